@@ -1,0 +1,1 @@
+// The data library; its units live beside this file.

@@ -1,0 +1,1 @@
+// The engine library; its units live beside this file.

@@ -1,0 +1,1 @@
+// The forms library; its units live beside this file.

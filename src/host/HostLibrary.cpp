@@ -1,0 +1,1 @@
+// The host library; its units live beside this file.

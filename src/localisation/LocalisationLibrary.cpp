@@ -1,0 +1,1 @@
+// The localisation library; its units live beside this file.

@@ -1,0 +1,48 @@
+#pragma once
+// Table files on disk: each table is one SQLite file holding one table named
+// after the file's base name, with its field definitions carried by the
+// declared column types and its level in PRAGMA user_version.
+#include "platform/FieldDefs.h"
+#include <QString>
+
+constexpr int CurrentTableLevel = 7;
+
+// The directory with a trailing '/', whether or not it was given with one.
+QString NormalizedDirectory(const QString& dir);
+
+// The existing file in dir whose name equals name without regard to case
+// (exact spelling preferred); empty when there is none.
+QString FindFileNoCase(const QString& dir, const QString& name);
+
+// The path of a table file: dir/name found without regard to case, or
+// dir/name as given when no such file exists yet. A name without extension
+// gets ".db".
+QString TablePath(const QString& dir, const QString& tableName);
+
+bool TableFileExists(const QString& path);
+
+// Creates a new table file (fails with dbeTableExists when the file exists).
+// The file is written under a temporary name and renamed into place, so a
+// failed creation leaves nothing behind.
+void CreateTableFile(const QString& path, const TFieldDefs& fields,
+                     const TIndexDefs& indexes = {}, int level = CurrentTableLevel);
+
+struct TableSchema {
+    QString tableName;  // the SQL name of the table inside the file
+    TFieldDefs fields;
+    TIndexDefs indexes;
+    int level = 0;
+};
+
+// Reads the schema of an existing table file (raises dbeTableNotFound,
+// dbeCorrupt).
+TableSchema ReadTableSchema(const QString& path);
+
+// Rebuilds a table with new field definitions in one transaction: fields
+// are matched by name; rows, indexes and the level are kept (or the level
+// set to newLevel when it is above 0). Text values are cut to a smaller
+// width. Fields whose names are not in newFields are dropped.
+void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel = 0);
+
+// Sets the table level only.
+void SetTableLevel(const QString& path, int level);

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what KORVA needs, builds it with AddressSanitizer and UBSan into
+# build-test/ and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+. ./scripts/packages.sh
+install_packages
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON -DKORVA_BENCH=OFF
+cmake --build build-test -j "$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build-test
+ctest --output-on-failure -j "$(nproc)" --timeout 600
