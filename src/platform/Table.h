@@ -87,12 +87,19 @@ public:
     void CreateTable(const TFieldDefs& fields, const TIndexDefs& indexes = {});
     void DeleteTable();
 
+    struct Impl;  // opaque: the cursor's state
+
 protected:
     QVariant ReadValue(int index) const override;
     void WriteValue(int index, const QVariant& v) override;
 
 private:
-    struct Impl;
+    bool Step(bool forward);
+    void MakeCurrent(qlonglong rowid, std::vector<QVariant> values);
+    std::vector<QVariant> KeyValues(QStringList& exprs) const;
+    bool SeekKey(bool nearest);
+    void CheckWritable() const;
+
     std::unique_ptr<Impl> d;
     QString m_databaseName;
     QString m_tableName;

@@ -1,0 +1,687 @@
+#include "platform/Table.h"
+
+#include "platform/Database.h"
+#include "platform/DbErrors.h"
+#include "platform/Session.h"
+#include "platform/Sqlite.h"
+#include "platform/TableFile.h"
+#include "platform/TableVersion.h"
+
+#include <QFile>
+#include <QPointer>
+#include <deque>
+
+namespace {
+
+constexpr int kBatch = 64;
+
+struct Row {
+    qlonglong rowid = 0;
+    std::vector<QVariant> values;
+};
+
+enum class Dir { Forward, Backward };
+
+}  // namespace
+
+struct TTable::Impl {
+    QPointer<TDatabase> db;
+    QString path;       // canonical path of the open file
+    QString qualified;  // "schema"."table"
+    sqlite3* conn = nullptr;
+    TableSchema schema;
+    QStringList order;         // index fields of the current order
+    bool orderNoCase = false;
+    bool hasRow = false;
+    qlonglong rowid = 0;
+    std::deque<Row> ahead;     // rows read ahead in `aheadDir` from the current row
+    Dir aheadDir = Dir::Forward;
+    bool aheadComplete = false;  // the last read reached the end
+    uint64_t version = 0;
+    QString selectList;
+    QStringList rangeStartKeys, rangeEndKeys;
+    QVariantList rangeStart, rangeEnd;
+    bool ranged = false;
+
+    QString Col(const QString& f) const {
+        return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
+    }
+    QString OrderBy(Dir dir) const {
+        const char* d = dir == Dir::Forward ? " ASC" : " DESC";
+        QStringList parts;
+        for (const auto& f : order) parts << Col(f) + d;
+        parts << QString("rowid") + d;
+        return " ORDER BY " + parts.join(", ");
+    }
+    bool Stale() const { return TableVersion(path) != version; }
+    void Invalidate() {
+        ahead.clear();
+        aheadComplete = false;
+        version = TableVersion(path);
+    }
+};
+
+namespace {
+
+// A tuple comparison that is right for NULL keys too (NULL sorts first).
+// `op` is ">", ">=", "<", "<=" or "=".
+QString TupleCondition(const QStringList& exprs, const QString& op, std::vector<QVariant>& bound,
+                       const std::vector<QVariant>& values) {
+    bool anyNull = false;
+    for (const auto& v : values) anyNull = anyNull || !v.isValid() || v.isNull();
+    const int n = int(exprs.size());
+    if (op == "=") {
+        QStringList parts;
+        for (int i = 0; i < n; ++i) {
+            parts << exprs[i] + " IS ?";
+            bound.push_back(values[size_t(i)]);
+        }
+        return "(" + parts.join(" AND ") + ")";
+    }
+    if (!anyNull && op.startsWith('>')) {
+        // Fast path: SQLite walks the index for a row value comparison.
+        QStringList q;
+        for (int i = 0; i < n; ++i) {
+            q << "?";
+            bound.push_back(values[size_t(i)]);
+        }
+        return QString("((%1) %2 (%3))").arg(exprs.join(", "), op, q.join(", "));
+    }
+    const bool greater = op.startsWith('>');
+    const bool orEqual = op.endsWith('=');
+    QStringList alternatives;
+    for (int i = 0; i < n; ++i) {
+        QStringList conj;
+        for (int j = 0; j < i; ++j) {
+            conj << exprs[j] + " IS ?";
+            bound.push_back(values[size_t(j)]);
+        }
+        if (greater) {
+            conj << QString("((? IS NULL AND %1 IS NOT NULL) OR %1 > ?)").arg(exprs[i]);
+        } else {
+            conj << QString("((%1 IS NULL AND ? IS NOT NULL) OR %1 < ?)").arg(exprs[i]);
+        }
+        bound.push_back(values[size_t(i)]);
+        bound.push_back(values[size_t(i)]);
+        alternatives << "(" + conj.join(" AND ") + ")";
+    }
+    if (orEqual) {
+        QStringList conj;
+        for (int j = 0; j < n; ++j) {
+            conj << exprs[j] + " IS ?";
+            bound.push_back(values[size_t(j)]);
+        }
+        alternatives << "(" + conj.join(" AND ") + ")";
+    }
+    return "(" + alternatives.join(" OR ") + ")";
+}
+
+}  // namespace
+
+TTable::TTable(QObject* parent) : TDataSet(parent), d(new Impl) {}
+
+TTable::TTable(const QString& databaseName, const QString& tableName, QObject* parent)
+    : TDataSet(parent), d(new Impl), m_databaseName(databaseName), m_tableName(tableName) {}
+
+TTable::~TTable() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void TTable::SetDatabaseName(const QString& name) {
+    if (Active()) throw EDBEngineError(dbeInvalidOperation, "Cannot change the database of an open table");
+    m_databaseName = name;
+}
+
+void TTable::SetTableName(const QString& name) {
+    if (Active()) throw EDBEngineError(dbeInvalidOperation, "Cannot change the name of an open table");
+    m_tableName = name;
+}
+
+QString TTable::FilePath() const {
+    return TablePath(Session().ResolveDirectory(m_databaseName), m_tableName);
+}
+
+bool TTable::Exists() const { return TableFileExists(FilePath()); }
+
+void TTable::SetIndexName(const QString& name) {
+    m_indexName = name;
+    m_indexFieldNames.clear();
+    if (Active()) {
+        QStringList fields = IndexFields();
+        d->order = fields;
+        d->Invalidate();
+    }
+}
+
+void TTable::SetIndexFieldNames(const QString& fields) {
+    m_indexFieldNames = fields;
+    m_indexName.clear();
+    if (Active()) {
+        d->order = IndexFields();
+        d->Invalidate();
+    }
+}
+
+QStringList TTable::IndexFields() const {
+    if (!m_indexFieldNames.isEmpty()) return m_indexFieldNames.split(';', Qt::SkipEmptyParts);
+    for (const auto& ix : d->schema.indexes) {
+        if (m_indexName.isEmpty() ? ix.primary : ix.name.compare(m_indexName, Qt::CaseInsensitive) == 0)
+            return ix.fields;
+    }
+    if (!m_indexName.isEmpty())
+        throw EDBEngineError(dbeInvalidOperation, QString("Index does not exist: %1").arg(m_indexName));
+    return {};
+}
+
+void TTable::Open() {
+    if (Active()) return;
+    const QString path = FilePath();
+    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
+    TableSchema schema = ReadTableSchema(path);
+    if (schema.level < CurrentTableLevel)
+        throw EDBEngineError(dbeOldTableLevel,
+                             QString("Table has an old table level (%1): %2").arg(schema.level).arg(path));
+    TDatabase& db = Session().OpenDatabase(m_databaseName);
+    const TDatabase::Attachment att = db.Attach(path);
+    d->db = &db;
+    d->path = CanonicalTablePath(path);
+    d->conn = att.db;
+    d->schema = schema;
+    d->qualified = QuoteIdent(att.schema) + "." + QuoteIdent(schema.tableName);
+    QStringList cols{"rowid"};
+    for (const auto& f : schema.fields) cols << QuoteIdent(f.name);
+    d->selectList = cols.join(", ");
+    try {
+        d->order = IndexFields();
+        d->orderNoCase = false;
+        for (const auto& ix : schema.indexes)
+            if (ix.fields == d->order && ix.caseInsensitive) d->orderNoCase = true;
+    } catch (...) {
+        db.Release(path);
+        throw;
+    }
+    SetupFields(schema.fields);
+    m_state = dsBrowse;
+    d->Invalidate();
+    First();
+    emit AfterOpen();
+}
+
+void TTable::Close() {
+    if (!Active()) return;
+    TDataSet::Close();
+    if (d->db) d->db->Release(d->path);
+    d->db = nullptr;
+    d->conn = nullptr;
+    d->hasRow = false;
+    d->ahead.clear();
+    d->ranged = false;
+}
+
+int TTable::TableLevel() const {
+    return Active() ? d->schema.level : ReadTableSchema(FilePath()).level;
+}
+
+TFieldDefs TTable::FieldDefs() const { return Active() ? d->schema.fields : ReadTableSchema(FilePath()).fields; }
+
+TIndexDefs TTable::IndexDefs() const { return Active() ? d->schema.indexes : ReadTableSchema(FilePath()).indexes; }
+
+// ---- reading ------------------------------------------------------------
+
+namespace {
+
+struct Query {
+    QString where;
+    std::vector<QVariant> bound;
+};
+
+}  // namespace
+
+// The conditions every read shares: filter and range.
+static void AddScope(const TTable& t, const TTable::Impl& d, bool filtered, const QString& filter,
+                     const QVariantList& filterParams, Query& q) {
+    if (filtered && !filter.trimmed().isEmpty()) {
+        q.where += " AND (" + filter + ")";
+        for (const auto& p : filterParams) q.bound.push_back(p);
+    }
+    if (d.ranged) {
+        QStringList exprs;
+        for (int i = 0; i < d.rangeStart.size() && i < d.order.size(); ++i) exprs << d.Col(d.order[i]);
+        if (!exprs.isEmpty()) {
+            std::vector<QVariant> s(d.rangeStart.begin(), d.rangeStart.begin() + exprs.size());
+            q.where += " AND " + TupleCondition(exprs, ">=", q.bound, s);
+        }
+        exprs.clear();
+        for (int i = 0; i < d.rangeEnd.size() && i < d.order.size(); ++i) exprs << d.Col(d.order[i]);
+        if (!exprs.isEmpty()) {
+            std::vector<QVariant> e(d.rangeEnd.begin(), d.rangeEnd.begin() + exprs.size());
+            q.where += " AND " + TupleCondition(exprs, "<=", q.bound, e);
+        }
+    }
+    (void)t;
+}
+
+std::vector<Row> FetchRows(sqlite3* conn, const QString& sql, const std::vector<QVariant>& bound, int columns) {
+    Stmt st(conn, sql);
+    st.BindAll(bound);
+    std::vector<Row> rows;
+    while (st.Step()) {
+        Row r;
+        r.rowid = st.Column(0).toLongLong();
+        r.values.reserve(size_t(columns));
+        for (int i = 0; i < columns; ++i) r.values.push_back(st.Column(i + 1));
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+// Runs a positioned read: rows after (or before) a position tuple, in order.
+static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, const QString& filter,
+                                 const QVariantList& params, const QString& positionCondition,
+                                 const std::vector<QVariant>& positionBound, Dir dir, int limit) {
+    Query q;
+    q.where = " WHERE 1";
+    if (!positionCondition.isEmpty()) {
+        q.where += " AND " + positionCondition;
+        q.bound = positionBound;
+    }
+    AddScope(t, d, filtered, filter, params, q);
+    const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
+                            .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
+                            .arg(limit);
+    return FetchRows(d.conn, sql, q.bound, int(d.schema.fields.size()));
+}
+
+static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const TTable& t, const std::vector<QVariant>& values,
+                                        qlonglong rowid) {
+    std::vector<QVariant> tuple;
+    for (const auto& f : d.order) {
+        int idx = -1;
+        for (int i = 0; i < d.schema.fields.size(); ++i)
+            if (d.schema.fields[i].name.compare(f, Qt::CaseInsensitive) == 0) idx = i;
+        tuple.push_back(idx >= 0 ? values[size_t(idx)] : QVariant());
+    }
+    tuple.push_back(rowid);
+    (void)t;
+    return tuple;
+}
+
+static QStringList OrderExprs(const TTable::Impl& d) {
+    QStringList exprs;
+    for (const auto& f : d.order) exprs << d.Col(f);
+    exprs << "rowid";
+    return exprs;
+}
+
+void TTable::First() {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (State() != dsBrowse) Cancel();
+    d->Invalidate();
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Forward, kBatch);
+    m_bof = true;
+    if (rows.empty()) {
+        d->hasRow = false;
+        ClearCurrentRow();
+        m_eof = true;
+        return;
+    }
+    m_eof = false;
+    d->aheadComplete = rows.size() < size_t(kBatch);
+    d->aheadDir = Dir::Forward;
+    Row first = std::move(rows.front());
+    for (size_t i = 1; i < rows.size(); ++i) d->ahead.push_back(std::move(rows[i]));
+    d->hasRow = true;
+    d->rowid = first.rowid;
+    SetCurrentRow(std::move(first.values));
+    emit AfterScroll();
+}
+
+void TTable::Last() {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (State() != dsBrowse) Cancel();
+    d->Invalidate();
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Backward, 1);
+    m_eof = true;
+    if (rows.empty()) {
+        d->hasRow = false;
+        ClearCurrentRow();
+        m_bof = true;
+        return;
+    }
+    m_bof = false;
+    d->hasRow = true;
+    d->rowid = rows.front().rowid;
+    SetCurrentRow(std::move(rows.front().values));
+    emit AfterScroll();
+}
+
+bool TTable::Next() { return Step(true); }
+
+bool TTable::Prior() { return Step(false); }
+
+bool TTable::Step(bool forward) {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (State() != dsBrowse) Cancel();
+    const Dir dir = forward ? Dir::Forward : Dir::Backward;
+    if (!d->hasRow) {
+        m_eof = m_bof = true;
+        return false;
+    }
+    if (d->Stale() || d->aheadDir != dir) {
+        d->Invalidate();
+        d->aheadDir = dir;
+    }
+    if (d->ahead.empty() && !d->aheadComplete) {
+        std::vector<QVariant> bound;
+        const QString cond = TupleCondition(OrderExprs(*d), forward ? ">" : "<", bound,
+                                            OrderTuple(*d, *this, CurrentRow(), d->rowid));
+        auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, dir, kBatch);
+        d->aheadComplete = rows.size() < size_t(kBatch);
+        for (auto& r : rows) d->ahead.push_back(std::move(r));
+    }
+    if (d->ahead.empty()) {
+        (forward ? m_eof : m_bof) = true;  // the row stays where it is
+        return false;
+    }
+    Row r = std::move(d->ahead.front());
+    d->ahead.pop_front();
+    m_eof = m_bof = false;
+    d->rowid = r.rowid;
+    SetCurrentRow(std::move(r.values));
+    emit AfterScroll();
+    return true;
+}
+
+int TTable::RecordCount() {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    Query q;
+    q.where = " WHERE 1";
+    AddScope(*this, *d, m_filtered, m_filter, m_filterParams, q);
+    Stmt st(d->conn, QString("SELECT count(*) FROM %1%2").arg(d->qualified, q.where));
+    st.BindAll(q.bound);
+    return st.Step() ? st.Column(0).toInt() : 0;
+}
+
+// Makes a row found by a positioning read current.
+void TTable::MakeCurrent(qlonglong rowid, std::vector<QVariant> values) {
+    d->Invalidate();
+    d->aheadDir = Dir::Forward;
+    d->hasRow = true;
+    d->rowid = rowid;
+    m_eof = m_bof = false;
+    SetCurrentRow(std::move(values));
+    emit AfterScroll();
+}
+
+// ---- keys ---------------------------------------------------------------
+
+void TTable::SetKey() {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (State() != dsBrowse) Cancel();
+    std::fill(m_key.begin(), m_key.end(), QVariant());
+    std::fill(m_keySet.begin(), m_keySet.end(), false);
+    m_state = dsSetKey;
+}
+
+void TTable::EditKey() {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    m_state = dsSetKey;
+}
+
+std::vector<QVariant> TTable::KeyValues(QStringList& exprs) const {
+    std::vector<QVariant> values;
+    int count = m_keyFieldCount;
+    if (count <= 0) {
+        count = 0;
+        for (const auto& f : d->order) {
+            const TField* field = const_cast<TTable*>(this)->FindField(f);
+            if (!field || !m_keySet[size_t(field->Index())]) break;
+            ++count;
+        }
+        if (count == 0) count = int(d->order.size());
+    }
+    for (int i = 0; i < count && i < d->order.size(); ++i) {
+        const TField* field = const_cast<TTable*>(this)->FindField(d->order[i]);
+        exprs << d->Col(d->order[i]);
+        values.push_back(field ? m_key[size_t(field->Index())] : QVariant());
+    }
+    return values;
+}
+
+bool TTable::SeekKey(bool nearest) {
+    if (State() != dsSetKey) throw EDBEngineError(dbeInvalidOperation, "Table is not in key mode");
+    if (d->order.isEmpty()) throw EDBEngineError(dbeInvalidOperation, "Table has no index for a key search");
+    QStringList exprs;
+    const std::vector<QVariant> values = KeyValues(exprs);
+    m_state = dsBrowse;
+    std::vector<QVariant> bound;
+    const QString cond = TupleCondition(exprs, nearest ? ">=" : "=", bound, values);
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, Dir::Forward, 1);
+    if (!rows.empty()) {
+        MakeCurrent(rows.front().rowid, std::move(rows.front().values));
+        return true;
+    }
+    if (nearest) {
+        Last();  // above every key: stay on the last row
+        return false;
+    }
+    return false;
+}
+
+bool TTable::GotoKey() { return SeekKey(false); }
+
+void TTable::GotoNearest() { SeekKey(true); }
+
+bool TTable::FindKey(const QVariantList& values) {
+    SetKey();
+    for (int i = 0; i < values.size() && i < d->order.size(); ++i) FieldByName(d->order[i]).SetValue(values[i]);
+    const int saved = m_keyFieldCount;
+    m_keyFieldCount = int(values.size());
+    bool found = false;
+    try {
+        found = GotoKey();
+    } catch (...) {
+        m_keyFieldCount = saved;
+        throw;
+    }
+    m_keyFieldCount = saved;
+    return found;
+}
+
+void TTable::FindNearest(const QVariantList& values) {
+    SetKey();
+    for (int i = 0; i < values.size() && i < d->order.size(); ++i) FieldByName(d->order[i]).SetValue(values[i]);
+    const int saved = m_keyFieldCount;
+    m_keyFieldCount = int(values.size());
+    try {
+        GotoNearest();
+    } catch (...) {
+        m_keyFieldCount = saved;
+        throw;
+    }
+    m_keyFieldCount = saved;
+}
+
+bool TTable::Locate(const QString& fields, const QVariantList& values, int options) {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (State() != dsBrowse) Cancel();
+    const QStringList names = fields.split(';', Qt::SkipEmptyParts);
+    if (names.size() != values.size())
+        throw EDBEngineError(dbeInvalidOperation, "Locate needs one value per field");
+    QStringList conds;
+    std::vector<QVariant> bound;
+    for (int i = 0; i < names.size(); ++i) {
+        const TField& f = FieldByName(names[i].trimmed());
+        const QVariant v = TDataSet::Coerce(f.Def(), values[i]);
+        QString col = QuoteIdent(f.FieldName());
+        if (!v.isValid() || v.isNull()) {
+            conds << col + " IS NULL";
+            continue;
+        }
+        if ((options & loCaseInsensitive) && IsTextType(f.DataType())) col += " COLLATE NOCASE";
+        if ((options & loPartialKey) && IsTextType(f.DataType())) {
+            conds << QString("substr(%1, 1, length(?)) = ?").arg(col);
+            bound.push_back(v);
+            bound.push_back(v);
+        } else {
+            conds << col + " = ?";
+            bound.push_back(v);
+        }
+    }
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, "(" + conds.join(" AND ") + ")", bound,
+                         Dir::Forward, 1);
+    if (rows.empty()) return false;
+    MakeCurrent(rows.front().rowid, std::move(rows.front().values));
+    return true;
+}
+
+void TTable::SetFilter(const QString& expression, const QVariantList& params) {
+    m_filter = expression;
+    m_filterParams = params;
+    if (Active() && m_filtered) First();
+}
+
+void TTable::SetFiltered(bool on) {
+    m_filtered = on;
+    if (Active()) First();
+}
+
+void TTable::SetRange(const QVariantList& start, const QVariantList& end) {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    d->ranged = true;
+    d->rangeStart = start;
+    d->rangeEnd = end;
+    First();
+}
+
+void TTable::CancelRange() {
+    d->ranged = false;
+    if (Active()) First();
+}
+
+// ---- writing ------------------------------------------------------------
+
+void TTable::CheckWritable() const {
+    if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
+    if (m_readOnly) throw EDBEngineError(dbeInvalidOperation, QString("Table is read only: %1").arg(m_tableName));
+}
+
+void TTable::Append() {
+    CheckWritable();
+    if (State() != dsBrowse) Cancel();
+    std::fill(m_edit.begin(), m_edit.end(), QVariant());
+    m_state = dsInsert;
+}
+
+void TTable::Insert() { Append(); }
+
+void TTable::Edit() {
+    CheckWritable();
+    if (State() == dsEdit || State() == dsInsert) return;
+    if (!d->hasRow) throw EDBEngineError(dbeNoCurrentRecord, "No current record");
+    m_edit.assign(CurrentRow().begin(), CurrentRow().begin() + d->schema.fields.size());
+    m_state = dsEdit;
+}
+
+void TTable::Post() {
+    if (State() != dsEdit && State() != dsInsert)
+        throw EDBEngineError(dbeNotEditing, "Dataset not in edit or insert mode");
+    const auto& fields = d->schema.fields;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i].type != TFieldType::AutoInc || State() != dsInsert) continue;
+        if (m_edit[size_t(i)].isValid() && !m_edit[size_t(i)].isNull()) continue;
+        Stmt st(d->conn, QString("SELECT ifnull(max(%1), 0) + 1 FROM %2").arg(QuoteIdent(fields[i].name), d->qualified));
+        if (st.Step()) m_edit[size_t(i)] = st.Column(0);
+    }
+    qlonglong rowid = d->rowid;
+    if (State() == dsInsert) {
+        QStringList cols, q;
+        for (const auto& f : fields) {
+            cols << QuoteIdent(f.name);
+            q << "?";
+        }
+        Stmt st(d->conn, QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, cols.join(", "), q.join(", ")));
+        st.BindAll(m_edit);
+        ExecWrite(st);
+        rowid = sqlite3_last_insert_rowid(d->conn);
+    } else {
+        QStringList sets;
+        for (const auto& f : fields) sets << QuoteIdent(f.name) + " = ?";
+        Stmt st(d->conn, QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", ")));
+        st.BindAll(m_edit);
+        st.Bind(int(fields.size()) + 1, rowid);
+        ExecWrite(st);
+    }
+    BumpTableVersion(d->path);
+    std::vector<QVariant> row = m_edit;
+    m_state = dsBrowse;
+    d->Invalidate();
+    d->hasRow = true;
+    d->rowid = rowid;
+    m_eof = m_bof = false;
+    SetCurrentRow(std::move(row));
+    emit AfterPost();
+}
+
+void TTable::Cancel() {
+    if (State() == dsEdit || State() == dsInsert || State() == dsSetKey) m_state = dsBrowse;
+}
+
+void TTable::Delete() {
+    CheckWritable();
+    if (State() != dsBrowse) Cancel();
+    if (!d->hasRow) throw EDBEngineError(dbeNoCurrentRecord, "No current record");
+    // The row after the deleted one becomes current (or the one before at the end).
+    std::vector<QVariant> bound;
+    const std::vector<QVariant> tuple = OrderTuple(*d, *this, CurrentRow(), d->rowid);
+    Stmt st(d->conn, QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
+    st.Bind(1, d->rowid);
+    ExecWrite(st);
+    BumpTableVersion(d->path);
+    d->Invalidate();
+    const QString after = TupleCondition(OrderExprs(*d), ">", bound, tuple);
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, after, bound, Dir::Forward, 1);
+    if (!rows.empty()) {
+        MakeCurrent(rows.front().rowid, std::move(rows.front().values));
+        return;
+    }
+    Last();
+}
+
+void TTable::EmptyTable() {
+    const bool wasActive = Active();
+    if (!wasActive) Open();
+    CheckWritable();
+    Stmt st(d->conn, QString("DELETE FROM %1").arg(d->qualified));
+    ExecWrite(st);
+    BumpTableVersion(d->path);
+    First();
+    if (!wasActive) Close();
+}
+
+void TTable::CreateTable(const TFieldDefs& fields, const TIndexDefs& indexes) {
+    if (Active()) Close();
+    CreateTableFile(FilePath(), fields, indexes);
+}
+
+void TTable::DeleteTable() {
+    if (Active()) Close();
+    const QString path = FilePath();
+    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
+    TDatabase& db = Session().OpenDatabase(m_databaseName);
+    if (db.InTransaction()) throw EDBEngineError(dbeTransaction, "Cannot delete a table inside a transaction");
+    db.Close();  // let go of the attached file
+    if (!QFile::remove(path)) throw EDBEngineError(dbeIo, QString("Cannot delete table %1").arg(path));
+    BumpTableVersion(CanonicalTablePath(path));
+}
+
+QVariant TTable::ReadValue(int index) const { return TDataSet::ReadValue(index); }
+
+void TTable::WriteValue(int index, const QVariant& v) {
+    if ((State() == dsEdit || State() == dsInsert) && m_readOnly)
+        throw EDBEngineError(dbeInvalidOperation, "Table is read only");
+    TDataSet::WriteValue(index, v);
+}

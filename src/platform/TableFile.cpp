@@ -1,0 +1,192 @@
+#include "platform/TableFile.h"
+
+#include "platform/DbErrors.h"
+#include "platform/Sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace {
+
+const char* const kPrimarySuffix = "$PRIMARY";
+
+struct Connection {
+    sqlite3* db = nullptr;
+    explicit Connection(const QString& path, bool create) : db(OpenConnection(path, create)) {}
+    ~Connection() { sqlite3_close(db); }
+};
+
+QString ColumnSql(const TFieldDef& f) {
+    QString s = QuoteIdent(f.name) + ' ' + DeclaredType(f);
+    if (f.type == TFieldType::String) s += " COLLATE RTRIM";
+    return s;
+}
+
+QString IndexSql(const QString& table, const TIndexDef& ix) {
+    QStringList cols;
+    for (const auto& f : ix.fields) cols << QuoteIdent(f) + (ix.caseInsensitive ? " COLLATE NOCASE" : "");
+    const QString name = ix.primary ? table + kPrimarySuffix : ix.name;
+    const bool unique = ix.primary || ix.unique;
+    return QString("CREATE %1INDEX %2 ON %3 (%4)")
+        .arg(unique ? "UNIQUE " : "", QuoteIdent(name), QuoteIdent(table), cols.join(", "));
+}
+
+void CreateSchema(sqlite3* db, const QString& table, const TFieldDefs& fields, const TIndexDefs& indexes) {
+    QStringList cols;
+    for (const auto& f : fields) cols << ColumnSql(f);
+    Exec(db, QString("CREATE TABLE %1 (%2)").arg(QuoteIdent(table), cols.join(", ")));
+    for (const auto& ix : indexes) Exec(db, IndexSql(table, ix));
+}
+
+QString TableNameIn(sqlite3* db, const QString& path) {
+    Stmt st(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'");
+    if (!st.Step()) throw EDBEngineError(dbeCorrupt, QString("Not a table file: %1").arg(path));
+    return st.Column(0).toString();
+}
+
+bool HasField(const TFieldDefs& defs, const QString& name) {
+    for (const auto& f : defs)
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+QString NormalizedDirectory(const QString& dir) {
+    if (dir.isEmpty()) return QString();
+    QString d = QDir::cleanPath(dir);
+    if (!d.endsWith('/')) d += '/';
+    return d;
+}
+
+QString FindFileNoCase(const QString& dir, const QString& name) {
+    QDir d(dir.isEmpty() ? QString(".") : dir);
+    if (d.exists(name)) return d.filePath(name);
+    const QStringList entries = d.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const auto& e : entries)
+        if (e.compare(name, Qt::CaseInsensitive) == 0) return d.filePath(e);
+    return QString();
+}
+
+QString TablePath(const QString& dir, const QString& tableName) {
+    QString name = tableName;
+    QString directory = dir;
+    const QFileInfo fi(tableName);
+    if (tableName.contains('/')) {  // a table name with its own directory
+        directory = fi.path();
+        name = fi.fileName();
+    }
+    if (QFileInfo(name).suffix().isEmpty()) name += ".db";
+    const QString found = FindFileNoCase(directory, name);
+    if (!found.isEmpty()) return QDir::cleanPath(found);
+    return QDir::cleanPath(NormalizedDirectory(directory.isEmpty() ? "." : directory) + name);
+}
+
+bool TableFileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+void CreateTableFile(const QString& path, const TFieldDefs& fields, const TIndexDefs& indexes, int level) {
+    if (QFileInfo::exists(path)) throw EDBEngineError(dbeTableExists, QString("Table already exists: %1").arg(path));
+    if (fields.isEmpty()) throw EDBEngineError(dbeInvalidOperation, QString("No fields to create %1").arg(path));
+    const QFileInfo fi(path);
+    const QString tmp = fi.absolutePath() + "/." + fi.fileName() + "." + QUuid::createUuid().toString(QUuid::Id128) + ".tmp";
+    try {
+        {
+            Connection c(tmp, true);
+            Exec(c.db, "BEGIN");
+            CreateSchema(c.db, fi.completeBaseName(), fields, indexes);
+            Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
+            Exec(c.db, "COMMIT");
+        }
+        if (!QFile::rename(tmp, path))
+            throw EDBEngineError(dbeIo, QString("Cannot create table file %1").arg(path));
+    } catch (...) {
+        QFile::remove(tmp);
+        QFile::remove(tmp + "-journal");
+        throw;
+    }
+}
+
+TableSchema ReadTableSchema(const QString& path) {
+    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
+    Connection c(path, false);
+    TableSchema s;
+    try {
+        s.tableName = TableNameIn(c.db, path);
+    } catch (const EDBEngineError& e) {
+        if (e.ErrorCode() == dbeSqlError) throw EDBEngineError(dbeCorrupt, QString("Not a table file: %1").arg(path));
+        throw;
+    }
+    {
+        Stmt st(c.db, QString("PRAGMA table_info(%1)").arg(QuoteIdent(s.tableName)));
+        while (st.Step()) s.fields << FieldDefFromDeclared(st.Column(1).toString(), st.Column(2).toString());
+    }
+    {
+        Stmt list(c.db, QString("PRAGMA index_list(%1)").arg(QuoteIdent(s.tableName)));
+        QList<TIndexDef> found;
+        while (list.Step()) {
+            TIndexDef ix;
+            const QString name = list.Column(1).toString();
+            ix.unique = list.Column(2).toInt() != 0;
+            ix.primary = name.endsWith(kPrimarySuffix);
+            ix.name = ix.primary ? QString() : name;
+            Stmt info(c.db, QString("PRAGMA index_xinfo(%1)").arg(QuoteIdent(name)));
+            while (info.Step()) {
+                if (info.Column(5).toInt() == 0) continue;  // not a key column
+                ix.fields << info.Column(2).toString();
+                if (info.Column(4).toString().compare("NOCASE", Qt::CaseInsensitive) == 0) ix.caseInsensitive = true;
+            }
+            found << ix;
+        }
+        // The primary index first, as the engine lists it.
+        for (const auto& ix : found)
+            if (ix.primary) s.indexes << ix;
+        for (const auto& ix : found)
+            if (!ix.primary) s.indexes << ix;
+    }
+    Stmt v(c.db, "PRAGMA user_version");
+    s.level = v.Step() ? v.Column(0).toInt() : 0;
+    return s;
+}
+
+void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel) {
+    const TableSchema old = ReadTableSchema(path);
+    Connection c(path, false);
+    const QString table = old.tableName;
+    const QString tmp = table + "$restructure";
+    Exec(c.db, "BEGIN IMMEDIATE");
+    try {
+        QStringList cols;
+        for (const auto& f : newFields) cols << ColumnSql(f);
+        Exec(c.db, QString("CREATE TABLE %1 (%2)").arg(QuoteIdent(tmp), cols.join(", ")));
+        QStringList targets, sources;
+        for (const auto& f : newFields) {
+            if (!HasField(old.fields, f.name)) continue;
+            targets << QuoteIdent(f.name);
+            sources << (f.type == TFieldType::String ? QString("substr(%1, 1, %2)").arg(QuoteIdent(f.name)).arg(f.size)
+                                                     : QuoteIdent(f.name));
+        }
+        if (!targets.isEmpty())
+            Exec(c.db, QString("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY rowid")
+                           .arg(QuoteIdent(tmp), targets.join(", "), sources.join(", "), QuoteIdent(table)));
+        Exec(c.db, QString("DROP TABLE %1").arg(QuoteIdent(table)));
+        Exec(c.db, QString("ALTER TABLE %1 RENAME TO %2").arg(QuoteIdent(tmp), QuoteIdent(table)));
+        for (const auto& ix : old.indexes) {
+            bool allThere = true;
+            for (const auto& f : ix.fields) allThere = allThere && HasField(newFields, f);
+            if (allThere) Exec(c.db, IndexSql(table, ix));
+        }
+        Exec(c.db, QString("PRAGMA user_version = %1").arg(newLevel > 0 ? newLevel : old.level));
+        Exec(c.db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void SetTableLevel(const QString& path, int level) {
+    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
+    Connection c(path, false);
+    Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
+}

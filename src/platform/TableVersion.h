@@ -1,0 +1,9 @@
+#pragma once
+// A process-wide change counter per table file, so cursors can tell when the
+// rows they hold in their read-ahead buffer are stale.
+#include <QString>
+#include <cstdint>
+
+uint64_t TableVersion(const QString& canonicalPath);
+void BumpTableVersion(const QString& canonicalPath);
+QString CanonicalTablePath(const QString& path);
