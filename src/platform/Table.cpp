@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QPointer>
 #include <deque>
+#include <map>
 
 namespace {
 
 constexpr int kBatch = 64;
+constexpr int kMaxBatch = 1024;
 
 struct Row {
     qlonglong rowid = 0;
@@ -37,11 +39,21 @@ struct TTable::Impl {
     std::deque<Row> ahead;     // rows read ahead in `aheadDir` from the current row
     Dir aheadDir = Dir::Forward;
     bool aheadComplete = false;  // the last read reached the end
+    int batch = kBatch;          // grows while a walk goes on in one direction
     uint64_t version = 0;
     QString selectList;
     QStringList rangeStartKeys, rangeEndKeys;
     QVariantList rangeStart, rangeEnd;
     bool ranged = false;
+    // Prepared statements by SQL text: positioning reads repeat a handful of
+    // shapes with new values, and preparing costs more than the read.
+    std::map<QString, std::unique_ptr<Stmt>> statements;
+
+    Stmt& Prepared(const QString& sql) {
+        auto it = statements.find(sql);
+        if (it == statements.end()) it = statements.emplace(sql, std::make_unique<Stmt>(conn, sql)).first;
+        return *it->second;
+    }
 
     QString Col(const QString& f) const {
         return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
@@ -56,6 +68,7 @@ struct TTable::Impl {
     bool Stale() const { return TableVersion(path) != version; }
     void Invalidate() {
         ahead.clear();
+        batch = kBatch;
         aheadComplete = false;
         version = TableVersion(path);
     }
@@ -214,6 +227,7 @@ void TTable::Close() {
     if (!Active()) return;
     TDataSet::Close();
     if (d->db) d->db->Release(d->path);
+    d->statements.clear();
     d->db = nullptr;
     d->conn = nullptr;
     d->hasRow = false;
@@ -264,17 +278,23 @@ static void AddScope(const TTable& t, const TTable::Impl& d, bool filtered, cons
     (void)t;
 }
 
-std::vector<Row> FetchRows(sqlite3* conn, const QString& sql, const std::vector<QVariant>& bound, int columns) {
-    Stmt st(conn, sql);
+std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns) {
+    st.Reset();
     st.BindAll(bound);
     std::vector<Row> rows;
-    while (st.Step()) {
-        Row r;
-        r.rowid = st.Column(0).toLongLong();
-        r.values.reserve(size_t(columns));
-        for (int i = 0; i < columns; ++i) r.values.push_back(st.Column(i + 1));
-        rows.push_back(std::move(r));
+    try {
+        while (st.Step()) {
+            Row r;
+            r.rowid = sqlite3_column_int64(st.Handle(), 0);
+            r.values.reserve(size_t(columns));
+            for (int i = 0; i < columns; ++i) r.values.push_back(st.Column(i + 1));
+            rows.push_back(std::move(r));
+        }
+    } catch (...) {
+        st.Reset();
+        throw;
     }
+    st.Reset();  // never hold a read lock between calls
     return rows;
 }
 
@@ -292,7 +312,7 @@ static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, cons
     const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
                             .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
                             .arg(limit);
-    return FetchRows(d.conn, sql, q.bound, int(d.schema.fields.size()));
+    return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()));
 }
 
 static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const TTable& t, const std::vector<QVariant>& values,
@@ -378,8 +398,9 @@ bool TTable::Step(bool forward) {
         std::vector<QVariant> bound;
         const QString cond = TupleCondition(OrderExprs(*d), forward ? ">" : "<", bound,
                                             OrderTuple(*d, *this, CurrentRow(), d->rowid));
-        auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, dir, kBatch);
-        d->aheadComplete = rows.size() < size_t(kBatch);
+        auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, dir, d->batch);
+        d->aheadComplete = rows.size() < size_t(d->batch);
+        d->batch = std::min(d->batch * 2, kMaxBatch);
         for (auto& r : rows) d->ahead.push_back(std::move(r));
     }
     if (d->ahead.empty()) {
