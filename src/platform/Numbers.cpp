@@ -12,8 +12,9 @@ Extended RoundTo(Extended v, int decimals) {
 }
 
 QString FormatFixed(Extended v, int decimals) {
-    // QString::number uses the C locale, so the separator is always ".".
-    QString s = QString::number(double(v), 'f', decimals);
+    // Round first so halves go to the even digit; QString::number uses the
+    // C locale, so the separator is always ".".
+    QString s = QString::number(double(RoundTo(v, decimals)), 'f', decimals);
     if (s.startsWith('-')) {
         bool allZero = true;
         for (QChar c : s.mid(1))

@@ -1,0 +1,171 @@
+// Session aliases, the registry stand-in, host text files and number rules.
+#include "platform/CodePage.h"
+#include "platform/DbErrors.h"
+#include "platform/HostFiles.h"
+#include "platform/Numbers.h"
+#include "platform/Registry.h"
+#include "platform/Session.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QtTest>
+
+class TestServices : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void aliasesFromTheAliasFile();
+    void runtimeAliasesAndPrivateDir();
+    void registryNamesIgnoreCase();
+    void hostFileIsCp1252WithCrLf();
+    void hostFileIsReplacedOnlyWhenComplete();
+    void roundHalfEven_data();
+    void roundHalfEven();
+    void parseNumber_data();
+    void parseNumber();
+    void formatFixedHasNoLocale();
+};
+
+void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+void TestServices::aliasesFromTheAliasFile() {
+    TestDir dir;
+    const QString ini = dir.file("aliases.ini");
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[KORVA_9_0]\nPATH=/srv/korva/catalogue\n");
+    f.close();
+    qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
+    Session().ReloadAliases();
+    QVERIFY(Session().IsAlias("korva_9_0"));
+    QCOMPARE(Session().AliasPath("KORVA_9_0"), QString("/srv/korva/catalogue/"));
+    QVERIFY(Session().GetAliasParams("KORVA_9_0").contains("PATH=/srv/korva/catalogue"));
+    try {
+        Session().AliasPath("NO_SUCH");
+        QFAIL("no error");
+    } catch (const EDBEngineError& e) {
+        QCOMPARE(e.ErrorCode(), int(dbeAliasUnknown));
+    }
+}
+
+void TestServices::runtimeAliasesAndPrivateDir() {
+    TestDir dir;
+    Session().SetConfigMode(cmSession);
+    Session().AddStandardAlias("KORVA_TEMPDB", dir.path());
+    Session().SetConfigMode(cmPersistent);
+    QCOMPARE(Session().ResolveDirectory("KORVA_TEMPDB"), dir.path() + "/");
+    Session().DeleteAlias("KORVA_TEMPDB");
+    QVERIFY(!Session().IsAlias("KORVA_TEMPDB"));
+    Session().SetPrivateDir(dir.path());
+    QCOMPARE(Session().PrivateDir(), dir.path() + "/");
+    QVERIFY_THROWS_EXCEPTION(EDBEngineError, Session().SetPrivateDir(dir.file("missing")));
+    QCOMPARE(Session().PrivateDir(), dir.path() + "/");
+    Session().SetPrivateDir(QString());
+    QVERIFY(Session().PrivateDir().isEmpty());
+}
+
+void TestServices::registryNamesIgnoreCase() {
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey("\\SOFTWARE\\ZORBEL\\KORVA_9_0\\Options", true));
+        reg.WriteInteger("DefaultLanguage", 2);
+        reg.WriteString("ProjectDir", "/srv/p");
+    }
+    TRegistry reg;
+    QVERIFY(reg.OpenKey("\\Software\\Zorbel\\Korva_9_0\\OPTIONS", false));
+    QCOMPARE(reg.ReadInteger("defaultlanguage"), 2);
+    QVERIFY(reg.ValueExists("PROJECTDIR"));
+    QCOMPARE(reg.ReadString("projectdir"), QString("/srv/p"));
+    QVERIFY_THROWS_EXCEPTION(ERegistryException, reg.ReadInteger("Missing"));
+    reg.WriteString("projectDIR", "/srv/q");  // overwrites the existing name
+    QCOMPARE(reg.GetValueNames().filter("projectdir", Qt::CaseInsensitive).size(), 1);
+    QVERIFY(!reg.OpenKey("\\Software\\Zorbel\\Korva_9_0\\Nothing", false));
+    QVERIFY(reg.DeleteKey("\\SOFTWARE\\ZORBEL\\KORVA_9_0\\Options"));
+}
+
+void TestServices::hostFileIsCp1252WithCrLf() {
+    TestDir dir;
+    const QString path = dir.file("out.txt");
+    QVERIFY(WriteHostTextFile(path, {"Stütze Ø 114,3", "CANCLED "}));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QCOMPARE(bytes, QByteArray("St\xfctze \xd8 114,3\r\nCANCLED \r\n"));
+    QStringList lines;
+    QVERIFY(ReadHostTextFile(path, lines));
+    QCOMPARE(lines, (QStringList{"Stütze Ø 114,3", "CANCLED "}));
+    QVERIFY(!ReadHostTextFile(dir.file("missing.txt"), lines));
+}
+
+void TestServices::hostFileIsReplacedOnlyWhenComplete() {
+    TestDir dir;
+    const QString path = dir.file("out.txt");
+    QVERIFY(WriteHostTextFile(path, {"old"}));
+    {
+        HostTextWriter w(path);
+        w.WriteLine("half");
+        // destroyed without Commit: the host keeps the old file
+    }
+    QStringList lines;
+    QVERIFY(ReadHostTextFile(path, lines));
+    QCOMPARE(lines, QStringList{"old"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    HostTextWriter bad;
+    QVERIFY(!bad.Open(dir.file("no/such/dir/out.txt")));
+}
+
+void TestServices::roundHalfEven_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<qint64>("rounded");
+    QTest::addColumn<qint64>("truncated");
+    QTest::newRow("1002.5") << 1002.5 << qint64(1002) << qint64(1002);
+    QTest::newRow("1003.5") << 1003.5 << qint64(1004) << qint64(1003);
+    QTest::newRow("-2.5") << -2.5 << qint64(-2) << qint64(-2);
+    QTest::newRow("-3.7") << -3.7 << qint64(-4) << qint64(-3);
+    QTest::newRow("0.49") << 0.49 << qint64(0) << qint64(0);
+}
+
+void TestServices::roundHalfEven() {
+    QFETCH(double, value);
+    QFETCH(qint64, rounded);
+    QFETCH(qint64, truncated);
+    QCOMPARE(RoundToInt(value), rounded);
+    QCOMPARE(TruncToInt(value), truncated);
+}
+
+void TestServices::parseNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("dot") << " 350.5 " << false << true << 350.5;
+    QTest::newRow("comma refused") << "350,5" << false << false << 0.0;
+    QTest::newRow("comma accepted") << "350,5" << true << true << 350.5;
+    QTest::newRow("text") << "abc" << false << false << 0.0;
+    QTest::newRow("infinite") << "inf" << false << false << 0.0;
+    QTest::newRow("nan") << "nan" << false << false << 0.0;
+    QTest::newRow("negative") << "-12" << false << true << -12.0;
+}
+
+void TestServices::parseNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, comma);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    bool good = !ok;
+    QCOMPARE(double(ParseNumber(text, &good, comma)), value);
+    QCOMPARE(good, ok);
+}
+
+void TestServices::formatFixedHasNoLocale() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(FormatFixed(1234567.125L, 2), QString("1234567.12"));
+    QCOMPARE(FormatFixed(-0.001L, 2), QString("0.00"));
+    QCOMPARE(FormatFixed(2.5L, 0), QString("2"));
+    QLocale::setDefault(QLocale::c());
+}
+
+QTEST_GUILESS_MAIN(TestServices)
+#include "tst_services.moc"
