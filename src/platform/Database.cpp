@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -19,11 +21,14 @@ struct Attached {
     QString path;  // canonical
     QString schema;
     int refs = 0;
+    std::shared_ptr<TableSchema> tableSchema;
+    uint64_t schemaVersion = 0;
 };
 
 struct Conn {
     sqlite3* db = nullptr;
     std::vector<Attached> attached;
+    std::map<QString, std::unique_ptr<Stmt>> statements;
 };
 }  // namespace
 
@@ -35,14 +40,23 @@ struct TDatabase::Impl {
     ~Impl() { CloseAll(); }
 
     void CloseAll() {
-        for (auto& c : conns) sqlite3_close_v2(c.db);
+        for (auto& c : conns) {
+            c.statements.clear();
+            sqlite3_close_v2(c.db);
+        }
         conns.clear();
+    }
+
+    void DropStatementsOf(Conn& c, const QString& schema) {
+        const QString mark = QuoteIdent(schema) + ".";
+        for (auto it = c.statements.begin(); it != c.statements.end();)
+            it = it->first.contains(mark) ? c.statements.erase(it) : std::next(it);
     }
 
     Conn& NewConnection() {
         Conn c;
         c.db = OpenConnection(":memory:", true);
-        conns.push_back(c);
+        conns.push_back(std::move(c));
         if (inTransaction) Exec(conns.back().db, "BEGIN");
         return conns.back();
     }
@@ -59,6 +73,7 @@ struct TDatabase::Impl {
         if (inTransaction) return;
         for (auto it = c.attached.begin(); it != c.attached.end();) {
             if (it->refs == 0) {
+                DropStatementsOf(c, it->schema);
                 Exec(c.db, QString("DETACH DATABASE %1").arg(QuoteIdent(it->schema)));
                 it = c.attached.erase(it);
             } else {
@@ -204,4 +219,28 @@ sqlite3* TDatabase::ConnectionFor(const QString& sql) {
         if (!file.isEmpty()) d->AttachInto(c, CanonicalTablePath(file));
     }
     return c.db;
+}
+
+Stmt& TDatabase::Prepared(sqlite3* db, const QString& sql) {
+    for (auto& c : d->conns) {
+        if (c.db != db) continue;
+        auto it = c.statements.find(sql);
+        if (it == c.statements.end()) it = c.statements.emplace(sql, std::make_unique<Stmt>(db, sql)).first;
+        return *it->second;
+    }
+    throw EDBEngineError(dbeNotOpen, "Connection is closed");
+}
+
+const TableSchema& TDatabase::SchemaOf(const QString& filePath) {
+    const QString path = CanonicalTablePath(filePath);
+    for (auto& c : d->conns)
+        if (Attached* a = d->Find(c, path)) {
+            const uint64_t version = TableVersion(path);
+            if (!a->tableSchema || a->schemaVersion != version) {
+                a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
+                a->schemaVersion = version;
+            }
+            return *a->tableSchema;
+        }
+    throw EDBEngineError(dbeNotOpen, QString("Table is not attached: %1").arg(filePath));
 }

@@ -8,6 +8,8 @@
 #include <memory>
 
 struct sqlite3;
+class Stmt;
+struct TableSchema;
 
 class TDatabase : public QObject {
     Q_OBJECT
@@ -44,6 +46,11 @@ public:
     void Release(const QString& filePath);
     // Attaches every table file of the directory that the SQL names.
     sqlite3* ConnectionFor(const QString& sql);
+    // A prepared statement of a connection, kept for reuse: callers bind,
+    // step and reset it within one call.
+    Stmt& Prepared(sqlite3* db, const QString& sql);
+    // The schema of an attached table file, read once per change of the file.
+    const TableSchema& SchemaOf(const QString& filePath);
 
 private:
     struct Impl;

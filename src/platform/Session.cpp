@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <utility>
 
 TSession& TSession::Default() {
     static TSession session;
@@ -16,6 +17,9 @@ TSession& TSession::Default() {
 }
 
 TSession::TSession() = default;
+
+// The databases the session made for directories end with it.
+TSession::~TSession() { Close(); }
 
 QString TSession::AliasFile() const {
     const QByteArray env = qgetenv("KORVA_ALIAS_FILE");
@@ -164,8 +168,9 @@ void TSession::DropConnections() {
 
 void TSession::Close() {
     DropConnections();
-    qDeleteAll(m_implicit);
-    m_implicit.clear();
+    // Each database unregisters itself as it goes, so delete from a copy.
+    const QList<TDatabase*> implicit = std::exchange(m_implicit, {});
+    qDeleteAll(implicit);
 }
 
 void TSession::RegisterDatabase(TDatabase* db) {

@@ -17,6 +17,7 @@ enum TConfigMode { cmPersistent, cmSession, cmAll };
 class TSession {
 public:
     static TSession& Default();
+    ~TSession();
 
     QString AliasFile() const;
     void ReloadAliases();

@@ -44,3 +44,8 @@ void Exec(sqlite3* db, const QString& sql);
 // Runs a write statement: counts it for the fault hook first.
 int ExecWrite(Stmt& st);
 sqlite3* OpenConnection(const QString& path, bool create);
+
+struct TableSchema;
+// Reads a table file's schema through an open connection; schemaName is the
+// name it is attached under (empty for main).
+TableSchema ReadTableSchemaVia(sqlite3* db, const QString& schemaName, const QString& path);

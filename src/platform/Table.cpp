@@ -45,15 +45,10 @@ struct TTable::Impl {
     QStringList rangeStartKeys, rangeEndKeys;
     QVariantList rangeStart, rangeEnd;
     bool ranged = false;
-    // Prepared statements by SQL text: positioning reads repeat a handful of
-    // shapes with new values, and preparing costs more than the read.
-    std::map<QString, std::unique_ptr<Stmt>> statements;
-
-    Stmt& Prepared(const QString& sql) {
-        auto it = statements.find(sql);
-        if (it == statements.end()) it = statements.emplace(sql, std::make_unique<Stmt>(conn, sql)).first;
-        return *it->second;
-    }
+    // Positioning reads repeat a handful of statement shapes with new
+    // values, and preparing costs more than the read: the database keeps
+    // them prepared for every table of the file.
+    Stmt& Prepared(const QString& sql) { return db->Prepared(conn, sql); }
 
     QString Col(const QString& f) const {
         return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
@@ -193,12 +188,18 @@ void TTable::Open() {
     if (Active()) return;
     const QString path = FilePath();
     if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
-    TableSchema schema = ReadTableSchema(path);
-    if (schema.level < CurrentTableLevel)
-        throw EDBEngineError(dbeOldTableLevel,
-                             QString("Table has an old table level (%1): %2").arg(schema.level).arg(path));
     TDatabase& db = Session().OpenDatabase(m_databaseName);
     const TDatabase::Attachment att = db.Attach(path);
+    TableSchema schema;
+    try {
+        schema = db.SchemaOf(path);
+        if (schema.level < CurrentTableLevel)
+            throw EDBEngineError(dbeOldTableLevel,
+                                 QString("Table has an old table level (%1): %2").arg(schema.level).arg(path));
+    } catch (...) {
+        db.Release(path);
+        throw;
+    }
     d->db = &db;
     d->path = CanonicalTablePath(path);
     d->conn = att.db;
@@ -227,7 +228,6 @@ void TTable::Close() {
     if (!Active()) return;
     TDataSet::Close();
     if (d->db) d->db->Release(d->path);
-    d->statements.clear();
     d->db = nullptr;
     d->conn = nullptr;
     d->hasRow = false;
@@ -614,8 +614,10 @@ void TTable::Post() {
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i].type != TFieldType::AutoInc || State() != dsInsert) continue;
         if (m_edit[size_t(i)].isValid() && !m_edit[size_t(i)].isNull()) continue;
-        Stmt st(d->conn, QString("SELECT ifnull(max(%1), 0) + 1 FROM %2").arg(QuoteIdent(fields[i].name), d->qualified));
+        Stmt& st = d->Prepared(QString("SELECT ifnull(max(%1), 0) + 1 FROM %2").arg(QuoteIdent(fields[i].name), d->qualified));
+        st.Reset();
         if (st.Step()) m_edit[size_t(i)] = st.Column(0);
+        st.Reset();
     }
     qlonglong rowid = d->rowid;
     if (State() == dsInsert) {
@@ -624,14 +626,16 @@ void TTable::Post() {
             cols << QuoteIdent(f.name);
             q << "?";
         }
-        Stmt st(d->conn, QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, cols.join(", "), q.join(", ")));
+        Stmt& st = d->Prepared(QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, cols.join(", "), q.join(", ")));
+        st.Reset();
         st.BindAll(m_edit);
         ExecWrite(st);
         rowid = sqlite3_last_insert_rowid(d->conn);
     } else {
         QStringList sets;
         for (const auto& f : fields) sets << QuoteIdent(f.name) + " = ?";
-        Stmt st(d->conn, QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", ")));
+        Stmt& st = d->Prepared(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", ")));
+        st.Reset();
         st.BindAll(m_edit);
         st.Bind(int(fields.size()) + 1, rowid);
         ExecWrite(st);
@@ -658,7 +662,8 @@ void TTable::Delete() {
     // The row after the deleted one becomes current (or the one before at the end).
     std::vector<QVariant> bound;
     const std::vector<QVariant> tuple = OrderTuple(*d, *this, CurrentRow(), d->rowid);
-    Stmt st(d->conn, QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
+    Stmt& st = d->Prepared(QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
+    st.Reset();
     st.Bind(1, d->rowid);
     ExecWrite(st);
     BumpTableVersion(d->path);

@@ -2,6 +2,7 @@
 
 #include "platform/DbErrors.h"
 #include "platform/Sqlite.h"
+#include "platform/TableVersion.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,9 @@
 namespace {
 
 const char* const kPrimarySuffix = "$PRIMARY";
+// Auto-increment fields get an index of their own so the next number is
+// found without a scan; it is the layer's, not part of the table's indexes.
+const char* const kAutoIncMark = "$AUTOINC_";
 
 struct Connection {
     sqlite3* db = nullptr;
@@ -33,11 +37,19 @@ QString IndexSql(const QString& table, const TIndexDef& ix) {
         .arg(unique ? "UNIQUE " : "", QuoteIdent(name), QuoteIdent(table), cols.join(", "));
 }
 
+void CreateAutoIncIndexes(sqlite3* db, const QString& table, const TFieldDefs& fields) {
+    for (const auto& f : fields)
+        if (f.type == TFieldType::AutoInc)
+            Exec(db, QString("CREATE INDEX %1 ON %2 (%3)")
+                         .arg(QuoteIdent(table + kAutoIncMark + f.name), QuoteIdent(table), QuoteIdent(f.name)));
+}
+
 void CreateSchema(sqlite3* db, const QString& table, const TFieldDefs& fields, const TIndexDefs& indexes) {
     QStringList cols;
     for (const auto& f : fields) cols << ColumnSql(f);
     Exec(db, QString("CREATE TABLE %1 (%2)").arg(QuoteIdent(table), cols.join(", ")));
     for (const auto& ix : indexes) Exec(db, IndexSql(table, ix));
+    CreateAutoIncIndexes(db, table, fields);
 }
 
 QString TableNameIn(sqlite3* db, const QString& path) {
@@ -108,30 +120,32 @@ void CreateTableFile(const QString& path, const TFieldDefs& fields, const TIndex
     }
 }
 
-TableSchema ReadTableSchema(const QString& path) {
-    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
-    Connection c(path, false);
+TableSchema ReadTableSchemaVia(sqlite3* db, const QString& schemaName, const QString& path) {
+    const QString prefix = schemaName.isEmpty() ? QString() : QuoteIdent(schemaName) + ".";
     TableSchema s;
     try {
-        s.tableName = TableNameIn(c.db, path);
+        Stmt st(db, QString("SELECT name FROM %1sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'").arg(prefix));
+        if (!st.Step()) throw EDBEngineError(dbeCorrupt, QString("Not a table file: %1").arg(path));
+        s.tableName = st.Column(0).toString();
     } catch (const EDBEngineError& e) {
         if (e.ErrorCode() == dbeSqlError) throw EDBEngineError(dbeCorrupt, QString("Not a table file: %1").arg(path));
         throw;
     }
     {
-        Stmt st(c.db, QString("PRAGMA table_info(%1)").arg(QuoteIdent(s.tableName)));
+        Stmt st(db, QString("PRAGMA %1table_info(%2)").arg(prefix, QuoteIdent(s.tableName)));
         while (st.Step()) s.fields << FieldDefFromDeclared(st.Column(1).toString(), st.Column(2).toString());
     }
     {
-        Stmt list(c.db, QString("PRAGMA index_list(%1)").arg(QuoteIdent(s.tableName)));
+        Stmt list(db, QString("PRAGMA %1index_list(%2)").arg(prefix, QuoteIdent(s.tableName)));
         QList<TIndexDef> found;
         while (list.Step()) {
             TIndexDef ix;
             const QString name = list.Column(1).toString();
+            if (name.contains(kAutoIncMark)) continue;
             ix.unique = list.Column(2).toInt() != 0;
             ix.primary = name.endsWith(kPrimarySuffix);
             ix.name = ix.primary ? QString() : name;
-            Stmt info(c.db, QString("PRAGMA index_xinfo(%1)").arg(QuoteIdent(name)));
+            Stmt info(db, QString("PRAGMA %1index_xinfo(%2)").arg(prefix, QuoteIdent(name)));
             while (info.Step()) {
                 if (info.Column(5).toInt() == 0) continue;  // not a key column
                 ix.fields << info.Column(2).toString();
@@ -145,9 +159,15 @@ TableSchema ReadTableSchema(const QString& path) {
         for (const auto& ix : found)
             if (!ix.primary) s.indexes << ix;
     }
-    Stmt v(c.db, "PRAGMA user_version");
+    Stmt v(db, QString("PRAGMA %1user_version").arg(prefix));
     s.level = v.Step() ? v.Column(0).toInt() : 0;
     return s;
+}
+
+TableSchema ReadTableSchema(const QString& path) {
+    if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
+    Connection c(path, false);
+    return ReadTableSchemaVia(c.db, QString(), path);
 }
 
 void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel) {
@@ -177,8 +197,10 @@ void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int 
             for (const auto& f : ix.fields) allThere = allThere && HasField(newFields, f);
             if (allThere) Exec(c.db, IndexSql(table, ix));
         }
+        CreateAutoIncIndexes(c.db, table, newFields);
         Exec(c.db, QString("PRAGMA user_version = %1").arg(newLevel > 0 ? newLevel : old.level));
         Exec(c.db, "COMMIT");
+        BumpTableVersion(CanonicalTablePath(path));
     } catch (...) {
         sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -189,4 +211,5 @@ void SetTableLevel(const QString& path, int level) {
     if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
     Connection c(path, false);
     Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
+    BumpTableVersion(CanonicalTablePath(path));
 }

@@ -1,5 +1,6 @@
 // Session aliases, the registry stand-in, host text files and number rules.
 #include "platform/CodePage.h"
+#include "platform/Database.h"
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
@@ -18,6 +19,7 @@ private slots:
     void initTestCase();
     void aliasesFromTheAliasFile();
     void runtimeAliasesAndPrivateDir();
+    void sessionCloseFreesImplicitDatabases();
     void registryNamesIgnoreCase();
     void hostFileIsCp1252WithCrLf();
     void hostFileIsReplacedOnlyWhenComplete();
@@ -64,6 +66,16 @@ void TestServices::runtimeAliasesAndPrivateDir() {
     QCOMPARE(Session().PrivateDir(), dir.path() + "/");
     Session().SetPrivateDir(QString());
     QVERIFY(Session().PrivateDir().isEmpty());
+}
+
+void TestServices::sessionCloseFreesImplicitDatabases() {
+    TestDir a, b;
+    TDatabase& first = Session().OpenDatabase(a.path());
+    QCOMPARE(&Session().OpenDatabase(a.path() + "/"), &first);  // one database per directory
+    Session().OpenDatabase(b.path());
+    Session().Close();  // must not touch a freed database
+    QCOMPARE(Session().OpenDatabase(a.path()).Directory(), a.path() + "/");
+    Session().Close();
 }
 
 void TestServices::registryNamesIgnoreCase() {

@@ -1,1 +1,0 @@
-// The host library; its units live beside this file.

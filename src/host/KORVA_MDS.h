@@ -1,0 +1,54 @@
+#pragma once
+// The start of the program: the command line, the choice of the start mode
+// and each mode's road up to its main form. Delete mode runs here to its
+// end; the main forms of configuration and normal mode are handed in by the
+// executable, since they live above this library.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+enum class StartMode { Configure, Normal, Delete };
+
+// Exit codes of the program.
+namespace exitcode {
+constexpr int MainFormClosed = 0;
+constexpr int ConfigureArgs = 1;        // "/CONFIGURE_CONF" with other parameters
+constexpr int MainFormMissing = 2;      // this build has no main form for the mode
+constexpr int StartFailed = 3;          // an error ended the start before a main form
+constexpr int RunArgsBase = 100;        // + the code of CheckRunArgs
+constexpr int DeleteArgsBase = 200;     // + the code of CheckDeleteArgs
+constexpr int DeleteResultBase = 300;   // + the result of DeleteDrawing
+constexpr int ResultFileFailed = 999;
+}  // namespace exitcode
+
+// The exit status the host receives for an exit code: a process status
+// carries only 8 bits here, so 300 + r arrives as 44 + r and 999 as 231.
+// The codes stay distinct from each other and from the others; the result
+// file carries the full delete result.
+constexpr int ExitStatusOf(int exitCode) { return exitCode & 0xFF; }
+
+// The password of the protected tables, given to the session in every mode.
+inline constexpr const char* TablePassword = "zorbl";
+
+// The main form of a mode: creates it, runs the message loop until it
+// closes and returns the exit code.
+using MainFormRunner = std::function<int()>;
+
+struct MainForms {
+    MainFormRunner configure;  // TFABHG_configure and its companions
+    MainFormRunner normal;     // TFLEK1
+};
+
+// Chooses the mode from the host globals set by ParseCommandLine.
+StartMode ChooseStartMode();
+
+// Runs the program after every unit's initialisation: parses the parameters
+// (without the program name), chooses the mode and runs it. Returns the exit
+// code.
+int RunKorvaMds(const QStringList& params, const MainForms& forms);
+
+// Delete mode after ParseCommandLine.
+int RunDeleteMode();
+
+// Writes the delete-mode result file: the result in decimal and CR LF.
+bool WriteDeleteResult(const QString& fileName, int result);

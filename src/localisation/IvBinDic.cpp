@@ -1,0 +1,72 @@
+#include "localisation/IvBinDic.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+const char* const kMlDictionaryResource = ":/MLDICT/MlDictionary";
+
+QString TIvCustomFileDictionary::FileName() {
+    if (Storage != ivsFile || m_fileName.isEmpty()) return m_fileName;
+    const QFileInfo full(m_fileName);
+    if (full.exists()) {
+        m_fileName = full.absoluteFilePath();
+    } else if (!m_fileName.contains(u'/') && !m_fileName.contains(u'\\')) {
+        const QString inProgramDir = QDir(QCoreApplication::applicationDirPath()).filePath(m_fileName);
+        if (QFileInfo::exists(inProgramDir)) m_fileName = inProgramDir;
+    }
+    return m_fileName;
+}
+
+bool TIvCustomFileDictionary::CanOpen() {
+    if (Storage != ivsFile) return true;
+    const QString name = FileName();
+    return !name.isEmpty() && QFileInfo::exists(name);
+}
+
+TIvBinaryDictionary::~TIvBinaryDictionary() = default;
+
+std::unique_ptr<TIvMLDFile> TIvBinaryDictionary::OpenData() {
+    const QString name = FileName();
+    if (name.isEmpty()) throw EIvException(QStringLiteral("No FileName property set"));
+    auto reader = std::make_unique<TIvMLDFile>(this);
+    if (Storage == ivsFile) {
+        reader->OpenFile(name);
+    } else {
+        QFile resource(QString::fromLatin1(kMlDictionaryResource));
+        if (!resource.open(QIODevice::ReadOnly)) throw EResNotFound(QStringLiteral("Resource MlDictionary not found"));
+        reader->OpenData(resource.readAll());
+    }
+    const uint8_t kind = reader->Header().ContextKind;
+    SetContextParts(TIvContext{kind, {}, {}}.Parts());
+    return reader;
+}
+
+int TIvBinaryDictionary::LanguageCount() {
+    return OpenData()->LanguageCount();
+}
+
+void TIvBinaryDictionary::GetLanguage(int index, TIvLanguage& language) {
+    language = OpenData()->GetLanguageRecord(index);
+}
+
+int TIvBinaryDictionary::LocaleCount() {
+    return OpenData()->LocaleCount();
+}
+
+void TIvBinaryDictionary::GetLocale(int index, TIvLocale& locale) {
+    locale = OpenData()->GetLocaleRecord(index);
+}
+
+void TIvBinaryDictionary::LoadTranslations(std::vector<TIvTranslation>& table) {
+    auto reader = OpenData();
+    const int codePage = CurrentLanguage().CodePage;
+    const int count = reader->TranslationCount();
+    reader->SeekTranslations();
+    table.reserve(size_t(count));
+    TIvTranslation entry;
+    for (int i = 0; i < count; ++i) {
+        if (reader->ReadTranslation(entry, CurrentIndex(), codePage, FallbackIndex()) != 2) table.push_back(entry);
+    }
+}

@@ -1,0 +1,359 @@
+#include "localisation/IvMulti.h"
+
+#include "localisation/IvAMulti.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMetaProperty>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStringList>
+#include <algorithm>
+
+// ---- TIvCustomTranslator ----
+
+TIvCustomTranslator::TIvCustomTranslator(QObject* owner) : QObject(owner) {}
+
+TIvCustomTranslator::~TIvCustomTranslator() {
+    Disconnect();
+}
+
+void TIvCustomTranslator::SetDictionaryName(const QString& name) {
+    Disconnect();
+    m_dictionaryName = name;
+}
+
+void TIvCustomTranslator::Disconnect() {
+    if ((m_flags & kLinked) && m_dictionary) m_dictionary->RemoveTranslator(this);
+    m_dictionary = nullptr;
+    m_flags = 0;
+}
+
+// ---- targets ----
+
+namespace {
+
+// The texts the targets name by their classic names: "Caption" is the text
+// of labels, buttons and actions and the title of boxes, menus and windows;
+// "Hint" is the tool tip and the status tip.
+bool Alias(const QString& target, const QObject* object, const QString& property) {
+    if (target.compare(QLatin1String("Caption"), Qt::CaseInsensitive) == 0) {
+        if (property == QLatin1String("title") || property == QLatin1String("windowTitle")) return true;
+        return property == QLatin1String("text") &&
+               (object->inherits("QLabel") || object->inherits("QAbstractButton") || object->inherits("QAction"));
+    }
+    if (target.compare(QLatin1String("Hint"), Qt::CaseInsensitive) == 0)
+        return property == QLatin1String("toolTip") || property == QLatin1String("statusTip");
+    if (target.compare(QLatin1String("Text"), Qt::CaseInsensitive) == 0)
+        return property == QLatin1String("plainText") && object->inherits("QPlainTextEdit");
+    return false;
+}
+
+bool Matches(const TIvTargetProperty& t, const QObject* object, const QString& property) {
+    const QLatin1String cls(object->metaObject()->className());
+    if (!t.ClassName.isEmpty() && t.ClassName.compare(cls, Qt::CaseInsensitive) != 0) return false;
+    return t.PropertyName.isEmpty() || t.PropertyName.compare(property, Qt::CaseInsensitive) == 0 ||
+           Alias(t.PropertyName, object, property);
+}
+
+}  // namespace
+
+void TIvTargetProperties::Add(const QString& className, const QString& propertyName, int flag) {
+    for (const TIvTargetProperty& t : m_items)
+        if (t.ClassName == className && t.PropertyName == propertyName) return;
+    m_items.push_back({className, propertyName, flag});
+}
+
+int TIvTargetProperties::Exclusions() const {
+    return int(std::count_if(m_items.begin(), m_items.end(), [](const TIvTargetProperty& t) { return t.Flag == 1; }));
+}
+
+bool TIvTargetProperties::IsTarget(const QObject* object, const QString& property) const {
+    bool target = false;
+    for (const TIvTargetProperty& t : m_items) {
+        if (!Matches(t, object, property)) continue;
+        if (t.Flag == 1) return false;
+        target = true;
+    }
+    return target;
+}
+
+// ---- TIvTranslator ----
+
+TIvTranslator::TIvTranslator(QObject* owner) : TIvCustomTranslator(owner) {}
+
+TIvTranslator::~TIvTranslator() = default;
+
+void TIvTranslator::Loaded() {
+    if ((Options & ivtoAutoOpen) && (Dictionary() || Dictionaries().Count() > 0)) Translate();
+}
+
+void TIvTranslator::Translate() {
+    if (Linked()) {
+        DoTranslate();
+        return;
+    }
+    TIvDictionary* dictionary = Dictionaries().Find(DictionaryName());
+    if (!dictionary && Dictionaries().Count() > 0) dictionary = Dictionaries().Items(0);
+    if (!dictionary) {
+        const QString root = Root() ? Root()->objectName() : QString();
+        throw EIvMulti(QStringLiteral("No dictionary has been assigned to the translator component (%1 on \"%2\" form)")
+                           .arg(objectName(), root));
+    }
+    if (!dictionary->CanOpen() || Targets.Count() == 0) return;
+    if (!dictionary->IsOpen()) dictionary->Open();
+    if (!dictionary->IsOpen()) return;
+    if (QWidget* form = RootWidget(); form && form->isWindow()) {
+        m_nativeFontName = form->font().family();
+        m_nativeFontSize = form->font().pointSizeF();
+    }
+    Link(dictionary);
+    DoTranslate();
+    DictionaryChanged(true, true);  // not yet linked: only the events
+    dictionary->AddTranslator(this);
+    m_flags |= kLinked;
+}
+
+void TIvTranslator::DictionaryChanged(bool languageChanged, bool localeChanged) {
+    if (Linked() && (Options & ivtoAutoTranslate)) DoTranslate();
+    if (languageChanged && OnLanguageChange) OnLanguageChange(this);
+    if (localeChanged && OnLocaleChange) OnLocaleChange(this);
+}
+
+void TIvTranslator::DoTranslate() {
+    m_visited.clear();
+    TIvDictionary* d = Dictionary();
+    const bool rtl = d && ScriptKindOfLanguage(uint32_t(d->CurrentLanguage().PrimaryId)) == ivskRightToLeft;
+    m_readingOrder = rtl ? ivroRightToLeft : ivroLeftToRight;
+    if (OnBeforeTranslate) OnBeforeTranslate(this);
+    if (d && (Options & ivtoCheckFont) && RootWidget() && RootWidget()->isWindow()) UpdateFont();
+    if (Root()) TranslateTree(Root(), 0);
+    if (d && (Options & ivtoScaleMultiByte) && MultiByteScale != 100 && RootWidget()) ScaleRoot();
+    if (Options & ivtoMirrorBiDirectional) {
+        const bool mirrored = m_readingOrder != NativeLayout;
+        if (mirrored != Mirrored() && RootWidget())
+            RootWidget()->setLayoutDirection(mirrored ? Qt::RightToLeft : Qt::LeftToRight);
+        m_flags = uint8_t(mirrored ? m_flags | kMirrored : m_flags & ~kMirrored);
+    }
+    if (OnAfterTranslate) OnAfterTranslate(this);
+}
+
+void TIvTranslator::ScaleRoot() {
+    QWidget* root = RootWidget();
+    const bool multiByte = ScriptKindOfLanguage(uint32_t(Dictionary()->CurrentLanguage().PrimaryId)) == ivskMultiByte;
+    if (multiByte == Scaled()) return;
+    const double factor = multiByte ? MultiByteScale / 100.0 : 100.0 / MultiByteScale;
+    root->resize(int(root->width() * factor), int(root->height() * factor));
+    m_flags = uint8_t(multiByte ? m_flags | kScaled : m_flags & ~kScaled);
+    if (OnScale) OnScale(this, root);
+}
+
+void TIvTranslator::TranslateTree(QObject* component, TIvRestrictions restrictions) {
+    if (OnRestrictComponent) OnRestrictComponent(this, component, restrictions);
+    const TIvRestrictions forChildren = restrictions & ivrsThisOnly ? 0 : restrictions;
+    for (QObject* child : component->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && w->isWindow()) continue;  // another window has its own translator
+        TranslateTree(child, forChildren);
+    }
+    if (!(restrictions & ivrsNoProperties)) TranslateProperties(component, restrictions);
+    if (!(restrictions & ivrsNoSpecial)) TranslateSpecial(component);
+    auto* control = qobject_cast<QWidget*>(component);
+    if ((Options & ivtoMirrorBiDirectional) && control) {
+        TIvBidirectionalState& state = StateOf(control);
+        const bool changed = state.Order != m_readingOrder;
+        if (!(restrictions & ivrsNoMirror)) {
+            if (component == Root()) state.Order = m_readingOrder;
+            else if (m_readingOrder == NativeLayout) RestoreControl(control, state);
+            else MirrorControl(control, state);
+        }
+        if (changed && !(restrictions & ivrsNoMirrorContents)) MirrorContents(component);
+    }
+    if (OnTranslate) OnTranslate(this, component);
+    if (control) control->update();
+}
+
+void TIvTranslator::TranslateProperties(QObject* object, TIvRestrictions restrictions) {
+    if (qobject_cast<TIvDictionary*>(object) || qobject_cast<TIvCustomTranslator*>(object)) return;
+    if (std::find(m_visited.begin(), m_visited.end(), object) != m_visited.end()) return;
+    m_visited.push_back(object);
+    bool allow = true;
+    if (OnRestrictObject) OnRestrictObject(this, object, allow);
+    if (!allow) return;
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty p = meta->property(i);
+        if (!p.isReadable() || !p.isWritable()) continue;
+        const QString name = QString::fromLatin1(p.name());
+        if (p.typeId() == QMetaType::Int && name.compare(QLatin1String("locale"), Qt::CaseInsensitive) == 0 &&
+            (Options & ivtoUpdateLocaleProperty) && !(restrictions & ivrsNoMirror)) {
+            p.write(object, Dictionary() ? int(Dictionary()->LanguageLocaleLcid()) : 0);
+            continue;
+        }
+        if (p.typeId() != QMetaType::QString || name == QLatin1String("objectName")) continue;
+        bool allowProperty = true;
+        if (OnRestrictProperty) OnRestrictProperty(this, object, name, allowProperty);
+        if (allowProperty && Targets.IsTarget(object, name)) TranslateStringProperty(object, p.name(), name);
+    }
+}
+
+void TIvTranslator::TranslateStringProperty(QObject* object, const char* name, const QString& targetName) {
+    const QString value = object->property(name).toString();
+    if (value.isEmpty()) return;
+    const QString translated = TranslateValue(object, targetName, value);
+    if (translated != value) object->setProperty(name, translated);
+}
+
+QString TIvTranslator::TranslateValue(QObject* object, const QString& property, const QString& value) {
+    if (value.isEmpty()) return value;
+    for (TIvTranslatorTableItem& item : m_table) {
+        if (item.Object != object || item.PropertyName != property || item.LastWritten != value) continue;
+        item.LastWritten = TranslateText(object, item.Native);
+        return item.LastWritten;
+    }
+    const QString translated = TranslateText(object, value);
+    m_table.push_back({object, property, value, translated, object->objectName(),
+                       QString::fromLatin1(object->metaObject()->className())});
+    return translated;
+}
+
+QString TIvTranslator::TranslateText(QObject* object, const QString& text) {
+    TIvDictionary* d = Dictionary();
+    if (!d) return text;
+    if (d->ContextsInUse()) {
+        QString result;
+        for (const QMetaObject* m = object->metaObject(); m; m = m->superClass()) {
+            const QLatin1String cls(m->className());
+            if (cls == QLatin1String("QWidget") || cls == QLatin1String("QObject")) break;
+            if (d->TranslateWithContext(text, cls, result, object->objectName())) return result;
+        }
+        return TranslateWord(d, text);
+    }
+    QString translation;
+    const bool found = d->Translate(text, translation);
+    return ApplyMissingTranslation(d, text, translation, found);
+}
+
+void TIvTranslator::TranslateSpecial(QObject* component) {
+    if (Modules().TranslateProperty(this, component)) return;
+    auto* memo = qobject_cast<QPlainTextEdit*>(component);
+    if (!memo || !Targets.IsTarget(memo, QStringLiteral("Text"))) return;
+    QString text = memo->toPlainText();
+    while (text.endsWith(u'\n') || text.endsWith(u'\r')) text.chop(1);
+    const QString translated = TranslateValue(memo, QStringLiteral("Text"), text);
+    if (translated != text) memo->setPlainText(translated);
+}
+
+void TIvTranslator::UpdateFont() {
+    QWidget* form = RootWidget();
+    const TIvLanguage& l = Dictionary()->CurrentLanguage();
+    QFont font = form->font();
+    const QString family = l.FontName.isEmpty() ? m_nativeFontName : l.FontName;
+    const qreal size = l.FontSize != 0 ? qreal(l.FontSize) : m_nativeFontSize;
+    if (!family.isEmpty() && font.family() != family) font.setFamily(family);
+    if (size > 0 && font.pointSizeF() != size) font.setPointSizeF(size);
+    if (font != form->font()) form->setFont(font);
+}
+
+TIvBidirectionalState& TIvTranslator::StateOf(QWidget* control) {
+    for (TIvBidirectionalState& s : m_states)
+        if (s.Control == control) return s;
+    m_states.push_back({control, false, control->x(), ivroLeftToRight});
+    return m_states.back();
+}
+
+namespace {
+
+// Widgets inside a layout are placed by the layout, which follows the
+// window's layout direction by itself.
+bool FreelyPlaced(QWidget* control) {
+    QWidget* parent = control->parentWidget();
+    return parent && !parent->layout() && !control->isWindow();
+}
+
+}  // namespace
+
+void TIvTranslator::MirrorControl(QWidget* control, TIvBidirectionalState& state) {
+    state.Order = m_readingOrder;
+    if (Modules().MirrorControl(this, control, state) || state.Mirrored) return;
+    state.Mirrored = true;
+    if (FreelyPlaced(control))
+        control->move(control->parentWidget()->width() - control->width() - state.SavedLeft, control->y());
+}
+
+void TIvTranslator::RestoreControl(QWidget* control, TIvBidirectionalState& state) {
+    state.Order = m_readingOrder;
+    if (Modules().RestoreControl(this, control, state) || !state.Mirrored) return;
+    state.Mirrored = false;
+    if (FreelyPlaced(control)) control->move(state.SavedLeft, control->y());
+}
+
+void TIvTranslator::MirrorContents(QObject* component) {
+    auto* control = qobject_cast<QWidget*>(component);
+    if (!control || Modules().MirrorContents(this, control)) return;
+    auto* label = qobject_cast<QLabel*>(control);
+    if (!label) return;
+    Qt::Alignment a = label->alignment();
+    const Qt::Alignment h = a & Qt::AlignHorizontal_Mask;
+    if (h == Qt::AlignLeft || h == Qt::AlignRight)
+        label->setAlignment((a & ~Qt::AlignHorizontal_Mask) | (h == Qt::AlignLeft ? Qt::AlignRight : Qt::AlignLeft));
+}
+
+void TIvTranslator::RemirrorControl(QWidget* control) {
+    TIvBidirectionalState& state = StateOf(control);
+    if (Mirrored() && state.Mirrored && control != Root() && FreelyPlaced(control))
+        control->move(control->parentWidget()->width() - control->width() - state.SavedLeft, control->y());
+}
+
+void TIvTranslator::RemirrorAll() {
+    for (TIvBidirectionalState& s : m_states)
+        if (s.Control) RemirrorControl(s.Control);
+}
+
+void TIvTranslator::TranslateRoot(QObject* root) {
+    SetRoot(root);
+    Translate();
+}
+
+void TIvTranslator::RestoreNative() {
+    if (TIvDictionary* d = Dictionary()) {
+        const TIvDictionaryOptions options = d->Options;
+        const uint32_t locale = d->Locale();
+        d->Options = TIvDictionaryOptions(options & ~ivdoAutoTranslate);
+        d->SetLanguage(0);
+        Translate();
+        d->SetLocale(locale);
+        d->Options = options;
+    }
+    Disconnect();
+}
+
+void TIvTranslator::Disconnect() {
+    TIvCustomTranslator::Disconnect();
+    m_table.clear();
+    m_root = nullptr;
+}
+
+void TIvTranslator::Reset() {
+    if (Linked()) {
+        TIvCustomTranslator::Disconnect();
+        DoTranslate();
+    }
+    TIvCustomTranslator::Reset();
+}
+
+void CenterForm(QWidget* form, QWidget* control) {
+    int left, top;
+    if (control) {
+        left = control->x() + (control->width() - form->width()) / 2;
+        top = control->y() + (control->height() - form->height()) / 2;
+    } else {
+        const QRect screen = form->screen() ? form->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        left = (screen.width() - form->width()) / 2;
+        top = (screen.height() - form->height()) / 2;
+    }
+    form->move(std::max(0, left), std::max(0, top));
+}

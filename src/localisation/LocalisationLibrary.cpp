@@ -1,1 +1,0 @@
-// The localisation library; its units live beside this file.

@@ -1,0 +1,78 @@
+#include "ui/Lek15Warten.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <cmath>
+
+QPointer<TFWarten> FWarten;
+
+TFWarten::TFWarten(QWidget* owner) : TTemplateFormMultiLang(owner) {
+    setObjectName(QStringLiteral("FWarten"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(QStringLiteral("KORVA"));
+    setCursor(Qt::WaitCursor);
+    setFixedSize(303, 69);
+    SetKeyPreview(true);
+
+    StaticText2 = new QLabel(QStringLiteral(" Berechnung läuft "), this);
+    StaticText2->setObjectName(QStringLiteral("StaticText2"));
+    StaticText2->setGeometry(20, 20, 265, 24);
+    StaticText2->setAlignment(Qt::AlignCenter);
+    StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QFont font = StaticText2->font();
+    font.setBold(true);
+    font.setPixelSize(16);
+    StaticText2->setFont(font);
+    Loaded();
+}
+
+void TFWarten::Refresh() {
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool TFWarten::PrintForm() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return false;
+    QPrinter printer(info);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    render(&painter);
+    return painter.end();
+}
+
+bool TFWarten::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10) PrintForm();
+    return true;  // the form reacts to no other key, Esc included
+}
+
+QPoint WaitingFormPosition(const QRect* owner, QSize form, QSize screen) {
+    const auto half = [](int v) { return int(std::trunc(v * 0.5)); };
+    if (owner)
+        return {owner->left() + half(owner->width()) - half(form.width()),
+                owner->top() + half(owner->height()) - half(form.height())};
+    return {half(screen.width()) - half(form.width()), half(screen.height()) - half(form.height())};
+}
+
+TFWarten* ShowWaitingForm(QWidget* owner) {
+    FreeWaitingForm();
+    FWarten = new TFWarten(owner);
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
+    const QRect ownerRect = owner ? owner->frameGeometry() : QRect();
+    FWarten->move(WaitingFormPosition(owner ? &ownerRect : nullptr, FWarten->size(), screenSize));
+    FWarten->show();
+    FWarten->Refresh();
+    return FWarten;
+}
+
+void RefreshWaitingForm() {
+    if (FWarten) FWarten->Refresh();
+}
+
+void FreeWaitingForm() { delete FWarten.data(); }

@@ -1,0 +1,71 @@
+#pragma once
+// The program's two dictionaries, the translate wrappers over them and the
+// base form of every translated form.
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+#include <QAbstractButton>
+class TIvBinaryDictionary;
+class TIvTranslator;
+
+// The main dictionary ("MenuDictionary") and the print dictionary
+// ("PrintDictionary"); nullptr outside CreateDictionaries/FreeDictionaries.
+extern TIvBinaryDictionary* IvBinaryDictionaryGlobal;
+extern TIvBinaryDictionary* IvBinaryDictionaryPrint;
+
+// Creates both dictionaries (not opened). main calls it once the application
+// object exists and before anything translates; counted, so nested calls
+// create them once.
+void CreateDictionaries();
+// Frees the print dictionary, then the main one, when the count drops to 0.
+void FreeDictionaries();
+
+// Holds the dictionaries for a scope (main's, or a test's).
+class DictionaryScope {
+public:
+    DictionaryScope() { CreateDictionaries(); }
+    ~DictionaryScope() { FreeDictionaries(); }
+    DictionaryScope(const DictionaryScope&) = delete;
+    DictionaryScope& operator=(const DictionaryScope&) = delete;
+};
+
+// Translates through the main dictionary; the text comes back unchanged when
+// there is no translation or no open dictionary.
+QString TranslateMenuText(const QString& text);
+// The same through the print dictionary.
+QString TranslatePrintText(const QString& text);
+
+// The base of every translated form. A derived form builds its widgets (with
+// the component names as object names) and then calls Loaded(), which
+// translates it; later language changes of "MenuDictionary" translate it
+// again from the native texts.
+class TTemplateFormMultiLang : public QDialog {
+    Q_OBJECT
+public:
+    explicit TTemplateFormMultiLang(QWidget* parent = nullptr);
+    ~TTemplateFormMultiLang() override;
+
+    TIvTranslator* IvTranslator1 = nullptr;
+
+    // Key preview: the form sees every key of its widgets first.
+    bool KeyPreview() const { return m_keyPreview; }
+    void SetKeyPreview(bool on);
+    // The button that Esc presses; without one Esc does nothing.
+    void SetCancelButton(QAbstractButton* button) { m_cancelButton = button; }
+
+protected:
+    // Translates the finished form (the end of its construction), then runs
+    // FormCreate.
+    void Loaded();
+    virtual void FormCreate() {}
+    // Keys seen by the form (with key preview, before its widgets); return
+    // true to swallow the key.
+    virtual bool FormKeyDown(QKeyEvent* event) { return false; }
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_keyPreview = false;
+    QPointer<QAbstractButton> m_cancelButton;
+};

@@ -1,0 +1,50 @@
+#pragma once
+// An edit that checks its text when the focus leaves it and keeps the focus
+// while the text is invalid. One application-wide focus filter does the
+// keeping for every such edit.
+#include <QLineEdit>
+#include <functional>
+#include <stdexcept>
+
+// A text that does not convert to the edit's value.
+class EConvertError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value outside the bounds of a bounded edit.
+class EValueOutOfBound : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TValidCustomEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TValidCustomEdit(QWidget* parent = nullptr);
+
+    bool IsValid() const { return m_isValid; }
+    bool IsEmpty() const { return m_isEmpty; }
+    bool AllowEmpty = true;
+    bool BeepOnInvalid = true;
+    // Lets the owner decide whether the focus may leave an invalid text.
+    std::function<void(TValidCustomEdit* sender, bool& canLeave)> OnInvalid;
+
+    bool ValidateText();
+    virtual bool IsValidText() = 0;
+
+    Qt::FocusReason LastFocusOutReason() const { return m_focusOutReason; }
+
+signals:
+    // The focus left with a valid text (or the owner let it go).
+    void Exited();
+
+protected:
+    virtual void Beep();
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool m_isValid = true;
+    bool m_isEmpty = true;
+    Qt::FocusReason m_focusOutReason = Qt::OtherFocusReason;
+};

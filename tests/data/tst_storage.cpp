@@ -1,0 +1,492 @@
+// Storing and loading whole supports in a project directory, the packed
+// columns, the all-or-nothing store, and the settings transfers.
+#include "tst_storage_fixture.h"
+
+#include "data/CatalogueSchema.h"
+#include "data/GlobalFuncs.h"
+#include "platform/DbErrors.h"
+#include "platform/FaultInjection.h"
+#include "platform/Query.h"
+#include "platform/Session.h"
+#include "platform/TableFile.h"
+#include "support/TestSupport.h"
+#include "ui/MessageSeam.h"
+
+#include <QtTest>
+
+using namespace storage_fixture;
+
+namespace {
+
+// Every support column's variable, by name, as text.
+QMap<QString, QString> RecordValues(TConstructionRecord& r) {
+    QMap<QString, QString> out;
+    for (ProjectTable t : {ProjectTable::Konstr, ProjectTable::Konstz})
+        for (const ProjectColumn& c : ProjectColumns(t))
+            if (c.record && c.kind != 'R') out.insert(c.Name(), RefText(c.record(r)));
+    for (int k = 0; k < 30; ++k) {
+        out.insert(QStringLiteral("K_BTL_8[%1]").arg(k), QString::number(r.K_BTL_8[k], 'f', 0));
+        out.insert(QStringLiteral("K_ANZ[%1]").arg(k), QString::number(r.K_ANZ[k]));
+    }
+    return out;
+}
+
+QStringList BridgeValues() {
+    QStringList out;
+    for (BridgeItem& i : BridgeRecords.Items) out << FieldText(i.PartNumber) + FieldText(i.Dimension) + FieldText(i.Position);
+    out << FieldText(BridgeRecords.ArrangementLetter) << FieldText(BridgeRecords.ClampFlag)
+        << FieldText(BridgeRecords.BthAufges) << FieldText(BridgeRecords.TotalHeightFeetInch)
+        << FieldText(BridgeRecords.RohrKorr)
+        << QString::number(BridgeRecords.ResInt1) << QString::number(BridgeRecords.ResInt2)
+        << QString::number(BridgeRecords.ResNum1) << QString::number(BridgeRecords.ResNum2)
+        << QString::number(BridgeRecords.DrehungAs) << QString::number(BridgeRecords.DrehungStahl)
+        << QString::number(BridgeRecords.DrehungKh) << QString::number(BridgeRecords.DrehungS)
+        << QString::number(CalcGlobals.CNStandard);
+    return out;
+}
+
+QStringList PartsListValues() {
+    QStringList out{QString::number(PartsList.RowCount), QString::number(PartsList.KB_F_NR_AUS),
+                    QString::number(PartsList.KB_LFD_ZNR)};
+    for (const ProjectColumn& c : ProjectColumns(ProjectTable::Konbtl))
+        if (c.row)
+            for (int k = 0; k < PartsListRows; ++k) out << c.Name() + "=" + RefText(c.row(PartsList, k));
+    return out;
+}
+
+void ForgetEverything() {
+    ConstructionRecord.Reset();
+    PartsList.Clear();
+    BridgeRecords.Clear();
+    CalcGlobals.CNStandard = false;
+}
+
+QString StoredText(const QString& dir, int32_t key, const QString& column) {
+    auto t = MakeProjectTable(ProjectTable::Konstr, dir);
+    t->Open();
+    if (!t->FindKey({key})) return QStringLiteral("<no row>");
+    return t->FieldByName(column).AsString();
+}
+
+void MakeFirdat(const QString& dir, bool legacy = false) {
+    const CatalogueTableDef& def = legacy ? LegacyFirdatTable() : CatalogueTable(QStringLiteral("FIRDAT.DB"));
+    TTable firdat(dir, QStringLiteral("FIRDAT.DB"));
+    firdat.CreateTable(def.fieldDefs());
+    firdat.Open();
+    firdat.Append();
+    firdat.FieldByName("F_NR").SetAsInteger(4711);
+    firdat.FieldByName("F_LFD_NR").SetAsInteger(12);
+    firdat.FieldByName("F_BEST").SetAsString(QStringLiteral("Müller AG"));
+    firdat.FieldByName("F_NAME").SetAsString(QStringLiteral("Bearbeiter Größe"));
+    firdat.FieldByName("F_TGKURS").SetAsFloat(1.25);
+    firdat.FieldByName("F_WR_SB").SetAsInteger(-15);
+    firdat.FieldByName("F_DRCK_EH_KZ").SetAsString(QStringLiteral("B"));
+    firdat.FieldByName("F_KOOR_KZ").SetAsBoolean(true);
+    firdat.FieldByName("F_KERNTECH").SetAsBoolean(true);
+    if (!legacy) firdat.FieldByName("F_DA_INFO_ONLY").SetAsBoolean(true);
+    firdat.Post();
+    firdat.Close();
+}
+
+}  // namespace
+
+class TestStorage : public QObject {
+    Q_OBJECT
+private:
+    TestDir* m_dir = nullptr;
+
+private slots:
+    void init();
+    void cleanup();
+    void supportRoundTrip();
+    void storingAgainReplacesTheRows();
+    void keyOfAnotherSupportIsRefused();
+    void unknownKeyIsNotFound_data();
+    void unknownKeyIsNotFound();
+    void packedPartNumbers_data();
+    void packedPartNumbers();
+    void countAboveNineIsRefused();
+    void injectedFailureLeavesProjectUnchanged_data();
+    void injectedFailureLeavesProjectUnchanged();
+    void loadConstructionDimsReadsAgain();
+    void missingCompanionRowIsRestored();
+    void readProjectInfoDefaults_data();
+    void readProjectInfoDefaults();
+    void copyOptionsToNewProject();
+    void copyProjectToOptions();
+    void copyProjectToOptionsWithoutProjectRow();
+    void readCompanyOptions();
+    void damagedCompanyOptionsShowOneMessage();
+};
+
+void TestStorage::init() {
+    m_dir = new TestDir;
+    QVERIFY(CreateProjectTables(m_dir->path()));
+    ProjectDatabaseName = m_dir->path();
+    ForgetEverything();
+}
+
+void TestStorage::cleanup() {
+    ArmWriteFault(0);
+    Session().Close();
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestStorage::supportRoundTrip() {
+    FillRecord(ConstructionRecord, 0);
+    FillBridge(0);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(PartsListRows, 0);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    const QMap<QString, QString> record = RecordValues(ConstructionRecord);
+    const QStringList bridge = BridgeValues();
+    const QStringList parts = PartsListValues();
+    QCOMPARE(PartsList.KB_F_NR_AUS, 120003);
+
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = QStringLiteral("000120003");
+    QVERIFY(LoadConstruction());
+    LoadPartsList();
+    const QMap<QString, QString> loaded = RecordValues(ConstructionRecord);
+    for (auto it = record.begin(); it != record.end(); ++it)
+        QVERIFY2(loaded.value(it.key()) == it.value(),
+                 qPrintable(it.key() + ": " + loaded.value(it.key()) + " != " + it.value()));
+    QCOMPARE(BridgeValues(), bridge);
+    QCOMPARE(PartsListValues(), parts);
+    QCOMPARE(PartsList.RowCount, int16_t(24));
+    QCOMPARE(FieldText(ConstructionRecord.K_NR_ANL), QString::fromUtf8("Äö4ß "));
+}
+
+void TestStorage::storingAgainReplacesTheRows() {
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(5, 0);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    ConstructionRecord.K_LAST = -42.5;
+    FillPartsList(2, 9);
+    QCOMPARE(StoreSupport(120003), StoreOutcome::Replaced);
+
+    auto konstr = MakeProjectTable(ProjectTable::Konstr);
+    konstr->Open();
+    QCOMPARE(konstr->RecordCount(), 1);
+    auto konbtl = MakeProjectTable(ProjectTable::Konbtl);
+    konbtl->Open();
+    QCOMPARE(konbtl->RecordCount(), 2);
+    konbtl->Close();
+    konstr->Close();
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = QStringLiteral("000120003");
+    QVERIFY(LoadConstruction());
+    QCOMPARE(ConstructionRecord.K_LAST, -42.5);
+}
+
+void TestStorage::keyOfAnotherSupportIsRefused() {
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(3, 0);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    const QStringList before = DumpProject(m_dir->path());
+    FillRecord(ConstructionRecord, 5);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(4, 5);
+    QCOMPARE(StoreSupport(990001), StoreOutcome::KeyTaken);
+    QCOMPARE(DumpProject(m_dir->path()), before);
+}
+
+void TestStorage::unknownKeyIsNotFound_data() {
+    QTest::addColumn<QString>("keyText");
+    QTest::newRow("empty") << "";
+    QTest::newRow("blank") << "   ";
+    QTest::newRow("not digits") << "12a";
+    QTest::newRow("not stored") << "000990001";
+}
+
+void TestStorage::unknownKeyIsNotFound() {
+    QFETCH(QString, keyText);
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    ConstructionRecord.K_LAST = 77.0;
+    CalcGlobals.DrawingKeyText = keyText;
+    QVERIFY(!LoadConstruction());
+    QCOMPARE(ConstructionRecord.K_LAST, 77.0);
+}
+
+void TestStorage::packedPartNumbers_data() {
+    QTest::addColumn<QList<double>>("numbers");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<QString>("storedNumbers");
+    QTest::newRow("one number, 29 zeros") << QList<double>{12345678} << QList<int>{1}
+                                         << QStringLiteral("12345678") + QString(29, '0');
+    QTest::newRow("zero between numbers") << QList<double>{12345678, 0, 23456789} << QList<int>{2, 0, 3}
+                                          << QStringLiteral("12345678" "00000000" "23456789") + QString(27, '0');
+    QTest::newRow("short number padded") << QList<double>{123, 45678901} << QList<int>{9, 1}
+                                         << QStringLiteral("0000012345678901") + QString(28, '0');
+    QList<double> thirty;
+    QList<int> counts;
+    QString all;
+    for (int k = 0; k < 30; ++k) {
+        thirty << 30000000 + k;
+        counts << k % 10;
+        all += QString::number(30000000 + k);
+    }
+    QTest::newRow("thirty numbers") << thirty << counts << all;
+    QTest::newRow("empty chain") << QList<double>{} << QList<int>{} << QString(30, '0');
+}
+
+void TestStorage::packedPartNumbers() {
+    QFETCH(QList<double>, numbers);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, storedNumbers);
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 1, 1);
+    for (int k = 0; k < 30; ++k) {
+        ConstructionRecord.K_BTL_8[k] = k < numbers.size() ? numbers[k] : 0;
+        ConstructionRecord.K_ANZ[k] = int16_t(k < counts.size() ? counts[k] : 0);
+    }
+    QString storedCounts;
+    for (int k = 0; k < 30; ++k) storedCounts += QString::number(ConstructionRecord.K_ANZ[k]);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    QCOMPARE(StoredText(m_dir->path(), 10001, "K_BTL_8"), storedNumbers);
+    QCOMPARE(StoredText(m_dir->path(), 10001, "K_ANZ"), storedCounts);
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = "000010001";
+    QVERIFY(LoadConstruction());
+    for (int k = 0; k < 30; ++k) {
+        QCOMPARE(ConstructionRecord.K_BTL_8[k], k < numbers.size() ? numbers[k] : 0.0);
+        QCOMPARE(int(ConstructionRecord.K_ANZ[k]), k < counts.size() ? counts[k] : 0);
+    }
+}
+
+void TestStorage::countAboveNineIsRefused() {
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(3, 0);
+    ConstructionRecord.K_ANZ[2] = 10;
+    try {
+        StoreSupport(-1);
+        QFAIL("a count of 10 was stored");
+    } catch (const EConstructionError& e) {
+        QCOMPARE(e.MessageNumber(), MsgPartCountTooLarge);
+        QVERIFY(StringTableHasNumber(e.MessageNumber()));
+    }
+    QVERIFY(DumpProject(m_dir->path()).isEmpty());
+}
+
+void TestStorage::injectedFailureLeavesProjectUnchanged_data() {
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<int>("failingWrite");
+    for (bool replace : {false, true})
+        for (int n : {1, 2, 3, 4, 10, 27})
+            QTest::addRow("%s, write %d", replace ? "replace" : "insert", n) << replace << n;
+}
+
+void TestStorage::injectedFailureLeavesProjectUnchanged() {
+    QFETCH(bool, replace);
+    QFETCH(int, failingWrite);
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    FillPartsList(24, 0);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    const QStringList before = DumpProject(m_dir->path());
+    QCOMPARE(before.size(), 26);
+
+    FillRecord(ConstructionRecord, 3);
+    AlignSources(ConstructionRecord, 12, replace ? 3 : 4);
+    FillPartsList(24, 3);
+    ArmWriteFault(failingWrite);
+    try {
+        StoreSupport(120003);
+        QFAIL("the injected failure did not happen");
+    } catch (const EDBEngineError& e) {
+        QCOMPARE(e.ErrorCode(), int(dbeInjectedFault));
+    }
+    ArmWriteFault(0);
+    QCOMPARE(DumpProject(m_dir->path()), before);
+    // The project is still usable afterwards.
+    QCOMPARE(StoreSupport(120003), replace ? StoreOutcome::Replaced : StoreOutcome::Inserted);
+    QCOMPARE(DumpProject(m_dir->path()).size(), replace ? 26 : 52);
+}
+
+void TestStorage::loadConstructionDimsReadsAgain() {
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    QVERIFY(LoadConstruction());
+    const double width = ConstructionRecord.K_BREITE;
+    const QString heightText = ConstructionRecord.K_HI_D_F_6;
+    const double last = ConstructionRecord.K_LAST;
+    ConstructionRecord.K_BREITE = 1;
+    ConstructionRecord.K_HI_D_F_6 = "x";
+    ConstructionRecord.K_LAST = 2;
+    LoadConstructionDims();
+    QCOMPARE(ConstructionRecord.K_BREITE, width);
+    QCOMPARE(ConstructionRecord.K_HI_D_F_6, heightText);
+    QCOMPARE(ConstructionRecord.K_LAST, 2.0);
+    QVERIFY(last != 2.0);
+}
+
+void TestStorage::missingCompanionRowIsRestored() {
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    const QString companion = RefText(FindSupportColumn("K_CALC_NR")->record(ConstructionRecord));
+    TQuery drop(m_dir->path(), "DELETE FROM konstz8 WHERE K_F_NR_AUS = ?");
+    drop.SetParams({120003});
+    QCOMPARE(drop.ExecSQL(), 1);
+
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = "000120003";
+    QVERIFY(LoadConstruction());  // the support row alone still loads
+    QCOMPARE(ConstructionRecord.K_F_NR_AUS, 120003);
+    QCOMPARE(FieldText(ConstructionRecord.K_CALC_NR), QString(32, ' '));
+
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(120003), StoreOutcome::Replaced);
+    ForgetEverything();
+    QVERIFY(LoadConstruction());
+    QCOMPARE(RefText(FindSupportColumn("K_CALC_NR")->record(ConstructionRecord)), companion);
+}
+
+void TestStorage::readProjectInfoDefaults_data() {
+    QTest::addColumn<bool>("withRow");
+    QTest::newRow("project settings row") << true;
+    QTest::newRow("no settings row") << false;
+}
+
+void TestStorage::readProjectInfoDefaults() {
+    QFETCH(bool, withRow);
+    const QString flags = QStringLiteral("10100000000000000000000000000000011");
+    if (withRow) {
+        auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
+        prjinf->Open();
+        prjinf->Append();
+        prjinf->FieldByName("F_Bool_Carrier").SetAsString(flags);
+        prjinf->Post();
+        prjinf->Close();
+    }
+    FillRecord(ConstructionRecord, 0);
+    FillPartsList(4, 0);
+    CalcGlobals.RodLength = 5;
+    CalcGlobals.LateralTravelAngle = 1;
+    CalcGlobals.HorizontalTravelAngle = 2;
+    ReadProjectInfo();
+    const TConstructionRecord& r = ConstructionRecord;
+    QCOMPARE(int(r.K_ABHG_ANZ), 1);
+    QCOMPARE(int(r.K_Z_MASS), -1);
+    QVERIFY(r.K_ST_E_6);
+    QCOMPARE(r.K_TRAGARM_L_I, QStringLiteral("0"));
+    QCOMPARE(FieldText(r.K_Bool_Carrier), withRow ? flags : QString(35, ' '));
+    QCOMPARE(r.K_LAST, 0.0);
+    QCOMPARE(r.K_BREITE_I, QStringLiteral(" "));
+    QCOMPARE(FieldText(r.K_POS_NR), QString(32, ' '));
+    QCOMPARE(r.K_BTL_8[0], 0.0);
+    QCOMPARE(int(PartsList.RowCount), 0);
+    QCOMPARE(PartsList.KB_BTL_8[0], 0);
+    QCOMPARE(PartsList.KB_BTL[0], QStringLiteral(" "));
+    QCOMPARE(CalcGlobals.RodLength + CalcGlobals.LateralTravelAngle + CalcGlobals.HorizontalTravelAngle, 0.0);
+}
+
+void TestStorage::copyOptionsToNewProject() {
+    MakeFirdat(m_dir->path());
+    CalcGlobals.HDFlags = QStringLiteral("11111000001111100000111110000011111");
+    CalcGlobals.LogoFlag = true;
+    TTable firdat(m_dir->path(), "FIRDAT.DB");
+    auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
+    CopyOptionsToProject(firdat, *prjinf, true);
+    prjinf->Open();
+    QCOMPARE(prjinf->RecordCount(), 1);
+    QCOMPARE(prjinf->FieldByName("F_BEST").AsString(), QStringLiteral("Müller AG"));
+    QCOMPARE(prjinf->FieldByName("F_WR_SB").AsInteger(), -15);
+    QCOMPARE(prjinf->FieldByName("F_Bool_Carrier").AsString(), CalcGlobals.HDFlags);
+    QVERIFY(prjinf->FieldByName("F_DA_INFO_ONLY").AsBoolean());
+    QVERIFY(!prjinf->FieldByName("BITMAP_KZ").AsBoolean());
+    prjinf->Close();
+
+    CalcGlobals.LogoFile = QStringLiteral("/logos/firma.bmp");
+    CopyOptionsToProject(firdat, *prjinf, false);
+    prjinf->Open();
+    QCOMPARE(prjinf->RecordCount(), 1);
+    QVERIFY(prjinf->FieldByName("BITMAP_KZ").AsBoolean());
+    QCOMPARE(prjinf->FieldByName("BITMAP").AsString(), CalcGlobals.LogoFile);
+}
+
+void TestStorage::copyProjectToOptions() {
+    MakeFirdat(m_dir->path());
+    TTable firdat(m_dir->path(), "FIRDAT.DB");
+    auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
+    CopyOptionsToProject(firdat, *prjinf, true);
+    prjinf->Open();
+    prjinf->First();
+    prjinf->Edit();
+    prjinf->FieldByName("F_BEST").SetAsString(QStringLiteral("Projekt Ölwerk"));
+    prjinf->FieldByName("F_WR_SB").SetAsInteger(33);
+    prjinf->FieldByName("F_DA_INFO_ONLY").SetAsBoolean(false);
+    prjinf->Post();
+    prjinf->Close();
+    CopyProjectToOptions(*prjinf, firdat);
+    firdat.Open();
+    QCOMPARE(firdat.RecordCount(), 1);
+    QCOMPARE(firdat.FieldByName("F_BEST").AsString(), QStringLiteral("Projekt Ölwerk"));
+    QCOMPARE(firdat.FieldByName("F_WR_SB").AsInteger(), 33);
+    QVERIFY(firdat.FieldByName("F_DA_INFO_ONLY").AsBoolean());  // not taken from the project
+    QCOMPARE(firdat.FieldByName("F_NR").AsInteger(), 4711);
+}
+
+void TestStorage::copyProjectToOptionsWithoutProjectRow() {
+    MakeFirdat(m_dir->path());
+    TTable firdat(m_dir->path(), "FIRDAT.DB");
+    auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
+    const QString before = TableFileExists(TablePath(m_dir->path(), "FIRDAT.DB")) ? "exists" : "";
+    firdat.Open();
+    firdat.First();
+    QStringList row;
+    for (int f = 0; f < firdat.FieldCount(); ++f) row << firdat.Fields(f).AsString();
+    firdat.Close();
+    CopyProjectToOptions(*prjinf, firdat);
+    firdat.Open();
+    firdat.First();
+    QStringList after;
+    for (int f = 0; f < firdat.FieldCount(); ++f) after << firdat.Fields(f).AsString();
+    QCOMPARE(after, row);
+    QCOMPARE(firdat.RecordCount(), 1);
+    QCOMPARE(before, QStringLiteral("exists"));
+}
+
+void TestStorage::readCompanyOptions() {
+    MakeFirdat(m_dir->path());
+    ScriptedMessageSeam seam;
+    TTable firdat(m_dir->path(), "FIRDAT.DB");
+    ReadCompanyOptions(firdat);
+    const TConstructionRecord& r = ConstructionRecord;
+    QVERIFY(seam.Requests().empty());
+    QCOMPARE(r.K_NR, 4711);
+    QCOMPARE(r.K_LFD_NR, 12);
+    QCOMPARE(FieldTextTrimmed(r.K_BEST, 20), QStringLiteral("Müller AG"));
+    QCOMPARE(r.K_NAME, QStringLiteral("Bearbeiter Größe"));
+    QCOMPARE(int(r.K_WR_SB), -15);
+    QVERIFY(r.K_KERNTECH);
+    QVERIFY(r.F_KOOR_KZ);
+    QCOMPARE(r.F_TGKURS, 1.25);
+    QCOMPARE(r.PrintUnitChar, 'B');
+    QVERIFY(!firdat.Active());
+}
+
+void TestStorage::damagedCompanyOptionsShowOneMessage() {
+    MakeFirdat(m_dir->path(), true);  // lacks the later columns
+    ScriptedMessageSeam seam;
+    TTable firdat(m_dir->path(), "FIRDAT.DB");
+    ReadCompanyOptions(firdat);
+    QCOMPARE(int(seam.Requests().size()), 1);
+    QCOMPARE(seam.Requests()[0].kind, MessageKind::Error);
+    QCOMPARE(seam.Requests()[0].buttons, mb::OK);
+    QVERIFY(seam.Requests()[0].text.startsWith("Fehler beim Initialisieren aufgetreten !\rPr"));
+    QCOMPARE(ConstructionRecord.PrintUnitChar, 'A');
+    QCOMPARE(ConstructionRecord.K_NR, 4711);  // read before the failure
+    QVERIFY(!firdat.Active());
+}
+
+QTEST_GUILESS_MAIN(TestStorage)
+#include "tst_storage.moc"

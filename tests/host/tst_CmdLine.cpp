@@ -1,0 +1,102 @@
+// The command-line parser and the mode choice, in process.
+#include "host/GET_CHECK_CMDLINE.h"
+#include "host/GlobalVars4KORVA_MDS.h"
+#include "host/KORVA_MDS.h"
+#include "ui/MessageSeam.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+
+class TestCmdLine : public QObject {
+    Q_OBJECT
+
+    void Parse(const QStringList& params) {
+        ResetHostGlobals();
+        ParseCommandLine(params);
+    }
+
+private slots:
+    void init() {
+        qunsetenv("KORVA_INPUTFILE");
+        qunsetenv("KORVA_OUTPUTFILE");
+    }
+    void values_data() {
+        QTest::addColumn<QStringList>("params");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("posNo");
+        QTest::newRow("all four") << QStringList{"/IF:a.zif", "/OF:b.zof", "/PD:/p", "/DEL:H-1"} << "a.zif"
+                                  << "b.zof" << "/p" << "H-1";
+        QTest::newRow("value verbatim") << QStringList{"/DEL: \"H 1\" ", "/PD:/My Dir/"} << "" << "" << "/My Dir/"
+                                        << " \"H 1\" ";
+        QTest::newRow("value case kept") << QStringList{"/DEL:h-1A"} << "" << "" << "" << "h-1A";
+        QTest::newRow("longer prefix is unknown") << QStringList{"/DELETE:1", "/IFX:2", "/PDX", "IF:3"} << "" << ""
+                                                  << "" << "";
+        QTest::newRow("prefix inside the value") << QStringList{"/IF:/OF:x"} << "/OF:x" << "" << "" << "";
+    }
+    void values() {
+        QFETCH(QStringList, params);
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(QString, project);
+        QFETCH(QString, posNo);
+        Parse(params);
+        QCOMPARE(InputFileName, input);
+        QCOMPARE(OutputFileName, output);
+        QCOMPARE(CmdProjectDir, project);
+        QCOMPARE(DeletePosNo, posNo);
+        QCOMPARE(CurrentParam, params.isEmpty() ? QString() : params.last());
+    }
+
+    void mode_data() {
+        QTest::addColumn<QStringList>("params");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("delete") << QStringList{"/DEL:x"} << int(StartMode::Delete);
+        QTest::newRow("delete emptied again") << QStringList{"/DEL:x", "/DEL:"} << int(StartMode::Normal);
+        QTest::newRow("configure in any case") << QStringList{"/Configure_Conf"} << int(StartMode::Configure);
+        QTest::newRow("configure over delete") << QStringList{"/DEL:x", "/CONFIGURE_CONF"} << int(StartMode::Configure);
+        QTest::newRow("configure needs the whole word") << QStringList{"/CONFIGURE_CONFIG"} << int(StartMode::Normal);
+    }
+    void mode() {
+        QFETCH(QStringList, params);
+        QFETCH(int, mode);
+        Parse(params);
+        QCOMPARE(int(ChooseStartMode()), mode);
+    }
+
+    void directoryPart_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("dir");
+        QTest::newRow("absolute") << "/srv/out/o.zof" << "/srv/out/";
+        QTest::newRow("root") << "/o.zof" << "/";
+        QTest::newRow("relative") << "out/o.zof" << "out/";
+        QTest::newRow("bare name") << "o.zof" << "";
+        QTest::newRow("backslashes are no separator") << "C:\\out\\o.zof" << "";
+        QTest::newRow("trailing slash") << "/srv/out/" << "/srv/out/";
+    }
+    void directoryPart() {
+        QFETCH(QString, name);
+        QFETCH(QString, dir);
+        QCOMPARE(DirectoryPart(name), dir);
+    }
+
+    // The message goes to the plain system box, once, for the first failed
+    // check only.
+    void firstFailedCheckShowsOneMessage() {
+        TestDir dir;
+        ScriptedMessageSeam seam;
+        Parse({"/DEL:H-1", "/OF:" + dir.path()});
+        QCOMPARE(CheckDeleteArgs(), 2);
+        QCOMPARE(seam.Texts(), QStringList{"ERROR: Project directory \"\" does not exist !"});
+        QVERIFY(seam.Requests().front().plainSystemBox);
+        seam.Clear();
+        Parse({"/DEL:H-1", "/PD:" + dir.path(), "/OF:" + dir.file("r.txt")});
+        QCOMPARE(CheckDeleteArgs(), 0);
+        QVERIFY(seam.Texts().isEmpty());
+    }
+
+};
+
+QTEST_GUILESS_MAIN(TestCmdLine)
+#include "tst_CmdLine.moc"

@@ -1,0 +1,292 @@
+// Reading the host input file into the host globals.
+#include "host/GlobalVars4KORVA_MDS.h"
+#include "host/ProjectFixture.h"
+#include "localisation/IvLanguD.h"
+#include "host/Read_MDS_ZIF.h"
+#include "platform/HostFiles.h"
+#include "platform/Query.h"
+#include "platform/Session.h"
+#include "platform/TableFile.h"
+#include "support/TestSupport.h"
+
+#include <QLocale>
+#include <QtTest>
+
+class TestReadMdsZif : public QObject {
+    Q_OBJECT
+
+    TestDir m_catalogue;
+
+    // Writes a host input file from section/key lines and reads it.
+    void Read(const QStringList& lines) {
+        TestDir dir;
+        const QString name = dir.file("support.zif");
+        QVERIFY(WriteHostTextFile(name, lines));
+        ResetHostGlobals();
+        InputFileName = name;
+        ReadMdsInputFile();
+    }
+
+    void AddConfiguration(int number, const QString& mdsNo) {
+        fixture::Exec(m_catalogue.path(), "insert into ABHGNR (A_NR, A_NAME, A_MDS_NO) values (?, ?, ?)",
+                      {number, "HSRS", mdsNo});
+    }
+
+private slots:
+    void initTestCase() {
+        CreateTableFile(TablePath(m_catalogue.path(), "ABHGNR.DB"),
+                        {{"A_NR", TFieldType::SmallInt}, {"A_NAME", TFieldType::String, 8},
+                         {"A_MDS_NO", TFieldType::String, 10}});
+        AddConfiguration(107, "7");
+        AddConfiguration(121, "21v");
+        AddConfiguration(106, "6h");
+        AddConfiguration(103, "3");
+        AddConfiguration(199, "0");
+        AddConfiguration(198, "ABC");
+        Session().AddStandardAlias(CatalogueAlias, m_catalogue.path());
+    }
+
+    void loads_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("point") << "12.5" << 12.5;
+        QTest::newRow("comma") << "12,5" << 12.5;
+        QTest::newRow("negative comma") << "-3,25" << -3.25;
+        QTest::newRow("whole") << "40" << 40.0;
+        QTest::newRow("exponent") << "1.5e3" << 1500.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("letters") << "12.5kN" << 0.0;
+        QTest::newRow("thousands and decimals") << "1.234,5" << 0.0;
+        QTest::newRow("two separators") << "1,2,3" << 0.0;
+        QTest::newRow("not a number") << "nan" << 0.0;
+        QTest::newRow("infinite") << "inf" << 0.0;
+        QTest::newRow("beyond float64") << "1e400" << 0.0;
+    }
+    void loads() {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        for (const QLocale& locale : {QLocale(QLocale::C), QLocale(QLocale::German), QLocale(QLocale::English)}) {
+            QLocale::setDefault(locale);
+            Read({"[LOAD]", "Normal=" + text, "Hydro=" + text, "[STATICMOVEMENTS]", "Vertical=" + text});
+            QCOMPARE(MdsLoadNormal, expected);
+            QCOMPARE(MdsLoadHydro, expected);
+            QCOMPARE(MdsStaticVertical, expected);
+        }
+        QLocale::setDefault(QLocale(QLocale::C));
+    }
+
+    void temperature_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("whole") << "350" << 350;
+        QTest::newRow("negative whole") << "-40" << -40;
+        QTest::newRow("half down to even") << "350.5" << 350;
+        QTest::newRow("half up to even") << "351.5" << 352;
+        QTest::newRow("comma decimals") << "350,7" << 351;
+        QTest::newRow("negative half") << "-20.5" << -20;
+        QTest::newRow("hexadecimal") << "$1F" << 31;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("letters") << "hot" << 0;
+        QTest::newRow("not finite") << "inf" << 0;
+        QTest::newRow("beyond 32 bits whole") << "2147483648" << 0;
+        QTest::newRow("beyond 32 bits decimal") << "1e12" << 0;
+        QTest::newRow("largest") << "2147483647" << 2147483647;
+    }
+    void temperature() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        Read({"[PIPE]", "Temp=" + text});
+        QCOMPARE(MdsTemp, expected);
+    }
+
+    void elevations_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("half to even below") << "1002.5" << "1002";
+        QTest::newRow("half to even above") << "1003.5" << "1004";
+        QTest::newRow("comma") << "1002,5" << "1002";
+        QTest::newRow("near half") << "1002.51" << "1003";
+        QTest::newRow("negative half") << "-2.5" << "-2";
+        QTest::newRow("unreadable") << "high" << "0";
+        QTest::newRow("too large") << "1e30" << "0";
+    }
+    void elevations() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        Read({"[SteelConnection]", "EL_Steel_L=" + text, "EL_Steel_R=" + text, "Width=" + text, "[PIPE]",
+              "Pipe_Z=" + text});
+        QCOMPARE(MdsSteelElevLeft, expected);
+        QCOMPARE(MdsSteelElevRight, expected);
+        QCOMPARE(MdsSteelWidth, expected);
+        QCOMPARE(MdsPipeElev, expected);
+        QCOMPARE(MdsRodLength, QString("0"));
+    }
+
+    void rodLengthIsSteelMinusPipe() {
+        Read({"[SteelConnection]", "EL_Steel_L=5000.4", "[PIPE]", "Pipe_Z=1200.6"});
+        QCOMPARE(MdsSteelElevLeft, QString("5000"));
+        QCOMPARE(MdsPipeElev, QString("1201"));
+        QCOMPARE(MdsRodLength, QString("3799"));
+        QVERIFY(!MdsLengthGiven);
+    }
+
+    void configuration_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("upper case found") << "21V" << "21v";
+        QTest::newRow("lower case found") << "6h" << "6h";
+        QTest::newRow("number found") << "7" << "7";
+        QTest::newRow("zero is none even in the table") << "0" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("unknown") << "99" << "";
+        QTest::newRow("compared in lower case") << "abc" << "";
+        QTest::newRow("quote in number") << "7\" or \"1\"=\"1" << "";
+    }
+    void configuration() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        Read({"[MDSHangerConfig]", "Config=" + text});
+        QCOMPARE(MdsConfig, expected);
+    }
+
+    void configurationWithoutCatalogueIsNone() {
+        Session().DeleteAlias(CatalogueAlias);
+        Read({"[MDSHangerConfig]", "Config=21v"});
+        Session().AddStandardAlias(CatalogueAlias, m_catalogue.path());
+        QCOMPARE(MdsConfig, QString());
+    }
+
+    void givenLength_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("rodLength");
+        QTest::addColumn<bool>("given");
+        // Steel 2000 over pipe 1150 computes 850 unless a length is taken.
+        QTest::newRow("21v whole") << "21V" << "900" << "900" << true;
+        QTest::newRow("7 whole") << "7" << "+900" << "900" << true;
+        QTest::newRow("decimals not taken") << "21v" << "850.5" << "850" << false;
+        QTest::newRow("comma not taken") << "7" << "900,0" << "850" << false;
+        QTest::newRow("zero") << "7" << "0" << "850" << false;
+        QTest::newRow("negative") << "7" << "-900" << "850" << false;
+        QTest::newRow("empty") << "7" << "" << "850" << false;
+        QTest::newRow("letters") << "7" << "long" << "850" << false;
+        QTest::newRow("other configuration") << "3" << "900" << "850" << false;
+        QTest::newRow("no configuration") << "" << "900" << "850" << false;
+    }
+    void givenLength() {
+        QFETCH(QString, config);
+        QFETCH(QString, length);
+        QFETCH(QString, rodLength);
+        QFETCH(bool, given);
+        Read({"[SteelConnection]", "EL_Steel_L=2000", "[PIPE]", "Pipe_Z=1150", "[MDSHangerConfig]", "Config=" + config,
+              "Length=" + length});
+        QCOMPARE(MdsRodLength, rodLength);
+        QCOMPARE(MdsLengthGiven, given);
+    }
+
+    void configuration6hSwapsSteelAndPipe() {
+        Read({"[PIPE]", "Pipe_Z=100", "[SteelConnection]", "EL_Steel_L=40", "EL_Steel_R=45",
+              "[MDSHangerConfig]", "Config=6H"});
+        QCOMPARE(MdsConfig, QString("6h"));
+        QCOMPARE(MdsSteelElevLeft, QString("100"));
+        QCOMPARE(MdsPipeElev, QString("40"));
+        QCOMPARE(MdsRodLength, QString("-60"));
+        QCOMPARE(MdsSteelElevRight, QString("45"));
+        QCOMPARE(MdsPipeZ, 100.0);
+    }
+
+    void pipeSize_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << "200" << "200.00";
+        QTest::newRow("comma") << "114,3" << "114.30";
+        QTest::newRow("rounded to two decimals") << "12345.678" << "12345.68";
+        QTest::newRow("seven significant digits") << "123456.789" << "123456.80";
+        QTest::newRow("negative") << "-1.005" << "-1.01";
+        QTest::newRow("unreadable") << "DN200" << "0.00";
+        QTest::newRow("more whole digits than precision") << "123456789" << "1.234568E8";
+    }
+    void pipeSize() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        Read({"[PIPE]", "SIZE=" + text});
+        QCOMPARE(MdsPipeSize, expected);
+    }
+
+    // Numbers read the same whatever the separator in force; the pipe size
+    // text is shown with it.
+    void decimalSeparatorInForce() {
+        const QChar previous = IvFormatSettings().DecimalSeparator;
+        IvFormatSettings().DecimalSeparator = u',';
+        Read({"[PIPE]", "SIZE=114.3", "Insulation=80,5", "[LOAD]", "Normal=12.5", "Emergency=12,5"});
+        IvFormatSettings().DecimalSeparator = previous;
+        QCOMPARE(MdsPipeSize, QString("114,30"));
+        QCOMPARE(MdsInsulation, 80.5);
+        QCOMPARE(MdsLoadNormal, 12.5);
+        QCOMPARE(MdsLoadEmergency, 12.5);
+    }
+
+    void textsAndFlags_data() {
+        QTest::addColumn<QString>("rotate");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("TRUE") << "TRUE" << true;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("quoted true") << "\"true\"" << true;
+        QTest::newRow("1") << "1" << false;
+        QTest::newRow("yes") << "yes" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void textsAndFlags() {
+        QFETCH(QString, rotate);
+        QFETCH(bool, expected);
+        Read({"[DWG]", "HangerMark=h-17 a", "DwgNo=D 0815", "[MDSHangerConfig]", "Profile Left=hea 200",
+              "Profile Right=ipe 300", "Joint Rotate=" + rotate, "Joint Beam Height=210,5",
+              "Joint Beam Flange Width=200", "Joint Beam Flange Thickness=10.5", "Alpha=12,5", "Alpha35=3",
+              "Yangle=-1.5"});
+        QCOMPARE(MdsHangerMark, QString("h-17 a"));
+        QCOMPARE(MdsDwgNo, QString("D 0815"));
+        QCOMPARE(MdsProfileLeft, QString("HEA 200"));
+        QCOMPARE(MdsProfileRight, QString("IPE 300"));
+        QCOMPARE(MdsJointRotate, expected);
+        QCOMPARE(MdsJointBeamHeight, 210.5);
+        QCOMPARE(MdsJointFlangeWidth, 200.0);
+        QCOMPARE(MdsJointFlangeThickness, 10.5);
+        QCOMPARE(MdsAlpha, 12.5);
+        QCOMPARE(MdsAlpha35, 3.0);
+        QCOMPARE(MdsYAngle, -1.5);
+    }
+
+    void missingFileGivesEveryDefault() {
+        TestDir dir;
+        // Values left over from an earlier read must not survive.
+        Read({"[LOAD]", "Normal=1", "Emergency=2", "Failure=3", "Hydro=4", "[PIPE]", "SIZE=5", "Temp=6",
+              "Insulation=7", "Pipe_X=8", "Pipe_Y=9", "Pipe_Z=10", "[DWG]", "HangerMark=H", "DwgNo=D",
+              "[MDSHangerConfig]", "Config=7", "Length=99", "Joint Rotate=true", "Profile Left=A", "Profile Right=B",
+              "Alpha=1", "Alpha35=2", "Yangle=3", "Joint Beam Height=4", "Joint Beam Flange Width=5",
+              "Joint Beam Flange Thickness=6", "[STATICMOVEMENTS]", "Lateral=1", "Horizontal=2", "Vertical=3",
+              "[DYNAMICMOVEMENTS]", "Positive=4", "Negative=5", "[SteelConnection]", "EL_Steel_L=11",
+              "EL_Steel_R=12", "Width=13"});
+        QVERIFY(MdsLengthGiven);
+        InputFileName = dir.file("missing.zif");
+        ReadMdsInputFile();
+        QCOMPARE(MdsHangerMark, QString());
+        QCOMPARE(MdsDwgNo, QString());
+        for (double v : {MdsLoadNormal, MdsLoadEmergency, MdsLoadFailure, MdsLoadHydro, MdsInsulation, MdsPipeX,
+                         MdsPipeY, MdsPipeZ, MdsAlpha, MdsAlpha35, MdsYAngle, MdsStaticLateral, MdsStaticHorizontal,
+                         MdsStaticVertical, MdsDynPositive, MdsDynNegative, MdsJointFlangeWidth,
+                         MdsJointFlangeThickness, MdsJointBeamHeight})
+            QCOMPARE(v, 0.0);
+        QCOMPARE(MdsPipeSize, QString("0.00"));
+        QCOMPARE(MdsTemp, 0);
+        for (const QString& s : {MdsSteelElevLeft, MdsSteelElevRight, MdsPipeElev, MdsSteelWidth, MdsRodLength})
+            QCOMPARE(s, QString("0"));
+        QCOMPARE(MdsProfileLeft, QString());
+        QCOMPARE(MdsProfileRight, QString());
+        QCOMPARE(MdsConfig, QString());
+        QVERIFY(!MdsLengthGiven);
+        QVERIFY(!MdsJointRotate);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReadMdsZif)
+#include "tst_ReadMdsZif.moc"

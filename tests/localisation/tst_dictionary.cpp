@@ -1,0 +1,348 @@
+// Dictionary model: missing-translation policy, the translation table, the
+// program-wide list, the language setter and its events.
+#include "MldFixtures.h"
+#include "support/TestSupport.h"
+#include "localisation/IvMulti.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <algorithm>
+
+namespace {
+
+// Records what a linked translator is told.
+class RecordingTranslator : public TIvCustomTranslator {
+public:
+    explicit RecordingTranslator(QStringList* log) : m_log(log) {}
+    void DictionaryChanged(bool lang, bool loc) override {
+        m_log->append(QStringLiteral("translator %1 %2").arg(lang).arg(loc));
+    }
+
+private:
+    QStringList* m_log;
+};
+
+struct Snapshot {
+    int language, index, fallback;
+    uint32_t lcid;
+    QString english;
+    std::vector<QString> table;
+    static Snapshot Of(TIvBinaryDictionary& d) {
+        Snapshot s{d.Language(), d.CurrentIndex(), d.FallbackIndex(), d.CurrentLcid(), d.CurrentLanguage().EnglishName, {}};
+        for (const TIvTranslation& t : d.Table()) s.table.push_back(t.Native + u'=' + t.Translation);
+        return s;
+    }
+    bool operator==(const Snapshot& o) const {
+        return language == o.language && index == o.index && fallback == o.fallback && lcid == o.lcid &&
+               english == o.english && table == o.table;
+    }
+};
+
+}  // namespace
+
+class TstDictionary : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { NlsSetDefaultLcidOverride(MakeLangId(9, 1)); }
+    void init() { QCOMPARE(Dictionaries().Count(), 0); }
+
+    void policy_data() {
+        QTest::addColumn<int>("policy");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("error");
+        const QString missing = QStringLiteral("Not in the file");
+        const QString empty = QStringLiteral("Untranslated");
+        const QString found = QStringLiteral("Directory");
+        // "Untranslated" is in the file without any text; the empty text is
+        // the one case that is found with an empty translation.
+        for (int p = 0; p < 4; ++p) {
+            const char* names[] = {"native", "null", "tag", "raise"};
+            auto row = [&](const char* kind) -> QTestData& { return QTest::newRow(qPrintable(QStringLiteral("%1/%2").arg(names[p], kind))); };
+            const QStringList missingResult{missing, QString(), '@' + missing + '@', QString()};
+            const QStringList noTextResult{empty, QString(), '@' + empty + '@', QString()};
+            const QStringList emptyResult{QString(), QString(), QStringLiteral("@@"), QString()};
+            const QString raiseMissing = QStringLiteral("Dictionary does not contain a translation for the word \"%1\"");
+            row("missing") << p << missing << missingResult[p] << (p == 3 ? raiseMissing.arg(missing) : QString());
+            row("no text") << p << empty << noTextResult[p] << (p == 3 ? raiseMissing.arg(empty) : QString());
+            row("empty") << p << QString() << emptyResult[p]
+                         << (p == 3 ? QStringLiteral("Translation for the word \"\" is missing") : QString());
+            row("found") << p << found << "Verzeichnis" << QString();
+        }
+    }
+    void policy() {
+        QFETCH(int, policy);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QFETCH(QString, error);
+        TestDir dir;
+        TIvBinaryDictionary d(nullptr, QStringLiteral("Menu"));
+        d.SetFileName(WriteFixture(dir.file("p.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        d.MissingTranslation = TIvMissingTranslation(policy);
+        try {
+            QString result;
+            TranslateWithContext(&d, text, QString(), result, QString());
+            QVERIFY2(error.isEmpty(), "no exception raised");
+            if (!text.isEmpty()) QCOMPARE(IvTranslate(text), expected);
+            QCOMPARE(result, expected);
+        } catch (const EIvMulti& e) {
+            QCOMPARE(e.Message(), error);
+        }
+    }
+
+    void emptyTextEdges() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("e.mld"), FixtureLanguages(), FixtureEntries()));
+        d.Open();
+        d.MissingTranslation = ivmtTagNative;
+        QCOMPARE(IvTranslate(QString()), QString());
+        QString result = QStringLiteral("x");
+        TranslateWithContext(&d, QString(), QString(), result, QString());
+        QCOMPARE(result, QStringLiteral("@@"));
+    }
+
+    void ivTranslateRouting() {
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory"));  // no dictionary
+        TestDir dir;
+        const QString file = WriteFixture(dir.file("r.mld"), FixtureLanguages(), FixtureEntries());
+        TIvBinaryDictionary first, second;
+        QCOMPARE(first.DictionaryName, QStringLiteral("Dictionary1"));
+        QCOMPARE(second.DictionaryName, QStringLiteral("Dictionary2"));
+        first.SetFileName(file);
+        second.SetFileName(file);
+        first.MissingTranslation = ivmtTagNative;
+        // The first dictionary answers even while closed: by its policy.
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("@Directory@"));
+        second.SetLanguage(1);
+        second.Open();
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("@Directory@"));
+        first.SetLanguage(1);
+        first.Open();
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+        QCOMPARE(Dictionaries().Find(QStringLiteral("Dictionary2")), &second);
+        QCOMPARE(Dictionaries().Find(QStringLiteral("dictionary2")), nullptr);
+    }
+
+    void manyShuffledKeys() {
+        // Umlauts, case twins, prefixes of one another and several contexts
+        // per text: every entry must be found by its key and by its text.
+        std::vector<TIvMLDEntry> entries;
+        const QStringList stems{QStringLiteral("Größe"), QStringLiteral("größe"), QStringLiteral("Last"),
+                                QStringLiteral("Last fehlt"), QStringLiteral("Übersicht"), QStringLiteral("ab"),
+                                QStringLiteral("abc"), QStringLiteral("Maß")};
+        for (int i = 0; i < 40; ++i)
+            for (const QString& stem : stems) {
+                const QString native = stem + u' ' + QString::number(i);
+                for (const QString& ctx : {QStringLiteral("TLabel"), QStringLiteral("TButton")})
+                    entries.push_back(FixtureEntry(native, {}, native + u'|' + ctx, {}, ctx, QStringLiteral("Comp")));
+            }
+        std::shuffle(entries.begin(), entries.end(), *QRandomGenerator::global());
+        TestDir dir;
+        TIvMLDWriteOptions o;
+        o.ContextKind = 1;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("many.mld"), FixtureLanguages(false), entries, o));
+        d.SetLanguage(2);
+        d.Open();
+        QCOMPARE(d.TranslationCount(), int(entries.size()));
+        QVERIFY(d.ContextsInUse());
+        for (const TIvMLDEntry& e : entries) {
+            QString result;
+            QVERIFY2(d.TranslateWithContext(e.Native, e.Context1, result, e.Context2), qPrintable(e.Native));
+            QCOMPARE(result, e.Texts[1]);
+            QVERIFY2(d.Translate(e.Native, result), qPrintable(e.Native));
+            QVERIFY(result.startsWith(e.Native + u'|'));
+            TranslateWithContext(&d, e.Native, QStringLiteral("TOther"), result, QStringLiteral("Comp"));
+            QVERIFY(result.startsWith(e.Native + u'|'));  // falls back to the plain lookup
+        }
+        QString result;
+        QVERIFY(!d.Translate(QStringLiteral("Größe"), result));
+    }
+
+    void setterEventsInOrder() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("ev.mld"), FixtureLanguages(), FixtureEntries()));
+        QStringList log;
+        RecordingTranslator translator(&log);
+        d.OnLanguageChange = [&](TIvDictionary*) { log << QStringLiteral("language"); };
+        d.OnLocaleChange = [&](TIvDictionary*) { log << QStringLiteral("locale"); };
+        d.SetLanguage(1);  // closed: stored only
+        QVERIFY(log.isEmpty());
+        d.Open();
+        QCOMPARE(log, QStringList({"language", "locale"}));
+        d.AddTranslator(&translator);
+        d.AddTranslator(&translator);  // a duplicate is ignored
+        log.clear();
+        d.SetLanguage(2);
+        QCOMPARE(log, QStringList({"translator 1 1", "language", "locale"}));
+        QCOMPARE(d.CurrentLanguage().PrimaryId, 9);
+        log.clear();
+        d.SetLanguage(2);
+        QVERIFY(log.isEmpty());
+        QVERIFY_THROWS_EXCEPTION(ERangeError, d.SetLanguage(4));
+        try {
+            d.SetLanguage(-3);
+        } catch (const ERangeError& e) {
+            QCOMPARE(e.Message(), QStringLiteral("Language index -3 is out of range"));
+        }
+        QCOMPARE(d.Language(), 2);
+        d.Close();
+        QVERIFY(!translator.Linked());
+        QVERIFY(d.Translators().empty());
+    }
+
+    void failingLanguageLeavesDictionaryAsItWas() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("ru.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        const Snapshot before = Snapshot::Of(d);
+        QVERIFY(!before.table.empty());
+        int events = 0;
+        d.OnLanguageChange = [&](TIvDictionary*) { ++events; };
+        try {
+            d.SetLanguage(3);
+            QFAIL("no exception");
+        } catch (const EIvMulti& e) {
+            QCOMPARE(e.Message(), QStringLiteral("Russian is not supported by the code page"));
+        }
+        QVERIFY(Snapshot::Of(d) == before);
+        QCOMPARE(events, 0);
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(3);
+        QCOMPARE(IvTranslate(QStringLiteral("Wert für Last fehlt!")), QStringLiteral("Нет нагрузки!"));
+    }
+
+    void storedIndexBeyondLanguagesIsCheckedAtOpen() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("idx.mld"), FixtureLanguages(false), FixtureEntries()));
+        d.SetLanguage(7);
+        d.Open();
+        QVERIFY(d.IsOpen());
+        QCOMPARE(d.CurrentIndex(), 1);  // the first supported language
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+    }
+
+    void userDefaultPicksLanguage_data() {
+        QTest::addColumn<uint>("user");
+        QTest::addColumn<int>("index");
+        QTest::newRow("English (US)") << uint(MakeLangId(9, 1)) << 2;
+        QTest::newRow("German (Austria)") << uint(MakeLangId(7, 3)) << 1;
+        QTest::newRow("French: first supported") << uint(MakeLangId(12, 1)) << 1;
+    }
+    void userDefaultPicksLanguage() {
+        QFETCH(uint, user);
+        QFETCH(int, index);
+        NlsSetDefaultLcidOverride(user);
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("u.mld"), FixtureLanguages(), FixtureEntries()));
+        d.Open();
+        NlsSetDefaultLcidOverride(MakeLangId(9, 1));
+        QCOMPARE(d.CurrentIndex(), index);
+        QCOMPARE(d.Language(), -1);
+    }
+
+    void noSupportedLanguage() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("none.mld"),
+                                   {FixtureLanguages()[0], FixtureLanguage(25, 1, "Russian", "Русский", 1251)},
+                                   FixtureEntries()));
+        try {
+            d.Open();
+            QFAIL("no exception");
+        } catch (const EIvMulti& e) {
+            QCOMPARE(e.Message(), QStringLiteral("System does not support any language of the dicitonary!"));
+        }
+        QVERIFY(!d.IsOpen());
+    }
+
+    void languageZeroTranslatesNothing() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("z.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(0);
+        d.Open();
+        QCOMPARE(d.TranslationCount(), 0);
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory"));
+        QCOMPARE(LanguageByIndex(&d, 0).EnglishName, QStringLiteral("Native"));
+        QCOMPARE(LanguageByIndex(&d, 2).EnglishName, QStringLiteral("English"));
+        QVERIFY_THROWS_EXCEPTION(ERangeError, LanguageByIndex(&d, 4));
+    }
+
+    void missingFileStaysClosed() {
+        TIvBinaryDictionary d;
+        d.SetFileName(QStringLiteral("/nonexistent/Korva32.mld"));
+        QVERIFY(!d.CanOpen());
+        d.Open();
+        QVERIFY(!d.IsOpen());
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory"));
+        TIvBinaryDictionary unnamed;
+        QVERIFY(!unnamed.CanOpen());
+        try {
+            unnamed.LanguageCount();
+            QFAIL("no exception");
+        } catch (const EIvException& e) {
+            QCOMPARE(e.Message(), QStringLiteral("No FileName property set"));
+        }
+    }
+
+    void exceptionDisplay() {
+        TestDir dir;
+        auto entries = FixtureEntries();
+        entries.push_back(FixtureEntry(QStringLiteral("Disk full"), QStringLiteral("Platte voll"), QString()));
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("x.mld"), FixtureLanguages(), entries));
+        QVERIFY(bool(ApplicationExceptionHandler()));
+        QCOMPARE(IvExceptionText(EIvMulti(QStringLiteral("Disk full"))), QStringLiteral("Disk full."));
+        d.SetLanguage(1);
+        d.Open();
+        QCOMPARE(IvExceptionText(EIvMulti(QStringLiteral("Disk full"))), QStringLiteral("Platte voll."));
+        QCOMPARE(IvExceptionText(EIvMulti(QStringLiteral("Stop!"))), QStringLiteral("Stop!"));
+        QCOMPARE(IvExceptionText(EIvMulti(QString())), QString());
+        QStringList shown;
+        const auto previousBox = IvErrorBox();
+        IvErrorBox() = [&](const QString& t) { shown << t; };
+        struct Thrower : QObject {
+            bool event(QEvent*) override { throw EIvMulti(QStringLiteral("Disk full")); }
+        } thrower;
+        QEvent ev(QEvent::User);
+        QVERIFY(!qApp->notify(&thrower, &ev));
+        IvErrorBox() = previousBox;
+        QCOMPARE(shown, QStringList{QStringLiteral("Platte voll.")});
+    }
+
+    void stringParser_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("decode");
+        QTest::addColumn<QStringList>("tokens");
+        QTest::newRow("plain") << "1,2,,3" << false << QStringList{"1", "2", "", "3"};
+        QTest::newRow("trailing separator") << "a," << false << QStringList{"a", ""};
+        QTest::newRow("escapes") << "a##b,#C#L#T,#x,end#" << true << QStringList{"a#b", "\r\n\t", "#x", "end#"};
+        QTest::newRow("escapes off") << "a##b" << false << QStringList{"a##b"};
+    }
+    void stringParser() {
+        QFETCH(QString, text);
+        QFETCH(bool, decode);
+        QFETCH(QStringList, tokens);
+        TIvStringParser p(text, u',', decode);
+        QStringList got;
+        while (!p.EndOfText()) got << p.NextToken();
+        QCOMPARE(got, tokens);
+    }
+};
+
+int main(int argc, char** argv) {
+    TIvApplication app(argc, argv);
+    TstDictionary t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "tst_dictionary.moc"

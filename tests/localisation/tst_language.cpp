@@ -1,0 +1,231 @@
+// Languages and locales: the code page, character set and script tables, the
+// language of a locale, the display-name rule and the runtime's formats.
+#include "MldFixtures.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+
+class TstLanguage : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { NlsSetDefaultLcidOverride(MakeLangId(9, 1)); }
+
+    void codePages_data() {
+        QTest::addColumn<int>("primary");
+        QTest::addColumn<int>("sub");
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<int>("charset");
+        QTest::newRow("German") << 7 << 1 << 1252 << 0;
+        QTest::newRow("Russian") << 25 << 1 << 1251 << 204;
+        QTest::newRow("Chinese Taiwan") << 4 << 1 << 950 << 136;
+        QTest::newRow("Chinese PRC") << 4 << 2 << 936 << 134;
+        QTest::newRow("Chinese Macau (not in the platform table)") << 4 << 5 << 950 << 136;
+        QTest::newRow("Serbian Latin") << 26 << 2 << 1250 << 238;
+        QTest::newRow("Serbian Cyrillic") << 26 << 3 << 1251 << 204;
+        QTest::newRow("Azeri Cyrillic") << 44 << 2 << 1251 << 204;
+        QTest::newRow("Uzbek Latin") << 67 << 1 << 1254 << 162;
+        QTest::newRow("Farsi") << 41 << 1 << 1256 << 178;
+        QTest::newRow("Estonian") << 37 << 1 << 1257 << 186;
+        QTest::newRow("Thai") << 30 << 1 << 874 << 222;
+        QTest::newRow("Japanese") << 17 << 1 << 932 << 128;
+        QTest::newRow("unknown") << 90 << 1 << 1252 << 0;
+    }
+    void codePages() {
+        QFETCH(int, primary);
+        QFETCH(int, sub);
+        QFETCH(int, codePage);
+        QFETCH(int, charset);
+        QCOMPARE(CodePageOfLanguage(MakeLangId(uint32_t(primary), uint32_t(sub))), codePage);
+        QCOMPARE(int(CharsetOfCodePage(codePage)), charset);
+    }
+
+    void scriptKinds() {
+        QCOMPARE(ScriptKindOfLanguage(17), ivskMultiByte);
+        QCOMPARE(ScriptKindOfLanguage(13), ivskRightToLeft);
+        QCOMPARE(ScriptKindOfLanguage(7), ivskNormal);
+        QCOMPARE(int(CharsetOfCodePage(437)), 1);
+    }
+
+    void completeFillsFromThePlatform() {
+        TIvLanguage l;
+        l.PrimaryId = 7;
+        l.Complete();
+        QCOMPARE(l.SubLanguage, 1);
+        QCOMPARE(l.Iso639, QStringLiteral("de"));
+        QCOMPARE(l.Iso3166, QStringLiteral("DE"));
+        QCOMPARE(l.EnglishName, QStringLiteral("German"));
+        QCOMPARE(l.NativeName, QStringLiteral("Deutsch"));
+        QCOMPARE(l.CodePage, 1252);
+        QCOMPARE(l.LocaleSubLanguage, 1);
+        QCOMPARE(l.Lcid(), 0x0407u);
+        TIvLanguage native;
+        native.PrimaryId = -4;
+        native.SubLanguages << QStringLiteral("2");
+        native.Complete();
+        QCOMPARE(native.PrimaryId, 0);
+        QCOMPARE(native.EnglishName, QStringLiteral("Native"));
+        QCOMPARE(int(native.Flags), 2);
+        QVERIFY(native.SubLanguages.isEmpty());
+    }
+
+    void displayNames_data() {
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<int>("primary");
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Chinese traditional") << "Chinese (Taiwan)" << 4 << 950 << "Chinese, Traditional";
+        QTest::newRow("Chinese simplified") << "Chinese (PRC)" << 4 << 936 << "Chinese, Simplified";
+        QTest::newRow("Korean") << "Korean (Johab)" << 18 << 1361 << "Korean, Johab";
+        QTest::newRow("Serbian latin") << "Serbian (Latin)" << 26 << 1250 << "Serbian, Latin";
+        QTest::newRow("Azeri cyrillic") << "Azeri (Cyrillic)" << 44 << 1251 << "Azeri, Cyrillic";
+        QTest::newRow("Norwegian") << "Norwegian (Bokmal)" << 20 << 1252 << "Norwegian";
+        QTest::newRow("Spanish") << "Spanish (Traditional Sort)" << 10 << 1252 << "Spanish";
+        QTest::newRow("other") << "German (Standard)" << 7 << 1252 << "German (Standard)";
+    }
+    void displayNames() {
+        QFETCH(QString, english);
+        QFETCH(int, primary);
+        QFETCH(int, codePage);
+        QFETCH(QString, expected);
+        QCOMPARE(LanguageDisplayName(english, uint32_t(primary), codePage), expected);
+    }
+
+    void languageOfLocale_data() {
+        QTest::addColumn<uint>("lcid");
+        QTest::addColumn<int>("index");
+        QTest::newRow("zero is native") << 0u << 0;
+        QTest::newRow("exact sublanguage") << uint(MakeLangId(7, 3)) << 2;
+        QTest::newRow("listed sublanguage") << uint(MakeLangId(7, 5)) << 2;
+        QTest::newRow("empty list") << uint(MakeLangId(7, 2)) << 1;
+        QTest::newRow("first of primary") << uint(MakeLangId(9, 2)) << 3;
+        QTest::newRow("user default") << uint(LOCALE_USER_DEFAULT) << 3;
+        QTest::newRow("no match") << uint(MakeLangId(12, 1)) << -1;
+    }
+    void languageOfLocale() {
+        QFETCH(uint, lcid);
+        QFETCH(int, index);
+        TIvLanguage austria = FixtureLanguage(7, 3, "German", "Deutsch", 1252);
+        austria.SubLanguages = QStringList{"3", "5"};
+        TIvLanguage english = FixtureLanguage(9, 1, "English", "English", 1252);
+        english.SubLanguages = QStringList{"1"};
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("l.mld"),
+                                   {FixtureLanguages()[0], FixtureLanguage(7, 1, "German", "Deutsch", 1252), austria, english},
+                                   FixtureEntries()));
+        QCOMPARE(d.LanguageIndexOfLocale(lcid), index);
+    }
+
+    void timeFormats_data() {
+        QTest::addColumn<int>("twentyFour");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("leadingZero");
+        QTest::addColumn<QString>("shortTime");
+        QTest::addColumn<QString>("longTime");
+        QTest::newRow("12h after, no zero") << 0 << 0 << 0 << "h:mm AMPM" << "h:mm:ss AMPM";
+        QTest::newRow("12h after, zero") << 0 << 0 << 1 << "hh:mm AMPM" << "hh:mm:ss AMPM";
+        QTest::newRow("12h before") << 0 << 1 << 0 << "AMPM h:mm" << "AMPM h:mm:ss";
+        QTest::newRow("24h") << 1 << 0 << 1 << "hh:mm" << "hh:mm:ss";
+    }
+    void timeFormats() {
+        QFETCH(int, twentyFour);
+        QFETCH(int, position);
+        QFETCH(int, leadingZero);
+        QFETCH(QString, shortTime);
+        QFETCH(QString, longTime);
+        TIvLocale l;
+        l.TimeFormat = uint8_t(twentyFour);
+        l.AmPmPosition = uint8_t(position);
+        l.LeadingZeroHours = uint8_t(leadingZero);
+        const TIvFormatSettings s = FormatSettingsFromLocale(l, iveNormal, false, QDate(2020, 1, 1));
+        QCOMPARE(s.ShortTimeFormat, shortTime);
+        QCOMPARE(s.LongTimeFormat, longTime);
+        QCOMPARE(s.TimeSeparator, QChar(u':'));
+    }
+
+    void year2000AndDays() {
+        TIvLocale l;
+        QVERIFY(ReadSystemLocale(MakeLangId(7, 1), l));
+        l.ShortDateFormat = QStringLiteral("dd.MM.yy");
+        l.LongDateFormat = QStringLiteral("d. MMMM yyyy");
+        TIvFormatSettings s = FormatSettingsFromLocale(l, iveNormal, true, QDate(2020, 1, 1));
+        QCOMPARE(s.ShortDateFormat, QStringLiteral("dd.MM.yyyy"));
+        QCOMPARE(s.LongDateFormat, QStringLiteral("d. MMMM yyyy"));
+        QCOMPARE(FormatSettingsFromLocale(l, iveNormal, false, QDate(2020, 1, 1)).ShortDateFormat, QStringLiteral("dd.MM.yy"));
+        QCOMPARE(s.LongDayNames[1], QStringLiteral("Montag"));
+        QCOMPARE(s.LongDayNames[0], QStringLiteral("Sonntag"));
+        QCOMPARE(s.LongMonthNames[2], QStringLiteral("März"));
+        QCOMPARE(s.DecimalSeparator, QChar(u','));
+    }
+
+    void euro_data() {
+        QTest::addColumn<int>("primary");
+        QTest::addColumn<int>("sub");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<bool>("euroSign");
+        QTest::newRow("Germany 2001 normal") << 7 << 1 << int(iveNormal) << QDate(2001, 12, 31) << false;
+        QTest::newRow("Germany 2002 normal") << 7 << 1 << int(iveNormal) << QDate(2002, 1, 1) << true;
+        QTest::newRow("Germany 2000 business") << 7 << 1 << int(iveBusiness) << QDate(2000, 6, 1) << true;
+        QTest::newRow("Germany 1998 business") << 7 << 1 << int(iveBusiness) << QDate(1998, 6, 1) << false;
+        QTest::newRow("Germany 2010 ignore") << 7 << 1 << int(iveIgnore) << QDate(2010, 1, 1) << false;
+        QTest::newRow("Switzerland 2010") << 7 << 2 << int(iveNormal) << QDate(2010, 1, 1) << false;
+    }
+    void euro() {
+        QFETCH(int, primary);
+        QFETCH(int, sub);
+        QFETCH(int, mode);
+        QFETCH(QDate, today);
+        QFETCH(bool, euroSign);
+        TIvLocale l;
+        l.PrimaryId = primary;
+        l.SubLanguage = sub;
+        l.CurrencySymbol = QStringLiteral("DM");
+        QCOMPARE(EuroCurrencyString(l, TIvEuro(mode), today), euroSign ? QString(QChar(0x20AC)) : QStringLiteral("DM"));
+    }
+
+    void formatCopyIsOffByDefault() {
+        QVERIFY(!IvUpdateFormatSettingsEnabled());
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("f.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        QCOMPARE(IvFormatSettings().Lcid, 0u);
+        QCOMPARE(NlsThreadLocale(), 0x0407u);
+        d.Close();
+        IvUpdateFormatSettingsEnabled() = true;
+        TIvBinaryDictionary e;
+        e.SetFileName(dir.file("f.mld"));
+        e.SetLanguage(1);
+        e.Open();
+        IvUpdateFormatSettingsEnabled() = false;
+        QCOMPARE(IvFormatSettings().Lcid, 0x0407u);
+        QCOMPARE(IvFormatSettings().ShortDateFormat.count(u'y'), 4);
+        IvFormatSettings() = TIvFormatSettings{};
+    }
+
+    void localeCheck() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("lc.mld"), FixtureLanguages(), FixtureEntries()));
+        d.Binding = ivbiNone;
+        d.SetLanguage(1);
+        d.Open();
+        try {
+            d.SetLocale(MakeLangId(25, 1));
+            QFAIL("no exception");
+        } catch (const EIvMulti& e) {
+            QCOMPARE(e.Message(), QStringLiteral("The locale (25, 1) is not supported by the current code page"));
+        }
+        QCOMPARE(d.CurrentLcid(), 0x0409u);  // the user's default, as before
+        d.SetPrimaryLanguage(7);
+        QCOMPARE(d.CurrentLcid(), 0x0407u);
+        d.SetSubLanguage(3);
+        QCOMPARE(d.CurrentLcid(), 0x0C07u);
+        QCOMPARE(d.CurrentLocale().Iso3166, QStringLiteral("AT"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstLanguage)
+#include "tst_language.moc"

@@ -1,0 +1,263 @@
+// The picture radio group: button and picture geometry, clamping, picture
+// loading and clicks.
+#include "support/TestSupport.h"
+#include "ui/ZORBELGroupBox.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QString WriteBitmap(const TestDir& dir, const QString& name, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    const QString path = dir.file(name);
+    return image.save(path, "BMP") ? path : QString();
+}
+
+// A radio button reacts only to clicks on its indicator and text.
+void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+class LockedGroup : public TZORBELGroupBox {
+public:
+    using TZORBELGroupBox::TZORBELGroupBox;
+    bool CanModify() const override { return false; }
+};
+
+}  // namespace
+
+class TestPictureGroup : public QObject {
+    Q_OBJECT
+private slots:
+    void buttonRects_data();
+    void buttonRects();
+    void pictureRect_data();
+    void pictureRect();
+    void columnsAndIndexClamp_data();
+    void columnsAndIndexClamp();
+    void pictureFollowsClick();
+    void disabledGroupShowsNoPicture();
+    void missingBitmapClearsPicture();
+    void tinyGroupShowsNoPicture();
+    void shrinkingItemsMovesIndex();
+    void lockedGroupRefusesClicks();
+    void buttonsStayLeftOfPicture();
+};
+
+void TestPictureGroup::buttonRects_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QList<QRect>>("expected");
+    // Picture at x 210, group 100 high, text 15 high: column width 100,
+    // inner height 80.
+    QTest::newRow("five in two columns") << 5 << 2
+                                         << QList<QRect>{{8, 17, 100, 26}, {8, 43, 100, 26}, {8, 69, 100, 26},
+                                                         {108, 17, 100, 26}, {108, 43, 100, 26}};
+    QTest::newRow("three in one column") << 3 << 1
+                                         << QList<QRect>{{8, 17, 200, 26}, {8, 43, 200, 26}, {8, 69, 200, 26}};
+    QTest::newRow("two in four columns") << 2 << 4 << QList<QRect>{{8, 16, 50, 80}, {58, 16, 50, 80}};
+    QTest::newRow("none") << 0 << 2 << QList<QRect>{};
+}
+
+void TestPictureGroup::buttonRects() {
+    QFETCH(int, count);
+    QFETCH(int, columns);
+    QFETCH(QList<QRect>, expected);
+    const std::vector<QRect> rects = ArrangeButtonRects(count, columns, 210, 100, 15);
+    QCOMPARE(QList<QRect>(rects.begin(), rects.end()), expected);
+}
+
+void TestPictureGroup::pictureRect_data() {
+    QTest::addColumn<QSize>("group");
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<int>("maxImageSize");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<bool>("stretch");
+    QTest::newRow("limited to 70") << QSize(420, 120) << QSize(200, 100) << 70 << QRect(340, 44, 70, 35) << true;
+    QTest::newRow("wide, group limits") << QSize(420, 120) << QSize(200, 100) << -1 << QRect(310, 37, 100, 50)
+                                        << true;
+    QTest::newRow("tall picture") << QSize(400, 120) << QSize(100, 200) << -1 << QRect(340, 12, 50, 100) << true;
+    QTest::newRow("small picture kept") << QSize(400, 120) << QSize(40, 30) << -1 << QRect(350, 47, 40, 30)
+                                        << false;
+    QTest::newRow("no picture") << QSize(400, 120) << QSize() << -1 << QRect(390, 62, 0, 0) << false;
+}
+
+void TestPictureGroup::pictureRect() {
+    QFETCH(QSize, group);
+    QFETCH(QSize, picture);
+    QFETCH(int, maxImageSize);
+    QFETCH(QRect, expected);
+    QFETCH(bool, stretch);
+    const PicturePlacement p = ArrangePictureRect(group, picture, maxImageSize);
+    QVERIFY(p.fits);
+    QCOMPARE(p.rect, expected);
+    QCOMPARE(p.stretch, stretch);
+}
+
+void TestPictureGroup::columnsAndIndexClamp_data() {
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("expectedColumns");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("expectedIndex");
+    QTest::newRow("zero columns, index above") << 0 << 1 << 7 << 2;
+    QTest::newRow("twenty columns, index below") << 20 << 16 << -5 << -1;
+    QTest::newRow("in range") << 3 << 3 << 1 << 1;
+}
+
+void TestPictureGroup::columnsAndIndexClamp() {
+    QFETCH(int, columns);
+    QFETCH(int, expectedColumns);
+    QFETCH(int, index);
+    QFETCH(int, expectedIndex);
+    TZORBELGroupBox group;
+    group.resize(400, 120);
+    group.SetItems({"a", "b", "c"});
+    group.SetColumns(columns);
+    group.SetItemIndex(index);
+    QCOMPARE(group.Columns(), expectedColumns);
+    QCOMPARE(group.ItemIndex(), expectedIndex);
+    for (int i = 0; i < group.ButtonCount(); ++i) QCOMPARE(group.Button(i)->isChecked(), i == expectedIndex);
+}
+
+void TestPictureGroup::pictureFollowsClick() {
+    TestDir dir;
+    WriteBitmap(dir, "wide.bmp", QSize(200, 100));
+    WriteBitmap(dir, "tall.bmp", QSize(60, 120));
+    TZORBELGroupBox group;
+    group.resize(420, 120);
+    group.SetMaxImageSize(70);
+    group.SetPictureFileNames({"wide.bmp", "tall.bmp"});
+    group.SetItems({"Wide", "Tall"});
+    group.SetEnabled(true);
+    group.SetPicturePath(dir.path());
+    group.show();
+    QVERIFY(!group.HasPicture());  // no item chosen yet
+    QSignalSpy clicks(&group, &TCustomZORBELGroupBox::Clicked);
+    Click(group.Button(0));
+    QCOMPARE(group.ItemIndex(), 0);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(group.HasPicture());
+    QCOMPARE(group.Picture()->geometry(), QRect(340, 44, 70, 35));
+    Click(group.Button(1));
+    QCOMPARE(group.ItemIndex(), 1);
+    QVERIFY(group.Button(1)->isChecked());
+    QVERIFY(!group.Button(0)->isChecked());
+    QCOMPARE(group.Picture()->size(), QSize(35, 70));
+    // Setting the index from code does not change the picture.
+    group.SetItemIndex(0);
+    QCOMPARE(group.Picture()->size(), QSize(35, 70));
+}
+
+void TestPictureGroup::disabledGroupShowsNoPicture() {
+    TestDir dir;
+    WriteBitmap(dir, "p.bmp", QSize(50, 50));
+    TZORBELGroupBox group;
+    group.resize(300, 100);
+    group.SetPictureFileNames({"p.bmp"});
+    group.SetItems({"One"});
+    group.SetItemIndex(0);
+    group.SetPicturePath(dir.path() + "/");
+    QVERIFY(!group.Enabled());
+    QVERIFY(!group.HasPicture());  // a new group is not enabled
+    group.SetEnabled(true);
+    QVERIFY(group.HasPicture());
+    QVERIFY(group.Button(0)->isEnabled());
+    group.SetEnabled(false);
+    QVERIFY(!group.HasPicture());
+    QVERIFY(!group.Button(0)->isEnabled());
+}
+
+void TestPictureGroup::missingBitmapClearsPicture() {
+    TestDir dir;
+    WriteBitmap(dir, "there.bmp", QSize(50, 50));
+    TZORBELGroupBox group;
+    group.resize(300, 100);
+    group.SetPictureFileNames({"there.bmp", "missing.bmp"});
+    group.SetItems({"There", "Missing", "No name"});
+    group.SetEnabled(true);
+    group.SetPicturePath(dir.path());
+    group.show();
+    Click(group.Button(0));
+    QVERIFY(group.HasPicture());
+    Click(group.Button(1));
+    QVERIFY(!group.HasPicture());
+    QVERIFY(!group.Picture()->isVisible());
+    Click(group.Button(2));
+    QCOMPARE(group.ItemIndex(), 2);
+    QVERIFY(!group.HasPicture());
+}
+
+void TestPictureGroup::tinyGroupShowsNoPicture() {
+    QCOMPARE(ArrangePictureRect(QSize(40, 15), QSize(200, 100), -1).fits, false);
+    QCOMPARE(ArrangePictureRect(QSize(300, 100), QSize(200, 100), 0).fits, false);
+    TestDir dir;
+    WriteBitmap(dir, "p.bmp", QSize(200, 100));
+    TZORBELGroupBox group;
+    group.resize(40, 15);
+    group.SetPictureFileNames({"p.bmp"});
+    group.SetItems({"One"});
+    group.SetItemIndex(0);
+    group.SetEnabled(true);
+    group.SetPicturePath(dir.path());
+    group.show();
+    QVERIFY(!group.Picture()->isVisible());
+    group.resize(420, 120);
+    QVERIFY(group.Picture()->isVisible());
+    QCOMPARE(group.Picture()->size(), QSize(100, 50));
+}
+
+void TestPictureGroup::shrinkingItemsMovesIndex() {
+    TZORBELGroupBox group;
+    group.resize(300, 100);
+    group.SetItems({"a", "b", "c", "d"});
+    group.SetItemIndex(3);
+    group.SetItems({"a", "b"});
+    QCOMPARE(group.ButtonCount(), 2);
+    QCOMPARE(group.ItemIndex(), 1);
+    QVERIFY(group.Button(1)->isChecked());
+    QCOMPARE(group.Button(1)->text(), QStringLiteral("b"));
+    group.SetItems({});
+    QCOMPARE(group.ButtonCount(), 0);
+    QCOMPARE(group.ItemIndex(), -1);
+}
+
+void TestPictureGroup::lockedGroupRefusesClicks() {
+    LockedGroup group;
+    group.resize(300, 100);
+    group.SetItems({"a", "b"});
+    group.SetEnabled(true);
+    group.SetItemIndex(0);
+    group.show();
+    QSignalSpy clicks(&group, &TCustomZORBELGroupBox::Clicked);
+    Click(group.Button(1));
+    Click(group.Button(0));
+    QCOMPARE(group.ItemIndex(), 0);
+    QCOMPARE(clicks.count(), 0);
+    QVERIFY(group.Button(0)->isChecked());
+    QVERIFY(!group.Button(1)->isChecked());
+}
+
+void TestPictureGroup::buttonsStayLeftOfPicture() {
+    TestDir dir;
+    WriteBitmap(dir, "p.bmp", QSize(200, 100));
+    TZORBELGroupBox group;
+    group.resize(420, 120);
+    group.SetPictureFileNames({"p.bmp", "p.bmp", "p.bmp"});
+    group.SetItems({"a", "b", "c"});
+    group.SetColumns(2);
+    group.SetEnabled(true);
+    group.SetPicturePath(dir.path());
+    group.show();
+    Click(group.Button(2));
+    QVERIFY(group.HasPicture());
+    for (int i = 0; i < group.ButtonCount(); ++i)
+        QVERIFY(group.Button(i)->geometry().right() < group.Picture()->x());
+    QCOMPARE(group.Button(2)->x(), group.Button(0)->x() + group.Button(0)->width());
+}
+
+QTEST_MAIN(TestPictureGroup)
+#include "tst_groupbox.moc"

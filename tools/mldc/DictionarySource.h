@@ -1,0 +1,20 @@
+#pragma once
+// The readable source of a dictionary: one row per native text with its
+// German, English, French and Portuguese texts, and the message texts of the
+// string table under their "RS" keys.
+#include "localisation/IvLanguD.h"
+#include "localisation/IvMLDWri.h"
+
+#include <QString>
+#include <vector>
+
+// The languages of the program's dictionaries: 0 native, 1 German,
+// 2 English, 3 French, 4 Portuguese.
+std::vector<TIvLanguage> DictionaryLanguages();
+
+// Reads a source file ("native, context, german, english, french,
+// portuguese", tab-separated, UTF-8, "#" comment lines, a header row).
+// Throws std::runtime_error on a malformed row or a repeated native text.
+std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName);
+// Adds the string table ("number, german, english") as "RS" + number rows.
+void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries);
