@@ -33,8 +33,9 @@
 constexpr int16_t OpNotServed = 99;
 
 // The positioning state of a unit. PositionedFlag belongs to "RN",
-// PositionedFlag1 to "R1"; PositionedFlag2 is cleared with them and has no
-// reader.
+// PositionedFlag1 to "R1" of the temperature and diameter tables (the text
+// table's "R1" shares PositionedFlag with its "RN"); PositionedFlag2 is
+// cleared with them and has no reader.
 struct AccessFlags {
     bool NotFoundFlag = false;
     bool PositionedFlag = false;

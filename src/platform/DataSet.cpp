@@ -100,6 +100,7 @@ void TDataSet::Close() {
     m_state = dsInactive;
     ClearCurrentRow();
     m_fields.clear();
+    m_byName.clear();
     m_storedCount = 0;
 }
 
@@ -110,9 +111,9 @@ TField& TDataSet::Fields(int index) {
 }
 
 TField* TDataSet::FindField(const QString& name) {
-    for (auto& f : m_fields)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0) return f.get();
-    return nullptr;
+    auto it = m_byName.constFind(name);  // names are usually written as stored
+    if (it == m_byName.cend()) it = m_byName.constFind(name.toUpper());
+    return it == m_byName.cend() ? nullptr : m_fields[size_t(*it)].get();
 }
 
 TField& TDataSet::FieldByName(const QString& name) {
@@ -170,6 +171,11 @@ void TDataSet::SetupFields(const TFieldDefs& defs) {
     for (const auto& d : defs) m_fields.push_back(std::make_unique<TField>(this, i++, d, false));
     m_storedCount = i;
     for (const auto& d : m_calcDefs) m_fields.push_back(std::make_unique<TField>(this, i++, d, true));
+    m_byName.clear();
+    for (const auto& f : m_fields) {
+        m_byName.insert(f->FieldName().toUpper(), f->Index());
+        m_byName.insert(f->FieldName(), f->Index());
+    }
     m_edit.assign(size_t(m_storedCount), QVariant());
     m_key.assign(size_t(m_storedCount), QVariant());
     m_keySet.assign(size_t(m_storedCount), false);
@@ -177,6 +183,7 @@ void TDataSet::SetupFields(const TFieldDefs& defs) {
 
 void TDataSet::ClearFields() {
     m_fields.clear();
+    m_byName.clear();
     m_storedCount = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/FieldDefs.h"
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QVariant>
 #include <functional>
@@ -115,6 +116,7 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TField>> m_fields;  // stored, then calculated
+    QHash<QString, int> m_byName;                    // upper-case name -> index
     TFieldDefs m_calcDefs;
     int m_storedCount = 0;
     std::vector<QVariant> m_row;    // stored + calculated values

@@ -49,6 +49,8 @@ struct TTable::Impl {
     // values, and preparing costs more than the read: the database keeps
     // them prepared for every table of the file.
     Stmt& Prepared(const QString& sql) { return db->Prepared(conn, sql); }
+    QString insertSql, updateSql;         // built once per open
+    QHash<QString, QString> readSql;      // statement text by the shape of a read
 
     QString Col(const QString& f) const {
         return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
@@ -61,6 +63,14 @@ struct TTable::Impl {
         return " ORDER BY " + parts.join(", ");
     }
     bool Stale() const { return TableVersion(path) != version; }
+    void SetOrder(const QStringList& fields) {
+        order = fields;
+        orderNoCase = false;
+        for (const auto& ix : schema.indexes)
+            if (ix.fields == order && ix.caseInsensitive) orderNoCase = true;
+        readSql.clear();
+        Invalidate();
+    }
     void Invalidate() {
         ahead.clear();
         batch = kBatch;
@@ -157,20 +167,13 @@ bool TTable::Exists() const { return TableFileExists(FilePath()); }
 void TTable::SetIndexName(const QString& name) {
     m_indexName = name;
     m_indexFieldNames.clear();
-    if (Active()) {
-        QStringList fields = IndexFields();
-        d->order = fields;
-        d->Invalidate();
-    }
+    if (Active()) d->SetOrder(IndexFields());
 }
 
 void TTable::SetIndexFieldNames(const QString& fields) {
     m_indexFieldNames = fields;
     m_indexName.clear();
-    if (Active()) {
-        d->order = IndexFields();
-        d->Invalidate();
-    }
+    if (Active()) d->SetOrder(IndexFields());
 }
 
 QStringList TTable::IndexFields() const {
@@ -205,14 +208,19 @@ void TTable::Open() {
     d->conn = att.db;
     d->schema = schema;
     d->qualified = QuoteIdent(att.schema) + "." + QuoteIdent(schema.tableName);
-    QStringList cols{"rowid"};
-    for (const auto& f : schema.fields) cols << QuoteIdent(f.name);
+    QStringList cols{"rowid"}, names, marks, sets;
+    for (const auto& f : schema.fields) {
+        cols << QuoteIdent(f.name);
+        names << QuoteIdent(f.name);
+        marks << "?";
+        sets << QuoteIdent(f.name) + " = ?";
+    }
     d->selectList = cols.join(", ");
+    d->insertSql = QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, names.join(", "), marks.join(", "));
+    d->updateSql = QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", "));
+    d->readSql.clear();
     try {
-        d->order = IndexFields();
-        d->orderNoCase = false;
-        for (const auto& ix : schema.indexes)
-            if (ix.fields == d->order && ix.caseInsensitive) d->orderNoCase = true;
+        d->SetOrder(IndexFields());
     } catch (...) {
         db.Release(path);
         throw;
@@ -303,15 +311,26 @@ static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, cons
                                  const QVariantList& params, const QString& positionCondition,
                                  const std::vector<QVariant>& positionBound, Dir dir, int limit) {
     Query q;
-    q.where = " WHERE 1";
-    if (!positionCondition.isEmpty()) {
-        q.where += " AND " + positionCondition;
-        q.bound = positionBound;
+    q.bound = positionBound;
+    const bool useFilter = filtered && !filter.trimmed().isEmpty();
+    // The statement text depends only on the shape of the read, so it is
+    // built once per shape (ranges carry their own NULL-dependent shape).
+    const QString key = d.ranged ? QString()
+                                 : positionCondition + QChar(0x1f) + (useFilter ? filter : QString()) + QChar(0x1f) +
+                                       QString::number(int(dir)) + QChar(0x1f) + QString::number(limit);
+    auto cached = key.isEmpty() ? d.readSql.cend() : d.readSql.constFind(key);
+    if (cached != d.readSql.cend()) {
+        if (useFilter)
+            for (const auto& p : params) q.bound.push_back(p);
+        return FetchRows(d.Prepared(*cached), q.bound, int(d.schema.fields.size()));
     }
+    q.where = " WHERE 1";
+    if (!positionCondition.isEmpty()) q.where += " AND " + positionCondition;
     AddScope(t, d, filtered, filter, params, q);
     const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
                             .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
                             .arg(limit);
+    if (!key.isEmpty()) d.readSql.insert(key, sql);
     return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()));
 }
 
@@ -621,20 +640,13 @@ void TTable::Post() {
     }
     qlonglong rowid = d->rowid;
     if (State() == dsInsert) {
-        QStringList cols, q;
-        for (const auto& f : fields) {
-            cols << QuoteIdent(f.name);
-            q << "?";
-        }
-        Stmt& st = d->Prepared(QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, cols.join(", "), q.join(", ")));
+        Stmt& st = d->Prepared(d->insertSql);
         st.Reset();
         st.BindAll(m_edit);
         ExecWrite(st);
         rowid = sqlite3_last_insert_rowid(d->conn);
     } else {
-        QStringList sets;
-        for (const auto& f : fields) sets << QuoteIdent(f.name) + " = ?";
-        Stmt& st = d->Prepared(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", ")));
+        Stmt& st = d->Prepared(d->updateSql);
         st.Reset();
         st.BindAll(m_edit);
         st.Bind(int(fields.size()) + 1, rowid);
