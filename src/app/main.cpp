@@ -1,20 +1,24 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
+#include "data/DBGLOB.h"
 #include "host/KORVA_MDS.h"
+#include "localisation/IvDictio.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <exception>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // The application object shows an exception that escapes an event
+    // handler in a box, as every form of the program expects.
+    TIvApplication app(argc, argv);
     InstallQtMessageSeam();
+    PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
-    // LEAD: the single-instance lock (ExclusiveAccess) is taken here too,
-    // before the command line is read, once its unit exists.
-    MainForms forms;  // LEAD: hand in TFABHG_configure and TFLEK1 once they exist.
+    // The main forms of normal and configuration mode are handed in here;
+    // without them those modes end after their start checks.
+    MainForms forms;
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(app.arguments().mid(1), forms);
