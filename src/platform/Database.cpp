@@ -10,7 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -28,7 +28,7 @@ struct Attached {
 struct Conn {
     sqlite3* db = nullptr;
     std::vector<Attached> attached;
-    std::map<QString, std::unique_ptr<Stmt>> statements;
+    std::unordered_map<QString, std::unique_ptr<Stmt>> statements;
 };
 }  // namespace
 

@@ -51,6 +51,7 @@ struct TTable::Impl {
     Stmt& Prepared(const QString& sql) { return db->Prepared(conn, sql); }
     QString insertSql, updateSql;         // built once per open
     QHash<QString, QString> readSql;      // statement text by the shape of a read
+    QHash<QString, QString> locateConditions;
 
     QString Col(const QString& f) const {
         return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
@@ -551,27 +552,40 @@ bool TTable::Locate(const QString& fields, const QVariantList& values, int optio
     const QStringList names = fields.split(';', Qt::SkipEmptyParts);
     if (names.size() != values.size())
         throw EDBEngineError(dbeInvalidOperation, "Locate needs one value per field");
-    QStringList conds;
+    // The condition's text depends on the fields, the options and which
+    // values are NULL; it is built once per such shape.
     std::vector<QVariant> bound;
+    std::vector<const TField*> fieldList;
+    QString shape = fields + QChar(0x1f) + QString::number(options) + QChar(0x1f);
     for (int i = 0; i < names.size(); ++i) {
         const TField& f = FieldByName(names[i].trimmed());
         const QVariant v = TDataSet::Coerce(f.Def(), values[i]);
-        QString col = QuoteIdent(f.FieldName());
-        if (!v.isValid() || v.isNull()) {
-            conds << col + " IS NULL";
-            continue;
-        }
-        if ((options & loCaseInsensitive) && IsTextType(f.DataType())) col += " COLLATE NOCASE";
-        if ((options & loPartialKey) && IsTextType(f.DataType())) {
-            conds << QString("substr(%1, 1, length(?)) = ?").arg(col);
-            bound.push_back(v);
-            bound.push_back(v);
-        } else {
-            conds << col + " = ?";
-            bound.push_back(v);
-        }
+        const bool null = !v.isValid() || v.isNull();
+        shape += null ? 'N' : 'V';
+        fieldList.push_back(&f);
+        if (null) continue;
+        bound.push_back(v);
+        if ((options & loPartialKey) && IsTextType(f.DataType())) bound.push_back(v);
     }
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, "(" + conds.join(" AND ") + ")", bound,
+    auto cached = d->locateConditions.constFind(shape);
+    if (cached == d->locateConditions.cend()) {
+        QStringList conds;
+        for (size_t i = 0; i < fieldList.size(); ++i) {
+            const TField& f = *fieldList[i];
+            QString col = QuoteIdent(f.FieldName());
+            if (shape.at(shape.size() - int(fieldList.size()) + int(i)) == 'N') {
+                conds << col + " IS NULL";
+                continue;
+            }
+            if ((options & loCaseInsensitive) && IsTextType(f.DataType())) col += " COLLATE NOCASE";
+            if ((options & loPartialKey) && IsTextType(f.DataType()))
+                conds << QString("substr(%1, 1, length(?)) = ?").arg(col);
+            else
+                conds << col + " = ?";
+        }
+        cached = d->locateConditions.insert(shape, "(" + conds.join(" AND ") + ")");
+    }
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, *cached, bound,
                          Dir::Forward, 1);
     if (rows.empty()) return false;
     MakeCurrent(rows.front().rowid, std::move(rows.front().values));

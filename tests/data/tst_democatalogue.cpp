@@ -112,6 +112,28 @@ private slots:
         QVERIFY(!r.output.contains(QLatin1String("failed")));
     }
 
+    // Every type code needs a printable name: a string table that lacks one
+    // (here the strut, 39) fails the check and names the code.
+    void typeCodesNeedNames()
+    {
+        const QString strings = QStringLiteral(KORVA_SOURCE_DIR "/resources/strings/stringtable.tsv");
+        QCOMPARE(RunTool({"--strings", strings, "--check", Rules}).exitCode, 0);
+        TestDir dir;
+        QFile in(strings);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QStringList kept;
+        for (const QString& line : QString::fromUtf8(in.readAll()).split(QLatin1Char('\n')))
+            if (!line.startsWith(QLatin1String("39\t")))
+                kept << line;
+        QFile out(dir.file("strings.tsv"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(kept.join(QLatin1Char('\n')).toUtf8());
+        out.close();
+        const RunResult r = RunTool({"--strings", dir.file("strings.tsv"), "--check", Rules});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.output.contains("type code 39 has no name"), qPrintable(r.output));
+    }
+
     void damagedRulesFail_data()
     {
         QTest::addColumn<QString>("file");

@@ -628,11 +628,34 @@ void CheckSettings(Checker& c)
         c.fail("settings", QStringLiteral("the three axis labels must differ"));
 }
 
+// Every type code the catalogue carries, and the codes a base clamp takes
+// with its guide variants, must have a name to print.
+void CheckTypeNames(Checker& c, const QSet<int>& names)
+{
+    const QList<QPair<QString, QString>> columns{
+        {Pgstat, "STA_KBEZ"}, {Pgstat, "STA_KBEZ_I"}, {Pgdyna, "DYN_KBEZ"}, {Pgrsrl, "RSL_KBEZ"}, {Pgcool, "CLD_KBEZ"}};
+    QSet<int> codes;
+    for (const auto& [table, column] : columns)
+        for (const QVariantMap& r : c.data.rows(table)) {
+            bool ok = false;
+            const int code = r.value(column).toString().trimmed().toInt(&ok);
+            if (ok && code != 0 && code != 99)  // 99: the end-of-table row
+                codes.insert(code);
+        }
+    if (codes.contains(49))
+        codes.unite(QSet<int>{4920, 4921, 493, 494});
+    for (int code : codes)
+        if (!names.contains(code))
+            c.fail("type names", QStringLiteral("type code %1 has no name in the string table").arg(code));
+}
+
 }  // namespace
 
-QStringList CheckCatalogue(const CatalogueData& data)
+QStringList CheckCatalogue(const CatalogueData& data, const QSet<int>& typeNames)
 {
     Checker c(data);
+    if (!typeNames.isEmpty())
+        CheckTypeNames(c, typeNames);
     for (auto check : {CheckColumns, CheckUniqueKeys, CheckSentinels, CheckLoadGroups, CheckHangers,
                        CheckComponents, CheckClamps, CheckBaseClamps, CheckDynamic, CheckCold,
                        CheckTemperatures, CheckDiameters, CheckMaterials, CheckPrices,

@@ -5,6 +5,9 @@
 // at the generated rows only, so a broken rule file is caught whatever it
 // broke. Each failure is one line "<rule>: <what is wrong>".
 #include "CatalogueData.h"
+#include <QSet>
 #include <QStringList>
 
-QStringList CheckCatalogue(const CatalogueData& data);
+// typeNames: the message numbers of the string table; when given, every
+// product type code must be among them.
+QStringList CheckCatalogue(const CatalogueData& data, const QSet<int>& typeNames = {});
