@@ -1,6 +1,7 @@
 // The program's own dictionaries: built from resources/dictionaries, they
 // translate both ways, and every literal the code passes to a translation
 // routine has a row in their sources.
+#include "DictionarySource.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvNls.h"
 
@@ -11,24 +12,12 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+
 #include <QtTest>
 
 namespace {
 
 const QString kSources = QStringLiteral(KORVA_SOURCE_DIR "/resources/dictionaries/");
-
-QString Unescape(const QString& s) {
-    QString out;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] != u'\\' || i + 1 >= s.size()) {
-            out += s[i];
-            continue;
-        }
-        const QChar c = s[++i];
-        out += c == u'n' ? QChar(u'\n') : c == u'r' ? QChar(u'\r') : c == u't' ? QChar(u'\t') : c;
-    }
-    return out;
-}
 
 QSet<QString> Natives(const QString& file) {
     QSet<QString> out;
@@ -38,7 +27,7 @@ QSet<QString> Natives(const QString& file) {
     for (const QByteArray& raw : f.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).remove(u'\r');
         if (line.isEmpty() || line.startsWith(u'#')) continue;
-        if (!std::exchange(header, false)) out.insert(Unescape(line.section(u'\t', 0, 0)));
+        if (!std::exchange(header, false)) out.insert(UnescapeSourceText(line.section(u'\t', 0, 0)));
     }
     return out;
 }
@@ -66,7 +55,7 @@ std::vector<Use> LiteralUses() {
             const auto match = m.next();
             const int line = int(text.left(match.capturedStart()).count(u'\n')) + 1;
             QString literal;
-            for (auto p = literalPart.globalMatch(match.captured(2)); p.hasNext();) literal += Unescape(p.next().captured(1));
+            for (auto p = literalPart.globalMatch(match.captured(2)); p.hasNext();) literal += UnescapeSourceText(p.next().captured(1));
             uses.push_back({match.captured(1), literal,
                             QStringLiteral("%1:%2").arg(f.fileName().section(u'/', -3)).arg(line)});
         }

@@ -7,11 +7,6 @@
 
 namespace {
 
-const QString Pgstat = QStringLiteral("Pgstat.DB");
-const QString Pgdyna = QStringLiteral("Pgdyna.DB");
-const QString Pgrsrl = QStringLiteral("pgrsrsl.DB");
-const QString Pgcool = QStringLiteral("PGCLDSTA.DB");
-const int Sentinel = 99999999;
 const int MaxReports = 12;  // per rule, so one broken rule does not flood the log
 
 QString Two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }

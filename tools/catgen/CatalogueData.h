@@ -56,3 +56,11 @@ struct GroupRules {
     QMap<int, TemperatureClass> classes;
     QList<Diameter> diameters;
 };
+
+// The product tables by the first digit of a product number, and the
+// number of the end-of-table row every product table carries.
+inline const QString Pgstat = QStringLiteral("Pgstat.DB");
+inline const QString Pgdyna = QStringLiteral("Pgdyna.DB");
+inline const QString Pgrsrl = QStringLiteral("pgrsrsl.DB");
+inline const QString Pgcool = QStringLiteral("PGCLDSTA.DB");
+inline constexpr int Sentinel = 99999999;

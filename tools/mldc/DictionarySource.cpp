@@ -4,11 +4,7 @@
 #include <QSet>
 #include <stdexcept>
 
-namespace {
-
-// A text of a source row: "\\r", "\\n", "\\t" and "\\\\" stand for carriage
-// return, line feed, tab and backslash.
-QString Unescape(const QString& s) {
+QString UnescapeSourceText(const QString& s) {
     QString out;
     for (qsizetype i = 0; i < s.size(); ++i) {
         if (s[i] != u'\\' || i + 1 >= s.size()) {
@@ -21,6 +17,7 @@ QString Unescape(const QString& s) {
     return out;
 }
 
+namespace {
 
 TIvLanguage MakeLanguage(int primary, int sub, const char* english, const char* native) {
     TIvLanguage l;
@@ -50,7 +47,7 @@ QList<QStringList> ReadRows(const QString& fileName, int minColumns) {
             continue;
         }
         QStringList cols = line.split(u'\t');
-        for (QString& c : cols) c = Unescape(c);
+        for (QString& c : cols) c = UnescapeSourceText(c);
         if (cols.size() < minColumns)
             throw std::runtime_error(QStringLiteral("%1:%2: expected %3 columns").arg(fileName).arg(lineNo).arg(minColumns).toStdString());
         rows.append(cols);

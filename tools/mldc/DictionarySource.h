@@ -8,6 +8,10 @@
 #include <QString>
 #include <vector>
 
+// A text of a source row: "\\r", "\\n", "\\t" and "\\\\" stand for carriage
+// return, line feed, tab and backslash (the escapes of a C++ literal too).
+QString UnescapeSourceText(const QString& s);
+
 // The languages of the program's dictionaries: 0 native, 1 German,
 // 2 English, 3 French, 4 Portuguese.
 std::vector<TIvLanguage> DictionaryLanguages();
