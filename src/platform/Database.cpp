@@ -231,16 +231,16 @@ Stmt& TDatabase::Prepared(sqlite3* db, const QString& sql) {
     throw EDBEngineError(dbeNotOpen, "Connection is closed");
 }
 
-const TableSchema& TDatabase::SchemaOf(const QString& filePath) {
+std::shared_ptr<const TableSchema> TDatabase::SchemaOf(const QString& filePath) {
     const QString path = CanonicalTablePath(filePath);
     for (auto& c : d->conns)
         if (Attached* a = d->Find(c, path)) {
-            const uint64_t version = TableVersion(path);
+            const uint64_t version = SchemaVersion(path);
             if (!a->tableSchema || a->schemaVersion != version) {
                 a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
                 a->schemaVersion = version;
             }
-            return *a->tableSchema;
+            return a->tableSchema;
         }
     throw EDBEngineError(dbeNotOpen, QString("Table is not attached: %1").arg(filePath));
 }

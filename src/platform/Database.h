@@ -50,7 +50,7 @@ public:
     // step and reset it within one call.
     Stmt& Prepared(sqlite3* db, const QString& sql);
     // The schema of an attached table file, read once per change of the file.
-    const TableSchema& SchemaOf(const QString& filePath);
+    std::shared_ptr<const TableSchema> SchemaOf(const QString& filePath);
 
 private:
     struct Impl;

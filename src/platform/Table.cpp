@@ -137,6 +137,43 @@ QString TupleCondition(const QStringList& exprs, const QString& op, std::vector<
 
 }  // namespace
 
+namespace {
+
+struct StatementTexts {
+    QString selectList, insertSql, updateSql;
+};
+
+// The column lists of a table's statements: a project table has hundreds of
+// columns, and a store opens its tables every time.
+// Keyed by the file and its attachment; valid while the database holds the
+// same schema object (it reads a new one whenever the file's structure may
+// have changed).
+const StatementTexts& TextsFor(const QString& key, const std::shared_ptr<const TableSchema>& schema) {
+    struct Entry {
+        std::weak_ptr<const TableSchema> schema;
+        StatementTexts texts;
+    };
+    static QHash<QString, Entry> cache;
+    auto it = cache.find(key);
+    if (it != cache.end() && it->schema.lock() == schema) return it->texts;
+    QStringList cols{"rowid"}, names, marks, sets;
+    for (const auto& f : schema->fields) {
+        cols << QuoteIdent(f.name);
+        names << QuoteIdent(f.name);
+        marks << "?";
+        sets << QuoteIdent(f.name) + " = ?";
+    }
+    const QString qualified = key.section(QChar(0x1f), 1);
+    StatementTexts t;
+    t.selectList = cols.join(", ");
+    t.insertSql = QString("INSERT INTO %1 (%2) VALUES (%3)").arg(qualified, names.join(", "), marks.join(", "));
+    t.updateSql = QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(qualified, sets.join(", "));
+    it = cache.insert(key, {schema, t});
+    return it->texts;
+}
+
+}  // namespace
+
 TTable::TTable(QObject* parent) : TDataSet(parent), d(new Impl) {}
 
 TTable::TTable(const QString& databaseName, const QString& tableName, QObject* parent)
@@ -195,8 +232,10 @@ void TTable::Open() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
     const TDatabase::Attachment att = db.Attach(path);
     TableSchema schema;
+    std::shared_ptr<const TableSchema> shared;
     try {
-        schema = db.SchemaOf(path);
+        shared = db.SchemaOf(path);
+        schema = *shared;
         if (schema.level < CurrentTableLevel)
             throw EDBEngineError(dbeOldTableLevel,
                                  QString("Table has an old table level (%1): %2").arg(schema.level).arg(path));
@@ -209,16 +248,10 @@ void TTable::Open() {
     d->conn = att.db;
     d->schema = schema;
     d->qualified = QuoteIdent(att.schema) + "." + QuoteIdent(schema.tableName);
-    QStringList cols{"rowid"}, names, marks, sets;
-    for (const auto& f : schema.fields) {
-        cols << QuoteIdent(f.name);
-        names << QuoteIdent(f.name);
-        marks << "?";
-        sets << QuoteIdent(f.name) + " = ?";
-    }
-    d->selectList = cols.join(", ");
-    d->insertSql = QString("INSERT INTO %1 (%2) VALUES (%3)").arg(d->qualified, names.join(", "), marks.join(", "));
-    d->updateSql = QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(d->qualified, sets.join(", "));
+    const StatementTexts& texts = TextsFor(d->path + QChar(0x1f) + d->qualified, shared);
+    d->selectList = texts.selectList;
+    d->insertSql = texts.insertSql;
+    d->updateSql = texts.updateSql;
     d->readSql.clear();
     try {
         d->SetOrder(IndexFields());
@@ -360,7 +393,9 @@ void TTable::First() {
     if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
     if (State() != dsBrowse) Cancel();
     d->Invalidate();
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Forward, kBatch);
+    // One row only: most opens just look at the first row or position
+    // elsewhere at once; a walk reads ahead from its first Next on.
+    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Forward, 1);
     m_bof = true;
     if (rows.empty()) {
         d->hasRow = false;
@@ -369,13 +404,10 @@ void TTable::First() {
         return;
     }
     m_eof = false;
-    d->aheadComplete = rows.size() < size_t(kBatch);
     d->aheadDir = Dir::Forward;
-    Row first = std::move(rows.front());
-    for (size_t i = 1; i < rows.size(); ++i) d->ahead.push_back(std::move(rows[i]));
     d->hasRow = true;
-    d->rowid = first.rowid;
-    SetCurrentRow(std::move(first.values));
+    d->rowid = rows.front().rowid;
+    SetCurrentRow(std::move(rows.front().values));
     emit AfterScroll();
 }
 

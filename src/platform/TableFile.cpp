@@ -113,6 +113,7 @@ void CreateTableFile(const QString& path, const TFieldDefs& fields, const TIndex
         }
         if (!QFile::rename(tmp, path))
             throw EDBEngineError(dbeIo, QString("Cannot create table file %1").arg(path));
+        BumpSchemaVersion(CanonicalTablePath(path));
     } catch (...) {
         QFile::remove(tmp);
         QFile::remove(tmp + "-journal");
@@ -200,7 +201,7 @@ void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int 
         CreateAutoIncIndexes(c.db, table, newFields);
         Exec(c.db, QString("PRAGMA user_version = %1").arg(newLevel > 0 ? newLevel : old.level));
         Exec(c.db, "COMMIT");
-        BumpTableVersion(CanonicalTablePath(path));
+        BumpSchemaVersion(CanonicalTablePath(path));
     } catch (...) {
         sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -211,5 +212,5 @@ void SetTableLevel(const QString& path, int level) {
     if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
     Connection c(path, false);
     Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
-    BumpTableVersion(CanonicalTablePath(path));
+    BumpSchemaVersion(CanonicalTablePath(path));
 }

@@ -6,4 +6,8 @@
 
 uint64_t TableVersion(const QString& canonicalPath);
 void BumpTableVersion(const QString& canonicalPath);
+// Changes only when the structure of the table (its fields, indexes or
+// level) changes.
+uint64_t SchemaVersion(const QString& canonicalPath);
+void BumpSchemaVersion(const QString& canonicalPath);
 QString CanonicalTablePath(const QString& path);

@@ -70,6 +70,7 @@ private slots:
     void restructureKeepsRowsAndIndexes();
     void queryWithParameters();
     void calculatedFields();
+    void recreatedTableIsSeenWithItsNewFields();
 };
 
 void TestTable::fieldTypesRoundTrip_data() {
@@ -501,6 +502,29 @@ void TestTable::calculatedFields() {
     for (t.First(); !t.Eof(); t.Next()) v << t.FieldByName("DOUBLE_NR").AsInteger();
     QCOMPARE(v, (QList<int>{20, 40, 60}));
     QVERIFY_THROWS_EXCEPTION(EDBEngineError, t.FieldByName("DOUBLE_NR").SetAsInteger(1));
+}
+
+void TestTable::recreatedTableIsSeenWithItsNewFields() {
+    TestDir dir;
+    const QString path = MakeProducts(dir, "p.db", 2);
+    {
+        TTable t(dir.path(), "p.db");
+        t.Open();  // the database keeps the file's statements and schema
+        QCOMPARE(t.FieldCount(), 6);
+    }
+    Session().Close();
+    QVERIFY(QFile::remove(path));
+    CreateTableFile(path, {FieldDefFromCode("NR", "I"), FieldDefFromCode("OTHER", "A3")});
+    TTable t(dir.path(), "p.db");
+    t.Open();
+    QCOMPARE(t.FieldNames(), (QStringList{"NR", "OTHER"}));
+    t.Append();
+    t.FieldByName("NR").SetAsInteger(1);
+    t.FieldByName("OTHER").SetAsString("abcd");
+    t.Post();
+    t.Close();
+    t.Open();
+    QCOMPARE(t.FieldByName("OTHER").AsString(), QString("abc"));
 }
 
 QTEST_GUILESS_MAIN(TestTable)
