@@ -3,6 +3,7 @@
 #include "data/DBGLOB.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
+#include "ui/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
@@ -10,10 +11,16 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    // Started by the host without a display (delete mode runs so), the
+    // program still runs: windowless, with its messages on standard error.
+    const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
     // The application object shows an exception that escapes an event
     // handler in a box, as every form of the program expects.
     TIvApplication app(argc, argv);
     InstallQtMessageSeam();
+    SetUnattended(unattended);
     PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;

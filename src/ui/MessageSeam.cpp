@@ -16,6 +16,7 @@ public:
 
 ConsoleSeam g_console;
 MessageSeam* g_seam = nullptr;
+bool g_unattended = false;
 
 }  // namespace
 
@@ -37,7 +38,14 @@ MessageSeam& CurrentMessageSeam() { return g_seam ? *g_seam : g_console; }
 
 void SetMessageSeam(MessageSeam* seam) { g_seam = seam; }
 
-int ShowMessage(const MessageRequest& request) { return CurrentMessageSeam().Show(request); }
+void SetUnattended(bool unattended) { g_unattended = unattended; }
+
+bool Unattended() { return g_unattended; }
+
+int ShowMessage(const MessageRequest& request) {
+    if (g_unattended && !dynamic_cast<ScriptedMessageSeam*>(g_seam)) return g_console.Show(request);
+    return CurrentMessageSeam().Show(request);
+}
 
 void ShowSystemMessage(const QString& text, const QString& caption) {
     MessageRequest r;

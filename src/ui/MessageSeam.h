@@ -64,6 +64,12 @@ MessageSeam& CurrentMessageSeam();
 // Installs a seam (not owned); nullptr restores the default.
 void SetMessageSeam(MessageSeam* seam);
 
+// An unattended run (no display: the host started the program in the
+// background) never waits for a box nobody can see: boxes go to standard
+// error and count as answered by their default button.
+void SetUnattended(bool unattended);
+bool Unattended();
+
 // Shows a request through the current seam.
 int ShowMessage(const MessageRequest& request);
 

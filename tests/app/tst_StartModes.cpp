@@ -36,10 +36,12 @@ class TestStartModes : public QObject {
         return s;
     }
 
-    RunResult Run(const QStringList& args, const EnvMap& env = {}) const {
+    RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true) const {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE"}) e.remove(name);
         e.insert("QT_QPA_PLATFORM", "offscreen");
+        if (!display)
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(name);
         if (!e.contains("KORVA_ALIAS_FILE")) e.insert("KORVA_ALIAS_FILE", m_dir.file("no-alias-file.ini"));
         for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), Expand(it.value()));
         QStringList expanded;
@@ -233,6 +235,20 @@ private slots:
         QCOMPARE(second.exitCode, ExitStatusOf(303));
         QCOMPARE(FileBytes(res), QByteArray("3\r\n"));
         QCOMPARE(RowsOf(p, KeyB), QList<int>({1, 1, 2, 1}));
+    }
+
+    // The host may start the program where no display exists: delete mode
+    // and the argument checks still run to their end, never abort.
+    void withoutDisplay() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString res = dir.file("result.txt");
+        const RunResult del = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {}, false);
+        QCOMPARE(del.exitCode, ExitStatusOf(300));
+        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
+        const RunResult args = Run({}, {}, false);
+        QCOMPARE(args.exitCode, 101);
+        QVERIFY2(args.err.contains("ERROR: No input file specified !"), qPrintable(args.err));
     }
 
     void hostileMarkDeletesNothing_data() {

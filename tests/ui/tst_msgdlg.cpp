@@ -70,6 +70,7 @@ private slots:
     void entryRoutines_data();
     void entryRoutines();
     void realBoxOverOwner();
+    void unattendedRunNeverWaits();
     void realBoxOverOwnerAtEdgeStaysOnScreen();
     void realBoxEmptyTextHiddenOwner();
     void realBoxEmptyTextVisibleOwner();
@@ -323,6 +324,19 @@ void TestMessageBoxes::entryRoutines() {
     QCOMPARE(r.text, QStringLiteral("a text"));
     QVERIFY(!r.showHideBox);
     QCOMPARE(r.owner, active ? &activeForm : &owner);
+}
+
+void TestMessageBoxes::unattendedRunNeverWaits() {
+    // Were a box shown, nobody would close it and the call would not return.
+    InstallQtMessageSeam();
+    SetUnattended(true);
+    const int result = ConfirmationYesNoActive(QStringLiteral("Store the support?"));
+    const int cancelled = WarningDlg(nullptr, QStringLiteral("Go on?"), mb::No | mb::Cancel);
+    SetUnattended(false);
+    SetMessageSeam(nullptr);
+    QCOMPARE(result, 6);      // the default button answers
+    QCOMPARE(cancelled, 2);   // no default button: cancelled
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TestMessageBoxes::realBoxOverOwner() {
