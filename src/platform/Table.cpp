@@ -297,7 +297,7 @@ struct Query {
 }  // namespace
 
 // The conditions every read shares: filter and range.
-static void AddScope(const TTable& t, const TTable::Impl& d, bool filtered, const QString& filter,
+static void AddScope(const TTable::Impl& d, bool filtered, const QString& filter,
                      const QVariantList& filterParams, Query& q) {
     if (filtered && !filter.trimmed().isEmpty()) {
         q.where += " AND (" + filter + ")";
@@ -317,7 +317,6 @@ static void AddScope(const TTable& t, const TTable::Impl& d, bool filtered, cons
             q.where += " AND " + TupleCondition(exprs, "<=", q.bound, e);
         }
     }
-    (void)t;
 }
 
 std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns) {
@@ -341,7 +340,7 @@ std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int col
 }
 
 // Runs a positioned read: rows after (or before) a position tuple, in order.
-static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, const QString& filter,
+static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& filter,
                                  const QVariantList& params, const QString& positionCondition,
                                  const std::vector<QVariant>& positionBound, Dir dir, int limit) {
     Query q;
@@ -360,7 +359,7 @@ static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, cons
     }
     q.where = " WHERE 1";
     if (!positionCondition.isEmpty()) q.where += " AND " + positionCondition;
-    AddScope(t, d, filtered, filter, params, q);
+    AddScope(d, filtered, filter, params, q);
     const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
                             .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
                             .arg(limit);
@@ -368,7 +367,7 @@ static std::vector<Row> ReadFrom(TTable& t, TTable::Impl& d, bool filtered, cons
     return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()));
 }
 
-static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const TTable& t, const std::vector<QVariant>& values,
+static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const std::vector<QVariant>& values,
                                         qlonglong rowid) {
     std::vector<QVariant> tuple;
     for (const auto& f : d.order) {
@@ -378,7 +377,6 @@ static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const TTable& t, 
         tuple.push_back(idx >= 0 ? values[size_t(idx)] : QVariant());
     }
     tuple.push_back(rowid);
-    (void)t;
     return tuple;
 }
 
@@ -395,7 +393,7 @@ void TTable::First() {
     d->Invalidate();
     // One row only: most opens just look at the first row or position
     // elsewhere at once; a walk reads ahead from its first Next on.
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Forward, 1);
+    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Forward, 1);
     m_bof = true;
     if (rows.empty()) {
         d->hasRow = false;
@@ -415,7 +413,7 @@ void TTable::Last() {
     if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
     if (State() != dsBrowse) Cancel();
     d->Invalidate();
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Backward, 1);
+    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, {}, {}, Dir::Backward, 1);
     m_eof = true;
     if (rows.empty()) {
         d->hasRow = false;
@@ -449,8 +447,8 @@ bool TTable::Step(bool forward) {
     if (d->ahead.empty() && !d->aheadComplete) {
         std::vector<QVariant> bound;
         const QString cond = TupleCondition(OrderExprs(*d), forward ? ">" : "<", bound,
-                                            OrderTuple(*d, *this, CurrentRow(), d->rowid));
-        auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, dir, d->batch);
+                                            OrderTuple(*d, CurrentRow(), d->rowid));
+        auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, cond, bound, dir, d->batch);
         d->aheadComplete = rows.size() < size_t(d->batch);
         d->batch = std::min(d->batch * 2, kMaxBatch);
         for (auto& r : rows) d->ahead.push_back(std::move(r));
@@ -472,7 +470,7 @@ int TTable::RecordCount() {
     if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
     Query q;
     q.where = " WHERE 1";
-    AddScope(*this, *d, m_filtered, m_filter, m_filterParams, q);
+    AddScope(*d, m_filtered, m_filter, m_filterParams, q);
     Stmt st(d->conn, QString("SELECT count(*) FROM %1%2").arg(d->qualified, q.where));
     st.BindAll(q.bound);
     return st.Step() ? st.Column(0).toInt() : 0;
@@ -532,7 +530,7 @@ bool TTable::SeekKey(bool nearest) {
     m_state = dsBrowse;
     std::vector<QVariant> bound;
     const QString cond = TupleCondition(exprs, nearest ? ">=" : "=", bound, values);
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, cond, bound, Dir::Forward, 1);
+    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, cond, bound, Dir::Forward, 1);
     if (!rows.empty()) {
         MakeCurrent(rows.front().rowid, std::move(rows.front().values));
         return true;
@@ -617,7 +615,7 @@ bool TTable::Locate(const QString& fields, const QVariantList& values, int optio
         }
         cached = d->locateConditions.insert(shape, "(" + conds.join(" AND ") + ")");
     }
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, *cached, bound,
+    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, *cached, bound,
                          Dir::Forward, 1);
     if (rows.empty()) return false;
     MakeCurrent(rows.front().rowid, std::move(rows.front().values));
@@ -719,7 +717,7 @@ void TTable::Delete() {
     if (!d->hasRow) throw EDBEngineError(dbeNoCurrentRecord, "No current record");
     // The row after the deleted one becomes current (or the one before at the end).
     std::vector<QVariant> bound;
-    const std::vector<QVariant> tuple = OrderTuple(*d, *this, CurrentRow(), d->rowid);
+    const std::vector<QVariant> tuple = OrderTuple(*d, CurrentRow(), d->rowid);
     Stmt& st = d->Prepared(QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
     st.Reset();
     st.Bind(1, d->rowid);
@@ -727,7 +725,7 @@ void TTable::Delete() {
     BumpTableVersion(d->path);
     d->Invalidate();
     const QString after = TupleCondition(OrderExprs(*d), ">", bound, tuple);
-    auto rows = ReadFrom(*this, *d, m_filtered, m_filter, m_filterParams, after, bound, Dir::Forward, 1);
+    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, after, bound, Dir::Forward, 1);
     if (!rows.empty()) {
         MakeCurrent(rows.front().rowid, std::move(rows.front().values));
         return;
@@ -761,8 +759,6 @@ void TTable::DeleteTable() {
     if (!QFile::remove(path)) throw EDBEngineError(dbeIo, QString("Cannot delete table %1").arg(path));
     BumpTableVersion(CanonicalTablePath(path));
 }
-
-QVariant TTable::ReadValue(int index) const { return TDataSet::ReadValue(index); }
 
 void TTable::WriteValue(int index, const QVariant& v) {
     if ((State() == dsEdit || State() == dsInsert) && m_readOnly)

@@ -90,7 +90,6 @@ public:
     struct Impl;  // opaque: the cursor's state
 
 protected:
-    QVariant ReadValue(int index) const override;
     void WriteValue(int index, const QVariant& v) override;
 
 private:
