@@ -6,6 +6,7 @@
 #include "data/KONBTL.h"
 #include "data/PGRSRL.h"
 #include "engine/EngineState.h"
+#include "localisation/IvDictio.h"
 #include "engine/FINDHLG.h"
 #include "engine/SelectionUi.h"
 #include "engine/findweg.h"
@@ -147,12 +148,12 @@ void Selection::Note(const QString& text) {
 bool Selection::InputChecks() {
     const char l1 = Letter(1), l4 = Letter(4), l6 = Letter(6), l7 = Letter(7), l8 = Letter(8);
     if (l1 == 'S' && l4 == 'R' && l6 == 'L' && lateralCheck > 0 && K.K_WEG_Y != 0) {
-        LastMessage = Translated(QStringLiteral("Lateral movement <> 0 !"));
+        LastMessage = IvTranslate(QStringLiteral("Lateral movement <> 0 !"));
         result = SelectionMovementsMismatch;
         return false;
     }
     if (l1 == 'D' && l4 == 'R' && l8 == 'H' && l7 == 'F' && (K.K_WEG_X != 0 || K.K_WEG_Y != 0)) {
-        LastMessage = Translated(QStringLiteral("Vertical movements only!"));
+        LastMessage = IvTranslate(QStringLiteral("Vertical movements only!"));
         result = SelectionMovementsMismatch;
         return false;
     }
@@ -282,9 +283,9 @@ int Selection::Road() {
                 dialogCreated = false;
             }
             if (G.TableStatus > 0) {
-                LastMessage = Translated(QStringLiteral("Pre selected type: ")) + FieldText(G.PreselectedLoadNumber) +
+                LastMessage = IvTranslate(QStringLiteral("Pre selected type: ")) + FieldText(G.PreselectedLoadNumber) +
                               CR + MessageText(G.MessageNumber) + CR +
-                              Translated(QStringLiteral("Problem was probably caused by dead weight"));
+                              IvTranslate(QStringLiteral("Problem was probably caused by dead weight"));
                 K.K_FMT_NR = G.MessageNumber;
                 result = SelectionStepFailed;
                 G.TableStatus = G.MessageNumber = 0;
@@ -326,9 +327,9 @@ int Selection::Road() {
         Note(text);
     }
     if (G.ConnectingPlateNote)
-        Note(Translated(QStringLiteral(
+        Note(IvTranslate(QStringLiteral(
                  "NOTE: For hangers with connecting plates, the input dimension \"D1\" does reflect top of the can.")) +
-             CR + Translated(QStringLiteral("Refer to the detailed dimensional drawing!")));
+             CR + IvTranslate(QStringLiteral("Refer to the detailed dimensional drawing!")));
     ::Run(Steps().ComposeParts, "ComposeParts");
     if (result == SelectionNoResult)
         result = SelectionComplete;
@@ -396,7 +397,7 @@ int RunSelectSupport(SelectionUi& ui, int lateralCheck, int mode, bool showWaitF
         ui.Error(LastMessage);
         break;
     case SelectionNoResult:
-        ui.Error(Translated(QStringLiteral("Unknown error occured during part selection process !")));
+        ui.Error(IvTranslate(QStringLiteral("Unknown error occured during part selection process !")));
         break;
     default:
         break;

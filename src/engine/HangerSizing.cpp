@@ -86,13 +86,6 @@ SpringFactors FactorsOf(int size) {
     return {1.5L, 0.5L};
 }
 
-Extended SpringRange(int i) {
-    static const Extended ranges[] = {0, 50, 100, 200, 300, 400};
-    if (i < 1 || i > 5)
-        throw EngineStepError(MsgTableIndexOutOfRange);
-    return ranges[i];
-}
-
 // The loads of one range of a spring: rate c (N/mm), range s (mm).
 struct SpringLoads {
     Extended c = 0, s = 0, reserve = 0;

@@ -2,6 +2,7 @@
 
 #include "data/FIRAUFKON.h"
 #include "engine/EngineState.h"
+#include "localisation/IvDictio.h"
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "data/CblTools.h"
@@ -36,7 +37,7 @@ struct Direction {
     double& halvingMark;
     bool& noteShown;
     int questionNumber;         // 1624 / 1623
-    const char* noteLiteral;    // "Weg-Horizontal" / "Weg-Lateral"
+    QString noteTitle;          // "Weg-Horizontal" / "Weg-Lateral", translated
     QString directionName;      // K_KRZ_BEZ_H / _L
 };
 
@@ -70,7 +71,7 @@ bool CheckDirection(Direction d, Extended rodLength) {
         if (d.halvingMark == 0) {
             d.halvingMark = 1.0;
         } else if (!d.noteShown) {
-            ActiveSelectionUi().Information(Translated(QString::fromLatin1(d.noteLiteral)) + QStringLiteral(" (") +
+            ActiveSelectionUi().Information(d.noteTitle + QStringLiteral(" (") +
                                             d.directionName + QStringLiteral(")") + QChar(CR) + MessageText(2614));
             d.noteShown = true;
         }
@@ -195,17 +196,17 @@ void CheckTravel() {
         return;
     }
     if (!CheckDirection({K.K_WEG_X, K.K_WKL_ZHL_X, G.HorizontalTravelAngle, K.K_WEG_X_N, G.HorizontalHalvingMark,
-                         G.HorizontalNoteShown, 1624, "Weg-Horizontal", FieldText(K.K_KRZ_BEZ_H)},
+                         G.HorizontalNoteShown, 1624, IvTranslate(QStringLiteral("Weg-Horizontal")), FieldText(K.K_KRZ_BEZ_H)},
                         l))
         return;
     if (!CheckDirection({K.K_WEG_Y, K.K_WKL_ZHL_Y, G.LateralTravelAngle, K.K_WEG_Y_N, G.LateralHalvingMark,
-                         G.LateralNoteShown, 1623, "Weg-Lateral", FieldText(K.K_KRZ_BEZ_L)},
+                         G.LateralNoteShown, 1623, IvTranslate(QStringLiteral("Weg-Lateral")), FieldText(K.K_KRZ_BEZ_L)},
                         l))
         return;
     const Extended b = RodAngle(K.K_WEG_X_N, K.K_WEG_Y_N, l0);
     if (b > Extended(K.K_WINKEL)) {
         const QString q = QStringLiteral("(") + NumberText(b, 3, 1) + QStringLiteral("°) ") +
-                          Translated(QStringLiteral("Vertical angle of the hanger rod greater than ")) +
+                          IvTranslate(QStringLiteral("Vertical angle of the hanger rod greater than ")) +
                           FormatNumber(K.K_WINKEL) + QStringLiteral("°");
         if (ActiveSelectionUi().WarningYesNo(q)) {
             Fail(6, 1625);
