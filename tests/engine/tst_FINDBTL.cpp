@@ -9,27 +9,33 @@ class TestFindBtl : public QObject {
     ScriptedSelectionUi ui;
     std::unique_ptr<CatalogueFixture> f;
 
-    void Row(int number, int width) {
-        f->Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_BREITE", width}, {"STA_ADM", 2},
-                                {"STA_KBEZ", QString::number(number).left(2)}, {"STA_E", 10}});
+    void Row(int number, int width, int x = 0) {
+        f->Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_BREITE", width}, {"STA_ADM", 2}, {"STA_X", x},
+                                {"STA_BREITE_M", width + 1}, {"STA_KBEZ", QString::number(number).left(2)},
+                                {"STA_E", 10}});
     }
 
 private slots:
-    void init() {
+    void initTestCase() {
         f = std::make_unique<CatalogueFixture>();
         Row(60013000, 0);
         Row(60014000, 0);
         Row(61013000, 0);
+        Row(66013400, 10, 1500);
+        Row(66013500, 20, 2000);
+        Row(67013200, 30, 500);
         Row(79010000, 100);
         Row(79010001, 200);
         Row(80010000, 900);
         Row(81010000, 100);
         Row(81010001, 300);  // the last row of the table
         f->Start();
+    }
+    void cleanupTestCase() { f.reset(); }
+    void init() {
         ResetCalcState();
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHAESBH"));
     }
-    void cleanup() { f.reset(); }
 
     void findStaticProduct_data() {
         QTest::addColumn<int>("wanted");
@@ -39,6 +45,7 @@ private slots:
         QTest::newRow("exact") << 60013000 << 0 << 0 << 60013000;
         QTest::newRow("next of the type") << 60013500 << 0 << 0 << 60014000;
         QTest::newRow("next is another type") << 60020000 << 1 << 2719 << 61013000;
+        QTest::newRow("other variant digit") << 60100000 << 1 << 2719 << 61013000;
         QTest::newRow("beyond the last row") << 90000000 << 1 << 2718 << -1;
     }
     void findStaticProduct() {
@@ -78,6 +85,63 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(SearchKeyNumber(), found);
         QCOMPARE(CalcGlobals.AccessoryCounts[0], int16_t(status == 0 ? 2 : 0));
+    }
+
+    // Searching by dimension ends at a change of type and at the end of the
+    // table, leaving the width of the type's last row.
+    void findByDimension_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("widthM");
+        QTest::newRow("first long enough") << 66013000 << 1800 << 0 << 21;
+        QTest::newRow("exactly long enough") << 66013000 << 1500 << 0 << 11;
+        QTest::newRow("type ends") << 66013000 << 2500 << 1 << 21;
+        QTest::newRow("table ends") << 81010000 << 100 << 1 << 301;
+    }
+    void findByDimension() {
+        QFETCH(int, wanted);
+        QFETCH(int, length);
+        QFETCH(int, status);
+        QFETCH(int, widthM);
+        SetSearchKey(wanted);
+        PgstatRecord.STA_NRN = wanted;
+        CalcGlobals.RodLengths[0] = length;
+        FindStaticProductByDimension();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2721 : 0);
+        QCOMPARE(int(PgstatRecord.STA_BREITE_M), widthM);
+    }
+
+    void fixedTablesAreChecked_data() {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("inside");
+        const int sizes[] = {40, 5, 16, 5};
+        for (int t = 0; t < 4; ++t) {
+            QTest::addRow("table %d, 0", t) << t << 0 << false;
+            QTest::addRow("table %d, 1", t) << t << 1 << true;
+            QTest::addRow("table %d, last", t) << t << sizes[t] << true;
+            QTest::addRow("table %d, past the end", t) << t << sizes[t] + 1 << false;
+        }
+    }
+    void fixedTablesAreChecked() {
+        QFETCH(int, table);
+        QFETCH(int, index);
+        QFETCH(bool, inside);
+        bool thrown = false;
+        try {
+            switch (table) {
+            case 0: ChainPartAt(index).Quantity = 1; break;
+            case 1: RodLengthAt(index) = 1; break;
+            case 2: SizeDimensionAt(index) = 1; break;
+            default: SegmentHeightAt(index) = 1; break;
+            }
+        } catch (const EngineStepError& e) {
+            thrown = true;
+            QCOMPARE(e.Number(), int(MsgTableIndexOutOfRange));
+        }
+        QCOMPARE(thrown, !inside);
     }
 
     void tallyHasThreeSizes_data() {

@@ -174,6 +174,48 @@ private slots:
         QCOMPARE(CalcGlobals.ConstantHangerChosen, middleSize);
     }
 
+    // The pre-selected constant hanger: load within 40 % to 100 % of its
+    // capacity, working travel at least the travel, a range digit 2..7.
+    void preselectedConstant_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("arbweg");
+        QTest::newRow("fits") << 11013315 << 10.5 << 160.0 << 0 << 307;
+        QTest::newRow("at 40 %") << 11013315 << 8.0 << 150.0 << 0 << 330;
+        QTest::newRow("below 40 %") << 11013315 << 7.99 << 150.0 << 2815 << 0;
+        QTest::newRow("at 100 %") << 11013315 << 20.0 << 150.0 << 0 << 450;
+        QTest::newRow("above 100 %") << 11013315 << 20.01 << 150.0 << 2815 << 0;
+        QTest::newRow("travel exactly reached") << 11013315 << 10.5 << 307.0 << 0 << 307;
+        QTest::newRow("travel not reached") << 11013315 << 10.5 << 308.0 << 2816 << 0;
+        QTest::newRow("range digit 1") << 11013115 << 10.5 << 10.0 << int(MsgPreselectedRangeDigit) << 0;
+        QTest::newRow("range digit 8") << 11013815 << 10.5 << 10.0 << int(MsgPreselectedRangeDigit) << 0;
+        QTest::newRow("size not in the table") << 11015315 << 10.5 << 10.0 << 2714 << 0;
+    }
+    void preselectedConstant() {
+        QFETCH(int, number);
+        QFETCH(double, load);
+        QFETCH(double, travel);
+        QFETCH(int, message);
+        QFETCH(int, arbweg);
+        CatalogueFixture f;
+        Group(f, "LGK", 13, 20);
+        f.Start();
+        ResetCalcState();
+        SetArrangement("SHHAESBH");
+        CalcGlobals.DesignLoad = load;
+        ConstructionRecord.K_WEG_EFF = -travel;
+        ConstructionRecord.K_LR_KH = 50;  // no reserve enters this check
+        SetSearchKey(number);
+        PreselectedConstantCheck();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
+        QCOMPARE(int(ConstructionRecord.K_ARBWEG), arbweg);
+        if (!message)
+            QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+    }
+
     void productNumbers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("support");
