@@ -50,9 +50,21 @@ void BM_SelectionRoad(benchmark::State& state) {
     }
 }
 
+// The same road inside one read transaction on the catalogue.
+void BM_SelectionRoadOneTransaction(benchmark::State& state) {
+    Demo();
+    SetCatalogueReadScope([] {
+        DBKONST->BASIS_DB.StartTransaction();
+        return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+    });
+    BM_SelectionRoad(state);
+    SetCatalogueReadScope({});
+}
+
 }  // namespace
 
 BENCHMARK(BM_SpringHanger)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConstantHanger)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SelectionRoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SelectionRoadOneTransaction)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -21,7 +21,7 @@ void Fail(int16_t number) {
     G.MessageNumber = number;
 }
 
-void ClearMainUnit() {
+void ClearMainUnit(bool secondComponentGroup = true) {
     G.MainUnitNumber = 0;
     K.K_LAST_AUSG = 0;
     K.K_FDIFF_EFF = 0;
@@ -30,7 +30,9 @@ void ClearMainUnit() {
     K.K_BLOCKIER = 0;
     G.MainUnitRangeIndex = 0;
     G.MainUnitLoadGroup = G.SupportLoadGroup = G.ComponentLoadGroup = 0;
-    G.SecondLoadGroup = G.SecondComponentLoadGroup = 0;
+    G.SecondLoadGroup = 0;
+    if (secondComponentGroup)
+        G.SecondComponentLoadGroup = 0;
 }
 
 // The size class of a hanger's load group: 10, 11 -> 2; 12 -> 3; 13, 14 -> 4;
@@ -249,7 +251,7 @@ void SelectMainUnitC() {
 }
 
 void SelectMainUnitG() {
-    ClearMainUnit();
+    ClearMainUnit(false);
     K.K_LAST_AUSG = 0;
     TextRecord.TXT_NR = 0;
     TextRecord.TXT_NUM = 0;
