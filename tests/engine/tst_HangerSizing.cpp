@@ -28,6 +28,8 @@ class TestHangerSizing : public QObject {
     ScriptedSelectionUi ui;
 
 private slots:
+    void init() { ui = ScriptedSelectionUi(); }
+
     // 10.5 kN, 160 mm, no reserves. Size 13 (20 kN): 150 mm reaches only
     // [1.025 x 150] = 153 mm, 300 mm gives 307. Size 14 (26 kN) at 150 mm:
     // [(1.5 - 10.5/26) x 150] = 164 mm, enough: it replaces the choice only
@@ -214,6 +216,40 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_ARBWEG), arbweg);
         if (!message)
             QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+    }
+
+    // A pre-selected spring of letter 4 F whose travel angle is above 6
+    // degrees in the last check: the road ends without a result (8), shown
+    // as the unknown-error box, and nothing is composed.
+    void noResultAfterTheLastTravelWarning_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("result");
+        QTest::newRow("6.1 degrees") << 160.0 << 8;
+        QTest::newRow("5.7 degrees") << 150.0 << 0;
+    }
+    void noResultAfterTheLastTravelWarning() {
+        QFETCH(double, x);
+        QFETCH(int, result);
+        CatalogueFixture f;
+        Group(f, "LGH", 13, 16);
+        Product(f, 20213213, "FH1322", 100);
+        f.Start();
+        DemoSupport(12, 0);
+        ConstructionRecord.K_WEG_X = x;
+        ConstructionRecord.K_WINKEL = 10;
+        ConstructionRecord.K_VGB_KZ = true;
+        PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("213222"));
+        CalcGlobals.PreselectedProductNumber = 20213213;
+        ScriptedSteps steps;
+        steps.name = "SHHFESBH";
+        steps.area = " ";
+        steps.angleChecks = true;
+        steps.Install();
+        QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(20213213));
+        QCOMPARE(steps.composeCalls, result == 0 ? 1 : 0);
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QCOMPARE(ui.log.contains("error: Unknown error occured during part selection process !"), result == 8);
     }
 
     void productNumbers_data() {
