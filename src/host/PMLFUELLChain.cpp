@@ -347,7 +347,9 @@ void WriteDespForSize() {
     else n = DespSizeNumber(SizeCode());
     QString text = n.isEmpty() ? QString() : QStringLiteral("    DESP  ") + n + " ";
     if (W->SingleDespPending || T3() == QLatin1String("798")) {
-        text = W->KeptSingleDesp;
+        // Without a kept text (the clamp kept none) the table's text stays:
+        // the line must still be a DESP statement.
+        if (!W->KeptSingleDesp.isEmpty()) text = W->KeptSingleDesp;
         W->SingleDespPending = false;
     }
     SetSearchKey(PartEntry(t794 ? current + 1 : current - 1));

@@ -188,7 +188,7 @@ inline void SetChain(const std::vector<ChainPartSpec>& chain) {
         PartsList.KB_BTL_8[row] = int32_t(chain[i].number);
         PartsList.KB_BTL[row] = article;
         PartsList.KB_BTL_ZUS[row] = article;
-        PartsList.KB_KBEZ[row] = kbez.left(2);
+        PartsList.KB_KBEZ[row] = kbez;
         PartsList.KB_ANZ[row] = chain[i].count;
         PartsList.KB_GEW[row] = kg;
         PartsList.KB_WST[row] = wst;

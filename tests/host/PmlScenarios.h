@@ -52,8 +52,8 @@ inline void SpringHanger() {
     CalcGlobals.OutputAlpha = 1.5;
     CalcGlobals.OutputDeltaLSlca = -2.25;
     CalcGlobals.WeldValue = 4;
-    SetChain({{75014000}, {61014000}, {21014218}, {60014000}, {66014500, 2}, {64014000}, {66014500}, {60014000},
-              {43090302}});
+    SetChain({{75014000}, {67014200}, {61014000}, {66014500}, {21014218}, {60014000}, {66014500, 2}, {64014000},
+              {66014500}, {60014000}, {43090302}});
 }
 
 // Constant hanger, imperial catalogue and units, nuclear article numbers,
@@ -115,8 +115,8 @@ inline void RigidStrut() {
     SetChain({{35003000}, {39030020}, {36090302}});
 }
 
-// Shock absorber: the extension (digit 8 "2") stands above its unit and is
-// written after it.
+// Shock absorber: the extension (digit 8 "2") stands above its unit in the
+// chain and is written after it.
 inline void ShockAbsorber() {
     BaseRecord("DEMO-SA", 302, 3);
     auto& r = ConstructionRecord;
@@ -132,7 +132,7 @@ inline void ShockAbsorber() {
     r.K_STA_NRN = 30003201;
     r.K_RESTLAENGE_1 = 400;
     r.K_RESTLAENGE_2 = 650;
-    SetChain({{35003000}, {30003202}, {30003201}, {36090302}});
+    SetChain({{35003000}, {30003201}, {30003202}, {36090302}});
     BridgeRecords.DrehungAs = true;
 }
 

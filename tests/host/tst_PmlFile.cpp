@@ -353,7 +353,7 @@ private slots:
         SpringHanger();
         if (clamp) {
             ConstructionRecord.K_RSL_NRN = number;
-            ConstructionRecord.K_BTL_8[8] = number;
+            ConstructionRecord.K_BTL_8[10] = number;
         } else {
             ConstructionRecord.K_BTL_8[3] = number;
         }
