@@ -268,7 +268,6 @@ QString PmlShiftText(long long shift) {
 
 namespace {
 
-QString T(const char* text) { return TranslatePrintText(QString::fromUtf8(text)); }
 QString Int(double v) { return QString::number((long long)std::trunc(v)); }
 QString Fixed(double v, int p, int d) { return PmlFixed(v, p, d); }
 QString Padded(double v, int w, int d) { return PmlPadded(v, w, d); }
@@ -336,41 +335,41 @@ QString ZonedDigits(int value, int width) {
 void WriteLoadCaseLines() {
     const auto& r = ConstructionRecord;
     if (r.K_S_Y_KZ) {
-        DataLine(105, T("Cold load") + " [kN]= " + Fixed(r.K_LAST_BLOK, 7, 2));
-        DataLine(106, T("Hot load") + " [kN]= " + Fixed(r.K_KALWAR_KZ ? r.K_LAST_AUSG : r.K_LAST, 7, 2));
-        DataLine(107, T("Spring rate") + " [N/mm]= " + Fixed(r.K_FDR_RATE, 7, 1));
-        DataLine(108, T("Force deviation") + " [%]= " + Int(r.K_FDIFF_EFF));
-        const QString travel = T("Travel") + " - ";
-        DataLine(110, travel + T("X - Direction") + " [mm]= " + Fixed(r.K_WEG_X, 7, 1));
-        DataLine(111, travel + T("Y - Direction") + " [mm]= " + Fixed(r.K_WEG_Y, 7, 1));
-        DataLine(112, travel + T("Z - Direction") + " [mm]= " + Fixed(r.K_WEG_Z, 7, 1));
-        const QString offset = T("Offset") + " - ";
-        DataLine(113, offset + T("X - Direction") + " [mm]= " + Fixed(OffsetX(), 7, 1));
-        DataLine(114, offset + T("Y - Direction") + " [mm]= " + Fixed(OffsetY(), 7, 1));
-        DataLine(120, T("Pipe diameter") + " [mm]= " + Fixed(r.K_RDM, 6, 1));
-        DataLine(121, T("Insulation") + " [mm]= " + Fixed(r.K_DAEMMST, 6, 0));
-        DataLine(122, T("Temperature") + " [°C]= " + Fixed(r.K_TEM, 4, 0));
-        DataLine(123, T("Force deviation") + " [%]= " + Int(r.K_FDIFF_EFF));
-        DataLine(124, T("Preset position") + " [mm]= " + Int(r.K_BLOCKIER));
+        DataLine(105, TranslatePrintText("Cold load") + " [kN]= " + Fixed(r.K_LAST_BLOK, 7, 2));
+        DataLine(106, TranslatePrintText("Hot load") + " [kN]= " + Fixed(r.K_KALWAR_KZ ? r.K_LAST_AUSG : r.K_LAST, 7, 2));
+        DataLine(107, TranslatePrintText("Spring rate") + " [N/mm]= " + Fixed(r.K_FDR_RATE, 7, 1));
+        DataLine(108, TranslatePrintText("Force deviation") + " [%]= " + Int(r.K_FDIFF_EFF));
+        const QString travel = TranslatePrintText("Travel") + " - ";
+        DataLine(110, travel + TranslatePrintText("X - Direction") + " [mm]= " + Fixed(r.K_WEG_X, 7, 1));
+        DataLine(111, travel + TranslatePrintText("Y - Direction") + " [mm]= " + Fixed(r.K_WEG_Y, 7, 1));
+        DataLine(112, travel + TranslatePrintText("Z - Direction") + " [mm]= " + Fixed(r.K_WEG_Z, 7, 1));
+        const QString offset = TranslatePrintText("Offset") + " - ";
+        DataLine(113, offset + TranslatePrintText("X - Direction") + " [mm]= " + Fixed(OffsetX(), 7, 1));
+        DataLine(114, offset + TranslatePrintText("Y - Direction") + " [mm]= " + Fixed(OffsetY(), 7, 1));
+        DataLine(120, TranslatePrintText("Pipe diameter") + " [mm]= " + Fixed(r.K_RDM, 6, 1));
+        DataLine(121, TranslatePrintText("Insulation") + " [mm]= " + Fixed(r.K_DAEMMST, 6, 0));
+        DataLine(122, TranslatePrintText("Temperature") + " [°C]= " + Fixed(r.K_TEM, 4, 0));
+        DataLine(123, TranslatePrintText("Force deviation") + " [%]= " + Int(r.K_FDIFF_EFF));
+        DataLine(124, TranslatePrintText("Preset position") + " [mm]= " + Int(r.K_BLOCKIER));
         Line(QStringLiteral("--     301 Alpha = ") + Fixed(CalcGlobals.OutputAlpha, 7, 2) + " Delta l SLCA = " +
              Fixed(CalcGlobals.OutputDeltaLSlca, 7, 2) + " Delta l SCLP = " + Fixed(std::abs(r.K_WKL_VOR), 7, 2));
     } else {
-        DataLine(205, T("Load (H/Normal)") + " [kN]= " + Fixed(r.K_LAST, 7, 2));
-        DataLine(206, T("Load (H/Emergency)") + " [kN]= " + Fixed(r.K_LAST_DYN_2, 7, 2));
-        DataLine(207, T("Load (H/Faulted)") + " [kN]= " + Fixed(r.K_LAST_DYN_3, 7, 2));
-        DataLine(208, T("Positive movement") + " [mm]= " + Fixed(r.K_WEG_X, 6, 0));
-        DataLine(209, T("Negative movement") + " [mm]= " + Fixed(r.K_WEG_Y, 6, 0));
-        DataLine(220, T("Pipe diameter") + " [mm]= " + Fixed(r.K_RDM, 6, 1));
-        DataLine(221, T("Insulation") + " [mm]= " + Fixed(r.K_DAEMMST, 6, 0));
-        DataLine(222, T("Temperature") + " [°C]= " + Fixed(r.K_TEM, 4, 0));
-        DataLine(223, T("Travel working range") + " [mm]= " + Int(r.K_ARBWEG));
-        DataLine(224, T("Piston position") + " [mm]= " + Int(r.K_BLOCKIER));
+        DataLine(205, TranslatePrintText("Load (H/Normal)") + " [kN]= " + Fixed(r.K_LAST, 7, 2));
+        DataLine(206, TranslatePrintText("Load (H/Emergency)") + " [kN]= " + Fixed(r.K_LAST_DYN_2, 7, 2));
+        DataLine(207, TranslatePrintText("Load (H/Faulted)") + " [kN]= " + Fixed(r.K_LAST_DYN_3, 7, 2));
+        DataLine(208, TranslatePrintText("Positive movement") + " [mm]= " + Fixed(r.K_WEG_X, 6, 0));
+        DataLine(209, TranslatePrintText("Negative movement") + " [mm]= " + Fixed(r.K_WEG_Y, 6, 0));
+        DataLine(220, TranslatePrintText("Pipe diameter") + " [mm]= " + Fixed(r.K_RDM, 6, 1));
+        DataLine(221, TranslatePrintText("Insulation") + " [mm]= " + Fixed(r.K_DAEMMST, 6, 0));
+        DataLine(222, TranslatePrintText("Temperature") + " [°C]= " + Fixed(r.K_TEM, 4, 0));
+        DataLine(223, TranslatePrintText("Travel working range") + " [mm]= " + Int(r.K_ARBWEG));
+        DataLine(224, TranslatePrintText("Piston position") + " [mm]= " + Int(r.K_BLOCKIER));
     }
 }
 
 void WritePartsRows() {
-    DataLine(400, T("No") + " " + T("Type") + "    " + T("Description") + "      " + T("Qty") + "    " +
-                      T("Weight") + "  " + T("Material"));
+    DataLine(400, TranslatePrintText("No") + " " + TranslatePrintText("Type") + "    " + TranslatePrintText("Description") + "      " + TranslatePrintText("Qty") + "    " +
+                      TranslatePrintText("Weight") + "  " + TranslatePrintText("Material"));
     Line(QStringLiteral("--     401                                      [kg]"));
     const QHash<int, QString> materials = ReadMaterials();
     const int rows = std::clamp<int>(PartsList.RowCount, 0, PartsListRows);
@@ -388,18 +387,18 @@ void WritePartsRows() {
 
 void WriteDataBlock(const QString& fileName) {
     const auto& r = ConstructionRecord;
-    DataLine(0, T("Begin KORVA-Data"));
-    DataLine(1, T("File") + " : /" + fileName);
-    Line(QStringLiteral("--     002 KORVA-") + T("KORVA Dwg No.") + " : /" + Int(r.K_LFD_NR) + "-3-" + Int(r.K_NR) + " " +
+    DataLine(0, TranslatePrintText("Begin KORVA-Data"));
+    DataLine(1, TranslatePrintText("File") + " : /" + fileName);
+    Line(QStringLiteral("--     002 KORVA-") + TranslatePrintText("KORVA Dwg No.") + " : /" + Int(r.K_LFD_NR) + "-3-" + Int(r.K_NR) + " " +
          TrimmedField(r.K_NR_ANL, 5));
-    DataLine(3, T("Hanger mark N°") + " : /" + TrimmedField(r.K_POS_NR, 32));
-    DataLine(4, T("Customer dwg No.") + " : /" + TrimmedField(r.K_KDN_ZNR, 25));
-    DataLine(5, T("Calculation point") + " : /" + TrimmedField(r.K_CALC_NR, 32));
+    DataLine(3, TranslatePrintText("Hanger mark N°") + " : /" + TrimmedField(r.K_POS_NR, 32));
+    DataLine(4, TranslatePrintText("Customer dwg No.") + " : /" + TrimmedField(r.K_KDN_ZNR, 25));
+    DataLine(5, TranslatePrintText("Calculation point") + " : /" + TrimmedField(r.K_CALC_NR, 32));
     WriteLoadCaseLines();
     WritePartsRows();
-    Line(QStringLiteral("--     997 KORVA ") + T("Version") + ": " + FieldText(r.K_VER, 8));
-    Line(QStringLiteral("--     998 (MDS) ") + T("Version") + ": 9.5.0 -  2015/08/28");
-    DataLine(999, T("End KORVA-Data"));
+    Line(QStringLiteral("--     997 KORVA ") + TranslatePrintText("Version") + ": " + FieldText(r.K_VER, 8));
+    Line(QStringLiteral("--     998 (MDS) ") + TranslatePrintText("Version") + ": 9.5.0 -  2015/08/28");
+    DataLine(999, TranslatePrintText("End KORVA-Data"));
     Line(QStringLiteral("--"));
 }
 

@@ -27,7 +27,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QVariantMap>
-#include <QtTest>
+#include <QString>
 #include <memory>
 #include <vector>
 
