@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QProcess>
+#include <QtTest>
 #include <clocale>
 #include <csignal>
 #include <sys/resource.h>
