@@ -100,8 +100,47 @@ private:
         Static(79614000, "796", "796140", 35, 0, 180, 2.5);
         Static(79615000, "796", "796150", 45, 0, 200, 3.5);
         Static(79814000, "798", "798140", 55, 0, 260, 4.0);
+        // Plates, profiles and yokes of the frame supports.
+        Static(77014000, "77", "770140", 25, 0, 0, 6.0);
+        Static(78014000, "78", "780140", 45, 0, 0, 7.5);
+        Static(76014000, "76", "760140", 60, 80, 0, 5.0);
+        Static(76914000, "76", "769140", 65, 90, 0, 5.5);
+        Static(29014000, "290", "290140", 30, 0, 0, 3.0);
+        Static(91014000, "91", "910140", 0, 0, 0, 0.2);
+        Static(65014000, "65", "650140", 70, 0, 0, 1.2);
+        Static(70014000, "70", "700140", 35, 0, 0, 0.9);
+        Static(61114000, "61", "611140", 52, 0, 0, 0.7);
+        Static(20914000, "209", "209140", 120, 0, 0, 4.0);
+        Static(20214000, "202", "202140", 140, 0, 0, 4.5);
+        Static(27214000, "272", "272140", 160, 170, 0, 5.0);
+        Static(16214315, "162", "162143", 600, 0, 0, 40.0);
+        Static(79114000, "791", "791140", 48, 0, 220, 3.0);
+        Static(79414000, "794", "794140", 42, 110, 0, 2.0);
+        Insert(QStringLiteral("Pgdyna.DB"), {{"DYN_NRN", 34030010}, {"DYN_KBEZ", "34"}, {"DYN_L_NR", "340301"},
+                                              {"DYN_L_NR_K", "K40301"}, {"DYN_E", 90}, {"DYN_GEW", 6.5},
+                                              {"DYN_WST", 1}, {"DYN_GEW_VER", 2.0}});
+        Insert(QStringLiteral("Pgdyna.DB"), {{"DYN_NRN", 37090302}, {"DYN_KBEZ", "37"}, {"DYN_L_NR", "370902"},
+                                              {"DYN_L_NR_K", "K70902"}, {"DYN_E", 130}, {"DYN_GEW", 9.0},
+                                              {"DYN_WST", 2}, {"DYN_LG_MAX", 5}});
+        Insert(QStringLiteral("pgrsrsl.DB"), {{"RSL_NRN", 41090302}, {"RSL_KBEZ", "41"}, {"RSL_L_NR", "410902"},
+                                               {"RSL_L_NR_K", "K10902"}, {"RSL_E", 150}, {"RSL_LG_VON", 9},
+                                               {"RSL_LG_BIS", 14}, {"RSL_GEW_1", 2.5}, {"RSL_WST", 2},
+                                               {"RSL_EXTRA", 0}});
+        Insert(QStringLiteral("pgrsrsl.DB"), {{"RSL_NRN", 45090302}, {"RSL_KBEZ", "45"}, {"RSL_L_NR", "450902"},
+                                               {"RSL_L_NR_K", "K50902"}, {"RSL_E", 180}, {"RSL_LG_VON", 11},
+                                               {"RSL_LG_BIS", 14}, {"RSL_GEW_1", 6.0}, {"RSL_WST", 2},
+                                               {"RSL_KOP_KZ", true}, {"RSL_HD_KZ", true}, {"RSL_EXTRA", 0}});
+        // The profile of beam clamp 12 at height 200, between rows a wrong
+        // key would hit: another clamp at the same height, the same clamp
+        // at another height, another kind with the same keys.
+        Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 13}, {"TXT_NUM", 200.0},
+                                             {"TXT_TEXT", "IPE200"}, {"TXT_PRF_B", 100.0}, {"TXT_PRF_T", 8.5}});
+        Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 12}, {"TXT_NUM", 220.0},
+                                             {"TXT_TEXT", "HEB220"}, {"TXT_PRF_B", 220.0}, {"TXT_PRF_T", 16.0}});
+        Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "LGA"}, {"TXT_NR", 12}, {"TXT_NUM", 200.0},
+                                             {"TXT_TEXT", "not a profile"}, {"TXT_PRF_B", 1.0}, {"TXT_PRF_T", 1.0}});
         Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 12}, {"TXT_NUM", 200.0},
-                                             {"TXT_TEXT", "HEB200"}, {"TXT_PRF_B", 200.0}, {"TXT_PRF_T", 15.0}});
+                                             {"TXT_TEXT", "HEB200"}, {"TXT_PRF_B", 200.0}, {"TXT_PRF_T", 15.5}});
     }
 };
 

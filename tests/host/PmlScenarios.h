@@ -216,6 +216,80 @@ inline void TrapezeTWalk() {
               {42090302}});
 }
 
+// Plates and profiles on a bore clamp (41): beam clamp with its profile
+// row, connection plate 77 with the kept clamp DESP, yokes 76 of both
+// kinds, a 290 with additional material, 650 with its nut list.
+inline void PlatesAndProfiles() {
+    BaseRecord("DEMO-PP", 160, 8);
+    auto& r = ConstructionRecord;
+    SetArrangement("SHHRESBS");
+    r.K_S_Y_KZ = true;
+    r.K_LAST = 11;
+    r.K_RDM = 114.3;
+    r.K_TEM = 180;
+    r.K_BLOCKIER = 15;
+    r.K_BREITE = 450;
+    r.K_TRAGARM_L = 700;
+    r.K_KLM_NR = 12;
+    r.K_KLM_HH = 200;
+    r.K_HM_Q_1 = 5000;
+    r.K_RSL_NRN = 41090302;
+    r.K_STA_NRN = 29014000;
+    r.K_RESTLAENGE_3 = 250;
+    SetChain({{61114000}, {77014000}, {78014000}, {65014000}, {66014500}, {70014000}, {76014000}, {76914000},
+              {29014000}, {91014000}, {41090302}});
+}
+
+// Y walk with a second side (letter 5 "D"): strut 34 with its display
+// number, the 209 exchanged with the part below, 202, 272, 162 and a
+// dynamic clamp 37.
+inline void DynamicFrame() {
+    BaseRecord("DEMO-DF", 320, 6);
+    auto& r = ConstructionRecord;
+    SetArrangement("SSHYDSBS");
+    r.K_S_Y_KZ = false;
+    r.K_LAST = 30;
+    r.K_LAST_DYN_2 = 45;
+    r.K_LAST_DYN_3 = 60;
+    r.K_WEG_X = 25;
+    r.K_WEG_Y = 20;
+    r.K_RDM = 114.3;
+    r.K_TEM = 300;
+    r.K_BREITE = 1200;
+    r.K_HM_Q_1 = 6000;
+    r.K_HM_Q_2 = 6100;
+    r.K_RSL_NRN = 37090302;
+    r.K_STA_NRN = 34030010;
+    r.K_RESTLAENGE_1 = 380;
+    r.K_RESTLAENGE_2 = 90;
+    SetChain({{35003000}, {20914000}, {34030010}, {20214000}, {27214000}, {16214315}, {37090302}});
+    PutTextField(BridgeRecords.Items[5].Dimension, 4, QStringLiteral("0750"));
+}
+
+// D walk with the pin pair (798 with its 796, 794, 791), a weld plate 740,
+// a coupled clamp 45 (second leg) and the H-D-L-D rod text.
+inline void PairedLegs() {
+    BaseRecord("DEMO-PL", 170, 4);
+    auto& r = ConstructionRecord;
+    SetArrangement("THHADLDS");
+    r.K_S_Y_KZ = true;
+    r.K_HD_KZ = true;
+    r.K_LAST = 16;
+    r.K_RDM = 114.3;
+    r.K_TEM = 220;
+    r.K_BLOCKIER = 40;
+    r.K_BREITE = 800;
+    r.K_BREITE_2 = 160;
+    r.K_HM_Q_1 = 4500;
+    r.K_HM_Q_2 = 4550;
+    r.K_RSL_NRN = 45090302;
+    r.K_STA_NRN = 79814000;
+    r.K_RESTLAENGE_1 = 310;
+    r.K_RESTLAENGE_2 = 320;
+    r.K_RESTLAENGE_5 = 330;
+    SetChain({{74014000}, {79114000}, {79414000}, {79814000}, {60014000}, {66014500}, {61014000}, {45090302}});
+}
+
 inline const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> list = {
         {"spring_hanger_de", 1, SpringHanger},       {"spring_hanger_en", 2, SpringHanger},
@@ -223,6 +297,8 @@ inline const std::vector<Scenario>& Scenarios() {
         {"rigid_strut_de", 1, RigidStrut},           {"shock_absorber_en", 2, ShockAbsorber},
         {"cold_support_de", 1, ColdSupport},         {"base_clamp_en", 2, BaseClamp},
         {"trapeze_d_walk_en", 2, TrapezeDWalk},      {"trapeze_t_walk_de", 1, TrapezeTWalk},
+        {"plates_profiles_en", 2, PlatesAndProfiles}, {"dynamic_frame_de", 1, DynamicFrame},
+        {"paired_legs_en", 2, PairedLegs},
     };
     return list;
 }
