@@ -3,7 +3,6 @@
 #include "data/ABHGNR.h"
 #include "data/BridgeRecords.h"
 #include "data/CblTools.h"
-#include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/DURDAT.h"
 #include "data/FIRAUFKON.h"
@@ -14,10 +13,15 @@
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
 #include "host/PMLFUELLState.h"
+#include "platform/Database.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 #include "platform/Table.h"
+#include "platform/TableFile.h"
 #include "ui/MultiLang.h"
+
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <QHash>
 #include <cmath>
@@ -297,28 +301,31 @@ double OffsetY() {
 
 // ------------------------------------------------------------ materials
 
-// W_NR -> W_BZ of the material table in the catalogue directory.
+// W_NR -> W_BZ of the material table in the catalogue directory. The
+// table is read again only when its file changed.
 QHash<int, QString> ReadMaterials() {
+    static QString cachedStamp;
+    static QHash<int, QString> cached;
+    const QString dir = DBKONST->Path();
+    const QString path = FindFileNoCase(dir, QStringLiteral("WST.DB"));
+    const QFileInfo info(path);
+    const QString stamp = path + u'|' + QString::number(info.lastModified().toMSecsSinceEpoch()) + u'|' +
+                          QString::number(info.size());
+    if (!path.isEmpty() && stamp == cachedStamp) return cached;
     QHash<int, QString> names;
-    std::unique_ptr<TTable> own;
-    TTable* wst = nullptr;
-    if (DBGLOBAL) {
-        wst = &DBGLOBAL->WST;
-    } else {
-        own = std::make_unique<TTable>(DBKONST ? DBKONST->Path() : QString(), QStringLiteral("WST.DB"));
-        own->SetReadOnly(true);
-        wst = own.get();
-    }
-    const bool wasOpen = wst->Active();
-    if (!wasOpen) wst->Open();
-    if (!wst->IsEmpty()) {
-        wst->First();
+    TTable wst(dir, QStringLiteral("WST.DB"));
+    wst.SetReadOnly(true);
+    wst.Open();
+    if (!wst.IsEmpty()) {
+        wst.First();
         do {
-            names.insert(wst->FieldByName(QStringLiteral("W_NR")).AsInteger(),
-                         wst->FieldByName(QStringLiteral("W_BZ")).AsString());
-        } while (wst->Next());
+            names.insert(wst.FieldByName(QStringLiteral("W_NR")).AsInteger(),
+                         wst.FieldByName(QStringLiteral("W_BZ")).AsString());
+        } while (wst.Next());
     }
-    if (!wasOpen) wst->Close();
+    wst.Close();
+    cachedStamp = stamp;
+    cached = names;
     return names;
 }
 
@@ -371,7 +378,7 @@ void WritePartsRows() {
     DataLine(400, TranslatePrintText("No") + " " + TranslatePrintText("Type") + "    " + TranslatePrintText("Description") + "      " + TranslatePrintText("Qty") + "    " +
                       TranslatePrintText("Weight") + "  " + TranslatePrintText("Material"));
     Line(QStringLiteral("--     401                                      [kg]"));
-    const QHash<int, QString> materials = ReadMaterials();
+    const QHash<int, QString>& materials = W->Materials;
     const int rows = std::clamp<int>(PartsList.RowCount, 0, PartsListRows);
     for (int i = 0; i < rows; ++i) {
         bool numeric = false;
@@ -802,7 +809,7 @@ public:
     CatalogueTablesOpen() {
         if (!DBKONST) throw EPmlFileError(QStringLiteral("The catalogue is not open; no output file written."));
         for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGDYNA, &DBKONST->PGRSRL, &DBKONST->PGCOOL,
-                          &DBKONST->DURDATDB, &DBKONST->TXTTAB}) {
+                          &DBKONST->DURDATDB, &DBKONST->TXTTAB, &DBKONST->PGCURE}) {
             m_guards.push_back(std::make_unique<TableStateGuard>(*t));
             if (!t->Active()) t->Open();
         }
@@ -824,6 +831,26 @@ QStringList PmlFileLines(const QString& fileName) {
     } restore{previous};
 
     const CatalogueTablesOpen tables;
+    state.Materials = ReadMaterials();
+    // One read transaction over the catalogue: every row comes from the
+    // same state of the tables, and the reads take the file lock once.
+    TDatabase& catalogue = DBKONST->BASIS_DB;
+    const bool ownTransaction = !catalogue.InTransaction();
+    if (ownTransaction) catalogue.StartTransaction();
+    struct EndTransaction {
+        TDatabase& db;
+        bool own;
+        ~EndTransaction() {
+            if (!own) return;
+            // Nothing was written. A commit keeps the cursors' read-ahead,
+            // which a rollback would throw away.
+            try {
+                db.Commit();
+            } catch (...) {
+                db.Rollback();
+            }
+        }
+    } endTransaction{catalogue, ownTransaction};
     std::copy(std::begin(ConstructionRecord.K_BTL_8), std::end(ConstructionRecord.K_BTL_8), state.Parts.begin());
     state.Mark = RemoveBlanks(FieldText(ConstructionRecord.K_POS_NR, 32));
     PgrsrlRecord.RSL_KOP_KZ = false;

@@ -2,6 +2,7 @@
 // Shared between the head/clamp writer (PMLFUELL.cpp) and the chain
 // writers (PMLFUELLChain.cpp): the writer's state for one output file and
 // the small accessors every writer uses. Not for use outside the writer.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -16,6 +17,7 @@ struct WriterState {
     QString RodThread;
     QString RodSizeText;
     QString Mark;  // the hanger mark without blanks
+    QHash<int, QString> Materials;  // W_NR -> W_BZ
 
     // The support's part-number list, entries 1..30 at [0..29]. A copy: the
     // Y/F/G walk exchanges two entries, and writing a file must not change
