@@ -3,6 +3,7 @@
 #include "data/ABHGNR.h"
 #include "data/BridgeRecords.h"
 #include "data/CblTools.h"
+#include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/DURDAT.h"
 #include "data/FIRAUFKON.h"
@@ -18,7 +19,6 @@
 #include "platform/Numbers.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
-#include "ui/MultiLang.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -271,6 +271,11 @@ QString PmlShiftText(long long shift) {
 }
 
 namespace {
+
+// The print dictionary lives above this layer: the program hands its
+// translation in through PrintTextTranslator; without it texts stay as
+// they are.
+QString TranslatePrintText(const QString& text) { return PrintTextTranslator ? PrintTextTranslator(text) : text; }
 
 QString Int(double v) { return QString::number((long long)std::trunc(v)); }
 QString Fixed(double v, int p, int d) { return PmlFixed(v, p, d); }

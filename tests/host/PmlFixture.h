@@ -8,6 +8,7 @@
 #include "data/ABHGNR.h"
 #include "data/BridgeRecords.h"
 #include "data/CblTools.h"
+#include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
 #include "data/GlobalFuncs.h"
@@ -17,11 +18,11 @@
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
 #include "localisation/IvBinDic.h"
+#include "localisation/IvDictio.h"
 #include "localisation/IvNls.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "support/TestSupport.h"
-#include "ui/MultiLang.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,19 +145,27 @@ private:
     }
 };
 
-// The print dictionary open in a language (1 German, 2 English) for a scope.
+// The print dictionary open in a language (1 German, 2 English) for a
+// scope, handed to the writer as the program's main does.
 class PrintLanguage {
 public:
     explicit PrintLanguage(int language) {
         NlsSetDefaultLcidOverride(MakeLangId(9, 1));
-        IvBinaryDictionaryPrint->SetFileName(PrintDictionaryFile);
-        IvBinaryDictionaryPrint->SetLanguage(language);
-        IvBinaryDictionaryPrint->Open();
+        m_dictionary.SetFileName(PrintDictionaryFile);
+        m_dictionary.SetLanguage(language);
+        m_dictionary.Open();
+        s_current = &m_dictionary;
+        PrintTextTranslator = &Translate;
     }
-    ~PrintLanguage() { IvBinaryDictionaryPrint->Close(); }
+    ~PrintLanguage() {
+        PrintTextTranslator = nullptr;
+        s_current = nullptr;
+    }
 
 private:
-    DictionaryScope m_scope;
+    static QString Translate(const QString& text) { return TranslateWord(s_current, text); }
+    static inline TIvBinaryDictionary* s_current = nullptr;
+    TIvBinaryDictionary m_dictionary;
 };
 
 struct ChainPartSpec {
