@@ -603,7 +603,12 @@ QString ClampComponent(const ClampCode& c) {
     if (c.c2In({"48", "45"})) return rsl + "-" + Shortest(r.K_BREITE_2) + (hd ? QStringLiteral("-HD") : QString());
     if (c.c2() == QLatin1String("38")) return QStringLiteral("34SG");
     if (c.c2() == QLatin1String("37")) {
-        if (Letter(4) == u'Y' || Letter(4) == u'F') return dyn + NumberText(PartEntry(PartsList.RowCount - 1));
+        if (Letter(4) == u'Y' || Letter(4) == u'F') {
+            // The entry before the last parts row; with fewer than two rows
+            // there is none, and no number is appended.
+            const double entry = PartEntry(PartsList.RowCount - 1);
+            return entry == 0 ? dyn : dyn + NumberText(entry);
+        }
         return dyn + Int(PgdynaRecord.DYN_LG_MAX);
     }
     if (c.c1() == u'3') return dyn;

@@ -296,6 +296,51 @@ private slots:
         for (const QString& l : appends) QCOMPARE(l, QStringLiteral("   !bolts.append( /ZORBEL3.0/") + nut + " )");
     }
 
+    // The type 37 clamp of a Y arrangement names the entry before the last
+    // parts row; with fewer than two rows there is no such entry.
+    void clamp37Suffix_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("one row") << 1 << "    SPRE SPCO /ZORBEL3.0/370902";
+        QTest::newRow("two rows") << 2 << "    SPRE SPCO /ZORBEL3.0/37090235003000";
+        QTest::newRow("seven rows") << 7 << "    SPRE SPCO /ZORBEL3.0/37090216214315";
+    }
+    void clamp37Suffix() {
+        QFETCH(int, rows);
+        QFETCH(QString, line);
+        PrintLanguage language(2);
+        DynamicFrame();
+        PartsList.RowCount = int16_t(rows);
+        const QStringList lines = PmlFileLines("x.zof");
+        QCOMPARE(lines.at(lines.indexOf(QStringLiteral("  NEW PCLA")) + 1), line);
+    }
+
+    // Parts at the ends of the list read their missing neighbours (entry 0
+    // below entry 1, entry 31 above entry 30) as empty.
+    void neighboursOfTheEnds() {
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement("SHHRESBS");
+        ConstructionRecord.K_RSL_NRN = 0;
+        ConstructionRecord.K_BLOCKIER = 12;
+        std::vector<ChainPartSpec> chain(30, ChainPartSpec{0});
+        chain[0].number = 79514000;
+        chain[29].number = 79414000;
+        SetChain(chain);
+        const QStringList lines = PmlFileLines("x.zof");
+        const int top = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/794140"));
+        const int bottom = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/795140"));
+        QVERIFY2(top > 0 && bottom > top, qPrintable(lines.mid(lines.indexOf(QStringLiteral("  NEW PCLA"))).join(u'\n')));
+        QCOMPARE(lines[bottom - 1], QStringLiteral("  NEW SCLA"));
+        QCOMPARE(lines[bottom + 2], QStringLiteral("    DESP  24  12"));
+        QCOMPARE(lines[top + 1], QStringLiteral("    LSRO SPCO /ZORBEL3.0/M20"));
+        // The 794 takes its size from the empty entry below: no size, no
+        // neighbour, nothing to write but the bare line.
+        QCOMPARE(lines[top + 2], QString());
+        // The clamp that is not there: written from a cleared record.
+        QCOMPARE(lines.at(lines.indexOf(QStringLiteral("  NEW PCLA")) + 1), QStringLiteral("    SPRE SPCO /ZORBEL3.0/      "));
+    }
+
     // An empty parts list still writes the header lines, then the version.
     void emptyPartsList() {
         PrintLanguage language(2);
