@@ -290,6 +290,30 @@ inline void PairedLegs() {
     SetChain({{74014000}, {79114000}, {79414000}, {79814000}, {60014000}, {66014500}, {61014000}, {45090302}});
 }
 
+// Rigid rod hanger, loads printed in kg (unit code B), German.
+inline void RigidRod() {
+    BaseRecord("DEMO-RR", 102, 21);
+    auto& r = ConstructionRecord;
+    SetArrangement("SHHAESBS");
+    r.PrintUnitChar = 'B';
+    r.K_S_Y_KZ = true;
+    r.K_LAST = 7.5;
+    r.K_LAST_BLOK = 7.5;
+    r.K_HYDRO_LAST = 11.25;
+    r.K_WEG_X = 3;
+    r.K_WEG_Y = 2;
+    r.K_RDM = 88.9;
+    r.K_DAEMMST = 80;
+    r.K_TEM = 150;
+    r.K_HM_Q_1 = 3200;
+    r.K_BREITE = 0;
+    r.K_NAHT = QStringLiteral(" ");
+    r.K_RSL_NRN = 43080302;
+    r.K_STA_NRN = 66012500;
+    r.K_RESTLAENGE_1 = 1860;
+    SetChain({{75012000}, {61012000}, {66012500}, {60012000}, {43080302}});
+}
+
 inline const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> list = {
         {"spring_hanger_de", 1, SpringHanger},       {"spring_hanger_en", 2, SpringHanger},
@@ -298,7 +322,7 @@ inline const std::vector<Scenario>& Scenarios() {
         {"cold_support_de", 1, ColdSupport},         {"base_clamp_en", 2, BaseClamp},
         {"trapeze_d_walk_en", 2, TrapezeDWalk},      {"trapeze_t_walk_de", 1, TrapezeTWalk},
         {"plates_profiles_en", 2, PlatesAndProfiles}, {"dynamic_frame_de", 1, DynamicFrame},
-        {"paired_legs_en", 2, PairedLegs},
+        {"paired_legs_en", 2, PairedLegs},           {"rigid_rod_de", 1, RigidRod},
     };
     return list;
 }

@@ -8,7 +8,9 @@
 
 #include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
+#include <functional>
 #include <clocale>
 #include <csignal>
 #include <sys/resource.h>
@@ -52,6 +54,24 @@ int IndexOfPrefix(const QStringList& lines, const QString& prefix) {
     for (int i = 0; i < lines.size(); ++i)
         if (lines[i].startsWith(prefix)) return i;
     return -1;
+}
+
+// Runs fn in a child process and waits at most `seconds`: a walk that
+// does not end fails the test by name instead of hanging it. The child's
+// exit code is fn's result (0 good).
+int RunBounded(const std::function<int()>& fn, int seconds) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) _exit(fn());
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        usleep(10000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return -3;  // timed out
 }
 
 }  // namespace
@@ -339,6 +359,27 @@ private slots:
         QCOMPARE(lines[top + 2], QString());
         // The clamp that is not there: written from a cleared record.
         QCOMPARE(lines.at(lines.indexOf(QStringLiteral("  NEW PCLA")) + 1), QStringLiteral("    SPRE SPCO /ZORBEL3.0/      "));
+    }
+
+    // More rods than rod lengths: once the lengths are used up no shift is
+    // written, and the walk ends.
+    void moreRodsThanLengths() {
+        PrintLanguage language(2);
+        SpringHanger();
+        auto& r = ConstructionRecord;
+        r.K_RESTLAENGE_1 = r.K_RESTLAENGE_2 = r.K_RESTLAENGE_3 = r.K_RESTLAENGE_4 = 0;
+        r.K_RESTLAENGE_5 = 800;
+        const int result = RunBounded(
+            [] {
+                const QStringList lines = PmlFileLines("x.zof");
+                // One shift from the lengths, the rest are the rod group's.
+                return lines.filter(QRegularExpression("^    BY u \\d{4}mm$")).size() == 4 &&
+                               lines.contains(QStringLiteral("    BY u 0800mm")) && lines.last() == QLatin1String("$.")
+                           ? 0
+                           : 1;
+            },
+            30);
+        QCOMPARE(result, 0);
     }
 
     // An empty parts list still writes the header lines, then the version.
