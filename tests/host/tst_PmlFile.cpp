@@ -4,6 +4,7 @@
 // leaves behind (nothing).
 #include "PmlScenarios.h"
 #include "host/PMLFUELL.h"
+#include "data/TXTTAB.h"
 #include "platform/HostFiles.h"
 
 #include <QLocale>
@@ -391,6 +392,36 @@ private slots:
             },
             30);
         QCOMPARE(result, 0);
+    }
+
+    // Writing leaves the catalogue as it found it: a table it had to open is
+    // closed again, the text table's kind filter and index still serve the
+    // load-group reads, and no transaction stays open.
+    void catalogueStateKept() {
+        PrintLanguage language(2);
+        PlatesAndProfiles();
+        TDBKONST& kon = *m_catalogue->kon;
+        kon.PGCOOL.Close();
+        PutText(TextRecord.TXT_KZ, QStringLiteral("LGA"));
+        TextRecord.TXT_NUM = 20;
+        TxttabStart1();
+        TxttabReadNext1();
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        const double before = TextRecord.TXT_NUM;
+        const QString index = kon.TXTTAB.IndexName() + kon.TXTTAB.IndexFields().join(u';');
+        QVERIFY(PmlFileLines("x.zof").contains(QStringLiteral("    SPRE SPCO /ZORBEL3.0/780140-HEB200")));
+        QVERIFY(!kon.PGCOOL.Active());
+        QVERIFY(kon.PGSTAT.Active());
+        QVERIFY(!kon.BASIS_DB.InTransaction());
+        QCOMPARE(kon.TXTTAB.IndexName() + kon.TXTTAB.IndexFields().join(u';'), index);
+        PutText(TextRecord.TXT_KZ, QStringLiteral("LGA"));
+        TextRecord.TXT_NUM = 20;
+        TxttabStart1();
+        TxttabReadNext1();
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QCOMPARE(TextRecord.TXT_NUM, before);
+        QVERIFY(TextRecord.TXT_TEXT != QLatin1String("HEB200"));
+        kon.PGCOOL.Open();
     }
 
     // An empty parts list still writes the header lines, then the version.
