@@ -424,6 +424,36 @@ private slots:
         kon.PGCOOL.Open();
     }
 
+    // The rod group's height on the imperial catalogue: the stock lengths
+    // 2000, 2500 and 3000 stand for 8, 10 and 12 feet; others stay.
+    void groupHeightImperial_data() {
+        QTest::addColumn<double>("rod");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("height");
+        QTest::newRow("1500 imperial") << 66014400.0 << true << 1500;
+        QTest::newRow("2000 metric") << 66014500.0 << false << 2000;
+        QTest::newRow("2000 imperial") << 66014500.0 << true << 2438;
+        QTest::newRow("2500 imperial") << 66014600.0 << true << 3048;
+        QTest::newRow("3000 metric") << 66014700.0 << false << 3000;
+        QTest::newRow("3000 imperial") << 66014700.0 << true << 3657;
+    }
+    void groupHeightImperial() {
+        QFETCH(double, rod);
+        QFETCH(bool, imperial);
+        QFETCH(int, height);
+        PrintLanguage language(2);
+        SpringHanger();
+        ConstructionRecord.K_KATA_KZ = imperial;
+        ConstructionRecord.K_BTL_8[6] = rod;
+        const QStringList lines = PmlFileLines("x.zof");
+        // The element after the group (the eye nut above it) carries the
+        // group's height as its shift.
+        const int nut = lines.lastIndexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/600140"));
+        QVERIFY(nut > 0);
+        QCOMPARE(lines.mid(nut, 8).filter(QStringLiteral("    BY u ")),
+                 QStringList{QStringLiteral("    BY u %1mm").arg(height)});
+    }
+
     // An empty parts list still writes the header lines, then the version.
     void emptyPartsList() {
         PrintLanguage language(2);
