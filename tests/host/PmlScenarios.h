@@ -314,6 +314,23 @@ inline void RigidRod() {
     SetChain({{75012000}, {61012000}, {66012500}, {60012000}, {43080302}});
 }
 
+// The trapeze in inches and pounds on the imperial catalogue, German: two
+// steel elevations as feet-inch texts (letter 5 "D").
+inline void TrapezeDWalkImperial() {
+    TrapezeDWalk();
+    auto& r = ConstructionRecord;
+    r.PrintUnitChar = 'C';
+    r.K_KATA_KZ = true;
+    r.K_HI_Q_F_1 = QStringLiteral("13'-1 1/2\"");
+    r.K_HI_Q_F_2 = QStringLiteral("13'-5 7/16\"");
+    r.K_WEG_Z = 50.8;
+    r.K_ARBWEG = 127;
+    r.K_HYDRO_LAST = 21;
+    r.K_LAST_BLOK = 13.5;
+    r.K_NAHT = QStringLiteral("0,25");
+    CalcGlobals.WeldValue = 1.125;
+}
+
 inline const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> list = {
         {"spring_hanger_de", 1, SpringHanger},       {"spring_hanger_en", 2, SpringHanger},
@@ -323,6 +340,7 @@ inline const std::vector<Scenario>& Scenarios() {
         {"trapeze_d_walk_en", 2, TrapezeDWalk},      {"trapeze_t_walk_de", 1, TrapezeTWalk},
         {"plates_profiles_en", 2, PlatesAndProfiles}, {"dynamic_frame_de", 1, DynamicFrame},
         {"paired_legs_en", 2, PairedLegs},           {"rigid_rod_de", 1, RigidRod},
+        {"trapeze_d_walk_imperial_de", 1, TrapezeDWalkImperial},
     };
     return list;
 }
