@@ -6,6 +6,43 @@
 #include "engine/FINDBTLChain.h"
 
 #include <QElapsedTimer>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+// Ends the test process with the name of the case when a run does not end
+// in time, so a selection that loops fails with a name instead of hanging.
+class Watchdog {
+public:
+    Watchdog(QString name, std::chrono::seconds limit) : m_name(std::move(name)) {
+        m_thread = std::thread([this, limit] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_cv.wait_for(lock, limit, [this] { return m_done; })) {
+                std::fprintf(stderr, "watchdog: %s did not end in time\n", qPrintable(m_name));
+                std::fflush(stderr);
+                std::_Exit(3);
+            }
+        });
+    }
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+
+private:
+    QString m_name;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_done = false;
+    std::thread m_thread;
+};
 
 // An interface that also answers the Yes/No/All confirmation from a script.
 class StepUi : public ScriptedSelectionUi {

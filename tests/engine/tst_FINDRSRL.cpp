@@ -477,6 +477,40 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, double(expected));
     }
 
+    // A clamp position answering "raise" (letter 8 'S') raises the three
+    // load groups and repeats the step; above 24 it stops with the
+    // load-group message.
+    void raiseLoadGroups_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("final");
+        QTest::newRow("7 rises to 9") << 7 << 0 << 9;
+        QTest::newRow("9 fits at once") << 9 << 0 << 9;
+        QTest::newRow("15 rises to 24 and stops") << 15 << 1 << 24;
+        QTest::newRow("24 stops at once") << 24 << 1 << 24;
+    }
+    void raiseLoadGroups() {
+        QFETCH(int, start);
+        QFETCH(int, status);
+        QFETCH(int, final);
+        Support("SHHAESAS");
+        for (int i = 0; i < 16; ++i)
+            std::copy_n(i == 0 ? "430" : "000", 3, ArrangementRecord.A_LFD_BT[i]);
+        CalcGlobals.MainUnitLoadGroup = CalcGlobals.SupportLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(start);
+        Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(this->status(), status);
+        QCOMPARE(int(CalcGlobals.SupportLoadGroup), final);
+        QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), final);
+        if (status) {
+            QCOMPARE(message(), 2733);
+            QCOMPARE(ui.count("information: "), 1);
+        } else {
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 43090301.0);
+        }
+    }
+
     void lateralGuideNeedsGuideClamp() {
         Support("SHHRELBS");
         std::copy_n("492606", 6, PgrsrlRecord.RSL_L_NR);
