@@ -111,6 +111,34 @@ private slots:
         QCOMPARE(CalcGlobals.SecondPassWeight, 50.0);
     }
 
+    // The clamp pre-pass adds the clamp's weight (150 kg: 1.5 kN) to the
+    // load of the first hanger sizing, once per selection: 13.5 kN gives
+    // the blocking position [126.56 - 50] = 76; the repeats size for K_LAST
+    // plus the dead weight the steps summed (none here): 62.
+    void clampPrePass_data() {
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("clampCalls");
+        QTest::addColumn<std::vector<int>>("blockings");
+        QTest::newRow("clamp weight in column 2") << false << 2 << 1 << std::vector<int>{76, 62, 62};
+        QTest::newRow("no weight column") << false << 0 << 3 << std::vector<int>{62, 62, 62};
+        QTest::newRow("support without clamp") << true << 2 << 0 << std::vector<int>{62, 62, 62};
+    }
+    void clampPrePass() {
+        QFETCH(bool, withoutClamp);
+        QFETCH(int, column);
+        QFETCH(int, clampCalls);
+        QFETCH(std::vector<int>, blockings);
+        DemoSupport(12, 20);
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
+        steps.clampWeightColumn = column;
+        steps.clampWeight = 150;
+        QCOMPARE(select(), 0);
+        QCOMPARE(steps.clampCalls, clampCalls);
+        QCOMPARE(steps.blockings, blockings);
+        QCOMPARE(CalcGlobals.ClampPreselectMode, ' ');
+    }
+
     void deadWeightRepeatsByLetters_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("passes");

@@ -97,6 +97,33 @@ private slots:
         QVERIFY(!ui.BlockingDialog());
     }
 
+    // The program's selection interface sends its boxes through the message
+    // seam with their kinds and buttons.
+    void boxesGoThroughTheSeam() {
+        ScriptedMessageSeam seam;
+        QtSelectionUi ui(nullptr);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QVERIFY(ui.WarningYesNo("q1"));
+        QVERIFY(!ui.WarningYesNo("q2"));
+        ui.Information("i");
+        ui.Error("e");
+        ui.Warning("w");
+        const auto& r = seam.Requests();
+        QCOMPARE(r.size(), std::size_t(5));
+        QCOMPARE(r[0].kind, MessageKind::Warning);
+        QCOMPARE(r[0].buttons, MessageButtons(mb::Yes | mb::No));
+        QCOMPARE(r[2].kind, MessageKind::Information);
+        QCOMPARE(r[3].kind, MessageKind::Error);
+        QCOMPARE(r[4].kind, MessageKind::Warning);
+        QCOMPARE(r[4].buttons, MessageButtons(mb::OK));
+        QCOMPARE(seam.Texts(), (QStringList{"q1", "q2", "i", "e", "w"}));
+        QString status;
+        QtSelectionUi withPanel(nullptr, [&status](const QString& t) { status = t; });
+        withPanel.SetStatusText("AUTO");
+        QCOMPARE(status, QStringLiteral("AUTO"));
+    }
+
     void closingWithoutSaveKeepsThePosition() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);
