@@ -67,8 +67,11 @@ private slots:
         QFETCH(int, fdiffEff);
         QFETCH(QList<int>, groups);
         DemoSupport(load, travel);
+        ConstructionRecord.K_BLOCK_VOR = true;
         steps.componentWeight = weight;
         QCOMPARE(select(), int(SelectionComplete));
+        // Without a pre-selected type the blocking position is never asked.
+        QCOMPARE(ui.count("dialog:"), 0);
         const TConstructionRecord& k = ConstructionRecord;
         QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
         QCOMPARE(int(k.K_ARBWEG), arbweg);
