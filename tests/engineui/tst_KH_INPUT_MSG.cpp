@@ -11,6 +11,16 @@
 #include <QPushButton>
 #include <QtTest>
 
+// Counts the print requests instead of printing.
+class CountingDialog : public TFKH_INP_MSG {
+public:
+    int prints = 0;
+    bool PrintForm() override {
+        ++prints;
+        return true;
+    }
+};
+
 class TestBlockingDialog : public QObject {
     Q_OBJECT
 
@@ -122,6 +132,25 @@ private slots:
         QtSelectionUi withPanel(nullptr, [&status](const QString& t) { status = t; });
         withPanel.SetStatusText("AUTO");
         QCOMPARE(status, QStringLiteral("AUTO"));
+    }
+
+    void keys() {
+        setUpRecord(false);
+        CountingDialog d;
+        d.show();
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->setText("400");  // outside: Enter keeps the focus on the edit
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+        d.FloatEdit1->setText("120");
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QVERIFY(!d.FloatEdit1->hasFocus());
+        QTest::keyClick(&d, Qt::Key_F10);
+        QCOMPARE(d.prints, 1);
+        QVERIFY(d.isVisible());
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
 
     void closingWithoutSaveKeepsThePosition() {
