@@ -2,6 +2,7 @@
 // the worked examples of hanger sizing to the digit, the result codes of
 // every branch of the road, the repeat passes and the mended faults.
 #include "EngineFixture.h"
+#include "data/DBGLOB.h"
 #include "engine/findweg.h"
 
 class TestFindHalterung : public QObject {
@@ -402,6 +403,44 @@ private slots:
             if (l.startsWith("error:") || l.startsWith("information:") || l.startsWith("warning:"))
                 boxes << l;
         QCOMPARE(boxes, box.isEmpty() ? QStringList() : QStringList{box});
+    }
+
+    // The driver's own settings read: the angle-check switch and the
+    // pre-costing flag come from the settings table's row.
+    void settingsComeFromTheSettingsTable_data() {
+        QTest::addColumn<bool>("angles");
+        QTest::addColumn<bool>("vorkos");
+        QTest::newRow("on") << true << true;
+        QTest::newRow("off") << false << false;
+    }
+    void settingsComeFromTheSettingsTable() {
+        QFETCH(bool, angles);
+        QFETCH(bool, vorkos);
+        TestDir tmp;
+        qputenv("TMPDIR", tmp.path().toLocal8Bit());
+        {
+            TTable firdat(demo->dir.path(), QStringLiteral("FIRDAT.DB"));
+            firdat.Open();
+            firdat.First();
+            firdat.Edit();
+            firdat.FieldByName("F_WINKEL_KZ").SetValue(angles);
+            firdat.FieldByName("F_VORKOS_KZ").SetValue(vorkos);
+            firdat.Post();
+        }
+        TDBGLOBAL global;
+        DemoSupport(12, 20);
+        ConstructionRecord.K_WINKEL_KZ = !angles;
+        CalcGlobals.VorkosFlag = !vorkos;
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        s.ReadSettings = DefaultSelectionSteps().ReadSettings;
+        SetSelectionSteps(s);
+        const bool wasOpen = global.FIRDAT.Active();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), 0);
+        QCOMPARE(ConstructionRecord.K_WINKEL_KZ, angles);
+        QCOMPARE(CalcGlobals.VorkosFlag, vorkos);
+        // The settings table is left as the caller had it.
+        QCOMPARE(global.FIRDAT.Active(), wasOpen);
     }
 
     void uninstalledStepIsNamed() {
