@@ -81,10 +81,21 @@ std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
     return entries;
 }
 
-void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries) {
+bool IsStringTableText(const QStringList& cols) { return cols.size() > 3 && cols[3].trimmed() == QLatin1String("text"); }
+
+void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries, StringTableRows rows) {
+    QSet<QString> natives;
+    for (const TIvMLDEntry& e : entries) natives.insert(e.Native);
     for (const QStringList& cols : ReadRows(fileName, 3)) {
+        const bool text = IsStringTableText(cols);
+        if (!text && rows == StringTableRows::TextsOnly) continue;
         TIvMLDEntry e;
-        e.Native = QStringLiteral("RS") + cols[0].trimmed();
+        // A message is looked up by its key; a text (a product-type name) by
+        // its English wording, which is what the string table hands out.
+        e.Native = text ? cols[2] : QStringLiteral("RS") + cols[0].trimmed();
+        // Several types share one name; the first row serves them all.
+        if (natives.contains(e.Native)) continue;
+        natives.insert(e.Native);
         e.Texts = {cols[1], cols[2], QString(), QString()};
         entries.push_back(e);
     }

@@ -20,5 +20,10 @@ std::vector<TIvLanguage> DictionaryLanguages();
 // portuguese", tab-separated, UTF-8, "#" comment lines, a header row).
 // Throws std::runtime_error on a malformed row or a repeated native text.
 std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName);
-// Adds the string table ("number, german, english") as "RS" + number rows.
-void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries);
+// Adds the string table ("number, german, english[, kind]"): a message as its
+// "RS" + number key, a row of kind "text" under its English text. A native
+// text already present is not added again.
+enum class StringTableRows { All, TextsOnly };
+void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries,
+                    StringTableRows rows = StringTableRows::All);
+bool IsStringTableText(const QStringList& cols);
