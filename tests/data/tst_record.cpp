@@ -166,6 +166,9 @@ void TestRecord::messageWrappers() {
     QCOMPARE(int(seam.Requests()[0].kind), kind);
     QCOMPARE(int(seam.Requests()[0].buttons), buttons);
     QCOMPARE(seam.Requests()[0].text, QStringLiteral("Text ä"));
+    // The box is placed over whatever window is active when it shows.
+    QVERIFY(seam.Requests()[0].ownerIsActiveWindow);
+    QVERIFY(!seam.Requests()[0].owner);
 }
 
 void TestRecord::recordFieldWidthsFollowTheColumns_data() {
