@@ -139,6 +139,7 @@ TIvDictionary::~TIvDictionary() {
 
 void TIvDictionary::SetEuro(TIvEuro euro) {
     IvEuroMode() = euro;
+    ApplyEuroMode(m_open ? m_currentLocale.get() : nullptr);
 }
 
 TIvDictionary::State TIvDictionary::Save() const {
@@ -265,7 +266,7 @@ void TIvDictionary::RemoveTranslator(TIvCustomTranslator* translator) {
 void TIvDictionary::Changed(bool languageChanged, bool localeChanged) {
     if (localeChanged) {
         NlsSetThreadLocale(m_currentLcid);
-        if ((Options & ivdoUpdateLocaleVariables) && IvUpdateFormatSettingsEnabled())
+        if (Options & ivdoUpdateLocaleVariables)
             IvFormatSettings() = FormatSettingsFromLocale(*m_currentLocale, IvEuroMode(), Options & ivdoYear2000,
                                                           QDate::currentDate());
     }
