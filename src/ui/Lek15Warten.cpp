@@ -32,8 +32,13 @@ TFWarten::TFWarten(QWidget* owner) : TTemplateFormMultiLang(owner) {
 }
 
 void TFWarten::Refresh() {
+    // The selection runs inside another window's handler: dispatching the
+    // event queue here would run other windows' timers and posted events in
+    // the middle of it. Only the form's own pending events (layout, text
+    // changes) are delivered, then the form paints itself.
+    QCoreApplication::sendPostedEvents(this, 0);
+    for (QWidget* child : findChildren<QWidget*>()) QCoreApplication::sendPostedEvents(child, 0);
     repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool TFWarten::PrintForm() {
