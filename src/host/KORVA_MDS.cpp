@@ -7,7 +7,7 @@
 #include "data/DBKON.h"
 #include "platform/HostFiles.h"
 #include "platform/Session.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <cstdio>
 #include <memory>

@@ -5,7 +5,7 @@
 #include "data/CatalogueSchema.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>
