@@ -185,7 +185,8 @@ private slots:
         QVERIFY2(empty.isEmpty(), qPrintable(empty.join(u' ')));
     }
 
-    // The print dictionary carries the product-type names, not the messages.
+    // The print dictionary carries the product-type names under their
+    // English wording.
     void printDictionaryHasTypeNames() {
         TIvBinaryDictionary d;
         d.SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korvaprn.mld"));
@@ -193,7 +194,8 @@ private slots:
         d.Open();
         QCOMPARE(TranslateWord(&d, QStringLiteral("Var. spring hanger")), QStringLiteral("Federhänger"));
         QCOMPARE(TranslateWord(&d, QStringLiteral("Constant hanger")), QStringLiteral("Konstanthänger"));
-        QCOMPARE(TranslateWord(&d, QStringLiteral("RS7101")), QStringLiteral("RS7101"));
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Clamp base, 3-way guide")),
+                 QStringLiteral("Schellenlager, dreiseitig geführt"));
         d.SetLanguage(2);
         QCOMPARE(TranslateWord(&d, QStringLiteral("Var. spring hanger")), QStringLiteral("Var. spring hanger"));
     }

@@ -89,12 +89,11 @@ std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
 
 bool IsStringTableText(const QStringList& cols) { return cols.size() > 3 && cols[3].trimmed() == QLatin1String("text"); }
 
-void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries, StringTableRows rows) {
+void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries) {
     QSet<QString> natives;
     for (const TIvMLDEntry& e : entries) natives.insert(e.Native);
     for (const QStringList& cols : ReadRows(fileName, 3)) {
         const bool text = IsStringTableText(cols);
-        if (!text && rows == StringTableRows::TextsOnly) continue;
         TIvMLDEntry e;
         // A message is looked up by its key; a text (a product-type name) by
         // its English wording, which is what the string table hands out.

@@ -25,7 +25,5 @@ std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName);
 // Adds the string table ("number, german, english[, kind]"): a message as its
 // "RS" + number key, a row of kind "text" under its English text. A native
 // text already present is not added again.
-enum class StringTableRows { All, TextsOnly };
-void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries,
-                    StringTableRows rows = StringTableRows::All);
+void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries);
 bool IsStringTableText(const QStringList& cols);

@@ -1,8 +1,6 @@
-// korva_mldc <output.mld> <source.tsv> [<stringtable.tsv> [texts]]
+// korva_mldc <output.mld> <source.tsv> [<stringtable.tsv>]
 // Compiles a dictionary source into a binary dictionary file (version 3,
-// little-endian, 8-bit strings in code page 1252, no contexts). With
-// "texts" only the string table's texts (the product-type names) are added,
-// not its messages.
+// little-endian, 8-bit strings in code page 1252, no contexts).
 #include "DictionarySource.h"
 
 #include <QCoreApplication>
@@ -13,15 +11,13 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const bool textsOnly = args.size() == 5 && args[4] == QLatin1String("texts");
-    if (args.size() < 3 || args.size() > 5 || (args.size() == 5 && !textsOnly)) {
-        std::fprintf(stderr, "usage: korva_mldc <output.mld> <source.tsv> [<stringtable.tsv> [texts]]\n");
+    if (args.size() < 3 || args.size() > 4) {
+        std::fprintf(stderr, "usage: korva_mldc <output.mld> <source.tsv> [<stringtable.tsv>]\n");
         return 2;
     }
     try {
         std::vector<TIvMLDEntry> entries = ReadDictionarySource(args[2]);
-        if (args.size() >= 4)
-            AddStringTable(args[3], entries, textsOnly ? StringTableRows::TextsOnly : StringTableRows::All);
+        if (args.size() == 4) AddStringTable(args[3], entries);
         QSaveFile out(args[1]);
         if (!out.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write the output file");
         out.write(WriteMLD(DictionaryLanguages(), {}, entries, TIvMLDWriteOptions{}));
