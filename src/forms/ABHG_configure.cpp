@@ -1,10 +1,14 @@
 #include "forms/ABHG_configure.h"
 
 #include "data/DBKON.h"
+#include "forms/PrjSearch.h"
+#include "forms/readinfo.h"
+#include "forms/waitInfo.h"
 #include "localisation/IvDictio.h"
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
 #include "platform/Session.h"
+#include "ui/Lek15Warten.h"
 #include "ui/MessageSeam.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 #include "ui/ZorbelGrid.h"
@@ -397,6 +401,10 @@ void TFABHG_configure::reject() {
 
 int RunConfigurationForms() {
     TFABHG_configure form;
+    TFPrjSearchAbort abortForm;
+    TFPRJSEARCH search;
+    TFReadinInfo readinInfo;
+    TFWarten warten;
     form.show();
     form.exec();
     return 0;
