@@ -78,7 +78,9 @@ TFABHG_configure::TFABHG_configure(const QString& databaseName, const QString& t
         t->SetDatabaseName(databaseName);
         t->SetTableName(tableName);
     }
-    Tab_Abhgnr.SetIndexName(QStringLiteral("IDx_Avail_order"));
+    // The order of the index IDx_Avail_order, also for a catalogue that lacks
+    // the index (the input form adds it; this mode may run first).
+    Tab_Abhgnr.SetIndexFieldNames(QStringLiteral("A_ORDERNO;A_NR"));
     Timer1.setInterval(100);
     Timer1.setSingleShot(true);
     Build();

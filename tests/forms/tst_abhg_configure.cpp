@@ -55,9 +55,13 @@ QByteArray Png(Qt::GlobalColor colour) {
 
 class Catalogue {
 public:
-    Catalogue() {
+    explicit Catalogue(bool orderIndex = true) {
         const CatalogueTableDef& def = CatalogueTable(QStringLiteral("ABHGNR.DB"));
-        CreateTableFile(dir.path() + QStringLiteral("/ABHGNR.DB"), def.fieldDefs(), def.indexDefs());
+        TIndexDefs indexes = def.indexDefs();
+        if (!orderIndex)
+            indexes.erase(std::remove_if(indexes.begin(), indexes.end(), [](const TIndexDef& i) { return !i.primary; }),
+                          indexes.end());
+        CreateTableFile(dir.path() + QStringLiteral("/ABHGNR.DB"), def.fieldDefs(), indexes);
         TTable t(dir.path(), QStringLiteral("ABHGNR.DB"));
         t.Open();
         for (const Row& r : Rows) {
@@ -155,6 +159,15 @@ private slots:
         QCOMPARE(form->LBunused->Cells(1, 0), QStringLiteral("KORVA n°"));
         QVERIFY(!form->Modified());
         QVERIFY(seam.Requests().empty());
+    }
+
+    void loadsInOrderWithoutTheOrderIndex() {
+        ScriptedMessageSeam seam;
+        Catalogue cat(false);
+        auto form = Open(cat);
+        QVERIFY2(seam.Requests().empty(), qPrintable(seam.Texts().join("|")));
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"5", "2", "1", "99"}));
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7", "8"}));
     }
 
     void savesOneToNAndMinusOne() {
