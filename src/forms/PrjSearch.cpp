@@ -454,8 +454,23 @@ void TFPRJSEARCH::Button1Click() {
         PlainMessage(this, IvTranslate(QStringLiteral("Please enter a hanger mark number !")));
         return;
     }
+    if (c.option == SearchOption::DrawingNo) {
+        try {
+            PadTo5Digits(c.drawingPart) + PadTo4Digits(c.runningNo);
+        } catch (const std::length_error& e) {
+            PlainMessage(this, QString::fromStdString(e.what()));
+            return;
+        }
+    }
     if (m_startDir.isEmpty()) return;
     const QString start = m_startDir;
+    // The scan serves the message queue: a second click must not start a
+    // search inside the running one.
+    Button1->setEnabled(false);
+    struct Enable {
+        QPushButton* b;
+        ~Enable() { b->setEnabled(true); }
+    } enableAgain{Button1};
     PrjSearchAborted = false;
     QStringList dirs = FindProjectDirectories(start);
 

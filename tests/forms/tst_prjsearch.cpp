@@ -345,6 +345,22 @@ private slots:
         QCOMPARE(form.ListBox1->count(), 0);
     }
 
+    void searchButtonIsOffWhileSearchingAndEscCloses() {
+        ScriptedMessageSeam seam;
+        Tree t;
+        TFPrjSearchAbort abortForm;
+        TFPRJSEARCH form(nullptr, t.tmp.path(), std::make_shared<TempFileSystem>(t.tmp.path()));
+        form.show();
+        form.DirTree1->OpenPath(t.root);
+        bool enabledDuringScan = true;
+        QTimer::singleShot(0, &form, [&] { enabledDuringScan = form.Button1->isEnabled(); });
+        form.Button1Click();
+        QVERIFY(!enabledDuringScan);
+        QVERIFY(form.Button1->isEnabled());
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(!form.isVisible());
+    }
+
     void abortKeepsStoredResults() {
         ScriptedMessageSeam seam;
         Tree t;
