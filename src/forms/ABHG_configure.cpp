@@ -88,7 +88,16 @@ TFABHG_configure::TFABHG_configure(const QString& databaseName, const QString& t
     Loaded();
 }
 
-TFABHG_configure::~TFABHG_configure() { Timer1.stop(); }
+// The grids go after the form's own members: their signals must not reach
+// the handlers any more.
+TFABHG_configure::~TFABHG_configure() {
+    Timer1.stop();
+    for (TZorbelGrid* g : {LBused, LBunused}) {
+        g->selectionModel()->disconnect(this);
+        g->disconnect(this);
+    }
+    m_scopeButtons->disconnect(this);
+}
 
 void TFABHG_configure::Build() {
     SetCaptionSubTitle(QStringLiteral("Configure support configurations"));

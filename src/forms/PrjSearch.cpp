@@ -244,8 +244,13 @@ TFPRJSEARCH::TFPRJSEARCH(QWidget* parent, const QString& resultDirectory, std::s
     Loaded();
 }
 
+// The child widgets go after the form's own members: their signals must not
+// reach the handlers any more.
 TFPRJSEARCH::~TFPRJSEARCH() {
     if (FPRJSEARCH == this) FPRJSEARCH = nullptr;
+    ListBox1->disconnect(this);
+    DirTree1->disconnect(this);
+    CBviewAll->disconnect(this);
 }
 
 void TFPRJSEARCH::Build(std::shared_ptr<TDirFileSystem> fs) {

@@ -163,7 +163,11 @@ TDirTree::TDirTree(QWidget* parent, std::shared_ptr<TDirFileSystem> fs)
 
 TDirTree::~TDirTree() {
     m_poll.stop();
-    m_changeLock = 1;  // no notifications while the nodes go
+    // No notifications while the nodes go: the handlers are members of the
+    // part of the object already gone.
+    m_changeLock = 1;
+    blockSignals(true);
+    clear();
 }
 
 void TDirTree::SetPollInterval(int ms) {

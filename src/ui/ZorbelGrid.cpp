@@ -312,6 +312,10 @@ TZorbelGrid::TZorbelGrid(QWidget* parent) : QTableView(parent), m_model(new TZor
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { SyncSelectionFromView(); });
 }
 
+// The selection model outlives the rows (it goes with the base class): it
+// must not call back into them.
+TZorbelGrid::~TZorbelGrid() { selectionModel()->disconnect(this); }
+
 void TZorbelGrid::SetColCount(int n) {
     m_rows.SetColCount(n);
     Refresh();

@@ -129,6 +129,7 @@ class TZorbelGrid : public QTableView {
     Q_OBJECT
 public:
     explicit TZorbelGrid(QWidget* parent = nullptr);
+    ~TZorbelGrid() override;
 
     TZorbelGridRows& Rows() { return m_rows; }
     const TZorbelGridRows& Rows() const { return m_rows; }
