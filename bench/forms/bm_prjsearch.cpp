@@ -38,7 +38,7 @@ const QString& Tree() {
         for (int a = 0; a < 20; ++a)
             for (int b = 0; b < 10; ++b)
                 for (int c = 0; c < 10; ++c) QDir().mkpath(QStringLiteral("%1a%2/b%3/c%4").arg(r).arg(a).arg(b).arg(c));
-        for (int p = 0; p < 40; ++p) MakeProject(QStringLiteral("%1a%2/b%3/prj").arg(r).arg(p % 20).arg(p % 10), 5);
+        for (int p = 0; p < 40; ++p) MakeProject(QStringLiteral("%1a%2/b%3/prj").arg(r).arg(p % 20).arg(p / 20), 5);
         MakeProject(r + "big", 2000);
         Session().DropConnections();
         return r;
