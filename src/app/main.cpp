@@ -4,7 +4,7 @@
 #include "forms/ABHG_configure.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
