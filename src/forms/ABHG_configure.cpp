@@ -9,7 +9,7 @@
 #include "platform/DbErrors.h"
 #include "platform/Session.h"
 #include "ui/Lek15Warten.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 #include "ui/ZorbelGrid.h"
 

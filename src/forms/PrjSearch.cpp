@@ -9,7 +9,7 @@
 #include "platform/Session.h"
 #include "platform/TableFile.h"
 #include "ui/DirTree.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/QWDateiInfo2.h"
 
 #include <QApplication>

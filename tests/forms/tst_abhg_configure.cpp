@@ -9,7 +9,7 @@
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/ZorbelGrid.h"
 

@@ -13,7 +13,7 @@
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "ui/DirTree.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 
 #include <QApplication>

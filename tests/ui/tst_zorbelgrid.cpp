@@ -1,7 +1,7 @@
 // The sortable grid: sorting by column type and direction, the sort marker,
 // the row operations and their delete rules, moves between grids, the drag
 // start rule, and the view's title click with a bad cell.
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/ZorbelGrid.h"
 
 #include <QApplication>
