@@ -468,19 +468,22 @@ void TZorbelGrid::dragMoveEvent(QDragMoveEvent* event) {
         event->ignore();
 }
 
-void TZorbelGrid::dropEvent(QDropEvent* event) {
-    auto* source = qobject_cast<TZorbelGrid*>(event->source());
-    if (!source || !AcceptsDragFrom(source)) {
-        event->ignore();
-        return;
-    }
+bool TZorbelGrid::DropFrom(QObject* sourceObject) {
+    auto* source = qobject_cast<TZorbelGrid*>(sourceObject);
+    if (!source || !AcceptsDragFrom(source)) return false;
     try {
         MoveSelectedRows(*source, *this);
     } catch (const EZoGridException& e) {
-        event->ignore();
         ErrorOk(window(), e.Message());
-        return;
+        return false;
     }
-    event->acceptProposedAction();
     emit RowsDropped();
+    return true;
+}
+
+void TZorbelGrid::dropEvent(QDropEvent* event) {
+    if (DropFrom(event->source()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }

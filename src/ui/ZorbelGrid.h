@@ -168,6 +168,9 @@ public:
     // Whether a drag from source may drop here: another grid, with drag and
     // drop on.
     bool AcceptsDragFrom(const QObject* source) const;
+    // The drop of a drag from source: its selected rows move here. Returns
+    // whether rows moved; a refused move is reported in a box.
+    bool DropFrom(QObject* source);
 
 signals:
     // The order of the rows changed by a title click.

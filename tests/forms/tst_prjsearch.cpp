@@ -288,7 +288,15 @@ private slots:
         form.ListBox1->setCurrentRow(0);
         QCOMPARE(form.StringGrid1->rowCount(), 2);
         QCOMPARE(form.StringGrid1->item(0, 0)->text(), QStringLiteral("00012 - 3 - 0003"));
-        // Copy all.
+        // The unreadable project says why its supports cannot be shown.
+        form.ListBox1->setCurrentRow(3);
+        QCOMPARE(form.StringGrid1->rowCount(), 0);
+        QCOMPARE(seam.Texts().size(), 1);
+        QVERIFY2(seam.Texts()[0].startsWith("Data of this directory can not be displayed, can not open project data file !\r\rReason: "),
+                 qPrintable(seam.Texts()[0]));
+        // Copy the selected and all directories.
+        form.Copyselecteddirectoryname1Click();
+        QCOMPARE(QApplication::clipboard()->text(), t.root + "c/broken/");
         form.Copyalldirectorynames1Click();
         QCOMPARE(QApplication::clipboard()->text().split("\r\n").size(), 5);
         // With empty projects shown.

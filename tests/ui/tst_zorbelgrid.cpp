@@ -313,6 +313,27 @@ private slots:
         QVERIFY(!c.AcceptsDragFrom(&a));  // c takes no drops
     }
 
+    void dropMovesTheSelectedRows() {
+        ScriptedMessageSeam seam;
+        TZorbelGrid from, to, narrow, self;
+        narrow.SetColCount(1);
+        for (TZorbelGrid* g : {&from, &to, &narrow, &self}) g->EnableDrapDrop = true;
+        for (int i = 1; i <= 4; ++i) from.AddRow({QString::number(i), "x"});
+        from.SelectRows(2, 3);
+        QSignalSpy dropped(&to, &TZorbelGrid::RowsDropped);
+        QVERIFY(!narrow.DropFrom(&from));
+        QCOMPARE(seam.Texts(), QStringList{"Destination grid has not enough columns !"});
+        QCOMPARE(from.RowCount(), 5);
+        QVERIFY(narrow.IsGridEmpty());
+        QVERIFY(!from.DropFrom(&from));
+        QVERIFY(to.DropFrom(&from));
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(to.Cells(0, 1), QStringLiteral("2"));
+        QCOMPARE(to.Cells(0, 2), QStringLiteral("3"));
+        QCOMPARE(from.RowCount(), 3);
+        QCOMPARE(from.Cells(0, 2), QStringLiteral("4"));
+    }
+
     void viewTitleClickSorts() {
         TZorbelGrid grid;
         grid.SetCells(0, 0, "n");
