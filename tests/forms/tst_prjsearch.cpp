@@ -180,6 +180,23 @@ private slots:
         QVERIFY(!PrjSearchAborted);
     }
 
+    // The system's own directories are refused by name, before anything
+    // is read from them.
+    void scanNeverEntersSystemDirectories_data() {
+        QTest::addColumn<QString>("dir");
+        QTest::newRow("proc") << "/proc";
+        QTest::newRow("sys") << "/sys/";
+        QTest::newRow("below dev") << "/dev/disk/";
+    }
+    void scanNeverEntersSystemDirectories() {
+        QFETCH(QString, dir);
+        QStringList found;
+        int calls = 0;
+        ScanProjectDirectories(dir, "konstr8.db", found, [&](const QString&) { return ++calls < 10; });
+        QCOMPARE(calls, 0);
+        QVERIFY(found.isEmpty());
+    }
+
     void scanStopsOnAbort() {
         Tree t;
         QStringList found;
