@@ -186,8 +186,8 @@ void TFABHG_configure::FormCreate() {
     TZorbelForm::FormCreate();
     FMdsNames.clear();
     for (TZorbelGrid* g : {LBused, LBunused}) {
-        g->SetCells(0, 0, QStringLiteral("MDS n°"));
-        g->SetCells(1, 0, QStringLiteral("KORVA n°"));
+        g->SetCells(0, 0, IvTranslate(QStringLiteral("MDS n°")));
+        g->SetCells(1, 0, IvTranslate(QStringLiteral("KORVA n°")));
     }
     FModified = false;
     SetScopeIndex(0);

@@ -2,6 +2,7 @@
 // form on the demo catalogue (the alias KORVA_9_0) with a configuration
 // selected in each grid.
 #include "data/DBKON.h"
+#include "localisation/IvBinDic.h"
 #include "data/ProjectSchema.h"
 #include "forms/ABHG_configure.h"
 #include "forms/PrjSearch.h"
@@ -38,6 +39,8 @@ bool Save(QWidget& w, const QDir& out, const QString& name) {
     return ok;
 }
 
+QString g_suffix;  // "-de" for the German run
+
 bool Arrangement(const QDir& out) {
     TFABHG_configure form;
     form.resize(820, 640);
@@ -46,7 +49,7 @@ bool Arrangement(const QDir& out) {
     form.BToRightClick();  // one configuration on each side
     form.LBunused->SetRow(1);
     form.LBunusedClick();
-    const bool ok = Save(form, out, QStringLiteral("arrangement.png"));
+    const bool ok = Save(form, out, QStringLiteral("arrangement%1.png").arg(g_suffix));
     form.hide();
     return ok;
 }
@@ -82,16 +85,23 @@ bool ProjectSearch(const QDir& out) {
     form.DirTree1->OpenPath(root);
     form.Button1Click();
     form.ListBox1->setCurrentRow(0);
-    return Save(form, out, QStringLiteral("projectsearch.png"));
+    return Save(form, out, QStringLiteral("projectsearch%1.png").arg(g_suffix));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    QStringList args = app.arguments().mid(1);
+    const bool german = args.removeAll(QStringLiteral("--german")) > 0;
+    const QDir out(args.isEmpty() ? QDir::currentPath() : args.first());
     if (!out.exists() && !QDir().mkpath(out.path())) return 2;
     DictionaryScope dictionaries;
+    if (german) {
+        IvBinaryDictionaryGlobal->SetLanguage(1);
+        IvBinaryDictionaryGlobal->Open();
+        g_suffix = QStringLiteral("-de");
+    }
     try {
         TDBKONST konst;
         const bool ok = Arrangement(out);
