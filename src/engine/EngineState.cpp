@@ -16,8 +16,6 @@ char AreaLetter() { return ArrangementRecord.A_BER[0]; }
 
 QString MessageText(int number) { return IvTranslate(ErrorTextByNumber(number)); }
 
-QString Translated(const QString& literal) { return IvTranslate(literal); }
-
 namespace {
 
 template <class Array>

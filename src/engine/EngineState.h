@@ -16,8 +16,6 @@ char AreaLetter();
 
 // text(n): the string-table text of a message number, translated.
 QString MessageText(int number);
-// T(s): a literal, translated.
-QString Translated(const QString& literal);
 
 // Ends the running step: the driver turns it into a failure with this
 // message number, never into memory past a table's end or a division by 0.

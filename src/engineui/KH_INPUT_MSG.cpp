@@ -11,6 +11,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <cmath>
 
@@ -163,7 +166,23 @@ bool TFKH_INP_MSG::SPEICHERNClick() {
 
 void TFKH_INP_MSG::AbbruchClick() { done(m_saved ? QDialog::Accepted : QDialog::Rejected); }
 
+bool TFKH_INP_MSG::PrintForm() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return false;
+    QPrinter printer(info);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    render(&painter);
+    return painter.end();
+}
+
 bool TFKH_INP_MSG::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10) {
+        PrintForm();
+        return true;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (FloatEdit1->hasFocus() && !FloatEdit1Exit())
             return true;

@@ -30,6 +30,8 @@ public:
     // outside the working range is refused with a message.
     bool SPEICHERNClick();
     void AbbruchClick();
+    // Prints the form on the default printer (F10); false without one.
+    virtual bool PrintForm();
     // True once a position was saved.
     bool Saved() const { return m_saved; }
 

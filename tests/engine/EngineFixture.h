@@ -6,6 +6,7 @@
 #include "data/CblTools.h"
 #include "data/FIRAUFKON.h"
 #include "data/KONBTL.h"
+#include "data/PGRSRL.h"
 #include "data/tst_access_fixture.h"
 #include "engine/EngineState.h"
 #include "engine/FindHalterung.h"
@@ -65,6 +66,8 @@ struct ScriptedSteps {
     int clampWeightColumn = 0;       // BlockingRangeMin left by the clamp pre-pass
     std::vector<double> designLoads; // DesignLoad seen by every component pass
     std::vector<double> mainUnits;   // MainUnitNumber seen by every component pass
+    std::vector<int> blockings;      // K_BLOCKIER seen by every component pass
+    double clampWeight = 0;          // kg of the clamp row's weight column
 
     void Install() {
         SelectionSteps s;
@@ -76,11 +79,14 @@ struct ScriptedSteps {
         s.SelectClamp = [this] {
             ++clampCalls;
             CalcGlobals.BlockingRangeMin = clampWeightColumn;
+            if (clampWeightColumn > 0)
+                PgrsrlRecord.RSL_GEW[std::size_t(clampWeightColumn - 1)] = clampWeight;
         };
         s.SelectComponents = [this] {
             ++componentCalls;
             designLoads.push_back(CalcGlobals.DesignLoad);
             mainUnits.push_back(CalcGlobals.MainUnitNumber);
+            blockings.push_back(ConstructionRecord.K_BLOCKIER);
             CalcGlobals.DeadWeight += componentWeight;
             if (componentStatus != 0) {
                 CalcGlobals.TableStatus = componentStatus;

@@ -2,6 +2,7 @@
 // the worked examples of hanger sizing to the digit, the result codes of
 // every branch of the road, the repeat passes and the mended faults.
 #include "EngineFixture.h"
+#include "data/DBGLOB.h"
 #include "engine/findweg.h"
 
 class TestFindHalterung : public QObject {
@@ -67,8 +68,11 @@ private slots:
         QFETCH(int, fdiffEff);
         QFETCH(QList<int>, groups);
         DemoSupport(load, travel);
+        ConstructionRecord.K_BLOCK_VOR = true;
         steps.componentWeight = weight;
         QCOMPARE(select(), int(SelectionComplete));
+        // Without a pre-selected type the blocking position is never asked.
+        QCOMPARE(ui.count("dialog:"), 0);
         const TConstructionRecord& k = ConstructionRecord;
         QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
         QCOMPARE(int(k.K_ARBWEG), arbweg);
@@ -109,6 +113,34 @@ private slots:
         QCOMPARE(steps.designLoads[2], 6.0);
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 67);
         QCOMPARE(CalcGlobals.SecondPassWeight, 50.0);
+    }
+
+    // The clamp pre-pass adds the clamp's weight (150 kg: 1.5 kN) to the
+    // load of the first hanger sizing, once per selection: 13.5 kN gives
+    // the blocking position [126.56 - 50] = 76; the repeats size for K_LAST
+    // plus the dead weight the steps summed (none here): 62.
+    void clampPrePass_data() {
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("clampCalls");
+        QTest::addColumn<std::vector<int>>("blockings");
+        QTest::newRow("clamp weight in column 2") << false << 2 << 1 << std::vector<int>{76, 62, 62};
+        QTest::newRow("no weight column") << false << 0 << 3 << std::vector<int>{62, 62, 62};
+        QTest::newRow("support without clamp") << true << 2 << 0 << std::vector<int>{62, 62, 62};
+    }
+    void clampPrePass() {
+        QFETCH(bool, withoutClamp);
+        QFETCH(int, column);
+        QFETCH(int, clampCalls);
+        QFETCH(std::vector<int>, blockings);
+        DemoSupport(12, 20);
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
+        steps.clampWeightColumn = column;
+        steps.clampWeight = 150;
+        QCOMPARE(select(), 0);
+        QCOMPARE(steps.clampCalls, clampCalls);
+        QCOMPARE(steps.blockings, blockings);
+        QCOMPARE(CalcGlobals.ClampPreselectMode, ' ');
     }
 
     void deadWeightRepeatsByLetters_data() {
@@ -371,6 +403,44 @@ private slots:
             if (l.startsWith("error:") || l.startsWith("information:") || l.startsWith("warning:"))
                 boxes << l;
         QCOMPARE(boxes, box.isEmpty() ? QStringList() : QStringList{box});
+    }
+
+    // The driver's own settings read: the angle-check switch and the
+    // pre-costing flag come from the settings table's row.
+    void settingsComeFromTheSettingsTable_data() {
+        QTest::addColumn<bool>("angles");
+        QTest::addColumn<bool>("vorkos");
+        QTest::newRow("on") << true << true;
+        QTest::newRow("off") << false << false;
+    }
+    void settingsComeFromTheSettingsTable() {
+        QFETCH(bool, angles);
+        QFETCH(bool, vorkos);
+        TestDir tmp;
+        qputenv("TMPDIR", tmp.path().toLocal8Bit());
+        {
+            TTable firdat(demo->dir.path(), QStringLiteral("FIRDAT.DB"));
+            firdat.Open();
+            firdat.First();
+            firdat.Edit();
+            firdat.FieldByName("F_WINKEL_KZ").SetValue(angles);
+            firdat.FieldByName("F_VORKOS_KZ").SetValue(vorkos);
+            firdat.Post();
+        }
+        TDBGLOBAL global;
+        DemoSupport(12, 20);
+        ConstructionRecord.K_WINKEL_KZ = !angles;
+        CalcGlobals.VorkosFlag = !vorkos;
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        s.ReadSettings = DefaultSelectionSteps().ReadSettings;
+        SetSelectionSteps(s);
+        const bool wasOpen = global.FIRDAT.Active();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), 0);
+        QCOMPARE(ConstructionRecord.K_WINKEL_KZ, angles);
+        QCOMPARE(CalcGlobals.VorkosFlag, vorkos);
+        // The settings table is left as the caller had it.
+        QCOMPARE(global.FIRDAT.Active(), wasOpen);
     }
 
     void uninstalledStepIsNamed() {

@@ -252,6 +252,71 @@ private slots:
         QCOMPARE(ui.log.contains("error: Unknown error occured during part selection process !"), result == 8);
     }
 
+    // Size 15 (36 kN), 20 kN, 60 mm, no reserves: 100 and 200 mm vary by
+    // 72 % and 36 %; only 300 mm (24 %) fits, and only with the flag for long
+    // ranges. Blocking position [300 x 24800 x 1.5 / 36000 - 150] = 160.
+    void rangesAbove200NeedTheFlag_data() {
+        QTest::addColumn<bool>("longRanges");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("message");
+        QTest::newRow("flag set") << true << 21015418 << 0;
+        QTest::newRow("flag clear: constant hanger") << false << 0 << 2172;
+    }
+    void rangesAbove200NeedTheFlag() {
+        QFETCH(bool, longRanges);
+        QFETCH(int, number);
+        QFETCH(int, message);
+        CatalogueFixture f;
+        Group(f, "LGH", 15, 36);
+        f.Start();
+        ResetCalcState();
+        SetArrangement("SHHAESBH");
+        CalcGlobals.DesignLoad = 20;
+        ConstructionRecord.K_WEG_EFF = 60;
+        ConstructionRecord.K_BEWEGBER = 300;
+        ConstructionRecord.K_FDIFF = 25;
+        ConstructionRecord.K_WEG_KZ = longRanges;
+        SpringHangerSizing();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+        if (longRanges) {
+            QCOMPARE(int(ConstructionRecord.K_ARBWEG), 300);
+            QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 24);
+            QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 160);
+        }
+    }
+
+    // Size 9 (3 kN) at 0.4 kN, 3 mm: below the lower band end (479.8 N) but
+    // within the variation. The first pass leaves the band end untested,
+    // a dead-weight repeat does not.
+    void sizeNineBandInTheRepeat_data() {
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("message");
+        QTest::newRow("first pass") << false << 21009218 << 0;
+        QTest::newRow("dead-weight repeat") << true << 0 << 2172;
+    }
+    void sizeNineBandInTheRepeat() {
+        QFETCH(bool, repeat);
+        QFETCH(int, number);
+        QFETCH(int, message);
+        CatalogueFixture f;
+        Group(f, "LGH", 9, 3);
+        f.Start();
+        ResetCalcState();
+        SetArrangement("SHHAESBH");
+        CalcGlobals.DesignLoad = 0.4;
+        CalcGlobals.DeadWeightPassDone = repeat;
+        ConstructionRecord.K_WEG_EFF = 3;
+        ConstructionRecord.K_BEWEGBER = 300;
+        ConstructionRecord.K_FDIFF = 25;
+        SpringHangerSizing();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+        if (!repeat)
+            QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 19);
+    }
+
     void productNumbers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("support");

@@ -11,6 +11,16 @@
 #include <QPushButton>
 #include <QtTest>
 
+// Counts the print requests instead of printing.
+class CountingDialog : public TFKH_INP_MSG {
+public:
+    int prints = 0;
+    bool PrintForm() override {
+        ++prints;
+        return true;
+    }
+};
+
 class TestBlockingDialog : public QObject {
     Q_OBJECT
 
@@ -95,6 +105,52 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 100);
         ui.FreeBlockingDialog();
         QVERIFY(!ui.BlockingDialog());
+    }
+
+    // The program's selection interface sends its boxes through the message
+    // seam with their kinds and buttons.
+    void boxesGoThroughTheSeam() {
+        ScriptedMessageSeam seam;
+        QtSelectionUi ui(nullptr);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QVERIFY(ui.WarningYesNo("q1"));
+        QVERIFY(!ui.WarningYesNo("q2"));
+        ui.Information("i");
+        ui.Error("e");
+        ui.Warning("w");
+        const auto& r = seam.Requests();
+        QCOMPARE(r.size(), std::size_t(5));
+        QCOMPARE(r[0].kind, MessageKind::Warning);
+        QCOMPARE(r[0].buttons, MessageButtons(mb::Yes | mb::No));
+        QCOMPARE(r[2].kind, MessageKind::Information);
+        QCOMPARE(r[3].kind, MessageKind::Error);
+        QCOMPARE(r[4].kind, MessageKind::Warning);
+        QCOMPARE(r[4].buttons, MessageButtons(mb::OK));
+        QCOMPARE(seam.Texts(), (QStringList{"q1", "q2", "i", "e", "w"}));
+        QString status;
+        QtSelectionUi withPanel(nullptr, [&status](const QString& t) { status = t; });
+        withPanel.SetStatusText("AUTO");
+        QCOMPARE(status, QStringLiteral("AUTO"));
+    }
+
+    void keys() {
+        setUpRecord(false);
+        CountingDialog d;
+        d.show();
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->setText("400");  // outside: Enter keeps the focus on the edit
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+        d.FloatEdit1->setText("120");
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QVERIFY(!d.FloatEdit1->hasFocus());
+        QTest::keyClick(&d, Qt::Key_F10);
+        QCOMPARE(d.prints, 1);
+        QVERIFY(d.isVisible());
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
 
     void closingWithoutSaveKeepsThePosition() {
