@@ -17,6 +17,7 @@
 #include "engine/HZ_HS_TEST.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <cmath>
 #include <limits>
@@ -141,7 +142,7 @@ void EndOfList(bool terminated) {
 void RaiseLoadGroups() {
     if (G.MainUnitLoadGroup >= 24 || G.SupportLoadGroup >= 24 || G.ComponentLoadGroup >= 24) {
         // No group above 24 exists: the load-group message ends the step.
-        ActiveSelectionUi().Information(MessageWithValues(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)}));
+        ActiveSelectionUi().Information(MessageWithValues(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)}));
         Fail(1, 2733);
         return;
     }

@@ -13,6 +13,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -41,7 +42,7 @@ void AtLeast(double reason) {
 bool Blank(const char (&field)[6]) { return FieldText(field).trimmed().isEmpty(); }
 
 void SetDisplay(const char (&field)[6]) { std::copy_n(field, 6, G.DisplayPartNumber); }
-QString Display() { return QString::fromLatin1(G.DisplayPartNumber, 6).trimmed(); }
+QString DisplayText() { return QString::fromLatin1(G.DisplayPartNumber, 6).trimmed(); }
 
 // The catalogue number a message shows for the current clamp row.
 void SetClampDisplay() {
@@ -260,16 +261,16 @@ RowOutcome InsulationOf43() {
     SetClampDisplay();
     if (R.RSL_DAEMM_H != 0) {
         ActiveSelectionUi().Warning(FormatMessage(
-            Translated(QStringLiteral("Type %s only with insulation <= %d mm (%f inch)!")),
-            {Display(), int(R.RSL_DAEMM_H), double(Extended(R.RSL_DAEMM_H) / 25.4L)}));
+            IvTranslate(QStringLiteral("Type %s only with insulation <= %d mm (%f inch)!")),
+            {DisplayText(), int(R.RSL_DAEMM_H), double(Extended(R.RSL_DAEMM_H) / 25.4L)}));
         G.ClampRejectReason = 8;
         return RowOutcome::End;
     }
     if (G.LastClampAnswer == 3)
         return RowOutcome::Pass;
     const bool other = ActiveSelectionUi().WarningYesNo(
-        FormatMessage(Translated(QStringLiteral("Connection part is within of insulation of clamp %s !")), {Display()}) +
-        CR + Translated(QStringLiteral("Try to select a different clamp?")));
+        FormatMessage(IvTranslate(QStringLiteral("Connection part is within of insulation of clamp %s !")), {DisplayText()}) +
+        CR + IvTranslate(QStringLiteral("Try to select a different clamp?")));
     G.LastClampAnswer = other ? 1 : 2;
     if (!other)
         return RowOutcome::Pass;
@@ -287,7 +288,7 @@ void InsulationOf49(int diameterCode) {
         return;
     const double first = R.RSL_NRN;
     SetClampDisplay();
-    const QString firstName = Display();
+    const QString firstName = DisplayText();
     double alternative = 0;
     for (;;) {
         PgrsrlReadNext();
@@ -312,7 +313,7 @@ void InsulationOf49(int diameterCode) {
         if (G.ClampAnswerAll) {
             chosen = alternative;
         } else {
-            const auto answer = ActiveSelectionUi().ConfirmYesNoAll(MessageWithValues(2738, {firstName, Display()}));
+            const auto answer = ActiveSelectionUi().ConfirmYesNoAll(MessageWithValues(2738, {firstName, DisplayText()}));
             if (answer == SelectionUi::YesNoAll::All)
                 G.ClampAnswerAll = true;
             if (answer != SelectionUi::YesNoAll::No)
@@ -341,7 +342,7 @@ void ClampFailure() {
             G.TableStatus = 8;
             G.MessageNumber = 0;
         } else {
-            InformationBox(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
         }
         break;
@@ -355,7 +356,7 @@ void ClampFailure() {
         break;
     }
     case 7:
-        InformationBox(2729, {Display()});
+        InformationBox(2729, {DisplayText()});
         Fail(6, 2729);
         break;
     case 8: G.MessageNumber = 2732; break;
@@ -369,7 +370,7 @@ void ClampFailure() {
 // The clamp's connection part, by the second character of its catalogue
 // number: its height counts in the chain.
 void AddConnectionPart() {
-    const QString number = Display().leftJustified(6);
+    const QString number = DisplayText().leftJustified(6);
     const QChar second = number.at(1);
     if ((second == QLatin1Char('2') && number.at(5) != QLatin1Char('7')) || second == QLatin1Char('5') ||
         second == QLatin1Char('0') || second == QLatin1Char('9'))
@@ -477,10 +478,10 @@ SearchOutcome Search(int type) {
             return SearchOutcome::Done;
         if (Choice() == QLatin1String(" ") && (type == 43 || type == 48) && SearchKeyText().at(6) == QLatin1Char('5') &&
             tclass < 11) {
-            const QString question = Translated(QStringLiteral("Attention:")) + QLatin1Char(' ') +
-                                     Translated(QStringLiteral("Problem with the load group area for the connection of the clamp!")) +
-                                     CR + Translated(QStringLiteral("By default, a Catalog clamp made of heat resistant material P9 is selected.")) +
-                                     CR + Translated(QStringLiteral("Lack of standard clamp of material for low temperature. Should be chosen special clamp made of temperature-dependent material?"));
+            const QString question = IvTranslate(QStringLiteral("Attention:")) + QLatin1Char(' ') +
+                                     IvTranslate(QStringLiteral("Problem with the load group area for the connection of the clamp!")) +
+                                     CR + IvTranslate(QStringLiteral("By default, a Catalog clamp made of heat resistant material P9 is selected.")) +
+                                     CR + IvTranslate(QStringLiteral("Lack of standard clamp of material for low temperature. Should be chosen special clamp made of temperature-dependent material?"));
             if (IsTestRun() || ActiveSelectionUi().InformationYesNo(question)) {
                 G.ClampMaterialChoice = QStringLiteral("+");
                 K.K_RSRL_AN_KZ[0] = 'S';
@@ -736,14 +737,14 @@ void SelectHorizontalClamp() {
         G.TableStatus = 1;
         switch (int(reason)) {
         case 2:
-            InformationBox(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
             break;
         case 3: G.MessageNumber = 2736; break;
         case 4: G.MessageNumber = 2740; break;
         case 7:
             SetDisplay(R.RSL_L_NR);
-            InformationBox(2729, {Display()});
+            InformationBox(2729, {DisplayText()});
             Fail(6, 2729);
             break;
         case 18: G.MessageNumber = 2731; break;

@@ -9,6 +9,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <cmath>
 
@@ -331,7 +332,7 @@ void CheckSpringHanger() {
     K.K_FDIFF_EFF = int16_t(RoundToInt(std::fabs(v)));
     // Shown on every check of a run, the first one included.
     if (K.K_FDIFF_EFF > K.K_FDIFF) {
-        ActiveSelectionUi().Information(Translated(QStringLiteral("Zulässige Kraftdifferenz bei Federhängern")) +
+        ActiveSelectionUi().Information(IvTranslate(QStringLiteral("Zulässige Kraftdifferenz bei Federhängern")) +
                                         FormatMessage(QStringLiteral(" > = %d %%"), {int(K.K_FDIFF)}));
         G.MessageNumber = 0;
     }
