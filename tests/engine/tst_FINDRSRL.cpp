@@ -511,6 +511,25 @@ private slots:
         }
     }
 
+    void liftOffGuardChangesThirdPosition_data() {
+        QTest::addColumn<int>("liftOff");
+        QTest::addColumn<QString>("third");
+        QTest::newRow("with guard") << 5 << "551";
+        QTest::newRow("without") << 3 << "530";
+    }
+    void liftOffGuardChangesThirdPosition() {
+        QFETCH(int, liftOff);
+        QFETCH(QString, third);
+        Support("DHHRELFS");
+        std::copy_n("530", 3, ArrangementRecord.A_LFD_BT[2]);
+        CalcGlobals.LiftOffType = int16_t(liftOff);
+        SetKeyText("531");
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(QString::fromLatin1(ArrangementRecord.A_LFD_BT[2], 3), third);
+        QCOMPARE(status(), 1);  // no type-531 rows in this table
+    }
+
     void lateralGuideNeedsGuideClamp() {
         Support("SHHRELBS");
         std::copy_n("492606", 6, PgrsrlRecord.RSL_L_NR);

@@ -24,6 +24,8 @@ private slots:
         Dyn({{"DYN_NRN", 30003201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 400}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 400}, {"DYN_E_MAX", 3350}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003301}, {"DYN_HUB", 200}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 500}, {"DYN_M_MIN", 400}});
+        // Spring of load group 13: rate 10 N/mm.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
         // Adjustable unit of group 13.
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
         f->Start();
@@ -154,6 +156,34 @@ private slots:
             QCOMPARE(int(CalcGlobals.ClampLoadGroup), 14);
         if (status == 3)
             QCOMPARE(CalcGlobals.StrutRangeMin, 260);
+    }
+
+    // 1 kN, 30 mm at 10 N/mm: 700 N against 1000 N is 30 %.
+    void springLoadVariation_data() {
+        QTest::addColumn<int>("admissible");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("25 %: shown on the first check") << 25 << 1;
+        QTest::newRow("29 %: shown") << 29 << 1;
+        QTest::newRow("30 %: within") << 30 << 0;
+    }
+    void springLoadVariation() {
+        QFETCH(int, admissible);
+        QFETCH(int, notes);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_WEG_EFF = 30;
+        ConstructionRecord.K_FDIFF = int16_t(admissible);
+        CalcGlobals.CurrentRodLength = 500;
+        CalcGlobals.VorkosFlag = true;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 30);
+        QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.7);
+        QCOMPARE(ui.count("information: "), notes);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
+        QVERIFY(ConstructionRecord.K_VORKOS_KZ);
     }
 
     void strutWithoutMarker() {

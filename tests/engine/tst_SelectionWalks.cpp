@@ -95,6 +95,63 @@ private slots:
         QCOMPARE(CalcGlobals.ChainHeight, int32_t(sum));
     }
 
+    // Cold support load group 1 (2 kN) under 3 kN: letter 7 'A' keeps to the
+    // group's rows, letter 7 'B' follows the rows into group 2.
+    void coldSupportGroup_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("group");
+        QTest::newRow("A keeps group 1") << "CHHRESAS" << 1 << 1;
+        QTest::newRow("B follows to group 2") << "CHHRESBS" << 0 << 2;
+    }
+    void coldSupportGroup() {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(int, group);
+        DemoHangerSupport(3, 0);
+        LoadArrangementNow({name, "", {"520"}});
+        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
+        CalcGlobals.SupportLoadGroup = 1;
+        ResetComponentState();
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.SupportLoadGroup), group);
+        if (status == 0) {
+            // Height 300 lies only in the fourth window (200-400).
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 52002004.0);
+            QCOMPARE(CalcGlobals.RodLengths[0], 300 - CalcGlobals.ChainHeight);
+        } else {
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2770);
+        }
+    }
+
+    // The base clamp of 114.3 with a 100 mm shoe lifts the chain by
+    // 57 + 100 = 157 mm; the rod left below the steel is a warning.
+    void rWalkRodWarning_data() {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("157: no rod") << 157 << 0 << "";
+        QTest::newRow("156: chain higher") << 156 << 2836 << "999";
+        QTest::newRow("158: rod of 1 mm") << 158 << 2838 << "1001";
+    }
+    void rWalkRodWarning() {
+        QFETCH(int, segment);
+        QFETCH(int, message);
+        QFETCH(QString, height);
+        DemoHangerSupport(10, 0);
+        Heights(1000 + segment, 1000);
+        steps.arrangement = {"SHHRELBS", "", {"490"}};
+        steps.Install();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), 0);
+        QCOMPARE(CalcGlobals.ChainHeight, 157);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(QString(ConstructionRecord.K_MHOEHE_UNTEN).trimmed(), height);
+        if (message)
+            QCOMPARE(ComponentWarningValue(), message == 2838 ? 1.0 : 157.0);
+    }
+
     void coldSupportOutsideItsHeights() {
         DemoHangerSupport(10, 0);
         steps.arrangement = {"CHHRESAS", "", {"520"}};
