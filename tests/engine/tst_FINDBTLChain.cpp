@@ -36,6 +36,10 @@ private slots:
         Part(67013300, 1000, 2, 0, 1.4);
         Part(64013000, 30, 0, 0.2);
         Part(63013000, 8);
+        // Beams of load groups 19 and 20 (third digit 5), 1000 mm wide.
+        for (int g : {19, 20})
+            f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
+                                    {"STA_GEW", 10.0}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -241,6 +245,63 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2739 : 0);
         if (status == 0 || designLoad != 0.0)
             QCOMPARE(CalcGlobals.DesignLoad, designLoad);
+    }
+
+    void Positions(const QStringList& positions) {
+        for (int i = 0; i < 16; ++i)
+            std::copy_n((i < positions.size() ? positions[i] : QStringLiteral("000")).toLatin1().constData(), 3,
+                        ArrangementRecord.A_LFD_BT[i]);
+    }
+
+    // The plain walk looks beams up by width after their load-group limits.
+    void plainWalkBeamLimit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("message");
+        QTest::newRow("19 passes") << 19 << 0;
+        QTest::newRow("20 fails") << 20 << 2619;
+    }
+    void plainWalkBeamLimit() {
+        QFETCH(int, group);
+        QFETCH(int, message);
+        Name("SHHATSAS");
+        Positions({"795"});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
+        ConstructionRecord.K_BREITE = 100;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : 79519000.0);
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainHeight, 120);
+    }
+
+    void emptyArrangementGivesEmptyChain() {
+        Name("SHHAESAS");
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 0.0);
+        QCOMPARE(CalcGlobals.ChainEnd, 0);
+    }
+
+    void sizeDimensionsByLetter8_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("H") << "SHHAESAH" << 80 << 440;
+        QTest::newRow("S") << "SHHAESAS" << 87 << 512;
+    }
+    void sizeDimensionsByLetter8() {
+        QFETCH(QString, name);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        Name(name);
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[0]), first);
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[15]), last);
     }
 
     void messageValues() {
