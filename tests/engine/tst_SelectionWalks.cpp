@@ -152,6 +152,46 @@ private slots:
             QCOMPARE(ComponentWarningValue(), message == 2838 ? 1.0 : 157.0);
     }
 
+    // Dynamic restarts: a stroke beyond the short-stroke size moves to the
+    // next size; a strut longer than every window climbs the sizes until
+    // the pipe's dynamic clamps end.
+    void dynamicRestarts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("positions");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("message");
+        QTest::newRow("shock absorber 101 mm") << "SHHYESBH" << QStringList{"350", "300", "360"} << 101.0 << 3500 << 0 << 0;
+        QTest::newRow("strut longer than every window") << "SHHYESBS" << QStringList{"350", "390", "360"} << 0.0 << 6500 << 5 << 9099;
+    }
+    void dynamicRestarts() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, positions);
+        QFETCH(double, travel);
+        QFETCH(int, top);
+        QFETCH(int, result);
+        QFETCH(int, message);
+        DemoHangerSupport(1, travel);
+        Heights(top, 1000);
+        steps.arrangement = {name, "", positions};
+        steps.Install();
+        Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(60));
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), message);
+        if (result == 0) {
+            // The size the stroke needs: group 2 has a 150 mm short stroke.
+            QVERIFY(CalcGlobals.SecondLoadGroup >= 2);
+            QCOMPARE(DigitsOf(ConstructionRecord.K_BTL_8[1], 4, 2), int(CalcGlobals.SecondLoadGroup));
+        } else {
+            // Each longer strut size restarts the walk with the next group
+            // until the dynamic clamps of DN100 (groups up to 06) end it.
+            QCOMPARE(ui.count("information: "), 1);
+            QCOMPARE(int(CalcGlobals.SecondLoadGroup), 7);
+            QVERIFY(ui.log.first().endsWith(" 7"));
+        }
+    }
+
     void coldSupportOutsideItsHeights() {
         DemoHangerSupport(10, 0);
         steps.arrangement = {"CHHRESAS", "", {"520"}};
