@@ -76,6 +76,8 @@ private slots:
         f->Insert("pgrsrsl.DB", Clamp(44090301, 1, 24, 999, 999, 999, 200, 300, "440901"));
         // Type 43 for 168.3 (code 11): a low insulation height.
         f->Insert("pgrsrsl.DB", Clamp(43110301, 9, 14, 50, 50, 75, 150, 100, "431101"));
+        // A low-temperature variant (digit 7 '5') behind it.
+        f->Insert("pgrsrsl.DB", Clamp(43110351, 9, 14, 99, 99, 150, 300, 300, "430151"));
         // Type 45 with widths 100, 200, 300.
         QVariantMap w = Clamp(45090301, 9, 24, 10, 10, 100, 200, 300, "450901");
         w.insert({{"RSL_LG_1", 100}, {"RSL_LG_2", 200}, {"RSL_LG_3", 300}, {"RSL_KRAFT_2", 20.0},
@@ -528,6 +530,33 @@ private slots:
         SelectColdComponent();
         QCOMPARE(QString::fromLatin1(ArrangementRecord.A_LFD_BT[2], 3), third);
         QCOMPARE(status(), 1);  // no type-531 rows in this table
+    }
+
+    // A variant for low temperatures asks once whether the special clamp is
+    // wanted; yes searches again with the choice "+".
+    void lowTemperatureQuestion_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<char>("flag");
+        QTest::newRow("yes") << true << "+" << 'S';
+        QTest::newRow("no") << false << "-" << ' ';
+    }
+    void lowTemperatureQuestion() {
+        QFETCH(bool, answer);
+        QFETCH(QString, choice);
+        QFETCH(char, flag);
+        Support();
+        ConstructionRecord.K_RDM = 168.3;
+        ConstructionRecord.K_LAST = 60;
+        ui.answers = {answer, answer};
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(key(), 43110351);
+        QCOMPARE(ui.count("yesno: "), 1);
+        QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);
     }
 
     void lateralGuideNeedsGuideClamp() {
