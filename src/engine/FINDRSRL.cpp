@@ -1008,8 +1008,9 @@ void AddLiftOffGuard(int multiplicity) {
     R.RSL_NRN = SearchKeyNumber();
     PgrsrlRead();
     if (G.TableStatus != 0) {
+        // A missing guard row is a failure with its reason, not a bare status.
         R = clamp;
-        return;
+        return Fail(1, 2718);
     }
     ++G.ChainPartIndex;
     ChainPart& entry = ChainPartAt(G.ChainPartIndex);

@@ -90,6 +90,8 @@ private slots:
         // Base clamps: a low shoe without room for thick insulation, a high one.
         f->Insert("pgrsrsl.DB", Clamp(49090321, 9, 24, 10, 10, 15, -157, 20, "490921"));
         f->Insert("pgrsrsl.DB", Clamp(49090331, 9, 24, 10, 10, 15, -257, 20, "490931"));
+        // The lift-off guard of base clamps up to load group 24.
+        f->Insert("pgrsrsl.DB", Clamp(49000004, 9, 24, 0, 0, 0, 0, 0, "490004"));
         // Horizontal clamps of class 03 for load groups 9 and 17.
         f->Insert("pgrsrsl.DB", Clamp(41003090, 9, 17, 10, 10, 15, 80, 300, "410309"));
         f->Insert("pgrsrsl.DB", Clamp(41003170, 9, 17, 10, 10, 15, 80, 300, "410317"));
@@ -557,6 +559,27 @@ private slots:
         QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
         QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);
+    }
+
+    void liftOffGuard_data() {
+        QTest::addColumn<int>("upperGroup");
+        QTest::addColumn<int>("message");
+        QTest::newRow("guard of group 24") << 24 << 0;
+        QTest::newRow("no guard for group 23") << 23 << 2718;
+    }
+    void liftOffGuard() {
+        QFETCH(int, upperGroup);
+        QFETCH(int, message);
+        Support("SHHRELBS");
+        PgrsrlRecord.RSL_NRN = 49090321;
+        PgrsrlRecord.RSL_LG_BIS = int16_t(upperGroup);
+        CalcGlobals.ChainPartIndex = 1;
+        AddLiftOffGuard(1);
+        QCOMPARE(this->message(), message);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, message ? 0.0 : 49000004.0);
+        QCOMPARE(CalcGlobals.ChainPartIndex, message ? 1 : 2);
+        if (message)  // the clamp's row is kept for the composition
+            QCOMPARE(PgrsrlRecord.RSL_NRN, 49090321.0);
     }
 
     void lateralGuideNeedsGuideClamp() {

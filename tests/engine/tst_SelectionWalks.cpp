@@ -192,6 +192,39 @@ private slots:
         }
     }
 
+    // The guided base clamp of the R walk: the lateral guide needs a clamp
+    // whose article ends in 3, 4 or 5; a lateral travel at the clamp's limit
+    // passes to the next shoe.
+    void guidedBearing_data() {
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("lateral");
+        QTest::addColumn<int>("guides");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QList<qint64>>("chain");
+        QTest::newRow("2-way guide") << 50.0 << 49.0 << 2 << 0 << QList<qint64>{49090323, 76910001};
+        QTest::newRow("4-way guide") << 50.0 << 0.0 << 3 << 0 << QList<qint64>{49090323, 76920001};
+        QTest::newRow("travel at the limit: high shoe") << 50.0 << 50.0 << 2 << 0 << QList<qint64>{49090333, 76910001};
+        QTest::newRow("no guide for this clamp") << 5.0 << 0.0 << 2 << 6 << QList<qint64>{};
+    }
+    void guidedBearing() {
+        QFETCH(double, load);
+        QFETCH(double, lateral);
+        QFETCH(int, guides);
+        QFETCH(int, result);
+        QFETCH(QList<qint64>, chain);
+        DemoHangerSupport(load, 0);
+        ConstructionRecord.K_WEG_X = lateral;
+        ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(guides);
+        ConstructionRecord.K_SEITL_FHRG_ZHL = 1;
+        steps.arrangement = {"SHHRELBS", "", {"490"}};
+        steps.Install();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        if (result == 0)
+            QCOMPARE(ChainParts(), chain);
+        else
+            QCOMPARE(int(ConstructionRecord.K_FMT_NR), 2628);
+    }
+
     void coldSupportOutsideItsHeights() {
         DemoHangerSupport(10, 0);
         steps.arrangement = {"CHHRESAS", "", {"520"}};
