@@ -333,6 +333,27 @@ private slots:
         QVERIFY(!TopLevel(tree).contains("/net/share/"));
     }
 
+    // A volume the tree refused has no node: its coming and going adds and
+    // removes nothing, so nothing is reported. A listed neighbour going
+    // away still is.
+    void refusedVolumeComesAndGoesUnreported() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.SetPollInterval(0);
+        tree.OnAddDir = [](const QString& p) { return p != QLatin1String("/mnt/hidden/"); };
+        tree.OpenPath("/home/u");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        fs->mounts.append({"/mnt/hidden/", "ext4", "/dev/sdf1"});
+        QVERIFY(!tree.UpdateDrives());
+        QVERIFY(!TopLevel(tree).contains("/mnt/hidden/"));
+        fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/mnt/hidden/"; });
+        QVERIFY(!tree.UpdateDrives());
+        QCOMPARE(changed.count(), 0);
+        fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/tmp/"; });
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(changed.count(), 1);
+    }
+
     void mediumChangeRereadsOnlyThatVolume() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
