@@ -374,6 +374,26 @@ private slots:
         QVERIFY(!tree.UpdateDrives());  // recorded now
     }
 
+    // The selection inside a volume whose medium changed does not jump to
+    // an unrelated directory (the project search would search there): it
+    // goes to the changed volume itself.
+    void selectionInsideAChangedMedium() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.SetPollInterval(0);
+        // Neighbours on both sides of the volume, already read.
+        tree.OpenPath("/net/share/p1");
+        tree.OpenPath("/home/u/projects");
+        tree.OpenPath("/media/u/STICK/data");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        for (auto& m : fs->mounts)
+            if (m.path == "/media/u/STICK/") m.device = "/dev/sdd1";
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/media/u/STICK/"));
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/media/u/STICK/"));
+    }
+
     void pollingFollowsTheMountList() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
