@@ -214,3 +214,25 @@ void SetTableLevel(const QString& path, int level) {
     Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
     BumpSchemaVersion(CanonicalTablePath(path));
 }
+
+void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields) {
+    const TableSchema old = ReadTableSchema(path);
+    if (keyFields.isEmpty()) throw EDBEngineError(dbeInvalidOperation, QString("No key fields for %1").arg(path));
+    for (const auto& f : keyFields)
+        if (!HasField(old.fields, f))
+            throw EDBEngineError(dbeFieldNotFound, QString("No field %1 in %2").arg(f, path));
+    Connection c(path, false);
+    Exec(c.db, "BEGIN IMMEDIATE");
+    try {
+        Exec(c.db, QString("DROP INDEX IF EXISTS %1").arg(QuoteIdent(old.tableName + kPrimarySuffix)));
+        TIndexDef ix;
+        ix.fields = keyFields;
+        ix.primary = ix.unique = true;
+        Exec(c.db, IndexSql(old.tableName, ix));
+        Exec(c.db, "COMMIT");
+        BumpSchemaVersion(CanonicalTablePath(path));
+    } catch (...) {
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}

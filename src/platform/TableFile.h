@@ -46,3 +46,8 @@ void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int 
 
 // Sets the table level only.
 void SetTableLevel(const QString& path, int level);
+
+// Builds the primary index of a table file anew (dropping the one it has),
+// in one transaction: a table whose rows hold a key twice keeps its old
+// state and raises dbeKeyViolation.
+void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields);
