@@ -2,6 +2,7 @@
 
 #include "localisation/IvMulti.h"
 #include "localisation/IvNls.h"
+#include "localisation/IvResHook.h"
 
 #include <QDate>
 #include <algorithm>
@@ -216,6 +217,7 @@ void TIvDictionary::Open() {
     if (m_open || !CanOpen()) return;
     // A dictionary that cannot open stays closed and unchanged.
     State saved = Save();
+    bool hookedHere = false;
     try {
         m_openRequested = m_language;
         switch (Binding) {
@@ -232,9 +234,14 @@ void TIvDictionary::Open() {
             ActivateLanguage(LanguageOfLocaleOrFirst(m_currentLcid));
             break;
         }
+        if (!ResourceHookInstalled() && (Options & ivdoTranslateResourceStrings)) {
+            InstallResourceStringHook();
+            hookedHere = true;
+        }
         m_open = true;
         Changed(true, true);
     } catch (...) {
+        if (hookedHere) RemoveResourceStringHook();
         m_open = false;
         Restore(saved);
         throw;
@@ -242,6 +249,8 @@ void TIvDictionary::Open() {
 }
 
 void TIvDictionary::Close() {
+    // The hook is program-wide: whichever dictionary closes removes it.
+    RemoveResourceStringHook();
     DisconnectTranslators();
     m_open = false;
 }
