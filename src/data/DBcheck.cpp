@@ -164,9 +164,12 @@ bool InstallFiles(const QString& projectDir, const QString& workDir, const QStri
         }
     };
     for (size_t i = 0; i < items.size(); ++i) {
+        // The original is kept by a hard link, or by a copy where the file
+        // system has none.
         const bool ok = QFile::copy(workDir + names[int(i)], items[i].fresh) &&
-                        ::link(QFile::encodeName(items[i].target).constData(),
-                               QFile::encodeName(items[i].kept).constData()) == 0;
+                        (::link(QFile::encodeName(items[i].target).constData(),
+                                QFile::encodeName(items[i].kept).constData()) == 0 ||
+                         QFile::copy(items[i].target, items[i].kept));
         if (!ok) {
             cleanUp();
             return false;

@@ -40,6 +40,7 @@ TIvLanguageDialog::TIvLanguageDialog(QWidget* parent, TIvDictionary* dictionary,
     TreeView->setColumnCount(1);
     TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView->setIndentation(19);
+    TreeView->setRootIsDecorated(false);  // languages have no children
     OKButton = MakeButton(this, "OKButton", "OK", 8);
     OKButton->setDefault(true);
     CancelButton = MakeButton(this, "CancelButton", "Cancel", 40);

@@ -1,4 +1,6 @@
 // Renders the interface foundation's windows to PNG files.
+#include "localisation/IvBinDic.h"
+#include "localisation/IvLangDlg.h"
 #include "ui/ApplicationForms.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
@@ -55,6 +57,13 @@ bool WaitingForm(const QDir& out) {
     return Save(form, out, QStringLiteral("waitingform.png"));
 }
 
+bool LanguageDialog(const QDir& out) {
+    IvBinaryDictionaryGlobal->SetLanguage(1);
+    IvBinaryDictionaryGlobal->Open();
+    TIvLanguageDialog dialog(nullptr, IvBinaryDictionaryGlobal, 0, 0, 0);
+    return Save(dialog, out, QStringLiteral("languagedialog.png"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +71,6 @@ int main(int argc, char** argv) {
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!out.exists() && !QDir().mkpath(out.path())) return 2;
     DictionaryScope dictionaries;
-    const bool ok = MessageBoxes(out) && PictureGroup(out) && WaitingForm(out);
+    const bool ok = MessageBoxes(out) && PictureGroup(out) && WaitingForm(out) && LanguageDialog(out);
     return ok ? 0 : 1;
 }
