@@ -2,8 +2,8 @@
 // realistic size: what opening a project costs before the form shows.
 #include "data/DBCREATE.h"
 #include "data/DBcheck.h"
+#include "messages/MessageSeam.h"
 #include "support/TestSupport.h"
-#include "ui/MessageSeam.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

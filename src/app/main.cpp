@@ -3,8 +3,8 @@
 #include "data/DBGLOB.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
+#include "messages/MessageSeam.h"
 #include "ui/ExclusiveAccess.h"
-#include "ui/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 

@@ -4,10 +4,10 @@
 #include "data/FileUtils.h"
 #include "data/ProjectSchema.h"
 #include "localisation/IvDictio.h"
+#include "messages/MessageSeam.h"
 #include "platform/DbErrors.h"
 #include "platform/TableFile.h"
 #include "platform/TableVersion.h"
-#include "ui/MessageSeam.h"
 
 #include <QDir>
 #include <QFile>

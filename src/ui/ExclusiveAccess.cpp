@@ -1,7 +1,7 @@
 #include "ui/ExclusiveAccess.h"
 
+#include "messages/MessageSeam.h"
 #include "ui/ApplicationForms.h"
-#include "ui/MessageSeam.h"
 
 #include <QApplication>
 #include <QDir>

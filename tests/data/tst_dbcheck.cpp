@@ -4,9 +4,9 @@
 #include "data/DBCREATE.h"
 #include "data/DBcheck.h"
 #include "data/ProjectSchema.h"
+#include "messages/MessageSeam.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
-#include "ui/MessageSeam.h"
 
 #include <QDir>
 #include <QDirIterator>
