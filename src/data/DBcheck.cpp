@@ -13,17 +13,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QUuid>
 
 #include <memory>
-#include <unistd.h>
 
 using namespace checkcode;
 
 namespace {
 
 QStringList g_errors;
-int g_installFault = 0;
 
 const char* const kPrjinf = "prjinf8.db";
 const char* const kKonstr = "konstr8.db";
@@ -143,59 +140,20 @@ private:
     QString m_path;
 };
 
-// Replaces the named files of the project by those of the working
-// directory. Each file is first copied beside its original, then renamed
-// over it, so that every table file is whole at any instant; should a
-// replacement fail, the ones already made are taken back.
+// Replaces the content of the named project tables by their working
+// copies, all in one transaction: either every table changed or none.
+// Connections of the session that still have a table attached see the new
+// content.
 bool InstallFiles(const QString& projectDir, const QString& workDir, const QStringList& names) {
-    struct Item {
-        QString target, fresh, kept;
-        bool replaced = false;
-    };
-    std::vector<Item> items;
-    const QString tag = QUuid::createUuid().toString(QUuid::Id128);
-    for (const QString& name : names)
-        items.push_back({projectDir + name, projectDir + "." + name + "." + tag + ".new",
-                         projectDir + "." + name + "." + tag + ".old"});
-    const auto cleanUp = [&items] {
-        for (const Item& it : items) {
-            QFile::remove(it.fresh);
-            QFile::remove(it.kept);
-        }
-    };
-    for (size_t i = 0; i < items.size(); ++i) {
-        // The original is kept by a hard link, or by a copy where the file
-        // system has none.
-        const bool ok = QFile::copy(workDir + names[int(i)], items[i].fresh) &&
-                        (::link(QFile::encodeName(items[i].target).constData(),
-                                QFile::encodeName(items[i].kept).constData()) == 0 ||
-                         QFile::copy(items[i].target, items[i].kept));
-        if (!ok) {
-            cleanUp();
-            return false;
-        }
+    QList<QPair<QString, QString>> pairs;
+    for (const QString& name : names) pairs.append({projectDir + name, workDir + name});
+    try {
+        ReplaceTableFilesContent(pairs);
+        return true;
+    } catch (const EDatabaseError& e) {
+        g_errors << e.Message();
+        return false;
     }
-    int count = 0;
-    for (Item& it : items) {
-        const bool fault = g_installFault > 0 && ++count == g_installFault;
-        if (fault || ::rename(QFile::encodeName(it.fresh).constData(), QFile::encodeName(it.target).constData()) != 0) {
-            for (Item& back : items)
-                if (back.replaced)
-                    ::rename(QFile::encodeName(back.kept).constData(), QFile::encodeName(back.target).constData());
-            g_installFault = 0;
-            cleanUp();
-            return false;
-        }
-        it.replaced = true;
-    }
-    g_installFault = 0;
-    cleanUp();
-    for (const Item& it : items) {
-        const QString canonical = CanonicalTablePath(it.target);
-        BumpSchemaVersion(canonical);
-        BumpTableVersion(canonical);
-    }
-    return true;
 }
 
 // The changes that bring a table of an older release up to date, in order.
@@ -292,8 +250,6 @@ QString ErrorLines() { return g_errors.join("\r"); }
 }  // namespace
 
 QStringList LastCheckErrors() { return g_errors; }
-
-void ArmProjectInstallFault(int nthReplacement) { g_installFault = nthReplacement < 0 ? 0 : nthReplacement; }
 
 int TableFieldCount(const QString& directory, const QString& fileName) {
     TableSchema s;

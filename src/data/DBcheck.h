@@ -4,8 +4,9 @@
 // format after asking the engineer.
 //
 // Every change works on copies in a private temporary directory; the
-// project's files are replaced only when every table was converted, so a
-// failure leaves the project as it was.
+// project's tables take the new content together, in one transaction, only
+// when every table was converted, so a failure leaves the project as it
+// was.
 #include <QString>
 #include <QStringList>
 
@@ -59,7 +60,3 @@ int CheckProjectDirectory(const QString& directory, bool quiet, bool obsoleteWor
 
 // The database layer's messages collected by the last check.
 QStringList LastCheckErrors();
-
-// Test hook: the n-th file replacement of the next installation of
-// converted files fails (0 disarms).
-void ArmProjectInstallFault(int nthReplacement);

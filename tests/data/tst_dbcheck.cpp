@@ -5,6 +5,8 @@
 #include "data/DBcheck.h"
 #include "data/ProjectSchema.h"
 #include "messages/MessageSeam.h"
+#include "platform/FaultInjection.h"
+#include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 
@@ -320,6 +322,31 @@ private slots:
         QCOMPARE(ProjectFormatCode(t.path()), 0);
     }
 
+    void tablesOpenedBeforeSeeTheUpgrade() {
+        TestDir t;
+        OldProject o;
+        o.shortKonbtl = true;
+        MakeProject(t.path(), o);
+        {
+            auto table = MakeProjectTable(ProjectTable::Konbtl, t.path());
+            table->Open();
+            QCOMPARE(table->FieldDefs().size(), 15);
+        }
+        QVERIFY(UpgradeProjectTables(t.path()));
+        auto table = MakeProjectTable(ProjectTable::Konbtl, t.path());
+        table->Open();
+        QCOMPARE(table->FieldDefs().size(), 16);
+        QCOMPARE(table->RecordCount(), 3);
+        table->Append();
+        table->FieldByName("KB_F_NR_AUS").SetAsInteger(123450009);
+        table->FieldByName("KB_BTL_ZUS").SetAsString("SIXTEEN-CHARS-16");
+        table->FieldByName("KB_HD_KZ").SetAsBoolean(true);
+        table->Post();
+        table->Close();
+        QCOMPARE(Value(t.file("konbtl8.db"), "SELECT KB_BTL_ZUS FROM konbtl8 WHERE KB_F_NR_AUS = 123450009"),
+                 QString("SIXTEEN-CHARS-16"));
+    }
+
     void declinedUpgradeChangesNothing() {
         TestDir t;
         OldProject o;
@@ -410,7 +437,7 @@ private slots:
         MakeProject(t.path(), OldInEveryRespect());
         const auto before = Snapshot(t.path());
         ScriptedMessageSeam seam;
-        ArmProjectInstallFault(nth);
+        ArmWriteFault(nth);  // the n-th table taking its new content
         QVERIFY(!UpgradeProjectTables(t.path()));
         QCOMPARE(Snapshot(t.path()), before);
         QCOMPARE(seam.Texts(), QStringList{"Unable to remove converted files !"});
