@@ -19,6 +19,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -31,11 +32,24 @@ int g_fd = -1;
 QLocalServer* g_server = nullptr;
 int g_initCount = 0;
 
-QString RuntimeDirectory() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath() + QStringLiteral("/korva-runtime-%1").arg(::getuid());
-    QDir().mkpath(dir);
+// A directory of our own in the shared temporary folder, for a session
+// without a runtime directory. Anybody may create names there, so one that
+// is not ours alone is not used.
+QString FallbackRuntimeDirectory() {
+    const QString dir = QDir::tempPath() + QStringLiteral("/korva-runtime-%1").arg(::getuid());
+    const QByteArray path = QFile::encodeName(dir);
+    ::mkdir(path.constData(), 0700);
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 077) != 0)
+        return {};
     return dir;
+}
+
+// The user's runtime directory (Qt checks its owner and mode), or empty.
+QString RuntimeDirectory() {
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return FallbackRuntimeDirectory();
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
 // The main form, else the first top-level window that is shown.
@@ -121,18 +135,30 @@ SingleInstanceEvents& SingleInstanceEvents::Instance() {
     return events;
 }
 
-QString SingleInstanceLockPath() { return RuntimeDirectory() + "/" + kName + ".lock"; }
-QString SingleInstanceSocketPath() { return RuntimeDirectory() + "/" + kName + ".socket"; }
+QString SingleInstanceLockPath() {
+    const QString dir = RuntimeDirectory();
+    return dir.isEmpty() ? QString() : dir + "/" + kName + ".lock";
+}
+
+QString SingleInstanceSocketPath() {
+    const QString dir = RuntimeDirectory();
+    return dir.isEmpty() ? QString() : dir + "/" + kName + ".socket";
+}
 
 bool SingleInstanceHeld() { return g_fd >= 0; }
 
 SingleInstanceResult TryAcquireSingleInstance(int waitMs) {
     if (g_fd >= 0) return SingleInstanceResult::Acquired;
-    const QByteArray path = QFile::encodeName(SingleInstanceLockPath());
+    const QString lockPath = SingleInstanceLockPath();
+    if (lockPath.isEmpty()) {
+        // Better to run unguarded than to refuse every start.
+        std::fprintf(stderr, "KORVA: no private runtime directory; another copy is not detected\n");
+        return SingleInstanceResult::Acquired;
+    }
+    const QByteArray path = QFile::encodeName(lockPath);
     // Close-on-exec: a child program must not carry the lock on after we end.
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
-        // Better to run unguarded than to refuse every start.
         std::fprintf(stderr, "KORVA: cannot create the lock file %s: %s\n", path.constData(), std::strerror(errno));
         return SingleInstanceResult::Acquired;
     }

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -18,9 +19,12 @@ const QString kBlocked = "Sorry, blocked by another running KORVA program !";
 // A program started with the test's runtime directory.
 class Copy {
 public:
-    Copy(const QString& program, const QStringList& args, const QString& runtimeDir) {
+    // An empty runtimeDir: none at all, with tmpDir as the temporary folder.
+    Copy(const QString& program, const QStringList& args, const QString& runtimeDir, const QString& tmpDir = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtimeDir);
+        if (runtimeDir.isEmpty()) env.remove("XDG_RUNTIME_DIR");
+        else env.insert("XDG_RUNTIME_DIR", runtimeDir);
+        if (!tmpDir.isEmpty()) env.insert("TMPDIR", tmpDir);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         m_process.setProcessEnvironment(env);
         m_process.start(program, args);
@@ -169,6 +173,40 @@ private slots:
         QCOMPARE(err.count(kBlocked), 1);
         // In process: the same answer without ending.
         QCOMPARE(TryAcquireSingleInstance(300), SingleInstanceResult::Blocked);
+    }
+
+    void ownFolderWithoutRuntimeDirectory() {
+        TestDir tmp;
+        Copy first(KORVA_LOCKPROBE, {}, {}, tmp.path());
+        QVERIFY(first.WaitForLine("ACQUIRED"));
+        const QString dir = tmp.file(QString("korva-runtime-%1").arg(::getuid()));
+        QVERIFY(QFileInfo::exists(dir + "/ZORBEL_KORVA2010_MUTEX.lock"));
+        QCOMPARE(QFileInfo(dir).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                                  QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther),
+                 QFile::Permissions());
+        Copy other(KORVA_EXE, {}, {}, tmp.path());
+        QVERIFY(other.Process().waitForFinished(2000));
+        QCOMPARE(other.Process().exitCode(), SingleInstanceRefusedExitCode);
+        QVERIFY(first.WaitForLine("ACTIVATED normal", 2000));
+    }
+
+    void folderOthersCanWriteIsNotUsed() {
+        TestDir tmp;
+        const QString dir = tmp.file(QString("korva-runtime-%1").arg(::getuid()));
+        QVERIFY(QDir().mkdir(dir));
+        QVERIFY(QFile::setPermissions(dir, QFile::Permissions(0x7777)));
+        Copy first(KORVA_LOCKPROBE, {}, {}, tmp.path());
+        QVERIFY(first.WaitForLine("ACQUIRED"));
+        // Unguarded rather than steered by whoever made the folder.
+        Copy second(KORVA_LOCKPROBE, {}, {}, tmp.path());
+        QVERIFY(second.WaitForLine("ACQUIRED"));
+        QString err;
+        for (int i = 0; i < 100 && !err.contains("no private runtime directory"); ++i) {
+            second.Process().waitForReadyRead(20);
+            err += QString::fromLocal8Bit(second.Process().readAllStandardError());
+        }
+        QVERIFY2(err.contains("no private runtime directory"), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(dir + "/ZORBEL_KORVA2010_MUTEX.lock"));
     }
 
     void componentHasNoBehaviour() {
