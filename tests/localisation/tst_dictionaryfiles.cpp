@@ -111,6 +111,8 @@ private slots:
         QTest::newRow("escapes") << head + "A\\rB\\\\C\tform\tA\\rB\tA\\nB\t\t\r\n" << 0 << "A\rB\\C" << "A\nB";
         QTest::newRow("umlauts") << head + (u"Größe\tform\tGröße\tSize\n"_qs).toUtf8() << 0 << u"Größe"_qs << "Size";
         QTest::newRow("repeated native") << head + "Weg\tx\tWeg\tTravel\nWeg\ty\tWeg\tWay\n" << 1 << QString() << QString();
+        QTest::newRow("same row from two branches") << head + "Weg\tx\tWeg\tTravel\nWeg\ty\tWeg\tTravel\n" << 0 << "Weg"
+                                                    << "Travel";
         QTest::newRow("too few columns") << head + "Weg\tx\tWeg\n" << 1 << QString() << QString();
     }
     void compilerReadsSources() {

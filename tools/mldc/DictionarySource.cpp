@@ -1,6 +1,7 @@
 #include "DictionarySource.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <stdexcept>
 
@@ -67,15 +68,19 @@ std::vector<TIvLanguage> DictionaryLanguages() {
 
 std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
     std::vector<TIvMLDEntry> entries;
-    QSet<QString> seen;
+    QHash<QString, QStringList> seen;
     for (const QStringList& cols : ReadRows(fileName, 4)) {
-        if (seen.contains(cols[0]))
-            throw std::runtime_error(("repeated native text in " + fileName + ": " + cols[0]).toStdString());
-        seen.insert(cols[0]);
         TIvMLDEntry e;
         e.Native = cols[0];
         e.Texts = cols.mid(2);
         while (e.Texts.size() < 4) e.Texts.append(QString());
+        // Sources merge by union, so two branches may add the same row; the
+        // same text with other translations is a real conflict.
+        if (const auto it = seen.constFind(e.Native); it != seen.constEnd()) {
+            if (*it == e.Texts) continue;
+            throw std::runtime_error(("repeated native text in " + fileName + ": " + cols[0]).toStdString());
+        }
+        seen.insert(e.Native, e.Texts);
         entries.push_back(e);
     }
     return entries;
