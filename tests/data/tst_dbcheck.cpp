@@ -475,9 +475,9 @@ private slots:
                               << "The file \"konstr8.px\" does not exist !";
         QTest::newRow("-105") << "unindex konstz8" << true << 0 << -105 << int(MessageKind::Error)
                               << "The file \"konstz8.px\" does not exist !";
-        QTest::newRow("-107 rebuilt") << "unindex konbtl8" << true << 0 << -107 << int(MessageKind::Information)
+        QTest::newRow("-107 rebuilt") << "no konbtl8 index" << true << 0 << -107 << int(MessageKind::Information)
                                       << "File \"konbtl8.px\" successfully created.\r\rPlease restart the program!";
-        QTest::newRow("-107 duplicate keys") << "unindex konbtl8 dup" << true << 0 << -107 << int(MessageKind::Error)
+        QTest::newRow("-107 duplicate keys") << "no konbtl8 index dup" << true << 0 << -107 << int(MessageKind::Error)
                                              << "Unable to create \"konbtl8.px\" !";
         QTest::newRow("-800 quiet") << "old konetr8" << true << 0 << -800 << int(MessageKind::Information)
                                     << "Procedure cancled !\rFormat of project files obsolete !\r"
@@ -503,6 +503,7 @@ private slots:
         OldProject o;
         o.konstz = setup != "no konstz8";
         o.shortKonetr = setup == "old konetr8";
+        o.konbtlIndex = !setup.startsWith("no konbtl8 index");
         MakeProject(t.path(), o);
         const QStringList words = setup.split(' ');
         if (words[0] == "rm") QVERIFY(QFile::remove(t.file(words[1])));
@@ -536,7 +537,8 @@ private slots:
         } else {
             QCOMPARE(last.text, text);
         }
-        if (setup == "unindex konbtl8") QCOMPARE(ProjectFilesCode(t.path()), 0);
+        if (setup == "no konbtl8 index") QCOMPARE(ProjectFilesCode(t.path()), 0);
+        if (setup == "no konbtl8 index dup") QCOMPARE(ProjectFilesCode(t.path()), -107);
     }
 };
 
