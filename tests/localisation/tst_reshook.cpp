@@ -197,17 +197,24 @@ private slots:
         menu->Open();
         print->Open();
         QVERIFY(ResourceHookInstalled());
-        const QString key = "RS110";  // the text of message number 110, as the string table gives it
-        QCOMPARE(TranslateWord(print.get(), key), QString("Konstanthänger"));
-        QCOMPARE(TranslateWord(menu.get(), key), QString("Constant hanger"));
+        // A message of the string table under its key, and a product-type
+        // name of it under its English wording.
+        const QString key = "RS7101";
+        const QString german = u"Eine Stückzahl der Stückliste ist größer als 9; die Halterung kann so nicht "
+                               u"gespeichert werden."_qs;
+        const QString english = "A quantity of the parts chain is greater than 9; the support cannot be stored like this.";
+        QCOMPARE(TranslateWord(print.get(), key), german);
+        QCOMPARE(TranslateWord(menu.get(), key), english);
+        QCOMPARE(TranslateWord(print.get(), "Constant hanger"), u"Konstanthänger"_qs);
         QCOMPARE(TranslatedLoadResString("Cancel"), QString("Cancel"));
         menu->SetLanguage(1);
         QCOMPARE(TranslatedLoadResString("Cancel"), QString("Abbrechen"));
         print->SetLanguage(2);
-        QCOMPARE(TranslateWord(print.get(), key), QString("Constant hanger"));
+        QCOMPARE(TranslateWord(print.get(), key), english);
         menu->SetLanguage(2);
         print->SetLanguage(1);
-        QCOMPARE(TranslateWord(print.get(), key), QString("Konstanthänger"));
+        QCOMPARE(TranslateWord(print.get(), key), german);
+        QCOMPARE(TranslateWord(menu.get(), key), english);
         print->Close();
         menu->Close();
     }

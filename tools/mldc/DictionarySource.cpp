@@ -74,9 +74,10 @@ std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
         e.Native = cols[0];
         e.Texts = cols.mid(2);
         while (e.Texts.size() < 4) e.Texts.append(QString());
-        // Sources merge by union, so two branches may add the same row; the
-        // same text with other translations is a real conflict.
-        if (const auto it = seen.constFind(e.Native); it != seen.constEnd()) {
+        // The sources merge by union, so two branches may add the same row:
+        // a repeated row is one row, a native text with two different
+        // translations an error.
+        if (const auto it = seen.constFind(e.Native); it != seen.cend()) {
             if (*it == e.Texts) continue;
             throw std::runtime_error(("repeated native text in " + fileName + ": " + cols[0]).toStdString());
         }
@@ -86,10 +87,20 @@ std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
     return entries;
 }
 
+bool IsStringTableText(const QStringList& cols) { return cols.size() > 3 && cols[3].trimmed() == QLatin1String("text"); }
+
 void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries) {
+    QSet<QString> natives;
+    for (const TIvMLDEntry& e : entries) natives.insert(e.Native);
     for (const QStringList& cols : ReadRows(fileName, 3)) {
+        const bool text = IsStringTableText(cols);
         TIvMLDEntry e;
-        e.Native = QStringLiteral("RS") + cols[0].trimmed();
+        // A message is looked up by its key; a text (a product-type name) by
+        // its English wording, which is what the string table hands out.
+        e.Native = text ? cols[2] : QStringLiteral("RS") + cols[0].trimmed();
+        // Several types share one name; the first row serves them all.
+        if (natives.contains(e.Native)) continue;
+        natives.insert(e.Native);
         e.Texts = {cols[1], cols[2], QString(), QString()};
         entries.push_back(e);
     }
