@@ -361,6 +361,8 @@ int ProjectOpenCode(const QString& directory) {
 
 bool UpgradeProjectTables(const QString& directory) {
     const QString dir = AddBackslash(directory);
+    const qsizetype before = g_errors.size();
+    QString reason;
     try {
         WorkDir work;
         const QStringList present = PresentTableFiles(dir);
@@ -375,14 +377,18 @@ bool UpgradeProjectTables(const QString& directory) {
             throw EGeneralError(IvTranslate("Unable to remove converted files !"));
         return true;
     } catch (const EAlterTable& e) {
-        g_errors << e.Message();
+        reason = e.Message();
     } catch (const EDatabaseError& e) {
-        g_errors << e.Message();
+        reason = e.Message();
     } catch (const EGeneralError& e) {
-        g_errors << e.Message();
+        reason = e.Message();
     }
+    // The reason, then what the database layer said on the way; shown here,
+    // so the check's own message does not repeat it.
+    const QStringList details = g_errors.mid(before);
+    g_errors = g_errors.mid(0, before);
     MessageRequest r;
-    r.text = g_errors.last();
+    r.text = details.isEmpty() ? reason : reason + "\r\r" + details.join("\r");
     r.kind = MessageKind::Error;
     r.buttons = mb::OK;
     ShowMessage(r);

@@ -440,10 +440,29 @@ private slots:
         ArmWriteFault(nth);  // the n-th table taking its new content
         QVERIFY(!UpgradeProjectTables(t.path()));
         QCOMPARE(Snapshot(t.path()), before);
-        QCOMPARE(seam.Texts(), QStringList{"Unable to remove converted files !"});
+        QCOMPARE(int(seam.Requests().size()), 1);
+        QCOMPARE(seam.Requests()[0].kind, MessageKind::Error);
+        QCOMPARE(seam.Texts()[0], QString("Unable to remove converted files !\r\rInjected write failure"));
         // Disarmed again: the next upgrade goes through.
         QVERIFY(UpgradeProjectTables(t.path()));
         QCOMPARE(ProjectFormatCode(t.path()), 0);
+    }
+
+    void failedUpgradeIsReportedOnce() {
+        TestDir t;
+        OldProject o;
+        o.shortKonetr = true;
+        MakeProject(t.path(), o);
+        const auto before = Snapshot(t.path());
+        ScriptedMessageSeam seam;
+        seam.Answer(mr::Yes);
+        ArmWriteFault(1);
+        QCOMPARE(CheckProjectDirectory(t.path(), false, false), -700);
+        QCOMPARE(Snapshot(t.path()), before);
+        QCOMPARE(int(seam.Requests().size()), 3);  // the question, the reason, the check's message
+        QCOMPARE(seam.Texts()[1], QString("Unable to remove converted files !\r\rInjected write failure"));
+        QCOMPARE(seam.Texts()[2], QString("An error occured during database conversion !"));
+        QCOMPARE(seam.Requests()[2].kind, MessageKind::Error);
     }
 
     void conversionFailingKeepsProject() {
