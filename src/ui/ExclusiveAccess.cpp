@@ -75,7 +75,11 @@ void ActivateWindow() {
 
 void Serve(QLocalSocket* socket) {
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-        if (!socket->canReadLine()) return;
+        if (!socket->canReadLine()) {
+            // A request is one short line; anything longer is not one.
+            if (socket->bytesAvailable() > kRequest.size()) socket->disconnectFromServer();
+            return;
+        }
         if (socket->readLine() != kRequest) {
             socket->disconnectFromServer();
             return;

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
@@ -121,6 +122,28 @@ private slots:
         QCOMPARE(activated.count(), 1);
         // Asking again in the same process is no second copy.
         QCOMPARE(TryAcquireSingleInstance(), SingleInstanceResult::Acquired);
+    }
+
+    void otherRequestsAreNotAnswered_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("other line") << QByteArray("HELLO\n");
+        QTest::newRow("long text without line end") << QByteArray(4096, 'x');
+    }
+    void otherRequestsAreNotAnswered() {
+        QFETCH(QByteArray, request);
+        QCOMPARE(TryAcquireSingleInstance(), SingleInstanceResult::Acquired);
+        QSignalSpy activated(&SingleInstanceEvents::Instance(), &SingleInstanceEvents::Activated);
+        QLocalSocket client;
+        client.connectToServer(SingleInstanceSocketPath());
+        QVERIFY(client.waitForConnected(2000));
+        client.write(request);
+        client.flush();
+        QElapsedTimer t;
+        t.start();
+        while (client.state() == QLocalSocket::ConnectedState && t.elapsed() < 3000) QTest::qWait(20);
+        QCOMPARE(client.state(), QLocalSocket::UnconnectedState);  // dropped by the first copy
+        QVERIFY(client.readAll().isEmpty());
+        QCOMPARE(activated.count(), 0);
     }
 
     void releasedLockLetsTheNextCopyRun() {
