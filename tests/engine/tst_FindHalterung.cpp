@@ -327,6 +327,37 @@ private slots:
         QCOMPARE(ui.count("dialog: free"), 1);
     }
 
+    // The pass after a pre-selected spring sizes it again for K_LAST plus
+    // the dead weight: 15.9 kN + 10 kg is exactly the capacity of size 13
+    // (16 kN) and passes, 11 kg is above it and ends the selection with the
+    // pre-selected type and the check's message.
+    void preselectedSpringAndTheDeadWeight_data() {
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<int>("result");
+        QTest::newRow("at the capacity") << 10.0 << 0;
+        QTest::newRow("above the capacity") << 11.0 << 6;
+    }
+    void preselectedSpringAndTheDeadWeight() {
+        QFETCH(double, weight);
+        QFETCH(int, result);
+        DemoSupport(15.9, 20);
+        ConstructionRecord.K_VGB_KZ = true;
+        PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("213218"));
+        CalcGlobals.PreselectedProductNumber = 21013218;
+        steps.componentWeight = weight;
+        QCOMPARE(select(), result);
+        QCOMPARE(steps.componentCalls, 1);
+        QCOMPARE(steps.composeCalls, result == 0 ? 1 : 0);
+        QCOMPARE(ConstructionRecord.K_VGB_KZ, result == 0);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), result == 0 ? 0 : 2814);
+        if (result != 0)
+            QCOMPARE(LastMessage, "Pre selected type: 213218\r" + MessageText(2814) +
+                                      "\rProblem was probably caused by dead weight");
+        QCOMPARE(ui.count("dialog: create"), ui.count("dialog: free"));
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QCOMPARE(CalcGlobals.MessageNumber, int16_t(0));
+    }
+
     void preselectionOutsideItsRangeIsDropped() {
         DemoSupport(30, 20);  // far above a size 13 spring
         ConstructionRecord.K_VGB_KZ = true;

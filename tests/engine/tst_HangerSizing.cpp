@@ -288,6 +288,62 @@ private slots:
         QCOMPARE(ui.log.contains("error: Unknown error occured during part selection process !"), result == 8);
     }
 
+    // The PTFE note of a support hanger with a sliding plate (letters 4 R,
+    // 7 X, 8 H): text 2609, with 2608 when the component step counted a
+    // plate to check; the connecting-plate note replaces it.
+    void ptfeNote_data() {
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::addColumn<int>("counted");
+        QTest::addColumn<bool>("plateNote");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message");  // "2609", "2609+2608", "plate" or empty
+        QTest::newRow("PTFE") << true << false << 0 << false << 2 << "2609";
+        QTest::newRow("PTFE, plates counted") << true << false << 2 << false << 2 << "2609+2608";
+        QTest::newRow("no PTFE") << false << false << 2 << false << 0 << "";
+        QTest::newRow("PTFE without a clamp") << true << true << 2 << false << 0 << "";
+        QTest::newRow("PTFE and connecting plates") << true << false << 2 << true << 2 << "plate";
+    }
+    void ptfeNote() {
+        QFETCH(bool, ptfe);
+        QFETCH(bool, withoutClamp);
+        QFETCH(int, counted);
+        QFETCH(bool, plateNote);
+        QFETCH(int, result);
+        QFETCH(QString, message);
+        CatalogueFixture f;
+        Group(f, "LGH", 13, 16);
+        Product(f, 29013218, "FH1322", 100);
+        f.Start();
+        DemoSupport(12, 20);
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
+        ScriptedSteps steps;
+        steps.name = "SHHRESXH";
+        steps.area = " ";
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        const auto components = s.SelectComponents;
+        s.SelectComponents = [&, components] {
+            components();
+            EngineState.PtfeNoteCount = counted;
+            CalcGlobals.ConnectingPlateNote = plateNote;
+        };
+        SetSelectionSteps(s);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(29013218));
+        QCOMPARE(steps.composeCalls, 1);
+        QString expected;
+        if (message == "2609")
+            expected = MessageText(2609);
+        else if (message == "2609+2608")
+            expected = MessageText(2609) + "\r" + MessageText(2608);
+        else if (message == "plate")
+            expected = "NOTE: For hangers with connecting plates, the input dimension \"D1\" does reflect top of the "
+                       "can.\rRefer to the detailed dimensional drawing!";
+        QCOMPARE(LastMessage, expected);
+    }
+
     // Size 15 (36 kN), 20 kN, 60 mm, no reserves: 100 and 200 mm vary by
     // 72 % and 36 %; only 300 mm (24 %) fits, and only with the flag for long
     // ranges. Blocking position [300 x 24800 x 1.5 / 36000 - 150] = 160.
