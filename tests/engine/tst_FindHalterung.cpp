@@ -146,16 +146,26 @@ private slots:
     void deadWeightRepeatsByLetters_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("passes");
-        QTest::newRow("hanger: two repeats") << "SHHAESBH" << 3;
-        QTest::newRow("letter 8 S, letter 4 A: one letter repeat") << "SHHAESBS" << 2;
-        QTest::newRow("letter 1 G: a letter repeat, then two dead-weight repeats") << "GHHAESBH" << 4;
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::newRow("hanger: two repeats") << "SHHAESBH" << 3 << false;
+        QTest::newRow("letter 8 S, letter 4 A: one letter repeat") << "SHHAESBS" << 2 << false;
+        QTest::newRow("letter 1 G: a letter repeat, then two dead-weight repeats") << "GHHAESBH" << 4 << false;
+        // Letter 4 R repeats only with the clamp in use and letter 7 not F
+        // (or for a hanger with letter 7 F).
+        QTest::newRow("letter 4 R with a clamp") << "DHHRESBX" << 3 << false;
+        QTest::newRow("letter 4 R without a clamp") << "DHHRESBX" << 1 << true;
+        QTest::newRow("letter 4 R, letter 7 F, no hanger") << "DHHRESFX" << 1 << false;
+        QTest::newRow("letter 4 Y: none") << "SHHYESBS" << 1 << false;
     }
     void deadWeightRepeatsByLetters() {
         QFETCH(QString, name);
         QFETCH(int, passes);
+        QFETCH(bool, withoutClamp);
         DemoSupport(12, 20);
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
         steps.name = name;
-        select();
+        steps.componentWeight = 10;
+        QCOMPARE(select(), 0);
         QCOMPARE(steps.componentCalls, passes);
     }
 
