@@ -14,7 +14,8 @@ class TestFindBtl : public QObject {
     void Row(int number, int width, int x = 0) {
         f->Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_BREITE", width}, {"STA_ADM", 2}, {"STA_X", x},
                                 {"STA_BREITE_M", width + 1}, {"STA_KBEZ", QString::number(number).left(2)},
-                                {"STA_E", 10}});
+                                {"STA_E", 10}, {"STA_L_NR", QString::number(number).mid(2, 6)},
+                                {"STA_L_NR_K", number == 60014000 ? QStringLiteral("K14000") : QString()}});
     }
 
 private slots:
@@ -35,6 +36,7 @@ private slots:
     }
     void cleanupTestCase() { f.reset(); }
     void init() {
+        ui = ScriptedSelectionUi();
         ResetCalcState();
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHAESBH"));
     }
@@ -65,6 +67,32 @@ private slots:
 
     // The width search ends at the end of the table and never takes a row
     // of another type.
+    // A nuclear design needs a nuclear load number: the row without one is
+    // refused (status 6) with message 2727 shown, naming its load number.
+    void nuclearDesign_data() {
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("status");
+        QTest::newRow("nuclear, number missing") << true << 60013000 << 6;
+        QTest::newRow("nuclear, number present") << true << 60013500 << 0;
+        QTest::newRow("not nuclear") << false << 60013000 << 0;
+    }
+    void nuclearDesign() {
+        QFETCH(bool, nuclear);
+        QFETCH(int, wanted);
+        QFETCH(int, status);
+        ConstructionRecord.K_KERNTECH = nuclear;
+        SetSearchKey(wanted);
+        ActiveUiScope active(ui);
+        FindStaticProduct();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2727 : 0);
+        if (status)
+            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", "013000")});
+        else
+            QCOMPARE(ui.log, QStringList());
+    }
+
     void findByWidth_data() {
         QTest::addColumn<int>("wanted");
         QTest::addColumn<double>("width");
