@@ -1,5 +1,6 @@
 #include "forms/LEKO.h"
 
+#include "data/CatalogueSchema.h"
 #include "data/Check_HD_Set.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
@@ -254,6 +255,12 @@ bool OneOf(const char* const (&list)[N], const QString& field) {
     return false;
 }
 
+// The width of a text field of the settings table, known before it opens.
+int SettingsFieldSize(const QString& field) {
+    const QString code = CatalogueTable(QStringLiteral("FIRDAT.DB")).columnCode(field);
+    return code.startsWith(u'A') ? code.mid(1).toInt() : 0;
+}
+
 QString Tr(const char* text) { return IvTranslate(QString::fromUtf8(text)); }
 
 QString InchText(double mm) { return FormatFixed(mm * MmToInch, 3); }
@@ -465,7 +472,7 @@ TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
     layout->addWidget(StatusBar1);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TFLEKO::PageControl1Change);
     ConnectRules();
-    setProperty("HelpContext", 20300);
+    PageControl1Change(0);
     Loaded();
 }
 
@@ -552,7 +559,7 @@ QWidget* TFLEKO::BuildProjectTab() {
                                                         {"Sachbearbeiter", "F_BEARB"}};
     int n = 4;
     for (const auto& [caption, field] : rows) {
-        QLineEdit* e = NewEdit(n, QString::fromLatin1(field), DataSource1->Field(QString::fromLatin1(field)).Size());
+        QLineEdit* e = NewEdit(n, QString::fromLatin1(field), SettingsFieldSize(QString::fromLatin1(field)));
         form->addRow(NewLabel(QStringLiteral("Label") + QString::number(n), QString::fromUtf8(caption), page), e);
         ++n;
     }
@@ -561,15 +568,15 @@ QWidget* TFLEKO::BuildProjectTab() {
     extra->setObjectName(QStringLiteral("GroupBox1"));
     auto* ef = new QFormLayout(extra);
     ef->addRow(NewLabel(QStringLiteral("Label12"), QStringLiteral("Feldbeschriftung"), extra),
-               NewEdit(12, QStringLiteral("F_FREI_UEBER"), DataSource1->Field(QStringLiteral("F_FREI_UEBER")).Size()));
+               NewEdit(12, QStringLiteral("F_FREI_UEBER"), SettingsFieldSize(QStringLiteral("F_FREI_UEBER"))));
     ef->addRow(NewLabel(QStringLiteral("Label13"), QStringLiteral("Feldinformation"), extra),
-               NewEdit(13, QStringLiteral("F_FREI_TEXT"), DataSource1->Field(QStringLiteral("F_FREI_TEXT")).Size()));
+               NewEdit(13, QStringLiteral("F_FREI_TEXT"), SettingsFieldSize(QStringLiteral("F_FREI_TEXT"))));
     v->addWidget(extra);
     auto* more = new QGroupBox(QStringLiteral(" Weitere Informationsfelder "), page);
     more->setObjectName(QStringLiteral("GroupBox2"));
     auto* mf = new QVBoxLayout(more);
-    mf->addWidget(NewEdit(10, QStringLiteral("F_SCHRIFT_1"), DataSource1->Field(QStringLiteral("F_SCHRIFT_1")).Size()));
-    mf->addWidget(NewEdit(11, QStringLiteral("F_SCHRIFT_2"), DataSource1->Field(QStringLiteral("F_SCHRIFT_2")).Size()));
+    mf->addWidget(NewEdit(10, QStringLiteral("F_SCHRIFT_1"), SettingsFieldSize(QStringLiteral("F_SCHRIFT_1"))));
+    mf->addWidget(NewEdit(11, QStringLiteral("F_SCHRIFT_2"), SettingsFieldSize(QStringLiteral("F_SCHRIFT_2"))));
     v->addWidget(more);
     v->addStretch(1);
     return page;
@@ -1841,8 +1848,11 @@ void ReadFontValues(QWidget& form, TRegistry& reg) {
 // The folder for temporary files when the system has none: inside the
 // project directory, named after the company.
 bool MakePrivateFolder() {
-    const QString temp = GetTempDir();
-    if (!temp.isEmpty() && QFileInfo(temp).isDir()) return true;
+    try {
+        if (!GetTempDir().isEmpty()) return true;
+    } catch (const std::exception&) {
+        // No usable temporary folder: the project's own one below.
+    }
     const QString dir = QDir(ProjectDatabaseName).filePath(QStringLiteral("$TMP%1$").arg(CompanyNumber));
     return QDir().mkpath(dir);
 }
