@@ -1670,7 +1670,7 @@ bool TFLEKO::ExportSettings(const QString& fileName) {
         ini.Line(Tr(l.label) + QString::fromUtf8(l.unit) + QStringLiteral(" = ") + text);
     }
     boolLine(Tr("Zul. Belastung für starre Halterungen nach ASME B31.1"), LastStarrKZ->isChecked());
-    if (CN_BUTTON->isVisibleTo(this)) boolLine(Tr("CN Standard"), CN_BUTTON->isChecked());
+    if (!CN_BUTTON->isHidden()) boolLine(Tr("CN Standard"), CN_BUTTON->isChecked());
 
     ini.Section(Section("---Einstellungen---"));
     for (const BoolLine& l : SettingsLinesA) boolLine(Tr(l.label), checked(l.field));

@@ -21,7 +21,6 @@ TFPassword2::TFPassword2(QWidget* parent) : TTemplateFormMultiLang(parent) {
     auto* layout = new QVBoxLayout(this);
     Edit_Password2 = new QLineEdit(this);
     Edit_Password2->setObjectName(QStringLiteral("Edit_Password2"));
-    Edit_Password2->setMaxLength(10);
     Edit_Password2->setMinimumWidth(200);
     Edit_Password2->installEventFilter(this);
     Button_OK = new QPushButton(QStringLiteral("OK"), this);

@@ -14,13 +14,14 @@ QString Password1Text;
 QString Password1ConfirmText;
 
 namespace {
-constexpr int PasswordLength = 10;
 const char* const PromptProperty = "passwordPrompt";
 }  // namespace
 
 void ShowPasswordPrompt(QLineEdit* edit, const QString& prompt) {
     edit->setProperty(PromptProperty, true);
     edit->setEchoMode(QLineEdit::Normal);
+    // The prompt may be longer than a password.
+    edit->setMaxLength(32767);
     QPalette p = edit->palette();
     p.setColor(QPalette::Text, Qt::gray);
     edit->setPalette(p);
@@ -33,6 +34,7 @@ void ClearPasswordPrompt(QLineEdit* edit) {
     if (!ShowsPasswordPrompt(edit)) return;
     edit->setProperty(PromptProperty, false);
     edit->clear();
+    edit->setMaxLength(PasswordLength);
     QPalette p = edit->palette();
     p.setColor(QPalette::Text, Qt::black);
     edit->setPalette(p);
@@ -52,7 +54,6 @@ TFPassword1::TFPassword1(QWidget* parent) : TTemplateFormMultiLang(parent) {
     Button_OK->setObjectName(QStringLiteral("Button_OK"));
     Button_OK->setDefault(true);
     for (QLineEdit* e : {Edit_Password1a, Edit_Password1b}) {
-        e->setMaxLength(PasswordLength);
         e->setMinimumWidth(200);
         e->installEventFilter(this);
         layout->addWidget(e);

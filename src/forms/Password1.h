@@ -31,6 +31,9 @@ private:
 extern QString Password1Text;
 extern QString Password1ConfirmText;
 
+// The longest options password.
+constexpr int PasswordLength = 10;
+
 // Text and colour of a field that still shows its grey prompt.
 void ShowPasswordPrompt(QLineEdit* edit, const QString& prompt);
 bool ShowsPasswordPrompt(const QLineEdit* edit);
