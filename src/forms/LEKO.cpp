@@ -457,6 +457,8 @@ TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
     BuildToolBar();
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Every tab stays in sight: the form grows to the width of the tabs.
+    PageControl1->setUsesScrollButtons(false);
     PageControl1->addTab(BuildProjectTab(), QStringLiteral("Projektdaten"));
     PageControl1->addTab(BuildSpecificationTab(), QStringLiteral("Spezifikationen"));
     PageControl1->addTab(BuildSettingsTab(), QStringLiteral("Einstellungen"));
@@ -799,6 +801,7 @@ QWidget* TFLEKO::BuildPrintTab() {
     SpinEdit1->setRange(1, 9);
     SpinEdit2->setRange(1, 9);
     SpinEdit3->setRange(0, 2);
+    for (QSpinBox* s : {SpinEdit1, SpinEdit2, SpinEdit3}) s->setMaximumWidth(70);
     spins->addRow(NewLabel(QStringLiteral("LabelSpin1"), QStringLiteral("Line width of outlines"), page), SpinEdit1);
     spins->addRow(NewLabel(QStringLiteral("LabelSpin2"), QStringLiteral("Line width of ledger lines"), page), SpinEdit2);
     spins->addRow(NewLabel(QStringLiteral("LabelSpin3"), QStringLiteral("Post decimal positions:"), page), SpinEdit3);
@@ -949,8 +952,16 @@ void TFLEKO::ConnectRules() {
     });
 }
 
+// The texts of the language in use decide how much room the tabs need.
+void TFLEKO::FitMinimumSize() {
+    const QSize needed = layout()->totalMinimumSize();
+    SetMinWidth(std::max(800, needed.width()));
+    SetMinHeight(std::max(600, needed.height()));
+}
+
 void TFLEKO::FormCreate() {
     TZorbelForm::FormCreate();
+    FitMinimumSize();
     const QFont shared = SharedFont();
     for (auto& [n, e] : m_edits) e->setFont(shared);
     KursPanel->setFont(shared);
@@ -966,6 +977,7 @@ void TFLEKO::showEvent(QShowEvent* event) {
 }
 
 void TFLEKO::FormActivate() {
+    FitMinimumSize();
     m_loading = true;
     TRegistry reg;
     const bool keyOpen = reg.OpenKey(ProductKey, false);
@@ -1010,7 +1022,7 @@ void TFLEKO::FormActivate() {
     m_printBitmap = CalcGlobals.LogoFlag;
     m_printBitmapPath = CalcGlobals.LogoFile;
     KDNLOGO->setChecked(m_printBitmap);
-    BitmapPath->setText(m_printBitmapPath.isEmpty() ? QStringLiteral("[leer]") : m_printBitmapPath);
+    BitmapPath->setText(m_printBitmapPath.isEmpty() ? Tr("[leer]") : m_printBitmapPath);
     const QString separators = QStringLiteral(".,-/");
     const qsizetype sep = separators.indexOf(IvFormatSettings().DateSeparator);
     RGDateSeparator->SetItemIndex(sep < 0 ? 4 : int(sep));

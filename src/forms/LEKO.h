@@ -191,6 +191,7 @@ protected:
     void FormCreate() override;
 
 private:
+    void FitMinimumSize();
     void BuildToolBar();
     QWidget* BuildProjectTab();
     QWidget* BuildSpecificationTab();
