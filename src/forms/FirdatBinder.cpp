@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <limits>
 
-TFirdatBinder::TFirdatBinder(TTable& table, QObject* parent) : QObject(parent), m_table(table) {}
+TFirdatBinder::TFirdatBinder(TTable& table, QObject* parent) : QObject(parent), m_table(&table) {}
 
 void TFirdatBinder::BindEdit(QLineEdit* edit, const QString& field) {
     m_bindings.push_back({edit, field});
@@ -46,11 +46,11 @@ QCheckBox* TFirdatBinder::CheckOf(const QString& field) const {
     return nullptr;
 }
 
-TField& TFirdatBinder::Field(const QString& field) const { return m_table.FieldByName(field); }
+TField& TFirdatBinder::Field(const QString& field) const { return m_table->FieldByName(field); }
 
 void TFirdatBinder::Open() {
-    if (!m_table.Active()) m_table.Open();
-    if (m_table.State() == dsBrowse) m_table.First();
+    if (!m_table->Active()) m_table->Open();
+    if (m_table->State() == dsBrowse) m_table->First();
     Load();
 }
 
@@ -76,13 +76,13 @@ void TFirdatBinder::Load() {
     m_loading = false;
 }
 
-bool TFirdatBinder::Editing() const { return m_table.State() == dsEdit || m_table.State() == dsInsert; }
+bool TFirdatBinder::Editing() const { return m_table->State() == dsEdit || m_table->State() == dsInsert; }
 
 void TFirdatBinder::Edit() {
     if (Editing()) return;
-    if (!m_table.Active()) m_table.Open();
-    if (m_table.IsEmpty()) m_table.Append();
-    else m_table.Edit();
+    if (!m_table->Active()) m_table->Open();
+    if (m_table->IsEmpty()) m_table->Append();
+    else m_table->Edit();
 }
 
 QVariant TFirdatBinder::ParseFieldText(const TField& field, const QString& typed) {
@@ -134,13 +134,13 @@ void TFirdatBinder::Post() {
     if (!Editing()) return;
     for (const Binding& b : m_bindings)
         if (b.control) UpdateField(b.control);
-    m_table.Post();
+    m_table->Post();
     Load();
 }
 
 void TFirdatBinder::Cancel() {
-    if (Editing()) m_table.Cancel();
-    if (m_table.Active()) Load();
+    if (Editing()) m_table->Cancel();
+    if (m_table->Active()) Load();
 }
 
 void TFirdatBinder::SetField(const QString& field, const QVariant& value) {

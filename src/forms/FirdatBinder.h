@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include "platform/Table.h"
 #include <vector>
 
 class QAbstractButton;
@@ -22,7 +23,9 @@ class TFirdatBinder : public QObject {
 public:
     explicit TFirdatBinder(TTable& table, QObject* parent = nullptr);
 
-    TTable& Table() const { return m_table; }
+    TTable& Table() const { return *m_table; }
+    // False once the table itself is gone (its data module ended first).
+    bool HasTable() const { return !m_table.isNull(); }
     void BindEdit(QLineEdit* edit, const QString& field);
     void BindCheck(QCheckBox* box, const QString& field);
 
@@ -65,7 +68,7 @@ private:
     const Binding* Find(const QObject* control) const;
     void UserChanged(QObject* control);
 
-    TTable& m_table;
+    QPointer<TTable> m_table;
     std::vector<Binding> m_bindings;
     bool m_loading = false;
 };

@@ -40,7 +40,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -479,7 +482,7 @@ TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
 }
 
 TFLEKO::~TFLEKO() {
-    if (DataSource1 && DataSource1->Table().Active()) {
+    if (DataSource1 && DataSource1->HasTable() && DataSource1->Table().Active()) {
         DataSource1->Cancel();
         DataSource1->Table().Close();
     }
@@ -1349,6 +1352,16 @@ void TFLEKO::ShowHelp() {
                             QString::number(PageControl1->property("HelpContext").toInt()) + QLatin1Char(')'));
 }
 
+bool TFLEKO::PrintForm() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return false;
+    QPrinter printer(info);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    render(&painter);
+    return painter.end();
+}
+
 void TFLEKO::PageControl1Change(int index) {
     static const int contexts[] = {20300, 20400, 20500, 20600, 20700, 20800, 20900};
     if (index >= 0 && index < 7) PageControl1->setProperty("HelpContext", contexts[index]);
@@ -1369,6 +1382,9 @@ bool TFLEKO::FormKeyDown(QKeyEvent* event) {
         return true;
     case Qt::Key_F1:
         ShowHelp();
+        return true;
+    case Qt::Key_F10:
+        PrintForm();
         return true;
     default: return false;
     }

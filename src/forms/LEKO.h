@@ -174,6 +174,8 @@ public:
     void CurrencyChosen(int index);
     void PriceListChosen(int index);
     void ExtendedLoadClick();
+    // Prints the form on the default printer (F10); false without one.
+    bool PrintForm();
 
     // Runs the entry rule of a field on its current text (what leaving the
     // field does).
