@@ -19,7 +19,7 @@
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 
 #include <QApplication>

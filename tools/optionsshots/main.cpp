@@ -11,7 +11,7 @@
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "ui/ApplicationForms.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 
 #include <QApplication>
