@@ -5,7 +5,10 @@
 #include "localisation/IvDialogs.h"
 #include "ui/ValCtrls.h"
 
+#include <QColorDialog>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -512,6 +515,10 @@ private slots:
         QVERIFY(!reg.ValueExists(ExtendedLoadValue));
     }
 
+    void fontAndColourButtons();
+    void exportThroughTheSaveDialog();
+    void pictureForTheLogo();
+
     void dateFormats() {
         TFLEKO& w = Open();
         w.RGDateSeparator->Button(2)->click();
@@ -526,6 +533,93 @@ private slots:
         QCOMPARE(w.CBDateFormat->itemText(2), QStringLiteral("yyyymmdd"));
     }
 };
+
+void TestOptions::fontAndColourButtons() {
+    TFLEKO& w = Open();
+    QFont chosen = w.font();
+    chosen.setPointSize(17);
+    chosen.setBold(true);
+    chosen.setItalic(false);
+    auto font = WhenShown<QFontDialog>([chosen](QFontDialog* d) {
+        QCOMPARE(d->windowTitle(), IvTranslate(QStringLiteral("Font")));
+        d->setCurrentFont(chosen);
+        d->accept();
+    });
+    w.FontButton->click();
+    QVERIFY(*font);
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(ProductKey, false));
+    QCOMPARE(reg.ReadInteger(QStringLiteral("SIZE")), 17);
+    // The styles the dialog could give the family.
+    QCOMPARE(reg.ReadBool(QStringLiteral("Bold")), w.font().bold());
+    QCOMPARE(reg.ReadBool(QStringLiteral("Italic")), w.font().italic());
+    QCOMPARE(reg.ReadString(QStringLiteral("Name")), chosen.family());
+    QCOMPARE(w.font().pointSize(), 17);
+    QCOMPARE(w.DBEdit(4)->font().pointSize(), 17);
+    QCOMPARE(SharedFont().pointSize(), 17);
+
+    auto colour = WhenShown<QColorDialog>([](QColorDialog* d) {
+        d->setCurrentColor(QColor(0x10, 0x20, 0x30));
+        d->accept();
+    });
+    w.Button2->click();
+    QVERIFY(*colour);
+    QCOMPARE(BackgroundColor, QColor(0x10, 0x20, 0x30));
+    QCOMPARE(reg.ReadInteger(QStringLiteral("PColor")), 0x302010);
+
+    // Cancelled: nothing changes.
+    auto cancelled = WhenShown<QColorDialog>([](QColorDialog* d) {
+        d->setCurrentColor(Qt::red);
+        d->reject();
+    });
+    w.Button2->click();
+    QVERIFY(*cancelled);
+    QCOMPARE(BackgroundColor, QColor(0x10, 0x20, 0x30));
+}
+
+void TestOptions::exportThroughTheSaveDialog() {
+    TestDir out;
+    TFLEKO& w = Open();
+    auto shown = WhenShown<QFileDialog>([&out](QFileDialog* d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Datei speichern unter"));
+        QCOMPARE(d->selectedNameFilter(), QStringLiteral("Text Dateien (*.txt)"));
+        d->setDirectory(out.path());
+        d->selectFile(QStringLiteral("optionen"));
+        static_cast<QDialog*>(d)->accept();
+    });
+    w.SpeedButton1->click();
+    QVERIFY(*shown);
+    // The default extension is added to a name without one.
+    QVERIFY(QFileInfo::exists(out.file(QStringLiteral("optionen.TXT"))));
+}
+
+void TestOptions::pictureForTheLogo() {
+    TestDir out;
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const QString logo = out.file(QStringLiteral("logo.bmp"));
+    QVERIFY(img.save(logo, "BMP"));
+    TFLEKO& w = Open();
+    QCOMPARE(w.BitmapPath->text(), IvTranslate(QStringLiteral("[leer]")));
+    auto shown = WhenShown<QFileDialog>([logo](QFileDialog* d) {
+        QCOMPARE(d->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+        d->selectFile(logo);
+        static_cast<QDialog*>(d)->accept();
+    });
+    w.SpeedButton2->click();
+    QVERIFY(*shown);
+    QCOMPARE(w.BitmapPath->text(), logo);
+    QCOMPARE(w.PrintBitmapPath(), logo);
+    QVERIFY(w.OptionsChanged());
+    w.KDNLOGO->click();
+    QVERIFY(w.SpeichernClick());
+    QCOMPARE(CalcGlobals.LogoFile, logo);
+    QVERIFY(CalcGlobals.LogoFlag);
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(ProductKey, false));
+    QCOMPARE(reg.ReadString(QStringLiteral("BITMAP")), logo);
+    QVERIFY(reg.ReadBool(QStringLiteral("PRINT BITMAP")));
+}
 
 QTEST_MAIN(TestOptions)
 #include "tst_options.moc"
