@@ -393,7 +393,7 @@ QString BoolToIniText(bool value) { return value ? QStringLiteral(" = 1") : QStr
 
 // ---- radio group -------------------------------------------------------------
 
-TRadioGroup::TRadioGroup(const QString& name, const QString& title, const QStringList& items, int columns,
+TLekoRadioGroup::TLekoRadioGroup(const QString& name, const QString& title, const QStringList& items, int columns,
                          QWidget* parent)
     : QGroupBox(title, parent) {
     setObjectName(name);
@@ -407,20 +407,20 @@ TRadioGroup::TRadioGroup(const QString& name, const QString& title, const QStrin
         grid->addWidget(b, i % rows, i / rows);
         m_buttons << b;
     }
-    connect(group, &QButtonGroup::idClicked, this, &TRadioGroup::Clicked);
+    connect(group, &QButtonGroup::idClicked, this, &TLekoRadioGroup::Clicked);
 }
 
-int TRadioGroup::ItemIndex() const {
+int TLekoRadioGroup::ItemIndex() const {
     for (int i = 0; i < m_buttons.size(); ++i)
         if (m_buttons[i]->isChecked()) return i;
     return -1;
 }
 
-void TRadioGroup::SetItemIndex(int index) {
+void TLekoRadioGroup::SetItemIndex(int index) {
     if (index >= 0 && index < m_buttons.size()) m_buttons[index]->setChecked(true);
 }
 
-void TRadioGroup::SetItems(const QStringList& items) {
+void TLekoRadioGroup::SetItems(const QStringList& items) {
     for (int i = 0; i < m_buttons.size() && i < items.size(); ++i) m_buttons[i]->setText(items[i]);
 }
 
@@ -663,7 +663,7 @@ QWidget* TFLEKO::BuildSettingsTab() {
         af->addRow(NewLabel(QStringLiteral("LabelAxis") + QString::number(i), QString::fromUtf8(axisCaptions[i]), axes), e);
     }
     grid->addWidget(axes, 0, 1);
-    GEWSTG_RG = new TRadioGroup(QStringLiteral("GEWSTG_RG"), QStringLiteral(" Gewindestangen "),
+    GEWSTG_RG = new TLekoRadioGroup(QStringLiteral("GEWSTG_RG"), QStringLiteral(" Gewindestangen "),
                                 {QStringLiteral("2000 mm"), QStringLiteral("2500 mm"), QStringLiteral("3000 mm")}, 1, page);
     grid->addWidget(GEWSTG_RG, 1, 1, Qt::AlignTop);
     TemperatureMemo = new QPlainTextEdit(page);
@@ -676,7 +676,7 @@ QWidget* TFLEKO::BuildSettingsTab() {
     grid->addWidget(TemperatureMemo, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
     DBCheckBox(33)->installEventFilter(this);
-    connect(GEWSTG_RG, &TRadioGroup::Clicked, this, [this] { MarkChanged(); });
+    connect(GEWSTG_RG, &TLekoRadioGroup::Clicked, this, [this] { MarkChanged(); });
     return page;
 }
 
@@ -728,7 +728,7 @@ QWidget* TFLEKO::BuildServicesTab() {
     currency->addWidget(KursPanel);
     currency->addStretch(1);
     v->addLayout(currency);
-    RGpriceList = new TRadioGroup(QStringLiteral("RGpriceList"), QStringLiteral("Price List"),
+    RGpriceList = new TLekoRadioGroup(QStringLiteral("RGpriceList"), QStringLiteral("Price List"),
                                   {QStringLiteral("Euro"), QStringLiteral("US$")}, 2, page);
     RGpriceList->hide();
     v->addWidget(RGpriceList);
@@ -741,7 +741,7 @@ QWidget* TFLEKO::BuildServicesTab() {
     v->addWidget(PreisButton, 0, Qt::AlignLeft);
     v->addStretch(1);
     connect(ComboBox1, &QComboBox::activated, this, &TFLEKO::CurrencyChosen);
-    connect(RGpriceList, &TRadioGroup::Clicked, this, &TFLEKO::PriceListChosen);
+    connect(RGpriceList, &TLekoRadioGroup::Clicked, this, &TFLEKO::PriceListChosen);
     connect(PreisButton, &QPushButton::clicked, this, [] { PricePartsList(); });
     connect(PNote_KZ, &QCheckBox::clicked, this, [this](bool on) {
         PrintNoteFlag = on;
@@ -755,12 +755,12 @@ QWidget* TFLEKO::BuildPrintTab() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet6"));
     auto* grid = new QGridLayout(page);
-    DRCK_GEW_EH = new TRadioGroup(QStringLiteral("DRCK_GEW_EH"), QStringLiteral("Gewichte in Stückliste"),
+    DRCK_GEW_EH = new TLekoRadioGroup(QStringLiteral("DRCK_GEW_EH"), QStringLiteral("Gewichte in Stückliste"),
                                   {QStringLiteral("kg"), QStringLiteral("lbs")}, 1, page);
-    DRCK_EH = new TRadioGroup(QStringLiteral("DRCK_EH"), QStringLiteral("Einheiten im Schriftkopf"),
+    DRCK_EH = new TLekoRadioGroup(QStringLiteral("DRCK_EH"), QStringLiteral("Einheiten im Schriftkopf"),
                               {QStringLiteral("kN / mm / C"), QStringLiteral("kg / mm / C"), QStringLiteral("lbs / inch / F")},
                               1, page);
-    DRCK_DIM_KZ = new TRadioGroup(QStringLiteral("DRCK_DIM_KZ"), QStringLiteral("Bemassung"),
+    DRCK_DIM_KZ = new TLekoRadioGroup(QStringLiteral("DRCK_DIM_KZ"), QStringLiteral("Bemassung"),
                                   {QStringLiteral("mm"), QStringLiteral("inch")}, 1, page);
     grid->addWidget(DRCK_GEW_EH, 0, 0);
     grid->addWidget(DRCK_EH, 0, 1);
@@ -812,15 +812,15 @@ QWidget* TFLEKO::BuildPrintTab() {
     right->addStretch(1);
     grid->addLayout(right, 2, 1, 1, 2);
     grid->setRowStretch(3, 1);
-    connect(DRCK_GEW_EH, &TRadioGroup::Clicked, this, [this](int i) {
+    connect(DRCK_GEW_EH, &TLekoRadioGroup::Clicked, this, [this](int i) {
         m_printWeightKg = i == 0;
         MarkChanged();
     });
-    connect(DRCK_DIM_KZ, &TRadioGroup::Clicked, this, [this](int i) {
+    connect(DRCK_DIM_KZ, &TLekoRadioGroup::Clicked, this, [this](int i) {
         m_printDimMm = i == 0;
         MarkChanged();
     });
-    connect(DRCK_EH, &TRadioGroup::Clicked, this, [this](int i) {
+    connect(DRCK_EH, &TLekoRadioGroup::Clicked, this, [this](int i) {
         m_titleBlockUnits = QChar(u'A' + i);
         MarkChanged();
     });
@@ -862,7 +862,7 @@ QWidget* TFLEKO::BuildSystemTab() {
     for (QPushButton* b : {FontButton, Button2, Bsprache}) buttons->addWidget(b);
     buttons->addStretch(1);
     grid->addLayout(buttons, 0, 0, 2, 1);
-    LanguageGroup = new TRadioGroup(QStringLiteral("LanguageGroup"), QStringLiteral("Sprachen Auswahl"),
+    LanguageGroup = new TLekoRadioGroup(QStringLiteral("LanguageGroup"), QStringLiteral("Sprachen Auswahl"),
                                     {QStringLiteral("Alle verfügbaren anzeigen"),
                                      QStringLiteral("Nur von der Codepage unterstützte anzeigen")},
                                     1, page);
@@ -870,7 +870,7 @@ QWidget* TFLEKO::BuildSystemTab() {
     auto* date = new QGroupBox(QStringLiteral("Date format"), page);
     date->setObjectName(QStringLiteral("GroupBoxDate"));
     auto* dv = new QVBoxLayout(date);
-    RGDateSeparator = new TRadioGroup(QStringLiteral("RGDateSeparator"), QString(),
+    RGDateSeparator = new TLekoRadioGroup(QStringLiteral("RGDateSeparator"), QString(),
                                       {QStringLiteral("."), QStringLiteral(","), QStringLiteral("-"), QStringLiteral("/"),
                                        QStringLiteral("none")},
                                       5, date);
@@ -890,8 +890,8 @@ QWidget* TFLEKO::BuildSystemTab() {
     connect(FontButton, &QPushButton::clicked, this, &TFLEKO::ChooseFont);
     connect(Button2, &QPushButton::clicked, this, &TFLEKO::ChooseColor);
     connect(Bsprache, &QPushButton::clicked, this, &TFLEKO::ChooseMenuLanguage);
-    connect(LanguageGroup, &TRadioGroup::Clicked, this, [this] { MarkChanged(); });
-    connect(RGDateSeparator, &TRadioGroup::Clicked, this, [this](int i) {
+    connect(LanguageGroup, &TLekoRadioGroup::Clicked, this, [this] { MarkChanged(); });
+    connect(RGDateSeparator, &TLekoRadioGroup::Clicked, this, [this](int i) {
         FillDateFormats(i);
         MarkChanged();
     });

@@ -37,10 +37,10 @@ class TIvSaveDialog;
 class TTable;
 
 // A titled group of radio buttons with an item index (-1: none).
-class TRadioGroup : public QGroupBox {
+class TLekoRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    TRadioGroup(const QString& name, const QString& title, const QStringList& items, int columns, QWidget* parent);
+    TLekoRadioGroup(const QString& name, const QString& title, const QStringList& items, int columns, QWidget* parent);
     int ItemIndex() const;
     void SetItemIndex(int index);
     // New texts for the items; the chosen index stays.
@@ -128,7 +128,7 @@ public:
     QPushButton *VGB = nullptr, *EN13480 = nullptr, *ASME = nullptr, *Reset = nullptr;
     QCheckBox *LastStarrKZ = nullptr, *CN_BUTTON = nullptr, *CB_ext_loads = nullptr, *PNote_KZ = nullptr,
               *KDNLOGO = nullptr, *L_FormStyle_CheckBox = nullptr;
-    TRadioGroup *GEWSTG_RG = nullptr, *RGpriceList = nullptr, *DRCK_GEW_EH = nullptr, *DRCK_EH = nullptr,
+    TLekoRadioGroup *GEWSTG_RG = nullptr, *RGpriceList = nullptr, *DRCK_GEW_EH = nullptr, *DRCK_EH = nullptr,
                 *DRCK_DIM_KZ = nullptr, *LanguageGroup = nullptr, *RGDateSeparator = nullptr;
     QComboBox *ComboBox1 = nullptr, *CBDateFormat = nullptr;
     QWidget* KursPanel = nullptr;
