@@ -426,6 +426,16 @@ void TLekoRadioGroup::SetItems(const QStringList& items) {
 
 // ---- construction ----------------------------------------------------------
 
+// A database or file error inside a handler is shown, not passed into the
+// event loop.
+void TFLEKO::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ErrorOk(this, QString::fromUtf8(error.what()));
+    }
+}
+
 TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
     FLEKO = this;
     setObjectName(QStringLiteral("FLEKO"));
@@ -535,9 +545,9 @@ void TFLEKO::BuildToolBar() {
     bar->addWidget(PasswordChk);
     bar->addWidget(BitBtn1);
     static_cast<QVBoxLayout*>(layout())->addLayout(bar);
-    connect(Speichern, &QPushButton::clicked, this, [this] { SpeichernClick(); });
-    connect(SpeedButton1, &QPushButton::clicked, this, &TFLEKO::SpeedButton1Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TFLEKO::SpeedButton3Click);
+    connect(Speichern, &QPushButton::clicked, this, [this] { Guarded([this] { SpeichernClick(); }); });
+    connect(SpeedButton1, &QPushButton::clicked, this, [this] { Guarded([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton3, &QPushButton::clicked, this, [this] { Guarded([this] { SpeedButton3Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     connect(PasswordChk, &QCheckBox::clicked, this, &TFLEKO::PasswordChkClick);
 }
@@ -635,10 +645,10 @@ QWidget* TFLEKO::BuildSpecificationTab() {
     presets->addStretch(1);
     v->addLayout(presets);
     v->addStretch(1);
-    connect(VGB, &QPushButton::clicked, this, &TFLEKO::VGBClick);
-    connect(EN13480, &QPushButton::clicked, this, &TFLEKO::EN13480Click);
-    connect(ASME, &QPushButton::clicked, this, &TFLEKO::ASMEClick);
-    connect(Reset, &QPushButton::clicked, this, &TFLEKO::ResetClick);
+    connect(VGB, &QPushButton::clicked, this, [this] { Guarded([this] { VGBClick(); }); });
+    connect(EN13480, &QPushButton::clicked, this, [this] { Guarded([this] { EN13480Click(); }); });
+    connect(ASME, &QPushButton::clicked, this, [this] { Guarded([this] { ASMEClick(); }); });
+    connect(Reset, &QPushButton::clicked, this, [this] { Guarded([this] { ResetClick(); }); });
     connect(CN_BUTTON, &QCheckBox::clicked, this, &TFLEKO::CNButtonClick);
     connect(LastStarrKZ, &QCheckBox::clicked, this, [this] { MarkChanged(); });
     return page;
@@ -742,7 +752,7 @@ QWidget* TFLEKO::BuildServicesTab() {
     v->addStretch(1);
     connect(ComboBox1, &QComboBox::activated, this, &TFLEKO::CurrencyChosen);
     connect(RGpriceList, &TLekoRadioGroup::Clicked, this, &TFLEKO::PriceListChosen);
-    connect(PreisButton, &QPushButton::clicked, this, [] { PricePartsList(); });
+    connect(PreisButton, &QPushButton::clicked, this, [this] { Guarded([] { PricePartsList(); }); });
     connect(PNote_KZ, &QCheckBox::clicked, this, [this](bool on) {
         PrintNoteFlag = on;
         MarkChanged();
@@ -976,7 +986,15 @@ void TFLEKO::FormCreate() {
 
 void TFLEKO::showEvent(QShowEvent* event) {
     TZorbelForm::showEvent(event);
-    if (!event->spontaneous()) FormActivate();
+    if (!event->spontaneous())
+        Guarded([this] {
+            try {
+                FormActivate();
+            } catch (...) {
+                m_loading = false;
+                throw;
+            }
+        });
 }
 
 void TFLEKO::FormActivate() {

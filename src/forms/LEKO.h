@@ -194,6 +194,7 @@ protected:
 
 private:
     void FitMinimumSize();
+    void Guarded(const std::function<void()>& handler);
     void BuildToolBar();
     QWidget* BuildProjectTab();
     QWidget* BuildSpecificationTab();

@@ -516,6 +516,7 @@ private slots:
     }
 
     void fontAndColourButtons();
+    void missingSettingsTableIsReported();
     void exportThroughTheSaveDialog();
     void pictureForTheLogo();
 
@@ -619,6 +620,20 @@ void TestOptions::pictureForTheLogo() {
     QVERIFY(reg.OpenKey(ProductKey, false));
     QCOMPARE(reg.ReadString(QStringLiteral("BITMAP")), logo);
     QVERIFY(reg.ReadBool(QStringLiteral("PRINT BITMAP")));
+}
+
+void TestOptions::missingSettingsTableIsReported() {
+    f->glob->FIRDAT.SetTableName(QStringLiteral("NOFIRDAT.DB"));
+    TFLEKO& w = Open();
+    QVERIFY(w.isVisible());
+    QCOMPARE(seam->Requests().size(), size_t(1));
+    QCOMPARE(seam->Requests().front().kind, MessageKind::Error);
+    QVERIFY(!w.Loading());
+    // A save says why it cannot, and nothing else is touched.
+    seam->Clear();
+    QVERIFY(!w.SpeichernClick());
+    QCOMPARE(seam->Requests().front().kind, MessageKind::Error);
+    QCOMPARE(f->Stored("F_FDIFF").toInt(), 17);
 }
 
 QTEST_MAIN(TestOptions)
