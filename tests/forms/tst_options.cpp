@@ -3,6 +3,7 @@
 #include "OptionsFixture.h"
 
 #include "localisation/IvDialogs.h"
+#include "platform/FaultInjection.h"
 #include "ui/ValCtrls.h"
 
 #include <QColorDialog>
@@ -11,6 +12,7 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 
 namespace {
@@ -516,6 +518,7 @@ private slots:
     }
 
     void fontAndColourButtons();
+    void failedHotDipWriteLetsTheSaveGoOn();
     void missingSettingsTableIsReported();
     void exportThroughTheSaveDialog();
     void pictureForTheLogo();
@@ -634,6 +637,27 @@ void TestOptions::missingSettingsTableIsReported() {
     QVERIFY(!w.SpeichernClick());
     QCOMPARE(seam->Requests().front().kind, MessageKind::Error);
     QCOMPARE(f->Stored("F_FDIFF").toInt(), 17);
+}
+
+void TestOptions::failedHotDipWriteLetsTheSaveGoOn() {
+    TFLEKO& w = Open();
+    Type(w.DBEdit(4), QStringLiteral("Neu"));
+    w.HDCheckBoxes[27]->click();  // 42
+    w.SpinEdit2->setValue(4);
+    // The settings row is the first write; the first galvanising row fails.
+    ArmWriteFault(2);
+    QVERIFY(w.SpeichernClick());
+    ArmWriteFault(0);
+    QCOMPARE(seam->Requests().size(), size_t(2));
+    QCOMPARE(seam->Requests().front().kind, MessageKind::Warning);
+    QCOMPARE(CalcGlobals.HDFlags, QString());
+    QCOMPARE(f->Stored("F_BEST").toString(), QStringLiteral("Neu"));
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(ProductKey, false));
+    QCOMPARE(reg.ReadInteger(QStringLiteral("WidthHelp")), 4);
+    // Both catalogue tables as they were: closed.
+    QVERIFY(!f->kon->PGSTAT.Active());
+    QVERIFY(!f->kon->PGRSRL.Active());
 }
 
 QTEST_MAIN(TestOptions)
