@@ -517,8 +517,6 @@ QLineEdit* TFLEKO::InchEdit(const QString& field) const {
 QLineEdit* TFLEKO::NewEdit(int n, const QString& field, int maxLength) {
     auto* e = new QLineEdit(this);
     e->setObjectName(QStringLiteral("DBEdit") + QString::number(n));
-    const TTable& t = DataSource1->Table();
-    Q_UNUSED(t);
     if (maxLength > 0) e->setMaxLength(maxLength);
     DataSource1->BindEdit(e, field);
     e->installEventFilter(this);

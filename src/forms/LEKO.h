@@ -216,7 +216,6 @@ private:
     void ReadHotDipFlags();
     bool WriteHotDipFlags();
     bool CheckPassword();
-    bool ConfirmPassword();
     void MarkChanged() {
         if (!m_loading) m_optionsChanged = true;
     }

@@ -518,6 +518,8 @@ private slots:
     }
 
     void fontAndColourButtons();
+    void everyNamedControlExists();
+    void followsTheMenuLanguage();
     void failedHotDipWriteLetsTheSaveGoOn();
     void missingSettingsTableIsReported();
     void exportThroughTheSaveDialog();
@@ -658,6 +660,41 @@ void TestOptions::failedHotDipWriteLetsTheSaveGoOn() {
     // Both catalogue tables as they were: closed.
     QVERIFY(!f->kon->PGSTAT.Active());
     QVERIFY(!f->kon->PGRSRL.Active());
+}
+
+void TestOptions::everyNamedControlExists() {
+    TFLEKO& w = Open();
+    QStringList names{"PageControl1", "Speichern", "SpeedButton1", "SpeedButton3", "BitBtn1", "PasswordChk",
+                      "StatusBar1", "LastStarrKZ", "CN_BUTTON", "GEWSTG_RG", "CB_ext_loads", "ComboBox1", "KURS",
+                      "RGpriceList", "PNote_KZ", "PreisButton", "DRCK_GEW_EH", "DRCK_EH", "DRCK_DIM_KZ", "KDNLOGO",
+                      "SpeedButton2", "Button1", "GewaehlteSprache", "SpinEdit1", "SpinEdit2", "SpinEdit3",
+                      "FontButton", "Button2", "LanguageGroup", "Bsprache", "RGDateSeparator", "CBDateFormat",
+                      "LSelectedDate", "L_FormStyle_CheckBox", "SpeedButton4", "SpeedButton5", "VGB", "EN13480",
+                      "ASME", "Reset"};
+    for (int n = 1; n <= 29; ++n)
+        if (n != 26) names << QStringLiteral("DBEdit%1").arg(n);
+    for (int n = 1; n <= 33; ++n) names << QStringLiteral("DBCheckBox%1").arg(n);
+    for (const QString& name : names) QVERIFY2(w.findChild<QWidget*>(name), qPrintable(name));
+    QVERIFY(!w.findChild<QWidget*>("DBEdit26"));
+    for (const char* dialog : {"IvFontDialog1", "IvColorDialog1", "IvSaveDialog1", "IvOpenDialog1", "IvOpenPictureDialog1"})
+        QVERIFY2(w.findChild<QObject*>(dialog), dialog);
+    // DBCheckBox30 is there, hidden and disabled.
+    QVERIFY(w.DBCheckBox(30)->isHidden());
+    QVERIFY(!w.DBCheckBox(30)->isEnabled());
+}
+
+void TestOptions::followsTheMenuLanguage() {
+    TFLEKO& w = Open();
+    QCOMPARE(w.DBCheckBox(4)->text(), QStringLiteral("Einheitensystem ist UNC"));
+    IvBinaryDictionaryGlobal->SetLanguage(2);
+    QCOMPARE(w.PageControl1->tabText(4), QStringLiteral("Additional services"));
+    QCOMPARE(w.DBCheckBox(4)->text(), QStringLiteral("Unit system is UNC"));
+    QCOMPARE(w.Speichern->text(), QStringLiteral("Save"));
+    QCOMPARE(w.GEWSTG_RG->title(), QStringLiteral(" Threaded rods "));
+    QCOMPARE(w.DBCheckBox(31)->text(), QStringLiteral("No consideration of low temperatures base clamps"));
+    IvBinaryDictionaryGlobal->SetLanguage(1);
+    QCOMPARE(w.PageControl1->tabText(4), QStringLiteral("Zusatzleistungen"));
+    QCOMPARE(w.DBCheckBox(31)->text(), QStringLiteral("Tiefe Temperaturen bei Rohrlagern nicht berücksichtigen"));
 }
 
 QTEST_MAIN(TestOptions)
