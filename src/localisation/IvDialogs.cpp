@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <memory>
 
 // ---- common part -----------------------------------------------------------
 
@@ -209,27 +211,47 @@ QString TIvOpenPictureDialog::PreviewLabel(const QString& fileName) const {
 void TIvOpenPictureDialog::Customise(QFileDialog& dialog) {
     auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
     if (!grid) return;
-    auto* caption = new QLabel(Translate(QStringLiteral("Picture:")), &dialog);
+    auto* box = new QWidget(&dialog);
+    auto* column = new QVBoxLayout(box);
+    auto* head = new QHBoxLayout;
+    auto* caption = new QLabel(Translate(QStringLiteral("Picture:")), box);
     caption->setObjectName(QStringLiteral("PreviewLabel"));
-    auto* picture = new QLabel(Translate(QStringLiteral("(None)")), &dialog);
+    auto* button = new QToolButton(box);
+    button->setObjectName(QStringLiteral("PreviewButton"));
+    button->setText(QStringLiteral("..."));
+    button->setToolTip(Translate(QStringLiteral("Preview")));
+    button->setEnabled(false);
+    head->addWidget(caption, 1);
+    head->addWidget(button);
+    auto* picture = new QLabel(Translate(QStringLiteral("(None)")), box);
     picture->setObjectName(QStringLiteral("PreviewPicture"));
     picture->setAlignment(Qt::AlignCenter);
     picture->setMinimumSize(160, 160);
     picture->setFrameShape(QFrame::StyledPanel);
-    auto* box = new QWidget(&dialog);
-    auto* column = new QVBoxLayout(box);
-    column->addWidget(caption);
+    column->addLayout(head);
     column->addWidget(picture, 1);
     grid->addWidget(box, 0, grid->columnCount(), grid->rowCount(), 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, box, [this, caption, picture](const QString& file) {
+    auto current = std::make_shared<QPixmap>();
+    QObject::connect(&dialog, &QFileDialog::currentChanged, box, [this, caption, picture, button, current](const QString& file) {
         caption->setText(PreviewLabel(file));
-        const QPixmap pixmap(file);
-        if (pixmap.isNull()) {
+        *current = QPixmap(file);
+        button->setEnabled(!current->isNull());
+        if (current->isNull()) {
             picture->setPixmap(QPixmap());
             picture->setText(Translate(QStringLiteral("(None)")));
         } else {
-            picture->setPixmap(pixmap.scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            picture->setPixmap(current->scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         }
+    });
+    QObject::connect(button, &QToolButton::clicked, box, [this, box, current] {
+        QDialog preview(box->window());
+        preview.setObjectName(QStringLiteral("PreviewForm"));
+        preview.setWindowTitle(Translate(QStringLiteral("Preview")));
+        auto* layout = new QVBoxLayout(&preview);
+        auto* shown = new QLabel(&preview);
+        shown->setPixmap(*current);
+        layout->addWidget(shown);
+        preview.exec();
     });
 }
 

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -51,7 +52,7 @@ private slots:
             FixtureEntry("&Custom colors:", "&Eigene Farben:", "&Custom colours:"),
             FixtureEntry("OK", "OK", "OK"),                  FixtureEntry("Font", "Schriftart", "Font"),
             FixtureEntry("&Font:", "Schrift&art:", "&Font:"),    FixtureEntry("&Underline", "&Unterstrichen", "&Underline"),
-            FixtureEntry("Picture:", "Bild:", "Picture:"),   FixtureEntry("(None)", "(Keines)", "(None)"),
+            FixtureEntry("Picture:", "Bild:", "Picture:"), FixtureEntry("Preview", "Vorschau", "Preview"),   FixtureEntry("(None)", "(Keines)", "(None)"),
         };
         const std::vector<TIvMLDEntry> b{FixtureEntry("Open", "Aufmachen", "Open up"),
                                          FixtureEntry("Cancel", "Lassen", "Never mind")};
@@ -249,9 +250,18 @@ private slots:
         auto* preview = d->findChild<QLabel*>("PreviewPicture");
         QVERIFY(preview);
         QCOMPARE(preview->text(), QStringLiteral("(Keines)"));
+        auto* button = d->findChild<QToolButton*>("PreviewButton");
+        QVERIFY(button);
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(button->toolTip(), QStringLiteral("Vorschau"));
         emit d->currentChanged(bmp);
         QVERIFY(!preview->pixmap().isNull());
+        QVERIFY(button->isEnabled());
         QCOMPARE(d->findChild<QLabel*>("PreviewLabel")->text(), QStringLiteral(" (7x3)"));
+        emit d->currentChanged(text);
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(preview->text(), QStringLiteral("(Keines)"));
+        QCOMPARE(d->findChild<QLabel*>("PreviewLabel")->text(), QStringLiteral("Bild:"));
     }
 };
 
