@@ -10,6 +10,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIdentityProxyModel>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
@@ -141,6 +142,25 @@ QString DefaultSuffix(const QString& defaultExt) {
     return s;
 }
 
+namespace {
+
+// The file list's column titles through the dialog's dictionary.
+class TranslatedHeaders : public QIdentityProxyModel {
+public:
+    TranslatedHeaders(const TIvCommonDialog& owner, QObject* parent) : QIdentityProxyModel(parent), m_owner(owner) {}
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const titles[] = {"Name", "Size", "Type", "Modified", "Attributes"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 5)
+            return m_owner.Translate(QString::fromLatin1(titles[section]));
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+
+private:
+    const TIvCommonDialog& m_owner;
+};
+
+}  // namespace
+
 TIvOpenDialog::TIvOpenDialog(QObject* owner) : TIvCommonDialog(owner) {}
 
 void TIvOpenDialog::SetFileName(const QString& name) {
@@ -183,6 +203,7 @@ std::unique_ptr<QFileDialog> TIvOpenDialog::CreateDialog() {
     dialog->setDefaultSuffix(DefaultSuffix(DefaultExt));
     if (!InitialDir.isEmpty()) dialog->setDirectory(InitialDir);
     if (!FileName().isEmpty()) dialog->selectFile(FileName());
+    dialog->setProxyModel(new TranslatedHeaders(*this, dialog.get()));
     TranslateLabels(*dialog);
     Customise(*dialog);
     return dialog;

@@ -52,7 +52,8 @@ private slots:
             FixtureEntry("&Custom colors:", "&Eigene Farben:", "&Custom colours:"),
             FixtureEntry("OK", "OK", "OK"),                  FixtureEntry("Font", "Schriftart", "Font"),
             FixtureEntry("&Font:", "Schrift&art:", "&Font:"),    FixtureEntry("&Underline", "&Unterstrichen", "&Underline"),
-            FixtureEntry("Picture:", "Bild:", "Picture:"), FixtureEntry("Preview", "Vorschau", "Preview"),   FixtureEntry("(None)", "(Keines)", "(None)"),
+            FixtureEntry("Picture:", "Bild:", "Picture:"), FixtureEntry("Preview", "Vorschau", "Preview"), FixtureEntry("Size", "Größe", "Size"),
+            FixtureEntry("Modified", "Geändert", "Modified"),   FixtureEntry("(None)", "(Keines)", "(None)"),
         };
         const std::vector<TIvMLDEntry> b{FixtureEntry("Open", "Aufmachen", "Open up"),
                                          FixtureEntry("Cancel", "Lassen", "Never mind")};
@@ -141,6 +142,8 @@ private slots:
         QCOMPARE(Label(*o, QFileDialog::LookIn), QStringLiteral("Suchen &in:"));
         QCOMPARE(Label(*o, QFileDialog::FileType), QStringLiteral("Datei&typ:"));
         QCOMPARE(Label(*o, QFileDialog::FileName), QStringLiteral("Datei&name:"));
+        QCOMPARE(o->proxyModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Größe"));
+        QCOMPARE(o->proxyModel()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Geändert"));
         TIvSaveDialog save;
         std::unique_ptr<QFileDialog> s = save.CreateDialog();
         QCOMPARE(s->windowTitle(), QStringLiteral("Speichern unter"));
