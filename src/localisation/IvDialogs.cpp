@@ -70,7 +70,7 @@ const TextMap DialogTexts[] = {
     {"&Basic colors", "&Basic colors:"},
     {"&Custom colors", "&Custom colors:"},
     {"&Add to Custom Colors", "&Add to Custom Colors"},
-    {"&Pick Screen Color", "&Define Custom Colors >>"},
+    {"&Pick Screen Color", "&Pick Screen Color"},
     {"Hu&e:", "Hu&e:"},
     {"&Sat:", "&Sat:"},
     {"&Val:", "&Lum:"},
@@ -136,6 +136,20 @@ int NameFilterIndex(const QStringList& nameFilters, const QString& selected) {
     return i < 0 ? 1 : int(i) + 1;
 }
 
+QString WithoutMnemonic(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'&') {
+            if (i + 1 < text.size() && text.at(i + 1) == u'&') out += u'&';
+            ++i;
+            if (i < text.size() && text.at(i) != u'&') out += text.at(i);
+            continue;
+        }
+        out += text.at(i);
+    }
+    return out;
+}
+
 QString DefaultSuffix(const QString& defaultExt) {
     QString s = defaultExt.trimmed();
     while (s.startsWith(QLatin1Char('.'))) s.remove(0, 1);
@@ -172,10 +186,12 @@ void TIvOpenDialog::TranslateLabels(QFileDialog& dialog) const {
     const bool save = SaveKind();
     const QString caption = Title.isEmpty() ? QString::fromLatin1(save ? "Save As" : "Open") : Title;
     dialog.setWindowTitle(Translate(caption));
-    dialog.setLabelText(QFileDialog::LookIn, Translate(QString::fromLatin1(save ? "Save &in:" : "Look &in:")));
+    // These two labels of Qt's dialog show an "&" as it stands.
+    dialog.setLabelText(QFileDialog::LookIn,
+                        WithoutMnemonic(Translate(QString::fromLatin1(save ? "Save &in:" : "Look &in:"))));
     dialog.setLabelText(QFileDialog::FileName, Translate(QStringLiteral("File &name:")));
     dialog.setLabelText(QFileDialog::FileType,
-                        Translate(QString::fromLatin1(save ? "Save as &type:" : "Files of &type:")));
+                        WithoutMnemonic(Translate(QString::fromLatin1(save ? "Save as &type:" : "Files of &type:"))));
     dialog.setLabelText(QFileDialog::Accept, Translate(QString::fromLatin1(save ? "&Save" : "&Open")));
     dialog.setLabelText(QFileDialog::Reject, Translate(QStringLiteral("Cancel")));
     static const std::pair<const char*, const char*> tips[] = {{"toParentButton", "Up One Level"},

@@ -65,6 +65,8 @@ constexpr TIvOpenOptions ofNoChangeDir = 1 << 4;
 QStringList FilterToNameFilters(const QString& filter);
 // The 1-based index of a name filter; 1 when it is not among them.
 int NameFilterIndex(const QStringList& nameFilters, const QString& selected);
+// A label text without its mnemonic marks ("&&" stays one "&").
+QString WithoutMnemonic(const QString& text);
 // A default extension as Qt's default suffix: without a leading dot.
 QString DefaultSuffix(const QString& defaultExt);
 

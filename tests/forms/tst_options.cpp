@@ -692,7 +692,10 @@ void TestOptions::followsTheMenuLanguage() {
     QCOMPARE(w.Speichern->text(), QStringLiteral("Save"));
     QCOMPARE(w.GEWSTG_RG->title(), QStringLiteral(" Threaded rods "));
     QCOMPARE(w.DBCheckBox(31)->text(), QStringLiteral("No consideration of low temperatures base clamps"));
+    // The dialogs' filters too.
+    QCOMPARE(w.IvSaveDialog1->Filter, QStringLiteral("Text files|*.txt|All|*.*"));
     IvBinaryDictionaryGlobal->SetLanguage(1);
+    QCOMPARE(w.IvSaveDialog1->Filter, QStringLiteral("Text Dateien|*.txt|Alle|*.*"));
     QCOMPARE(w.PageControl1->tabText(4), QStringLiteral("Zusatzleistungen"));
     QCOMPARE(w.DBCheckBox(31)->text(), QStringLiteral("Tiefe Temperaturen bei Rohrlagern nicht berücksichtigen"));
 }

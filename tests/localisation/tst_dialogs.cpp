@@ -89,6 +89,9 @@ private slots:
         QCOMPARE(NameFilterIndex(filters, "Text (*.txt)"), 1);
         QCOMPARE(NameFilterIndex(filters, "Alle (*.*)"), 2);
         QCOMPARE(NameFilterIndex(filters, "Sonst (*.x)"), 1);
+        QCOMPARE(WithoutMnemonic("Save &in:"), QStringLiteral("Save in:"));
+        QCOMPARE(WithoutMnemonic("A && B &x"), QStringLiteral("A & B x"));
+        QCOMPARE(WithoutMnemonic("end&"), QStringLiteral("end"));
         QCOMPARE(DefaultSuffix("TXT"), QStringLiteral("TXT"));
         QCOMPARE(DefaultSuffix(".txt"), QStringLiteral("txt"));
         QCOMPARE(DefaultSuffix(""), QString());
@@ -139,8 +142,8 @@ private slots:
         TIvOpenDialog open;
         std::unique_ptr<QFileDialog> o = open.CreateDialog();
         QCOMPARE(Label(*o, QFileDialog::Accept), QStringLiteral("Ö&ffnen"));
-        QCOMPARE(Label(*o, QFileDialog::LookIn), QStringLiteral("Suchen &in:"));
-        QCOMPARE(Label(*o, QFileDialog::FileType), QStringLiteral("Datei&typ:"));
+        QCOMPARE(Label(*o, QFileDialog::LookIn), QStringLiteral("Suchen in:"));
+        QCOMPARE(Label(*o, QFileDialog::FileType), QStringLiteral("Dateityp:"));
         QCOMPARE(Label(*o, QFileDialog::FileName), QStringLiteral("Datei&name:"));
         QCOMPARE(o->proxyModel()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Größe"));
         QCOMPARE(o->proxyModel()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Geändert"));
@@ -148,8 +151,8 @@ private slots:
         std::unique_ptr<QFileDialog> s = save.CreateDialog();
         QCOMPARE(s->windowTitle(), QStringLiteral("Speichern unter"));
         QCOMPARE(Label(*s, QFileDialog::Accept), QStringLiteral("&Speichern"));
-        QCOMPARE(Label(*s, QFileDialog::LookIn), QStringLiteral("Speichern &in:"));
-        QCOMPARE(Label(*s, QFileDialog::FileType), QStringLiteral("Speichern als &Typ:"));
+        QCOMPARE(Label(*s, QFileDialog::LookIn), QStringLiteral("Speichern in:"));
+        QCOMPARE(Label(*s, QFileDialog::FileType), QStringLiteral("Speichern als Typ:"));
         save.Title = "Datei speichern unter";
         QCOMPARE(save.CreateDialog()->windowTitle(), QStringLiteral("Datei speichern unter"));
         // English: the same dialog follows the dictionary's language.

@@ -4,6 +4,7 @@
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "forms/LEKO.h"
+#include "localisation/IvDialogs.h"
 #include "forms/Password.h"
 #include "forms/Password1.h"
 #include "localisation/IvBinDic.h"
@@ -15,6 +16,8 @@
 #include "ui/MultiLang.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QDir>
 #include <QSettings>
 #include <QTabWidget>
@@ -93,6 +96,15 @@ int main(int argc, char** argv) {
                 ok = Save(form, out, QStringLiteral("options-%1-%2.png").arg(suffix).arg(tab + 1)) && ok;
             }
             form.hide();
+            std::unique_ptr<QFileDialog> save = form.IvSaveDialog1->CreateDialog();
+            save->setDirectory(work.path());
+            save->show();
+            ok = Save(*save, out, QStringLiteral("savedialog-%1.png").arg(suffix)) && ok;
+            save->hide();
+            std::unique_ptr<QColorDialog> colour = form.IvColorDialog1->CreateDialog();
+            colour->show();
+            ok = Save(*colour, out, QStringLiteral("colourdialog-%1.png").arg(suffix)) && ok;
+            colour->hide();
             TFPassword1 first;
             first.show();
             ok = Save(first, out, QStringLiteral("password1-%1.png").arg(suffix)) && ok;
