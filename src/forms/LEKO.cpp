@@ -1782,6 +1782,12 @@ bool TFLEKO::ImportSettings(const QString& fileName) {
         const int v = ini.ReadString(section, key, QString()).toInt(&isNumber);
         return isNumber && v != 0;
     };
+    // Control events stay quiet while the file is taken over, also when a
+    // database error ends it half-way.
+    struct Quiet {
+        bool& flag;
+        ~Quiet() { flag = false; }
+    } quiet{m_loading};
     m_loading = true;
     DataSource1->Edit();
     const QString spec = Section("---Spezifikationen---");
@@ -1822,7 +1828,6 @@ bool TFLEKO::ImportSettings(const QString& fileName) {
     for (const char* f : MmFields) ShowInch(QString::fromLatin1(f));
     SetRodItems();
     ApplyInterlocks();
-    m_loading = false;
     // The record stays in edit mode: the guarded save or the close commits it.
     m_optionsChanged = true;
     return true;
