@@ -579,6 +579,21 @@ private slots:
         QCOMPARE(Registry("State"), QStringLiteral("0"));
     }
 
+    void languageAndMalformedValues() {
+        IvBinaryDictionaryGlobal->SetLanguage(2);
+        SetRegistry(QStringLiteral("Language"), 1);
+        SetRegistry(QStringLiteral("SIZE"), QStringLiteral("gross"));  // no number: ignored
+        QWidget input;
+        const int size = input.font().pointSize();
+        QVERIFY(LoadRegistrySettings(input));
+        QCOMPARE(IvBinaryDictionaryGlobal->Language(), 1);
+        QCOMPARE(input.font().pointSize(), size);
+        // A language the dictionary does not have leaves the one in use.
+        SetRegistry(QStringLiteral("Language"), 99);
+        QVERIFY(LoadRegistrySettings(input));
+        QCOMPARE(IvBinaryDictionaryGlobal->Language(), 1);
+    }
+
     void absentIsNotFalse_data() {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("level");
