@@ -5,6 +5,7 @@
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     TIvApplication app(argc, argv);
     InstallQtMessageSeam();
     SetUnattended(unattended);
+    // One copy per user, in every mode, before the command line is read: a
+    // refused copy ends here.
+    InitSingleInstanceLock();
     PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
@@ -34,5 +38,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "KORVA: %s\n", e.what());
     }
+    DoneSingleInstanceLock();
     return code;
 }
