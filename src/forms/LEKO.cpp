@@ -17,6 +17,7 @@
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDialogs.h"
 #include "localisation/IvDictio.h"
+#include "localisation/IvLangDlg.h"
 #include "localisation/IvLanguD.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
@@ -64,7 +65,10 @@ bool FormStyleFlag = false;
 QString ProjectQueryText;
 QString ApplicationHelpFile;
 QPoint InputFormOrigin;
-std::function<bool(QWidget*, TIvDictionary*, int&)> LanguageDialogHook;
+std::function<bool(QWidget*, TIvDictionary*, int&)> LanguageDialogHook = [](QWidget* control, TIvDictionary* dictionary,
+                                                                             int& language) {
+    return ExecuteLanguageDialog(control, dictionary, 0, language);
+};
 
 const QString ProductKey = QStringLiteral("\\SOFTWARE\\ZORBEL\\KORVA_9_0");
 const QString ExtendedLoadValue = QStringLiteral("EXTENDED_LOADS");

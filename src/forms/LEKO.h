@@ -93,8 +93,7 @@ QString BoolToIniText(bool value);
 bool LoadRegistrySettings(QWidget& inputForm);
 
 // The language dialog of a dictionary: true and the chosen index when the
-// user confirmed. Set by the program to its language dialog; until then
-// nothing is chosen.
+// user confirmed. The program's language dialog unless replaced.
 extern std::function<bool(QWidget* control, TIvDictionary* dictionary, int& language)> LanguageDialogHook;
 
 class TFLEKO : public TZorbelForm {

@@ -3,6 +3,7 @@
 #include "OptionsFixture.h"
 
 #include "localisation/IvDialogs.h"
+#include "localisation/IvLangDlg.h"
 #include "platform/FaultInjection.h"
 #include "ui/ValCtrls.h"
 
@@ -518,6 +519,7 @@ private slots:
     }
 
     void fontAndColourButtons();
+    void languageButtons();
     void everyNamedControlExists();
     void followsTheMenuLanguage();
     void failedHotDipWriteLetsTheSaveGoOn();
@@ -698,6 +700,37 @@ void TestOptions::followsTheMenuLanguage() {
     QCOMPARE(w.IvSaveDialog1->Filter, QStringLiteral("Text Dateien|*.txt|Alle|*.*"));
     QCOMPARE(w.PageControl1->tabText(4), QStringLiteral("Zusatzleistungen"));
     QCOMPARE(w.DBCheckBox(31)->text(), QStringLiteral("Tiefe Temperaturen bei Rohrlagern nicht berücksichtigen"));
+}
+
+void TestOptions::languageButtons() {
+    TFLEKO& w = Open();
+    // The program's language dialog, cancelled: nothing changes.
+    auto cancelled = WhenShown<TIvLanguageDialog>([](TIvLanguageDialog* d) { d->reject(); });
+    w.Bsprache->click();
+    QVERIFY(*cancelled);
+    QCOMPARE(IvBinaryDictionaryGlobal->Language(), 1);
+    // A chosen language: the menu switches, and the help file follows it.
+    const auto saved = LanguageDialogHook;
+    LanguageDialogHook = [](QWidget*, TIvDictionary* d, int& language) {
+        language = d == IvBinaryDictionaryGlobal ? 2 : 1;
+        return true;
+    };
+    ProgramDirectoryText = QStringLiteral("/opt/korva/");
+    w.Bsprache->click();
+    QCOMPARE(IvBinaryDictionaryGlobal->Language(), 2);
+    QCOMPARE(ApplicationHelpFile, QStringLiteral("/opt/korva/MANUAL_U.hlp"));
+    QCOMPARE(w.Speichern->text(), QStringLiteral("Save"));
+    // The print language, on an open print dictionary.
+    IvBinaryDictionaryPrint->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korvaprn.mld"));
+    IvBinaryDictionaryPrint->Open();
+    w.Button1->click();
+    QCOMPARE(IvBinaryDictionaryPrint->Language(), 1);
+    QCOMPARE(w.GewaehlteSprache->text(), QStringLiteral("German"));
+    QVERIFY(w.OptionsChanged());
+    QVERIFY(w.SpeichernClick());
+    QCOMPARE(f->Stored("F_DRCK_KZ").toInt(), 1);
+    LanguageDialogHook = saved;
+    IvBinaryDictionaryGlobal->SetLanguage(1);
 }
 
 QTEST_MAIN(TestOptions)
