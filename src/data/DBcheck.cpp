@@ -425,7 +425,12 @@ void ConvertProjectFiles(const QString& directory) {
         RemoveQuietly(backup);
         Abort(IvTranslate("Error while copying files into backup path !"));
     }
-    if (!InstallFiles(dir, work->Path(), present)) Abort(IvTranslate("Unable to remove converted files !"));
+    if (!InstallFiles(dir, work->Path(), present)) {
+        // Nothing was converted: a backup of it would only make the next
+        // conversion take the next folder.
+        RemoveQuietly(backup);
+        Abort(IvTranslate("Unable to remove converted files !"));
+    }
 }
 
 bool AddKonbtlIndex(const QString& directory) {

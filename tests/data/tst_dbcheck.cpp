@@ -479,6 +479,26 @@ private slots:
                                            "Unable to detect backup path !\rAborting conversion !"});
     }
 
+    void conversionFailingAtTheEndLeavesNoBackup() {
+        TestDir t;
+        OldProject o;
+        o.level = 4;
+        MakeProject(t.path(), o);
+        const auto before = Snapshot(t.path());
+        ScriptedMessageSeam seam;
+        ArmWriteFault(1);  // the first table taking its converted content
+        QCOMPARE(CheckProjectDirectory(t.path(), true, false), -700);
+        // The project as it was: no backup of a conversion that did not
+        // happen, so the next one still takes "save0".
+        QCOMPARE(Snapshot(t.path()), before);
+        QVERIFY(!QFileInfo::exists(t.file("save0")));
+        QCOMPARE(seam.Texts(), QStringList{"An error occured during database conversion !\r\rInjected write failure\r"
+                                           "Unable to remove converted files !\rAborting conversion !"});
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        QVERIFY(QFileInfo(t.file("save0/konstr8.db")).isFile());
+        QVERIFY(!QFileInfo::exists(t.file("save1")));
+    }
+
     void messages_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<bool>("quiet");
