@@ -3,7 +3,7 @@
 #include "data/DBGLOB.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 

@@ -8,7 +8,7 @@
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QHash>
 #include <cmath>

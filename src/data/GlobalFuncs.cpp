@@ -1,6 +1,6 @@
 #include "data/GlobalFuncs.h"
 
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <algorithm>
 #include <cstring>

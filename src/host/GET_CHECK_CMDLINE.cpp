@@ -1,7 +1,7 @@
 #include "host/GET_CHECK_CMDLINE.h"
 
 #include "host/GlobalVars4KORVA_MDS.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QFileInfo>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "ui/QtMessageSeam.h"
 
 #include "localisation/IvDictio.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QGuiApplication>

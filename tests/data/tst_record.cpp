@@ -6,7 +6,7 @@
 #include "data/GlobalFuncs.h"
 #include "data/KONBTL.h"
 #include "data/ProjectSchema.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QFile>
 #include <QtTest>

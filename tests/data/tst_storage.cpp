@@ -10,7 +10,7 @@
 #include "platform/Session.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QtTest>
 

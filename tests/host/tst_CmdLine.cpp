@@ -2,7 +2,7 @@
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>

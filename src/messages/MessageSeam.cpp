@@ -1,4 +1,4 @@
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <cstdio>
 
