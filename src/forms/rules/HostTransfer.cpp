@@ -83,35 +83,70 @@ DisplayedValues HostDisplayedValues() {
 
 namespace {
 
-void LoadExit(double shown, UnitMode mode, double& field, double* imperialCopy) {
-    field = LoadToKn(shown, mode);
-    if (mode.imperial && imperialCopy) *imperialCopy = shown;
-}
+struct FieldExit {
+    const char* edit;
+    bool load;
+    double TConstructionRecord::*field;
+    double TConstructionRecord::*imperialCopy;
+};
 
-void LengthExit(double shown, UnitMode mode, double& field, double* imperialCopy) {
-    field = LengthToMm(shown, mode);
-    if (mode.imperial && imperialCopy) *imperialCopy = shown;
-}
+const FieldExit FieldExits[] = {
+    {"Last", true, &TConstructionRecord::K_LAST, &TConstructionRecord::K_LAST_I},
+    {"DY_L_H", true, &TConstructionRecord::K_LAST, &TConstructionRecord::K_LAST_I},
+    {"Hydrolast", true, &TConstructionRecord::K_HYDRO_LAST, &TConstructionRecord::K_HYDRO_LAST_I},
+    {"DY_L_HZ", true, &TConstructionRecord::K_LAST_DYN_2, &TConstructionRecord::K_LAST_I_DYN_2},
+    {"DY_L_HS", true, &TConstructionRecord::K_LAST_DYN_3, &TConstructionRecord::K_LAST_I_DYN_3},
+    {"STAT_LAST_HZ", true, &TConstructionRecord::K_STAT_LAST_HZ, nullptr},
+    {"STAT_LAST_HS", true, &TConstructionRecord::K_STAT_LAST_HS, nullptr},
+    {"Horizontal", false, &TConstructionRecord::K_WEG_X, &TConstructionRecord::K_WEG_X_I},
+    {"DY_W_P", false, &TConstructionRecord::K_WEG_X, &TConstructionRecord::K_WEG_X_I},
+    {"Lateral", false, &TConstructionRecord::K_WEG_Y, &TConstructionRecord::K_WEG_Y_I},
+    {"DY_W_N", false, &TConstructionRecord::K_WEG_Y, &TConstructionRecord::K_WEG_Y_I},
+    {"Vertikal", false, &TConstructionRecord::K_WEG_Z, &TConstructionRecord::K_WEG_Z_I},
+    {"ISO", false, &TConstructionRecord::K_DAEMMST, nullptr},
+};
 
 }  // namespace
 
-void ApplyLoadExits(const DisplayedValues& v, UnitMode mode, bool stressNotDynamic) {
-    TConstructionRecord& k = ConstructionRecord;
-    if (stressNotDynamic) {
-        LoadExit(v.Last, mode, k.K_LAST, &k.K_LAST_I);
-        LoadExit(v.STAT_LAST_HZ, mode, k.K_STAT_LAST_HZ, nullptr);
-        LoadExit(v.STAT_LAST_HS, mode, k.K_STAT_LAST_HS, nullptr);
-        if (k.K_HYDTEST_KZ) LoadExit(v.Hydrolast, mode, k.K_HYDRO_LAST, &k.K_HYDRO_LAST_I);
-        LengthExit(v.Lateral, mode, k.K_WEG_Y, &k.K_WEG_Y_I);
-        LengthExit(v.Horizontal, mode, k.K_WEG_X, &k.K_WEG_X_I);
-        LengthExit(v.Vertikal, mode, k.K_WEG_Z, &k.K_WEG_Z_I);
-    } else {
-        LoadExit(v.DY_L_H, mode, k.K_LAST, &k.K_LAST_I);
-        LoadExit(v.DY_L_HZ, mode, k.K_LAST_DYN_2, &k.K_LAST_I_DYN_2);
-        LengthExit(v.DY_W_P, mode, k.K_WEG_X, &k.K_WEG_X_I);
-        LengthExit(v.DY_W_N, mode, k.K_WEG_Y, &k.K_WEG_Y_I);
+bool ApplyFieldExit(const QString& editName, double shown, UnitMode mode) {
+    for (const FieldExit& e : FieldExits) {
+        if (editName != QLatin1String(e.edit)) continue;
+        TConstructionRecord& k = ConstructionRecord;
+        k.*e.field = e.load ? LoadToKn(shown, mode) : LengthToMm(shown, mode);
+        if (mode.imperial && e.imperialCopy) k.*e.imperialCopy = shown;
+        return true;
     }
-    LoadExit(v.DY_L_HS, mode, k.K_LAST_DYN_3, &k.K_LAST_I_DYN_3);
+    return false;
+}
+
+void ApplyLoadExits(const DisplayedValues& v, UnitMode mode, bool stressNotDynamic) {
+    if (stressNotDynamic) {
+        ApplyFieldExit(QStringLiteral("Last"), v.Last, mode);
+        ApplyFieldExit(QStringLiteral("STAT_LAST_HZ"), v.STAT_LAST_HZ, mode);
+        ApplyFieldExit(QStringLiteral("STAT_LAST_HS"), v.STAT_LAST_HS, mode);
+        if (ConstructionRecord.K_HYDTEST_KZ) ApplyFieldExit(QStringLiteral("Hydrolast"), v.Hydrolast, mode);
+        ApplyFieldExit(QStringLiteral("Lateral"), v.Lateral, mode);
+        ApplyFieldExit(QStringLiteral("Horizontal"), v.Horizontal, mode);
+        ApplyFieldExit(QStringLiteral("Vertikal"), v.Vertikal, mode);
+    } else {
+        ApplyFieldExit(QStringLiteral("DY_L_H"), v.DY_L_H, mode);
+        ApplyFieldExit(QStringLiteral("DY_L_HZ"), v.DY_L_HZ, mode);
+        ApplyFieldExit(QStringLiteral("DY_W_P"), v.DY_W_P, mode);
+        ApplyFieldExit(QStringLiteral("DY_W_N"), v.DY_W_N, mode);
+    }
+    ApplyFieldExit(QStringLiteral("DY_L_HS"), v.DY_L_HS, mode);
+}
+
+void ApplyImperialCopies(const DisplayedValues& v, bool stressNotDynamic) {
+    TConstructionRecord& k = ConstructionRecord;
+    k.K_LAST_I = stressNotDynamic ? v.Last : v.DY_L_H;
+    k.K_HYDRO_LAST_I = v.Hydrolast;
+    k.K_LAST_I_DYN_2 = v.DY_L_HZ;
+    k.K_LAST_I_DYN_3 = v.DY_L_HS;
+    k.K_WEG_X_I = stressNotDynamic ? v.Horizontal : v.DY_W_P;
+    k.K_WEG_Y_I = stressNotDynamic ? v.Lateral : v.DY_W_N;
+    k.K_WEG_Z_I = v.Vertikal;
+    k.K_TEM_I = v.TEMP;
 }
 
 void ApplyTemperatureExit(int32_t shown, UnitMode mode) {
@@ -119,7 +154,7 @@ void ApplyTemperatureExit(int32_t shown, UnitMode mode) {
     if (mode.imperial) ConstructionRecord.K_TEM_I = shown;
 }
 
-void ApplyInsulationExit(double shown, UnitMode mode) { ConstructionRecord.K_DAEMMST = LengthToMm(shown, mode); }
+void ApplyInsulationExit(double shown, UnitMode mode) { ApplyFieldExit(QStringLiteral("ISO"), shown, mode); }
 
 void ApplyHostIdentification() {
     TConstructionRecord& k = ConstructionRecord;

@@ -56,6 +56,14 @@ DisplayedValues HostDisplayedValues();
 // fill the loads and movements, else the static ones; the failure load of
 // DY_L_HS always. The hydrotest load only when K_HYDTEST_KZ.
 void ApplyLoadExits(const DisplayedValues& shown, UnitMode mode, bool stressNotDynamic);
+// The exit of one value field by its name (Last, DY_L_H, Hydrolast,
+// DY_L_HZ, DY_L_HS, STAT_LAST_HZ, STAT_LAST_HS, Horizontal, DY_W_P,
+// Lateral, DY_W_N, Vertikal, ISO): its metric field and, in imperial
+// mode, its imperial copy. False for a name that is no value field.
+bool ApplyFieldExit(const QString& editName, double shown, UnitMode mode);
+// After a unit switch: the imperial copies take the shown imperial values;
+// the metric fields keep their values.
+void ApplyImperialCopies(const DisplayedValues& shown, bool stressNotDynamic);
 // One exit each, for the form's handlers.
 void ApplyTemperatureExit(int32_t shown, UnitMode mode);
 void ApplyInsulationExit(double shown, UnitMode mode);
