@@ -1,6 +1,7 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "forms/LEK1.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
@@ -24,8 +25,9 @@ int main(int argc, char** argv) {
     PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
-    // without them those modes end after their start checks.
+    // without one a mode ends after its start checks.
     MainForms forms;
+    forms.normal = &RunInputForm;
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(app.arguments().mid(1), forms);

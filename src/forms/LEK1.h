@@ -7,6 +7,8 @@
 #include "forms/rules/HostTransfer.h"
 #include "ui/ZorbelFormTemplate.h"
 
+#include <QGroupBox>
+#include <QPixmap>
 #include <QPointer>
 #include <array>
 #include <vector>
@@ -15,7 +17,6 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -118,6 +119,7 @@ public:
 
     // ---- state
     int32_t LoadedDrawingKey = 0;
+    int32_t MinElevationDiffValue = 0;
     QString SavedCaption;
     ConfigurationRow Configuration;
     StressState Stress;
@@ -165,6 +167,7 @@ protected:
     bool FormKeyDown(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildForm();

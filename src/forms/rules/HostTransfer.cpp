@@ -156,6 +156,33 @@ void ApplyTemperatureExit(int32_t shown, UnitMode mode) {
 
 void ApplyInsulationExit(double shown, UnitMode mode) { ApplyFieldExit(QStringLiteral("ISO"), shown, mode); }
 
+namespace {
+struct TextField {
+    const char* name;
+    char* data;
+    int width;
+};
+template <size_t N>
+TextField Field(const char* name, char (&f)[N]) { return {name, f, int(N)}; }
+std::optional<TextField> FindTextField(const QString& name) {
+    TConstructionRecord& k = ConstructionRecord;
+    const TextField fields[] = {Field("K_POS_NR", k.K_POS_NR), Field("K_KDN_ZNR", k.K_KDN_ZNR),
+                                Field("K_NR_ANL", k.K_NR_ANL), Field("K_CALC_NR", k.K_CALC_NR)};
+    for (const TextField& f : fields)
+        if (name == QLatin1String(f.name)) return f;
+    return std::nullopt;
+}
+}  // namespace
+
+void SetRecordText(const QString& field, const QString& text) {
+    if (const auto f = FindTextField(field)) PutTextField(f->data, f->width - 1, text);
+}
+
+QString RecordText(const QString& field) {
+    const auto f = FindTextField(field);
+    return f ? QString::fromLatin1(f->data, f->width).trimmed() : QString();
+}
+
 void ApplyHostIdentification() {
     TConstructionRecord& k = ConstructionRecord;
     PutText(k.K_POS_NR, MdsHangerMark);

@@ -68,6 +68,11 @@ void ApplyImperialCopies(const DisplayedValues& shown, bool stressNotDynamic);
 void ApplyTemperatureExit(int32_t shown, UnitMode mode);
 void ApplyInsulationExit(double shown, UnitMode mode);
 
+// Writes a fixed-width text field of the record by its name (K_POS_NR,
+// K_KDN_ZNR, K_NR_ANL, K_CALC_NR), cut and blank-padded to its width.
+void SetRecordText(const QString& field, const QString& text);
+QString RecordText(const QString& field);
+
 // The identification texts and coordinates of the host.
 void ApplyHostIdentification();
 
