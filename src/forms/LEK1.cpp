@@ -435,8 +435,10 @@ QWidget* TFLEK1::BuildLoadPage() {
         connect(e, &TValidCustomEdit::Exited, this, [this, e] {
             if (!ChangedSinceShown(e)) return;
             try {
-                ApplyFieldExit(e->objectName(), double(e->Value()), RecordUnitMode());
+                const double shown = double(e->Value());
+                ApplyFieldExit(e->objectName(), shown, RecordUnitMode());
                 MarkShown(e);
+                m_exact[e->objectName()] = shown;
             } catch (const std::exception&) {
                 // The edit itself refuses a text that is no number.
             }
@@ -993,7 +995,10 @@ void TFLEK1::resizeEvent(QResizeEvent* event) {
 
 DisplayedValues TFLEK1::Shown() const {
     DisplayedValues v = Kept;
-    auto value = [](TFloatEdit* e) {
+    // A value the engineer did not change since the form showed it counts
+    // with all its digits, not as rounded for showing.
+    auto value = [this](TFloatEdit* e) {
+        if (!ChangedSinceShown(e)) return m_exact.value(e->objectName(), 0.0);
         try {
             return double(e->Value());
         } catch (const std::exception&) {
@@ -1032,6 +1037,7 @@ void TFLEK1::Show(const DisplayedValues& v) {
     for (const auto& [edit, value] : values) {
         edit->SetValue(value);
         MarkShown(edit);
+        m_exact[edit->objectName()] = value;
     }
     TEMP->SetValue(v.TEMP);
     MarkShown(TEMP);
@@ -1686,6 +1692,7 @@ void TFLEK1::ConvertDisplayedUnits(UnitMode from) {
     if (to.imperial) ApplyImperialCopies(v, Stress.notDynamic);
     // The elevation inputs follow the new units and keep their heights.
     const bool differences = ConstructionRecord.K_ST_E_6;
+    if (from.imperial == to.imperial) return;
     for (const QPointer<TUncHoehe>& e : ElevationEdits) {
         if (!e) continue;
         const QString text = e->text();

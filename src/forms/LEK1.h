@@ -8,6 +8,7 @@
 #include "ui/ZorbelFormTemplate.h"
 
 #include <QGroupBox>
+#include <QHash>
 #include <QPixmap>
 #include <QPointer>
 #include <array>
@@ -206,6 +207,7 @@ private:
     bool m_closing = false;
     int m_firstNr = 0, m_lastNr = 0;
     std::vector<QPoint> m_elevationPoints;
+    QHash<QString, double> m_exact;  // shown values with all their digits
     QPoint m_steelWidthPoint;
 };
 
