@@ -11,6 +11,7 @@
 #include "forms/HDurdatCold.h"
 #include "forms/HaengerTyp.h"
 #include "forms/LEK1Services.h"
+#include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
@@ -1885,7 +1886,7 @@ TFLEK1::StoreResult TFLEK1::STOREClick() {
     TConstructionRecord& k = ConstructionRecord;
     k.K_S_Y_KZ = Stress.notDynamic;
     k.K_S_CS_KZ = Stress.cold;
-    const StoreOutcome outcome = StoreSupport(LoadedDrawingKey);
+    const StoreOutcome outcome = StoreSupportWaiting(LoadedDrawingKey);
     if (outcome == StoreOutcome::KeyTaken) return StoreResult::KeyTaken;
     if (outcome == StoreOutcome::Inserted) {
         LoadedDrawingKey = k.K_F_NR_AUS;
