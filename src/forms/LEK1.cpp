@@ -964,6 +964,19 @@ void TFLEK1::InitInputForm() {
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 
+    // The beam profile of the host's joint beam.
+    try {
+        if (const auto preset = FindProfilePreset(DBKONST->TXTTAB, MdsJointFlangeWidth, MdsJointFlangeThickness)) {
+            if (ComboBoxProfilTyp->findText(preset->type) < 0) ComboBoxProfilTyp->addItem(preset->type);
+            ComboBoxProfilTyp->setCurrentText(preset->type);
+            ComboBoxProfilTypChange();
+            if (ComboBoxProfileHeight->findText(preset->height) >= 0) {
+                ComboBoxProfileHeight->setCurrentText(preset->height);
+                LookupProfileName();
+            }
+        }
+    } catch (const std::exception&) {
+    }
     if (Configuration.A_NR != 0) {
         T9_WINKEL->SetValue(T9AngleFromHost(Configuration.A_NAME, MdsAlpha));
         ConstructionRecord.K_T9_WINKEL = double(T9_WINKEL->Value());

@@ -291,6 +291,35 @@ private slots:
         QCOMPARE(ConstructionRecord.K_HI_Q_F_2, QStringLiteral("-3'-3.37\""));
     }
 
+    void profilePreset() {
+        // Flange widths and thicknesses with neighbours that differ in one.
+        const struct {
+            int nr;
+            const char* type;
+            const char* height;
+            double b, t;
+        } rows[] = {{901, "HEA", "200", 200, 10}, {902, "HEB", "200", 200, 15}, {903, "HEA", "220", 220, 11},
+                    {904, "IPE", "200", 100, 8.5}, {905, "HEM", "200", 200, 12}};
+        for (const auto& r : rows)
+            fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", r.nr}, {"TXT_TEXT", r.type},
+                                                     {"TXT_PRF_HOEHE", r.height}, {"TXT_PRF_B", r.b}, {"TXT_PRF_T", r.t}});
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 906}, {"TXT_TEXT", "NOT"},
+                                                 {"TXT_PRF_B", 200}, {"TXT_PRF_T", 11}});
+        TTable& t = DBKONST->TXTTAB;
+        auto preset = FindProfilePreset(t, 200.4, 15);
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("HEB"));
+        preset = FindProfilePreset(t, 199.6, 11);  // no 11: the next thicker is 12
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("HEM"));
+        preset = FindProfilePreset(t, 100, 8.5);
+        QCOMPARE(preset->type, QStringLiteral("IPE"));
+        QVERIFY(!FindProfilePreset(t, 200, 16));
+        QVERIFY(!FindProfilePreset(t, 200, 0));
+        QVERIFY(!FindProfilePreset(t, 0, 10));
+        QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
     void steelWidthOfVerticalClamp() {
         ConfigurationRow row;
         row.A_NAME = QStringLiteral("SHVAESBH");

@@ -225,6 +225,38 @@ bool FilterConfigurations(TTable& abhg, StressCondition condition, const QString
     return !abhg.IsEmpty();
 }
 
+std::optional<ProfilePreset> FindProfilePreset(TTable& t, double width, double thickness) {
+    if (!(width > 0) || !(thickness > 0)) return std::nullopt;
+    const bool wasActive = t.Active();
+    const QString oldIndex = t.IndexName();
+    const QString oldFilter = t.Filter();
+    const bool oldFiltered = t.Filtered();
+    // In thickness order, so the fallback finds the next thicker flange.
+    t.Close();
+    t.SetIndexFieldNames(QStringLiteral("TXT_KZ;TXT_PRF_B;TXT_PRF_T"));
+    t.Open();
+    const qlonglong w = RoundToInt(Extended(width));
+    std::optional<ProfilePreset> found;
+    for (const char* compare : {"=", ">="}) {
+        t.SetFilter(QStringLiteral("TXT_KZ = 'PRF' and TXT_PRF_B = ? and TXT_PRF_T %1 ?").arg(QLatin1String(compare)),
+                    {w, thickness});
+        t.SetFiltered(true);
+        t.First();
+        if (!t.IsEmpty()) {
+            found = ProfilePreset{t.FieldByName(QStringLiteral("TXT_TEXT")).AsString().trimmed(),
+                                  t.FieldByName(QStringLiteral("TXT_PRF_HOEHE")).AsString().trimmed()};
+            break;
+        }
+    }
+    t.Close();
+    t.SetIndexFieldNames(QString());
+    if (!oldIndex.isEmpty()) t.SetIndexName(oldIndex);
+    t.SetFilter(oldFilter);
+    t.SetFiltered(oldFiltered);
+    if (wasActive) t.Open();
+    return found;
+}
+
 ConfigurationRow ReadConfigurationRow(TTable& t) {
     ConfigurationRow r;
     auto i = [&t](const QString& name) { return t.FieldByName(name).AsInteger(); };

@@ -88,6 +88,16 @@ int32_t FindStoredSupport(const QString& projectDir, const QString& hangerMark);
 // passes the filter.
 bool FilterConfigurations(TTable& abhg, StressCondition condition, const QString& mdsConfig);
 
+// The beam profile the host's joint beam asks for: the profile row of the
+// text table with the flange width (to the nearest mm) and thickness, else
+// the first with that width and a thicker flange. nullopt without a width
+// and thickness above 0 or without a row.
+struct ProfilePreset {
+    QString type;
+    QString height;
+};
+std::optional<ProfilePreset> FindProfilePreset(TTable& txttab, double flangeWidth, double flangeThickness);
+
 // The coordinates of the current configuration row (LeseKoordinaten).
 struct ConfigurationRow {
     int A_NR = 0;
