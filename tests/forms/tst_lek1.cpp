@@ -449,6 +449,49 @@ private slots:
                 seam->Texts().last().contains(QStringLiteral("vorhergehenden")));
     }
 
+    void missingKonstzIsCreated() {
+        Start();
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        const QString konstz = TablePath(CmdProjectDir, QStringLiteral("konstz8.db"));
+        QVERIFY(QFile::remove(konstz));
+        QVERIFY(QFileInfo::exists(TablePath(CmdProjectDir, QStringLiteral("konstr8.db"))));
+        Start();
+        QVERIFY(QFileInfo::exists(konstz));
+        QCOMPARE(form->Configuration.A_NR, 101);
+    }
+
+    void storedSupportIsStoredAgainUnderItsKey() {
+        Start();
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        const int32_t key = form->LoadedDrawingKey;
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        QFile::remove(OutputFile());
+        // The host sends the same hanger mark again, now with 12 kN.
+        Input in;
+        in.normal = QStringLiteral("12");
+        Start(in);
+        QCOMPARE(ExistingDrawingKey, key);
+        QCOMPARE(form->LoadedDrawingKey, key);
+        QCOMPARE(ConstructionRecord.K_LAST, 12.0);
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        QCOMPARE(StoredSupports(), 1);
+        QCOMPARE(ReadAll(OutputFile()), QByteArray("12.000\r\n"));
+        TQuery q(CmdProjectDir, QStringLiteral("select K_LAST, K_F_NR_AUS from konstr8"));
+        q.Open();
+        QCOMPARE(q.Fields(0).AsFloat(), 12.0);
+        QCOMPARE(q.Fields(1).AsInteger(), key);
+    }
+
     void hangerTypeResetManual() {
         Start();
         CalcGlobals.PreselectedProductNumber = 11000001;
