@@ -17,6 +17,16 @@
 
 namespace {
 constexpr int MinHeight = 200;
+
+// A diameter as the narrow list can show it: at most three decimals, no
+// trailing zeros.
+QString DiameterText(double v) {
+    QString t = QString::number(v, 'f', 3);
+    while (t.endsWith(u'0')) t.chop(1);
+    if (t.endsWith(u'.')) t.chop(1);
+    return t;
+}
+
 constexpr int MaxHeight = 800;
 // The table is walked row by row; a damaged cursor must not hang the form.
 constexpr int MaxRows = 100000;
@@ -76,8 +86,8 @@ void TFHelpDurdat::SGFILL() {
     for (int n = 0; n < MaxRows && !t.IsEmpty(); ++n) {
         const int row = SG->rowCount();
         SG->insertRow(row);
-        SG->setItem(row, 0, new QTableWidgetItem(FormatNumber(t.FieldByName(QStringLiteral("D_R_DM")).AsFloat())));
-        SG->setItem(row, 1, new QTableWidgetItem(FormatNumber(t.FieldByName(QStringLiteral("D_R_DI")).AsFloat())));
+        SG->setItem(row, 0, new QTableWidgetItem(DiameterText(t.FieldByName(QStringLiteral("D_R_DM")).AsFloat())));
+        SG->setItem(row, 1, new QTableWidgetItem(DiameterText(t.FieldByName(QStringLiteral("D_R_DI")).AsFloat())));
         if (!t.Next()) break;
     }
     if (SG->rowCount() > 0) SG->selectRow(0);

@@ -3,7 +3,11 @@
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
+#include "forms/HDurdat.h"
+#include "forms/HDurdatCold.h"
+#include "forms/HaengerTyp.h"
 #include "forms/LEK1.h"
+#include "data/ABHGNR.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "localisation/IvBinDic.h"
 #include "platform/Session.h"
@@ -12,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QThread>
@@ -80,6 +85,26 @@ bool Shoot(const QDir& out, const QString& demo, const QString& input, int langu
         const QString path = out.filePath(name);
         ok = form.grab().save(path, "PNG");
         std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        if (input == QLatin1String("spring_hanger.ini")) {
+            // The three help dialogs over the form.
+            QLineEdit rdm;
+            TFHelpDurdat diameters(&form, &rdm);
+            TFHelpDurdatCold cold(&form, &rdm);
+            TFTyp types(&form);
+            const std::pair<QWidget*, const char*> dialogs[] = {
+                {&diameters, "hdurdat"}, {&cold, "hdurdatcold"}, {&types, "haengertyp"}};
+            for (const auto& [dialog, dname] : dialogs) {
+                dialog->show();
+                for (int i = 0; i < 20; ++i) {
+                    QApplication::processEvents();
+                    QThread::msleep(10);
+                }
+                const QString dpath = out.filePath(name.section(u'.', 0, 0) + QLatin1Char('-') + QLatin1String(dname) + QStringLiteral(".png"));
+                dialog->grab().save(dpath, "PNG");
+                std::printf("wrote %s\n", qPrintable(dpath));
+                dialog->hide();
+            }
+        }
         form.hide();
     }
     std::fflush(stdout);
