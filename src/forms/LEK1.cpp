@@ -1929,6 +1929,8 @@ int RunInputForm() {
         return 3;
     }
     form->show();
+    // Start-up measurement: the run ends once the form is shown.
+    if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     QApplication::exec();
     return 0;
 }
