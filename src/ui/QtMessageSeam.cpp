@@ -20,7 +20,7 @@ class QtMessageSeam : public MessageSeam {
 public:
     int Show(const MessageRequest& request) override {
         if (!request.plainSystemBox) return ExecuteMessageRequest(request);
-        const QByteArray text = request.text.toLocal8Bit();
+        const QByteArray text = NormalizeLineBreaks(request.text).toLocal8Bit();
         std::fprintf(stderr, "%s\n", text.constData());
         std::fflush(stderr);
         if (!HasDisplay()) return DefaultResult(request.buttons);
