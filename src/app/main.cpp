@@ -2,6 +2,7 @@
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
 #include "forms/LEK1.h"
+#include "forms/LEK1Services.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     // without one a mode ends after its start checks.
     MainForms forms;
     forms.normal = &RunInputForm;
+    UseProgramServices();
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(app.arguments().mid(1), forms);

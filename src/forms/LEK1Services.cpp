@@ -1,5 +1,6 @@
 #include "forms/LEK1Services.h"
 
+#include "host/PMLFUELL.h"
 #include "platform/TableFile.h"
 
 #include <QDir>
@@ -22,4 +23,12 @@ int CheckProjectTablesExist(const QString& directory, QString* message) {
     if (!exists("konstr8.db")) return 1;
     if (!exists("konstz8.db")) return 3;
     return 0;
+}
+
+void UseProgramServices() {
+    InputFormServices& s = LEK1Services();
+    s.WritePmlFile = [](const QString& fileName, int) {
+        QString error;
+        if (!WritePmlFile(fileName, &error)) throw EPmlFileError(error);
+    };
 }

@@ -33,3 +33,7 @@ InputFormServices& LEK1Services();
 // support tables exist (0), the directory exists without tables (1), the
 // directory is missing (2), konstz8.db alone is missing (3).
 int CheckProjectTablesExist(const QString& directory, QString* message);
+
+// Sets the services that this build has: the program's own parts. main
+// calls it once before the start modes run.
+void UseProgramServices();
