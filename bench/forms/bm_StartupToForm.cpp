@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QProcess>
 #include <QTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
@@ -52,6 +55,15 @@ void BM_BareQtWidgetShown(benchmark::State& state) {
 }
 BENCHMARK(BM_BareQtWidgetShown)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
 
+// The same with one label and one line edit: the fonts are loaded too.
+void BM_QtWindowWithTextShown(benchmark::State& state) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVA_BENCH_BARE_QT"), QStringLiteral("text"));
+    for (auto _ : state)
+        if (Run(QCoreApplication::applicationFilePath(), {}, env) != 0) state.SkipWithError("bare program failed");
+}
+BENCHMARK(BM_QtWindowWithTextShown)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
+
 void BM_InputFormShown(benchmark::State& state) {
     Demo& demo = TheDemo();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -73,6 +85,11 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QWidget w;
         w.resize(1000, 720);
+        if (qEnvironmentVariable("KORVA_BENCH_BARE_QT") == QLatin1String("text")) {
+            auto* layout = new QVBoxLayout(&w);
+            layout->addWidget(new QLabel(QStringLiteral("Last")));
+            layout->addWidget(new QLineEdit(QStringLiteral("10.000")));
+        }
         w.show();
         QTimer::singleShot(0, &app, &QApplication::quit);
         return app.exec();
