@@ -492,6 +492,27 @@ private slots:
         QCOMPARE(q.Fields(1).AsInteger(), key);
     }
 
+    void programWriterWritesTheOutputFile() {
+        Start();
+        UseProgramServices();
+        LEK1Services().RunSelectSupport = [this](QWidget*, int, int, bool) {
+            ++selectCalls;
+            return 0;
+        };
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        // The program's writer puts the whole file in place and the stale
+        // error file is gone.
+        QVERIFY(form->Completed());
+        const QByteArray out = ReadAll(OutputFile());
+        QVERIFY2(out.startsWith("--     000 Begin KORVA-Data\r\n"), out.left(80).constData());
+        QVERIFY(out.contains("End KORVA-Data"));
+        QVERIFY(out.contains("T-1"));
+        QVERIFY(!QFileInfo::exists(ErrorFile()));
+        QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
+    }
+
     void hangerTypeResetManual() {
         Start();
         CalcGlobals.PreselectedProductNumber = 11000001;
