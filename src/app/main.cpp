@@ -1,6 +1,7 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "forms/ABHG_configure.h"
 #include "forms/LEK1.h"
 #include "forms/LEK1Services.h"
 #include "host/KORVA_MDS.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     MainForms forms;
     forms.normal = &RunInputForm;
     UseProgramServices();
+    forms.configure = &RunConfigurationForms;
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(app.arguments().mid(1), forms);
