@@ -165,13 +165,10 @@ TConfigurationPicture::TConfigurationPicture(QWidget* parent) : QWidget(parent) 
     setPalette(p);
 }
 
-void TConfigurationPicture::SetConfiguration(const ConfigurationRow& row, const QString& imageDir) {
+void TConfigurationPicture::SetConfiguration(const ConfigurationRow& row, const QByteArray& picture) {
     m_row = row;
     m_image = QPixmap();
-    // A picture of our own per configuration number, when the installation
-    // has one; otherwise a drawn placeholder.
-    const QString file = QDir(imageDir).filePath(QStringLiteral("ABHG_%1.png").arg(row.A_NR));
-    if (QFileInfo::exists(file)) m_image.load(file);
+    if (!picture.isEmpty()) m_image.loadFromData(picture);
     update();
 }
 
@@ -567,7 +564,7 @@ QWidget* TFLEK1::BuildHangerPage() {
     }
     pv->addStretch(1);
     scroll->setWidget(panels);
-    scroll->setMinimumWidth(340);
+    scroll->setMinimumWidth(440);
     outer->addWidget(scroll, 2);
 
     connect(DIRECTION, &TRadioGroup::Clicked, this, [this] { DIRECTIONClick(); });
@@ -1244,7 +1241,7 @@ void TFLEK1::ApplyConfiguration(QObject* sender) {
     if (ConstructionRecord.K_RSRL_OHNE && NameLetter(n, 1) == u'S' && NameLetter(n, 4) == u'R' && NameLetter(n, 6) == u'L') {
         InformationOkActive(TranslateMenuText(QStringLiteral(
             "Einstellung: 'Ohne rohrumschließende Bauteile' aktiviert, diese Konfiguration ist nicht möglich!")));
-        PanelImage->SetConfiguration(Configuration, ImageDirectory());
+        PanelImage->SetConfiguration(Configuration, CurrentPicture());
         return;
     }
     ABHG_NR->end(false);
@@ -1264,7 +1261,17 @@ void TFLEK1::ActivateControls() {
     const PanelLayout layout =
         ConfigureConnectionPanels(PanelInputsOf(Configuration, condition, GroupBoxBuildingConnection->ItemIndex()));
     ApplyLayout(layout);
-    PanelImage->SetConfiguration(Configuration, ImageDirectory());
+    PanelImage->SetConfiguration(Configuration, CurrentPicture());
+}
+
+QByteArray TFLEK1::CurrentPicture() const {
+    try {
+        TTable& abhg = DBKONST->ABHGDB;
+        if (TField* f = abhg.FindField(QStringLiteral("BILD")); f && !abhg.IsEmpty()) return f->Value().toByteArray();
+    } catch (const std::exception&) {
+        // A picture that cannot be read gives the drawn placeholder.
+    }
+    return {};
 }
 
 void TFLEK1::ApplyLayout(const PanelLayout& p) {

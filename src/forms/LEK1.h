@@ -55,7 +55,9 @@ class TConfigurationPicture : public QWidget {
     Q_OBJECT
 public:
     explicit TConfigurationPicture(QWidget* parent = nullptr);
-    void SetConfiguration(const ConfigurationRow& row, const QString& imageDir);
+    // picture: the configuration's own picture (the catalogue's BILD), or
+    // empty for the drawn placeholder.
+    void SetConfiguration(const ConfigurationRow& row, const QByteArray& picture);
     double ScaleX() const { return width() / 300.0; }
     double ScaleY() const { return height() / 300.0; }
 
@@ -197,6 +199,7 @@ private:
     enum class StoreResult { Stored, KeyTaken };
     StoreResult STOREClick();
     QString ImageDirectory() const;
+    QByteArray CurrentPicture() const;
     void CloseWithoutConfiguration();
 
     bool m_busy = false;
