@@ -1156,13 +1156,39 @@ void TFLEK1::DIRECTIONClick() {
             const QSignalBlocker block(ABHG_NR);
             ABHG_NR->setText(QString::number(n));
         }
+        // The stored support's choices, before the configuration's rules
+        // write their defaults over them.
+        const TConstructionRecord stored = ConstructionRecord;
         ApplyConfiguration(DIRECTION);
-        GroupBoxBuildingConnection->SetItemIndex(BuildingConnectionItem(ConstructionRecord.K_AN_GEB,
-                                                                         GroupBoxBuildingConnection->Items().size()));
-        GroupBoxVertical->SetItemIndex(ConstructionRecord.K_KNAG_KZ ? 1 : 0);
-        GroupBoxHorizontal->SetItemIndex(ConstructionRecord.K_HOR_TYP);
-        GroupBoxFHTraversen->SetItemIndex(ConstructionRecord.K_FH_TRV_KZ ? 1 : 0);
-        if (ConstructionRecord.K_RSRL_OHNE) RSRLOHNE->SetItemIndex(RsrlOhneItem(ConstructionRecord.K_RSRL_OHNE_NR));
+        if (PanelStatic->isVisibleTo(this)) {
+            TConstructionRecord& k = ConstructionRecord;
+            GroupBoxFHTraversen->SetItemIndex(stored.K_FH_TRV_KZ ? 1 : 0);
+            k.K_FH_TRV_KZ = stored.K_FH_TRV_KZ;
+            GroupBoxVertical->SetItemIndex(stored.K_KNAG_KZ ? 1 : 0);
+            k.K_KNAG_KZ = stored.K_KNAG_KZ;
+            if (!stored.K_OB_ANSCH) {
+                if (stored.K_AN_GEB != 35)
+                    GroupBoxBuildingConnection->SetItemIndex(
+                        BuildingConnectionItem(stored.K_AN_GEB, int(GroupBoxBuildingConnection->Items().size())));
+            } else {
+                GroupBoxBuildingConnection->SetItemIndex(0);
+                const int item = stored.K_AN_GEB == 60 ? 1 : stored.K_AN_GEB == 66 ? 2 : 0;
+                ANGEBOHNE->SetItemIndex(std::min(item, int(ANGEBOHNE->Items().size()) - 1));
+            }
+            k.K_AN_GEB = stored.K_AN_GEB;
+            if (PanelExt->isVisibleTo(this)) CBwithExtention->setChecked(stored.K_ZUG_DRUCK_KZ);
+            GroupBoxHorizontal->SetItemIndex(stored.K_HOR_TYP);
+            k.K_HOR_TYP = stored.K_HOR_TYP;
+            if (stored.K_RSRL_OHNE) {
+                RSRLOHNE->SetItemIndex(RsrlOhneItem(stored.K_RSRL_OHNE_NR));
+                k.K_RSRL_OHNE_NR = stored.K_RSRL_OHNE_NR;
+            }
+            FloatEdit1->SetValue(k.K_EINH_KZ ? stored.K_TRAGARM_L_I.trimmed().toDouble() : double(stored.K_TRAGARM_L));
+            if (Panel_T9->isVisibleTo(this)) {
+                T9_WINKEL->SetValue(stored.K_T9_WINKEL);
+                k.K_T9_WINKEL = stored.K_T9_WINKEL;
+            }
+        }
     } else {
         GroupBoxBuildingConnection->SetItemIndex(1);
         DBNavigator1Click(0);

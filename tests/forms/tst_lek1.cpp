@@ -17,6 +17,7 @@
 #include "ui/MultiLang.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
+#include "ui/ZORBELGroupBox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -466,6 +467,10 @@ private slots:
     void storedSupportIsStoredAgainUnderItsKey() {
         Start();
         form->show();
+        // The engineer chooses the weld-on lug (type 75) instead of type 73.
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 1);
+        form->GroupBoxBuildingConnection->Button(0)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
         form->Weiter->click();
         QVERIFY(form->Completed());
         const int32_t key = form->LoadedDrawingKey;
@@ -481,15 +486,19 @@ private slots:
         QCOMPARE(ExistingDrawingKey, key);
         QCOMPARE(form->LoadedDrawingKey, key);
         QCOMPARE(ConstructionRecord.K_LAST, 12.0);
+        // The stored choice is shown again, not the configuration's default.
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 0);
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
         form->show();
         form->Weiter->click();
         QVERIFY(form->Completed());
         QCOMPARE(StoredSupports(), 1);
         QCOMPARE(ReadAll(OutputFile()), QByteArray("12.000\r\n"));
-        TQuery q(CmdProjectDir, QStringLiteral("select K_LAST, K_F_NR_AUS from konstr8"));
+        TQuery q(CmdProjectDir, QStringLiteral("select K_LAST, K_F_NR_AUS, K_AN_GEB from konstr8"));
         q.Open();
         QCOMPARE(q.Fields(0).AsFloat(), 12.0);
         QCOMPARE(q.Fields(1).AsInteger(), key);
+        QCOMPARE(q.Fields(2).AsInteger(), 75);
     }
 
     void programWriterWritesTheOutputFile() {
