@@ -16,6 +16,7 @@
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
 #include "platform/Table.h"
+#include "platform/TableFile.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
@@ -835,7 +836,7 @@ void TFLEK1::FormCreate() {
     OpenProject();
     if (m_closing) return;
 
-    if (LEK1Services().LoadRegistrySettings) LEK1Services().LoadRegistrySettings();
+    if (LEK1Services().LoadRegistrySettings) LEK1Services().LoadRegistrySettings(*this);
     Stress = StressStateOf(StressCondition::Static);
     CalcGlobals.StressNotDynamic = true;
     CalcGlobals.StressCold = false;
@@ -886,7 +887,8 @@ void TFLEK1::OpenProject() {
             throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1").arg(ProjectDatabaseName).toStdString());
         CopyOptionsToProject(true);
     }
-    if (code == 3 && !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
+    if (code == 3 && !QFileInfo::exists(TablePath(ProjectDatabaseName, QStringLiteral("konstz8.db"))) &&
+        !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
         throw std::runtime_error(QStringLiteral("konstz8.db cannot be created in %1").arg(ProjectDatabaseName).toStdString());
     CaptionPrefix = ProjectDatabaseName;
     try {
