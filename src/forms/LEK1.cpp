@@ -1123,7 +1123,7 @@ void TFLEK1::ShowUnitLabels() {
     TempUnitLabel->setText(imperial ? QStringLiteral("° F") : QStringLiteral("° C"));
     TEMP->SetMinValue(imperial ? 32 : 0);
     TEMP->SetMaxValue(imperial ? 1202 : 650);
-    TEMP->setToolTip(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)"));
+    TEMP->setToolTip(TranslateMenuText(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)")));
     ISO->SetPrecision(imperial ? 3 : 2);
     for (TFloatEdit* e : {Lateral, Horizontal, Vertikal, DY_W_P, DY_W_N})
         e->SetPrecision(imperial ? 3 : 2);
