@@ -1884,7 +1884,16 @@ void TFLEK1::WeiterClick() {
 
     int result = 8;
     if (const auto& select = LEK1Services().RunSelectSupport) {
-        result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
+        try {
+            result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
+        } catch (const std::exception& e) {
+            // A selection that cannot run to its end is no result; the host
+            // learns why.
+            const QString text = QString::fromLocal8Bit(e.what());
+            ErrorOk(this, text);
+            WriteHostErrorFile(text);
+            return;
+        }
     } else {
         ErrorOk(this, QStringLiteral("The selection is not part of this build."));
     }
