@@ -532,13 +532,16 @@ QWidget* TFLEK1::BuildHangerPage() {
     KotenKnopf->setObjectName(QStringLiteral("KotenKnopf"));
     elevations->addWidget(DiffKnopf);
     elevations->addWidget(KotenKnopf);
+    elevations->addStretch(1);
+    left->addLayout(elevations);
     auto* angle = new QHBoxLayout;
     angle->addWidget(new QLabel(QStringLiteral("Winkel Bock 35")));
     BOCK35_WINKEL = MakeFloat(QStringLiteral("BOCK35_WINKEL"), page);
     BOCK35_WINKEL->SetPrecision(1);
+    BOCK35_WINKEL->setMinimumWidth(60);
     angle->addWidget(BOCK35_WINKEL);
-    elevations->addLayout(angle);
-    left->addLayout(elevations);
+    angle->addStretch(1);
+    left->addLayout(angle);
     outer->addLayout(left, 3);
 
     auto* scroll = new QScrollArea(page);
