@@ -1,6 +1,7 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "forms/ABHG_configure.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     // The main forms of normal and configuration mode are handed in here;
     // without them those modes end after their start checks.
     MainForms forms;
+    forms.configure = &RunConfigurationForms;
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(app.arguments().mid(1), forms);
