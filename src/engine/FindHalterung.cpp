@@ -5,6 +5,7 @@
 #include "data/FIRAUFKON.h"
 #include "data/KONBTL.h"
 #include "data/PGRSRL.h"
+#include "engine/ComposeParts.h"
 #include "engine/EngineState.h"
 #include "localisation/IvDictio.h"
 #include "engine/FINDHLG.h"
@@ -355,6 +356,7 @@ SelectionSteps DefaultSelectionSteps() {
     SelectionSteps s;
     s.ReadSettings = &ReadSettingsTable;
     s.LoadArrangement = &::LoadArrangement;
+    s.ComposeParts = &::ComposeParts;
     return s;
 }
 
