@@ -2,6 +2,8 @@
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
 #include "forms/ABHG_configure.h"
+#include "forms/LEK1.h"
+#include "forms/LEK1Services.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
@@ -25,8 +27,10 @@ int main(int argc, char** argv) {
     PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
-    // without them those modes end after their start checks.
+    // without one a mode ends after its start checks.
     MainForms forms;
+    forms.normal = &RunInputForm;
+    UseProgramServices();
     forms.configure = &RunConfigurationForms;
     int code = exitcode::StartFailed;
     try {

@@ -1,0 +1,34 @@
+#include "forms/LEK1Services.h"
+
+#include "host/PMLFUELL.h"
+#include "platform/TableFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+InputFormServices& LEK1Services() {
+    static InputFormServices services;
+    return services;
+}
+
+int CheckProjectTablesExist(const QString& directory, QString* message) {
+    if (directory.isEmpty()) {
+        if (message) *message = QStringLiteral("No project directory given");
+        return -1;
+    }
+    if (!QFileInfo(directory).isDir()) return 2;
+    const auto exists = [&directory](const char* name) {
+        return QFileInfo::exists(TablePath(directory, QString::fromLatin1(name)));
+    };
+    if (!exists("konstr8.db")) return 1;
+    if (!exists("konstz8.db")) return 3;
+    return 0;
+}
+
+void UseProgramServices() {
+    InputFormServices& s = LEK1Services();
+    s.WritePmlFile = [](const QString& fileName, int) {
+        QString error;
+        if (!WritePmlFile(fileName, &error)) throw EPmlFileError(error);
+    };
+}

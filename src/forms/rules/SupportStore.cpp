@@ -1,0 +1,32 @@
+#include "forms/rules/SupportStore.h"
+
+#include "platform/DbErrors.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
+bool IsProjectLockError(const std::exception& e) {
+    const auto* db = dynamic_cast<const EDBEngineError*>(&e);
+    if (!db || db->ErrorCode() != dbeIo) return false;
+    const QString m = db->Message();
+    return m.contains(QLatin1String("locked"), Qt::CaseInsensitive) || m.contains(QLatin1String("busy"), Qt::CaseInsensitive);
+}
+
+StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            return StoreSupport(loadedKey);
+        } catch (const std::exception& e) {
+            if (!IsProjectLockError(e)) throw;
+            if (waited.elapsed() >= waitMs)
+                throw EProjectBusy(QStringLiteral("The project is being written by another user; the support was not "
+                                                  "stored. Please try again.")
+                                       .toStdString());
+            // Two writers that met must not meet again at the same instant.
+            QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
+        }
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Storing the current support when another engineer may be storing into the
+// same project: the store is one transaction, so a store that meets the
+// other's lock is rolled back whole and tried again until the wait is over.
+#include "data/FIRAUFKON.h"
+
+#include <stdexcept>
+
+// The project stayed locked by another writer for the whole wait; nothing
+// was stored.
+class EProjectBusy : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// StoreSupport(loadedKey), repeated while the project is locked, for at
+// most waitMs milliseconds. Raises EProjectBusy past the wait; other errors
+// pass at once.
+StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs = 10000);
+
+// Whether an error of the database layer means that another writer holds
+// the project.
+bool IsProjectLockError(const std::exception& e);

@@ -1,0 +1,146 @@
+// Two engineers storing into one project at the same moment: two processes
+// (this test started again as a worker) store 200 supports each through the
+// store of the Ok road. Every support must arrive whole, the project must
+// stay consistent, and a store that waits too long must say so and store
+// nothing.
+#include "data/DBCREATE.h"
+#include "data/DECODIEREN.h"
+#include "data/FIRAUFKON.h"
+#include "data/KONBTL.h"
+#include "forms/rules/SupportStore.h"
+#include "platform/Database.h"
+#include "platform/Query.h"
+#include "platform/Session.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QtTest>
+#include <cstdio>
+
+namespace {
+
+constexpr int SupportsPerWorker = 200;
+constexpr int PartsPerSupport = 3;
+
+// Stores `count` supports under drawing number `drawing`; prints the
+// outcome of each and returns the number of failures.
+int RunWorker(const QString& project, int drawing, int count, int waitMs) {
+    ProjectDatabaseName = project;
+    int failures = 0;
+    for (int i = 1; i <= count; ++i) {
+        ConstructionRecord.Reset();
+        PartsList.Clear();
+        ConstructionRecord.K_NR = drawing;
+        ConstructionRecord.K_LFD_NR = i;
+        ConstructionRecord.K_LAST = drawing + i / 1000.0;
+        for (int p = 0; p < PartsPerSupport; ++p) {
+            PartsList.KB_POS[p] = int16_t(p + 1);
+            PartsList.KB_BTL_8[p] = 21000000 + p;
+            PartsList.KB_ANZ[p] = 1;
+        }
+        PartsList.RowCount = PartsPerSupport;
+        CalcGlobals.DrawingKeyText = QStringLiteral("%1%2").arg(drawing, 5, 10, QLatin1Char('0')).arg(i, 4, 10, QLatin1Char('0'));
+        try {
+            if (StoreSupportWaiting(0, waitMs) != StoreOutcome::Inserted) ++failures;
+        } catch (const EProjectBusy& e) {
+            std::fprintf(stderr, "busy: %s\n", e.what());
+            Session().Close();
+            return 3;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "support %d: %s\n", i, e.what());
+            ++failures;
+        }
+    }
+    Session().Close();
+    return failures;
+}
+
+int Count(const QString& project, const QString& sql) {
+    TQuery q(project, sql);
+    q.Open();
+    return q.Fields(0).AsInteger();
+}
+
+}  // namespace
+
+class TestConcurrentStore : public QObject {
+    Q_OBJECT
+private slots:
+    void twoProcessesStoreEverySupportWhole() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+
+        QProcess workers[2];
+        for (int w = 0; w < 2; ++w) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("KORVA_STORE_WORKER"), QStringLiteral("%1;%2;%3").arg(project).arg(w + 1).arg(SupportsPerWorker));
+            workers[w].setProcessEnvironment(env);
+            workers[w].start(QCoreApplication::applicationFilePath(), {});
+        }
+        for (QProcess& p : workers) {
+            QVERIFY(p.waitForFinished(120000));
+            QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        }
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 2 * SupportsPerWorker);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstz8")), 2 * SupportsPerWorker);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konbtl8")), 2 * SupportsPerWorker * PartsPerSupport);
+        // Every support's rows complete: its konstz8 row and all its parts.
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8 r where not exists (select 1 from konstz8 z "
+                                               "where z.K_F_NR_AUS = r.K_F_NR_AUS) or (select count(*) from konbtl8 b "
+                                               "where b.KB_F_NR_AUS = r.K_F_NR_AUS) <> 3")),
+                 0);
+        TQuery check(project, QStringLiteral("pragma integrity_check"));
+        check.Open();
+        QCOMPARE(check.Fields(0).AsString(), QStringLiteral("ok"));
+        Session().Close();
+    }
+
+    void lockedPastTheWaitStoresNothing() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        // Another engineer's store holds the project.
+        TDatabase& db = Session().OpenDatabase(project);
+        db.StartTransaction();
+        TQuery hold(project, QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (99990001, 'HOLD')"));
+        hold.ExecSQL();
+        TQuery holdZ(project, QStringLiteral("insert into konstz8 (K_F_NR_AUS) values (99990001)"));
+        holdZ.ExecSQL();
+        TQuery holdB(project, QStringLiteral("delete from konbtl8 where KB_F_NR_AUS = 99990001"));
+        holdB.ExecSQL();
+
+        QProcess worker;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVA_STORE_WORKER"), QStringLiteral("%1;7;1;400").arg(project));
+        worker.setProcessEnvironment(env);
+        worker.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(worker.waitForFinished(60000));
+        const QByteArray err = worker.readAllStandardError();
+        QCOMPARE(worker.exitCode(), 3);
+        QVERIFY2(err.contains("being written by another user"), err.constData());
+        db.Rollback();
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 0);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstz8")), 0);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konbtl8")), 0);
+        Session().Close();
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString worker = qEnvironmentVariable("KORVA_STORE_WORKER");
+    if (!worker.isEmpty()) {
+        const QStringList a = worker.split(u';');
+        const int r = RunWorker(a.value(0), a.value(1).toInt(), a.value(2).toInt(), a.value(3, QStringLiteral("10000")).toInt());
+        return r == 3 ? 3 : r == 0 ? 0 : 1;
+    }
+    TestConcurrentStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_concurrentstore.moc"

@@ -1,0 +1,345 @@
+// The host-to-record transfer on a real catalogue in a temporary directory.
+#include "TransferFixture.h"
+#include "data/ABHGNR.h"
+#include "forms/rules/HostTransfer.h"
+#include "platform/Query.h"
+#include "platform/TableFile.h"
+#include "ui/Unctool.h"
+
+#include <QtTest>
+
+class TestHostTransfer : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TransferFixture> fx;
+
+    static QString Fixed(const char* field, int width) { return QString::fromLatin1(field, width).trimmed(); }
+
+private slots:
+    void initTestCase() {
+        fx = std::make_unique<TransferFixture>();
+        fx->Start();
+    }
+    void cleanupTestCase() { fx.reset(); }
+    void init() {
+        ResetCalcState();
+        ResetHostGlobals();
+    }
+
+    void configurationChoice_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("aNr");
+        QTest::addColumn<int>("condition");
+        QTest::newRow("static 1 skips the cold and the hidden one") << "1" << 101 << int(StressCondition::Static);
+        QTest::newRow("static 2") << "2" << 102 << int(StressCondition::Static);
+        QTest::newRow("6h static") << "6h" << 103 << int(StressCondition::Static);
+        QTest::newRow("dynamic 7 first in order") << "7" << 301 << int(StressCondition::Dynamic);
+        QTest::newRow("cold 6") << "6" << 201 << int(StressCondition::Cold);
+        QTest::newRow("unknown") << "99" << 0 << int(StressCondition::Static);
+        QTest::newRow("quote in the number") << "1' or '1'='1" << 0 << int(StressCondition::Static);
+    }
+    void configurationChoice() {
+        QFETCH(QString, config);
+        QFETCH(int, aNr);
+        QFETCH(int, condition);
+        TransferFixture::SetHost(config);
+        const TransferResult r = TransferHostToRecord({});
+        QCOMPARE(int(r.condition), condition);
+        QCOMPARE(r.configurationFound, aNr != 0);
+        QCOMPARE(int(ConstructionRecord.K_A_NR), aNr);
+        if (aNr) QCOMPARE(QString::fromLatin1(ArrangementRecord.A_NAME, 8), r.configuration.A_NAME);
+    }
+
+    void staticMetric() {
+        TransferFixture::SetHost(QStringLiteral("1"));
+        const TransferResult r = TransferHostToRecord({});
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(Fixed(k.K_POS_NR, 32), QStringLiteral("H-1"));
+        QCOMPARE(Fixed(k.K_KDN_ZNR, 25), QStringLiteral("101"));
+        QCOMPARE(k.K_LAST, 10.0);
+        QCOMPARE(k.K_STAT_LAST_HZ, 12.0);
+        QCOMPARE(k.K_STAT_LAST_HS, 14.0);
+        QCOMPARE(k.K_LAST_DYN_3, 14.0);
+        QCOMPARE(k.K_LAST_DYN_2, 0.0);
+        QCOMPARE(k.K_HYDRO_LAST, 0.0);  // hydrotest loads are off
+        QCOMPARE(k.K_WEG_Z, 20.0);
+        QCOMPARE(k.K_WEG_Y, 3.0);
+        QCOMPARE(k.K_WEG_X, 0.0);
+        QCOMPARE(k.K_TEM, 200.0);
+        QCOMPARE(k.K_DAEMMST, 100.0);
+        QCOMPARE(k.K_RDM, 114.3);
+        QCOMPARE(k.K_RDM_KZ[0], ' ');
+        QCOMPARE(k.K_KOOR_Z, 1000.0);
+        QVERIFY(CalcGlobals.StressNotDynamic && !CalcGlobals.StressCold);
+        // Connection: three building items, item 1 by default.
+        QVERIFY(r.layout.Gebaude1 && r.layout.GroupBoxHorizontal);
+        QCOMPARE(int(k.K_AN_GEB), 73);
+        QCOMPARE(int(k.K_HOR_TYP), 0);
+        QCOMPARE(k.K_T49G_KZ, QStringLiteral(" "));
+        // Absolute elevations: steel at the top, pipe at the bottom.
+        QCOMPARE(int(r.elevations.kind), int(ElevationKind::Absolute));
+        QVERIFY(!k.K_ST_E_6);
+        QCOMPARE(int(k.K_H_ZHL), 2);
+        QCOMPARE(k.K_HM_Q_1, 3500.0);
+        QCOMPARE(k.K_HM_Q_2, 1000.0);
+        QCOMPARE(k.K_MHOEHE_OBENL, QStringLiteral("3500"));
+        QCOMPARE(k.K_MHOEHE_UNTEN, QStringLiteral("1000"));
+        QCOMPARE(r.elevationError, 0);
+    }
+
+    void hydrotestLoadOnlyWhenChecked() {
+        TransferFixture::SetHost(QStringLiteral("1"));
+        ConstructionRecord.K_HYDTEST_KZ = true;
+        TransferHostToRecord({});
+        QCOMPARE(ConstructionRecord.K_HYDRO_LAST, 20.0);
+    }
+
+    void unitModesKeepMetricValues_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("kg");
+        QTest::newRow("metric") << false << false;
+        QTest::newRow("kg") << false << true;
+        QTest::newRow("imperial") << true << false;
+    }
+    void unitModesKeepMetricValues() {
+        QFETCH(bool, imperial);
+        QFETCH(bool, kg);
+        TransferFixture::SetHost(QStringLiteral("1"));
+        TransferHostToRecord({imperial, kg});
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(k.K_EINH_KZ, imperial);
+        QCOMPARE(k.K_KN_KG, kg);
+        QVERIFY(qAbs(k.K_LAST - 10) < 1e-9);
+        QVERIFY(qAbs(k.K_STAT_LAST_HZ - 12) < 1e-9);
+        QVERIFY(qAbs(k.K_WEG_Z - 20) < 1e-9);
+        QVERIFY(qAbs(k.K_DAEMMST - 100) < 1e-9);
+        QCOMPARE(k.K_TEM, 200.0);
+        QVERIFY(qAbs(k.K_RDM - 114.3) < 1e-9);
+        QCOMPARE(k.K_HM_Q_1, 3500.0);
+        QCOMPARE(k.K_HM_Q_2, 1000.0);
+        if (imperial) {
+            QVERIFY(qAbs(k.K_LAST_I - 10000 / (0.4536 * 9.81)) < 1e-6);
+            QVERIFY(qAbs(k.K_WEG_Z_I - 20 / 25.4) < 1e-9);
+            QCOMPARE(k.K_TEM_I, 392.0);
+            QCOMPARE(k.K_HI_Q_F_1, QStringLiteral("11'-5.795\""));
+            QCOMPARE(k.K_IHOEHE_UNTEN, QStringLiteral("3'-3.37\""));
+        } else {
+            QCOMPARE(k.K_LAST_I, 0.0);
+        }
+    }
+
+    void dynamic() {
+        TransferFixture::SetHost(QStringLiteral("7"));
+        const TransferResult r = TransferHostToRecord({});
+        const TConstructionRecord& k = ConstructionRecord;
+        QVERIFY(!CalcGlobals.StressNotDynamic && !CalcGlobals.StressCold);
+        QCOMPARE(k.K_LAST, 10.0);
+        QCOMPARE(k.K_LAST_DYN_2, 12.0);
+        QCOMPARE(k.K_LAST_DYN_3, 14.0);
+        QCOMPARE(k.K_STAT_LAST_HZ, 0.0);
+        QCOMPARE(k.K_WEG_X, 7.0);
+        QCOMPARE(k.K_WEG_Y, -7.0);
+        QCOMPARE(k.K_WEG_Z, 0.0);
+        QVERIFY(r.layout.PanelDynamic);
+        QCOMPARE(int(k.K_AN_GEB), 35);
+    }
+
+    void coldStandsAtHalfThePipe() {
+        TransferFixture::SetHost(QStringLiteral("6"));
+        MdsTemp = -20;
+        const TransferResult r = TransferHostToRecord({});
+        const TConstructionRecord& k = ConstructionRecord;
+        QVERIFY(CalcGlobals.StressNotDynamic && CalcGlobals.StressCold);
+        QCOMPARE(k.K_TEM, -20.0);
+        QCOMPARE(int(r.elevations.kind), int(ElevationKind::Differences));
+        QVERIFY(k.K_ST_E_6);
+        QCOMPARE(int(k.K_H_ZHL), 1);
+        QCOMPARE(k.K_HM_D_1, 57.0);
+        QVERIFY(r.elevations.enabled[0]);
+        QVERIFY(r.layout.PanelCold);
+    }
+
+    void givenRodLengthOpensDifferences() {
+        TransferFixture::SetHost(QStringLiteral("7"));
+        MdsLengthGiven = true;
+        MdsRodLength = QStringLiteral("850");
+        const TransferResult r = TransferHostToRecord({});
+        QCOMPARE(int(r.elevations.kind), int(ElevationKind::Differences));
+        QCOMPARE(ConstructionRecord.K_HM_D_1, 850.0);
+        QVERIFY(!r.elevations.enabled[0]);
+    }
+
+    void baseClampAsksForWidth() {
+        TransferFixture::SetHost(QStringLiteral("6h"));
+        MdsSteelWidth = QStringLiteral("300");
+        const TransferResult r = TransferHostToRecord({});
+        const TConstructionRecord& k = ConstructionRecord;
+        QVERIFY(r.layout.BaseClampStyleBox && !r.layout.GroupBoxBuildingConnection);
+        // The hidden building choice writes nothing: the base clamp keeps 0.
+        QCOMPARE(int(k.K_AN_GEB), 0);
+        QCOMPARE(k.K_T49G_KZ, QStringLiteral("0"));
+        QVERIFY(r.elevations.hasSteelWidth);
+        QCOMPARE(k.K_BREITE, 300.0);
+        QCOMPARE(k.K_BREITE_2, 300.0);
+    }
+
+    void anglesFromHost() {
+        TransferFixture::SetHost(QStringLiteral("1"));
+        MdsAlpha = 30;
+        MdsAlpha35 = 20;
+        TransferHostToRecord({});
+        QCOMPARE(ConstructionRecord.K_T9_WINKEL, 30.0);  // letter 3 is H
+        QCOMPARE(ConstructionRecord.K_ALPHA35, 70.0);
+        ResetCalcState();
+        MdsAlpha35 = 0;
+        TransferHostToRecord({});
+        QCOMPARE(ConstructionRecord.K_ALPHA35, 0.0);
+    }
+
+    void diameterExit_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("cold");
+        QTest::addColumn<double>("rdm");
+        QTest::addColumn<QString>("kz");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("snapped to standard") << "113" << false << false << 114.3 << " " << "114.3";
+        QTest::newRow("exact") << "114.3" << false << false << 114.3 << " " << "114.3";
+        QTest::newRow("comma") << "114,3" << false << false << 114.3 << " " << "114.3";
+        QTest::newRow("special below the window") << "100" << false << false << 100.0 << "S" << "100.0";
+        QTest::newRow("beyond the table") << "500" << false << false << 500.0 << "S" << "500.0";
+        QTest::newRow("inches") << "4.5" << true << false << 114.3 << " " << "4.50";
+        QTest::newRow("cold exact") << "114.3" << false << true << 114.3 << " " << "114.3";
+        QTest::newRow("cold not exact") << "113" << false << true << 113.0 << "S" << "113.0";
+        QTest::newRow("cold inches exact") << "4.5" << true << true << 114.3 << " " << "4.50";
+        QTest::newRow("empty") << "" << false << false << 0.0 << "S" << "0.0";
+    }
+    void diameterExit() {
+        QFETCH(QString, text);
+        QFETCH(bool, imperial);
+        QFETCH(bool, cold);
+        QFETCH(double, rdm);
+        QFETCH(QString, kz);
+        QFETCH(QString, shown);
+        const auto e = PipeDiameterExit(text, {imperial, false}, cold, CatalogueDiameterLookup());
+        QVERIFY(e.has_value());
+        QVERIFY2(qAbs(e->rdm - rdm) < 1e-9, qPrintable(QString::number(e->rdm)));
+        QCOMPARE(QString(QLatin1Char(e->kz)), kz);
+        QCOMPARE(e->shown, shown);
+        QVERIFY(qAbs(e->rdmI - e->rdm / 25.4) < 1e-9);
+    }
+
+    void unreadableDiameterChangesNothing() {
+        ConstructionRecord.K_RDM = 88.9;
+        QVERIFY(!PipeDiameterExit(QStringLiteral("4 inch"), {}, false, CatalogueDiameterLookup()));
+        QCOMPARE(ConstructionRecord.K_RDM, 88.9);
+    }
+
+    void storedSupportByBoundMark() {
+        TestDir project;
+        CreateTableFile(TablePath(project.path(), QStringLiteral("konstr8.db")),
+                        {{"K_F_NR_AUS", TFieldType::Integer}, {"K_POS_NR", TFieldType::String, 32}},
+                        {{"", {"K_F_NR_AUS"}, true, true}});
+        const QVariantList rows[] = {{1010002, "A\"1"}, {1010001, "B-2"}, {1010007, "A\"1"}, {1010003, "A\"10"}};
+        for (const QVariantList& row : rows) {
+            TQuery q(project.path(), QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, ?)"));
+            q.SetParams(row);
+            q.ExecSQL();
+        }
+        QCOMPARE(FindStoredSupport(project.path(), QStringLiteral("A\"1")), 1010002);
+        QCOMPARE(FindStoredSupport(project.path(), QStringLiteral("B-2")), 1010001);
+        QCOMPARE(FindStoredSupport(project.path(), QStringLiteral("x\" or \"1\"=\"1")), 0);
+        QCOMPARE(FindStoredSupport(project.path(), QString()), 0);
+        QCOMPARE(FindStoredSupport(project.file(QStringLiteral("missing")), QStringLiteral("B-2")), 0);
+        Session().Close();
+    }
+
+    void elevationPrefill() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHADSBH");
+        row.A_ANZ_Q = 3;
+        DisplayedValues shown;
+        shown.SteelElevLeft = QStringLiteral("3500");
+        shown.SteelElevRight = QStringLiteral("3400");
+        shown.PipeElev = QStringLiteral("1000");
+        ElevationInputs e = PrefillElevations(row, ElevationKind::Absolute, shown, QStringLiteral("1"), {}, false);
+        QCOMPARE(e.count, 3);
+        QCOMPARE(e.texts[0], QStringLiteral("3500"));
+        QCOMPARE(e.texts[1], QStringLiteral("3400"));  // letter 5 is D
+        QCOMPARE(e.texts[2], QStringLiteral("1000"));
+        QVERIFY(!e.enabled[0] && !e.enabled[1] && !e.enabled[2]);
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        e = PrefillElevations(row, ElevationKind::Absolute, shown, QStringLiteral("1"), {}, false);
+        QVERIFY(e.texts[1].isEmpty() && e.enabled[1]);
+
+        // Reading: the right steel goes into the title block for letter 5 D.
+        ResetCalcState();
+        row.A_NAME = QStringLiteral("SHHADSBH");
+        QCOMPARE(ApplyElevations(PrefillElevations(row, ElevationKind::Absolute, shown, {}, {}, false), false, row), 0);
+        QCOMPARE(ConstructionRecord.K_MHOEHE_OBENR, QStringLiteral("3400"));
+        QCOMPARE(ConstructionRecord.K_MHOEHE_UNTEN, QStringLiteral("1000"));
+    }
+
+    void unreadableElevationKeepsHeight() {
+        ConfigurationRow row;
+        row.A_ANZ_Q = 2;
+        ConstructionRecord.K_HM_Q_2 = 1234;
+        QCOMPARE(ReadElevation(2, QStringLiteral("12a"), false, false, row), 5202);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, 1234.0);
+        QCOMPARE(ReadElevation(2, QString(), false, false, row), 5201);
+        QCOMPARE(ReadElevation(2, QStringLiteral("-3'-3.37\""), false, true, row), 0);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1000.0);
+        QCOMPARE(ConstructionRecord.K_HI_Q_F_2, QStringLiteral("-3'-3.37\""));
+    }
+
+    void profilePreset() {
+        // Flange widths and thicknesses with neighbours that differ in one.
+        const struct {
+            int nr;
+            const char* type;
+            const char* height;
+            double b, t;
+        } rows[] = {{901, "HEA", "200", 200, 10}, {902, "HEB", "200", 200, 15}, {903, "HEA", "220", 220, 11},
+                    {904, "IPE", "200", 100, 8.5}, {905, "HEM", "200", 200, 12}};
+        for (const auto& r : rows)
+            fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", r.nr}, {"TXT_TEXT", r.type},
+                                                     {"TXT_PRF_HOEHE", r.height}, {"TXT_PRF_B", r.b}, {"TXT_PRF_T", r.t}});
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 906}, {"TXT_TEXT", "NOT"},
+                                                 {"TXT_PRF_B", 200}, {"TXT_PRF_T", 11}});
+        TTable& t = DBKONST->TXTTAB;
+        auto preset = FindProfilePreset(t, 200.4, 15);
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("HEB"));
+        preset = FindProfilePreset(t, 199.6, 11);  // no 11: the next thicker is 12
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("HEM"));
+        preset = FindProfilePreset(t, 100, 8.5);
+        QCOMPARE(preset->type, QStringLiteral("IPE"));
+        QVERIFY(!FindProfilePreset(t, 200, 16));
+        QVERIFY(!FindProfilePreset(t, 200, 0));
+        QVERIFY(!FindProfilePreset(t, 0, 10));
+        QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    void steelWidthOfVerticalClamp() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHVAESBH");
+        QString shown;
+        QCOMPARE(ReadSteelWidth(QStringLiteral("304"), false, row, &shown), 0);
+        QCOMPARE(ConstructionRecord.K_BREITE, 300.0);
+        QCOMPARE(ConstructionRecord.K_BREITE_2, 304.0);
+        QCOMPARE(shown, QStringLiteral("300"));
+        // Imperial: the rounded width is shown with a decimal, so the
+        // feet-inch input reads it again.
+        QCOMPARE(ReadSteelWidth(QStringLiteral("1'-0.0\""), true, row, &shown), 0);
+        QCOMPARE(ConstructionRecord.K_BREITE, 300.0);
+        QCOMPARE(shown, QStringLiteral("0'-11.811\""));
+        QCOMPARE(ParseUncHeight(shown, true).error, 0);
+        QCOMPARE(ParseUncHeight(SteelWidthText(304.8, true), true).value, 305);
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        QCOMPARE(ReadSteelWidth(QStringLiteral("304"), false, row, &shown), 0);
+        QCOMPARE(ConstructionRecord.K_BREITE, 304.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostTransfer)
+#include "tst_hosttransfer.moc"

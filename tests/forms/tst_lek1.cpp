@@ -1,0 +1,538 @@
+// The main input form, offscreen, on a copy of the demo catalogue: start-up
+// from host input files, the configuration navigator and its timer, unit
+// switches, and the Ok road with its checks, the host error file, the store
+// and the output file (selection and writer are scripted stand-ins here).
+#include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "data/FIRAUFKON.h"
+#include "data/KONBTL.h"
+#include "forms/LEK1.h"
+#include "forms/LEK1Services.h"
+#include "host/GlobalVars4KORVA_MDS.h"
+#include "messages/MessageSeam.h"
+#include "platform/Query.h"
+#include "platform/Session.h"
+#include "platform/TableFile.h"
+#include "support/TestSupport.h"
+#include "ui/MultiLang.h"
+#include "ui/Unctool.h"
+#include "ui/ValCtrls.h"
+#include "ui/ZORBELGroupBox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QString DemoDir() { return QStringLiteral(KORVA_BINARY_DIR "/demo"); }
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+struct Input {
+    QString mark = QStringLiteral("T-1");
+    QString config = QStringLiteral("1");
+    QString normal = QStringLiteral("10");
+    QString emergency = QStringLiteral("0");
+    QString size = QStringLiteral("114.3");
+    QString temp = QStringLiteral("200");
+    QString vertical = QStringLiteral("20");
+    QString length;
+};
+
+}  // namespace
+
+class TestLek1 : public QObject {
+    Q_OBJECT
+    TestDir base;  // the catalogue copy and its alias, for the whole run
+    std::unique_ptr<TestDir> work;
+    std::unique_ptr<TDBKONST> konst;
+    std::unique_ptr<TDBGLOBAL> global;
+    std::unique_ptr<TFLEK1> form;
+    std::unique_ptr<ScriptedMessageSeam> seam;
+    std::unique_ptr<DictionaryScope> dictionaries;
+    int selectCalls = 0;
+    int selectResult = 0;
+    bool writerThrows = false;
+
+    QString ErrorFile() const { return work->file(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
+    QString OutputFile() const { return work->file(QStringLiteral("out.zof")); }
+
+    void WriteInput(const Input& in) {
+        QFile f(work->file(QStringLiteral("input.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QString text = QStringLiteral(
+                           "[DWG]\nHangerMark=%1\nDwgNo=77\n[LOAD]\nNormal=%2\nEmergency=%3\nFailure=0\n[PIPE]\nSIZE=%4\n"
+                           "Temp=%5\nInsulation=50\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
+                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config);
+        if (!in.length.isEmpty()) text += QStringLiteral("Length=%1\n").arg(in.length);
+        text += QStringLiteral("[STATICMOVEMENTS]\nVertical=%1\n[SteelConnection]\nEL_Steel_L=3500\nEL_Steel_R=3500\n")
+                    .arg(in.vertical);
+        f.write(text.toLatin1());
+    }
+
+    void Start(const Input& in = {}) {
+        WriteInput(in);
+        ResetHostGlobals();
+        CalcGlobals.Reset();
+        ConstructionRecord.Reset();
+        InputFileName = work->file(QStringLiteral("input.ini"));
+        OutputFileName = OutputFile();
+        CmdProjectDir = work->file(QStringLiteral("project"));
+        konst = std::make_unique<TDBKONST>();
+        global = std::make_unique<TDBGLOBAL>();
+        form = std::make_unique<TFLEK1>();
+    }
+
+    int StoredSupports(const QString& mark = {}) {
+        TQuery q(CmdProjectDir, mark.isEmpty() ? QStringLiteral("select count(*) as N from konstr8")
+                                              : QStringLiteral("select count(*) as N from konstr8 where K_POS_NR = ?"));
+        if (!mark.isEmpty()) q.SetParams({mark});
+        q.Open();
+        return q.FieldByName(QStringLiteral("N")).AsInteger();
+    }
+
+    void Type(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        form->Weiter->setFocus();  // leaving the field runs its exit
+        QApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() {
+        const QString catalogue = base.file(QStringLiteral("catalogue"));
+        QDir().mkpath(catalogue);
+        const QDir demo(DemoDir() + QStringLiteral("/catalogue"));
+        for (const QString& f : demo.entryList(QDir::Files))
+            QVERIFY(QFile::copy(demo.filePath(f), QDir(catalogue).filePath(f)));
+        const QString aliases = base.file(QStringLiteral("aliases.ini"));
+        QFile f(aliases);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+        f.close();
+        qputenv("KORVA_ALIAS_FILE", aliases.toLocal8Bit());
+        Session().ReloadAliases();
+        dictionaries = std::make_unique<DictionaryScope>();
+    }
+    void cleanupTestCase() { dictionaries.reset(); }
+
+    void init() {
+        work = std::make_unique<TestDir>();
+        QDir::setCurrent(work->path());
+        seam = std::make_unique<ScriptedMessageSeam>();
+        selectCalls = 0;
+        selectResult = 0;
+        writerThrows = false;
+        InputFormServices& s = LEK1Services();
+        s = {};
+        s.RunSelectSupport = [this](QWidget*, int, int, bool) {
+            ++selectCalls;
+            return selectResult;
+        };
+        s.WritePmlFile = [this](const QString& file, int) {
+            QFile out(file);
+            if (!out.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write");
+            out.write(QByteArray::number(ConstructionRecord.K_LAST, 'f', 3) + "\r\n");
+            out.close();
+            if (writerThrows) throw std::runtime_error("Disk full while writing the output file");
+        };
+    }
+    void cleanup() {
+        form.reset();
+        global.reset();
+        konst.reset();
+        seam.reset();
+        LEK1Services() = {};
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    void startByHostConfiguration_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("aNr");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("static 1") << "1" << 0 << 101 << "1";
+        QTest::newRow("static 6h") << "6h" << 0 << 103 << "3";
+        QTest::newRow("dynamic 7") << "7" << 1 << 301 << "1";
+        QTest::newRow("cold 6") << "6" << 2 << 201 << "1";
+    }
+    void startByHostConfiguration() {
+        QFETCH(QString, config);
+        QFETCH(int, direction);
+        QFETCH(int, aNr);
+        QFETCH(QString, number);
+        Input in;
+        in.config = config;
+        Start(in);
+        QCOMPARE(form->DIRECTION->ItemIndex(), direction);
+        QVERIFY(!form->DIRECTION->isEnabled());
+        QCOMPARE(form->Configuration.A_NR, aNr);
+        QCOMPARE(int(ConstructionRecord.K_A_NR), aNr);
+        QCOMPARE(form->ABHG_NR->text(), number);
+        QCOMPARE(ConstructionRecord.K_LAST, 10.0);
+        QCOMPARE(form->Panel_LAST_E_DY->isVisibleTo(form.get()), direction == 1);
+        QCOMPARE(form->PanelCold->isVisibleTo(form.get()), direction == 2);
+        QVERIFY(QFileInfo::exists(TablePath(CmdProjectDir, QStringLiteral("konstr8.db"))));
+    }
+
+    void startFillsElevations() {
+        Start();
+        QCOMPARE(int(form->ElevationEdits.size()), 2);
+        QCOMPARE(form->ElevationEdits[0]->text(), QStringLiteral("3500"));
+        QCOMPARE(form->ElevationEdits[1]->text(), QStringLiteral("1000"));
+        QVERIFY(!form->ElevationEdits[0]->isEnabled());
+        QCOMPARE(ConstructionRecord.K_HM_Q_1, 3500.0);
+        QVERIFY(form->Weiter->isEnabled());
+        // Placed on the picture grid.
+        const QPoint p = form->PicturePoint(form->Configuration.QX[1], form->Configuration.QY[1],
+                                            form->ElevationEdits[1]->height(), true);
+        QCOMPARE(form->ElevationEdits[1]->pos(), p);
+    }
+
+    void emptyConfigurationClosesWithErrorFile() {
+        Input in;
+        in.config = QStringLiteral("0");
+        Start(in);
+        form->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
+        QCOMPARE(seam->Texts().value(0), QStringLiteral("Der Wert für die Halterungskonfiguration ist leer oder nicht gültig!"));
+        QCOMPARE(ReadAll(ErrorFile()),
+                 QByteArray("CANCLED Der Wert f\xfcr die Halterungskonfiguration ist leer oder nicht g\xfcltig!\r\n"));
+        QCOMPARE(selectCalls, 0);
+    }
+
+    void refusedProjectTouchesNothing() {
+        LEK1Services().CheckProjectFilesAtStart = [](const QString&, QString* message) {
+            *message = QStringLiteral("Project is of a newer version");
+            return -3;
+        };
+        Start();
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED Project is of a newer version\r\n"));
+        QVERIFY(!QFileInfo::exists(CmdProjectDir));
+        form->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
+    }
+
+    void okStoresAndWritesOutput() {
+        Start();
+        QFile stale(ErrorFile());
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("CANCLED earlier\r\n");
+        stale.close();
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QVERIFY(form->Completed());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(ReadAll(OutputFile()), QByteArray("10.000\r\n"));
+        QVERIFY(!QFileInfo::exists(ErrorFile()));
+        QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
+        QCOMPARE(form->LoadedDrawingKey, ConstructionRecord.K_NR * 10000 + ConstructionRecord.K_LFD_NR);
+    }
+
+    void failedChecks_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QString>("normal");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QByteArray>("errorFile");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("static without load") << "1" << "0" << "114.3" << QByteArray("CANCLED Wert f\xfcr Last fehlt!\r\n") << "Last";
+        // The diameter shows the host's value and takes no focus.
+        QTest::newRow("static without diameter") << "1" << "10" << "0"
+                                                 << QByteArray("CANCLED Wert f\xfcr Rohrdurchmesser fehlt!\r\n") << "ABHG_NR";
+        QTest::newRow("dynamic without loads") << "7" << "0" << "114.3"
+                                               << QByteArray("CANCLED Mindestens ein Wert f\xfcr die Last mu\xdf eingegeben werden!\r\n")
+                                               << "DY_L_H";
+    }
+    void failedChecks() {
+        QFETCH(QString, config);
+        QFETCH(QString, normal);
+        QFETCH(QString, size);
+        QFETCH(QByteArray, errorFile);
+        QFETCH(QString, focus);
+        Input in;
+        in.config = config;
+        in.normal = normal;
+        in.size = size;
+        Start(in);
+        form->show();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QCOMPARE(ReadAll(ErrorFile()), errorFile);
+        QCOMPARE(selectCalls, 0);
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->focusWidget() ? form->focusWidget()->objectName() : QString(), focus);
+        QVERIFY(!QFileInfo::exists(OutputFile()));
+    }
+
+    void dynamicOppositeLoadsPass() {
+        Input in;
+        in.config = QStringLiteral("7");
+        in.normal = QStringLiteral("5");
+        in.emergency = QStringLiteral("-5");
+        Start(in);
+        selectResult = 6;
+        form->show();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED Error no. 6\r\n"));
+        QCOMPARE(StoredSupports(), 0);
+        QVERIFY(form->isVisible());
+    }
+
+    void keyOfAnotherSupportStoresNothing() {
+        Start();
+        // Another support already holds this drawing and running number.
+        const int key = ConstructionRecord.K_NR * 10000 + ConstructionRecord.K_LFD_NR;
+        {
+            TQuery q(CmdProjectDir, QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, 'OTHER')"));
+            q.SetParams({key});
+            q.ExecSQL();
+        }
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QVERIFY(form->isVisible());
+        QVERIFY(!QFileInfo::exists(OutputFile()));
+        QCOMPARE(StoredSupports(QStringLiteral("T-1")), 0);
+        // Without the dictionary file beside the test the message stays its
+        // string-table key.
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED RS1711 Check Optionen -> Systemeinstellungen\r\n"));
+        QCOMPARE(seam->Texts().last(), QStringLiteral("RS1711\rCheck Optionen -> Systemeinstellungen"));
+        QCOMPARE(StoredSupports(), 1);
+    }
+
+    void writerFailureRemovesPartialOutput() {
+        Start();
+        writerThrows = true;
+        form->show();
+        form->Weiter->click();
+        QVERIFY(!QFileInfo::exists(OutputFile()));
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED Disk full while writing the output file\r\n"));
+        QVERIFY(form->isVisible());
+        // The support itself is stored; a second Ok stores it again under
+        // the same key and writes the file.
+        QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
+        writerThrows = false;
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        QCOMPARE(StoredSupports(), 1);
+        QVERIFY(QFileInfo::exists(OutputFile()));
+    }
+
+    void typedNumberAppliesAfter300ms() {
+        Input in;
+        in.config = QStringLiteral("7");  // two configurations: 301 and 302
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 301);
+        QTest::keyClick(form->ABHG_NR, Qt::Key_Backspace);
+        QTest::keyClicks(form->ABHG_NR, QStringLiteral("2"));
+        QTest::qWait(150);
+        QCOMPARE(form->Configuration.A_NR, 301);
+        // A second keystroke within the delay restarts it.
+        QTest::keyClick(form->ABHG_NR, Qt::Key_Backspace);
+        QTest::keyClicks(form->ABHG_NR, QStringLiteral("2"));
+        QTest::qWait(200);
+        QCOMPARE(form->Configuration.A_NR, 301);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Configuration.A_NR, 302, 1000);
+        QVERIFY(!form->Timer_AbhgNr_Changed->isActive());
+    }
+
+    void unknownNumberShowsFirst() {
+        Start();
+        form->ABHG_NR->setText(QStringLiteral("55"));
+        form->ApplyConfiguration(form->Timer_AbhgNr_Changed);
+        QCOMPARE(form->Configuration.A_NR, 101);
+        QCOMPARE(form->ABHG_NR->text(), QStringLiteral("1"));
+    }
+
+    void navigatorSteps() {
+        Input in;
+        in.config = QStringLiteral("7");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 301);
+        form->NavigatorButtons[2]->click();
+        QCOMPARE(form->Configuration.A_NR, 302);
+        QCOMPARE(form->ABHG_NR->text(), QStringLiteral("2"));
+        QVERIFY(!form->Timer_AbhgNr_Changed->isActive());
+        form->NavigatorButtons[2]->click();  // at the end: stays
+        QCOMPARE(form->Configuration.A_NR, 302);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->ABHG_NR->setFocus();
+        QTest::keyClick(form->ABHG_NR, Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(form->Configuration.A_NR, 301);
+        QTest::keyClick(form->ABHG_NR, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(form->Configuration.A_NR, 302);
+        form->NavigatorButtons[0]->click();
+        QCOMPARE(form->Configuration.A_NR, 301);
+        form->NavigatorButtons[3]->click();
+        QCOMPARE(form->Configuration.A_NR, 302);
+    }
+
+    void unitSwitchKeepsRecord_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("kg");
+        QTest::addColumn<QString>("shownLoad");
+        QTest::newRow("imperial") << true << false << "2247.284";
+        QTest::newRow("kg") << false << true << "1019.368";
+    }
+    void unitSwitchKeepsRecord() {
+        QFETCH(bool, imperial);
+        QFETCH(bool, kg);
+        QFETCH(QString, shownLoad);
+        Start();
+        const double load = ConstructionRecord.K_LAST, travel = ConstructionRecord.K_WEG_Z;
+        const double height = ConstructionRecord.K_HM_Q_1;
+        bool toOther = true;
+        LEK1Services().ShowOptions = [&](QWidget*) {
+            ConstructionRecord.K_EINH_KZ = toOther && imperial;
+            ConstructionRecord.K_KN_KG = toOther && kg;
+            return true;
+        };
+        form->OPTIONENClick();
+        QCOMPARE(form->Last->text(), shownLoad);
+        QCOMPARE(ConstructionRecord.K_LAST, load);
+        QCOMPARE(ConstructionRecord.K_WEG_Z, travel);
+        QCOMPARE(ConstructionRecord.K_HM_Q_1, height);
+        if (imperial) {
+            QCOMPARE(form->ElevationEdits[0]->text(), QStringLiteral("11'-5.795\""));
+            QVERIFY(qAbs(ConstructionRecord.K_LAST_I - 2247.284) < 0.001);
+        }
+        toOther = false;
+        form->OPTIONENClick();
+        QCOMPARE(form->Last->text(), QStringLiteral("10.000"));
+        QCOMPARE(form->Vertikal->text(), QStringLiteral("20.00"));
+        QCOMPARE(form->ElevationEdits[0]->text(), QStringLiteral("3500"));
+        QCOMPARE(ConstructionRecord.K_LAST, load);
+        QCOMPARE(ConstructionRecord.K_HM_Q_1, height);
+    }
+
+    void typedLoadIsConverted() {
+        Start();
+        LEK1Services().ShowOptions = [](QWidget*) {
+            ConstructionRecord.K_EINH_KZ = true;
+            return true;
+        };
+        form->OPTIONENClick();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        Type(form->Last, QStringLiteral("100"));
+        QCOMPARE(ConstructionRecord.K_LAST, 0.445);
+        QCOMPARE(ConstructionRecord.K_LAST_I, 100.0);
+    }
+
+    void elevationInputErrorKeepsHeight() {
+        Start();
+        const double before = ConstructionRecord.K_HM_Q_2;
+        TUncHoehe* second = form->ElevationEdits[1];
+        second->setEnabled(true);
+        second->setText(QStringLiteral("12a"));
+        emit second->editingFinished();
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, before);
+        QVERIFY(seam->Texts().join(u'|').contains(QStringLiteral("RS5202")) ||
+                seam->Texts().join(u'|').contains(QStringLiteral("Zeichen")));
+        second->setText(QStringLiteral("4000"));
+        emit second->editingFinished();
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, 4000.0);
+        // 3500 above 4000: the elevations run the wrong way.
+        QVERIFY(seam->Texts().last().contains(QStringLiteral("2710")) ||
+                seam->Texts().last().contains(QStringLiteral("vorhergehenden")));
+    }
+
+    void missingKonstzIsCreated() {
+        Start();
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        const QString konstz = TablePath(CmdProjectDir, QStringLiteral("konstz8.db"));
+        QVERIFY(QFile::remove(konstz));
+        QVERIFY(QFileInfo::exists(TablePath(CmdProjectDir, QStringLiteral("konstr8.db"))));
+        Start();
+        QVERIFY(QFileInfo::exists(konstz));
+        QCOMPARE(form->Configuration.A_NR, 101);
+    }
+
+    void storedSupportIsStoredAgainUnderItsKey() {
+        Start();
+        form->show();
+        // The engineer chooses the weld-on lug (type 75) instead of type 73.
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 1);
+        form->GroupBoxBuildingConnection->Button(0)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        const int32_t key = form->LoadedDrawingKey;
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        QFile::remove(OutputFile());
+        // The host sends the same hanger mark again, now with 12 kN.
+        Input in;
+        in.normal = QStringLiteral("12");
+        Start(in);
+        QCOMPARE(ExistingDrawingKey, key);
+        QCOMPARE(form->LoadedDrawingKey, key);
+        QCOMPARE(ConstructionRecord.K_LAST, 12.0);
+        // The stored choice is shown again, not the configuration's default.
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 0);
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        QCOMPARE(StoredSupports(), 1);
+        QCOMPARE(ReadAll(OutputFile()), QByteArray("12.000\r\n"));
+        TQuery q(CmdProjectDir, QStringLiteral("select K_LAST, K_F_NR_AUS, K_AN_GEB from konstr8"));
+        q.Open();
+        QCOMPARE(q.Fields(0).AsFloat(), 12.0);
+        QCOMPARE(q.Fields(1).AsInteger(), key);
+        QCOMPARE(q.Fields(2).AsInteger(), 75);
+    }
+
+    void programWriterWritesTheOutputFile() {
+        Start();
+        UseProgramServices();
+        LEK1Services().RunSelectSupport = [this](QWidget*, int, int, bool) {
+            ++selectCalls;
+            return 0;
+        };
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        // The program's writer puts the whole file in place and the stale
+        // error file is gone.
+        QVERIFY(form->Completed());
+        const QByteArray out = ReadAll(OutputFile());
+        QVERIFY2(out.startsWith("--     000 Begin KORVA-Data\r\n"), out.left(80).constData());
+        QVERIFY(out.contains("End KORVA-Data"));
+        QVERIFY(out.contains("T-1"));
+        QVERIFY(!QFileInfo::exists(ErrorFile()));
+        QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
+    }
+
+    void hangerTypeResetManual() {
+        Start();
+        CalcGlobals.PreselectedProductNumber = 11000001;
+        ConstructionRecord.K_VGB_KZ = true;
+        form->Button5->click();
+        QCOMPARE(CalcGlobals.PreselectedProductNumber, 0);
+        QVERIFY(!ConstructionRecord.K_VGB_KZ);
+        QCOMPARE(QString::fromLatin1(CalcGlobals.PreselectedLoadNumber, 6), QStringLiteral("000000"));
+        QCOMPARE(form->LabelHangerType->text(), QStringLiteral("Auto"));
+    }
+};
+
+QTEST_MAIN(TestLek1)
+#include "tst_lek1.moc"

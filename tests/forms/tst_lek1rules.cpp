@@ -1,0 +1,456 @@
+// The input form's rules without widgets: conversions, feet-inch texts,
+// panels, plausibility, checks and the host error file.
+#include "forms/rules/LEK1Rules.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestLek1Rules : public QObject {
+    Q_OBJECT
+private slots:
+    void loadToKn_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("kg");
+        QTest::addColumn<double>("shown");
+        QTest::addColumn<double>("kN");
+        QTest::newRow("100 lbs") << true << false << 100.0 << 0.445;
+        QTest::newRow("-100 lbs") << true << false << -100.0 << -0.445;
+        QTest::newRow("1 lbs rounds to 4 N") << true << false << 1.0 << 0.004;
+        QTest::newRow("imperial ignores kg") << true << true << 100.0 << 0.445;
+        QTest::newRow("100 kg") << false << true << 100.0 << 0.981;
+        QTest::newRow("10 kN") << false << false << 10.0 << 10.0;
+        QTest::newRow("0") << true << false << 0.0 << 0.0;
+    }
+    void loadToKn() {
+        QFETCH(bool, imperial);
+        QFETCH(bool, kg);
+        QFETCH(double, shown);
+        QFETCH(double, kN);
+        QVERIFY2(qAbs(LoadToKn(shown, {imperial, kg}) - kN) < 1e-12, qPrintable(QString::number(LoadToKn(shown, {imperial, kg}), 'g', 17)));
+    }
+
+    void temperature_data() {
+        QTest::addColumn<int>("fahrenheit");
+        QTest::addColumn<int>("celsius");
+        QTest::newRow("212") << 212 << 100;
+        QTest::newRow("33") << 33 << 1;
+        QTest::newRow("32") << 32 << 0;
+        QTest::newRow("31") << 31 << -1;
+        QTest::newRow("-4") << -4 << -20;
+        QTest::newRow("1202") << 1202 << 650;
+    }
+    void temperature() {
+        QFETCH(int, fahrenheit);
+        QFETCH(int, celsius);
+        QCOMPARE(TemperatureToCelsius(fahrenheit, {true, false}), celsius);
+        QCOMPARE(TemperatureToCelsius(fahrenheit, {false, false}), fahrenheit);
+    }
+
+    void lengths() {
+        QCOMPARE(LengthToMm(3, {true, false}), 76.2);
+        QCOMPARE(LengthToMm(3, {false, true}), 3.0);
+        QVERIFY(qAbs(MmToLength(76.2, {true, false}) - 3.0) < 1e-12);
+    }
+
+    void feetInchText_data() {
+        QTest::addColumn<double>("mm");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1000") << 1000.0 << "3'-3.37\"";
+        QTest::newRow("304.8") << 304.8 << "1'-0.0\"";
+        QTest::newRow("-1000") << -1000.0 << "-3'-3.37\"";
+        QTest::newRow("-100 keeps its sign") << -100.0 << "-0'-3.937\"";
+        QTest::newRow("0") << 0.0 << "0'-0.0\"";
+        QTest::newRow("just below a foot rounds up") << 304.79 << "1'-0.0\"";
+        QTest::newRow("25.4") << 25.4 << "0'-1.0\"";
+        QTest::newRow("3500") << 3500.0 << "11'-5.795\"";
+    }
+    void feetInchText() {
+        QFETCH(double, mm);
+        QFETCH(QString, text);
+        QCOMPARE(FeetInchText(mm), text);
+    }
+
+    void parseFeetInch_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<qint64>("mm");
+        QTest::newRow("3'-3.37\"") << "3'-3.37\"" << true << qint64(1000);
+        QTest::newRow("-3'-3.37\"") << "-3'-3.37\"" << true << qint64(-1000);
+        QTest::newRow("-0'-3.937\"") << "-0'-3.937\"" << true << qint64(-100);
+        QTest::newRow("1'-0.0\"") << "1'-0.0\"" << true << qint64(305);
+        QTest::newRow("plain inches") << "39.37" << true << qint64(1000);
+        QTest::newRow("plain inches with comma") << "39,37" << true << qint64(1000);
+        QTest::newRow("feet alone") << "3'" << true << qint64(914);
+        QTest::newRow("fraction") << "2'-3 1/2\"" << true << qint64(698);
+        QTest::newRow("fraction without feet") << "3 1/4\"" << true << qint64(83);
+        QTest::newRow("inches without mark") << "3'-6" << false << qint64(0);
+        QTest::newRow("bad feet") << "x'-3\"" << false << qint64(0);
+        QTest::newRow("zero denominator") << "2'-3 1/0\"" << false << qint64(0);
+        QTest::newRow("fraction without blank") << "2'-31/2\"" << false << qint64(0);
+        QTest::newRow("no number") << "abc" << false << qint64(0);
+        QTest::newRow("empty") << "" << false << qint64(0);
+    }
+    void parseFeetInch() {
+        QFETCH(QString, text);
+        QFETCH(bool, readable);
+        QFETCH(qint64, mm);
+        const auto v = ParseFeetInch(text);
+        QCOMPARE(v.has_value(), readable);
+        if (readable) QCOMPARE(*v, mm);
+        QCOMPARE(ParseFeetInchToText(text), readable ? QString::number(mm) : text);
+    }
+
+    void feetInchRoundTrip() {
+        for (int mm = -5000; mm <= 5000; mm += 37)
+            QCOMPARE(ParseFeetInch(FeetInchText(mm)).value_or(99999), qint64(mm));
+    }
+
+    void unitSwitchThereAndBack_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("kg");
+        QTest::newRow("imperial") << true << false;
+        QTest::newRow("kg") << false << true;
+    }
+    void unitSwitchThereAndBack() {
+        QFETCH(bool, imperial);
+        QFETCH(bool, kg);
+        DisplayedValues v;
+        v.Last = 10;
+        v.DY_L_HZ = -5;
+        v.Vertikal = 20;
+        v.DY_W_N = -12.5;
+        v.ISO = 100;
+        v.TEMP = -20;
+        v.RDM = QStringLiteral("114.3");
+        v.SteelElevLeft = QStringLiteral("3500");
+        v.PipeElev = QStringLiteral("-1000");
+        const DisplayedValues before = v;
+        ConvertDisplayedUnits(v, {}, {imperial, kg});
+        if (imperial) {
+            QCOMPARE(v.SteelElevLeft, QStringLiteral("11'-5.795\""));
+            QCOMPARE(v.TEMP, -4);
+            QVERIFY(qAbs(v.Vertikal - 20 / 25.4) < 1e-12);
+        } else {
+            QVERIFY(qAbs(v.Last - 10000 / 9.81) < 1e-9);
+            QCOMPARE(v.SteelElevLeft, before.SteelElevLeft);
+        }
+        ConvertDisplayedUnits(v, {imperial, kg}, {});
+        QVERIFY(qAbs(v.Last - 10) < 1e-9);
+        QVERIFY(qAbs(v.DY_L_HZ + 5) < 1e-9);
+        QVERIFY(qAbs(v.Vertikal - 20) < 1e-9);
+        QVERIFY(qAbs(v.DY_W_N + 12.5) < 1e-9);
+        QVERIFY(qAbs(v.ISO - 100) < 1e-9);
+        QCOMPARE(v.TEMP, -20);
+        QCOMPARE(v.RDM.toDouble(), 114.3);
+        QCOMPARE(v.SteelElevLeft, QStringLiteral("3500"));
+        QCOMPARE(v.PipeElev, QStringLiteral("-1000"));
+    }
+
+    void temperatureRoundTripEveryDegree() {
+        for (int c = -200; c <= 700; ++c)
+            QCOMPARE(TemperatureToCelsius(CelsiusToTemperature(c, {true, false}), {true, false}), c);
+    }
+
+    void stressCondition_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("condition");
+        QTest::newRow("7") << "7" << int(StressCondition::Dynamic);
+        QTest::newRow("6") << "6" << int(StressCondition::Cold);
+        QTest::newRow("8") << "8" << int(StressCondition::Cold);
+        QTest::newRow("6h") << "6h" << int(StressCondition::Static);
+        QTest::newRow("70") << "70" << int(StressCondition::Static);
+        QTest::newRow("1") << "1" << int(StressCondition::Static);
+        QTest::newRow("empty") << "" << int(StressCondition::Static);
+    }
+    void stressCondition() {
+        QFETCH(QString, config);
+        QFETCH(int, condition);
+        QCOMPARE(int(StressConditionOfHostConfig(config)), condition);
+    }
+
+    void stressState() {
+        QCOMPARE(StressStateOf(StressCondition::Static).base, 100);
+        QCOMPARE(StressStateOf(StressCondition::Dynamic).base, 300);
+        QCOMPARE(StressStateOf(StressCondition::Cold).base, 200);
+        QVERIFY(!StressStateOf(StressCondition::Dynamic).notDynamic);
+        QVERIFY(StressStateOf(StressCondition::Cold).cold && StressStateOf(StressCondition::Cold).notDynamic);
+    }
+
+    void hostConfigurationIsBound() {
+        const QString evil = QStringLiteral("1' or A_NR > 0 --");
+        const ConfigurationFilter f = ConfigurationFilterOf(StressCondition::Static, evil);
+        QVERIFY(!f.expression.contains(evil));
+        QVERIFY(f.expression.endsWith(QLatin1String("A_MDS_NO = ?")));
+        QCOMPARE(f.hostConfig, evil);
+        QVERIFY(!ConfigurationFilterOf(StressCondition::Cold, {}).expression.contains(u'?'));
+    }
+
+    void panels_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("condition");
+        QTest::addColumn<QString>("flags");  // record flags: r rsrlOhne, o obAnsch, k kerntech
+        QTest::addColumn<double>("temp");
+        QTest::addColumn<QString>("shown");  // expected visible groups, sorted
+        QTest::addColumn<int>("anGeb");
+        QTest::addColumn<int>("items");
+        const int S = int(StressCondition::Static), D = int(StressCondition::Dynamic), C = int(StressCondition::Cold);
+        QTest::newRow("spring hanger") << "SHHAESBH" << S << "" << 200.0
+                                       << "Gebaude1 GroupBoxBuildingConnection GroupBoxHorizontal PanelStatic Panel_T9" << -1 << 3;
+        QTest::newRow("long yoke offers five") << "SHHAESCH" << S << "" << 200.0
+                                               << "Gebaude1 GroupBoxBuildingConnection GroupBoxHorizontal PanelStatic Panel_T9" << -1 << 5;
+        QTest::newRow("frame lug has no horizontal") << "FHHAESBH" << S << "" << 200.0
+                                                     << "Gebaude1 GroupBoxBuildingConnection PanelStatic Panel_T9" << -1 << 3;
+        QTest::newRow("L7 A: no building box") << "SHHAESAH" << S << "" << 200.0
+                                               << "GroupBoxHorizontal PanelStatic Panel_T9" << 0 << 3;
+        QTest::newRow("base clamp") << "SHHRELBS" << S << "" << 200.0
+                                    << "BaseClampStyleBox Gebaude1 PanelStatic Panel_T9 RGLagerFuehrung" << 0 << 3;
+        QTest::newRow("vertical clamp 600") << "SHVAESBH" << S << "" << 600.0
+                                            << "Gebaude1 GroupBoxBuildingConnection GroupBoxVertical PanelStatic Panel_T9" << -1 << 3;
+        QTest::newRow("without pipe parts") << "SHHAESBH" << S << "r" << 200.0
+                                            << "Gebaude1 GroupBoxBuildingConnection PanelStatic RSRLOHNE" << -1 << 3;
+        QTest::newRow("upper threaded") << "SHHAESCH" << S << "o" << 200.0 << "ANGEBOHNE GroupBoxHorizontal PanelStatic Panel_T9" << 61 << 3;
+        QTest::newRow("strut dynamic") << "SHHYESBS" << D << "" << 200.0 << "PanelDynamic Panel_T9" << 35 << 3;
+        QTest::newRow("strut under static") << "SHHYESBS" << S << "" << 200.0 << "PanelDynamic Panel_T9" << 35 << 3;
+        QTest::newRow("strut upper threaded") << "SHHYESBS" << D << "o" << 200.0 << "PanelDynamic Panel_T9" << 0 << 3;
+        QTest::newRow("cold support") << "CHHRESAS" << C << "" << -20.0 << "PanelCold" << -1 << 3;
+        QTest::newRow("cold freeze") << "CFHRESAS" << C << "" << -20.0 << "PanelColdFreeze" << -1 << 3;
+        QTest::newRow("cold stanchion and travel") << "CHHRVSFS" << C << "" << -20.0
+                                                   << "PanelCold PanelWegeingabe Stanchion" << -1 << 3;
+        QTest::newRow("cold lift-off") << "CHHRCSDS" << C << "" << -20.0 << "GroupBoxAbhebesich PanelCold" << -1 << 3;
+        QTest::newRow("cold type 40") << "DHHRXXXS" << C << "" << -20.0 << "PanelCold gbType40Material" << -1 << 3;
+        QTest::newRow("static type 40") << "DHHRXXXS" << S << "" << 20.0 << "PanelStatic Panel_T9 gbType40Material" << 0 << 3;
+        QTest::newRow("cold name under cold without C") << "SHHAESBH" << C << "" << -20.0 << "" << -1 << 3;
+    }
+    void panels() {
+        QFETCH(QString, name);
+        QFETCH(int, condition);
+        QFETCH(QString, flags);
+        QFETCH(double, temp);
+        QFETCH(QString, shown);
+        QFETCH(int, anGeb);
+        QFETCH(int, items);
+        PanelInputs in;
+        in.name = name;
+        in.condition = StressCondition(condition);
+        in.rsrlOhne = flags.contains(u'r');
+        in.obAnsch = flags.contains(u'o');
+        in.kerntech = flags.contains(u'k');
+        in.temperature = temp;
+        const PanelLayout p = ConfigureConnectionPanels(in);
+        QStringList visible;
+        const std::pair<const char*, bool> groups[] = {
+            {"PanelStatic", p.PanelStatic}, {"PanelCold", p.PanelCold}, {"PanelColdFreeze", p.PanelColdFreeze},
+            {"PanelDynamic", p.PanelDynamic}, {"ANGEBOHNE", p.ANGEBOHNE}, {"Gebaude1", p.Gebaude1},
+            {"GroupBoxBuildingConnection", p.GroupBoxBuildingConnection}, {"RSRLOHNE", p.RSRLOHNE},
+            {"GroupBoxVertical", p.GroupBoxVertical}, {"GroupBoxHorizontal", p.GroupBoxHorizontal},
+            {"GroupBoxFHTraversen", p.GroupBoxFHTraversen}, {"BaseClampStyleBox", p.BaseClampStyleBox},
+            {"RGLagerFuehrung", p.RGLagerFuehrung}, {"Panel_T36_STATIC", p.Panel_T36_STATIC},
+            {"Panel_T36_DYNAMIC", p.Panel_T36_DYNAMIC}, {"PanelExt", p.PanelExt}, {"Panel_T9", p.Panel_T9},
+            {"gbType40Material", p.gbType40Material}, {"Stanchion", p.Stanchion},
+            {"PanelWegeingabe", p.PanelWegeingabe}, {"GroupBoxAbhebesich", p.GroupBoxAbhebesich}};
+        for (const auto& [n, on] : groups)
+            if (on) visible << QString::fromLatin1(n);
+        visible.sort();
+        QCOMPARE(visible.join(u' '), shown);
+        QCOMPARE(p.anGeb, anGeb);
+        QCOMPARE(p.buildingItems, items);
+    }
+
+    void verticalCamsAbove600() {
+        PanelInputs in;
+        in.name = QStringLiteral("SHVAESBH");
+        in.temperature = 600;
+        QVERIFY(ConfigureConnectionPanels(in).GroupBoxVerticalEnabled);
+        in.temperature = 600.5;
+        QVERIFY(!ConfigureConnectionPanels(in).GroupBoxVerticalEnabled);
+    }
+
+    void rememberedBuildingItem() {
+        PanelInputs in;
+        in.name = QStringLiteral("SHHAESBH");
+        in.buildingItem = 3;  // type 76 is not offered with three items
+        PanelLayout p = ConfigureConnectionPanels(in);
+        QCOMPARE(p.buildingItem, 1);
+        QCOMPARE(p.anGeb, 73);
+        in.name = QStringLiteral("SHHAESCH");
+        p = ConfigureConnectionPanels(in);
+        QCOMPARE(p.buildingItem, 3);
+        QCOMPARE(p.anGeb, 76);
+        in.buildingItem = 2;
+        QCOMPARE(ConfigureConnectionPanels(in).anGeb, -1);
+    }
+
+    void buttons() {
+        PanelInputs in;
+        in.name = QStringLiteral("SHHAESBH");
+        in.anzD = 1;
+        PanelLayout p = ConfigureConnectionPanels(in);
+        QVERIFY(p.DiffKnopf && !p.KotenKnopf && !p.Weiter && !p.HG_VOR);
+        in.anzD = 0;
+        in.hasABer = true;
+        p = ConfigureConnectionPanels(in);
+        QVERIFY(!p.DiffKnopf && !p.KotenKnopf && p.Weiter && p.HG_VOR);
+        in.condition = StressCondition::Dynamic;
+        QVERIFY(!ConfigureConnectionPanels(in).HG_VOR);
+    }
+
+    void codes() {
+        QCOMPARE(BuildingConnectionCode(0), 75);
+        QCOMPARE(BuildingConnectionCode(4), 74);
+        QCOMPARE(BuildingConnectionCode(5), -1);
+        QCOMPARE(BuildingConnectionItem(74, 5), 4);
+        QCOMPARE(BuildingConnectionItem(74, 3), 1);
+        QCOMPARE(BuildingConnectionItem(35, 5), 1);
+        QCOMPARE(RsrlOhneCode(4), 0);
+        QCOMPARE(RsrlOhneItem(75), 6);
+        QCOMPARE(RsrlOhneItem(99), 0);
+        QCOMPARE(AngebohneCode(2), 66);
+    }
+
+    void plausibility_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("rsrlOhne");
+        QTest::addColumn<QString>("kz");
+        QTest::addColumn<double>("wegX");
+        QTest::addColumn<double>("wegZ");
+        QTest::addColumn<double>("rdm");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("first");
+        const int N = RuleMessage::None, E = RuleMessage::Error, Q = RuleMessage::Question;
+        QTest::newRow("dyn vertical special") << "SHVYDSBH" << false << "S" << 0.0 << 0.0 << 100.0 << E << "Dynamische Vertikalschellen";
+        QTest::newRow("dyn vertical standard") << "SHVYDSBH" << false << " " << 0.0 << 0.0 << 100.0 << N << "";
+        QTest::newRow("dyn bearing special") << "SHHYDSBH" << false << "S" << 0.0 << 0.0 << 100.0 << E << "Dynamische Rohrlager";
+        QTest::newRow("dyn bearing without pipe parts") << "SHHYDSBH" << true << "S" << 0.0 << 0.0 << 100.0 << N << "";
+        QTest::newRow("base without pipe parts") << "SHHRELBS" << true << " " << 0.0 << 0.0 << 100.0 << E
+                                                 << "Einstellung: 'Ohne rohrumschließende Bauteile' aktiviert, diese Konfiguration ist nicht möglich!";
+        QTest::newRow("rigid with movement") << "SHHYESBS" << false << " " << 5.0 << 0.0 << 100.0 << Q << "Starre Halterung mit einer Rohrbewegung ?";
+        QTest::newRow("rigid with negative movement") << "SHHYESBS" << false << " " << -5.0 << 0.0 << 100.0 << Q << "Starre Halterung mit einer Rohrbewegung ?";
+        QTest::newRow("rigid C without question") << "SHHYESCS" << false << " " << 5.0 << 0.0 << 100.0 << N << "";
+        QTest::newRow("rigid vertical") << "SHHAESBS" << false << " " << 0.0 << 20.0 << 100.0 << Q << "Starre Halterung mit vertikaler Rohrbewegung ?";
+        QTest::newRow("rigid no movement") << "SHHAESBS" << false << " " << 0.0 << 0.0 << 100.0 << N << "";
+        QTest::newRow("support horizontal") << "SHHRELBH" << false << " " << 3.0 << 0.0 << 100.0 << Q << "Rohrunterstützung mit horizontaler Rohrbewegung ?";
+        QTest::newRow("small pipe config 81") << "SHHADLXS" << false << " " << 0.0 << 0.0 << 80.5 << E
+                                              << "Diese Konfiguration ist nur für Rohrdurchmesser bis 80 mm zulässig!";
+        QTest::newRow("small pipe config 80") << "SHHADLXS" << false << " " << 0.0 << 0.0 << 80.0 << N << "";
+    }
+    void plausibility() {
+        QFETCH(QString, name);
+        QFETCH(bool, rsrlOhne);
+        QFETCH(QString, kz);
+        QFETCH(double, wegX);
+        QFETCH(double, wegZ);
+        QFETCH(double, rdm);
+        QFETCH(int, kind);
+        QFETCH(QString, first);
+        const RuleMessage m = CheckConfigPlausibility(name, rsrlOhne, kz, wegX, 0, wegZ, rdm);
+        QCOMPARE(int(m.kind), kind);
+        QCOMPARE(m.parts.value(0), first);
+    }
+
+    void loadChecks_data() {
+        QTest::addColumn<bool>("notDynamic");
+        QTest::addColumn<bool>("cold");
+        QTest::addColumn<bool>("rsrlOhne");
+        QTest::addColumn<double>("l1");
+        QTest::addColumn<double>("l2");
+        QTest::addColumn<double>("l3");
+        QTest::addColumn<double>("rdm");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("static no load") << true << false << false << 0.0 << 5.0 << 5.0 << 100.0 << "Last";
+        QTest::newRow("static load") << true << false << false << 0.01 << 0.0 << 0.0 << 100.0 << "";
+        QTest::newRow("dynamic +5/-5 passes") << false << false << false << 5.0 << -5.0 << 0.0 << 100.0 << "";
+        QTest::newRow("dynamic only emergency") << false << false << false << 0.0 << 3.0 << 0.0 << 0.0 << "";
+        QTest::newRow("dynamic all zero") << false << false << false << 0.0 << 0.0 << 0.0 << 100.0 << "DY_L_H";
+        QTest::newRow("static no diameter") << true << false << false << 5.0 << 0.0 << 0.0 << 0.0 << "RDM";
+        QTest::newRow("cold no diameter") << true << true << false << 5.0 << 0.0 << 0.0 << 0.0 << "";
+        QTest::newRow("without pipe parts no diameter") << true << false << true << 5.0 << 0.0 << 0.0 << 0.0 << "";
+    }
+    void loadChecks() {
+        QFETCH(bool, notDynamic);
+        QFETCH(bool, cold);
+        QFETCH(bool, rsrlOhne);
+        QFETCH(double, l1);
+        QFETCH(double, l2);
+        QFETCH(double, l3);
+        QFETCH(double, rdm);
+        QFETCH(QString, focus);
+        const auto f = CheckLoadsAndDiameter(notDynamic, cold, rsrlOhne, l1, l2, l3, rdm);
+        QCOMPARE(f.has_value(), !focus.isEmpty());
+        if (f) QCOMPARE(f->focus, focus);
+    }
+
+    void coldChecks() {
+        QVERIFY(!CheckAdjustmentTravel(true, 100.0));
+        QVERIFY(CheckAdjustmentTravel(true, 99.99));
+        QVERIFY(!CheckAdjustmentTravel(true, 600.0));
+        QVERIFY(CheckAdjustmentTravel(true, 600.01));
+        QVERIFY(!CheckAdjustmentTravel(false, 0));
+        QVERIFY(CheckInsulationChosen(true, -1));
+        QVERIFY(!CheckInsulationChosen(true, 0));
+        QVERIFY(!CheckInsulationChosen(false, -1));
+        QVERIFY(CheckStanchionChosen(true, -1));
+        QVERIFY(!CheckStanchionChosen(true, 0));
+        QCOMPARE(CheckSteelWidth(1, 0)->messageNumber, 2605);
+        QVERIFY(!CheckSteelWidth(0, 0));
+        QVERIFY(!CheckSteelWidth(1, 0.5));
+    }
+
+    void minElevationDiff_data() {
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("d");
+        QTest::addColumn<double>("s");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no pipe") << 10.0 << 0.0 << 0.0 << 60;
+        QTest::newRow("no pipe, 50 insulation") << 10.0 << 0.0 << 50.0 << 160;
+        QTest::newRow("DN100 pipe") << 10.0 << 100.0 << 0.0 << 215;
+        QTest::newRow("negative load by its size") << -10.0 << 100.0 << 0.0 << 215;
+        QTest::newRow("insulation raises") << 10.0 << 100.0 << 50.0 << 260;
+    }
+    void minElevationDiff() {
+        QFETCH(double, load);
+        QFETCH(double, d);
+        QFETCH(double, s);
+        QFETCH(int, expected);
+        QCOMPARE(MinElevationDiff(load, d, s), expected);
+    }
+
+    void type41() {
+        Type41Result r = CheckType41Limits(true, 1, false, QStringLiteral("SHHAESBH"), 120, 400);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.messages.size(), 2);
+        QCOMPARE(r.horTyp, 0);
+        r = CheckType41Limits(true, 1, false, QStringLiteral("SHHAESBH"), 100, 350);
+        QVERIFY(r.ok);
+        QCOMPARE(r.horTyp, 1);
+        r = CheckType41Limits(true, 0, false, QStringLiteral("FHHAESBH"), 120, 400);
+        QVERIFY(r.ok);
+        QCOMPARE(r.panelT9, 1);
+        r = CheckType41Limits(false, 2, false, QStringLiteral("SHHAESBH"), 0, 0);
+        QCOMPARE(r.horTyp, 0);
+    }
+
+    void t9Angle() {
+        QCOMPARE(T9AngleFromHost(QStringLiteral("SHHAESBH"), 30), 30.0);
+        QCOMPARE(T9AngleFromHost(QStringLiteral("SHVAESBH"), 30), 60.0);
+        QCOMPARE(T9AngleFromHost(QStringLiteral("SHVYESBS"), 90), 0.0);
+        QCOMPARE(T9AngleFromHost(QStringLiteral("SHVYESBS"), 89), 89.0);
+        QCOMPARE(T9AngleFromHost(QStringLiteral("SHVAESBH"), 90), 0.0);
+    }
+
+    void hostErrorFileBytes() {
+        TestDir dir;
+        QVERIFY(WriteHostErrorFile(QStringLiteral("a much longer earlier message than the next"), dir.path()));
+        QVERIFY(WriteHostErrorFile(QStringLiteral("Wert für Last fehlt!"), dir.path()));
+        QFile f(dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("CANCLED Wert f\xfcr Last fehlt!\r\n"));
+        f.close();
+        RemoveHostErrorFile(dir.path());
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
+        QVERIFY(!WriteHostErrorFile(QStringLiteral("x"), dir.file(QStringLiteral("no/such/dir"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLek1Rules)
+#include "tst_lek1rules.moc"
