@@ -8,6 +8,7 @@
 #include "engine/ComposeParts.h"
 #include "engine/EngineState.h"
 #include "localisation/IvDictio.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/FINDHLG.h"
 #include "engine/SelectionUi.h"
 #include "engine/findweg.h"
@@ -356,6 +357,7 @@ SelectionSteps DefaultSelectionSteps() {
     SelectionSteps s;
     s.ReadSettings = &ReadSettingsTable;
     s.LoadArrangement = &::LoadArrangement;
+    InstallComponentSteps(s);
     s.ComposeParts = &::ComposeParts;
     return s;
 }
