@@ -1,3 +1,4 @@
+#include "localisation/IvDictio.h"
 #include "engine/FINDBTLChain.h"
 
 #include "data/ABHGNR.h"
@@ -141,7 +142,7 @@ void EndOfList(bool terminated) {
 void RaiseLoadGroups() {
     if (G.MainUnitLoadGroup >= 24 || G.SupportLoadGroup >= 24 || G.ComponentLoadGroup >= 24) {
         // No group above 24 exists: the load-group message ends the step.
-        ActiveSelectionUi().Information(MessageWithValues(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)}));
+        ActiveSelectionUi().Information(MessageWithValues(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)}));
         Fail(1, 2733);
         return;
     }

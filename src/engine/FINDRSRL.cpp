@@ -17,6 +17,9 @@
 #include <QCoreApplication>
 #include <cmath>
 
+// The translation routine (its header brings the window system's names along).
+QString IvTranslate(const QString& text);
+
 namespace {
 
 TConstructionRecord& K = ConstructionRecord;
@@ -260,7 +263,7 @@ RowOutcome InsulationOf43() {
     SetClampDisplay();
     if (R.RSL_DAEMM_H != 0) {
         ActiveSelectionUi().Warning(FormatMessage(
-            Translated(QStringLiteral("Type %s only with insulation <= %d mm (%f inch)!")),
+            IvTranslate(QStringLiteral("Type %s only with insulation <= %d mm (%f inch)!")),
             {Display(), int(R.RSL_DAEMM_H), double(Extended(R.RSL_DAEMM_H) / 25.4L)}));
         G.ClampRejectReason = 8;
         return RowOutcome::End;
@@ -268,8 +271,8 @@ RowOutcome InsulationOf43() {
     if (G.LastClampAnswer == 3)
         return RowOutcome::Pass;
     const bool other = ActiveSelectionUi().WarningYesNo(
-        FormatMessage(Translated(QStringLiteral("Connection part is within of insulation of clamp %s !")), {Display()}) +
-        CR + Translated(QStringLiteral("Try to select a different clamp?")));
+        FormatMessage(IvTranslate(QStringLiteral("Connection part is within of insulation of clamp %s !")), {Display()}) +
+        CR + IvTranslate(QStringLiteral("Try to select a different clamp?")));
     G.LastClampAnswer = other ? 1 : 2;
     if (!other)
         return RowOutcome::Pass;
@@ -341,7 +344,7 @@ void ClampFailure() {
             G.TableStatus = 8;
             G.MessageNumber = 0;
         } else {
-            InformationBox(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
         }
         break;
@@ -477,10 +480,10 @@ SearchOutcome Search(int type) {
             return SearchOutcome::Done;
         if (Choice() == QLatin1String(" ") && (type == 43 || type == 48) && SearchKeyText().at(6) == QLatin1Char('5') &&
             tclass < 11) {
-            const QString question = Translated(QStringLiteral("Attention:")) + QLatin1Char(' ') +
-                                     Translated(QStringLiteral("Problem with the load group area for the connection of the clamp!")) +
-                                     CR + Translated(QStringLiteral("By default, a Catalog clamp made of heat resistant material P9 is selected.")) +
-                                     CR + Translated(QStringLiteral("Lack of standard clamp of material for low temperature. Should be chosen special clamp made of temperature-dependent material?"));
+            const QString question = IvTranslate(QStringLiteral("Attention:")) + QLatin1Char(' ') +
+                                     IvTranslate(QStringLiteral("Problem with the load group area for the connection of the clamp!")) +
+                                     CR + IvTranslate(QStringLiteral("By default, a Catalog clamp made of heat resistant material P9 is selected.")) +
+                                     CR + IvTranslate(QStringLiteral("Lack of standard clamp of material for low temperature. Should be chosen special clamp made of temperature-dependent material?"));
             if (IsTestRun() || ActiveSelectionUi().InformationYesNo(question)) {
                 G.ClampMaterialChoice = QStringLiteral("+");
                 K.K_RSRL_AN_KZ[0] = 'S';
@@ -736,7 +739,7 @@ void SelectHorizontalClamp() {
         G.TableStatus = 1;
         switch (int(reason)) {
         case 2:
-            InformationBox(2733, {Translated(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
             break;
         case 3: G.MessageNumber = 2736; break;

@@ -1,3 +1,4 @@
+#include "localisation/IvDictio.h"
 #include "engine/HZ_HS_TEST.h"
 
 #include "data/FIRAUFKON.h"
@@ -331,7 +332,7 @@ void CheckSpringHanger() {
     K.K_FDIFF_EFF = int16_t(RoundToInt(std::fabs(v)));
     // Shown on every check of a run, the first one included.
     if (K.K_FDIFF_EFF > K.K_FDIFF) {
-        ActiveSelectionUi().Information(Translated(QStringLiteral("Zulässige Kraftdifferenz bei Federhängern")) +
+        ActiveSelectionUi().Information(IvTranslate(QStringLiteral("Zulässige Kraftdifferenz bei Federhängern")) +
                                         FormatMessage(QStringLiteral(" > = %d %%"), {int(K.K_FDIFF)}));
         G.MessageNumber = 0;
     }

@@ -7,7 +7,7 @@
 // the input form's start-up runs; the selection runs with a scripted
 // interface: the questions take the answers in turn (yes/no, y/n, 1/0), and
 // every question beyond them its default button; the blocking dialog is
-// left without saving. --imperial shows the values in imperial units and
+// left without saving. Prices come from price list 1. --imperial shows the values in imperial units and
 // selects from the imperial catalogue.
 //
 // Output: the result code, the message number and text, the chain and the
@@ -184,6 +184,10 @@ Outcome RunSelection(const QString& input, bool imperial, ScriptedUi& ui) {
         if (!t->Active())
             t->Open();
     ReadCompanyOptions();
+    // Without a project there is no project currency; the price list would
+    // follow the machine's language. The tool prices from list 1 so that
+    // its output is the same on every machine.
+    CalcGlobals.PriceIndex = 1;
     if (imperial)
         ConstructionRecord.K_KATA_KZ = true;
     UnitMode mode = RecordUnitMode();
