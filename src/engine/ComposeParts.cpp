@@ -469,7 +469,9 @@ void Composer::DynamicDesignation(int r, const QString& nr) {
     L.KB_GEW[r] = double(weight);
     QString zus, zusI;
     if (t2 == QLatin1String("36")) {
-        const QString group = nr.mid(3, 2);
+        // The dynamic load group of the support (digits 4-5 of a clamp are
+        // its diameter, not its group).
+        const QString group = PadDigits2(G.SecondLoadGroup > 0 ? G.SecondLoadGroup : G.ClampLoadGroup);
         QString suffix;
         if (SuffixS())
             suffix += QLatin1Char('S');

@@ -242,8 +242,13 @@ QJsonObject ToJson(const Outcome& o) {
                                  {QStringLiteral("weight"), Rounded(PartsList.KB_GEW[r], 3)},
                                  {QStringLiteral("price"), Rounded(PartsList.KB_PRS[r], 2)}});
     j[QStringLiteral("parts")] = parts;
-    const QString main = CalcGlobals.MainUnitNumber > 0 ? ProductText(CalcGlobals.MainUnitNumber) : QString();
-    j[QStringLiteral("load")] = Rounded(CalcGlobals.DesignLoad, 3);
+    // The size code is digits 4-5 of a main unit's product number; the
+    // fixed numbers of supports without a main-unit row have none.
+    const double number = CalcGlobals.MainUnitNumber;
+    const bool sized = number > 0 && number != 55555555 && number != 55556666;
+    const QString main = sized ? ProductText(number) : QString();
+    // The load the main unit is chosen for and its working travel.
+    j[QStringLiteral("load")] = Rounded(ConstructionRecord.K_LAST, 3);
     j[QStringLiteral("travel")] = Rounded(ConstructionRecord.K_ARBWEG, 1);
     j[QStringLiteral("size")] = main.isEmpty() ? 0 : main.mid(3, 2).toInt();
     return j;
