@@ -48,6 +48,28 @@ void Clamp(CatalogueFixture& f, int number, const QString& article, int e, QVari
     f.Insert("pgrsrsl.DB", row);
 }
 
+void Dynamic(CatalogueFixture& f, int number, const QString& article, QVariantMap more = {}) {
+    QVariantMap row{{"DYN_NRN", number}, {"DYN_KBEZ", QString::number(number).left(2)}, {"DYN_L_NR", article},
+                    {"DYN_L_NR_K", article.left(5) + "K"}, {"DYN_L_NR_CN", article.left(4) + "CN"},
+                    {"DYN_WST", 30}, {"DYN_WST_UNC", 31}, {"DYN_WST_CN", 32}, {"DYN_E", 90},
+                    {"DYN_GEW", 4.0}, {"DYN_GEW_VER", 3.0}, {"DYN_E_MAX", 1600}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("Pgdyna.DB", row);
+}
+
+void Cold(CatalogueFixture& f, int number, const QString& article, QVariantMap more = {}) {
+    QVariantMap row{{"CLD_NRN", number}, {"CLD_KBEZ", QString::number(number).left(3)},
+                    {"CLD_KBEZ_I", QString::number(number).left(3)}, {"CLD_L_NR", article},
+                    {"CLD_L_NR_K", article.left(5) + "K"}, {"CLD_L_NR_I", article.left(5) + "I"},
+                    {"CLD_L_NR_K_I", article.left(4) + "KI"}, {"CLD_WST", 40}, {"CLD_WST_UNC", 41},
+                    {"CLD_GEW", 2.0}, {"CLD_GEW_MAX", 6.0}, {"CLD_D_MIN", 100}, {"CLD_D_MAX", 300},
+                    {"CLD_GEW_VER", 10.0}, {"CLD_N", 40}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("PGCLDSTA.DB", row);
+}
+
 void Chain(std::initializer_list<std::pair<double, int>> parts) {
     std::fill(std::begin(ConstructionRecord.K_BTL_8), std::end(ConstructionRecord.K_BTL_8), 0.0);
     std::fill(std::begin(ConstructionRecord.K_ANZ), std::end(ConstructionRecord.K_ANZ), int16_t(0));
@@ -87,6 +109,15 @@ struct Catalogue {
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
         Clamp(f, 46012000, "461200", 70);
+        Dynamic(f, 36090302, "360902");
+        Dynamic(f, 32012000, "320120");
+        Dynamic(f, 30012002, "300120");
+        Dynamic(f, 34012000, "340120");
+        Cold(f, 58012000, "580120");
+        Cold(f, 54112000, "541120");
+        Cold(f, 53212000, "532120");
+        Price(f, "360902", 0, 48.0);
+        Price(f, "36090K", 0, 66.0);
         Price(f, "110121", 0, 400.0, 480.0);
         Price(f, "11012K", 0, 900.0);
         Price(f, "660201", 2500, 70.0);
@@ -401,6 +432,116 @@ private slots:
         QCOMPARE(failed, fails);
         if (!fails)
             QCOMPARE(int(PartsList.RowCount), 24);
+    }
+
+
+    // Dynamic units: the load-group text of a dynamic clamp, the half-time
+    // travels of type 32, the lengthened 300 and the width weight of 34.
+    void dynamicDesignation_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<bool>("cn");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("zus");
+        QTest::addColumn<QString>("zusI");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<double>("price");
+        QTest::newRow("36") << 36090302 << false << false << "360902" << "360902S-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
+        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
+        QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
+        QTest::newRow("300 lengthened") << 30012002 << false << false << "300120" << "300120" << "(250)" << "(9.8)" << 4.75 << 0.0;
+        QTest::newRow("34 width") << 34012000 << false << false << "340120" << "340120" << "" << "" << 5.2 << 0.0;
+    }
+    void dynamicDesignation() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        QFETCH(bool, cn);
+        Catalogue c;
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_KERNTECH = nuclear;
+        k.K_RES_BOL1 = cn;
+        k.K_RDM = 114.3;
+        PutText(k.K_RDM_KZ, QStringLiteral("S"));
+        k.K_WEG_Y_N = 12.34;
+        k.K_WEG_X_N = 123.6;
+        k.K_RESTLAENGE_2 = 250;
+        k.K_BREITE = 400;
+        CalcGlobals.SecondLoadGroup = 7;
+        CalcGlobals.ClampLoadGroup = 12;
+        Chain({{double(product), 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL[0], "article");
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+        QTEST(PartsList.KB_ZUS[0], "zus");
+        QTEST(PartsList.KB_ZUS_I[0], "zusI");
+        QFETCH(double, weight);
+        QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
+        QTEST(PartsList.KB_PRS[0], "price");
+        QCOMPARE(int(PartsList.KB_WST[0]), cn ? 32 : 30);
+    }
+
+    // Cold-support products: weights by height, dimension texts, the
+    // nuclear length text of type 58, the bridge number from the article.
+    void coldDesignation_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("zus");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<QString>("bridge");
+        QTest::addColumn<QString>("dimension");
+        QTest::newRow("58") << 58012000 << false << "580120" << "L= 560" << 3.5 << "58012000 " << "0200 ";
+        QTest::newRow("58 nuclear") << 58012000 << true << "58012K" << "L= 150" << 3.5 << "58012000 " << "0200 ";
+        QTest::newRow("541 interpolated") << 54112000 << false << "541120" << "R= 200" << 4.0 << "54112000 " << "0200 ";
+        QTest::newRow("532 width") << 53212000 << false << "532120" << "S=400" << 2.0 << "53212000 " << "0200 ";
+    }
+    void coldDesignation() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        Catalogue c;
+        Arrangement("CHHRESAS");
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_KERNTECH = nuclear;
+        k.K_RDM = 100;
+        k.K_BREITE = 400;
+        CalcGlobals.SegmentHeights[0] = 200;
+        CalcGlobals.RodLengths[0] = 600;
+        Chain({{double(product), 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL[0], "article");
+        QTEST(PartsList.KB_ZUS[0], "zus");
+        QFETCH(double, weight);
+        QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
+        QTEST(ItemPart(1), "bridge");
+        QTEST(ItemDim(1), "dimension");
+        QCOMPARE(ConstructionRecord.K_RSL_GEW, 2.0);
+    }
+
+    // A chain of demo products: every value worked out from the demo rows
+    // (rod weight = length x weight per metre, the clamp's first width step).
+    void demoChain() {
+        DemoCatalogue demo;
+        if (!demo.present())
+            QSKIP("the demo catalogue is not built");
+        ResetCalcState();
+        Arrangement("SHHAESBH");
+        CalcGlobals.RodLengths.fill(999999);
+        Chain({{73013000, 1}, {60013000, 1}, {21013318, 1}, {66013400, 1}, {42090302, 1}, {63013000, 5}});
+        ComposeParts();
+        QCOMPARE(int(PartsList.RowCount), 6);
+        QCOMPARE(PartsList.KB_BTL[2], QStringLiteral("210133"));
+        QCOMPARE(PartsList.KB_PRS[2], 100.0);
+        QVERIFY(qAbs(PartsList.KB_GEW[3] - 1500 * 0.001 * 1.4) < 1e-9);
+        QCOMPARE(PartsList.KB_ZUS[3], QStringLiteral("1500"));
+        QCOMPARE(PartsList.KB_BTL_ZUS[4], QStringLiteral("490902-00"));
+        QCOMPARE(PartsList.KB_GEW[4], 2.5);
+        QCOMPARE(PartsList.KB_ANZ[5], int16_t(5));
+        QCOMPARE(ItemPart(3), QStringLiteral("21003318 "));
+        QCOMPARE(ItemPart(5), QStringLiteral("49090200 "));
+        QCOMPARE(ItemDim(5), QStringLiteral("0232 "));
+        QCOMPARE(ItemDim(4), QStringLiteral("1500 "));
     }
 
     void textRecord() {
