@@ -7,6 +7,7 @@
 
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
+#include "engine/ComposeParts.h"
 #include "forms/rules/HostTransfer.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
@@ -53,8 +54,13 @@ struct Whole {
     }
 };
 
-void WholeSelection(benchmark::State& state, const char* input) {
+Whole& TheWhole() {
     static Whole whole;
+    return whole;
+}
+
+void WholeSelection(benchmark::State& state, const char* input) {
+    Whole& whole = TheWhole();
     if (!whole.Load(input)) {
         state.SkipWithError("the demo input has no configuration");
         return;
@@ -80,12 +86,29 @@ void WholeSelection(benchmark::State& state, const char* input) {
 }
 
 void BM_WholeSpringHanger(benchmark::State& state) { WholeSelection(state, "spring_hanger.ini"); }
+
+// The composition alone, of the spring hanger's chain of seven parts.
+void BM_ComposeSpringHanger(benchmark::State& state) {
+    Whole& whole = TheWhole();
+    whole.Load("spring_hanger.ini");
+    SetSelectionSteps(DefaultSelectionSteps());
+    ScriptedSelectionUi ui;
+    if (SelectSupport(ui, 0, 0, false, true) != 0 || PartsList.RowCount == 0) {
+        state.SkipWithError("the selection failed");
+        return;
+    }
+    for (auto _ : state) {
+        ComposeParts();
+        benchmark::DoNotOptimize(PartsList.RowCount);
+    }
+}
 void BM_WholeConstantHanger(benchmark::State& state) { WholeSelection(state, "constant_hanger.ini"); }
 void BM_WholeRigidStrut(benchmark::State& state) { WholeSelection(state, "rigid_strut.ini"); }
 
 }  // namespace
 
 BENCHMARK(BM_WholeSpringHanger)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeSpringHanger)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WholeConstantHanger)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WholeRigidStrut)->Unit(benchmark::kMicrosecond);
 

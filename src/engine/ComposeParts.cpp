@@ -72,7 +72,7 @@ struct Composer {
     void ClampItem(int i, const QString& nr);
     void ColdItem(int i, const QString& nr);
     void DynamicItem(int i, const QString& nr);
-    void AddPartsListRow(int i, const QString& nr);
+    void AddPartsListRow(int i, const QString& nr, bool found);
     bool ReadRow(const QString& nr);
     void StaticDesignation(int r, const QString& nr);
     void DynamicDesignation(int r, const QString& nr);
@@ -165,20 +165,23 @@ void Composer::Position(int i) {
     SetSearchKey(int32_t(K.K_BTL_8[i - 1]));
     if (nr.startsWith(QLatin1String("290")) && G.RodLengths[0] <= 0 && G.MessageNumber == 2641)
         G.MessageNumber = 0;
+    // One read serves the bridge item and the row: the variant switches
+    // only change prices and the clamp's type code, which the item does not
+    // read.
+    const bool found = ReadRow(nr);
     switch (KindOf(nr)) {
     case Kind::Clamp: ClampItem(i, nr); break;
     case Kind::Cold: ColdItem(i, nr); break;
     case Kind::Dynamic: DynamicItem(i, nr); break;
     case Kind::Static: StaticItem(i, nr); break;
     }
-    AddPartsListRow(i, nr);
+    G.TableStatus = found ? 0 : 1;
+    AddPartsListRow(i, nr, found);
     PutTextField(Item(i).Position, 2, PadDigits2(row));
     previousNumber = nr;
 }
 
 void Composer::StaticItem(int i, const QString& nr) {
-    PgstatRecord.STA_NRN = K.K_BTL_8[i - 1];
-    PgstatRead();
     TPgstatRecord& s = PgstatRecord;
     if (G.TableStatus != 0)
         s.STA_E = 0;
@@ -205,9 +208,14 @@ void Composer::StaticItem(int i, const QString& nr) {
 
 void Composer::ClampItem(int i, const QString& nr) {
     TPgrsrlRecord& c = PgrsrlRecord;
-    c.RSL_NRN = K.K_BTL_8[i - 1];
-    PgrsrlRead();
     const bool found = G.TableStatus == 0;
+    if (!found) {
+        // Nothing of the clamp read before may pass for this one.
+        c.RSL_E = 0;
+        c.RSL_LG_VON = 0;
+        c.RSL_LG.fill(0);
+        c.RSL_GEW.fill(0);
+    }
     if (c.RSL_E < 0)
         c.RSL_E = -c.RSL_E;
     const QString display = found ? FieldText(c.RSL_L_NR) : Unreadable;
@@ -240,10 +248,10 @@ void Composer::ClampItem(int i, const QString& nr) {
 }
 
 void Composer::DynamicItem(int i, const QString& nr) {
-    PgdynaRecord.DYN_NRN = K.K_BTL_8[i - 1];
-    PgdynaRead();
-    if (G.TableStatus != 0)
+    if (G.TableStatus != 0) {
         PgdynaRecord.DYN_E = 0;
+        PgdynaRecord.DYN_GEW = 0;
+    }
     const QString t2 = nr.left(2);
     if (t2 == QLatin1String("37") || t2 == QLatin1String("38")) {
         K.K_RSL_NRN = PgdynaRecord.DYN_NRN;
@@ -255,8 +263,8 @@ void Composer::DynamicItem(int i, const QString& nr) {
 
 void Composer::ColdItem(int i, const QString& nr) {
     TPgcoolRecord& c = PgcoolRecord;
-    c.CLD_NRN = K.K_BTL_8[i - 1];
-    PgcoolRead();
+    if (G.TableStatus != 0)
+        c.CLD_GEW = 0;
     const QString display = G.TableStatus == 0 ? FieldText(c.CLD_L_NR) : Unreadable;
     PutText(G.DisplayPartNumber, display);
     const QString t2 = nr.left(2);
@@ -299,10 +307,9 @@ bool Composer::ReadRow(const QString& nr) {
     return G.TableStatus == 0;
 }
 
-void Composer::AddPartsListRow(int i, const QString& nr) {
+void Composer::AddPartsListRow(int i, const QString& nr, bool found) {
     const int r = row - 1;
     TPartsList& L = PartsList;
-    const bool found = ReadRow(nr);
     L.KB_POS[r] = int16_t(row);
     L.KB_BTL_8[r] = int32_t(K.K_BTL_8[i - 1]);
     L.KB_BREITE[r] = int16_t(K.K_BREITE);

@@ -398,9 +398,14 @@ private slots:
 
     void missingRowListedAsUnreadable() {
         Catalogue c;
-        Chain({{11012100, 1}, {11013100, 1}});
+        Chain({{11012100, 1}, {11013100, 1}, {49201100, 1}, {42012099, 1}});
         ComposeParts();
-        QCOMPARE(PartsList.RowCount, int16_t(2));
+        // The missing clamp keeps nothing of the clamp read before it.
+        QCOMPARE(PartsList.KB_BTL[3], QStringLiteral("999999"));
+        QCOMPARE(PartsList.KB_GEW[3], 0.0);
+        QCOMPARE(ItemDim(4), QStringLiteral("0000 "));
+        QCOMPARE(ItemDim(3), QStringLiteral("0120 "));
+        QCOMPARE(PartsList.RowCount, int16_t(4));
         QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("999999"));
         QCOMPARE(PartsList.KB_GEW[1], 0.0);
         QCOMPARE(PartsList.KB_PRS[1], 0.0);
