@@ -164,6 +164,37 @@ private slots:
         QCOMPARE(PadDigits4(12345), QStringLiteral("12345"));
     }
 
+    // The catalogue number by the first digit, nuclear with K_KERNTECH.
+    void lookupDisplayNumber_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<QString>("display");
+        QTest::newRow("static") << 11012100 << false << "110121";
+        QTest::newRow("static nuclear") << 11012100 << true << "11012K";
+        QTest::newRow("neighbour below") << 11011100 << false << "110111";
+        QTest::newRow("clamp") << 49201100 << false << "492011";
+        QTest::newRow("clamp nuclear") << 49201100 << true << "49201K";
+        QTest::newRow("dynamic") << 36090302 << false << "360902";
+        QTest::newRow("cold") << 58012000 << false << "580120";
+        QTest::newRow("missing") << 11013100 << false << "999999";
+        QTest::newRow("missing clamp") << 49201199 << false << "999999";
+    }
+    void lookupDisplayNumber() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        Catalogue c;
+        ConstructionRecord.K_KERNTECH = nuclear;
+        QTEST(LookupDisplayNumber(product), "display");
+    }
+
+    void moveTextToChars() {
+        char field[6];
+        MoveTextToChars(field, 6, QStringLiteral("AB"));
+        QCOMPARE(QByteArray(field, 6), QByteArray("AB    "));
+        MoveTextToChars(field, 6, QStringLiteral("ABCDEFGH"));
+        QCOMPARE(QByteArray(field, 6), QByteArray("ABCDEF"));
+    }
+
     void emptyChainLeavesBlankFill() {
         Catalogue c;
         Chain({});
