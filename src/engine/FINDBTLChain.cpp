@@ -3,6 +3,8 @@
 
 #include "data/ABHGNR.h"
 #include "data/CblTools.h"
+#include "data/DBKON.h"
+#include "data/TableAccess.h"
 #include "data/DURDAT.h"
 #include "data/FIRAUFKON.h"
 #include "data/PGCOOL.h"
@@ -18,6 +20,7 @@
 #include "engine/HZ_HS_TEST.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <cmath>
 #include <limits>
@@ -715,6 +718,27 @@ Walk RunWalk() {
     return StaticWalk(l5 != 'E');
 }
 
+// The width code of the steel profile K_KLM_NR of height K_KLM_HH from the
+// text table's profile rows; the table's filter and index are restored.
+bool ProfileWidthCode(QChar& code) {
+    if (!DBKONST)
+        return false;
+    TTable& t = DBKONST->TXTTAB;
+    TableStateGuard keep(t);
+    if (!t.Active())
+        t.Open();
+    const QString index = t.IndexName();
+    t.SetFiltered(false);
+    t.SetFilter(QStringLiteral("TXT_KZ = 'PRF'and TXT_NR = ") + QString::number(K.K_KLM_NR));
+    t.SetFiltered(true);
+    t.SetIndexName(QStringLiteral("TXT_KEY_NUM"));
+    const bool found = t.Locate(QStringLiteral("TXT_NUM"), {double(K.K_KLM_HH)});
+    if (found)
+        code = RowReader(t).T(QStringLiteral("TXT_PRF_BRT_KZ")).leftJustified(1).at(0);
+    t.SetIndexName(index);
+    return found;
+}
+
 void FillSizeDimensions() {
     static const int16_t hanger[16] = {80, 80, 84, 84, 102, 120, 158, 180, 212, 249, 281, 317, 348, 366, 404, 440};
     static const int16_t other[16] = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
@@ -860,9 +884,18 @@ void SelectFirstComponent(int& position) {
                 InformationBox(1661);
                 return Fail(6, 1661);
             }
-            // The profile table of the steel connection is not part of this
-            // catalogue's text rows: a profile is refused like a missing row.
-            return Fail(7, 2617);
+            QChar widthCode;
+            if (!ProfileWidthCode(widthCode))
+                return Fail(7, 2617);
+            SetKeyDigits(6, 1, widthCode.digitValue() < 0 ? 0 : widthCode.digitValue());
+            SetKeyDigits(7, 2, 11);
+            // The row of the profile is read only to check the arm width.
+            PgstatRecord.STA_NRN = SearchKeyNumber();
+            PgstatRead();
+            if (Failed() || G.ArmWidth < PgstatRecord.STA_X)
+                return Fail(7, 2621);
+            if (G.ArmSpan > PgstatRecord.STA_BREITE_M)
+                return Fail(7, 2634);
         }
         SetKeyDigits(7, 2, 0);
         AddStaticPart();

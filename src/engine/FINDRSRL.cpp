@@ -13,12 +13,10 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <QCoreApplication>
 #include <cmath>
-
-// The translation routine (its header brings the window system's names along).
-QString IvTranslate(const QString& text);
 
 namespace {
 
@@ -44,7 +42,7 @@ void AtLeast(double reason) {
 bool Blank(const char (&field)[6]) { return FieldText(field).trimmed().isEmpty(); }
 
 void SetDisplay(const char (&field)[6]) { std::copy_n(field, 6, G.DisplayPartNumber); }
-QString Display() { return QString::fromLatin1(G.DisplayPartNumber, 6).trimmed(); }
+QString DisplayText() { return QString::fromLatin1(G.DisplayPartNumber, 6).trimmed(); }
 
 // The catalogue number a message shows for the current clamp row.
 void SetClampDisplay() {
@@ -264,14 +262,14 @@ RowOutcome InsulationOf43() {
     if (R.RSL_DAEMM_H != 0) {
         ActiveSelectionUi().Warning(FormatMessage(
             IvTranslate(QStringLiteral("Type %s only with insulation <= %d mm (%f inch)!")),
-            {Display(), int(R.RSL_DAEMM_H), double(Extended(R.RSL_DAEMM_H) / 25.4L)}));
+            {DisplayText(), int(R.RSL_DAEMM_H), double(Extended(R.RSL_DAEMM_H) / 25.4L)}));
         G.ClampRejectReason = 8;
         return RowOutcome::End;
     }
     if (G.LastClampAnswer == 3)
         return RowOutcome::Pass;
     const bool other = ActiveSelectionUi().WarningYesNo(
-        FormatMessage(IvTranslate(QStringLiteral("Connection part is within of insulation of clamp %s !")), {Display()}) +
+        FormatMessage(IvTranslate(QStringLiteral("Connection part is within of insulation of clamp %s !")), {DisplayText()}) +
         CR + IvTranslate(QStringLiteral("Try to select a different clamp?")));
     G.LastClampAnswer = other ? 1 : 2;
     if (!other)
@@ -290,7 +288,7 @@ void InsulationOf49(int diameterCode) {
         return;
     const double first = R.RSL_NRN;
     SetClampDisplay();
-    const QString firstName = Display();
+    const QString firstName = DisplayText();
     double alternative = 0;
     for (;;) {
         PgrsrlReadNext();
@@ -315,7 +313,7 @@ void InsulationOf49(int diameterCode) {
         if (G.ClampAnswerAll) {
             chosen = alternative;
         } else {
-            const auto answer = ActiveSelectionUi().ConfirmYesNoAll(MessageWithValues(2738, {firstName, Display()}));
+            const auto answer = ActiveSelectionUi().ConfirmYesNoAll(MessageWithValues(2738, {firstName, DisplayText()}));
             if (answer == SelectionUi::YesNoAll::All)
                 G.ClampAnswerAll = true;
             if (answer != SelectionUi::YesNoAll::No)
@@ -358,7 +356,7 @@ void ClampFailure() {
         break;
     }
     case 7:
-        InformationBox(2729, {Display()});
+        InformationBox(2729, {DisplayText()});
         Fail(6, 2729);
         break;
     case 8: G.MessageNumber = 2732; break;
@@ -372,7 +370,7 @@ void ClampFailure() {
 // The clamp's connection part, by the second character of its catalogue
 // number: its height counts in the chain.
 void AddConnectionPart() {
-    const QString number = Display().leftJustified(6);
+    const QString number = DisplayText().leftJustified(6);
     const QChar second = number.at(1);
     if ((second == QLatin1Char('2') && number.at(5) != QLatin1Char('7')) || second == QLatin1Char('5') ||
         second == QLatin1Char('0') || second == QLatin1Char('9'))
@@ -746,7 +744,7 @@ void SelectHorizontalClamp() {
         case 4: G.MessageNumber = 2740; break;
         case 7:
             SetDisplay(R.RSL_L_NR);
-            InformationBox(2729, {Display()});
+            InformationBox(2729, {DisplayText()});
             Fail(6, 2729);
             break;
         case 18: G.MessageNumber = 2731; break;
@@ -1010,8 +1008,9 @@ void AddLiftOffGuard(int multiplicity) {
     R.RSL_NRN = SearchKeyNumber();
     PgrsrlRead();
     if (G.TableStatus != 0) {
+        // A missing guard row is a failure with its reason, not a bare status.
         R = clamp;
-        return;
+        return Fail(1, 2718);
     }
     ++G.ChainPartIndex;
     ChainPart& entry = ChainPartAt(G.ChainPartIndex);

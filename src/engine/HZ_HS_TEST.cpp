@@ -10,6 +10,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "engine/StepTools.h"
+#include "localisation/IvDictio.h"
 
 #include <cmath>
 

@@ -36,6 +36,19 @@ private slots:
         Part(67013300, 1000, 2, 0, 1.4);
         Part(64013000, 30, 0, 0.2);
         Part(63013000, 8);
+        // Profile connection: profile 5 at heights 200 (width code 3) and 300,
+        // profile 6 at 200 (code 4); the check row and the part of group 13.
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 5}, {"TXT_NUM", 200.0}, {"TXT_PRF_BRT_KZ", "3"}});
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 5}, {"TXT_NUM", 300.0}, {"TXT_PRF_BRT_KZ", "4"}});
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 6}, {"TXT_NUM", 200.0}, {"TXT_PRF_BRT_KZ", "4"}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013311}, {"STA_X", 100}, {"STA_BREITE_M", 500}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013300}, {"STA_E", 70}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013400}, {"STA_E", 90}});
+        Part(61013000, 50);
+        // Beams of load groups 19 and 20 (third digit 5), 1000 mm wide.
+        for (int g : {19, 20})
+            f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
+                                    {"STA_GEW", 10.0}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -241,6 +254,111 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2739 : 0);
         if (status == 0 || designLoad != 0.0)
             QCOMPARE(CalcGlobals.DesignLoad, designLoad);
+    }
+
+    void Positions(const QStringList& positions) {
+        for (int i = 0; i < 16; ++i)
+            std::copy_n((i < positions.size() ? positions[i] : QStringLiteral("000")).toLatin1().constData(), 3,
+                        ArrangementRecord.A_LFD_BT[i]);
+    }
+
+    // The plain walk looks beams up by width after their load-group limits.
+    void plainWalkBeamLimit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("message");
+        QTest::newRow("19 passes") << 19 << 0;
+        QTest::newRow("20 fails") << 20 << 2619;
+    }
+    void plainWalkBeamLimit() {
+        QFETCH(int, group);
+        QFETCH(int, message);
+        Name("SHHATSAS");
+        Positions({"795"});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
+        ConstructionRecord.K_BREITE = 100;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : 79519000.0);
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainHeight, 120);
+    }
+
+    void profileConnection_data() {
+        QTest::addColumn<int>("profile");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("armWidth");
+        QTest::addColumn<int>("armSpan");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<double>("part");
+        QTest::newRow("profile 5, 200") << 5 << 200 << 100 << 500 << 0 << 78013300.0;
+        QTest::newRow("profile 5, 300: width code 4, no check row") << 5 << 300 << 100 << 500 << 2621 << 0.0;
+        QTest::newRow("no profile row") << 5 << 201 << 100 << 500 << 2617 << 0.0;
+        QTest::newRow("arm width below the part's") << 5 << 200 << 99 << 500 << 2621 << 0.0;
+        QTest::newRow("arm span above the part's") << 5 << 200 << 100 << 501 << 2634 << 0.0;
+    }
+    void profileConnection() {
+        QFETCH(int, profile);
+        QFETCH(int, height);
+        QFETCH(int, armWidth);
+        QFETCH(int, armSpan);
+        QFETCH(int, message);
+        QFETCH(double, part);
+        Name("SHHAESBS");
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = int16_t(profile);
+        ConstructionRecord.K_KLM_HH = int16_t(height);
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = int16_t(armWidth);
+        CalcGlobals.ArmSpan = int16_t(armSpan);
+        const QString index = f->kon->TXTTAB.IndexName();
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
+        if (!message) {
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 61013000.0);
+            QCOMPARE(position, 3);
+        }
+        // The text table still reads its load-group rows by kind.
+        std::copy_n("LGF", 3, TextRecord.TXT_KZ);
+        TextRecord.TXT_NR = 13;
+        TxttabRead();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(TextRecord.TXT_NUM, 24.0);
+        QCOMPARE(f->kon->TXTTAB.IndexName(), index);
+    }
+
+    void emptyArrangementGivesEmptyChain() {
+        Name("SHHAESAS");
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 0.0);
+        QCOMPARE(CalcGlobals.ChainEnd, 0);
+    }
+
+    void sizeDimensionsByLetter8_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("H") << "SHHAESAH" << 80 << 440;
+        QTest::newRow("S") << "SHHAESAS" << 87 << 512;
+    }
+    void sizeDimensionsByLetter8() {
+        QFETCH(QString, name);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        Name(name);
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[0]), first);
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[15]), last);
     }
 
     void messageValues() {

@@ -76,6 +76,8 @@ private slots:
         f->Insert("pgrsrsl.DB", Clamp(44090301, 1, 24, 999, 999, 999, 200, 300, "440901"));
         // Type 43 for 168.3 (code 11): a low insulation height.
         f->Insert("pgrsrsl.DB", Clamp(43110301, 9, 14, 50, 50, 75, 150, 100, "431101"));
+        // A low-temperature variant (digit 7 '5') behind it.
+        f->Insert("pgrsrsl.DB", Clamp(43110351, 9, 14, 99, 99, 150, 300, 300, "430151"));
         // Type 45 with widths 100, 200, 300.
         QVariantMap w = Clamp(45090301, 9, 24, 10, 10, 100, 200, 300, "450901");
         w.insert({{"RSL_LG_1", 100}, {"RSL_LG_2", 200}, {"RSL_LG_3", 300}, {"RSL_KRAFT_2", 20.0},
@@ -88,6 +90,8 @@ private slots:
         // Base clamps: a low shoe without room for thick insulation, a high one.
         f->Insert("pgrsrsl.DB", Clamp(49090321, 9, 24, 10, 10, 15, -157, 20, "490921"));
         f->Insert("pgrsrsl.DB", Clamp(49090331, 9, 24, 10, 10, 15, -257, 20, "490931"));
+        // The lift-off guard of base clamps up to load group 24.
+        f->Insert("pgrsrsl.DB", Clamp(49000004, 9, 24, 0, 0, 0, 0, 0, "490004"));
         // Horizontal clamps of class 03 for load groups 9 and 17.
         f->Insert("pgrsrsl.DB", Clamp(41003090, 9, 17, 10, 10, 15, 80, 300, "410309"));
         f->Insert("pgrsrsl.DB", Clamp(41003170, 9, 17, 10, 10, 15, 80, 300, "410317"));
@@ -509,6 +513,73 @@ private slots:
         } else {
             QCOMPARE(ConstructionRecord.K_BTL_8[0], 43090301.0);
         }
+    }
+
+    void liftOffGuardChangesThirdPosition_data() {
+        QTest::addColumn<int>("liftOff");
+        QTest::addColumn<QString>("third");
+        QTest::newRow("with guard") << 5 << "551";
+        QTest::newRow("without") << 3 << "530";
+    }
+    void liftOffGuardChangesThirdPosition() {
+        QFETCH(int, liftOff);
+        QFETCH(QString, third);
+        Support("DHHRELFS");
+        std::copy_n("530", 3, ArrangementRecord.A_LFD_BT[2]);
+        CalcGlobals.LiftOffType = int16_t(liftOff);
+        SetKeyText("531");
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(QString::fromLatin1(ArrangementRecord.A_LFD_BT[2], 3), third);
+        QCOMPARE(status(), 1);  // no type-531 rows in this table
+    }
+
+    // A variant for low temperatures asks once whether the special clamp is
+    // wanted; yes searches again with the choice "+".
+    void lowTemperatureQuestion_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<char>("flag");
+        QTest::newRow("yes") << true << "+" << 'S';
+        QTest::newRow("no") << false << "-" << ' ';
+    }
+    void lowTemperatureQuestion() {
+        QFETCH(bool, answer);
+        QFETCH(QString, choice);
+        QFETCH(char, flag);
+        Support();
+        ConstructionRecord.K_RDM = 168.3;
+        ConstructionRecord.K_LAST = 60;
+        ui.answers = {answer, answer};
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(key(), 43110351);
+        QCOMPARE(ui.count("yesno: "), 1);
+        QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);
+    }
+
+    void liftOffGuard_data() {
+        QTest::addColumn<int>("upperGroup");
+        QTest::addColumn<int>("message");
+        QTest::newRow("guard of group 24") << 24 << 0;
+        QTest::newRow("no guard for group 23") << 23 << 2718;
+    }
+    void liftOffGuard() {
+        QFETCH(int, upperGroup);
+        QFETCH(int, message);
+        Support("SHHRELBS");
+        PgrsrlRecord.RSL_NRN = 49090321;
+        PgrsrlRecord.RSL_LG_BIS = int16_t(upperGroup);
+        CalcGlobals.ChainPartIndex = 1;
+        AddLiftOffGuard(1);
+        QCOMPARE(this->message(), message);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, message ? 0.0 : 49000004.0);
+        QCOMPARE(CalcGlobals.ChainPartIndex, message ? 1 : 2);
+        if (message)  // the clamp's row is kept for the composition
+            QCOMPARE(PgrsrlRecord.RSL_NRN, 49090321.0);
     }
 
     void lateralGuideNeedsGuideClamp() {

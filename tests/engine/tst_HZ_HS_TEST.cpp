@@ -24,6 +24,12 @@ private slots:
         Dyn({{"DYN_NRN", 30003201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 400}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 400}, {"DYN_E_MAX", 3350}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003301}, {"DYN_HUB", 200}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 500}, {"DYN_M_MIN", 400}});
+        // Spring of load group 13: rate 10 N/mm.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
+        // A spring main unit and its long variant (digits 3 and 6 set to 9).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
+                                {"STA_BREITE_M", 600}});
         // Adjustable unit of group 13.
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
         f->Start();
@@ -154,6 +160,77 @@ private slots:
             QCOMPARE(int(CalcGlobals.ClampLoadGroup), 14);
         if (status == 3)
             QCOMPARE(CalcGlobals.StrutRangeMin, 260);
+    }
+
+    // 1 kN, 30 mm at 10 N/mm: 700 N against 1000 N is 30 %.
+    void springLoadVariation_data() {
+        QTest::addColumn<int>("admissible");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("25 %: shown on the first check") << 25 << 1;
+        QTest::newRow("29 %: shown") << 29 << 1;
+        QTest::newRow("30 %: within") << 30 << 0;
+    }
+    void springLoadVariation() {
+        QFETCH(int, admissible);
+        QFETCH(int, notes);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_WEG_EFF = 30;
+        ConstructionRecord.K_FDIFF = int16_t(admissible);
+        CalcGlobals.CurrentRodLength = 500;
+        CalcGlobals.VorkosFlag = true;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 30);
+        QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.7);
+        QCOMPARE(ui.count("information: "), notes);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
+        QVERIFY(ConstructionRecord.K_VORKOS_KZ);
+    }
+
+    // Chain height 1000 mm against the segment: the main unit, its long
+    // variant, or the range box.
+    void fitMainUnitHeight_data() {
+        QTest::addColumn<double>("unit");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("rest1");
+        QTest::addColumn<int>("rest2");
+        QTest::newRow("chain above the segment") << 21013218.0 << 999 << 6 << 2750 << 0 << 0;
+        QTest::newRow("segment met exactly") << 21013218.0 << 1000 << 0 << 0 << 0 << 0;
+        QTest::newRow("within the unit's reach") << 21013218.0 << 1100 << 0 << 2747 << 0 << 100;
+        QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
+        QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
+        QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
+        QTest::newRow("constant: lower end") << 11013415.0 << 900 << 0 << 0 << 0 << 0;
+        QTest::newRow("constant: below") << 11013415.0 << 899 << 6 << 2748 << 0 << 0;
+        QTest::newRow("constant: upper end") << 11013415.0 << 1100 << 0 << 0 << 0 << 0;
+        QTest::newRow("constant: above") << 11013415.0 << 1101 << 6 << 2748 << 0 << 0;
+    }
+    void fitMainUnitHeight() {
+        QFETCH(double, unit);
+        QFETCH(int, segment);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        QFETCH(int, rest1);
+        QFETCH(int, rest2);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        CalcGlobals.MainUnitNumber = unit;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_BLOCKIER = 50;
+        ActiveUiScope scope(ui);
+        FitMainUnitHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
+        QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
+        QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+        if (rest1)
+            QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
 
     void strutWithoutMarker() {

@@ -50,6 +50,11 @@ private slots:
                     ConstructionRecord.K_DAEMMST = (runs % 3) * 60;
                     ConstructionRecord.K_HYDTEST_KZ = runs % 5 == 0;
                     ConstructionRecord.K_HYDRO_LAST = load * 1.5;
+                    ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(runs % 4);
+                    ConstructionRecord.K_SEITL_FHRG_ZHL = 1;
+                    ConstructionRecord.K_PTFE_KZ = runs % 2 == 1;
+                    ConstructionRecord.K_WEG_X = (runs % 7) * 10.0;
+                    ConstructionRecord.K_T9_WINKEL = (runs % 6) * 18.0;
                     steps.Install();
                     StepUi ui;
                     ui.answers = {true, false, true};

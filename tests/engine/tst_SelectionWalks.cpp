@@ -95,6 +95,136 @@ private slots:
         QCOMPARE(CalcGlobals.ChainHeight, int32_t(sum));
     }
 
+    // Cold support load group 1 (2 kN) under 3 kN: letter 7 'A' keeps to the
+    // group's rows, letter 7 'B' follows the rows into group 2.
+    void coldSupportGroup_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("group");
+        QTest::newRow("A keeps group 1") << "CHHRESAS" << 1 << 1;
+        QTest::newRow("B follows to group 2") << "CHHRESBS" << 0 << 2;
+    }
+    void coldSupportGroup() {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(int, group);
+        DemoHangerSupport(3, 0);
+        LoadArrangementNow({name, "", {"520"}});
+        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
+        CalcGlobals.SupportLoadGroup = 1;
+        ResetComponentState();
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.SupportLoadGroup), group);
+        if (status == 0) {
+            // Height 300 lies only in the fourth window (200-400).
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 52002004.0);
+            QCOMPARE(CalcGlobals.RodLengths[0], 300 - CalcGlobals.ChainHeight);
+        } else {
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2770);
+        }
+    }
+
+    // The base clamp of 114.3 with a 100 mm shoe lifts the chain by
+    // 57 + 100 = 157 mm; the rod left below the steel is a warning.
+    void rWalkRodWarning_data() {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("157: no rod") << 157 << 0 << "";
+        QTest::newRow("156: chain higher") << 156 << 2836 << "999";
+        QTest::newRow("158: rod of 1 mm") << 158 << 2838 << "1001";
+    }
+    void rWalkRodWarning() {
+        QFETCH(int, segment);
+        QFETCH(int, message);
+        QFETCH(QString, height);
+        DemoHangerSupport(10, 0);
+        Heights(1000 + segment, 1000);
+        steps.arrangement = {"SHHRELBS", "", {"490"}};
+        steps.Install();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), 0);
+        QCOMPARE(CalcGlobals.ChainHeight, 157);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(QString(ConstructionRecord.K_MHOEHE_UNTEN).trimmed(), height);
+        if (message)
+            QCOMPARE(ComponentWarningValue(), message == 2838 ? 1.0 : 157.0);
+    }
+
+    // Dynamic restarts: a stroke beyond the short-stroke size moves to the
+    // next size; a strut longer than every window climbs the sizes until
+    // the pipe's dynamic clamps end.
+    void dynamicRestarts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("positions");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("message");
+        QTest::newRow("shock absorber 101 mm") << "SHHYESBH" << QStringList{"350", "300", "360"} << 101.0 << 3500 << 0 << 0;
+        QTest::newRow("strut longer than every window") << "SHHYESBS" << QStringList{"350", "390", "360"} << 0.0 << 6500 << 5 << 9099;
+    }
+    void dynamicRestarts() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, positions);
+        QFETCH(double, travel);
+        QFETCH(int, top);
+        QFETCH(int, result);
+        QFETCH(int, message);
+        DemoHangerSupport(1, travel);
+        Heights(top, 1000);
+        steps.arrangement = {name, "", positions};
+        steps.Install();
+        Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(60));
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), message);
+        if (result == 0) {
+            // The size the stroke needs: group 2 has a 150 mm short stroke.
+            QVERIFY(CalcGlobals.SecondLoadGroup >= 2);
+            QCOMPARE(DigitsOf(ConstructionRecord.K_BTL_8[1], 4, 2), int(CalcGlobals.SecondLoadGroup));
+        } else {
+            // Each longer strut size restarts the walk with the next group
+            // until the dynamic clamps of DN100 (groups up to 06) end it.
+            QCOMPARE(ui.count("information: "), 1);
+            QCOMPARE(int(CalcGlobals.SecondLoadGroup), 7);
+            QVERIFY(ui.log.first().endsWith(" 7"));
+        }
+    }
+
+    // The guided base clamp of the R walk: the lateral guide needs a clamp
+    // whose article ends in 3, 4 or 5; a lateral travel at the clamp's limit
+    // passes to the next shoe.
+    void guidedBearing_data() {
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("lateral");
+        QTest::addColumn<int>("guides");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QList<qint64>>("chain");
+        QTest::newRow("2-way guide") << 50.0 << 49.0 << 2 << 0 << QList<qint64>{49090323, 76910001};
+        QTest::newRow("4-way guide") << 50.0 << 0.0 << 3 << 0 << QList<qint64>{49090323, 76920001};
+        QTest::newRow("travel at the limit: high shoe") << 50.0 << 50.0 << 2 << 0 << QList<qint64>{49090333, 76910001};
+        QTest::newRow("no guide for this clamp") << 5.0 << 0.0 << 2 << 6 << QList<qint64>{};
+    }
+    void guidedBearing() {
+        QFETCH(double, load);
+        QFETCH(double, lateral);
+        QFETCH(int, guides);
+        QFETCH(int, result);
+        QFETCH(QList<qint64>, chain);
+        DemoHangerSupport(load, 0);
+        ConstructionRecord.K_WEG_X = lateral;
+        ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(guides);
+        ConstructionRecord.K_SEITL_FHRG_ZHL = 1;
+        steps.arrangement = {"SHHRELBS", "", {"490"}};
+        steps.Install();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        if (result == 0)
+            QCOMPARE(ChainParts(), chain);
+        else
+            QCOMPARE(int(ConstructionRecord.K_FMT_NR), 2628);
+    }
+
     void coldSupportOutsideItsHeights() {
         DemoHangerSupport(10, 0);
         steps.arrangement = {"CHHRESAS", "", {"520"}};
