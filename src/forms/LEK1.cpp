@@ -16,6 +16,7 @@
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
 #include "platform/Table.h"
+#include "platform/TableFile.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
@@ -531,13 +532,16 @@ QWidget* TFLEK1::BuildHangerPage() {
     KotenKnopf->setObjectName(QStringLiteral("KotenKnopf"));
     elevations->addWidget(DiffKnopf);
     elevations->addWidget(KotenKnopf);
+    elevations->addStretch(1);
+    left->addLayout(elevations);
     auto* angle = new QHBoxLayout;
     angle->addWidget(new QLabel(QStringLiteral("Winkel Bock 35")));
     BOCK35_WINKEL = MakeFloat(QStringLiteral("BOCK35_WINKEL"), page);
     BOCK35_WINKEL->SetPrecision(1);
+    BOCK35_WINKEL->setMinimumWidth(60);
     angle->addWidget(BOCK35_WINKEL);
-    elevations->addLayout(angle);
-    left->addLayout(elevations);
+    angle->addStretch(1);
+    left->addLayout(angle);
     outer->addLayout(left, 3);
 
     auto* scroll = new QScrollArea(page);
@@ -835,7 +839,7 @@ void TFLEK1::FormCreate() {
     OpenProject();
     if (m_closing) return;
 
-    if (LEK1Services().LoadRegistrySettings) LEK1Services().LoadRegistrySettings();
+    if (LEK1Services().LoadRegistrySettings) LEK1Services().LoadRegistrySettings(*this);
     Stress = StressStateOf(StressCondition::Static);
     CalcGlobals.StressNotDynamic = true;
     CalcGlobals.StressCold = false;
@@ -886,7 +890,8 @@ void TFLEK1::OpenProject() {
             throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1").arg(ProjectDatabaseName).toStdString());
         CopyOptionsToProject(true);
     }
-    if (code == 3 && !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
+    if (code == 3 && !QFileInfo::exists(TablePath(ProjectDatabaseName, QStringLiteral("konstz8.db"))) &&
+        !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
         throw std::runtime_error(QStringLiteral("konstz8.db cannot be created in %1").arg(ProjectDatabaseName).toStdString());
     CaptionPrefix = ProjectDatabaseName;
     try {
@@ -1121,7 +1126,7 @@ void TFLEK1::ShowUnitLabels() {
     TempUnitLabel->setText(imperial ? QStringLiteral("° F") : QStringLiteral("° C"));
     TEMP->SetMinValue(imperial ? 32 : 0);
     TEMP->SetMaxValue(imperial ? 1202 : 650);
-    TEMP->setToolTip(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)"));
+    TEMP->setToolTip(TranslateMenuText(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)")));
     ISO->SetPrecision(imperial ? 3 : 2);
     for (TFloatEdit* e : {Lateral, Horizontal, Vertikal, DY_W_P, DY_W_N})
         e->SetPrecision(imperial ? 3 : 2);
@@ -1882,7 +1887,16 @@ void TFLEK1::WeiterClick() {
 
     int result = 8;
     if (const auto& select = LEK1Services().RunSelectSupport) {
-        result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
+        try {
+            result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
+        } catch (const std::exception& e) {
+            // A selection that cannot run to its end is no result; the host
+            // learns why.
+            const QString text = QString::fromLocal8Bit(e.what());
+            ErrorOk(this, text);
+            WriteHostErrorFile(text);
+            return;
+        }
     } else {
         ErrorOk(this, QStringLiteral("The selection is not part of this build."));
     }

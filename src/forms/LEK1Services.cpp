@@ -1,5 +1,8 @@
 #include "forms/LEK1Services.h"
 
+#include "engine/FindHalterung.h"
+#include "engineui/KH_INPUT_MSG.h"
+#include "engineui/QtSelectionUi.h"
 #include "host/PMLFUELL.h"
 #include "platform/TableFile.h"
 
@@ -27,6 +30,12 @@ int CheckProjectTablesExist(const QString& directory, QString* message) {
 
 void UseProgramServices() {
     InputFormServices& s = LEK1Services();
+    // The selection in its interactive manner over the input form, without
+    // a status panel.
+    s.RunSelectSupport = [](QWidget* owner, int guide, int material, bool showWaiting) {
+        QtSelectionUi ui(owner);
+        return RunSelectSupport(ui, guide, material, showWaiting);
+    };
     s.WritePmlFile = [](const QString& fileName, int) {
         QString error;
         if (!WritePmlFile(fileName, &error)) throw EPmlFileError(error);

@@ -19,8 +19,9 @@ struct InputFormServices {
     // the directory and the tables, 3 create konstz8.db, negative: refused
     // (message carries the reason).
     std::function<int(const QString& directory, QString* message)> CheckProjectFilesAtStart;
-    // Loads the per-user settings into the working options.
-    std::function<void()> LoadRegistrySettings;
+    // Loads the per-user settings into the working options (the input form
+    // is handed in for its position and size).
+    std::function<void(QWidget& inputForm)> LoadRegistrySettings;
     // The options form, modal; true when the engineer saved.
     std::function<bool(QWidget* owner)> ShowOptions;
     // The language dialog on the main dictionary.

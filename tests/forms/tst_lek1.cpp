@@ -522,6 +522,28 @@ private slots:
         QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
     }
 
+    void programSelectionEndsInOutputOrErrorFile() {
+        Start();
+        UseProgramServices();
+        form->show();
+        form->Weiter->click();
+        // The real selection on the demo spring hanger: either the support
+        // is complete, stored and written, or the host error file says why
+        // and nothing is written (a selection step this build lacks ends it
+        // with its name).
+        if (form->Completed()) {
+            QVERIFY(ReadAll(OutputFile()).startsWith("--     000 Begin KORVA-Data\r\n"));
+            QCOMPARE(StoredSupports(QStringLiteral("T-1")), 1);
+            QVERIFY(!QFileInfo::exists(ErrorFile()));
+        } else {
+            QVERIFY(form->isVisible());
+            QVERIFY(!QFileInfo::exists(OutputFile()));
+            QCOMPARE(StoredSupports(), 0);
+            const QByteArray error = ReadAll(ErrorFile());
+            QVERIFY2(error.startsWith("CANCLED ") && error.endsWith("\r\n") && error.size() > 12, error.constData());
+        }
+    }
+
     void hangerTypeResetManual() {
         Start();
         CalcGlobals.PreselectedProductNumber = 11000001;
