@@ -176,6 +176,43 @@ private slots:
         QCOMPARE(DirHash(catalogue), before);
     }
 
+    // The questions take the scripted answers in turn and then their default
+    // (Yes: stop): a horizontal travel of 400 mm asks about the travel angle.
+    void scriptedAnswers_data() {
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("number");
+        QTest::newRow("default stops at the first") << "" << 6 << 1 << 1625;
+        QTest::newRow("one no, the next stops") << "no" << 6 << 2 << 1625;
+        QTest::newRow("yes stops at once") << "y" << 6 << 1 << 1625;
+        QTest::newRow("every question no") << "n,n,n,n,n,n,n,n" << 0 << 6 << 0;
+    }
+    void scriptedAnswers() {
+        QFETCH(QString, answers);
+        TestDir home, dir;
+        QFile src(Inputs + "/spring_hanger.ini");
+        QVERIFY(src.open(QIODevice::ReadOnly));
+        const QString input = dir.file("wide.ini");
+        QFile out(input);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(src.readAll().replace("Horizontal=0", "Horizontal=400"));
+        out.close();
+        QStringList args{"--catalogue", Demo, "--input", input, "--json"};
+        if (!answers.isEmpty())
+            args << "--answers" << answers;
+        const Run r = Select(args, home.path());
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject j = QJsonDocument::fromJson(r.out).object();
+        QTEST(j["result"].toInt(), "result");
+        QTEST(j["message_number"].toInt(), "number");
+        QTEST(int(r.err.count("question: ")), "questions");
+        if (j["result"].toInt() == 6)
+            QCOMPARE(j["message"].toString(), QStringLiteral("Selection stopped because of the rod angle."));
+        else
+            QVERIFY(!j["parts"].toArray().isEmpty());
+    }
+
     // Text and JSON carry the same selection.
     void textAndJsonAgree() {
         TestDir home;

@@ -73,17 +73,24 @@ public:
     std::deque<bool> answers;
     QStringList notes;
 
+    // Every question and note goes to standard error with its answer, so
+    // that a run can be retraced without touching standard output.
     bool WarningYesNo(const QString& text) override {
-        notes << QStringLiteral("question: ") + text;
-        if (answers.empty())
-            return DefaultResult(mb::Yes | mb::No) == mr::Yes;
-        const bool a = answers.front();
-        answers.pop_front();
+        bool a = DefaultResult(mb::Yes | mb::No) == mr::Yes;
+        if (!answers.empty()) {
+            a = answers.front();
+            answers.pop_front();
+        }
+        Note(QStringLiteral("question: ") + text + (a ? QStringLiteral(" -> yes") : QStringLiteral(" -> no")));
         return a;
     }
-    void Information(const QString& text) override { notes << QStringLiteral("information: ") + text; }
-    void Error(const QString& text) override { notes << QStringLiteral("error: ") + text; }
-    void Warning(const QString& text) override { notes << QStringLiteral("warning: ") + text; }
+    void Information(const QString& text) override { Note(QStringLiteral("information: ") + text); }
+    void Error(const QString& text) override { Note(QStringLiteral("error: ") + text); }
+    void Warning(const QString& text) override { Note(QStringLiteral("warning: ") + text); }
+    void Note(const QString& text) {
+        notes << text;
+        std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(u'\r', u' ')));
+    }
     void ShowWaitForm() override {}
     void RefreshWaitForm() override {}
     void FreeWaitForm() override {}
@@ -324,8 +331,14 @@ int main(int argc, char** argv) {
         qputenv("TMPDIR", work.path().toLocal8Bit());
         QDir::setCurrent(work.path());
         const DictionaryScope dictionaries;
-        if (IvBinaryDictionaryGlobal)
-            IvBinaryDictionaryGlobal->SetLanguage(2);
+        // The program's first translated form opens the main dictionary;
+        // the tool has none, so it opens it itself (English).
+        if (TIvBinaryDictionary* d = IvBinaryDictionaryGlobal) {
+            if (!d->IsOpen() && d->CanOpen())
+                d->Open();
+            if (d->IsOpen())
+                d->SetLanguage(2);
+        }
         TDBKONST konst;
         TDBGLOBAL global;
         SetCatalogueReadScope([] {
