@@ -1,4 +1,3 @@
-#include "localisation/IvDictio.h"
 #include "engine/FINDBTLChain.h"
 
 #include "data/ABHGNR.h"

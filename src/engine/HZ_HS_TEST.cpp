@@ -1,4 +1,3 @@
-#include "localisation/IvDictio.h"
 #include "engine/HZ_HS_TEST.h"
 
 #include "data/FIRAUFKON.h"
