@@ -7,6 +7,7 @@
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     TIvApplication app(argc, argv);
     InstallQtMessageSeam();
     SetUnattended(unattended);
+    // One copy per user, in every mode, before the command line is read: a
+    // refused copy ends here.
+    InitSingleInstanceLock();
     PrintTextTranslator = &TranslatePrintText;
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
@@ -38,5 +42,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "KORVA: %s\n", e.what());
     }
+    DoneSingleInstanceLock();
     return code;
 }
