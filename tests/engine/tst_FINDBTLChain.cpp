@@ -183,6 +183,45 @@ private slots:
         QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
     }
 
+    // 1 m of rod at 2 kg/m: which rods count once, which twice, which not.
+    void rodPieceWeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<bool>("bearing");
+        QTest::addColumn<double>("weight");
+        QTest::newRow("E, C, rod 1: not counted") << "SHHAECCH" << 1 << false << 0.0;
+        QTest::newRow("E, C, rod 2: once") << "SHHAECCH" << 2 << false << 2.0;
+        QTest::newRow("E, A, rod 1: once") << "SHHAECAH" << 1 << false << 2.0;
+        QTest::newRow("D, F, rod 3: not counted") << "SHHADCFH" << 3 << false << 0.0;
+        QTest::newRow("D, F, rod 4: once") << "SHHADCFH" << 4 << false << 2.0;
+        QTest::newRow("D, C, rod 2: not counted") << "SHHADCCH" << 2 << false << 0.0;
+        QTest::newRow("D, C, rod 3: twice") << "SHHADCCH" << 3 << false << 4.0;
+        QTest::newRow("T, H, rod 3: not counted") << "SHHATCHH" << 3 << false << 0.0;
+        QTest::newRow("T, H, rod 4: once") << "SHHATCHH" << 4 << false << 2.0;
+        QTest::newRow("T, A, rod 2 with bearing: twice") << "SHHATCAH" << 2 << true << 4.0;
+        QTest::newRow("T, A, rod 2 without bearing: once") << "SHHATCAH" << 2 << false << 2.0;
+        QTest::newRow("T, A, rod 1: once") << "SHHATCAH" << 1 << true << 2.0;
+        QTest::newRow("letter 8 S: never") << "SHHAECAS" << 1 << false << 0.0;
+    }
+    void rodPieceWeight() {
+        QFETCH(QString, name);
+        QFETCH(int, rod);
+        QFETCH(bool, bearing);
+        QFETCH(double, weight);
+        Name(name);
+        ConstructionRecord.K_AUFLAGER_KZ = bearing;
+        PgstatRecord.STA_E = 1000;
+        PgstatRecord.STA_GEW_VER = 2;
+        PgstatRecord.STA_GEW = 7;
+        CalcGlobals.DeadWeight = 0;
+        AddRodPieceWeight(rod, 1, false);
+        QCOMPARE(CalcGlobals.DeadWeight, weight);
+        // A coupling weighs its own weight per piece.
+        CalcGlobals.DeadWeight = 0;
+        AddRodPieceWeight(rod, 3, true);
+        QCOMPARE(CalcGlobals.DeadWeight, weight * 3 * 7 / 2);
+    }
+
     void armAngle_data() {
         QTest::addColumn<double>("angle");
         QTest::addColumn<int>("vor");

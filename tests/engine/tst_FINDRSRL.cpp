@@ -60,6 +60,7 @@ private slots:
         Diameter(114.3, 9, 1, " ");
         Diameter(160, 10, 20, "Y");  // a special row the search passes over
         Diameter(168.3, 11, 0, " ");
+        Diameter(219.1, 12, 0, " ");
         for (auto [c, t] : {std::pair{0, 20}, {1, 80}, {2, 150}, {3, 200}, {5, 300}, {6, 300}, {11, 530}})
             f->Insert("Temdat.DB", {{"T_KLASSE", c}, {"T_TEMP", t}});
         // Type 40 and 41.
@@ -76,6 +77,11 @@ private slots:
         f->Insert("pgrsrsl.DB", Clamp(44090301, 1, 24, 999, 999, 999, 200, 300, "440901"));
         // Type 43 for 168.3 (code 11): a low insulation height.
         f->Insert("pgrsrsl.DB", Clamp(43110301, 9, 14, 50, 50, 75, 150, 100, "431101"));
+        // A clamp with a connection part (article "43..": type 611) for 219.1.
+        QVariantMap paired = Clamp(43120301, 9, 24, 50, 50, 75, 180, 300, "431201");
+        paired.insert("RSL_KOP_KZ", true);
+        f->Insert("pgrsrsl.DB", paired);
+        f->Insert("Pgstat.DB", {{"STA_NRN", 61111000}, {"STA_E", 40}, {"STA_GEW", 1.0}});
         // A low-temperature variant (digit 7 '5') behind it.
         f->Insert("pgrsrsl.DB", Clamp(43110351, 9, 14, 99, 99, 150, 300, 300, "430151"));
         // Type 45 with widths 100, 200, 300.
@@ -100,6 +106,10 @@ private slots:
                                   {"CLD_L_NR", "570901"}, {"CLD_L_NR_K", "570901"}});
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57090002}, {"CLD_KRAFT", 20.0}, {"CLD_N", 20}, {"CLD_A", 60.0},
                                   {"CLD_L_NR", "570902"}, {"CLD_L_NR_K", "570902"}});
+        // A stanchion of type 52 for 114.3: lever arm S - 350 + 50.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52009001}, {"CLD_KRAFT", 5.0}, {"CLD_KRAFT_S", 2.0}, {"CLD_N", 350},
+                                  {"CLD_A", 100.0}, {"CLD_B", 50.0}, {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
+                                  {"CLD_L_NR", "520901"}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 61109000}, {"STA_E", 40}, {"STA_GEW", 1.5}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 61117000}, {"STA_E", 45}, {"STA_GEW", 1.5}});
         f->Start();
@@ -580,6 +590,66 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartIndex, message ? 1 : 2);
         if (message)  // the clamp's row is kept for the composition
             QCOMPARE(PgrsrlRecord.RSL_NRN, 49090321.0);
+    }
+
+    // Capacity of a stanchion fastened by kind 1: 2 x 100 / (S - 350 + 50).
+    void stanchionLever_data() {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::newRow("lever 0") << 300 << 1.0 << 1 << int(MsgStanchionDivisor);
+        QTest::newRow("lever 100 carries 2") << 400 << 2.0 << 0 << 0;
+        QTest::newRow("lever 100, 2.01") << 400 << 2.01 << 1 << 2770;
+    }
+    void stanchionLever() {
+        QFETCH(int, segment);
+        QFETCH(double, load);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        Support("CHHRESFS");
+        CalcGlobals.SegmentHeights[0] = segment;
+        CalcGlobals.StanchionKind = 1;
+        ConstructionRecord.K_LAST = load;
+        SetColdPositionIndex(1);
+        SetKeyText("520");
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(this->status(), status);
+        QCOMPARE(this->message(), message);
+        if (!status) {
+            QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 52009001.0);
+            QCOMPARE(int(ConstructionRecord.K_STANCHION_ZHL), 1);
+        }
+    }
+
+    void connectionPart_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("plate");
+        QTest::newRow("group 11: its plate") << 11 << 0 << 40;
+        QTest::newRow("group 12: the next plate up") << 12 << 0 << 45;
+        QTest::newRow("group 18: no plate") << 18 << 1 << 0;
+    }
+    void connectionPart() {
+        QFETCH(int, group);
+        QFETCH(int, status);
+        QFETCH(int, plate);
+        Support();
+        ConstructionRecord.K_RDM = 219.1;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(this->status(), status);
+        if (status) {
+            QCOMPARE(key(), 0);
+            QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 0.0);
+            return;
+        }
+        // The pair of clamp halves and the plate's height in the chain.
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43120301.0);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), 2);
+        QCOMPARE(double(CalcGlobals.RunningHeight), plate + 180.0);
     }
 
     void lateralGuideNeedsGuideClamp() {

@@ -225,6 +225,27 @@ private slots:
             QCOMPARE(int(ConstructionRecord.K_FMT_NR), 2628);
     }
 
+    // The dynamic clamp of the strut: temperature class and diameter limits.
+    void dynamicClampLimits_data() {
+        QTest::addColumn<double>("diameter");
+        QTest::addColumn<double>("temperature");
+        QTest::addColumn<int>("message");
+        QTest::newRow("530 degrees: class 11") << 114.3 << 530.0 << 0;
+        QTest::newRow("531 degrees: class 12") << 114.3 << 531.0 << 2731;
+        QTest::newRow("610 pipe") << 610.0 << 200.0 << 0;
+        QTest::newRow("pipe beyond every diameter") << 900.0 << 200.0 << 2732;
+    }
+    void dynamicClampLimits() {
+        QFETCH(double, diameter);
+        QFETCH(double, temperature);
+        QFETCH(int, message);
+        DemoHangerSupport(1, 0, diameter, temperature);
+        steps.arrangement = {"SHHYESBS", "", {"350", "390", "360"}};
+        steps.Install();
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), message ? int(SelectionStepFailed) : 0);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), message);
+    }
+
     void coldSupportOutsideItsHeights() {
         DemoHangerSupport(10, 0);
         steps.arrangement = {"CHHRESAS", "", {"520"}};
