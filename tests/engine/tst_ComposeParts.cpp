@@ -634,6 +634,21 @@ private slots:
         SelectSupport(ui, 0, 0, false, false);
         QCOMPARE(PartsList.RowCount, int16_t(2));
         QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("660120"));
+
+        // A chain the list cannot hold fails the selection with its message.
+        s.SelectComponents = [] {
+            Chain({});
+            for (int i = 0; i < 25; ++i) {
+                ConstructionRecord.K_BTL_8[i] = 11012100;
+                ConstructionRecord.K_ANZ[i] = 1;
+            }
+        };
+        SetSelectionSteps(s);
+        DemoSupport(0, 0);
+        CalcGlobals.RodLengths.fill(999999);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, false), 6);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), MsgPartsListFull);
+        SetSelectionSteps(DefaultSelectionSteps());
     }
 };
 
