@@ -1,9 +1,14 @@
 #include "forms/LEK1Services.h"
 
+#include "data/DBcheck.h"
 #include "engine/FindHalterung.h"
 #include "engineui/KH_INPUT_MSG.h"
 #include "engineui/QtSelectionUi.h"
 #include "host/PMLFUELL.h"
+#include "localisation/IvBinDic.h"
+#include "localisation/IvDictio.h"
+#include "localisation/IvLangDlg.h"
+#include "ui/MultiLang.h"
 #include "platform/TableFile.h"
 
 #include <QDir>
@@ -28,8 +33,41 @@ int CheckProjectTablesExist(const QString& directory, QString* message) {
     return 0;
 }
 
+namespace {
+
+// The reason a project check refused the project, for the box and the host
+// error file.
+QString RefusalText(int code) {
+    if (code == checkcode::KonstzDeclined) return IvTranslate(QStringLiteral("Aborted !"));
+    if (code == checkcode::UpgradeDeclined)
+        return IvTranslate(QStringLiteral("Procedure cancled !")) + QLatin1Char(' ') +
+               IvTranslate(QStringLiteral("Format of project files obsolete !")) + QLatin1Char(' ') +
+               IvTranslate(QStringLiteral("Project files are not usable !"));
+    QString text = IvTranslate(QStringLiteral("Unknown check error occurred (# %d) !"));
+    text.replace(QLatin1String("%d"), QString::number(code));
+    const QStringList errors = LastCheckErrors();
+    if (!errors.isEmpty()) text += QLatin1Char(' ') + errors.join(QLatin1Char(' '));
+    return text;
+}
+
+}  // namespace
+
 void UseProgramServices() {
     InputFormServices& s = LEK1Services();
+    // The project check asks before adding konstz8.db or upgrading; a
+    // refusal or a database error is no usable project.
+    s.CheckProjectFilesAtStart = [](const QString& directory, QString* message) {
+        const int code = CheckProjectFilesAtStart(directory, false);
+        if (code >= checkcode::Usable && code <= checkcode::KonstzAdded) return code;
+        if (message) *message = RefusalText(code);
+        return code < 0 ? code : -code;
+    };
+    s.ChooseLanguage = [](QWidget* owner) {
+        if (!IvBinaryDictionaryGlobal) return;
+        int language = IvBinaryDictionaryGlobal->Language();
+        if (ExecuteLanguageDialog(owner, IvBinaryDictionaryGlobal, 0, language))
+            IvBinaryDictionaryGlobal->SetLanguage(language);
+    };
     // The selection in its interactive manner over the input form, without
     // a status panel.
     s.RunSelectSupport = [](QWidget* owner, int guide, int material, bool showWaiting) {

@@ -9,6 +9,7 @@
 #include "data/KONBTL.h"
 #include "forms/rules/SupportStore.h"
 #include "platform/Database.h"
+#include "platform/DbErrors.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "support/TestSupport.h"
@@ -97,6 +98,17 @@ private slots:
         check.Open();
         QCOMPARE(check.Fields(0).AsString(), QStringLiteral("ok"));
         Session().Close();
+    }
+
+    void otherErrorsAreNoLock() {
+        // A support without a drawing key is refused as it is, not taken
+        // for a busy project.
+        CalcGlobals.DrawingKeyText.clear();
+        QVERIFY_THROWS_EXCEPTION(EConstructionError, StoreSupportWaiting(0, 60000));
+        QVERIFY(!IsProjectLockError(EDBEngineError(dbeIo, QStringLiteral("disk I/O error"))));
+        QVERIFY(IsProjectLockError(EDBEngineError(dbeIo, QStringLiteral("database is locked"))));
+        QVERIFY(!IsProjectLockError(EDBEngineError(dbeSqlError, QStringLiteral("database is locked"))));
+        QVERIFY(!IsProjectLockError(std::runtime_error("database is locked")));
     }
 
     void lockedPastTheWaitStoresNothing() {

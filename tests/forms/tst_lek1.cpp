@@ -464,6 +464,38 @@ private slots:
         QCOMPARE(form->Configuration.A_NR, 101);
     }
 
+    void programProjectCheckAsksForKonstz_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("created");
+        QTest::newRow("yes") << int(mr::Yes) << true;
+        QTest::newRow("no") << int(mr::No) << false;
+    }
+    void programProjectCheckAsksForKonstz() {
+        QFETCH(int, answer);
+        QFETCH(bool, created);
+        Start();
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        const QString konstz = TablePath(CmdProjectDir, QStringLiteral("konstz8.db"));
+        QVERIFY(QFile::remove(konstz));
+        UseProgramServices();
+        seam->Answer(answer);
+        Start();
+        QVERIFY(seam->Texts().value(0).contains(QStringLiteral("KONSTZ8")));
+        QCOMPARE(QFileInfo::exists(konstz), created);
+        if (created) {
+            QCOMPARE(form->Configuration.A_NR, 101);
+            QVERIFY(!QFileInfo::exists(ErrorFile()));
+        } else {
+            // Refused: the host learns it, the project stays as it was.
+            QVERIFY(ReadAll(ErrorFile()).startsWith("CANCLED "));
+            form->show();
+            QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
+        }
+    }
+
     void storedSupportIsStoredAgainUnderItsKey() {
         Start();
         form->show();
