@@ -5,6 +5,7 @@
 #include "data/FIRAUFKON.h"
 #include "data/KONBTL.h"
 #include "data/PGRSRL.h"
+#include "engine/ComposeParts.h"
 #include "engine/EngineState.h"
 #include "localisation/IvDictio.h"
 #include "engine/FINDBTLChain.h"
@@ -357,6 +358,7 @@ SelectionSteps DefaultSelectionSteps() {
     s.ReadSettings = &ReadSettingsTable;
     s.LoadArrangement = &::LoadArrangement;
     InstallComponentSteps(s);
+    s.ComposeParts = &::ComposeParts;
     return s;
 }
 

@@ -1,0 +1,656 @@
+// The parts list and bridge records built from a chain: designations per
+// catalogue and variant, weights, prices, the bridge numbering, the dropped
+// rod without length, and the composition as the driver's last step.
+#include "EngineFixture.h"
+
+#include "data/PGCURE.h"
+#include "engine/ComposeParts.h"
+
+#include <QtTest>
+
+namespace {
+
+void Price(CatalogueFixture& f, const QString& article, int width, double price, double hd = 0) {
+    f.Insert("PGCURE.DB", {{"CUR_IDX", 1}, {"CUR_L_NR", article}, {"CUR_BRT", width}, {"CUR_PRS", price},
+                           {"CUR_PRS_HD", hd}, {"CUR_RABAT", false}});
+}
+
+void Static(CatalogueFixture& f, int number, const QString& article, int e, double weight, QVariantMap more = {}) {
+    QVariantMap row{{"STA_NRN", number},
+                    {"STA_KBEZ", QString::number(number).left(3)},
+                    {"STA_KBEZ_I", QString::number(number).left(3)},
+                    {"STA_L_NR", article},
+                    {"STA_L_NR_K", article.left(5) + "K"},
+                    {"STA_L_NR_I", article.left(5) + "I"},
+                    {"STA_L_NR_K_I", article.left(4) + "KI"},
+                    {"STA_WST", 10},
+                    {"STA_WST_UNC", 11},
+                    {"STA_WST_CN", 12},
+                    {"STA_E", e},
+                    {"STA_GEW", weight},
+                    {"STA_GEW_VER", 0.0},
+                    {"STA_HD_KZ", false}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("Pgstat.DB", row);
+}
+
+void Clamp(CatalogueFixture& f, int number, const QString& article, int e, QVariantMap more = {}) {
+    QVariantMap row{{"RSL_NRN", number}, {"RSL_KBEZ", QString::number(number).left(2)},
+                    {"RSL_L_NR", article}, {"RSL_L_NR_K", article.left(5) + "K"},
+                    {"RSL_L_NR_CN", article.left(4) + "CN"}, {"RSL_WST", 20},
+                    {"RSL_WST_UNC", 21}, {"RSL_WST_CN", 22},
+                    {"RSL_E", e}, {"RSL_B", 200},
+                    {"RSL_LG_VON", 150}, {"RSL_LG_1", 100}, {"RSL_LG_2", 250},
+                    {"RSL_GEW_1", 3.5}, {"RSL_GEW_2", 7.25}, {"RSL_EXTRA", 0}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("pgrsrsl.DB", row);
+}
+
+void Dynamic(CatalogueFixture& f, int number, const QString& article, QVariantMap more = {}) {
+    QVariantMap row{{"DYN_NRN", number}, {"DYN_KBEZ", QString::number(number).left(2)}, {"DYN_L_NR", article},
+                    {"DYN_L_NR_K", article.left(5) + "K"}, {"DYN_L_NR_CN", article.left(4) + "CN"},
+                    {"DYN_WST", 30}, {"DYN_WST_UNC", 31}, {"DYN_WST_CN", 32}, {"DYN_E", 90},
+                    {"DYN_GEW", 4.0}, {"DYN_GEW_VER", 3.0}, {"DYN_E_MAX", 1600}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("Pgdyna.DB", row);
+}
+
+void Cold(CatalogueFixture& f, int number, const QString& article, QVariantMap more = {}) {
+    QVariantMap row{{"CLD_NRN", number}, {"CLD_KBEZ", QString::number(number).left(3)},
+                    {"CLD_KBEZ_I", QString::number(number).left(3)}, {"CLD_L_NR", article},
+                    {"CLD_L_NR_K", article.left(5) + "K"}, {"CLD_L_NR_I", article.left(5) + "I"},
+                    {"CLD_L_NR_K_I", article.left(4) + "KI"}, {"CLD_WST", 40}, {"CLD_WST_UNC", 41},
+                    {"CLD_GEW", 2.0}, {"CLD_GEW_MAX", 6.0}, {"CLD_D_MIN", 100}, {"CLD_D_MAX", 300},
+                    {"CLD_GEW_VER", 10.0}, {"CLD_N", 40}};
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        row[it.key()] = it.value();
+    f.Insert("PGCLDSTA.DB", row);
+}
+
+void Chain(std::initializer_list<std::pair<double, int>> parts) {
+    std::fill(std::begin(ConstructionRecord.K_BTL_8), std::end(ConstructionRecord.K_BTL_8), 0.0);
+    std::fill(std::begin(ConstructionRecord.K_ANZ), std::end(ConstructionRecord.K_ANZ), int16_t(0));
+    int i = 0;
+    for (const auto& p : parts) {
+        ConstructionRecord.K_BTL_8[i] = p.first;
+        ConstructionRecord.K_ANZ[i] = int16_t(p.second);
+        ++i;
+    }
+}
+
+void Arrangement(const char* name) {
+    PutText(ArrangementRecord.A_NAME, QString::fromLatin1(name));
+    PutText(ArrangementRecord.A_BER, QStringLiteral("H"));
+}
+
+QString ItemPart(int i) { return QString::fromLatin1(BridgeRecords.Items[size_t(i - 1)].PartNumber, 9); }
+QString ItemDim(int i) { return QString::fromLatin1(BridgeRecords.Items[size_t(i - 1)].Dimension, 5); }
+QString ItemPos(int i) { return QString::fromLatin1(BridgeRecords.Items[size_t(i - 1)].Position, 3); }
+
+// A small catalogue: neighbours that differ only in the field under test.
+struct Catalogue {
+    CatalogueFixture f;
+    Catalogue() {
+        Static(f, 11012100, "110121", 400, 50.0, {{"STA_HD_KZ", true}});
+        Static(f, 11011100, "110111", 390, 40.0);  // the neighbour below: never listed
+        Static(f, 66020100, "660201", 2500, 0, {{"STA_GEW_VER", 2.0}, {"STA_BTL_ZUS", "8FT-2IN"}});
+        Static(f, 66012000, "660120", 1000, 0, {{"STA_GEW_VER", 1.5}});
+        Static(f, 29112000, "291120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
+        Static(f, 63012000, "630120", 20, 0.2, {{"STA_BTL_ZUS", "M20  3/4IN"}});
+        Static(f, 77012000, "770120", 80, 2.0);
+        Static(f, 79512000, "795120", 0, 6.0, {{"STA_BTL_ZUS", "060030"}, {"STA_GEW_VER", 10.0}});
+        Static(f, 27212000, "272120", 0, 1.0, {{"STA_BTL_ZUS", "125"}});
+        Static(f, 76112000, "761120", 0, 3.0, {{"STA_GEW_VER", 5.0}});
+        Clamp(f, 49201100, "492011", 120);
+        Clamp(f, 49001100, "490011", 130);
+        Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
+        Clamp(f, 45012000, "451200", 60);
+        Clamp(f, 46012000, "461200", 70);
+        Dynamic(f, 36090302, "360902");
+        Dynamic(f, 32012000, "320120");
+        Dynamic(f, 30012002, "300120");
+        Dynamic(f, 34012000, "340120");
+        Cold(f, 58012000, "580120");
+        Cold(f, 54112000, "541120");
+        Cold(f, 53212000, "532120");
+        Price(f, "360902", 0, 48.0);
+        Price(f, "36090K", 0, 66.0);
+        Price(f, "110121", 0, 400.0, 480.0);
+        Price(f, "11012K", 0, 900.0);
+        Price(f, "660201", 2500, 70.0);
+        Price(f, "492011G2P", 100, 33.0);
+        Price(f, "492011", 250, 44.0);
+        f.Start();
+        ResetCalcState();
+        Arrangement("SHHAESBH");
+        ConstructionRecord.K_BRT_ZAEHL = 1;
+        CalcGlobals.RodLengths.fill(999999);
+    }
+};
+
+}  // namespace
+
+class tst_ComposeParts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bridgePartNumber_data() {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("bridge");
+        QTest::newRow("size 09") << "10909000" << "1090C000";
+        QTest::newRow("size 10 once") << "10910000" << "1090D000";
+        QTest::newRow("size 11") << "10911000" << "10901000";
+        QTest::newRow("size 19") << "10919123" << "10909123";
+        QTest::newRow("size 20") << "66020100" << "66010100";
+        QTest::newRow("size 21 not again") << "66021000" << "66020000";
+        QTest::newRow("size 24") << "66024999" << "66050999";
+        QTest::newRow("size 08 kept") << "66008000" << "66008000";
+        QTest::newRow("size 25 kept") << "66025000" << "66025000";
+        QTest::newRow("digits 6-8 never recoded") << "66000011" << "66000011";
+    }
+    void bridgePartNumber() {
+        QFETCH(QString, product);
+        QFETCH(QString, bridge);
+        QCOMPARE(BridgePartNumber(product), bridge);
+    }
+
+    void padding() {
+        QCOMPARE(PadDigits2(3), QStringLiteral("03"));
+        QCOMPARE(PadDigits2(123), QStringLiteral("123"));
+        QCOMPARE(PadDigits4(95), QStringLiteral("0095"));
+        QCOMPARE(PadDigits4(12345), QStringLiteral("12345"));
+    }
+
+    // The catalogue number by the first digit, nuclear with K_KERNTECH.
+    void lookupDisplayNumber_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<QString>("display");
+        QTest::newRow("static") << 11012100 << false << "110121";
+        QTest::newRow("static nuclear") << 11012100 << true << "11012K";
+        QTest::newRow("neighbour below") << 11011100 << false << "110111";
+        QTest::newRow("clamp") << 49201100 << false << "492011";
+        QTest::newRow("clamp nuclear") << 49201100 << true << "49201K";
+        QTest::newRow("dynamic") << 36090302 << false << "360902";
+        QTest::newRow("cold") << 58012000 << false << "580120";
+        QTest::newRow("missing") << 11013100 << false << "999999";
+        QTest::newRow("missing clamp") << 49201199 << false << "999999";
+    }
+    void lookupDisplayNumber() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        Catalogue c;
+        ConstructionRecord.K_KERNTECH = nuclear;
+        QTEST(LookupDisplayNumber(product), "display");
+    }
+
+    void moveTextToChars() {
+        char field[6];
+        MoveTextToChars(field, 6, QStringLiteral("AB"));
+        QCOMPARE(QByteArray(field, 6), QByteArray("AB    "));
+        MoveTextToChars(field, 6, QStringLiteral("ABCDEFGH"));
+        QCOMPARE(QByteArray(field, 6), QByteArray("ABCDEF"));
+    }
+
+    void emptyChainLeavesBlankFill() {
+        Catalogue c;
+        Chain({});
+        PartsList.RowCount = 5;
+        ComposeParts();
+        QCOMPARE(PartsList.RowCount, int16_t(0));
+        QCOMPARE(PartsList.KB_BTL_8[0], 0);
+        for (int i = 1; i <= 30; ++i) {
+            QCOMPARE(ItemPart(i), QStringLiteral("00000000 "));
+            QCOMPARE(ItemDim(i), QStringLiteral("0000 "));
+            QCOMPARE(ItemPos(i), QStringLiteral("00 "));
+        }
+    }
+
+    // Article number, material, weight and price by catalogue variant.
+    void staticVariants_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<bool>("cn");
+        QTest::addColumn<bool>("hd");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<int>("material");
+        QTest::addColumn<double>("price");
+        QTest::newRow("metric") << false << false << false << false << "110121" << "110121" << 10 << 400.0;
+        QTest::newRow("imperial") << true << false << false << false << "11012I" << "11012I" << 11 << 0.0;
+        QTest::newRow("CN") << false << false << true << false << "110121" << "110121" << 12 << 400.0;
+        QTest::newRow("nuclear") << false << true << false << false << "11012K" << "11012K" << 10 << 900.0;
+        QTest::newRow("nuclear imperial") << true << true << false << false << "1101KI" << "1101KI" << 11 << 0.0;
+        QTest::newRow("heavy duty") << false << false << false << true << "110121" << "110121-HD" << 10 << 480.0;
+    }
+    void staticVariants() {
+        QFETCH(bool, imperial);
+        QFETCH(bool, nuclear);
+        QFETCH(bool, cn);
+        QFETCH(bool, hd);
+        Catalogue c;
+        ConstructionRecord.K_KATA_KZ = imperial;
+        ConstructionRecord.K_KERNTECH = nuclear;
+        ConstructionRecord.K_RES_BOL1 = cn;
+        ConstructionRecord.K_HD_KZ = hd;
+        Chain({{11012100, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.RowCount, int16_t(1));
+        QCOMPARE(PartsList.KB_BTL_8[0], 11012100);
+        QTEST(PartsList.KB_BTL[0], "article");
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+        QTEST(int(PartsList.KB_WST[0]), "material");
+        QTEST(PartsList.KB_PRS[0], "price");
+        QCOMPARE(PartsList.KB_HD_KZ[0], hd);
+        QCOMPARE(PartsList.KB_GEW[0], 50.0);
+        QCOMPARE(ItemPart(1), QStringLiteral("11002100 "));
+        QCOMPARE(ItemDim(1), QStringLiteral("0400 "));
+        QCOMPARE(ItemPos(1), QStringLiteral("01 "));
+        QCOMPARE(BridgeRecords.UnitLetter, imperial ? 'U' : 'M');
+    }
+
+    // A long rod: its length in the article suffix, the imperial lengths.
+    void longRod_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("dimension");
+        QTest::addColumn<int>("width2");
+        QTest::addColumn<double>("weight");
+        QTest::newRow("metric 2500") << false << "660201-2500" << "2500 " << 2500 << 5.0;
+        QTest::newRow("imperial 2500 is 3048") << true << "66020I-8FT-2IN" << "3048 " << 0 << 6.096;
+    }
+    void longRod() {
+        QFETCH(bool, imperial);
+        Catalogue c;
+        ConstructionRecord.K_KATA_KZ = imperial;
+        Chain({{66020100, 2}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+        QTEST(ItemDim(1), "dimension");
+        QTEST(int(PartsList.KB_BREITE_2[0]), "width2");
+        QFETCH(double, weight);
+        QVERIFY(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9);
+        QCOMPARE(PartsList.KB_ANZ[0], int16_t(2));
+        QCOMPARE(ItemPart(1), QStringLiteral("66010100 "));
+        QCOMPARE(PartsList.KB_ZUS[0], imperial ? QStringLiteral("3048") : QStringLiteral("2500"));
+        QCOMPARE(PartsList.KB_ZUS_I[0], imperial ? QStringLiteral("120.0") : QStringLiteral("98.4"));
+    }
+
+    // Clamp numbers and suffixes: the type-49 variants, the load group of a
+    // type 42 ending in 07, the width-step number of other types.
+    void clampDesignation_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("bridge");
+        QTest::addColumn<QString>("dimension");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<double>("price");
+        QTest::newRow("49 G2P") << 49201100 << "2" << 1 << "492011G2P" << "49201100 " << "0120 " << 3.5 << 33.0;
+        QTest::newRow("49 G2A") << 49201100 << "1" << 1 << "492011G2A" << "49201100 " << "0120 " << 3.5 << 0.0;
+        QTest::newRow("49 G4") << 49201100 << "4" << 1 << "492011G4" << "49201100 " << "0120 " << 3.5 << 0.0;
+        QTest::newRow("49 plain step 2") << 49201100 << "0" << 2 << "492011" << "49201100 " << "0120 " << 7.25 << 44.0;
+        QTest::newRow("49 00 uses LG_VON") << 49001100 << "" << 1 << "490011" << "49001100 " << "0150 " << 3.5 << 0.0;
+        QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
+        QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
+        QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
+    }
+    void clampDesignation() {
+        QFETCH(int, product);
+        QFETCH(QString, variant);
+        QFETCH(int, step);
+        Catalogue c;
+        Arrangement("SHHAESBX");
+        ConstructionRecord.K_T49G_KZ = variant;
+        ConstructionRecord.K_BRT_ZAEHL = int16_t(step);
+        CalcGlobals.ClampLoadGroup = 12;
+        Chain({{double(product), 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+        QTEST(ItemPart(1), "bridge");
+        QTEST(ItemDim(1), "dimension");
+        QTEST(PartsList.KB_GEW[0], "weight");
+        QTEST(PartsList.KB_PRS[0], "price");
+        QVERIFY(CalcGlobals.RsrlVariantCode.isEmpty());
+        QVERIFY(!CalcGlobals.PriceSuffixRequest);
+    }
+
+    void clampWidthSuffixForHangers_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QString>("extra");
+        QTest::newRow("998") << 998.0 << "451200-0998";
+        QTest::newRow("999") << 999.0 << "451200-999";
+    }
+    void clampWidthSuffixForHangers() {
+        QFETCH(double, width);
+        Catalogue c;
+        ConstructionRecord.K_BREITE = width;
+        Chain({{45012000, 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+    }
+
+    // Dimension texts of the static types, and the counted lengths after
+    // a nut.
+    void dimensionTexts() {
+        Catalogue c;
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_TRAGARM_L = 600;
+        k.K_RESTLAENGE_1 = 111;
+        k.K_RESTLAENGE_2 = 222;
+        CalcGlobals.ArmWidth = 150;
+        Chain({{11012100, 1}, {77012000, 1}, {76112000, 1}, {66012000, 1}, {63012000, 2}, {66012000, 1},
+               {66012000, 1}, {27212000, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.RowCount, int16_t(8));
+        QCOMPARE(PartsList.KB_ZUS[1], QStringLiteral("LG0"));  // size 12 above: its article's third character
+        QCOMPARE(PartsList.KB_ZUS[2], QStringLiteral("b=150; L=600"));
+        QCOMPARE(PartsList.KB_ZUS_I[2], QStringLiteral("b=150; L=23.6"));
+        QVERIFY(qAbs(PartsList.KB_GEW[2] - 6.0) < 1e-9);
+        QCOMPARE(ItemDim(3), QStringLiteral("0600 "));
+        QCOMPARE(PartsList.KB_ZUS[3], QStringLiteral("1000"));  // before the nut
+        QCOMPARE(PartsList.KB_ZUS[4], QStringLiteral("M20  "));
+        QCOMPARE(PartsList.KB_ZUS[5], QStringLiteral("(111)"));
+        QCOMPARE(PartsList.KB_ZUS_I[5], QStringLiteral("(4.4)"));
+        QCOMPARE(PartsList.KB_ZUS[6], QStringLiteral("(222)"));
+        QCOMPARE(k.K_FDR_RATE, 12.5);
+        for (int r = 1; r <= 8; ++r)
+            QCOMPARE(ItemPos(r), PadDigits2(r) + " ");
+    }
+
+    void loadGroupTextOfWidePartAbove() {
+        Catalogue c;
+        Chain({{66020100, 1}, {77012000, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ZUS[1], QStringLiteral("LG02"));
+    }
+
+    void pinSupplement_data() {
+        QTest::addColumn<int>("clampB");
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::addColumn<int>("z");
+        // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most.
+        QTest::newRow("between") << 200 << false << 120;
+        QTest::newRow("raised to b") << 100 << false << 30;
+        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800;
+        QTest::newRow("without clamp") << 200 << true << 30;
+    }
+    void pinSupplement() {
+        QFETCH(int, clampB);
+        QFETCH(bool, withoutClamp);
+        Catalogue c;
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
+        ConstructionRecord.K_BREITE = 500;
+        PgrsrlRecord.RSL_B = int16_t(clampB);
+        Chain({{79512000, 1}});
+        ComposeParts();
+        QFETCH(int, z);
+        QCOMPARE(int(ConstructionRecord.K_Z_MASS), z);
+        QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("500; Z=%1").arg(z));
+        QVERIFY(qAbs(PartsList.KB_GEW[0] - 11.0) < 1e-9);
+    }
+
+    // A rod without length is dropped with its quantity; the rows behind it
+    // move up once and nothing is listed twice.
+    void rodWithoutLengthDropped_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("length 0 dropped") << 0 << 2;
+        QTest::newRow("length -1 dropped") << -1 << 2;
+        QTest::newRow("length 1 kept") << 1 << 3;
+    }
+    void rodWithoutLengthDropped() {
+        QFETCH(int, length);
+        QFETCH(int, rows);
+        Catalogue c;
+        CalcGlobals.RodLengths[0] = length;
+        CalcGlobals.MessageNumber = 2844;
+        Chain({{11012100, 1}, {29112000, 7}, {66012000, 3}});
+        ComposeParts();
+        QCOMPARE(int(PartsList.RowCount), rows);
+        QCOMPARE(PartsList.KB_BTL_8[0], 11012100);
+        QCOMPARE(PartsList.KB_ANZ[0], int16_t(1));
+        const int rod = rows == 2 ? 1 : 2;
+        QCOMPARE(PartsList.KB_BTL_8[rod], 66012000);
+        QCOMPARE(PartsList.KB_ANZ[rod], int16_t(3));
+        QCOMPARE(PartsList.KB_BTL_8[rows], 0);
+        QCOMPARE(ItemPart(rows + 1), QStringLiteral("00000000 "));
+        QCOMPARE(int(CalcGlobals.MessageNumber), rows == 2 ? 0 : 2844);
+        if (rows == 3) {
+            QCOMPARE(ItemPart(2), QStringLiteral("29112000 "));
+            QCOMPARE(ItemDim(2), QStringLiteral("0001 "));
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 1.0);
+        }
+    }
+
+    void missingRowListedAsUnreadable() {
+        Catalogue c;
+        Chain({{11012100, 1}, {11013100, 1}, {49201100, 1}, {42012099, 1}});
+        ComposeParts();
+        // The missing clamp keeps nothing of the clamp read before it.
+        QCOMPARE(PartsList.KB_BTL[3], QStringLiteral("999999"));
+        QCOMPARE(PartsList.KB_GEW[3], 0.0);
+        QCOMPARE(ItemDim(4), QStringLiteral("0000 "));
+        QCOMPARE(ItemDim(3), QStringLiteral("0120 "));
+        QCOMPARE(PartsList.RowCount, int16_t(4));
+        QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("999999"));
+        QCOMPARE(PartsList.KB_GEW[1], 0.0);
+        QCOMPARE(PartsList.KB_PRS[1], 0.0);
+        QCOMPARE(PartsList.KB_BTL[0], QStringLiteral("110121"));
+    }
+
+    void chainLongerThanTheListFails_data() {
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("24") << 24 << false;
+        QTest::newRow("25") << 25 << true;
+    }
+    void chainLongerThanTheListFails() {
+        QFETCH(int, parts);
+        QFETCH(bool, fails);
+        Catalogue c;
+        Chain({});
+        for (int i = 0; i < parts; ++i) {
+            ConstructionRecord.K_BTL_8[i] = 11012100;
+            ConstructionRecord.K_ANZ[i] = 1;
+        }
+        bool failed = false;
+        try {
+            ComposeParts();
+        } catch (const EngineStepError& e) {
+            failed = true;
+            QCOMPARE(e.Number(), MsgPartsListFull);
+        }
+        QCOMPARE(failed, fails);
+        if (!fails)
+            QCOMPARE(int(PartsList.RowCount), 24);
+    }
+
+
+    // Dynamic units: the load-group text of a dynamic clamp, the half-time
+    // travels of type 32, the lengthened 300 and the width weight of 34.
+    void dynamicDesignation_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<bool>("cn");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("zus");
+        QTest::addColumn<QString>("zusI");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<double>("price");
+        QTest::newRow("36") << 36090302 << false << false << "360902" << "360902S-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
+        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
+        QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
+        QTest::newRow("300 lengthened") << 30012002 << false << false << "300120" << "300120" << "(250)" << "(9.8)" << 4.75 << 0.0;
+        QTest::newRow("34 width") << 34012000 << false << false << "340120" << "340120" << "" << "" << 5.2 << 0.0;
+    }
+    void dynamicDesignation() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        QFETCH(bool, cn);
+        Catalogue c;
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_KERNTECH = nuclear;
+        k.K_RES_BOL1 = cn;
+        k.K_RDM = 114.3;
+        PutText(k.K_RDM_KZ, QStringLiteral("S"));
+        k.K_WEG_Y_N = 12.34;
+        k.K_WEG_X_N = 123.6;
+        k.K_RESTLAENGE_2 = 250;
+        k.K_BREITE = 400;
+        CalcGlobals.SecondLoadGroup = 7;
+        CalcGlobals.ClampLoadGroup = 12;
+        Chain({{double(product), 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL[0], "article");
+        QTEST(PartsList.KB_BTL_ZUS[0], "extra");
+        QTEST(PartsList.KB_ZUS[0], "zus");
+        QTEST(PartsList.KB_ZUS_I[0], "zusI");
+        QFETCH(double, weight);
+        QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
+        QTEST(PartsList.KB_PRS[0], "price");
+        QCOMPARE(int(PartsList.KB_WST[0]), cn ? 32 : 30);
+    }
+
+    // Cold-support products: weights by height, dimension texts, the
+    // nuclear length text of type 58, the bridge number from the article.
+    void coldDesignation_data() {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("zus");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<QString>("bridge");
+        QTest::addColumn<QString>("dimension");
+        QTest::newRow("58") << 58012000 << false << "580120" << "L= 560" << 3.5 << "58012000 " << "0200 ";
+        QTest::newRow("58 nuclear") << 58012000 << true << "58012K" << "L= 150" << 3.5 << "58012000 " << "0200 ";
+        QTest::newRow("541 interpolated") << 54112000 << false << "541120" << "R= 200" << 4.0 << "54112000 " << "0200 ";
+        QTest::newRow("532 width") << 53212000 << false << "532120" << "S=400" << 2.0 << "53212000 " << "0200 ";
+    }
+    void coldDesignation() {
+        QFETCH(int, product);
+        QFETCH(bool, nuclear);
+        Catalogue c;
+        Arrangement("CHHRESAS");
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_KERNTECH = nuclear;
+        k.K_RDM = 100;
+        k.K_BREITE = 400;
+        CalcGlobals.SegmentHeights[0] = 200;
+        CalcGlobals.RodLengths[0] = 600;
+        Chain({{double(product), 1}});
+        ComposeParts();
+        QTEST(PartsList.KB_BTL[0], "article");
+        QTEST(PartsList.KB_ZUS[0], "zus");
+        QFETCH(double, weight);
+        QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
+        QTEST(ItemPart(1), "bridge");
+        QTEST(ItemDim(1), "dimension");
+        QCOMPARE(ConstructionRecord.K_RSL_GEW, 2.0);
+    }
+
+    // A chain of demo products: every value worked out from the demo rows
+    // (rod weight = length x weight per metre, the clamp's first width step).
+    void demoChain() {
+        DemoCatalogue demo;
+        if (!demo.present())
+            QSKIP("the demo catalogue is not built");
+        ResetCalcState();
+        Arrangement("SHHAESBH");
+        CalcGlobals.RodLengths.fill(999999);
+        Chain({{73013000, 1}, {60013000, 1}, {21013318, 1}, {66013400, 1}, {42090302, 1}, {63013000, 5}});
+        ComposeParts();
+        QCOMPARE(int(PartsList.RowCount), 6);
+        QCOMPARE(PartsList.KB_BTL[2], QStringLiteral("210133"));
+        QCOMPARE(PartsList.KB_PRS[2], 100.0);
+        QVERIFY(qAbs(PartsList.KB_GEW[3] - 1500 * 0.001 * 1.4) < 1e-9);
+        QCOMPARE(PartsList.KB_ZUS[3], QStringLiteral("1500"));
+        QCOMPARE(PartsList.KB_BTL_ZUS[4], QStringLiteral("490902-00"));
+        QCOMPARE(PartsList.KB_GEW[4], 2.5);
+        QCOMPARE(PartsList.KB_ANZ[5], int16_t(5));
+        QCOMPARE(ItemPart(3), QStringLiteral("21003318 "));
+        QCOMPARE(ItemPart(5), QStringLiteral("49090200 "));
+        QCOMPARE(ItemDim(5), QStringLiteral("0232 "));
+        QCOMPARE(ItemDim(4), QStringLiteral("1500 "));
+    }
+
+    void textRecord() {
+        Catalogue c;
+        Arrangement("SHHREXBH");
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_HOEHE_GES = 1500;
+        k.K_DAEMMST = 100;
+        k.K_BREITE = 300;
+        k.K_RDM = 114.3;
+        k.K_BLOCKIER = 55;
+        CalcGlobals.MainUnitNumber = 11012100;
+        Chain({{11012100, 1}});
+        ComposeParts();
+        const TBridgeRecords& b = BridgeRecords;
+        QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("R "));
+        QCOMPARE(QString::fromLatin1(b.TotalHeight, 7), QStringLiteral("1500   "));
+        QCOMPARE(QString::fromLatin1(b.TotalHeightFeetInch, 12), QStringLiteral("4'-11.055\"  "));
+        QCOMPARE(b.Integers[0], 100);
+        QCOMPARE(b.Integers[1], 300);
+        QCOMPARE(b.Integers[9], 114);
+        QCOMPARE(b.Integers[10], 55);
+        QCOMPARE(k.K_STA_NRN, 11012100.0);
+        Arrangement("SHHAEXBH");
+        ComposeParts();
+        QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("E "));
+    }
+
+    void hangerLayoutDoublesRods() {
+        Catalogue c;
+        CompositionValues.HangerLayout = 1;
+        Chain({{11012100, 1}, {66012000, 2}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ANZ[0], int16_t(1));
+        QCOMPARE(PartsList.KB_ANZ[1], int16_t(4));
+        QCOMPARE(CompositionValues.HangerLayout, 0);  // one selection only
+    }
+
+    // The program's driver composes with this unit; a scripted road ends
+    // with the chain listed.
+    void driverComposes() {
+        QVERIFY(bool(DefaultSelectionSteps().ComposeParts));
+        Catalogue c;
+        ScriptedSteps steps;
+        steps.name = QStringLiteral("SHHRESBS");  // a support without a main unit
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        s.SelectComponents = [] { Chain({{11012100, 1}, {66012000, 2}}); };
+        s.ComposeParts = DefaultSelectionSteps().ComposeParts;
+        SetSelectionSteps(s);
+        DemoSupport(0, 0);
+        CalcGlobals.RodLengths.fill(999999);
+        ScriptedSelectionUi ui;
+        SelectSupport(ui, 0, 0, false, false);
+        QCOMPARE(PartsList.RowCount, int16_t(2));
+        QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("660120"));
+
+        // A chain the list cannot hold fails the selection with its message.
+        s.SelectComponents = [] {
+            Chain({});
+            for (int i = 0; i < 25; ++i) {
+                ConstructionRecord.K_BTL_8[i] = 11012100;
+                ConstructionRecord.K_ANZ[i] = 1;
+            }
+        };
+        SetSelectionSteps(s);
+        DemoSupport(0, 0);
+        CalcGlobals.RodLengths.fill(999999);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, false), 6);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), MsgPartsListFull);
+        SetSelectionSteps(DefaultSelectionSteps());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ComposeParts)
+#include "tst_ComposeParts.moc"

@@ -1,0 +1,266 @@
+// The korva-select tool as a process: its refusals of bad catalogues,
+// input files and arguments (exit 2, a message naming the file, nothing on
+// standard output), a documented result for every demo input, the catalogue
+// left as it was, and the golden outputs of the demo inputs.
+#include "support/TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const QString Demo = QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue");
+const QString Inputs = QStringLiteral(KORVA_SOURCE_DIR "/resources/catalogue/inputs");
+const QString Golden = QStringLiteral(KORVA_SOURCE_DIR "/tests/tools/golden");
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+Run Select(const QStringList& args, const QString& home) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
+    env.insert(QStringLiteral("TMPDIR"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KORVA_SELECT_EXE), args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+void CopyDir(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QString& f : QDir(from).entryList(QDir::Files))
+        QVERIFY(QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f)));
+}
+
+QByteArray DirHash(const QString& dir) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (const QString& f : QDir(dir).entryList(QDir::Files, QDir::Name)) {
+        QFile file(QDir(dir).filePath(f));
+        if (file.open(QIODevice::ReadOnly)) {
+            h.addData(f.toUtf8());
+            h.addData(file.readAll());
+        }
+    }
+    return h.result();
+}
+
+QStringList DemoInputs() { return QDir(Inputs).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name); }
+
+}  // namespace
+
+class tst_korvaselect : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(QFileInfo::exists(Demo + "/Pgstat.DB"), "the demo catalogue is built"); }
+
+    // Each refusal: exit 2, a message that names what is wrong, no output.
+    void refusals_data() {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no catalogue directory") << "nodir" << "no such directory";
+        QTest::newRow("table file missing") << "missing" << "Pgstat.DB is missing";
+        QTest::newRow("table file damaged") << "damaged" << "pgrsrsl.DB is damaged";
+        QTest::newRow("settings table empty file") << "emptyfirdat" << "FIRDAT.DB is damaged";
+        QTest::newRow("no input file") << "noinput" << "no such file";
+        QTest::newRow("binary input file") << "binaryinput" << "not a text file";
+        QTest::newRow("input without configuration") << "noconfig" << "[MDSHangerConfig]";
+        QTest::newRow("unknown configuration") << "badconfig" << "no configuration that the catalogue knows";
+        QTest::newRow("answer neither yes nor no") << "badanswer" << "neither yes nor no";
+        QTest::newRow("no input argument") << "noarg" << "--input FILE are required";
+    }
+    void refusals() {
+        QFETCH(QString, breakage);
+        QFETCH(QString, expected);
+        TestDir home, dir;
+        const QString catalogue = dir.file("cat");
+        CopyDir(Demo, catalogue);
+        QString input = dir.file("in.ini");
+        QVERIFY(QFile::copy(Inputs + "/spring_hanger.ini", input));
+        QStringList extra;
+        auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        };
+        QString catalogueArg = catalogue;
+        if (breakage == "nodir")
+            catalogueArg = dir.file("nothing-here");
+        else if (breakage == "missing")
+            QVERIFY(QFile::remove(catalogue + "/Pgstat.DB"));
+        else if (breakage == "damaged")
+            write(catalogue + "/pgrsrsl.DB", QByteArray(4096, 'x'));
+        else if (breakage == "emptyfirdat")
+            write(catalogue + "/FIRDAT.DB", QByteArray());
+        else if (breakage == "noinput")
+            input = dir.file("absent.ini");
+        else if (breakage == "binaryinput")
+            write(input, QByteArray("[MDSHangerConfig]\nConfig=1\n\0\0\x01", 30));
+        else if (breakage == "noconfig")
+            write(input, "[LOAD]\nNormal=10\n");
+        else if (breakage == "badconfig") {
+            QFile f(input);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray text = f.readAll().replace("Config=1", "Config=987");
+            f.close();
+            write(input, text);
+        } else if (breakage == "badanswer")
+            extra << "--answers" << "yes,maybe";
+        QStringList args{"--catalogue", catalogueArg};
+        if (breakage != "noarg")
+            args << "--input" << input;
+        const Run r = Select(args + extra + QStringList{"--json"}, home.path());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(expected.toUtf8()), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+    }
+
+    // Every demo input ends with a documented result; the tool stores
+    // nothing: the catalogue it read is byte for byte as before.
+    void everyDemoInputEndsDocumented() {
+        TestDir home, dir;
+        const QString catalogue = dir.file("cat");
+        CopyDir(Demo, catalogue);
+        const QByteArray before = DirHash(catalogue);
+        const QStringList inputs = DemoInputs();
+        QVERIFY(inputs.size() >= 7);
+        for (const QString& in : inputs) {
+            for (const bool imperial : {false, true}) {
+                QStringList args{"--catalogue", catalogue, "--input", Inputs + "/" + in, "--json"};
+                if (imperial)
+                    args << "--imperial";
+                const Run r = Select(args, home.path());
+                QVERIFY2(r.exitCode == 0 || r.exitCode == 3, qPrintable(in + ": " + r.err));
+                QJsonParseError e;
+                const QJsonObject j = QJsonDocument::fromJson(r.out, &e).object();
+                QCOMPARE(e.error, QJsonParseError::NoError);
+                const int result = j["result"].toInt(-1);
+                QVERIFY2(QList<int>({0, 2, 5, 6, 7, 8, 9}).contains(result), qPrintable(in));
+                QCOMPARE(r.exitCode == 3, result == 9);
+                for (const char* key : {"message_number", "message", "chain", "parts", "load", "travel", "size"})
+                    QVERIFY2(j.contains(QLatin1String(key)), key);
+                const QJsonArray chain = j["chain"].toArray();
+                for (int i = 0; i < chain.size(); ++i) {
+                    QCOMPARE(chain[i]["position"].toInt(), i + 1);
+                    QCOMPARE(chain[i]["product"].toString().size(), 8);
+                }
+                const QJsonArray parts = j["parts"].toArray();
+                QVERIFY(parts.size() <= 24);
+                if (result == 0 || result == 2)
+                    QVERIFY2(!parts.isEmpty(), qPrintable(in));
+                for (int i = 0; i < parts.size(); ++i) {
+                    QCOMPARE(parts[i]["position"].toInt(), i + 1);
+                    QVERIFY(parts[i]["quantity"].toInt() > 0);
+                }
+            }
+        }
+        QCOMPARE(DirHash(catalogue), before);
+    }
+
+    // The questions take the scripted answers in turn and then their default
+    // (Yes: stop): a horizontal travel of 400 mm asks about the travel angle.
+    void scriptedAnswers_data() {
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("number");
+        QTest::newRow("default stops at the first") << "" << 6 << 1 << 1625;
+        QTest::newRow("one no, the next stops") << "no" << 6 << 2 << 1625;
+        QTest::newRow("yes stops at once") << "y" << 6 << 1 << 1625;
+        QTest::newRow("every question no") << "n,n,n,n,n,n,n,n" << 0 << 6 << 0;
+    }
+    void scriptedAnswers() {
+        QFETCH(QString, answers);
+        TestDir home, dir;
+        QFile src(Inputs + "/spring_hanger.ini");
+        QVERIFY(src.open(QIODevice::ReadOnly));
+        const QString input = dir.file("wide.ini");
+        QFile out(input);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(src.readAll().replace("Horizontal=0", "Horizontal=400"));
+        out.close();
+        QStringList args{"--catalogue", Demo, "--input", input, "--json"};
+        if (!answers.isEmpty())
+            args << "--answers" << answers;
+        const Run r = Select(args, home.path());
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject j = QJsonDocument::fromJson(r.out).object();
+        QTEST(j["result"].toInt(), "result");
+        QTEST(j["message_number"].toInt(), "number");
+        QTEST(int(r.err.count("question: ")), "questions");
+        if (j["result"].toInt() == 6)
+            QCOMPARE(j["message"].toString(), QStringLiteral("Selection stopped because of the rod angle."));
+        else
+            QVERIFY(!j["parts"].toArray().isEmpty());
+    }
+
+    // Text and JSON carry the same selection.
+    void textAndJsonAgree() {
+        TestDir home;
+        const QStringList args{"--catalogue", Demo, "--input", Inputs + "/spring_hanger.ini"};
+        const Run text = Select(args, home.path());
+        const Run json = Select(args + QStringList{"--json"}, home.path());
+        QCOMPARE(text.exitCode, json.exitCode);
+        const QJsonObject j = QJsonDocument::fromJson(json.out).object();
+        QVERIFY(text.out.startsWith(QStringLiteral("result: %1\n").arg(j["result"].toInt()).toUtf8()));
+        for (const QJsonValue p : j["parts"].toArray())
+            QVERIFY(text.out.contains(p["designation"].toString().toUtf8()));
+    }
+
+    // The golden outputs: each demo input, metric and imperial.
+    void golden_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("imperial");
+        for (const QString& in : DemoInputs()) {
+            QTest::newRow(qPrintable(in + " metric")) << in << false;
+            QTest::newRow(qPrintable(in + " imperial")) << in << true;
+        }
+    }
+    void golden() {
+        QFETCH(QString, input);
+        QFETCH(bool, imperial);
+        const QString name = QFileInfo(input).completeBaseName() + (imperial ? "-imperial" : "-metric") + ".json";
+        const QString path = Golden + "/" + name;
+        if (!QFileInfo::exists(path))
+            QSKIP("no golden file yet");
+        TestDir home;
+        QStringList args{"--catalogue", Demo, "--input", Inputs + "/" + input, "--json"};
+        if (imperial)
+            args << "--imperial";
+        const Run r = Select(args, home.path());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray expected = f.readAll();
+        if (r.out != expected) {
+            const QList<QByteArray> a = r.out.split('\n'), b = expected.split('\n');
+            for (int i = 0; i < std::max(a.size(), b.size()); ++i)
+                if (a.value(i) != b.value(i))
+                    QFAIL(qPrintable(QStringLiteral("%1 line %2: got \"%3\", expected \"%4\"")
+                                         .arg(name)
+                                         .arg(i + 1)
+                                         .arg(QString::fromUtf8(a.value(i)), QString::fromUtf8(b.value(i)))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_korvaselect)
+#include "tst_korvaselect.moc"

@@ -1,0 +1,375 @@
+// korva-select: one whole selection of a host input file on a catalogue,
+// without the input form, storing nothing.
+//
+//   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial]
+//
+// The host input file becomes the support record through the same transfer
+// the input form's start-up runs; the selection runs with a scripted
+// interface: the questions take the answers in turn (yes/no, y/n, 1/0), and
+// every question beyond them its default button; the blocking dialog is
+// left without saving. Prices come from price list 1. --imperial shows the values in imperial units and
+// selects from the imperial catalogue.
+//
+// Output: the result code, the message number and text, the chain and the
+// parts list, as text or as one JSON object. Exit codes: 0 the selection
+// ran (its result is in the output), 2 a missing or damaged catalogue or
+// input file or a bad argument, 3 the selection reached a step this build
+// does not have (result 9 in the output).
+#include "data/ABHGNR.h"
+#include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "data/FIRAUFKON.h"
+#include "data/KONBTL.h"
+#include "engine/FindHalterung.h"
+#include "engine/SelectionUi.h"
+#include "forms/rules/HostTransfer.h"
+#include "host/GlobalVars4KORVA_MDS.h"
+#include "host/Read_MDS_ZIF.h"
+#include "localisation/IvBinDic.h"
+#include "localisation/IvDictio.h"
+#include "messages/MessageSeam.h"
+#include "platform/Session.h"
+#include "ui/MultiLang.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <deque>
+#include <stdexcept>
+
+namespace {
+
+constexpr int ExitBadInput = 2;
+constexpr int ExitStepMissing = 3;
+// The result reported when the selection stops at a step that is not part
+// of this build.
+constexpr int ResultStepMissing = 9;
+
+class BadInput : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Boxes of the data model and the host go to standard error, answered with
+// their default button, so that standard output holds only the result.
+class StderrSeam : public MessageSeam {
+public:
+    int Show(const MessageRequest& r) override {
+        std::fprintf(stderr, "box: %s\n", qPrintable(r.text));
+        return DefaultResult(r.buttons);
+    }
+};
+
+class ScriptedUi : public SelectionUi {
+public:
+    std::deque<bool> answers;
+    QStringList notes;
+
+    // Every question and note goes to standard error with its answer, so
+    // that a run can be retraced without touching standard output.
+    bool WarningYesNo(const QString& text) override {
+        bool a = DefaultResult(mb::Yes | mb::No) == mr::Yes;
+        if (!answers.empty()) {
+            a = answers.front();
+            answers.pop_front();
+        }
+        Note(QStringLiteral("question: ") + text + (a ? QStringLiteral(" -> yes") : QStringLiteral(" -> no")));
+        return a;
+    }
+    void Information(const QString& text) override { Note(QStringLiteral("information: ") + text); }
+    void Error(const QString& text) override { Note(QStringLiteral("error: ") + text); }
+    void Warning(const QString& text) override { Note(QStringLiteral("warning: ") + text); }
+    void Note(const QString& text) {
+        notes << text;
+        std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(u'\r', u' ')));
+    }
+    void ShowWaitForm() override {}
+    void RefreshWaitForm() override {}
+    void FreeWaitForm() override {}
+    void CreateBlockingDialog() override {}
+    bool ShowBlockingDialog() override { return false; }
+    void FreeBlockingDialog() override {}
+    void SetStatusText(const QString&) override {}
+    void RestoreCursor() override {}
+};
+
+std::deque<bool> ParseAnswers(const QString& text) {
+    std::deque<bool> out;
+    if (text.isEmpty())
+        return out;
+    for (const QString& a : text.split(u',')) {
+        const QString v = a.trimmed().toLower();
+        if (v == QLatin1String("yes") || v == QLatin1String("y") || v == QLatin1String("1"))
+            out.push_back(true);
+        else if (v == QLatin1String("no") || v == QLatin1String("n") || v == QLatin1String("0"))
+            out.push_back(false);
+        else
+            throw BadInput(QStringLiteral("--answers: \"%1\" is neither yes nor no").arg(a).toStdString());
+    }
+    return out;
+}
+
+const char* const CatalogueFiles[] = {"Pgstat.DB", "Pgdyna.DB", "pgrsrsl.DB", "PGCLDSTA.DB", "Txttab.DB",
+                                      "PGCURE.DB", "ABHGNR.DB", "Durdat.DB",  "Temdat.DB",   "FIRDAT.DB"};
+
+bool IsSqliteFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// The catalogue is copied so that nothing the start-up writes (the settings
+// table's upgrade) reaches the caller's files.
+QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
+    const QDir src(dir);
+    if (dir.isEmpty() || !src.exists())
+        throw BadInput(QStringLiteral("catalogue %1: no such directory").arg(dir).toStdString());
+    for (const char* name : CatalogueFiles) {
+        const QString path = src.filePath(QLatin1String(name));
+        if (!QFileInfo::exists(path))
+            throw BadInput(QStringLiteral("catalogue %1: %2 is missing").arg(dir, QLatin1String(name)).toStdString());
+        if (!IsSqliteFile(path))
+            throw BadInput(QStringLiteral("catalogue %1: %2 is damaged (not a table file)")
+                               .arg(dir, QLatin1String(name))
+                               .toStdString());
+    }
+    const QString copy = work.filePath(QStringLiteral("catalogue"));
+    QDir().mkpath(copy);
+    for (const QString& f : src.entryList(QDir::Files))
+        if (!QFile::copy(src.filePath(f), QDir(copy).filePath(f)))
+            throw BadInput(QStringLiteral("catalogue %1: %2 cannot be read").arg(dir, f).toStdString());
+    const QString aliases = work.filePath(QStringLiteral("aliases.ini"));
+    {
+        QSettings ini(aliases, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("KORVA_9_0/PATH"), copy);
+    }
+    qputenv("KORVA_ALIAS_FILE", aliases.toLocal8Bit());
+    Session().ReloadAliases();
+    return copy;
+}
+
+// A host input file is a text of sections; it must name its configuration.
+void CheckInputFile(const QString& path) {
+    QFile f(path);
+    if (path.isEmpty() || !f.exists())
+        throw BadInput(QStringLiteral("input file %1: no such file").arg(path).toStdString());
+    if (!f.open(QIODevice::ReadOnly))
+        throw BadInput(QStringLiteral("input file %1: cannot be read").arg(path).toStdString());
+    const QByteArray bytes = f.readAll();
+    if (bytes.contains('\0'))
+        throw BadInput(QStringLiteral("input file %1: damaged (not a text file)").arg(path).toStdString());
+    if (!bytes.contains("[MDSHangerConfig]"))
+        throw BadInput(QStringLiteral("input file %1: damaged (no section [MDSHangerConfig])").arg(path).toStdString());
+}
+
+struct Outcome {
+    int result = SelectionNoResult;
+    int messageNumber = 0;
+    QString message;
+};
+
+Outcome RunSelection(const QString& input, bool imperial, ScriptedUi& ui) {
+    ResetHostGlobals();
+    CalcGlobals.Reset();
+    ConstructionRecord.Reset();
+    ClearPartsList();
+    InputFileName = input;
+    ReadMdsInputFile();
+    if (MdsConfig.trimmed().isEmpty())
+        throw BadInput(QStringLiteral("input file %1: no configuration that the catalogue knows").arg(input).toStdString());
+    for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGDYNA, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->TXTTAB,
+                      &DBKONST->PGCURE, &DBKONST->ABHGDB, &DBKONST->DURDATDB, &DBKONST->TempDB})
+        if (!t->Active())
+            t->Open();
+    ReadCompanyOptions();
+    // Without a project there is no project currency; the price list would
+    // follow the machine's language. The tool prices from list 1 so that
+    // its output is the same on every machine.
+    CalcGlobals.PriceIndex = 1;
+    if (imperial)
+        ConstructionRecord.K_KATA_KZ = true;
+    UnitMode mode = RecordUnitMode();
+    mode.imperial = imperial;
+    const TransferResult transfer = TransferHostToRecord(mode);
+    if (!transfer.configurationFound)
+        throw BadInput(
+            QStringLiteral("input file %1: configuration %2 is not in the catalogue").arg(input, MdsConfig).toStdString());
+    if (transfer.elevationError != 0)
+        throw BadInput(QStringLiteral("input file %1: elevation input refused (message %2)")
+                           .arg(input)
+                           .arg(transfer.elevationError)
+                           .toStdString());
+    Outcome o;
+    o.result = SelectSupport(ui, 0, 0, false, true);
+    o.messageNumber = ConstructionRecord.K_FMT_NR;
+    o.message = LastMessage;
+    return o;
+}
+
+QString ProductText(double n) { return QString::number(qint64(n)).rightJustified(8, u'0'); }
+
+QString Designation(int r) {
+    QString d = PartsList.KB_BTL_ZUS[r].trimmed();
+    const QString dim = PartsList.KB_ZUS[r].trimmed();
+    if (!dim.isEmpty())
+        d += QLatin1Char(' ') + dim;
+    return d;
+}
+
+double Rounded(double v, int decimals) {
+    const double s = std::pow(10.0, decimals);
+    return std::nearbyint(v * s) / s;
+}
+
+QJsonObject ToJson(const Outcome& o) {
+    QJsonObject j;
+    j[QStringLiteral("result")] = o.result;
+    j[QStringLiteral("message_number")] = o.messageNumber;
+    j[QStringLiteral("message")] = o.message;
+    QJsonArray chain;
+    for (int i = 0; i < 30 && ConstructionRecord.K_BTL_8[i] != 0; ++i)
+        chain.append(QJsonObject{{QStringLiteral("position"), i + 1},
+                                 {QStringLiteral("product"), ProductText(ConstructionRecord.K_BTL_8[i])}});
+    j[QStringLiteral("chain")] = chain;
+    QJsonArray parts;
+    for (int r = 0; r < PartsList.RowCount && r < PartsListRows; ++r)
+        parts.append(QJsonObject{{QStringLiteral("position"), PartsList.KB_POS[r]},
+                                 {QStringLiteral("quantity"), PartsList.KB_ANZ[r]},
+                                 {QStringLiteral("article"), PartsList.KB_BTL[r].trimmed()},
+                                 {QStringLiteral("designation"), Designation(r)},
+                                 {QStringLiteral("weight"), Rounded(PartsList.KB_GEW[r], 3)},
+                                 {QStringLiteral("price"), Rounded(PartsList.KB_PRS[r], 2)}});
+    j[QStringLiteral("parts")] = parts;
+    // The size code is digits 4-5 of a main unit's product number; the
+    // fixed numbers of supports without a main-unit row have none.
+    const double number = CalcGlobals.MainUnitNumber;
+    const bool sized = number > 0 && number != 55555555 && number != 55556666;
+    const QString main = sized ? ProductText(number) : QString();
+    // The load the main unit is chosen for and its working travel.
+    j[QStringLiteral("load")] = Rounded(ConstructionRecord.K_LAST, 3);
+    j[QStringLiteral("travel")] = Rounded(ConstructionRecord.K_ARBWEG, 1);
+    j[QStringLiteral("size")] = main.isEmpty() ? 0 : main.mid(3, 2).toInt();
+    return j;
+}
+
+QString ToText(const QJsonObject& j) {
+    QString out;
+    out += QStringLiteral("result: %1\n").arg(j[QStringLiteral("result")].toInt());
+    out += QStringLiteral("message: %1 %2\n")
+               .arg(j[QStringLiteral("message_number")].toInt())
+               .arg(j[QStringLiteral("message")].toString().replace(u'\r', u' '));
+    out += QStringLiteral("main unit: load %1 kN, travel %2 mm, size %3\n")
+               .arg(j[QStringLiteral("load")].toDouble())
+               .arg(j[QStringLiteral("travel")].toDouble())
+               .arg(j[QStringLiteral("size")].toInt());
+    out += QStringLiteral("chain:");
+    for (const QJsonValue v : j[QStringLiteral("chain")].toArray())
+        out += QStringLiteral(" %1:%2").arg(v[QStringLiteral("position")].toInt()).arg(v[QStringLiteral("product")].toString());
+    out += QStringLiteral("\nparts:\n");
+    for (const QJsonValue v : j[QStringLiteral("parts")].toArray())
+        out += QStringLiteral("%1 %2 %3 %4 %5 kg %6\n")
+                   .arg(v[QStringLiteral("position")].toInt(), 2)
+                   .arg(v[QStringLiteral("quantity")].toInt(), 3)
+                   .arg(v[QStringLiteral("article")].toString(), -6)
+                   .arg(v[QStringLiteral("designation")].toString(), -24)
+                   .arg(v[QStringLiteral("weight")].toDouble(), 9, 'f', 3)
+                   .arg(v[QStringLiteral("price")].toDouble(), 10, 'f', 2);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("One whole selection of a host input file; stores nothing."));
+    p.addHelpOption();
+    const QCommandLineOption catalogueOpt(QStringLiteral("catalogue"), QStringLiteral("Catalogue directory."),
+                                          QStringLiteral("DIR"));
+    const QCommandLineOption inputOpt(QStringLiteral("input"), QStringLiteral("Host input file."), QStringLiteral("FILE"));
+    const QCommandLineOption answersOpt(QStringLiteral("answers"), QStringLiteral("Answers to the questions, in turn."),
+                                        QStringLiteral("A,B,..."));
+    const QCommandLineOption jsonOpt(QStringLiteral("json"), QStringLiteral("One JSON object."));
+    const QCommandLineOption imperialOpt(QStringLiteral("imperial"),
+                                         QStringLiteral("Imperial units and the imperial catalogue."));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt});
+    if (!p.parse(app.arguments())) {
+        std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
+        return ExitBadInput;
+    }
+    if (p.isSet(QStringLiteral("help")))
+        p.showHelp(0);
+    if (!p.isSet(catalogueOpt) || !p.isSet(inputOpt)) {
+        std::fprintf(stderr, "korva-select: --catalogue DIR and --input FILE are required\n");
+        return ExitBadInput;
+    }
+
+    StderrSeam seam;
+    SetMessageSeam(&seam);
+    QTemporaryDir work;
+    int code = 0;
+    QJsonObject json;
+    try {
+        ScriptedUi ui;
+        ui.answers = ParseAnswers(p.value(answersOpt));
+        const QString input = QFileInfo(p.value(inputOpt)).absoluteFilePath();
+        CheckInputFile(input);
+        PrepareCatalogue(p.value(catalogueOpt), work);
+        // The host globals and the session's private directory stay in the
+        // work directory.
+        qputenv("TMPDIR", work.path().toLocal8Bit());
+        QDir::setCurrent(work.path());
+        const DictionaryScope dictionaries;
+        // The program's first translated form opens the main dictionary;
+        // the tool has none, so it opens it itself (English).
+        if (TIvBinaryDictionary* d = IvBinaryDictionaryGlobal) {
+            if (!d->IsOpen() && d->CanOpen())
+                d->Open();
+            if (d->IsOpen())
+                d->SetLanguage(2);
+        }
+        TDBKONST konst;
+        TDBGLOBAL global;
+        SetCatalogueReadScope([] {
+            DBKONST->BASIS_DB.StartTransaction();
+            return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+        });
+        Outcome o;
+        try {
+            o = RunSelection(input, p.isSet(imperialOpt), ui);
+        } catch (const std::logic_error& e) {
+            // The driver names a step that is not installed in this build.
+            if (!QByteArray(e.what()).startsWith("selection step not installed"))
+                throw;
+            o.result = ResultStepMissing;
+            o.message = QString::fromLocal8Bit(e.what());
+            code = ExitStepMissing;
+        }
+        SetCatalogueReadScope({});
+        json = ToJson(o);
+    } catch (const BadInput& e) {
+        std::fprintf(stderr, "korva-select: %s\n", e.what());
+        SetMessageSeam(nullptr);
+        return ExitBadInput;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "korva-select: %s\n", e.what());
+        SetMessageSeam(nullptr);
+        return ExitBadInput;
+    }
+    SetMessageSeam(nullptr);
+    const QByteArray out = p.isSet(jsonOpt) ? QJsonDocument(json).toJson(QJsonDocument::Indented)
+                                            : ToText(json).toUtf8();
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return code;
+}
