@@ -194,6 +194,16 @@ const std::vector<TableUpgrade>& Upgrades() {
     return upgrades;
 }
 
+// A field of the table by name without regard to case, as the format check
+// and the table files compare names: a field an older release spelt in
+// another case is the same field, to be resized rather than added twice.
+TMyField* FieldNamed(const TAlterTable& table, const QString& name) {
+    TMyField* found = nullptr;
+    for (int i = 0; i < table.FieldCount(); ++i)
+        if (table.Fields(i).Name().compare(name, Qt::CaseInsensitive) == 0) found = &table.Fields(i);
+    return found;
+}
+
 // Applies one table's changes to its copy, each restructured at once; a
 // table of an older level is raised first. True when anything changed.
 bool UpgradeTable(const QString& path, const TableUpgrade& upgrade) {
@@ -205,7 +215,7 @@ bool UpgradeTable(const QString& path, const TableUpgrade& upgrade) {
     }
     for (const FieldChange& c : upgrade.changes) {
         const TFieldDef def = FieldDefFromCode(QLatin1String(c.name), QLatin1String(c.code));
-        TMyField* field = table.FieldExists(def.name);
+        TMyField* field = FieldNamed(table, def.name);
         if (c.add) {
             if (field) continue;
             table.AddField(def.name, def.type, 0, def.size);
@@ -425,7 +435,12 @@ void ConvertProjectFiles(const QString& directory) {
         RemoveQuietly(backup);
         Abort(IvTranslate("Error while copying files into backup path !"));
     }
-    if (!InstallFiles(dir, work->Path(), present)) Abort(IvTranslate("Unable to remove converted files !"));
+    if (!InstallFiles(dir, work->Path(), present)) {
+        // Nothing was converted: a backup of it would only make the next
+        // conversion take the next folder.
+        RemoveQuietly(backup);
+        Abort(IvTranslate("Unable to remove converted files !"));
+    }
 }
 
 bool AddKonbtlIndex(const QString& directory) {

@@ -19,9 +19,10 @@ public:
     GuardScope& operator=(const GuardScope&) = delete;
 };
 
-// The first dictionary when it may translate now.
+// The first dictionary when it may translate now: only while the hook is
+// on, which a Close of any dictionary ends even when the first stays open.
 TIvDictionary* HookDictionary() {
-    if (!g_allowed || Dictionaries().Count() == 0) return nullptr;
+    if (!g_installed || !g_allowed || Dictionaries().Count() == 0) return nullptr;
     TIvDictionary* d = Dictionaries().Items(0);
     return d->IsOpen() ? d : nullptr;
 }

@@ -249,7 +249,24 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
     std::vector<Pair> pairs;
     for (const auto& [target, source] : targetsAndSources)
         pairs.push_back({target, source, ReadTableSchema(target), ReadTableSchema(source)});
-    Connection c(":memory:", false);
+    if (pairs.empty()) return;
+    // A transaction over several attached files is atomic only when the
+    // connection's main database is a file: SQLite then commits through a
+    // journal that names every file's own journal, so a process killed at
+    // any instant leaves every target committed or every one rolled back.
+    // It lies beside the targets, on their file system, so it outlives a
+    // crash (a temporary folder may be cleared before the project is
+    // opened again).
+    struct AnchorFile {
+        QString path;
+        ~AnchorFile() {
+            QFile::remove(path);
+            QFile::remove(path + "-journal");
+        }
+    };
+    const AnchorFile anchor{QFileInfo(pairs.front().target).absolutePath() + "/.korva-replace-" +
+                            QUuid::createUuid().toString(QUuid::Id128) + ".tmp"};
+    Connection c(anchor.path, true);
     const auto attach = [&c](const QString& path, const QString& schema) {
         Stmt st(c.db, QString("ATTACH DATABASE ? AS %1").arg(QuoteIdent(schema)));
         st.Bind(1, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + "?mode=rw");

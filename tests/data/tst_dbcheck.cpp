@@ -479,6 +479,46 @@ private slots:
                                            "Unable to detect backup path !\rAborting conversion !"});
     }
 
+    void conversionFailingAtTheEndLeavesNoBackup() {
+        TestDir t;
+        OldProject o;
+        o.level = 4;
+        MakeProject(t.path(), o);
+        const auto before = Snapshot(t.path());
+        ScriptedMessageSeam seam;
+        ArmWriteFault(1);  // the first table taking its converted content
+        QCOMPARE(CheckProjectDirectory(t.path(), true, false), -700);
+        // The project as it was: no backup of a conversion that did not
+        // happen, so the next one still takes "save0".
+        QCOMPARE(Snapshot(t.path()), before);
+        QVERIFY(!QFileInfo::exists(t.file("save0")));
+        QCOMPARE(seam.Texts(), QStringList{"An error occured during database conversion !\r\rInjected write failure\r"
+                                           "Unable to remove converted files !\rAborting conversion !"});
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        QVERIFY(QFileInfo(t.file("save0/konstr8.db")).isFile());
+        QVERIFY(!QFileInfo::exists(t.file("save1")));
+    }
+
+    void fieldsSpeltInAnotherCaseAreUpgraded() {
+        TestDir t;
+        OldProject o;
+        o.shortKonbtl = true;
+        MakeProject(t.path(), o);
+        // The short text field and one field to be added, spelt otherwise.
+        Sql(t.file("konbtl8.db"), "ALTER TABLE konbtl8 RENAME COLUMN KB_BTL_ZUS TO Kb_Btl_Zus");
+        Sql(t.file("konetr8.db"), "ALTER TABLE konetr8 RENAME COLUMN KE_WST TO ke_wst");
+        Sql(t.file("konstz8.db"), "ALTER TABLE konstz8 RENAME COLUMN K_HD_KZ TO k_hd_kz");
+        QCOMPARE(ProjectFormatCode(t.path()), -13);
+        ScriptedMessageSeam seam;
+        QVERIFY(UpgradeProjectTables(t.path()));
+        QVERIFY(seam.Requests().empty());
+        QCOMPARE(TableFieldSize(t.path(), "konbtl8.db", "KB_BTL_ZUS"), 16);
+        QCOMPARE(TableFieldCount(t.path(), "konstz8.db"), 67);
+        QCOMPARE(ProjectFormatCode(t.path()), 0);
+        QCOMPARE(Value(t.file("konbtl8.db"), "SELECT KB_BTL_ZUS FROM konbtl8 WHERE KB_POS = 1 AND KB_F_NR_AUS = 123450001"),
+                 QString("14-CHARACTERS-"));
+    }
+
     void messages_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<bool>("quiet");

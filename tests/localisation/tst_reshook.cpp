@@ -119,6 +119,27 @@ private slots:
         QCOMPARE(TranslatedShortCutToText(scCtrl | 0x2E), QString("Ctrl+Del"));
     }
 
+    void keyNamesStopWithTheHook() {
+        Fixture f;
+        // The first dictionary open without the hook: key names as they stand.
+        auto first = f.Make("First", 1, ivdoAll & ~ivdoTranslateResourceStrings);
+        first->Open();
+        QVERIFY(!ResourceHookInstalled());
+        QCOMPARE(TranslatedShortCutToText(scCtrl | 0x2E), QString("Ctrl+Del"));
+        // Another dictionary installs it: the first one's language answers.
+        auto second = f.Make("Second", 2);
+        second->Open();
+        QCOMPARE(TranslatedShortCutToText(scCtrl | 0x2E), QString("Strg+Entf"));
+        // Closing a dictionary removes the hook for everyone, though the
+        // first dictionary is still open.
+        second->Close();
+        QVERIFY(!ResourceHookInstalled());
+        QVERIFY(first->IsOpen());
+        QCOMPARE(TranslatedShortCutToText(scShift | scCtrl | 0x74), QString("Shift+Ctrl+F5"));
+        QCOMPARE(TranslatedShortCutToText(scCtrl | 0x2E), QString("Ctrl+Del"));
+        first->Close();
+    }
+
     void resourceTextsOnlyWhileHooked() {
         Fixture f;
         auto d = f.Make("First", 1);

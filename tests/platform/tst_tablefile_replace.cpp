@@ -6,8 +6,11 @@
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -24,6 +27,20 @@ void AddRows(const QString& dir, const QString& table, const QList<QVariantList>
         for (int i = 0; i < row.size(); ++i) t.Fields(i).SetValue(row[i]);
         t.Post();
     }
+}
+
+// The ID column of a table file, read by SQLite itself (a table of an old
+// level cannot be opened through the layer).
+QList<int> Ids(const QString& path) {
+    QList<int> ids;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT ID FROM b", -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW) ids << sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return ids;
 }
 
 const TFieldDefs kOld{{"ID", TFieldType::Integer}, {"NAME", TFieldType::String, 8}};
@@ -92,6 +109,50 @@ private slots:
         QCOMPARE(Bytes(project.file("b.db")), b);
         QCOMPARE(Bytes(project.file("c.db")), c);
         QVERIFY(!QFile::exists(project.file("a.db-journal")));
+    }
+
+    // Killed at any instant of the commit, the targets hold either all the
+    // new content or all the old one once they are opened again.
+    void killedDuringTheCommitChangesAllOrNone() {
+        bool finished = false;
+        int diedAfterSomeDeletions = 0;
+        // A bound on the deletions a commit of three files can take.
+        for (int dieAt = 1; dieAt <= 12 && !finished; ++dieAt) {
+            TestDir project, work;
+            QStringList args{QString::number(dieAt)};
+            for (const char* name : {"a.db", "b.db", "c.db"}) {
+                CreateTableFile(project.file(name), kOld, kKey);
+                CreateTableFile(work.file(name), kNew, kKey, 7);
+                args << project.file(name) << work.file(name);
+            }
+            AddRows(project.path(), "b.db", {{1, "old"}});
+            for (const char* name : {"a.db", "b.db", "c.db"}) SetTableLevel(project.file(name), 5);
+            AddRows(work.path(), "b.db", {{2, "new"}});
+            QProcess p;
+            p.start(KORVA_REPLACECRASH, args);
+            QVERIFY(p.waitForFinished(20000));
+            QVERIFY2(p.exitCode() == 42 || p.exitCode() == 0, qPrintable(p.readAllStandardError()));
+            finished = p.exitCode() == 0;
+            if (!finished && dieAt > 1) ++diedAfterSomeDeletions;
+            QList<int> counts, levels;
+            for (const char* name : {"a.db", "b.db", "c.db"}) {
+                const TableSchema s = ReadTableSchema(project.file(name));  // rolls a hot journal back
+                counts << int(s.fields.size());
+                levels << s.level;
+            }
+            const bool allNew = counts == QList<int>{3, 3, 3} && levels == QList<int>{7, 7, 7};
+            const bool allOld = counts == QList<int>{2, 2, 2} && levels == QList<int>{5, 5, 5};
+            QVERIFY2(allNew || allOld, qPrintable(QString("died at deletion %1: fields %2 %3 %4")
+                                                      .arg(dieAt).arg(counts[0]).arg(counts[1]).arg(counts[2])));
+            if (finished) QVERIFY(allNew);
+            QCOMPARE(Ids(project.file("b.db")), QList<int>{allNew ? 2 : 1});
+            // Nothing of the replacement is left beside the tables once it ended.
+            if (finished)
+                QCOMPARE(QDir(project.path()).entryList(QDir::Files | QDir::Hidden),
+                         QStringList({"a.db", "b.db", "c.db"}));
+        }
+        QVERIFY(finished);
+        QVERIFY(diedAfterSomeDeletions > 0);
     }
 
     void refusesMoreThanFivePairs() {
