@@ -729,21 +729,28 @@ void DWalk() {
     DWalkPasses();
 }
 
+// A rod opens a bolt list and leaves its offset pending; a type 64 is an
+// upward offset. True when the entry was either and is written.
+bool WriteRodOrUpOffset() {
+    if (IsRod()) {
+        W->OffsetPending = 1;
+        WriteBoltList();
+        return true;
+    }
+    if (T2() == QLatin1String("64")) {
+        WriteUpOffset();
+        return true;
+    }
+    return false;
+}
+
 void TWalk() {
     StartWalk();
     while (StepDown()) {
         if (T2In({"45", "48"})) W->SecondSideEntry = Index();
         if (Is63Or4()) continue;
         if (!ReadStatic()) continue;
-        if (IsRod()) {
-            W->OffsetPending = 1;
-            WriteBoltList();
-            continue;
-        }
-        if (T2() == QLatin1String("64")) {
-            WriteUpOffset();
-            continue;
-        }
+        if (WriteRodOrUpOffset()) continue;
         if (T3() == QLatin1String("798")) WriteCompanion796(false);
         WriteHangerElement();
         if (T3() == QLatin1String("650")) WriteBoltList();
@@ -768,15 +775,7 @@ void TWalk() {
         if (Is63Or4()) continue;
         if (T2() == QLatin1String("79")) return;
         if (!ReadStatic()) continue;
-        if (IsRod()) {
-            W->OffsetPending = 1;
-            WriteBoltList();
-            continue;
-        }
-        if (T2() == QLatin1String("64")) {
-            WriteUpOffset();
-            continue;
-        }
+        if (WriteRodOrUpOffset()) continue;
         WriteHangerElement();
         if (T3() == QLatin1String("650")) WriteBoltList();
         if (W->OffsetPending == 1) WriteTypeOffsetRotation();

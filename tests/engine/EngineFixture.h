@@ -127,6 +127,24 @@ public:
     std::unique_ptr<TDBKONST> kon;
 };
 
+// The demo catalogue with a scripted interface and scripted later steps,
+// both fresh for every case: the common set-up of the selection tests.
+struct DemoSelection {
+    std::unique_ptr<DemoCatalogue> demo;
+    ScriptedSelectionUi ui;
+    ScriptedSteps steps;
+
+    bool OpenDemo() {
+        demo = std::make_unique<DemoCatalogue>();
+        return demo->present();
+    }
+    void CloseDemo() { demo.reset(); }
+    void ResetScripts() {
+        ui = ScriptedSelectionUi();
+        steps = ScriptedSteps();
+    }
+};
+
 // A hanger support with the demo settings: the EN 13480-3 reserves, spring
 // travel limit 300 mm, load variation 25 %, the input load at the blocking
 // position. Total height 1500 mm without height values; angle checks off.

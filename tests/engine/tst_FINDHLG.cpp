@@ -4,11 +4,8 @@
 #include "EngineFixture.h"
 #include "engine/FINDHLG.h"
 
-class TestFindHlg : public QObject {
+class TestFindHlg : public QObject, DemoSelection {
     Q_OBJECT
-    std::unique_ptr<DemoCatalogue> demo;
-    ScriptedSelectionUi ui;
-    ScriptedSteps steps;
 
     void prepare(const char* name, double load) {
         DemoSupport(load, 0);
@@ -21,15 +18,9 @@ class TestFindHlg : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        demo = std::make_unique<DemoCatalogue>();
-        QVERIFY(demo->present());
-    }
-    void cleanupTestCase() { demo.reset(); }
-    void init() {
-        ui = ScriptedSelectionUi();
-        steps = ScriptedSteps();
-    }
+    void initTestCase() { QVERIFY(OpenDemo()); }
+    void cleanupTestCase() { CloseDemo(); }
+    void init() { ResetScripts(); }
 
     // Support group at the full load, component group at half load but at
     // most one below.

@@ -5,12 +5,8 @@
 #include "data/DBGLOB.h"
 #include "engine/findweg.h"
 
-class TestFindHalterung : public QObject {
+class TestFindHalterung : public QObject, DemoSelection {
     Q_OBJECT
-
-    std::unique_ptr<DemoCatalogue> demo;
-    ScriptedSteps steps;
-    ScriptedSelectionUi ui;
 
     int select(int lateralCheck = 0, bool wait = false) {
         steps.Install();
@@ -18,15 +14,9 @@ class TestFindHalterung : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        demo = std::make_unique<DemoCatalogue>();
-        QVERIFY(demo->present());
-    }
-    void cleanupTestCase() { demo.reset(); }
-    void init() {
-        steps = ScriptedSteps();
-        ui = ScriptedSelectionUi();
-    }
+    void initTestCase() { QVERIFY(OpenDemo()); }
+    void cleanupTestCase() { CloseDemo(); }
+    void init() { ResetScripts(); }
 
     // Hanger supports of the first demo configuration (spring hanger falling
     // back to a constant hanger); expected values worked out by hand from

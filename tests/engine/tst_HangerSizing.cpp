@@ -19,6 +19,15 @@ void SetArrangement(const char* name, const char* area = "H") {
     PutText(ArrangementRecord.A_BER, QString::fromLatin1(area));
 }
 
+// Opens the catalogue and starts a fresh hanger support of the standard
+// arrangement at the given design load.
+void StartHanger(CatalogueFixture& f, double designLoad) {
+    f.Start();
+    ResetCalcState();
+    SetArrangement("SHHAESBH");
+    CalcGlobals.DesignLoad = designLoad;
+}
+
 void Group(CatalogueFixture& f, const char* kind, int nr, double capacity) {
     f.Insert("Txttab.DB", {{"TXT_KZ", kind}, {"TXT_NR", nr}, {"TXT_NUM", capacity}});
 }
@@ -140,10 +149,7 @@ private slots:
         CatalogueFixture f;
         Group(f, "LGK", 12, 9);
         Group(f, "LGK", 13, 20);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = load;
+        StartHanger(f, load);
         ConstructionRecord.K_WEG_EFF = -travel;
         ConstantHangerSizing();
         QCOMPARE(CalcGlobals.TableStatus, int16_t(1));
@@ -164,10 +170,7 @@ private slots:
         CatalogueFixture f;
         Group(f, "LGH", 9, 3);
         Group(f, "LGK", 12, 9);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = load;
+        StartHanger(f, load);
         ConstructionRecord.K_WEG_EFF = 20;
         ConstructionRecord.K_BEWEGBER = 300;
         ConstructionRecord.K_FDIFF = 25;
@@ -197,10 +200,7 @@ private slots:
         if (middleSize)
             Group(f, "LGH", 14, 16.2);
         Group(f, "LGH", 15, 40);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = 15.5;
+        StartHanger(f, 15.5);
         ConstructionRecord.K_WEG_EFF = 5;
         ConstructionRecord.K_BEWEGBER = 300;
         ConstructionRecord.K_FDIFF = 25;
@@ -239,10 +239,7 @@ private slots:
         QFETCH(int, arbweg);
         CatalogueFixture f;
         Group(f, "LGK", 13, 20);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = load;
+        StartHanger(f, load);
         ConstructionRecord.K_WEG_EFF = -travel;
         ConstructionRecord.K_LR_KH = 50;  // no reserve enters this check
         SetSearchKey(number);
@@ -360,10 +357,7 @@ private slots:
         QFETCH(int, message);
         CatalogueFixture f;
         Group(f, "LGH", 15, 36);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = 20;
+        StartHanger(f, 20);
         ConstructionRecord.K_WEG_EFF = 60;
         ConstructionRecord.K_BEWEGBER = 300;
         ConstructionRecord.K_FDIFF = 25;
@@ -394,10 +388,7 @@ private slots:
         QFETCH(int, message);
         CatalogueFixture f;
         Group(f, "LGH", 9, 3);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = 0.4;
+        StartHanger(f, 0.4);
         CalcGlobals.DeadWeightPassDone = repeat;
         ConstructionRecord.K_WEG_EFF = 3;
         ConstructionRecord.K_BEWEGBER = 300;
@@ -431,10 +422,7 @@ private slots:
         QFETCH(int, travelReserveMm);
         CatalogueFixture f;
         Group(f, "LGH", 8, 10);
-        f.Start();
-        ResetCalcState();
-        SetArrangement("SHHAESBH");
-        CalcGlobals.DesignLoad = load;
+        StartHanger(f, load);
         TConstructionRecord& k = ConstructionRecord;
         k.K_WEG_EFF = 10;
         k.K_BEWEGBER = 300;

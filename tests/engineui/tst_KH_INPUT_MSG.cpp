@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 
 // Counts the print requests instead of printing.
 class CountingDialog : public TFKH_INP_MSG {
@@ -34,6 +35,18 @@ class TestBlockingDialog : public QObject {
         CalcGlobals.BlockingRangeMin = 0;
         CalcGlobals.BlockingRangeMax = 307;
         std::copy_n("KH1333", 6, CalcGlobals.DisplayPartNumber);
+    }
+
+    // Shows the dialog through the selection interface, types 100 into the
+    // position once it runs and leaves it as `leave` does.
+    static bool showEditedTo100(QtSelectionUi& ui, const std::function<void(TFKH_INP_MSG*)>& leave) {
+        ui.CreateBlockingDialog();
+        TFKH_INP_MSG* d = ui.BlockingDialog();
+        QTimer::singleShot(0, d, [d, leave] {
+            d->FloatEdit1->setText("100");
+            leave(d);
+        });
+        return ui.ShowBlockingDialog();
     }
 
 private slots:
@@ -129,16 +142,12 @@ private slots:
     void saveKeepsTheDialogOpen() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);
-        ui.CreateBlockingDialog();
-        TFKH_INP_MSG* d = ui.BlockingDialog();
-        QTimer::singleShot(0, d, [d] {
-            d->FloatEdit1->setText("100");
+        QVERIFY(showEditedTo100(ui, [](TFKH_INP_MSG* d) {
             QTest::mouseClick(d->SPEICHERN, Qt::LeftButton);
             QVERIFY(d->isVisible());
             QCOMPARE(d->Abbruch->text(), QStringLiteral("Fertig"));
             QTest::mouseClick(d->Abbruch, Qt::LeftButton);
-        });
-        QVERIFY(ui.ShowBlockingDialog());
+        }));
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 100);
         ui.FreeBlockingDialog();
         QVERIFY(!ui.BlockingDialog());
@@ -193,13 +202,7 @@ private slots:
     void closingWithoutSaveKeepsThePosition() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);
-        ui.CreateBlockingDialog();
-        TFKH_INP_MSG* d = ui.BlockingDialog();
-        QTimer::singleShot(0, d, [d] {
-            d->FloatEdit1->setText("100");
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        QVERIFY(!ui.ShowBlockingDialog());
+        QVERIFY(!showEditedTo100(ui, [](TFKH_INP_MSG* d) { QTest::keyClick(d, Qt::Key_Escape); }));
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
 };

@@ -14,6 +14,8 @@
 #include "ui/MultiLang.h"
 #include "ui/ZorbelGrid.h"
 
+#include "../common/WidgetShot.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
@@ -26,18 +28,7 @@
 
 namespace {
 
-bool Save(QWidget& w, const QDir& out, const QString& name) {
-    w.show();
-    for (int i = 0; i < 100 && !(w.windowHandle() && w.windowHandle()->isExposed()); ++i) {
-        QApplication::processEvents();
-        QThread::msleep(10);
-    }
-    QApplication::processEvents();
-    const QString path = out.filePath(name);
-    const bool ok = w.grab().save(path, "PNG");
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    return ok;
-}
+using korva_tools::SaveWidgetShot;
 
 QString g_suffix;  // "-de" for the German run
 
@@ -49,7 +40,7 @@ bool Arrangement(const QDir& out) {
     form.BToRightClick();  // one configuration on each side
     form.LBunused->SetRow(1);
     form.LBunusedClick();
-    const bool ok = Save(form, out, QStringLiteral("arrangement%1.png").arg(g_suffix));
+    const bool ok = SaveWidgetShot(form, out, QStringLiteral("arrangement%1.png").arg(g_suffix));
     form.hide();
     return ok;
 }
@@ -85,7 +76,7 @@ bool ProjectSearch(const QDir& out) {
     form.DirTree1->OpenPath(root);
     form.Button1Click();
     form.ListBox1->setCurrentRow(0);
-    return Save(form, out, QStringLiteral("projectsearch%1.png").arg(g_suffix));
+    return SaveWidgetShot(form, out, QStringLiteral("projectsearch%1.png").arg(g_suffix));
 }
 
 }  // namespace

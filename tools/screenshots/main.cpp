@@ -11,6 +11,8 @@
 #include "ui/ZORBELGroupBox.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
+#include "../common/WidgetShot.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
@@ -21,18 +23,7 @@
 
 namespace {
 
-bool Save(QWidget& w, const QDir& out, const QString& name) {
-    w.show();
-    for (int i = 0; i < 100 && !(w.windowHandle() && w.windowHandle()->isExposed()); ++i) {
-        QApplication::processEvents();
-        QThread::msleep(10);
-    }
-    QApplication::processEvents();
-    const QString path = out.filePath(name);
-    const bool ok = w.grab().save(path, "PNG");
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    return ok;
-}
+using korva_tools::SaveWidgetShot;
 
 // The texts are program texts with dictionary rows, translated as the
 // program translates them: the box's message by its caller, the rest by
@@ -43,8 +34,8 @@ bool MessageBoxes(const QDir& out, const QString& suffix) {
     std::unique_ptr<TMessageForm> hide(
         CreateMessageDialog(TranslateMenuText(QStringLiteral("Wert für Last fehlt!")), MessageKind::Warning,
                             mb::OK | mb::Cancel, true));
-    return Save(*box, out, QStringLiteral("messagebox-%1.png").arg(suffix)) &&
-           Save(*hide, out, QStringLiteral("messagebox-hide-%1.png").arg(suffix));
+    return SaveWidgetShot(*box, out, QStringLiteral("messagebox-%1.png").arg(suffix)) &&
+           SaveWidgetShot(*hide, out, QStringLiteral("messagebox-hide-%1.png").arg(suffix));
 }
 
 // A translated form holding a picture group, as the input form holds its
@@ -72,17 +63,17 @@ public:
 
 bool PictureGroup(const QDir& out, const QString& suffix) {
     PictureGroupForm form;
-    return Save(form, out, QStringLiteral("picturegroup-%1.png").arg(suffix));
+    return SaveWidgetShot(form, out, QStringLiteral("picturegroup-%1.png").arg(suffix));
 }
 
 bool WaitingForm(const QDir& out, const QString& suffix) {
     TFWarten form;
-    return Save(form, out, QStringLiteral("waitingform-%1.png").arg(suffix));
+    return SaveWidgetShot(form, out, QStringLiteral("waitingform-%1.png").arg(suffix));
 }
 
 bool LanguageDialog(const QDir& out, const QString& suffix) {
     TIvLanguageDialog dialog(nullptr, IvBinaryDictionaryGlobal, 0, 0, 0);
-    return Save(dialog, out, QStringLiteral("languagedialog-%1.png").arg(suffix));
+    return SaveWidgetShot(dialog, out, QStringLiteral("languagedialog-%1.png").arg(suffix));
 }
 
 }  // namespace
