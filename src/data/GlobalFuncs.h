@@ -136,6 +136,13 @@ struct TCalcGlobals {
     std::array<int16_t, 3> AccessoryKinds{};   // 99 = free slot
     std::array<int16_t, 3> AccessoryCounts{};
     int32_t AccessoryCount{};
+    // Values of the clamp, cold-support and component steps that the input
+    // form or the first component leaves for later positions.
+    double TopPartNumber{};               // the top part of the chain
+    int16_t ArmSpan{};                    // arm dimension of the input form
+    int16_t InsulationThicknessIndex{};   // digits 5-6 of a type-56 key
+    int16_t StanchionKind{};              // 0, 1 or 2; copied to K_STANCHION_ZHL
+    int16_t LiftOffType{3};               // 3 without, 5 with lift-off guard
 
     // Results read by the output writer.
     double WeldValue{};

@@ -7,6 +7,7 @@
 #include "data/PGRSRL.h"
 #include "engine/EngineState.h"
 #include "localisation/IvDictio.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/FINDHLG.h"
 #include "engine/SelectionUi.h"
 #include "engine/findweg.h"
@@ -355,6 +356,7 @@ SelectionSteps DefaultSelectionSteps() {
     SelectionSteps s;
     s.ReadSettings = &ReadSettingsTable;
     s.LoadArrangement = &::LoadArrangement;
+    InstallComponentSteps(s);
     return s;
 }
 

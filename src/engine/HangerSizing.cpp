@@ -190,6 +190,10 @@ bool RangeOutOfBounds(int size, int i) {
         return true;
     if (size >= 15 && size <= 19 && i > 5)
         return true;
+    // A spring has five ranges; a size without a limit of its own (below 9)
+    // would otherwise go on doubling the range for ever.
+    if (i > 5)
+        return true;
     return false;
 }
 

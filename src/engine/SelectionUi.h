@@ -18,6 +18,13 @@ public:
     virtual void Error(const QString& text) = 0;
     // A warning box with an OK button.
     virtual void Warning(const QString& text) = 0;
+    // An information question with Yes and No; true for Yes.
+    virtual bool InformationYesNo(const QString& text) { return WarningYesNo(text); }
+    // A confirmation with Yes, No and All.
+    enum class YesNoAll { Yes, No, All };
+    virtual YesNoAll ConfirmYesNoAll(const QString& text) {
+        return WarningYesNo(text) ? YesNoAll::Yes : YesNoAll::No;
+    }
 
     // The waiting form: shown centred over the owner (or the screen),
     // painted again on request, freed at the end of the selection.

@@ -116,10 +116,12 @@ void ComputeTotalHeight() {
     try {
         Extended h = 0;
         if (!K.K_ST_E_6) {
-            const double q[7] = {0, K.K_HM_Q_1, K.K_HM_Q_2, K.K_HM_Q_3, K.K_HM_Q_4, K.K_HM_Q_5, K.K_HM_Q_6};
+            // Extended from the start: a level difference taken in double can
+            // round up to the next whole millimetre before it is cut.
+            const Extended q[7] = {0, K.K_HM_Q_1, K.K_HM_Q_2, K.K_HM_Q_3, K.K_HM_Q_4, K.K_HM_Q_5, K.K_HM_Q_6};
             const Extended c = G.ConnectionHeightOffset;
             const bool twoTops = Letter(5) == 'D';
-            const Extended top = twoTops ? std::max<Extended>(q[1], q[2]) : q[1];
+            const Extended top = twoTops ? std::max(q[1], q[2]) : q[1];
             h = top + c - q[n];
             int i, k;
             if (twoTops) {
@@ -137,10 +139,10 @@ void ComputeTotalHeight() {
                 if (i > 6 || i > count)
                     break;
                 ++k;
-                SegmentHeightAt(k) = int32_t(Trunc(Extended(q[k]) - q[i]));
+                SegmentHeightAt(k) = int32_t(Trunc(q[k] - q[i]));
             }
         } else {
-            const double d[7] = {0, K.K_HM_D_1, K.K_HM_D_2, K.K_HM_D_3, K.K_HM_D_4, K.K_HM_D_5, K.K_HM_D_6};
+            const Extended d[7] = {0, K.K_HM_D_1, K.K_HM_D_2, K.K_HM_D_3, K.K_HM_D_4, K.K_HM_D_5, K.K_HM_D_6};
             h = d[n];
             SegmentHeightAt(1) = int32_t(Trunc(d[1]));
             int next = 2;
@@ -152,7 +154,7 @@ void ComputeTotalHeight() {
                 // Five slots: a sixth segment is refused, not written past them.
                 if (next > int(G.SegmentHeights.size()))
                     throw EngineStepError(MsgSegmentOverflow);
-                SegmentHeightAt(next++) = int32_t(Trunc(Extended(d[i]) - d[i - 1]));
+                SegmentHeightAt(next++) = int32_t(Trunc(d[i] - d[i - 1]));
             }
         }
         K.K_HOEHE_GES = double(Trunc(h));

@@ -96,6 +96,12 @@ void TFKH_INP_MSG::ShowPosition(int mm) {
         FloatEdit1->SetValue(CutTo3(mm * MmToInch));
     else
         FloatEdit1->SetValue(mm);
+    Shown(mm);
+}
+
+void TFKH_INP_MSG::Shown(int mm) {
+    m_shownText = FloatEdit1->text();
+    m_shownMm = mm;
 }
 
 void TFKH_INP_MSG::FormActivate() {
@@ -122,6 +128,11 @@ void TFKH_INP_MSG::FormActivate() {
 
 int TFKH_INP_MSG::EditMillimetres() {
     const long double v = FloatEdit1->Value();
+    // An inch value the dialog wrote itself lies up to a thousandth of an
+    // inch below its millimetres; cutting it again would move the position
+    // down by 1 mm on every save.
+    if (Inch() && FloatEdit1->text() == m_shownText)
+        return m_shownMm;
     if (Inch())
         return int(std::trunc(v * 25.4L));
     return int(RoundHalfEven(v));
@@ -137,6 +148,7 @@ bool TFKH_INP_MSG::FloatEdit1Exit() {
         FloatEdit1->setText(FormatFixed(v * MmToInch, 3));
     else
         FloatEdit1->SetValue(v);
+    Shown(v);
     if (!InRange(v)) {
         QApplication::beep();
         ShowPosition(ConstructionRecord.K_BLOCKIER);

@@ -45,6 +45,10 @@ private:
     int EditMillimetres();
     bool InRange(int mm) const;
     void ShowPosition(int mm);
+    // Remembers the millimetres the edit's present text was made from.
+    void Shown(int mm);
     QString m_caption1, m_caption2;
+    QString m_shownText;
+    int m_shownMm = 0;
     bool m_saved = false;
 };

@@ -17,6 +17,15 @@ bool QtSelectionUi::WarningYesNo(const QString& text) { return MsgWarningYesNo(t
 
 void QtSelectionUi::Information(const QString& text) { MsgInformation(text); }
 
+bool QtSelectionUi::InformationYesNo(const QString& text) { return MsgInformationYesNo(text) == mr::Yes; }
+
+SelectionUi::YesNoAll QtSelectionUi::ConfirmYesNoAll(const QString& text) {
+    const int answer = MsgConfirmYesNoAll(text);
+    if (answer == mr::All)
+        return YesNoAll::All;
+    return answer == mr::Yes ? YesNoAll::Yes : YesNoAll::No;
+}
+
 void QtSelectionUi::Warning(const QString& text) { MsgWarning(text); }
 
 void QtSelectionUi::Error(const QString& text) {

@@ -21,6 +21,8 @@ public:
     void Information(const QString& text) override;
     void Error(const QString& text) override;
     void Warning(const QString& text) override;
+    bool InformationYesNo(const QString& text) override;
+    YesNoAll ConfirmYesNoAll(const QString& text) override;
     void ShowWaitForm() override;
     void RefreshWaitForm() override;
     void FreeWaitForm() override;

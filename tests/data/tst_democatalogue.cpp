@@ -152,6 +152,9 @@ private slots:
         QTest::newRow("clamp article that searches a connection part")
             << "clamps.csv" << "42," << "42,09-12 11-14 13-16 15-18 17-20 19-22 21-24,00-10,3,1.0,0.06,1.5,150,x"
             << 2 << "clamp articles: article 430101 would search a connection part";
+        QTest::newRow("lateral guide missing")
+            << "static_parts.csv" << "part,76920001," << "" << 2
+            << "lateral guides: no lateral guide 7692 for the guided base clamps";
         QTest::newRow("temperature class missing")
             << "temperatures.csv" << "05," << "" << 2 << "temperature classes: class 6 is not the 5th";
         QTest::newRow("material of the rods missing")

@@ -1,6 +1,8 @@
 // Product lookup on a small static product table whose numbers leave gaps
 // and change type, the accessory tally's slots and the chain's end.
 #include "EngineFixture.h"
+#include "data/PGCOOL.h"
+#include "data/PGDYNA.h"
 #include "data/PGSTAT.h"
 #include "engine/FINDBTL.h"
 
@@ -12,7 +14,8 @@ class TestFindBtl : public QObject {
     void Row(int number, int width, int x = 0) {
         f->Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_BREITE", width}, {"STA_ADM", 2}, {"STA_X", x},
                                 {"STA_BREITE_M", width + 1}, {"STA_KBEZ", QString::number(number).left(2)},
-                                {"STA_E", 10}});
+                                {"STA_E", 10}, {"STA_L_NR", QString::number(number).mid(2, 6)},
+                                {"STA_L_NR_K", number == 60014000 ? QStringLiteral("K14000") : QString()}});
     }
 
 private slots:
@@ -33,6 +36,7 @@ private slots:
     }
     void cleanupTestCase() { f.reset(); }
     void init() {
+        ui = ScriptedSelectionUi();
         ResetCalcState();
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHAESBH"));
     }
@@ -63,6 +67,32 @@ private slots:
 
     // The width search ends at the end of the table and never takes a row
     // of another type.
+    // A nuclear design needs a nuclear load number: the row without one is
+    // refused (status 6) with message 2727 shown, naming its load number.
+    void nuclearDesign_data() {
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("status");
+        QTest::newRow("nuclear, number missing") << true << 60013000 << 6;
+        QTest::newRow("nuclear, number present") << true << 60013500 << 0;
+        QTest::newRow("not nuclear") << false << 60013000 << 0;
+    }
+    void nuclearDesign() {
+        QFETCH(bool, nuclear);
+        QFETCH(int, wanted);
+        QFETCH(int, status);
+        ConstructionRecord.K_KERNTECH = nuclear;
+        SetSearchKey(wanted);
+        ActiveUiScope active(ui);
+        FindStaticProduct();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2727 : 0);
+        if (status)
+            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", "013000")});
+        else
+            QCOMPARE(ui.log, QStringList());
+    }
+
     void findByWidth_data() {
         QTest::addColumn<int>("wanted");
         QTest::addColumn<double>("width");
@@ -215,6 +245,87 @@ private slots:
         SetSearchKey(number);
         AddPartWeight();
         QCOMPARE(CalcGlobals.DeadWeight, weight);
+    }
+
+    // Every weight rule of its own, each with records that would give a
+    // different sum under a neighbouring rule, added to a weight already
+    // summed.
+    void weightRules_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("coupled");
+        QTest::addColumn<double>("added");
+        QTest::addColumn<int>("status");
+        QTest::newRow("clamp, column 2") << 41013000 << 2 << false << 12.0 << 0;
+        QTest::newRow("clamp, column 5") << 41013000 << 5 << false << 15.0 << 0;
+        QTest::newRow("coupled clamp: twice plus the static weight") << 41013000 << 2 << true << 2 * 12.0 + 2.5 << 0;
+        QTest::newRow("clamp column 0 refused") << 41013000 << 0 << false << 0.0 << 1;
+        QTest::newRow("clamp column 6 refused") << 41013000 << 6 << false << 0.0 << 1;
+        QTest::newRow("type 670 by length") << 67013200 << 2 << false << 1500 * 0.001 * 4.0 << 0;
+        QTest::newRow("type 671 by pieces") << 67113200 << 2 << false << 3 * 2.5 << 0;
+        QTest::newRow("cold support") << 51013000 << 2 << false << 7.25 << 0;
+        QTest::newRow("dynamic part") << 37013000 << 2 << false << 9.5 << 0;
+        QTest::newRow("type 790: pieces") << 79013000 << 2 << false << 3 * 2.5 << 0;
+        QTest::newRow("type 791: weight plus the width") << 79113000 << 2 << false << 2.5 + 350 * 0.001 * 4.0 << 0;
+        QTest::newRow("type 910: weight plus the width") << 91013000 << 2 << false << 2.5 + 350 * 0.001 * 4.0 << 0;
+    }
+    void weightRules() {
+        QFETCH(int, number);
+        QFETCH(int, column);
+        QFETCH(bool, coupled);
+        QFETCH(double, added);
+        QFETCH(int, status);
+        CalcGlobals.WeighParts = true;
+        CalcGlobals.DeadWeight = 100;
+        CalcGlobals.TableStatus = 0;
+        CalcGlobals.BlockingRangeMax = 3;
+        CalcGlobals.BlockingRangeMin = column;
+        PgstatRecord.STA_GEW = 2.5;
+        PgstatRecord.STA_E = 1500;
+        PgstatRecord.STA_GEW_VER = 4.0;
+        PgrsrlRecord.RSL_GEW = {11, 12, 13, 14, 15};
+        PgrsrlRecord.RSL_KOP_KZ = coupled;
+        PgcoolRecord.CLD_GEW = 7.25;
+        PgdynaRecord.DYN_GEW = 9.5;
+        ConstructionRecord.K_BREITE = 350;
+        SetSearchKey(number);
+        AddPartWeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(CalcGlobals.DeadWeight, double(100.0L + (long double)added));
+        if (status)
+            QCOMPARE(int(CalcGlobals.MessageNumber), int(MsgTableIndexOutOfRange));
+    }
+
+    // One piece less per arrangement: letter 5 E from slot 1; letters 5 D
+    // and 6 S from slot 2 (slot 1 when slot 2 is free); 5 T and 6 S from
+    // slot 3 (slot 1 when slot 3 is free); every other name changes nothing.
+    void accessoryCorrection_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("sizes");  // slots in use
+        QTest::addColumn<QList<int>>("counts");
+        QTest::newRow("letter 5 E") << "SHHAESBH" << 3 << QList<int>{4, 5, 6};
+        QTest::newRow("letters D S, slot 2 used") << "SHHADSBH" << 3 << QList<int>{5, 4, 6};
+        QTest::newRow("letters D S, slot 2 free") << "SHHADSBH" << 1 << QList<int>{4, 0, 0};
+        QTest::newRow("letters T S, slot 3 used") << "SHHATSBH" << 3 << QList<int>{5, 5, 5};
+        QTest::newRow("letters T S, slot 3 free") << "SHHATSBH" << 2 << QList<int>{4, 5, 0};
+        QTest::newRow("letter 5 D without 6 S") << "SHHADLBH" << 3 << QList<int>{5, 5, 6};
+        QTest::newRow("letter 5 T without 6 S") << "SHHATLBH" << 3 << QList<int>{5, 5, 6};
+        QTest::newRow("other letter 5") << "SHHAXSBH" << 3 << QList<int>{5, 5, 6};
+    }
+    void accessoryCorrection() {
+        QFETCH(QString, name);
+        QFETCH(int, sizes);
+        QFETCH(QList<int>, counts);
+        PutText(ArrangementRecord.A_NAME, name);
+        const int16_t all[3] = {5, 5, 6};
+        for (int i = 0; i < 3; ++i) {
+            CalcGlobals.AccessoryKinds[std::size_t(i)] = i < sizes ? int16_t(12 + i) : int16_t(99);
+            CalcGlobals.AccessoryCounts[std::size_t(i)] = i < sizes ? all[i] : int16_t(0);
+        }
+        CorrectAccessoryTally();
+        QCOMPARE(QList<int>({CalcGlobals.AccessoryCounts[0], CalcGlobals.AccessoryCounts[1],
+                             CalcGlobals.AccessoryCounts[2]}),
+                 counts);
     }
 };
 

@@ -146,16 +146,26 @@ private slots:
     void deadWeightRepeatsByLetters_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("passes");
-        QTest::newRow("hanger: two repeats") << "SHHAESBH" << 3;
-        QTest::newRow("letter 8 S, letter 4 A: one letter repeat") << "SHHAESBS" << 2;
-        QTest::newRow("letter 1 G: a letter repeat, then two dead-weight repeats") << "GHHAESBH" << 4;
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::newRow("hanger: two repeats") << "SHHAESBH" << 3 << false;
+        QTest::newRow("letter 8 S, letter 4 A: one letter repeat") << "SHHAESBS" << 2 << false;
+        QTest::newRow("letter 1 G: a letter repeat, then two dead-weight repeats") << "GHHAESBH" << 4 << false;
+        // Letter 4 R repeats only with the clamp in use and letter 7 not F
+        // (or for a hanger with letter 7 F).
+        QTest::newRow("letter 4 R with a clamp") << "DHHRESBX" << 3 << false;
+        QTest::newRow("letter 4 R without a clamp") << "DHHRESBX" << 1 << true;
+        QTest::newRow("letter 4 R, letter 7 F, no hanger") << "DHHRESFX" << 1 << false;
+        QTest::newRow("letter 4 Y: none") << "SHHYESBS" << 1 << false;
     }
     void deadWeightRepeatsByLetters() {
         QFETCH(QString, name);
         QFETCH(int, passes);
+        QFETCH(bool, withoutClamp);
         DemoSupport(12, 20);
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
         steps.name = name;
-        select();
+        steps.componentWeight = 10;
+        QCOMPARE(select(), 0);
         QCOMPARE(steps.componentCalls, passes);
     }
 
@@ -325,6 +335,37 @@ private slots:
         QCOMPARE(steps.componentCalls, 1);
         QCOMPARE(ui.count("dialog: create"), 1);
         QCOMPARE(ui.count("dialog: free"), 1);
+    }
+
+    // The pass after a pre-selected spring sizes it again for K_LAST plus
+    // the dead weight: 15.9 kN + 10 kg is exactly the capacity of size 13
+    // (16 kN) and passes, 11 kg is above it and ends the selection with the
+    // pre-selected type and the check's message.
+    void preselectedSpringAndTheDeadWeight_data() {
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<int>("result");
+        QTest::newRow("at the capacity") << 10.0 << 0;
+        QTest::newRow("above the capacity") << 11.0 << 6;
+    }
+    void preselectedSpringAndTheDeadWeight() {
+        QFETCH(double, weight);
+        QFETCH(int, result);
+        DemoSupport(15.9, 20);
+        ConstructionRecord.K_VGB_KZ = true;
+        PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("213218"));
+        CalcGlobals.PreselectedProductNumber = 21013218;
+        steps.componentWeight = weight;
+        QCOMPARE(select(), result);
+        QCOMPARE(steps.componentCalls, 1);
+        QCOMPARE(steps.composeCalls, result == 0 ? 1 : 0);
+        QCOMPARE(ConstructionRecord.K_VGB_KZ, result == 0);
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), result == 0 ? 0 : 2814);
+        if (result != 0)
+            QCOMPARE(LastMessage, "Pre selected type: 213218\r" + MessageText(2814) +
+                                      "\rProblem was probably caused by dead weight");
+        QCOMPARE(ui.count("dialog: create"), ui.count("dialog: free"));
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QCOMPARE(CalcGlobals.MessageNumber, int16_t(0));
     }
 
     void preselectionOutsideItsRangeIsDropped() {

@@ -5,6 +5,13 @@
 #include "engine/FINDHLG.h"
 #include "engine/HangerSizing.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
 namespace {
 
 void SetArrangement(const char* name, const char* area = "H") {
@@ -20,6 +27,35 @@ void Product(CatalogueFixture& f, int number, const QString& article, double pri
     f.Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_L_NR", article}, {"STA_KBEZ", QString::number(number).left(3)}});
     f.Insert("PGCURE.DB", {{"CUR_IDX", 1}, {"CUR_L_NR", article}, {"CUR_BRT", 0}, {"CUR_PRS", price}});
 }
+
+// Ends the test program with the case's name when the guarded call does
+// not come back in time, so a search that never ends fails by name.
+class Watchdog {
+public:
+    explicit Watchdog(const char* name, std::chrono::seconds limit = std::chrono::seconds(20)) {
+        m_thread = std::thread([this, name, limit] {
+            std::unique_lock lock(m_mutex);
+            if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
+                std::fprintf(stderr, "FAIL! %s did not come back within its time limit\n", name);
+                std::_Exit(3);
+            }
+        });
+    }
+    ~Watchdog() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
 
 }  // namespace
 
@@ -252,6 +288,62 @@ private slots:
         QCOMPARE(ui.log.contains("error: Unknown error occured during part selection process !"), result == 8);
     }
 
+    // The PTFE note of a support hanger with a sliding plate (letters 4 R,
+    // 7 X, 8 H): text 2609, with 2608 when the component step counted a
+    // plate to check; the connecting-plate note replaces it.
+    void ptfeNote_data() {
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<bool>("withoutClamp");
+        QTest::addColumn<int>("counted");
+        QTest::addColumn<bool>("plateNote");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message");  // "2609", "2609+2608", "plate" or empty
+        QTest::newRow("PTFE") << true << false << 0 << false << 2 << "2609";
+        QTest::newRow("PTFE, plates counted") << true << false << 2 << false << 2 << "2609+2608";
+        QTest::newRow("no PTFE") << false << false << 2 << false << 0 << "";
+        QTest::newRow("PTFE without a clamp") << true << true << 2 << false << 0 << "";
+        QTest::newRow("PTFE and connecting plates") << true << false << 2 << true << 2 << "plate";
+    }
+    void ptfeNote() {
+        QFETCH(bool, ptfe);
+        QFETCH(bool, withoutClamp);
+        QFETCH(int, counted);
+        QFETCH(bool, plateNote);
+        QFETCH(int, result);
+        QFETCH(QString, message);
+        CatalogueFixture f;
+        Group(f, "LGH", 13, 16);
+        Product(f, 29013218, "FH1322", 100);
+        f.Start();
+        DemoSupport(12, 20);
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ConstructionRecord.K_RSRL_OHNE = withoutClamp;
+        ScriptedSteps steps;
+        steps.name = "SHHRESXH";
+        steps.area = " ";
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        const auto components = s.SelectComponents;
+        s.SelectComponents = [&, components] {
+            components();
+            EngineState.PtfeNoteCount = counted;
+            CalcGlobals.ConnectingPlateNote = plateNote;
+        };
+        SetSelectionSteps(s);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(29013218));
+        QCOMPARE(steps.composeCalls, 1);
+        QString expected;
+        if (message == "2609")
+            expected = MessageText(2609);
+        else if (message == "2609+2608")
+            expected = MessageText(2609) + "\r" + MessageText(2608);
+        else if (message == "plate")
+            expected = "NOTE: For hangers with connecting plates, the input dimension \"D1\" does reflect top of the "
+                       "can.\rRefer to the detailed dimensional drawing!";
+        QCOMPARE(LastMessage, expected);
+    }
+
     // Size 15 (36 kN), 20 kN, 60 mm, no reserves: 100 and 200 mm vary by
     // 72 % and 36 %; only 300 mm (24 %) fits, and only with the flag for long
     // ranges. Blocking position [300 x 24800 x 1.5 / 36000 - 150] = 160.
@@ -315,6 +407,50 @@ private slots:
         QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
         if (!repeat)
             QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 19);
+    }
+
+    // A load-group row below size 9 has no range limit of its own: with the
+    // long ranges allowed the sizing must still stop after range 5 (400 mm),
+    // the last range a spring has. Size 8 (10 kN), 10 mm travel:
+    // - 9.8 kN with a 10 % load reserve stays above the upper band end
+    //   (9000 N) in every range;
+    // - 6 kN with a 200 mm travel reserve first fits the band at 400 mm but
+    //   ends below its lower end (5833 < 6667); only an 800 mm "range 6"
+    //   would take it.
+    // Both hand over to the constant hanger (no "LGK" rows here: 2172).
+    void springRangesEndAtFive_data() {
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("loadReserve");
+        QTest::addColumn<int>("travelReserveMm");
+        QTest::newRow("above the band in every range") << 9.8 << 10 << 0;
+        QTest::newRow("band reached only beyond 400 mm") << 6.0 << 0 << 200;
+    }
+    void springRangesEndAtFive() {
+        QFETCH(double, load);
+        QFETCH(int, loadReserve);
+        QFETCH(int, travelReserveMm);
+        CatalogueFixture f;
+        Group(f, "LGH", 8, 10);
+        f.Start();
+        ResetCalcState();
+        SetArrangement("SHHAESBH");
+        CalcGlobals.DesignLoad = load;
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_WEG_EFF = 10;
+        k.K_BEWEGBER = 300;
+        k.K_FDIFF = 25;
+        k.K_WEG_KZ = true;
+        k.K_KALWAR_KZ = true;
+        k.K_LR_FH = int16_t(loadReserve);
+        k.K_WR_FH_MM = int16_t(travelReserveMm);
+        {
+            Watchdog guard("springRangesEndAtFive");
+            SpringHangerSizing();
+        }
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2172);
+        QCOMPARE(CalcGlobals.ConstantHangerChosen, true);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(0));
+        QVERIFY2(k.K_ARBWEG <= 400, qPrintable(QString::number(k.K_ARBWEG)));
     }
 
     void productNumbers_data() {

@@ -56,6 +56,17 @@ private slots:
                                                    << QList<int>{300, 400, 199, 0, 0};
         QTest::newRow("distances, two tops") << "SHHADSBH" << true << 2 << QList<double>{300, 700, 0, 0, 0, 0}
                                              << 0.0 << 700.0 << QList<int>{300, 300, 400, 0, 0};
+        // 1000.3 - 0.3 is just below 1000 in extended precision; the same
+        // difference taken in double rounds up to 1000.
+        QTest::newRow("level difference just below a whole number") << "SHHAESBH" << false << 2
+                                                                     << QList<double>{1000.3, 0.3} << 0.0 << 999.0
+                                                                     << QList<int>{999, 0, 0, 0, 0};
+        QTest::newRow("two tops, differences just below whole numbers")
+            << "SHHADSBH" << false << 3 << QList<double>{1000.3, 900.3, 0.3} << 0.0 << 999.0
+            << QList<int>{999, 899, 0, 0, 0};
+        QTest::newRow("level difference with an offset") << "SHHAESBH" << false << 2
+                                                         << QList<double>{1000.3, 0.3} << 1.0 << 1000.0
+                                                         << QList<int>{1000, 0, 0, 0, 0};
     }
     void totalHeight() {
         QFETCH(QString, name);

@@ -89,6 +89,43 @@ private slots:
         QCOMPARE(seam.Requests().size(), std::size_t(accepted ? 0 : 1));
     }
 
+    // In inch units the edit shows a position cut to 3 decimals, which is a
+    // little below the millimetres it stands for (233 mm: 9.173 inch =
+    // 232.99 mm). Saving what the dialog itself put into the edit keeps the
+    // millimetres; a value the engineer typed is still cut.
+    void inchRoundTripKeepsThePosition_data() {
+        QTest::addColumn<int>("blocking");
+        QTest::addColumn<int>("rangeMin");
+        QTest::addColumn<QString>("typed");  // empty: saved as shown
+        QTest::addColumn<int>("saved");
+        QTest::newRow("as computed") << 233 << 0 << "" << 233;
+        QTest::newRow("as computed, at the upper end") << 307 << 0 << "" << 307;
+        QTest::newRow("as computed, at the lower end") << 233 << 233 << "" << 233;
+        QTest::newRow("typed, shown again after leaving the edit") << 233 << 0 << "9.0" << 228;
+        QTest::newRow("typed 1.0 is still cut to 25 mm") << 233 << 0 << "1.0" << 25;
+    }
+    void inchRoundTripKeepsThePosition() {
+        QFETCH(int, blocking);
+        QFETCH(int, rangeMin);
+        QFETCH(QString, typed);
+        QFETCH(int, saved);
+        setUpRecord(true);
+        ConstructionRecord.K_BLOCKIER = int16_t(blocking);
+        CalcGlobals.BlockingRangeMin = rangeMin;
+        ScriptedMessageSeam seam;
+        TFKH_INP_MSG d;
+        d.show();
+        if (!typed.isEmpty()) {
+            d.FloatEdit1->setText(typed);
+            QVERIFY(d.FloatEdit1Exit());
+        } else {
+            QVERIFY(d.FloatEdit1Exit());  // leaving the edit unchanged
+        }
+        QVERIFY(d.SPEICHERNClick());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), saved);
+        QCOMPARE(seam.Requests().size(), std::size_t(0));
+    }
+
     void saveKeepsTheDialogOpen() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);

@@ -567,6 +567,24 @@ bool PartTypeExists(const Checker& c, int type)
     return !RowsWithPrefix(c, table, t.endsWith('0') ? t.left(2) : t).isEmpty();
 }
 
+// A base clamp whose article ends in 3, 4 or 5 takes lateral guides: the
+// 2-way (digit 4 '1') and the 4-way guide (digit 4 '2') must exist.
+void CheckLateralGuides(Checker& c)
+{
+    bool guided = false;
+    for (const QVariantMap& r : c.data.rows(Pgrsrl)) {
+        const QString article = r.value("RSL_L_NR").toString();
+        if (r.value("RSL_NRN").toString().startsWith(QLatin1String("49")) && article.size() == 6 &&
+            QStringLiteral("345").contains(article.at(5)))
+            guided = true;
+    }
+    if (!guided)
+        return;
+    for (const char* prefix : {"7691", "7692"})
+        if (RowsWithPrefix(c, Pgstat, QString::fromLatin1(prefix)).isEmpty())
+            c.fail("lateral guides", QStringLiteral("no lateral guide %1 for the guided base clamps").arg(prefix));
+}
+
 void CheckArrangementRow(Checker& c, const QVariantMap& r)
 {
     const int nr = r.value("A_NR").toInt();
@@ -654,7 +672,7 @@ QStringList CheckCatalogue(const CatalogueData& data, const QSet<int>& typeNames
     for (auto check : {CheckColumns, CheckUniqueKeys, CheckSentinels, CheckLoadGroups, CheckHangers,
                        CheckComponents, CheckClamps, CheckBaseClamps, CheckDynamic, CheckCold,
                        CheckTemperatures, CheckDiameters, CheckMaterials, CheckPrices,
-                       CheckArrangements, CheckSettings})
+                       CheckLateralGuides, CheckArrangements, CheckSettings})
         check(c);
     return c.failures;
 }

@@ -1,0 +1,412 @@
+// The chain end, rod division, arm-angle corrections and the bounded
+// restarts of the component step, on small fixture tables.
+#include "StepFixture.h"
+#include "data/PGRSRL.h"
+#include "data/PGSTAT.h"
+#include "data/TXTTAB.h"
+#include "engine/HYDROTEST.h"
+#include "engine/StepTools.h"
+
+class TestFindBtlChain : public QObject {
+    Q_OBJECT
+    StepUi ui;
+    std::unique_ptr<CatalogueFixture> f;
+
+    void Part(int number, int e, int adm = 0, double kg = 1, double kgPerM = 0) {
+        f->Insert("Pgstat.DB", {{"STA_NRN", number}, {"STA_E", e}, {"STA_ADM", adm}, {"STA_GEW", kg},
+                                {"STA_GEW_VER", kgPerM}});
+    }
+    void Chain(std::initializer_list<std::pair<double, int>> entries) {
+        int i = 0;
+        for (auto [n, q] : entries)
+            CalcGlobals.ChainPartTable[std::size_t(i++)] = ChainPart{n, int16_t(q)};
+    }
+    void Name(const QString& name) {
+        PutText(ArrangementRecord.A_NAME, name);
+        PutText(ArrangementRecord.A_BER, QStringLiteral(" "));
+    }
+
+private slots:
+    void initTestCase() {
+        f = std::make_unique<CatalogueFixture>();
+        // Stock rods of group 13: 1500, 2000, 2500, 3000; short rods 500, 1000.
+        for (auto [d, len] : {std::pair{4, 1500}, {5, 2000}, {6, 2500}, {7, 3000}})
+            Part(66013000 + d * 100, len, 2, 0, 1.4);
+        Part(67013200, 500, 2, 0, 1.4);
+        Part(67013300, 1000, 2, 0, 1.4);
+        Part(64013000, 30, 0, 0.2);
+        Part(63013000, 8);
+        // Profile connection: profile 5 at heights 200 (width code 3) and 300,
+        // profile 6 at 200 (code 4); the check row and the part of group 13.
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 5}, {"TXT_NUM", 200.0}, {"TXT_PRF_BRT_KZ", "3"}});
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 5}, {"TXT_NUM", 300.0}, {"TXT_PRF_BRT_KZ", "4"}});
+        f->Insert("Txttab.DB", {{"TXT_KZ", "PRF"}, {"TXT_NR", 6}, {"TXT_NUM", 200.0}, {"TXT_PRF_BRT_KZ", "4"}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013311}, {"STA_X", 100}, {"STA_BREITE_M", 500}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013300}, {"STA_E", 70}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 78013400}, {"STA_E", 90}});
+        Part(61013000, 50);
+        // Beams of load groups 19 and 20 (third digit 5), 1000 mm wide.
+        for (int g : {19, 20})
+            f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
+                                    {"STA_GEW", 10.0}});
+        // Hydrotest capacities: groups 10, 12, 13 (11 missing).
+        for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
+            f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
+        f->Start();
+    }
+    void cleanupTestCase() { f.reset(); }
+    void init() {
+        ui = StepUi();
+        ResetCalcState();
+        ResetComponentState();
+        Name("SHHAESBH");
+    }
+
+    // Main chain 1..ChainEnd with rod markers (1..5) whose pieces stand
+    // behind it; 999 entries are skipped; accessories at the tail.
+    void finishChain_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<int>("chainEnd");
+        QTest::addColumn<QList<int>>("pieces");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::addColumn<int>("message");
+        QTest::newRow("rod pieces after their marker")
+            << "SHHAESBH" << QList<double>{75013000, 1, 60013000, 66013700, 64013000, 67013200, 63013000} << 3
+            << QList<int>{3} << QList<double>{75013000, 66013700, 64013000, 67013200, 60013000, 63013000} << 0;
+        QTest::newRow("999 skipped") << "SHHAESBH" << QList<double>{76113000, 999, 21013218} << 3 << QList<int>{}
+                                     << QList<double>{76113000, 21013218} << 0;
+        QTest::newRow("two rods of the double walk")
+            << "SHHADSBH" << QList<double>{75013000, 1, 21013218, 67013200, 67013300} << 3 << QList<int>{1, 1}
+            << QList<double>{75013000, 67013200, 67013300, 21013218} << 0;
+        QTest::newRow("a rod marker 390 left over")
+            << "SHHYESBS" << QList<double>{35003000, 390, 36090302} << 3 << QList<int>{} << QList<double>{} << 2718;
+    }
+    void finishChain() {
+        QFETCH(QString, name);
+        QFETCH(QList<double>, chain);
+        QFETCH(int, chainEnd);
+        QFETCH(QList<int>, pieces);
+        QFETCH(QList<double>, expected);
+        QFETCH(int, message);
+        Name(name);
+        for (int i = 0; i < chain.size(); ++i)
+            CalcGlobals.ChainPartTable[std::size_t(i)] = ChainPart{chain[i], int16_t(i + 1)};
+        for (int r = 0; r < pieces.size(); ++r)
+            CalcGlobals.RodRecords[std::size_t(r)].PieceCount = int16_t(pieces[r]);
+        CalcGlobals.ChainEnd = chainEnd;
+        FinishChain();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        if (message)
+            return;
+        QList<double> got;
+        for (double n : ConstructionRecord.K_BTL_8)
+            if (n != 0)
+                got << n;
+        QCOMPARE(got, expected);
+        // Each part keeps its own quantity.
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(int(ConstructionRecord.K_ANZ[i]), int(chain.indexOf(expected[i]) + 1));
+    }
+
+    // 24 parts fit the parts list; a 25th ends the step instead of writing
+    // past its rows.
+    void finishChainLimit_data() {
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<int>("message");
+        QTest::newRow("24") << 24 << 0;
+        QTest::newRow("25") << 25 << int(MsgChainTooLong);
+        QTest::newRow("40") << 40 << int(MsgChainTooLong);
+    }
+    void finishChainLimit() {
+        QFETCH(int, parts);
+        QFETCH(int, message);
+        for (int i = 0; i < parts; ++i)
+            CalcGlobals.ChainPartTable[std::size_t(i)] = ChainPart{double(60013000 + i), 1};
+        CalcGlobals.ChainEnd = std::min(parts, 20);
+        FinishChain();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[23], 60013023.0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[24], 0.0);
+    }
+
+    // Stock 3000 mm: whole pieces, a coupling per piece and a rest piece.
+    void divideRod_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<double>>("parts");
+        QTest::addColumn<QList<int>>("quantities");
+        QTest::addColumn<double>("rest");
+        QTest::addColumn<int>("message");
+        QTest::newRow("500 short") << 500.0 << QList<double>{67013200} << QList<int>{1} << 500.0 << 0;
+        QTest::newRow("501 short, long variant") << 501.0 << QList<double>{67013300} << QList<int>{1} << 501.0 << 0;
+        QTest::newRow("1000 short") << 1000.0 << QList<double>{67013300} << QList<int>{1} << 1000.0 << 0;
+        QTest::newRow("1001 long") << 1001.0 << QList<double>{66013400} << QList<int>{1} << 1001.0 << 0;
+        QTest::newRow("2501 long 3000") << 2501.0 << QList<double>{66013700} << QList<int>{1} << 2501.0 << 0;
+        QTest::newRow("3000 one stock piece") << 3000.0 << QList<double>{66013700} << QList<int>{1} << 3000.0 << 0;
+        QTest::newRow("4000: a piece, a coupling, a rest")
+            << 4000.0 << QList<double>{66013700, 64013000, 67013300} << QList<int>{1, 1, 1} << 1000.0 << 0;
+        // A rest below the size dimension (size 13: 215) shortens the pieces to 2500.
+        QTest::newRow("6100: shortened to 2500")
+            << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0;
+        QTest::newRow("14999: four pieces") << 14999.0 << QList<double>{66013700, 64013000, 66013700}
+                                           << QList<int>{4, 4, 1} << 2999.0 << 0;
+        QTest::newRow("15000: five pieces") << 15000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
+    }
+    void divideRod() {
+        QFETCH(double, length);
+        QFETCH(QList<double>, parts);
+        QFETCH(QList<int>, quantities);
+        QFETCH(double, rest);
+        QFETCH(int, message);
+        Name("SHHAESBS");
+        ResetComponentState();
+        CalcGlobals.SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.BlockingRangeMin = 13 - 8;
+        CalcGlobals.RodRecords[0].Multiplicity = 1;
+        CalcGlobals.ChainPartIndex = 4;
+        CalcGlobals.CurrentRodLength = length;
+        ConstructionRecord.K_ZUGST_ST = 3000;
+        Extended got = 0;
+        DivideRod(1, got);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        if (message)
+            return;
+        QCOMPARE(double(got), rest);
+        QCOMPARE(int(CalcGlobals.RodRecords[0].PieceCount), parts.size());
+        for (int i = 0; i < parts.size(); ++i) {
+            QCOMPARE(CalcGlobals.ChainPartTable[std::size_t(4 + i)].ProductNumber, parts[i]);
+            QCOMPARE(int(CalcGlobals.ChainPartTable[std::size_t(4 + i)].Quantity), quantities[i]);
+        }
+        // Two nuts per rod piece, tallied in the rod's size.
+        QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
+    }
+
+    // 1 m of rod at 2 kg/m: which rods count once, which twice, which not.
+    void rodPieceWeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<bool>("bearing");
+        QTest::addColumn<double>("weight");
+        QTest::newRow("E, C, rod 1: not counted") << "SHHAECCH" << 1 << false << 0.0;
+        QTest::newRow("E, C, rod 2: once") << "SHHAECCH" << 2 << false << 2.0;
+        QTest::newRow("E, A, rod 1: once") << "SHHAECAH" << 1 << false << 2.0;
+        QTest::newRow("D, F, rod 3: not counted") << "SHHADCFH" << 3 << false << 0.0;
+        QTest::newRow("D, F, rod 4: once") << "SHHADCFH" << 4 << false << 2.0;
+        QTest::newRow("D, C, rod 2: not counted") << "SHHADCCH" << 2 << false << 0.0;
+        QTest::newRow("D, C, rod 3: twice") << "SHHADCCH" << 3 << false << 4.0;
+        QTest::newRow("T, H, rod 3: not counted") << "SHHATCHH" << 3 << false << 0.0;
+        QTest::newRow("T, H, rod 4: once") << "SHHATCHH" << 4 << false << 2.0;
+        QTest::newRow("T, A, rod 2 with bearing: twice") << "SHHATCAH" << 2 << true << 4.0;
+        QTest::newRow("T, A, rod 2 without bearing: once") << "SHHATCAH" << 2 << false << 2.0;
+        QTest::newRow("T, A, rod 1: once") << "SHHATCAH" << 1 << true << 2.0;
+        QTest::newRow("letter 8 S: never") << "SHHAECAS" << 1 << false << 0.0;
+    }
+    void rodPieceWeight() {
+        QFETCH(QString, name);
+        QFETCH(int, rod);
+        QFETCH(bool, bearing);
+        QFETCH(double, weight);
+        Name(name);
+        ConstructionRecord.K_AUFLAGER_KZ = bearing;
+        PgstatRecord.STA_E = 1000;
+        PgstatRecord.STA_GEW_VER = 2;
+        PgstatRecord.STA_GEW = 7;
+        CalcGlobals.DeadWeight = 0;
+        AddRodPieceWeight(rod, 1, false);
+        QCOMPARE(CalcGlobals.DeadWeight, weight);
+        // A coupling weighs its own weight per piece.
+        CalcGlobals.DeadWeight = 0;
+        AddRodPieceWeight(rod, 3, true);
+        QCOMPARE(CalcGlobals.DeadWeight, weight * 3 * 7 / 2);
+    }
+
+    void armAngle_data() {
+        QTest::addColumn<double>("angle");
+        QTest::addColumn<int>("vor");
+        QTest::addColumn<bool>("inclined");
+        QTest::addColumn<int>("message");
+        QTest::newRow("0") << 0.0 << 0 << false << 0;
+        QTest::newRow("4") << 4.0 << 0 << false << 0;  // -round(0.00244 x 100)
+        QTest::newRow("4.5") << 4.5 << 0 << true << 0;
+        QTest::newRow("60") << 60.0 << -100 << true << 0;
+        QTest::newRow("90") << 90.0 << 100 << true << 0;
+        QTest::newRow("89.99: no 16-bit value") << 89.99 << 0 << false << int(MsgArmAngleRange);
+    }
+    void armAngle() {
+        QFETCH(double, angle);
+        QFETCH(int, vor);
+        QFETCH(bool, inclined);
+        QFETCH(int, message);
+        ConstructionRecord.K_T9_WINKEL = angle;
+        PgrsrlRecord.RSL_E = 100;
+        ApplyArmAngle();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        if (message)
+            return;
+        QCOMPARE(int(ConstructionRecord.K_WKL_VOR), vor);
+        QCOMPARE(CalcGlobals.InclinedArmFlag, inclined);
+        QVERIFY(std::fabs(ConstructionRecord.K_WKL_SINUS - std::sin(angle * M_PI / 180) * 100) < 1e-9);
+    }
+
+    // Letter 8 'S' maps groups below 11 to 10 and 11, 12 to 12; a missing
+    // row carries nothing.
+    void loadGroupCheck_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<QList<int>>("groups");  // main unit, support, component
+        QTest::addColumn<double>("hydro");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<double>("designLoad");
+        QTest::newRow("S: group 3 reads 10") << "SHHAXSBS" << "" << QList<int>{13, 3, 3} << 9.0 << 0 << 4.5;
+        QTest::newRow("S: group 3 reads 10, above") << "SHHAXSBS" << "" << QList<int>{13, 3, 3} << 9.01 << 1 << 0.0;
+        QTest::newRow("S: group 11 reads 12") << "SHHAXSBS" << "" << QList<int>{13, 11, 11} << 13.5 << 0 << 6.75;
+        QTest::newRow("S: group 13 stays") << "SHHAXSBS" << "" << QList<int>{13, 13, 13} << 24.0 << 0 << 12.0;
+        QTest::newRow("R: main unit, full load") << "SHHRELBS" << "" << QList<int>{12, 3, 3} << 13.5 << 0 << 1.0;
+        QTest::newRow("R: main unit, above") << "SHHRELBS" << "" << QList<int>{12, 3, 3} << 13.6 << 1 << 1.0;
+        QTest::newRow("E: support group without mapping") << "SHHAESBX" << "" << QList<int>{13, 11, 10} << 0.1 << 1
+                                                          << 1.0;
+        QTest::newRow("E with H: main unit") << "SHHAESBH" << "" << QList<int>{13, 11, 10} << 24.0 << 0 << 1.0;
+        QTest::newRow("other: component half, then the smaller")
+            << "SHHAXSBH" << "" << QList<int>{13, 12, 10} << 13.5 << 0 << 6.75;
+        QTest::newRow("other: half of 18 over 9") << "SHHAXSBH" << "" << QList<int>{13, 12, 10} << 18.01 << 1 << 9.005;
+        QTest::newRow("other, area I: main unit half")
+            << "SHHAXSBH" << "I" << QList<int>{13, 12, 10} << 27.0 << 1 << 13.5;
+    }
+    void loadGroupCheck() {
+        QFETCH(QString, name);
+        QFETCH(QString, area);
+        QFETCH(QList<int>, groups);
+        QFETCH(double, hydro);
+        QFETCH(int, status);
+        QFETCH(double, designLoad);
+        Name(name);
+        PutText(ArrangementRecord.A_BER, area.isEmpty() ? QStringLiteral(" ") : area);
+        CalcGlobals.MainUnitLoadGroup = int16_t(groups[0]);
+        CalcGlobals.SupportLoadGroup = int16_t(groups[1]);
+        CalcGlobals.ComponentLoadGroup = int16_t(groups[2]);
+        CalcGlobals.DesignLoad = 1.0;
+        ConstructionRecord.K_HYDRO_LAST = hydro;
+        CheckLoadGroup();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2739 : 0);
+        if (status == 0 || designLoad != 0.0)
+            QCOMPARE(CalcGlobals.DesignLoad, designLoad);
+    }
+
+    void Positions(const QStringList& positions) {
+        for (int i = 0; i < 16; ++i)
+            std::copy_n((i < positions.size() ? positions[i] : QStringLiteral("000")).toLatin1().constData(), 3,
+                        ArrangementRecord.A_LFD_BT[i]);
+    }
+
+    // The plain walk looks beams up by width after their load-group limits.
+    void plainWalkBeamLimit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("message");
+        QTest::newRow("19 passes") << 19 << 0;
+        QTest::newRow("20 fails") << 20 << 2619;
+    }
+    void plainWalkBeamLimit() {
+        QFETCH(int, group);
+        QFETCH(int, message);
+        Name("SHHATSAS");
+        Positions({"795"});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
+        ConstructionRecord.K_BREITE = 100;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : 79519000.0);
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainHeight, 120);
+    }
+
+    void profileConnection_data() {
+        QTest::addColumn<int>("profile");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("armWidth");
+        QTest::addColumn<int>("armSpan");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<double>("part");
+        QTest::newRow("profile 5, 200") << 5 << 200 << 100 << 500 << 0 << 78013300.0;
+        QTest::newRow("profile 5, 300: width code 4, no check row") << 5 << 300 << 100 << 500 << 2621 << 0.0;
+        QTest::newRow("no profile row") << 5 << 201 << 100 << 500 << 2617 << 0.0;
+        QTest::newRow("arm width below the part's") << 5 << 200 << 99 << 500 << 2621 << 0.0;
+        QTest::newRow("arm span above the part's") << 5 << 200 << 100 << 501 << 2634 << 0.0;
+    }
+    void profileConnection() {
+        QFETCH(int, profile);
+        QFETCH(int, height);
+        QFETCH(int, armWidth);
+        QFETCH(int, armSpan);
+        QFETCH(int, message);
+        QFETCH(double, part);
+        Name("SHHAESBS");
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = int16_t(profile);
+        ConstructionRecord.K_KLM_HH = int16_t(height);
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = int16_t(armWidth);
+        CalcGlobals.ArmSpan = int16_t(armSpan);
+        const QString index = f->kon->TXTTAB.IndexName();
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
+        if (!message) {
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 61013000.0);
+            QCOMPARE(position, 3);
+        }
+        // The text table still reads its load-group rows by kind.
+        std::copy_n("LGF", 3, TextRecord.TXT_KZ);
+        TextRecord.TXT_NR = 13;
+        TxttabRead();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(TextRecord.TXT_NUM, 24.0);
+        QCOMPARE(f->kon->TXTTAB.IndexName(), index);
+    }
+
+    void emptyArrangementGivesEmptyChain() {
+        Name("SHHAESAS");
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 0.0);
+        QCOMPARE(CalcGlobals.ChainEnd, 0);
+    }
+
+    void sizeDimensionsByLetter8_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("H") << "SHHAESAH" << 80 << 440;
+        QTest::newRow("S") << "SHHAESAS" << 87 << 512;
+    }
+    void sizeDimensionsByLetter8() {
+        QFETCH(QString, name);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        Name(name);
+        Positions({});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[0]), first);
+        QCOMPARE(int(CalcGlobals.SizeDimensionTable[15]), last);
+    }
+
+    void messageValues() {
+        QCOMPARE(FormatMessage("Rod %d: %d' %.3f\" (%s) 100 %%", {2, 3, 4.5, "x"}), QString("Rod 2: 3' 4.500\" (x) 100 %"));
+        QCOMPARE(FormatMessage("no placeholder:", {"LG12"}), QString("no placeholder: LG12"));
+        QCOMPARE(LengthValues(true, {1000}), (QVariantList{qint64(3), double(1000 * 0.03937007874015748L - 36)}));
+        QCOMPARE(LengthValues(false, {999.9}), QVariantList{qint64(999)});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFindBtlChain)
+#include "tst_FINDBTLChain.moc"

@@ -1,0 +1,280 @@
+// The rod-length routines on a small dynamic table: stroke units, struts
+// and adjustable units at the edges of their windows.
+#include "StepFixture.h"
+#include "data/PGDYNA.h"
+#include "engine/HZ_HS_TEST.h"
+
+class TestRodRoutines : public QObject {
+    Q_OBJECT
+    StepUi ui;
+    std::unique_ptr<CatalogueFixture> f;
+
+    void Dyn(const QVariantMap& m) { f->Insert("Pgdyna.DB", m); }
+
+private slots:
+    void initTestCase() {
+        f = std::make_unique<CatalogueFixture>();
+        // Struts of group 13: 250-600 (capacity 40 - 0.0625 L), 500-1000 with
+        // slenderness 150 (no capacity test); group 14: 250-600.
+        Dyn({{"DYN_NRN", 39130010}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600}, {"DYN_PARA_B", 40.0},
+             {"DYN_PARA_A", 0.0625}});
+        Dyn({{"DYN_NRN", 39130020}, {"DYN_E_MIN", 500}, {"DYN_E_MAX", 1000}, {"DYN_LAMBDA", 150}});
+        Dyn({{"DYN_NRN", 39140010}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600}, {"DYN_PARA_B", 99.0}});
+        // Shock absorbers of group 3, short stroke: unit and extension.
+        Dyn({{"DYN_NRN", 30003201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 400}, {"DYN_M_MIN", 350}});
+        Dyn({{"DYN_NRN", 30003202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 400}, {"DYN_E_MAX", 3350}, {"DYN_M_MIN", 350}});
+        Dyn({{"DYN_NRN", 30003301}, {"DYN_HUB", 200}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 500}, {"DYN_M_MIN", 400}});
+        // Spring of load group 13: rate 10 N/mm.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
+        // A spring main unit and its long variant (digits 3 and 6 set to 9).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
+                                {"STA_BREITE_M", 600}});
+        // Adjustable unit of group 13.
+        Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
+        f->Start();
+    }
+    void cleanupTestCase() { f.reset(); }
+    void init() {
+        ui = StepUi();
+        ResetCalcState();
+        ResetComponentState();
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHYESBS"));
+        CalcGlobals.ChainPartTable[0] = ChainPart{35013000, 1};
+        CalcGlobals.ChainPartTable[1] = ChainPart{390, 1};
+        CalcGlobals.ChainPartTable[2] = ChainPart{36090302, 1};
+        CalcGlobals.ChainEnd = 3;
+    }
+
+    void strokePreCheck_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("status");
+        QTest::newRow("1: 100") << 1 << 0 << 100.0 << 0;
+        QTest::newRow("1: 101") << 1 << 0 << 101.0 << 2;
+        QTest::newRow("1: reserves make 101") << 1 << 1 << 99.0 << 2;
+        QTest::newRow("2: 200") << 2 << 0 << 200.0 << 0;
+        QTest::newRow("2: 201") << 2 << 0 << 201.0 << 3;
+        QTest::newRow("3: 201") << 3 << 0 << 201.0 << 4;
+        QTest::newRow("4: 300") << 4 << 0 << 300.0 << 0;
+        QTest::newRow("4: 301") << 4 << 0 << 301.0 << 1;
+    }
+    void strokePreCheck() {
+        QFETCH(int, group);
+        QFETCH(int, reserve);
+        QFETCH(double, travel);
+        QFETCH(int, status);
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ConstructionRecord.K_WR_SB = int16_t(reserve);
+        ConstructionRecord.K_WEG_EFF = travel;
+        CalcGlobals.CurrentRodLength = 350;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        if (status) {
+            QCOMPARE(int(CalcGlobals.TableStatus), status);
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2741);
+        } else {
+            QVERIFY(CalcGlobals.MessageNumber != 2741);
+        }
+    }
+
+    void strokeDigit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<QChar>("digit");
+        QTest::newRow("3: 100") << 3 << 100.0 << QChar('2');
+        QTest::newRow("3: 101") << 3 << 101.0 << QChar('3');
+        QTest::newRow("4: 150") << 4 << 150.0 << QChar('2');
+        QTest::newRow("4: 151") << 4 << 151.0 << QChar('3');
+    }
+    void strokeDigit() {
+        QFETCH(int, group);
+        QFETCH(double, travel);
+        QFETCH(QChar, digit);
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ConstructionRecord.K_WEG_EFF = travel;
+        CalcGlobals.CurrentRodLength = 350;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(QChar(CalcGlobals.WantedProductNumberText[5]), digit);
+    }
+
+    // A unit without extension replaces the marker; with an extension two
+    // entries stand where the marker stood and the chain moves down.
+    void strokeUnit_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<int>("status");
+        QTest::newRow("350 fits the unit") << 350.0 << QList<double>{35013000, 30003201, 36090302} << 0;
+        QTest::newRow("1000 needs the extension")
+            << 1000.0 << QList<double>{35013000, 30003201, 30003202, 36090302} << 0;
+        QTest::newRow("5000 fits none: box") << 5000.0 << QList<double>{35013000, 390, 36090302} << 6;
+    }
+    void strokeUnit() {
+        QFETCH(double, length);
+        QFETCH(QList<double>, chain);
+        QFETCH(int, status);
+        CalcGlobals.ClampLoadGroup = 3;
+        ConstructionRecord.K_WEG_EFF = 20;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QList<double> got;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                got << e.ProductNumber;
+        QCOMPARE(got, chain);
+        QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+    }
+
+    void strut_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<double>("number");
+        QTest::newRow("260: lower end 250") << 260.0 << 5.0 << 0 << 39130010.0;
+        QTest::newRow("400: capacity 15 carries 15") << 400.0 << 15.0 << 0 << 39130010.0;
+        QTest::newRow("400: 15.01 is too much") << 400.0 << 15.01 << 2 << 0.0;
+        // 15.01 over the first window's capacity: the second (slenderness 150) takes it without a capacity test.
+        QTest::newRow("510: capacity test skipped at 150") << 510.0 << 99.0 << 0 << 39130020.0;
+        QTest::newRow("259: below every window") << 259.0 << 5.0 << 3 << 0.0;
+        QTest::newRow("1200: the next size") << 1200.0 << 5.0 << 2 << 0.0;
+    }
+    void strut() {
+        QFETCH(double, length);
+        QFETCH(double, load);
+        QFETCH(int, status);
+        QFETCH(double, number);
+        CalcGlobals.ClampLoadGroup = 13;
+        ConstructionRecord.K_WR_GS = 10;
+        ConstructionRecord.K_LAST = load;
+        CalcGlobals.CurrentRodLength = length;
+        CalcGlobals.StrutRangeMin = 999999;
+        CalcGlobals.StrutRangeMax = 0;
+        SelectStrut();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, number ? number : 390.0);
+        if (status == 2)
+            QCOMPARE(int(CalcGlobals.ClampLoadGroup), 14);
+        if (status == 3)
+            QCOMPARE(CalcGlobals.StrutRangeMin, 260);
+    }
+
+    // 1 kN, 30 mm at 10 N/mm: 700 N against 1000 N is 30 %.
+    void springLoadVariation_data() {
+        QTest::addColumn<int>("admissible");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("25 %: shown on the first check") << 25 << 1;
+        QTest::newRow("29 %: shown") << 29 << 1;
+        QTest::newRow("30 %: within") << 30 << 0;
+    }
+    void springLoadVariation() {
+        QFETCH(int, admissible);
+        QFETCH(int, notes);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_WEG_EFF = 30;
+        ConstructionRecord.K_FDIFF = int16_t(admissible);
+        CalcGlobals.CurrentRodLength = 500;
+        CalcGlobals.VorkosFlag = true;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 30);
+        QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.7);
+        QCOMPARE(ui.count("information: "), notes);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
+        QVERIFY(ConstructionRecord.K_VORKOS_KZ);
+    }
+
+    // Chain height 1000 mm against the segment: the main unit, its long
+    // variant, or the range box.
+    void fitMainUnitHeight_data() {
+        QTest::addColumn<double>("unit");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("rest1");
+        QTest::addColumn<int>("rest2");
+        QTest::newRow("chain above the segment") << 21013218.0 << 999 << 6 << 2750 << 0 << 0;
+        QTest::newRow("segment met exactly") << 21013218.0 << 1000 << 0 << 0 << 0 << 0;
+        QTest::newRow("within the unit's reach") << 21013218.0 << 1100 << 0 << 2747 << 0 << 100;
+        QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
+        QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
+        QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
+        QTest::newRow("constant: lower end") << 11013415.0 << 900 << 0 << 0 << 0 << 0;
+        QTest::newRow("constant: below") << 11013415.0 << 899 << 6 << 2748 << 0 << 0;
+        QTest::newRow("constant: upper end") << 11013415.0 << 1100 << 0 << 0 << 0 << 0;
+        QTest::newRow("constant: above") << 11013415.0 << 1101 << 6 << 2748 << 0 << 0;
+    }
+    void fitMainUnitHeight() {
+        QFETCH(double, unit);
+        QFETCH(int, segment);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        QFETCH(int, rest1);
+        QFETCH(int, rest2);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        CalcGlobals.MainUnitNumber = unit;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_BLOCKIER = 50;
+        ActiveUiScope scope(ui);
+        FitMainUnitHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
+        QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
+        QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+        if (rest1)
+            QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
+    }
+
+    void strutWithoutMarker() {
+        CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.CurrentRodLength = 300;
+        SelectStrut();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2718);
+    }
+
+    // Travel 2 x 0.1 x 100 = 20 (min) and 40 (max); window 500 + x - 20 +- 50.
+    void adjustable_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<int>("message");
+        QTest::newRow("inside") << 20.0 << 40.0 << 500.0 << 0;
+        QTest::newRow("x over the minimum travel") << 20.5 << 0.0 << 500.0 << 2756;
+        QTest::newRow("y over the maximum travel") << 0.0 << 40.5 << 500.0 << 2756;
+        QTest::newRow("lower end") << 20.0 << 0.0 << 450.0 << 0;
+        QTest::newRow("below") << 20.0 << 0.0 << 449.0 << 2754;
+        QTest::newRow("upper end") << 20.0 << 0.0 << 550.0 << 0;
+        QTest::newRow("above") << 20.0 << 0.0 << 551.0 << 2754;
+    }
+    void adjustable() {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(double, length);
+        QFETCH(int, message);
+        CalcGlobals.ClampLoadGroup = 13;
+        ConstructionRecord.K_WEG_X_N = x;
+        ConstructionRecord.K_WEG_Y_N = y;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectAdjustableUnit();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 6 : 0);
+        if (message == 2756)  // the box shows 0.2 x the maximum, whichever test failed
+            QVERIFY(ui.log.join('\n').endsWith(" 40"));
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32013000.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRodRoutines)
+#include "tst_HZ_HS_TEST.moc"
