@@ -3,6 +3,8 @@
 #include "data/DBKON.h"
 #include "data/PGCURE.h"
 
+#include <optional>
+
 TPgrsrlRecord PgrsrlRecord;
 
 TPgrsrlRecord::TPgrsrlRecord() {
@@ -120,17 +122,71 @@ std::span<const TableOperation> PgrsrlUnit::Operations() { return PgrsrlOps; }
 
 }  // namespace
 
+namespace {
+
+struct FilterState {
+    QString expression;
+    QVariantList params;
+    bool on = false;
+    bool operator==(const FilterState&) const = default;
+};
+
+FilterState TableFilter(const TTable& t) { return {t.Filter(), t.FilterParams(), t.Filtered()}; }
+
+// What the unit left on a table and the caller's filter folded into it are
+// kept on the table object, so that every table has its own.
+const char* const AppliedProperty = "korvaExtendedLoadApplied";
+const char* const CallerProperty = "korvaExtendedLoadCaller";
+
+QVariant Stored(const FilterState& s) { return QVariantList{s.expression, QVariant(s.params), s.on}; }
+
+std::optional<FilterState> Restored(const TTable& t, const char* name) {
+    const QVariant v = t.property(name);
+    if (!v.isValid())
+        return std::nullopt;
+    const QVariantList l = v.toList();
+    return FilterState{l.value(0).toString(), l.value(1).toList(), l.value(2).toBool()};
+}
+
+// The caller's filter as it stands now: the one on the table, unless the
+// table still shows what the unit set, in which case it is the remembered
+// one, switched on or off as the caller has switched the table since.
+FilterState CallerFilter(const TTable& t) {
+    const FilterState now = TableFilter(t);
+    const std::optional<FilterState> applied = Restored(t, AppliedProperty);
+    if (!applied || applied->expression != now.expression || applied->params != now.params)
+        return now;
+    FilterState caller = Restored(t, CallerProperty).value_or(FilterState{});
+    if (now.on != applied->on)
+        caller.on = now.on;
+    return caller;
+}
+
+}  // namespace
+
 void ApplyExtendedLoadFilter(TTable& pgrsrl) {
-    const bool ours = pgrsrl.Filter() == ExtraFilter;
+    const FilterState caller = CallerFilter(pgrsrl);
+    FilterState wanted = caller;
     if (!CalcGlobals.ExtendedLoadOption) {
-        // A filter that another caller has switched on stays as it is.
-        if (!pgrsrl.Filtered()) {
-            pgrsrl.SetFilter(ExtraFilter, {0});
-            pgrsrl.SetFiltered(true);
+        if (caller.on && !caller.expression.trimmed().isEmpty()) {
+            // Both conditions hold; the caller's placeholders come first.
+            wanted.expression = QStringLiteral("(%1) AND (%2)").arg(caller.expression, ExtraFilter);
+            wanted.params.append(0);
+        } else {
+            wanted.expression = ExtraFilter;
+            wanted.params = {0};
         }
-    } else if (ours && pgrsrl.Filtered()) {
-        pgrsrl.SetFiltered(false);
+        wanted.on = true;
     }
+    // Setting a filter moves the cursor to the first row, so an unchanged
+    // filter is left alone: a read-next continues where the last read ended.
+    const FilterState now = TableFilter(pgrsrl);
+    if (wanted.expression != now.expression || wanted.params != now.params)
+        pgrsrl.SetFilter(wanted.expression, wanted.params);
+    if (wanted.on != pgrsrl.Filtered())
+        pgrsrl.SetFiltered(wanted.on);
+    pgrsrl.setProperty(AppliedProperty, Stored(wanted));
+    pgrsrl.setProperty(CallerProperty, Stored(caller));
 }
 
 void PgrsrlRead() { RunAccess<PgrsrlUnit>("RD"); }

@@ -2,7 +2,8 @@
 // Access unit of the clamp and bearing table pgrsrsl.DB ("RD" 2, "S " 3,
 // "RN" 4; key PgrsrlRecord.RSL_NRN). Rows of the extended load range
 // (RSL_EXTRA not 0) are visible only while CalcGlobals.ExtendedLoadOption is
-// on; the option is read at every access.
+// on; the option is read at every access, and the condition is combined with
+// any filter another caller has set on the table.
 #include "data/TableAccess.h"
 #include <QString>
 #include <array>
@@ -47,6 +48,7 @@ void PgrsrlStart();     // "S "
 void PgrsrlReadNext();  // "RN"
 int16_t PgrsrlDispatch(const char* opCode);
 
-// Sets or lifts the filter that hides the extended-load rows, as the
-// option stands now.
+// Sets or lifts the condition that hides the extended-load rows, as the
+// option stands now, keeping the filter another caller has set: with the
+// option off both hold, with it on the caller's filter is as it was set.
 void ApplyExtendedLoadFilter(TTable& pgrsrl);

@@ -55,18 +55,16 @@ bool RowReader::L(const QString& column) const { return m_t.FieldByName(column).
 QString RowReader::T(const QString& column) const { return m_t.FieldByName(column).AsString(); }
 
 TableStateGuard::TableStateGuard(TTable& t)
-    : m_t(t), m_active(t.Active()), m_filtered(t.Filtered()), m_filter(t.Filter()) {}
+    : m_t(t), m_active(t.Active()), m_filtered(t.Filtered()), m_filter(t.Filter()), m_params(t.FilterParams()) {}
 
 TableStateGuard::~TableStateGuard() {
     try {
         if (m_t.State() == dsEdit || m_t.State() == dsInsert)
             m_t.Cancel();
-        if (m_t.Filter() != m_filter) {
-            // Only a filter without bound values can be rebuilt from its text.
-            const bool restorable = !m_filter.contains(QLatin1Char('?'));
+        if (m_t.Filter() != m_filter || m_t.FilterParams() != m_params) {
             m_t.SetFiltered(false);
-            m_t.SetFilter(restorable ? m_filter : QString());
-            m_t.SetFiltered(m_filtered && restorable);
+            m_t.SetFilter(m_filter, m_params);
+            m_t.SetFiltered(m_filtered);
         } else if (m_t.Filtered() != m_filtered) {
             m_t.SetFiltered(m_filtered);
         }

@@ -212,10 +212,9 @@ void BlankText(char (&field)[N]) {
     std::fill(field, field + N, ' ');
 }
 
-// Remembers whether a table is open and filtered, and puts both back when
-// it goes out of scope, also when an exception leaves the scope. A filter
-// whose text was replaced in between is set back when it has no bound
-// values, else cleared (its owner sets it again at its next access).
+// Remembers whether a table is open and its filter (text, bound values and
+// whether it is on), and puts them back when it goes out of scope, also
+// when an exception leaves the scope.
 class TableStateGuard {
 public:
     explicit TableStateGuard(TTable& t);
@@ -228,4 +227,5 @@ private:
     bool m_active;
     bool m_filtered;
     QString m_filter;
+    QVariantList m_params;
 };

@@ -273,18 +273,29 @@ void TIvDictionary::RemoveTranslator(TIvCustomTranslator* translator) {
 }
 
 void TIvDictionary::Changed(bool languageChanged, bool localeChanged) {
-    if (localeChanged) {
-        NlsSetThreadLocale(m_currentLcid);
-        if (Options & ivdoUpdateLocaleVariables)
-            IvFormatSettings() = FormatSettingsFromLocale(*m_currentLocale, IvEuroMode(), Options & ivdoYear2000,
-                                                          QDate::currentDate());
+    // A pass or a handler that fails leaves the dictionary on its previous
+    // locale (restored by the caller); the thread's locale and the number
+    // formats go back with it.
+    const uint32_t threadLocale = NlsThreadLocale();
+    const TIvFormatSettings formats = IvFormatSettings();
+    try {
+        if (localeChanged) {
+            NlsSetThreadLocale(m_currentLcid);
+            if (Options & ivdoUpdateLocaleVariables)
+                IvFormatSettings() = FormatSettingsFromLocale(*m_currentLocale, IvEuroMode(),
+                                                              Options & ivdoYear2000, QDate::currentDate());
+        }
+        if (Options & ivdoAutoTranslate) {
+            const auto translators = m_translators;
+            for (TIvCustomTranslator* t : translators) t->DictionaryChanged(languageChanged, localeChanged);
+        }
+        if (languageChanged && OnLanguageChange) OnLanguageChange(this);
+        if (localeChanged && OnLocaleChange) OnLocaleChange(this);
+    } catch (...) {
+        NlsSetThreadLocale(threadLocale);
+        IvFormatSettings() = formats;
+        throw;
     }
-    if (Options & ivdoAutoTranslate) {
-        const auto translators = m_translators;
-        for (TIvCustomTranslator* t : translators) t->DictionaryChanged(languageChanged, localeChanged);
-    }
-    if (languageChanged && OnLanguageChange) OnLanguageChange(this);
-    if (localeChanged && OnLocaleChange) OnLocaleChange(this);
 }
 
 std::vector<std::unique_ptr<TIvLanguage>> TIvDictionary::GetLanguages() {

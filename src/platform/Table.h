@@ -68,6 +68,7 @@ public:
     // values. User text never goes into the expression itself.
     void SetFilter(const QString& expression, const QVariantList& params = {});
     QString Filter() const { return m_filter; }
+    QVariantList FilterParams() const { return m_filterParams; }
     void SetFiltered(bool on);
     bool Filtered() const { return m_filtered; }
 

@@ -118,7 +118,9 @@ bool ParseFloatText(const QString& text, QChar decimalSeparator, long double& va
 TFloatEdit::TFloatEdit(QWidget* parent) : TValidCustomEdit(parent) { ShowValue(); }
 
 void TFloatEdit::ShowValue() {
-    setText(FormatFloatView(m_value, m_format, m_digits, m_precision, DecimalSeparator()));
+    m_shownSeparator = DecimalSeparator();
+    m_shownText = FormatFloatView(m_value, m_format, m_digits, m_precision, m_shownSeparator);
+    setText(m_shownText);
 }
 
 void TFloatEdit::SetMinValue(long double v) {
@@ -161,7 +163,12 @@ void TFloatEdit::SetFormat(TFloatView v) {
 
 bool TFloatEdit::IsValidText() {
     long double v = 0;
-    if (!ParseFloatText(text(), DecimalSeparator(), v)) return false;
+    // A language change may have changed the separator since the edit
+    // showed its value: its own text is read with the separator it was
+    // written with, never refused as the engineer's typing error.
+    const bool ownText = text() == m_shownText && m_shownSeparator != DecimalSeparator();
+    if (!ParseFloatText(text(), DecimalSeparator(), v) && !(ownText && ParseFloatText(text(), m_shownSeparator, v)))
+        return false;
     m_value = v;
     ShowValue();
     return !UseBounds || Within(m_value, m_min, m_max);

@@ -57,6 +57,9 @@ public:
 private:
     void ShowValue();
     long double m_min = 0, m_max = 0, m_value = 0;
+    // The text the edit last showed and the separator it was written with.
+    QString m_shownText;
+    QChar m_shownSeparator;
     int m_digits = 10, m_precision = 2;
     TFloatView m_format = TFloatView::fvGeneral;
 };

@@ -94,7 +94,9 @@ void TZorbelForm::Restored() {
     for (const QPointer<QWidget>& w : windows) {
         if (!w || w == this) continue;
         if (auto* form = qobject_cast<TZorbelForm*>(w.data())) form->m_minimised = nullptr;
-        if (w->isMinimized()) w->showNormal();
+        // Only the minimised state goes: a maximised window comes back
+        // maximised.
+        if (w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
         if (w->isModal()) modal.append(w);
     }
     for (QWidget* w : modal) {

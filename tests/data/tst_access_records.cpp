@@ -240,39 +240,82 @@ private slots:
         QCOMPARE(readExtended(), int16_t(2));
     }
 
-    // The unit touches only its own filter: one another caller has switched
-    // on stays in force and in place, whatever the option.
-    void extendedLoadFilterLeavesOtherFilters_data() {
-        QTest::addColumn<bool>("extended");
-        QTest::newRow("option off") << false;
-        QTest::newRow("option on") << true;
+    // The unit's condition and another caller's filter both hold: with the
+    // option off a row passes only when it passes both; with the option on
+    // the caller's filter is back exactly as the caller set it, switched on
+    // or off as the caller left it.
+    void extendedLoadFilterKeepsOtherFilters_data() {
+        QTest::addColumn<bool>("theirsOn");
+        QTest::newRow("their filter on") << true;
+        QTest::newRow("their filter set, switched off") << false;
     }
-    void extendedLoadFilterLeavesOtherFilters() {
-        QFETCH(bool, extended);
+    void extendedLoadFilterKeepsOtherFilters() {
+        QFETCH(bool, theirsOn);
         Clamp(*f, 43010101, 0);
         Clamp(*f, 43010201, 1, {{"RSL_KBEZ", "42"}});
         Clamp(*f, 43010301, 0, {{"RSL_KBEZ", "42"}});
         f->Start();
         TTable& t = DBKONST->PGRSRL;
         const QString theirs = QStringLiteral("RSL_KBEZ = ?");
-        t.SetFilter(theirs, {QStringLiteral("42")});
-        t.SetFiltered(true);
-        CalcGlobals.ExtendedLoadOption = extended;
+        const QVariantList theirParams{QStringLiteral("42")};
+        t.SetFilter(theirs, theirParams);
+        t.SetFiltered(theirsOn);
         const auto read = [](int nr) {
             PgrsrlRecord.RSL_NRN = nr;
             PgrsrlRead();
             return CalcGlobals.TableStatus;
         };
-        QCOMPARE(read(43010101), int16_t(2));  // hidden by their filter
+        CalcGlobals.ExtendedLoadOption = false;
+        QCOMPARE(read(43010101), theirsOn ? int16_t(2) : int16_t(0));
+        QCOMPARE(read(43010201), int16_t(2));  // extended: hidden either way
         QCOMPARE(read(43010301), int16_t(0));
-        QCOMPARE(read(43010201), int16_t(0));  // their filter lets it through
+        CalcGlobals.ExtendedLoadOption = true;
+        QCOMPARE(read(43010201), int16_t(0));
         QCOMPARE(t.Filter(), theirs);
-        QVERIFY(t.Filtered());
-        // Once they switch their filter off, the unit's own applies again.
+        QCOMPARE(t.FilterParams(), theirParams);
+        QCOMPARE(t.Filtered(), theirsOn);
+        QCOMPARE(read(43010101), theirsOn ? int16_t(2) : int16_t(0));
+        // Switched on now, their filter bounds every read.
+        t.SetFiltered(true);
+        QCOMPARE(read(43010101), int16_t(2));
+        QCOMPARE(read(43010201), int16_t(0));
+        CalcGlobals.ExtendedLoadOption = false;
+        QCOMPARE(read(43010201), int16_t(2));
+        QCOMPARE(read(43010101), int16_t(2));
+        // Once they switch their filter off, only the unit's own holds.
         t.SetFiltered(false);
         QCOMPARE(read(43010101), int16_t(0));
-        QCOMPARE(read(43010201), extended ? int16_t(0) : int16_t(2));
+        QCOMPARE(read(43010201), int16_t(2));
+        // A filter they set anew while the unit's is in place is combined too.
+        t.SetFilter(QStringLiteral("RSL_NRN > ?"), {43010200});
+        t.SetFiltered(true);
+        QCOMPARE(read(43010101), int16_t(2));
+        QCOMPARE(read(43010201), int16_t(2));
+        QCOMPARE(read(43010301), int16_t(0));
+    }
+
+    // Reading on under both conditions: the walk skips rows either one hides
+    // and ends after the last row both let through.
+    void extendedLoadFilterWalkUnderBothFilters() {
+        Clamp(*f, 43010101, 0);
+        Clamp(*f, 43010201, 1, {{"RSL_KBEZ", "42"}});
+        Clamp(*f, 43010301, 0, {{"RSL_KBEZ", "42"}});
+        Clamp(*f, 43010401, 0, {{"RSL_KBEZ", "42"}});
+        Clamp(*f, 43010501, 1, {{"RSL_KBEZ", "42"}});
+        Clamp(*f, 43010601, 0);
+        f->Start();
+        TTable& t = DBKONST->PGRSRL;
+        t.SetFilter(QStringLiteral("RSL_KBEZ = ?"), {QStringLiteral("42")});
+        t.SetFiltered(true);
         CalcGlobals.ExtendedLoadOption = false;
+        PgrsrlRecord.RSL_NRN = 43010102;
+        PgrsrlStart();
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QList<double> walked;
+        for (int guard = 0; guard < 10 && PgrsrlDispatch("RN") == 0; ++guard)
+            walked << PgrsrlRecord.RSL_NRN;
+        QCOMPARE(walked, (QList<double>{43010301.0, 43010401.0}));
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(4));
     }
 
     void coolRecord() {

@@ -206,6 +206,42 @@ private slots:
         QVERIFY(!DBKONST->PGSTAT.Filtered());
         QCOMPARE(Flags(f.dir.path(), "Pgstat.DB", "STA_HD_KZ"), QList<bool>{false});
     }
+
+    // A filter with bound values that a caller had on the table is back in
+    // full afterwards, whether the writing succeeds or fails.
+    void hdFlagsKeepCallersBoundFilter_data() {
+        QTest::addColumn<bool>("fail");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("written, filter on") << false << true;
+        QTest::newRow("written, filter off") << false << false;
+        QTest::newRow("write fails, filter on") << true << true;
+    }
+    void hdFlagsKeepCallersBoundFilter() {
+        QFETCH(bool, fail);
+        QFETCH(bool, on);
+        CatalogueFixture f;
+        f.Insert("Pgstat.DB", {{"STA_NRN", 21010218}, {"STA_KBEZ", "210"}, {"STA_HD_KZ", false}});
+        f.Insert("Pgstat.DB", {{"STA_NRN", 60010000}, {"STA_KBEZ", "60"}, {"STA_HD_KZ", false}});
+        f.Insert("Pgstat.DB", {{"STA_NRN", 60011000}, {"STA_KBEZ", "60"}, {"STA_HD_KZ", true}});
+        f.Start();
+        TTable& t = DBKONST->PGSTAT;
+        t.Open();
+        const QString theirs = QStringLiteral("STA_KBEZ = ? AND STA_NRN > ?");
+        const QVariantList params{QStringLiteral("60"), 60010000};
+        t.SetFilter(theirs, params);
+        t.SetFiltered(on);
+        ArmWriteFault(fail ? 1 : 0);
+        if (fail)
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, SetHDFlagPgstat("210", true, 5));
+        else
+            SetHDFlagPgstat("210", true, 5);
+        ArmWriteFault(0);
+        QCOMPARE(t.Filter(), theirs);
+        QCOMPARE(t.FilterParams(), params);
+        QCOMPARE(t.Filtered(), on);
+        QCOMPARE(t.RecordCount(), on ? 1 : 3);
+        QCOMPARE(Flags(f.dir.path(), "Pgstat.DB", "STA_HD_KZ"), (QList<bool>{!fail, false, true}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileUtils)

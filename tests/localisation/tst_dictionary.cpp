@@ -266,6 +266,8 @@ private slots:
         form.setWindowTitle(QStringLiteral("Directory"));
         translator->Loaded();
         QCOMPARE(form.windowTitle(), QStringLiteral("Verzeichnis"));
+        const uint32_t threadLocale = NlsThreadLocale();
+        const QChar decimalSeparator = IvFormatSettings().DecimalSeparator;
         bool fail = true;
         if (inTranslator)
             translator->OnAfterTranslate = [&fail](TIvCustomTranslator*) {
@@ -280,11 +282,15 @@ private slots:
         QCOMPARE(d.CurrentIndex(), 1);
         QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
         QCOMPARE(IvTranslate(QStringLiteral("directory")), QStringLiteral("verzeichnis"));
+        // The thread's locale and the number formats stay with the language.
+        QCOMPARE(NlsThreadLocale(), threadLocale);
+        QCOMPARE(IvFormatSettings().DecimalSeparator, decimalSeparator);
         // Once the cause is gone the change goes through.
         fail = false;
         d.SetLanguage(2);
         QCOMPARE(IvTranslate(QStringLiteral("directory")), QStringLiteral("directory (lower)"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Directory"));
+        QVERIFY(NlsThreadLocale() != threadLocale);
     }
 
     // The settings name the files "KORVA32.mld" and "KORVAPRN.mld"; the

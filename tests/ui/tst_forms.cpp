@@ -128,6 +128,7 @@ private slots:
     void zorbelMinimisesApplication();
     void restoringRestoresEveryMinimisedWindow_data();
     void restoringRestoresEveryMinimisedWindow();
+    void restoringKeepsMaximisedWindowsMaximised();
     void nextListItem_data();
     void nextListItem();
     void versionBlock_data();
@@ -324,6 +325,29 @@ void TestForms::restoringRestoresEveryMinimisedWindow() {
     mainForm.showNormal();
     QVERIFY(!dialog.isMinimized());
     QVERIFY(!other.isMinimized());
+    SetApplicationMainForm(nullptr);
+}
+
+// A window that was maximised when the application went down comes back
+// maximised, and one of normal size at its size.
+void TestForms::restoringKeepsMaximisedWindowsMaximised() {
+    TZorbelForm mainForm, big;
+    SetApplicationMainForm(&mainForm);
+    mainForm.show();
+    big.showMaximized();
+    QDialog dialog(&mainForm);
+    dialog.show();
+    dialog.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    mainForm.showMinimized();
+    QVERIFY(big.isMinimized());
+    QVERIFY(dialog.isMinimized());
+    mainForm.showNormal();
+    for (QWidget* w : std::initializer_list<QWidget*>{&big, &dialog}) {
+        QVERIFY2(!w->isMinimized(), qPrintable(w->metaObject()->className()));
+        QVERIFY2(w->isMaximized(), qPrintable(w->metaObject()->className()));
+    }
+    QVERIFY(!mainForm.isMaximized());
     SetApplicationMainForm(nullptr);
 }
 

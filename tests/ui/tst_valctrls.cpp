@@ -64,6 +64,7 @@ private slots:
     void floatView();
     void floatBoundsAndText();
     void programDecimalSeparator();
+    void separatorChangedAfterShowing();
     void decimalSeparatorOfTheLocale_data();
     void decimalSeparatorOfTheLocale();
     void emptyText_data();
@@ -275,6 +276,30 @@ void TestValidatedEdits::programDecimalSeparator() {
     QVERIFY(!edit.IsValidText());
     TUncHoehe height;
     QCOMPARE(height.text(), QStringLiteral("0'-0,0\""));
+    IvFormatSettings().DecimalSeparator = saved;
+}
+
+// A language change between showing a value and reading it: the edit's own
+// text keeps its value; a text typed with the old separator is refused.
+void TestValidatedEdits::separatorChangedAfterShowing() {
+    const QChar saved = IvFormatSettings().DecimalSeparator;
+    IvFormatSettings().DecimalSeparator = u'.';
+    TFloatEdit edit;
+    edit.SetFormat(TFloatView::fvFixed);
+    edit.SetValue(2.5);
+    QCOMPARE(edit.text(), QStringLiteral("2.50"));
+    IvFormatSettings().DecimalSeparator = u',';
+    QVERIFY(edit.ValidateText());
+    QCOMPARE(double(edit.Value()), 2.5);
+    QCOMPARE(edit.text(), QStringLiteral("2,50"));
+    edit.setText(QStringLiteral("7.25"));
+    QVERIFY(!edit.IsValidText());
+    // Back to the point: the comma text the edit showed is its own again.
+    edit.setText(QStringLiteral("7,25"));
+    QVERIFY(edit.IsValidText());
+    IvFormatSettings().DecimalSeparator = u'.';
+    QCOMPARE(double(edit.Value()), 7.25);
+    QCOMPARE(edit.text(), QStringLiteral("7.25"));
     IvFormatSettings().DecimalSeparator = saved;
 }
 
