@@ -1,18 +1,67 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "host/GET_CHECK_CMDLINE.h"
+#include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
+#include "platform/RunDirectory.h"
 #include "ui/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
+#ifdef KORVA_TEST_HOOKS
+#include "platform/FaultInjection.h"
+#endif
+
+#include <QCoreApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
+
+namespace {
+
+// Every mode after the application object exists: the units'
+// initialisation, then the mode itself.
+int RunModes(const QStringList& params) {
+    PrintTextTranslator = &TranslatePrintText;
+    const DictionaryScope dictionaries;
+    // The main forms of normal and configuration mode are handed in here;
+    // without them those modes end after their start checks.
+    MainForms forms;
+    int code = exitcode::StartFailed;
+    try {
+        code = RunKorvaMds(params, forms);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "KORVA: %s\n", e.what());
+    }
+    return code;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    // Started by the host without a display (delete mode runs so), the
-    // program still runs: windowless, with its messages on standard error.
+#ifdef KORVA_TEST_HOOKS
+    ArmTestHooksFromEnvironment();
+#endif
+    // The host's arguments are bytes: UTF-8 when they are valid UTF-8, else
+    // text in the host's code page.
+    const QStringList params = HostArguments(argc, argv);
+    // A private directory left by an earlier run that was killed, and this
+    // run's own when a signal ends it.
+    InstallRunDirectorySignalHandlers();
+    // Delete mode has no window: it runs on a core application object and
+    // never touches a window system, so an unreachable display cannot stop
+    // it from writing its result.
+    ParseCommandLine(params);
+    if (ChooseStartMode() == StartMode::Delete) {
+        QCoreApplication app(argc, argv);
+        SetUnattended(true);
+        return RunModes(params);
+    }
+    RemoveAbandonedRunDirectories();
+    // Started by the host without a display, the program still runs:
+    // windowless, with its messages on standard error.
     const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
                             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -21,16 +70,5 @@ int main(int argc, char** argv) {
     TIvApplication app(argc, argv);
     InstallQtMessageSeam();
     SetUnattended(unattended);
-    PrintTextTranslator = &TranslatePrintText;
-    const DictionaryScope dictionaries;
-    // The main forms of normal and configuration mode are handed in here;
-    // without them those modes end after their start checks.
-    MainForms forms;
-    int code = exitcode::StartFailed;
-    try {
-        code = RunKorvaMds(app.arguments().mid(1), forms);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "KORVA: %s\n", e.what());
-    }
-    return code;
+    return RunModes(params);
 }

@@ -9,6 +9,11 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const char* const kPrimarySuffix = "$PRIMARY";
@@ -213,4 +218,20 @@ void SetTableLevel(const QString& path, int level) {
     Connection c(path, false);
     Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
     BumpSchemaVersion(CanonicalTablePath(path));
+}
+
+QString DirectoryProblem(const QString& dir) {
+    const QString shown = QDir::toNativeSeparators(dir);
+    if (dir.isEmpty()) return QStringLiteral("No directory given");
+    const QByteArray native = QFile::encodeName(dir);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        const int err = errno;
+        if (err == ENOENT) return QString("Directory does not exist: %1").arg(shown);
+        return QString("Directory cannot be reached: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(err)));
+    }
+    if (!S_ISDIR(st.st_mode)) return QString("Not a directory: %1").arg(shown);
+    if (::access(native.constData(), R_OK | X_OK) != 0)
+        return QString("Directory cannot be read: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+    return {};
 }

@@ -21,6 +21,11 @@ QString TablePath(const QString& dir, const QString& tableName);
 
 bool TableFileExists(const QString& path);
 
+// Empty when dir is a directory that can be entered; else why not: "does not
+// exist" only when it truly does not, otherwise the system's reason (an
+// unreadable directory is not a missing one).
+QString DirectoryProblem(const QString& dir);
+
 // Creates a new table file (fails with dbeTableExists when the file exists).
 // The file is written under a temporary name and renamed into place, so a
 // failed creation leaves nothing behind.

@@ -36,9 +36,11 @@ class TestStartModes : public QObject {
         return s;
     }
 
-    RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true) const {
+    RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true,
+                  const QString& exe = KORVA_EXE) const {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE"}) e.remove(name);
+        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE", "KORVA_TEST_CRASH_AT"})
+            e.remove(name);
         e.insert("QT_QPA_PLATFORM", "offscreen");
         if (!display)
             for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(name);
@@ -48,7 +50,7 @@ class TestStartModes : public QObject {
         for (const QString& a : args) expanded << Expand(a);
         QProcess p;
         p.setProcessEnvironment(e);
-        p.start(KORVA_EXE, expanded);
+        p.start(exe, expanded);
         RunResult r;
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
             p.kill();
@@ -290,7 +292,9 @@ private slots:
         const QString res = dir.file("result.txt");
         const QList<int> before = TotalRows(p);
         Session().DropConnections();
-        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"KORVA_TEST_FAIL_WRITE", "3"}}).exitCode, ExitStatusOf(302));
+        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"KORVA_TEST_FAIL_WRITE", "3"}}, true, KORVA_HOOKED_EXE)
+                     .exitCode,
+                 ExitStatusOf(302));
         QCOMPARE(FileBytes(res), QByteArray("2\r\n"));
         QCOMPARE(TotalRows(p), before);
         QCOMPARE(RowsOf(p, KeyA), QList<int>({1, 1, 3, 1}));
