@@ -351,7 +351,11 @@ std::shared_ptr<const TableSchema> TDatabase::SchemaOf(const QString& filePath) 
         if (Attached* a = d->Find(c, path)) {
             const uint64_t version = SchemaVersion(path);
             if (!a->tableSchema || a->schemaVersion != version) {
-                a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
+                try {
+                    a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
+                } catch (const EDBEngineError& e) {
+                    throw NamingFile(e, path);
+                }
                 a->schemaVersion = version;
             }
             return a->tableSchema;

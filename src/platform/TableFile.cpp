@@ -170,13 +170,33 @@ TableSchema ReadTableSchemaVia(sqlite3* db, const QString& schemaName, const QSt
     return s;
 }
 
+static void RestructureTableFileUnnamed(const QString& path, const TFieldDefs& newFields, int newLevel);
+
+EDBEngineError NamingFile(const EDBEngineError& e, const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    if (e.Message().contains(shown) || e.Message().contains(path)) return e;
+    return EDBEngineError(e.ErrorCode(), QString("%1: %2").arg(shown, e.Message()));
+}
+
 TableSchema ReadTableSchema(const QString& path) {
     if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
-    Connection c(path, false);
-    return ReadTableSchemaVia(c.db, QString(), path);
+    try {
+        Connection c(path, false);
+        return ReadTableSchemaVia(c.db, QString(), path);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, path);
+    }
 }
 
 void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel) {
+    try {
+        RestructureTableFileUnnamed(path, newFields, newLevel);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, path);
+    }
+}
+
+static void RestructureTableFileUnnamed(const QString& path, const TFieldDefs& newFields, int newLevel) {
     const TableSchema old = ReadTableSchema(path);
     Connection c(path, false);
     const QString table = old.tableName;

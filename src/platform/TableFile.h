@@ -49,5 +49,9 @@ TableSchema ReadTableSchema(const QString& path);
 // width. Fields whose names are not in newFields are dropped.
 void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel = 0);
 
+// The error with the file's name in front, unless it names it already.
+class EDBEngineError;
+EDBEngineError NamingFile(const EDBEngineError& e, const QString& path);
+
 // Sets the table level only.
 void SetTableLevel(const QString& path, int level);
