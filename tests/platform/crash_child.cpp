@@ -5,6 +5,8 @@
 //   korva_crashchild <dir> store <first key> <count>
 //   korva_crashchild <dir> resume <total>         stores from the first key not yet stored
 //   korva_crashchild <dir> delete <first key> <count>
+//   korva_crashchild <dir> private               makes <dir> the private directory, says
+//                                                "ready" and waits for a signal
 //
 // Test hooks come from the environment (KORVA_TEST_CRASH_AT). Exit 0 when
 // done, 3 with the error on standard error.
@@ -13,11 +15,13 @@
 #include "platform/DbErrors.h"
 #include "platform/FaultInjection.h"
 #include "platform/Query.h"
+#include "platform/RunDirectory.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +86,13 @@ int main(int argc, char** argv) {
     ArmTestHooksFromEnvironment();
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
+    if (a.size() == 3 && a[2] == "private") {
+        InstallRunDirectorySignalHandlers();
+        Session().SetPrivateDir(a[1]);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        for (;;) ::pause();
+    }
     if (a.size() < 4) return 2;
     try {
         TDatabase db(Db);

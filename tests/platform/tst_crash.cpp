@@ -4,10 +4,17 @@
 // SIGKILL); afterwards every table file is sound and every support is whole
 // or absent.
 #include "CrashProject.h"
+#include "platform/RunDirectory.h"
 #include "support/TestSupport.h"
+
+#include <csignal>
+#include <ctime>
+#include <utime.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -60,6 +67,9 @@ private slots:
     void killedAtRandomDuringThousandStores();
     void twoWritersBothSucceed();
     void writerBlockedPastTimeoutFailsCleanly();
+    void privateDirectoryGoesWithTerminatingSignals_data();
+    void privateDirectoryGoesWithTerminatingSignals();
+    void abandonedPrivateDirectoriesAreRemovedAtStart();
 };
 
 void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
@@ -196,6 +206,79 @@ void TestCrash::writerBlockedPastTimeoutFailsCleanly() {
     // Once the lock is gone the same store goes through.
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "900000000", "3"}).status, 0);
     QCOMPARE(crashproject::Verify(p).supports, 3);
+}
+
+namespace {
+
+// A child that holds `dir` as its private directory, with TMPDIR = temp.
+bool StartPrivateChild(QProcess& child, const QString& temp, const QString& dir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", temp);
+    child.setProcessEnvironment(env);
+    child.start(KORVA_CRASH_CHILD, {dir, "private"});
+    return child.waitForReadyRead(30000) && child.readAll().startsWith("ready");
+}
+
+void MakeOld(const QString& dir) {
+    struct utimbuf old {};
+    old.actime = old.modtime = time(nullptr) - 3600;
+    ::utime(QFile::encodeName(dir).constData(), &old);
+}
+
+}  // namespace
+
+void TestCrash::privateDirectoryGoesWithTerminatingSignals_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << "KORVAa1B2c3" << true;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << "KORVAz9Y8x7" << true;
+    QTest::newRow("SIGINT") << int(SIGINT) << "KORVAq5W6e7" << true;
+    // Not a private directory by name: never removed.
+    QTest::newRow("other name") << int(SIGTERM) << "KORVAproject" << false;
+}
+
+void TestCrash::privateDirectoryGoesWithTerminatingSignals() {
+    QFETCH(int, signal);
+    QFETCH(QString, name);
+    QFETCH(bool, removed);
+    TestDir temp;
+    const QString dir = temp.file(name);
+    QVERIFY(QDir().mkpath(dir));
+    QFile f(dir + "/lek12.db");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QProcess child;
+    QVERIFY(StartPrivateChild(child, temp.path(), dir));
+    QCOMPARE(::kill(pid_t(child.processId()), signal), 0);
+    QVERIFY(child.waitForFinished(30000));
+    // It ended by the signal, as the signal would have ended it.
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(QFileInfo::exists(dir), !removed);
+}
+
+void TestCrash::abandonedPrivateDirectoriesAreRemovedAtStart() {
+    TestDir temp;
+    const QString gone = temp.file("KORVAgone01"), fresh = temp.file("KORVAfresh1"), alive = temp.file("KORVAalive1"),
+                  other = temp.file("KORVAother12"), other2 = temp.file("project");
+    for (const QString& d : {gone, fresh, alive, other, other2}) QVERIFY(QDir().mkpath(d));
+    QFile f(gone + "/lek14.db");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QProcess child;
+    QVERIFY(StartPrivateChild(child, temp.path(), alive));
+    for (const QString& d : {gone, alive, other, other2}) MakeOld(d);
+    QCOMPARE(RemoveAbandonedRunDirectories(temp.path()), 1);
+    QVERIFY(!QFileInfo::exists(gone));
+    for (const QString& d : {fresh, alive, other, other2}) QVERIFY2(QFileInfo::exists(d), qPrintable(d));
+    // Once its run is killed, the directory is abandoned too.
+    child.kill();
+    QVERIFY(child.waitForFinished(30000));
+    QVERIFY(QFileInfo::exists(alive));
+    MakeOld(alive);
+    QCOMPARE(RemoveAbandonedRunDirectories(temp.path()), 1);
+    QVERIFY(!QFileInfo::exists(alive));
+    QVERIFY(QFileInfo::exists(fresh));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)
