@@ -129,6 +129,9 @@ struct TDatabase::Impl {
         Conn c;
         c.db = OpenMainDatabase(dir);
         conns.push_back(std::move(c));
+        // A scope that outlived a close of the database reads in one
+        // transaction again.
+        if (!inTransaction && readScopes > 0) inRead = true;
         if (InAnyTransaction()) Exec(conns.back().db, "BEGIN");
         return conns.back();
     }
