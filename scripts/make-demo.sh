@@ -14,3 +14,6 @@ echo "  KORVA_ALIAS_FILE=$demo/korva-aliases.ini $(cd "$build" && pwd)/korva /IF
 echo
 echo "Delete mode on the demo project:"
 echo "  KORVA_ALIAS_FILE=$demo/korva-aliases.ini $(cd "$build" && pwd)/korva /DEL:H-101 /PD:$demo/project /OF:$demo/delete.result"
+echo
+echo "Configuration mode (arrange the support configurations of the demo catalogue):"
+echo "  KORVA_ALIAS_FILE=$demo/korva-aliases.ini $(cd "$build" && pwd)/korva /CONFIGURE_CONF"

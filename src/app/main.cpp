@@ -1,12 +1,13 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "forms/ABHG_configure.h"
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
 #include "platform/RunDirectory.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
@@ -29,6 +30,7 @@ int RunModes(const QStringList& params) {
     // The main forms of normal and configuration mode are handed in here;
     // without them those modes end after their start checks.
     MainForms forms;
+    forms.configure = &RunConfigurationForms;
     int code = exitcode::StartFailed;
     try {
         code = RunKorvaMds(params, forms);

@@ -8,7 +8,7 @@
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QHash>
 #include <cmath>
@@ -120,7 +120,14 @@ void LoadSpecial(TTable& konstr, TTable* konstz) {
     BridgeRecords.DrehungStahl = r.K_DREHUNG_STAHL;
     BridgeRecords.DrehungKh = r.K_DREHUNG_KH;
     BridgeRecords.DrehungS = r.K_DREHUNG_S;
-    if (!konstz) return;
+    if (!konstz) {
+        BridgeRecords.ResNum1 = 0;
+        BridgeRecords.ResNum2 = 0;
+        BridgeRecords.ResInt1 = 0;
+        BridgeRecords.ResInt2 = 0;
+        CalcGlobals.CNStandard = false;
+        return;
+    }
     BridgeRecords.ResNum1 = int32_t(konstz->FieldByName("K_RES_NUM1").AsFloat());
     BridgeRecords.ResNum2 = float(konstz->FieldByName("K_RES_NUM2").AsFloat());
     BridgeRecords.ResInt1 = konstz->FieldByName("K_RES_INT1").AsInteger();
@@ -132,6 +139,13 @@ void SaveColumns(TTable& table, ProjectTable which) {
     const QList<ProjectColumn>& columns = ProjectColumns(which);
     for (int i = 0; i < columns.size(); ++i)
         if (GenericSave(columns[i].kind)) WriteField(FieldFor(table, i, columns[i]), columns[i].record(ConstructionRecord));
+}
+
+// A support without its companion row gets blanks, 0 and false there, not
+// the values of the support loaded before it.
+void ClearColumns(ProjectTable which) {
+    for (const ProjectColumn& c : ProjectColumns(which))
+        if (c.record && c.kind != 'Y') ClearRef(c.record(ConstructionRecord));
 }
 
 void LoadColumns(TTable& table, ProjectTable which) {
@@ -239,6 +253,7 @@ bool LoadConstruction() {
     LoadColumns(*konstr, ProjectTable::Konstr);
     const bool haveCompanion = !konstz->IsEmpty();
     if (haveCompanion) LoadColumns(*konstz, ProjectTable::Konstz);
+    else ClearColumns(ProjectTable::Konstz);
     LoadSpecial(*konstr, haveCompanion ? konstz.get() : nullptr);
     LastLoadedKey = key;
     HaveLoadedKey = true;

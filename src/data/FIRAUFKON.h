@@ -19,8 +19,32 @@
 
 class TTable;
 
+// Text fields of the record whose width is not their column's: the record
+// keeps the widths the rest of the program works with, the column cuts what
+// it cannot hold.
+struct RecordTextWidthRule {
+    const char* name;
+    int width;
+};
+inline constexpr RecordTextWidthRule RecordTextWidths[] = {
+    {"K_OMASS_1", 14},   {"K_OMASS_2", 14},   {"K_OMASS_3", 14},   {"K_OMASS_4", 14},
+    {"K_OMASS_X", 5},    {"K_OMASS_Y", 5},    {"K_OMASS_U", 5},    {"K_OMASS_V", 5},
+    {"K_KOOR_MOV_N", 5}, {"K_KOOR_MOV_E", 5}, {"K_KOOR_MOV_S", 5}, {"K_KOOR_MOV_W", 5},
+};
+
+constexpr bool SameFieldName(const char* a, const char* b) {
+    while (*a && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+constexpr int RecordTextWidth(const char* name, int columnSize) {
+    for (const RecordTextWidthRule& rule : RecordTextWidths)
+        if (SameFieldName(rule.name, name)) return rule.width;
+    return columnSize;
+}
+
 // Member declarations generated from the column lists.
-#define KR_VTYPE_A(name, size) char name[size];
+#define KR_VTYPE_A(name, size) char name[RecordTextWidth(#name, size)];
 #define KR_VTYPE_S(name, size) int16_t name;
 #define KR_VTYPE_I(name, size) int32_t name;
 #define KR_VTYPE_P(name, size) int32_t name;

@@ -1,14 +1,21 @@
 #include "data/GlobalFuncs.h"
 
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <algorithm>
 #include <cstring>
 
-// The message numbers of the string table, generated from
-// resources/strings/stringtable.tsv (sorted, without duplicates).
+// The entries of the string table, generated from
+// resources/strings/stringtable.tsv: every number (sorted, without
+// duplicates) and the entries that hold a text rather than a message key.
 extern const int KorvaStringTableNumbers[];
 extern const int KorvaStringTableCount;
+struct KorvaStringTableText {
+    int number;
+    const char* text;
+};
+extern const KorvaStringTableText KorvaStringTableTexts[];
+extern const int KorvaStringTableTextCount;
 
 TCalcGlobals CalcGlobals;
 QString LastMessage;
@@ -29,15 +36,20 @@ bool StringTableHasNumber(int number) {
 }
 
 QString ErrorTextByNumber(int number) {
-    if (StringTableHasNumber(number)) return QStringLiteral("RS%1").arg(number);
-    return QStringLiteral("Unknown Error occured, No. %1").arg(number);
+    if (!StringTableHasNumber(number)) return QStringLiteral("Unknown Error occured, No. %1").arg(number);
+    // The product-type names are texts of their own, which the caller
+    // translates through the dictionary it means (menu or print).
+    for (int i = 0; i < KorvaStringTableTextCount; ++i)
+        if (KorvaStringTableTexts[i].number == number) return QString::fromUtf8(KorvaStringTableTexts[i].text);
+    return QStringLiteral("RS%1").arg(number);
 }
 
 namespace {
 
 int ShowBox(const QString& text, MessageKind kind, MessageButtons buttons) {
     MessageRequest request;
-    request.owner = nullptr;  // the active form
+    request.owner = nullptr;
+    request.ownerIsActiveWindow = true;
     request.text = text;
     request.kind = kind;
     request.buttons = buttons;

@@ -154,8 +154,10 @@ extern TCalcGlobals CalcGlobals;
 // The text of the last message (written by the selection driver).
 extern QString LastMessage;
 
-// The string-table text of a message number: "RS" + number for a number in
-// the table, else "Unknown Error occured, No. <number>".
+// The string-table entry of a number: "RS" + number for a message, the text
+// itself for the other entries (the product-type names, which the caller
+// translates through the dictionary it means), else "Unknown Error occured,
+// No. <number>".
 QString ErrorTextByNumber(int number);
 bool StringTableHasNumber(int number);
 

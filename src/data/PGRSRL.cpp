@@ -123,7 +123,8 @@ std::span<const TableOperation> PgrsrlUnit::Operations() { return PgrsrlOps; }
 void ApplyExtendedLoadFilter(TTable& pgrsrl) {
     const bool ours = pgrsrl.Filter() == ExtraFilter;
     if (!CalcGlobals.ExtendedLoadOption) {
-        if (!ours || !pgrsrl.Filtered()) {
+        // A filter that another caller has switched on stays as it is.
+        if (!pgrsrl.Filtered()) {
             pgrsrl.SetFilter(ExtraFilter, {0});
             pgrsrl.SetFiltered(true);
         }

@@ -148,12 +148,17 @@ void OpReadNext() {
         Unit::Flags().NotFoundFlag = true;
 }
 
-// "R1" of the temperature and diameter tables: the next row in the order of
-// K, copied whatever its key; not found only past the last row (or when the
-// first read finds every key below the wanted one).
+// "R1" of the temperature and diameter tables: the row reached, copied
+// whatever its key. The first read after a start stays on the last row when
+// every key is below the wanted one (the highest class is what the caller
+// needs); only a read past the last row, or in an empty table, is not found.
 template <class Unit, const CursorKey& K>
 void OpReadNextAny() {
-    OpReadNext<Unit, K, &AccessFlags::PositionedFlag1>();
+    TTable& t = Unit::Table();
+    if (StepToReadRow<Unit, K, &AccessFlags::PositionedFlag1>(t))
+        Unit::Copy(t);
+    else
+        Unit::Flags().NotFoundFlag = true;
 }
 
 // "RX": the first row whose key is at or above the wanted one, copied; not

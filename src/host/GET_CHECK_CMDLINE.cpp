@@ -1,8 +1,8 @@
 #include "host/GET_CHECK_CMDLINE.h"
 
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "messages/MessageSeam.h"
 #include "platform/HostFiles.h"
-#include "ui/MessageSeam.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -7,6 +7,7 @@
 #include "data/DBKON.h"
 #include "platform/HostFiles.h"
 #include "platform/Session.h"
+#include "messages/MessageSeam.h"
 
 #include <cstdio>
 #include <memory>
@@ -31,7 +32,16 @@ DataModules CreateDataModules() {
 
 int RunMainForm(const MainFormRunner& runner, const char* modeName) {
     GiveTablePassword();
-    const DataModules modules = CreateDataModules();
+    DataModules modules;
+    try {
+        modules = CreateDataModules();
+    } catch (const std::exception& e) {
+        // A broken database configuration ends the start; the engineer
+        // sees why in a box where a display exists, the host on standard
+        // error in every case.
+        ShowSystemMessage(QString::fromUtf8(e.what()));
+        return exitcode::StartFailed;
+    }
     if (runner) return runner();
     std::fprintf(stderr, "KORVA: %s mode has no main form in this build; the run ends after its start checks.\n",
                  modeName);

@@ -1,5 +1,7 @@
 #include "localisation/IvBinDic.h"
 
+#include "platform/TableFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,15 +9,28 @@
 
 const char* const kMlDictionaryResource = ":/MLDICT/MlDictionary";
 
+namespace {
+
+// The file of a dictionary name without regard to case, as every other file
+// of the system: the settings name them "KORVA32.mld", the build writes
+// "Korva32.mld". Empty when there is none.
+QString ExistingNoCase(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isFile()) return info.absoluteFilePath();
+    const QString found = FindFileNoCase(info.path(), info.fileName());
+    return found.isEmpty() ? QString() : QFileInfo(found).absoluteFilePath();
+}
+
+}  // namespace
+
 QString TIvCustomFileDictionary::FileName() {
     if (Storage != ivsFile || m_fileName.isEmpty()) return m_fileName;
-    const QFileInfo full(m_fileName);
-    if (full.exists()) {
-        m_fileName = full.absoluteFilePath();
-    } else if (!m_fileName.contains(u'/') && !m_fileName.contains(u'\\')) {
-        const QString inProgramDir = QDir(QCoreApplication::applicationDirPath()).filePath(m_fileName);
-        if (QFileInfo::exists(inProgramDir)) m_fileName = inProgramDir;
-    }
+    QString found = ExistingNoCase(m_fileName);
+    // A bare name is looked up in the current directory, then beside the
+    // program.
+    if (found.isEmpty() && !m_fileName.contains(u'/') && !m_fileName.contains(u'\\'))
+        found = ExistingNoCase(QDir(QCoreApplication::applicationDirPath()).filePath(m_fileName));
+    if (!found.isEmpty()) m_fileName = found;
     return m_fileName;
 }
 

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <type_traits>
 
 namespace {
 
@@ -15,13 +16,39 @@ const QString kCells = QStringLiteral("Cells");
 const QString kItems = QStringLiteral("Items");
 const QString kCaption = QStringLiteral("Caption");
 
+// A sorted view moves an item as soon as its text changes, so a walk by
+// index would skip some items and translate others twice: the sorting is off
+// while the texts change and sorts the translated texts when it comes back.
+template <class View>
+class SortingPaused {
+public:
+    explicit SortingPaused(View* view) : m_view(view), m_sorting(view->isSortingEnabled()) {
+        m_view->setSortingEnabled(false);
+    }
+    ~SortingPaused() {
+        m_view->setSortingEnabled(m_sorting);
+        // A list sorts only what is inserted later; the changed texts are
+        // put in order here (a list sorts ascending, as list boxes do).
+        if constexpr (std::is_same_v<View, QListWidget>)
+            if (m_sorting) m_view->sortItems(Qt::AscendingOrder);
+    }
+    SortingPaused(const SortingPaused&) = delete;
+    SortingPaused& operator=(const SortingPaused&) = delete;
+
+private:
+    View* m_view;
+    bool m_sorting;
+};
+
 void TranslateTable(TIvTranslator* t, QTableWidget* grid) {
+    const SortingPaused<QTableWidget> paused(grid);
     for (int r = 0; r < grid->rowCount(); ++r)
         for (int c = 0; c < grid->columnCount(); ++c)
             if (QTableWidgetItem* item = grid->item(r, c)) item->setText(t->TranslateValue(grid, kCells, item->text()));
 }
 
 void TranslateList(TIvTranslator* t, QListWidget* list) {
+    const SortingPaused<QListWidget> paused(list);
     for (int i = 0; i < list->count(); ++i) list->item(i)->setText(t->TranslateValue(list, kItems, list->item(i)->text()));
 }
 
@@ -37,10 +64,8 @@ void TranslateTreeItem(TIvTranslator* t, QTreeWidget* tree, QTreeWidgetItem* ite
 }
 
 void TranslateTree(TIvTranslator* t, QTreeWidget* tree) {
-    const bool sorting = tree->isSortingEnabled();
-    tree->setSortingEnabled(false);
+    const SortingPaused<QTreeWidget> paused(tree);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) TranslateTreeItem(t, tree, tree->topLevelItem(i));
-    tree->setSortingEnabled(sorting);
 }
 
 void TranslateTabs(TIvTranslator* t, QTabWidget* tabs) {

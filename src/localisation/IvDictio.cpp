@@ -139,6 +139,7 @@ TIvDictionary::~TIvDictionary() {
 
 void TIvDictionary::SetEuro(TIvEuro euro) {
     IvEuroMode() = euro;
+    ApplyEuroMode(m_open ? m_currentLocale.get() : nullptr);
 }
 
 TIvDictionary::State TIvDictionary::Save() const {
@@ -265,7 +266,7 @@ void TIvDictionary::RemoveTranslator(TIvCustomTranslator* translator) {
 void TIvDictionary::Changed(bool languageChanged, bool localeChanged) {
     if (localeChanged) {
         NlsSetThreadLocale(m_currentLcid);
-        if ((Options & ivdoUpdateLocaleVariables) && IvUpdateFormatSettingsEnabled())
+        if (Options & ivdoUpdateLocaleVariables)
             IvFormatSettings() = FormatSettingsFromLocale(*m_currentLocale, IvEuroMode(), Options & ivdoYear2000,
                                                           QDate::currentDate());
     }
@@ -458,8 +459,29 @@ void TIvCustomDictionary::ReloadTable() {
 }
 
 void TIvCustomDictionary::Changed(bool languageChanged, bool localeChanged) {
-    if (languageChanged) ReloadTable();
-    TIvDictionary::Changed(languageChanged, localeChanged);
+    if (!languageChanged) {
+        TIvDictionary::Changed(languageChanged, localeChanged);
+        return;
+    }
+    // A translator pass or a handler that fails leaves the dictionary on its
+    // previous language (restored by the caller): the table goes back with
+    // it, and so do the runtime's formats.
+    std::vector<TIvTranslation> previous = m_table;
+    const TIvFormatSettings formats = IvFormatSettings();
+    ReloadTable();
+    try {
+        TIvDictionary::Changed(languageChanged, localeChanged);
+    } catch (...) {
+        m_table.swap(previous);
+        IvFormatSettings() = formats;
+        throw;
+    }
+}
+
+void TIvCustomDictionary::Close() {
+    TIvDictionary::Close();
+    // A closed dictionary translates nothing until it is opened again.
+    m_table.clear();
 }
 
 const TIvTranslation* TIvCustomDictionary::FindText(const QString& text) const {
@@ -487,6 +509,7 @@ const TIvTranslation* TIvCustomDictionary::FindKey(const QString& key) const {
 }
 
 bool TIvCustomDictionary::Translate(const QString& text, QString& result) {
+    if (!IsOpen()) return false;
     const TIvTranslation* e = FindText(text);
     if (!e) return false;
     result = e->Translation;
@@ -495,6 +518,7 @@ bool TIvCustomDictionary::Translate(const QString& text, QString& result) {
 
 bool TIvCustomDictionary::TranslateWithContext(const QString& text, const QString& context, QString& result,
                                                const QString& context2) {
+    if (!IsOpen()) return false;
     if (!ContextsInUse()) return Translate(text, result);
     const QString c1 = ContextParts() & ivcpFirst ? context : QString();
     const QString c2 = ContextParts() & ivcpSecond ? context2 : QString();

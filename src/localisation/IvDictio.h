@@ -161,6 +161,7 @@ public:
     bool TranslateWithContext(const QString& text, const QString& context, QString& result,
                               const QString& context2) override;
     bool Translate(const QString& text, QString& result) override;
+    void Close() override;
     const std::vector<TIvTranslation>& Table() const { return m_table; }
 
 protected:

@@ -344,14 +344,24 @@ TIvFormatSettings FormatSettingsFromLocale(const TIvLocale& l, TIvEuro euro, boo
     return s;
 }
 
+TIvFormatSettings SystemFormatSettings() {
+    TIvLocale system;
+    if (!ReadSystemLocale(NlsUserDefaultLcid(), system)) return {};
+    return FormatSettingsFromLocale(system, IvEuroMode(), true, QDate::currentDate());
+}
+
 TIvFormatSettings& IvFormatSettings() {
-    static TIvFormatSettings settings;
+    // The system's own settings until a dictionary copies a locale's.
+    static TIvFormatSettings settings = SystemFormatSettings();
     return settings;
 }
 
-bool& IvUpdateFormatSettingsEnabled() {
-    static bool enabled = false;
-    return enabled;
+void ApplyEuroMode(const TIvLocale* current) {
+    TIvFormatSettings& s = IvFormatSettings();
+    TIvLocale locale;
+    if (current && current->Lcid() == s.Lcid) locale = *current;
+    else if (!ReadSystemLocale(s.Lcid, locale)) return;
+    s.CurrencyString = EuroCurrencyString(locale, IvEuroMode(), QDate::currentDate());
 }
 
 TIvEuro& IvEuroMode() {

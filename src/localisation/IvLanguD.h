@@ -101,8 +101,15 @@ QString EuroCurrencyString(const TIvLocale& locale, TIvEuro euro, const QDate& t
 TIvFormatSettings FormatSettingsFromLocale(const TIvLocale& locale, TIvEuro euro, bool year2000,
                                            const QDate& today);
 
-// The program-wide settings. Copying into them is off unless switched on: the
-// number and date formats of the files never come from here.
+// The settings of the system's own locale (the user's default), read when
+// the program starts.
+TIvFormatSettings SystemFormatSettings();
+// The program-wide settings: the system's at start, then those a dictionary
+// copies from its locale on a change (with ivdoUpdateLocaleVariables). The
+// numbers of the files never take their formats from here.
 TIvFormatSettings& IvFormatSettings();
-bool& IvUpdateFormatSettingsEnabled();
+// Sets the currency string of the program-wide settings by the euro mode
+// now in force, from the given locale when it is the settings' own, else
+// from the system's data of the settings' locale.
+void ApplyEuroMode(const TIvLocale* current);
 TIvEuro& IvEuroMode();

@@ -47,7 +47,10 @@ bool HostTextWriter::Open(const QString& path) {
         return true;
     }
     m_file = std::make_unique<QSaveFile>(path);
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk, a file size limit) shows in
+    // Write: a buffered flush drops what it cannot write without an error,
+    // and the truncated file would be committed.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_error = m_file->errorString();
         m_file.reset();
         m_failed = true;

@@ -32,8 +32,18 @@ TFWarten::TFWarten(QWidget* owner) : TTemplateFormMultiLang(owner) {
 }
 
 void TFWarten::Refresh() {
+    // The selection runs inside another window's handler: dispatching the
+    // event queue here would run other windows' timers and posted events in
+    // the middle of it. Only the form's own pending events (layout, text
+    // changes) are delivered, then the form paints itself.
+    QCoreApplication::sendPostedEvents(this, 0);
+    for (QWidget* child : findChildren<QWidget*>()) QCoreApplication::sendPostedEvents(child, 0);
+    // show() has asked the window system to map the form; its answer comes
+    // through the event loop, which the selection does not return to.
+    // Painting into the window before the answer is harmless, and it is the
+    // only way the form shows while the selection runs.
+    if (isVisible() && !testAttribute(Qt::WA_Mapped)) setAttribute(Qt::WA_Mapped);
     repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool TFWarten::PrintForm() {

@@ -15,7 +15,7 @@ public:
     explicit TFWarten(QWidget* owner = nullptr);
     QLabel* StaticText2 = nullptr;
 
-    // Paints the form now, without handing user input to anyone.
+    // Paints the form now, without dispatching any other object's events.
     void Refresh();
     // Prints the form on the default printer; false without a printer.
     virtual bool PrintForm();

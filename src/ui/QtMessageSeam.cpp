@@ -1,7 +1,7 @@
 #include "ui/QtMessageSeam.h"
 
 #include "localisation/IvDictio.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QGuiApplication>
@@ -20,7 +20,7 @@ class QtMessageSeam : public MessageSeam {
 public:
     int Show(const MessageRequest& request) override {
         if (!request.plainSystemBox) return ExecuteMessageRequest(request);
-        const QByteArray text = request.text.toLocal8Bit();
+        const QByteArray text = NormalizeLineBreaks(request.text).toLocal8Bit();
         std::fprintf(stderr, "%s\n", text.constData());
         std::fflush(stderr);
         if (!HasDisplay()) return DefaultResult(request.buttons);

@@ -59,6 +59,21 @@ void TGroupButton::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // The arrow keys move the choice through the group, as in every radio
+    // group: up and left to the item before, down and right to the next.
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Down:
+    case Qt::Key_Right: step = 1; break;
+    default: break;
+    }
+    if (step != 0 && event->modifiers() == Qt::NoModifier) {
+        m_group->StepFrom(this, step);
+        event->accept();
+        return;
+    }
     QRadioButton::keyPressEvent(event);
 }
 
@@ -67,7 +82,8 @@ void TGroupButton::keyPressEvent(QKeyEvent* event) {
 TCustomZORBELGroupBox::TCustomZORBELGroupBox(QWidget* parent) : QGroupBox(parent) {
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Picture"));
-    m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A picture smaller than its control stands in the control's middle.
+    m_picture->setAlignment(Qt::AlignCenter);
 }
 
 void TCustomZORBELGroupBox::SetItems(const QStringList& items) {
@@ -84,6 +100,26 @@ void TCustomZORBELGroupBox::SetItemIndex(int index) {
     CheckButton(m_itemIndex, false);
     m_itemIndex = index;
     CheckButton(m_itemIndex, true);
+    UpdateTabStop();
+}
+
+// The group is one stop of the tab order: the chosen button, or the first
+// one while nothing is chosen; the arrow keys reach the others.
+void TCustomZORBELGroupBox::UpdateTabStop() {
+    const int stop = m_itemIndex >= 0 && m_itemIndex < ButtonCount() ? m_itemIndex : 0;
+    for (int i = 0; i < ButtonCount(); ++i)
+        m_buttons[size_t(i)]->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TCustomZORBELGroupBox::StepFrom(TGroupButton* button, int step) {
+    const int count = ButtonCount();
+    if (count == 0 || !CanModify()) return;
+    const auto it = std::find(m_buttons.begin(), m_buttons.end(), button);
+    const int from = it == m_buttons.end() ? std::max(m_itemIndex, 0) : int(it - m_buttons.begin());
+    TGroupButton* target = m_buttons[size_t(((from + step) % count + count) % count)];
+    if (!target->isEnabled()) return;
+    target->setFocus(Qt::TabFocusReason);
+    ButtonClicked(target);
 }
 
 void TCustomZORBELGroupBox::CheckButton(int index, bool checked) {
@@ -141,6 +177,7 @@ void TCustomZORBELGroupBox::UpdateButtons() {
         m_buttons[size_t(i)]->setText(m_items[i]);
         CheckButton(i, i == m_itemIndex);
     }
+    UpdateTabStop();
     LoadPicture();
     update();
 }

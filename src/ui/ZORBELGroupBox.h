@@ -64,6 +64,9 @@ public:
     TGroupButton* Button(int index) const { return m_buttons.at(size_t(index)); }
     QLabel* Picture() const { return m_picture; }
     bool HasPicture() const;
+    // Moves the choice step buttons on from the given one (wrapping round),
+    // as a click on the button reached would.
+    void StepFrom(TGroupButton* button, int step);
 
 signals:
     void Clicked();
@@ -80,6 +83,7 @@ private:
     void LoadPicture();
     void ButtonClicked(TGroupButton* button);
     void CheckButton(int index, bool checked);
+    void UpdateTabStop();
 
     std::vector<TGroupButton*> m_buttons;
     QStringList m_items;

@@ -84,7 +84,9 @@ void AddButtons(TMessageForm& form, MessageButtons buttons, const MessageLayout&
         const ButtonRow& row = kButtons[bit];
         auto* b = new QPushButton(ResourceText(row.caption), &form);
         b->setObjectName(QString::fromLatin1(row.name));
-        b->setAutoDefault(false);
+        // Enter presses the button that has the focus, as in every dialog:
+        // a deliberate "No" must never turn into the default "Yes".
+        b->setAutoDefault(true);
         b->setGeometry(layout.buttons[placed++]);
         // The Help button does not close the box; the program has no help
         // viewer for boxes, so it stays without effect.
@@ -108,6 +110,33 @@ void AddImageAndText(TMessageForm& form, const KindRow& kind, const QString& tex
     message->setGeometry(layout.text);
 }
 
+// A word wider than the box's text width would widen the box beyond the
+// screen: such a word may break anywhere (a zero-width space after each of
+// its characters, which the label's word wrap takes as a break).
+QString BreakOverlongWords(const QString& text, const QFontMetrics& fm, int width) {
+    static const QRegularExpression word(QStringLiteral("\\S+"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(last, m.capturedStart() - last);
+        const QString w = m.captured();
+        if (fm.horizontalAdvance(w) <= width) {
+            out += w;
+        } else {
+            for (qsizetype i = 0; i < w.size(); ++i) {
+                out += w[i];
+                const bool pair = w[i].isHighSurrogate() && i + 1 < w.size();
+                if (pair) out += w[++i];
+                if (i + 1 < w.size()) out += QChar(0x200B);
+            }
+        }
+        last = m.capturedEnd();
+    }
+    out += text.mid(last);
+    return out;
+}
+
 int CountButtons(MessageButtons buttons) {
     int n = 0;
     for (int bit = 0; bit < kButtonCount; ++bit) n += (buttons >> bit) & 1;
@@ -122,7 +151,7 @@ struct OwnerText {
 };
 
 OwnerText MeasureForOwner(const QString& text, const QWidget& owner) {
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines = NormalizeLineBreaks(text).split(QLatin1Char('\n'));
     const QFontMetrics fm(owner.font());
     int width = 0;
     for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
@@ -131,7 +160,9 @@ OwnerText MeasureForOwner(const QString& text, const QWidget& owner) {
     return {joined, QSize(width, fm.height() * int(lines.size()))};
 }
 
-QWidget* PlacementOwner(QWidget* owner) {
+QWidget* PlacementOwner(const MessageRequest& request) {
+    QWidget* owner = request.owner;
+    if (!owner && request.ownerIsActiveWindow) owner = QApplication::activeWindow();
     if (!owner) owner = ApplicationMainForm();
     if (!owner) return nullptr;
     const QRect screen = ScreenOf(owner);
@@ -228,13 +259,17 @@ QPoint ClampToScreen(const QRect& box, const QRect& screen) {
 
 // ---------------------------------------------------------------- building
 
-TMessageForm* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons, bool showHideBox) {
+TMessageForm* CreateMessageDialog(const QString& givenText, MessageKind kind, MessageButtons buttons,
+                                  bool showHideBox) {
     auto* form = new TMessageForm(nullptr);
     form->setFont(QApplication::font("QMessageBox"));
     const QFontMetrics fm(form->font());
     const QRect screen = ScreenOf(nullptr);
-    const QRect textRect = fm.boundingRect(QRect(0, 0, screen.width() / 2, 0),
-                                           Qt::TextWordWrap | Qt::TextExpandTabs, text);
+    const int textWidth = std::max(1, screen.width() / 2);
+    // Lines break at CR, LF and CR LF alike, wherever the text comes from.
+    const QString text = BreakOverlongWords(NormalizeLineBreaks(givenText), fm, textWidth);
+    QRect textRect = fm.boundingRect(QRect(0, 0, textWidth, 0), Qt::TextWordWrap | Qt::TextExpandTabs, text);
+    textRect.setWidth(std::min(textRect.width(), textWidth));
     const KindRow& k = KindOf(kind);
     const MessageLayout layout = ComputeMessageLayout(textRect.size(), k.hasIcon, CountButtons(buttons), showHideBox,
                                                       UnitsOf(fm), form->HideMessage->sizeHint().width());
@@ -279,7 +314,7 @@ int MessageDlgEx(const QString& text, MessageKind kind, MessageButtons buttons, 
 }
 
 int ExecuteMessageRequest(const MessageRequest& request) {
-    QWidget* owner = PlacementOwner(request.owner);
+    QWidget* owner = PlacementOwner(request);
     if (!owner) return MessageDlgEx(request.text, request.kind, request.buttons, 0, request.showHideBox);
     const OwnerText t = MeasureForOwner(request.text, *owner);
     const QPoint p = OwnerPlacement(owner->frameGeometry(), t.extent);

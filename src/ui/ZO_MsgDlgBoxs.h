@@ -2,7 +2,7 @@
 // The program's message boxes: one central routine that places a box of a
 // kind with a set of buttons over an owner form, and thin entry routines
 // that fix the kind and the buttons. Every box passes the message seam.
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QDialog>
 #include <QPoint>

@@ -7,12 +7,17 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWindowStateChangeEvent>
+#include <QPointer>
+#include <utility>
 
 QString CaptionPrefix;
 
 namespace {
 bool g_minimisingApplication = false;
-}
+// The windows minimised together with the application (dialogs and boxes
+// included), restored together with it.
+QList<QPointer<QWidget>> g_minimisedWithApplication;
+}  // namespace
 
 QString BuildZorbelCaption(const QString& title, const QString& version, const QString& subTitle,
                            const QString& prefix) {
@@ -68,22 +73,33 @@ void TZorbelForm::Minimised() {
     m_minimised = this;
     if (g_minimisingApplication) return;
     g_minimisingApplication = true;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && !w->isMinimized()) w->showMinimized();
+    g_minimisedWithApplication.append(this);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || w->isMinimized()) continue;
+        g_minimisedWithApplication.append(w);
+        w->showMinimized();
+    }
     g_minimisingApplication = false;
 }
 
-// Restoring the main form restores the other forms remembered as minimised.
+// Restoring the application restores every window minimised with it; a
+// modal dialog or box comes back above the form it blocks, never hidden
+// behind it.
 void TZorbelForm::Restored() {
-    if (this != ApplicationMainForm()) {
-        m_minimised = nullptr;
-        return;
-    }
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* form = qobject_cast<TZorbelForm*>(w);
-        if (!form || form == this || !form->m_minimised) continue;
-        form->m_minimised = nullptr;
-        form->showNormal();
-    }
     m_minimised = nullptr;
+    if (g_minimisingApplication) return;
+    g_minimisingApplication = true;
+    const QList<QPointer<QWidget>> windows = std::exchange(g_minimisedWithApplication, {});
+    QList<QWidget*> modal;
+    for (const QPointer<QWidget>& w : windows) {
+        if (!w || w == this) continue;
+        if (auto* form = qobject_cast<TZorbelForm*>(w.data())) form->m_minimised = nullptr;
+        if (w->isMinimized()) w->showNormal();
+        if (w->isModal()) modal.append(w);
+    }
+    for (QWidget* w : modal) {
+        w->raise();
+        w->activateWindow();
+    }
+    g_minimisingApplication = false;
 }

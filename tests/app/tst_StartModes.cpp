@@ -1,14 +1,17 @@
 // The korva executable over its start modes: argument checks with their
 // messages and exit codes, and delete mode from end to end.
+#include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
 #include "host/KORVA_MDS.h"
 #include "host/ProjectFixture.h"
 #include "platform/HostFiles.h"
 #include "platform/Session.h"
+#include "platform/Table.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QProcess>
 #include <QtTest>
 
@@ -219,6 +222,27 @@ private slots:
         QVERIFY(!r.err.contains("ERROR: "));
         QVERIFY(!r.err.trimmed().isEmpty());
         QVERIFY(!QFile::exists(m_dir.file("Out.ZOF")));
+    }
+
+    // A start error of the data modules reaches standard error with its
+    // lines broken by LF: a bare CR would make the lines overwrite each
+    // other on a terminal.
+    void startErrorOnStandardErrorLineByLine() {
+        TestDir catalogue;
+        {
+            TTable txt(catalogue.path(), QStringLiteral("Txttab.DB"));
+            txt.CreateTable(CatalogueTable(QStringLiteral("Txttab.DB")).fieldDefs());
+        }
+        Session().DropConnections();
+        {
+            QSettings ini(catalogue.file("aliases.ini"), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("KORVA_9_0/PATH"), catalogue.path());
+        }
+        const RunResult r = Run({"/configure_conf"}, {{"KORVA_ALIAS_FILE", catalogue.file("aliases.ini")}});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains("BDE configuration error #2 ( Alias: KORVA_9_0 ?)\nFile firdat.db does not exist"),
+                 qPrintable(r.err));
+        QVERIFY(!r.err.contains(u'\r'));
     }
 
     void deleteTwice_data() {

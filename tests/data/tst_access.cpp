@@ -134,11 +134,16 @@ private slots:
         QTest::newRow("pgcool") << "pgcool" << "S :52001001=0;RN=0>52001001;RN=0>52002001;RN=4;RD:52001002=2";
         QTest::newRow("temdat class exact") << "temdat" << "RD:2=0>2;RD:9=1;RD:3=0>3";
         QTest::newRow("temdat by temperature") << "temdat" << "S1:150=0;R1=0>2;R1=0>3;R1=7>3";
-        QTest::newRow("temdat temperature above all") << "temdat" << "S1:500=2;R1=7";
+        // Every temperature below the wanted one: the read stays on the
+        // highest class and delivers it; only the next read is not found.
+        QTest::newRow("temdat temperature above all") << "temdat" << "S1:500=2;R1=0>3;R1=7>3";
+        QTest::newRow("temdat temperature just above the last") << "temdat" << "S1:321=2;R1=0>3;R1=7>3";
+        QTest::newRow("temdat temperature at the last") << "temdat" << "S1:320=0;R1=0>3;R1=7>3";
         QTest::newRow("temdat by class") << "temdat" << "S :1=0;RN=0>1;RN=0>2;RN=0>3;RN=3";
         QTest::newRow("temdat close and open") << "temdat" << "C =0;OI=0;RD:1=0>1;S :4=6";
         QTest::newRow("temdat unserved") << "temdat" << "RR=99;RX=99";
         QTest::newRow("durdat by code") << "durdat" << "S1:2=0;R1=0>2;R1=0>3;R1=0>4;R1=7";
+        QTest::newRow("durdat code above all") << "durdat" << "S1:9=2;R1=0>4;R1=7>4";
         QTest::newRow("durdat by diameter") << "durdat" << "S :30=0;RN=0>2;RN=0>3;RN=0>4;RN=3>4";
         QTest::newRow("durdat diameter above all") << "durdat" << "S :200=6;RN=3";
         QTest::newRow("durdat exact diameter") << "durdat" << "RD:60.3=0>3;RD:60.4=1>3";

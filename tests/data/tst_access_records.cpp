@@ -240,6 +240,41 @@ private slots:
         QCOMPARE(readExtended(), int16_t(2));
     }
 
+    // The unit touches only its own filter: one another caller has switched
+    // on stays in force and in place, whatever the option.
+    void extendedLoadFilterLeavesOtherFilters_data() {
+        QTest::addColumn<bool>("extended");
+        QTest::newRow("option off") << false;
+        QTest::newRow("option on") << true;
+    }
+    void extendedLoadFilterLeavesOtherFilters() {
+        QFETCH(bool, extended);
+        Clamp(*f, 43010101, 0);
+        Clamp(*f, 43010201, 1, {{"RSL_KBEZ", "42"}});
+        Clamp(*f, 43010301, 0, {{"RSL_KBEZ", "42"}});
+        f->Start();
+        TTable& t = DBKONST->PGRSRL;
+        const QString theirs = QStringLiteral("RSL_KBEZ = ?");
+        t.SetFilter(theirs, {QStringLiteral("42")});
+        t.SetFiltered(true);
+        CalcGlobals.ExtendedLoadOption = extended;
+        const auto read = [](int nr) {
+            PgrsrlRecord.RSL_NRN = nr;
+            PgrsrlRead();
+            return CalcGlobals.TableStatus;
+        };
+        QCOMPARE(read(43010101), int16_t(2));  // hidden by their filter
+        QCOMPARE(read(43010301), int16_t(0));
+        QCOMPARE(read(43010201), int16_t(0));  // their filter lets it through
+        QCOMPARE(t.Filter(), theirs);
+        QVERIFY(t.Filtered());
+        // Once they switch their filter off, the unit's own applies again.
+        t.SetFiltered(false);
+        QCOMPARE(read(43010101), int16_t(0));
+        QCOMPARE(read(43010201), extended ? int16_t(0) : int16_t(2));
+        CalcGlobals.ExtendedLoadOption = false;
+    }
+
     void coolRecord() {
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52001001}, {"CLD_KBEZ", "52"}, {"CLD_KBEZ_I", "52I"},
                                   {"CLD_L_NR", "520010"}, {"CLD_L_NR_I", "I52001"}, {"CLD_N", 4}, {"CLD_KRAFT", 2.5}});

@@ -5,6 +5,7 @@
 #include "data/AlterTableClass.h"
 #include "data/DBGLOB.h"
 #include "data/FileUtils.h"
+#include "localisation/IvBinDic.h"
 
 #include <QDirIterator>
 #include <sys/stat.h>
@@ -294,6 +295,48 @@ private slots:
         QCOMPARE(t.FieldByName("CALC_BEZ").AsString(), "<" + ErrorTextByNumber(210) + ">");
         t.Next();
         QCOMPARE(t.FieldByName("CALC_BEZ").AsString(), QString());
+    }
+
+    // The list's type name goes through the print dictionary in its
+    // language: a type code comes out as the product's name, never as a
+    // message key.
+    void listTypeNameThroughPrintDictionary_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("spring");
+        QTest::addColumn<QString>("clampBase");
+        QTest::newRow("native") << 0 << "Var. spring hanger" << "Clamp base, 2-way parallel guide";
+        QTest::newRow("German") << 1 << "Federhänger" << "Schellenlager, zweiseitig parallel geführt";
+        QTest::newRow("English") << 2 << "Var. spring hanger" << "Clamp base, 2-way parallel guide";
+    }
+    void listTypeNameThroughPrintDictionary() {
+        QFETCH(int, language);
+        QFETCH(QString, spring);
+        QFETCH(QString, clampBase);
+        static TIvBinaryDictionary* print = nullptr;
+        TIvBinaryDictionary dictionary;
+        dictionary.SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korvaprn.mld"));
+        dictionary.SetLanguage(language);
+        dictionary.Open();
+        QVERIFY(dictionary.IsOpen());
+        print = &dictionary;
+        PrintTextTranslator = [](const QString& s) { return TranslateWord(print, s); };
+        TDBGLOBAL g;
+        TTable& t = g.LEK31;
+        t.CreateTable(Defs(ListColumns));
+        t.Open();
+        for (const char* code : {"210", "4920", "4922"}) {
+            t.Append();
+            t.FieldByName("STA_KBEZ").SetValue(code);
+            t.Post();
+        }
+        t.First();
+        QCOMPARE(t.FieldByName("CALC_BEZ").AsString(), spring);
+        t.Next();
+        QCOMPARE(t.FieldByName("CALC_BEZ").AsString(), clampBase);
+        t.Next();
+        QCOMPARE(t.FieldByName("CALC_BEZ").AsString(), QStringLiteral("Unknown Error occured, No. 4922"));
+        t.Close();
+        PrintTextTranslator = nullptr;
     }
 
     void priceListFields() {

@@ -6,7 +6,7 @@
 #include "data/GlobalFuncs.h"
 #include "data/KONBTL.h"
 #include "data/ProjectSchema.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QFile>
 #include <QtTest>
@@ -42,6 +42,13 @@ void TestRecord::errorTextByNumber_data() {
     QTest::newRow("negative") << -5 << "Unknown Error occured, No. -5";
     QTest::newRow("count too large") << MsgPartCountTooLarge << QStringLiteral("RS%1").arg(MsgPartCountTooLarge);
     QTest::newRow("number too long") << MsgPartNumberTooLong << QStringLiteral("RS%1").arg(MsgPartNumberTooLong);
+    // Product-type names are texts, never message keys; neighbours of a
+    // type code that the table lacks are unknown.
+    QTest::newRow("type 210") << 210 << "Var. spring hanger";
+    QTest::newRow("type 29") << 29 << "Var. spring support";
+    QTest::newRow("type 4920") << 4920 << "Clamp base, 2-way parallel guide";
+    QTest::newRow("type 4922 absent") << 4922 << "Unknown Error occured, No. 4922";
+    QTest::newRow("type 209 absent") << 209 << "Unknown Error occured, No. 209";
 }
 
 void TestRecord::errorTextByNumber() {
@@ -54,17 +61,25 @@ void TestRecord::everyStringTableNumberHasItsKey() {
     QFile tsv(QStringLiteral(KORVA_SOURCE_DIR "/resources/strings/stringtable.tsv"));
     QVERIFY(tsv.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList lines = QString::fromUtf8(tsv.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.first(), QStringLiteral("number\tgerman\tenglish"));
+    QCOMPARE(lines.first(), QStringLiteral("number\tgerman\tenglish\tkind"));
     QVERIFY(lines.size() > 1);
+    int messages = 0, texts = 0;
     for (const QString& line : lines.mid(1)) {
         const QStringList cells = line.split('\t');
-        QCOMPARE(cells.size(), 3);
+        QVERIFY2(cells.size() == 3 || cells.size() == 4, qPrintable(line));
         QVERIFY2(!cells[1].trimmed().isEmpty() && !cells[2].trimmed().isEmpty(), qPrintable(line));
         bool ok = false;
         const int number = cells[0].toInt(&ok);
         QVERIFY(ok);
-        QCOMPARE(ErrorTextByNumber(number), QStringLiteral("RS%1").arg(number));
+        const bool text = cells.size() == 4 && cells[3] == QLatin1String("text");
+        QVERIFY2(cells.size() == 3 || text, qPrintable(line));
+        // A message is a key for the dictionary; a text is handed out as it
+        // stands (in English), so that the caller picks the dictionary.
+        QCOMPARE(ErrorTextByNumber(number), text ? cells[2] : QStringLiteral("RS%1").arg(number));
+        ++(text ? texts : messages);
     }
+    QVERIFY(messages > 0);
+    QVERIFY(texts > 0);
 }
 
 void TestRecord::replaceFirst_data() {
@@ -151,30 +166,42 @@ void TestRecord::messageWrappers() {
     QCOMPARE(int(seam.Requests()[0].kind), kind);
     QCOMPARE(int(seam.Requests()[0].buttons), buttons);
     QCOMPARE(seam.Requests()[0].text, QStringLiteral("Text ä"));
+    // The box is placed over whatever window is active when it shows.
+    QVERIFY(seam.Requests()[0].ownerIsActiveWindow);
+    QVERIFY(!seam.Requests()[0].owner);
 }
 
 void TestRecord::recordFieldWidthsFollowTheColumns_data() {
     QTest::addColumn<QString>("column");
     QTest::addColumn<int>("width");
-    QTest::newRow("K_POS_NR") << "K_POS_NR" << 32;
-    QTest::newRow("K_OMASS_1") << "K_OMASS_1" << 6;
-    QTest::newRow("K_OMASS_X") << "K_OMASS_X" << 6;
-    QTest::newRow("K_KOOR_MOV_N") << "K_KOOR_MOV_N" << 6;
-    QTest::newRow("K_OMASS_A_I") << "K_OMASS_A_I" << 16;
-    QTest::newRow("K_Bool_Carrier") << "K_Bool_Carrier" << 35;
-    QTest::newRow("K_VER") << "K_VER" << 8;
-    QTest::newRow("K_KDN_ZNR") << "K_KDN_ZNR" << 25;
+    QTest::addColumn<int>("columnWidth");
+    QTest::newRow("K_POS_NR") << "K_POS_NR" << 32 << 32;
+    QTest::newRow("K_ORT_4") << "K_ORT_4" << 5 << 5;
+    QTest::newRow("K_OEINH_1") << "K_OEINH_1" << 4 << 4;
+    // The record's own widths, where they differ from the columns'.
+    QTest::newRow("K_OMASS_1") << "K_OMASS_1" << 14 << 6;
+    QTest::newRow("K_OMASS_4") << "K_OMASS_4" << 14 << 6;
+    QTest::newRow("K_OMASS_X") << "K_OMASS_X" << 5 << 6;
+    QTest::newRow("K_OMASS_V") << "K_OMASS_V" << 5 << 6;
+    QTest::newRow("K_KOOR_MOV_N") << "K_KOOR_MOV_N" << 5 << 6;
+    QTest::newRow("K_KOOR_MOV_W") << "K_KOOR_MOV_W" << 5 << 6;
+    QTest::newRow("K_OMASS_A_I") << "K_OMASS_A_I" << 16 << 16;
+    QTest::newRow("K_OMASS_V_I") << "K_OMASS_V_I" << 16 << 16;
+    QTest::newRow("K_Bool_Carrier") << "K_Bool_Carrier" << 35 << 35;
+    QTest::newRow("K_VER") << "K_VER" << 8 << 8;
+    QTest::newRow("K_KDN_ZNR") << "K_KDN_ZNR" << 25 << 25;
 }
 
 void TestRecord::recordFieldWidthsFollowTheColumns() {
     QFETCH(QString, column);
     QFETCH(int, width);
+    QFETCH(int, columnWidth);
     const ProjectColumn* c = FindSupportColumn(column);
     QVERIFY(c && c->record);
     const FieldRef ref = c->record(ConstructionRecord);
     QVERIFY(std::holds_alternative<FixedText>(ref));
     QCOMPARE(std::get<FixedText>(ref).width, width);
-    QCOMPARE(c->size, width);
+    QCOMPARE(c->size, columnWidth);
 }
 
 void TestRecord::recordReset() {

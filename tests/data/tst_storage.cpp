@@ -10,7 +10,7 @@
 #include "platform/Session.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <QtTest>
 
@@ -110,6 +110,7 @@ private slots:
     void injectedFailureLeavesProjectUnchanged();
     void loadConstructionDimsReadsAgain();
     void missingCompanionRowIsRestored();
+    void missingCompanionRowLoadsBlank();
     void readProjectInfoDefaults_data();
     void readProjectInfoDefaults();
     void copyOptionsToNewProject();
@@ -348,6 +349,51 @@ void TestStorage::missingCompanionRowIsRestored() {
     ForgetEverything();
     QVERIFY(LoadConstruction());
     QCOMPARE(RefText(FindSupportColumn("K_CALC_NR")->record(ConstructionRecord)), companion);
+}
+
+// Loading a support whose companion row is missing right after another
+// support must not keep that support's companion values: the next store
+// would write them into the wrong support.
+void TestStorage::missingCompanionRowLoadsBlank() {
+    FillRecord(ConstructionRecord, 0);
+    FillBridge(0);
+    ConstructionRecord.K_RES_BOL1 = true;
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    FillRecord(ConstructionRecord, 7);
+    AlignSources(ConstructionRecord, 12, 4);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    TQuery drop(m_dir->path(), "DELETE FROM konstz8 WHERE K_F_NR_AUS = ?");
+    drop.SetParams({120004});
+    QCOMPARE(drop.ExecSQL(), 1);
+
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = "000120003";
+    QVERIFY(LoadConstruction());
+    // The first support's companion values are really there ...
+    QVERIFY(FieldText(ConstructionRecord.K_CALC_NR).trimmed().size() > 0);
+    QVERIFY(BridgeRecords.ResInt1 != 0);
+    QVERIFY(CalcGlobals.CNStandard);
+    const QString supportColumn = RefText(FindSupportColumn("K_LAST")->record(ConstructionRecord));
+
+    // ... and gone after loading the second one.
+    CalcGlobals.DrawingKeyText = "000120004";
+    QVERIFY(LoadConstruction());
+    QCOMPARE(ConstructionRecord.K_F_NR_AUS, 120004);
+    QVERIFY(RefText(FindSupportColumn("K_LAST")->record(ConstructionRecord)) != supportColumn);
+    QStringList kept;
+    for (const ProjectColumn& c : ProjectColumns(ProjectTable::Konstz)) {
+        if (!c.record || c.kind == 'Y') continue;
+        QString text = RefText(c.record(ConstructionRecord));
+        if (text.startsWith(u'[') && text.endsWith(u']')) text = text.mid(1, text.size() - 2);
+        text = text.trimmed();
+        if (!text.isEmpty() && text != QLatin1String("0") && text != QLatin1String("false")) kept << c.Name() + "=" + text;
+    }
+    QVERIFY2(kept.isEmpty(), qPrintable(kept.join(u' ')));
+    QCOMPARE(FieldText(ConstructionRecord.K_CALC_NR), QString(32, ' '));
+    QCOMPARE(BridgeRecords.ResInt1, 0);
+    QCOMPARE(BridgeRecords.ResNum1, 0);
+    QVERIFY(!CalcGlobals.CNStandard);
 }
 
 void TestStorage::readProjectInfoDefaults_data() {

@@ -2,9 +2,13 @@
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
-#include "ui/MessageSeam.h"
+#include "data/CatalogueSchema.h"
+#include "platform/Session.h"
+#include "platform/Table.h"
+#include "messages/MessageSeam.h"
 #include "support/TestSupport.h"
 
+#include <QSettings>
 #include <QtTest>
 
 class TestCmdLine : public QObject {
@@ -116,6 +120,39 @@ private slots:
         QCOMPARE(HostArguments(3, argv), QStringList({"/PD:x", text}));
         qputenv("KORVA_OUTPUTFILE", bytes);
         QCOMPARE(GetEnvironVarValue("KORVA_OUTPUTFILE"), text);
+    }
+
+    // A data module that cannot start ends the start with its message in the
+    // plain system box (a real box where a display exists, standard error
+    // always), not only on standard error.
+    void dataModuleStartErrorShowsItsMessage() {
+        TestDir catalogue;
+        {
+            TTable txt(catalogue.path(), QStringLiteral("Txttab.DB"));
+            txt.CreateTable(CatalogueTable(QStringLiteral("Txttab.DB")).fieldDefs());
+        }
+        TestDir aliases;
+        {
+            QSettings ini(aliases.file("aliases.ini"), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("KORVA_9_0/PATH"), catalogue.path());
+        }
+        qputenv("KORVA_ALIAS_FILE", aliases.file("aliases.ini").toLocal8Bit());
+        Session().ReloadAliases();
+        ScriptedMessageSeam seam;
+        bool mainFormRan = false;
+        MainForms forms;
+        forms.configure = [&mainFormRan] {
+            mainFormRan = true;
+            return 0;
+        };
+        QCOMPARE(RunKorvaMds({QStringLiteral("/CONFIGURE_CONF")}, forms), exitcode::StartFailed);
+        QVERIFY(!mainFormRan);
+        QCOMPARE(int(seam.Requests().size()), 1);
+        QVERIFY(seam.Requests().front().plainSystemBox);
+        QCOMPARE(seam.Texts().front(), QStringLiteral("BDE configuration error #2 ( Alias: KORVA_9_0 ?)\r"
+                                                      "File firdat.db does not exist in directory \"")
+                                           + catalogue.path() + QStringLiteral("/\" !"));
+        Session().Close();
     }
 };
 

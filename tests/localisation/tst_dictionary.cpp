@@ -4,6 +4,8 @@
 #include "support/TestSupport.h"
 #include "localisation/IvMulti.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <algorithm>
@@ -217,6 +219,115 @@ private slots:
         d.CheckLevel = ivclNone;
         d.SetLanguage(3);
         QCOMPARE(IvTranslate(QStringLiteral("Wert für Last fehlt!")), QStringLiteral("Нет нагрузки!"));
+    }
+
+    // A closed dictionary translates nothing, through every routine, until
+    // it is opened again.
+    void closedDictionaryTranslatesNothing() {
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("close.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+        d.Close();
+        QVERIFY(!d.IsOpen());
+        QString result;
+        QVERIFY(!d.Translate(QStringLiteral("Directory"), result));
+        QVERIFY(!d.TranslateWithContext(QStringLiteral("Directory"), {}, result, {}));
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory"));
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Directory")), QStringLiteral("Directory"));
+        d.MissingTranslation = ivmtTagNative;
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Directory")), QStringLiteral("@Directory@"));
+        d.MissingTranslation = ivmtUseNative;
+        d.Open();
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+    }
+
+    // A language change that fails in a translator pass or a handler leaves
+    // the language and the table that belongs to it: never the new table
+    // under the old language.
+    void failingChangeRestoresLanguageAndTable_data() {
+        QTest::addColumn<bool>("inTranslator");
+        QTest::newRow("language-change handler") << false;
+        QTest::newRow("translator pass") << true;
+    }
+    void failingChangeRestoresLanguageAndTable() {
+        QFETCH(bool, inTranslator);
+        TestDir dir;
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(WriteFixture(dir.file("fail.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        QWidget form;
+        auto* translator = new TIvTranslator(&form);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        form.setWindowTitle(QStringLiteral("Directory"));
+        translator->Loaded();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Verzeichnis"));
+        bool fail = true;
+        if (inTranslator)
+            translator->OnAfterTranslate = [&fail](TIvCustomTranslator*) {
+                if (fail) throw EIvMulti(QStringLiteral("pass failed"));
+            };
+        else
+            d.OnLanguageChange = [&fail](TIvDictionary*) {
+                if (fail) throw EIvMulti(QStringLiteral("handler failed"));
+            };
+        QVERIFY_THROWS_EXCEPTION(EIvMulti, d.SetLanguage(2));
+        QCOMPARE(d.Language(), 1);
+        QCOMPARE(d.CurrentIndex(), 1);
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Verzeichnis"));
+        QCOMPARE(IvTranslate(QStringLiteral("directory")), QStringLiteral("verzeichnis"));
+        // Once the cause is gone the change goes through.
+        fail = false;
+        d.SetLanguage(2);
+        QCOMPARE(IvTranslate(QStringLiteral("directory")), QStringLiteral("directory (lower)"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Directory"));
+    }
+
+    // The settings name the files "KORVA32.mld" and "KORVAPRN.mld"; the
+    // files are found whatever the case of their names on disk.
+    void fileFoundWithoutRegardToCase_data() {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("bare");
+        QTest::newRow("upper-case name, mixed file") << "Korva32.mld" << "KORVA32.mld" << false;
+        QTest::newRow("mixed name, lower-case file") << "korvaprn.mld" << "Korvaprn.MLD" << false;
+        QTest::newRow("exact") << "Korva32.mld" << "Korva32.mld" << false;
+        QTest::newRow("bare name in the current directory") << "Korvaprn.mld" << "KORVAPRN.mld" << true;
+    }
+    void fileFoundWithoutRegardToCase() {
+        QFETCH(QString, onDisk);
+        QFETCH(QString, named);
+        QFETCH(bool, bare);
+        TestDir dir;
+        WriteFixture(dir.file(onDisk), FixtureLanguages(), FixtureEntries());
+        const QString previous = QDir::currentPath();
+        if (bare) QDir::setCurrent(dir.path());
+        TIvBinaryDictionary d;
+        d.SetFileName(bare ? named : dir.file(named));
+        d.SetLanguage(1);
+        const bool canOpen = d.CanOpen();
+        d.Open();
+        const QString translated = IvTranslate(QStringLiteral("Directory"));
+        QDir::setCurrent(previous);
+        QVERIFY(canOpen);
+        QVERIFY(d.IsOpen());
+        QCOMPARE(translated, QStringLiteral("Verzeichnis"));
+        QCOMPARE(QFileInfo(d.FileName()).fileName(), onDisk);
+    }
+
+    void fileOfAnotherNameIsNotTaken() {
+        TestDir dir;
+        WriteFixture(dir.file("Korva32.mld.bak"), FixtureLanguages(), FixtureEntries());
+        WriteFixture(dir.file("Korva3.mld"), FixtureLanguages(), FixtureEntries());
+        TIvBinaryDictionary d;
+        d.SetFileName(dir.file("KORVA32.mld"));
+        QVERIFY(!d.CanOpen());
+        d.Open();
+        QVERIFY(!d.IsOpen());
     }
 
     void storedIndexBeyondLanguagesIsCheckedAtOpen() {

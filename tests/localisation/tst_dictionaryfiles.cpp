@@ -111,6 +111,10 @@ private slots:
         QTest::newRow("escapes") << head + "A\\rB\\\\C\tform\tA\\rB\tA\\nB\t\t\r\n" << 0 << "A\rB\\C" << "A\nB";
         QTest::newRow("umlauts") << head + (u"Größe\tform\tGröße\tSize\n"_qs).toUtf8() << 0 << u"Größe"_qs << "Size";
         QTest::newRow("repeated native") << head + "Weg\tx\tWeg\tTravel\nWeg\ty\tWeg\tWay\n" << 1 << QString() << QString();
+        // Two branches that add the same row: after the union merge it is
+        // one row; the context column does not count.
+        QTest::newRow("repeated row") << head + "Weg\tx\tWeg\tTravel\t\t\nWeg\ty\tWeg\tTravel\t\t\n" << 0 << "Weg"
+                                      << "Travel";
         QTest::newRow("too few columns") << head + "Weg\tx\tWeg\n" << 1 << QString() << QString();
     }
     void compilerReadsSources() {
@@ -149,23 +153,51 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("texts without a dictionary row:\n") + missing.join(u'\n')));
     }
 
+    // Messages are found under their "RS" key, the product-type names under
+    // their English text, in the language the dictionary is set to.
+    void stringTableRowsHaveTexts_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("German") << 1;
+        QTest::newRow("English") << 2;
+    }
     void stringTableRowsHaveTexts() {
+        QFETCH(int, language);
         QFile f(QStringLiteral(KORVA_SOURCE_DIR "/resources/strings/stringtable.tsv"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QStringList empty;
         TIvBinaryDictionary d;
         d.SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
-        d.SetLanguage(2);
+        d.SetLanguage(language);
         d.Open();
         d.MissingTranslation = ivmtTagNative;
+        int texts = 0;
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const QStringList cols = QString::fromUtf8(lines[i]).remove(u'\r').split(u'\t');
             if (cols.size() < 3 || cols[0].isEmpty()) continue;
+            const bool text = IsStringTableText(cols);
+            texts += text;
+            const QString key = text ? cols[2] : QStringLiteral("RS") + cols[0];
             if (cols[1].isEmpty() || cols[2].isEmpty()) empty << cols[0];
-            else if (TranslateWord(&d, QStringLiteral("RS") + cols[0]) != cols[2]) empty << QStringLiteral("RS") + cols[0];
+            else if (TranslateWord(&d, key) != cols[language]) empty << key;
         }
+        QVERIFY(texts > 0);
         QVERIFY2(empty.isEmpty(), qPrintable(empty.join(u' ')));
+    }
+
+    // The print dictionary carries the product-type names under their
+    // English wording.
+    void printDictionaryHasTypeNames() {
+        TIvBinaryDictionary d;
+        d.SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korvaprn.mld"));
+        d.SetLanguage(1);
+        d.Open();
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Var. spring hanger")), QStringLiteral("Federhänger"));
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Constant hanger")), QStringLiteral("Konstanthänger"));
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Clamp base, 3-way guide")),
+                 QStringLiteral("Schellenlager, dreiseitig geführt"));
+        d.SetLanguage(2);
+        QCOMPARE(TranslateWord(&d, QStringLiteral("Var. spring hanger")), QStringLiteral("Var. spring hanger"));
     }
 };
 

@@ -1,9 +1,12 @@
 // Languages and locales: the code page, character set and script tables, the
 // language of a locale, the display-name rule and the runtime's formats.
 #include "MldFixtures.h"
+#include "platform/Numbers.h"
 #include "support/TestSupport.h"
 
+#include <QProcess>
 #include <QtTest>
+#include <cstdio>
 
 class TstLanguage : public QObject {
     Q_OBJECT
@@ -184,25 +187,94 @@ private slots:
         QCOMPARE(EuroCurrencyString(l, TIvEuro(mode), today), euroSign ? QString(QChar(0x20AC)) : QStringLiteral("DM"));
     }
 
-    void formatCopyIsOffByDefault() {
-        QVERIFY(!IvUpdateFormatSettingsEnabled());
+    // With its option on (the default) a language change copies the
+    // locale's formats; the numbers of the files keep their ".".
+    void languageChangeCopiesFormats() {
+        const TIvFormatSettings saved = IvFormatSettings();
         TestDir dir;
         TIvBinaryDictionary d;
         d.SetFileName(WriteFixture(dir.file("f.mld"), FixtureLanguages(), FixtureEntries()));
+        QVERIFY(d.Options & ivdoUpdateLocaleVariables);
         d.SetLanguage(1);
         d.Open();
-        QCOMPARE(IvFormatSettings().Lcid, 0u);
         QCOMPARE(NlsThreadLocale(), 0x0407u);
+        QCOMPARE(IvFormatSettings().Lcid, 0x0407u);
+        QCOMPARE(IvFormatSettings().DecimalSeparator, QChar(u','));
+        QCOMPARE(IvFormatSettings().ShortDateFormat.count(u'y'), 4);
+        QCOMPARE(FormatFixed(3.25, 2), QStringLiteral("3.25"));
+        bool ok = false;
+        QCOMPARE(double(ParseNumber(QStringLiteral("3.25"), &ok)), 3.25);
+        QVERIFY(ok);
+        d.SetLanguage(2);
+        QCOMPARE(IvFormatSettings().Lcid, 0x0409u);
+        QCOMPARE(IvFormatSettings().DecimalSeparator, QChar(u'.'));
         d.Close();
-        IvUpdateFormatSettingsEnabled() = true;
+        // Without the option the formats stay where they are.
         TIvBinaryDictionary e;
         e.SetFileName(dir.file("f.mld"));
+        e.Options = TIvDictionaryOptions(e.Options & ~ivdoUpdateLocaleVariables);
         e.SetLanguage(1);
         e.Open();
-        IvUpdateFormatSettingsEnabled() = false;
+        QCOMPARE(IvFormatSettings().Lcid, 0x0409u);
+        IvFormatSettings() = saved;
+    }
+
+    // The Euro mode, written while the program runs, sets the currency
+    // string again from the current locale.
+    void euroModeReappliesCurrency() {
+        const TIvFormatSettings saved = IvFormatSettings();
+        TestDir dir;
+        TIvLocale german;
+        german.PrimaryId = 7;
+        german.SubLanguage = 1;
+        german.CodePage = 1252;
+        german.CurrencySymbol = QStringLiteral("DM");
+        german.DecimalSeparator = u',';
+        german.ThousandSeparator = u'.';
+        german.DateSeparator = u'.';
+        german.TimeSeparator = u':';
+        german.ShortDateFormat = QStringLiteral("dd.MM.yy");
+        german.Complete();
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("euro.mld"), FixtureLanguages(), FixtureEntries(), {}, {german}));
+        d.SetLanguage(1);
+        d.Open();
         QCOMPARE(IvFormatSettings().Lcid, 0x0407u);
-        QCOMPARE(IvFormatSettings().ShortDateFormat.count(u'y'), 4);
-        IvFormatSettings() = TIvFormatSettings{};
+        const QString euro(QChar(0x20AC));
+        QCOMPARE(IvFormatSettings().CurrencyString, euro);
+        d.SetEuro(iveIgnore);
+        QCOMPARE(IvFormatSettings().CurrencyString, QStringLiteral("DM"));
+        d.SetEuro(iveBusiness);
+        QCOMPARE(IvFormatSettings().CurrencyString, euro);
+        d.SetEuro(iveNormal);
+        IvFormatSettings() = saved;
+    }
+
+    // The system's own locale is read when the program starts: a German
+    // system gives "," as decimal separator before any dictionary opens.
+    void systemLocaleReadAtStart_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("German") << "de_DE.UTF-8" << ",|.|407";
+        QTest::newRow("Austrian German") << "de_AT.UTF-8" << ",| |c07";
+        QTest::newRow("English (US)") << "en_US.UTF-8" << ".|,|409";
+        QTest::newRow("C") << "C" << ".|,|409";
+    }
+    void systemLocaleReadAtStart() {
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        env.insert(QStringLiteral("LANG"), locale);
+        env.insert(QStringLiteral("KORVA_TEST_REPORT_FORMATS"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        out.replace(QChar(0xA0), u' ').replace(QChar(0x202F), u' ');
+        QCOMPARE(out, expected);
     }
 
     void localeCheck() {
@@ -227,5 +299,18 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstLanguage)
+// Started again by systemLocaleReadAtStart: reports the formats the
+// program starts with under the environment's locale.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("KORVA_TEST_REPORT_FORMATS")) {
+        const TIvFormatSettings& s = IvFormatSettings();
+        std::printf("%s|%s|%x\n", QString(s.DecimalSeparator).toUtf8().constData(),
+                    QString(s.ThousandSeparator).toUtf8().constData(), unsigned(s.Lcid));
+        return 0;
+    }
+    TstLanguage test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_language.moc"

@@ -201,6 +201,58 @@ private slots:
         QCOMPARE(f.label->text(), QStringLiteral("Directory"));
     }
 
+    // Sorted lists and tables: the translated texts sort in their new order,
+    // each item translated exactly once, and the sorting stays switched on.
+    void sortedViewsTranslateEveryItemOnce_data() {
+        QTest::addColumn<bool>("table");
+        QTest::newRow("list") << false;
+        QTest::newRow("table") << true;
+    }
+    void sortedViewsTranslateEveryItemOnce() {
+        QFETCH(bool, table);
+        // German wordings sort the other way round from the natives.
+        auto entries = Entries();
+        const QStringList natives{"Gamma", "Alpha", "Delta", "Beta", "Epsilon"};
+        const QStringList german{"X-ray", "Zulu", "Whiskey", "Yankee", "Victor"};
+        for (int i = 0; i < natives.size(); ++i) entries.push_back(FixtureEntry(natives[i], german[i], natives[i]));
+        const QString file = WriteFixture(m_dir.file("sorted.mld"), FixtureLanguages(), entries);
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(file);
+        d.SetLanguage(1);
+        QWidget window;
+        QListWidget* list = nullptr;
+        QTableWidget* grid = nullptr;
+        if (table) {
+            grid = new QTableWidget(int(natives.size()), 1, &window);
+            for (int i = 0; i < natives.size(); ++i) grid->setItem(i, 0, new QTableWidgetItem(natives[i]));
+            grid->setSortingEnabled(true);
+            grid->sortByColumn(0, Qt::AscendingOrder);
+        } else {
+            list = new QListWidget(&window);
+            list->addItems(natives);
+            list->setSortingEnabled(true);
+            list->sortItems();
+        }
+        const auto texts = [&] {
+            QStringList out;
+            const int n = table ? grid->rowCount() : list->count();
+            for (int i = 0; i < n; ++i) out << (table ? grid->item(i, 0)->text() : list->item(i)->text());
+            return out;
+        };
+        QCOMPARE(texts(), (QStringList{"Alpha", "Beta", "Delta", "Epsilon", "Gamma"}));
+        auto* translator = new TIvTranslator(&window);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Items"));
+        translator->Targets.Add(QString(), QStringLiteral("Cells"));
+        translator->Loaded();
+        QCOMPARE(texts(), (QStringList{"Victor", "Whiskey", "X-ray", "Yankee", "Zulu"}));
+        QVERIFY(table ? grid->isSortingEnabled() : list->isSortingEnabled());
+        d.SetLanguage(2);
+        QCOMPARE(texts(), (QStringList{"Alpha", "Beta", "Delta", "Epsilon", "Gamma"}));
+        d.SetLanguage(1);
+        QCOMPARE(texts(), (QStringList{"Victor", "Whiskey", "X-ray", "Yankee", "Zulu"}));
+    }
+
     void restoreNative() {
         TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
         d.SetFileName(m_file);

@@ -11,11 +11,13 @@
 #include "ui/ZorbelFormTemplate.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -124,6 +126,8 @@ private slots:
     void zorbelCaption();
     void zorbelDefaultVersionAndMinimumSize();
     void zorbelMinimisesApplication();
+    void restoringRestoresEveryMinimisedWindow_data();
+    void restoringRestoresEveryMinimisedWindow();
     void nextListItem_data();
     void nextListItem();
     void versionBlock_data();
@@ -135,6 +139,7 @@ private slots:
     void waitingFormLayoutAndKeys();
     void waitingFormShownAndFreed();
     void waitingFormTranslated();
+    void waitingFormRefreshDispatchesNothingElse();
 };
 
 void TestForms::dictionariesSetUp() {
@@ -278,6 +283,96 @@ void TestForms::zorbelMinimisesApplication() {
     QVERIFY(!other.isMinimized());
     QCOMPARE(other.RememberedMinimised(), nullptr);
     SetApplicationMainForm(nullptr);
+}
+
+// A modal dialog and a box minimised with the application come back with
+// it: they must never stay hidden behind the form they block.
+void TestForms::restoringRestoresEveryMinimisedWindow_data() {
+    QTest::addColumn<bool>("restoreMain");
+    QTest::newRow("main form restored") << true;
+    QTest::newRow("other form restored") << false;
+}
+
+void TestForms::restoringRestoresEveryMinimisedWindow() {
+    QFETCH(bool, restoreMain);
+    TZorbelForm mainForm, other;
+    SetApplicationMainForm(&mainForm);
+    mainForm.show();
+    other.show();
+    QDialog dialog(&mainForm);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QWidget box;
+    box.setWindowFlag(Qt::Dialog);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QWidget hidden;  // never shown: stays hidden
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    mainForm.showMinimized();
+    for (QWidget* w : std::initializer_list<QWidget*>{&other, &dialog, &box}) QVERIFY(w->isMinimized());
+    (restoreMain ? mainForm : other).showNormal();
+    for (QWidget* w : std::initializer_list<QWidget*>{&mainForm, &other, &dialog, &box}) {
+        QVERIFY2(!w->isMinimized(), qPrintable(w->metaObject()->className()));
+        QVERIFY(w->isVisible());
+    }
+    QVERIFY(!hidden.isVisible());
+    QCOMPARE(mainForm.RememberedMinimised(), nullptr);
+    QCOMPARE(other.RememberedMinimised(), nullptr);
+    // A later minimise and restore works the same way again.
+    other.showMinimized();
+    QVERIFY(dialog.isMinimized());
+    mainForm.showNormal();
+    QVERIFY(!dialog.isMinimized());
+    QVERIFY(!other.isMinimized());
+    SetApplicationMainForm(nullptr);
+}
+
+namespace {
+// Counts the events an object receives.
+class EventCounter : public QObject {
+public:
+    QEvent::Type type;
+    int count = 0;
+    explicit EventCounter(QEvent::Type t) : type(t) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == type) ++count;
+        return false;
+    }
+    bool event(QEvent* e) override {
+        if (e->type() == type) ++count;
+        return QObject::event(e);
+    }
+};
+}  // namespace
+
+// The repaint between the selection's steps paints the waiting form only:
+// another window's timer or posted event must not run inside the engine.
+void TestForms::waitingFormRefreshDispatchesNothingElse() {
+    // The selection has started: from here on nothing returns to the event
+    // loop until it ends.
+    const auto posted = QEvent::Type(QEvent::User + 7);
+    EventCounter other(posted);
+    QCoreApplication::postEvent(&other, new QEvent(posted));
+    int timerRuns = 0;
+    QTimer timer;
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&timerRuns] { ++timerRuns; });
+    timer.start();
+    TFWarten* form = ShowWaitingForm(nullptr);
+    EventCounter paints(QEvent::Paint);
+    form->StaticText2->installEventFilter(&paints);
+    // A text changed between two steps shows at the next repaint.
+    form->StaticText2->setText(QStringLiteral("Schritt 2"));
+    for (int i = 0; i < 3; ++i) RefreshWaitingForm();
+    // The form paints although the window system's answer to its showing
+    // has not been dispatched.
+    QVERIFY2(paints.count >= 3, qPrintable(QString::number(paints.count)));
+    QCOMPARE(other.count, 0);
+    QCOMPARE(timerRuns, 0);
+    FreeWaitingForm();
+    // Back in the event loop, both run.
+    QTRY_COMPARE(other.count, 1);
+    QTRY_VERIFY(timerRuns > 0);
 }
 
 void TestForms::nextListItem_data() {

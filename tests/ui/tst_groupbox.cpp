@@ -3,7 +3,9 @@
 #include "support/TestSupport.h"
 #include "ui/ZORBELGroupBox.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
@@ -46,7 +48,145 @@ private slots:
     void shrinkingItemsMovesIndex();
     void lockedGroupRefusesClicks();
     void buttonsStayLeftOfPicture();
+    void arrowKeysMoveTheChoice_data();
+    void arrowKeysMoveTheChoice();
+    void lockedGroupIgnoresArrowKeys();
+    void groupIsOneTabStop();
+    void smallPictureIsCentred_data();
+    void smallPictureIsCentred();
 };
+
+namespace {
+TZORBELGroupBox* FourItems(QWidget* parent, int index) {
+    auto* group = new TZORBELGroupBox(parent);
+    group->resize(420, 160);
+    group->SetItems({"Typ 75", "Typ 73", "Typ 78", "Typ 76"});
+    group->SetEnabled(true);
+    group->SetItemIndex(index);
+    return group;
+}
+}  // namespace
+
+void TestPictureGroup::arrowKeysMoveTheChoice_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QList<int>>("indexes");
+    QTest::newRow("down, down") << 1 << QList<int>{Qt::Key_Down, Qt::Key_Down} << QList<int>{2, 3};
+    QTest::newRow("right wraps to the first") << 3 << QList<int>{Qt::Key_Right} << QList<int>{0};
+    QTest::newRow("up, left wraps to the last") << 1 << QList<int>{Qt::Key_Up, Qt::Key_Left} << QList<int>{0, 3};
+    QTest::newRow("down and back up") << 0 << QList<int>{Qt::Key_Down, Qt::Key_Up} << QList<int>{1, 0};
+}
+
+void TestPictureGroup::arrowKeysMoveTheChoice() {
+    QFETCH(int, start);
+    QFETCH(QList<int>, keys);
+    QFETCH(QList<int>, indexes);
+    QWidget window;
+    TZORBELGroupBox* group = FourItems(&window, start);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(group, &TCustomZORBELGroupBox::Clicked);
+    group->Button(start)->setFocus();
+    for (int k = 0; k < keys.size(); ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(keys[k]));
+        QCOMPARE(group->ItemIndex(), indexes[k]);
+        QCOMPARE(clicks.count(), k + 1);
+        QCOMPARE(QApplication::focusWidget(), group->Button(indexes[k]));
+        for (int i = 0; i < group->ButtonCount(); ++i) QCOMPARE(group->Button(i)->isChecked(), i == indexes[k]);
+    }
+}
+
+void TestPictureGroup::lockedGroupIgnoresArrowKeys() {
+    QWidget window;
+    auto* group = new LockedGroup(&window);
+    group->resize(420, 160);
+    group->SetItems({"a", "b", "c"});
+    group->SetEnabled(true);
+    group->SetItemIndex(1);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(group, &TCustomZORBELGroupBox::Clicked);
+    group->Button(1)->setFocus();
+    QTest::keyClick(group->Button(1), Qt::Key_Down);
+    QCOMPARE(group->ItemIndex(), 1);
+    QCOMPARE(clicks.count(), 0);
+    QVERIFY(group->Button(1)->isChecked());
+    QVERIFY(!group->Button(2)->isChecked());
+}
+
+// Tab enters the group at its chosen button and leaves it with the next
+// press; the other buttons are reached by the arrow keys only.
+void TestPictureGroup::groupIsOneTabStop() {
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    TZORBELGroupBox* group = FourItems(&window, 2);
+    group->move(0, 30);
+    auto* after = new QLineEdit(&window);
+    after->move(0, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), group->Button(2));
+    QTest::keyClick(group->Button(2), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);
+    QTest::keyClick(after, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), group->Button(2));
+    // The stop follows the choice.
+    QTest::keyClick(group->Button(2), Qt::Key_Down);
+    QTest::keyClick(group->Button(3), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), before);
+    QTest::keyClick(before, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), group->Button(3));
+    // Without a choice the first button is the stop.
+    group->SetItemIndex(-1);
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), group->Button(0));
+}
+
+void TestPictureGroup::smallPictureIsCentred_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("portrait") << QSize(20, 40);
+    QTest::newRow("square") << QSize(30, 30);
+    QTest::newRow("landscape") << QSize(60, 24);
+}
+
+// A picture smaller than its control stands in the middle of it, across
+// and down.
+void TestPictureGroup::smallPictureIsCentred() {
+    QFETCH(QSize, picture);
+    TestDir dir;
+    QImage image(picture, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(dir.file("small.bmp"), "BMP"));
+    QWidget window;
+    auto* group = new TZORBELGroupBox(&window);
+    group->resize(420, 200);
+    group->SetItems({"one"});
+    group->SetPictureFileNames({"small.bmp"});
+    group->SetItemIndex(0);
+    group->SetEnabled(true);
+    group->SetPicturePath(dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(group->HasPicture());
+    QLabel* label = group->Picture();
+    const QImage shown = label->grab().toImage();
+    const QPoint centre(shown.width() / 2, shown.height() / 2);
+    QCOMPARE(QColor(shown.pixel(centre)), QColor(Qt::red));
+    // The picture's own extent around the centre, nothing beyond it.
+    const QRect expected(QPoint((label->width() - picture.width()) / 2, (label->height() - picture.height()) / 2),
+                         picture);
+    int red = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (QColor(shown.pixel(x, y)) == QColor(Qt::red)) {
+                ++red;
+                QVERIFY2(expected.adjusted(-1, -1, 1, 1).contains(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+    QCOMPARE(red, picture.width() * picture.height());
+}
 
 void TestPictureGroup::buttonRects_data() {
     QTest::addColumn<int>("count");

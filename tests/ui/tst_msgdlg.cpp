@@ -74,7 +74,134 @@ private slots:
     void realBoxOverOwnerAtEdgeStaysOnScreen();
     void realBoxEmptyTextHiddenOwner();
     void realBoxEmptyTextVisibleOwner();
+    void activeWindowOwnerIsTheActiveDialog();
+    void enterPressesFocusedButton_data();
+    void enterPressesFocusedButton();
+    void lineBreaks_data();
+    void lineBreaks();
+    void bareCarriageReturnsBreakLinesInTheBox();
+    void overlongWordWrapsWithinTheScreen_data();
+    void overlongWordWrapsWithinTheScreen();
 };
+
+// The data model's boxes name no owner but ask for the active window: a box
+// raised over a dialog stands over that dialog, not over the main form.
+void TestMessageBoxes::activeWindowOwnerIsTheActiveDialog() {
+    InstallQtMessageSeam();
+    QWidget mainForm;
+    mainForm.setGeometry(0, 0, 900, 700);
+    mainForm.show();
+    SetApplicationMainForm(&mainForm);
+    QDialog dialog(&mainForm);
+    dialog.setGeometry(520, 380, 300, 200);
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QPoint seen;
+    OnNextModal([&seen](QWidget* box) {
+        seen = box->pos();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    MessageRequest r;
+    r.text = QStringLiteral("over the dialog");
+    r.kind = MessageKind::Warning;
+    r.buttons = mb::OK;
+    r.ownerIsActiveWindow = true;
+    QCOMPARE(ShowMessage(r), 1);
+    SetMessageSeam(nullptr);
+    SetApplicationMainForm(nullptr);
+    const QFontMetrics fm(dialog.font());
+    const QSize extent(fm.horizontalAdvance(r.text), fm.height());
+    QCOMPARE(seen, OwnerPlacement(dialog.frameGeometry(), extent));
+    QVERIFY(seen != OwnerPlacement(mainForm.frameGeometry(), extent));
+}
+
+void TestMessageBoxes::enterPressesFocusedButton_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    const int yesNo = mb::Yes | mb::No;
+    QTest::newRow("Yes/No, focus on No, Return") << yesNo << "No" << int(Qt::Key_Return) << 7;
+    QTest::newRow("Yes/No, focus on No, Enter") << yesNo << "No" << int(Qt::Key_Enter) << 7;
+    QTest::newRow("Yes/No, focus on Yes") << yesNo << "Yes" << int(Qt::Key_Return) << 6;
+    QTest::newRow("Yes/No/Cancel, focus on Cancel") << (yesNo | mb::Cancel) << "Cancel" << int(Qt::Key_Return) << 2;
+    QTest::newRow("OK/Cancel, focus on Cancel") << int(mb::OK | mb::Cancel) << "Cancel" << int(Qt::Key_Return) << 2;
+    QTest::newRow("Yes/No/All, focus on All") << (yesNo | mb::All) << "All" << int(Qt::Key_Return) << 8;
+    QTest::newRow("default focus") << yesNo << "" << int(Qt::Key_Return) << 6;
+}
+
+void TestMessageBoxes::enterPressesFocusedButton() {
+    QFETCH(int, buttons);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    auto box = Box(MessageButtons(buttons));
+    OnNextModal([&](QWidget* w) {
+        auto* form = static_cast<TMessageForm*>(w);
+        if (!focus.isEmpty()) form->Button(focus)->setFocus();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+        QTest::keyClick(target, Qt::Key(key));
+        // A box the key did not close would hang the test.
+        if (form->isVisible()) form->done(-1);
+    });
+    QCOMPARE(box->exec(), result);
+}
+
+void TestMessageBoxes::lineBreaks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR") << "one\rtwo" << "one\ntwo";
+    QTest::newRow("LF") << "one\ntwo" << "one\ntwo";
+    QTest::newRow("CR LF") << "one\r\ntwo" << "one\ntwo";
+    QTest::newRow("LF CR is two") << "one\n\rtwo" << "one\n\ntwo";
+    QTest::newRow("CR CR LF") << "a\r\r\nb" << "a\n\nb";
+    QTest::newRow("trailing CR") << "a\r" << "a\n";
+    QTest::newRow("none") << "plain" << "plain";
+}
+
+void TestMessageBoxes::lineBreaks() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(NormalizeLineBreaks(text), expected);
+}
+
+// Lines broken by a bare CR (as the data model's texts are) show as lines
+// in a box without owner, as in one with an owner.
+void TestMessageBoxes::bareCarriageReturnsBreakLinesInTheBox() {
+    const QString text = QStringLiteral("First line of the message\rSecond line\rThird");
+    std::unique_ptr<TMessageForm> box(CreateMessageDialog(text, MessageKind::Error, mb::OK, false));
+    auto* label = box->findChild<QLabel*>(QStringLiteral("Message"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("First line of the message\nSecond line\nThird"));
+    const QFontMetrics fm(box->font());
+    QVERIFY2(label->height() >= 3 * fm.height(), qPrintable(QString::number(label->height())));
+    QVERIFY(label->width() < fm.horizontalAdvance(QStringLiteral("First line of the message Second line Third")));
+}
+
+void TestMessageBoxes::overlongWordWrapsWithinTheScreen_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one long word") << QString(600, u'W');
+    QTest::newRow("long path between words") << QStringLiteral("File ") + QString(400, u'x') + QStringLiteral(" missing");
+    QTest::newRow("two long lines") << QString(300, u'M') + u'\r' + QString(300, u'M');
+}
+
+void TestMessageBoxes::overlongWordWrapsWithinTheScreen() {
+    QFETCH(QString, text);
+    std::unique_ptr<TMessageForm> box(CreateMessageDialog(text, MessageKind::Warning, mb::Yes | mb::No, false));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY2(box->width() <= screen.width(), qPrintable(QString::number(box->width())));
+    QVERIFY(QRect(box->pos(), box->size()).left() >= screen.left());
+    const QRect client(QPoint(0, 0), box->size());
+    for (QPushButton* b : box->findChildren<QPushButton*>())
+        QVERIFY2(client.contains(b->geometry()), qPrintable(b->objectName()));
+    auto* label = box->findChild<QLabel*>(QStringLiteral("Message"));
+    QVERIFY(client.contains(label->geometry()));
+    // Every character is still there, only allowed to break.
+    QString shown = label->text();
+    shown.remove(QChar(0x200B));
+    QCOMPARE(shown, NormalizeLineBreaks(text));
+}
 
 void TestMessageBoxes::buttonsDefaultAndCancel_data() {
     QTest::addColumn<int>("buttons");

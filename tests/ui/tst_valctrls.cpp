@@ -1,7 +1,9 @@
 // Validated edits and the feet-inch height edit: conversions, error codes,
 // bounds and the focus keeping.
 #include "support/TestSupport.h"
+#include "localisation/IvBinDic.h"
 #include "localisation/IvLanguD.h"
+#include "localisation/IvMLDWri.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 
@@ -62,6 +64,8 @@ private slots:
     void floatView();
     void floatBoundsAndText();
     void programDecimalSeparator();
+    void decimalSeparatorOfTheLocale_data();
+    void decimalSeparatorOfTheLocale();
     void emptyText_data();
     void emptyText();
     void invalidEditKeepsFocus();
@@ -272,6 +276,59 @@ void TestValidatedEdits::programDecimalSeparator() {
     TUncHoehe height;
     QCOMPARE(height.text(), QStringLiteral("0'-0,0\""));
     IvFormatSettings().DecimalSeparator = saved;
+}
+
+// The separator comes from the locale a language change makes current: the
+// same value is typed "3,14" under German and "3.14" under English.
+void TestValidatedEdits::decimalSeparatorOfTheLocale_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("foreign");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("German") << 1 << "3,14" << "3.14" << "3,14";
+    QTest::newRow("English") << 2 << "3.14" << "3,14" << "3.14";
+}
+
+void TestValidatedEdits::decimalSeparatorOfTheLocale() {
+    QFETCH(int, language);
+    QFETCH(QString, typed);
+    QFETCH(QString, foreign);
+    QFETCH(QString, shown);
+    const TIvFormatSettings saved = IvFormatSettings();
+    TestDir dir;
+    TIvLanguage native;
+    native.Complete();
+    native.CodePage = 1252;
+    std::vector<TIvLanguage> languages{native};
+    for (int primary : {7, 9}) {
+        TIvLanguage l;
+        l.PrimaryId = primary;
+        l.SubLanguage = 1;
+        l.CodePage = 1252;
+        l.Complete();
+        languages.push_back(l);
+    }
+    QFile f(dir.file("edits.mld"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(WriteMLD(languages, {}, {}, {}));
+    f.close();
+    TIvBinaryDictionary d;
+    d.SetFileName(f.fileName());
+    d.SetLanguage(language);
+    d.Open();
+    TFloatEdit edit;
+    edit.SetFormat(TFloatView::fvFixed);
+    edit.setText(typed);
+    const bool accepted = edit.ValidateText();
+    const double value = accepted ? double(edit.Value()) : 0.0;
+    const QString text = edit.text();
+    edit.setText(foreign);
+    const bool foreignAccepted = edit.IsValidText();
+    IvFormatSettings() = saved;
+    QVERIFY(accepted);
+    QCOMPARE(value, 3.14);
+    QCOMPARE(text, shown);
+    QVERIFY(!foreignAccepted);
 }
 
 void TestValidatedEdits::emptyText_data() {

@@ -3,6 +3,10 @@
 #include "RuleTable.h"
 #include "data/CatalogueSchema.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QtMath>
 #include <cmath>
 
@@ -530,6 +534,22 @@ void GenerateColdSupports(Context& c)
 
 // ---------------------------------------------------------------- configurations, settings, prices
 
+// The picture of a configuration: the placeholder bitmap
+// "pictures/ABHG<number>.bmp" beside the rule directory, stored as PNG (the
+// format the forms read from the BILD field). No file, no picture.
+QVariant ArrangementPicture(const Context& c, const RuleRow& r, int nr)
+{
+    const QString file = QDir(c.dir).filePath(QStringLiteral("../pictures/ABHG%1.bmp").arg(nr));
+    if (!QFileInfo::exists(file))
+        return QVariant(QMetaType(QMetaType::QByteArray));
+    QImage image;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!image.load(file) || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        r.fail(QStringLiteral("cannot convert the picture %1").arg(file));
+    return png;
+}
+
 void GenerateArrangements(Context& c)
 {
     const auto t = RuleTable::Read(c.dir, QStringLiteral("arrangements.csv"),
@@ -542,7 +562,8 @@ void GenerateArrangements(Context& c)
         QVariantMap row{{"A_NR", nr}, {"A_NAME", r.trimmed("a_name")}, {"A_BER", r.trimmed("a_ber")},
                         {"A_ANZ_D", r.integer("anz_d")}, {"A_ANZ_Q", r.integer("anz_q")},
                         {"BX", 0}, {"BY", 0}, {"STAT_DYN", nr < 300}, {"STAT_COLD", nr >= 200 && nr < 300},
-                        {"A_ORDERNO", r.integer("order")}, {"A_MDS_NO", r.trimmed("mds")}};
+                        {"A_ORDERNO", r.integer("order")}, {"A_MDS_NO", r.trimmed("mds")},
+                        {"BILD", ArrangementPicture(c, r, nr)}};
         for (int i = 1; i <= 16; ++i)
             row.insert("A_LFD_BT" + QString::number(i), parts.value(i - 1, QStringLiteral("0")).toInt());
         // Picture coordinates: one difference label right of the picture,

@@ -1,6 +1,7 @@
 #include "DictionarySource.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <stdexcept>
 
@@ -67,24 +68,39 @@ std::vector<TIvLanguage> DictionaryLanguages() {
 
 std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName) {
     std::vector<TIvMLDEntry> entries;
-    QSet<QString> seen;
+    QHash<QString, QStringList> seen;
     for (const QStringList& cols : ReadRows(fileName, 4)) {
-        if (seen.contains(cols[0]))
-            throw std::runtime_error(("repeated native text in " + fileName + ": " + cols[0]).toStdString());
-        seen.insert(cols[0]);
         TIvMLDEntry e;
         e.Native = cols[0];
         e.Texts = cols.mid(2);
         while (e.Texts.size() < 4) e.Texts.append(QString());
+        // The sources merge by union, so two branches may add the same row:
+        // a repeated row is one row, a native text with two different
+        // translations an error.
+        if (const auto it = seen.constFind(e.Native); it != seen.cend()) {
+            if (*it == e.Texts) continue;
+            throw std::runtime_error(("repeated native text in " + fileName + ": " + cols[0]).toStdString());
+        }
+        seen.insert(e.Native, e.Texts);
         entries.push_back(e);
     }
     return entries;
 }
 
+bool IsStringTableText(const QStringList& cols) { return cols.size() > 3 && cols[3].trimmed() == QLatin1String("text"); }
+
 void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries) {
+    QSet<QString> natives;
+    for (const TIvMLDEntry& e : entries) natives.insert(e.Native);
     for (const QStringList& cols : ReadRows(fileName, 3)) {
+        const bool text = IsStringTableText(cols);
         TIvMLDEntry e;
-        e.Native = QStringLiteral("RS") + cols[0].trimmed();
+        // A message is looked up by its key; a text (a product-type name) by
+        // its English wording, which is what the string table hands out.
+        e.Native = text ? cols[2] : QStringLiteral("RS") + cols[0].trimmed();
+        // Several types share one name; the first row serves them all.
+        if (natives.contains(e.Native)) continue;
+        natives.insert(e.Native);
         e.Texts = {cols[1], cols[2], QString(), QString()};
         entries.push_back(e);
     }

@@ -18,7 +18,12 @@ std::vector<TIvLanguage> DictionaryLanguages();
 
 // Reads a source file ("native, context, german, english, french,
 // portuguese", tab-separated, UTF-8, "#" comment lines, a header row).
-// Throws std::runtime_error on a malformed row or a repeated native text.
+// A row repeated word for word counts once (the sources merge by union);
+// throws std::runtime_error on a malformed row or a native text repeated
+// with other translations.
 std::vector<TIvMLDEntry> ReadDictionarySource(const QString& fileName);
-// Adds the string table ("number, german, english") as "RS" + number rows.
+// Adds the string table ("number, german, english[, kind]"): a message as its
+// "RS" + number key, a row of kind "text" under its English text. A native
+// text already present is not added again.
 void AddStringTable(const QString& fileName, std::vector<TIvMLDEntry>& entries);
+bool IsStringTableText(const QStringList& cols);

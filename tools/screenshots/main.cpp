@@ -1,4 +1,8 @@
-// Renders the interface foundation's windows to PNG files.
+// Renders a message box, the waiting form and a picture group to PNG files,
+// in German and in English, so that their look and their language can be
+// checked by eye:
+//   xvfb-run -a <build>/korva_screenshots <output directory>
+#include "localisation/IvBinDic.h"
 #include "ui/ApplicationForms.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
@@ -28,31 +32,50 @@ bool Save(QWidget& w, const QDir& out, const QString& name) {
     return ok;
 }
 
-bool MessageBoxes(const QDir& out) {
-    std::unique_ptr<TMessageForm> box(CreateMessageDialog(
-        QStringLiteral("The travel exceeds the range of the hanger.\nShall the next size be selected?"),
-        MessageKind::Confirmation, mb::Yes | mb::No | mb::All, false));
-    std::unique_ptr<TMessageForm> hide(CreateMessageDialog(QStringLiteral("Value for load is missing!"),
-                                                           MessageKind::Warning, mb::OK | mb::Cancel, true));
-    return Save(*box, out, QStringLiteral("messagebox.png")) && Save(*hide, out, QStringLiteral("messagebox-hide.png"));
+// The texts are program texts with dictionary rows, translated as the
+// program translates them: the box's message by its caller, the rest by
+// the box and the forms themselves.
+bool MessageBoxes(const QDir& out, const QString& suffix) {
+    std::unique_ptr<TMessageForm> box(CreateMessageDialog(TranslateMenuText(QStringLiteral("Lateral movement <> 0 !")),
+                                                          MessageKind::Confirmation, mb::Yes | mb::No | mb::All, false));
+    std::unique_ptr<TMessageForm> hide(
+        CreateMessageDialog(TranslateMenuText(QStringLiteral("Wert für Last fehlt!")), MessageKind::Warning,
+                            mb::OK | mb::Cancel, true));
+    return Save(*box, out, QStringLiteral("messagebox-%1.png").arg(suffix)) &&
+           Save(*hide, out, QStringLiteral("messagebox-hide-%1.png").arg(suffix));
 }
 
-bool PictureGroup(const QDir& out) {
-    TZORBELGroupBox group;
-    group.setTitle(QStringLiteral("Building connection"));
-    group.resize(460, 170);
-    group.SetPictureFileNames({"Typ75.bmp", "Typ73.bmp", "Typ78.bmp", "Typ76.bmp", "Typ74.bmp"});
-    group.SetItems({"Typ 75 - Anschweißöse", "Typ 73 - Anschweißbügel", "Typ 78 - Trägerklammer",
-                    "Typ 76 - Tragarm mit Spannklammer", "Typ 74 - Anschweißplatte"});
-    group.SetItemIndex(2);
-    group.SetEnabled(true);
-    group.SetPicturePath(QDir(ProgramDirectory()).filePath(QStringLiteral("images")));
-    return Save(group, out, QStringLiteral("picturegroup.png"));
+// A translated form holding a picture group, as the input form holds its
+// groups: the group's title and buttons are translated with the form.
+class PictureGroupForm : public TTemplateFormMultiLang {
+public:
+    TZORBELGroupBox* Group = new TZORBELGroupBox(this);
+    PictureGroupForm() {
+        setObjectName(QStringLiteral("PictureGroupForm"));
+        setWindowTitle(QStringLiteral("KORVA"));
+        resize(500, 190);
+        Group->setObjectName(QStringLiteral("BaseClampStyleBox"));
+        Group->setTitle(QStringLiteral("Clamp base"));
+        Group->setGeometry(10, 10, 480, 170);
+        Group->SetPictureFileNames({"Typ49_2Wege_rechtwinklig.bmp", "Typ49_2Wege_parallel.bmp", "Typ49_3Wege.bmp",
+                                    "Typ49_4Wege.bmp"});
+        Group->SetItems({"Clamp base, 2-way right-angle guide", "Clamp base, 2-way parallel guide",
+                         "Clamp base, 3-way guide", "Clamp base, 4-way guide"});
+        Group->SetItemIndex(2);
+        Group->SetEnabled(true);
+        Group->SetPicturePath(QDir(ProgramDirectory()).filePath(QStringLiteral("images")));
+        Loaded();
+    }
+};
+
+bool PictureGroup(const QDir& out, const QString& suffix) {
+    PictureGroupForm form;
+    return Save(form, out, QStringLiteral("picturegroup-%1.png").arg(suffix));
 }
 
-bool WaitingForm(const QDir& out) {
+bool WaitingForm(const QDir& out, const QString& suffix) {
     TFWarten form;
-    return Save(form, out, QStringLiteral("waitingform.png"));
+    return Save(form, out, QStringLiteral("waitingform-%1.png").arg(suffix));
 }
 
 }  // namespace
@@ -62,6 +85,17 @@ int main(int argc, char** argv) {
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!out.exists() && !QDir().mkpath(out.path())) return 2;
     DictionaryScope dictionaries;
-    const bool ok = MessageBoxes(out) && PictureGroup(out) && WaitingForm(out);
+    IvBinaryDictionaryGlobal->Open();
+    if (!IvBinaryDictionaryGlobal->IsOpen()) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(IvBinaryDictionaryGlobal->FileName()));
+        return 1;
+    }
+    bool ok = true;
+    // Languages 1 and 2 of the main dictionary.
+    for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}}) {
+        IvBinaryDictionaryGlobal->SetLanguage(language);
+        const QString s = QString::fromLatin1(suffix);
+        ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && ok;
+    }
     return ok ? 0 : 1;
 }

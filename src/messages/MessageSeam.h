@@ -38,6 +38,9 @@ constexpr int HiddenResultOffset = 1000;
 
 struct MessageRequest {
     QWidget* owner = nullptr;
+    // Without an owner: place the box over the window active when it is
+    // shown (the data model's and the engine's boxes, which hold no form).
+    bool ownerIsActiveWindow = false;
     QString text;
     MessageKind kind = MessageKind::Information;
     MessageButtons buttons = mb::OK;
@@ -72,6 +75,10 @@ bool Unattended();
 
 // Shows a request through the current seam.
 int ShowMessage(const MessageRequest& request);
+
+// The text with every line break (CR, LF, CR LF) as one LF: what a box
+// label and a terminal show as separate lines.
+QString NormalizeLineBreaks(const QString& text);
 
 // The plain system message box of the start modes.
 void ShowSystemMessage(const QString& text, const QString& caption = {});

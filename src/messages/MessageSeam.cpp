@@ -1,4 +1,4 @@
-#include "ui/MessageSeam.h"
+#include "messages/MessageSeam.h"
 
 #include <cstdio>
 
@@ -7,7 +7,7 @@ namespace {
 class ConsoleSeam : public MessageSeam {
 public:
     int Show(const MessageRequest& request) override {
-        QByteArray text = request.text.toLocal8Bit();
+        const QByteArray text = NormalizeLineBreaks(request.text).toLocal8Bit();
         std::fprintf(stderr, "%s\n", text.constData());
         std::fflush(stderr);
         return DefaultResult(request.buttons);
@@ -37,6 +37,13 @@ int CancelResult(MessageButtons buttons) {
 MessageSeam& CurrentMessageSeam() { return g_seam ? *g_seam : g_console; }
 
 void SetMessageSeam(MessageSeam* seam) { g_seam = seam; }
+
+QString NormalizeLineBreaks(const QString& text) {
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
 
 void SetUnattended(bool unattended) { g_unattended = unattended; }
 

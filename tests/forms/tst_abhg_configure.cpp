@@ -1,0 +1,385 @@
+// The arrangement form of configuration mode on a real configuration table
+// in a temporary directory: loading a scope, the moves and orders, the save
+// of 1..n and -1, the host-number check with the scope timer, the close
+// question and the all-or-nothing save.
+#include "support/TestSupport.h"
+#include "data/CatalogueSchema.h"
+#include "forms/ABHG_configure.h"
+#include "platform/FaultInjection.h"
+#include "platform/Session.h"
+#include "platform/Table.h"
+#include "platform/TableFile.h"
+#include "messages/MessageSeam.h"
+#include "ui/MultiLang.h"
+#include "ui/ZorbelGrid.h"
+
+#include <QBuffer>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct Row {
+    int nr;
+    const char* mds;
+    int order;
+};
+
+// Irregular on purpose: gaps in the numbers, rows at the scope's edges and
+// just outside, reserved rows at -9999 and below, an empty host number, two
+// rows sharing a host number.
+const Row Rows[] = {
+    {100, "0", 4},       // outside every scope
+    {101, "1", 2},   {102, "2", 1},   {105, "", 0},     {107, "2", -1}, {108, "", -1},
+    {110, "9", -9999},  // reserved
+    {111, "9", -10000},
+    {199, "3", 3},
+    {200, "4", 5},       // outside every scope
+    {201, "6", 1},
+    {301, "7", 1},   {302, "7", -1}, {305, "8", -9998},
+};
+
+QByteArray Png(Qt::GlobalColor colour) {
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class Catalogue {
+public:
+    explicit Catalogue(bool orderIndex = true) {
+        const CatalogueTableDef& def = CatalogueTable(QStringLiteral("ABHGNR.DB"));
+        TIndexDefs indexes = def.indexDefs();
+        if (!orderIndex)
+            indexes.erase(std::remove_if(indexes.begin(), indexes.end(), [](const TIndexDef& i) { return !i.primary; }),
+                          indexes.end());
+        CreateTableFile(dir.path() + QStringLiteral("/ABHGNR.DB"), def.fieldDefs(), indexes);
+        TTable t(dir.path(), QStringLiteral("ABHGNR.DB"));
+        t.Open();
+        for (const Row& r : Rows) {
+            t.Append();
+            t.FieldByName("A_NR").SetAsInteger(r.nr);
+            t.FieldByName("A_NAME").SetAsString(QStringLiteral("SHHAESBS"));
+            t.FieldByName("A_MDS_NO").SetAsString(QString::fromLatin1(r.mds));
+            t.FieldByName("A_ORDERNO").SetAsInteger(r.order);
+            if (r.nr == 102) t.FieldByName("BILD").SetValue(Png(Qt::red));
+            t.Post();
+        }
+        t.Close();
+    }
+    ~Catalogue() { Session().Close(); }
+
+    QMap<int, int> Orders() const {
+        QMap<int, int> out;
+        TTable t(dir.path(), QStringLiteral("ABHGNR.DB"));
+        t.Open();
+        t.First();
+        for (bool more = !t.IsEmpty(); more; more = t.Next())
+            out.insert(t.FieldByName("A_NR").AsInteger(), t.FieldByName("A_ORDERNO").AsInteger());
+        t.Close();
+        return out;
+    }
+    static QMap<int, int> Initial() {
+        QMap<int, int> out;
+        for (const Row& r : Rows) out.insert(r.nr, r.order);
+        return out;
+    }
+    QString path() const { return dir.path(); }
+
+private:
+    TestDir dir;
+};
+
+QStringList Column(const TZorbelGrid* g, int col) {
+    QStringList out;
+    for (int r = 1; r < g->RowCount(); ++r) out << g->Cells(col, r);
+    return out;
+}
+
+int RowOf(const TZorbelGrid* g, const QString& korvaNo) {
+    for (int r = 1; r < g->RowCount(); ++r)
+        if (g->Cells(1, r) == korvaNo) return r;
+    return -1;
+}
+
+}  // namespace
+
+class TstAbhgConfigure : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TFABHG_configure> Open(const Catalogue& cat) {
+        auto form = std::make_unique<TFABHG_configure>(cat.path(), QStringLiteral("ABHGNR.DB"));
+        form->show();
+        return form;
+    }
+
+private slots:
+    void init() { ArmWriteFault(0); }
+    void cleanup() { ArmWriteFault(0); }
+
+    void loadsTheScopeAndHidesReservedRows_data() {
+        QTest::addColumn<int>("scope");
+        QTest::addColumn<int>("base");
+        QTest::addColumn<QStringList>("used");
+        QTest::addColumn<QStringList>("usedMds");
+        QTest::addColumn<QStringList>("unused");
+        QTest::addColumn<QStringList>("mdsNames");
+        QTest::newRow("static") << 0 << 100 << QStringList{"5", "2", "1", "99"} << QStringList{"", "2", "1", "3"}
+                                << QStringList{"7", "8"} << QStringList{"2", "", "", "2", "1", "3"};
+        QTest::newRow("cold") << 2 << 200 << QStringList{"1"} << QStringList{"6"} << QStringList{""}
+                              << QStringList{"6"};
+        QTest::newRow("dynamic, -9998 listed") << 1 << 300 << QStringList{"1"} << QStringList{"7"}
+                                               << QStringList{"5", "2"} << QStringList{"8", "7", "7"};
+    }
+    void loadsTheScopeAndHidesReservedRows() {
+        QFETCH(int, scope);
+        QFETCH(int, base);
+        QFETCH(QStringList, used);
+        QFETCH(QStringList, usedMds);
+        QFETCH(QStringList, unused);
+        QFETCH(QStringList, mdsNames);
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->SetScopeIndex(scope);
+        QCOMPARE(form->ScopeBase(), base);
+        QCOMPARE(Column(form->LBused, 1), used);
+        QCOMPARE(Column(form->LBused, 0), usedMds);
+        QCOMPARE(Column(form->LBunused, 1), unused);
+        QCOMPARE(form->MdsNames(), mdsNames);
+        QCOMPARE(form->LBused->Cells(0, 0), QStringLiteral("MDS n°"));
+        QCOMPARE(form->LBunused->Cells(1, 0), QStringLiteral("KORVA n°"));
+        QVERIFY(!form->Modified());
+        QVERIFY(seam.Requests().empty());
+    }
+
+    void loadsInOrderWithoutTheOrderIndex() {
+        ScriptedMessageSeam seam;
+        Catalogue cat(false);
+        auto form = Open(cat);
+        QVERIFY2(seam.Requests().empty(), qPrintable(seam.Texts().join("|")));
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"5", "2", "1", "99"}));
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7", "8"}));
+    }
+
+    void savesOneToNAndMinusOne() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();  // 1 2 5 99
+        form->LBunused->SetRow(2);  // 8
+        form->BToLeftClick();       // available: 1 2 5 8 99 (sorted in? no sort column yet)
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "99", "8"}));
+        form->LBused->SetRow(2);
+        form->BdownClick();  // 1 5 2 99 8
+        QVERIFY(form->Modified());
+        form->SetScopeIndex(2);  // saves the static scope
+        QVERIFY2(seam.Requests().empty(), qPrintable(seam.Texts().join("|")));
+        QCOMPARE(form->ScopeBase(), 200);
+        QMap<int, int> expected = Catalogue::Initial();
+        expected[101] = 1;
+        expected[105] = 2;
+        expected[102] = 3;
+        expected[199] = 4;
+        expected[108] = 5;
+        expected[107] = -1;
+        QCOMPARE(cat.Orders(), expected);
+        // And back: the static scope shows the stored order.
+        form->SetScopeIndex(0);
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "5", "2", "99", "8"}));
+    }
+
+    void movingAllRightAndBackKeepsReservedRows() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->SetScopeIndex(1);
+        form->BToLeftAllClick();
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "5", "2"}));
+        QVERIFY(form->LBunused->IsGridEmpty());
+        form->close();
+        QVERIFY(!form->isVisible());
+        QMap<int, int> expected = Catalogue::Initial();
+        expected[301] = 1;
+        expected[305] = 2;
+        expected[302] = 3;  // -9998 is listed, so it is stored
+        QCOMPARE(cat.Orders(), expected);
+    }
+
+    void refusesWhileAHostNumberIsUnavailable() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->SetRow(RowOf(form->LBused, "1"));
+        form->BToRightClick();
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7", "8", "1"}));
+        // Closing is refused with the message.
+        form->close();
+        QVERIFY(form->isVisible());
+        QCOMPARE(seam.Texts().size(), 1);
+        QCOMPARE(seam.Texts().first(),
+                 QStringLiteral("The MDS n° \"1\" is not in the list of\r available support configurations !"));
+        QCOMPARE(seam.Requests().front().kind, MessageKind::Error);
+        // A scope change is refused too; the timer puts the scope back once.
+        seam.Clear();
+        qobject_cast<QRadioButton*>(form->RGscope->findChild<QRadioButton*>("RGscope_2"))->click();
+        QCOMPARE(seam.Texts().size(), 1);
+        QVERIFY(form->ScopeChanging());
+        QTRY_VERIFY_WITH_TIMEOUT(!form->ScopeChanging(), 2000);
+        QCOMPARE(form->ScopeIndex(), 0);
+        QVERIFY(form->RGscope->findChild<QRadioButton*>("RGscope_0")->isChecked());
+        QTest::qWait(300);
+        QCOMPARE(seam.Texts().size(), 1);  // no further attempt, no loop
+        QCOMPARE(form->ScopeBase(), 100);
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7", "8", "1"}));
+        QCOMPARE(cat.Orders(), Catalogue::Initial());
+        // Moved back, the form closes and stores.
+        form->LBunused->SetRow(3);
+        form->BToLeftClick();
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(cat.Orders()[101], 4);
+    }
+
+    void emptyHostNumbersDoNotBlock() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->SetRow(RowOf(form->LBused, "5"));  // host number empty
+        form->BToRightClick();
+        form->close();
+        QVERIFY(seam.Requests().empty());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(cat.Orders()[105], -1);
+        QCOMPARE(cat.Orders()[102], 1);
+    }
+
+    void writesNothingWhenNothingChanged() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        ArmWriteFault(1);  // any write would fail and say so
+        form->SetScopeIndex(2);
+        form->SetScopeIndex(0);
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(WriteFaultArmed(), 1);
+        QVERIFY(seam.Requests().empty());
+    }
+
+    void failedSaveRollsBackAndOffersToClose() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        ArmWriteFault(3);  // two rows written, the third fails
+        seam.Answer(mr::OK);
+        seam.Answer(mr::No);  // stay
+        form->close();
+        QVERIFY(form->isVisible());
+        QCOMPARE(seam.Requests().size(), size_t(2));
+        QCOMPARE(seam.Requests()[0].kind, MessageKind::Error);
+        QVERIFY2(seam.Texts()[0].contains("Injected write failure"), qPrintable(seam.Texts()[0]));
+        QCOMPARE(seam.Requests()[1].kind, MessageKind::Confirmation);
+        QVERIFY(form->Modified());
+        QCOMPARE(cat.Orders(), Catalogue::Initial());
+        // Once the store works again the close stores everything.
+        seam.Clear();
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(cat.Orders()[101], 1);
+        QCOMPARE(cat.Orders()[199], 4);
+    }
+
+    void failedSaveCanCloseWithoutSaving() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        ArmWriteFault(1);
+        seam.Answer(mr::OK);
+        seam.Answer(mr::Yes);
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(cat.Orders(), Catalogue::Initial());
+    }
+
+    void upOnFirstAndDownOnLastOnlyMarkChanged_data() {
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("currentAfter");
+        QTest::newRow("up on row 1") << true << 1 << QStringList{"5", "2", "1", "99"} << 1;
+        QTest::newRow("up on row 2") << true << 2 << QStringList{"2", "5", "1", "99"} << 1;
+        QTest::newRow("down on the last") << false << 4 << QStringList{"5", "2", "1", "99"} << 4;
+        QTest::newRow("down on the one before") << false << 3 << QStringList{"5", "2", "99", "1"} << 4;
+    }
+    void upOnFirstAndDownOnLastOnlyMarkChanged() {
+        QFETCH(bool, up);
+        QFETCH(int, row);
+        QFETCH(QStringList, expected);
+        QFETCH(int, currentAfter);
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->SetRow(row);
+        up ? form->BupClick() : form->BdownClick();
+        QCOMPARE(Column(form->LBused, 1), expected);
+        QCOMPARE(form->LBused->Row(), currentAfter);
+        QVERIFY(form->Modified());
+    }
+
+    void normalOrderSortsAsNumbers() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        TZorbelGrid::ClearGrid(*form->LBused);
+        for (const char* n : {"5", "2", "10", "9"}) form->LBused->AddRow({"x", n});
+        form->BnormalOrderClick();
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"2", "5", "9", "10"}));
+    }
+
+    void titleClickCountsAsAChange() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        QVERIFY(form->LBused->TitleClick(1));
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "99"}));
+        QVERIFY(form->Modified());
+        form->close();
+        QCOMPARE(cat.Orders()[101], 1);
+        QCOMPARE(cat.Orders()[199], 4);
+    }
+
+    void picturesFollowTheCurrentRow() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->SetRow(RowOf(form->LBused, "2"));
+        form->LBusedClick();
+        QVERIFY(!form->DBImage1->pixmap().isNull());
+        QCOMPARE(form->DBImage1->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
+        form->LBused->SetRow(RowOf(form->LBused, "1"));  // no picture stored
+        form->LBusedClick();
+        QVERIFY(form->DBImage1->pixmap().isNull());
+        form->BToLeftAllClick();  // the unavailable grid is now empty
+        QVERIFY(form->DBImage_Unused->pixmap().isNull());
+        QVERIFY(!form->DBImage1->isEnabled());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    DictionaryScope dictionaries;
+    TstAbhgConfigure t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "tst_abhg_configure.moc"
