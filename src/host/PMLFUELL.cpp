@@ -554,6 +554,9 @@ ClampTable ReadClampRow(const ClampCode& c) {
     ClampTable table = ClampTable::Clamp;
     if ((c.c2In({"87", "88"}) && Letter(4) == u'Y') || c.c1() == u'3') table = ClampTable::Dynamic;
     else if (c.c1() == u'5') table = ClampTable::Cold;
+    // A clamp of another table leaves no clamp-table row at hand: the slide
+    // element and the yoke read a cleared one, never a row read before.
+    if (table != ClampTable::Clamp) ClearKeepingFlags(PgrsrlRecord);
     bool found = false;
     switch (table) {
     case ClampTable::Dynamic:

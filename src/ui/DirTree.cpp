@@ -371,8 +371,9 @@ bool TDirTree::UpdateDrives() {
         for (int i = 0; i < topLevelItemCount() && !node; ++i)
             if (NodePath(topLevelItem(i)) == old.path) node = topLevelItem(i);
         if (it == now.end()) {
+            // A volume the tree refused has no node: nothing is removed.
+            changed = changed || node;
             delete node;
-            changed = true;
         } else if (it->device != old.device && node) {
             RefreshNode(node);
             changed = true;

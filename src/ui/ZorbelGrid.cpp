@@ -174,6 +174,9 @@ void TZorbelGridRows::SortGridByColumn() {
     if (m_sortColumn < 0 || m_sortColumn >= m_colCount) return;
     const int type = GetColType(m_sortColumn);
     if (type == zctText || type == zctInteger || type == zctFloat) m_comparator = type;
+    // Fewer than two data rows compare nothing, so nothing is converted: a
+    // title click on an empty grid is no error.
+    if (RowCount() < 3) return;
     // Every cell is checked first: a bad cell must not leave the rows half
     // sorted.
     CheckSortable(m_comparator);

@@ -497,6 +497,39 @@ private slots:
         QCOMPARE(lines[pcla + 1], QStringLiteral("    SPRE SPCO /ZORBEL3.0/      "));
     }
 
+    // A clamp read from the dynamic table leaves no clamp-table row at hand:
+    // the slide element of a type 49 part is written from a cleared row, not
+    // from whatever clamp row was read before the call.
+    void slideElementOfADynamicClamp_data() {
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("desp");
+        QTest::newRow("dynamic clamp") << 36090302.0 << "    SPRE SPCO /ZORBEL3.0/490000"
+                                       << "    DESP  00 00 0";
+        // The clamp-table clamp is the row at hand: its own lengths.
+        QTest::newRow("clamp-table clamp") << 41090302.0 << "    SPRE SPCO /ZORBEL3.0/4900014"
+                                           << "    DESP  00 00 9";
+    }
+    void slideElementOfADynamicClamp() {
+        QFETCH(double, clamp);
+        QFETCH(QString, component);
+        QFETCH(QString, desp);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement("SHHRESBS");
+        ConstructionRecord.K_RSL_NRN = clamp;
+        SetChain({{49000100}, {clamp}});
+        PgrsrlRecord.RSL_NRN = 43090301;
+        PgrsrlRead();  // another clamp's row, with lengths of its own
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QVERIFY(PgrsrlRecord.RSL_LG_BIS != 0 && PgrsrlRecord.RSL_LG_BIS != 14);
+        const QStringList lines = PmlFileLines("x.zof");
+        const int slide = lines.indexOf(QRegularExpression("    SPRE SPCO /ZORBEL3\\.0/49000\\d*"));
+        QVERIFY2(slide > 0, qPrintable(lines.join(u'\n')));
+        QCOMPARE(lines[slide], component);
+        QCOMPARE(lines[slide + 2], desp);
+    }
+
     // A product of the chain missing from its catalogue fails the output:
     // no file, an old file of that name untouched, a message naming it.
     void missingChainProductFails_data() {

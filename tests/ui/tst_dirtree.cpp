@@ -333,6 +333,27 @@ private slots:
         QVERIFY(!TopLevel(tree).contains("/net/share/"));
     }
 
+    // A volume the tree refused has no node: its coming and going adds and
+    // removes nothing, so nothing is reported. A listed neighbour going
+    // away still is.
+    void refusedVolumeComesAndGoesUnreported() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.SetPollInterval(0);
+        tree.OnAddDir = [](const QString& p) { return p != QLatin1String("/mnt/hidden/"); };
+        tree.OpenPath("/home/u");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        fs->mounts.append({"/mnt/hidden/", "ext4", "/dev/sdf1"});
+        QVERIFY(!tree.UpdateDrives());
+        QVERIFY(!TopLevel(tree).contains("/mnt/hidden/"));
+        fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/mnt/hidden/"; });
+        QVERIFY(!tree.UpdateDrives());
+        QCOMPARE(changed.count(), 0);
+        fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/tmp/"; });
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(changed.count(), 1);
+    }
+
     void mediumChangeRereadsOnlyThatVolume() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
@@ -351,6 +372,26 @@ private slots:
         QCOMPARE(stick->childCount(), 0);
         QVERIFY(tree.NodeRead(home));  // untouched
         QVERIFY(!tree.UpdateDrives());  // recorded now
+    }
+
+    // The selection inside a volume whose medium changed does not jump to
+    // an unrelated directory (the project search would search there): it
+    // goes to the changed volume itself.
+    void selectionInsideAChangedMedium() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.SetPollInterval(0);
+        // Neighbours on both sides of the volume, already read.
+        tree.OpenPath("/net/share/p1");
+        tree.OpenPath("/home/u/projects");
+        tree.OpenPath("/media/u/STICK/data");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        for (auto& m : fs->mounts)
+            if (m.path == "/media/u/STICK/") m.device = "/dev/sdd1";
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/media/u/STICK/"));
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/media/u/STICK/"));
     }
 
     void pollingFollowsTheMountList() {

@@ -128,6 +128,32 @@ private slots:
         QCOMPARE(Data(g), before);
     }
 
+    // With fewer than two data rows nothing is compared, so no cell is
+    // converted: a title click on an empty grid (or on one row whatever it
+    // holds) is no error. Two rows compare, and the bad cell is refused.
+    void singleRowIsNeverConverted_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("raises");
+        QTest::newRow("empty grid") << QStringList{} << false;
+        QTest::newRow("one row, no number") << QStringList{"a|abc"} << false;
+        QTest::newRow("one row, a number") << QStringList{"a|7"} << false;
+        QTest::newRow("two rows, one no number") << QStringList{"a|7", "b|abc"} << true;
+    }
+    void singleRowIsNeverConverted() {
+        QFETCH(QStringList, rows);
+        QFETCH(bool, raises);
+        TZorbelGridRows g = Grid(rows);
+        g.OnGetColType = [](int) { return int(zctInteger); };
+        const QStringList before = Data(g);
+        if (raises) {
+            QVERIFY_THROWS_EXCEPTION(EConvertError, g.TitleClick(1));
+        } else {
+            g.TitleClick(1);
+            g.TitleClick(1);
+        }
+        QCOMPARE(Data(g), before);
+    }
+
     void isGridEmpty_data() {
         QTest::addColumn<int>("rowCount");
         QTest::addColumn<QString>("cell");

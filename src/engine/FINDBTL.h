@@ -1,0 +1,14 @@
+#pragma once
+// Turning a wanted product number (CalcGlobals.SearchKey) into a catalogue
+// row, recording found parts, summing their weights and keeping the tally of
+// accessory pieces per size. Results in TableStatus (0 found, 1 failure,
+// 6 abort) and MessageNumber; the row is in PgstatRecord or PgdynaRecord.
+
+void FindStaticProduct();
+void FindDynamicProduct();
+void FindStaticProductByWidth();
+void FindStaticProductByDimension();
+void AddStaticPart();
+void TallyAccessories();
+void CorrectAccessoryTally();
+void AddPartWeight();

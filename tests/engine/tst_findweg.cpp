@@ -1,0 +1,242 @@
+// Total height and segment heights, and the travel and rod-angle checks at
+// their boundaries: halving once, the questions, the 6-degree limit, the
+// notes of a repeat pass and the effective travel.
+#include "EngineFixture.h"
+#include "engine/findweg.h"
+
+#include <cmath>
+
+namespace {
+
+void Arrangement(const char* name) { PutText(ArrangementRecord.A_NAME, QString::fromLatin1(name)); }
+
+// A support 1500 mm high without travel and with the angle checks on.
+void Support(double x, double winkel = 4) {
+    ResetCalcState();
+    Arrangement("SHHAESBH");
+    TConstructionRecord& k = ConstructionRecord;
+    k.K_HOEHE_GES = 1500;
+    k.K_WEG_X = x;
+    k.K_WINKEL = winkel;
+    k.K_WINKEL_KZ = true;
+    PutText(k.K_KRZ_BEZ_H, QStringLiteral("N"));
+    CalcGlobals.TravelCheckEnabled = true;
+    CalcGlobals.TableStatus = 0;
+}
+
+}  // namespace
+
+class TestFindweg : public QObject {
+    Q_OBJECT
+    ScriptedSelectionUi ui;
+
+private slots:
+    void init() { ui = ScriptedSelectionUi(); }
+
+    void totalHeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("distances");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<QList<int>>("segments");
+        QTest::newRow("no heights: total kept") << "SHHAESBH" << false << 0 << QList<double>{5000, 4000} << 0.0
+                                                << 1234.0 << QList<int>{0, 0, 0, 0, 0};
+        QTest::newRow("levels") << "SHHAESBH" << false << 4 << QList<double>{5000, 4200, 3900, 3000, 100, 100}
+                                << 12.7 << 2012.0 << QList<int>{812, 300, 900, 0, 0};
+        QTest::newRow("two tops, the higher counts") << "SHHADSBH" << false << 4
+                                                     << QList<double>{5000, 5100, 4000, 3000, 100, 100} << 0.0
+                                                     << 2100.0 << QList<int>{1000, 1100, 1000, 0, 0};
+        QTest::newRow("more than six values read as six") << "SHHAESBH" << false << 7
+                                                          << QList<double>{600, 500, 400, 300, 200, 100} << 0.0
+                                                          << 500.0 << QList<int>{100, 100, 100, 100, 100};
+        QTest::newRow("distances cut per segment") << "SHHAESBH" << true << 3
+                                                   << QList<double>{300, 700.5, 900, 0, 0, 0} << 0.0 << 900.0
+                                                   << QList<int>{300, 400, 199, 0, 0};
+        QTest::newRow("distances, two tops") << "SHHADSBH" << true << 2 << QList<double>{300, 700, 0, 0, 0, 0}
+                                             << 0.0 << 700.0 << QList<int>{300, 300, 400, 0, 0};
+    }
+    void totalHeight() {
+        QFETCH(QString, name);
+        QFETCH(bool, distances);
+        QFETCH(int, count);
+        QFETCH(QList<double>, values);
+        QFETCH(double, offset);
+        QFETCH(double, total);
+        QFETCH(QList<int>, segments);
+        ResetCalcState();
+        Arrangement(qPrintable(name));
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_HOEHE_GES = 1234;
+        k.K_H_ZHL = int16_t(count);
+        k.K_ST_E_6 = distances;
+        double* q[] = {&k.K_HM_Q_1, &k.K_HM_Q_2, &k.K_HM_Q_3, &k.K_HM_Q_4, &k.K_HM_Q_5, &k.K_HM_Q_6};
+        double* d[] = {&k.K_HM_D_1, &k.K_HM_D_2, &k.K_HM_D_3, &k.K_HM_D_4, &k.K_HM_D_5, &k.K_HM_D_6};
+        for (int i = 0; i < values.size(); ++i)
+            *(distances ? d : q)[i] = values[i];
+        CalcGlobals.ConnectionHeightOffset = offset;
+        ComputeTotalHeight();
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+        QCOMPARE(k.K_HOEHE_GES, total);
+        QList<int> got;
+        for (int s : CalcGlobals.SegmentHeights)
+            got << s;
+        QCOMPARE(got, segments);
+    }
+
+    void totalHeightWithTravel_data() {
+        QTest::addColumn<bool>("reversed");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("status");
+        QTest::newRow("exactly 0") << false << -500.0 << 0;
+        QTest::newRow("just below 0") << false << -500.5 << 1;
+        QTest::newRow("reversed, exactly 0") << true << 500.0 << 0;
+        QTest::newRow("reversed, below 0") << true << 500.5 << 1;
+    }
+    void totalHeightWithTravel() {
+        QFETCH(bool, reversed);
+        QFETCH(double, travel);
+        QFETCH(int, status);
+        ResetCalcState();
+        Arrangement("SHHAESBH");
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_H_ZHL = 2;
+        k.K_HM_Q_1 = 1000;
+        k.K_HM_Q_2 = 500;
+        k.K_EINBAU_KZ = reversed;
+        k.K_WEG_Z = travel;
+        ComputeTotalHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2615 : 0);
+    }
+
+    // The rod angle may equal the allowed angle; just above it asks.
+    void rodAngleBoundary_data() {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("equal") << 0 << 0;
+        QTest::newRow("just above") << -1 << 1;
+    }
+    void rodAngleBoundary() {
+        QFETCH(int, side);
+        QFETCH(int, questions);
+        const long double b = RodAngle(30, 0, 1500);
+        double w = double(b);
+        if (static_cast<long double>(w) < b)
+            w = std::nextafter(w, 90.0);
+        if (side < 0)
+            w = std::nextafter(w, 0.0);
+        Support(30, w);
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ui.count("question:"), questions);
+        QCOMPARE(ConstructionRecord.K_WKL_ZHL_X, int16_t(0));
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, 30.0);
+    }
+
+    void halvingOnceAndItsNote() {
+        Support(150);  // 5.7 degrees on 1500 mm, 2.9 halved
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, 75.0);
+        QCOMPARE(ConstructionRecord.K_WKL_ZHL_X, int16_t(1));
+        QCOMPARE(CalcGlobals.HorizontalHalvingMark, 1.0);
+        QCOMPARE(ui.log, QStringList());  // the first pass halves silently
+        CheckTravel();
+        QCOMPARE(ui.log, QStringList{"information: Weg-Horizontal (N )\r" + MessageText(2614)});
+        CheckTravel();
+        QCOMPARE(ui.count("information:"), 1);
+        QCOMPARE(CalcGlobals.TableStatus, int16_t(0));
+    }
+
+    void questionsAfterHalving_data() {
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("stop at the travel") << QList<bool>{true} << 6 << 1;
+        QTest::newRow("stop at the rod") << QList<bool>{false, true} << 6 << 2;
+        QTest::newRow("go on") << QList<bool>{false, false} << 0 << 2;
+    }
+    void questionsAfterHalving() {
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, status);
+        QFETCH(int, questions);
+        Support(300);  // 11.5 degrees, 5.7 halved: still above 4
+        for (bool a : answers)
+            ui.answers.push_back(a);
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 1625 : 0);
+        QCOMPARE(ui.count("question:"), questions);
+        // Twice the halved angle.
+        QVERIFY2(ui.log.first().startsWith("question: (11.5°) "), qPrintable(ui.log.first()));
+        if (questions == 2)
+            QVERIFY2(ui.log.at(1).startsWith("question: (5.7°) Vertical angle of the hanger rod greater than 4°"), qPrintable(ui.log.at(1)));
+    }
+
+    void sixDegreeLimit_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("status");
+        QTest::newRow("letter 4 G, 5.7 degrees") << "SHHGESBS" << 150.0 << 0;
+        QTest::newRow("letter 4 G, 6.1 degrees") << "SHHGESBS" << 160.0 << 8;
+        QTest::newRow("letter 4 Y") << "SHHYESBS" << 160.0 << 8;
+        QTest::newRow("letter 4 F") << "SHHFESBH" << 160.0 << 8;
+    }
+    void sixDegreeLimit() {
+        QFETCH(QString, name);
+        QFETCH(double, x);
+        QFETCH(int, status);
+        Support(x, 10);
+        Arrangement(qPrintable(name));
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2606 : 0);
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, x);
+    }
+
+    void effectiveTravel_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("reversed");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("z");
+        QTest::addColumn<double>("effective");
+        QTest::newRow("vertical") << "SHHAESBH" << false << 0.0 << 20.0 << 20.0;
+        QTest::newRow("vertical, reversed") << "SHHAESBH" << true << 0.0 << 20.0 << 20.0;
+        QTest::newRow("letter 4 R takes K_WEG_Z") << "SHHRESBH" << true << 40.0 << -20.0 << -20.0;
+        QTest::newRow("letters D, Y: sum of the travels") << "DHHYESBS" << false << -30.0 << 5.0 << 30.0;
+    }
+    void effectiveTravel() {
+        QFETCH(QString, name);
+        QFETCH(bool, reversed);
+        QFETCH(double, x);
+        QFETCH(double, z);
+        QFETCH(double, effective);
+        Support(x);
+        Arrangement(qPrintable(name));
+        ConstructionRecord.K_EINBAU_KZ = reversed;
+        ConstructionRecord.K_WEG_Z = z;
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ConstructionRecord.K_WEG_EFF, effective);
+    }
+
+    void checksOff() {
+        Support(300);
+        CalcGlobals.TravelCheckEnabled = false;
+        ConstructionRecord.K_WEG_X_N = 7;
+        ConstructionRecord.K_WEG_Z = 20;
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ui.log, QStringList());
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, 7.0);
+        // s = sqrt(1520^2 + 7^2) - 1500
+        QCOMPARE(ConstructionRecord.K_WEG_EFF, double(std::sqrt(1520.0L * 1520 + 49) - 1500));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFindweg)
+#include "tst_findweg.moc"

@@ -1,0 +1,171 @@
+// The blocking-position dialog offscreen: the working range on both sides
+// in mm and inch, saving without closing, a refused save.
+#include "data/FIRAUFKON.h"
+#include "data/GlobalFuncs.h"
+#include "engineui/KH_INPUT_MSG.h"
+#include "engineui/QtSelectionUi.h"
+#include "messages/MessageSeam.h"
+#include "ui/ValCtrls.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+// Counts the print requests instead of printing.
+class CountingDialog : public TFKH_INP_MSG {
+public:
+    int prints = 0;
+    bool PrintForm() override {
+        ++prints;
+        return true;
+    }
+};
+
+class TestBlockingDialog : public QObject {
+    Q_OBJECT
+
+    void setUpRecord(bool inch) {
+        ConstructionRecord.Reset();
+        CalcGlobals.Reset();
+        ConstructionRecord.K_EINH_KZ = inch;
+        ConstructionRecord.K_BLOCKIER = 233;
+        ConstructionRecord.K_RES_ACTUAL_S_TOP = 73;
+        ConstructionRecord.K_RES_ACTUAL_S_BUT = 74;
+        CalcGlobals.BlockingRangeMin = 0;
+        CalcGlobals.BlockingRangeMax = 307;
+        std::copy_n("KH1333", 6, CalcGlobals.DisplayPartNumber);
+    }
+
+private slots:
+    void texts() {
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        d.FormActivate();
+        QCOMPARE(d.StaticText1->text(), QStringLiteral("Ausgewählter Konstanthänger Typ KH1333"));
+        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von   0 bis 307 mm"));
+        QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 233 mm"));
+        QCOMPARE(d.Label1->text(), QStringLiteral("mm"));
+        setUpRecord(true);
+        d.FormActivate();
+        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 0.000 bis 12.087 inch"));
+        QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 9.173 inch"));
+        QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
+    }
+
+    void rangeOnBothSides_data() {
+        QTest::addColumn<bool>("inch");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("saved");
+        QTest::newRow("mm at the lower end") << false << "0" << true << 0;
+        QTest::newRow("mm at the upper end") << false << "307" << true << 307;
+        QTest::newRow("mm rounded to the upper end") << false << "307.4" << true << 307;
+        QTest::newRow("mm above") << false << "307.6" << false << 233;
+        QTest::newRow("mm below") << false << "-1" << false << 233;
+        QTest::newRow("inch 1.0 is cut to 25 mm") << true << "1.0" << true << 25;
+        QTest::newRow("inch at the upper end") << true << "12.087" << true << 307;
+        QTest::newRow("inch above") << true << "12.126" << false << 233;
+    }
+    void rangeOnBothSides() {
+        QFETCH(bool, inch);
+        QFETCH(QString, entry);
+        QFETCH(bool, accepted);
+        QFETCH(int, saved);
+        setUpRecord(inch);
+        ScriptedMessageSeam seam;
+        TFKH_INP_MSG d;
+        d.show();
+        d.FloatEdit1->setText(entry);
+        QCOMPARE(d.FloatEdit1Exit(), accepted);
+        if (!accepted)  // back to the computed position
+            QCOMPARE(d.FloatEdit1->text().toDouble(), inch ? 9.173 : 233.0);
+        if (inch && entry == "1.0")
+            QCOMPARE(d.FloatEdit1->text(), QStringLiteral("0.984"));
+        // Saving a refused entry directly is refused too.
+        d.FloatEdit1->setText(entry);
+        QCOMPARE(d.SPEICHERNClick(), accepted);
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), saved);
+        QCOMPARE(ConstructionRecord.K_RES_ACTUAL_S_TOP, int16_t(accepted ? 0 : 73));
+        QCOMPARE(seam.Requests().size(), std::size_t(accepted ? 0 : 1));
+    }
+
+    void saveKeepsTheDialogOpen() {
+        setUpRecord(false);
+        QtSelectionUi ui(nullptr);
+        ui.CreateBlockingDialog();
+        TFKH_INP_MSG* d = ui.BlockingDialog();
+        QTimer::singleShot(0, d, [d] {
+            d->FloatEdit1->setText("100");
+            QTest::mouseClick(d->SPEICHERN, Qt::LeftButton);
+            QVERIFY(d->isVisible());
+            QCOMPARE(d->Abbruch->text(), QStringLiteral("Fertig"));
+            QTest::mouseClick(d->Abbruch, Qt::LeftButton);
+        });
+        QVERIFY(ui.ShowBlockingDialog());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 100);
+        ui.FreeBlockingDialog();
+        QVERIFY(!ui.BlockingDialog());
+    }
+
+    // The program's selection interface sends its boxes through the message
+    // seam with their kinds and buttons.
+    void boxesGoThroughTheSeam() {
+        ScriptedMessageSeam seam;
+        QtSelectionUi ui(nullptr);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QVERIFY(ui.WarningYesNo("q1"));
+        QVERIFY(!ui.WarningYesNo("q2"));
+        ui.Information("i");
+        ui.Error("e");
+        ui.Warning("w");
+        const auto& r = seam.Requests();
+        QCOMPARE(r.size(), std::size_t(5));
+        QCOMPARE(r[0].kind, MessageKind::Warning);
+        QCOMPARE(r[0].buttons, MessageButtons(mb::Yes | mb::No));
+        QCOMPARE(r[2].kind, MessageKind::Information);
+        QCOMPARE(r[3].kind, MessageKind::Error);
+        QCOMPARE(r[4].kind, MessageKind::Warning);
+        QCOMPARE(r[4].buttons, MessageButtons(mb::OK));
+        QCOMPARE(seam.Texts(), (QStringList{"q1", "q2", "i", "e", "w"}));
+        QString status;
+        QtSelectionUi withPanel(nullptr, [&status](const QString& t) { status = t; });
+        withPanel.SetStatusText("AUTO");
+        QCOMPARE(status, QStringLiteral("AUTO"));
+    }
+
+    void keys() {
+        setUpRecord(false);
+        CountingDialog d;
+        d.show();
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->setText("400");  // outside: Enter keeps the focus on the edit
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+        d.FloatEdit1->setText("120");
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
+        QVERIFY(!d.FloatEdit1->hasFocus());
+        QTest::keyClick(&d, Qt::Key_F10);
+        QCOMPARE(d.prints, 1);
+        QVERIFY(d.isVisible());
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
+    }
+
+    void closingWithoutSaveKeepsThePosition() {
+        setUpRecord(false);
+        QtSelectionUi ui(nullptr);
+        ui.CreateBlockingDialog();
+        TFKH_INP_MSG* d = ui.BlockingDialog();
+        QTimer::singleShot(0, d, [d] {
+            d->FloatEdit1->setText("100");
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        QVERIFY(!ui.ShowBlockingDialog());
+        QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
+    }
+};
+
+QTEST_MAIN(TestBlockingDialog)
+#include "tst_KH_INPUT_MSG.moc"
