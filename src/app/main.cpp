@@ -1,11 +1,14 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "engine/FindHalterung.h"
 #include "forms/ABHG_configure.h"
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
+#include "platform/Database.h"
 #include "platform/RunDirectory.h"
 #include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
@@ -26,6 +29,11 @@ namespace {
 // initialisation, then the mode itself.
 int RunModes(const QStringList& params) {
     PrintTextTranslator = &TranslatePrintText;
+    // A selection reads the catalogue under one read transaction.
+    SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+        if (!DBKONST) return nullptr;
+        return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
+    });
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
     // without them those modes end after their start checks.
