@@ -32,8 +32,13 @@ function(korva_tests folder)
       add_dependencies(${_exe} korva korva_hooked)
     endif()
     add_test(NAME ${folder}.${_n} COMMAND ${_exe})
+    # The program runs once per user and runtime directory: tests that start
+    # it in parallel each get a runtime directory of their own.
+    set(_rt ${CMAKE_BINARY_DIR}/tests/runtime/${folder}.${_n})
+    file(MAKE_DIRECTORY ${_rt})
+    file(CHMOD ${_rt} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
     set_tests_properties(${folder}.${_n} PROPERTIES LABELS ${folder}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVA_ALIAS_FILE=${CMAKE_BINARY_DIR}/tests/no-such-alias-file.ini")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVA_ALIAS_FILE=${CMAKE_BINARY_DIR}/tests/no-such-alias-file.ini;XDG_RUNTIME_DIR=${_rt}")
   endforeach()
 endfunction()
 

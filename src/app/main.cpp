@@ -11,6 +11,7 @@
 #include "platform/Database.h"
 #include "platform/RunDirectory.h"
 #include "messages/MessageSeam.h"
+#include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
@@ -28,6 +29,9 @@ namespace {
 // Every mode after the application object exists: the units'
 // initialisation, then the mode itself.
 int RunModes(const QStringList& params) {
+    // One copy per user, in every mode, before the command line is read: a
+    // refused copy ends here.
+    InitSingleInstanceLock();
     PrintTextTranslator = &TranslatePrintText;
     // A selection reads the catalogue under one read transaction.
     SetCatalogueReadScope([]() -> std::shared_ptr<void> {
@@ -45,6 +49,7 @@ int RunModes(const QStringList& params) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "KORVA: %s\n", e.what());
     }
+    DoneSingleInstanceLock();
     return code;
 }
 

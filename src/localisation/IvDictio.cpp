@@ -2,6 +2,7 @@
 
 #include "localisation/IvMulti.h"
 #include "localisation/IvNls.h"
+#include "localisation/IvResHook.h"
 
 #include <QDate>
 #include <algorithm>
@@ -217,6 +218,7 @@ void TIvDictionary::Open() {
     if (m_open || !CanOpen()) return;
     // A dictionary that cannot open stays closed and unchanged.
     State saved = Save();
+    bool hookedHere = false;
     try {
         m_openRequested = m_language;
         switch (Binding) {
@@ -233,9 +235,14 @@ void TIvDictionary::Open() {
             ActivateLanguage(LanguageOfLocaleOrFirst(m_currentLcid));
             break;
         }
+        if (!ResourceHookInstalled() && (Options & ivdoTranslateResourceStrings)) {
+            InstallResourceStringHook();
+            hookedHere = true;
+        }
         m_open = true;
         Changed(true, true);
     } catch (...) {
+        if (hookedHere) RemoveResourceStringHook();
         m_open = false;
         Restore(saved);
         throw;
@@ -243,6 +250,8 @@ void TIvDictionary::Open() {
 }
 
 void TIvDictionary::Close() {
+    // The hook is program-wide: whichever dictionary closes removes it.
+    RemoveResourceStringHook();
     DisconnectTranslators();
     m_open = false;
 }

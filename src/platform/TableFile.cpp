@@ -1,12 +1,14 @@
 #include "platform/TableFile.h"
 
 #include "platform/DbErrors.h"
+#include "platform/FaultInjection.h"
 #include "platform/Sqlite.h"
 #include "platform/TableVersion.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <QUuid>
 
 #include <cerrno>
@@ -254,4 +256,89 @@ QString DirectoryProblem(const QString& dir) {
     if (::access(native.constData(), R_OK | X_OK) != 0)
         return QString("Directory cannot be read: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
     return {};
+}
+
+void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields) {
+    const TableSchema old = ReadTableSchema(path);
+    if (keyFields.isEmpty()) throw EDBEngineError(dbeInvalidOperation, QString("No key fields for %1").arg(path));
+    for (const auto& f : keyFields)
+        if (!HasField(old.fields, f))
+            throw EDBEngineError(dbeFieldNotFound, QString("No field %1 in %2").arg(f, path));
+    Connection c(path, false);
+    Exec(c.db, "BEGIN IMMEDIATE");
+    try {
+        Exec(c.db, QString("DROP INDEX IF EXISTS %1").arg(QuoteIdent(old.tableName + kPrimarySuffix)));
+        TIndexDef ix;
+        ix.fields = keyFields;
+        ix.primary = ix.unique = true;
+        Exec(c.db, IndexSql(old.tableName, ix));
+        Exec(c.db, "COMMIT");
+        BumpSchemaVersion(CanonicalTablePath(path));
+    } catch (...) {
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSources) {
+    if (targetsAndSources.size() > 5)
+        throw EDBEngineError(dbeInvalidOperation, "Too many tables to replace in one transaction");
+    struct Pair {
+        QString target, source;
+        TableSchema old, fresh;
+    };
+    std::vector<Pair> pairs;
+    for (const auto& [target, source] : targetsAndSources)
+        pairs.push_back({target, source, ReadTableSchema(target), ReadTableSchema(source)});
+    Connection c(":memory:", false);
+    const auto attach = [&c](const QString& path, const QString& schema) {
+        Stmt st(c.db, QString("ATTACH DATABASE ? AS %1").arg(QuoteIdent(schema)));
+        st.Bind(1, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + "?mode=rw");
+        st.Step();
+    };
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        attach(pairs[i].target, QString("t%1").arg(i));
+        attach(pairs[i].source, QString("s%1").arg(i));
+    }
+    Exec(c.db, "BEGIN IMMEDIATE");
+    try {
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            CountWriteForFault();
+            const Pair& p = pairs[i];
+            const QString t = QuoteIdent(QString("t%1").arg(i)) + ".";
+            const QString table = p.old.tableName;
+            QStringList cols, names;
+            for (const auto& f : p.fresh.fields) {
+                cols << ColumnSql(f);
+                names << QuoteIdent(f.name);
+            }
+            Exec(c.db, QString("DROP TABLE %1%2").arg(t, QuoteIdent(table)));
+            Exec(c.db, QString("CREATE TABLE %1%2 (%3)").arg(t, QuoteIdent(table), cols.join(", ")));
+            Exec(c.db, QString("INSERT INTO %1%2 (%3) SELECT %3 FROM %4.%5 ORDER BY rowid")
+                           .arg(t, QuoteIdent(table), names.join(", "), QuoteIdent(QString("s%1").arg(i)),
+                                QuoteIdent(p.fresh.tableName)));
+            // An index is created in the schema of its table: the schema
+            // goes before the index name, the table stays unqualified.
+            for (const auto& ix : p.fresh.indexes) {
+                QString sql = IndexSql(table, ix);
+                sql.insert(sql.indexOf("INDEX ") + 6, t);
+                Exec(c.db, sql);
+            }
+            for (const auto& f : p.fresh.fields)
+                if (f.type == TFieldType::AutoInc)
+                    Exec(c.db, QString("CREATE INDEX %1%2 ON %3 (%4)")
+                                   .arg(t, QuoteIdent(table + kAutoIncMark + f.name), QuoteIdent(table),
+                                        QuoteIdent(f.name)));
+            Exec(c.db, QString("PRAGMA %1user_version = %2").arg(t).arg(p.fresh.level));
+        }
+        Exec(c.db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    for (const Pair& p : pairs) {
+        const QString canonical = CanonicalTablePath(p.target);
+        BumpSchemaVersion(canonical);
+        BumpTableVersion(canonical);
+    }
 }

@@ -3,6 +3,8 @@
 // after the file's base name, with its field definitions carried by the
 // declared column types and its level in PRAGMA user_version.
 #include "platform/FieldDefs.h"
+#include <QList>
+#include <QPair>
 #include <QString>
 
 constexpr int CurrentTableLevel = 7;
@@ -55,3 +57,16 @@ EDBEngineError NamingFile(const EDBEngineError& e, const QString& path);
 
 // Sets the table level only.
 void SetTableLevel(const QString& path, int level);
+
+// Builds the primary index of a table file anew (dropping the one it has),
+// in one transaction: a table whose rows hold a key twice keeps its old
+// state and raises dbeKeyViolation.
+void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields);
+
+// Replaces the content of existing table files by that of other ones
+// (target, source), all in one transaction over every target: either all
+// targets hold their new structure, rows and level, or none changed, also
+// when the process is killed half-way. Connections that have a target
+// attached see the new content. Each replacement counts as a write for the
+// fault hook. At most five pairs.
+void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSources);

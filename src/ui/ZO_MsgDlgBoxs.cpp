@@ -1,5 +1,6 @@
 #include "ui/ZO_MsgDlgBoxs.h"
 
+#include "localisation/IvResHook.h"
 #include "ui/ApplicationForms.h"
 #include "ui/MultiLang.h"
 
@@ -49,9 +50,9 @@ constexpr KindRow kKinds[] = {
     {nullptr, QStyle::SP_CustomBase, false},
 };
 
-// Captions of kinds and buttons are program texts that follow the menu
-// language like every other resource text.
-QString ResourceText(const char* text) { return TranslateMenuText(QString::fromUtf8(text)); }
+// Captions of kinds and buttons are the program's resource texts: they
+// follow the first dictionary while the resource-string hook is on.
+QString ResourceText(const char* text) { return TranslatedLoadResString(QString::fromUtf8(text)); }
 
 const KindRow& KindOf(MessageKind kind) {
     const int k = std::clamp(int(kind), 0, int(std::size(kKinds)) - 1);

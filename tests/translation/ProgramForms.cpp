@@ -1,5 +1,7 @@
 #include "ProgramForms.h"
 
+#include "localisation/IvBinDic.h"
+#include "localisation/IvLangDlg.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
 #include "ui/ZO_MsgDlgBoxs.h"
@@ -24,6 +26,8 @@ ProgramForm Box(const char* name, MessageKind kind, bool hideBox = false) {
 const std::vector<ProgramForm>& ProgramForms() {
     static const std::vector<ProgramForm> forms{
         {QStringLiteral("waiting form"), [] { return Make<TFWarten>(); }},
+        {QStringLiteral("language dialog"),
+         [] { return Make<TIvLanguageDialog>(nullptr, IvBinaryDictionaryGlobal, 0, 0, 0); }},
         Box("warning box", MessageKind::Warning),
         Box("error box", MessageKind::Error),
         Box("information box", MessageKind::Information),

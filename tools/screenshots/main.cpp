@@ -1,8 +1,10 @@
-// Renders a message box, the waiting form and a picture group to PNG files,
+// Renders a message box, the waiting form, a picture group and the language
+// dialog to PNG files,
 // in German and in English, so that their look and their language can be
 // checked by eye:
 //   xvfb-run -a <build>/korva_screenshots <output directory>
 #include "localisation/IvBinDic.h"
+#include "localisation/IvLangDlg.h"
 #include "ui/ApplicationForms.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
@@ -78,6 +80,11 @@ bool WaitingForm(const QDir& out, const QString& suffix) {
     return Save(form, out, QStringLiteral("waitingform-%1.png").arg(suffix));
 }
 
+bool LanguageDialog(const QDir& out, const QString& suffix) {
+    TIvLanguageDialog dialog(nullptr, IvBinaryDictionaryGlobal, 0, 0, 0);
+    return Save(dialog, out, QStringLiteral("languagedialog-%1.png").arg(suffix));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,7 +102,7 @@ int main(int argc, char** argv) {
     for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}}) {
         IvBinaryDictionaryGlobal->SetLanguage(language);
         const QString s = QString::fromLatin1(suffix);
-        ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && ok;
+        ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && LanguageDialog(out, s) && ok;
     }
     return ok ? 0 : 1;
 }
