@@ -26,9 +26,10 @@ function(korva_tests folder)
     target_compile_definitions(${_exe} PRIVATE
       KORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
       KORVA_BINARY_DIR="${CMAKE_BINARY_DIR}"
-      KORVA_EXE="$<TARGET_FILE:korva>")
+      KORVA_EXE="$<TARGET_FILE:korva>"
+      KORVA_HOOKED_EXE="$<TARGET_FILE:korva_hooked>")
     if(ARG_NEEDS_EXE)
-      add_dependencies(${_exe} korva)
+      add_dependencies(${_exe} korva korva_hooked)
     endif()
     add_test(NAME ${folder}.${_n} COMMAND ${_exe})
     # The program runs once per user and runtime directory: tests that start

@@ -7,6 +7,7 @@
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
 #include "data/TXTTAB.h"
+#include "platform/Database.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
@@ -26,11 +27,14 @@ QString Article(int i) { return QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char(
 void Fill(const QString& dir, const QString& table, int rows, void (*row)(TTable&, int)) {
     TTable t(dir, table);
     t.Open();
-    for (int i = 0; i < rows; ++i) {
-        t.Append();
-        row(t, i);
-        t.Post();
-    }
+    InTransaction(Session().OpenDatabase(dir), [&] {
+        for (int i = 0; i < rows; ++i) {
+            t.Append();
+            row(t, i);
+            t.Post();
+        }
+    });
+    t.Close();
 }
 
 // One catalogue for the whole run: products, clamps, texts and prices.
@@ -42,9 +46,19 @@ struct Catalogue {
     Catalogue() {
         for (const CatalogueTableDef& def : CatalogueTables())
             CreateTableFile(TablePath(dir.path(), def.fileName), def.fieldDefs(), def.indexDefs());
+        // Both article numbers of a product, each with a price row: "RD"
+        // looks both up, as every real read does.
         Fill(dir.path(), "Pgstat.DB", Products, [](TTable& t, int i) {
             t.FieldByName("STA_NRN").SetValue(ProductNumber(i));
             t.FieldByName("STA_L_NR").SetValue(Article(i));
+            t.FieldByName("STA_L_NR_K").SetValue(Article(Products + i));
+            t.FieldByName("STA_KBEZ").SetValue("21");
+            t.FieldByName("STA_GEW").SetValue(1.5 + i);
+            t.FieldByName("STA_E").SetValue(i % 300);
+            t.FieldByName("STA_X").SetValue(i % 200);
+            t.FieldByName("STA_BREITE").SetValue(100 + i % 50);
+            t.FieldByName("STA_BTL_ZUS").SetValue("M20");
+            t.FieldByName("STA_HD_KZ").SetValue(i % 2 == 0);
         });
         Fill(dir.path(), "pgrsrsl.DB", Products, [](TTable& t, int i) {
             t.FieldByName("RSL_NRN").SetValue(43000000 + i * 7);
@@ -58,7 +72,7 @@ struct Catalogue {
             t.FieldByName("TXT_NR").SetValue(i / 4);
             t.FieldByName("TXT_NUM").SetValue(double(i));
         });
-        Fill(dir.path(), "PGCURE.DB", Products, [](TTable& t, int i) {
+        Fill(dir.path(), "PGCURE.DB", 2 * Products, [](TTable& t, int i) {
             t.FieldByName("CUR_IDX").SetValue(1);
             t.FieldByName("CUR_L_NR").SetValue(Article(i));
             t.FieldByName("CUR_BRT").SetValue(i % 3 * 100);
@@ -101,10 +115,28 @@ void BM_PgstatRead(benchmark::State& state) {
     for (auto _ : state) {
         PgstatRecord.STA_NRN = ProductNumber((i += 37) % Products);
         PgstatRead();
+        if (CalcGlobals.TableStatus != 0 || PgstatRecord.ArticlePrice == 0 || PgstatRecord.ArticlePriceK == 0)
+            state.SkipWithError("a product or one of its two prices was not found");
         benchmark::DoNotOptimize(PgstatRecord.STA_E);
     }
 }
 BENCHMARK(BM_PgstatRead);
+
+// The same inside one read transaction on the catalogue, as the selection
+// runs its reads.
+void BM_PgstatReadInScope(benchmark::State& state) {
+    Shared();
+    TReadScope scope(Shared().kon->BASIS_DB);
+    int i = 0;
+    for (auto _ : state) {
+        PgstatRecord.STA_NRN = ProductNumber((i += 37) % Products);
+        PgstatRead();
+        if (CalcGlobals.TableStatus != 0 || PgstatRecord.ArticlePrice == 0 || PgstatRecord.ArticlePriceK == 0)
+            state.SkipWithError("a product or one of its two prices was not found");
+        benchmark::DoNotOptimize(PgstatRecord.STA_E);
+    }
+}
+BENCHMARK(BM_PgstatReadInScope);
 
 // A scan of 20 products after one start, as the hanger sizing reads them.
 void BM_PgstatScan20(benchmark::State& state) {

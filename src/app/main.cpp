@@ -1,34 +1,45 @@
 // The korva executable: the application object, every unit's
 // initialisation, then the start modes of the host library.
 #include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "engine/FindHalterung.h"
 #include "forms/ABHG_configure.h"
 #include "forms/LEK1.h"
 #include "forms/LEK1Services.h"
+#include "host/GET_CHECK_CMDLINE.h"
+#include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
 #include "localisation/IvDictio.h"
+#include "platform/Database.h"
+#include "platform/RunDirectory.h"
 #include "messages/MessageSeam.h"
 #include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
+#ifdef KORVA_TEST_HOOKS
+#include "platform/FaultInjection.h"
+#endif
+
+#include <QCoreApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
-int main(int argc, char** argv) {
-    // Started by the host without a display (delete mode runs so), the
-    // program still runs: windowless, with its messages on standard error.
-    const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-                            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The application object shows an exception that escapes an event
-    // handler in a box, as every form of the program expects.
-    TIvApplication app(argc, argv);
-    InstallQtMessageSeam();
-    SetUnattended(unattended);
+namespace {
+
+// Every mode after the application object exists: the units'
+// initialisation, then the mode itself.
+int RunModes(const QStringList& params) {
     // One copy per user, in every mode, before the command line is read: a
     // refused copy ends here.
     InitSingleInstanceLock();
     PrintTextTranslator = &TranslatePrintText;
+    // A selection reads the catalogue under one read transaction.
+    SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+        if (!DBKONST) return nullptr;
+        return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
+    });
     const DictionaryScope dictionaries;
     // The main forms of normal and configuration mode are handed in here;
     // without one a mode ends after its start checks.
@@ -38,10 +49,45 @@ int main(int argc, char** argv) {
     forms.configure = &RunConfigurationForms;
     int code = exitcode::StartFailed;
     try {
-        code = RunKorvaMds(app.arguments().mid(1), forms);
+        code = RunKorvaMds(params, forms);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "KORVA: %s\n", e.what());
     }
     DoneSingleInstanceLock();
     return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef KORVA_TEST_HOOKS
+    ArmTestHooksFromEnvironment();
+#endif
+    // The host's arguments are bytes: UTF-8 when they are valid UTF-8, else
+    // text in the host's code page.
+    const QStringList params = HostArguments(argc, argv);
+    // A private directory left by an earlier run that was killed, and this
+    // run's own when a signal ends it.
+    InstallRunDirectorySignalHandlers();
+    // Delete mode has no window: it runs on a core application object and
+    // never touches a window system, so an unreachable display cannot stop
+    // it from writing its result.
+    ParseCommandLine(params);
+    if (ChooseStartMode() == StartMode::Delete) {
+        QCoreApplication app(argc, argv);
+        SetUnattended(true);
+        return RunModes(params);
+    }
+    RemoveAbandonedRunDirectories();
+    // Started by the host without a display, the program still runs:
+    // windowless, with its messages on standard error.
+    const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The application object shows an exception that escapes an event
+    // handler in a box, as every form of the program expects.
+    TIvApplication app(argc, argv);
+    InstallQtMessageSeam();
+    SetUnattended(unattended);
+    return RunModes(params);
 }

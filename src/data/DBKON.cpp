@@ -39,11 +39,7 @@ const TableSetup Tables[] = {
 }  // namespace
 
 QString AliasDirectory(const QString& alias) {
-    QString path;
-    for (const QString& line : Session().GetAliasParams(alias))
-        if (line.startsWith(QLatin1String("PATH")))
-            path = line.mid(5);
-    return AddBackslash(path);
+    return AddBackslash(AliasParamValue(Session().GetAliasParams(alias), QStringLiteral("PATH")));
 }
 
 void AddTxttabAdrField(const QString& path) {

@@ -97,8 +97,15 @@ void CopyPgstatRecord(TTable& t) {
     r.STA_HD_KZ = in.L("STA_HD_KZ");
     r.STA_L_ZUS = in.S("STA_L_ZUS");
 
+    // A product number is a whole number of at most 8 digits: its text
+    // without the general float formatting, which costs more than the read.
     char number8[8];
-    PutFloatField(number8, 7, 0, r.STA_NRN);
+    if (r.STA_NRN >= 0 && r.STA_NRN <= 99999999 && r.STA_NRN == double(int32_t(r.STA_NRN))) {
+        int32_t v = int32_t(r.STA_NRN);
+        for (int i = 7; i >= 0; --i, v /= 10) number8[i] = char('0' + v % 10);
+    } else {
+        PutFloatField(number8, 7, 0, r.STA_NRN);
+    }
     if (CalcGlobals.HDRequest && !r.STA_HD_KZ)
         CalcGlobals.HDRequest = false;
     if (NeverGalvanised(int32_t(r.STA_NRN)))

@@ -36,14 +36,14 @@ void UseIndex(TTable& t, const CursorKey& k) {
 
 void GotoNearestKey(TTable& t, const CursorKey& k) {
     t.SetKey();
-    t.FieldByName(QString::fromLatin1(k.field)).SetValue(k.key());
+    t.FieldByName(k.field).SetValue(k.key());
     t.GotoNearest();
 }
 
 bool RowBelowKey(TTable& t, const CursorKey& k) {
     if (t.IsEmpty())
         return true;
-    const TField& f = t.FieldByName(QString::fromLatin1(k.field));
+    const TField& f = t.FieldByName(k.field);
     const double rowKey = k.compare == KeyCompare::Integer ? double(f.AsInteger()) : f.AsFloat();
     return rowKey < k.key();
 }
@@ -53,6 +53,11 @@ int16_t RowReader::S(const QString& column) const { return int16_t(m_t.FieldByNa
 int32_t RowReader::I(const QString& column) const { return m_t.FieldByName(column).AsInteger(); }
 bool RowReader::L(const QString& column) const { return m_t.FieldByName(column).AsBoolean(); }
 QString RowReader::T(const QString& column) const { return m_t.FieldByName(column).AsString(); }
+double RowReader::F(const char* column) const { return m_t.FieldByName(column).AsFloat(); }
+int16_t RowReader::S(const char* column) const { return int16_t(m_t.FieldByName(column).AsInteger()); }
+int32_t RowReader::I(const char* column) const { return m_t.FieldByName(column).AsInteger(); }
+bool RowReader::L(const char* column) const { return m_t.FieldByName(column).AsBoolean(); }
+QString RowReader::T(const char* column) const { return m_t.FieldByName(column).AsString(); }
 
 TableStateGuard::TableStateGuard(TTable& t)
     : m_t(t), m_active(t.Active()), m_filtered(t.Filtered()), m_filter(t.Filter()), m_params(t.FilterParams()) {}

@@ -201,6 +201,16 @@ public:
     void Text(char (&field)[N], const QString& column) const {
         PutText(field, T(column));
     }
+    // Column names given as literals are found without building a QString.
+    double F(const char* column) const;
+    int16_t S(const char* column) const;
+    int32_t I(const char* column) const;
+    bool L(const char* column) const;
+    QString T(const char* column) const;
+    template <std::size_t N>
+    void Text(char (&field)[N], const char* column) const {
+        PutText(field, T(column));
+    }
 
 private:
     TTable& m_t;

@@ -2,8 +2,13 @@
 
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
+#include "platform/HostFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <functional>
 
@@ -18,6 +23,8 @@ struct ArgCheck {
     std::function<QString()> subject;
 };
 
+constexpr int HostCodePage = 1252;
+
 bool IsExistingDirectory(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 // A file, not a directory, by that name.
@@ -28,13 +35,23 @@ bool IsExistingFile(const QString& path) {
 }
 
 QString OutputName() { return OutputFileName; }
+
+// A directory that is there but cannot be reached is not called missing.
+QString ProjectDirectoryError() {
+    const QByteArray native = QFile::encodeName(CmdProjectDir);
+    struct stat st {};
+    if (CmdProjectDir.isEmpty() || ::stat(native.constData(), &st) == 0 || errno == ENOENT)
+        return QStringLiteral("ERROR: Project directory \"%1\" does not exist !").arg(CmdProjectDir);
+    return QStringLiteral("ERROR: Project directory \"%1\" cannot be reached (%2) !")
+        .arg(CmdProjectDir, QString::fromLocal8Bit(std::strerror(errno)));
+}
 QString OutputDirectory() { return DirectoryPart(OutputFileName); }
 
 int RunChecks(const std::vector<ArgCheck>& checks) {
     for (const ArgCheck& check : checks) {
         if (!check.failed()) continue;
-        QString text = QString::fromLatin1(check.message);
-        if (check.subject) text = text.arg(check.subject());
+        QString text = check.message ? QString::fromLatin1(check.message) : check.subject();
+        if (check.message && check.subject) text = text.arg(check.subject());
         ShowSystemMessage(text);
         return check.code;
     }
@@ -49,11 +66,19 @@ struct PrefixParam {
 
 }  // namespace
 
+QString HostText(const QByteArray& bytes) { return DecodeUtf8OrCodePage(bytes, HostCodePage); }
+
+QStringList HostArguments(int argc, const char* const* argv) {
+    QStringList params;
+    for (int i = 1; i < argc; ++i) params << HostText(QByteArray(argv[i]));
+    return params;
+}
+
 QString GetEnvironVarValue(const QString& name) {
     const QByteArray key = name.toLocal8Bit();
     const char* value = std::getenv(key.constData());
     if (!value) return QString();
-    return QString::fromLocal8Bit(value);
+    return HostText(QByteArray(value));
 }
 
 QString DirectoryPart(const QString& fileName) {
@@ -100,8 +125,7 @@ int CheckDeleteArgs() {
     static const std::vector<ArgCheck> checks = {
         {1, [] { return !InputFileName.isEmpty(); },
          "ERROR: Incorrect combination of parameters (/DEL and /IF ) !", nullptr},
-        {2, [] { return !IsExistingDirectory(CmdProjectDir); }, "ERROR: Project directory \"%1\" does not exist !",
-         [] { return CmdProjectDir; }},
+        {2, [] { return !IsExistingDirectory(CmdProjectDir); }, nullptr, ProjectDirectoryError},
         {3, [] { return OutputFileName.isEmpty(); }, "ERROR: No output file specified !", nullptr},
         {4, [] { return IsExistingDirectory(OutputFileName); },
          "ERROR: Output file name \"%1\" is an existing directory !", OutputName},

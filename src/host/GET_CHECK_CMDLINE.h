@@ -7,6 +7,12 @@
 // The value of an environment variable, empty when it is not set.
 QString GetEnvironVarValue(const QString& name);
 
+// The host's text of one argument or environment value: UTF-8 when the
+// bytes are valid UTF-8, else the host's code page (Windows-1252).
+QString HostText(const QByteArray& bytes);
+// The parameters of the process (without the program name) as host text.
+QStringList HostArguments(int argc, const char* const* argv);
+
 // Fills the command-line host globals from the environment and from the
 // parameters (without the program name).
 void ParseCommandLine(const QStringList& params);

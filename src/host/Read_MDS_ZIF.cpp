@@ -1,7 +1,8 @@
 #include "host/Read_MDS_ZIF.h"
 
 #include "host/GlobalVars4KORVA_MDS.h"
-#include "host/IniReader.h"
+#include "data/FileUtils.h"
+#include "platform/IniReader.h"
 #include "localisation/IvLanguD.h"
 #include "platform/Database.h"
 #include "platform/Numbers.h"
@@ -71,7 +72,9 @@ const NumberField NumberFields[] = {
 
 class HostInput {
 public:
-    explicit HostInput(const QString& fileName) : m_ini(fileName) {}
+    explicit HostInput(const QString& fileName) : m_ini(fileName) {
+        if (!m_ini.Error().isEmpty()) throw EGeneralError(QStringLiteral("Host input file ") + m_ini.Error());
+    }
     QString Text(const char* section, const char* key, const char* defaultText = "") const {
         return m_ini.ReadString(QLatin1String(section), QLatin1String(key), QLatin1String(defaultText));
     }

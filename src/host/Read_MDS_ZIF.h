@@ -8,7 +8,9 @@
 inline constexpr const char* CatalogueAlias = "KORVA_9_0";
 
 // Reads the file named by InputFileName into the host globals. A missing
-// file or key gives the defaults; unreadable numbers count as 0.
+// file or key gives the defaults; unreadable numbers count as 0. A file
+// larger than any real input file is refused with EGeneralError naming it,
+// before anything is read into the globals.
 void ReadMdsInputFile();
 
 // A number written with "." or "," as its decimal separator; 0 for an empty

@@ -101,6 +101,7 @@ void TDataSet::Close() {
     ClearCurrentRow();
     m_fields.clear();
     m_byName.clear();
+    m_byLiteral.clear();
     m_storedCount = 0;
 }
 
@@ -114,6 +115,21 @@ TField* TDataSet::FindField(const QString& name) {
     auto it = m_byName.constFind(name);  // names are usually written as stored
     if (it == m_byName.cend()) it = m_byName.constFind(name.toUpper());
     return it == m_byName.cend() ? nullptr : m_fields[size_t(*it)].get();
+}
+
+TField* TDataSet::FindField(const char* name) {
+    for (const LiteralName& l : m_byLiteral)
+        if (l.name == name && qstrcmp(l.text.constData(), name) == 0) return m_fields[size_t(l.index)].get();
+    TField* f = FindField(QString::fromLatin1(name));
+    // A handful of literals per table; a pointer reused for other text is
+    // caught by the text check and simply looked up again.
+    if (f && m_byLiteral.size() < 256) m_byLiteral.push_back({name, QByteArray(name), f->Index()});
+    return f;
+}
+
+TField& TDataSet::FieldByName(const char* name) {
+    if (TField* f = FindField(name)) return *f;
+    throw EDBEngineError(dbeFieldNotFound, QString("Field '%1' not found").arg(QLatin1String(name)));
 }
 
 TField& TDataSet::FieldByName(const QString& name) {
@@ -172,6 +188,7 @@ void TDataSet::SetupFields(const TFieldDefs& defs) {
     m_storedCount = i;
     for (const auto& d : m_calcDefs) m_fields.push_back(std::make_unique<TField>(this, i++, d, true));
     m_byName.clear();
+    m_byLiteral.clear();
     for (const auto& f : m_fields) {
         m_byName.insert(f->FieldName().toUpper(), f->Index());
         m_byName.insert(f->FieldName(), f->Index());
@@ -184,6 +201,7 @@ void TDataSet::SetupFields(const TFieldDefs& defs) {
 void TDataSet::ClearFields() {
     m_fields.clear();
     m_byName.clear();
+    m_byLiteral.clear();
     m_storedCount = 0;
 }
 

@@ -71,6 +71,10 @@ public:
     TField& Fields(int index);
     TField* FindField(const QString& name);  // without regard to case
     TField& FieldByName(const QString& name);  // raises dbeFieldNotFound
+    // The same for a name in Latin-1 (a literal): found again without
+    // building a QString, the hot path of every record copy.
+    TField* FindField(const char* name);
+    TField& FieldByName(const char* name);
     QStringList FieldNames() const;
 
     // Calculated fields are declared before Open; the handler runs for every
@@ -117,6 +121,12 @@ protected:
 private:
     std::vector<std::unique_ptr<TField>> m_fields;  // stored, then calculated
     QHash<QString, int> m_byName;                    // upper-case name -> index
+    struct LiteralName {
+        const char* name;  // the caller's pointer, checked by its text
+        QByteArray text;
+        int index;
+    };
+    std::vector<LiteralName> m_byLiteral;
     TFieldDefs m_calcDefs;
     int m_storedCount = 0;
     std::vector<QVariant> m_row;    // stored + calculated values

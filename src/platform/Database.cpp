@@ -7,6 +7,7 @@
 #include "platform/TableVersion.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
@@ -30,35 +31,121 @@ struct Conn {
     std::vector<Attached> attached;
     std::unordered_map<QString, std::unique_ptr<Stmt>> statements;
 };
+
+// The connection's main database is a small empty file of its own in the
+// tables' directory. With a main file SQLite commits a transaction over
+// several attached files through a super-journal next to it, so a process
+// killed between the files' commits leaves all of them or none changed; the
+// hot journals point to the super-journal by path, and it must outlive any
+// crash: hence the tables' own directory, never the temporary folder. A
+// directory that cannot hold the file (read only) gets an in-memory main,
+// and nothing there can be written anyway.
+constexpr const char* kCommitFileName = ".korva-commit";
+
+sqlite3* OpenMainDatabase(const QString& dir) {
+    if (!dir.isEmpty()) {
+        try {
+            return OpenConnection(QDir(dir).filePath(QLatin1String(kCommitFileName)), true);
+        } catch (const EDBEngineError&) {
+        }
+    }
+    return OpenConnection(":memory:", true);
+}
+
+// The file's own table, named after its base name.
+QString TableNameOfFile(const QString& path) { return QFileInfo(path).completeBaseName(); }
+
+// Takes the write lock of one attached file before anything in it is read.
+// A connection that first reads a file and then wants to write it gets
+// "database is locked" at once when another writer is ahead of it (SQLite
+// refuses to wait there, since both could wait for each other forever); a
+// write statement that changes nothing, run before any read, waits out the
+// busy timeout instead. A file opened read only is not locked.
+void LockForWrite(sqlite3* db, const QString& schema, const QString& path) {
+    if (sqlite3_db_readonly(db, schema.toUtf8().constData()) == 1) return;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = QString("DELETE FROM %1.%2 WHERE 0")
+                               .arg(QuoteIdent(schema), QuoteIdent(TableNameOfFile(path)))
+                               .toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
+        // Not a table file of ours by name: its first write locks it.
+        sqlite3_finalize(st);
+        return;
+    }
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc == SQLITE_DONE) return;
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        throw EDBEngineError(dbeLocked, QString("Table %1 is being written by another program; gave up after "
+                                                "waiting %2 seconds")
+                                            .arg(QDir::toNativeSeparators(path))
+                                            .arg(BusyTimeoutMs / 1000));
+    ThrowSqlite(db, rc, QDir::toNativeSeparators(path));
+}
 }  // namespace
 
 struct TDatabase::Impl {
     std::vector<Conn> conns;
-    bool inTransaction = false;
+    bool inTransaction = false;  // a write transaction
+    int readScopes = 0;          // TReadScope objects alive
+    bool inRead = false;         // the read transaction of the scopes is open
     int nextSchema = 0;
+    uint64_t statementGeneration = 1;
+    QString dir;
 
     ~Impl() { CloseAll(); }
 
     void CloseAll() {
+        ++statementGeneration;
+        bool hadFile = false;
         for (auto& c : conns) {
             c.statements.clear();
+            const char* name = sqlite3_db_filename(c.db, "main");
+            hadFile = hadFile || (name && *name);
             sqlite3_close_v2(c.db);
         }
         conns.clear();
+        inRead = false;
+        // The commit file is empty and only its name matters (the
+        // super-journal is named after it); a directory is left as it was
+        // found. Another connection still using it keeps working: SQLite
+        // finds super-journals by name, not through the main file.
+        if (hadFile) {
+            const QString file = QDir(dir).filePath(QLatin1String(kCommitFileName));
+            if (QFileInfo(file).size() == 0) QFile::remove(file);
+        }
     }
 
     void DropStatementsOf(Conn& c, const QString& schema) {
+        ++statementGeneration;
         const QString mark = QuoteIdent(schema) + ".";
         for (auto it = c.statements.begin(); it != c.statements.end();)
             it = it->first.contains(mark) ? c.statements.erase(it) : std::next(it);
     }
 
+    bool InAnyTransaction() const { return inTransaction || inRead; }
+
     Conn& NewConnection() {
         Conn c;
-        c.db = OpenConnection(":memory:", true);
+        c.db = OpenMainDatabase(dir);
         conns.push_back(std::move(c));
-        if (inTransaction) Exec(conns.back().db, "BEGIN");
+        // A scope that outlived a close of the database reads in one
+        // transaction again.
+        if (!inTransaction && readScopes > 0) inRead = true;
+        if (InAnyTransaction()) Exec(conns.back().db, "BEGIN");
         return conns.back();
+    }
+
+    void BeginRead() {
+        if (inRead || inTransaction) return;
+        for (auto& c : conns) Exec(c.db, "BEGIN");
+        inRead = true;
+    }
+
+    void EndRead() {
+        if (!inRead) return;
+        inRead = false;
+        for (auto& c : conns) sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
     }
 
     Attached* Find(Conn& c, const QString& path) {
@@ -70,7 +157,7 @@ struct TDatabase::Impl {
     // Drops attachments that no open table uses (never inside a transaction,
     // which must keep every file it touched).
     void DetachUnused(Conn& c) {
-        if (inTransaction) return;
+        if (InAnyTransaction()) return;
         for (auto it = c.attached.begin(); it != c.attached.end();) {
             if (it->refs == 0) {
                 DropStatementsOf(c, it->schema);
@@ -92,8 +179,14 @@ struct TDatabase::Impl {
         const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + "?mode=rw";
         Stmt st(c.db, QString("ATTACH DATABASE ? AS %1").arg(QuoteIdent(schema)));
         st.Bind(1, uri);
-        st.Step();
+        try {
+            st.Step();
+        } catch (const EDBEngineError& e) {
+            throw EDBEngineError(e.ErrorCode(),
+                                 QString("%1: %2").arg(QDir::toNativeSeparators(path), e.Message()));
+        }
         c.attached.push_back({path, schema, 0});
+        if (inTransaction) LockForWrite(c.db, schema, path);
         return c.attached.back();
     }
 };
@@ -133,10 +226,12 @@ QString TDatabase::Directory() const {
 }
 
 void TDatabase::Open() {
+    if (!d->conns.empty()) return;
     const QString dir = Directory();
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        throw EDBEngineError(dbeIo, QString("Directory does not exist: %1").arg(dir));
-    if (d->conns.empty()) d->NewConnection();
+    if (const QString problem = DirectoryProblem(dir); !problem.isEmpty())
+        throw EDBEngineError(dbeIo, problem);
+    d->dir = dir;
+    d->NewConnection();
 }
 
 void TDatabase::Close() {
@@ -149,14 +244,24 @@ bool TDatabase::Connected() const { return !d->conns.empty(); }
 void TDatabase::StartTransaction() {
     if (d->inTransaction) throw EDBEngineError(dbeTransaction, "A transaction is already active");
     Open();
+    // A write ends the read snapshot of a scope; it starts again afterwards.
+    d->EndRead();
     for (auto& c : d->conns) Exec(c.db, "BEGIN");
     d->inTransaction = true;
+    try {
+        for (auto& c : d->conns)
+            for (auto& a : c.attached) LockForWrite(c.db, a.schema, a.path);
+    } catch (...) {
+        Rollback();
+        throw;
+    }
 }
 
 void TDatabase::Commit() {
     if (!d->inTransaction) throw EDBEngineError(dbeTransaction, "No transaction is active");
     for (auto& c : d->conns) Exec(c.db, "COMMIT");
     d->inTransaction = false;
+    if (d->readScopes > 0) d->BeginRead();
 }
 
 void TDatabase::Rollback() {
@@ -167,7 +272,25 @@ void TDatabase::Rollback() {
         // Whatever cursors read ahead inside the transaction is gone now.
         for (auto& a : c.attached) BumpTableVersion(a.path);
     }
+    if (d->readScopes > 0) {
+        try {
+            d->BeginRead();
+        } catch (...) {
+        }
+    }
 }
+
+void TDatabase::BeginReadScope() {
+    Open();
+    if (d->readScopes++ == 0) d->BeginRead();
+}
+
+void TDatabase::EndReadScope() {
+    if (d->readScopes == 0) return;
+    if (--d->readScopes == 0) d->EndRead();
+}
+
+uint64_t TDatabase::StatementGeneration() const { return d->statementGeneration; }
 
 bool TDatabase::InTransaction() const { return d->inTransaction; }
 
@@ -204,18 +327,12 @@ void TDatabase::Release(const QString& filePath) {
         }
 }
 
-sqlite3* TDatabase::ConnectionFor(const QString& sql) {
+sqlite3* TDatabase::ConnectionFor(const QStringList& tables) {
     Open();
     Conn& c = d->conns.front();
-    static const QRegularExpression word("[A-Za-z_][A-Za-z0-9_$]*");
     const QString dir = Directory();
-    QStringList seen;
-    auto it = word.globalMatch(sql);
-    while (it.hasNext()) {
-        const QString w = it.next().captured(0);
-        if (seen.contains(w, Qt::CaseInsensitive)) continue;
-        seen << w;
-        const QString file = FindFileNoCase(dir, w + ".db");
+    for (const QString& t : tables) {
+        const QString file = FindFileNoCase(dir, t.endsWith(".db", Qt::CaseInsensitive) ? t : t + ".db");
         if (!file.isEmpty()) d->AttachInto(c, CanonicalTablePath(file));
     }
     return c.db;
@@ -237,10 +354,118 @@ std::shared_ptr<const TableSchema> TDatabase::SchemaOf(const QString& filePath) 
         if (Attached* a = d->Find(c, path)) {
             const uint64_t version = SchemaVersion(path);
             if (!a->tableSchema || a->schemaVersion != version) {
-                a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
+                try {
+                    a->tableSchema = std::make_shared<TableSchema>(ReadTableSchemaVia(c.db, a->schema, path));
+                } catch (const EDBEngineError& e) {
+                    throw NamingFile(e, path);
+                }
                 a->schemaVersion = version;
             }
             return a->tableSchema;
         }
     throw EDBEngineError(dbeNotOpen, QString("Table is not attached: %1").arg(filePath));
+}
+
+namespace {
+
+// Tokens of an SQL text: words (quoted identifiers unquoted), and single
+// punctuation characters; string literals, numbers and comments drop out.
+struct SqlToken {
+    QString text;
+    bool word = false;
+};
+
+std::vector<SqlToken> SqlTokens(const QString& sql) {
+    std::vector<SqlToken> tokens;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            while (i < n && sql[i] != u'\n') ++i;
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else if (c == u'\'') {
+            for (++i; i < n; ++i)
+                if (sql[i] == u'\'') {
+                    if (i + 1 < n && sql[i + 1] == u'\'') ++i;
+                    else break;
+                }
+            ++i;
+            tokens.push_back({QStringLiteral("'"), false});
+        } else if (c == u'"' || c == u'`' || c == u'[') {
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            QString word;
+            for (++i; i < n; ++i) {
+                if (sql[i] == close) {
+                    if (close != u']' && i + 1 < n && sql[i + 1] == close) {
+                        word += close;
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                word += sql[i];
+            }
+            ++i;
+            tokens.push_back({word, true});
+        } else if (c.isLetter() || c == u'_') {
+            const qsizetype start = i;
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'_' || sql[i] == u'$')) ++i;
+            tokens.push_back({sql.mid(start, i - start), true});
+        } else if (c.isDigit()) {
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'.')) ++i;
+            tokens.push_back({QStringLiteral("0"), false});
+        } else {
+            tokens.push_back({QString(c), false});
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+bool IsKeyword(const SqlToken& t, const char* keyword) {
+    return t.word && t.text.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+QStringList TablesOfStatement(const QString& sql) {
+    static const char* const positions[] = {"FROM", "JOIN", "INTO", "UPDATE", "TABLE"};
+    const std::vector<SqlToken> tokens = SqlTokens(sql);
+    QStringList tables;
+    const auto add = [&tables](const QString& name) {
+        if (!tables.contains(name, Qt::CaseInsensitive)) tables << name;
+    };
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        bool position = false;
+        for (const char* k : positions) position = position || IsKeyword(tokens[i], k);
+        if (!position) continue;
+        const bool fromList = IsKeyword(tokens[i], "FROM") || IsKeyword(tokens[i], "JOIN");
+        size_t j = i + 1;
+        // "OR REPLACE INTO", "UPDATE OR IGNORE" and the like.
+        while (j < tokens.size() && (IsKeyword(tokens[j], "OR") || IsKeyword(tokens[j], "IF") ||
+                                     IsKeyword(tokens[j], "NOT") || IsKeyword(tokens[j], "EXISTS") ||
+                                     IsKeyword(tokens[j], "ROLLBACK") || IsKeyword(tokens[j], "ABORT") ||
+                                     IsKeyword(tokens[j], "REPLACE") || IsKeyword(tokens[j], "FAIL") ||
+                                     IsKeyword(tokens[j], "IGNORE")))
+            ++j;
+        while (j < tokens.size() && tokens[j].word) {
+            add(tokens[j].text);
+            if (!fromList) break;
+            // Skip an alias ("konstr8 k", "konstr8 AS k") up to a comma.
+            size_t k = j + 1;
+            if (k < tokens.size() && IsKeyword(tokens[k], "AS")) ++k;
+            if (k < tokens.size() && tokens[k].word && !IsKeyword(tokens[k], "WHERE") &&
+                !IsKeyword(tokens[k], "JOIN") && !IsKeyword(tokens[k], "ON") && !IsKeyword(tokens[k], "ORDER") &&
+                !IsKeyword(tokens[k], "GROUP") && !IsKeyword(tokens[k], "LIMIT") && !IsKeyword(tokens[k], "LEFT") &&
+                !IsKeyword(tokens[k], "INNER") && !IsKeyword(tokens[k], "CROSS") && !IsKeyword(tokens[k], "UNION"))
+                ++k;
+            if (k < tokens.size() && tokens[k].text == QLatin1String(",")) j = k + 1;
+            else break;
+        }
+    }
+    return tables;
 }

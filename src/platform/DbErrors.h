@@ -23,6 +23,7 @@ enum DbErrorCode : int {
     dbeNoCurrentRecord = 22,
     dbeTransaction = 23,
     dbeInjectedFault = 24,   // raised by the fault hook in tests
+    dbeLocked = 25,          // another program kept the file locked past the busy timeout
 };
 
 class EDatabaseError : public std::runtime_error {

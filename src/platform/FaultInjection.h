@@ -1,8 +1,19 @@
 #pragma once
-// A test hook: fail the n-th write statement run through the database layer
-// with EDBEngineError(dbeInjectedFault). Armed by tests directly, or for the
-// executable by the environment variable KORVA_TEST_FAIL_WRITE=n. 0 disarms.
-void ArmWriteFault(int nthWrite);
-int WriteFaultArmed();
+// Fault hooks for tests. The layer only offers the seam (a function called
+// before every write statement); the hooks themselves live in the library
+// korva_testhooks, which only the tests and the test build of the program
+// link, so the program users run has no way to arm them.
+using WriteFaultHook = void (*)();
+void SetWriteFaultHook(WriteFaultHook hook);
 // Called by the layer before every write statement.
 void CountWriteForFault();
+
+// In korva_testhooks: fail the n-th write statement run through the layer
+// with EDBEngineError(dbeInjectedFault); 0 disarms.
+void ArmWriteFault(int nthWrite);
+int WriteFaultArmed();
+// In korva_testhooks: arms the hooks from the environment of a test run
+// (KORVA_TEST_FAIL_WRITE=n: the n-th write statement fails;
+// KORVA_TEST_CRASH_AT=n: the process ends at once, as if killed, at the
+// n-th write, sync, truncation or deletion of a file by SQLite).
+void ArmTestHooksFromEnvironment();

@@ -2,22 +2,56 @@
 
 #include "platform/CodePage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kHostCodePage = 1252;
+
+QString SystemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// A name that must be written where it stands: a FIFO, a device, or a
+// plain file with other hard links to it.
+bool WriteInPlace(const QByteArray& native) {
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) return false;
+    if (!S_ISREG(st.st_mode)) return !S_ISDIR(st.st_mode);
+    return st.st_nlink > 1;
 }
+}  // namespace
 
 HostTextWriter::~HostTextWriter() { Discard(); }
 
 bool HostTextWriter::Open(const QString& path) {
     Discard();
     m_failed = false;
+    m_error.clear();
+    const QByteArray native = QFile::encodeName(path);
+    if (WriteInPlace(native)) {
+        struct stat st {};
+        ::stat(native.constData(), &st);
+        const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (S_ISREG(st.st_mode) ? O_TRUNC : 0);
+        m_fd = ::open(native.constData(), flags);
+        if (m_fd < 0) {
+            m_error = QString("%1: %2").arg(QDir::toNativeSeparators(path), SystemError(errno));
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
     m_file = std::make_unique<QSaveFile>(path);
     // Unbuffered, so a short write (a full disk, a file size limit) shows in
     // Write: a buffered flush drops what it cannot write without an error,
     // and the truncated file would be committed.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_error = m_file->errorString();
         m_file.reset();
         m_failed = true;
         return false;
@@ -26,35 +60,91 @@ bool HostTextWriter::Open(const QString& path) {
 }
 
 void HostTextWriter::Write(const QString& text) {
-    if (!m_file) return;
     const QByteArray bytes = EncodeCodePage(text, kHostCodePage);
+    if (m_fd >= 0) {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                m_error = SystemError(n < 0 ? errno : ENOSPC);
+                m_failed = true;
+                return;
+            }
+            done += n;
+        }
+        return;
+    }
+    if (!m_file) return;
     if (m_file->write(bytes) != bytes.size()) m_failed = true;
 }
 
 void HostTextWriter::WriteLine(const QString& text) { Write(text + "\r\n"); }
 
 bool HostTextWriter::Commit() {
+    if (m_fd >= 0) {
+        bool ok = !m_failed;
+        // A device or FIFO may not sync; a plain file must.
+        if (ok && ::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+            m_error = SystemError(errno);
+            ok = false;
+        }
+        if (::close(m_fd) != 0 && ok) {
+            m_error = SystemError(errno);
+            ok = false;
+        }
+        m_fd = -1;
+        return ok;
+    }
     if (!m_file) return false;
     const bool ok = !m_failed && m_file->commit();
+    if (!ok) m_error = m_file->errorString();
     m_file.reset();
     return ok;
 }
 
 void HostTextWriter::Discard() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
     if (m_file) m_file->cancelWriting();
     m_file.reset();
 }
 
-QString HostTextWriter::ErrorString() const { return m_file ? m_file->errorString() : QString(); }
+QString HostTextWriter::ErrorString() const { return m_file ? m_file->errorString() : m_error; }
 
-QString ReadHostText(const QString& path, bool* ok) {
+QString DecodeUtf8OrCodePage(const QByteArray& bytes, int codePage) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    return DecodeCodePage(bytes, codePage == 0 ? AnsiCodePage() : codePage);
+}
+
+QString DecodeHostBytes(const QByteArray& bytes, bool utf8First) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE")) return DecodeCodePage(bytes.mid(2), 1200);
+    if (bytes.startsWith("\xFE\xFF")) return DecodeCodePage(bytes.mid(2), 1201);
+    return utf8First ? DecodeUtf8OrCodePage(bytes, kHostCodePage) : DecodeCodePage(bytes, kHostCodePage);
+}
+
+QString ReadHostText(const QString& path, bool* ok, QString* error, bool utf8First) {
+    if (ok) *ok = false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        if (ok) *ok = false;
+        if (error) *error = QString("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        return QString();
+    }
+    // Read one byte past the limit rather than trusting the size a special
+    // file reports.
+    const QByteArray bytes = f.read(MaxHostFileSize + 1);
+    if (bytes.size() > MaxHostFileSize) {
+        if (error)
+            *error = QString("%1: the file is larger than %2 MB and is not read")
+                         .arg(QDir::toNativeSeparators(path))
+                         .arg(MaxHostFileSize / (1024 * 1024));
         return QString();
     }
     if (ok) *ok = true;
-    return DecodeCodePage(f.readAll(), kHostCodePage);
+    return DecodeHostBytes(bytes, utf8First);
 }
 
 bool ReadHostTextFile(const QString& path, QStringList& lines) {

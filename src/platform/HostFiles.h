@@ -1,7 +1,10 @@
 #pragma once
 // Text files shared with the host: Windows-1252 with CR LF line ends. A file
 // written for the host goes to a temporary file in the same directory and is
-// renamed into place only when complete.
+// renamed into place only when complete. A name that stands for something
+// other than a plain file (a FIFO, a device) or a file with further hard
+// links is written in place: a rename would replace the special file or cut
+// the link. Any failed or short write, flush or close fails the whole write.
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
@@ -23,13 +26,28 @@ public:
 
 private:
     std::unique_ptr<QSaveFile> m_file;
+    int m_fd = -1;  // written in place
+    QString m_error;
     bool m_failed = false;
 };
 
-// Reads a host text file (Windows-1252) into lines without their CR LF or
-// LF. Returns false when the file cannot be read.
+// The largest host file read: far above any real input file, small enough
+// to hold in memory.
+constexpr qint64 MaxHostFileSize = 16 * 1024 * 1024;
+
+// Reads a host text file into lines without their CR LF or LF. The text is
+// UTF-8 or UTF-16 when it starts with that byte-order mark (the mark is
+// dropped), else Windows-1252. Returns false when the file cannot be read
+// or is larger than MaxHostFileSize; *error then says why, naming the file.
 bool ReadHostTextFile(const QString& path, QStringList& lines);
-QString ReadHostText(const QString& path, bool* ok = nullptr);
+// utf8First: bytes without a mark are taken as UTF-8 when they are valid
+// UTF-8 (files of this system rather than the host's).
+QString ReadHostText(const QString& path, bool* ok = nullptr, QString* error = nullptr, bool utf8First = false);
+// The text of a host file's bytes by the rules above.
+QString DecodeHostBytes(const QByteArray& bytes, bool utf8First = false);
+// UTF-8 when the bytes are valid UTF-8, else the code page (0: the ANSI
+// code page).
+QString DecodeUtf8OrCodePage(const QByteArray& bytes, int codePage = 0);
 
 // Writes a whole host file at once (atomically).
 bool WriteHostTextFile(const QString& path, const QStringList& lines);

@@ -8,7 +8,6 @@
 #include "platform/TableVersion.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 TQuery::TQuery(QObject* parent) : TDataSet(parent) {}
 
@@ -51,13 +50,11 @@ void BindParams(Stmt& st, const QVariantMap& named, const QVariantList& position
     }
 }
 
-// Every table file the statement names gets a new version: cursors over it
+// Every table file the statement uses gets a new version: cursors over it
 // must read again.
-void BumpNamedTables(const QString& dir, const QString& sql) {
-    static const QRegularExpression word("[A-Za-z_][A-Za-z0-9_$]*");
-    auto it = word.globalMatch(sql);
-    while (it.hasNext()) {
-        const QString file = FindFileNoCase(dir, it.next().captured(0) + ".db");
+void BumpNamedTables(const QString& dir, const QStringList& tables) {
+    for (const QString& t : tables) {
+        const QString file = FindFileNoCase(dir, t.endsWith(".db", Qt::CaseInsensitive) ? t : t + ".db");
         if (!file.isEmpty()) BumpTableVersion(CanonicalTablePath(file));
     }
 }
@@ -66,17 +63,18 @@ void BumpNamedTables(const QString& dir, const QString& sql) {
 
 int TQuery::ExecSQL() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
-    sqlite3* conn = db.ConnectionFor(m_sql);
+    const QStringList tables = TablesOfStatement(m_sql);
+    sqlite3* conn = db.ConnectionFor(tables);
     Stmt st(conn, m_sql);
     BindParams(st, m_named, m_positional);
     m_rowsAffected = ExecWrite(st);
-    BumpNamedTables(db.Directory(), m_sql);
+    BumpNamedTables(db.Directory(), tables);
     return m_rowsAffected;
 }
 
 void TQuery::Load() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
-    sqlite3* conn = db.ConnectionFor(m_sql);
+    sqlite3* conn = db.ConnectionFor(TablesOfStatement(m_sql));
     Stmt st(conn, m_sql);
     BindParams(st, m_named, m_positional);
     TFieldDefs defs;

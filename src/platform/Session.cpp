@@ -2,14 +2,25 @@
 
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
+#include "platform/IniReader.h"
+#include "platform/RunDirectory.h"
 #include "platform/TableFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <utility>
+
+QString AliasParamValue(const QStringList& params, const QString& key) {
+    QString value;
+    for (const QString& line : params) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq >= 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) value = line.mid(eq + 1);
+    }
+    return value;
+}
 
 TSession& TSession::Default() {
     static TSession session;
@@ -32,15 +43,18 @@ void TSession::EnsureAliases() const {
     m_loaded = true;
     const QString file = AliasFile();
     if (!QFileInfo::exists(file)) return;
-    QSettings ini(file, QSettings::IniFormat);
-    for (const QString& group : ini.childGroups()) {
-        ini.beginGroup(group);
+    // The project's own INI rules: a value is taken as it stands (commas and
+    // semicolons are part of a path), and keys are matched whole.
+    const TIniReader ini(file, true);
+    if (!ini.Error().isEmpty())
+        throw EDBEngineError(dbeIo, QString("Alias file cannot be read: %1").arg(ini.Error()));
+    for (const QString& group : ini.Sections()) {
         Alias a;
         a.persistent = true;
-        a.driver = ini.value("TYPE", "PARADOX").toString();
-        for (const QString& key : ini.childKeys())
-            if (key.compare("TYPE", Qt::CaseInsensitive) != 0) a.params << key.toUpper() + '=' + ini.value(key).toString();
-        ini.endGroup();
+        a.driver = ini.ReadString(group, "TYPE", "PARADOX");
+        for (const QString& key : ini.Keys(group))
+            if (key.compare("TYPE", Qt::CaseInsensitive) != 0)
+                a.params << key.toUpper() + '=' + ini.ReadString(group, key, QString());
         m_aliases.insert(group.toUpper(), a);
         m_aliasCase.insert(group.toUpper(), group);
     }
@@ -76,10 +90,7 @@ QStringList TSession::GetAliasParams(const QString& name) const {
 }
 
 QString TSession::AliasPath(const QString& name) const {
-    QString path;
-    for (const QString& line : GetAliasParams(name))
-        if (line.startsWith("PATH", Qt::CaseInsensitive)) path = line.mid(5);
-    return NormalizedDirectory(path);
+    return NormalizedDirectory(AliasParamValue(GetAliasParams(name), "PATH"));
 }
 
 void TSession::AddStandardAlias(const QString& name, const QString& path, const QString& driver) {
@@ -106,21 +117,24 @@ void TSession::DeleteAlias(const QString& name) {
 
 void TSession::SaveConfigFile() {
     EnsureAliases();
-    QSettings ini(AliasFile(), QSettings::IniFormat);
-    ini.clear();
+    // Written in the form the reader takes back as it stands.
+    QStringList lines;
     for (auto it = m_aliases.cbegin(); it != m_aliases.cend(); ++it) {
         if (!it->persistent) continue;
-        ini.beginGroup(m_aliasCase.value(it.key(), it.key()));
-        ini.setValue("TYPE", it->driver);
-        for (const QString& p : it->params) ini.setValue(p.section('=', 0, 0), p.section('=', 1));
-        ini.endGroup();
+        lines << '[' + m_aliasCase.value(it.key(), it.key()) + ']' << "TYPE=" + it->driver;
+        for (const QString& p : it->params) lines << p.section('=', 0, 0) + '=' + p.section('=', 1);
+        lines << QString();
     }
-    ini.sync();
+    QDir().mkpath(QFileInfo(AliasFile()).absolutePath());
+    QSaveFile out(AliasFile());
+    if (!out.open(QIODevice::WriteOnly) || out.write(lines.join('\n').toUtf8()) < 0 || !out.commit())
+        throw EDBEngineError(dbeIo, QString("Alias file cannot be written: %1").arg(AliasFile()));
 }
 
 void TSession::SetPrivateDir(const QString& dir) {
     if (dir.isEmpty()) {
         m_privateDir.clear();
+        RegisterRunDirectory(QString());
         return;
     }
     const QFileInfo fi(dir);
@@ -128,6 +142,7 @@ void TSession::SetPrivateDir(const QString& dir) {
     QTemporaryFile probe(QDir(dir).filePath("korva-probe-XXXXXX"));
     if (!probe.open()) throw EDBEngineError(dbeIo, QString("Directory is not writable: %1").arg(dir));
     m_privateDir = NormalizedDirectory(dir);
+    RegisterRunDirectory(dir);
 }
 
 void TSession::AddPassword(const QString& password) {

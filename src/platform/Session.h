@@ -74,4 +74,8 @@ private:
     QList<TDatabase*> m_implicit;
 };
 
+// The value of one parameter ("PATH") in an alias's "NAME=value" lines: the
+// last line whose name is exactly the key (any case); empty when none.
+QString AliasParamValue(const QStringList& params, const QString& key);
+
 inline TSession& Session() { return TSession::Default(); }

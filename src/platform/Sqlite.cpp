@@ -181,7 +181,7 @@ sqlite3* OpenConnection(const QString& path, bool create) {
         sqlite3_close(db);
         throw EDBEngineError(dbeIo, QString("Cannot open %1: %2").arg(path, m));
     }
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 10);
     return db;
 }

@@ -40,6 +40,9 @@ private:
     QString m_sql;
 };
 
+// How long a statement waits for another program's lock on a file.
+constexpr int BusyTimeoutMs = 5000;
+
 void Exec(sqlite3* db, const QString& sql);
 // Runs a write statement: counts it for the fault hook first.
 int ExecWrite(Stmt& st);

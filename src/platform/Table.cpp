@@ -41,6 +41,7 @@ struct TTable::Impl {
     bool aheadComplete = false;  // the last read reached the end
     int batch = kBatch;          // grows while a walk goes on in one direction
     uint64_t version = 0;
+    const uint64_t* versionCounter = nullptr;  // of the open file
     QString selectList;
     QStringList rangeStartKeys, rangeEndKeys;
     QVariantList rangeStart, rangeEnd;
@@ -49,9 +50,25 @@ struct TTable::Impl {
     // values, and preparing costs more than the read: the database keeps
     // them prepared for every table of the file.
     Stmt& Prepared(const QString& sql) { return db->Prepared(conn, sql); }
+    // A statement of a read shape, kept by pointer: finding it again by its
+    // text would hash the whole text (every column) on each read.
+    struct CachedRead {
+        QString sql;
+        Stmt* stmt = nullptr;
+        uint64_t generation = 0;
+    };
+    Stmt& StatementOf(CachedRead& c) {
+        const uint64_t generation = db->StatementGeneration();
+        if (!c.stmt || c.generation != generation) {
+            c.stmt = &db->Prepared(conn, c.sql);
+            c.generation = generation;
+        }
+        return *c.stmt;
+    }
     QString insertSql, updateSql;         // built once per open
-    QHash<QString, QString> readSql;      // statement text by the shape of a read
+    QHash<QString, CachedRead> readSql;   // statements by the shape of a read
     QHash<QString, QString> locateConditions;
+    QHash<QString, std::vector<int>> locateFields;
 
     QString Col(const QString& f) const {
         return QuoteIdent(f) + (orderNoCase ? " COLLATE NOCASE" : "");
@@ -63,7 +80,8 @@ struct TTable::Impl {
         parts << QString("rowid") + d;
         return " ORDER BY " + parts.join(", ");
     }
-    bool Stale() const { return TableVersion(path) != version; }
+    uint64_t CurrentVersion() const { return versionCounter ? *versionCounter : TableVersion(path); }
+    bool Stale() const { return CurrentVersion() != version; }
     void SetOrder(const QStringList& fields) {
         order = fields;
         orderNoCase = false;
@@ -76,7 +94,7 @@ struct TTable::Impl {
         ahead.clear();
         batch = kBatch;
         aheadComplete = false;
-        version = TableVersion(path);
+        version = CurrentVersion();
     }
 };
 
@@ -245,6 +263,7 @@ void TTable::Open() {
     }
     d->db = &db;
     d->path = CanonicalTablePath(path);
+    d->versionCounter = TableVersionCounter(d->path);
     d->conn = att.db;
     d->schema = schema;
     d->qualified = QuoteIdent(att.schema) + "." + QuoteIdent(schema.tableName);
@@ -253,6 +272,8 @@ void TTable::Open() {
     d->insertSql = texts.insertSql;
     d->updateSql = texts.updateSql;
     d->readSql.clear();
+    d->locateFields.clear();
+    d->locateConditions.clear();
     try {
         d->SetOrder(IndexFields());
     } catch (...) {
@@ -348,14 +369,22 @@ static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& 
     const bool useFilter = filtered && !filter.trimmed().isEmpty();
     // The statement text depends only on the shape of the read, so it is
     // built once per shape (ranges carry their own NULL-dependent shape).
-    const QString key = d.ranged ? QString()
-                                 : positionCondition + QChar(0x1f) + (useFilter ? filter : QString()) + QChar(0x1f) +
-                                       QString::number(int(dir)) + QChar(0x1f) + QString::number(limit);
-    auto cached = key.isEmpty() ? d.readSql.cend() : d.readSql.constFind(key);
-    if (cached != d.readSql.cend()) {
+    QString key;
+    if (!d.ranged) {
+        key.reserve(positionCondition.size() + (useFilter ? filter.size() : 0) + 4);
+        key += positionCondition;
+        key += QChar(0x1f);
+        if (useFilter) key += filter;
+        key += QChar(0x1f);
+        key += QChar(u'0' + int(dir));
+        key += QChar(char16_t(limit & 0xffff));
+        key += QChar(char16_t((limit >> 16) + 1));
+    }
+    auto cached = key.isEmpty() ? d.readSql.end() : d.readSql.find(key);
+    if (cached != d.readSql.end()) {
         if (useFilter)
             for (const auto& p : params) q.bound.push_back(p);
-        return FetchRows(d.Prepared(*cached), q.bound, int(d.schema.fields.size()));
+        return FetchRows(d.StatementOf(*cached), q.bound, int(d.schema.fields.size()));
     }
     q.where = " WHERE 1";
     if (!positionCondition.isEmpty()) q.where += " AND " + positionCondition;
@@ -363,7 +392,7 @@ static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& 
     const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
                             .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
                             .arg(limit);
-    if (!key.isEmpty()) d.readSql.insert(key, sql);
+    if (!key.isEmpty()) return FetchRows(d.StatementOf(*d.readSql.insert(key, {sql})), q.bound, int(d.schema.fields.size()));
     return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()));
 }
 
@@ -579,16 +608,27 @@ void TTable::FindNearest(const QVariantList& values) {
 bool TTable::Locate(const QString& fields, const QVariantList& values, int options) {
     if (!Active()) throw EDBEngineError(dbeNotOpen, "Table is not open");
     if (State() != dsBrowse) Cancel();
-    const QStringList names = fields.split(';', Qt::SkipEmptyParts);
-    if (names.size() != values.size())
+    // The fields of a field list, found once per list.
+    auto known = d->locateFields.constFind(fields);
+    if (known == d->locateFields.cend()) {
+        std::vector<int> indexes;
+        for (const QString& name : fields.split(';', Qt::SkipEmptyParts))
+            indexes.push_back(FieldByName(name.trimmed()).Index());
+        known = d->locateFields.insert(fields, indexes);
+    }
+    const std::vector<int>& fieldIndexes = *known;
+    if (qsizetype(fieldIndexes.size()) != values.size())
         throw EDBEngineError(dbeInvalidOperation, "Locate needs one value per field");
     // The condition's text depends on the fields, the options and which
     // values are NULL; it is built once per such shape.
     std::vector<QVariant> bound;
     std::vector<const TField*> fieldList;
-    QString shape = fields + QChar(0x1f) + QString::number(options) + QChar(0x1f);
-    for (int i = 0; i < names.size(); ++i) {
-        const TField& f = FieldByName(names[i].trimmed());
+    QString shape = fields;
+    shape += QChar(0x1f);
+    shape += QChar(char16_t(u'0' + options));
+    shape += QChar(0x1f);
+    for (int i = 0; i < values.size(); ++i) {
+        const TField& f = Fields(fieldIndexes[size_t(i)]);
         const QVariant v = TDataSet::Coerce(f.Def(), values[i]);
         const bool null = !v.isValid() || v.isNull();
         shape += null ? 'N' : 'V';

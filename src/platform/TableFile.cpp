@@ -11,6 +11,11 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const char* const kPrimarySuffix = "$PRIMARY";
@@ -167,13 +172,33 @@ TableSchema ReadTableSchemaVia(sqlite3* db, const QString& schemaName, const QSt
     return s;
 }
 
+static void RestructureTableFileUnnamed(const QString& path, const TFieldDefs& newFields, int newLevel);
+
+EDBEngineError NamingFile(const EDBEngineError& e, const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    if (e.Message().contains(shown) || e.Message().contains(path)) return e;
+    return EDBEngineError(e.ErrorCode(), QString("%1: %2").arg(shown, e.Message()));
+}
+
 TableSchema ReadTableSchema(const QString& path) {
     if (!TableFileExists(path)) throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(path));
-    Connection c(path, false);
-    return ReadTableSchemaVia(c.db, QString(), path);
+    try {
+        Connection c(path, false);
+        return ReadTableSchemaVia(c.db, QString(), path);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, path);
+    }
 }
 
 void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel) {
+    try {
+        RestructureTableFileUnnamed(path, newFields, newLevel);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, path);
+    }
+}
+
+static void RestructureTableFileUnnamed(const QString& path, const TFieldDefs& newFields, int newLevel) {
     const TableSchema old = ReadTableSchema(path);
     Connection c(path, false);
     const QString table = old.tableName;
@@ -215,6 +240,22 @@ void SetTableLevel(const QString& path, int level) {
     Connection c(path, false);
     Exec(c.db, QString("PRAGMA user_version = %1").arg(level));
     BumpSchemaVersion(CanonicalTablePath(path));
+}
+
+QString DirectoryProblem(const QString& dir) {
+    const QString shown = QDir::toNativeSeparators(dir);
+    if (dir.isEmpty()) return QStringLiteral("No directory given");
+    const QByteArray native = QFile::encodeName(dir);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        const int err = errno;
+        if (err == ENOENT) return QString("Directory does not exist: %1").arg(shown);
+        return QString("Directory cannot be reached: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(err)));
+    }
+    if (!S_ISDIR(st.st_mode)) return QString("Not a directory: %1").arg(shown);
+    if (::access(native.constData(), R_OK | X_OK) != 0)
+        return QString("Directory cannot be read: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+    return {};
 }
 
 void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields) {

@@ -23,6 +23,11 @@ QString TablePath(const QString& dir, const QString& tableName);
 
 bool TableFileExists(const QString& path);
 
+// Empty when dir is a directory that can be entered; else why not: "does not
+// exist" only when it truly does not, otherwise the system's reason (an
+// unreadable directory is not a missing one).
+QString DirectoryProblem(const QString& dir);
+
 // Creates a new table file (fails with dbeTableExists when the file exists).
 // The file is written under a temporary name and renamed into place, so a
 // failed creation leaves nothing behind.
@@ -45,6 +50,10 @@ TableSchema ReadTableSchema(const QString& path);
 // set to newLevel when it is above 0). Text values are cut to a smaller
 // width. Fields whose names are not in newFields are dropped.
 void RestructureTableFile(const QString& path, const TFieldDefs& newFields, int newLevel = 0);
+
+// The error with the file's name in front, unless it names it already.
+class EDBEngineError;
+EDBEngineError NamingFile(const EDBEngineError& e, const QString& path);
 
 // Sets the table level only.
 void SetTableLevel(const QString& path, int level);

@@ -6,6 +6,8 @@
 
 uint64_t TableVersion(const QString& canonicalPath);
 void BumpTableVersion(const QString& canonicalPath);
+// The counter itself, valid for the life of the process.
+const uint64_t* TableVersionCounter(const QString& canonicalPath);
 // Changes only when the structure of the table (its fields, indexes or
 // level) changes.
 uint64_t SchemaVersion(const QString& canonicalPath);

@@ -10,9 +10,14 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QProcess>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace fixture;
 
@@ -39,9 +44,11 @@ class TestStartModes : public QObject {
         return s;
     }
 
-    RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true) const {
+    RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true,
+                  const QString& exe = KORVA_EXE) const {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE"}) e.remove(name);
+        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE", "KORVA_TEST_CRASH_AT"})
+            e.remove(name);
         e.insert("QT_QPA_PLATFORM", "offscreen");
         if (!display)
             for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(name);
@@ -51,7 +58,7 @@ class TestStartModes : public QObject {
         for (const QString& a : args) expanded << Expand(a);
         QProcess p;
         p.setProcessEnvironment(e);
-        p.start(KORVA_EXE, expanded);
+        p.start(exe, expanded);
         RunResult r;
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
             p.kill();
@@ -304,8 +311,174 @@ private slots:
     void unwritableResultFile() {
         TestDir dir;
         const QString p = MakeProject(dir);
-        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:/proc/self/korva-result.txt"});
+        // A name longer than any file system allows, in a directory that exists.
+        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + dir.file(QString(300, 'r') + ".txt")});
         QCOMPARE(r.exitCode, ExitStatusOf(999));
+        // The support was deleted all the same; only the report failed.
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+    }
+
+
+    // An unreachable display cannot stop delete mode: it never touches a
+    // window system.
+    void deleteModeWithUnreachableDisplay() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString res = dir.file("result.txt");
+        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"DISPLAY", ":99"}}, false);
+        QCOMPARE(r.exitCode, ExitStatusOf(300));
+        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
+    }
+
+    // The write-fault hook exists only in the test build of the program.
+    void testHooksAreNotInTheUsersProgram() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString res = dir.file("result.txt");
+        const EnvMap hooks{{"KORVA_TEST_FAIL_WRITE", "1"}, {"KORVA_TEST_CRASH_AT", "1"}};
+        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, hooks).exitCode, ExitStatusOf(300));
+        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+    }
+
+    // A FIFO or a device named as the result file is written where it
+    // stands, never replaced; a device that is full fails the write.
+    void resultFileOnSpecialFiles() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QProcess korva;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("QT_QPA_PLATFORM", "offscreen");
+        e.insert("KORVA_ALIAS_FILE", dir.file("none.ini"));
+        e.remove("KORVA_INPUTFILE");
+        e.remove("KORVA_OUTPUTFILE");
+        korva.setProcessEnvironment(e);
+        korva.start(KORVA_EXE, {"/DEL:H-1", "/PD:" + p, "/OF:" + fifo});
+        QFile reader(fifo);
+        QVERIFY(reader.open(QIODevice::ReadOnly));  // waits for the writer
+        const QByteArray got = reader.readAll();
+        QVERIFY(korva.waitForFinished(60000));
+        QCOMPARE(korva.exitCode(), ExitStatusOf(300));
+        QCOMPARE(got, QByteArray("0\r\n"));
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+
+        // Device nodes of our own: a null device takes the result, a full
+        // one refuses it.
+        const QString null = dir.file("null"), full = dir.file("full");
+        if (::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+            ::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("device nodes cannot be made here");
+        QCOMPARE(Run({"/DEL:H-2", "/PD:" + p, "/OF:" + full}).exitCode, ExitStatusOf(999));
+        QCOMPARE(Run({"/DEL:H-2", "/PD:" + p, "/OF:" + null}).exitCode, ExitStatusOf(303));
+        QCOMPARE(::lstat(QFile::encodeName(null).constData(), &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
+        QCOMPARE(::lstat(QFile::encodeName(full).constData(), &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
+    }
+
+    // A result file with a second hard link keeps it; a plain one is
+    // replaced whole.
+    void resultFileKeepsHardLinks() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString res = dir.file("result.txt"), link = dir.file("link.txt");
+        QVERIFY(WriteHostTextFile(res, {"old content that is longer"}));
+        QCOMPARE(::link(QFile::encodeName(res).constData(), QFile::encodeName(link).constData()), 0);
+        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}).exitCode, ExitStatusOf(300));
+        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
+        QCOMPARE(FileBytes(link), QByteArray("0\r\n"));
+    }
+
+    // Results 1 and 2 say on standard error which table file failed and why.
+    void deleteFailuresNameTheTableFile() {
+        TestDir dir;
+        const QString empty = dir.file("empty");
+        QVERIFY(QDir().mkpath(empty));
+        const RunResult lookup = Run({"/DEL:H-1", "/PD:" + empty, "/OF:" + dir.file("r1.txt")});
+        QCOMPARE(lookup.exitCode, ExitStatusOf(301));
+        QVERIFY2(lookup.err.contains(empty + "/konstr8.db") && lookup.err.contains("look-up"), qPrintable(lookup.err));
+        QVERIFY2(lookup.err.contains("no such table"), qPrintable(lookup.err));
+
+        const QString p = MakeProject(dir);
+        const RunResult del = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + dir.file("r2.txt")},
+                                  {{"KORVA_TEST_FAIL_WRITE", "3"}}, true, KORVA_HOOKED_EXE);
+        QCOMPARE(del.exitCode, ExitStatusOf(302));
+        QVERIFY2(del.err.contains(p + "/konbtl8.db") && del.err.contains("Injected write failure"), qPrintable(del.err));
+        QVERIFY2(!del.err.contains("konstz8"), qPrintable(del.err));
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({1, 1, 3, 1}));
+    }
+
+    // A project directory that is there but cannot be reached is not
+    // reported as missing.
+    void unreachableProjectDirectory() {
+        TestDir dir;
+        const QString loop = dir.file("loop");
+        QVERIFY(QFile::link(dir.file("loop2"), loop));
+        QVERIFY(QFile::link(loop, dir.file("loop2")));
+        const RunResult r = Run({"/DEL:H-1", "/PD:" + loop, "/OF:" + dir.file("r.txt")});
+        QCOMPARE(r.exitCode, 202);
+        QVERIFY2(r.err.contains("cannot be reached") && !r.err.contains("does not exist"), qPrintable(r.err));
+    }
+
+    // Argument bytes: UTF-8 when valid, else the host's code page; bytes no
+    // code page knows never match a stored mark.
+    void argumentBytesAreDecodedLikeTheHost() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        AddSupport(p, 100010003, QString::fromUtf8("H-\xc3\xa4"), 1);           // "H-ä"
+        AddSupport(p, 100010004, QString("H-") + QChar::ReplacementCharacter, 1);
+        Session().DropConnections();
+        const auto runBytes = [&](const QByteArray& mark) {
+            QProcess sh;
+            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+            e.insert("QT_QPA_PLATFORM", "offscreen");
+            e.insert("KORVA_ALIAS_FILE", dir.file("none.ini"));
+            e.remove("KORVA_INPUTFILE");
+            QString octal = "/DEL:";
+            for (const char c : mark) octal += QString("\\%1").arg(uint(uchar(c)), 3, 8, QChar('0'));
+            e.insert("MARK", octal);
+            sh.setProcessEnvironment(e);
+            // The shell hands the raw bytes over; QProcess could only pass text.
+            sh.start("/bin/sh", {"-c", "exec \"$0\" \"$(printf \"$MARK\")\" \"$1\" \"$2\"",
+                                 KORVA_EXE, "/PD:" + p, "/OF:" + dir.file("r.txt")});
+            sh.waitForFinished(60000);
+            return sh.exitCode();
+        };
+        // Code page 1252 byte E4 is "ä".
+        QCOMPARE(runBytes("H-\xe4"), ExitStatusOf(300));
+        QCOMPARE(RowsOf(p, 100010003), QList<int>({0, 0, 0, 0}));
+        // 0x81 has no character in code page 1252: nothing matches it.
+        QCOMPARE(runBytes("H-\x81"), ExitStatusOf(303));
+        QCOMPARE(RowsOf(p, 100010004), QList<int>({1, 1, 1, 1}));
+        // Valid UTF-8 stays UTF-8.
+        QCOMPARE(runBytes("H-1"), ExitStatusOf(300));
+    }
+
+    // A damaged catalogue or settings table is named in the start's error.
+    void damagedTablesAreNamed_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("text table") << "Txttab.DB";
+        QTest::newRow("settings table") << "FIRDAT.DB";
+    }
+    void damagedTablesAreNamed() {
+        QFETCH(QString, file);
+        TestDir dir;
+        const QString cat = dir.file("catalogue");
+        QVERIFY(QDir().mkpath(cat));
+        for (const QString& f : QDir(KORVA_BINARY_DIR "/demo/catalogue").entryList(QDir::Files))
+            QVERIFY(QFile::copy(KORVA_BINARY_DIR "/demo/catalogue/" + f, cat + "/" + f));
+        QFile damaged(cat + "/" + file);
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write(QByteArray(4096, '\x5a'));
+        damaged.close();
+        QVERIFY(WriteHostTextFile(dir.file("aliases.ini"), {"[KORVA_9_0]", "PATH=" + cat}));
+        const RunResult r = Run({"/IF:%IN%", "/OF:" + dir.file("o.zof")}, {{"KORVA_ALIAS_FILE", dir.file("aliases.ini")}});
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(r.err.contains(cat + "/" + file), qPrintable(r.err));
     }
 
     void failedThirdDeleteChangesNothing() {
@@ -314,7 +487,9 @@ private slots:
         const QString res = dir.file("result.txt");
         const QList<int> before = TotalRows(p);
         Session().DropConnections();
-        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"KORVA_TEST_FAIL_WRITE", "3"}}).exitCode, ExitStatusOf(302));
+        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"KORVA_TEST_FAIL_WRITE", "3"}}, true, KORVA_HOOKED_EXE)
+                     .exitCode,
+                 ExitStatusOf(302));
         QCOMPARE(FileBytes(res), QByteArray("2\r\n"));
         QCOMPARE(TotalRows(p), before);
         QCOMPARE(RowsOf(p, KeyA), QList<int>({1, 1, 3, 1}));

@@ -100,6 +100,28 @@ private slots:
         QVERIFY(seam.Texts().isEmpty());
     }
 
+
+    // Argument and environment bytes: UTF-8 when valid, else code page 1252.
+    void hostText_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ASCII") << QByteArray("/DEL:H-1") << "/DEL:H-1";
+        QTest::newRow("valid UTF-8") << QByteArray("H-\xc3\xa4") << QString::fromUtf8("H-\xc3\xa4");
+        QTest::newRow("1252 umlaut") << QByteArray("H-\xe4") << QString::fromUtf8("H-\xc3\xa4");
+        QTest::newRow("1252 euro sign") << QByteArray("H-\x80") << QString::fromUtf8("H-\xe2\x82\xac");
+        QTest::newRow("UTF-8 cut short") << QByteArray("H-\xc3") << QString::fromUtf8("H-\xc3\x83");
+        QTest::newRow("byte without character") << QByteArray("H-\x81") << QString("H-") + QChar::ReplacementCharacter;
+    }
+    void hostText() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(HostText(bytes), text);
+        const char* argv[] = {"korva", "/PD:x", bytes.constData()};
+        QCOMPARE(HostArguments(3, argv), QStringList({"/PD:x", text}));
+        qputenv("KORVA_OUTPUTFILE", bytes);
+        QCOMPARE(GetEnvironVarValue("KORVA_OUTPUTFILE"), text);
+    }
+
     // A data module that cannot start ends the start with its message in the
     // plain system box (a real box where a display exists, standard error
     // always), not only on standard error.

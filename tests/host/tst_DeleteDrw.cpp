@@ -66,6 +66,35 @@ private slots:
         QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
     }
 
+    // Files named after words of the statements are not tables of it: a
+    // damaged "where.db" beside the tables changes nothing.
+    void strayFilesNamedAfterWordsAreIgnored() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        Session().DropConnections();
+        for (const char* name : {"where.db", "delete.db", "select.db", "k_pos_nr.db", "pos.DB", "key.db"}) {
+            QFile f(dir.file(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a table at all, not even SQLite");
+        }
+        QCOMPARE(DeleteDrawing(p, "H-1"), int(DeleteDone));
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+        QCOMPARE(RowsOf(p, KeyB), QList<int>({1, 1, 2, 1}));
+        QCOMPARE(DeleteDrawing(p, "H-1"), int(DeleteNotFound));
+    }
+
+    // A replacement character stands for bytes that could not be read: it
+    // matches no stored mark, not even one that holds it.
+    void replacementCharacterNeverMatches() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString mark = QString("H-") + QChar::ReplacementCharacter;
+        AddSupport(p, 100010005, mark, 2);
+        QCOMPARE(DeleteDrawing(p, mark), int(DeleteNotFound));
+        QCOMPARE(RowsOf(p, 100010005), QList<int>({1, 1, 2, 1}));
+        QCOMPARE(DeleteDrawing(p, "H-2"), int(DeleteDone));
+    }
+
     void missingLaterTableRollsBack() {
         TestDir dir;
         const QString p = MakeProject(dir);

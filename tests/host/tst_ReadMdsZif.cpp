@@ -3,6 +3,7 @@
 #include "host/ProjectFixture.h"
 #include "localisation/IvLanguD.h"
 #include "host/Read_MDS_ZIF.h"
+#include "data/FileUtils.h"
 #include "platform/HostFiles.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
@@ -285,6 +286,65 @@ private slots:
         QCOMPARE(MdsConfig, QString());
         QVERIFY(!MdsLengthGiven);
         QVERIFY(!MdsJointRotate);
+    }
+
+    // A byte-order mark is read as such: the first section stays visible
+    // and UTF-16 files carry their values.
+    void unicodeMarkedFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = QString::fromUtf8("[DWG]\r\nHangerMark=H-\xc3\xa4\xe2\x82\xac\r\n[LOAD]\r\nNormal=12,5\r\n");
+        QByteArray le("\xff\xfe"), be("\xfe\xff");
+        for (const QChar c : text) {
+            le += char(c.unicode() & 0xff);
+            le += char(c.unicode() >> 8);
+            be += char(c.unicode() >> 8);
+            be += char(c.unicode() & 0xff);
+        }
+        QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf") + text.toUtf8();
+        QTest::newRow("UTF-16 little endian") << le;
+        QTest::newRow("UTF-16 big endian") << be;
+        QTest::newRow("code page 1252, no mark") << QByteArray("[DWG]\r\nHangerMark=H-\xe4\x80\r\n[LOAD]\r\nNormal=12,5\r\n");
+    }
+    void unicodeMarkedFiles() {
+        QFETCH(QByteArray, bytes);
+        TestDir dir;
+        QFile f(dir.file("support.zif"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        ResetHostGlobals();
+        InputFileName = f.fileName();
+        ReadMdsInputFile();
+        QCOMPARE(MdsHangerMark, QString::fromUtf8("H-\xc3\xa4\xe2\x82\xac"));
+        QCOMPARE(MdsLoadNormal, 12.5);
+    }
+
+    // An input file larger than any real one is refused, naming the file,
+    // and leaves the globals alone; one just below the limit is read.
+    void oversizedInputFileIsRefused() {
+        TestDir dir;
+        const QString name = dir.file("huge.zif");
+        const auto make = [&](qint64 size) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QByteArray head("[DWG]\r\nHangerMark=BIG\r\n;");
+            f.write(head);
+            QVERIFY(f.resize(size));
+        };
+        ResetHostGlobals();
+        MdsHangerMark = "kept";
+        InputFileName = name;
+        make(MaxHostFileSize + 1);
+        try {
+            ReadMdsInputFile();
+            QFAIL("no error");
+        } catch (const EGeneralError& e) {
+            QVERIFY2(e.Message().contains(name) && e.Message().contains("16 MB"), qPrintable(e.Message()));
+        }
+        QCOMPARE(MdsHangerMark, QString("kept"));
+        make(MaxHostFileSize);
+        ReadMdsInputFile();
+        QCOMPARE(MdsHangerMark, QString("BIG"));
     }
 };
 

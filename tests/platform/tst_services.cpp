@@ -18,6 +18,11 @@ class TestServices : public QObject {
 private slots:
     void initTestCase();
     void aliasesFromTheAliasFile();
+    void aliasFileReadAsWritten_data();
+    void aliasFileReadAsWritten();
+    void aliasFileRoundTrip();
+    void hostTextByMark_data();
+    void hostTextByMark();
     void runtimeAliasesAndPrivateDir();
     void sessionCloseFreesImplicitDatabases();
     void registryNamesIgnoreCase();
@@ -50,6 +55,72 @@ void TestServices::aliasesFromTheAliasFile() {
     } catch (const EDBEngineError& e) {
         QCOMPARE(e.ErrorCode(), int(dbeAliasUnknown));
     }
+}
+
+// The alias file takes values as they stand and matches keys whole.
+void TestServices::aliasFileReadAsWritten_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("comma in the path") << QByteArray("[KORVA_9_0]\nPATH=/srv/a,b/cat\n") << "/srv/a,b/cat/";
+    QTest::newRow("semicolon in the path") << QByteArray("[KORVA_9_0]\nPATH=/srv/a;b/cat\n") << "/srv/a;b/cat/";
+    QTest::newRow("PATH_OLD after PATH") << QByteArray("[KORVA_9_0]\nPATH=/srv/new\nPATH_OLD=/srv/old\n") << "/srv/new/";
+    QTest::newRow("PATHS before PATH") << QByteArray("[korva_9_0]\nPATHS=/x\npath=/srv/new\nPATH2=/y\n") << "/srv/new/";
+    QTest::newRow("another alias's PATH") << QByteArray("[OTHER]\nPATH=/o\n[KORVA_9_0]\nTYPE=PARADOX\nPATH=/k\n")
+                                          << "/k/";
+    QTest::newRow("UTF-8 path") << QByteArray("[KORVA_9_0]\nPATH=/srv/Pr\xc3\xbc" "fung\n") << QString::fromUtf8("/srv/Pr\xc3\xbc" "fung/");
+}
+
+void TestServices::aliasFileReadAsWritten() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, path);
+    TestDir dir;
+    const QString ini = dir.file("aliases.ini");
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
+    Session().ReloadAliases();
+    QCOMPARE(Session().AliasPath("KORVA_9_0"), path);
+    QCOMPARE(AliasParamValue(Session().GetAliasParams("KORVA_9_0"), "PATH") + "/", path);
+}
+
+void TestServices::aliasFileRoundTrip() {
+    TestDir dir;
+    const QString ini = dir.file("aliases.ini");
+    qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
+    Session().ReloadAliases();
+    const QString path = dir.file(QString::fromUtf8("a,b;c \xc3\xa4"));
+    Session().AddStandardAlias("ROUNDTRIP", path);
+    Session().SaveConfigFile();
+    Session().DeleteAlias("ROUNDTRIP");
+    Session().ReloadAliases();
+    QCOMPARE(Session().AliasPath("ROUNDTRIP"), path + "/");
+    Session().DeleteAlias("ROUNDTRIP");
+}
+
+void TestServices::hostTextByMark_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1252") << QByteArray("[A]\r\nx=\xe4") << QString::fromUtf8("[A]\r\nx=\xc3\xa4");
+    QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf[A]\r\nx=\xc3\xa4") << QString::fromUtf8("[A]\r\nx=\xc3\xa4");
+    QTest::newRow("UTF-16LE mark") << QByteArray("\xff\xfe[\0A\0]\0\xe4\0", 10) << QString::fromUtf8("[A]\xc3\xa4");
+    QTest::newRow("UTF-16BE mark") << QByteArray("\xfe\xff\0[\0A\0]\0\xe4", 10) << QString::fromUtf8("[A]\xc3\xa4");
+    // UTF-8 without a mark is not the host's: its bytes are 1252 text.
+    QTest::newRow("UTF-8 without mark") << QByteArray("x=\xc3\xa4") << QString::fromUtf8("x=\xc3\x83\xc2\xa4");
+}
+
+void TestServices::hostTextByMark() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    TestDir dir;
+    QFile f(dir.file("in.zif"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    bool ok = false;
+    QCOMPARE(ReadHostText(f.fileName(), &ok), text);
+    QVERIFY(ok);
 }
 
 void TestServices::runtimeAliasesAndPrivateDir() {

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -46,6 +47,10 @@ QList<int> Numbers(TTable& t) {
 class TestTable : public QObject {
     Q_OBJECT
 private slots:
+    void tablesOfStatement_data();
+    void tablesOfStatement();
+    void readScopeHoldsOneSnapshot();
+    void writeInsideReadScope();
     void fieldTypesRoundTrip_data();
     void fieldTypesRoundTrip();
     void nullReadsAsEmpty();
@@ -172,6 +177,9 @@ void TestTable::missingTableRaisesAndCreatesNothing() {
     TQuery q(dir.path(), "DELETE FROM konstr8 WHERE K_POS_NR = ?");
     q.SetParams({"x"});
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, q.ExecSQL());
+    // No table file; the database's empty commit file goes when it closes.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({".korva-commit"}));
+    Session().DropConnections();
     QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
@@ -525,6 +533,94 @@ void TestTable::recreatedTableIsSeenWithItsNewFields() {
     t.Close();
     t.Open();
     QCOMPARE(t.FieldByName("OTHER").AsString(), QString("abc"));
+}
+
+void TestTable::tablesOfStatement_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QStringList>("tables");
+    QTest::newRow("select") << "select k_f_nr_aus from konstr8 where k_pos_nr = :pos" << QStringList{"konstr8"};
+    QTest::newRow("delete") << "delete from konbtl8 where kb_f_nr_aus = ?" << QStringList{"konbtl8"};
+    QTest::newRow("insert") << "INSERT INTO konetr8 (KE_F_NR_AUS) VALUES (?)" << QStringList{"konetr8"};
+    QTest::newRow("insert or replace") << "insert or replace into lek12 values (1)" << QStringList{"lek12"};
+    QTest::newRow("update") << "UPDATE konstz8 SET K_CALC_NR = 'from konbtl8' WHERE 1" << QStringList{"konstz8"};
+    QTest::newRow("quoted name") << "Select a_nr from \"ABHGNR\" where A_MDS_NO = ?" << QStringList{"ABHGNR"};
+    QTest::newRow("list with aliases") << "select * from konstr8 k, konstz8 AS z where k.K_F_NR_AUS = z.K_F_NR_AUS"
+                                       << QStringList{"konstr8", "konstz8"};
+    QTest::newRow("join") << "select * from konstr8 left join konbtl8 on 1 = 1" << QStringList{"konstr8", "konbtl8"};
+    QTest::newRow("sub-select") << "delete from konbtl8 where KB_F_NR_AUS in (select K_F_NR_AUS from konstr8)"
+                                << QStringList{"konbtl8", "konstr8"};
+    // Words elsewhere are no tables: keywords, columns, literals, comments.
+    QTest::newRow("words are not tables")
+        << "select where_, pos from konstr8 where k_pos_nr = 'from where' -- from select\n and 1 /* into x */"
+        << QStringList{"konstr8"};
+    QTest::newRow("no table") << "select 1" << QStringList{};
+}
+
+void TestTable::tablesOfStatement() {
+    QFETCH(QString, sql);
+    QFETCH(QStringList, tables);
+    QCOMPARE(TablesOfStatement(sql), tables);
+}
+
+// Inside a read scope the reads see one state of the files: another
+// program cannot commit a change to them until the scope ends.
+void TestTable::readScopeHoldsOneSnapshot() {
+    TestDir dir;
+    CreateTableFile(TablePath(dir.path(), "pgstat.db"), {{"STA_NRN", TFieldType::Integer}},
+                    {{"", {"STA_NRN"}, true, true}});
+    TDatabase db("READSCOPE");
+    db.SetDirectory(dir.path());
+    const auto count = [] {
+        TQuery q("READSCOPE", "select count(*) from pgstat");
+        q.Open();
+        return q.Fields(0).AsInteger();
+    };
+    const auto otherWrites = [&](int n) {
+        sqlite3* other = nullptr;
+        sqlite3_open(TablePath(dir.path(), "pgstat.db").toUtf8().constData(), &other);
+        sqlite3_busy_timeout(other, 200);
+        const QByteArray sql = QString("INSERT INTO pgstat VALUES (%1)").arg(n).toUtf8();
+        const int rc = sqlite3_exec(other, sql.constData(), nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        return rc;
+    };
+    QCOMPARE(otherWrites(1), SQLITE_OK);
+    {
+        TReadScope scope(db);
+        QCOMPARE(count(), 1);
+        {
+            TReadScope inner(db);  // nests
+            QCOMPARE(count(), 1);
+        }
+        QCOMPARE(otherWrites(2), SQLITE_BUSY);
+        QCOMPARE(count(), 1);
+    }
+    // Without the scope each read stands alone.
+    QCOMPARE(otherWrites(3), SQLITE_OK);
+    QCOMPARE(count(), 2);
+    QCOMPARE(otherWrites(4), SQLITE_OK);
+    QCOMPARE(count(), 3);
+}
+
+void TestTable::writeInsideReadScope() {
+    TestDir dir;
+    CreateTableFile(TablePath(dir.path(), "konstr8.db"), {{"K_F_NR_AUS", TFieldType::Integer}},
+                    {{"", {"K_F_NR_AUS"}, true, true}});
+    TDatabase db("READSCOPE2");
+    db.SetDirectory(dir.path());
+    TTable t("READSCOPE2", "konstr8.db");
+    TReadScope scope(db);
+    t.Open();
+    QVERIFY(t.IsEmpty());
+    InTransaction(db, [&] {
+        t.Append();
+        t.FieldByName("K_F_NR_AUS").SetValue(5);
+        t.Post();
+    });
+    QVERIFY(!db.InTransaction());
+    t.First();
+    QCOMPARE(t.FieldByName("K_F_NR_AUS").AsInteger(), 5);
+    t.Close();
 }
 
 QTEST_GUILESS_MAIN(TestTable)

@@ -1,7 +1,8 @@
-#include "host/IniReader.h"
+#include "platform/IniReader.h"
 
 #include "platform/HostFiles.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -18,11 +19,29 @@ bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 
 }  // namespace
 
-TIniReader::TIniReader(const QString& fileName) : m_fileName(fileName) {
+TIniReader::TIniReader(const QString& fileName, bool utf8First) : m_fileName(fileName) {
+    if (fileName.isEmpty()) return;
     bool ok = false;
-    const QString text = fileName.isEmpty() ? QString() : ReadHostText(fileName, &ok);
+    const QString text = ReadHostText(fileName, &ok, &m_error, utf8First);
     m_found = ok;
+    // A missing file reads as empty; only one that is there and was not
+    // read is an error.
+    if (!ok && !QFileInfo::exists(fileName)) m_error.clear();
     if (ok) Parse(text);
+}
+
+QStringList TIniReader::Sections() const {
+    QStringList out;
+    for (const Entry& e : m_entries)
+        if (!out.contains(e.section, Qt::CaseInsensitive)) out << e.section;
+    return out;
+}
+
+QStringList TIniReader::Keys(const QString& section) const {
+    QStringList out;
+    for (const Entry& e : m_entries)
+        if (SameName(e.section, section) && !out.contains(e.key, Qt::CaseInsensitive)) out << e.key;
+    return out;
 }
 
 void TIniReader::Parse(const QString& text) {
