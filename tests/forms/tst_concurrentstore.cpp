@@ -107,6 +107,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EConstructionError, StoreSupportWaiting(0, 60000));
         QVERIFY(!IsProjectLockError(EDBEngineError(dbeIo, QStringLiteral("disk I/O error"))));
         QVERIFY(IsProjectLockError(EDBEngineError(dbeIo, QStringLiteral("database is locked"))));
+        QVERIFY(IsProjectLockError(EDBEngineError(dbeLocked, QStringLiteral("Table konstr8.db is being written"))));
         QVERIFY(!IsProjectLockError(EDBEngineError(dbeSqlError, QStringLiteral("database is locked"))));
         QVERIFY(!IsProjectLockError(std::runtime_error("database is locked")));
     }

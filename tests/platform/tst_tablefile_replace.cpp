@@ -147,9 +147,13 @@ private slots:
             if (finished) QVERIFY(allNew);
             QCOMPARE(Ids(project.file("b.db")), QList<int>{allNew ? 2 : 1});
             // Nothing of the replacement is left beside the tables once it ended.
-            if (finished)
-                QCOMPARE(QDir(project.path()).entryList(QDir::Files | QDir::Hidden),
-                         QStringList({"a.db", "b.db", "c.db"}));
+            // The test's own open database keeps its commit file beside the
+            // tables; that one belongs to this process, not to the replacement.
+            if (finished) {
+                QStringList left = QDir(project.path()).entryList(QDir::Files | QDir::Hidden);
+                left.removeAll(QStringLiteral(".korva-commit"));
+                QCOMPARE(left, QStringList({"a.db", "b.db", "c.db"}));
+            }
         }
         QVERIFY(finished);
         QVERIFY(diedAfterSomeDeletions > 0);

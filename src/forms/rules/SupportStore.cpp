@@ -8,7 +8,11 @@
 
 bool IsProjectLockError(const std::exception& e) {
     const auto* db = dynamic_cast<const EDBEngineError*>(&e);
-    if (!db || db->ErrorCode() != dbeIo) return false;
+    if (!db) return false;
+    // The layer waits out its busy timeout before it says so; a lock met
+    // later in a transaction (or by an older layer) comes as an I/O error.
+    if (db->ErrorCode() == dbeLocked) return true;
+    if (db->ErrorCode() != dbeIo) return false;
     const QString m = db->Message();
     return m.contains(QLatin1String("locked"), Qt::CaseInsensitive) || m.contains(QLatin1String("busy"), Qt::CaseInsensitive);
 }
