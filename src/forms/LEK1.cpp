@@ -839,7 +839,11 @@ void TFLEK1::FormCreate() {
     OpenProject();
     if (m_closing) return;
 
-    if (LEK1Services().LoadRegistrySettings) LEK1Services().LoadRegistrySettings(*this);
+    if (LEK1Services().LoadRegistrySettings && !LEK1Services().LoadRegistrySettings(*this)) {
+        m_closing = true;
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
     Stress = StressStateOf(StressCondition::Static);
     CalcGlobals.StressNotDynamic = true;
     CalcGlobals.StressCold = false;

@@ -1,4 +1,5 @@
 #include "forms/LEK1Services.h"
+#include "forms/LEKO.h"
 
 #include "data/DBcheck.h"
 #include "engine/FindHalterung.h"
@@ -73,6 +74,11 @@ void UseProgramServices() {
     s.RunSelectSupport = [](QWidget* owner, int guide, int material, bool showWaiting) {
         QtSelectionUi ui(owner);
         return RunSelectSupport(ui, guide, material, showWaiting);
+    };
+    s.LoadRegistrySettings = [](QWidget& inputForm) { return LoadRegistrySettings(inputForm); };
+    s.ShowOptions = [](QWidget* owner) {
+        TFLEKO options(owner);
+        return options.exec() == QDialog::Accepted;
     };
     s.WritePmlFile = [](const QString& fileName, int) {
         QString error;

@@ -20,8 +20,9 @@ struct InputFormServices {
     // (message carries the reason).
     std::function<int(const QString& directory, QString* message)> CheckProjectFilesAtStart;
     // Loads the per-user settings into the working options (the input form
-    // is handed in for its position and size).
-    std::function<void(QWidget& inputForm)> LoadRegistrySettings;
+    // is handed in for its position and size); false: the form must close,
+    // the reason has been shown and written to the host error file.
+    std::function<bool(QWidget& inputForm)> LoadRegistrySettings;
     // The options form, modal; true when the engineer saved.
     std::function<bool(QWidget* owner)> ShowOptions;
     // The language dialog on the main dictionary.
