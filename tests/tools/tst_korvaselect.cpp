@@ -226,6 +226,30 @@ private slots:
             QVERIFY(text.out.contains(p["designation"].toString().toUtf8()));
     }
 
+    // --output writes the host file of an accepted support: the data block
+    // with every part of the list, CR LF only, and nothing for a file that
+    // cannot be written.
+    void outputFileOfTheSelection() {
+        TestDir home;
+        const QString out = home.file(QStringLiteral("sh.zof"));
+        const QStringList args{"--catalogue", Demo, "--input", Inputs + "/spring_hanger.ini", "--json"};
+        const Run r = Select(args + QStringList{"--output", out}, home.path());
+        QCOMPARE(r.exitCode, 0);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("--     000 Begin KORVA-Data\r\n"));
+        QVERIFY(bytes.contains("--     999 End KORVA-Data\r\n"));
+        QCOMPARE(bytes.count("\n"), bytes.count("\r\n"));
+        const QJsonObject j = QJsonDocument::fromJson(r.out).object();
+        QVERIFY(!j["parts"].toArray().isEmpty());
+        for (const QJsonValue p : j["parts"].toArray())
+            QVERIFY2(bytes.contains(p["article"].toString().toLatin1()), qPrintable(p["article"].toString()));
+        const Run bad = Select(args + QStringList{"--output", home.file(QStringLiteral("no/such/dir/x.zof"))}, home.path());
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(bad.err.contains("x.zof"));
+    }
+
     // The golden outputs: each demo input, metric and imperial.
     void golden_data() {
         QTest::addColumn<QString>("input");

@@ -1,7 +1,7 @@
 // korva-select: one whole selection of a host input file on a catalogue,
 // without the input form, storing nothing.
 //
-//   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial]
+//   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial] [--output FILE]
 //
 // The host input file becomes the support record through the same transfer
 // the input form's start-up runs; the selection runs with a scripted
@@ -24,6 +24,7 @@
 #include "engine/SelectionUi.h"
 #include "forms/rules/HostTransfer.h"
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
@@ -303,7 +304,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption jsonOpt(QStringLiteral("json"), QStringLiteral("One JSON object."));
     const QCommandLineOption imperialOpt(QStringLiteral("imperial"),
                                          QStringLiteral("Imperial units and the imperial catalogue."));
-    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt});
+    const QCommandLineOption outputOpt(QStringLiteral("output"),
+                                       QStringLiteral("Writes the host output file of a selected support."),
+                                       QStringLiteral("FILE"));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt});
     if (!p.parse(app.arguments())) {
         std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
         return ExitBadInput;
@@ -315,6 +319,7 @@ int main(int argc, char** argv) {
         return ExitBadInput;
     }
 
+    const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
     StderrSeam seam;
     SetMessageSeam(&seam);
     QTemporaryDir work;
@@ -358,6 +363,14 @@ int main(int argc, char** argv) {
         }
         SetCatalogueReadScope({});
         json = ToJson(o);
+        // The output file of a support the selection accepted, written as
+        // normal mode writes it after the store; a refused support gets none.
+        if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
+            PrintTextTranslator = &TranslatePrintText;
+            QString error;
+            if (!WritePmlFile(outputFile, &error))
+                throw std::runtime_error(QStringLiteral("%1: %2").arg(outputFile, error).toStdString());
+        }
     } catch (const BadInput& e) {
         std::fprintf(stderr, "korva-select: %s\n", e.what());
         SetMessageSeam(nullptr);
