@@ -299,6 +299,10 @@ void SelectAdjustableUnit() {
     K.K_RESTLAENGE_1 = double(L);
 }
 
+namespace {
+constexpr Extended SpringCheckTravelLimit = 25;
+}  // namespace
+
 void CheckSpringHanger() {
     K.K_LAST_BLOK = K.K_LAST;
     SetSearchKey(0);
@@ -312,6 +316,12 @@ void CheckSpringHanger() {
     const Extended c = Extended(PgstatRecord.STA_BTL_ZUS.trimmed().toLongLong()) * 0.1L;
     const Extended F = Extended(K.K_LAST) * 1000;
     const Extended s = K.K_WEG_EFF > 0 ? -Extended(K.K_WEG_EFF) : Extended(K.K_WEG_EFF);
+    // This spring takes at most 25 mm either way: the travel's sign only
+    // says which way the pipe moves.
+    if (std::fabs(Extended(K.K_WEG_EFF)) > SpringCheckTravelLimit) {
+        InformationBox(2631, {double(std::fabs(Extended(K.K_WEG_EFF)))});
+        return Fail(1, 2637);
+    }
     Extended v;
     if (K.K_KALWAR_KZ) {
         const Extended F1 = F, F2 = F - c * s;

@@ -162,13 +162,13 @@ private slots:
             QCOMPARE(CalcGlobals.StrutRangeMin, 260);
     }
 
-    // 1 kN, 30 mm at 10 N/mm: 700 N against 1000 N is 30 %.
+    // 1 kN, 20 mm at 10 N/mm: 800 N against 1000 N is 20 %.
     void springLoadVariation_data() {
         QTest::addColumn<int>("admissible");
         QTest::addColumn<int>("notes");
-        QTest::newRow("25 %: shown on the first check") << 25 << 1;
-        QTest::newRow("29 %: shown") << 29 << 1;
-        QTest::newRow("30 %: within") << 30 << 0;
+        QTest::newRow("15 %: shown on the first check") << 15 << 1;
+        QTest::newRow("19 %: shown") << 19 << 1;
+        QTest::newRow("20 %: within") << 20 << 0;
     }
     void springLoadVariation() {
         QFETCH(int, admissible);
@@ -176,18 +176,53 @@ private slots:
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
         CalcGlobals.MainUnitLoadGroup = 13;
         ConstructionRecord.K_LAST = 1;
-        ConstructionRecord.K_WEG_EFF = 30;
+        ConstructionRecord.K_WEG_EFF = 20;
         ConstructionRecord.K_FDIFF = int16_t(admissible);
         CalcGlobals.CurrentRodLength = 500;
         CalcGlobals.VorkosFlag = true;
         ActiveUiScope scope(ui);
         CheckSpringHanger();
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
-        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 30);
-        QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.7);
+        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 20);
+        QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.8);
         QCOMPARE(ui.count("information: "), notes);
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
         QVERIFY(ConstructionRecord.K_VORKOS_KZ);
+    }
+
+    // The spring takes 25 mm either way; beyond, one box with the travel
+    // and the check fails without touching the chain.
+    void springTravelLimit_data() {
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("status");
+        QTest::newRow("25 mm down") << 25.0 << 0;
+        QTest::newRow("25 mm up") << -25.0 << 0;
+        QTest::newRow("25.1 mm down") << 25.1 << 1;
+        QTest::newRow("25.1 mm up") << -25.1 << 1;
+        QTest::newRow("26 mm") << 26.0 << 1;
+    }
+    void springTravelLimit() {
+        QFETCH(double, travel);
+        QFETCH(int, status);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_WEG_EFF = travel;
+        ConstructionRecord.K_FDIFF = 99;
+        CalcGlobals.CurrentRodLength = 500;
+        CalcGlobals.MessageNumber = 0;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        if (status == 0) {
+            QCOMPARE(ui.count("information: "), 0);
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
+        } else {
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2637);
+            QCOMPARE(ui.count("information: "), 1);
+            QVERIFY2(ui.log.last().contains(QString::number(std::fabs(travel))), qPrintable(ui.log.last()));
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+        }
     }
 
     // Chain height 1000 mm against the segment: the main unit, its long
