@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -65,6 +66,16 @@ QByteArray DirHash(const QString& dir) {
 
 QStringList DemoInputs() { return QDir(Inputs).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name); }
 
+// The configuration a demo input's first line states, "(configuration
+// 302)"; 0 where it states none.
+int StatedConfiguration(const QString& input) {
+    QFile f(input);
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("\\(configuration (\\d+)")).match(QString::fromUtf8(f.readLine()));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
 // The host output file against its golden bytes; the one line that names
 // the file itself carries the test's own directory, which the golden file
 // holds as "<dir>".
@@ -104,6 +115,8 @@ private slots:
         QTest::newRow("input without configuration") << "noconfig" << "[MDSHangerConfig]";
         QTest::newRow("unknown configuration") << "badconfig" << "no configuration that the catalogue knows";
         QTest::newRow("answer neither yes nor no") << "badanswer" << "neither yes nor no";
+        QTest::newRow("configuration not offered") << "notoffered" << "configuration 102 is not offered for host configuration 1";
+        QTest::newRow("configuration not a number") << "nanconfig" << "is not a configuration number";
         QTest::newRow("no input argument") << "noarg" << "--input FILE are required";
     }
     void refusals() {
@@ -143,6 +156,10 @@ private slots:
             write(input, text);
         } else if (breakage == "badanswer")
             extra << "--answers" << "yes,maybe";
+        else if (breakage == "notoffered")
+            extra << "--configuration" << "102";
+        else if (breakage == "nanconfig")
+            extra << "--configuration" << "3x";
         QStringList args{"--catalogue", catalogueArg};
         if (breakage != "noarg")
             args << "--input" << input;
@@ -288,6 +305,10 @@ private slots:
         QStringList args{"--catalogue", Demo, "--input", Inputs + "/" + input, "--json", "--output", outFile};
         if (imperial)
             args << "--imperial";
+        // A demo input names the configuration it stands for; where the
+        // host's number offers more than one, the engineer's choice is given.
+        if (const int c = StatedConfiguration(Inputs + "/" + input))
+            args << "--configuration" << QString::number(c);
         const Run r = Select(args, home.path());
         CompareOutputFile(outFile, home.path(), QString(path).replace(".json", ".zof"));
         QFile f(path);

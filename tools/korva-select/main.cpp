@@ -178,7 +178,7 @@ struct Outcome {
     QString message;
 };
 
-Outcome RunSelection(const QString& input, bool imperial, ScriptedUi& ui) {
+Outcome RunSelection(const QString& input, bool imperial, int configuration, ScriptedUi& ui) {
     ResetHostGlobals();
     CalcGlobals.Reset();
     ConstructionRecord.Reset();
@@ -200,7 +200,13 @@ Outcome RunSelection(const QString& input, bool imperial, ScriptedUi& ui) {
         ConstructionRecord.K_KATA_KZ = true;
     UnitMode mode = RecordUnitMode();
     mode.imperial = imperial;
-    const TransferResult transfer = TransferHostToRecord(mode);
+    const TransferResult transfer = TransferHostToRecord(mode, CatalogueDiameterLookup(), configuration);
+    if (!transfer.configurationFound && configuration != 0)
+        throw BadInput(QStringLiteral("input file %1: configuration %2 is not offered for host configuration %3")
+                           .arg(input)
+                           .arg(configuration)
+                           .arg(MdsConfig)
+                           .toStdString());
     if (!transfer.configurationFound)
         throw BadInput(
             QStringLiteral("input file %1: configuration %2 is not in the catalogue").arg(input, MdsConfig).toStdString());
@@ -307,7 +313,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption outputOpt(QStringLiteral("output"),
                                        QStringLiteral("Writes the host output file of a selected support."),
                                        QStringLiteral("FILE"));
-    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt});
+    const QCommandLineOption configurationOpt(
+        QStringLiteral("configuration"),
+        QStringLiteral("The configuration number chosen among those the host's number offers (default: the first)."),
+        QStringLiteral("N"));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt});
     if (!p.parse(app.arguments())) {
         std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
         return ExitBadInput;
@@ -319,6 +329,13 @@ int main(int argc, char** argv) {
         return ExitBadInput;
     }
 
+    bool configurationOk = true;
+    const int configuration = p.isSet(configurationOpt) ? p.value(configurationOpt).toInt(&configurationOk) : 0;
+    if (!configurationOk || configuration < 0) {
+        std::fprintf(stderr, "korva-select: --configuration: \"%s\" is not a configuration number\n",
+                     qPrintable(p.value(configurationOpt)));
+        return ExitBadInput;
+    }
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
     StderrSeam seam;
     SetMessageSeam(&seam);
@@ -352,7 +369,7 @@ int main(int argc, char** argv) {
         });
         Outcome o;
         try {
-            o = RunSelection(input, p.isSet(imperialOpt), ui);
+            o = RunSelection(input, p.isSet(imperialOpt), configuration, ui);
         } catch (const std::logic_error& e) {
             // The driver names a step that is not installed in this build.
             if (!QByteArray(e.what()).startsWith("selection step not installed"))

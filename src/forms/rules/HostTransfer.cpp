@@ -445,7 +445,7 @@ int ApplyElevations(const ElevationInputs& in, bool imperial, const Configuratio
 
 // ---------------------------------------------------------------- the whole transfer
 
-TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup) {
+TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup, int configuration) {
     TransferResult r;
     TConstructionRecord& k = ConstructionRecord;
     k.K_EINH_KZ = mode.imperial;
@@ -474,6 +474,12 @@ TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup)
 
     if (MdsConfig.isEmpty() || !DBKONST) return r;
     if (!FilterConfigurations(DBKONST->ABHGDB, r.condition, MdsConfig)) return r;
+    if (configuration != 0) {
+        // As the navigator walks the offered configurations, bounded by them.
+        TTable& abhg = DBKONST->ABHGDB;
+        while (abhg.FieldByName("A_NR").AsInteger() != configuration)
+            if (!abhg.Next()) return r;
+    }
     r.configurationFound = true;
     r.configuration = ReadConfigurationRow(DBKONST->ABHGDB);
     LoadArrangement();

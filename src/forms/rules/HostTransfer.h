@@ -173,5 +173,8 @@ struct TransferResult {
 // (ReadProjectInfo, ReadCompanyOptions). mode: the unit mode the values
 // are shown in; the host's values are metric and are converted to it as
 // the options form's unit switch would. The record's unit flags follow
-// mode.
-TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup = CatalogueDiameterLookup());
+// mode. configuration: the configuration number the engineer moves to
+// among those the host's number offers (0: the first in their order); a
+// number not offered finds no configuration.
+TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup = CatalogueDiameterLookup(),
+                                    int configuration = 0);
