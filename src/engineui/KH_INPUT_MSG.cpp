@@ -1,3 +1,4 @@
+#include "ui/MultiLang.h"
 #include "engineui/KH_INPUT_MSG.h"
 
 #include "data/FIRAUFKON.h"
@@ -11,9 +12,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <cmath>
 
@@ -178,17 +176,7 @@ bool TFKH_INP_MSG::SPEICHERNClick() {
 
 void TFKH_INP_MSG::AbbruchClick() { done(m_saved ? QDialog::Accepted : QDialog::Rejected); }
 
-bool TFKH_INP_MSG::PrintForm() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return false;
-    QPrinter printer(info);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    render(&painter);
-    return painter.end();
-}
+bool TFKH_INP_MSG::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
 
 bool TFKH_INP_MSG::FormKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_F10) {

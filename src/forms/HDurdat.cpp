@@ -1,3 +1,4 @@
+#include "ui/MultiLang.h"
 #include "forms/HDurdat.h"
 
 #include "data/DBKON.h"
@@ -8,9 +9,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -109,15 +107,7 @@ void TFHelpDurdat::BitBtn1Click() {
     accept();
 }
 
-bool TFHelpDurdat::PrintForm() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return false;
-    QPrinter printer(info);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    render(&painter);
-    return painter.end();
-}
+bool TFHelpDurdat::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
 
 bool TFHelpDurdat::FormKeyDown(QKeyEvent* event) {
     switch (event->key()) {

@@ -1,3 +1,4 @@
+#include "ui/MultiLang.h"
 #include "forms/HaengerTyp.h"
 
 #include "data/ABHGNR.h"
@@ -12,9 +13,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -138,15 +136,7 @@ void TFTyp::DBGrid1DblClick() {
     reject();
 }
 
-bool TFTyp::PrintForm() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return false;
-    QPrinter printer(info);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    render(&painter);
-    return painter.end();
-}
+bool TFTyp::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
 
 bool TFTyp::FormKeyDown(QKeyEvent* event) {
     switch (event->key()) {

@@ -1,3 +1,4 @@
+#include "ui/MultiLang.h"
 #include "forms/LEKO.h"
 
 #include "data/CatalogueSchema.h"
@@ -41,10 +42,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -1372,15 +1370,7 @@ void TFLEKO::ShowHelp() {
                             QString::number(PageControl1->property("HelpContext").toInt()) + QLatin1Char(')'));
 }
 
-bool TFLEKO::PrintForm() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return false;
-    QPrinter printer(info);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    render(&painter);
-    return painter.end();
-}
+bool TFLEKO::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
 
 void TFLEKO::PageControl1Change(int index) {
     static const int contexts[] = {20300, 20400, 20500, 20600, 20700, 20800, 20900};
@@ -1794,16 +1784,16 @@ bool TFLEKO::ImportSettings(const QString& fileName) {
     } quiet{m_loading};
     m_loading = true;
     DataSource1->Edit();
-    const QString spec = Section("---Spezifikationen---");
+    const QString ratings = Section("---Spezifikationen---");
     for (const ValueLine& l : SpecificationLines) {
         if (QLatin1String(l.unit) == QLatin1String(" (inch)")) continue;
         const QString field = QString::fromLatin1(l.field);
-        double v = std::fabs(number(spec, Tr(l.label) + QString::fromUtf8(l.unit)));
+        double v = std::fabs(number(ratings, Tr(l.label) + QString::fromUtf8(l.unit)));
         if (field == u"F_WINKEL") v = std::min(v, 4.0);
         else v = std::trunc(v);
         DataSource1->SetField(field, v);
     }
-    const bool asme = flag(spec, Tr("Zul. Belastung für starre Halterungen nach ASME B31.1"));
+    const bool asme = flag(ratings, Tr("Zul. Belastung für starre Halterungen nach ASME B31.1"));
     LastStarrKZ->setChecked(asme);
     DataSource1->SetField(QStringLiteral("F_STRLOAD_KZ"), asme ? QStringLiteral("B") : QString());
     const auto bools = [&](const QString& section, const auto& lines) {

@@ -1,11 +1,9 @@
+#include "ui/MultiLang.h"
 #include "ui/Lek15Warten.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <cmath>
 
@@ -46,15 +44,7 @@ void TFWarten::Refresh() {
     repaint();
 }
 
-bool TFWarten::PrintForm() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return false;
-    QPrinter printer(info);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    render(&painter);
-    return painter.end();
-}
+bool TFWarten::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
 
 bool TFWarten::FormKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_F10) PrintForm();

@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 TIvBinaryDictionary* IvBinaryDictionaryGlobal = nullptr;
 TIvBinaryDictionary* IvBinaryDictionaryPrint = nullptr;
@@ -64,6 +67,16 @@ void FreeDictionaries() {
 QString TranslateMenuText(const QString& text) { return TranslateThrough(IvBinaryDictionaryGlobal, text); }
 
 QString TranslatePrintText(const QString& text) { return TranslateThrough(IvBinaryDictionaryPrint, text); }
+
+bool PrintFormOnDefaultPrinter(QWidget& form) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return false;
+    QPrinter printer(info);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    form.render(&painter);
+    return painter.end();
+}
 
 // ---------------------------------------------------------------- base form
 

@@ -36,6 +36,10 @@ QString TranslateMenuText(const QString& text);
 // The same through the print dictionary.
 QString TranslatePrintText(const QString& text);
 
+// Prints a form as it stands on the default printer (the F10 key of the
+// program's forms); false without a printer or when printing fails.
+bool PrintFormOnDefaultPrinter(QWidget& form);
+
 // The base of every translated form. A derived form builds its widgets (with
 // the component names as object names) and then calls Loaded(), which
 // translates it; later language changes of "MenuDictionary" translate it
