@@ -1742,24 +1742,20 @@ void TFLEK1::ConvertDisplayedUnits(UnitMode from) {
     const UnitMode to = RecordUnitMode();
     if (from == to) return;
     DisplayedValues v = Shown();
-    ::ConvertDisplayedUnits(v, from, to);
+    QStringList texts;
+    for (const QPointer<TUncHoehe>& e : ElevationEdits)
+        texts << (e ? e->text() : QString());
+    SwitchUnits(v, texts, from, to, Stress.notDynamic, ConstructionRecord.K_ST_E_6, Configuration);
     ShowUnitLabels();
     Show(v);
-    if (to.imperial) ApplyImperialCopies(v, Stress.notDynamic);
-    // The elevation inputs follow the new units and keep their heights.
-    const bool differences = ConstructionRecord.K_ST_E_6;
     if (from.imperial == to.imperial) return;
-    for (const QPointer<TUncHoehe>& e : ElevationEdits) {
-        if (!e) continue;
-        const QString text = e->text();
-        e->SetUNC(to.imperial);
-        e->setText(text.isEmpty() ? text : to.imperial ? FeetInchTextOfText(text) : ParseFeetInchToText(text));
+    // The elevation inputs follow the new units and keep their heights.
+    for (size_t i = 0; i < ElevationEdits.size(); ++i) {
+        if (!ElevationEdits[i]) continue;
+        ElevationEdits[i]->SetUNC(to.imperial);
+        ElevationEdits[i]->setText(texts.value(int(i)));
     }
-    for (size_t i = 0; i < ElevationEdits.size(); ++i)
-        if (ElevationEdits[i] && !ElevationEdits[i]->text().isEmpty())
-            ReadElevation(int(i) + 1, ElevationEdits[i]->text(), differences, to.imperial, Configuration);
     if (SteelWidthEdit && !SteelWidthEdit->text().isEmpty()) {
-        SteelWidthEdit->setText(SteelWidthText(ConstructionRecord.K_BREITE_2, to.imperial));
         SteelWidthEdit->SetUNC(to.imperial);
         SteelWidthEdit->setText(SteelWidthText(ConstructionRecord.K_BREITE_2, to.imperial));
     }
@@ -1775,7 +1771,12 @@ void TFLEK1::OPTIONENClick() {
     hide();
     show(this);
     this->show();
+    // What the options form saved is the support's option set now: the unit
+    // flags, the catalogue, the drawing and running numbers. The record's
+    // values stay as they are (in metric units).
+    ReadCompanyOptions();
     ConvertDisplayedUnits(before);
+    ShowUnitLabels();
 }
 
 void TFLEK1::Button1Click() {
@@ -1909,12 +1910,8 @@ void TFLEK1::WeiterClick() {
         return;
     }
 
-    BridgeRecords.DrehungAs = k.K_DREHUNG_AS;
-    BridgeRecords.DrehungStahl = k.K_DREHUNG_STAHL;
-    BridgeRecords.DrehungKh = k.K_DREHUNG_KH;
-    BridgeRecords.DrehungS = k.K_DREHUNG_S;
+    PrepareAcceptedSupport(Stress.notDynamic, Stress.cold);
     STORE->setEnabled(true);
-    CalcGlobals.DrawingKeyText = QStringLiteral("%1%2").arg(k.K_NR, 5, 10, QLatin1Char('0')).arg(k.K_LFD_NR, 4, 10, QLatin1Char('0'));
     const bool outputExisted = QFileInfo::exists(OutputFileName);
     try {
         if (STOREClick() == StoreResult::KeyTaken) {
@@ -1948,8 +1945,6 @@ void TFLEK1::WeiterClick() {
 
 TFLEK1::StoreResult TFLEK1::STOREClick() {
     TConstructionRecord& k = ConstructionRecord;
-    k.K_S_Y_KZ = Stress.notDynamic;
-    k.K_S_CS_KZ = Stress.cold;
     const StoreOutcome outcome = StoreSupportWaiting(LoadedDrawingKey);
     if (outcome == StoreOutcome::KeyTaken) return StoreResult::KeyTaken;
     if (outcome == StoreOutcome::Inserted) {

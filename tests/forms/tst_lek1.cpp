@@ -12,6 +12,7 @@
 #include "messages/MessageSeam.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
+#include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 #include "ui/MultiLang.h"
@@ -95,6 +96,19 @@ class TestLek1 : public QObject {
         if (!mark.isEmpty()) q.SetParams({mark});
         q.Open();
         return q.FieldByName(QStringLiteral("N")).AsInteger();
+    }
+
+    // What the options form does when the engineer saves other units: the
+    // settings row changes, the record is the input form's to update.
+    static void SaveUnits(bool imperial, bool kg) {
+        TTable& firdat = DBGLOBAL->FIRDAT;
+        if (!firdat.Active()) firdat.Open();
+        firdat.First();
+        firdat.Edit();
+        firdat.FieldByName(QStringLiteral("F_EINH_KZ")).SetAsBoolean(imperial);
+        firdat.FieldByName(QStringLiteral("F_KN_KG")).SetAsBoolean(kg);
+        firdat.Post();
+        firdat.Close();
     }
 
     void Type(QLineEdit* edit, const QString& text) {
@@ -395,9 +409,8 @@ private slots:
         const double height = ConstructionRecord.K_HM_Q_1;
         bool toOther = true;
         LEK1Services().ShowOptions = [&](QWidget*) {
-            ConstructionRecord.K_EINH_KZ = toOther && imperial;
-            ConstructionRecord.K_KN_KG = toOther && kg;
-            return true;
+            SaveUnits(toOther && imperial, toOther && kg);
+            return false;
         };
         form->OPTIONENClick();
         QCOMPARE(form->Last->text(), shownLoad);
@@ -420,8 +433,8 @@ private slots:
     void typedLoadIsConverted() {
         Start();
         LEK1Services().ShowOptions = [](QWidget*) {
-            ConstructionRecord.K_EINH_KZ = true;
-            return true;
+            SaveUnits(true, false);
+            return false;
         };
         form->OPTIONENClick();
         form->show();

@@ -23,6 +23,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "forms/rules/HostTransfer.h"
+#include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
@@ -383,6 +384,9 @@ int main(int argc, char** argv) {
         // The output file of a support the selection accepted, written as
         // normal mode writes it after the store; a refused support gets none.
         if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
+            // The record as the Ok road leaves it for the store and the
+            // writer: stress condition, drawing key, rotation flags.
+            PrepareAcceptedSupport(CalcGlobals.StressNotDynamic, CalcGlobals.StressCold);
             PrintTextTranslator = &TranslatePrintText;
             QString error;
             if (!WritePmlFile(outputFile, &error))

@@ -443,42 +443,72 @@ int ApplyElevations(const ElevationInputs& in, bool imperial, const Configuratio
     return first;
 }
 
+// ---------------------------------------------------------------- unit switch
+
+void SwitchUnits(DisplayedValues& shown, QStringList& texts, UnitMode from, UnitMode to, bool stressNotDynamic,
+                 bool differences, const ConfigurationRow& row) {
+    if (from == to) return;
+    ConvertDisplayedUnits(shown, from, to);
+    if (to.imperial) ApplyImperialCopies(shown, stressNotDynamic);
+    if (from.imperial == to.imperial) return;
+    for (QString& t : texts)
+        if (!t.isEmpty()) t = to.imperial ? FeetInchTextOfText(t) : ParseFeetInchToText(t);
+    for (int i = 0; i < texts.size() && i < 6; ++i)
+        if (!texts.at(i).isEmpty()) ReadElevation(i + 1, texts.at(i), differences, to.imperial, row);
+}
+
 // ---------------------------------------------------------------- the whole transfer
 
 TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup, int configuration) {
     TransferResult r;
     TConstructionRecord& k = ConstructionRecord;
-    k.K_EINH_KZ = mode.imperial;
-    k.K_KN_KG = mode.loadsInKg && !mode.imperial;
-    mode.loadsInKg = k.K_KN_KG;
+    // The input form starts every support in metric kN.
+    const UnitMode metric{};
+    k.K_EINH_KZ = false;
+    k.K_KN_KG = false;
     k.K_AN_GEB = 75;
     k.K_KNAG_KZ = true;
     ApplyHostIdentification();
 
     r.shown = HostDisplayedValues();
-    ConvertDisplayedUnits(r.shown, UnitMode{}, mode);
     // The diameter is read before the stress condition is chosen, so by the
     // rule of static and dynamic supports.
-    if (const auto d = PipeDiameterExit(r.shown.RDM, mode, false, lookup)) {
+    if (const auto d = PipeDiameterExit(r.shown.RDM, metric, false, lookup)) {
         ApplyDiameterExit(*d);
         r.shown.RDM = d->shown;
     }
-    ApplyTemperatureExit(r.shown.TEMP, mode);
-    ApplyInsulationExit(r.shown.ISO, mode);
+    ApplyTemperatureExit(r.shown.TEMP, metric);
+    ApplyInsulationExit(r.shown.ISO, metric);
 
     r.condition = StressConditionOfHostConfig(MdsConfig);
     const StressState state = StressStateOf(r.condition);
     CalcGlobals.StressNotDynamic = state.notDynamic;
     CalcGlobals.StressCold = state.cold;
-    ApplyLoadExits(r.shown, mode, state.notDynamic);
+    ApplyLoadExits(r.shown, metric, state.notDynamic);
 
-    if (MdsConfig.isEmpty() || !DBKONST) return r;
-    if (!FilterConfigurations(DBKONST->ABHGDB, r.condition, MdsConfig)) return r;
+    const auto switchUnits = [&] {
+        UnitMode to = mode;
+        to.loadsInKg = mode.loadsInKg && !mode.imperial;
+        k.K_EINH_KZ = to.imperial;
+        k.K_KN_KG = to.loadsInKg;
+        QStringList texts;
+        for (int i = 0; i < r.elevations.count; ++i) texts << r.elevations.texts[i];
+        SwitchUnits(r.shown, texts, metric, to, state.notDynamic,
+                    r.elevations.kind == ElevationKind::Differences, r.configuration);
+        for (int i = 0; i < texts.size(); ++i) r.elevations.texts[i] = texts.at(i);
+    };
+    if (MdsConfig.isEmpty() || !DBKONST || !FilterConfigurations(DBKONST->ABHGDB, r.condition, MdsConfig)) {
+        switchUnits();
+        return r;
+    }
     if (configuration != 0) {
         // As the navigator walks the offered configurations, bounded by them.
         TTable& abhg = DBKONST->ABHGDB;
         while (abhg.FieldByName("A_NR").AsInteger() != configuration)
-            if (!abhg.Next()) return r;
+            if (!abhg.Next()) {
+                switchUnits();
+                return r;
+            }
     }
     r.configurationFound = true;
     r.configuration = ReadConfigurationRow(DBKONST->ABHGDB);
@@ -492,7 +522,9 @@ TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup,
     if (MdsAlpha35 != 0) k.K_ALPHA35 = 90 - MdsAlpha35;
 
     const ElevationKind kind = ElevationKindOf(r.configuration, MdsLengthGiven);
-    r.elevations = PrefillElevations(r.configuration, kind, r.shown, MdsConfig, MdsPipeSize, mode.imperial);
-    r.elevationError = ApplyElevations(r.elevations, mode.imperial, r.configuration);
+    r.elevations = PrefillElevations(r.configuration, kind, r.shown, MdsConfig, MdsPipeSize, false);
+    r.elevationError = ApplyElevations(r.elevations, false, r.configuration);
+    // Then the engineer switches the options to the wanted units.
+    switchUnits();
     return r;
 }

@@ -155,6 +155,16 @@ QString SteelWidthText(double mm, bool imperial);
 // input. Returns the first error number or 0.
 int ApplyElevations(const ElevationInputs& inputs, bool imperial, const ConfigurationRow& row);
 
+// ---------------------------------------------------------------- unit switch
+
+// The options' unit switch on the support: the shown values and the
+// elevation texts (slot 1..n, an empty text for an empty input) change
+// units, the record keeps its metric values, the imperial copies take the
+// shown imperial values, and the elevations are read again in the new
+// units. The input form and the tools switch through here alike.
+void SwitchUnits(DisplayedValues& shown, QStringList& elevationTexts, UnitMode from, UnitMode to,
+                 bool stressNotDynamic, bool differences, const ConfigurationRow& row);
+
 // ---------------------------------------------------------------- the whole transfer
 
 struct TransferResult {
@@ -170,10 +180,9 @@ struct TransferResult {
 // The start-up's transfer for a caller without the form. The caller has
 // read the host input file, started the catalogue module with its
 // configuration and diameter tables open and prepared the record
-// (ReadProjectInfo, ReadCompanyOptions). mode: the unit mode the values
-// are shown in; the host's values are metric and are converted to it as
-// the options form's unit switch would. The record's unit flags follow
-// mode. configuration: the configuration number the engineer moves to
+// (ReadProjectInfo, ReadCompanyOptions). The form starts in metric units;
+// mode: the unit mode the engineer then switches to in the options
+// (SwitchUnits). The record's unit flags follow mode. configuration: the configuration number the engineer moves to
 // among those the host's number offers (0: the first in their order); a
 // number not offered finds no configuration.
 TransferResult TransferHostToRecord(UnitMode mode, const DiameterLookup& lookup = CatalogueDiameterLookup(),

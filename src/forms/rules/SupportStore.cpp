@@ -1,5 +1,7 @@
 #include "forms/rules/SupportStore.h"
 
+#include "data/BridgeRecords.h"
+#include "data/KONBTL.h"
 #include "platform/DbErrors.h"
 
 #include <QElapsedTimer>
@@ -15,6 +17,24 @@ bool IsProjectLockError(const std::exception& e) {
     if (db->ErrorCode() != dbeIo) return false;
     const QString m = db->Message();
     return m.contains(QLatin1String("locked"), Qt::CaseInsensitive) || m.contains(QLatin1String("busy"), Qt::CaseInsensitive);
+}
+
+void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold) {
+    TConstructionRecord& k = ConstructionRecord;
+    BridgeRecords.DrehungAs = k.K_DREHUNG_AS;
+    BridgeRecords.DrehungStahl = k.K_DREHUNG_STAHL;
+    BridgeRecords.DrehungKh = k.K_DREHUNG_KH;
+    BridgeRecords.DrehungS = k.K_DREHUNG_S;
+    CalcGlobals.DrawingKeyText =
+        QStringLiteral("%1%2").arg(k.K_NR, 5, 10, QLatin1Char('0')).arg(k.K_LFD_NR, 4, 10, QLatin1Char('0'));
+    int32_t key = 0;
+    if (DrawingKeyFromText(CalcGlobals.DrawingKeyText, key)) {
+        k.K_F_NR_AUS = key;
+        PartsList.KB_F_NR_AUS = key;
+        PartsList.KB_LFD_ZNR = int16_t(k.K_LFD_NR);
+    }
+    k.K_S_Y_KZ = stressNotDynamic;
+    k.K_S_CS_KZ = stressCold;
 }
 
 StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs) {

@@ -13,6 +13,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What the Ok road sets on the record of a support the selection accepted,
+// before it is stored and its output file written: the rotation flags of
+// the bridge record, the drawing key (K_NR and K_LFD_NR) in its text form,
+// on the record and on the parts list, and the stress condition. The output
+// file reads all of them, so every writer of an output file starts here.
+void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold);
+
 // StoreSupport(loadedKey), repeated while the project is locked, for at
 // most waitMs milliseconds. Raises EProjectBusy past the wait; other errors
 // pass at once.

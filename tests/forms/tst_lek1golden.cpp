@@ -1,0 +1,159 @@
+// The input form with the program's own services (selection, store, output
+// writer, project check, per-user settings) on a copy of the demo
+// catalogue: Ok on every demo host input gives the output file of the
+// golden files that korva-select wrote for the same input, metric and
+// imperial, and the support lands in the project tables.
+#include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "data/FIRAUFKON.h"
+#include "data/KONBTL.h"
+#include "forms/LEK1.h"
+#include "forms/LEK1Services.h"
+#include "forms/FirdatBinder.h"
+#include "forms/LEKO.h"
+#include "host/GlobalVars4KORVA_MDS.h"
+#include "messages/MessageSeam.h"
+#include "platform/Query.h"
+#include "platform/Session.h"
+#include "support/TestSupport.h"
+#include "ui/MultiLang.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString Inputs = QStringLiteral(KORVA_SOURCE_DIR "/resources/catalogue/inputs");
+const QString Golden = QStringLiteral(KORVA_SOURCE_DIR "/tests/tools/golden");
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The configuration a demo input's first line states, "(configuration
+// 302)"; 0 where it states none.
+int StatedConfiguration(const QString& input) {
+    QFile f(input);
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("\\(configuration (\\d+)")).match(QString::fromUtf8(f.readLine()));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+}  // namespace
+
+class TestLek1Golden : public QObject {
+    Q_OBJECT
+    TestDir base;
+    std::unique_ptr<DictionaryScope> dictionaries;
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QFileInfo::exists(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue/Pgstat.DB")), "the demo catalogue is built");
+        qputenv("TMPDIR", base.file(QStringLiteral("tmp")).toLocal8Bit());
+        QDir().mkpath(base.file(QStringLiteral("tmp")));
+        // The per-user settings live in the test's own directory.
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+                QSettings::setPath(format, scope, base.file(QStringLiteral("registry")));
+        dictionaries = std::make_unique<DictionaryScope>();
+    }
+    void cleanupTestCase() { dictionaries.reset(); }
+
+    void goldenOutput_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("imperial");
+        for (const QString& f : QDir(Inputs).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name)) {
+            const QString name = QFileInfo(f).completeBaseName();
+            QTest::newRow(qPrintable(name + QStringLiteral(" metric"))) << name << false;
+            if (QFileInfo::exists(Golden + QStringLiteral("/%1-imperial.zof").arg(name)))
+                QTest::newRow(qPrintable(name + QStringLiteral(" imperial"))) << name << true;
+        }
+    }
+    void goldenOutput() {
+        QFETCH(QString, input);
+        QFETCH(bool, imperial);
+        TestDir work;
+        // Every input starts from the demo catalogue as the build made it
+        // (a store moves the company's running number on).
+        const QString catalogue = work.file(QStringLiteral("catalogue"));
+        QDir().mkpath(catalogue);
+        const QDir demo(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue"));
+        for (const QString& f : demo.entryList(QDir::Files))
+            QVERIFY(QFile::copy(demo.filePath(f), QDir(catalogue).filePath(f)));
+        QFile aliases(work.file(QStringLiteral("aliases.ini")));
+        QVERIFY(aliases.open(QIODevice::WriteOnly));
+        aliases.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+        aliases.close();
+        qputenv("KORVA_ALIAS_FILE", aliases.fileName().toLocal8Bit());
+        Session().ReloadAliases();
+        const QString here = work.file(QStringLiteral("host"));
+        QDir().mkpath(here);
+        QDir::setCurrent(here);
+        ScriptedMessageSeam seam;
+        ResetHostGlobals();
+        CalcGlobals.Reset();
+        ConstructionRecord.Reset();
+        InputFileName = Inputs + QLatin1Char('/') + input + QStringLiteral(".ini");
+        OutputFileName = QDir(here).filePath(QStringLiteral("out.zof"));
+        CmdProjectDir = work.file(QStringLiteral("project"));
+        UseProgramServices();
+        auto konst = std::make_unique<TDBKONST>();
+        auto global = std::make_unique<TDBGLOBAL>();
+        auto form = std::make_unique<TFLEK1>();
+        form->show();
+        QVERIFY(!form->Completed());
+        if (imperial) {
+            // The engineer switches the options to imperial units and the
+            // imperial catalogue, saves and leaves the options form.
+            bool saved = false;
+            QTimer::singleShot(0, [&saved] {
+                auto* options = qobject_cast<TFLEKO*>(QApplication::activeModalWidget());
+                if (!options) return;
+                for (const char* field : {"F_EINH_KZ", "F_KATA_KZ"})
+                    if (QCheckBox* c = options->DataSource1->CheckOf(QString::fromLatin1(field)); c && !c->isChecked())
+                        c->click();
+                saved = options->SpeichernClick();
+                options->close();
+            });
+            form->OPTIONEN->click();
+            QVERIFY(saved);
+            QVERIFY(ConstructionRecord.K_EINH_KZ);
+            QVERIFY(ConstructionRecord.K_KATA_KZ);
+        }
+        if (const int wanted = StatedConfiguration(InputFileName); wanted != 0) {
+            // The engineer steps to the configuration the input names.
+            for (int i = 0; i < 10 && form->Configuration.A_NR != wanted; ++i) form->NavigatorButtons[2]->click();
+            QCOMPARE(form->Configuration.A_NR, wanted);
+        }
+        form->Weiter->click();
+        QVERIFY2(form->Completed(), qPrintable(seam.Texts().join(u'|') + QLatin1Char('|') +
+                                               QString::fromLatin1(ReadAll(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))))));
+        const QByteArray got = ReadAll(OutputFileName).replace(QFile::encodeName(here), "<dir>");
+        const QString goldenPath = Golden + QStringLiteral("/%1-%2.zof").arg(input, imperial ? "imperial" : "metric");
+        const QByteArray expected = ReadAll(goldenPath);
+        const QList<QByteArray> a = got.split('\n'), b = expected.split('\n');
+        for (int i = 0; i < std::max(a.size(), b.size()); ++i)
+            if (a.value(i) != b.value(i))
+                QFAIL(qPrintable(QStringLiteral("%1 line %2: got \"%3\", expected \"%4\"")
+                                     .arg(QFileInfo(goldenPath).fileName())
+                                     .arg(i + 1)
+                                     .arg(QString::fromLatin1(a.value(i)), QString::fromLatin1(b.value(i)))));
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        LEK1Services() = {};
+        QDir::setCurrent(QDir::tempPath());
+    }
+};
+
+QTEST_MAIN(TestLek1Golden)
+#include "tst_lek1golden.moc"
