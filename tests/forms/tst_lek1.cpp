@@ -22,6 +22,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -132,6 +133,21 @@ private slots:
         f.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
         f.close();
         qputenv("KORVA_ALIAS_FILE", aliases.toLocal8Bit());
+        Session().ReloadAliases();
+        // Configurations of the demo catalogue's kinds that show the
+        // connection checks: a steel width (host "4"), and cold supports
+        // (host "8") with the insulation list, the adjustment travel and
+        // the stanchion fastening.
+        {
+            TQuery q(catalogue, QStringLiteral("insert into ABHGNR (A_NR, A_NAME, A_BER, A_ANZ_D, A_ANZ_Q, BX, BY, QX1, QY1, "
+                                               "QX2, QY2, STAT_DYN, STAT_COLD, A_ORDERNO, A_MDS_NO) values "
+                                               "(104, 'SHHAESBH', ' ', 0, 2, 150, 40, 150, 20, 150, 270, 1, 0, 4, '4'), "
+                                               "(202, 'CFHRESAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, '8'), "
+                                               "(203, 'CHHRVSAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 3, '8'), "
+                                               "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8')"));
+            q.ExecSQL();
+        }
+        Session().Close();
         Session().ReloadAliases();
         dictionaries = std::make_unique<DictionaryScope>();
     }
@@ -284,6 +300,70 @@ private slots:
         QVERIFY(form->isVisible());
         QCOMPARE(form->focusWidget() ? form->focusWidget()->objectName() : QString(), focus);
         QVERIFY(!QFileInfo::exists(OutputFile()));
+    }
+
+    // The checks after the connection choices: no focus change, the form
+    // stays open, nothing selected; and the same configuration passes once
+    // the value is given.
+    void connectionChecks_data() {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("aNr");
+        QTest::addColumn<QByteArray>("errorFile");
+        QTest::newRow("steel width missing") << "4" << 104 << QByteArray("CANCLED RS2605\r\n");
+        QTest::newRow("insulation not chosen") << "8" << 202 << QByteArray("CANCLED Bitte die St\xe4rke der Isolierung ausw\xe4hlen!\r\n");
+        QTest::newRow("adjustment travel below 100 mm")
+            << "8" << 203 << QByteArray("CANCLED Verstellweg nur zwischen 100 und 600 mm m\xf6glich (4 und 23 5/8 inch)!\r\n");
+        QTest::newRow("stanchion fastening not chosen") << "8" << 204 << QByteArray("CANCLED Select type of connection !\r\n");
+    }
+    void connectionChecks() {
+        QFETCH(QString, config);
+        QFETCH(int, aNr);
+        QFETCH(QByteArray, errorFile);
+        Input in;
+        in.config = config;
+        Start(in);
+        for (int i = 0; i < 5 && form->Configuration.A_NR != aNr; ++i) form->NavigatorButtons[2]->click();
+        QCOMPARE(form->Configuration.A_NR, aNr);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        if (aNr == 203) {
+            // 99.99 mm: just below the range.
+            form->WEG_S_T532->setFocus();
+            Type(form->WEG_S_T532, QStringLiteral("99.99"));
+        }
+        form->ABHG_NR->setFocus();
+        QTRY_VERIFY(form->ABHG_NR->hasFocus());
+        QVERIFY(form->Weiter->isEnabled());
+        form->Weiter->click();
+        QCOMPARE(ReadAll(ErrorFile()), errorFile);
+        QCOMPARE(selectCalls, 0);
+        QVERIFY(form->isVisible());
+        QVERIFY(form->ABHG_NR->hasFocus());
+        QVERIFY(!QFileInfo::exists(OutputFile()));
+        QCOMPARE(StoredSupports(), 0);
+
+        // Given the value, the same Ok goes on to the selection.
+        QVERIFY(QFile::remove(ErrorFile()));
+        switch (aNr) {
+        case 104:
+            QVERIFY(form->SteelWidthEdit);
+            form->SteelWidthEdit->setText(QStringLiteral("300"));
+            emit form->SteelWidthEdit->editingFinished();
+            QCOMPARE(ConstructionRecord.K_BREITE, 300.0);
+            break;
+        case 202: form->LBinsulThick->setCurrentRow(0); break;
+        case 203: Type(form->WEG_S_T532, QStringLiteral("100")); break;
+        default: form->Stanchion->SetItemIndex(1); break;
+        }
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QVERIFY(form->Completed());
+        QVERIFY(!QFileInfo::exists(ErrorFile()));
+        QCOMPARE(StoredSupports(), 1);
+        if (aNr == 203) QCOMPARE(ConstructionRecord.K_BREITE, 100.0);
+        if (aNr == 204) QCOMPARE(int(ConstructionRecord.K_STANCHION_ZHL), 1);
+        if (aNr == 202) QCOMPARE(int(ConstructionRecord.K_CLD_ISO_IDX), 0);
     }
 
     void dynamicOppositeLoadsPass() {

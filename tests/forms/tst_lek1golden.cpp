@@ -146,6 +146,20 @@ private slots:
                                      .arg(QFileInfo(goldenPath).fileName())
                                      .arg(i + 1)
                                      .arg(QString::fromLatin1(a.value(i)), QString::fromLatin1(b.value(i)))));
+        // The support is in the project tables under its drawing key, with
+        // the parts list the output file lists.
+        QVERIFY(!QFileInfo::exists(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
+        {
+            TQuery q(CmdProjectDir, QStringLiteral("select K_F_NR_AUS from konstr8 where K_POS_NR = ?"));
+            q.SetParams({MdsHangerMark});
+            q.Open();
+            QVERIFY(!q.IsEmpty());
+            QCOMPARE(q.Fields(0).AsInteger(), form->LoadedDrawingKey);
+            TQuery parts(CmdProjectDir, QStringLiteral("select count(*) from konbtl8 where KB_F_NR_AUS = ?"));
+            parts.SetParams({form->LoadedDrawingKey});
+            parts.Open();
+            QCOMPARE(parts.Fields(0).AsInteger(), int(got.count("--     410 ")));
+        }
         form.reset();
         global.reset();
         konst.reset();
