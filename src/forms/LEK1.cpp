@@ -43,6 +43,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -221,6 +223,7 @@ void TConfigurationPicture::paintEvent(QPaintEvent*) {
 TFLEK1::TFLEK1(QWidget* parent) : TZorbelForm(parent) {
     setObjectName(QStringLiteral("FLEK1"));
     SetKeyPreview(true);
+    installEventFilter(this);
     BuildForm();
     Loaded();
 }
@@ -851,8 +854,9 @@ void TFLEK1::FormCreate() {
     Panel_WEG_E_ST->show();
     Panel_LAST_E_DY->hide();
     Panel_WEG_E_DY->hide();
-    for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->DURDATDB, &DBKONST->ABHGDB,
-                      &DBKONST->TempDB, &DBKONST->PGDYNA, &DBKONST->PGCURE})
+    // The form needs the configurations and the diameters to show; the
+    // product tables of the selection open once it is on screen.
+    for (TTable* t : {&DBKONST->DURDATDB, &DBKONST->ABHGDB})
         if (!t->Active()) t->Open();
     for (QWidget* w : {static_cast<QWidget*>(PanelCold), static_cast<QWidget*>(PanelColdFreeze),
                        static_cast<QWidget*>(PanelStatic), static_cast<QWidget*>(PanelDynamic)})
@@ -899,6 +903,7 @@ void TFLEK1::OpenProject() {
         throw std::runtime_error(QStringLiteral("konstz8.db cannot be created in %1").arg(ProjectDatabaseName).toStdString());
     CaptionPrefix = ProjectDatabaseName;
     try {
+
         auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
         prjinf->Open();
         if (!prjinf->IsEmpty()) {
@@ -913,6 +918,7 @@ void TFLEK1::OpenProject() {
     }
     CopyProjectToOptions();
 }
+
 
 void TFLEK1::CloseWithoutConfiguration() {
     m_closing = true;
@@ -946,6 +952,7 @@ void TFLEK1::InitInputForm() {
 
     const StressCondition condition = StressConditionOfHostConfig(MdsConfig);
     DIRECTION->setEnabled(MdsConfig.isEmpty());
+
     DIRECTION->SetItemIndex(int(condition));
     DIRECTIONClick();
 
@@ -989,6 +996,12 @@ void TFLEK1::InitInputForm() {
     }
     if (MdsAlpha35 != 0) ConstructionRecord.K_ALPHA35 = 90 - MdsAlpha35;
     BOCK35_WINKEL->SetValue(ConstructionRecord.K_ALPHA35);
+}
+
+void TFLEK1::OpenSelectionTables() {
+    for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->DURDATDB, &DBKONST->ABHGDB,
+                      &DBKONST->TempDB, &DBKONST->PGDYNA, &DBKONST->PGCURE})
+        if (!t->Active()) t->Open();
 }
 
 void TFLEK1::showEvent(QShowEvent* event) {
@@ -1673,6 +1686,16 @@ void TFLEK1::SteelWidthExit() {
 // ---------------------------------------------------------------- keys
 
 bool TFLEK1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == this && event->type() == QEvent::Paint && !m_selectionTablesPending) {
+        // Once the form is painted the engineer sees it; the tables the
+        // selection reads open next, before the first key is handled.
+        m_selectionTablesPending = true;
+        removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            if (!m_closing) OpenSelectionTables();
+        });
+        return false;
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == SteelWidthEdit.data())
             SteelWidthEnter();
@@ -1893,6 +1916,7 @@ void TFLEK1::WeiterClick() {
     int result = 8;
     if (const auto& select = LEK1Services().RunSelectSupport) {
         try {
+            OpenSelectionTables();
             result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
         } catch (const std::exception& e) {
             // A selection that cannot run to its end is no result; the host
@@ -1966,6 +1990,34 @@ void TFLEK1::ENDEClick() { close(); }
 
 // ---------------------------------------------------------------- runner
 
+namespace {
+
+// Start-up measurement: once the form has painted itself, the moment on the
+// monotonic clock goes to standard output ("shown <ns>") and the run ends.
+class ShownReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_reported) {
+            m_reported = true;
+            QTimer::singleShot(0, qApp, [] {
+                const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count();
+                std::printf("shown %lld\n", static_cast<long long>(ns));
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_reported = false;
+};
+
+}  // namespace
+
 int RunInputForm() {
     std::unique_ptr<TFLEK1> form;
     try {
@@ -1974,9 +2026,9 @@ int RunInputForm() {
         ErrorOk(nullptr, QString::fromLocal8Bit(e.what()));
         return 3;
     }
+    ShownReporter reporter;
+    if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) form->installEventFilter(&reporter);
     form->show();
-    // Start-up measurement: the run ends once the form is shown.
-    if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QApplication::quit);
     QApplication::exec();
     return 0;
 }

@@ -201,6 +201,8 @@ private:
     QString ImageDirectory() const;
     QByteArray CurrentPicture() const;
     void CloseWithoutConfiguration();
+    // The catalogue tables of the selection and the output file.
+    void OpenSelectionTables();
 
     bool m_busy = false;
     bool m_endJump = false;
@@ -208,6 +210,7 @@ private:
     bool m_fromNavigator = false;
     bool m_completed = false;
     bool m_closing = false;
+    bool m_selectionTablesPending = false;
     int m_firstNr = 0, m_lastNr = 0;
     std::vector<QPoint> m_elevationPoints;
     QHash<QString, double> m_exact;  // shown values with all their digits

@@ -3,6 +3,7 @@
 #include "platform/TableFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,7 +48,18 @@ std::unique_ptr<TIvMLDFile> TIvBinaryDictionary::OpenData() {
     if (name.isEmpty()) throw EIvException(QStringLiteral("No FileName property set"));
     auto reader = std::make_unique<TIvMLDFile>(this);
     if (Storage == ivsFile) {
-        reader->OpenFile(name);
+        const QFileInfo info(name);
+        const qint64 time = info.lastModified().toMSecsSinceEpoch();
+        if (name != m_dataPath || info.size() != m_dataSize || time != m_dataTime || m_data.isNull()) {
+            QFile file(name);
+            if (!file.open(QIODevice::ReadOnly))
+                throw EIvException(QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
+            m_data = file.readAll();
+            m_dataPath = name;
+            m_dataSize = info.size();
+            m_dataTime = time;
+        }
+        reader->OpenData(m_data);
     } else {
         QFile resource(QString::fromLatin1(kMlDictionaryResource));
         if (!resource.open(QIODevice::ReadOnly)) throw EResNotFound(QStringLiteral("Resource MlDictionary not found"));

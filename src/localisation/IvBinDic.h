@@ -40,4 +40,13 @@ public:
 
 protected:
     void LoadTranslations(std::vector<TIvTranslation>& table) override;
+
+private:
+    // The file's bytes as last read, with the size and time they were read
+    // at: a dictionary asks for its languages, locales and texts one call at
+    // a time, and the file is read again only when it changed.
+    QString m_dataPath;
+    qint64 m_dataSize = -1;
+    qint64 m_dataTime = 0;
+    QByteArray m_data;
 };
