@@ -1,4 +1,3 @@
-#include "ui/MultiLang.h"
 #include "forms/HDurdat.h"
 
 #include "data/DBKON.h"
@@ -7,7 +6,6 @@
 #include "platform/Table.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -37,13 +35,12 @@ TFHelpDurdat::TFHelpDurdat(QWidget* owner, QLineEdit* rdm) : TFHelpDurdat(owner,
 }
 
 TFHelpDurdat::TFHelpDurdat(QWidget* owner, QLineEdit* rdm, int fixedWidth)
-    : TTemplateFormMultiLang(owner), m_rdm(rdm) {
+    : TPickListForm(owner, {QStringLiteral("mm"), QStringLiteral("inch")}), m_rdm(rdm) {
     Build(fixedWidth);
 }
 
 void TFHelpDurdat::Build(int fixedWidth) {
     setWindowTitle(QStringLiteral("Rohrdurchmesser"));
-    SetKeyPreview(true);
     if (parentWidget()) setFont(parentWidget()->font());
     setMinimumSize(fixedWidth, MinHeight);
     setMaximumSize(fixedWidth, MaxHeight);
@@ -51,23 +48,13 @@ void TFHelpDurdat::Build(int fixedWidth) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    SG = new QTableWidget(0, 2, this);
+    SG = List();
     SG->setObjectName(QStringLiteral("SG"));
-    SG->setHorizontalHeaderLabels({QStringLiteral("mm"), QStringLiteral("inch")});
-    SG->verticalHeader()->hide();
-    SG->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SG->setSelectionBehavior(QAbstractItemView::SelectRows);
-    SG->setSelectionMode(QAbstractItemView::SingleSelection);
-    SG->setShowGrid(true);
+    // Rows as high as the input form's font asks.
     SG->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     layout->addWidget(SG, 1);
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1 = OkButton();
     layout->addWidget(BitBtn1);
-
-    connect(SG, &QTableWidget::cellDoubleClicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
 
 TTable& TFHelpDurdat::Table() const {
@@ -107,17 +94,7 @@ void TFHelpDurdat::BitBtn1Click() {
     accept();
 }
 
-bool TFHelpDurdat::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
-
-bool TFHelpDurdat::FormKeyDown(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_F10: PrintForm(); return true;
-    case Qt::Key_Escape: reject(); return true;
-    default: return false;
-    }
-}
-
 void TFHelpDurdat::showEvent(QShowEvent* event) {
-    TTemplateFormMultiLang::showEvent(event);
+    TPickListForm::showEvent(event);
     SG->setFocus();
 }

@@ -3,14 +3,14 @@
 // the catalogue in mm and inch. The chosen diameter goes into the input
 // form's diameter field only when the engineer confirms it (OK or a double
 // click); Esc closes the list and leaves the field as it was.
-#include "ui/MultiLang.h"
+#include "forms/PickListForm.h"
 
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class TTable;
 
-class TFHelpDurdat : public TTemplateFormMultiLang {
+class TFHelpDurdat : public TPickListForm {
     Q_OBJECT
 public:
     // rdm: the input form's diameter field, written on confirmation.
@@ -26,12 +26,11 @@ public:
     QString ChosenText() const;
     // Writes the chosen row into the diameter field and closes.
     void BitBtn1Click();
-    virtual bool PrintForm();
+    void Confirm() override { BitBtn1Click(); }
 
 protected:
     // Builds the widgets; the cold list adds its filter choice.
     TFHelpDurdat(QWidget* owner, QLineEdit* rdm, int fixedWidth);
-    bool FormKeyDown(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     TTable& Table() const;
 

@@ -1,4 +1,3 @@
-#include "ui/MultiLang.h"
 #include "forms/HaengerTyp.h"
 
 #include "data/ABHGNR.h"
@@ -11,8 +10,6 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -35,10 +32,9 @@ HangerTypeFilter HangerTypeFilterOf(const QString& name, bool wegKz, bool consta
     return f;
 }
 
-TFTyp::TFTyp(QWidget* owner) : TTemplateFormMultiLang(owner) {
+TFTyp::TFTyp(QWidget* owner) : TPickListForm(owner, {QStringLiteral("Last-Nr."), QStringLiteral("c")}) {
     setObjectName(QStringLiteral("FTyp"));
     setWindowTitle(QStringLiteral("Hängertyp"));
-    SetKeyPreview(true);
     setFixedWidth(FormWidth);
     setMinimumHeight(250);
     resize(FormWidth, 420);
@@ -60,26 +56,16 @@ TFTyp::TFTyp(QWidget* owner) : TTemplateFormMultiLang(owner) {
     m_buttons->button(0)->setChecked(true);
     layout->addWidget(KH_FH);
 
-    DBGrid1 = new QTableWidget(0, 2, this);
+    DBGrid1 = List();
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("Last-Nr."), QStringLiteral("c")});
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     layout->addWidget(DBGrid1, 1);
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1 = OkButton();
     layout->addWidget(BitBtn1);
 
     connect(m_buttons, &QButtonGroup::idClicked, this, [this](int id) {
         m_kind = id;
         KH_FHClick();
     });
-    connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, [this] { DBGrid1DblClick(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { DBGrid1DblClick(); });
     KH_FHClick();
     Loaded();
 }
@@ -136,12 +122,3 @@ void TFTyp::DBGrid1DblClick() {
     reject();
 }
 
-bool TFTyp::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
-
-bool TFTyp::FormKeyDown(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_F10: PrintForm(); return true;
-    case Qt::Key_Escape: reject(); return true;
-    default: return false;
-    }
-}

@@ -2,7 +2,7 @@
 // The hanger-type list: pre-selects a constant or spring hanger type for the
 // selection. The choice is handed back only when the engineer confirms it
 // (OK or a double click); Esc keeps the earlier choice.
-#include "ui/MultiLang.h"
+#include "forms/PickListForm.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -17,7 +17,7 @@ struct HangerTypeFilter {
 };
 HangerTypeFilter HangerTypeFilterOf(const QString& name, bool wegKz, bool constant);
 
-class TFTyp : public TTemplateFormMultiLang {
+class TFTyp : public TPickListForm {
     Q_OBJECT
 public:
     explicit TFTyp(QWidget* owner = nullptr);
@@ -33,10 +33,7 @@ public:
     // Writes the current row into PreselectedLoadNumber,
     // PreselectedProductNumber and K_VGB_KZ, and closes.
     void DBGrid1DblClick();
-    virtual bool PrintForm();
-
-protected:
-    bool FormKeyDown(QKeyEvent* event) override;
+    void Confirm() override { DBGrid1DblClick(); }
 
 private:
     void KH_FHClick();

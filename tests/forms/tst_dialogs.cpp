@@ -6,6 +6,7 @@
 #include "forms/HDurdat.h"
 #include "forms/HDurdatCold.h"
 #include "forms/HaengerTyp.h"
+#include "forms/PickListForm.h"
 #include "forms/rules/HostTransfer.h"
 
 #include <QLineEdit>
@@ -37,6 +38,18 @@ QStringList Column(const QTableWidget* grid, int col) {
         out << grid->item(r, col)->text();
     return out;
 }
+
+// Each dialog with its printing counted instead of sent to a printer.
+template <class Dialog>
+class Counted : public Dialog {
+public:
+    using Dialog::Dialog;
+    int prints = 0;
+    bool PrintForm() override {
+        ++prints;
+        return true;
+    }
+};
 
 void SetName(const char* name) {
     for (int i = 0; i < 8; ++i)
@@ -122,6 +135,62 @@ private slots:
         QVERIFY(!DBKONST->DURDATDB.Filtered() || DBKONST->DURDATDB.Filter().isEmpty());
         const auto e = PipeDiameterExit(QStringLiteral("88"), {}, false, CatalogueDiameterLookup());
         QCOMPARE(e->rdm, 88.9);
+    }
+
+    // One key handling serves the three lists: F10 prints and keeps the
+    // list open, Esc closes it and hands nothing back, a double click
+    // hands the row back.
+    void pickListKeys_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("handed");
+        QTest::newRow("diameters") << 0 << "88.9";
+        QTest::newRow("cold diameters") << 1 << "88.9";
+        QTest::newRow("hanger types") << 2 << "KL2";
+    }
+    void pickListKeys() {
+        QFETCH(int, kind);
+        QFETCH(QString, handed);
+        SetName("SHHAESBH");
+        QLineEdit rdm(QStringLiteral("60.3"));
+        const auto make = [&]() -> std::unique_ptr<TPickListForm> {
+            if (kind == 0) return std::make_unique<Counted<TFHelpDurdat>>(nullptr, &rdm);
+            if (kind == 1) return std::make_unique<Counted<TFHelpDurdatCold>>(nullptr, &rdm);
+            return std::make_unique<Counted<TFTyp>>(nullptr);
+        };
+        const auto list = [](TPickListForm& d) { return d.findChild<QTableWidget*>(); };
+        const auto prints = [kind](TPickListForm& d) {
+            if (kind == 0) return static_cast<Counted<TFHelpDurdat>&>(d).prints;
+            if (kind == 1) return static_cast<Counted<TFHelpDurdatCold>&>(d).prints;
+            return static_cast<Counted<TFTyp>&>(d).prints;
+        };
+        const auto handedBack = [&] {
+            return kind == 2 ? QString::fromLatin1(CalcGlobals.PreselectedLoadNumber, 6).trimmed() : rdm.text();
+        };
+        const QString before = handedBack();
+        {
+            auto dlg = make();
+            dlg->show();
+            QTableWidget* grid = list(*dlg);
+            QVERIFY(grid && grid->rowCount() > 1);
+            grid->setCurrentCell(1, 0);
+            QTest::keyClick(grid, Qt::Key_F10);
+            QCOMPARE(prints(*dlg), 1);
+            QVERIFY(dlg->isVisible());
+            QTest::keyClick(grid, Qt::Key_Escape);
+            QVERIFY(!dlg->isVisible());
+            QCOMPARE(dlg->result(), int(QDialog::Rejected));
+            QCOMPARE(handedBack(), before);
+        }
+        {
+            auto dlg = make();
+            dlg->show();
+            QTableWidget* grid = list(*dlg);
+            grid->setCurrentCell(1, 0);
+            emit grid->cellDoubleClicked(1, 0);
+            QCOMPARE(dlg->result(), int(QDialog::Accepted));
+            QCOMPARE(handedBack(), handed);
+            QCOMPARE(prints(*dlg), 0);
+        }
     }
 
     void hangerFilter_data() {

@@ -1,0 +1,33 @@
+#include "forms/PickListForm.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+TPickListForm::TPickListForm(QWidget* owner, const QStringList& columns) : TTemplateFormMultiLang(owner) {
+    SetKeyPreview(true);
+    m_list = new QTableWidget(0, int(columns.size()), this);
+    m_list->setHorizontalHeaderLabels(columns);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setShowGrid(true);
+    m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { Confirm(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { Confirm(); });
+}
+
+bool TPickListForm::PrintForm() { return PrintFormOnDefaultPrinter(*this); }
+
+bool TPickListForm::FormKeyDown(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F10: PrintForm(); return true;
+    case Qt::Key_Escape: reject(); return true;
+    default: return false;
+    }
+}
