@@ -267,6 +267,29 @@ private slots:
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
 
+    // The long variant goes in third place; every later part moves down,
+    // the seventh included.
+    void fitMainUnitHeightKeepsTheChain() {
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        const QList<double> chain{35013000, 36090302, 60013000, 61013000, 64013000, 66013700, 67013200};
+        for (int i = 0; i < chain.size(); ++i)
+            CalcGlobals.ChainPartTable[std::size_t(i)] = ChainPart{chain[i], int16_t(i + 1)};
+        CalcGlobals.ChainEnd = 7;
+        CalcGlobals.MainUnitNumber = 21013218;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = 1500;
+        ActiveUiScope scope(ui);
+        FitMainUnitHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QList<double> got;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                got << e.ProductNumber;
+        QCOMPARE(got, (QList<double>{35013000, 36090302, 21913918, 60013000, 61013000, 64013000, 66013700, 67013200}));
+        QCOMPARE(int(CalcGlobals.ChainPartTable[7].Quantity), 7);
+        QCOMPARE(CalcGlobals.ChainEnd, 8);
+    }
+
     void strutWithoutMarker() {
         CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
         CalcGlobals.ClampLoadGroup = 13;
