@@ -59,6 +59,11 @@ private slots:
         for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
                                     {"STA_BREITE_M", 900}});
+        // Struts of groups 20 to 70, each 250-600 mm: a longer rod climbs
+        // the sizes one restart at a time.
+        for (int g = 20; g <= 70; ++g)
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", 39000010 + g * 10000}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600},
+                                    {"DYN_LAMBDA", 150}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -462,6 +467,21 @@ private slots:
         QCOMPARE(ui.count("information: "), boxes);
         for (const QString& value : box)
             QVERIFY2(ui.log.last().contains(value), qPrintable(ui.log.last()));
+    }
+
+    // Every restart of the component step counts: after 40 the step ends
+    // with its message instead of climbing on.
+    void restartLimit() {
+        Name("SHHYESBS");
+        Positions({"390"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights[0] = 700;
+        Watchdog dog("restartLimit", std::chrono::seconds(30));
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), int(MsgRestartLimit));
+        QCOMPARE(int(CalcGlobals.SecondLoadGroup), 20 + 41);
     }
 
     void emptyArrangementGivesEmptyChain() {
