@@ -85,9 +85,10 @@ private slots:
         // A type-42 clamp for 168.3 whose window stops at group 10: only a
         // search that skips the window (material choice "+") takes it.
         f->Insert("pgrsrsl.DB", Clamp(42110301, 9, 10, 99, 99, 150, 300, 300, "421101"));
-        // A clamp for 273 without its nuclear catalogue number.
+        // A clamp for 273 without its nuclear catalogue number or insulation
+        // height, for load groups up to 25.
         Diameter(273, 13, 0, " ");
-        QVariantMap plain = Clamp(43130301, 9, 24, 50, 50, 75, 200, 300, "431301");
+        QVariantMap plain = Clamp(43130301, 9, 25, 50, 50, 75, 200, 0, "431301");
         plain.insert("RSL_L_NR_K", "");
         f->Insert("pgrsrsl.DB", plain);
         // The end piece of a support without clamp for building connection 73.
@@ -341,6 +342,28 @@ private slots:
         QCOMPARE(key(), expected);
         QCOMPARE(ui.count("question: "), questions);
         QCOMPARE(this->message(), message);
+    }
+
+    // Free space on 273: 200 - 136.5 - the deduction of the load group
+    // (24: 56, 25: none) against 63 mm of insulation.
+    void insulationDeductionByGroup_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("24 deducts 56") << 24 << 1;
+        QTest::newRow("25 deducts nothing") << 25 << 0;
+    }
+    void insulationDeductionByGroup() {
+        QFETCH(int, group);
+        QFETCH(int, questions);
+        Support();
+        ConstructionRecord.K_RDM = 273;
+        ConstructionRecord.K_DAEMMST = 63;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(key(), 43130301);
+        QCOMPARE(ui.count("question: "), questions);
     }
 
     void insulationHeightTooLow() {
