@@ -1168,6 +1168,10 @@ void SelectDynamicUnit(const QString& positionType) {
     SetKeyDigits(5, 2, TemdatRecord.T_KLASSE);
     PgdynaRecord.DYN_NRN = SearchKeyNumber();
     PgdynaStart();
+    if (Failed()) {  // no dynamic row at or after the key
+        SetSearchKey(0);
+        return Fail(1, 2718);
+    }
     bool groupRejected = false;
     while (!Failed()) {
         PgdynaReadNext();
