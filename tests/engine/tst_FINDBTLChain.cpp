@@ -56,6 +56,7 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 29013218}, {"STA_E", 300}, {"STA_BREITE", 50}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 29113000}, {"STA_E", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 16213415}, {"STA_E", 300}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 70013000}, {"STA_E", 5}});
         for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
                                     {"STA_BREITE_M", 900}});
@@ -467,6 +468,39 @@ private slots:
         QCOMPARE(ui.count("information: "), boxes);
         for (const QString& value : box)
             QVERIFY2(ui.log.last().contains(value), qPrintable(ui.log.last()));
+    }
+
+    // The slide plate of a PTFE bearing (position 700): its part up to load
+    // group 19, and 3 mm of sliding layer in any case; nothing without PTFE.
+    void rWalkSlidePlate_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<int>("height");
+        QTest::newRow("group 13") << 13 << true << QList<double>{70013000, 29013218} << 308;
+        QTest::newRow("group 20: the layer only") << 20 << true << QList<double>{29013218} << 303;
+        QTest::newRow("without PTFE") << 13 << false << QList<double>{29013218} << 300;
+    }
+    void rWalkSlidePlate() {
+        QFETCH(int, group);
+        QFETCH(bool, ptfe);
+        QFETCH(QList<double>, chain);
+        QFETCH(int, height);
+        Name("SHHRELBS");
+        Positions({"700", "290"});
+        CalcGlobals.MainUnitNumber = 29013218;
+        CalcGlobals.MainUnitLoadGroup = int16_t(group);
+        CalcGlobals.SegmentHeights[0] = height;
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainHeight, height);
+        QList<double> got;
+        for (double n : ConstructionRecord.K_BTL_8)
+            if (n != 0)
+                got << n;
+        QCOMPARE(got, chain);
     }
 
     // Every restart of the component step counts: after 40 the step ends
