@@ -11,10 +11,12 @@
 #include "forms/HDurdatCold.h"
 #include "forms/HaengerTyp.h"
 #include "forms/LEK1Services.h"
+#include "forms/LEKO.h"
 #include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
+#include "platform/Registry.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "ui/Unctool.h"
@@ -23,6 +25,8 @@
 #include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImageReader>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
@@ -94,6 +98,17 @@ TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, con
 }
 
 QString ErrorText(int number) { return ErrorTextByNumber(number); }
+
+// The format of a stored picture by its first bytes. Told the format, the
+// image reader takes its own decoder at once instead of loading every
+// image plugin to ask which one reads the data.
+const char* PictureFormat(const QByteArray& data) {
+    if (data.startsWith("\x89PNG")) return "PNG";
+    if (data.startsWith("BM")) return "BMP";
+    if (data.startsWith("\xFF\xD8")) return "JPG";
+    if (data.startsWith("GIF8")) return "GIF";
+    return nullptr;
+}
 
 // Replaces each "%d" of a message text by the next number.
 QString FormatIntegers(QString text, std::initializer_list<qlonglong> numbers) {
@@ -171,7 +186,17 @@ TConfigurationPicture::TConfigurationPicture(QWidget* parent) : QWidget(parent) 
 void TConfigurationPicture::SetConfiguration(const ConfigurationRow& row, const QByteArray& picture) {
     m_row = row;
     m_image = QPixmap();
-    if (!picture.isEmpty()) m_image.loadFromData(picture);
+    if (picture.isEmpty()) {
+        update();
+        return;
+    }
+    QBuffer buffer;
+    buffer.setData(picture);
+    QImageReader reader(&buffer, PictureFormat(picture));
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    if (!image.isNull()) m_image = QPixmap::fromImage(image);
+    else m_image.loadFromData(picture);
     update();
 }
 
@@ -917,6 +942,12 @@ void TFLEK1::OpenProject() {
     } catch (const std::exception&) {
     }
     CopyProjectToOptions();
+    // The open project, for whoever looks in the user's settings.
+    try {
+        TRegistry reg;
+        if (reg.OpenKey(ProductKey, true)) reg.WriteString(QStringLiteral("PROJECT_DIR"), ProjectDatabaseName);
+    } catch (const std::exception&) {
+    }
 }
 
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QImageReader>
 #include <QPixmap>
 #include <algorithm>
 #include <cmath>
@@ -208,7 +209,16 @@ void TCustomZORBELGroupBox::LoadPicture() {
         QString path = m_picturePath;
         if (!path.isEmpty() && !path.endsWith(u'/') && !path.endsWith(u'\\')) path += u'/';
         path += m_pictureFileNames[m_itemIndex];
-        if (QFileInfo(path).isFile()) pixmap.load(path);
+        if (QFileInfo(path).isFile()) {
+            // Read by the decoder its name asks for: probing the contents
+            // would load every image plugin first. A file that is not what
+            // its name says is probed after all.
+            QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+            reader.setAutoDetectImageFormat(false);
+            const QImage image = reader.read();
+            if (!image.isNull()) pixmap = QPixmap::fromImage(image);
+            else pixmap.load(path);
+        }
     }
     m_picture->setPixmap(pixmap);
     if (pixmap.isNull()) m_picture->clear();

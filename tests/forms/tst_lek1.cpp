@@ -8,6 +8,8 @@
 #include "data/KONBTL.h"
 #include "forms/LEK1.h"
 #include "forms/LEK1Services.h"
+#include "forms/LEKO.h"
+#include "platform/Registry.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
 #include "platform/Query.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 #include <memory>
 
@@ -150,6 +153,10 @@ private slots:
         Session().Close();
         Session().ReloadAliases();
         dictionaries = std::make_unique<DictionaryScope>();
+        // The per-user settings live in the test's own directory.
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+                QSettings::setPath(format, scope, base.file(QStringLiteral("registry")));
     }
     void cleanupTestCase() { dictionaries.reset(); }
 
@@ -210,6 +217,9 @@ private slots:
         QCOMPARE(form->Panel_LAST_E_DY->isVisibleTo(form.get()), direction == 1);
         QCOMPARE(form->PanelCold->isVisibleTo(form.get()), direction == 2);
         QVERIFY(QFileInfo::exists(TablePath(CmdProjectDir, QStringLiteral("konstr8.db"))));
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(ProductKey, false));
+        QCOMPARE(reg.ReadString(QStringLiteral("PROJECT_DIR")), CmdProjectDir);
     }
 
     void startFillsElevations() {
