@@ -205,6 +205,13 @@ private slots:
                 for (int i = 0; i < parts.size(); ++i) {
                     QCOMPARE(parts[i]["position"].toInt(), i + 1);
                     QVERIFY(parts[i]["quantity"].toInt() > 0);
+                    // A dynamic main unit is chosen in its clamp's load
+                    // group: the size is that group, whichever digits of
+                    // the unit's number carry it.
+                    static const QRegularExpression group(QStringLiteral("-LG(\\d\\d)"));
+                    const QRegularExpressionMatch m = group.match(parts[i]["designation"].toString());
+                    if (m.hasMatch() && result == 0)
+                        QVERIFY2(j["size"].toInt() == m.captured(1).toInt(), qPrintable(in));
                 }
             }
         }

@@ -224,6 +224,16 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, Scr
 
 QString ProductText(double n) { return QString::number(qint64(n)).rightJustified(8, u'0'); }
 
+// The size code of a main unit: digits 4-5 of its product number, but a
+// strut carries its size (the load group it was chosen in) in digits 3-4.
+// The fixed numbers of supports without a main-unit row have none.
+int MainUnitSize(double number) {
+    if (!(number > 0) || number == 55555555 || number == 55556666)
+        return 0;
+    const QString text = ProductText(number);
+    return (text.startsWith(QLatin1String("39")) ? text.mid(2, 2) : text.mid(3, 2)).toInt();
+}
+
 QString Designation(int r) {
     QString d = PartsList.KB_BTL_ZUS[r].trimmed();
     const QString dim = PartsList.KB_ZUS[r].trimmed();
@@ -256,15 +266,10 @@ QJsonObject ToJson(const Outcome& o) {
                                  {QStringLiteral("weight"), Rounded(PartsList.KB_GEW[r], 3)},
                                  {QStringLiteral("price"), Rounded(PartsList.KB_PRS[r], 2)}});
     j[QStringLiteral("parts")] = parts;
-    // The size code is digits 4-5 of a main unit's product number; the
-    // fixed numbers of supports without a main-unit row have none.
-    const double number = CalcGlobals.MainUnitNumber;
-    const bool sized = number > 0 && number != 55555555 && number != 55556666;
-    const QString main = sized ? ProductText(number) : QString();
-    // The load the main unit is chosen for and its working travel.
+    // The support's load and the main unit's working travel and size.
     j[QStringLiteral("load")] = Rounded(ConstructionRecord.K_LAST, 3);
     j[QStringLiteral("travel")] = Rounded(ConstructionRecord.K_ARBWEG, 1);
-    j[QStringLiteral("size")] = main.isEmpty() ? 0 : main.mid(3, 2).toInt();
+    j[QStringLiteral("size")] = MainUnitSize(CalcGlobals.MainUnitNumber);
     return j;
 }
 
