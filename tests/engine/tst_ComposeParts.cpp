@@ -141,6 +141,11 @@ struct Catalogue {
         Price(f, "492011G2P", 100, 33.0);
         Price(f, "492011", 250, 44.0);
         f.Start();
+        Reset();
+    }
+    // The state every case starts from; the catalogue itself is never
+    // written by the composition.
+    static void Reset() {
         ResetCalcState();
         Arrangement("SHHAESBH");
         ConstructionRecord.K_BRT_ZAEHL = 1;
@@ -153,7 +158,22 @@ struct Catalogue {
 class tst_ComposeParts : public QObject {
     Q_OBJECT
 
+    // One catalogue for all rows of a data-driven case that only reads it.
+    std::unique_ptr<Catalogue> shared;
+    Catalogue& SharedCatalogue() {
+        if (!shared)
+            shared = std::make_unique<Catalogue>();
+        Catalogue::Reset();
+        return *shared;
+    }
+
 private slots:
+    void init() {
+        if (QLatin1String(QTest::currentTestFunction()) != QLatin1String("singleRules"))
+            shared.reset();
+    }
+    void cleanupTestCase() { shared.reset(); }
+
     void bridgePartNumber_data() {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("bridge");
@@ -503,7 +523,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, flags);
         QFETCH(int, row);
-        Catalogue c;
+        SharedCatalogue();
         Arrangement(qPrintable(name));
         TConstructionRecord& k = ConstructionRecord;
         TCalcGlobals& g = CalcGlobals;
