@@ -26,6 +26,7 @@
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
+#include "platform/Database.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
@@ -368,9 +369,10 @@ int main(int argc, char** argv) {
         }
         TDBKONST konst;
         TDBGLOBAL global;
-        SetCatalogueReadScope([] {
-            DBKONST->BASIS_DB.StartTransaction();
-            return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+        // The program's read scope: one read transaction for the whole run (a
+        // write transaction would lock and sync every table file at its end).
+        SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+            return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
         });
         Outcome o;
         try {
