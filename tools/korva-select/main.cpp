@@ -16,6 +16,8 @@
 // input file or a bad argument, 3 the selection reached a step this build
 // does not have (result 9 in the output).
 #include "data/ABHGNR.h"
+#include "data/DBCREATE.h"
+#include "data/DECODIEREN.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
@@ -179,23 +181,37 @@ struct Outcome {
     QString message;
 };
 
-Outcome RunSelection(const QString& input, bool imperial, int configuration, ScriptedUi& ui) {
+// Normal mode on a project directory that does not exist yet: the
+// project's tables are made from the company options, and the record starts
+// as that project leaves it.
+void OpenNewProject(const QString& dir) {
+    ProjectDatabaseName = dir;
+    if (!QDir().mkpath(dir) || !CreateProjectTables(dir))
+        throw std::runtime_error(QStringLiteral("the project tables cannot be created in %1").arg(dir).toStdString());
+    CopyOptionsToProject(true);
+    CopyProjectToOptions();
+}
+
+Outcome RunSelection(const QString& input, bool imperial, int configuration, const QString& projectDir,
+                     ScriptedUi& ui) {
     ResetHostGlobals();
     CalcGlobals.Reset();
     ConstructionRecord.Reset();
-    ClearPartsList();
     InputFileName = input;
     ReadMdsInputFile();
     if (MdsConfig.trimmed().isEmpty())
         throw BadInput(QStringLiteral("input file %1: no configuration that the catalogue knows").arg(input).toStdString());
+    OpenNewProject(projectDir);
     for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGDYNA, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->TXTTAB,
                       &DBKONST->PGCURE, &DBKONST->ABHGDB, &DBKONST->DURDATDB, &DBKONST->TempDB})
         if (!t->Active())
             t->Open();
+    ReadProjectInfo();
+    ClearPartsList();
     ReadCompanyOptions();
-    // Without a project there is no project currency; the price list would
-    // follow the machine's language. The tool prices from list 1 so that
-    // its output is the same on every machine.
+    // The new project has no currency yet; the price list would follow the
+    // machine's language. The tool prices from list 1 so that its output is
+    // the same on every machine.
     CalcGlobals.PriceIndex = 1;
     if (imperial)
         ConstructionRecord.K_KATA_KZ = true;
@@ -376,7 +392,7 @@ int main(int argc, char** argv) {
         });
         Outcome o;
         try {
-            o = RunSelection(input, p.isSet(imperialOpt), configuration, ui);
+            o = RunSelection(input, p.isSet(imperialOpt), configuration, work.filePath(QStringLiteral("project")), ui);
         } catch (const std::logic_error& e) {
             // The driver names a step that is not installed in this build.
             if (!QByteArray(e.what()).startsWith("selection step not installed"))
