@@ -130,6 +130,8 @@ struct Catalogue {
         Cold(f, 55012000, "550120");
         Price(f, "290120", 0, 50.0);
         Price(f, "290120-PS", 0, 55.0);
+        Price(f, "492011-SP", 100, 35.0);
+        Price(f, "492011", 100, 31.0);
         Cold(f, 58012000, "580120");
         Cold(f, 54112000, "541120");
         Cold(f, 53212000, "532120");
@@ -595,6 +597,17 @@ private slots:
         CalcGlobals.ClampLoadGroup = 19;
         ComposeParts();
         QCOMPARE(PartsList.KB_PRS[0], 50.0);
+
+        // A type-49 slide clamp with PTFE on a support of letter 4 'R' is
+        // priced as its "-SP" variant; the same clamp of another letter is not.
+        Chain({{49201100, 1}});
+        Arrangement("DHHRESBS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 35.0);
+        QVERIFY(!CalcGlobals.PriceSuffixRequest);
+        Arrangement("DHHAESBS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 31.0);
     }
 
     // A type-41 clamp of a horizontal support adds the pipe's half diameter
