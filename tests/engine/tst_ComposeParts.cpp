@@ -341,6 +341,7 @@ private slots:
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
+        QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
     }
     void clampDesignation() {
         QFETCH(int, product);
@@ -358,6 +359,12 @@ private slots:
         QTEST(ItemDim(1), "dimension");
         QTEST(PartsList.KB_GEW[0], "weight");
         QTEST(PartsList.KB_PRS[0], "price");
+        // The support keeps the clamp's number and weight, except for a
+        // clamp whose digits 3-4 are "00".
+        const bool kept = QString::number(product).mid(2, 2) != QLatin1String("00");
+        QCOMPARE(ConstructionRecord.K_RSL_NRN, kept ? double(product) : 0.0);
+        if (kept)
+            QTEST(ConstructionRecord.K_RSL_GEW, "weight");
         QVERIFY(CalcGlobals.RsrlVariantCode.isEmpty());
         QVERIFY(!CalcGlobals.PriceSuffixRequest);
     }
