@@ -220,6 +220,15 @@ std::unique_ptr<QFileDialog> TIvOpenDialog::CreateDialog() {
     if (!InitialDir.isEmpty()) dialog->setDirectory(InitialDir);
     if (!FileName().isEmpty()) dialog->selectFile(FileName());
     dialog->setProxyModel(new TranslatedHeaders(*this, dialog.get()));
+    QObject::connect(dialog.get(), &QFileDialog::directoryEntered, dialog.get(), [this] {
+        if (OnFolderChange) OnFolderChange();
+    });
+    QObject::connect(dialog.get(), &QFileDialog::currentChanged, dialog.get(), [this] {
+        if (OnSelectionChange) OnSelectionChange();
+    });
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), [this] {
+        if (OnTypeChange) OnTypeChange();
+    });
     TranslateLabels(*dialog);
     Customise(*dialog);
     return dialog;

@@ -83,6 +83,9 @@ public:
     QString InitialDir;
     QString Title;
     TIvOpenOptions Options = 0;
+    // While the dialog runs: another folder entered, another file selected,
+    // another filter chosen.
+    std::function<void()> OnFolderChange, OnSelectionChange, OnTypeChange;
 
     QString FileName() const { return m_files.isEmpty() ? m_fileName : m_files.first(); }
     void SetFileName(const QString& name);

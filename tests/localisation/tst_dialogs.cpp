@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -117,6 +118,61 @@ private slots:
         save.TakeResult(*d);
         QCOMPARE(save.FilterIndex, 2);
         QCOMPARE(save.FileName(), dir.file("x.txt"));
+    }
+
+    void fileModes_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("open one") << false << 0 << int(QFileDialog::ExistingFile);
+        QTest::newRow("open several") << false << int(ofAllowMultiSelect) << int(QFileDialog::ExistingFiles);
+        QTest::newRow("save") << true << int(ofAllowMultiSelect) << int(QFileDialog::AnyFile);
+    }
+    void fileModes() {
+        QFETCH(bool, save);
+        QFETCH(int, options);
+        QFETCH(int, mode);
+        std::unique_ptr<TIvOpenDialog> owner(save ? new TIvSaveDialog : new TIvOpenDialog);
+        owner->Options = TIvOpenOptions(options);
+        QCOMPARE(int(owner->CreateDialog()->fileMode()), mode);
+    }
+
+    void startsWhereTold() {
+        const QString sub = dir.file("unter");
+        QVERIFY(QDir().mkpath(sub));
+        const QString file = sub + QStringLiteral("/vorhanden.txt");
+        QFile(file).open(QIODevice::WriteOnly);
+        TIvOpenDialog open;
+        open.InitialDir = sub;
+        std::unique_ptr<QFileDialog> d = open.CreateDialog();
+        QCOMPARE(d->directory().absolutePath(), QDir(sub).absolutePath());
+        open.InitialDir.clear();
+        open.SetFileName(file);
+        d = open.CreateDialog();
+        QCOMPARE(d->selectedFiles(), QStringList{file});
+        QCOMPARE(open.FileName(), file);
+    }
+
+    // The dialog's own events reach the component while it runs.
+    void fileDialogEvents() {
+        TIvOpenDialog open;
+        open.Filter = "Text|*.txt|Alle|*.*";
+        int folder = 0, selection = 0, type = 0;
+        open.OnFolderChange = [&] { ++folder; };
+        open.OnSelectionChange = [&] { ++selection; };
+        open.OnTypeChange = [&] { ++type; };
+        std::unique_ptr<QFileDialog> d = open.CreateDialog();
+        emit d->directoryEntered(dir.path());
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 0, 0));
+        emit d->currentChanged(dir.file("a.txt"));
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 1, 0));
+        emit d->filterSelected("Alle (*.*)");
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 1, 1));
+        // Without handlers the same signals do nothing.
+        TIvOpenDialog quiet;
+        std::unique_ptr<QFileDialog> q = quiet.CreateDialog();
+        emit q->directoryEntered(dir.path());
+        emit q->filterSelected("x");
     }
 
     void labelsThroughTheNamedDictionary_data() {
