@@ -161,6 +161,12 @@ public:
     int MaxFontSize = 0;
     std::function<void(const QFont&)> OnApply;
 
+    // A font of the dialog with its size kept within MinFontSize and
+    // MaxFontSize; no limits when both are 0 or the maximum is below the
+    // minimum. Qt's dialog offers every size, so the limits apply to what
+    // it hands back.
+    QFont LimitedFont(const QFont& chosen) const;
+
     std::unique_ptr<QFontDialog> CreateDialog();
     bool Execute() override;
 };

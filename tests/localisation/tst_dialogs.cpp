@@ -247,6 +247,45 @@ private slots:
         QVERIFY(applied);
     }
 
+    void fontSizeLimits_data() {
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("no limits") << 0 << 0 << 30 << 30;
+        QTest::newRow("above") << 8 << 20 << 30 << 20;
+        QTest::newRow("at maximum") << 8 << 20 << 20 << 20;
+        QTest::newRow("below") << 8 << 20 << 5 << 8;
+        QTest::newRow("at minimum") << 8 << 20 << 8 << 8;
+        QTest::newRow("inside") << 8 << 20 << 12 << 12;
+        QTest::newRow("only a maximum") << 0 << 20 << 30 << 20;
+        QTest::newRow("maximum below minimum: none") << 20 << 8 << 30 << 30;
+        QTest::newRow("only a minimum: none") << 8 << 0 << 5 << 5;
+    }
+    void fontSizeLimits() {
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
+        QFETCH(int, chosen);
+        QFETCH(int, kept);
+        TIvFontDialog font;
+        font.MinFontSize = minimum;
+        font.MaxFontSize = maximum;
+        QFont f;
+        f.setPointSize(chosen);
+        f.setItalic(true);
+        const QFont limited = font.LimitedFont(f);
+        QCOMPARE(limited.pointSize(), kept);
+        QVERIFY(limited.italic());
+        // Apply hands on the limited font too.
+        int applied = 0;
+        font.OnApply = [&](const QFont& a) { applied = a.pointSize(); };
+        font.Font = f;
+        std::unique_ptr<QFontDialog> d = font.CreateDialog();
+        d->setCurrentFont(f);
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(applied, kept);
+    }
+
     void customColours_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("indexA");
