@@ -12,6 +12,7 @@
 #include "ui/ValCtrls.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -550,6 +551,23 @@ private slots:
         // Nothing absent was written over what was there.
         QCOMPARE(Registry("Left"), QStringLiteral("33"));
         QCOMPARE(Registry("State"), QStringLiteral("0"));
+    }
+
+    void longLogoPathKept() {
+        QString path = QStringLiteral("/firmen");
+        while (path.size() < 400) path += QStringLiteral("/logo-verzeichnis-mit-langem-namen");
+        path += QStringLiteral("/firma.bmp");
+        SetRegistry(QStringLiteral("BITMAP"), path);
+        SetRegistry(QStringLiteral("PRINT BITMAP"), true);
+        QWidget input;
+        QVERIFY(LoadRegistrySettings(input));
+        QCOMPARE(CalcGlobals.LogoFile, path);
+        TFLEKO& w = Open();
+        QCOMPARE(w.PrintBitmapPath(), path);
+        QCOMPARE(w.BitmapPath->text(), path);
+        SetRegistry(QStringLiteral("BITMAP"), QString());
+        QVERIFY(w.SpeichernClick());
+        QCOMPARE(Registry("BITMAP"), path);
     }
 
     void languageAndMalformedValues() {
