@@ -1338,9 +1338,15 @@ void TFLEKO::PriceListChosen(int index) {
         RGpriceList->SetItemIndex(m_priceList);
         return;
     }
+    // A list the project cannot keep is not used for its prices either.
+    if (!SetProjectCurrency(index + 1)) {
+        ErrorOk(this, Tr("The price list of the project could not be stored."));
+        const QSignalBlocker block(RGpriceList);
+        RGpriceList->SetItemIndex(m_priceList);
+        return;
+    }
     m_priceList = index;
     CalcGlobals.PriceIndex = index + 1;
-    SetProjectCurrency(index + 1);
     try {
         PricePartsList();
     } catch (const std::exception& error) {

@@ -523,6 +523,25 @@ private slots:
         QCOMPARE(w.KursLabel->text(), QStringLiteral("1 USD ="));
     }
 
+    void priceListTheProjectCannotKeep() {
+        // A project without its settings row.
+        {
+            TTable prjinf(f->project.path(), QStringLiteral("PRJINF8.DB"));
+            prjinf.Open();
+            prjinf.First();
+            prjinf.Delete();
+        }
+        TFLEKO& w = Open();
+        seam->Answer(mr::Yes);
+        w.RGpriceList->Button(1)->click();
+        QCOMPARE(seam->Requests().size(), size_t(2));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Error);
+        QCOMPARE(seam->Texts().back(), QStringLiteral("Die Preisliste des Projekts konnte nicht gespeichert werden."));
+        QCOMPARE(w.RGpriceList->ItemIndex(), 0);
+        QCOMPARE(CalcGlobals.PriceIndex, 1);
+        QCOMPARE(w.KursLabel->text(), QStringLiteral("1 EUR ="));
+    }
+
     void hotDipBoxesFollowCatalogue() {
         TFLEKO& w = Open();
         const auto box = [&](int position) { return w.HDCheckBoxes[size_t(position - 1)]; };
