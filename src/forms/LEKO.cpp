@@ -51,6 +51,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 
 TFLEKO* FLEKO = nullptr;
 int TFLEKO::LastTab = 0;
@@ -1196,6 +1197,16 @@ QVariant RuleValue(NumberRule rule, double value) {
     return rule == NumberRule::WholeAbsolute ? QVariant(int(value)) : QVariant(value);
 }
 
+// A corrected value the field's kind can hold: the whole-number fields
+// keep to their range.
+bool FitsField(const TField& field, double value) {
+    switch (field.DataType()) {
+    case TFieldType::SmallInt: return value <= std::numeric_limits<int16_t>::max();
+    case TFieldType::Integer: return value <= std::numeric_limits<int32_t>::max();
+    default: return true;
+    }
+}
+
 }  // namespace
 
 void TFLEKO::FieldExit(const QString& field) {
@@ -1203,7 +1214,7 @@ void TFLEKO::FieldExit(const QString& field) {
     if (!e) return;
     if (const NumberRule rule = NumberRuleOf(field); rule != NumberRule::None) {
         double v = 0;
-        if (!CorrectedNumber(rule, e->text(), v)) {
+        if (!CorrectedNumber(rule, e->text(), v) || !FitsField(DataSource1->Field(field), v)) {
             const char* kind = rule == NumberRule::WholeAbsolute ? "integer" : "floating point";
             ErrorOk(this, QStringLiteral("'%1' is not a valid %2 value").arg(e->text(), QLatin1String(kind)));
             return;
@@ -1236,7 +1247,7 @@ void TFLEKO::CorrectNumberFields() {
         QLineEdit* e = DataSource1->EditOf(field);
         const NumberRule rule = NumberRuleOf(field);
         double v = 0;
-        if (!e || !CorrectedNumber(rule, e->text(), v)) continue;
+        if (!e || !CorrectedNumber(rule, e->text(), v) || !FitsField(DataSource1->Field(field), v)) continue;
         if (e->text() == TFirdatBinder::FieldText(DataSource1->Field(field)) && DataSource1->Field(field).AsFloat() == v)
             continue;
         DataSource1->SetField(field, RuleValue(rule, v));

@@ -120,6 +120,29 @@ private slots:
         QCOMPARE(f->Stored("F_FDIFF").toInt(), 17);
     }
 
+    // Corrected values keep to the range of the field's kind (a small
+    // whole number here); what does not fit is refused and never stored.
+    void rangeOfTheField_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("largest") << "32767" << true << 32767;
+        QTest::newRow("largest negative") << "-32767" << true << 32767;
+        QTest::newRow("one above") << "32768" << false << 13;
+        QTest::newRow("far below") << "-99999" << false << 13;
+    }
+    void rangeOfTheField() {
+        QFETCH(QString, typed);
+        QFETCH(bool, fits);
+        QFETCH(int, stored);
+        TFLEKO& w = Open();
+        Type(w.DBEdit(24), typed);
+        w.FieldExit(QStringLiteral("F_RSRL_LR"));
+        QCOMPARE(seam->Texts(), fits ? QStringList{} : QStringList{QStringLiteral("'%1' is not a valid integer value").arg(typed)});
+        QCOMPARE(w.SpeichernClick(), fits);
+        QCOMPARE(f->Stored("F_RSRL_LR").toInt(), stored);
+    }
+
     void duplicateAxisLabel_data() {
         QTest::addColumn<int>("edit");
         QTest::addColumn<QString>("field");
