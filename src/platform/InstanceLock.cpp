@@ -120,10 +120,16 @@ InstanceLockResult TakeInstanceLock(const char* name, int waitMs) {
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         g_fd = fd;
-        // For whoever looks: the holder's process id.
+        // For whoever looks: the holder's process id. Written over the old
+        // one and cut to its length afterwards: emptying the file first
+        // makes the file system flush it when it is closed, a wait at
+        // every start for nothing anybody needs.
         const QByteArray pid = QByteArray::number(qint64(::getpid())) + "\n";
-        if (::ftruncate(fd, 0) == 0) {
-            [[maybe_unused]] const ssize_t written = ::write(fd, pid.constData(), size_t(pid.size()));
+        if (::pwrite(fd, pid.constData(), size_t(pid.size()), 0) == ssize_t(pid.size())) {
+            struct stat st {};
+            if (::fstat(fd, &st) == 0 && st.st_size != off_t(pid.size())) {
+                [[maybe_unused]] const int cut = ::ftruncate(fd, off_t(pid.size()));
+            }
         }
         return InstanceLockResult::Acquired;
     }
