@@ -11,7 +11,8 @@
 //
 // KORVA_BENCH_PROJECT=<dir> builds the project there (a "pristine" folder
 // and the two copies) and keeps it, for looking at a run with strace or
-// perf.
+// perf. KORVA_BENCH_EXE=<path> runs another build of the program (an older
+// one, for a before-and-after figure on the same machine at the same load).
 #include "data/DBCREATE.h"
 #include "host/KORVA_MDS.h"
 #include "host/ProjectFixture.h"
@@ -88,7 +89,9 @@ int RunKorva(const QStringList& args) {
     static const QProcessEnvironment env = HostEnvironment();
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(KORVA_EXE, args);
+    static const QString exe = qEnvironmentVariableIsEmpty("KORVA_BENCH_EXE") ? QStringLiteral(KORVA_EXE)
+                                                                              : qEnvironmentVariable("KORVA_BENCH_EXE");
+    p.start(exe, args);
     if (!p.waitForFinished(60000)) return -1;
     return p.exitCode();
 }
