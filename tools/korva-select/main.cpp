@@ -2,13 +2,16 @@
 // without the input form, storing nothing.
 //
 //   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial] [--output FILE]
+//                [--print-language de|en]
 //
 // The host input file becomes the support record through the same transfer
 // the input form's start-up runs; the selection runs with a scripted
 // interface: the questions take the answers in turn (yes/no, y/n, 1/0), and
 // every question beyond them its default button; the blocking dialog is
 // left without saving. Prices come from price list 1. --imperial shows the values in imperial units and
-// selects from the imperial catalogue.
+// selects from the imperial catalogue. The labels of the output file go
+// through the print dictionary in the language the program takes from the
+// catalogue's settings table (F_DRCK_KZ); --print-language chooses another.
 //
 // Output: the result code, the message number and text, the chain and the
 // parts list, as text or as one JSON object. Exit codes: 0 the selection
@@ -222,6 +225,41 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, Scr
     return o;
 }
 
+// The print dictionary's language numbers of the languages the tool offers.
+struct PrintLanguageName {
+    const char* name;
+    int language;
+};
+constexpr PrintLanguageName PrintLanguages[] = {{"de", 1}, {"en", 2}};
+
+// 0 for a name the tool does not know.
+int PrintLanguageOf(const QString& name) {
+    for (const PrintLanguageName& l : PrintLanguages)
+        if (name.compare(QLatin1String(l.name), Qt::CaseInsensitive) == 0)
+            return l.language;
+    return 0;
+}
+
+// Opens the print dictionary from the program's directory, as the input
+// form's start-up does, in the given language; a language the dictionary
+// does not hold falls back to English as there. Without the dictionary file
+// the labels stay as the writer has them.
+void OpenPrintDictionary(int language) {
+    TIvBinaryDictionary* d = IvBinaryDictionaryPrint;
+    if (!d)
+        return;
+    d->SetFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Korvaprn.mld")));
+    if (!d->IsOpen() && d->CanOpen())
+        d->Open();
+    if (!d->IsOpen())
+        throw BadInput(QStringLiteral("print dictionary %1: cannot be opened").arg(d->FileName()).toStdString());
+    try {
+        d->SetLanguage(language);
+    } catch (const std::exception&) {
+        d->SetLanguage(2);
+    }
+}
+
 QString ProductText(double n) { return QString::number(qint64(n)).rightJustified(8, u'0'); }
 
 QString Designation(int r) {
@@ -317,7 +355,11 @@ int main(int argc, char** argv) {
         QStringLiteral("configuration"),
         QStringLiteral("The configuration number chosen among those the host's number offers (default: the first)."),
         QStringLiteral("N"));
-    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt});
+    const QCommandLineOption printLanguageOpt(
+        QStringLiteral("print-language"),
+        QStringLiteral("Language of the output file's labels: de or en (default: the settings table's)."),
+        QStringLiteral("LANG"));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt, printLanguageOpt});
     if (!p.parse(app.arguments())) {
         std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
         return ExitBadInput;
@@ -334,6 +376,12 @@ int main(int argc, char** argv) {
     if (!configurationOk || configuration < 0) {
         std::fprintf(stderr, "korva-select: --configuration: \"%s\" is not a configuration number\n",
                      qPrintable(p.value(configurationOpt)));
+        return ExitBadInput;
+    }
+    const int printLanguage = p.isSet(printLanguageOpt) ? PrintLanguageOf(p.value(printLanguageOpt)) : 0;
+    if (p.isSet(printLanguageOpt) && printLanguage == 0) {
+        std::fprintf(stderr, "korva-select: --print-language: \"%s\" is neither de nor en\n",
+                     qPrintable(p.value(printLanguageOpt)));
         return ExitBadInput;
     }
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
@@ -383,6 +431,9 @@ int main(int argc, char** argv) {
         // The output file of a support the selection accepted, written as
         // normal mode writes it after the store; a refused support gets none.
         if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
+            // The company settings read by the selection name the print
+            // language unless the caller chose one.
+            OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ);
             PrintTextTranslator = &TranslatePrintText;
             QString error;
             if (!WritePmlFile(outputFile, &error))
