@@ -289,6 +289,33 @@ private slots:
         QVERIFY(bad.err.contains("x.zof"));
     }
 
+    // The file is written from the record as the store leaves it: a static
+    // support's data block has the hot and cold load lines, a dynamic
+    // support's the load cases and piston lines.
+    void outputDataBlockOfTheStressCondition_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("notDynamic");
+        QTest::newRow("static spring hanger") << "spring_hanger.ini" << true;
+        QTest::newRow("cold support") << "cold_support.ini" << true;
+        QTest::newRow("dynamic rigid strut") << "rigid_strut.ini" << false;
+    }
+    void outputDataBlockOfTheStressCondition() {
+        QFETCH(QString, input);
+        QFETCH(bool, notDynamic);
+        TestDir home;
+        const QString out = home.file(QStringLiteral("x.zof"));
+        const Run r = Select({"--catalogue", Demo, "--input", Inputs + "/" + input, "--output", out}, home.path());
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QCOMPARE(bytes.contains("\r\n--     105 Cold load [kN]= "), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     301 Alpha = "), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--:USTMOVEMENT   [horz]  [late]  [vert]\r\n"), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     205 Load (H/Normal) [kN]= "), !notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     224 Piston position [mm]= "), !notDynamic);
+    }
+
     // The golden outputs: each demo input, metric and imperial, with the
     // labels in the settings table's print language (English in the demo
     // catalogue) and in German. The selection does not depend on the print

@@ -19,6 +19,7 @@
 // input file or a bad argument, 3 the selection reached a step this build
 // does not have (result 9 in the output).
 #include "data/ABHGNR.h"
+#include "data/BridgeRecords.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
@@ -26,6 +27,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "forms/rules/HostTransfer.h"
+#include "forms/rules/LEK1Rules.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
@@ -179,7 +181,21 @@ struct Outcome {
     int result = SelectionNoResult;
     int messageNumber = 0;
     QString message;
+    StressState stress;  // of the configuration the selection ran for
 };
+
+// What the input form's store puts into the record and the bridge records
+// before the output file is written: the stress condition of the chosen
+// configuration and the rotations the chain writers read.
+void PrepareRecordAsStored(const Outcome& o) {
+    TConstructionRecord& k = ConstructionRecord;
+    k.K_S_Y_KZ = o.stress.notDynamic;
+    k.K_S_CS_KZ = o.stress.cold;
+    BridgeRecords.DrehungAs = k.K_DREHUNG_AS;
+    BridgeRecords.DrehungStahl = k.K_DREHUNG_STAHL;
+    BridgeRecords.DrehungKh = k.K_DREHUNG_KH;
+    BridgeRecords.DrehungS = k.K_DREHUNG_S;
+}
 
 Outcome RunSelection(const QString& input, bool imperial, int configuration, ScriptedUi& ui) {
     ResetHostGlobals();
@@ -219,6 +235,7 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, Scr
                            .arg(transfer.elevationError)
                            .toStdString());
     Outcome o;
+    o.stress = StressStateOf(transfer.condition);
     o.result = SelectSupport(ui, 0, 0, false, true);
     o.messageNumber = ConstructionRecord.K_FMT_NR;
     o.message = LastMessage;
@@ -431,6 +448,7 @@ int main(int argc, char** argv) {
         // The output file of a support the selection accepted, written as
         // normal mode writes it after the store; a refused support gets none.
         if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
+            PrepareRecordAsStored(o);
             // The company settings read by the selection name the print
             // language unless the caller chose one.
             OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ);
