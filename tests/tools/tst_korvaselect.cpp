@@ -316,6 +316,45 @@ private slots:
         QCOMPARE(bytes.contains("\r\n--     224 Piston position [mm]= "), !notDynamic);
     }
 
+    // A tool without its print dictionary beside it writes the labels as
+    // they stand, as the program does; a language the caller chose is not
+    // silently replaced: the run is refused and no file is written.
+    void printDictionaryMissing_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("settings language") << "" << 0;
+        QTest::newRow("German chosen") << "de" << 2;
+    }
+    void printDictionaryMissing() {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        TestDir home, bin;
+        const QString exe = bin.file(QStringLiteral("korva-select"));
+        QVERIFY(QFile::copy(QStringLiteral(KORVA_SELECT_EXE), exe));
+        QVERIFY(QFile::setPermissions(exe, QFile::ReadOwner | QFile::ExeOwner));
+        const QString out = home.file(QStringLiteral("x.zof"));
+        QStringList args{"--catalogue", Demo, "--input", Inputs + "/rigid_strut.ini", "--output", out};
+        if (!option.isEmpty())
+            args << "--print-language" << option;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("TMPDIR"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(exe, args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), exitCode);
+        if (exitCode == 0) {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readAll().startsWith("--     000 Begin KORVA-Data\r\n"));
+        } else {
+            QVERIFY(p.readAllStandardError().contains("print dictionary"));
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+
     // The golden outputs: each demo input, metric and imperial, with the
     // labels in the settings table's print language (English in the demo
     // catalogue) and in German. The selection does not depend on the print

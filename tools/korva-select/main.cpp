@@ -260,16 +260,24 @@ int PrintLanguageOf(const QString& name) {
 // Opens the print dictionary from the program's directory, as the input
 // form's start-up does, in the given language; a language the dictionary
 // does not hold falls back to English as there. Without the dictionary file
-// the labels stay as the writer has them.
-void OpenPrintDictionary(int language) {
+// the labels stay as the writer has them, as in the program, unless the
+// caller chose a language: then the file is refused rather than written in
+// another language than asked.
+void OpenPrintDictionary(int language, bool chosen) {
     TIvBinaryDictionary* d = IvBinaryDictionaryPrint;
     if (!d)
         return;
     d->SetFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Korvaprn.mld")));
-    if (!d->IsOpen() && d->CanOpen())
-        d->Open();
-    if (!d->IsOpen())
-        throw BadInput(QStringLiteral("print dictionary %1: cannot be opened").arg(d->FileName()).toStdString());
+    try {
+        if (!d->IsOpen() && d->CanOpen())
+            d->Open();
+    } catch (const std::exception&) {
+    }
+    if (!d->IsOpen()) {
+        if (chosen)
+            throw BadInput(QStringLiteral("print dictionary %1: cannot be opened").arg(d->FileName()).toStdString());
+        return;
+    }
     try {
         d->SetLanguage(language);
     } catch (const std::exception&) {
@@ -451,7 +459,7 @@ int main(int argc, char** argv) {
             PrepareRecordAsStored(o);
             // The company settings read by the selection name the print
             // language unless the caller chose one.
-            OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ);
+            OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ, printLanguage != 0);
             PrintTextTranslator = &TranslatePrintText;
             QString error;
             if (!WritePmlFile(outputFile, &error))
