@@ -34,6 +34,7 @@
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "platform/Database.h"
 #include "platform/Session.h"
 #include "ui/MultiLang.h"
 
@@ -436,9 +437,10 @@ int main(int argc, char** argv) {
         }
         TDBKONST konst;
         TDBGLOBAL global;
-        SetCatalogueReadScope([] {
-            DBKONST->BASIS_DB.StartTransaction();
-            return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+        // As in the program: the selection reads the catalogue under one
+        // read transaction (the tool writes nothing there).
+        SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+            return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
         });
         Outcome o;
         try {
