@@ -545,6 +545,12 @@ Walk RWalk() {
                 continue;
             ++G.ChainPartIndex;
             SelectClamp();
+            // The R walk does not raise the load groups: a group outside
+            // every clamp's window ends the step with its message.
+            if (G.TableStatus == 8) {
+                Fail(1, 2733);
+                return Walk::Done;
+            }
             if (Failed())
                 return Walk::Done;
             G.MessageNumber = 0;
@@ -618,9 +624,11 @@ Walk RWalk() {
     const int32_t rod = SegmentHeightAt(1) - G.ChainHeight;
     RodLengthAt(1) = rod;
     const bool imperial = K.K_EINH_KZ;
-    const bool onlyGuard = l1 == 'D' && l7 == 'F';
+    // Letters 1 'D' with 7 'F' leave out the rod-length and tension checks
+    // and go on from the 2642 check; 'S' with 6 'X' leave out every check.
+    const bool fromTensionCheck = l1 == 'D' && l7 == 'F';
     const bool skipChecks = l1 == 'S' && l6 == 'X';
-    if (!onlyGuard && !skipChecks) {
+    if (!fromTensionCheck && !skipChecks) {
         if (rod != 0 && (G.MainUnitNumber < 16199999 || !K.K_ZUG_DRUCK_KZ)) {
             if (imperial) {
                 G.MessageNumber = 2839;
@@ -638,6 +646,11 @@ Walk RWalk() {
             g_warningValue = imperial ? double(RoundToInt(rod * 0.03937007874015748L)) : rod;
         }
         if (G.MainUnitNumber >= 16199999 && K.K_ZUG_DRUCK_KZ && rod >= 1) {
+            // The first part of the chain again, the first of its type that
+            // reaches the rod length.
+            const double first = ChainPartAt(1).ProductNumber;
+            SetSearchKey(int32_t(first));
+            PgstatRecord.STA_NRN = first;
             FindStaticProductByDimension();
             if (Failed())
                 return Walk::Done;
@@ -659,7 +672,7 @@ Walk RWalk() {
             return Walk::Done;
         }
     }
-    if (!onlyGuard && !skipChecks) {
+    if (!skipChecks) {
         if ((G.MessageNumber == 2844 || G.MessageNumber == 2845) && rod > 0) {
             const int n = G.MessageNumber;
             InformationBox(n, {n == 2845 ? qint64(RoundToInt(rod * 0.03937007874015748L)) : qint64(rod)});
@@ -1155,6 +1168,10 @@ void SelectDynamicUnit(const QString& positionType) {
     SetKeyDigits(5, 2, TemdatRecord.T_KLASSE);
     PgdynaRecord.DYN_NRN = SearchKeyNumber();
     PgdynaStart();
+    if (Failed()) {  // no dynamic row at or after the key
+        SetSearchKey(0);
+        return Fail(1, 2718);
+    }
     bool groupRejected = false;
     while (!Failed()) {
         PgdynaReadNext();
@@ -1261,8 +1278,10 @@ void FinishChain() {
     const auto copy = [&](const ChainPart& e) {
         if (e.ProductNumber == RodMarker)
             throw EngineStepError(2718);  // a rod nobody fitted: never a product number
-        // The parts list has 24 rows: a longer chain cannot be stored.
-        if (out >= 24)
+        // The support record holds 30 parts; dropping the rest would store
+        // an incomplete support. (The parts list's 24 rows are the
+        // composition's limit.)
+        if (out >= int(std::size(K.K_BTL_8)))
             throw EngineStepError(MsgChainTooLong);
         K.K_BTL_8[out] = e.ProductNumber;
         K.K_ANZ[out] = e.Quantity;

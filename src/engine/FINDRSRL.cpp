@@ -330,6 +330,13 @@ void InsulationOf49(int diameterCode) {
     RowFilters(49);
 }
 
+// The pre-pass only weighs the clamp: the component step's search shows
+// the same box when it fails again.
+void ClampBox(int number, const QVariantList& values) {
+    if (!Preselect())
+        InformationBox(number, values);
+}
+
 void ClampFailure() {
     const int reason = int(G.ClampRejectReason);
     SetSearchKey(0);
@@ -342,7 +349,7 @@ void ClampFailure() {
             G.TableStatus = 8;
             G.MessageNumber = 0;
         } else {
-            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            ClampBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
         }
         break;
@@ -351,12 +358,12 @@ void ClampFailure() {
     case 5:
     case 6: {
         const int number = (reason == 5 ? 2734 : 2735) + (imperial ? 100 : 0);
-        InformationBox(number, LengthValues(imperial, {Extended(g_largestWidth)}));
+        ClampBox(number, LengthValues(imperial, {Extended(g_largestWidth)}));
         Fail(6, int16_t(number));
         break;
     }
     case 7:
-        InformationBox(2729, {DisplayText()});
+        ClampBox(2729, {DisplayText()});
         Fail(6, 2729);
         break;
     case 8: G.MessageNumber = 2732; break;
@@ -652,6 +659,9 @@ void SelectClamp() {
             as43 = true;
             continue;
         case SearchOutcome::Restart:
+            // The material choice starts the search again from the type
+            // choice, type 42 included.
+            as43 = false;
             continue;
         case SearchOutcome::Done:
             return;
@@ -737,14 +747,14 @@ void SelectHorizontalClamp() {
         G.TableStatus = 1;
         switch (int(reason)) {
         case 2:
-            InformationBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
+            ClampBox(2733, {IvTranslate(QStringLiteral("LG")) + QString::number(G.ClampLoadGroup)});
             Fail(6, 2733);
             break;
         case 3: G.MessageNumber = 2736; break;
         case 4: G.MessageNumber = 2740; break;
         case 7:
             SetDisplay(R.RSL_L_NR);
-            InformationBox(2729, {DisplayText()});
+            ClampBox(2729, {DisplayText()});
             Fail(6, 2729);
             break;
         case 18: G.MessageNumber = 2731; break;

@@ -222,9 +222,18 @@ void FitMainUnitHeight() {
         G.MessageNumber = 2747;
     }
     K.K_RESTLAENGE_1 = double(L);
-    for (int i = 6; i >= 3; --i)
+    // The long variant stands third; every part from there moves down one
+    // place, so a longer chain loses no part.
+    int last = 2;
+    while (last < 40 && ChainPartAt(last + 1).ProductNumber != 0)
+        ++last;
+    if (last >= 40)
+        throw EngineStepError(MsgChainTooLong);
+    for (int i = last; i >= 3; --i)
         ChainPartAt(i + 1) = ChainPartAt(i);
     ChainPartAt(3) = ChainPart{PgstatRecord.STA_NRN, 1};
+    if (G.ChainEnd >= 3)
+        ++G.ChainEnd;
     K.K_VORKOS_KZ = G.VorkosFlag;
 }
 

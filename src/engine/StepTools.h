@@ -38,7 +38,7 @@ QVariantList LengthValues(bool imperial, std::initializer_list<Extended> mm);
 constexpr int MsgClampClassSpan = 7211;        // class temperatures give no span to interpolate over
 constexpr int MsgLoadGroupAboveLast = 7212;    // the load group would have to rise above 24
 constexpr int MsgRestartLimit = 7213;          // a step restarted more often than it can need
-constexpr int MsgChainTooLong = 7214;          // more parts than the parts list has rows
+constexpr int MsgChainTooLong = 7214;          // more parts than the support record holds
 constexpr int MsgBearingGeometry = 7215;       // pipe-bearing shoe wider than the pipe
 constexpr int MsgStanchionDivisor = 7216;      // stanchion lever arm of 0
 constexpr int MsgArmAngleRange = 7217;         // arm angle whose height correction has no 16-bit value

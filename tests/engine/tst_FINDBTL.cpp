@@ -5,6 +5,7 @@
 #include "data/PGDYNA.h"
 #include "data/PGSTAT.h"
 #include "engine/FINDBTL.h"
+#include "engine/FINDBTLChain.h"
 
 class TestFindBtl : public QObject {
     Q_OBJECT
@@ -32,6 +33,9 @@ private slots:
         Row(80010000, 900);
         Row(81010000, 100);
         Row(81010001, 300);  // the last row of the table
+        // A pipe and a temperature class, but no dynamic product at all.
+        f->Insert("Durdat.DB", {{"D_R_DM", 114.3}, {"D_R_DM_KZ", 9}, {"D_EMAX_MM", 1.0}, {"D_LG_KZ", " "}});
+        f->Insert("Temdat.DB", {{"T_KLASSE", 3}, {"T_TEMP", 200}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -39,6 +43,21 @@ private slots:
         ui = ScriptedSelectionUi();
         ResetCalcState();
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHAESBH"));
+    }
+
+    // A dynamic clamp whose key lies beyond every dynamic row is not found
+    // (2718), which differs from rows that carry no load (2737).
+    void dynamicClampNotFound() {
+        ConstructionRecord.K_RDM = 114.3;
+        ConstructionRecord.K_TEM = 200;
+        ConstructionRecord.K_LAST = 1;
+        CalcGlobals.ChainPartIndex = 1;
+        ActiveUiScope scope(ui);
+        SelectDynamicUnit(QStringLiteral("370"));
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2718);
+        QCOMPARE(SearchKeyNumber(), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 0.0);
     }
 
     void findStaticProduct_data() {

@@ -49,6 +49,22 @@ private slots:
         for (int g : {19, 20})
             f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
                                     {"STA_GEW", 10.0}});
+        // Main units of the R walk: a constant hanger 161, a spring support
+        // 290 with its rod part 291, a tension/compression support 162 whose
+        // rod parts (type 161, digit 4 '1') reach 100, 300 and 1000 mm.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 16113415}, {"STA_E", 400}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 29013218}, {"STA_E", 300}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 29113000}, {"STA_E", 100}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 16213415}, {"STA_E", 300}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 70013000}, {"STA_E", 5}});
+        for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
+            f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
+                                    {"STA_BREITE_M", 900}});
+        // Struts of groups 20 to 70, each 250-600 mm: a longer rod climbs
+        // the sizes one restart at a time.
+        for (int g = 20; g <= 70; ++g)
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", 39000010 + g * 10000}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600},
+                                    {"DYN_LAMBDA", 150}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -109,13 +125,15 @@ private slots:
             QCOMPARE(int(ConstructionRecord.K_ANZ[i]), int(chain.indexOf(expected[i]) + 1));
     }
 
-    // 24 parts fit the parts list; a 25th ends the step instead of writing
-    // past its rows.
+    // The support record holds 30 parts (the parts list's 24 rows are the
+    // composition's limit); a 31st ends the step instead of being dropped.
     void finishChainLimit_data() {
         QTest::addColumn<int>("parts");
         QTest::addColumn<int>("message");
         QTest::newRow("24") << 24 << 0;
-        QTest::newRow("25") << 25 << int(MsgChainTooLong);
+        QTest::newRow("25") << 25 << 0;
+        QTest::newRow("30") << 30 << 0;
+        QTest::newRow("31") << 31 << int(MsgChainTooLong);
         QTest::newRow("40") << 40 << int(MsgChainTooLong);
     }
     void finishChainLimit() {
@@ -127,8 +145,10 @@ private slots:
         FinishChain();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
-        QCOMPARE(ConstructionRecord.K_BTL_8[23], 60013023.0);
-        QCOMPARE(ConstructionRecord.K_BTL_8[24], 0.0);
+        const int kept = std::min(parts, 30);
+        QCOMPARE(ConstructionRecord.K_BTL_8[kept - 1], 60013000.0 + kept - 1);
+        if (kept < 30)
+            QCOMPARE(ConstructionRecord.K_BTL_8[kept], 0.0);
     }
 
     // Stock 3000 mm: whole pieces, a coupling per piece and a rest piece.
@@ -271,6 +291,16 @@ private slots:
         QTest::newRow("other: component half, then the smaller")
             << "SHHAXSBH" << "" << QList<int>{13, 12, 10} << 13.5 << 0 << 6.75;
         QTest::newRow("other: half of 18 over 9") << "SHHAXSBH" << "" << QList<int>{13, 12, 10} << 18.01 << 1 << 9.005;
+        // Branch 4 tests the component group's half only: the support group
+        // (read as 10) would fail the full load.
+        QTest::newRow("V D S: component half only") << "SHVADSBS" << "" << QList<int>{13, 3, 13} << 24.0 << 0 << 12.0;
+        QTest::newRow("V D S: component half, above")
+            << "SHVADSBS" << "" << QList<int>{13, 3, 13} << 48.01 << 1 << 24.005;
+        // Branch 6 ends after the half test with letters 3 'V' and 5 'D'.
+        QTest::newRow("V D other: ends after the half") << "SHVADSBH" << "" << QList<int>{10, 10, 13} << 24.0 << 0
+                                                        << 12.0;
+        QTest::newRow("D other: then the smaller group") << "SHHADSBH" << "" << QList<int>{10, 10, 13} << 24.0 << 1
+                                                         << 12.0;
         QTest::newRow("other, area I: main unit half")
             << "SHHAXSBH" << "I" << QList<int>{13, 12, 10} << 27.0 << 1 << 13.5;
     }
@@ -369,6 +399,123 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(TextRecord.TXT_NUM, 24.0);
         QCOMPARE(f->kon->TXTTAB.IndexName(), index);
+    }
+
+    // The R walk's positions 290 and 291 and its checks at the end of the
+    // list: main unit 161 passes 291 over; a 291 part leaves 2844, a box
+    // for a positive rod; letters 1 'D' with 7 'F' start at the 2642 check,
+    // 'S' with 6 'X' check nothing; a tension/compression support looks its
+    // first part up again by the rod length.
+    void rWalkEnd_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("main");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QStringList>("box");  // the values the box shows; empty: no box
+        const QList<double> spring{29113000, 29013218};
+        QTest::newRow("161 passes 291 over") << "SHHRELBS" << 16113415.0 << 13 << "" << 400 << 0 << 0
+                                             << QList<double>{16113415} << QStringList{};
+        QTest::newRow("291 at rod 0: warning") << "SHHRELBS" << 29013218.0 << 13 << "" << 400 << 0 << 2844 << spring
+                                               << QStringList{};
+        QTest::newRow("rod left over replaces it") << "SHHRELBS" << 29013218.0 << 13 << "" << 450 << 0 << 2838
+                                                   << spring << QStringList{};
+        QTest::newRow("D F: 291 box for a positive rod")
+            << "DHHRELFS" << 29013218.0 << 13 << "" << 450 << 6 << 2844 << QList<double>{} << QStringList{" 50"};
+        QTest::newRow("D F: chain above the segment") << "DHHRELFS" << 29013218.0 << 13 << "" << 350 << 0 << 2836
+                                                      << spring << QStringList{};
+        QTest::newRow("S X: no check") << "SHHREXBS" << 29013218.0 << 13 << "" << 350 << 0 << 2844 << spring << QStringList{};
+        QTest::newRow("tension above group 19: 2642") << "SHHRELBS" << 29013218.0 << 20 << "zug ptfe" << 300 << 6
+                                                      << 2642 << QList<double>{} << QStringList{};
+        QTest::newRow("tension: rod part by length") << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 600 << 0 << 0
+                                                     << QList<double>{16113001, 16213415} << QStringList{};
+        QTest::newRow("tension: beyond the part's range")
+            << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 1100 << 6 << 2842 << QList<double>{} << QStringList{" 450", " 1000"};
+        QTest::newRow("290: lateral travel beyond the unit")
+            << "SHHRELBS" << 29013218.0 << 13 << "ptfe lateral" << 400 << 0 << 0 << spring << QStringList{};
+    }
+    void rWalkEnd() {
+        QFETCH(QString, name);
+        QFETCH(double, main);
+        QFETCH(int, group);
+        QFETCH(QString, flags);
+        QFETCH(int, segment);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        QFETCH(QList<double>, chain);
+        QFETCH(QStringList, box);
+        Name(name);
+        Positions({"291", "290"});
+        CalcGlobals.MainUnitNumber = main;
+        CalcGlobals.MainUnitLoadGroup = int16_t(group);
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_ZUG_DRUCK_KZ = flags.contains("zug");
+        ConstructionRecord.K_PTFE_KZ = flags.contains("ptfe");
+        ConstructionRecord.K_WEG_X = flags.contains("lateral") ? 51 : 0;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QList<double> got;
+        for (double n : ConstructionRecord.K_BTL_8)
+            if (n != 0)
+                got << n;
+        QCOMPARE(got, chain);
+        const int boxes = box.isEmpty() ? (flags.contains("lateral") || message == 2642 ? 1 : 0) : 1;
+        QCOMPARE(ui.count("information: "), boxes);
+        for (const QString& value : box)
+            QVERIFY2(ui.log.last().contains(value), qPrintable(ui.log.last()));
+    }
+
+    // The slide plate of a PTFE bearing (position 700): its part up to load
+    // group 19, and 3 mm of sliding layer in any case; nothing without PTFE.
+    void rWalkSlidePlate_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<int>("height");
+        QTest::newRow("group 13") << 13 << true << QList<double>{70013000, 29013218} << 308;
+        QTest::newRow("group 20: the layer only") << 20 << true << QList<double>{29013218} << 303;
+        QTest::newRow("without PTFE") << 13 << false << QList<double>{29013218} << 300;
+    }
+    void rWalkSlidePlate() {
+        QFETCH(int, group);
+        QFETCH(bool, ptfe);
+        QFETCH(QList<double>, chain);
+        QFETCH(int, height);
+        Name("SHHRELBS");
+        Positions({"700", "290"});
+        CalcGlobals.MainUnitNumber = 29013218;
+        CalcGlobals.MainUnitLoadGroup = int16_t(group);
+        CalcGlobals.SegmentHeights[0] = height;
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainHeight, height);
+        QList<double> got;
+        for (double n : ConstructionRecord.K_BTL_8)
+            if (n != 0)
+                got << n;
+        QCOMPARE(got, chain);
+    }
+
+    // Every restart of the component step counts: after 40 the step ends
+    // with its message instead of climbing on.
+    void restartLimit() {
+        Name("SHHYESBS");
+        Positions({"390"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights[0] = 700;
+        Watchdog dog("restartLimit", std::chrono::seconds(30));
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), int(MsgRestartLimit));
+        QCOMPARE(int(CalcGlobals.SecondLoadGroup), 20 + 41);
     }
 
     void emptyArrangementGivesEmptyChain() {

@@ -82,6 +82,17 @@ private slots:
         paired.insert("RSL_KOP_KZ", true);
         f->Insert("pgrsrsl.DB", paired);
         f->Insert("Pgstat.DB", {{"STA_NRN", 61111000}, {"STA_E", 40}, {"STA_GEW", 1.0}});
+        // A type-42 clamp for 168.3 whose window stops at group 10: only a
+        // search that skips the window (material choice "+") takes it.
+        f->Insert("pgrsrsl.DB", Clamp(42110301, 9, 10, 99, 99, 150, 300, 300, "421101"));
+        // A clamp for 273 without its nuclear catalogue number or insulation
+        // height, for load groups up to 25.
+        Diameter(273, 13, 0, " ");
+        QVariantMap plain = Clamp(43130301, 9, 25, 50, 50, 75, 200, 0, "431301");
+        plain.insert("RSL_L_NR_K", "");
+        f->Insert("pgrsrsl.DB", plain);
+        // The end piece of a support without clamp for building connection 73.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 60111000}, {"STA_E", 25}});
         // A low-temperature variant (digit 7 '5') behind it.
         f->Insert("pgrsrsl.DB", Clamp(43110351, 9, 14, 99, 99, 150, 300, 300, "430151"));
         // Type 45 with widths 100, 200, 300.
@@ -333,6 +344,28 @@ private slots:
         QCOMPARE(this->message(), message);
     }
 
+    // Free space on 273: 200 - 136.5 - the deduction of the load group
+    // (24: 56, 25: none) against 63 mm of insulation.
+    void insulationDeductionByGroup_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("24 deducts 56") << 24 << 1;
+        QTest::newRow("25 deducts nothing") << 25 << 0;
+    }
+    void insulationDeductionByGroup() {
+        QFETCH(int, group);
+        QFETCH(int, questions);
+        Support();
+        ConstructionRecord.K_RDM = 273;
+        ConstructionRecord.K_DAEMMST = 63;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(key(), 43130301);
+        QCOMPARE(ui.count("question: "), questions);
+    }
+
     void insulationHeightTooLow() {
         Support();
         ConstructionRecord.K_RDM = 168.3;  // the special row 160 is passed over
@@ -569,6 +602,109 @@ private slots:
         QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
         QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);
+    }
+
+    // Yes to the special clamp starts the search again from the type
+    // choice: the insulated riser clamp is type 42 again, and the choice
+    // "+" no longer tests the load-group window.
+    void lowTemperatureRestartsFromTheType() {
+        Support();
+        ConstructionRecord.K_RDM = 168.3;
+        ConstructionRecord.K_LAST = 60;
+        ConstructionRecord.K_TYP_42_KZ = false;
+        ConstructionRecord.K_DAEMMST = 10;
+        ui.answers = {true};
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(ui.count("yesno: "), 1);
+        QCOMPARE(key(), 42110301);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 42110301.0);
+        QCOMPARE(CalcGlobals.ClampMaterialChoice, QString("+"));
+    }
+
+    // The pre-pass only weighs the clamp: its failures show no box (the
+    // component step's search shows it).
+    void preselectFailureShowsNoBox_data() {
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("message");
+        QTest::newRow("width below the first step") << "width" << 2734;
+        QTest::newRow("horizontal clamp above group 17") << "horizontal" << 2733;
+        QTest::newRow("no nuclear number") << "nuclear" << 2729;
+    }
+    void preselectFailureShowsNoBox() {
+        QFETCH(QString, flags);
+        QFETCH(int, message);
+        for (const bool preselect : {true, false}) {
+            Support();
+            ui = StepUi();
+            ConstructionRecord.K_ROHRRI_KZ = flags != "width";
+            ConstructionRecord.K_BREITE = 99;
+            ConstructionRecord.K_HOR_TYP = flags == "horizontal" ? 1 : 0;
+            CalcGlobals.ClampLoadGroup = flags == "horizontal" ? 18 : 11;
+            ConstructionRecord.K_KERNTECH = flags == "nuclear";
+            CalcGlobals.ClampPreselectMode = preselect ? '8' : ' ';
+            if (flags == "nuclear")
+                ConstructionRecord.K_RDM = 273;
+            ActiveUiScope scope(ui);
+            select();
+            QCOMPARE(this->message(), message);
+            QCOMPARE(status(), 6);
+            QCOMPARE(ui.count("information: "), preselect ? 0 : 1);
+        }
+    }
+
+    // A support without clamp takes the last part's height and index back
+    // and looks up the end piece of its building connection.
+    void withoutClamp_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<bool>("preselect");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("73: end piece 60") << "SHHAESBS" << 73 << false << 2 << 460.0 << 25;
+        QTest::newRow("75: end piece 61") << "SHHAESBS" << 75 << false << 2 << 460.0 << 40;
+        QTest::newRow("no end piece") << "SHHAESBS" << 0 << false << 2 << 460.0 << 0;
+        QTest::newRow("pre-pass: nothing") << "SHHAESBS" << 73 << true << 3 << 500.0 << 0;
+        QTest::newRow("letter 4 R: nothing") << "SHHRESBS" << 73 << false << 3 << 500.0 << 0;
+    }
+    void withoutClamp() {
+        QFETCH(QString, name);
+        QFETCH(int, connection);
+        QFETCH(bool, preselect);
+        QFETCH(int, index);
+        QFETCH(double, height);
+        QFETCH(int, offset);
+        Support(name);
+        ConstructionRecord.K_RSRL_OHNE = true;
+        ConstructionRecord.K_RSRL_OHNE_NR = int16_t(connection);
+        CalcGlobals.ChainPartIndex = 3;
+        CalcGlobals.RunningHeight = 500;
+        CalcGlobals.ClampPreselectMode = preselect ? '8' : ' ';
+        PgstatRecord.STA_E = 40;  // the part entered last
+        ActiveUiScope scope(ui);
+        select();
+        QCOMPARE(status(), 0);
+        QCOMPARE(CalcGlobals.ChainPartIndex, index);
+        QCOMPARE(double(CalcGlobals.RunningHeight), height);
+        QCOMPARE(PgrsrlRecord.RSL_E, offset);
+        if (offset)
+            QCOMPARE(key(), connection == 73 ? 60111000 : 61111000);
+    }
+
+    // The R walk does not raise the load groups: a group outside every
+    // clamp window (letter 8 'S') ends the step with the load-group message.
+    void rWalkClampOutsideItsGroups() {
+        Support("SHHRESBS");
+        for (int i = 0; i < 16; ++i)
+            std::copy_n(i == 0 ? "430" : "000", 3, ArrangementRecord.A_LFD_BT[i]);
+        CalcGlobals.MainUnitLoadGroup = CalcGlobals.SupportLoadGroup = CalcGlobals.ComponentLoadGroup = 15;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(status(), 1);
+        QCOMPARE(message(), 2733);
+        QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), 15);
     }
 
     void liftOffGuard_data() {

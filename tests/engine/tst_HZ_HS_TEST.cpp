@@ -267,6 +267,69 @@ private slots:
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
 
+    // The long variant goes in third place; every later part moves down,
+    // the seventh included.
+    void fitMainUnitHeightKeepsTheChain() {
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        const QList<double> chain{35013000, 36090302, 60013000, 61013000, 64013000, 66013700, 67013200};
+        for (int i = 0; i < chain.size(); ++i)
+            CalcGlobals.ChainPartTable[std::size_t(i)] = ChainPart{chain[i], int16_t(i + 1)};
+        CalcGlobals.ChainEnd = 7;
+        CalcGlobals.MainUnitNumber = 21013218;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = 1500;
+        ActiveUiScope scope(ui);
+        FitMainUnitHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QList<double> got;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                got << e.ProductNumber;
+        QCOMPARE(got, (QList<double>{35013000, 36090302, 21913918, 60013000, 61013000, 64013000, 66013700, 67013200}));
+        QCOMPARE(int(CalcGlobals.ChainPartTable[7].Quantity), 7);
+        QCOMPARE(CalcGlobals.ChainEnd, 8);
+    }
+
+    // The rod walk's answers to the strut: a fitting strut replaces the
+    // marker; the next size restarts the walk with it; the rows ending with
+    // the rod outside every window seen show the range box, inside it the
+    // rod has no strut (2770, no box).
+    void rodWalkStrut_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("finalGroup");
+        QTest::newRow("13: the long window") << 13 << 700 << 5.0 << 0 << 0 << 13;
+        QTest::newRow("13, too long: size 14, outside: box") << 13 << 1200 << 5.0 << 6 << 2744 << 14;
+        QTest::newRow("14: inside, too weak") << 14 << 400 << 100.0 << 1 << 2770 << 14;
+        QTest::newRow("14: outside: box") << 14 << 700 << 5.0 << 6 << 2744 << 14;
+    }
+    void rodWalkStrut() {
+        QFETCH(int, group);
+        QFETCH(int, segment);
+        QFETCH(double, load);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        QFETCH(int, finalGroup);
+        LoadArrangementNow({"SHHYESBS", "", {"390"}});
+        CalcGlobals.SecondLoadGroup = int16_t(group);
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_WR_GS = 0;
+        ConstructionRecord.K_LAST = load;
+        Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.SecondLoadGroup), finalGroup);
+        QCOMPARE(ui.count("information: "), message == 2744 ? 1 : 0);
+        if (message == 2744)  // the windows of the last size: 250 to 600
+            QVERIFY2(ui.log.last().contains(" 250") && ui.log.last().contains(" 600"), qPrintable(ui.log.last()));
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], status ? 0.0 : 39130020.0);
+    }
+
     void strutWithoutMarker() {
         CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
         CalcGlobals.ClampLoadGroup = 13;

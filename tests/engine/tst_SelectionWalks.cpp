@@ -126,6 +126,36 @@ private slots:
         }
     }
 
+    // The cold-support walk takes the positions from "500" up to below
+    // "600": a later position outside ends the list, one inside is looked
+    // up (and has no rows here).
+    void coldWalkListEnd_data() {
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<int>("status");
+        QTest::newRow("600 ends the list") << "600" << 0;
+        QTest::newRow("599 is a cold part") << "599" << 1;
+        QTest::newRow("499 ends the list") << "499" << 0;
+        QTest::newRow("500 is a cold part") << "500" << 1;
+    }
+    void coldWalkListEnd() {
+        QFETCH(QString, second);
+        QFETCH(int, status);
+        DemoHangerSupport(3, 0);
+        LoadArrangementNow({"CHHRESBS", "", {"520", second, "520"}});
+        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
+        CalcGlobals.SupportLoadGroup = 1;
+        ResetComponentState();
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        if (status == 0) {
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 52002004.0);
+            QCOMPARE(ConstructionRecord.K_BTL_8[1], 0.0);
+        } else {
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2770);
+        }
+    }
+
     // The base clamp of 114.3 with a 100 mm shoe lifts the chain by
     // 57 + 100 = 157 mm; the rod left below the steel is a warning.
     void rWalkRodWarning_data() {
