@@ -2,13 +2,16 @@
 // without the input form, storing nothing.
 //
 //   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial] [--output FILE]
+//                [--print-language de|en]
 //
 // The host input file becomes the support record through the same transfer
 // the input form's start-up runs; the selection runs with a scripted
 // interface: the questions take the answers in turn (yes/no, y/n, 1/0), and
 // every question beyond them its default button; the blocking dialog is
 // left without saving. Prices come from price list 1. --imperial shows the values in imperial units and
-// selects from the imperial catalogue.
+// selects from the imperial catalogue. The labels of the output file go
+// through the print dictionary in the language the program takes from the
+// catalogue's settings table (F_DRCK_KZ); --print-language chooses another.
 //
 // Output: the result code, the message number and text, the chain and the
 // parts list, as text or as one JSON object. Exit codes: 0 the selection
@@ -18,6 +21,7 @@
 #include "data/ABHGNR.h"
 #include "data/DBCREATE.h"
 #include "data/DECODIEREN.h"
+#include "data/BridgeRecords.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
@@ -25,6 +29,7 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "forms/rules/HostTransfer.h"
+#include "forms/rules/LEK1Rules.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
@@ -32,6 +37,7 @@
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "platform/Database.h"
 #include "platform/Session.h"
 #include "ui/MultiLang.h"
 
@@ -179,7 +185,21 @@ struct Outcome {
     int result = SelectionNoResult;
     int messageNumber = 0;
     QString message;
+    StressState stress;  // of the configuration the selection ran for
 };
+
+// What the input form's store puts into the record and the bridge records
+// before the output file is written: the stress condition of the chosen
+// configuration and the rotations the chain writers read.
+void PrepareRecordAsStored(const Outcome& o) {
+    TConstructionRecord& k = ConstructionRecord;
+    k.K_S_Y_KZ = o.stress.notDynamic;
+    k.K_S_CS_KZ = o.stress.cold;
+    BridgeRecords.DrehungAs = k.K_DREHUNG_AS;
+    BridgeRecords.DrehungStahl = k.K_DREHUNG_STAHL;
+    BridgeRecords.DrehungKh = k.K_DREHUNG_KH;
+    BridgeRecords.DrehungS = k.K_DREHUNG_S;
+}
 
 // Normal mode on a project directory that does not exist yet: the
 // project's tables are made from the company options, and the record starts
@@ -233,10 +253,54 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, con
                            .arg(transfer.elevationError)
                            .toStdString());
     Outcome o;
+    o.stress = StressStateOf(transfer.condition);
     o.result = SelectSupport(ui, 0, 0, false, true);
     o.messageNumber = ConstructionRecord.K_FMT_NR;
     o.message = LastMessage;
     return o;
+}
+
+// The print dictionary's language numbers of the languages the tool offers.
+struct PrintLanguageName {
+    const char* name;
+    int language;
+};
+constexpr PrintLanguageName PrintLanguages[] = {{"de", 1}, {"en", 2}};
+
+// 0 for a name the tool does not know.
+int PrintLanguageOf(const QString& name) {
+    for (const PrintLanguageName& l : PrintLanguages)
+        if (name.compare(QLatin1String(l.name), Qt::CaseInsensitive) == 0)
+            return l.language;
+    return 0;
+}
+
+// Opens the print dictionary from the program's directory, as the input
+// form's start-up does, in the given language; a language the dictionary
+// does not hold falls back to English as there. Without the dictionary file
+// the labels stay as the writer has them, as in the program, unless the
+// caller chose a language: then the file is refused rather than written in
+// another language than asked.
+void OpenPrintDictionary(int language, bool chosen) {
+    TIvBinaryDictionary* d = IvBinaryDictionaryPrint;
+    if (!d)
+        return;
+    d->SetFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Korvaprn.mld")));
+    try {
+        if (!d->IsOpen() && d->CanOpen())
+            d->Open();
+    } catch (const std::exception&) {
+    }
+    if (!d->IsOpen()) {
+        if (chosen)
+            throw BadInput(QStringLiteral("print dictionary %1: cannot be opened").arg(d->FileName()).toStdString());
+        return;
+    }
+    try {
+        d->SetLanguage(language);
+    } catch (const std::exception&) {
+        d->SetLanguage(2);
+    }
 }
 
 QString ProductText(double n) { return QString::number(qint64(n)).rightJustified(8, u'0'); }
@@ -339,7 +403,11 @@ int main(int argc, char** argv) {
         QStringLiteral("configuration"),
         QStringLiteral("The configuration number chosen among those the host's number offers (default: the first)."),
         QStringLiteral("N"));
-    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt});
+    const QCommandLineOption printLanguageOpt(
+        QStringLiteral("print-language"),
+        QStringLiteral("Language of the output file's labels: de or en (default: the settings table's)."),
+        QStringLiteral("LANG"));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt, printLanguageOpt});
     if (!p.parse(app.arguments())) {
         std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
         return ExitBadInput;
@@ -356,6 +424,12 @@ int main(int argc, char** argv) {
     if (!configurationOk || configuration < 0) {
         std::fprintf(stderr, "korva-select: --configuration: \"%s\" is not a configuration number\n",
                      qPrintable(p.value(configurationOpt)));
+        return ExitBadInput;
+    }
+    const int printLanguage = p.isSet(printLanguageOpt) ? PrintLanguageOf(p.value(printLanguageOpt)) : 0;
+    if (p.isSet(printLanguageOpt) && printLanguage == 0) {
+        std::fprintf(stderr, "korva-select: --print-language: \"%s\" is neither de nor en\n",
+                     qPrintable(p.value(printLanguageOpt)));
         return ExitBadInput;
     }
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
@@ -406,6 +480,10 @@ int main(int argc, char** argv) {
         // The output file of a support the selection accepted, written as
         // normal mode writes it after the store; a refused support gets none.
         if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
+            PrepareRecordAsStored(o);
+            // The company settings read by the selection name the print
+            // language unless the caller chose one.
+            OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ, printLanguage != 0);
             PrintTextTranslator = &TranslatePrintText;
             QString error;
             if (!WritePmlFile(outputFile, &error))
