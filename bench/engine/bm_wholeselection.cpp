@@ -11,6 +11,7 @@
 #include "forms/rules/HostTransfer.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
+#include "platform/Database.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -66,9 +67,10 @@ void WholeSelection(benchmark::State& state, const char* input) {
         return;
     }
     SetSelectionSteps(DefaultSelectionSteps());
-    SetCatalogueReadScope([] {
-        DBKONST->BASIS_DB.StartTransaction();
-        return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+    // The program's read scope: one read transaction for the whole run (a
+    // write transaction would lock and sync every table file at its end).
+    SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+        return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
     });
     ScriptedSelectionUi ui;
     for (auto _ : state) {

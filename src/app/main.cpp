@@ -1,21 +1,20 @@
-// The korva executable: the application object, every unit's
-// initialisation, then the start modes of the host library.
-#include "data/DBGLOB.h"
-#include "data/DBKON.h"
-#include "engine/FindHalterung.h"
-#include "forms/ABHG_configure.h"
-#include "forms/LEK1.h"
-#include "forms/LEK1Services.h"
+// The korva executable: reads the command line, runs delete mode itself and
+// hands the other modes to the windowed part of the program.
+//
+// Delete mode is what the host starts most often and waits for, and it has
+// no window. The executable therefore links only the core libraries (Qt
+// Core, SQLite, the host, data and platform code delete mode runs); the
+// interface libraries (Qt Widgets, GUI, Print Support, Network and what
+// they pull in) come with the module of the windowed modes, loaded only when
+// a mode needs them. Loading and relocating those libraries at every start
+// cost more than the deletion itself.
+#include "app/WindowedModes.h"
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
-#include "localisation/IvDictio.h"
-#include "platform/Database.h"
-#include "platform/RunDirectory.h"
 #include "messages/MessageSeam.h"
-#include "ui/ExclusiveAccess.h"
-#include "ui/MultiLang.h"
-#include "ui/QtMessageSeam.h"
+#include "platform/InstanceLock.h"
+#include "platform/RunDirectory.h"
 
 #ifdef KORVA_TEST_HOOKS
 #include "platform/FaultInjection.h"
@@ -24,38 +23,77 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
-#include <memory>
+
+#ifndef KORVA_SINGLE_IMAGE
+#include <QByteArray>
+#include <climits>
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
-// Every mode after the application object exists: the units'
-// initialisation, then the mode itself.
-int RunModes(const QStringList& params) {
-    // One copy per user, in every mode, before the command line is read: a
-    // refused copy ends here.
-    InitSingleInstanceLock();
-    PrintTextTranslator = &TranslatePrintText;
-    // A selection reads the catalogue under one read transaction.
-    SetCatalogueReadScope([]() -> std::shared_ptr<void> {
-        if (!DBKONST) return nullptr;
-        return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
-    });
-    const DictionaryScope dictionaries;
-    // The main forms of normal and configuration mode are handed in here;
-    // without one a mode ends after its start checks.
-    MainForms forms;
-    forms.normal = &RunInputForm;
-    UseProgramServices();
-    forms.configure = &RunConfigurationForms;
+// The lock every copy of the program takes (the windowed part adds the
+// server that answers the next copy). A refused copy ends here, before
+// anything else of it runs.
+void TakeSingleInstanceLock() {
+    const InstanceLockResult r = TakeInstanceLock(ProgramInstanceName, InstanceLockWaitMs);
+    if (r == InstanceLockResult::Acquired) return;
+    if (r == InstanceLockResult::Blocked) ShowSystemMessage(QStringLiteral("Sorry, blocked by another running KORVA program !"));
+    std::fflush(nullptr);
+    ::_exit(InstanceRefusedExitCode);
+}
+
+// Delete mode has no window: it runs on a core application object and
+// never touches a window system, so an unreachable display cannot stop it
+// from writing its result. Nothing is translated and nothing is printed, so
+// the dictionaries and the forms' services are not set up.
+int RunDeleteModeProcess(int argc, char** argv, const QStringList& params) {
+    QCoreApplication app(argc, argv);
+    SetUnattended(true);
+    TakeSingleInstanceLock();
     int code = exitcode::StartFailed;
     try {
-        code = RunKorvaMds(params, forms);
+        ParseCommandLine(params);
+        code = RunDeleteMode();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "KORVA: %s\n", e.what());
     }
-    DoneSingleInstanceLock();
+    ReleaseInstanceLock();
     return code;
 }
+
+#ifdef KORVA_SINGLE_IMAGE
+int RunWindowedModes(int argc, char** argv) { return KorvaWindowedMain(argc, argv); }
+#else
+// The module lies next to the executable (found through /proc, not the
+// search path, so that no other library of that name can be loaded).
+QByteArray WindowedModulePath() {
+    char exe[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return WindowedModuleFileName;
+    QByteArray path(exe, int(n));
+    return path.left(path.lastIndexOf('/') + 1) + WindowedModuleFileName;
+}
+
+int RunWindowedModes(int argc, char** argv) {
+    const QByteArray path = WindowedModulePath();
+    void* module = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        std::fprintf(stderr, "KORVA: cannot load %s: %s\n", path.constData(), ::dlerror());
+        return exitcode::StartFailed;
+    }
+    using Entry = int (*)(int, char**);
+    const auto entry = reinterpret_cast<Entry>(::dlsym(module, "KorvaWindowedMain"));
+    if (!entry) {
+        std::fprintf(stderr, "KORVA: %s has no entry KorvaWindowedMain\n", path.constData());
+        return exitcode::StartFailed;
+    }
+    // The module stays loaded until the process ends: its objects' clean-up
+    // runs at exit, after the mode has returned.
+    return entry(argc, argv);
+}
+#endif
 
 }  // namespace
 
@@ -66,28 +104,9 @@ int main(int argc, char** argv) {
     // The host's arguments are bytes: UTF-8 when they are valid UTF-8, else
     // text in the host's code page.
     const QStringList params = HostArguments(argc, argv);
-    // A private directory left by an earlier run that was killed, and this
-    // run's own when a signal ends it.
+    // This run's private directory when a signal ends it.
     InstallRunDirectorySignalHandlers();
-    // Delete mode has no window: it runs on a core application object and
-    // never touches a window system, so an unreachable display cannot stop
-    // it from writing its result.
     ParseCommandLine(params);
-    if (ChooseStartMode() == StartMode::Delete) {
-        QCoreApplication app(argc, argv);
-        SetUnattended(true);
-        return RunModes(params);
-    }
-    RemoveAbandonedRunDirectories();
-    // Started by the host without a display, the program still runs:
-    // windowless, with its messages on standard error.
-    const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-                            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The application object shows an exception that escapes an event
-    // handler in a box, as every form of the program expects.
-    TIvApplication app(argc, argv);
-    InstallQtMessageSeam();
-    SetUnattended(unattended);
-    return RunModes(params);
+    if (ChooseStartMode() == StartMode::Delete) return RunDeleteModeProcess(argc, argv, params);
+    return RunWindowedModes(argc, argv);
 }

@@ -108,7 +108,14 @@ double RestLength(int n) {
 }
 
 bool SuffixS() { return K.K_RDM_KZ[0] == 'S' || K.K_RSRL_AN_KZ[0] == 'S'; }
-bool CN() { return K.K_RES_BOL1 && !K.K_KERNTECH; }
+// The option as the options form set it or a loaded support restored it;
+// the record's own field holds it only for a support loaded from the
+// project.
+bool CNOption() { return G.CNStandard; }
+// The nuclear numbers have no CN variant; the CN materials apply to both.
+bool CNArticle() { return CNOption() && !K.K_KERNTECH; }
+template <typename T>
+T Material(T plain, T unc, T cn) { return CNOption() ? cn : K.K_KATA_KZ ? unc : plain; }
 
 // Drops entry i of the chain with its quantity; the entries below move up.
 void RemoveChainEntry(int i) {
@@ -261,6 +268,17 @@ void Composer::DynamicItem(int i, const QString& nr) {
     SetItem(i, BridgePartNumber(nr), lengthened ? int(K.K_RESTLAENGE_2) : std::abs(int(PgdynaRecord.DYN_E)));
 }
 
+// The height a pipe bearing adds, as the bearing search computed it, taken
+// again from the bearing's own row: the clamp record that search left it in
+// is overwritten by every clamp read after it (a lift-off guard, a clamp
+// listed before the bearing).
+int BearingOffset(const TPgcoolRecord& c) {
+    const Extended ratio = K.K_RDM > 0 ? 2 * Extended(c.CLD_A) / K.K_RDM : 2;
+    if (ratio < -1 || ratio > 1)
+        return -PgrsrlRecord.RSL_E;
+    return int(std::trunc(Extended(c.CLD_N)) + std::trunc(0.5L * K.K_RDM * std::cos(std::asin(ratio))));
+}
+
 void Composer::ColdItem(int i, const QString& nr) {
     TPgcoolRecord& c = PgcoolRecord;
     if (G.TableStatus != 0)
@@ -275,7 +293,7 @@ void Composer::ColdItem(int i, const QString& nr) {
              t2 == QLatin1String("54") || t2 == QLatin1String("58"))
         dimension = G.SegmentHeights[0];
     else if (t2 == QLatin1String("57"))
-        dimension = -PgrsrlRecord.RSL_E;
+        dimension = BearingOffset(c);
     else
         dimension = int(std::trunc(0.5L * Extended(K.K_RDM)));
     SetItem(i, display.left(6) + QStringLiteral("00"), dimension);
@@ -353,7 +371,7 @@ void Composer::StaticDesignation(int r, const QString& nr) {
     L.KB_BTL[r] = article;
     L.KB_KBEZ[r] = FieldText(s.STA_KBEZ);
     L.KB_PRS[r] = K.K_KERNTECH ? s.ArticlePriceK : s.ArticlePrice;
-    L.KB_WST[r] = CN() ? s.STA_WST_CN : K.K_KATA_KZ ? s.STA_WST_UNC : s.STA_WST;
+    L.KB_WST[r] = Material(s.STA_WST, s.STA_WST_UNC, s.STA_WST_CN);
 
     const bool above790 = t3 > QLatin1String("790");
     Extended weight = s.STA_GEW;
@@ -461,11 +479,11 @@ void Composer::DynamicDesignation(int r, const QString& nr) {
     TPgdynaRecord& d = PgdynaRecord;
     TPartsList& L = PartsList;
     const QString t2 = nr.left(2);
-    QString article = FieldText(K.K_KERNTECH ? d.DYN_L_NR_K : CN() ? d.DYN_L_NR_CN : d.DYN_L_NR);
+    QString article = FieldText(K.K_KERNTECH ? d.DYN_L_NR_K : CNArticle() ? d.DYN_L_NR_CN : d.DYN_L_NR);
     L.KB_BTL[r] = article;
     L.KB_KBEZ[r] = FieldText(d.DYN_KBEZ);
     L.KB_PRS[r] = K.K_KERNTECH ? d.ArticlePriceK : d.ArticlePrice;
-    L.KB_WST[r] = CN() ? d.DYN_WST_CN : K.K_KATA_KZ ? d.DYN_WST_UNC : d.DYN_WST;
+    L.KB_WST[r] = Material(d.DYN_WST, d.DYN_WST_UNC, d.DYN_WST_CN);
     const bool lengthened = nr.startsWith(QLatin1String("300")) && nr.at(7) > u'1';
     Extended weight = d.DYN_GEW;
     if (lengthened) {
@@ -508,11 +526,11 @@ void Composer::ClampDesignation(int r, const QString& nr) {
     TPgrsrlRecord& c = PgrsrlRecord;
     TPartsList& L = PartsList;
     const std::size_t step = std::size_t(WidthStep());
-    const QString article = FieldText(K.K_KERNTECH ? c.RSL_L_NR_K : CN() ? c.RSL_L_NR_CN : c.RSL_L_NR);
+    const QString article = FieldText(K.K_KERNTECH ? c.RSL_L_NR_K : CNArticle() ? c.RSL_L_NR_CN : c.RSL_L_NR);
     L.KB_BTL[r] = article;
     L.KB_KBEZ[r] = c.RSL_KBEZ.left(4);
     L.KB_PRS[r] = K.K_KERNTECH ? c.LengthPriceK[step] : c.LengthPrice[step];
-    L.KB_WST[r] = CN() ? c.RSL_WST_CN : K.K_KATA_KZ ? c.RSL_WST_UNC : c.RSL_WST;
+    L.KB_WST[r] = Material(c.RSL_WST, c.RSL_WST_UNC, c.RSL_WST_CN);
     L.KB_GEW[r] = c.RSL_GEW[step];
     QString extra = article;
     if (Letter(8) == 'H') {

@@ -169,7 +169,7 @@ void SelectMainUnitDefault() {
         G.DesignLoad = G.DesignLoad * 0.5;
     if (Letter(1) == 'S' && Letter(4) == 'R')
         return;
-    if (K.K_RES_BOL1)
+    if (G.CNStandard)
         G.DesignLoad = double(Extended(G.DesignLoad) * 1.3L);
     const char* kind = FieldText(K.K_STRLOAD_KZ) == QLatin1String("B") ? "LGB" : "LGA";
     bool secondSearch = false;
@@ -183,7 +183,7 @@ void SelectMainUnitDefault() {
         if (!secondSearch) {
             G.SupportLoadGroup = TextRecord.TXT_NR;
             G.DesignLoad = G.DesignLoad * 0.5;
-            if (K.K_RES_BOL1)
+            if (G.CNStandard)
                 reference = reference * 0.5L;
             secondSearch = true;
             continue;
@@ -203,7 +203,7 @@ void SelectMainUnitY() {
     G.MainUnitLoadGroup = G.SupportLoadGroup = G.ComponentLoadGroup = 0;
     PutText(K.K_DYNLOAD_KZ, QStringLiteral("C"));
     Extended q = K.K_LAST;
-    if (K.K_RES_BOL1 && Letter(1) == 'G')
+    if (G.CNStandard && Letter(1) == 'G')
         q = q * 1.3L;
     if (!ScanLoadGroup("LGC", q, K.K_LAST))
         return;

@@ -51,6 +51,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 
 TFLEKO* FLEKO = nullptr;
 int TFLEKO::LastTab = 0;
@@ -142,8 +143,8 @@ const EditDef SpecificationEdits[] = {
     {20, "F_WR_KH", nullptr, "[%]", 2},
     {22, "F_WR_SB", "Wegreserve bei Stoßbremsen", "[mm]", 2},
     {23, "F_WR_GS", "Einbaureserve bei Gelenkstreben", "[mm]", 2},
-    {25, "F_WINKEL", "Zulässiger Winkel", "[Grad]", 4},
-    {24, "F_RSRL_LR", "Lastreserve bei rohrumschließenden Teilen", "[%]", 2},
+    {25, "F_WINKEL", "Zulässiger Winkel", "[Grad]", 0},
+    {24, "F_RSRL_LR", "Lastreserve bei rohrumschließenden Teilen", "[%]", 0},
 };
 
 struct CheckDef {
@@ -222,13 +223,6 @@ const char* const MmFields[] = {"F_BEWEGBER", "F_WR_FH_MM", "F_WR_KH_MM", "F_WR_
 const char* const AxisFields[] = {"F_KRZ_BEZ_H", "F_KRZ_BEZ_L", "F_KRZ_BEZ_V"};
 const char* const CommissionFields[] = {"F_KD_KOM_NR_1", "F_KD_KOM_NR_2", "F_KD_KOM_NR_3"};
 
-// A text that is no number where the field wants one; shown with the
-// wording the class library uses for it.
-class EEntryError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Puts a table back open or closed, filtered or not, as it was found.
 class TableStateKeeper {
 public:
@@ -251,6 +245,22 @@ private:
     TTable& m_t;
     bool m_active;
     bool m_filtered;
+};
+
+// Hands the events of the controls it watches to a function. The form
+// watches its fields through one of these: the form itself also sees every
+// event of the application for its keys, and would see each one twice.
+class ControlEventHook : public QObject {
+public:
+    ControlEventHook(QObject* parent, std::function<void(QObject*, QEvent*)> handler)
+        : QObject(parent), m_handler(std::move(handler)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        m_handler(watched, event);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*, QEvent*)> m_handler;
 };
 
 template <size_t N>
@@ -440,6 +450,7 @@ void TFLEKO::Guarded(const std::function<void()>& handler) {
 
 TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
     FLEKO = this;
+    m_controlHook = new ControlEventHook(this, [this](QObject* watched, QEvent* event) { ControlEvent(watched, event); });
     setObjectName(QStringLiteral("FLEKO"));
     setWindowTitle(QStringLiteral("KORVA"));
     SetKeyPreview(true);
@@ -494,6 +505,9 @@ TFLEKO::TFLEKO(QWidget* parent) : TZorbelForm(parent) {
 }
 
 TFLEKO::~TFLEKO() {
+    // No field events into a form half taken down.
+    delete m_controlHook;
+    m_controlHook = nullptr;
     if (DataSource1 && DataSource1->HasTable() && DataSource1->Table().Active()) {
         DataSource1->Cancel();
         DataSource1->Table().Close();
@@ -521,7 +535,7 @@ QLineEdit* TFLEKO::NewEdit(int n, const QString& field, int maxLength) {
     e->setObjectName(QStringLiteral("DBEdit") + QString::number(n));
     if (maxLength > 0) e->setMaxLength(maxLength);
     DataSource1->BindEdit(e, field);
-    e->installEventFilter(this);
+    e->installEventFilter(m_controlHook);
     m_edits[n] = e;
     return e;
 }
@@ -685,7 +699,7 @@ QWidget* TFLEKO::BuildSettingsTab() {
     TemperatureMemo->hide();
     grid->addWidget(TemperatureMemo, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
-    DBCheckBox(33)->installEventFilter(this);
+    DBCheckBox(33)->installEventFilter(m_controlHook);
     connect(GEWSTG_RG, &TLekoRadioGroup::Clicked, this, [this] { MarkChanged(); });
     return page;
 }
@@ -893,7 +907,7 @@ QWidget* TFLEKO::BuildSystemTab() {
     grid->addWidget(date, 1, 1);
     L_FormStyle_CheckBox =
         NewPlainCheck(QStringLiteral("L_FormStyle_CheckBox"), QStringLiteral("Alternative style of Input screen"), page);
-    L_FormStyle_CheckBox->installEventFilter(this);
+    L_FormStyle_CheckBox->installEventFilter(m_controlHook);
     grid->addWidget(L_FormStyle_CheckBox, 2, 1);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(1, 1);
@@ -1040,6 +1054,7 @@ void TFLEKO::FormActivate() {
     DRCK_DIM_KZ->SetItemIndex(m_printDimMm ? 0 : 1);
     LastStarrKZ->setChecked(DataSource1->Field(QStringLiteral("F_STRLOAD_KZ")).AsString().trimmed() == u"B");
     CN_BUTTON->setChecked(CalcGlobals.CNStandard);
+    m_cnAtActivation = CalcGlobals.CNStandard;
     m_printBitmap = CalcGlobals.LogoFlag;
     m_printBitmapPath = CalcGlobals.LogoFile;
     KDNLOGO->setChecked(m_printBitmap);
@@ -1154,53 +1169,108 @@ void TFLEKO::ShowSelectedDate() {
 
 // ---- entry rules -----------------------------------------------------------
 
-void TFLEKO::FieldExit(const QString& field) {
-    QLineEdit* e = DataSource1->EditOf(field);
-    if (!e) return;
-    try {
-        if (OneOf(WholeAbsFields, field)) {
-            bool ok = false;
-            const int v = e->text().trimmed().toInt(&ok);
-            if (!ok) throw EEntryError(QStringLiteral("'%1' is not a valid integer value").arg(e->text()).toStdString());
-            DataSource1->SetField(field, std::abs(v));
-        } else if (OneOf(MmFields, field) || field.compare(QLatin1String("F_WINKEL"), Qt::CaseInsensitive) == 0) {
-            bool ok = false;
-            double v = double(ParseNumber(e->text().trimmed(), &ok));
-            if (!ok)
-                throw EEntryError(
-                    QStringLiteral("'%1' is not a valid floating point value").arg(e->text()).toStdString());
-            v = std::fabs(v);
-            if (field.compare(QLatin1String("F_WINKEL"), Qt::CaseInsensitive) == 0 && v > 4) v = 4;
-            DataSource1->SetField(field, v);
-            ShowInch(field);
-        } else if (OneOf(AxisFields, field)) {
-            const QString text = e->text();
-            for (const char* other : AxisFields) {
-                if (field.compare(QLatin1String(other), Qt::CaseInsensitive) == 0) continue;
-                if (DataSource1->EditOf(QString::fromLatin1(other))->text() == text) {
-                    WarningOk(this, Tr("Bezeichnung doppelt vorhanden"));
-                    break;
-                }
-            }
-        }
-    } catch (const EEntryError& error) {
-        ErrorOk(this, QString::fromStdString(error.what()));
+namespace {
+
+enum class NumberRule { None, WholeAbsolute, Absolute, Angle };
+
+NumberRule NumberRuleOf(const QString& field) {
+    if (OneOf(WholeAbsFields, field)) return NumberRule::WholeAbsolute;
+    if (OneOf(MmFields, field)) return NumberRule::Absolute;
+    if (field.compare(QLatin1String("F_WINKEL"), Qt::CaseInsensitive) == 0) return NumberRule::Angle;
+    return NumberRule::None;
+}
+
+// The value a number rule makes of a typed text; false when it is no number
+// of the rule's kind.
+bool CorrectedNumber(NumberRule rule, const QString& typed, double& value) {
+    bool ok = false;
+    if (rule == NumberRule::WholeAbsolute) {
+        value = std::abs(typed.trimmed().toInt(&ok));
+        return ok;
+    }
+    value = std::fabs(double(ParseNumber(typed.trimmed(), &ok)));
+    if (rule == NumberRule::Angle && value > 4) value = 4;
+    return ok;
+}
+
+QVariant RuleValue(NumberRule rule, double value) {
+    return rule == NumberRule::WholeAbsolute ? QVariant(int(value)) : QVariant(value);
+}
+
+// A corrected value the field's kind can hold: the whole-number fields
+// keep to their range.
+bool FitsField(const TField& field, double value) {
+    switch (field.DataType()) {
+    case TFieldType::SmallInt: return value <= std::numeric_limits<int16_t>::max();
+    case TFieldType::Integer: return value <= std::numeric_limits<int32_t>::max();
+    default: return true;
     }
 }
 
-bool TFLEKO::eventFilter(QObject* watched, QEvent* event) {
+}  // namespace
+
+void TFLEKO::FieldExit(const QString& field) {
+    QLineEdit* e = DataSource1->EditOf(field);
+    if (!e) return;
+    if (const NumberRule rule = NumberRuleOf(field); rule != NumberRule::None) {
+        double v = 0;
+        if (!CorrectedNumber(rule, e->text(), v) || !FitsField(DataSource1->Field(field), v)) {
+            const char* kind = rule == NumberRule::WholeAbsolute ? "integer" : "floating point";
+            ErrorOk(this, QStringLiteral("'%1' is not a valid %2 value").arg(e->text(), QLatin1String(kind)));
+            return;
+        }
+        // A field passed through unchanged starts no editing.
+        if (e->text() != TFirdatBinder::FieldText(DataSource1->Field(field)) || DataSource1->Field(field).AsFloat() != v)
+            DataSource1->SetField(field, RuleValue(rule, v));
+        ShowInch(field);
+    } else if (OneOf(AxisFields, field)) {
+        const QString text = e->text();
+        for (const char* other : AxisFields) {
+            if (field.compare(QLatin1String(other), Qt::CaseInsensitive) == 0) continue;
+            if (DataSource1->EditOf(QString::fromLatin1(other))->text() == text) {
+                WarningOk(this, Tr("Bezeichnung doppelt vorhanden"));
+                break;
+            }
+        }
+    }
+}
+
+// A field that was never left (Esc or the window's close with "Yes", a
+// preset's box) still gets its number rule before the row is posted. Texts
+// that are no number are left for the post to refuse.
+void TFLEKO::CorrectNumberFields() {
+    QStringList fields;
+    for (const char* f : WholeAbsFields) fields << QString::fromLatin1(f);
+    for (const char* f : MmFields) fields << QString::fromLatin1(f);
+    fields << QStringLiteral("F_WINKEL");
+    for (const QString& field : fields) {
+        QLineEdit* e = DataSource1->EditOf(field);
+        const NumberRule rule = NumberRuleOf(field);
+        double v = 0;
+        if (!e || !CorrectedNumber(rule, e->text(), v) || !FitsField(DataSource1->Field(field), v)) continue;
+        if (e->text() == TFirdatBinder::FieldText(DataSource1->Field(field)) && DataSource1->Field(field).AsFloat() == v)
+            continue;
+        DataSource1->SetField(field, RuleValue(rule, v));
+        ShowInch(field);
+    }
+}
+
+void TFLEKO::ControlEvent(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
+        // Leaving a control for another one of the form, not the window
+        // losing the activation to a box or another program.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
         if (auto* e = qobject_cast<QLineEdit*>(watched)) {
             const QString field = DataSource1->FieldOf(e);
-            if (!field.isEmpty() && !m_loading && !m_closing) FieldExit(field);
-        } else if (watched == L_FormStyle_CheckBox) {
+            if (left && !field.isEmpty() && !m_loading && !m_closing) FieldExit(field);
+        } else if (watched == L_FormStyle_CheckBox && left) {
             FormStyleFlag = L_FormStyle_CheckBox->isChecked();
         }
     } else if (watched == DBCheckBox(33)) {
         if (event->type() == QEvent::Enter) TemperatureMemo->show();
         else if (event->type() == QEvent::Leave) TemperatureMemo->hide();
     }
-    return TZorbelForm::eventFilter(watched, event);
 }
 
 // ---- presets ---------------------------------------------------------------
@@ -1247,12 +1317,9 @@ void TFLEKO::CNButtonClick() {
         DataSource1->SetField(QStringLiteral("F_STRLOAD_KZ"), QStringLiteral("B"));
         DataSource1->SetField(QStringLiteral("F_KERNTECH"), false);
         DataSource1->SetField(QStringLiteral("F_KATA_KZ"), false);
+        // Left in the edit buffer: the guarded save or the close commits it,
+        // so the password protects these fields as every other one.
         SetRodItems();
-        try {
-            DataSource1->Post();
-        } catch (const std::exception& error) {
-            ErrorOk(this, QString::fromStdString(error.what()));
-        }
     }
     ApplyInterlocks();
     m_optionsChanged = true;
@@ -1282,9 +1349,15 @@ void TFLEKO::PriceListChosen(int index) {
         RGpriceList->SetItemIndex(m_priceList);
         return;
     }
+    // A list the project cannot keep is not used for its prices either.
+    if (!SetProjectCurrency(index + 1)) {
+        ErrorOk(this, Tr("The price list of the project could not be stored."));
+        const QSignalBlocker block(RGpriceList);
+        RGpriceList->SetItemIndex(m_priceList);
+        return;
+    }
     m_priceList = index;
     CalcGlobals.PriceIndex = index + 1;
-    SetProjectCurrency(index + 1);
     try {
         PricePartsList();
     } catch (const std::exception& error) {
@@ -1429,6 +1502,8 @@ bool TFLEKO::FormClose() {
             if (!SpeichernClick()) return false;
         } else if (answer == mr::No) {
             DataSource1->Cancel();
+            // The CN fields went with the edits: the flag goes back with them.
+            CalcGlobals.CNStandard = m_cnAtActivation;
             m_optionsChanged = m_hdChanged = false;
         } else {
             return false;
@@ -1544,6 +1619,7 @@ bool TFLEKO::SpeichernClick() {
     if (!CheckPassword()) return false;
 
     try {
+        CorrectNumberFields();
         DataSource1->Edit();
         const auto set = [this](const char* field, const QVariant& v) { DataSource1->Field(QString::fromLatin1(field)).SetValue(v); };
         set("F_PRS_EINHEIT", m_currency.leftJustified(4, QLatin1Char(' '), true));
@@ -1601,6 +1677,7 @@ bool TFLEKO::SpeichernClick() {
     }
     m_optionsChanged = false;
     m_hdChanged = false;
+    m_cnAtActivation = CalcGlobals.CNStandard;
     InformationOk(this, Tr("Settings successfully stored"));
     return true;
 }
@@ -1888,6 +1965,25 @@ void ReadFontValues(QWidget& form, TRegistry& reg) {
     SharedFont() = f;
 }
 
+// The values the options form saves for the user come back at the next
+// start; absent ones leave the program's defaults.
+void ReadSavedOptions(TRegistry& reg) {
+    int decimals = 0;
+    if (ReadRegistryInt(reg, QStringLiteral("TRVL_DECIMAL"), decimals) && decimals >= 0 && decimals <= 2)
+        TravelDecimals = decimals;
+    if (reg.ValueExists(QStringLiteral("ShortDateFormat"))) {
+        const QString format = reg.ReadString(QStringLiteral("ShortDateFormat"));
+        if (!format.isEmpty()) IvFormatSettings().ShortDateFormat = format;
+    }
+    if (reg.ValueExists(QStringLiteral("DateSeparator"))) {
+        const QString separator = reg.ReadString(QStringLiteral("DateSeparator"));
+        if (!separator.isEmpty()) IvFormatSettings().DateSeparator = separator.at(0);
+    }
+    bool on = false;
+    if (ReadRegistryBool(reg, QStringLiteral("PNote"), on)) PrintNoteFlag = on;
+    if (ReadRegistryBool(reg, QStringLiteral("FormStyle"), on)) FormStyleFlag = on;
+}
+
 // The folder for temporary files when the system has none: inside the
 // project directory, named after the company.
 bool MakePrivateFolder() {
@@ -1938,6 +2034,7 @@ bool LoadRegistrySettings(QWidget& inputForm) {
         bool logo = false;
         CalcGlobals.LogoFlag = ReadRegistryBool(reg, QStringLiteral("PRINT BITMAP"), logo) && logo;
         ReadFontValues(inputForm, reg);
+        ReadSavedOptions(reg);
         TQWDateiInfo info;
         reg.WriteString(QStringLiteral("Version"), info.DateiVersion());
         ApplyPlacement(inputForm, reg);

@@ -188,7 +188,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool FormKeyDown(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void FormCreate() override;
 
 private:
@@ -207,6 +206,9 @@ private:
     QCheckBox* NewCheck(int n, const QString& caption, const QString& field);
     void ConnectRules();
     void ShowInch(const QString& field);
+    void CorrectNumberFields();
+    // Leaving a field, hovering over a box.
+    void ControlEvent(QObject* watched, QEvent* event);
     void ApplyPreset(int column);
     void SetRodItems();
     void ApplyInterlocks();
@@ -226,6 +228,7 @@ private:
     void ChooseMenuLanguage();
     void ShowHelp();
 
+    QObject* m_controlHook = nullptr;
     std::map<int, QLineEdit*> m_edits;
     std::map<int, QCheckBox*> m_checks;
     std::map<QString, QLineEdit*> m_inch;
@@ -235,6 +238,7 @@ private:
     bool m_passwordStored = false;
     bool m_captionsCompleted = false;
     bool m_closing = false;
+    bool m_cnAtActivation = false;  // the CN flag the last save or showing left
     int m_priceList = 0;  // radio index of the project's price list
     QString m_currency = QStringLiteral("EUR ");
     bool m_printWeightKg = true;

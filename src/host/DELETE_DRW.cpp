@@ -43,7 +43,10 @@ void ReportFailure(const QString& projectDir, const char* table, const char* wha
 // value when there is none. The position number is host text, so it only
 // ever goes in as a bound value.
 QVariant LookUpDrawingKey(const QString& posNo) {
-    TQuery query(QLatin1String(ProjectDatabase), QStringLiteral("select k_f_nr_aus from konstr8 where k_pos_nr = :pos"));
+    // Only the first matching row counts: the read stops there instead of
+    // going through the whole table.
+    TQuery query(QLatin1String(ProjectDatabase),
+                 QStringLiteral("select k_f_nr_aus from konstr8 where k_pos_nr = :pos limit 1"));
     query.SetParam(QStringLiteral(":pos"), posNo);
     query.Open();
     QVariant key;

@@ -1,11 +1,9 @@
 #include "host/KORVA_MDS.h"
 
-#include "host/DELETE_DRW.h"
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
-#include "platform/HostFiles.h"
 #include "platform/Session.h"
 #include "messages/MessageSeam.h"
 
@@ -13,8 +11,6 @@
 #include <memory>
 
 namespace {
-
-void GiveTablePassword() { Session().AddPassword(QLatin1String(TablePassword)); }
 
 // The two data modules, created in this order (catalogue, then global) and
 // living while the main form runs.
@@ -60,23 +56,6 @@ int RunNormalMode(const MainForms& forms) {
 }
 
 }  // namespace
-
-StartMode ChooseStartMode() {
-    if (ConfigureMode) return StartMode::Configure;
-    return DeletePosNo.isEmpty() ? StartMode::Normal : StartMode::Delete;
-}
-
-bool WriteDeleteResult(const QString& fileName, int result) {
-    return WriteHostTextFile(fileName, {QString::number(result)});
-}
-
-int RunDeleteMode() {
-    if (const int c = CheckDeleteArgs(); c != 0) return exitcode::DeleteArgsBase + c;
-    GiveTablePassword();
-    const int result = DeleteDrawing(CmdProjectDir, DeletePosNo);
-    if (!WriteDeleteResult(OutputFileName, result)) return exitcode::ResultFileFailed;
-    return exitcode::DeleteResultBase + result;
-}
 
 int RunKorvaMds(const QStringList& params, const MainForms& forms) {
     ParseCommandLine(params);

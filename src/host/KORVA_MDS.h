@@ -50,5 +50,8 @@ int RunKorvaMds(const QStringList& params, const MainForms& forms);
 // Delete mode after ParseCommandLine.
 int RunDeleteMode();
 
+// Gives the table password to the session.
+void GiveTablePassword();
+
 // Writes the delete-mode result file: the result in decimal and CR LF.
 bool WriteDeleteResult(const QString& fileName, int result);

@@ -846,24 +846,11 @@ QStringList PmlFileLines(const QString& fileName) {
     const CatalogueTablesOpen tables;
     state.Materials = ReadMaterials();
     // One read transaction over the catalogue: every row comes from the
-    // same state of the tables, and the reads take the file lock once.
-    TDatabase& catalogue = DBKONST->BASIS_DB;
-    const bool ownTransaction = !catalogue.InTransaction();
-    if (ownTransaction) catalogue.StartTransaction();
-    struct EndTransaction {
-        TDatabase& db;
-        bool own;
-        ~EndTransaction() {
-            if (!own) return;
-            // Nothing was written. A commit keeps the cursors' read-ahead,
-            // which a rollback would throw away.
-            try {
-                db.Commit();
-            } catch (...) {
-                db.Rollback();
-            }
-        }
-    } endTransaction{catalogue, ownTransaction};
+    // same state of the tables, and the reads take the file locks once. A
+    // read scope, not a write transaction: the writer changes nothing in the
+    // catalogue, and a write transaction would lock every table file against
+    // other programs and commit through a synced multi-file journal.
+    const TReadScope readScope(DBKONST->BASIS_DB);
     std::copy(std::begin(ConstructionRecord.K_BTL_8), std::end(ConstructionRecord.K_BTL_8), state.Parts.begin());
     state.Mark = RemoveBlanks(FieldText(ConstructionRecord.K_POS_NR, 32));
     PgrsrlRecord.RSL_KOP_KZ = false;

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 // ---- common part -----------------------------------------------------------
@@ -220,6 +221,15 @@ std::unique_ptr<QFileDialog> TIvOpenDialog::CreateDialog() {
     if (!InitialDir.isEmpty()) dialog->setDirectory(InitialDir);
     if (!FileName().isEmpty()) dialog->selectFile(FileName());
     dialog->setProxyModel(new TranslatedHeaders(*this, dialog.get()));
+    QObject::connect(dialog.get(), &QFileDialog::directoryEntered, dialog.get(), [this] {
+        if (OnFolderChange) OnFolderChange();
+    });
+    QObject::connect(dialog.get(), &QFileDialog::currentChanged, dialog.get(), [this] {
+        if (OnSelectionChange) OnSelectionChange();
+    });
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), [this] {
+        if (OnTypeChange) OnTypeChange();
+    });
     TranslateLabels(*dialog);
     Customise(*dialog);
     return dialog;
@@ -376,7 +386,7 @@ std::unique_ptr<QFontDialog> TIvFontDialog::CreateDialog() {
         if (auto* box = dialog->findChild<QDialogButtonBox*>()) {
             QPushButton* apply = box->addButton(QDialogButtonBox::Apply);
             QFontDialog* d = dialog.get();
-            QObject::connect(apply, &QPushButton::clicked, d, [this, d] { OnApply(d->currentFont()); });
+            QObject::connect(apply, &QPushButton::clicked, d, [this, d] { OnApply(LimitedFont(d->currentFont())); });
         }
     TranslateDialogTexts(dialog.get(), *this);
     return dialog;
@@ -385,6 +395,14 @@ std::unique_ptr<QFontDialog> TIvFontDialog::CreateDialog() {
 bool TIvFontDialog::Execute() {
     std::unique_ptr<QFontDialog> dialog = CreateDialog();
     if (!RunModal(*dialog)) return false;
-    Font = dialog->selectedFont();
+    Font = LimitedFont(dialog->selectedFont());
     return true;
+}
+
+QFont TIvFontDialog::LimitedFont(const QFont& chosen) const {
+    const bool limited = (MinFontSize != 0 || MaxFontSize != 0) && MaxFontSize >= MinFontSize;
+    if (!limited || chosen.pointSize() <= 0) return chosen;
+    QFont f = chosen;
+    f.setPointSize(std::clamp(chosen.pointSize(), MinFontSize, MaxFontSize));
+    return f;
 }

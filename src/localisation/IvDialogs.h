@@ -83,6 +83,9 @@ public:
     QString InitialDir;
     QString Title;
     TIvOpenOptions Options = 0;
+    // While the dialog runs: another folder entered, another file selected,
+    // another filter chosen.
+    std::function<void()> OnFolderChange, OnSelectionChange, OnTypeChange;
 
     QString FileName() const { return m_files.isEmpty() ? m_fileName : m_files.first(); }
     void SetFileName(const QString& name);
@@ -157,6 +160,12 @@ public:
     int MinFontSize = 0;
     int MaxFontSize = 0;
     std::function<void(const QFont&)> OnApply;
+
+    // A font of the dialog with its size kept within MinFontSize and
+    // MaxFontSize; no limits when both are 0 or the maximum is below the
+    // minimum. Qt's dialog offers every size, so the limits apply to what
+    // it hands back.
+    QFont LimitedFont(const QFont& chosen) const;
 
     std::unique_ptr<QFontDialog> CreateDialog();
     bool Execute() override;

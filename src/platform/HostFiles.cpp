@@ -84,8 +84,9 @@ void HostTextWriter::WriteLine(const QString& text) { Write(text + "\r\n"); }
 bool HostTextWriter::Commit() {
     if (m_fd >= 0) {
         bool ok = !m_failed;
-        // A device or FIFO may not sync; a plain file must.
-        if (ok && ::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+        // A device or FIFO may not sync; a plain file must. Its data and
+        // size are what the host reads: fdatasync, as the renamed files get.
+        if (ok && ::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
             m_error = SystemError(errno);
             ok = false;
         }

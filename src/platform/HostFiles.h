@@ -5,6 +5,9 @@
 // other than a plain file (a FIFO, a device) or a file with further hard
 // links is written in place: a rename would replace the special file or cut
 // the link. Any failed or short write, flush or close fails the whole write.
+// The complete file's data is synced before it is renamed into place, so a
+// crash leaves the old file or the whole new one, never an empty one; the
+// directory is not synced (the rename alone may be lost).
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>

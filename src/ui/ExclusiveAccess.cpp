@@ -1,56 +1,25 @@
 #include "ui/ExclusiveAccess.h"
 
 #include "messages/MessageSeam.h"
+#include "platform/InstanceLock.h"
 #include "ui/ApplicationForms.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
-#include <QThread>
 #include <QWidget>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const char* const kName = "ZORBEL_KORVA2010_MUTEX";
-const QByteArray kRequest = "ACTIVATE\n";
-const QByteArray kAnswer = "ACTIVATED\n";
+const char* const kName = ProgramInstanceName;
+const QByteArray kRequest = InstanceActivateRequest;
+const QByteArray kAnswer = InstanceActivateAnswer;
 
-int g_fd = -1;
 QLocalServer* g_server = nullptr;
 int g_initCount = 0;
-
-// A directory of our own in the shared temporary folder, for a session
-// without a runtime directory. Anybody may create names there, so one that
-// is not ours alone is not used.
-QString FallbackRuntimeDirectory() {
-    const QString dir = QDir::tempPath() + QStringLiteral("/korva-runtime-%1").arg(::getuid());
-    const QByteArray path = QFile::encodeName(dir);
-    ::mkdir(path.constData(), 0700);
-    struct stat st {};
-    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return {};
-    return dir;
-}
-
-// The user's runtime directory (Qt checks its owner and mode), or empty.
-QString RuntimeDirectory() {
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return FallbackRuntimeDirectory();
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-}
 
 // The main form, else the first top-level window that is shown.
 QWidget* WindowToActivate() {
@@ -110,28 +79,6 @@ void StartServer() {
     });
 }
 
-// Asks the copy holding the lock to come to the front. It may still be
-// starting (lock taken, socket not yet open), so connecting is retried.
-SingleInstanceResult AskOtherCopy(int waitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    const auto left = [&] { return std::max(1, int(waitMs - timer.elapsed())); };
-    while (timer.elapsed() < waitMs) {
-        QLocalSocket socket;
-        socket.connectToServer(SingleInstanceSocketPath());
-        if (socket.waitForConnected(left())) {
-            socket.write(kRequest);
-            socket.flush();
-            while (!socket.canReadLine() && socket.waitForReadyRead(left())) {
-            }
-            return socket.canReadLine() && socket.readLine() == kAnswer ? SingleInstanceResult::OtherActivated
-                                                                        : SingleInstanceResult::Blocked;
-        }
-        QThread::msleep(50);
-    }
-    return SingleInstanceResult::Blocked;
-}
-
 }  // namespace
 
 SingleInstanceEvents& SingleInstanceEvents::Instance() {
@@ -139,50 +86,22 @@ SingleInstanceEvents& SingleInstanceEvents::Instance() {
     return events;
 }
 
-QString SingleInstanceLockPath() {
-    const QString dir = RuntimeDirectory();
-    return dir.isEmpty() ? QString() : dir + "/" + kName + ".lock";
-}
+QString SingleInstanceLockPath() { return InstanceLockPath(kName); }
 
-QString SingleInstanceSocketPath() {
-    const QString dir = RuntimeDirectory();
-    return dir.isEmpty() ? QString() : dir + "/" + kName + ".socket";
-}
+QString SingleInstanceSocketPath() { return InstanceSocketPath(kName); }
 
-bool SingleInstanceHeld() { return g_fd >= 0; }
+bool SingleInstanceHeld() { return InstanceLockHeld(); }
 
 SingleInstanceResult TryAcquireSingleInstance(int waitMs) {
-    if (g_fd >= 0) return SingleInstanceResult::Acquired;
-    const QString lockPath = SingleInstanceLockPath();
-    if (lockPath.isEmpty()) {
-        // Better to run unguarded than to refuse every start.
-        std::fprintf(stderr, "KORVA: no private runtime directory; another copy is not detected\n");
+    if (InstanceLockHeld()) return SingleInstanceResult::Acquired;
+    switch (TakeInstanceLock(kName, waitMs)) {
+    case InstanceLockResult::Acquired:
+        if (InstanceLockHeld()) StartServer();
         return SingleInstanceResult::Acquired;
+    case InstanceLockResult::OtherActivated: return SingleInstanceResult::OtherActivated;
+    case InstanceLockResult::Blocked: break;
     }
-    const QByteArray path = QFile::encodeName(lockPath);
-    // Close-on-exec: a child program must not carry the lock on after we end.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        std::fprintf(stderr, "KORVA: cannot create the lock file %s: %s\n", path.constData(), std::strerror(errno));
-        return SingleInstanceResult::Acquired;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        g_fd = fd;
-        // For whoever looks: the holder's process id.
-        const QByteArray pid = QByteArray::number(qint64(::getpid())) + "\n";
-        if (::ftruncate(fd, 0) == 0) {
-            [[maybe_unused]] const ssize_t written = ::write(fd, pid.constData(), size_t(pid.size()));
-        }
-        StartServer();
-        return SingleInstanceResult::Acquired;
-    }
-    const int error = errno;
-    ::close(fd);
-    if (error != EWOULDBLOCK) {
-        std::fprintf(stderr, "KORVA: cannot lock %s: %s\n", path.constData(), std::strerror(error));
-        return SingleInstanceResult::Acquired;
-    }
-    return AskOtherCopy(waitMs);
+    return SingleInstanceResult::Blocked;
 }
 
 bool AcquireSingleInstance() {
@@ -201,12 +120,7 @@ bool ReleaseSingleInstance() {
         delete g_server;
         g_server = nullptr;
     }
-    // The lock file stays: removing it could let two copies lock two
-    // different files of the same name.
-    if (g_fd >= 0) {
-        ::close(g_fd);
-        g_fd = -1;
-    }
+    ReleaseInstanceLock();
     return true;
 }
 

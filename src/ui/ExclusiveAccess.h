@@ -4,11 +4,13 @@
 // it; a second copy asks the first, through the socket, to bring its window
 // to the front and ends. The kernel drops the lock of a copy that dies, so a
 // killed copy never blocks the next start.
+#include "platform/InstanceLock.h"
+
 #include <QObject>
 #include <QString>
 
 // The exit code of a copy that another running copy refused.
-constexpr int SingleInstanceRefusedExitCode = 4;
+constexpr int SingleInstanceRefusedExitCode = InstanceRefusedExitCode;
 
 enum class SingleInstanceResult {
     Acquired,        // this copy holds the lock
@@ -18,7 +20,7 @@ enum class SingleInstanceResult {
 
 // Takes the lock, or reaches the copy that holds it (waiting up to waitMs
 // for its answer). Runs no box and does not end the process.
-SingleInstanceResult TryAcquireSingleInstance(int waitMs = 1500);
+SingleInstanceResult TryAcquireSingleInstance(int waitMs = InstanceLockWaitMs);
 
 // True when the lock was taken. When another copy runs it does not return:
 // that copy is brought to the front (or, when it cannot be reached, the

@@ -330,6 +330,53 @@ private slots:
         QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
     }
 
+    // Delete mode starts without the interface libraries (their loading
+    // cost more than the deletion); the other modes load them with the
+    // module of the windowed modes, even when their argument checks fail.
+    void interfaceLibrariesOnlyForWindowedModes_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("windowed");
+        QTest::newRow("delete mode") << QStringList{"/DEL:H-1", "/PD:%P%", "/OF:%D%/r.txt"} << 300 << false;
+        QTest::newRow("delete mode, argument error") << QStringList{"/DEL:H-1"} << 202 << false;
+        QTest::newRow("normal mode, argument error") << QStringList{} << 101 << true;
+        QTest::newRow("configuration mode, argument error") << QStringList{"/CONFIGURE_CONF", "x"} << 1 << true;
+    }
+    void interfaceLibrariesOnlyForWindowedModes() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(bool, windowed);
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        args.replaceInStrings("%P%", p).replaceInStrings("%D%", dir.path());
+        // The dynamic loader names every library it loads on standard error.
+        const RunResult r = Run(args, {{"LD_DEBUG", "files"}});
+        QCOMPARE(r.exitCode, ExitStatusOf(exitCode));
+        QVERIFY2(r.err.contains("file=libQt6Core"), "the loader's report is missing");
+        for (const QString library : {"libkorva_windowed", "libQt6Widgets", "libQt6Gui", "libQt6Network", "libQt6PrintSupport"}) {
+            const bool loaded = r.err.contains("file=" + library) || r.err.contains("/" + library);
+            QVERIFY2(loaded == windowed, qPrintable(library));
+        }
+    }
+
+    // Delete mode needs nothing but the executable; without the module of
+    // the windowed modes the other modes end with a message naming it.
+    void executableWithoutWindowedModule() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString exe = dir.file("korva");
+        QVERIFY(QFile::copy(KORVA_EXE, exe));
+        const QString res = dir.file("result.txt");
+        const RunResult del = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {}, true, exe);
+        QCOMPARE(del.exitCode, ExitStatusOf(300));
+        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+        const RunResult normal = Run({"/IF:%IN%", "/OF:" + dir.file("o.zof")}, {}, true, exe);
+        QCOMPARE(normal.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(normal.err.contains(dir.file("libkorva_windowed.so")), qPrintable(normal.err));
+        QVERIFY(!QFileInfo::exists(dir.file("o.zof")));
+    }
+
     // The write-fault hook exists only in the test build of the program.
     void testHooksAreNotInTheUsersProgram() {
         TestDir dir;

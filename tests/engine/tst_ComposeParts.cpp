@@ -113,6 +113,25 @@ struct Catalogue {
         Dynamic(f, 32012000, "320120");
         Dynamic(f, 30012002, "300120");
         Dynamic(f, 34012000, "340120");
+        Static(f, 29012000, "290120", 50, 1.0);
+        Static(f, 16112000, "161120", 70, 1.0);
+        Static(f, 67112000, "671120", 300, 1.0);
+        Static(f, 27912000, "279120", 0, 1.0);
+        Static(f, 76910001, "769100", 0, 3.0, {{"STA_GEW_VER", 2.0}});
+        Static(f, 76920001, "769200", 0, 3.0, {{"STA_GEW_VER", 2.0}});
+        Static(f, 79112000, "791120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
+        Static(f, 79412000, "794120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
+        Static(f, 78012000, "780120", 0, 1.0);
+        Static(f, 20912000, "209120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
+        Clamp(f, 41012000, "410120", 90);
+        Dynamic(f, 37012000, "370120");
+        Cold(f, 57012000, "570120", {{"CLD_A", 30.0}});
+        Cold(f, 56012000, "560120");
+        Cold(f, 55012000, "550120");
+        Price(f, "290120", 0, 50.0);
+        Price(f, "290120-PS", 0, 55.0);
+        Price(f, "492011-SP", 100, 35.0);
+        Price(f, "492011", 100, 31.0);
         Cold(f, 58012000, "580120");
         Cold(f, 54112000, "541120");
         Cold(f, 53212000, "532120");
@@ -124,6 +143,11 @@ struct Catalogue {
         Price(f, "492011G2P", 100, 33.0);
         Price(f, "492011", 250, 44.0);
         f.Start();
+        Reset();
+    }
+    // The state every case starts from; the catalogue itself is never
+    // written by the composition.
+    static void Reset() {
         ResetCalcState();
         Arrangement("SHHAESBH");
         ConstructionRecord.K_BRT_ZAEHL = 1;
@@ -136,7 +160,22 @@ struct Catalogue {
 class tst_ComposeParts : public QObject {
     Q_OBJECT
 
+    // One catalogue for all rows of a data-driven case that only reads it.
+    std::unique_ptr<Catalogue> shared;
+    Catalogue& SharedCatalogue() {
+        if (!shared)
+            shared = std::make_unique<Catalogue>();
+        Catalogue::Reset();
+        return *shared;
+    }
+
 private slots:
+    void init() {
+        if (QLatin1String(QTest::currentTestFunction()) != QLatin1String("singleRules"))
+            shared.reset();
+    }
+    void cleanupTestCase() { shared.reset(); }
+
     void bridgePartNumber_data() {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("bridge");
@@ -222,7 +261,9 @@ private slots:
         QTest::newRow("metric") << false << false << false << false << "110121" << "110121" << 10 << 400.0;
         QTest::newRow("imperial") << true << false << false << false << "11012I" << "11012I" << 11 << 0.0;
         QTest::newRow("CN") << false << false << true << false << "110121" << "110121" << 12 << 400.0;
+        QTest::newRow("CN imperial") << true << false << true << false << "11012I" << "11012I" << 12 << 0.0;
         QTest::newRow("nuclear") << false << true << false << false << "11012K" << "11012K" << 10 << 900.0;
+        QTest::newRow("nuclear CN") << false << true << true << false << "11012K" << "11012K" << 12 << 900.0;
         QTest::newRow("nuclear imperial") << true << true << false << false << "1101KI" << "1101KI" << 11 << 0.0;
         QTest::newRow("heavy duty") << false << false << false << true << "110121" << "110121-HD" << 10 << 480.0;
     }
@@ -234,7 +275,9 @@ private slots:
         Catalogue c;
         ConstructionRecord.K_KATA_KZ = imperial;
         ConstructionRecord.K_KERNTECH = nuclear;
-        ConstructionRecord.K_RES_BOL1 = cn;
+        // The live option counts, not the record's copy of a stored support.
+        CalcGlobals.CNStandard = cn;
+        ConstructionRecord.K_RES_BOL1 = false;
         ConstructionRecord.K_HD_KZ = hd;
         Chain({{11012100, 1}});
         ComposeParts();
@@ -298,6 +341,7 @@ private slots:
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
+        QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
     }
     void clampDesignation() {
         QFETCH(int, product);
@@ -315,6 +359,12 @@ private slots:
         QTEST(ItemDim(1), "dimension");
         QTEST(PartsList.KB_GEW[0], "weight");
         QTEST(PartsList.KB_PRS[0], "price");
+        // The support keeps the clamp's number and weight, except for a
+        // clamp whose digits 3-4 are "00".
+        const bool kept = QString::number(product).mid(2, 2) != QLatin1String("00");
+        QCOMPARE(ConstructionRecord.K_RSL_NRN, kept ? double(product) : 0.0);
+        if (kept)
+            QTEST(ConstructionRecord.K_RSL_GEW, "weight");
         QVERIFY(CalcGlobals.RsrlVariantCode.isEmpty());
         QVERIFY(!CalcGlobals.PriceSuffixRequest);
     }
@@ -427,6 +477,187 @@ private slots:
         }
     }
 
+    // One rule each: the bridge item, the article with its suffixes, the
+    // dimension texts, the weight and the clamp number the row leaves.
+    void singleRules_data() {
+        QTest::addColumn<QList<int>>("chain");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<int>("row");        // the row under test, 1-based
+        QTest::addColumn<QString>("bridge"); // "": not checked
+        QTest::addColumn<QString>("dimension");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("zus");
+        QTest::addColumn<QString>("zusI");
+        QTest::addColumn<double>("weight");  // below 0: not checked
+        QTest::addColumn<int>("rslNrn");     // below 0: not checked
+        const QString plain = "SHHAESBS", ptfeX = "SHHAESXS";
+        QTest::newRow("290 +3 with PTFE and 7 X") << QList<int>{29012000} << ptfeX << "ptfe" << 1 << "29002000 " << "0053 " << "290120" << "" << "" << 1.0 << -1;
+        QTest::newRow("290 without PTFE") << QList<int>{29012000} << ptfeX << "" << 1 << "29002000 " << "0050 " << "290120" << "" << "" << 1.0 << -1;
+        QTest::newRow("161 +3 with PTFE and 7 X") << QList<int>{16112000} << ptfeX << "ptfe" << 1 << "16102000 " << "0073 " << "161120" << "" << "" << 1.0 << -1;
+        QTest::newRow("161 PTFE, 7 not X") << QList<int>{16112000} << plain << "ptfe" << 1 << "16102000 " << "0070 " << "161120" << "" << "" << 1.0 << -1;
+        QTest::newRow("290 -PS above group 19") << QList<int>{29012000} << ptfeX << "ptfe,group20" << 1 << "" << "" << "290120-PS" << "" << "" << 1.0 << -1;
+        QTest::newRow("290 no -PS at group 19") << QList<int>{29012000} << ptfeX << "ptfe,group19" << 1 << "" << "" << "290120" << "" << "" << 1.0 << -1;
+        QTest::newRow("290 no -PS with 7 F") << QList<int>{29012000} << "SHHAESFS" << "ptfe,group20" << 1 << "" << "" << "290120" << "" << "" << 1.0 << -1;
+        QTest::newRow("671 length") << QList<int>{67112000} << plain << "" << 1 << "67102000 " << "0300 " << "671120" << "300" << "11.8" << 1.0 << -1;
+        QTest::newRow("279 cut length") << QList<int>{27912000} << plain << "" << 1 << "" << "" << "279120" << "L=111" << "L=4.4" << 1.0 << -1;
+        QTest::newRow("209 weight by length") << QList<int>{20912000} << plain << "" << 1 << "" << "" << "209120" << "111" << "4.4" << 1.444 << -1;
+        QTest::newRow("769 one-way guide") << QList<int>{76910001} << plain << "" << 1 << "76910001 " << "0150 " << "769100" << "b=150" << "b=5.9" << 6.0 << -1;
+        QTest::newRow("769 with the clamp's number") << QList<int>{49201100, 76920001} << plain << "special" << 2 << "76920001 " << "0150 " << "769200" << "492011S; b=150" << "492011S; b=5.9" << 6.0 << -1;
+        QTest::newRow("791 width") << QList<int>{79112000} << plain << "" << 1 << "" << "" << "791120" << "500" << "19.7" << 3.0 << -1;
+        QTest::newRow("78 profile text") << QList<int>{78012000} << plain << "" << 1 << "" << "" << "780120" << "HEB 200" << "HEB 200" << 1.0 << -1;
+        QTest::newRow("63 imperial text") << QList<int>{63012000} << plain << "imperial" << 1 << "" << "" << "63012I" << "3/4IN\"" << "3/4IN\"" << 0.2 << -1;
+        QTest::newRow("49 +2 with 1 D, 4 R, PTFE") << QList<int>{49201100} << "DHHRESBS" << "ptfe" << 1 << "49201100 " << "0122 " << "" << "" << "" << 3.5 << 49201100;
+        QTest::newRow("49 without PTFE") << QList<int>{49201100} << "DHHRESBS" << "" << 1 << "49201100 " << "0120 " << "" << "" << "" << 3.5 << 49201100;
+        QTest::newRow("49 00 leaves the clamp number") << QList<int>{49001100} << plain << "" << 1 << "49001100 " << "0150 " << "490011" << "" << "" << 3.5 << 0;
+        QTest::newRow("410 S for a special diameter") << QList<int>{41012000} << plain << "special" << 1 << "41012000 " << "0090 " << "410120S" << "" << "" << 3.5 << 41012000;
+        QTest::newRow("410 standard diameter") << QList<int>{41012000} << plain << "" << 1 << "41012000 " << "0090 " << "410120" << "" << "" << 3.5 << 41012000;
+        QTest::newRow("clamp heavy duty") << QList<int>{42012007} << plain << "hd" << 1 << "" << "" << "420120-HD" << "" << "" << 3.5 << 42012007;
+        QTest::newRow("clamp CN") << QList<int>{45012000} << plain << "cn" << 1 << "" << "" << "4512CN" << "" << "" << 3.5 << -1;
+        QTest::newRow("clamp nuclear CN") << QList<int>{45012000} << plain << "cn,nuclear" << 1 << "" << "" << "45120K" << "" << "" << 3.5 << -1;
+        QTest::newRow("37 dynamic clamp number") << QList<int>{37012000} << plain << "" << 1 << "37002000 " << "0090 " << "370120" << "" << "" << 4.0 << 37012000;
+        QTest::newRow("36 TA: special, 4 F, hot") << QList<int>{36090302} << "SHHFESBS" << "special,hot" << 1 << "" << "" << "360902STA-LG07" << "" << "" << 4.0 << -1;
+        QTest::newRow("36 no TA at 350") << QList<int>{36090302} << "SHHFESBS" << "special" << 1 << "" << "" << "360902S-LG07" << "" << "" << 4.0 << -1;
+        QTest::newRow("36 no TA for a standard diameter") << QList<int>{36090302} << "SHHFESBS" << "hot" << 1 << "" << "" << "360902-LG07" << "" << "" << 4.0 << -1;
+        // N 40 + 0.5 x 100 x cos(asin(2 x 30 / 100)) = 40 + 40, whatever
+        // clamp row was read last.
+        QTest::newRow("57 bearing offset") << QList<int>{57012000} << plain << "" << 1 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
+        QTest::newRow("57 behind a clamp") << QList<int>{49201100, 57012000} << plain << "" << 2 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
+        QTest::newRow("58 rod length with 1 D, 4 R, 7 F") << QList<int>{58012000} << "DHHRESFS" << "" << 1 << "58012000 " << "0600 " << "" << "" << "" << -1.0 << 58012000;
+        QTest::newRow("56 half the pipe") << QList<int>{56012000} << plain << "" << 1 << "56012000 " << "0050 " << "560120" << "" << "" << 2.0 << 56012000;
+        QTest::newRow("55 keeps the clamp number") << QList<int>{55012000} << plain << "" << 1 << "55012000 " << "0050 " << "550120" << "" << "" << 2.0 << 0;
+    }
+    void singleRules() {
+        QFETCH(QList<int>, chain);
+        QFETCH(QString, name);
+        QFETCH(QString, flags);
+        QFETCH(int, row);
+        SharedCatalogue();
+        Arrangement(qPrintable(name));
+        TConstructionRecord& k = ConstructionRecord;
+        TCalcGlobals& g = CalcGlobals;
+        const QStringList f = flags.split(',', Qt::SkipEmptyParts);
+        k.K_PTFE_KZ = f.contains("ptfe");
+        k.K_HD_KZ = f.contains("hd");
+        k.K_KERNTECH = f.contains("nuclear");
+        k.K_KATA_KZ = f.contains("imperial");
+        g.CNStandard = f.contains("cn");
+        PutText(k.K_RDM_KZ, f.contains("special") ? QStringLiteral("S") : QStringLiteral(" "));
+        k.K_TEM = f.contains("hot") ? 351 : 350;
+        g.ClampLoadGroup = f.contains("group20") ? 20 : f.contains("group19") ? 19 : 12;
+        g.SecondLoadGroup = 7;
+        k.K_RDM = 100;
+        k.K_BREITE = 500;
+        k.K_BREITE_2 = 480;
+        k.K_RESTLAENGE_1 = 111;
+        k.K_KLM_TXT = QStringLiteral("HEB 200");
+        g.ArmWidth = 150;
+        g.SegmentHeights[0] = 200;
+        g.RodLengths[0] = 600;
+        PgrsrlRecord.RSL_E = -85;  // a clamp row the selection read last
+        Chain({});
+        for (int i = 0; i < chain.size(); ++i) {
+            k.K_BTL_8[i] = chain[i];
+            k.K_ANZ[i] = 1;
+        }
+        ComposeParts();
+        QCOMPARE(int(PartsList.RowCount), int(chain.size()));
+        const int r = row - 1;
+        QFETCH(QString, bridge);
+        QFETCH(QString, dimension);
+        if (!bridge.isEmpty()) {
+            QCOMPARE(ItemPart(row), bridge);
+            QCOMPARE(ItemDim(row), dimension);
+        }
+        QFETCH(QString, extra);
+        if (!extra.isEmpty())
+            QCOMPARE(PartsList.KB_BTL_ZUS[r], extra);
+        QFETCH(QString, zus);
+        QFETCH(QString, zusI);
+        if (!zus.isEmpty()) {
+            QCOMPARE(PartsList.KB_ZUS[r], zus);
+            QCOMPARE(PartsList.KB_ZUS_I[r], zusI);
+        }
+        QFETCH(double, weight);
+        if (weight >= 0)
+            QVERIFY2(qAbs(PartsList.KB_GEW[r] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[r])));
+        QFETCH(int, rslNrn);
+        if (rslNrn >= 0)
+            QCOMPARE(k.K_RSL_NRN, double(rslNrn));
+    }
+
+    // The variant prices: a 290 part above group 19 is priced as its "-PS"
+    // article; the widths of the parts above 790 go to the second width.
+    void variantPricesAndWidths() {
+        Catalogue c;
+        Arrangement("SHHAESXS");
+        ConstructionRecord.K_PTFE_KZ = true;
+        ConstructionRecord.K_BREITE = 500;
+        ConstructionRecord.K_BREITE_2 = 480;
+        Chain({{29012000, 1}, {79112000, 1}, {79412000, 1}});
+        CalcGlobals.ClampLoadGroup = 20;
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 55.0);
+        QVERIFY(!CalcGlobals.PriceSuffixRequest);
+        QCOMPARE(int(PartsList.KB_BREITE_2[1]), 480);
+        QCOMPARE(int(PartsList.KB_BREITE_2[2]), 350);
+        CalcGlobals.ClampLoadGroup = 19;
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 50.0);
+
+        // A type-49 slide clamp with PTFE on a support of letter 4 'R' is
+        // priced as its "-SP" variant; the same clamp of another letter is not.
+        Chain({{49201100, 1}});
+        Arrangement("DHHRESBS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 35.0);
+        QVERIFY(!CalcGlobals.PriceSuffixRequest);
+        Arrangement("DHHAESBS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 31.0);
+    }
+
+    // A type-41 clamp of a horizontal support adds the pipe's half diameter
+    // as one more bridge item.
+    void horizontalClampItem_data() {
+        QTest::addColumn<int>("horTyp");
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<QString>("dimension");
+        QTest::newRow("horizontal type 1") << 1 << "80000000 " << "0057 ";
+        QTest::newRow("type 2: no item") << 2 << "00000000 " << "0000 ";
+    }
+    void horizontalClampItem() {
+        Catalogue c;
+        QFETCH(int, horTyp);
+        ConstructionRecord.K_HOR_TYP = int16_t(horTyp);
+        ConstructionRecord.K_RDM = 114.3;  // 57.15 rounds to 57
+        Chain({{41012000, 1}});
+        ComposeParts();
+        QTEST(ItemPart(2), "part");
+        QTEST(ItemDim(2), "dimension");
+        QCOMPARE(ItemPos(2), QStringLiteral("00 "));
+        QCOMPARE(int(PartsList.RowCount), 1);
+    }
+
+    // A lengthless 290 part clears the pending 2641 of its length; one with
+    // a length keeps it.
+    void lengthlessPlateClearsItsMessage_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("message");
+        QTest::newRow("no length") << 0 << 0;
+        QTest::newRow("length 5") << 5 << 2641;
+    }
+    void lengthlessPlateClearsItsMessage() {
+        Catalogue c;
+        QFETCH(int, length);
+        CalcGlobals.RodLengths[0] = length;
+        CalcGlobals.MessageNumber = 2641;
+        Chain({{29012000, 1}});
+        ComposeParts();
+        QTEST(int(CalcGlobals.MessageNumber), "message");
+        QCOMPARE(int(PartsList.RowCount), 1);
+    }
+
     void missingRowListedAsUnreadable() {
         Catalogue c;
         Chain({{11012100, 1}, {11013100, 1}, {49201100, 1}, {42012099, 1}});
@@ -485,6 +716,7 @@ private slots:
         QTest::addColumn<double>("price");
         QTest::newRow("36") << 36090302 << false << false << "360902" << "360902S-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
         QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
         QTest::newRow("300 lengthened") << 30012002 << false << false << "300120" << "300120" << "(250)" << "(9.8)" << 4.75 << 0.0;
@@ -497,7 +729,7 @@ private slots:
         Catalogue c;
         TConstructionRecord& k = ConstructionRecord;
         k.K_KERNTECH = nuclear;
-        k.K_RES_BOL1 = cn;
+        CalcGlobals.CNStandard = cn;
         k.K_RDM = 114.3;
         PutText(k.K_RDM_KZ, QStringLiteral("S"));
         k.K_WEG_Y_N = 12.34;

@@ -20,7 +20,10 @@ class TestFindHlg : public QObject, DemoSelection {
 private slots:
     void initTestCase() { QVERIFY(OpenDemo()); }
     void cleanupTestCase() { CloseDemo(); }
-    void init() { ResetScripts(); }
+    void init() {
+        ResetScripts();
+        CalcGlobals.CNStandard = false;
+    }
 
     // Support group at the full load, component group at half load but at
     // most one below.
@@ -37,6 +40,9 @@ private slots:
                                                    << QList<int>{0, 14, 13};
         QTest::newRow("rigid 12 kN, CN x 1.3") << "SHHAESBS" << 12.0 << true << " " << 55555555
                                                << QList<int>{0, 13, 12};
+        QTest::newRow("rigid 14 kN") << "SHHAESBS" << 14.0 << false << " " << 55555555 << QList<int>{0, 13, 12};
+        QTest::newRow("rigid 14 kN, CN x 1.3 crosses 16 kN") << "SHHAESBS" << 14.0 << true << " " << 55555555
+                                                             << QList<int>{0, 14, 13};
         QTest::newRow("letters V D X: one search at half load") << "SHVADSXS" << 12.0 << false << " " << 55555555
                                                                 << QList<int>{0, 10, 10};
         QTest::newRow("letters S R: nothing") << "SHHRELBS" << 12.0 << false << " " << 0 << QList<int>{0, 0, 0};
@@ -49,7 +55,10 @@ private slots:
         QFETCH(int, number);
         QFETCH(QList<int>, groups);
         prepare(qPrintable(name), load);
-        ConstructionRecord.K_RES_BOL1 = cn;
+        // The option of the running program decides, not the flag a loaded
+        // support brought along: a new support has the flag still clear.
+        CalcGlobals.CNStandard = cn;
+        ConstructionRecord.K_RES_BOL1 = false;
         PutText(ConstructionRecord.K_STRLOAD_KZ, strload);
         SelectMainUnitDefault();
         QCOMPARE(CalcGlobals.TableStatus, int16_t(0));

@@ -181,3 +181,48 @@ std::shared_ptr<bool> WhenShown(std::function<void(Dialog*)> action) {
     QTimer::singleShot(0, *poll);
     return done;
 }
+
+// Types into an edit as a user would, over what it shows.
+inline void Type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// The set-up the options test programs share: the registry redirected for
+// the program, and for each test a fresh fixture, the German menu
+// dictionary, a scripted message seam and the form opened on demand. A test
+// class derives from QObject and this, and calls SetUpCase, SetUp and
+// TearDown from its initTestCase, init and cleanup.
+class OptionsFormTest {
+protected:
+    void SetUpCase() {
+        NlsSetDefaultLcidOverride(MakeLangId(9, 1));
+        OptionsFixture::RedirectRegistry(registry.path());
+    }
+    void SetUp() {
+        f = std::make_unique<OptionsFixture>();
+        dict = std::make_unique<BuiltDictionary>(1);
+        seam = std::make_unique<ScriptedMessageSeam>();
+        TFLEKO::LastTab = 0;
+    }
+    void TearDown() {
+        if (form) {
+            form->hide();
+            form.reset();
+        }
+        seam.reset();
+        dict.reset();
+        f.reset();
+    }
+    TFLEKO& Open() {
+        form = std::make_unique<TFLEKO>();
+        form->show();
+        return *form;
+    }
+
+    TestDir registry;
+    std::unique_ptr<OptionsFixture> f;
+    std::unique_ptr<BuiltDictionary> dict;
+    std::unique_ptr<ScriptedMessageSeam> seam;
+    std::unique_ptr<TFLEKO> form;
+};

@@ -12,53 +12,18 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 
-namespace {
-
-void Type(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-}  // namespace
-
-class TestOptions : public QObject {
+class TestOptions : public QObject, protected OptionsFormTest {
     Q_OBJECT
-    TestDir registry;
-    std::unique_ptr<OptionsFixture> f;
-    std::unique_ptr<BuiltDictionary> dict;
-    std::unique_ptr<ScriptedMessageSeam> seam;
-    std::unique_ptr<TFLEKO> form;
-
-    TFLEKO& Open() {
-        form = std::make_unique<TFLEKO>();
-        form->show();
-        return *form;
-    }
 
 private slots:
-    void initTestCase() {
-        NlsSetDefaultLcidOverride(MakeLangId(9, 1));
-        OptionsFixture::RedirectRegistry(registry.path());
-    }
-    void init() {
-        f = std::make_unique<OptionsFixture>();
-        dict = std::make_unique<BuiltDictionary>(1);
-        seam = std::make_unique<ScriptedMessageSeam>();
-        TFLEKO::LastTab = 0;
-    }
-    void cleanup() {
-        if (form) {
-            form->hide();
-            form.reset();
-        }
-        seam.reset();
-        dict.reset();
-        f.reset();
-    }
+    void initTestCase() { SetUpCase(); }
+    void init() { SetUp(); }
+    void cleanup() { TearDown(); }
 
     void opensWithStoredValues() {
         TFLEKO& w = Open();
@@ -153,6 +118,29 @@ private slots:
         // and the row stays as it was.
         QVERIFY(!w.SpeichernClick());
         QCOMPARE(f->Stored("F_FDIFF").toInt(), 17);
+    }
+
+    // Corrected values keep to the range of the field's kind (a small
+    // whole number here); what does not fit is refused and never stored.
+    void rangeOfTheField_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("largest") << "32767" << true << 32767;
+        QTest::newRow("largest negative") << "-32767" << true << 32767;
+        QTest::newRow("one above") << "32768" << false << 13;
+        QTest::newRow("far below") << "-99999" << false << 13;
+    }
+    void rangeOfTheField() {
+        QFETCH(QString, typed);
+        QFETCH(bool, fits);
+        QFETCH(int, stored);
+        TFLEKO& w = Open();
+        Type(w.DBEdit(24), typed);
+        w.FieldExit(QStringLiteral("F_RSRL_LR"));
+        QCOMPARE(seam->Texts(), fits ? QStringList{} : QStringList{QStringLiteral("'%1' is not a valid integer value").arg(typed)});
+        QCOMPARE(w.SpeichernClick(), fits);
+        QCOMPARE(f->Stored("F_RSRL_LR").toInt(), stored);
     }
 
     void duplicateAxisLabel_data() {
@@ -298,16 +286,212 @@ private slots:
         QVERIFY(!w.DBCheckBox(23)->isChecked());
         QVERIFY(!w.DBCheckBox(23)->isEnabled());
         QVERIFY(w.OptionsChanged());
-        // Posted at once.
-        QVERIFY(!w.DataSource1->Editing());
-        QCOMPARE(f->Stored("F_KERNTECH").toBool(), false);
-        QCOMPARE(f->Stored("F_KATA_KZ").toBool(), false);
-        QCOMPARE(f->Stored("F_STRLOAD_KZ").toString(), QStringLiteral("B"));
+        // Kept in the edit buffer for the guarded save, not posted past it.
+        QVERIFY(w.DataSource1->Editing());
+        QCOMPARE(f->Stored("F_KERNTECH").toBool(), true);
         w.CN_BUTTON->click();
         QVERIFY(!CalcGlobals.CNStandard);
         QVERIFY(w.LastStarrKZ->isEnabled());
         QVERIFY(w.DBCheckBox(2)->isEnabled());
         QVERIFY(w.DBCheckBox(23)->isEnabled());
+        w.CN_BUTTON->click();
+        QVERIFY(w.SpeichernClick());
+        QCOMPARE(f->Stored("F_KERNTECH").toBool(), false);
+        QCOMPARE(f->Stored("F_KATA_KZ").toBool(), false);
+        QCOMPARE(f->Stored("F_STRLOAD_KZ").toString(), QStringLiteral("B"));
+        QVERIFY(CalcGlobals.CNStandard);
+    }
+
+    void cnStandardDiscardedWithTheEdits() {
+        TFLEKO& w = Open();
+        w.CN_BUTTON->click();
+        QVERIFY(CalcGlobals.CNStandard);
+        seam->Answer(mr::No);
+        QVERIFY(w.close());
+        QVERIFY(!CalcGlobals.CNStandard);
+        QCOMPARE(f->Stored("F_KERNTECH").toBool(), true);
+        QCOMPARE(f->Stored("F_STRLOAD_KZ").toString(), QStringLiteral("B"));
+    }
+
+    // A field never left still gets its rule when the row is saved.
+    void rulesBeforeSave_data() {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<bool>("byClose");
+        QTest::newRow("travel, save") << 15 << "F_BEWEGBER" << "-50" << 50.0 << false;
+        QTest::newRow("travel, close yes") << 15 << "F_BEWEGBER" << "-50" << 50.0 << true;
+        QTest::newRow("angle, close yes") << 25 << "F_WINKEL" << "9" << 4.0 << true;
+        QTest::newRow("angle at limit") << 25 << "F_WINKEL" << "4" << 4.0 << false;
+        QTest::newRow("load variation, save") << 14 << "F_FDIFF" << "-7" << 7.0 << false;
+        QTest::newRow("clamp reserve, close yes") << 24 << "F_RSRL_LR" << "-9" << 9.0 << true;
+        QTest::newRow("positive stays") << 22 << "F_WR_SB" << "13" << 13.0 << true;
+    }
+    void rulesBeforeSave() {
+        QFETCH(int, edit);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(double, stored);
+        QFETCH(bool, byClose);
+        TFLEKO& w = Open();
+        Type(w.DBEdit(edit), typed);
+        if (byClose) {
+            seam->Answer(mr::Yes);
+            QVERIFY(w.close());
+        } else {
+            QVERIFY(w.SpeichernClick());
+            QCOMPARE(w.DBEdit(edit)->text(), QString::number(stored));
+        }
+        QCOMPARE(f->Stored(field).toDouble(), stored);
+        QCOMPARE(seam->Texts().back(), IvTranslate(QStringLiteral("Settings successfully stored")));
+    }
+
+    // Leaving a field for another control runs its rule once; the window
+    // losing the activation to a box or another program runs none.
+    void leavingByReason_data() {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
+        QTest::newRow("backtab") << int(Qt::BacktabFocusReason) << true;
+        QTest::newRow("mouse") << int(Qt::MouseFocusReason) << true;
+        QTest::newRow("other window") << int(Qt::ActiveWindowFocusReason) << false;
+        QTest::newRow("popup") << int(Qt::PopupFocusReason) << false;
+    }
+    void leavingByReason() {
+        QFETCH(int, reason);
+        QFETCH(bool, runs);
+        TFLEKO& w = Open();
+        const auto leave = [reason](QWidget* edit) {
+            QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
+            QApplication::sendEvent(edit, &out);
+        };
+        Type(w.DBEdit(15), QStringLiteral("-50"));
+        leave(w.DBEdit(15));
+        QCOMPARE(w.DBEdit(15)->text(), runs ? QStringLiteral("50") : QStringLiteral("-50"));
+        Type(w.DBEdit(28), QStringLiteral("X"));  // the same label as F_KRZ_BEZ_H
+        leave(w.DBEdit(28));
+        Type(w.DBEdit(14), QStringLiteral("ab"));
+        leave(w.DBEdit(14));
+        const QStringList expected = runs ? QStringList{QStringLiteral("Bezeichnung doppelt vorhanden"),
+                                                        QStringLiteral("'ab' is not a valid integer value")}
+                                          : QStringList{};
+        QCOMPARE(seam->Texts(), expected);
+    }
+
+    void editLimits_data() {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<int>("limit");
+        for (int n : {14, 16, 17, 18, 19, 20, 21, 22, 23}) QTest::addRow("DBEdit%d", n) << n << 2;
+        QTest::newRow("DBEdit15") << 15 << 3;
+        QTest::newRow("DBEdit24 unlimited") << 24 << 32767;
+        QTest::newRow("DBEdit25 unlimited") << 25 << 32767;
+        QTest::newRow("commission part") << 1 << 32767;  // six digits must reach the rule
+    }
+    void editLimits() {
+        QFETCH(int, edit);
+        QFETCH(int, limit);
+        TFLEKO& w = Open();
+        QCOMPARE(w.DBEdit(edit)->maxLength(), limit);
+    }
+
+    void printUnitSystems_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<int>("dimension");
+        QTest::addColumn<int>("titleBlock");
+        QTest::newRow("SI") << "SIButton" << 0 << 0 << 0;
+        QTest::newRow("imperial") << "ImperialButton" << 1 << 1 << 2;
+    }
+    void printUnitSystems() {
+        QFETCH(QString, button);
+        QFETCH(int, weight);
+        QFETCH(int, dimension);
+        QFETCH(int, titleBlock);
+        TFLEKO& w = Open();
+        // Start from the other side of each choice.
+        w.DRCK_GEW_EH->Button(1 - weight)->click();
+        w.DRCK_DIM_KZ->Button(1 - dimension)->click();
+        w.DRCK_EH->Button(1)->click();
+        w.findChild<QPushButton*>(button)->click();
+        QCOMPARE(w.DRCK_GEW_EH->ItemIndex(), weight);
+        QCOMPARE(w.DRCK_DIM_KZ->ItemIndex(), dimension);
+        QCOMPARE(w.DRCK_EH->ItemIndex(), titleBlock);
+        QVERIFY(w.SpeichernClick());
+        QCOMPARE(f->Stored("F_DRCK_GEW_KZ").toBool(), weight == 0);
+        QCOMPARE(f->Stored("F_DRCK_DIM_KZ").toBool(), dimension == 0);
+        QCOMPARE(f->Stored("F_DRCK_EH_KZ").toString(), QString(QChar(u'A' + titleBlock)));
+    }
+
+    void keysMoveTheFocus() {
+        TFLEKO& w = Open();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.PageControl1->setCurrentIndex(1);
+        w.DBEdit(15)->setFocus();
+        QTRY_VERIFY(w.DBEdit(15)->hasFocus());
+        QTest::keyClick(w.DBEdit(15), Qt::Key_Return);
+        QWidget* next = QApplication::focusWidget();
+        QVERIFY(next != w.DBEdit(15));
+        QTest::keyClick(next, Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), w.DBEdit(15));
+        QTest::keyClick(w.DBEdit(15), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), next);
+        // Esc closes: unchanged, nothing asked.
+        QTest::keyClick(next, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QVERIFY(seam->Requests().empty());
+    }
+
+    void temperatureMemoOverItsBox() {
+        TFLEKO& w = Open();
+        w.PageControl1->setCurrentIndex(2);
+        QVERIFY(w.TemperatureMemo->isHidden());
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(w.DBCheckBox(33), &enter);
+        QVERIFY(!w.TemperatureMemo->isHidden());
+        QVERIFY(w.TemperatureMemo->toPlainText().contains(QStringLiteral("13 CrMo 4 5")));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w.DBCheckBox(33), &leave);
+        QVERIFY(w.TemperatureMemo->isHidden());
+        // Another box of the tab shows nothing.
+        QApplication::sendEvent(w.DBCheckBox(31), &enter);
+        QVERIFY(w.TemperatureMemo->isHidden());
+    }
+
+    void priceListOnlyWithSelectCurrency_data() {
+        QTest::addColumn<bool>("machineValue");
+        QTest::newRow("absent") << false;
+        QTest::newRow("present") << true;
+    }
+    void priceListOnlyWithSelectCurrency() {
+        QFETCH(bool, machineValue);
+        if (machineValue) {
+            TRegistry machine(TRootKey::LocalMachine);
+            QVERIFY(machine.OpenKey(ProductKey, true));
+            machine.WriteString(QStringLiteral("SelectCurrency"), QString());
+        }
+        // The same value per user does not count.
+        TRegistry user;
+        QVERIFY(user.OpenKey(ProductKey, true));
+        user.WriteString(QStringLiteral("SelectCurrency"), QStringLiteral("1"));
+        TFLEKO& w = Open();
+        QCOMPARE(w.RGpriceList->isHidden(), !machineValue);
+    }
+
+    void programWideFlags() {
+        TFLEKO& w = Open();
+        PrintNoteFlag = false;
+        FormStyleFlag = false;
+        w.PNote_KZ->click();
+        QVERIFY(PrintNoteFlag);
+        QVERIFY(w.OptionsChanged());
+        // The form style follows when the box is left, not on the click.
+        w.L_FormStyle_CheckBox->click();
+        QVERIFY(!FormStyleFlag);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(w.L_FormStyle_CheckBox, &out);
+        QVERIFY(FormStyleFlag);
     }
 
     void currencyRule() {
@@ -360,6 +544,25 @@ private slots:
         QCOMPARE(CalcGlobals.PriceIndex, 2);
         QCOMPARE(f->ProjectValue("PRJ_WAEHRUNG").toInt(), 23);
         QCOMPARE(w.KursLabel->text(), QStringLiteral("1 USD ="));
+    }
+
+    void priceListTheProjectCannotKeep() {
+        // A project without its settings row.
+        {
+            TTable prjinf(f->project.path(), QStringLiteral("PRJINF8.DB"));
+            prjinf.Open();
+            prjinf.First();
+            prjinf.Delete();
+        }
+        TFLEKO& w = Open();
+        seam->Answer(mr::Yes);
+        w.RGpriceList->Button(1)->click();
+        QCOMPARE(seam->Requests().size(), size_t(2));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Error);
+        QCOMPARE(seam->Texts().back(), QStringLiteral("Die Preisliste des Projekts konnte nicht gespeichert werden."));
+        QCOMPARE(w.RGpriceList->ItemIndex(), 0);
+        QCOMPARE(CalcGlobals.PriceIndex, 1);
+        QCOMPARE(w.KursLabel->text(), QStringLiteral("1 EUR ="));
     }
 
     void hotDipBoxesFollowCatalogue() {

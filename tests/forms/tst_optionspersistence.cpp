@@ -6,22 +6,19 @@
 #include "forms/Password1.h"
 #include "host/IniReader.h"
 #include "host/IniWriter.h"
+#include "localisation/IvLanguD.h"
 #include "platform/CodePage.h"
 #include "ui/QWDateiInfo2.h"
 #include "ui/ValCtrls.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 
 namespace {
-
-void Type(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
 
 void TypePassword(QLineEdit* edit, const QString& text) {
     ClearPasswordPrompt(edit);
@@ -59,19 +56,8 @@ QByteArray FileBytes(const QString& path) {
 
 }  // namespace
 
-class TestOptionsPersistence : public QObject {
+class TestOptionsPersistence : public QObject, protected OptionsFormTest {
     Q_OBJECT
-    TestDir registry;
-    std::unique_ptr<OptionsFixture> f;
-    std::unique_ptr<BuiltDictionary> dict;
-    std::unique_ptr<ScriptedMessageSeam> seam;
-    std::unique_ptr<TFLEKO> form;
-
-    TFLEKO& Open() {
-        form = std::make_unique<TFLEKO>();
-        form->show();
-        return *form;
-    }
 
     void StorePassword(const QString& password) {
         TRegistry reg;
@@ -80,24 +66,9 @@ class TestOptionsPersistence : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        NlsSetDefaultLcidOverride(MakeLangId(9, 1));
-        OptionsFixture::RedirectRegistry(registry.path());
-    }
-    void init() {
-        f = std::make_unique<OptionsFixture>();
-        dict = std::make_unique<BuiltDictionary>(1);
-        seam = std::make_unique<ScriptedMessageSeam>();
-    }
-    void cleanup() {
-        if (form) {
-            form->hide();
-            form.reset();
-        }
-        seam.reset();
-        dict.reset();
-        f.reset();
-    }
+    void initTestCase() { SetUpCase(); }
+    void init() { SetUp(); }
+    void cleanup() { TearDown(); }
 
     // ---- password ----
 
@@ -150,6 +121,7 @@ private slots:
         w.HDCheckBoxes[27]->click();
         w.SpinEdit1->setValue(5);
         w.DRCK_EH->Button(2)->click();
+        w.CN_BUTTON->click();  // clears the nuclear and UNC catalogue fields
         const QVariant carrier = f->ProjectValue("F_Bool_Carrier");
         auto asked = AnswerPassword(QStringLiteral("Geheim"));  // case counts
         QVERIFY(!w.SpeichernClick());
@@ -157,6 +129,7 @@ private slots:
         QCOMPARE(seam->Texts(), QStringList{IvTranslate(QStringLiteral("Password not correct !"))});
         QCOMPARE(f->Stored("F_BEST").toString(), QStringLiteral("Kunde A"));
         QCOMPARE(f->Stored("F_DRCK_EH_KZ").toString(), QStringLiteral("B"));
+        QCOMPARE(f->Stored("F_KERNTECH").toBool(), true);
         QCOMPARE(f->ProjectValue("F_Bool_Carrier"), carrier);
         QCOMPARE(f->ProjectValue("F_BEST"), QVariant());
         QCOMPARE(Registry("WidthMain"), QStringLiteral("<absent>"));
@@ -168,6 +141,7 @@ private slots:
         QVERIFY(*again);
         QCOMPARE(f->Stored("F_BEST").toString(), QStringLiteral("Neu"));
         QCOMPARE(f->Stored("F_DRCK_EH_KZ").toString(), QStringLiteral("C"));
+        QCOMPARE(f->Stored("F_KERNTECH").toBool(), false);
         QCOMPARE(f->ProjectValue("F_BEST").toString(), QStringLiteral("Neu"));
         QCOMPARE(Registry("WidthMain"), QStringLiteral("5"));
         QVERIFY(f->CatalogueFlag("pgrsrsl.DB", "RSL_NRN", 1, "RSL_HD_KZ"));
@@ -579,6 +553,23 @@ private slots:
         QCOMPARE(Registry("State"), QStringLiteral("0"));
     }
 
+    void longLogoPathKept() {
+        QString path = QStringLiteral("/firmen");
+        while (path.size() < 400) path += QStringLiteral("/logo-verzeichnis-mit-langem-namen");
+        path += QStringLiteral("/firma.bmp");
+        SetRegistry(QStringLiteral("BITMAP"), path);
+        SetRegistry(QStringLiteral("PRINT BITMAP"), true);
+        QWidget input;
+        QVERIFY(LoadRegistrySettings(input));
+        QCOMPARE(CalcGlobals.LogoFile, path);
+        TFLEKO& w = Open();
+        QCOMPARE(w.PrintBitmapPath(), path);
+        QCOMPARE(w.BitmapPath->text(), path);
+        SetRegistry(QStringLiteral("BITMAP"), QString());
+        QVERIFY(w.SpeichernClick());
+        QCOMPARE(Registry("BITMAP"), path);
+    }
+
     void languageAndMalformedValues() {
         IvBinaryDictionaryGlobal->SetLanguage(2);
         SetRegistry(QStringLiteral("Language"), 1);
@@ -592,6 +583,49 @@ private slots:
         SetRegistry(QStringLiteral("Language"), 99);
         QVERIFY(LoadRegistrySettings(input));
         QCOMPARE(IvBinaryDictionaryGlobal->Language(), 1);
+    }
+
+    // What a save wrote for the user is there again at the next start;
+    // what is absent leaves the program's values.
+    void savedOptionsComeBack_data() {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("stored") << true;
+        QTest::newRow("absent") << false;
+    }
+    void savedOptionsComeBack() {
+        QFETCH(bool, stored);
+        TravelDecimals = 0;
+        PrintNoteFlag = FormStyleFlag = false;
+        IvFormatSettings().ShortDateFormat = QStringLiteral("dd.mm.yyyy");
+        IvFormatSettings().DateSeparator = u'.';
+        if (stored) {
+            TFLEKO& w = Open();
+            w.SpinEdit3->setValue(2);
+            w.PNote_KZ->click();
+            w.L_FormStyle_CheckBox->setChecked(true);
+            w.RGDateSeparator->Button(3)->click();
+            w.CBDateFormat->setCurrentIndex(2);
+            emit w.CBDateFormat->activated(2);
+            QVERIFY(w.SpeichernClick());
+            form.reset();
+            // A new run starts from the program's defaults.
+            TravelDecimals = 0;
+            PrintNoteFlag = FormStyleFlag = false;
+            IvFormatSettings().ShortDateFormat = QStringLiteral("dd.mm.yyyy");
+            IvFormatSettings().DateSeparator = u'.';
+        }
+        QWidget input;
+        QVERIFY(LoadRegistrySettings(input));
+        QCOMPARE(TravelDecimals, stored ? 2 : 0);
+        QCOMPARE(PrintNoteFlag, stored);
+        QCOMPARE(FormStyleFlag, stored);
+        QCOMPARE(IvFormatSettings().ShortDateFormat, stored ? QStringLiteral("yyyy/mm/dd") : QStringLiteral("dd.mm.yyyy"));
+        QCOMPARE(IvFormatSettings().DateSeparator, stored ? QChar(u'/') : QChar(u'.'));
+        // The form shows them.
+        TFLEKO& w = Open();
+        QCOMPARE(w.SpinEdit3->value(), stored ? 2 : 0);
+        QCOMPARE(w.PNote_KZ->isChecked(), stored);
+        QCOMPARE(w.RGDateSeparator->ItemIndex(), stored ? 3 : 0);
     }
 
     void absentIsNotFalse_data() {

@@ -109,13 +109,17 @@ private slots:
         QVERIFY(!QFileInfo::exists(TablePath(p, "konetr8.db")));
     }
 
-    // With several supports under one position number each run deletes one.
+    // With several supports under one position number each run deletes one:
+    // the one stored first, although the later one has the lower key.
     void duplicatePositionNumbersGoOneAtATime() {
         TestDir dir;
         const QString p = MakeProject(dir);
-        AddSupport(p, 100010003, "H-1", 1);
+        constexpr int LaterKey = 100000003;
+        AddSupport(p, LaterKey, "H-1", 1);
         QCOMPARE(DeleteDrawing(p, "H-1"), int(DeleteDone));
         QCOMPARE(Count(p, "select count(*) from konstr8 where K_POS_NR = ?", {"H-1"}), 1);
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+        QCOMPARE(RowsOf(p, LaterKey), QList<int>({1, 1, 1, 1}));
         QCOMPARE(DeleteDrawing(p, "H-1"), int(DeleteDone));
         QCOMPARE(DeleteDrawing(p, "H-1"), int(DeleteNotFound));
         QCOMPARE(RowsOf(p, KeyB), QList<int>({1, 1, 2, 1}));

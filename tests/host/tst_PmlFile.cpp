@@ -8,6 +8,7 @@
 #include "platform/HostFiles.h"
 
 #include <QLocale>
+#include <sqlite3.h>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -422,6 +423,35 @@ private slots:
         QCOMPARE(TextRecord.TXT_NUM, before);
         QVERIFY(TextRecord.TXT_TEXT != QLatin1String("HEB200"));
         kon.PGCOOL.Open();
+    }
+
+    // Writing the file only reads the catalogue: another program that is
+    // writing a catalogue table (holding its write lock) does not stop it,
+    // and the writer leaves no lock of its own behind.
+    void catalogueWrittenByAnotherProgram() {
+        PrintLanguage language(2);
+        SpringHanger();
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_catalogue->path + "/Pgstat.DB").constData(), &other,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QStringList lines;
+        QString error;
+        try {
+            lines = PmlFileLines(QStringLiteral("x.zof"));
+        } catch (const std::exception& e) {
+            error = QString::fromLocal8Bit(e.what());
+        }
+        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(lines.contains(QStringLiteral("    SPRE SPCO /ZORBEL3.0/210142")));
+        // Nothing of the writer holds the table now: the other program
+        // gets its write lock at once.
+        sqlite3_busy_timeout(other, 0);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close_v2(other);
     }
 
     // The rod group's height on the imperial catalogue: the stock lengths

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -119,6 +120,66 @@ private slots:
         QCOMPARE(save.FileName(), dir.file("x.txt"));
     }
 
+    void fileModes_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("open one") << false << 0 << int(QFileDialog::ExistingFile);
+        QTest::newRow("open several") << false << int(ofAllowMultiSelect) << int(QFileDialog::ExistingFiles);
+        QTest::newRow("save") << true << int(ofAllowMultiSelect) << int(QFileDialog::AnyFile);
+    }
+    void fileModes() {
+        QFETCH(bool, save);
+        QFETCH(int, options);
+        QFETCH(int, mode);
+        std::unique_ptr<TIvOpenDialog> owner(save ? new TIvSaveDialog : new TIvOpenDialog);
+        owner->Options = TIvOpenOptions(options);
+        QCOMPARE(int(owner->CreateDialog()->fileMode()), mode);
+    }
+
+    void startsWhereTold() {
+        // Longer than the 260 characters a file-name buffer of the platform holds.
+        QString sub = dir.file("unter");
+        while (sub.size() < 300) sub += QStringLiteral("/verzeichnis-mit-einem-recht-langen-namen");
+        QVERIFY(QDir().mkpath(sub));
+        const QString file = sub + QStringLiteral("/vorhanden.txt");
+        QFile(file).open(QIODevice::WriteOnly);
+        TIvOpenDialog open;
+        open.InitialDir = sub;
+        std::unique_ptr<QFileDialog> d = open.CreateDialog();
+        QCOMPARE(d->directory().absolutePath(), QDir(sub).absolutePath());
+        open.InitialDir.clear();
+        open.SetFileName(file);
+        d = open.CreateDialog();
+        QCOMPARE(d->selectedFiles(), QStringList{file});
+        QCOMPARE(open.FileName(), file);
+        open.TakeResult(*d);
+        QCOMPARE(open.FileName(), file);
+        QVERIFY(open.FileName().size() > 300);
+    }
+
+    // The dialog's own events reach the component while it runs.
+    void fileDialogEvents() {
+        TIvOpenDialog open;
+        open.Filter = "Text|*.txt|Alle|*.*";
+        int folder = 0, selection = 0, type = 0;
+        open.OnFolderChange = [&] { ++folder; };
+        open.OnSelectionChange = [&] { ++selection; };
+        open.OnTypeChange = [&] { ++type; };
+        std::unique_ptr<QFileDialog> d = open.CreateDialog();
+        emit d->directoryEntered(dir.path());
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 0, 0));
+        emit d->currentChanged(dir.file("a.txt"));
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 1, 0));
+        emit d->filterSelected("Alle (*.*)");
+        QCOMPARE(std::make_tuple(folder, selection, type), std::make_tuple(1, 1, 1));
+        // Without handlers the same signals do nothing.
+        TIvOpenDialog quiet;
+        std::unique_ptr<QFileDialog> q = quiet.CreateDialog();
+        emit q->directoryEntered(dir.path());
+        emit q->filterSelected("x");
+    }
+
     void labelsThroughTheNamedDictionary_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
@@ -189,6 +250,45 @@ private slots:
         QVERIFY(box && box->button(QDialogButtonBox::Apply));
         box->button(QDialogButtonBox::Apply)->click();
         QVERIFY(applied);
+    }
+
+    void fontSizeLimits_data() {
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("no limits") << 0 << 0 << 30 << 30;
+        QTest::newRow("above") << 8 << 20 << 30 << 20;
+        QTest::newRow("at maximum") << 8 << 20 << 20 << 20;
+        QTest::newRow("below") << 8 << 20 << 5 << 8;
+        QTest::newRow("at minimum") << 8 << 20 << 8 << 8;
+        QTest::newRow("inside") << 8 << 20 << 12 << 12;
+        QTest::newRow("only a maximum") << 0 << 20 << 30 << 20;
+        QTest::newRow("maximum below minimum: none") << 20 << 8 << 30 << 30;
+        QTest::newRow("only a minimum: none") << 8 << 0 << 5 << 5;
+    }
+    void fontSizeLimits() {
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
+        QFETCH(int, chosen);
+        QFETCH(int, kept);
+        TIvFontDialog font;
+        font.MinFontSize = minimum;
+        font.MaxFontSize = maximum;
+        QFont f;
+        f.setPointSize(chosen);
+        f.setItalic(true);
+        const QFont limited = font.LimitedFont(f);
+        QCOMPARE(limited.pointSize(), kept);
+        QVERIFY(limited.italic());
+        // Apply hands on the limited font too.
+        int applied = 0;
+        font.OnApply = [&](const QFont& a) { applied = a.pointSize(); };
+        font.Font = f;
+        std::unique_ptr<QFontDialog> d = font.CreateDialog();
+        d->setCurrentFont(f);
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(applied, kept);
     }
 
     void customColours_data() {

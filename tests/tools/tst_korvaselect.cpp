@@ -2,6 +2,7 @@
 // input files and arguments (exit 2, a message naming the file, nothing on
 // standard output), a documented result for every demo input, the catalogue
 // left as it was, and the golden outputs of the demo inputs.
+#include "platform/Table.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -118,6 +119,7 @@ private slots:
         QTest::newRow("configuration not offered") << "notoffered" << "configuration 102 is not offered for host configuration 1";
         QTest::newRow("configuration not a number") << "nanconfig" << "is not a configuration number";
         QTest::newRow("no input argument") << "noarg" << "--input FILE are required";
+        QTest::newRow("print language unknown") << "badprint" << "\"fr\" is neither de nor en";
     }
     void refusals() {
         QFETCH(QString, breakage);
@@ -160,6 +162,8 @@ private slots:
             extra << "--configuration" << "102";
         else if (breakage == "nanconfig")
             extra << "--configuration" << "3x";
+        else if (breakage == "badprint")
+            extra << "--print-language" << "fr";
         QStringList args{"--catalogue", catalogueArg};
         if (breakage != "noarg")
             args << "--input" << input;
@@ -205,6 +209,13 @@ private slots:
                 for (int i = 0; i < parts.size(); ++i) {
                     QCOMPARE(parts[i]["position"].toInt(), i + 1);
                     QVERIFY(parts[i]["quantity"].toInt() > 0);
+                    // A dynamic main unit is chosen in its clamp's load
+                    // group: the size is that group, whichever digits of
+                    // the unit's number carry it.
+                    static const QRegularExpression group(QStringLiteral("-LG(\\d\\d)"));
+                    const QRegularExpressionMatch m = group.match(parts[i]["designation"].toString());
+                    if (m.hasMatch() && result == 0)
+                        QVERIFY2(j["size"].toInt() == m.captured(1).toInt(), qPrintable(in));
                 }
             }
         }
@@ -285,32 +296,109 @@ private slots:
         QVERIFY(bad.err.contains("x.zof"));
     }
 
-    // The golden outputs: each demo input, metric and imperial.
+    // The file is written from the record as the store leaves it: a static
+    // support's data block has the hot and cold load lines, a dynamic
+    // support's the load cases and piston lines.
+    void outputDataBlockOfTheStressCondition_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("notDynamic");
+        QTest::newRow("static spring hanger") << "spring_hanger.ini" << true;
+        QTest::newRow("cold support") << "cold_support.ini" << true;
+        QTest::newRow("dynamic rigid strut") << "rigid_strut.ini" << false;
+    }
+    void outputDataBlockOfTheStressCondition() {
+        QFETCH(QString, input);
+        QFETCH(bool, notDynamic);
+        TestDir home;
+        const QString out = home.file(QStringLiteral("x.zof"));
+        const Run r = Select({"--catalogue", Demo, "--input", Inputs + "/" + input, "--output", out}, home.path());
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QCOMPARE(bytes.contains("\r\n--     105 Cold load [kN]= "), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     301 Alpha = "), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--:USTMOVEMENT   [horz]  [late]  [vert]\r\n"), notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     205 Load (H/Normal) [kN]= "), !notDynamic);
+        QCOMPARE(bytes.contains("\r\n--     224 Piston position [mm]= "), !notDynamic);
+    }
+
+    // A tool without its print dictionary beside it writes the labels as
+    // they stand, as the program does; a language the caller chose is not
+    // silently replaced: the run is refused and no file is written.
+    void printDictionaryMissing_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("settings language") << "" << 0;
+        QTest::newRow("German chosen") << "de" << 2;
+    }
+    void printDictionaryMissing() {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        TestDir home, bin;
+        const QString exe = bin.file(QStringLiteral("korva-select"));
+        QVERIFY(QFile::copy(QStringLiteral(KORVA_SELECT_EXE), exe));
+        QVERIFY(QFile::setPermissions(exe, QFile::ReadOwner | QFile::ExeOwner));
+        const QString out = home.file(QStringLiteral("x.zof"));
+        QStringList args{"--catalogue", Demo, "--input", Inputs + "/rigid_strut.ini", "--output", out};
+        if (!option.isEmpty())
+            args << "--print-language" << option;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("TMPDIR"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(exe, args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), exitCode);
+        if (exitCode == 0) {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readAll().startsWith("--     000 Begin KORVA-Data\r\n"));
+        } else {
+            QVERIFY(p.readAllStandardError().contains("print dictionary"));
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+
+    // The golden outputs: each demo input, metric and imperial, with the
+    // labels in the settings table's print language (English in the demo
+    // catalogue) and in German. The selection does not depend on the print
+    // language: both runs give the same JSON.
     void golden_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("imperial");
-        for (const QString& in : DemoInputs()) {
-            QTest::newRow(qPrintable(in + " metric")) << in << false;
-            QTest::newRow(qPrintable(in + " imperial")) << in << true;
-        }
+        QTest::addColumn<QString>("language");
+        for (const QString& in : DemoInputs())
+            for (const bool imperial : {false, true})
+                for (const char* language : {"", "de"})
+                    QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3")
+                                                 .arg(in, imperial ? "imperial" : "metric",
+                                                      *language ? language : "settings")))
+                        << in << imperial << QString::fromLatin1(language);
     }
     void golden() {
         QFETCH(QString, input);
         QFETCH(bool, imperial);
-        const QString name = QFileInfo(input).completeBaseName() + (imperial ? "-imperial" : "-metric") + ".json";
-        const QString path = Golden + "/" + name;
+        QFETCH(QString, language);
+        const QString stem = Golden + "/" + QFileInfo(input).completeBaseName() + (imperial ? "-imperial" : "-metric");
+        const QString path = stem + ".json";
         QVERIFY2(QFileInfo::exists(path), qPrintable(path));
         TestDir home;
         const QString outFile = home.file(QStringLiteral("out.zof"));
         QStringList args{"--catalogue", Demo, "--input", Inputs + "/" + input, "--json", "--output", outFile};
         if (imperial)
             args << "--imperial";
+        if (!language.isEmpty())
+            args << "--print-language" << language;
         // A demo input names the configuration it stands for; where the
         // host's number offers more than one, the engineer's choice is given.
         if (const int c = StatedConfiguration(Inputs + "/" + input))
             args << "--configuration" << QString::number(c);
         const Run r = Select(args, home.path());
-        CompareOutputFile(outFile, home.path(), QString(path).replace(".json", ".zof"));
+        QCOMPARE(r.exitCode, 0);
+        CompareOutputFile(outFile, home.path(), stem + (language.isEmpty() ? "" : "-" + language) + ".zof");
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray expected = f.readAll();
@@ -319,10 +407,46 @@ private slots:
             for (int i = 0; i < std::max(a.size(), b.size()); ++i)
                 if (a.value(i) != b.value(i))
                     QFAIL(qPrintable(QStringLiteral("%1 line %2: got \"%3\", expected \"%4\"")
-                                         .arg(name)
+                                         .arg(QFileInfo(path).fileName())
                                          .arg(i + 1)
                                          .arg(QString::fromUtf8(a.value(i)), QString::fromUtf8(b.value(i)))));
         }
+    }
+
+    // Without --print-language the labels take the settings table's print
+    // language, as the program's start-up does; the option overrides it.
+    void printLanguageOfTheSettingsTable_data() {
+        QTest::addColumn<int>("settings");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("German in the settings") << 1 << "" << "-de";
+        QTest::newRow("German in the settings, English chosen") << 1 << "en" << "";
+        QTest::newRow("English in the settings, German chosen") << 2 << "de" << "-de";
+        QTest::newRow("unknown language falls back to English") << 7 << "" << "";
+    }
+    void printLanguageOfTheSettingsTable() {
+        QFETCH(int, settings);
+        QFETCH(QString, option);
+        QFETCH(QString, golden);
+        TestDir home, dir;
+        const QString catalogue = dir.file("cat");
+        CopyDir(Demo, catalogue);
+        {
+            TTable firdat(catalogue, QStringLiteral("FIRDAT.DB"));
+            firdat.Open();
+            firdat.First();
+            firdat.Edit();
+            firdat.FieldByName(QStringLiteral("F_DRCK_KZ")).SetAsInteger(settings);
+            firdat.Post();
+            firdat.Close();
+        }
+        const QString outFile = home.file(QStringLiteral("out.zof"));
+        QStringList args{"--catalogue", catalogue, "--input", Inputs + "/rigid_strut.ini", "--output", outFile};
+        if (!option.isEmpty())
+            args << "--print-language" << option;
+        const Run r = Select(args, home.path());
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        CompareOutputFile(outFile, home.path(), Golden + "/rigid_strut-metric" + golden + ".zof");
     }
 };
 

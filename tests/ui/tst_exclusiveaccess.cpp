@@ -185,15 +185,26 @@ private slots:
         QVERIFY(next.WaitForLine("ACTIVATED normal", 2000));
     }
 
+    // Delete mode takes the lock without the window part of the program;
+    // it is refused the same way.
+    void lockWithoutAnsweringCopyGivesMessage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("configuration mode") << QStringList{"/CONFIGURE_CONF"};
+        QTest::newRow("delete mode") << QStringList{"/DEL:H-1", "/PD:%P%", "/OF:%P%/result.txt"};
+    }
     void lockWithoutAnsweringCopyGivesMessage() {
+        QFETCH(QStringList, args);
+        TestDir project;
+        args.replaceInStrings("%P%", project.path());
         Copy holder(KORVA_LOCKPROBE, {"--hold-only"}, Runtime());
         QVERIFY(holder.WaitForLine("HOLDING"));
-        Copy other(KORVA_EXE, {"/CONFIGURE_CONF"}, Runtime());
+        Copy other(KORVA_EXE, args, Runtime());
         QVERIFY(other.Process().waitForFinished(10000));
         QCOMPARE(other.Process().exitCode(), SingleInstanceRefusedExitCode);
         const QString err = QString::fromLocal8Bit(other.Process().readAllStandardError());
         QVERIFY2(err.contains(kBlocked), qPrintable(err));
         QCOMPARE(err.count(kBlocked), 1);
+        QVERIFY(!QFileInfo::exists(project.file("result.txt")));
         // In process: the same answer without ending.
         QCOMPARE(TryAcquireSingleInstance(300), SingleInstanceResult::Blocked);
     }

@@ -2,13 +2,16 @@
 // without the input form, storing nothing.
 //
 //   korva-select --catalogue DIR --input FILE [--answers A,B,...] [--json] [--imperial] [--output FILE]
+//                [--print-language de|en]
 //
 // The host input file becomes the support record through the same transfer
 // the input form's start-up runs; the selection runs with a scripted
 // interface: the questions take the answers in turn (yes/no, y/n, 1/0), and
 // every question beyond them its default button; the blocking dialog is
 // left without saving. Prices come from price list 1. --imperial shows the values in imperial units and
-// selects from the imperial catalogue.
+// selects from the imperial catalogue. The labels of the output file go
+// through the print dictionary in the language the program takes from the
+// catalogue's settings table (F_DRCK_KZ); --print-language chooses another.
 //
 // Output: the result code, the message number and text, the chain and the
 // parts list, as text or as one JSON object. Exit codes: 0 the selection
@@ -16,6 +19,9 @@
 // input file or a bad argument, 3 the selection reached a step this build
 // does not have (result 9 in the output).
 #include "data/ABHGNR.h"
+#include "data/DBCREATE.h"
+#include "data/DECODIEREN.h"
+#include "data/BridgeRecords.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
@@ -23,13 +29,16 @@
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 #include "forms/rules/HostTransfer.h"
+#include "forms/rules/LEK1Rules.h"
 #include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
+#include "platform/Database.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "platform/Database.h"
 #include "platform/Session.h"
 #include "ui/MultiLang.h"
 
@@ -177,25 +186,40 @@ struct Outcome {
     int result = SelectionNoResult;
     int messageNumber = 0;
     QString message;
+    StressState stress;  // of the configuration the selection ran for
 };
 
-Outcome RunSelection(const QString& input, bool imperial, int configuration, ScriptedUi& ui) {
+// Normal mode on a project directory that does not exist yet: the
+// project's tables are made from the company options, and the record starts
+// as that project leaves it.
+void OpenNewProject(const QString& dir) {
+    ProjectDatabaseName = dir;
+    if (!QDir().mkpath(dir) || !CreateProjectTables(dir))
+        throw std::runtime_error(QStringLiteral("the project tables cannot be created in %1").arg(dir).toStdString());
+    CopyOptionsToProject(true);
+    CopyProjectToOptions();
+}
+
+Outcome RunSelection(const QString& input, bool imperial, int configuration, const QString& projectDir,
+                     ScriptedUi& ui) {
     ResetHostGlobals();
     CalcGlobals.Reset();
     ConstructionRecord.Reset();
-    ClearPartsList();
     InputFileName = input;
     ReadMdsInputFile();
     if (MdsConfig.trimmed().isEmpty())
         throw BadInput(QStringLiteral("input file %1: no configuration that the catalogue knows").arg(input).toStdString());
+    OpenNewProject(projectDir);
     for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGDYNA, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->TXTTAB,
                       &DBKONST->PGCURE, &DBKONST->ABHGDB, &DBKONST->DURDATDB, &DBKONST->TempDB})
         if (!t->Active())
             t->Open();
+    ReadProjectInfo();
+    ClearPartsList();
     ReadCompanyOptions();
-    // Without a project there is no project currency; the price list would
-    // follow the machine's language. The tool prices from list 1 so that
-    // its output is the same on every machine.
+    // The new project has no currency yet; the price list would follow the
+    // machine's language. The tool prices from list 1 so that its output is
+    // the same on every machine.
     CalcGlobals.PriceIndex = 1;
     if (imperial)
         ConstructionRecord.K_KATA_KZ = true;
@@ -217,13 +241,67 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, Scr
                            .arg(transfer.elevationError)
                            .toStdString());
     Outcome o;
+    o.stress = StressStateOf(transfer.condition);
     o.result = SelectSupport(ui, 0, 0, false, true);
     o.messageNumber = ConstructionRecord.K_FMT_NR;
     o.message = LastMessage;
     return o;
 }
 
+// The print dictionary's language numbers of the languages the tool offers.
+struct PrintLanguageName {
+    const char* name;
+    int language;
+};
+constexpr PrintLanguageName PrintLanguages[] = {{"de", 1}, {"en", 2}};
+
+// 0 for a name the tool does not know.
+int PrintLanguageOf(const QString& name) {
+    for (const PrintLanguageName& l : PrintLanguages)
+        if (name.compare(QLatin1String(l.name), Qt::CaseInsensitive) == 0)
+            return l.language;
+    return 0;
+}
+
+// Opens the print dictionary from the program's directory, as the input
+// form's start-up does, in the given language; a language the dictionary
+// does not hold falls back to English as there. Without the dictionary file
+// the labels stay as the writer has them, as in the program, unless the
+// caller chose a language: then the file is refused rather than written in
+// another language than asked.
+void OpenPrintDictionary(int language, bool chosen) {
+    TIvBinaryDictionary* d = IvBinaryDictionaryPrint;
+    if (!d)
+        return;
+    d->SetFileName(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Korvaprn.mld")));
+    try {
+        if (!d->IsOpen() && d->CanOpen())
+            d->Open();
+    } catch (const std::exception&) {
+    }
+    if (!d->IsOpen()) {
+        if (chosen)
+            throw BadInput(QStringLiteral("print dictionary %1: cannot be opened").arg(d->FileName()).toStdString());
+        return;
+    }
+    try {
+        d->SetLanguage(language);
+    } catch (const std::exception&) {
+        d->SetLanguage(2);
+    }
+}
+
 QString ProductText(double n) { return QString::number(qint64(n)).rightJustified(8, u'0'); }
+
+// The size code of a main unit: digits 4-5 of its product number, but a
+// strut carries its size (the load group it was chosen in) in digits 3-4.
+// The fixed numbers of supports without a main-unit row have none.
+int MainUnitSize(double number) {
+    if (!(number > 0) || number == 55555555 || number == 55556666)
+        return 0;
+    const QString text = ProductText(number);
+    return (text.startsWith(QLatin1String("39")) ? text.mid(2, 2) : text.mid(3, 2)).toInt();
+}
 
 QString Designation(int r) {
     QString d = PartsList.KB_BTL_ZUS[r].trimmed();
@@ -257,15 +335,10 @@ QJsonObject ToJson(const Outcome& o) {
                                  {QStringLiteral("weight"), Rounded(PartsList.KB_GEW[r], 3)},
                                  {QStringLiteral("price"), Rounded(PartsList.KB_PRS[r], 2)}});
     j[QStringLiteral("parts")] = parts;
-    // The size code is digits 4-5 of a main unit's product number; the
-    // fixed numbers of supports without a main-unit row have none.
-    const double number = CalcGlobals.MainUnitNumber;
-    const bool sized = number > 0 && number != 55555555 && number != 55556666;
-    const QString main = sized ? ProductText(number) : QString();
-    // The load the main unit is chosen for and its working travel.
+    // The support's load and the main unit's working travel and size.
     j[QStringLiteral("load")] = Rounded(ConstructionRecord.K_LAST, 3);
     j[QStringLiteral("travel")] = Rounded(ConstructionRecord.K_ARBWEG, 1);
-    j[QStringLiteral("size")] = main.isEmpty() ? 0 : main.mid(3, 2).toInt();
+    j[QStringLiteral("size")] = MainUnitSize(CalcGlobals.MainUnitNumber);
     return j;
 }
 
@@ -318,7 +391,11 @@ int main(int argc, char** argv) {
         QStringLiteral("configuration"),
         QStringLiteral("The configuration number chosen among those the host's number offers (default: the first)."),
         QStringLiteral("N"));
-    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt});
+    const QCommandLineOption printLanguageOpt(
+        QStringLiteral("print-language"),
+        QStringLiteral("Language of the output file's labels: de or en (default: the settings table's)."),
+        QStringLiteral("LANG"));
+    p.addOptions({catalogueOpt, inputOpt, answersOpt, jsonOpt, imperialOpt, outputOpt, configurationOpt, printLanguageOpt});
     if (!p.parse(app.arguments())) {
         std::fprintf(stderr, "korva-select: %s\n", qPrintable(p.errorText()));
         return ExitBadInput;
@@ -335,6 +412,12 @@ int main(int argc, char** argv) {
     if (!configurationOk || configuration < 0) {
         std::fprintf(stderr, "korva-select: --configuration: \"%s\" is not a configuration number\n",
                      qPrintable(p.value(configurationOpt)));
+        return ExitBadInput;
+    }
+    const int printLanguage = p.isSet(printLanguageOpt) ? PrintLanguageOf(p.value(printLanguageOpt)) : 0;
+    if (p.isSet(printLanguageOpt) && printLanguage == 0) {
+        std::fprintf(stderr, "korva-select: --print-language: \"%s\" is neither de nor en\n",
+                     qPrintable(p.value(printLanguageOpt)));
         return ExitBadInput;
     }
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
@@ -364,13 +447,14 @@ int main(int argc, char** argv) {
         }
         TDBKONST konst;
         TDBGLOBAL global;
-        SetCatalogueReadScope([] {
-            DBKONST->BASIS_DB.StartTransaction();
-            return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
+        // The program's read scope: one read transaction for the whole run (a
+        // write transaction would lock and sync every table file at its end).
+        SetCatalogueReadScope([]() -> std::shared_ptr<void> {
+            return std::make_shared<TReadScope>(DBKONST->BASIS_DB);
         });
         Outcome o;
         try {
-            o = RunSelection(input, p.isSet(imperialOpt), configuration, ui);
+            o = RunSelection(input, p.isSet(imperialOpt), configuration, work.filePath(QStringLiteral("project")), ui);
         } catch (const std::logic_error& e) {
             // The driver names a step that is not installed in this build.
             if (!QByteArray(e.what()).startsWith("selection step not installed"))
@@ -386,7 +470,10 @@ int main(int argc, char** argv) {
         if (!outputFile.isEmpty() && code == 0 && o.result <= 4) {
             // The record as the Ok road leaves it for the store and the
             // writer: stress condition, drawing key, rotation flags.
-            PrepareAcceptedSupport(CalcGlobals.StressNotDynamic, CalcGlobals.StressCold);
+            PrepareAcceptedSupport(o.stress.notDynamic, o.stress.cold);
+            // The company settings read by the selection name the print
+            // language unless the caller chose one.
+            OpenPrintDictionary(printLanguage != 0 ? printLanguage : ConstructionRecord.F_DRCK_KZ, printLanguage != 0);
             PrintTextTranslator = &TranslatePrintText;
             QString error;
             if (!WritePmlFile(outputFile, &error))
