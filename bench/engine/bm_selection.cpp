@@ -3,6 +3,7 @@
 // and the whole selection road with the later steps doing nothing.
 #include "engine/EngineFixture.h"
 #include "engine/FINDHLG.h"
+#include "platform/Database.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,13 +51,10 @@ void BM_SelectionRoad(benchmark::State& state) {
     }
 }
 
-// The same road inside one read transaction on the catalogue.
+// The same road inside the program's read scope on the catalogue.
 void BM_SelectionRoadOneTransaction(benchmark::State& state) {
     Demo();
-    SetCatalogueReadScope([] {
-        DBKONST->BASIS_DB.StartTransaction();
-        return std::shared_ptr<void>(nullptr, [](void*) { DBKONST->BASIS_DB.Commit(); });
-    });
+    SetCatalogueReadScope([]() -> std::shared_ptr<void> { return std::make_shared<TReadScope>(DBKONST->BASIS_DB); });
     BM_SelectionRoad(state);
     SetCatalogueReadScope({});
 }

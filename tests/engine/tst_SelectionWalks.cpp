@@ -11,6 +11,17 @@ class TestSelectionWalks : public QObject {
     RealSteps steps;
     StepUi ui;
 
+    // The cold walk of a 3 kN support, 300 mm high, on the given positions.
+    void RunColdWalk(const QString& name, const QStringList& positions) {
+        DemoHangerSupport(3, 0);
+        LoadArrangementNow({name, "", positions});
+        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
+        CalcGlobals.SupportLoadGroup = 1;
+        ResetComponentState();
+        ActiveUiScope scope(ui);
+        SelectComponents();
+    }
+
 private slots:
     void initTestCase() {
         demo = OpenDemo();
@@ -108,13 +119,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, status);
         QFETCH(int, group);
-        DemoHangerSupport(3, 0);
-        LoadArrangementNow({name, "", {"520"}});
-        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
-        CalcGlobals.SupportLoadGroup = 1;
-        ResetComponentState();
-        ActiveUiScope scope(ui);
-        SelectComponents();
+        RunColdWalk(name, {"520"});
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.SupportLoadGroup), group);
         if (status == 0) {
@@ -140,13 +145,7 @@ private slots:
     void coldWalkListEnd() {
         QFETCH(QString, second);
         QFETCH(int, status);
-        DemoHangerSupport(3, 0);
-        LoadArrangementNow({"CHHRESBS", "", {"520", second, "520"}});
-        CalcGlobals.SegmentHeights = {300, 0, 0, 0, 0};
-        CalcGlobals.SupportLoadGroup = 1;
-        ResetComponentState();
-        ActiveUiScope scope(ui);
-        SelectComponents();
+        RunColdWalk(QStringLiteral("CHHRESBS"), {"520", second, "520"});
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         if (status == 0) {
             QCOMPARE(ConstructionRecord.K_BTL_8[0], 52002004.0);
