@@ -14,7 +14,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 grep -q "CMAKE_BUILD_TYPE:STRING=Release" "$build/CMakeCache.txt" ||
   { echo "$build is not a Release build" >&2; exit 1; }
-cmake --build "$build" -j4 --target korva bench_forms_bm_StartupToForm
+cmake --build "$build" -j4 --target korva bench_forms_bm_StartupToForm \
+  korva_demo_catalogue korva_dictionaries korva_images
 export QT_QPA_PLATFORM=offscreen
 "$build/bench/bench_forms_bm_StartupToForm" \
   --benchmark_filter='BM_BareQtWidgetShown|BM_InputFormShown' \

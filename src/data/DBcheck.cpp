@@ -67,12 +67,53 @@ QString FoundFile(const QString& dir, const QString& name) {
     return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
 }
 
+// While one check runs, each table file's schema is read once: the probes
+// for files, indexes, levels and formats would otherwise open every file
+// over a connection of its own several times. Whatever rewrites the files
+// (conversion, upgrade, a rebuilt index) forgets what was read.
+// While one check runs, each table file's schema is read once: the probes
+// for files, indexes, levels and formats would otherwise open every file
+// over a connection of its own several times. A read that fails is tried
+// again when asked again (a busy file may answer the next time), and
+// whatever rewrites the files (conversion, upgrade, a rebuilt index)
+// forgets what was read.
+QHash<QString, TableSchema>* g_schemaReads = nullptr;
+
+class SchemaReadScope {
+public:
+    SchemaReadScope() : m_outer(g_schemaReads) { g_schemaReads = &m_reads; }
+    ~SchemaReadScope() { g_schemaReads = m_outer; }
+    SchemaReadScope(const SchemaReadScope&) = delete;
+    SchemaReadScope& operator=(const SchemaReadScope&) = delete;
+
+private:
+    QHash<QString, TableSchema> m_reads;
+    QHash<QString, TableSchema>* m_outer;
+};
+
+struct ForgetSchemasOnExit {
+    ForgetSchemasOnExit() {
+        if (g_schemaReads) g_schemaReads->clear();
+    }
+    ~ForgetSchemasOnExit() {
+        if (g_schemaReads) g_schemaReads->clear();
+    }
+};
+
+TableSchema SchemaOfFile(const QString& path) {
+    if (!g_schemaReads) return ReadTableSchema(path);
+    if (const auto s = g_schemaReads->constFind(path); s != g_schemaReads->constEnd()) return *s;
+    TableSchema schema = ReadTableSchema(path);
+    g_schemaReads->insert(path, schema);
+    return schema;
+}
+
 // A table's schema, or nothing when the file cannot be read.
 bool ReadSchema(const QString& dir, const QString& name, TableSchema& schema) {
     const QString path = FoundFile(dir, name);
     if (path.isEmpty()) return false;
     try {
-        schema = ReadTableSchema(path);
+        schema = SchemaOfFile(path);
         return true;
     } catch (const EDatabaseError&) {
         return false;
@@ -86,7 +127,7 @@ bool HasPrimaryIndex(const QString& dir, const QString& tableName) {
     const QString path = FoundFile(dir, tableName);
     if (path.isEmpty()) return false;
     try {
-        for (const TIndexDef& ix : ReadTableSchema(path).indexes)
+        for (const TIndexDef& ix : SchemaOfFile(path).indexes)
             if (ix.primary) return true;
         return false;
     } catch (const EDatabaseError&) {
@@ -353,7 +394,7 @@ int ProjectOpenCode(const QString& directory) {
         const QString path = FoundFile(dir, QLatin1String(table));
         if (path.isEmpty()) continue;
         try {
-            if (ReadTableSchema(path).level >= CurrentTableLevel) continue;
+            if (SchemaOfFile(path).level >= CurrentTableLevel) continue;
         } catch (const EDBEngineError& e) {
             g_errors << e.Message();
             return e.ErrorCode();
@@ -370,6 +411,7 @@ int ProjectOpenCode(const QString& directory) {
 }
 
 bool UpgradeProjectTables(const QString& directory) {
+    const ForgetSchemasOnExit rewrites;
     const QString dir = AddBackslash(directory);
     const qsizetype before = g_errors.size();
     QString reason;
@@ -406,6 +448,7 @@ bool UpgradeProjectTables(const QString& directory) {
 }
 
 void ConvertProjectFiles(const QString& directory) {
+    const ForgetSchemasOnExit rewrites;
     const QString dir = AddBackslash(directory);
     std::unique_ptr<WorkDir> work;
     try {
@@ -444,6 +487,7 @@ void ConvertProjectFiles(const QString& directory) {
 }
 
 bool AddKonbtlIndex(const QString& directory) {
+    const ForgetSchemasOnExit rewrites;
     const QString path = FoundFile(AddBackslash(directory), QLatin1String(kKonbtl));
     if (path.isEmpty()) return false;
     try {
@@ -456,6 +500,7 @@ bool AddKonbtlIndex(const QString& directory) {
 }
 
 int CheckProjectDirectoryCode(const QString& directory) {
+    const SchemaReadScope reads;
     g_errors.clear();
     const QString dir = AddBackslash(directory);
     if (!QFileInfo(dir).isDir()) return NoDirectory;
@@ -466,6 +511,7 @@ int CheckProjectDirectoryCode(const QString& directory) {
 }
 
 int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
+    const SchemaReadScope reads;
     g_errors.clear();
     const QString dir = AddBackslash(directory);
     if (!QFileInfo(dir).isDir()) return NoDirectory;

@@ -138,7 +138,12 @@ double TRegistry::ReadFloat(const QString& name) const {
 void TRegistry::WriteString(const QString& name, const QString& v) {
     const QString actual = ActualValueName(name);
     const QString n = actual.isEmpty() ? name : actual;
-    m_settings->setValue(m_group.isEmpty() ? n : m_group + '/' + n, v);
+    const QString path = m_group.isEmpty() ? n : m_group + '/' + n;
+    // Setting a value marks the whole file for rewriting, and the rewrite
+    // syncs it to disk; most starts write what is stored already.
+    const QVariant stored = m_settings->value(path);
+    if (stored.typeId() == QMetaType::QString && stored.toString() == v) return;
+    m_settings->setValue(path, v);
 }
 
 void TRegistry::WriteInteger(const QString& name, int v) { WriteString(name, QString::number(v)); }
