@@ -186,14 +186,18 @@ void TIvTranslator::TranslateProperties(QObject* object, TIvRestrictions restric
     const QMetaObject* meta = object->metaObject();
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QMetaProperty p = meta->property(i);
+        // Only texts and the locale number are translated; a widget has
+        // dozens of other properties, passed over before naming them.
+        const int type = p.typeId();
+        if (type != QMetaType::QString && type != QMetaType::Int) continue;
         if (!p.isReadable() || !p.isWritable()) continue;
         const QString name = QString::fromLatin1(p.name());
-        if (p.typeId() == QMetaType::Int && name.compare(QLatin1String("locale"), Qt::CaseInsensitive) == 0 &&
+        if (type == QMetaType::Int && name.compare(QLatin1String("locale"), Qt::CaseInsensitive) == 0 &&
             (Options & ivtoUpdateLocaleProperty) && !(restrictions & ivrsNoMirror)) {
             p.write(object, Dictionary() ? int(Dictionary()->LanguageLocaleLcid()) : 0);
             continue;
         }
-        if (p.typeId() != QMetaType::QString || name == QLatin1String("objectName")) continue;
+        if (type != QMetaType::QString || name == QLatin1String("objectName")) continue;
         bool allowProperty = true;
         if (OnRestrictProperty) OnRestrictProperty(this, object, name, allowProperty);
         if (allowProperty && Targets.IsTarget(object, name)) TranslateStringProperty(object, p.name(), name);
