@@ -5,11 +5,17 @@
 #include "ui/ApplicationForms.h"
 
 #include <QApplication>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -18,7 +24,33 @@ const char* const kName = ProgramInstanceName;
 const QByteArray kRequest = InstanceActivateRequest;
 const QByteArray kAnswer = InstanceActivateAnswer;
 
-QLocalServer* g_server = nullptr;
+// The answering server: a Unix socket the next copy connects to, served
+// from the event loop. Plain sockets rather than Qt Network: that library
+// and what it pulls in (Kerberos among them) would load at every start for
+// this one line of protocol.
+class TInstanceServer {
+public:
+    ~TInstanceServer() { Close(); }
+    bool Listen(const QString& path, QString* error);
+    void Close();
+
+private:
+    struct Client {
+        int fd;
+        QSocketNotifier* notifier;
+        QByteArray pending;
+    };
+    void Accept();
+    void Read(Client* client);
+    void Drop(Client* client);
+
+    int m_fd = -1;
+    QByteArray m_path;
+    QSocketNotifier* m_notifier = nullptr;
+    QList<Client*> m_clients;
+};
+
+TInstanceServer* g_server = nullptr;
 int g_initCount = 0;
 
 // The main form, else the first top-level window that is shown.
@@ -42,24 +74,91 @@ void ActivateWindow() {
     }
 }
 
-void Serve(QLocalSocket* socket) {
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-        if (!socket->canReadLine()) {
-            // A request is one short line; anything longer is not one.
-            if (socket->bytesAvailable() > kRequest.size()) socket->disconnectFromServer();
-            return;
+bool TInstanceServer::Listen(const QString& path, QString* error) {
+    const QByteArray name = QFile::encodeName(path);
+    // Bound under a name of its own, limited to the user, then renamed into
+    // place: no other user can connect in between.
+    const QByteArray temporary = name + ".new." + QByteArray::number(::getpid());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (name.isEmpty() || size_t(temporary.size()) >= sizeof address.sun_path) {
+        *error = QStringLiteral("the socket path is too long");
+        return false;
+    }
+    std::memcpy(address.sun_path, temporary.constData(), size_t(temporary.size()));
+    m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ::unlink(temporary.constData());
+    const bool ok = m_fd >= 0 && ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                    ::chmod(temporary.constData(), S_IRUSR | S_IWUSR) == 0 && ::listen(m_fd, 8) == 0 &&
+                    ::rename(temporary.constData(), name.constData()) == 0;
+    if (!ok) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        ::unlink(temporary.constData());
+        Close();
+        return false;
+    }
+    m_path = name;
+    m_notifier = new QSocketNotifier(qintptr(m_fd), QSocketNotifier::Read);
+    QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] { Accept(); });
+    return true;
+}
+
+void TInstanceServer::Close() {
+    while (!m_clients.isEmpty()) Drop(m_clients.first());
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    // The next copy finds no socket left behind to try.
+    if (!m_path.isEmpty()) ::unlink(m_path.constData());
+    m_path.clear();
+}
+
+void TInstanceServer::Accept() {
+    for (;;) {
+        const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) return;
+        auto* client = new Client{fd, new QSocketNotifier(qintptr(fd), QSocketNotifier::Read), {}};
+        m_clients << client;
+        QObject::connect(client->notifier, &QSocketNotifier::activated, client->notifier, [this, client] { Read(client); });
+    }
+}
+
+void TInstanceServer::Read(Client* client) {
+    char buffer[256];
+    for (;;) {
+        const ssize_t n = ::read(client->fd, buffer, sizeof buffer);
+        if (n > 0) {
+            client->pending.append(buffer, n);
+            continue;
         }
-        if (socket->readLine() != kRequest) {
-            socket->disconnectFromServer();
-            return;
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // The other copy hung up (or the connection failed) before asking.
+            if (!client->pending.contains('\n')) return Drop(client);
         }
-        ActivateWindow();
-        emit SingleInstanceEvents::Instance().Activated();
-        socket->write(kAnswer);
-        socket->flush();
-        socket->disconnectFromServer();
-    });
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        break;
+    }
+    const qsizetype end = client->pending.indexOf('\n');
+    if (end < 0) {
+        // A request is one short line; anything longer is not one.
+        if (client->pending.size() > kRequest.size()) Drop(client);
+        return;
+    }
+    if (client->pending.left(end + 1) != kRequest) return Drop(client);
+    ActivateWindow();
+    emit SingleInstanceEvents::Instance().Activated();
+    // A few bytes into an empty socket buffer: written at once.
+    (void)::send(client->fd, kAnswer.constData(), size_t(kAnswer.size()), MSG_NOSIGNAL);
+    Drop(client);
+}
+
+void TInstanceServer::Drop(Client* client) {
+    m_clients.removeOne(client);
+    client->notifier->setEnabled(false);
+    client->notifier->deleteLater();
+    ::close(client->fd);
+    delete client;
 }
 
 void StartServer() {
@@ -67,16 +166,13 @@ void StartServer() {
     const QString path = SingleInstanceSocketPath();
     // A socket file left by a copy that was killed; the lock says no copy
     // listens on it any more.
-    QLocalServer::removeServer(path);
-    g_server = new QLocalServer;
-    g_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!g_server->listen(path)) {
-        std::fprintf(stderr, "KORVA: cannot listen on %s: %s\n", qPrintable(path), qPrintable(g_server->errorString()));
+    ::unlink(QFile::encodeName(path).constData());
+    g_server = new TInstanceServer;
+    QString error;
+    if (!g_server->Listen(path, &error)) {
+        std::fprintf(stderr, "KORVA: cannot listen on %s: %s\n", qPrintable(path), qPrintable(error));
         return;
     }
-    QObject::connect(g_server, &QLocalServer::newConnection, g_server, [] {
-        while (QLocalSocket* s = g_server->nextPendingConnection()) Serve(s);
-    });
 }
 
 }  // namespace
@@ -116,7 +212,6 @@ bool AcquireSingleInstance() {
 
 bool ReleaseSingleInstance() {
     if (g_server) {
-        g_server->close();
         delete g_server;
         g_server = nullptr;
     }
