@@ -5,6 +5,7 @@
 #include "ui/ExclusiveAccess.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
@@ -144,6 +145,21 @@ private slots:
         QCOMPARE(client.state(), QLocalSocket::UnconnectedState);  // dropped by the first copy
         QVERIFY(client.readAll().isEmpty());
         QCOMPARE(activated.count(), 0);
+    }
+
+    // Only this user may ask the holder anything, and a released lock
+    // leaves no socket behind for the next copy to try.
+    void answeringSocketIsTheUsersOnly() {
+        QCOMPARE(TryAcquireSingleInstance(), SingleInstanceResult::Acquired);
+        const QFileInfo socket(SingleInstanceSocketPath());
+        QVERIFY(socket.exists());
+        QVERIFY(socket.permissions() & QFileDevice::WriteOwner);
+        QCOMPARE(socket.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+                 QFileDevice::Permissions());
+        QCOMPARE(QDir(socket.absolutePath()).entryList(QDir::System | QDir::Files | QDir::Hidden).filter(".new.").size(), 0);
+        QVERIFY(ReleaseSingleInstance());
+        QVERIFY(!QFileInfo::exists(SingleInstanceSocketPath()));
     }
 
     void releasedLockLetsTheNextCopyRun() {
