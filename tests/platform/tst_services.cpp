@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestServices : public QObject {
     Q_OBJECT
@@ -26,6 +27,7 @@ private slots:
     void runtimeAliasesAndPrivateDir();
     void sessionCloseFreesImplicitDatabases();
     void registryNamesIgnoreCase();
+    void registryRewritesOnlyChangedValues();
     void hostFileIsCp1252WithCrLf();
     void hostFileIsReplacedOnlyWhenComplete();
     void roundHalfEven_data();
@@ -166,6 +168,54 @@ void TestServices::registryNamesIgnoreCase() {
     QCOMPARE(reg.GetValueNames().filter("projectdir", Qt::CaseInsensitive).size(), 1);
     QVERIFY(!reg.OpenKey("\\Software\\Zorbel\\Korva_9_0\\Nothing", false));
     QVERIFY(reg.DeleteKey("\\SOFTWARE\\ZORBEL\\KORVA_9_0\\Options"));
+}
+
+// Writing a value the registry holds already leaves its file alone (the
+// file is replaced, and synced, whenever anything is set); a changed value,
+// or one of the same text under another name, is written.
+void TestServices::registryRewritesOnlyChangedValues() {
+    const QString file = TRegistry::Settings(TRootKey::CurrentUser)->fileName();
+    const auto identity = [&file] {
+        struct stat st {};
+        if (::stat(QFile::encodeName(file).constData(), &st) != 0) return QByteArray();
+        return QByteArray::number(qulonglong(st.st_ino)) + ":" + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ":" +
+               QByteArray::number(qlonglong(st.st_mtim.tv_sec));
+    };
+    const QString key = "\\SOFTWARE\\ZORBEL\\KORVA_9_0\\Rewrite";
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(key, true));
+        reg.WriteString("PROJECT_DIR", "/srv/p");
+        reg.WriteInteger("Language", 2);
+    }
+    const QByteArray written = identity();
+    QVERIFY(!written.isEmpty());
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(key, true));
+        reg.WriteString("project_dir", "/srv/p");
+        reg.WriteInteger("LANGUAGE", 2);
+    }
+    QCOMPARE(identity(), written);
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(key, true));
+        reg.WriteString("Other", "/srv/p");  // same text, new name
+    }
+    const QByteArray other = identity();
+    QVERIFY(other != written);
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(key, true));
+        reg.WriteString("PROJECT_DIR", "/srv/p2");
+    }
+    QVERIFY(identity() != other);
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(key, false));
+    QCOMPARE(reg.ReadString("PROJECT_DIR"), QString("/srv/p2"));
+    QCOMPARE(reg.ReadString("Other"), QString("/srv/p"));
+    QCOMPARE(reg.ReadInteger("Language"), 2);
+    QVERIFY(reg.DeleteKey(key));
 }
 
 void TestServices::hostFileIsCp1252WithCrLf() {
