@@ -42,7 +42,9 @@ private:
     };
     void Accept();
     void Read(Client* client);
-    void Drop(Client* client);
+    // From the client's own notification the notifier goes later; from
+    // anywhere else at once.
+    void Drop(Client* client, bool fromItsNotifier = true);
 
     int m_fd = -1;
     QByteArray m_path;
@@ -104,7 +106,7 @@ bool TInstanceServer::Listen(const QString& path, QString* error) {
 }
 
 void TInstanceServer::Close() {
-    while (!m_clients.isEmpty()) Drop(m_clients.first());
+    while (!m_clients.isEmpty()) Drop(m_clients.first(), false);
     delete m_notifier;
     m_notifier = nullptr;
     if (m_fd >= 0) ::close(m_fd);
@@ -153,10 +155,11 @@ void TInstanceServer::Read(Client* client) {
     Drop(client);
 }
 
-void TInstanceServer::Drop(Client* client) {
+void TInstanceServer::Drop(Client* client, bool fromItsNotifier) {
     m_clients.removeOne(client);
     client->notifier->setEnabled(false);
-    client->notifier->deleteLater();
+    if (fromItsNotifier) client->notifier->deleteLater();
+    else delete client->notifier;
     ::close(client->fd);
     delete client;
 }
