@@ -591,6 +591,78 @@ private slots:
         QVERIFY(!QFile::exists(out.file("new.zof")));
     }
 
+    // The support's clamp of type 87 or 88 is found in its own table by the
+    // clamp statements; the walks that read it as a static part find no row
+    // and pass it over. The file is written, the clamp once, in its place.
+    void clamp87Or88PassedOverByTheWalk_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("component");
+        QTest::newRow("R/E walk, clamp table") << "SHHRESBS" << 87090302.0 << "    SPRE SPCO /ZORBEL3.0/870902";
+        QTest::newRow("T walk, clamp table") << "THHATSBS" << 87090302.0 << "    SPRE SPCO /ZORBEL3.0/870902";
+        QTest::newRow("Y walk, dynamic table") << "SHHYESBS" << 88090302.0 << "    SPRE SPCO /ZORBEL3.0/880902";
+    }
+    void clamp87Or88PassedOverByTheWalk() {
+        QFETCH(QString, arrangement);
+        QFETCH(double, clamp);
+        QFETCH(QString, component);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        ConstructionRecord.K_RSL_NRN = clamp;
+        SetChain({{60014000}, {66014500}, {21014218}, {60014000}, {clamp}});
+        TestDir out;
+        const QString file = out.file("clamp.zof");
+        QString error;
+        QVERIFY2(WritePmlFile(file, &error), qPrintable(error));
+        const QStringList lines = LinesOf(ReadAll(file));
+        const int pcla = lines.indexOf(QStringLiteral("  NEW PCLA"));
+        QVERIFY(pcla > 0);
+        QCOMPARE(lines[pcla + 1], component);
+        QCOMPARE(lines.count(component), 1);
+        // The walk went on past the clamp: the spring and the parts below.
+        QVERIFY(lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/210142"), pcla) > pcla);
+        QCOMPARE(lines.last(), QStringLiteral("$."));
+    }
+
+    // Clamp and hanger statements the demo supports do not reach: the
+    // type 38 clamp (fixed component, zero dimensions, its own connection
+    // and no orientation) and the vertical hanger's second reference.
+    void clampAndHangerStatements_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("type 38 clamp")
+            << "SHHRESBS" << 38090302.0 << "  NEW PCLA"
+            << QStringList{"  NEW PCLA", "    SPRE SPCO /ZORBEL3.0/34SG", "    LSRO SPCO /ZORBEL3.0/M00",
+                           "    DESP  0 0 0 0 0 0 0 0 0 0 0 0 0 ", "    VAR !HH NAME", "    CONN AND P5 IS $!OR", " "};
+        QTest::newRow("vertical hanger")
+            << "SHVAESBH" << 43090302.0 << "HANG /DEMOSH1/H1"
+            << QStringList{"HANG /DEMOSH1/H1", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M20",
+                           "    POS HH AT /DEMOSH1", "    HREF /DEMOSH1", "    HREF /DEMOSH1", "    HDIR D",
+                           "    HCON TUB"};
+        QTest::newRow("horizontal hanger")
+            << "SHHAESBH" << 43090302.0 << "HANG /DEMOSH1/H1"
+            << QStringList{"HANG /DEMOSH1/H1", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M20",
+                           "    POS HH AT /DEMOSH1", "    HREF /DEMOSH1", "    HCON TUB"};
+    }
+    void clampAndHangerStatements() {
+        QFETCH(QString, arrangement);
+        QFETCH(double, clamp);
+        QFETCH(QString, after);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        ConstructionRecord.K_RSL_NRN = clamp;
+        SetChain({{60014000}, {66014500}, {21014218}, {60014000}, {clamp}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(after);
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at, expected.size()), expected);
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();
