@@ -663,6 +663,20 @@ private slots:
         QCOMPARE(lines.mid(at, expected.size()), expected);
     }
 
+    // A clamp at entry 2 over a plate at entry 1: there is no part below the
+    // plate, so the plate itself gives the size and the orientation (an
+    // empty entry 0 would leave the DESP line without its statement).
+    void clampOverPlateAtTheBottom() {
+        PrintLanguage language(2);
+        SpringHanger();
+        SetChain({{77014000}, {43090302}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int pcla = lines.indexOf(QStringLiteral("  NEW PCLA"));
+        QVERIFY(pcla > 0);
+        QCOMPARE(lines.mid(pcla + 3, 3),
+                 (QStringList{"    DESP  20 20 300 114.3", "    CONN", "    VAR !OR dir X"}));
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();
