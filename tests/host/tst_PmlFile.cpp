@@ -677,6 +677,26 @@ private slots:
                  (QStringList{"    DESP  20 20 300 114.3", "    CONN", "    VAR !OR dir X"}));
     }
 
+    // The type 272 element by the pull/push flag: its width with "LEAVE 4"
+    // and "0 0", or its height with "0 1".
+    void element272ByPullPush_data() {
+        QTest::addColumn<bool>("pullPush");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("pull/push") << true << QStringList{"    LEAVE 4", "    DESP  00 00 170 0 0", "    CONN"};
+        QTest::newRow("plain") << false << QStringList{"    DESP  00 00 160 0 1", "    CONN"};
+    }
+    void element272ByPullPush() {
+        QFETCH(bool, pullPush);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        DynamicFrame();
+        ConstructionRecord.K_ZUG_DRUCK_KZ = pullPush;
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/272140"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();
