@@ -697,6 +697,27 @@ private slots:
         QCOMPARE(lines.mid(at + 2, expected.size()), expected);
     }
 
+    // The type 613 element turns by the arrangement: Y on a vertical one,
+    // X on any other.
+    void element613Orientation_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QString>("orientation");
+        QTest::newRow("vertical") << "SHVAESBH" << "    ORI AND Y IS $!OR";
+        QTest::newRow("horizontal") << "SHHAESBH" << "    ORI AND X IS $!or";
+    }
+    void element613Orientation() {
+        QFETCH(QString, arrangement);
+        QFETCH(QString, orientation);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        SetChain({{60014000}, {61314000}, {21014218}, {60014000}, {43090302}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/613140"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 1, 4), (QStringList{"    LSRO SPCO /ZORBEL3.0/M20", "    DESP  20", "    CONN", orientation}));
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();
