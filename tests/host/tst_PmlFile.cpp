@@ -718,6 +718,26 @@ private slots:
         QCOMPARE(lines.mid(at + 1, 4), (QStringList{"    LSRO SPCO /ZORBEL3.0/M20", "    DESP  20", "    CONN", orientation}));
     }
 
+    // The type 300 unit (digit 8 "1") by its second rod length: none gives
+    // the first length with "0 1", one gives "LEAVE 4" and "0 0".
+    void unit300BySecondLength_data() {
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("no second length") << 0 << QStringList{"    DESP  00 00 400 0 1", "    CONN"};
+        QTest::newRow("second length") << 650 << QStringList{"    LEAVE 4", "    DESP  00 00 400 0 0", "    CONN"};
+    }
+    void unit300BySecondLength() {
+        QFETCH(int, second);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        ShockAbsorber();
+        ConstructionRecord.K_RESTLAENGE_2 = second;
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/300321"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();
