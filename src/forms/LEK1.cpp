@@ -1910,7 +1910,7 @@ void TFLEK1::WeiterClick() {
     for (const QString& m : t41.messages)
         InformationOkActive(TranslateMenuText(m));
     if (t41.panelT9 >= 0) {
-        Panel_T9->setVisible(t41.panelT9 == 1 || Panel_T9->isVisibleTo(this));
+        Panel_T9->setVisible(t41.panelT9 == 1);
         if (t41.panelT9 == 0) chkbEinlegeblech->setChecked(false);
     }
     k.K_HOR_TYP = int16_t(t41.horTyp);
@@ -1967,7 +1967,6 @@ void TFLEK1::WeiterClick() {
 
     PrepareAcceptedSupport(Stress.notDynamic, Stress.cold);
     STORE->setEnabled(true);
-    const bool outputExisted = QFileInfo::exists(OutputFileName);
     try {
         if (STOREClick() == StoreResult::KeyTaken) {
             const QString text = FormatIntegers(
@@ -1978,7 +1977,9 @@ void TFLEK1::WeiterClick() {
             ErrorOkActive(text);
             // Nothing was stored, so no output file either: the host learns
             // why from the error file, and the engineer can change the
-            // numbers in the options and confirm again.
+            // numbers in the options and confirm again. A file of an earlier
+            // run would pass for this one's result.
+            QFile::remove(OutputFileName);
             WriteHostErrorFile(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
             return;
         }
@@ -1986,8 +1987,9 @@ void TFLEK1::WeiterClick() {
         if (!write) throw std::runtime_error("The output file writer is not part of this build.");
         write(OutputFileName, 0);
     } catch (const std::exception& e) {
-        // Nothing half-written stays behind for the host to read.
-        if (!outputExisted) QFile::remove(OutputFileName);
+        // Nothing half-written stays behind for the host to read, nor the
+        // file of an earlier run, which would pass for this one's result.
+        QFile::remove(OutputFileName);
         const QString text = QString::fromLocal8Bit(e.what());
         WriteHostErrorFile(text);
         ErrorOk(this, text);

@@ -22,6 +22,7 @@
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,6 +49,7 @@ struct Input {
     QString temp = QStringLiteral("200");
     QString vertical = QStringLiteral("20");
     QString length;
+    QString insulation = QStringLiteral("50");
 };
 
 }  // namespace
@@ -73,8 +75,8 @@ class TestLek1 : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         QString text = QStringLiteral(
                            "[DWG]\nHangerMark=%1\nDwgNo=77\n[LOAD]\nNormal=%2\nEmergency=%3\nFailure=0\n[PIPE]\nSIZE=%4\n"
-                           "Temp=%5\nInsulation=50\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
-                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config);
+                           "Temp=%5\nInsulation=%7\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
+                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config, in.insulation);
         if (!in.length.isEmpty()) text += QStringLiteral("Length=%1\n").arg(in.length);
         text += QStringLiteral("[STATICMOVEMENTS]\nVertical=%1\n[SteelConnection]\nEL_Steel_L=3500\nEL_Steel_R=3500\n")
                     .arg(in.vertical);
@@ -312,6 +314,50 @@ private slots:
         QVERIFY(!QFileInfo::exists(OutputFile()));
     }
 
+    // Weld-on lugs (horizontal type above 0): too much insulation or too hot
+    // a pipe stops the road with information boxes only; the rod-angle
+    // panel goes and its insert plate is unticked either way.
+    void type41Limits_data() {
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("insulation");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("351 C") << "351" << "50" << 1;
+        QTest::newRow("101 mm") << "200" << "101" << 1;
+        QTest::newRow("both") << "400" << "120" << 2;
+        QTest::newRow("350 C and 100 mm") << "350" << "100" << 0;
+    }
+    void type41Limits() {
+        QFETCH(QString, temp);
+        QFETCH(QString, insulation);
+        QFETCH(int, boxes);
+        Input in;
+        in.temp = temp;
+        in.insulation = insulation;
+        Start(in);
+        form->show();
+        QVERIFY(form->GroupBoxHorizontal->isVisibleTo(form.get()));
+        QVERIFY(form->Panel_T9->isVisibleTo(form.get()));
+        form->chkbEinlegeblech->setChecked(true);
+        form->GroupBoxHorizontal->SetItemIndex(1);
+        const qsizetype before = seam->Texts().size();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        const QStringList shown = seam->Texts().mid(before);
+        QCOMPARE(int(shown.filter(QStringLiteral("Type 41")).size()), boxes);
+        QVERIFY(!form->Panel_T9->isVisibleTo(form.get()));
+        QVERIFY(!form->chkbEinlegeblech->isChecked());
+        QVERIFY(!ConstructionRecord.K_BLECH_KZ);
+        if (boxes > 0) {
+            QVERIFY(!QFileInfo::exists(ErrorFile()));
+            QCOMPARE(selectCalls, 0);
+            QVERIFY(form->isVisible());
+            QCOMPARE(int(ConstructionRecord.K_HOR_TYP), 0);
+        } else {
+            QCOMPARE(selectCalls, 1);
+            QCOMPARE(int(ConstructionRecord.K_HOR_TYP), 1);
+        }
+    }
+
     // The checks after the connection choices: no focus change, the form
     // stays open, nothing selected; and the same configuration passes once
     // the value is given.
@@ -394,6 +440,12 @@ private slots:
 
     void keyOfAnotherSupportStoresNothing() {
         Start();
+        // An output file of an earlier run must not pass for this one's.
+        {
+            QFile earlier(OutputFile());
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier run\r\n");
+        }
         // Another support already holds this drawing and running number.
         const int key = ConstructionRecord.K_NR * 10000 + ConstructionRecord.K_LFD_NR;
         {
@@ -414,8 +466,19 @@ private slots:
         QCOMPARE(StoredSupports(), 1);
     }
 
+    void writerFailureRemovesPartialOutput_data() {
+        QTest::addColumn<bool>("earlierOutput");
+        QTest::newRow("no earlier output") << false;
+        QTest::newRow("earlier output") << true;
+    }
     void writerFailureRemovesPartialOutput() {
+        QFETCH(bool, earlierOutput);
         Start();
+        if (earlierOutput) {
+            QFile earlier(OutputFile());
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier run\r\n");
+        }
         writerThrows = true;
         form->show();
         form->Weiter->click();
