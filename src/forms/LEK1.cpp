@@ -1223,6 +1223,7 @@ void TFLEK1::DIRECTIONClick() {
                 if (stored.K_AN_GEB != 35)
                     GroupBoxBuildingConnection->SetItemIndex(
                         BuildingConnectionItem(stored.K_AN_GEB, int(GroupBoxBuildingConnection->Items().size())));
+                if (stored.K_AN_GEB == 78 || stored.K_AN_GEB == 76) RestoreProfile(stored.K_KLM_NR, stored.K_KLM_HH);
             } else {
                 GroupBoxBuildingConnection->SetItemIndex(0);
                 const int item = stored.K_AN_GEB == 60 ? 1 : stored.K_AN_GEB == 66 ? 2 : 0;
@@ -1480,6 +1481,41 @@ void TFLEK1::GroupBoxBuildingConnectionClick() {
             ComboBoxProfilTyp->setCurrentIndex(0);
             ComboBoxProfilTypChange();
         }
+    }
+}
+
+void TFLEK1::RestoreProfile(int klmNr, int klmHh) {
+    // The stored beam clamp's profile: its type by the profile number, its
+    // height by the whole height number; the lists show them again so that
+    // Ok takes the stored profile, not the first of the list.
+    QString type, height;
+    try {
+        TTable& t = DBKONST->TXTTAB;
+        if (!t.Active()) t.Open();
+        t.SetFilter(QStringLiteral("TXT_KZ = 'PRF' and TXT_NR = ?"), {klmNr});
+        t.SetFiltered(true);
+        t.First();
+        for (int i = 0; i < 10000 && !t.IsEmpty(); ++i) {
+            if (type.isEmpty()) type = t.FieldByName(QStringLiteral("TXT_TEXT")).AsString().trimmed();
+            if (std::trunc(t.FieldByName(QStringLiteral("TXT_NUM")).AsFloat()) == klmHh) {
+                height = t.FieldByName(QStringLiteral("TXT_PRF_HOEHE")).AsString().trimmed();
+                break;
+            }
+            if (!t.Next()) break;
+        }
+        t.SetFiltered(false);
+        t.SetFilter({});
+    } catch (const std::exception&) {
+        return;
+    }
+    GroupBoxBuildingConnectionClick();
+    if (type.isEmpty()) return;
+    if (ComboBoxProfilTyp->findText(type) < 0) ComboBoxProfilTyp->addItem(type);
+    ComboBoxProfilTyp->setCurrentText(type);
+    ComboBoxProfilTypChange();
+    if (!height.isEmpty() && ComboBoxProfileHeight->findText(height) >= 0) {
+        ComboBoxProfileHeight->setCurrentText(height);
+        LookupProfileName();
     }
 }
 

@@ -23,12 +23,14 @@
 #include "ui/ZORBELGroupBox.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -660,6 +662,61 @@ private slots:
             form->show();
             QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
         }
+    }
+
+    // A stored beam clamp (type 78) comes back with its own profile, which
+    // is neither the first type nor the first height of the lists.
+    void storedBeamClampKeepsItsProfile() {
+        const QString catalogue = base.file(QStringLiteral("catalogue"));
+        const auto exec = [&](const QString& sql) {
+            TQuery q(catalogue, sql);
+            q.ExecSQL();
+        };
+        exec(QStringLiteral("insert into Txttab (TXT_KZ, TXT_NR, TXT_NUM, TXT_TEXT, TXT_PRF_HOEHE, TXT_PRF_NAME) values "
+                            "('PRF', 5, 100, 'HEB', '100', 'HEB 100'), ('PRF', 5, 120, 'HEB', '120', 'HEB 120'), "
+                            "('PRF', 7, 200, 'IPE', '200', 'IPE 200'), ('PRF', 7, 220, 'IPE', '220', 'IPE 220'), "
+                            "('PRF', 8, 220, 'IPB', '220', 'IPB 220')"));
+        struct Rows {
+            std::function<void()> remove;
+            ~Rows() { remove(); }
+        } rows{[&] { exec(QStringLiteral("delete from Txttab where TXT_KZ = 'PRF'")); }};
+        Start();
+        form->show();
+        form->GroupBoxBuildingConnection->Button(2)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 78);
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("HEB"));
+        const int ipe = form->ComboBoxProfilTyp->findText(QStringLiteral("IPE"));
+        QVERIFY(ipe > 0);
+        form->ComboBoxProfilTyp->setCurrentIndex(ipe);
+        emit form->ComboBoxProfilTyp->activated(ipe);
+        form->ComboBoxProfileHeight->setCurrentIndex(1);
+        emit form->ComboBoxProfileHeight->activated(1);
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 220);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        QFile::remove(OutputFile());
+
+        Start();
+        QVERIFY(form->LoadedDrawingKey != 0);
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 2);
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("IPE"));
+        QCOMPARE(form->ComboBoxProfileHeight->currentText(), QStringLiteral("220"));
+        QCOMPARE(form->ComboBoxProfil_Name->currentText(), QStringLiteral("IPE 220"));
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 220);
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        TQuery q(CmdProjectDir, QStringLiteral("select K_AN_GEB, K_KLM_NR, K_KLM_HH from konstr8"));
+        q.Open();
+        QCOMPARE(q.FieldByName(QStringLiteral("K_AN_GEB")).AsInteger(), 78);
+        QCOMPARE(q.FieldByName(QStringLiteral("K_KLM_NR")).AsInteger(), 7);
+        QCOMPARE(q.FieldByName(QStringLiteral("K_KLM_HH")).AsInteger(), 220);
     }
 
     void storedSupportIsStoredAgainUnderItsKey() {
