@@ -815,6 +815,8 @@ QGroupBox* TFLEK1::BuildColdPanel() {
         {QStringLiteral("ohne Abhebesicherung ( Typ 53 )"), QStringLiteral("  mit   Abhebesicherung ( Typ 55 )")}, panel);
     GroupBoxAbhebesich->SetItemIndex(0);
     v->addWidget(GroupBoxAbhebesich);
+    connect(GroupBoxAbhebesich, &TRadioGroup::Clicked, this,
+            [this] { CalcGlobals.LiftOffType = int16_t(LiftOffTypeOf(GroupBoxAbhebesich->ItemIndex())); });
     return panel;
 }
 

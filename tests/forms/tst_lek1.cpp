@@ -68,6 +68,7 @@ class TestLek1 : public QObject {
     int selectCalls = 0;
     int selectResult = 0;
     bool writerThrows = false;
+    int liftOffAtSelection = 0;
 
     QString ErrorFile() const { return work->file(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
     QString OutputFile() const { return work->file(QStringLiteral("out.zof")); }
@@ -151,7 +152,8 @@ private slots:
                                                "(104, 'SHHAESBH', ' ', 0, 2, 150, 40, 150, 20, 150, 270, 1, 0, 4, '4'), "
                                                "(202, 'CFHRESAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, '8'), "
                                                "(203, 'CHHRVSAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 3, '8'), "
-                                               "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8')"));
+                                               "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
+                                               "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8')"));
             q.ExecSQL();
         }
         Session().Close();
@@ -175,6 +177,7 @@ private slots:
         s = {};
         s.RunSelectSupport = [this](QWidget*, int, int, bool) {
             ++selectCalls;
+            liftOffAtSelection = CalcGlobals.LiftOffType;
             return selectResult;
         };
         s.WritePmlFile = [this](const QString& file, int) {
@@ -358,6 +361,34 @@ private slots:
             QCOMPARE(selectCalls, 1);
             QCOMPARE(int(ConstructionRecord.K_HOR_TYP), 1);
         }
+    }
+
+    // The lift-off guard chosen on a cold base clamp reaches the selection.
+    void liftOffGuardReachesSelection_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("liftOff");
+        QTest::newRow("without, type 53") << 0 << 3;
+        QTest::newRow("with, type 55") << 1 << 5;
+    }
+    void liftOffGuardReachesSelection() {
+        QFETCH(int, item);
+        QFETCH(int, liftOff);
+        Input in;
+        in.config = QStringLiteral("8");
+        Start(in);
+        for (int i = 0; i < 5 && form->Configuration.A_NR != 205; ++i) form->NavigatorButtons[2]->click();
+        QCOMPARE(form->Configuration.A_NR, 205);
+        form->show();
+        QVERIFY(form->GroupBoxAbhebesich->isVisibleTo(form.get()));
+        // The other item first, so that the choice itself must set the guard.
+        form->GroupBoxAbhebesich->SetItemIndex(1 - item);
+        emit form->GroupBoxAbhebesich->Clicked();
+        form->GroupBoxAbhebesich->SetItemIndex(item);
+        emit form->GroupBoxAbhebesich->Clicked();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QCOMPARE(liftOffAtSelection, liftOff);
     }
 
     // The checks after the connection choices: no focus change, the form

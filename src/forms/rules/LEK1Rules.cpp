@@ -268,6 +268,8 @@ int RsrlOhneCode(int item) {
     return item >= 0 && item < 7 ? codes[item] : -1;
 }
 
+int LiftOffTypeOf(int item) { return item == 0 ? 3 : 5; }
+
 int RsrlOhneItem(int code) {
     for (int i = 0; i < 7; ++i)
         if (RsrlOhneCode(i) == code) return i;

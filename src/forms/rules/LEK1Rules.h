@@ -178,6 +178,9 @@ int BuildingConnectionItem(int anGeb, int itemCount);
 int AngebohneCode(int itemIndex);  // 61, 60, 66; -1 other
 int RsrlOhneCode(int itemIndex);   // 60, 61, 74, 63, 0, 73, 75; -1 other
 int RsrlOhneItem(int code);
+// The lift-off guard of GroupBoxAbhebesich's item: 3 without (type 53), 5
+// with (type 55).
+int LiftOffTypeOf(int itemIndex);
 
 // ---------------------------------------------------------------- plausibility
 
