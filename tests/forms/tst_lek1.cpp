@@ -750,6 +750,41 @@ private slots:
         QCOMPARE(q.FieldByName(QStringLiteral("K_KLM_HH")).AsInteger(), 220);
     }
 
+    // A stored support opens on its own configuration when its number is
+    // one of the condition's (1..99 above the base), else on the first.
+    void storedConfigurationNumber_data() {
+        QTest::addColumn<int>("storedANr");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("302: its own") << 302 << 302;
+        QTest::newRow("399: its own number, not offered") << 399 << 301;
+        QTest::newRow("412: beyond the base") << 412 << 301;
+        QTest::newRow("300: the base itself") << 300 << 301;
+    }
+    void storedConfigurationNumber() {
+        QFETCH(int, storedANr);
+        QFETCH(int, shown);
+        Input in;
+        in.config = QStringLiteral("7");
+        Start(in);
+        form->show();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        {
+            TQuery q(CmdProjectDir, QStringLiteral("update konstr8 set K_A_NR = ?"));
+            q.SetParams({storedANr});
+            q.ExecSQL();
+        }
+        Session().Close();
+        Start(in);
+        QVERIFY(ExistingDrawingKey != 0);
+        QCOMPARE(form->Configuration.A_NR, shown);
+    }
+
     void storedSupportIsStoredAgainUnderItsKey() {
         Start();
         form->show();
