@@ -96,13 +96,18 @@ void TestServices::aliasFileRoundTrip() {
     const QString ini = dir.file("aliases.ini");
     qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
     Session().ReloadAliases();
-    const QString path = dir.file(QString::fromUtf8("a,b;c \xc3\xa4"));
-    Session().AddStandardAlias("ROUNDTRIP", path);
-    Session().SaveConfigFile();
-    Session().DeleteAlias("ROUNDTRIP");
-    Session().ReloadAliases();
-    QCOMPARE(Session().AliasPath("ROUNDTRIP"), path + "/");
-    Session().DeleteAlias("ROUNDTRIP");
+    // Directory names may hold what INI syntax would otherwise eat: list
+    // and comment marks, spaces at either end, quotes round the name.
+    const QStringList paths{dir.file(QString::fromUtf8("a,b;c \xc3\xa4")), dir.file("trailing space "),
+                            " /leading/space", dir.file("\"quoted\""), dir.file("'single'"), dir.file("x=y")};
+    for (const QString& path : paths) {
+        Session().AddStandardAlias("ROUNDTRIP", path);
+        Session().SaveConfigFile();
+        Session().DeleteAlias("ROUNDTRIP");
+        Session().ReloadAliases();
+        QCOMPARE(Session().AliasPath("ROUNDTRIP"), path + "/");
+        Session().DeleteAlias("ROUNDTRIP");
+    }
 }
 
 void TestServices::hostTextByMark_data() {
