@@ -260,7 +260,7 @@ void Composer::DynamicItem(int i, const QString& nr) {
         PgdynaRecord.DYN_GEW = 0;
     }
     const QString t2 = nr.left(2);
-    if (t2 == QLatin1String("37") || t2 == QLatin1String("38")) {
+    if (t2 == QLatin1String("36") || t2 == QLatin1String("37") || t2 == QLatin1String("38")) {
         K.K_RSL_NRN = PgdynaRecord.DYN_NRN;
         K.K_RSL_GEW = PgdynaRecord.DYN_GEW;
     }

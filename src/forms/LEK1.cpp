@@ -815,6 +815,8 @@ QGroupBox* TFLEK1::BuildColdPanel() {
         {QStringLiteral("ohne Abhebesicherung ( Typ 53 )"), QStringLiteral("  mit   Abhebesicherung ( Typ 55 )")}, panel);
     GroupBoxAbhebesich->SetItemIndex(0);
     v->addWidget(GroupBoxAbhebesich);
+    connect(GroupBoxAbhebesich, &TRadioGroup::Clicked, this,
+            [this] { CalcGlobals.LiftOffType = int16_t(LiftOffTypeOf(GroupBoxAbhebesich->ItemIndex())); });
     return panel;
 }
 
@@ -1223,6 +1225,7 @@ void TFLEK1::DIRECTIONClick() {
                 if (stored.K_AN_GEB != 35)
                     GroupBoxBuildingConnection->SetItemIndex(
                         BuildingConnectionItem(stored.K_AN_GEB, int(GroupBoxBuildingConnection->Items().size())));
+                if (stored.K_AN_GEB == 78 || stored.K_AN_GEB == 76) RestoreProfile(stored.K_KLM_NR, stored.K_KLM_HH);
             } else {
                 GroupBoxBuildingConnection->SetItemIndex(0);
                 const int item = stored.K_AN_GEB == 60 ? 1 : stored.K_AN_GEB == 66 ? 2 : 0;
@@ -1480,6 +1483,41 @@ void TFLEK1::GroupBoxBuildingConnectionClick() {
             ComboBoxProfilTyp->setCurrentIndex(0);
             ComboBoxProfilTypChange();
         }
+    }
+}
+
+void TFLEK1::RestoreProfile(int klmNr, int klmHh) {
+    // The stored beam clamp's profile: its type by the profile number, its
+    // height by the whole height number; the lists show them again so that
+    // Ok takes the stored profile, not the first of the list.
+    QString type, height;
+    try {
+        TTable& t = DBKONST->TXTTAB;
+        if (!t.Active()) t.Open();
+        t.SetFilter(QStringLiteral("TXT_KZ = 'PRF' and TXT_NR = ?"), {klmNr});
+        t.SetFiltered(true);
+        t.First();
+        for (int i = 0; i < 10000 && !t.IsEmpty(); ++i) {
+            if (type.isEmpty()) type = t.FieldByName(QStringLiteral("TXT_TEXT")).AsString().trimmed();
+            if (std::trunc(t.FieldByName(QStringLiteral("TXT_NUM")).AsFloat()) == klmHh) {
+                height = t.FieldByName(QStringLiteral("TXT_PRF_HOEHE")).AsString().trimmed();
+                break;
+            }
+            if (!t.Next()) break;
+        }
+        t.SetFiltered(false);
+        t.SetFilter({});
+    } catch (const std::exception&) {
+        return;
+    }
+    GroupBoxBuildingConnectionClick();
+    if (type.isEmpty()) return;
+    if (ComboBoxProfilTyp->findText(type) < 0) ComboBoxProfilTyp->addItem(type);
+    ComboBoxProfilTyp->setCurrentText(type);
+    ComboBoxProfilTypChange();
+    if (!height.isEmpty() && ComboBoxProfileHeight->findText(height) >= 0) {
+        ComboBoxProfileHeight->setCurrentText(height);
+        LookupProfileName();
     }
 }
 
@@ -1910,7 +1948,7 @@ void TFLEK1::WeiterClick() {
     for (const QString& m : t41.messages)
         InformationOkActive(TranslateMenuText(m));
     if (t41.panelT9 >= 0) {
-        Panel_T9->setVisible(t41.panelT9 == 1 || Panel_T9->isVisibleTo(this));
+        Panel_T9->setVisible(t41.panelT9 == 1);
         if (t41.panelT9 == 0) chkbEinlegeblech->setChecked(false);
     }
     k.K_HOR_TYP = int16_t(t41.horTyp);
@@ -1967,7 +2005,6 @@ void TFLEK1::WeiterClick() {
 
     PrepareAcceptedSupport(Stress.notDynamic, Stress.cold);
     STORE->setEnabled(true);
-    const bool outputExisted = QFileInfo::exists(OutputFileName);
     try {
         if (STOREClick() == StoreResult::KeyTaken) {
             const QString text = FormatIntegers(
@@ -1978,7 +2015,9 @@ void TFLEK1::WeiterClick() {
             ErrorOkActive(text);
             // Nothing was stored, so no output file either: the host learns
             // why from the error file, and the engineer can change the
-            // numbers in the options and confirm again.
+            // numbers in the options and confirm again. A file of an earlier
+            // run would pass for this one's result.
+            QFile::remove(OutputFileName);
             WriteHostErrorFile(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
             return;
         }
@@ -1986,8 +2025,9 @@ void TFLEK1::WeiterClick() {
         if (!write) throw std::runtime_error("The output file writer is not part of this build.");
         write(OutputFileName, 0);
     } catch (const std::exception& e) {
-        // Nothing half-written stays behind for the host to read.
-        if (!outputExisted) QFile::remove(OutputFileName);
+        // Nothing half-written stays behind for the host to read, nor the
+        // file of an earlier run, which would pass for this one's result.
+        QFile::remove(OutputFileName);
         const QString text = QString::fromLocal8Bit(e.what());
         WriteHostErrorFile(text);
         ErrorOk(this, text);

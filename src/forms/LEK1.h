@@ -194,6 +194,7 @@ private:
     void TakeConnectionChoices();
     void GroupBoxBuildingConnectionClick();
     void ComboBoxProfilTypChange();
+    void RestoreProfile(int klmNr, int klmHh);
     void LookupProfileName();
     void RGLagerFuehrungClick();
     enum class StoreResult { Stored, KeyTaken };

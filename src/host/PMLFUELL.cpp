@@ -84,6 +84,15 @@ void ClearKeepingFlags(Record& r) {
                             .arg(NumberText(number), QString::fromLatin1(table)));
 }
 
+// A product whose missing row fails the output: it belongs to the
+// catalogue read. The support's clamp is the exception: clamps of type 87
+// and 88 live in the clamp or dynamic table although their first digit
+// names the static one; the clamp statements read and check the clamp in
+// its own table, and the walks that read it as a static row pass it over.
+bool MissingRowFails(double number, Catalogue read) {
+    return number != 0 && CatalogueOf(number) == read && number != ConstructionRecord.K_RSL_NRN;
+}
+
 bool IsChainProduct(double number) {
     if (number == 0) return false;
     for (double p : W->Parts)
@@ -104,7 +113,7 @@ bool ReadStatic() {
     PgstatRead();
     if (CalcGlobals.TableStatus == 0) return true;
     ClearStaticRecord(number);
-    if (number != 0 && CatalogueOf(number) == Catalogue::Static) MissingProduct(number, "Pgstat.DB");
+    if (MissingRowFails(number, Catalogue::Static)) MissingProduct(number, "Pgstat.DB");
     return false;
 }
 
@@ -115,7 +124,7 @@ bool ReadDynamic() {
     if (CalcGlobals.TableStatus == 0) return true;
     ClearKeepingFlags(PgdynaRecord);
     PgdynaRecord.DYN_NRN = number;
-    if (number != 0 && CatalogueOf(number) == Catalogue::Dynamic) MissingProduct(number, "Pgdyna.DB");
+    if (MissingRowFails(number, Catalogue::Dynamic)) MissingProduct(number, "Pgdyna.DB");
     return false;
 }
 

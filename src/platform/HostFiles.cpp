@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +26,38 @@ bool WriteInPlace(const QByteArray& native) {
     if (!S_ISREG(st.st_mode)) return !S_ISDIR(st.st_mode);
     return st.st_nlink > 1;
 }
+
+// A FIFO whose reader has gone answers a write with SIGPIPE, which would end
+// the program before it could report the failed write. The signal is held
+// back while writing and one raised by the write is taken away again; the
+// write itself then fails with EPIPE.
+class PipeSignalHeld {
+public:
+    PipeSignalHeld() {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~PipeSignalHeld() {
+        if (m_raised && !m_wasPending) {
+            const timespec none{};
+            while (sigtimedwait(&m_pipe, nullptr, &none) == -1 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    void NoteBrokenPipe() { m_raised = true; }
+
+private:
+    sigset_t m_pipe{};
+    sigset_t m_old{};
+    bool m_wasPending = false;
+    bool m_raised = false;
+};
 }  // namespace
 
 HostTextWriter::~HostTextWriter() { Discard(); }
@@ -62,12 +95,16 @@ bool HostTextWriter::Open(const QString& path) {
 void HostTextWriter::Write(const QString& text) {
     const QByteArray bytes = EncodeCodePage(text, kHostCodePage);
     if (m_fd >= 0) {
+        if (m_failed) return;
+        PipeSignalHeld held;
         qsizetype done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                m_error = SystemError(n < 0 ? errno : ENOSPC);
+                const int err = n < 0 ? errno : ENOSPC;
+                if (err == EPIPE) held.NoteBrokenPipe();
+                m_error = SystemError(err);
                 m_failed = true;
                 return;
             }

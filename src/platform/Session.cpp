@@ -22,6 +22,16 @@ QString AliasParamValue(const QStringList& params, const QString& key) {
     return value;
 }
 
+namespace {
+// The reader trims a value and takes off one pair of quotes round it; a
+// value that either would change is written inside quotes.
+QString IniValueAsWritten(const QString& value) {
+    const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                        value.back() == value.front();
+    return value != value.trimmed() || quoted ? '"' + value + '"' : value;
+}
+}  // namespace
+
 TSession& TSession::Default() {
     static TSession session;
     return session;
@@ -122,7 +132,7 @@ void TSession::SaveConfigFile() {
     for (auto it = m_aliases.cbegin(); it != m_aliases.cend(); ++it) {
         if (!it->persistent) continue;
         lines << '[' + m_aliasCase.value(it.key(), it.key()) + ']' << "TYPE=" + it->driver;
-        for (const QString& p : it->params) lines << p.section('=', 0, 0) + '=' + p.section('=', 1);
+        for (const QString& p : it->params) lines << p.section('=', 0, 0) + '=' + IniValueAsWritten(p.section('=', 1));
         lines << QString();
     }
     QDir().mkpath(QFileInfo(AliasFile()).absolutePath());

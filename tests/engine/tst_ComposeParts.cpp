@@ -518,7 +518,7 @@ private slots:
         QTest::newRow("37 dynamic clamp number") << QList<int>{37012000} << plain << "" << 1 << "37002000 " << "0090 " << "370120" << "" << "" << 4.0 << 37012000;
         QTest::newRow("36 TA: special, 4 F, hot") << QList<int>{36090302} << "SHHFESBS" << "special,hot" << 1 << "" << "" << "360902STA-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA at 350") << QList<int>{36090302} << "SHHFESBS" << "special" << 1 << "" << "" << "360902S-LG07" << "" << "" << 4.0 << -1;
-        QTest::newRow("36 no TA for a standard diameter") << QList<int>{36090302} << "SHHFESBS" << "hot" << 1 << "" << "" << "360902-LG07" << "" << "" << 4.0 << -1;
+        QTest::newRow("36 no TA for a standard diameter") << QList<int>{36090302} << "SHHFESBS" << "hot" << 1 << "" << "" << "360902-LG07" << "" << "" << 4.0 << 36090302;
         // N 40 + 0.5 x 100 x cos(asin(2 x 30 / 100)) = 40 + 40, whatever
         // clamp row was read last.
         QTest::newRow("57 bearing offset") << QList<int>{57012000} << plain << "" << 1 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;

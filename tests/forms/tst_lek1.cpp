@@ -22,12 +22,15 @@
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -48,6 +51,7 @@ struct Input {
     QString temp = QStringLiteral("200");
     QString vertical = QStringLiteral("20");
     QString length;
+    QString insulation = QStringLiteral("50");
 };
 
 }  // namespace
@@ -64,6 +68,7 @@ class TestLek1 : public QObject {
     int selectCalls = 0;
     int selectResult = 0;
     bool writerThrows = false;
+    int liftOffAtSelection = 0;
 
     QString ErrorFile() const { return work->file(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
     QString OutputFile() const { return work->file(QStringLiteral("out.zof")); }
@@ -73,8 +78,8 @@ class TestLek1 : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         QString text = QStringLiteral(
                            "[DWG]\nHangerMark=%1\nDwgNo=77\n[LOAD]\nNormal=%2\nEmergency=%3\nFailure=0\n[PIPE]\nSIZE=%4\n"
-                           "Temp=%5\nInsulation=50\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
-                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config);
+                           "Temp=%5\nInsulation=%7\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
+                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config, in.insulation);
         if (!in.length.isEmpty()) text += QStringLiteral("Length=%1\n").arg(in.length);
         text += QStringLiteral("[STATICMOVEMENTS]\nVertical=%1\n[SteelConnection]\nEL_Steel_L=3500\nEL_Steel_R=3500\n")
                     .arg(in.vertical);
@@ -147,7 +152,8 @@ private slots:
                                                "(104, 'SHHAESBH', ' ', 0, 2, 150, 40, 150, 20, 150, 270, 1, 0, 4, '4'), "
                                                "(202, 'CFHRESAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, '8'), "
                                                "(203, 'CHHRVSAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 3, '8'), "
-                                               "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8')"));
+                                               "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
+                                               "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8')"));
             q.ExecSQL();
         }
         Session().Close();
@@ -171,6 +177,7 @@ private slots:
         s = {};
         s.RunSelectSupport = [this](QWidget*, int, int, bool) {
             ++selectCalls;
+            liftOffAtSelection = CalcGlobals.LiftOffType;
             return selectResult;
         };
         s.WritePmlFile = [this](const QString& file, int) {
@@ -312,6 +319,78 @@ private slots:
         QVERIFY(!QFileInfo::exists(OutputFile()));
     }
 
+    // Weld-on lugs (horizontal type above 0): too much insulation or too hot
+    // a pipe stops the road with information boxes only; the rod-angle
+    // panel goes and its insert plate is unticked either way.
+    void type41Limits_data() {
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("insulation");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("351 C") << "351" << "50" << 1;
+        QTest::newRow("101 mm") << "200" << "101" << 1;
+        QTest::newRow("both") << "400" << "120" << 2;
+        QTest::newRow("350 C and 100 mm") << "350" << "100" << 0;
+    }
+    void type41Limits() {
+        QFETCH(QString, temp);
+        QFETCH(QString, insulation);
+        QFETCH(int, boxes);
+        Input in;
+        in.temp = temp;
+        in.insulation = insulation;
+        Start(in);
+        form->show();
+        QVERIFY(form->GroupBoxHorizontal->isVisibleTo(form.get()));
+        QVERIFY(form->Panel_T9->isVisibleTo(form.get()));
+        form->chkbEinlegeblech->setChecked(true);
+        form->GroupBoxHorizontal->SetItemIndex(1);
+        const qsizetype before = seam->Texts().size();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        const QStringList shown = seam->Texts().mid(before);
+        QCOMPARE(int(shown.filter(QStringLiteral("Type 41")).size()), boxes);
+        QVERIFY(!form->Panel_T9->isVisibleTo(form.get()));
+        QVERIFY(!form->chkbEinlegeblech->isChecked());
+        QVERIFY(!ConstructionRecord.K_BLECH_KZ);
+        if (boxes > 0) {
+            QVERIFY(!QFileInfo::exists(ErrorFile()));
+            QCOMPARE(selectCalls, 0);
+            QVERIFY(form->isVisible());
+            QCOMPARE(int(ConstructionRecord.K_HOR_TYP), 0);
+        } else {
+            QCOMPARE(selectCalls, 1);
+            QCOMPARE(int(ConstructionRecord.K_HOR_TYP), 1);
+        }
+    }
+
+    // The lift-off guard chosen on a cold base clamp reaches the selection.
+    void liftOffGuardReachesSelection_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("liftOff");
+        QTest::newRow("without, type 53") << 0 << 3;
+        QTest::newRow("with, type 55") << 1 << 5;
+    }
+    void liftOffGuardReachesSelection() {
+        QFETCH(int, item);
+        QFETCH(int, liftOff);
+        Input in;
+        in.config = QStringLiteral("8");
+        Start(in);
+        for (int i = 0; i < 5 && form->Configuration.A_NR != 205; ++i) form->NavigatorButtons[2]->click();
+        QCOMPARE(form->Configuration.A_NR, 205);
+        form->show();
+        QVERIFY(form->GroupBoxAbhebesich->isVisibleTo(form.get()));
+        // The other item first, so that the choice itself must set the guard.
+        form->GroupBoxAbhebesich->SetItemIndex(1 - item);
+        emit form->GroupBoxAbhebesich->Clicked();
+        form->GroupBoxAbhebesich->SetItemIndex(item);
+        emit form->GroupBoxAbhebesich->Clicked();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QCOMPARE(liftOffAtSelection, liftOff);
+    }
+
     // The checks after the connection choices: no focus change, the form
     // stays open, nothing selected; and the same configuration passes once
     // the value is given.
@@ -394,6 +473,12 @@ private slots:
 
     void keyOfAnotherSupportStoresNothing() {
         Start();
+        // An output file of an earlier run must not pass for this one's.
+        {
+            QFile earlier(OutputFile());
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier run\r\n");
+        }
         // Another support already holds this drawing and running number.
         const int key = ConstructionRecord.K_NR * 10000 + ConstructionRecord.K_LFD_NR;
         {
@@ -414,8 +499,19 @@ private slots:
         QCOMPARE(StoredSupports(), 1);
     }
 
+    void writerFailureRemovesPartialOutput_data() {
+        QTest::addColumn<bool>("earlierOutput");
+        QTest::newRow("no earlier output") << false;
+        QTest::newRow("earlier output") << true;
+    }
     void writerFailureRemovesPartialOutput() {
+        QFETCH(bool, earlierOutput);
         Start();
+        if (earlierOutput) {
+            QFile earlier(OutputFile());
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier run\r\n");
+        }
         writerThrows = true;
         form->show();
         form->Weiter->click();
@@ -597,6 +693,96 @@ private slots:
             form->show();
             QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
         }
+    }
+
+    // A stored beam clamp (type 78) comes back with its own profile, which
+    // is neither the first type nor the first height of the lists.
+    void storedBeamClampKeepsItsProfile() {
+        const QString catalogue = base.file(QStringLiteral("catalogue"));
+        const auto exec = [&](const QString& sql) {
+            TQuery q(catalogue, sql);
+            q.ExecSQL();
+        };
+        exec(QStringLiteral("insert into Txttab (TXT_KZ, TXT_NR, TXT_NUM, TXT_TEXT, TXT_PRF_HOEHE, TXT_PRF_NAME) values "
+                            "('PRF', 5, 100, 'HEB', '100', 'HEB 100'), ('PRF', 5, 120, 'HEB', '120', 'HEB 120'), "
+                            "('PRF', 7, 200, 'IPE', '200', 'IPE 200'), ('PRF', 7, 220, 'IPE', '220', 'IPE 220'), "
+                            "('PRF', 8, 220, 'IPB', '220', 'IPB 220')"));
+        struct Rows {
+            std::function<void()> remove;
+            ~Rows() { remove(); }
+        } rows{[&] { exec(QStringLiteral("delete from Txttab where TXT_KZ = 'PRF'")); }};
+        Start();
+        form->show();
+        form->GroupBoxBuildingConnection->Button(2)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 78);
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("HEB"));
+        const int ipe = form->ComboBoxProfilTyp->findText(QStringLiteral("IPE"));
+        QVERIFY(ipe > 0);
+        form->ComboBoxProfilTyp->setCurrentIndex(ipe);
+        emit form->ComboBoxProfilTyp->activated(ipe);
+        form->ComboBoxProfileHeight->setCurrentIndex(1);
+        emit form->ComboBoxProfileHeight->activated(1);
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 220);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        QFile::remove(OutputFile());
+
+        Start();
+        QVERIFY(form->LoadedDrawingKey != 0);
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 2);
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("IPE"));
+        QCOMPARE(form->ComboBoxProfileHeight->currentText(), QStringLiteral("220"));
+        QCOMPARE(form->ComboBoxProfil_Name->currentText(), QStringLiteral("IPE 220"));
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 220);
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        TQuery q(CmdProjectDir, QStringLiteral("select K_AN_GEB, K_KLM_NR, K_KLM_HH from konstr8"));
+        q.Open();
+        QCOMPARE(q.FieldByName(QStringLiteral("K_AN_GEB")).AsInteger(), 78);
+        QCOMPARE(q.FieldByName(QStringLiteral("K_KLM_NR")).AsInteger(), 7);
+        QCOMPARE(q.FieldByName(QStringLiteral("K_KLM_HH")).AsInteger(), 220);
+    }
+
+    // A stored support opens on its own configuration when its number is
+    // one of the condition's (1..99 above the base), else on the first.
+    void storedConfigurationNumber_data() {
+        QTest::addColumn<int>("storedANr");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("302: its own") << 302 << 302;
+        QTest::newRow("399: its own number, not offered") << 399 << 301;
+        QTest::newRow("412: beyond the base") << 412 << 301;
+        QTest::newRow("300: the base itself") << 300 << 301;
+    }
+    void storedConfigurationNumber() {
+        QFETCH(int, storedANr);
+        QFETCH(int, shown);
+        Input in;
+        in.config = QStringLiteral("7");
+        Start(in);
+        form->show();
+        form->Weiter->setEnabled(true);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        {
+            TQuery q(CmdProjectDir, QStringLiteral("update konstr8 set K_A_NR = ?"));
+            q.SetParams({storedANr});
+            q.ExecSQL();
+        }
+        Session().Close();
+        Start(in);
+        QVERIFY(ExistingDrawingKey != 0);
+        QCOMPARE(form->Configuration.A_NR, shown);
     }
 
     void storedSupportIsStoredAgainUnderItsKey() {

@@ -111,6 +111,7 @@ private:
         Static(65014000, "65", "650140", 70, 0, 0, 1.2);
         Static(70014000, "70", "700140", 35, 0, 0, 0.9);
         Static(61114000, "61", "611140", 52, 0, 0, 0.7);
+        Static(61314000, "613", "613140", 50, 0, 0, 0.8);
         Static(20914000, "209", "209140", 120, 0, 0, 4.0);
         Static(20214000, "202", "202140", 140, 0, 0, 4.5);
         Static(27214000, "272", "272140", 160, 170, 0, 5.0);
@@ -131,6 +132,18 @@ private:
                                                {"RSL_L_NR_K", "K50902"}, {"RSL_E", 180}, {"RSL_LG_VON", 11},
                                                {"RSL_LG_BIS", 14}, {"RSL_GEW_1", 6.0}, {"RSL_WST", 2},
                                                {"RSL_KOP_KZ", true}, {"RSL_HD_KZ", true}, {"RSL_EXTRA", 0}});
+        // Clamps of type 87 and 88, which live in the clamp and the dynamic
+        // table although their first digit names the static one.
+        Insert(QStringLiteral("pgrsrsl.DB"), {{"RSL_NRN", 87090302}, {"RSL_KBEZ", "87"}, {"RSL_L_NR", "870902"},
+                                               {"RSL_L_NR_K", "K70902"}, {"RSL_E", 120}, {"RSL_LG_VON", 7},
+                                               {"RSL_LG_BIS", 12}, {"RSL_GEW_1", 3.0}, {"RSL_WST", 2},
+                                               {"RSL_EXTRA", 0}});
+        Insert(QStringLiteral("Pgdyna.DB"), {{"DYN_NRN", 88090302}, {"DYN_KBEZ", "88"}, {"DYN_L_NR", "880902"},
+                                              {"DYN_L_NR_K", "K80902"}, {"DYN_E", 110}, {"DYN_GEW", 4.0},
+                                              {"DYN_WST", 2}});
+        Insert(QStringLiteral("Pgdyna.DB"), {{"DYN_NRN", 38090302}, {"DYN_KBEZ", "38"}, {"DYN_L_NR", "380902"},
+                                              {"DYN_L_NR_K", "K80902"}, {"DYN_E", 100}, {"DYN_GEW", 5.0},
+                                              {"DYN_WST", 2}});
         // The profile of beam clamp 12 at height 200, between rows a wrong
         // key would hit: another clamp at the same height, the same clamp
         // at another height, another kind with the same keys.

@@ -591,6 +591,153 @@ private slots:
         QVERIFY(!QFile::exists(out.file("new.zof")));
     }
 
+    // The support's clamp of type 87 or 88 is found in its own table by the
+    // clamp statements; the walks that read it as a static part find no row
+    // and pass it over. The file is written, the clamp once, in its place.
+    void clamp87Or88PassedOverByTheWalk_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("component");
+        QTest::newRow("R/E walk, clamp table") << "SHHRESBS" << 87090302.0 << "    SPRE SPCO /ZORBEL3.0/870902";
+        QTest::newRow("T walk, clamp table") << "THHATSBS" << 87090302.0 << "    SPRE SPCO /ZORBEL3.0/870902";
+        QTest::newRow("Y walk, dynamic table") << "SHHYESBS" << 88090302.0 << "    SPRE SPCO /ZORBEL3.0/880902";
+    }
+    void clamp87Or88PassedOverByTheWalk() {
+        QFETCH(QString, arrangement);
+        QFETCH(double, clamp);
+        QFETCH(QString, component);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        ConstructionRecord.K_RSL_NRN = clamp;
+        SetChain({{60014000}, {66014500}, {21014218}, {60014000}, {clamp}});
+        TestDir out;
+        const QString file = out.file("clamp.zof");
+        QString error;
+        QVERIFY2(WritePmlFile(file, &error), qPrintable(error));
+        const QStringList lines = LinesOf(ReadAll(file));
+        const int pcla = lines.indexOf(QStringLiteral("  NEW PCLA"));
+        QVERIFY(pcla > 0);
+        QCOMPARE(lines[pcla + 1], component);
+        QCOMPARE(lines.count(component), 1);
+        // The walk went on past the clamp: the spring and the parts below.
+        QVERIFY(lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/210142"), pcla) > pcla);
+        QCOMPARE(lines.last(), QStringLiteral("$."));
+    }
+
+    // Clamp and hanger statements the demo supports do not reach: the
+    // type 38 clamp (fixed component, zero dimensions, its own connection
+    // and no orientation) and the vertical hanger's second reference.
+    void clampAndHangerStatements_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("type 38 clamp")
+            << "SHHRESBS" << 38090302.0 << "  NEW PCLA"
+            << QStringList{"  NEW PCLA", "    SPRE SPCO /ZORBEL3.0/34SG", "    LSRO SPCO /ZORBEL3.0/M00",
+                           "    DESP  0 0 0 0 0 0 0 0 0 0 0 0 0 ", "    VAR !HH NAME", "    CONN AND P5 IS $!OR", " "};
+        QTest::newRow("vertical hanger")
+            << "SHVAESBH" << 43090302.0 << "HANG /DEMOSH1/H1"
+            << QStringList{"HANG /DEMOSH1/H1", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M20",
+                           "    POS HH AT /DEMOSH1", "    HREF /DEMOSH1", "    HREF /DEMOSH1", "    HDIR D",
+                           "    HCON TUB"};
+        QTest::newRow("horizontal hanger")
+            << "SHHAESBH" << 43090302.0 << "HANG /DEMOSH1/H1"
+            << QStringList{"HANG /DEMOSH1/H1", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M20",
+                           "    POS HH AT /DEMOSH1", "    HREF /DEMOSH1", "    HCON TUB"};
+    }
+    void clampAndHangerStatements() {
+        QFETCH(QString, arrangement);
+        QFETCH(double, clamp);
+        QFETCH(QString, after);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        ConstructionRecord.K_RSL_NRN = clamp;
+        SetChain({{60014000}, {66014500}, {21014218}, {60014000}, {clamp}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(after);
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at, expected.size()), expected);
+    }
+
+    // A clamp at entry 2 over a plate at entry 1: there is no part below the
+    // plate, so the plate itself gives the size and the orientation (an
+    // empty entry 0 would leave the DESP line without its statement).
+    void clampOverPlateAtTheBottom() {
+        PrintLanguage language(2);
+        SpringHanger();
+        SetChain({{77014000}, {43090302}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int pcla = lines.indexOf(QStringLiteral("  NEW PCLA"));
+        QVERIFY(pcla > 0);
+        QCOMPARE(lines.mid(pcla + 3, 3),
+                 (QStringList{"    DESP  20 20 300 114.3", "    CONN", "    VAR !OR dir X"}));
+    }
+
+    // The type 272 element by the pull/push flag: its width with "LEAVE 4"
+    // and "0 0", or its height with "0 1".
+    void element272ByPullPush_data() {
+        QTest::addColumn<bool>("pullPush");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("pull/push") << true << QStringList{"    LEAVE 4", "    DESP  00 00 170 0 0", "    CONN"};
+        QTest::newRow("plain") << false << QStringList{"    DESP  00 00 160 0 1", "    CONN"};
+    }
+    void element272ByPullPush() {
+        QFETCH(bool, pullPush);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        DynamicFrame();
+        ConstructionRecord.K_ZUG_DRUCK_KZ = pullPush;
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/272140"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+    }
+
+    // The type 613 element turns by the arrangement: Y on a vertical one,
+    // X on any other.
+    void element613Orientation_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QString>("orientation");
+        QTest::newRow("vertical") << "SHVAESBH" << "    ORI AND Y IS $!OR";
+        QTest::newRow("horizontal") << "SHHAESBH" << "    ORI AND X IS $!or";
+    }
+    void element613Orientation() {
+        QFETCH(QString, arrangement);
+        QFETCH(QString, orientation);
+        PrintLanguage language(2);
+        SpringHanger();
+        SetArrangement(arrangement.toLatin1().constData());
+        SetChain({{60014000}, {61314000}, {21014218}, {60014000}, {43090302}});
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/613140"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 1, 4), (QStringList{"    LSRO SPCO /ZORBEL3.0/M20", "    DESP  20", "    CONN", orientation}));
+    }
+
+    // The type 300 unit (digit 8 "1") by its second rod length: none gives
+    // the first length with "0 1", one gives "LEAVE 4" and "0 0".
+    void unit300BySecondLength_data() {
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("no second length") << 0 << QStringList{"    DESP  00 00 400 0 1", "    CONN"};
+        QTest::newRow("second length") << 650 << QStringList{"    LEAVE 4", "    DESP  00 00 400 0 0", "    CONN"};
+    }
+    void unit300BySecondLength() {
+        QFETCH(int, second);
+        QFETCH(QStringList, expected);
+        PrintLanguage language(2);
+        ShockAbsorber();
+        ConstructionRecord.K_RESTLAENGE_2 = second;
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/300321"));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+    }
+
     void unwritableDirectoryFails() {
         PrintLanguage language(2);
         SpringHanger();

@@ -14,6 +14,11 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestServices : public QObject {
     Q_OBJECT
 private slots:
@@ -30,6 +35,7 @@ private slots:
     void registryRewritesOnlyChangedValues();
     void hostFileIsCp1252WithCrLf();
     void hostFileIsReplacedOnlyWhenComplete();
+    void fifoWhoseReaderLeftIsAFailedWrite();
     void roundHalfEven_data();
     void roundHalfEven();
     void parseNumber_data();
@@ -92,13 +98,18 @@ void TestServices::aliasFileRoundTrip() {
     const QString ini = dir.file("aliases.ini");
     qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
     Session().ReloadAliases();
-    const QString path = dir.file(QString::fromUtf8("a,b;c \xc3\xa4"));
-    Session().AddStandardAlias("ROUNDTRIP", path);
-    Session().SaveConfigFile();
-    Session().DeleteAlias("ROUNDTRIP");
-    Session().ReloadAliases();
-    QCOMPARE(Session().AliasPath("ROUNDTRIP"), path + "/");
-    Session().DeleteAlias("ROUNDTRIP");
+    // Directory names may hold what INI syntax would otherwise eat: list
+    // and comment marks, spaces at either end, quotes round the name.
+    const QStringList paths{dir.file(QString::fromUtf8("a,b;c \xc3\xa4")), dir.file("trailing space "),
+                            " /leading/space", dir.file("\"quoted\""), dir.file("'single'"), dir.file("x=y")};
+    for (const QString& path : paths) {
+        Session().AddStandardAlias("ROUNDTRIP", path);
+        Session().SaveConfigFile();
+        Session().DeleteAlias("ROUNDTRIP");
+        Session().ReloadAliases();
+        QCOMPARE(Session().AliasPath("ROUNDTRIP"), path + "/");
+        Session().DeleteAlias("ROUNDTRIP");
+    }
 }
 
 void TestServices::hostTextByMark_data() {
@@ -247,6 +258,36 @@ void TestServices::hostFileIsReplacedOnlyWhenComplete() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     HostTextWriter bad;
     QVERIFY(!bad.Open(dir.file("no/such/dir/out.txt")));
+}
+
+// A FIFO whose reader has gone refuses the result: the write fails and says
+// so, instead of the pipe's signal ending the program before it can report.
+void TestServices::fifoWhoseReaderLeftIsAFailedWrite() {
+    TestDir dir;
+    const QString fifo = dir.file("result.fifo");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    HostTextWriter w;
+    QVERIFY(w.Open(fifo));
+    ::close(reader);
+    w.WriteLine("0");
+    QVERIFY(!w.Commit());
+    QVERIFY(!w.ErrorString().isEmpty());
+    // The process carries no pending pipe signal afterwards.
+    sigset_t pending;
+    sigpending(&pending);
+    QVERIFY(!sigismember(&pending, SIGPIPE));
+    // And a reader that stays gets the text.
+    const int reader2 = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader2 >= 0);
+    QVERIFY(w.Open(fifo));
+    w.WriteLine("1");
+    QVERIFY(w.Commit());
+    char got[8] = {};
+    QCOMPARE(::read(reader2, got, sizeof got), ssize_t(3));
+    QCOMPARE(QByteArray(got, 3), QByteArray("1\r\n"));
+    ::close(reader2);
 }
 
 void TestServices::roundHalfEven_data() {

@@ -184,6 +184,13 @@ QString ParseFeetInchToText(const QString& text) {
 
 // ---------------------------------------------------------------- shown values
 
+int32_t SwitchedTemperature(int32_t shown, bool toImperial) {
+    // The temperature field covers 0..650 °C (32..1202 °F); a value below
+    // its floor shows as the floor of the other scale.
+    if (toImperial) return shown < 0 ? 32 : CelsiusToTemperature(shown, {true, false});
+    return shown < 32 ? 0 : TemperatureToCelsius(shown, {true, false});
+}
+
 void ConvertDisplayedUnits(DisplayedValues& v, UnitMode from, UnitMode to) {
     if (from == to) return;
     for (double* load : {&v.Last, &v.STAT_LAST_HZ, &v.STAT_LAST_HS, &v.Hydrolast, &v.DY_L_H, &v.DY_L_HZ, &v.DY_L_HS})
@@ -193,7 +200,7 @@ void ConvertDisplayedUnits(DisplayedValues& v, UnitMode from, UnitMode to) {
         *length = MmToLength(LengthToMm(*length, from), to);
     if (const auto d = TextToFloat(v.RDM.isEmpty() ? QStringLiteral("0") : v.RDM))
         v.RDM = FormatNumber(MmToLength(LengthToMm(*d, from), to));
-    v.TEMP = CelsiusToTemperature(TemperatureToCelsius(v.TEMP, from), to);
+    v.TEMP = SwitchedTemperature(v.TEMP, to.imperial);
     for (QString* text : {&v.SteelElevLeft, &v.SteelElevRight, &v.PipeElev, &v.SteelWidth, &v.RodLength}) {
         if (text->isEmpty()) continue;
         *text = to.imperial ? FeetInchTextOfText(*text) : ParseFeetInchToText(*text);
@@ -260,6 +267,8 @@ int RsrlOhneCode(int item) {
     static const int codes[] = {60, 61, 74, 63, 0, 73, 75};
     return item >= 0 && item < 7 ? codes[item] : -1;
 }
+
+int LiftOffTypeOf(int item) { return item == 0 ? 3 : 5; }
 
 int RsrlOhneItem(int code) {
     for (int i = 0; i < 7; ++i)

@@ -93,10 +93,14 @@ struct DisplayedValues {
     QString SteelElevLeft, SteelElevRight, PipeElev, SteelWidth, RodLength;
 };
 
+// The shown temperature after a switch of the unit system: whole °C to °F
+// or back, a value below the field's floor (0 °C, 32 °F) becoming the other
+// scale's floor. Only the field changes; the record keeps its K_TEM.
+int32_t SwitchedTemperature(int32_t shown, bool toImperial);
+
 // Converts every shown value from one unit mode to the other (the options
 // form changed the units). Loads go through kN, so kN/kg switches convert
-// as well; temperatures convert without a clamp, so a cold support keeps
-// its temperature below 0 °C.
+// as well; the temperature by SwitchedTemperature.
 void ConvertDisplayedUnits(DisplayedValues& shown, UnitMode from, UnitMode to);
 
 // ---------------------------------------------------------------- stress condition
@@ -174,6 +178,9 @@ int BuildingConnectionItem(int anGeb, int itemCount);
 int AngebohneCode(int itemIndex);  // 61, 60, 66; -1 other
 int RsrlOhneCode(int itemIndex);   // 60, 61, 74, 63, 0, 73, 75; -1 other
 int RsrlOhneItem(int code);
+// The lift-off guard of GroupBoxAbhebesich's item: 3 without (type 53), 5
+// with (type 55).
+int LiftOffTypeOf(int itemIndex);
 
 // ---------------------------------------------------------------- plausibility
 
