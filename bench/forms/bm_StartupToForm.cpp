@@ -5,6 +5,7 @@
 // ("shown <ns>" on standard output); the time is from just before the
 // process is started to that moment, so neither program's exit counts.
 #include "support/TestSupport.h"
+#include "ui/ShownReporter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,28 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-// The reference program's report, as the input form's run gives it.
-class ShownReporter : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_reported) {
-            m_reported = true;
-            QTimer::singleShot(0, qApp, [] {
-                const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                    std::chrono::steady_clock::now().time_since_epoch())
-                                    .count();
-                std::printf("shown %lld\n", static_cast<long long>(ns));
-                std::fflush(stdout);
-                QApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_reported = false;
-};
 
 struct Demo {
     TestDir dir;

@@ -19,6 +19,7 @@
 #include "platform/Registry.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
+#include "ui/ShownReporter.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
@@ -47,8 +48,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <chrono>
-#include <cstdio>
 #include <exception>
 
 namespace {
@@ -2060,34 +2059,6 @@ TFLEK1::StoreResult TFLEK1::STOREClick() {
 void TFLEK1::ENDEClick() { close(); }
 
 // ---------------------------------------------------------------- runner
-
-namespace {
-
-// Start-up measurement: once the form has painted itself, the moment on the
-// monotonic clock goes to standard output ("shown <ns>") and the run ends.
-class ShownReporter : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_reported) {
-            m_reported = true;
-            QTimer::singleShot(0, qApp, [] {
-                const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                    std::chrono::steady_clock::now().time_since_epoch())
-                                    .count();
-                std::printf("shown %lld\n", static_cast<long long>(ns));
-                std::fflush(stdout);
-                QApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_reported = false;
-};
-
-}  // namespace
 
 int RunInputForm() {
     std::unique_ptr<TFLEK1> form;
