@@ -102,6 +102,15 @@ class TestPmlFile : public QObject {
         return LinesOf(WriteScenario(*FindScenario(QString::fromLatin1(name))));
     }
 
+    // Writes the record's file and compares the lines that stand `offset`
+    // lines after the first line equal to `anchor`.
+    void CompareLinesAfter(const QString& anchor, int offset, const QStringList& expected) {
+        const QStringList lines = PmlFileLines("x.zof");
+        const int at = lines.indexOf(anchor);
+        QVERIFY2(at > 0, qPrintable(anchor));
+        QCOMPARE(lines.mid(at + offset, expected.size()), expected);
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY2(QFile::exists(DemoCatalogue + "/Pgstat.DB"), qPrintable("demo catalogue not built: " + DemoCatalogue));
@@ -657,10 +666,7 @@ private slots:
         SetArrangement(arrangement.toLatin1().constData());
         ConstructionRecord.K_RSL_NRN = clamp;
         SetChain({{60014000}, {66014500}, {21014218}, {60014000}, {clamp}});
-        const QStringList lines = PmlFileLines("x.zof");
-        const int at = lines.indexOf(after);
-        QVERIFY(at > 0);
-        QCOMPARE(lines.mid(at, expected.size()), expected);
+        CompareLinesAfter(after, 0, expected);
     }
 
     // A clamp at entry 2 over a plate at entry 1: there is no part below the
@@ -691,10 +697,7 @@ private slots:
         PrintLanguage language(2);
         DynamicFrame();
         ConstructionRecord.K_ZUG_DRUCK_KZ = pullPush;
-        const QStringList lines = PmlFileLines("x.zof");
-        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/272140"));
-        QVERIFY(at > 0);
-        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+        CompareLinesAfter(QStringLiteral("    SPRE SPCO /ZORBEL3.0/272140"), 2, expected);
     }
 
     // The type 613 element turns by the arrangement: Y on a vertical one,
@@ -712,10 +715,8 @@ private slots:
         SpringHanger();
         SetArrangement(arrangement.toLatin1().constData());
         SetChain({{60014000}, {61314000}, {21014218}, {60014000}, {43090302}});
-        const QStringList lines = PmlFileLines("x.zof");
-        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/613140"));
-        QVERIFY(at > 0);
-        QCOMPARE(lines.mid(at + 1, 4), (QStringList{"    LSRO SPCO /ZORBEL3.0/M20", "    DESP  20", "    CONN", orientation}));
+        CompareLinesAfter(QStringLiteral("    SPRE SPCO /ZORBEL3.0/613140"), 1,
+                          {"    LSRO SPCO /ZORBEL3.0/M20", "    DESP  20", "    CONN", orientation});
     }
 
     // The type 300 unit (digit 8 "1") by its second rod length: none gives
@@ -732,10 +733,7 @@ private slots:
         PrintLanguage language(2);
         ShockAbsorber();
         ConstructionRecord.K_RESTLAENGE_2 = second;
-        const QStringList lines = PmlFileLines("x.zof");
-        const int at = lines.indexOf(QStringLiteral("    SPRE SPCO /ZORBEL3.0/300321"));
-        QVERIFY(at > 0);
-        QCOMPARE(lines.mid(at + 2, expected.size()), expected);
+        CompareLinesAfter(QStringLiteral("    SPRE SPCO /ZORBEL3.0/300321"), 2, expected);
     }
 
     void unwritableDirectoryFails() {
