@@ -15,6 +15,7 @@
 #include "messages/MessageSeam.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
+#include "support/GoldenFiles.h"
 #include "support/TestSupport.h"
 #include "ui/MultiLang.h"
 
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
 #include <memory>
@@ -35,16 +35,6 @@ const QString Golden = QStringLiteral(KORVA_SOURCE_DIR "/tests/tools/golden");
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// The configuration a demo input's first line states, "(configuration
-// 302)"; 0 where it states none.
-int StatedConfiguration(const QString& input) {
-    QFile f(input);
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("\\(configuration (\\d+)")).match(QString::fromUtf8(f.readLine()));
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 }  // namespace
@@ -136,16 +126,10 @@ private slots:
         form->Weiter->click();
         QVERIFY2(form->Completed(), qPrintable(seam.Texts().join(u'|') + QLatin1Char('|') +
                                                QString::fromLatin1(ReadAll(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))))));
-        const QByteArray got = ReadAll(OutputFileName).replace(QFile::encodeName(here), "<dir>");
-        const QString goldenPath = Golden + QStringLiteral("/%1-%2.zof").arg(input, imperial ? "imperial" : "metric");
-        const QByteArray expected = ReadAll(goldenPath);
-        const QList<QByteArray> a = got.split('\n'), b = expected.split('\n');
-        for (int i = 0; i < std::max(a.size(), b.size()); ++i)
-            if (a.value(i) != b.value(i))
-                QFAIL(qPrintable(QStringLiteral("%1 line %2: got \"%3\", expected \"%4\"")
-                                     .arg(QFileInfo(goldenPath).fileName())
-                                     .arg(i + 1)
-                                     .arg(QString::fromLatin1(a.value(i)), QString::fromLatin1(b.value(i)))));
+        CompareOutputFile(OutputFileName, here,
+                          Golden + QStringLiteral("/%1-%2.zof").arg(input, imperial ? "imperial" : "metric"));
+        if (QTest::currentTestFailed())
+            return;
         // The support is in the project tables under its drawing key, with
         // the parts list the output file lists.
         QVERIFY(!QFileInfo::exists(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
@@ -158,7 +142,7 @@ private slots:
             TQuery parts(CmdProjectDir, QStringLiteral("select count(*) from konbtl8 where KB_F_NR_AUS = ?"));
             parts.SetParams({form->LoadedDrawingKey});
             parts.Open();
-            QCOMPARE(parts.Fields(0).AsInteger(), int(got.count("--     410 ")));
+            QCOMPARE(parts.Fields(0).AsInteger(), int(ReadAll(OutputFileName).count("--     410 ")));
         }
         form.reset();
         global.reset();
