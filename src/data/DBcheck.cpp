@@ -69,10 +69,6 @@ QString FoundFile(const QString& dir, const QString& name) {
 
 // While one check runs, each table file's schema is read once: the probes
 // for files, indexes, levels and formats would otherwise open every file
-// over a connection of its own several times. Whatever rewrites the files
-// (conversion, upgrade, a rebuilt index) forgets what was read.
-// While one check runs, each table file's schema is read once: the probes
-// for files, indexes, levels and formats would otherwise open every file
 // over a connection of its own several times. A read that fails is tried
 // again when asked again (a busy file may answer the next time), and
 // whatever rewrites the files (conversion, upgrade, a rebuilt index)
