@@ -20,6 +20,14 @@
 const char* const InstanceActivateRequest = "ACTIVATE\n";
 const char* const InstanceActivateAnswer = "ACTIVATED\n";
 
+bool UnixSocketAddress(const QByteArray& path, sockaddr_un& address) {
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
 namespace {
 
 int g_fd = -1;
@@ -65,10 +73,8 @@ bool RequestAnswered(int fd, qint64 deadlineMs, const QElapsedTimer& timer) {
 // starting (lock taken, socket not yet open), so connecting is retried.
 InstanceLockResult AskOtherCopy(const QString& socketPath, int waitMs) {
     const QByteArray path = QFile::encodeName(socketPath);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path) return InstanceLockResult::Blocked;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    sockaddr_un address;
+    if (!UnixSocketAddress(path, address)) return InstanceLockResult::Blocked;
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < waitMs) {

@@ -4,7 +4,9 @@
 // the copy holding it. Delete mode uses it as it stands; the interface layer
 // adds the local server that answers requests and brings a window to the
 // front.
+#include <QByteArray>
 #include <QString>
+#include <sys/un.h>
 
 // The program's lock (the name of the mutex of the system it replaces), how
 // long a refused copy waits for the holder's answer, and its exit code.
@@ -27,6 +29,10 @@ QString InstanceRuntimeDirectory();
 // without a runtime directory.
 QString InstanceLockPath(const char* name);
 QString InstanceSocketPath(const char* name);
+
+// The Unix socket address of a file-system path; false when the path is
+// empty or does not fit the address.
+bool UnixSocketAddress(const QByteArray& path, sockaddr_un& address);
 
 // Takes the lock file (close-on-exec, the holder's process id written into
 // it). When another copy holds it, that copy is asked through its socket to

@@ -81,13 +81,11 @@ bool TInstanceServer::Listen(const QString& path, QString* error) {
     // Bound under a name of its own, limited to the user, then renamed into
     // place: no other user can connect in between.
     const QByteArray temporary = name + ".new." + QByteArray::number(::getpid());
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (name.isEmpty() || size_t(temporary.size()) >= sizeof address.sun_path) {
+    sockaddr_un address;
+    if (name.isEmpty() || !UnixSocketAddress(temporary, address)) {
         *error = QStringLiteral("the socket path is too long");
         return false;
     }
-    std::memcpy(address.sun_path, temporary.constData(), size_t(temporary.size()));
     m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     ::unlink(temporary.constData());
     const bool ok = m_fd >= 0 && ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
