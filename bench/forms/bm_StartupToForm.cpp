@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
             layout->addWidget(new QLineEdit(QStringLiteral("10.000")));
         }
         ShownReporter reporter;
-        w.installEventFilter(&reporter);
+        reporter.Watch(&w);
         w.show();
         return app.exec();
     }

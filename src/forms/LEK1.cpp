@@ -2069,7 +2069,7 @@ int RunInputForm() {
         return 3;
     }
     ShownReporter reporter;
-    if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) form->installEventFilter(&reporter);
+    if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) reporter.Watch(form.get());
     form->show();
     QApplication::exec();
     return 0;

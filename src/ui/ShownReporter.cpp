@@ -1,22 +1,40 @@
 #include "ui/ShownReporter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
-#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <cstdio>
 
+void ShownReporter::Watch(QWidget* widget) {
+    m_widget = widget;
+    widget->winId();
+    m_window = widget->windowHandle();
+    widget->installEventFilter(this);
+    if (m_window) m_window->installEventFilter(this);
+}
+
+// The widgets of a window are painted while its window handles an expose or
+// an update request, and the result is flushed to the window system before
+// that handling returns: delivering the event here and looking afterwards
+// gives the end of the first whole paint, children included.
 bool ShownReporter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && !m_reported) {
-        m_reported = true;
-        QTimer::singleShot(0, qApp, [] {
-            const auto ns =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-                    .count();
-            std::printf("shown %lld\n", static_cast<long long>(ns));
-            std::fflush(stdout);
-            QApplication::quit();
-        });
+    if (m_reported) return QObject::eventFilter(watched, event);
+    if (watched == m_widget && event->type() == QEvent::Paint) m_painted = true;
+    if (watched == m_window && (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest)) {
+        const bool handled = static_cast<QObject*>(m_window.data())->event(event);
+        if (m_painted) Report();
+        return handled;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void ShownReporter::Report() {
+    m_reported = true;
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::printf("shown %lld\n", static_cast<long long>(ns));
+    std::fflush(stdout);
+    QCoreApplication::quit();
 }

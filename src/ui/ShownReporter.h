@@ -1,15 +1,28 @@
 #pragma once
-// Start-up measurement: once the watched window has painted itself, the
-// moment on the monotonic clock goes to standard output ("shown <ns>") and
-// the application quits, so a benchmark measures to the first paint and not
-// to the process's exit.
+// Start-up measurement: once the watched window has painted itself and the
+// paint has gone to the window system, the moment on the monotonic clock
+// goes to standard output ("shown <ns>") and the application quits, so a
+// benchmark measures to the first paint and not to the process's exit, nor
+// to whatever work the program queued behind that paint.
 #include <QObject>
+#include <QPointer>
+
+class QWidget;
+class QWindow;
 
 class ShownReporter : public QObject {
 public:
     using QObject::QObject;
+    // Call before the widget is shown: the native window is made here so
+    // that its first expose is not missed.
+    void Watch(QWidget* widget);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Report();
+
+    QPointer<QWidget> m_widget;
+    QPointer<QWindow> m_window;
+    bool m_painted = false;
     bool m_reported = false;
 };
