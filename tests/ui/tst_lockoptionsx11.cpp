@@ -221,7 +221,9 @@ private slots:
         t.start();
         while ((top = WindowAt(cx, cy)) != options && t.elapsed() < 5000) QTest::qWait(100);
         QCOMPARE(top, options);
-        QCOMPARE(X({QStringLiteral("getwindowfocus")}), options);
+        // (Which window has the keyboard is not compared: without a window
+        // manager the X server may refuse a focus request that carries the
+        // time of the program's last event.)
         // The input form stays hidden behind its options form.
         QCOMPARE(Visible(first.processId()), QStringList{options});
         QCOMPARE(first.state(), QProcess::Running);
