@@ -174,8 +174,11 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, type);
         QFETCH(QString, device);
-        // Lines that are no mountinfo lines are passed over.
-        const auto mounts = ParseMountInfo(text + "\n\nbroken line\n/dev/sda1 / ext4 rw 0 0\n");
+        // Lines that are no mountinfo lines, or end before the source, are
+        // passed over.
+        const auto mounts = ParseMountInfo(text + "\n\nbroken line\n/dev/sda1 / ext4 rw 0 0\n"
+                                                  "60 22 8:1 / /mnt/t rw shared:1 shared:2 - ext4\n"
+                                                  "61 22 8:1 / /mnt/u rw shared:1 shared:2 shared:3 -\n");
         QCOMPARE(mounts.size(), 1);
         QCOMPARE(mounts[0].path, path);
         QCOMPARE(mounts[0].type, type);
@@ -533,6 +536,7 @@ private slots:
         tree.ReadOnStart = readOnStart;
         tree.show();
         QVERIFY(tree.WindowCreated());
+        QCOMPARE(tree.columnCount(), 1);
         QCOMPARE(tree.topLevelItemCount() > 0, readOnStart);
         QCOMPARE(fs->listed.contains("/"), readOnStart);
         tree.LoadDrives();  // asked for: read in any case

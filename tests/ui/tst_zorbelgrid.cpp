@@ -474,6 +474,16 @@ private slots:
         QCOMPARE(deferredChanges, 0);
     }
 
+    // Cells and titles outside the grid: nothing, and no change.
+    void outsideTheGrid() {
+        TZorbelGridRows g = Grid({"b|2", "a|1"});
+        for (auto [col, row] : {std::pair{-1, 1}, {2, 1}, {0, -1}, {0, 3}}) QCOMPARE(g.Cell(col, row), QString());
+        QVERIFY(!g.TitleClick(-1));
+        QVERIFY(!g.TitleClick(2));
+        QCOMPARE(g.SortColumn(), -1);
+        QCOMPARE(Column(g, 0), (QStringList{"b", "a"}));
+    }
+
     // A move out of the grid being sorted waits for the sort; both grids
     // learn of it afterwards.
     void moveDuringTheSortWaits() {
@@ -540,8 +550,10 @@ private slots:
         QStringList shown;
         for (int r = 0; r < grid.model()->rowCount(); ++r) shown << grid.model()->data(grid.model()->index(r, 0)).toString();
         QCOMPARE(shown, (QStringList{"1", "2", "3", "4", "5", "7", "8", "9"}));
+        QCOMPARE(grid.verticalHeader()->count(), 8);  // the view took the new rows
         QVERIFY(other.IsGridEmpty());
         QCOMPARE(other.model()->rowCount(), 1);
+        QCOMPARE(other.verticalHeader()->count(), 1);
         QVERIFY(grid.Rows().Ascending());
     }
 };
