@@ -12,6 +12,7 @@
 #include "forms/HaengerTyp.h"
 #include "forms/LEK1Services.h"
 #include "forms/LEKO.h"
+#include "ui/ExclusiveAccess.h"
 #include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
@@ -246,6 +247,8 @@ void TConfigurationPicture::paintEvent(QPaintEvent*) {
 
 TFLEK1::TFLEK1(QWidget* parent) : TZorbelForm(parent) {
     setObjectName(QStringLiteral("FLEK1"));
+    ZorbelOnlyOne = new TzorbelOnlyOne(this);
+    ZorbelOnlyOne->setObjectName(QStringLiteral("ZorbelOnlyOne"));
     SetKeyPreview(true);
     installEventFilter(this);
     BuildForm();

@@ -24,6 +24,7 @@ class QListWidget;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class TzorbelOnlyOne;
 class QWidget;
 class TFloatEdit;
 class TIntegerEdit;
@@ -80,6 +81,9 @@ public:
     QWidget* TabSheet_Load = nullptr;
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheet_Hanger = nullptr;
+    // The single-instance lock's component; the lock itself is taken at
+    // start, before any form exists.
+    TzorbelOnlyOne* ZorbelOnlyOne = nullptr;
     QPushButton* Weiter = nullptr;
     QPushButton* ENDE = nullptr;
     QPushButton* OPTIONEN = nullptr;

@@ -41,6 +41,8 @@ namespace {
 const QString ProjectFile = QStringLiteral("konstr8.db");
 const QString ResultFile = QStringLiteral("PrjSearchResult.db");
 const QString ResultField = QStringLiteral("PrjPath");
+// Where the directory tree opens: the root of the system volume.
+const QString StartDirectoryOnOpen = QStringLiteral("/");
 const QString Separator = QString(68, QLatin1Char('='));
 constexpr int ReadableRole = Qt::UserRole;
 
@@ -259,11 +261,17 @@ void TFPRJSEARCH::Build(std::shared_ptr<TDirFileSystem> fs) {
 
     DirTree1 = new TDirTree(this, std::move(fs));
     DirTree1->setObjectName(QStringLiteral("DirTree1"));
-    DirTree1->DirTypes = dtAll | dtNormal;
-    DirTree1->GoBelowRecycleBin = false;
+    DirTree1->ReadOnStart = true;
+    DirTree1->SetDirTypes(dtAll | dtNormal);
+    DirTree1->SetGoBelowRecycleBin(false);
     DirTree1->FastLoad = false;
-    DirTree1->DriveTypes = drtFixed | drtRemote;
-    DirTree1->LoadDrives();
+    DirTree1->SetDriveTypes(drtFixed | drtRemote);
+    DirTree1->SetShowShareOverlay(false);
+    DirTree1->SetAcceptDropFiles(false);
+    // The search starts at the root of the system volume; the tree opens it
+    // when its window is created.
+    DirTree1->InitialDirectory = StartDirectoryOnOpen;
+    m_startDir = StartDirectoryOnOpen;
     DirTree1->setMinimumWidth(260);
 
     RadioGroup1 = new QGroupBox(QStringLiteral("Search Options"), this);
@@ -373,9 +381,8 @@ void TFPRJSEARCH::FormCreate() {
                           QStringLiteral(" )"));
     SetSearchOption(0);
     SetResultActions(false);
-    // The engineer's own directory is where projects are usually kept.
-    DirTree1->OpenPath(QDir::homePath());
-    if (const auto p = DirTree1->GetSelectedPath()) m_startDir = *p;
+    // The tree reports its start directory through DirTree1Change.
+    DirTree1->HandleNeeded();
 }
 
 int TFPRJSEARCH::SearchOptionIndex() const {

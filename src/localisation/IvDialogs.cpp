@@ -7,12 +7,14 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QIdentityProxyModel>
 #include <QImageReader>
 #include <QLabel>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
@@ -376,12 +378,49 @@ bool TIvColorDialog::Execute() {
 
 // ---- font dialog -----------------------------------------------------------
 
-TIvFontDialog::TIvFontDialog(QObject* owner) : TIvCommonDialog(owner) {}
+TIvFontDialog::TIvFontDialog(QObject* owner) : TIvCommonDialog(owner) {
+    PrinterName = [] {
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        if (!printer.isNull()) return printer.printerName();
+        const QStringList names = QPrinterInfo::availablePrinterNames();
+        return names.isEmpty() ? QString() : names.first();
+    };
+}
+
+TFontDeviceFonts TIvFontDialog::DeviceFonts() const {
+    TFontDeviceFonts out;
+    const QStringList all = QFontDatabase::families();
+    bool printerOnly = false;
+    if (Device != fdScreen) {
+        out.printerFound = PrinterName && !PrinterName().isEmpty();
+        printerOnly = out.printerFound;
+        if (!out.printerFound) out.note = Translate(QStringLiteral("No printer is installed: the screen fonts are listed."));
+    }
+    for (const QString& family : all) {
+        if (QFontDatabase::isPrivateFamily(family)) continue;
+        if (printerOnly && !QFontDatabase::isSmoothlyScalable(family)) continue;
+        out.families << family;
+    }
+    return out;
+}
 
 std::unique_ptr<QFontDialog> TIvFontDialog::CreateDialog() {
     auto dialog = std::make_unique<QFontDialog>(Font, ParentWindow());
     dialog->setOption(QFontDialog::DontUseNativeDialog, true);
     dialog->setWindowTitle(Translate(QStringLiteral("Font")));
+    const TFontDeviceFonts fonts = DeviceFonts();
+    // Qt's dialog lists by the same rule as DeviceFonts.
+    if (fonts.printerFound) {
+        dialog->setOption(QFontDialog::ScalableFonts, true);
+        dialog->setCurrentFont(Font);  // lists the families again
+    }
+    if (!fonts.note.isEmpty())
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
+            auto* note = new QLabel(fonts.note, dialog.get());
+            note->setObjectName(QStringLiteral("DeviceNote"));
+            note->setWordWrap(true);
+            grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
+        }
     if (OnApply)
         if (auto* box = dialog->findChild<QDialogButtonBox*>()) {
             QPushButton* apply = box->addButton(QDialogButtonBox::Apply);

@@ -151,12 +151,34 @@ public:
 QColor ColorFromNumber(int value);
 int ColorToNumber(const QColor& color);
 
+// Whose fonts the font dialog offers.
+enum TFontDialogDevice { fdScreen, fdPrinter, fdBoth };
+
+// The families a font dialog offers for a device, and the line that says
+// what stands in for an absent printer.
+struct TFontDeviceFonts {
+    QStringList families;
+    bool printerFound = false;
+    QString note;  // translated; empty when the list is what was asked for
+};
+
 class TIvFontDialog : public TIvCommonDialog {
     Q_OBJECT
 public:
     explicit TIvFontDialog(QObject* owner = nullptr);
 
     QFont Font;
+    TFontDialogDevice Device = fdScreen;
+    // The printer whose fonts fdPrinter and fdBoth offer: its name, empty
+    // when there is none. By default the system's default printer (else
+    // its first one) as Qt Print Support knows it.
+    std::function<QString()> PrinterName;
+    // The families for Device. A printer prints the fonts a print job can
+    // carry: the scalable ones (bitmap fonts have no outlines at the
+    // printer's resolution); "both" is the same set, since every font on
+    // the printer is one on the screen. Without a printer the screen's
+    // fonts are offered and the note says so.
+    TFontDeviceFonts DeviceFonts() const;
     int MinFontSize = 0;
     int MaxFontSize = 0;
     std::function<void(const QFont&)> OnApply;

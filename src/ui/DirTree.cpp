@@ -1,6 +1,12 @@
 #include "ui/DirTree.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlatformSurfaceEvent>
+#include <QScopeGuard>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +18,7 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 constexpr int ReadRole = Qt::UserRole + 1;
-constexpr int DefaultPollMs = 2000;
+constexpr int OverlayRole = Qt::UserRole + 2;
 
 // Kernel and virtual file systems: never a volume of the tree.
 const QSet<QString> PseudoTypes{
@@ -102,14 +108,26 @@ bool IsBelowRecycleFolder(const QString& path) {
     return false;
 }
 
-QList<TDirFileSystem::Mount> ParseMountList(const QByteArray& text) {
+QList<TDirFileSystem::Mount> ParseMountInfo(const QByteArray& text) {
     QList<TDirFileSystem::Mount> mounts;
     for (const QByteArray& line : text.split('\n')) {
         const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.size() < 3 || f[0].startsWith('#')) continue;
-        mounts.append({EnsureTrailingSlash(Unescape(f[1])), QString::fromUtf8(f[2]), Unescape(f[0])});
+        // The optional fields end at a lone "-", followed by type and source.
+        const qsizetype dash = f.indexOf("-", 6);
+        if (f.size() < 10 || dash < 0 || dash + 2 >= f.size()) continue;
+        mounts.append({EnsureTrailingSlash(Unescape(f[4])), QString::fromUtf8(f[dash + 1]),
+                       Unescape(f[dash + 2]) + QLatin1Char('#') + QString::fromUtf8(f[0])});
     }
     return mounts;
+}
+
+QStringList ParseSharePaths(const QByteArray& text) {
+    QStringList paths;
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith("path=") && line.size() > 5) paths << EnsureTrailingSlash(QString::fromUtf8(line.mid(5)));
+    }
+    return paths;
 }
 
 unsigned ClassifyMount(const TDirFileSystem::Mount& m) {
@@ -128,12 +146,13 @@ unsigned ClassifyMount(const TDirFileSystem::Mount& m) {
 
 // ---------------------------------------------------------------- local file system
 
-TLocalFileSystem::TLocalFileSystem(QString mountList) : m_mountList(std::move(mountList)) {}
+TLocalFileSystem::TLocalFileSystem(QString mountTable, QString shareDirectory)
+    : m_mountTable(std::move(mountTable)), m_shareDirectory(std::move(shareDirectory)) {}
 
 QList<TDirFileSystem::Mount> TLocalFileSystem::Mounts() const {
-    QFile f(m_mountList);
+    QFile f(m_mountTable);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    return ParseMountList(f.readAll());
+    return ParseMountInfo(f.readAll());
 }
 
 QList<TDirFileSystem::Entry> TLocalFileSystem::SubDirectories(const QString& dir) const {
@@ -146,23 +165,37 @@ QList<TDirFileSystem::Entry> TLocalFileSystem::SubDirectories(const QString& dir
 
 bool TLocalFileSystem::DirectoryExists(const QString& dir) const { return QFileInfo(dir).isDir(); }
 
+QSet<QString> TLocalFileSystem::SharedDirectories() const {
+    QSet<QString> shared;
+    const QFileInfoList files = QDir(m_shareDirectory).entryInfoList(QDir::Files | QDir::Readable);
+    for (const QFileInfo& i : files) {
+        QFile f(i.filePath());
+        // A share definition is a few lines; anything large is not one.
+        if (i.size() > 65536 || !f.open(QIODevice::ReadOnly)) continue;
+        for (const QString& p : ParseSharePaths(f.readAll())) shared.insert(p);
+    }
+    return shared;
+}
+
 // ---------------------------------------------------------------- tree
 
 TDirTree::TDirTree(QWidget* parent, std::shared_ptr<TDirFileSystem> fs)
-    : QTreeWidget(parent), m_fs(fs ? std::move(fs) : std::make_shared<TLocalFileSystem>()) {
+    : QTreeWidget(parent),
+      InitialDirectory(QDir::currentPath()),
+      m_fs(fs ? std::move(fs) : std::make_shared<TLocalFileSystem>()) {
     setHeaderHidden(true);
     setColumnCount(1);
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Expanding(item); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { ChangeHandling(); });
     connect(&m_poll, &QTimer::timeout, this, [this] { UpdateDrives(); });
-    LoadDrives();
-    m_poll.start(DefaultPollMs);
 }
 
 TDirTree::~TDirTree() {
     m_poll.stop();
+    if (m_hookedWindow) m_hookedWindow->removeEventFilter(this);
     // No notifications while the nodes go: the handlers are members of the
     // part of the object already gone.
     m_changeLock = 1;
@@ -170,10 +203,145 @@ TDirTree::~TDirTree() {
     clear();
 }
 
+// ---------------------------------------------------------------- window
+
+void TDirTree::HandleNeeded() {
+    if (!m_windowCreated) CreateWnd();
+}
+
+void TDirTree::CreateWnd() {
+    m_windowCreated = true;
+    m_hookedTop = window();
+    HookWindow();
+    if (ReadOnStart) LoadDrives();
+    if (m_pending) {
+        m_pending = false;
+        OpenPath(m_pendingPath);
+    } else if (!m_loaded) {
+        m_loaded = true;
+        const QString start = m_fs->DirectoryExists(InitialDirectory) || InitialDirectory.isEmpty()
+                                  ? InitialDirectory
+                                  : QDir::currentPath();
+        if (!start.isEmpty()) OpenPath(start);
+    }
+    SetAcceptDropFiles(m_acceptDropFiles);
+    if (m_pollMs > 0) m_poll.start(m_pollMs);
+}
+
+void TDirTree::DestroyWnd() {
+    if (!m_windowCreated) return;
+    SetAcceptDropFiles(false);
+    if (const std::optional<QString> selected = GetSelectedPath()) {
+        m_pendingPath = *selected;
+        m_pending = true;
+    }
+    ClearNodes();
+    m_poll.stop();
+    if (m_hookedWindow) m_hookedWindow->removeEventFilter(this);
+    m_hookedWindow = nullptr;
+    m_hookedTop = nullptr;
+    m_windowCreated = false;
+}
+
+std::optional<QString> TDirTree::PendingPath() const {
+    if (!m_pending) return std::nullopt;
+    return m_pendingPath;
+}
+
+// The native window of the form the tree lives in: its end is the end of
+// the tree's window.
+void TDirTree::HookWindow() {
+    QWindow* handle = window()->windowHandle();
+    if (handle == m_hookedWindow) return;
+    if (m_hookedWindow) m_hookedWindow->removeEventFilter(this);
+    m_hookedWindow = handle;
+    if (handle) handle->installEventFilter(this);
+}
+
+bool TDirTree::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_hookedWindow && event->type() == QEvent::PlatformSurface &&
+        static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+        DestroyWnd();
+    return QTreeWidget::eventFilter(watched, event);
+}
+
+void TDirTree::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    HandleNeeded();
+    HookWindow();
+}
+
+bool TDirTree::event(QEvent* event) {
+    const bool result = QTreeWidget::event(event);
+    // Moved into another window: the old window of the tree is gone.
+    if (event->type() == QEvent::ParentChange && m_windowCreated && window() != m_hookedTop) {
+        DestroyWnd();
+        if (isVisible()) CreateWnd();
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- properties
+
+void TDirTree::SetDirTypes(unsigned types) {
+    if (types == m_dirTypes) return;
+    m_dirTypes = types;
+    RefreshTree();
+}
+
+void TDirTree::SetGoBelowRecycleBin(bool on) {
+    if (on == m_goBelowRecycleBin) return;
+    m_goBelowRecycleBin = on;
+    RefreshTree();
+}
+
+void TDirTree::SetDriveTypes(unsigned types) {
+    if (types == m_driveTypes) return;
+    m_driveTypes = types;
+    if (m_windowCreated) UpdateDrives();
+}
+
+int TDirTree::ShareOverlay(const QTreeWidgetItem* item) {
+    if (!item) return -1;
+    const QVariant v = item->data(0, OverlayRole);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void TDirTree::SetShowShareOverlay(bool on) {
+    if (on == m_showShareOverlay) return;
+    m_showShareOverlay = on;
+    const QSet<QString> shared = on ? m_fs->SharedDirectories() : QSet<QString>{};
+    // Level by level from the top, into the levels already read only.
+    QList<QTreeWidgetItem*> level;
+    for (int i = 0; i < topLevelItemCount(); ++i) level << topLevelItem(i);
+    while (!level.isEmpty()) {
+        QList<QTreeWidgetItem*> next;
+        for (QTreeWidgetItem* node : level) {
+            if (NodePath(node).isEmpty()) continue;
+            ApplyShareOverlay(node, shared);
+            if (NodeRead(node))
+                for (int c = 0; c < node->childCount(); ++c) next << node->child(c);
+        }
+        level = next;
+    }
+}
+
+void TDirTree::SetAcceptDropFiles(bool on) {
+    m_acceptDropFiles = on;
+    // Only a window that exists takes drops.
+    const bool accept = on && m_windowCreated;
+    setAcceptDrops(accept);
+    viewport()->setAcceptDrops(accept);
+}
+
+// ---------------------------------------------------------------- nodes
+
 void TDirTree::SetPollInterval(int ms) {
+    m_pollMs = ms;
     if (ms <= 0)
         m_poll.stop();
-    else
+    else if (m_windowCreated)
         m_poll.start(ms);
 }
 
@@ -184,15 +352,17 @@ QString TDirTree::NodePath(const QTreeWidgetItem* item) {
 bool TDirTree::NodeRead(const QTreeWidgetItem* item) const { return item && item->data(0, ReadRole).toBool(); }
 
 bool TDirTree::PassesAddDir(const QString& path) const {
-    if (!GoBelowRecycleBin && IsBelowRecycleFolder(path)) return false;
+    if (!m_goBelowRecycleBin && IsBelowRecycleFolder(path)) return false;
     return !OnAddDir || OnAddDir(path);
 }
 
 bool TDirTree::Accepts(const QString& path, const TDirFileSystem::Entry& e) const {
     if (!PassesAddDir(path)) return false;
-    if (DirTypes & dtAll) return true;
-    if (e.hidden && !(DirTypes & dtHidden)) return false;
-    return (DirTypes & dtNormal) || e.hidden;
+    if (m_dirTypes & dtAll) return true;
+    if (e.hidden && !(m_dirTypes & dtHidden)) return false;
+    if (e.system && !(m_dirTypes & dtSystem)) return false;
+    if (e.archive && !(m_dirTypes & dtArchive)) return false;
+    return (m_dirTypes & dtNormal) || e.hidden || e.system || e.archive;
 }
 
 QList<TDirTree::Volume> TDirTree::ReadDrives() const {
@@ -205,14 +375,54 @@ QList<TDirTree::Volume> TDirTree::ReadDrives() const {
             continue;
         }
         const unsigned kind = ClassifyMount(m);
-        if (kind && (kind & DriveTypes))
+        // A file mounted over a file (containers bind their host's name
+        // and resolver files so) is no volume.
+        if (kind && (kind & m_driveTypes) && m_fs->DirectoryExists(m.path))
             byPath.insert(m.path, {m.path, m.device, kind});
         else
             byPath.remove(m.path);
     }
-    // The root is always there, whatever the mount list says.
+    // The root is always there, whatever the mount table says.
     if (!rootSeen) byPath.insert(QStringLiteral("/"), {QStringLiteral("/"), QString(), drtFixed});
     return byPath.values();  // sorted by path: "/" first
+}
+
+void TDirTree::SetNodeIcons(QTreeWidgetItem* node, QStyle::StandardPixmap closed, QStyle::StandardPixmap open) {
+    // The open folder shows on the selected node.
+    QIcon icon = style()->standardIcon(closed);
+    if (open != closed) {
+        const QIcon opened = style()->standardIcon(open);
+        for (const QSize& size : opened.availableSizes()) icon.addPixmap(opened.pixmap(size), QIcon::Selected);
+    }
+    node->setIcon(0, icon);
+    if (m_showShareOverlay) ApplyShareOverlay(node, m_fs->SharedDirectories());
+    if (OnGetIcon) OnGetIcon(node);
+}
+
+void TDirTree::ApplyShareOverlay(QTreeWidgetItem* node, const QSet<QString>& shared) {
+    const int overlay = shared.contains(NodePath(node)) ? 0 : -1;
+    if (overlay == ShareOverlay(node)) return;
+    const bool had = node->data(0, OverlayRole).isValid();
+    node->setData(0, OverlayRole, overlay);
+    if (overlay == 0) {
+        // The network-drive emblem in the lower left corner of the icon.
+        QIcon marked;
+        const QIcon base = node->icon(0);
+        const QIcon emblem = style()->standardIcon(QStyle::SP_DriveNetIcon);
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+            QPixmap pm = base.pixmap(QSize(16, 16), mode);
+            if (pm.isNull()) pm = QPixmap(16, 16), pm.fill(Qt::transparent);
+            QPainter painter(&pm);
+            painter.drawPixmap(QRect(0, pm.height() / 2, pm.width() / 2, pm.height() / 2), emblem.pixmap(QSize(8, 8)));
+            painter.end();
+            marked.addPixmap(pm, mode);
+        }
+        node->setData(0, Qt::UserRole + 3, QVariant::fromValue(base));
+        node->setIcon(0, marked);
+    } else if (had) {
+        const QVariant plain = node->data(0, Qt::UserRole + 3);
+        if (plain.isValid()) node->setIcon(0, plain.value<QIcon>());
+    }
 }
 
 QTreeWidgetItem* TDirTree::AddDriveNode(const Volume& v, int position) {
@@ -225,15 +435,15 @@ QTreeWidgetItem* TDirTree::AddDriveNode(const Volume& v, int position) {
     item->setText(0, caption);
     item->setData(0, PathRole, v.path);
     item->setData(0, ReadRole, false);
-    QStyle::StandardPixmap icon = QStyle::SP_DriveHDIcon;
-    if (v.kind == drtRemote) icon = QStyle::SP_DriveNetIcon;
-    if (v.kind == drtCDRom) icon = QStyle::SP_DriveCDIcon;
-    if (v.kind == drtRemovable) icon = QStyle::SP_DriveFDIcon;
-    item->setIcon(0, style()->standardIcon(icon));
     if (position < 0 || position > topLevelItemCount())
         addTopLevelItem(item);
     else
         insertTopLevelItem(position, item);
+    QStyle::StandardPixmap icon = QStyle::SP_DriveHDIcon;
+    if (v.kind == drtRemote) icon = QStyle::SP_DriveNetIcon;
+    if (v.kind == drtCDRom) icon = QStyle::SP_DriveCDIcon;
+    if (v.kind == drtRemovable) icon = QStyle::SP_DriveFDIcon;
+    SetNodeIcons(item, icon, icon);
     // Slow or absent media are not searched until expanded.
     if (FastLoad || v.kind == drtRemovable || v.kind == drtCDRom || v.kind == drtUnknown)
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -247,33 +457,88 @@ QTreeWidgetItem* TDirTree::AddDirectoryNode(QTreeWidgetItem* parent, const QStri
     item->setText(0, name);
     item->setData(0, PathRole, EnsureTrailingSlash(path));
     item->setData(0, ReadRole, false);
-    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+    SetNodeIcons(item, QStyle::SP_DirClosedIcon, QStyle::SP_DirOpenIcon);
     return item;
 }
 
+void TDirTree::DeleteNode(QTreeWidgetItem* node) {
+    if (!node) return;
+    DeleteChildren(node);
+    if (m_dropTarget == node) m_dropTarget = nullptr;
+    node->setData(0, PathRole, QVariant());
+    if (OnDeleteItem) OnDeleteItem(node);
+    delete node;
+}
+
+void TDirTree::DeleteChildren(QTreeWidgetItem* node) {
+    while (node->childCount() > 0) DeleteNode(node->child(node->childCount() - 1));
+}
+
+void TDirTree::ClearNodes() {
+    ++m_changeLock;
+    {
+        const auto release = qScopeGuard([this] { --m_changeLock; });
+        setUpdatesEnabled(false);
+        while (topLevelItemCount() > 0) DeleteNode(topLevelItem(topLevelItemCount() - 1));
+        setUpdatesEnabled(true);
+    }
+    if (m_changeLock == 0) ChangeHandling();
+}
+
 void TDirTree::LoadDrives() {
+    if (!m_windowCreated) {
+        CreateWnd();
+        if (ReadOnStart) return;
+    }
     ++m_changeLock;
     WaitCursor wait;
-    setUpdatesEnabled(false);
-    clear();
-    m_drives = ReadDrives();
-    for (const Volume& v : m_drives)
-        if (PassesAddDir(v.path)) AddDriveNode(v);
-    setUpdatesEnabled(true);
-    --m_changeLock;
+    {
+        const auto release = qScopeGuard([this] {
+            setUpdatesEnabled(true);
+            --m_changeLock;
+        });
+        setUpdatesEnabled(false);
+        ClearNodes();
+        m_drives = ReadDrives();
+        for (const Volume& v : m_drives) {
+            if (!m_drivePaths.contains(v.path)) m_drivePaths.insert(v.path, v.path);
+            if (PassesAddDir(v.path)) AddDriveNode(v);
+        }
+        // The current directory is where its volume is first opened.
+        const QString here = EnsureTrailingSlash(QDir::currentPath());
+        const QString volume = VolumeOf(here);
+        if (!volume.isEmpty() && m_drivePaths.value(volume) == volume) m_drivePaths.insert(volume, here);
+    }
     if (currentItem()) scrollToItem(currentItem());
+}
+
+QList<TDirFileSystem::Entry> TDirTree::SearchDirectory(const QString& dir) const {
+    if (!OnFindDir) return m_fs->SubDirectories(dir);
+    QList<TDirFileSystem::Entry> out;
+    int result = 0;
+    for (bool first = true;; first = false) {
+        TDirRec rec;
+        OnFindDir(dir, rec, result, first);
+        if (result != 0) break;
+        if (!(rec.Attr & faDirectory) || rec.Name == QLatin1String(".") || rec.Name == QLatin1String("..") ||
+            rec.Name.isEmpty())
+            continue;
+        out.append({rec.Name, bool(rec.Attr & faHidden), bool(rec.Attr & faReadOnly), bool(rec.Attr & faSysFile),
+                    bool(rec.Attr & faArchive)});
+    }
+    return out;
 }
 
 QList<TDirFileSystem::Entry> TDirTree::Listable(const QString& dir) const {
     QList<TDirFileSystem::Entry> out;
-    for (const TDirFileSystem::Entry& e : m_fs->SubDirectories(dir))
+    for (const TDirFileSystem::Entry& e : SearchDirectory(dir))
         if (Accepts(dir + e.name + QLatin1Char('/'), e)) out.append(e);
     return out;
 }
 
 void TDirTree::ReadSubDirectories(QTreeWidgetItem* node) {
     if (!node || NodeRead(node)) return;
-    for (QTreeWidgetItem* child : node->takeChildren()) delete child;
+    DeleteChildren(node);
     node->setData(0, ReadRole, true);
     const QString dir = NodePath(node);
     QList<TDirFileSystem::Entry> entries = Listable(dir);
@@ -291,7 +556,7 @@ void TDirTree::ProbeSubDirectory(QTreeWidgetItem* node) {
 
 void TDirTree::RefreshNode(QTreeWidgetItem* node) {
     if (!node) return;
-    for (QTreeWidgetItem* child : node->takeChildren()) delete child;
+    DeleteChildren(node);
     node->setData(0, ReadRole, false);
     ProbeSubDirectory(node);
 }
@@ -313,6 +578,24 @@ QTreeWidgetItem* TDirTree::StartNodeFor(const QString& path) const {
     return best;
 }
 
+QString TDirTree::VolumeOf(const QString& path) const {
+    QString best;
+    for (const Volume& v : m_drives)
+        if (path.startsWith(v.path) && v.path.size() > best.size()) best = v.path;
+    return best;
+}
+
+QString TDirTree::DrivePath(const QString& volume) const {
+    const QString v = EnsureTrailingSlash(volume);
+    return m_drivePaths.value(v, v);
+}
+
+QStringList TDirTree::Volumes() const {
+    QStringList out;
+    for (const Volume& v : m_drives) out << v.path;
+    return out;
+}
+
 QTreeWidgetItem* TDirTree::FindNodeByPath(const QString& path) const {
     if (path.isEmpty()) return nullptr;
     const QString p = EnsureTrailingSlash(path);
@@ -330,6 +613,7 @@ QTreeWidgetItem* TDirTree::FindNodeByPath(const QString& path) const {
 
 void TDirTree::OpenPath(const QString& path) {
     if (path.isEmpty()) throw std::invalid_argument("Invalid Path Name");
+    HandleNeeded();
     QString p = EnsureTrailingSlash(path);
     // Relative paths match no node: the walk starts at the volumes.
     if (!p.startsWith(QLatin1Char('/'))) return;
@@ -359,12 +643,41 @@ std::optional<QString> TDirTree::GetSelectedPath() const {
     return p;
 }
 
+void TDirTree::RefreshTree() {
+    if (!m_windowCreated) return;
+    const std::optional<QString> selected = GetSelectedPath();
+    LoadDrives();
+    if (selected) OpenPath(*selected);
+    // Not listed any more: its volume instead.
+    if (selected && topLevelItemCount() > 0 && !currentItem()) {
+        if (const QTreeWidgetItem* volume = StartNodeFor(*selected)) OpenPath(NodePath(volume));
+    }
+    if (currentItem() || topLevelItemCount() == 0) return;
+    // Nothing to keep: the path last selected on a volume, the first one
+    // not read yet (or whose first directory was), else the last.
+    try {
+        QTreeWidgetItem* drive = topLevelItem(topLevelItemCount() - 1);
+        for (int i = 0; i < topLevelItemCount(); ++i) {
+            QTreeWidgetItem* t = topLevelItem(i);
+            if (t->childCount() == 0 || NodeRead(t->child(0))) {
+                drive = t;
+                break;
+            }
+        }
+        const QString remembered = DrivePath(NodePath(drive));
+        OpenPath(remembered);
+        if (GetSelectedPath().value_or(QString()) != remembered) setCurrentItem(drive);
+    } catch (const std::exception&) {
+    }
+}
+
 bool TDirTree::UpdateDrives() {
+    if (!m_windowCreated) return false;
     ++m_changeLock;
     const QList<Volume> now = ReadDrives();
     bool changed = false;
     // Gone volumes, and volumes whose medium changed: only those present
-    // both in the tree's record and in the mount list are compared.
+    // both in the tree's record and in the mount table are compared.
     for (const Volume& old : m_drives) {
         const auto it = std::find_if(now.begin(), now.end(), [&](const Volume& v) { return v.path == old.path; });
         QTreeWidgetItem* node = nullptr;
@@ -373,7 +686,7 @@ bool TDirTree::UpdateDrives() {
         if (it == now.end()) {
             // A volume the tree refused has no node: nothing is removed.
             changed = changed || node;
-            delete node;
+            DeleteNode(node);
         } else if (it->device != old.device && node) {
             RefreshNode(node);
             changed = true;
@@ -386,6 +699,7 @@ bool TDirTree::UpdateDrives() {
         int position = 0;
         while (position < topLevelItemCount() && NodePath(topLevelItem(position)) < v.path) ++position;
         AddDriveNode(v, position);
+        if (!m_drivePaths.contains(v.path)) m_drivePaths.insert(v.path, v.path);
         changed = true;
     }
     m_drives = now;
@@ -396,5 +710,56 @@ bool TDirTree::UpdateDrives() {
 
 void TDirTree::ChangeHandling() {
     if (m_changeLock != 0) return;
-    emit Changed(NodePath(currentItem()));
+    const QString path = NodePath(currentItem());
+    if (!path.isEmpty()) {
+        const QString volume = VolumeOf(path);
+        if (!volume.isEmpty()) m_drivePaths.insert(volume, path);
+    }
+    emit Changed(path);
+}
+
+// ---------------------------------------------------------------- dropped files
+
+QStringList TDirTree::LocalFiles(const QMimeData* mime) {
+    QStringList files;
+    if (!mime || !mime->hasUrls()) return files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+
+QTreeWidgetItem* TDirTree::DropNodeAt(const QPoint& pos) const {
+    if (!viewport()->rect().contains(pos)) return nullptr;
+    QTreeWidgetItem* node = itemAt(pos);
+    return NodePath(node).isEmpty() ? nullptr : node;
+}
+
+void TDirTree::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_acceptDropFiles && m_windowCreated && !LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TDirTree::dragMoveEvent(QDragMoveEvent* event) {
+    if (m_acceptDropFiles && m_windowCreated && DropNodeAt(event->position().toPoint()) &&
+        !LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TDirTree::dropEvent(QDropEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    QTreeWidgetItem* target = m_acceptDropFiles && m_windowCreated ? DropNodeAt(pos) : nullptr;
+    const QStringList files = LocalFiles(event->mimeData());
+    if (!target || files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    m_dropTarget = target;
+    const auto clear = qScopeGuard([this] { m_dropTarget = nullptr; });
+    m_droppedFiles = files;
+    event->acceptProposedAction();
+    if (OnDropFiles) OnDropFiles(pos.x(), pos.y(), NodePath(target), m_droppedFiles, event->modifiers());
 }

@@ -1,14 +1,26 @@
 #pragma once
 // A tree of the machine's directories that reads a directory's
 // subdirectories only when its node is expanded. Its top-level nodes are
-// the root "/" and the mounted volumes (from the system's mount list,
-// classified by file-system type); mount changes are followed by polling
-// the mount list. The file system sits behind TDirFileSystem, so tests give
-// the tree a file system of their own.
+// the root "/" and the mounted volumes (from the system's mount table,
+// classified by file-system type; a mount point that is a file is no
+// volume); mount changes are followed by polling the mount table. The file
+// system sits behind TDirFileSystem, so tests give the tree a file system
+// of their own.
+//
+// The tree's "window" is its life on screen: it is created when the tree is
+// first shown or used (the drives are read then with ReadOnStart, and the
+// initial directory or the pending selection is opened), and destroyed when
+// the window it lives in loses its native window or the tree moves to
+// another window (the selection is kept as PendingPath, the nodes go, and
+// AcceptDropFiles is switched off).
 //
 // Paths are absolute, keep their case (Linux file names are case-sensitive)
 // and always end in "/".
 #include <QList>
+#include <QMap>
+#include <QPointer>
+#include <QStyle>
+#include <QWindow>
 #include <QSet>
 #include <QString>
 #include <QTimer>
@@ -32,39 +44,52 @@ class TDirFileSystem {
 public:
     struct Entry {
         QString name;
-        bool hidden = false;   // a leading dot
+        bool hidden = false;  // a leading dot
         bool readOnly = false;
+        bool system = false;   // only from OnFindDir: Linux has no such flags
+        bool archive = false;
     };
     struct Mount {
         QString path;    // mount point, with a trailing "/"
-        QString type;    // file-system type of the mount list
+        QString type;    // file-system type of the mount table
         QString device;  // what is mounted; a change means a new medium
     };
     virtual ~TDirFileSystem() = default;
-    // The volumes of the mount list, in its order.
+    // The volumes of the mount table, in its order.
     virtual QList<Mount> Mounts() const = 0;
     // The subdirectories of a directory (no "." and ".."), without
     // symbolic links; nothing for a directory that cannot be read.
     virtual QList<Entry> SubDirectories(const QString& dir) const = 0;
     virtual bool DirectoryExists(const QString& dir) const = 0;
+    // The directories shared with the network (paths ending in "/").
+    virtual QSet<QString> SharedDirectories() const { return {}; }
 };
 
-// The real file system; the mount list is read from a file (the system's
-// own by default).
+// The real file system. The mount table is read from a file in the format
+// of the kernel's mountinfo (the process's own by default); the shared
+// directories are the "path=" lines of the desktop's user shares, one file
+// per share in the share directory (Samba's, by default).
 class TLocalFileSystem : public TDirFileSystem {
 public:
-    explicit TLocalFileSystem(QString mountList = QStringLiteral("/proc/self/mounts"));
+    explicit TLocalFileSystem(QString mountTable = QStringLiteral("/proc/self/mountinfo"),
+                              QString shareDirectory = QStringLiteral("/var/lib/samba/usershares"));
     QList<Mount> Mounts() const override;
     QList<Entry> SubDirectories(const QString& dir) const override;
     bool DirectoryExists(const QString& dir) const override;
+    QSet<QString> SharedDirectories() const override;
 
 private:
-    QString m_mountList;
+    QString m_mountTable;
+    QString m_shareDirectory;
 };
 
-// Parses a mount list ("device mountpoint type options ..." per line, with
-// octal escapes such as "\040" for a blank).
-QList<TDirFileSystem::Mount> ParseMountList(const QByteArray& text);
+// Parses a mount table in the mountinfo format ("id parent major:minor root
+// mountpoint options [optional fields] - type source superoptions" per
+// line, with octal escapes such as "\040" for a blank). The device of a
+// mount is its source and mount id: a medium mounted anew gets a new id.
+QList<TDirFileSystem::Mount> ParseMountInfo(const QByteArray& text);
+// The paths of a user-share definition ("path=..." lines).
+QStringList ParseSharePaths(const QByteArray& text);
 
 // The kind of a mounted volume by its file-system type and mount point; 0
 // for kernel and virtual file systems and for mounts below /proc, /sys and
@@ -81,6 +106,13 @@ QStringList PathLevels(const QString& root, const QString& path);
 // itself does not.
 bool IsBelowRecycleFolder(const QString& path);
 
+// The directory search record of OnFindDir.
+constexpr unsigned faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20;
+struct TDirRec {
+    unsigned Attr = 0;
+    QString Name;
+};
+
 class TDirTree : public QTreeWidget {
     Q_OBJECT
 public:
@@ -88,12 +120,53 @@ public:
     explicit TDirTree(QWidget* parent = nullptr, std::shared_ptr<TDirFileSystem> fs = nullptr);
     ~TDirTree() override;
 
-    unsigned DirTypes = dtNormal | dtAll;
-    unsigned DriveTypes = drtAllKinds;
-    bool GoBelowRecycleBin = false;
+    // Read the drives when the window is created.
+    bool ReadOnStart = true;
     bool FastLoad = false;
+    // Opened when the window is first created; a directory that does not
+    // exist opens the current directory instead.
+    QString InitialDirectory;
+
+    // Which directories are listed; a change rebuilds the tree and opens
+    // the selection again.
+    unsigned DirTypes() const { return m_dirTypes; }
+    void SetDirTypes(unsigned types);
+    bool GoBelowRecycleBin() const { return m_goBelowRecycleBin; }
+    void SetGoBelowRecycleBin(bool on);
+    // Which volumes get a node; a change adds and removes volume nodes.
+    unsigned DriveTypes() const { return m_driveTypes; }
+    void SetDriveTypes(unsigned types);
+    // Marks the directories shared with the network (see
+    // TDirFileSystem::SharedDirectories) with the share emblem.
+    bool ShowShareOverlay() const { return m_showShareOverlay; }
+    void SetShowShareOverlay(bool on);
+    // Whether a node is marked shared: 0 shared, -1 not.
+    static int ShareOverlay(const QTreeWidgetItem* item);
+    // Accept files dropped from the desktop; switched off whenever the
+    // window is destroyed.
+    bool AcceptDropFiles() const { return m_acceptDropFiles; }
+    void SetAcceptDropFiles(bool on);
+
     // May refuse a volume or directory before it is added.
     std::function<bool(const QString& path)> OnAddDir;
+    // Replaces the directory search: called with first true, then false,
+    // until it sets a result other than 0; each call fills the record with
+    // one entry of the directory.
+    std::function<void(const QString& path, TDirRec& rec, int& result, bool first)> OnFindDir;
+    // May change a node's icon after the tree set it.
+    std::function<void(QTreeWidgetItem* node)> OnGetIcon;
+    // A node is being deleted; its path is already detached.
+    std::function<void(QTreeWidgetItem* node)> OnDeleteItem;
+    // Files were dropped onto a node: the drop point, the node's directory,
+    // the files and the keys held.
+    std::function<void(int x, int y, const QString& dropDir, const QStringList& files, Qt::KeyboardModifiers shift)>
+        OnDropFiles;
+
+    // Creates the window when it does not exist yet (see the top).
+    void HandleNeeded();
+    bool WindowCreated() const { return m_windowCreated; }
+    // The selection kept while the window does not exist.
+    std::optional<QString> PendingPath() const;
 
     // Rebuilds every top-level node.
     void LoadDrives();
@@ -104,10 +177,18 @@ public:
     void OpenPath(const QString& path);
     // The selected directory; empty when nothing is selected.
     std::optional<QString> GetSelectedPath() const;
+    // Per volume (mount point), the path last selected on it: the volume's
+    // root until one was, the current directory on its own volume.
+    QString DrivePath(const QString& volume) const;
+    QStringList Volumes() const;
+    // The files of the last drop, and the node a drop is going to while
+    // OnDropFiles runs.
+    QStringList DroppedFiles() const { return m_droppedFiles; }
+    QTreeWidgetItem* DropTarget() const { return m_dropTarget; }
 
-    // Compares the mount list with the tree: adds and removes volume nodes,
-    // re-reads a volume whose medium changed. Returns whether a node was
-    // added or removed. Runs from the poll timer.
+    // Compares the mount table with the tree: adds and removes volume
+    // nodes, re-reads a volume whose medium changed. Returns whether a node
+    // was added or removed. Runs from the poll timer.
     bool UpdateDrives();
     void SetPollInterval(int ms);
 
@@ -120,27 +201,63 @@ signals:
     // The selection changed (not while the tree rebuilds).
     void Changed(const QString& path);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     struct Volume {
         QString path;
         QString device;
         unsigned kind;
     };
+    void CreateWnd();
+    void DestroyWnd();
+    void HookWindow();
+    void RefreshTree();
+    void ClearNodes();
+    void DeleteNode(QTreeWidgetItem* node);
+    void DeleteChildren(QTreeWidgetItem* node);
     QList<Volume> ReadDrives() const;
     QTreeWidgetItem* AddDriveNode(const Volume& v, int position = -1);
     QTreeWidgetItem* AddDirectoryNode(QTreeWidgetItem* parent, const QString& path, const QString& name);
+    void SetNodeIcons(QTreeWidgetItem* node, QStyle::StandardPixmap closed, QStyle::StandardPixmap open);
+    void ApplyShareOverlay(QTreeWidgetItem* node, const QSet<QString>& shared);
     void ReadSubDirectories(QTreeWidgetItem* node);
     void ProbeSubDirectory(QTreeWidgetItem* node);
     void RefreshNode(QTreeWidgetItem* node);
+    QList<TDirFileSystem::Entry> SearchDirectory(const QString& dir) const;
     QList<TDirFileSystem::Entry> Listable(const QString& dir) const;
     bool Accepts(const QString& path, const TDirFileSystem::Entry& e) const;
     bool PassesAddDir(const QString& path) const;
     QTreeWidgetItem* StartNodeFor(const QString& path) const;
+    QString VolumeOf(const QString& path) const;
+    QTreeWidgetItem* DropNodeAt(const QPoint& viewportPos) const;
+    static QStringList LocalFiles(const QMimeData* mime);
     void Expanding(QTreeWidgetItem* item);
     void ChangeHandling();
 
     std::shared_ptr<TDirFileSystem> m_fs;
+    unsigned m_dirTypes = dtNormal | dtAll;
+    unsigned m_driveTypes = drtAllKinds;
+    bool m_goBelowRecycleBin = false;
+    bool m_showShareOverlay = false;
+    bool m_acceptDropFiles = false;
+    bool m_windowCreated = false;
+    bool m_loaded = false;  // the initial directory was opened
+    bool m_pending = false;
+    QString m_pendingPath;
+    QPointer<QWindow> m_hookedWindow;
+    QWidget* m_hookedTop = nullptr;
+    QMap<QString, QString> m_drivePaths;
+    QStringList m_droppedFiles;
+    QTreeWidgetItem* m_dropTarget = nullptr;
     QList<Volume> m_drives;
     int m_changeLock = 0;
+    int m_pollMs = 2000;
     QTimer m_poll;
 };

@@ -55,18 +55,23 @@ private:
 TInstanceServer* g_server = nullptr;
 int g_initCount = 0;
 
-// The main form, else the first top-level window that is shown.
+// The window the engineer works in: a modal form open over the others (the
+// input form hides itself while its options form is open, and bringing a
+// hidden window forward would show nothing), else the main form when it is
+// shown, else the first top-level window that is shown.
 QWidget* WindowToActivate() {
-    if (QWidget* main = ApplicationMainForm()) return main;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return ApplicationMainForm();
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
+    QWidget* main = ApplicationMainForm();
+    if (main && main->isVisible()) return main;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() || w->isMinimized()) return w;
+        if (w->isVisible() && w->isWindow()) return w;
     return nullptr;
 }
 
 void ActivateWindow() {
     QWidget* w = WindowToActivate();
-    if (!w) return;
+    if (!w || !w->isVisible()) return;
     if (w->isMinimized()) {
         w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
         w->showNormal();

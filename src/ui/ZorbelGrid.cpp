@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cstdlib>
 
@@ -75,6 +76,7 @@ TZorbelGridRows::TZorbelGridRows(int colCount, int rowCount) : m_colCount(std::m
 }
 
 void TZorbelGridRows::SetRowCount(int n) {
+    if (Defer([=, this] { SetRowCount(n); })) return;
     n = std::max(2, n);
     const size_t old = m_rows.size();
     m_rows.resize(size_t(n));
@@ -88,6 +90,7 @@ void TZorbelGridRows::SetRowCount(int n) {
 }
 
 void TZorbelGridRows::SetColCount(int n) {
+    if (Defer([=, this] { SetColCount(n); })) return;
     m_colCount = std::max(1, n);
     for (QStringList& row : m_rows) {
         while (row.size() < m_colCount) row.append(QString());
@@ -101,6 +104,7 @@ QString TZorbelGridRows::Cell(int col, int row) const {
 }
 
 void TZorbelGridRows::SetCell(int col, int row, const QString& text) {
+    if (Defer([=, this] { SetCell(col, row, text); })) return;
     if (row < 0 || row >= RowCount() || col < 0 || col >= m_colCount) return;
     m_rows[size_t(row)][col] = text;
 }
@@ -111,12 +115,14 @@ bool TZorbelGridRows::IsGridEmpty() const {
 }
 
 void TZorbelGridRows::AddRow(const QStringList& cells) {
+    if (Defer([=, this] { AddRow(cells); })) return;
     if (!IsGridEmpty()) SetRowCount(RowCount() + 1);
     QStringList& row = m_rows.back();
     for (int c = 0; c < m_colCount; ++c) row[c] = cells.value(c);
 }
 
 void TZorbelGridRows::DeleteRows(int first, int last) {
+    if (Defer([=, this] { DeleteRows(first, last); })) return;
     const int n = RowCount();
     if (first < 1 || last < first || last >= n) return;
     const int moved = n - 1 - last;
@@ -133,18 +139,39 @@ void TZorbelGridRows::DeleteRows(int first, int last) {
 }
 
 void TZorbelGridRows::CopyRowsFrom(const TZorbelGridRows& source, int first, int last) {
+    if (Defer([this, &source, first, last] { CopyRowsFrom(source, first, last); })) return;
     for (int r = std::max(first, 1); r <= last && r < source.RowCount(); ++r) AddRow(source.m_rows[size_t(r)]);
 }
 
 void TZorbelGridRows::Clear() {
+    if (Defer([=, this] { Clear(); })) return;
     m_rows.resize(2);
     for (QString& s : m_rows[1]) s.clear();
     m_selTop = m_selBottom = m_current = 1;
 }
 
 void TZorbelGridRows::ExchangeRows(int a, int b) {
+    if (Defer([=, this] { ExchangeRows(a, b); })) return;
     if (a < 0 || b < 0 || a >= RowCount() || b >= RowCount()) return;
-    std::swap(m_rows[size_t(a)], m_rows[size_t(b)]);
+    Swap(a, b);
+}
+
+bool TZorbelGridRows::Defer(std::function<void()> change) {
+    if (!m_sorting) return false;
+    m_deferred.push_back(std::move(change));
+    return true;
+}
+
+void TZorbelGridRows::RunDeferred() {
+    if (m_deferred.empty()) return;
+    // A held-back change may itself start a sort (a move into a sorted
+    // grid), which may hold back further changes: run until none is left.
+    while (!m_deferred.empty() && !m_sorting) {
+        std::function<void()> change = std::move(m_deferred.front());
+        m_deferred.erase(m_deferred.begin());
+        change();
+    }
+    if (OnDeferredChange) OnDeferredChange();
 }
 
 void TZorbelGridRows::Select(int top, int bottom, int current) {
@@ -170,13 +197,14 @@ void TZorbelGridRows::CheckSortable(int type) const {
     }
 }
 
-void TZorbelGridRows::SortGridByColumn() {
-    if (m_sortColumn < 0 || m_sortColumn >= m_colCount) return;
+bool TZorbelGridRows::SortGridByColumn() {
+    if (m_sorting) return false;
+    if (m_sortColumn < 0 || m_sortColumn >= m_colCount) return true;
     const int type = GetColType(m_sortColumn);
     if (type == zctText || type == zctInteger || type == zctFloat) m_comparator = type;
     // Fewer than two data rows compare nothing, so nothing is converted: a
     // title click on an empty grid is no error.
-    if (RowCount() < 3) return;
+    if (RowCount() < 3) return true;
     // Every cell is checked first: a bad cell must not leave the rows half
     // sorted.
     CheckSortable(m_comparator);
@@ -198,10 +226,20 @@ void TZorbelGridRows::SortGridByColumn() {
         const int c = QString::compare(a, b, Qt::CaseSensitive);
         return asc ? c < 0 : c > 0;
     };
-    const int n = RowCount();
-    for (int i = 1; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            if (before(m_rows[size_t(j)].at(col), m_rows[size_t(i)].at(col))) ExchangeRows(i, j);
+    // The event loop runs once per row; whatever it delivers must find the
+    // rows whole: no change of them (held back) and no second sort.
+    {
+        m_sorting = true;
+        const auto done = qScopeGuard([this] { m_sorting = false; });
+        const int n = RowCount();
+        for (int i = 1; i < n; ++i) {
+            if (OnYield) OnYield();
+            for (int j = i + 1; j < n; ++j)
+                if (before(m_rows[size_t(j)].at(col), m_rows[size_t(i)].at(col))) Swap(i, j);
+        }
+    }
+    RunDeferred();
+    return true;
 }
 
 void TZorbelGridRows::SetSortMarker(int col) {
@@ -213,8 +251,8 @@ void TZorbelGridRows::SetSortMarker(int col) {
     if (col >= 0 && col < m_colCount) m_rows[0][col] += SortMarker;
 }
 
-void TZorbelGridRows::TitleClick(int col) {
-    if (col < 0 || col >= m_colCount) return;
+bool TZorbelGridRows::TitleClick(int col) {
+    if (m_sorting || col < 0 || col >= m_colCount) return false;
     SetCurrentRow(1);
     if (col == m_sortColumn) {
         m_ascending = !m_ascending;
@@ -223,7 +261,7 @@ void TZorbelGridRows::TitleClick(int col) {
         m_sortColumn = col;
         m_ascending = true;
     }
-    SortGridByColumn();
+    return SortGridByColumn();
 }
 
 void TZorbelGridRows::CheckColumns(const TZorbelGridRows& source, const TZorbelGridRows& dest) {
@@ -235,8 +273,22 @@ void TZorbelGridRows::SortAfterMoveIn() {
     if (m_sortColumn >= 0 && SortAfterInsert) SortGridByColumn();
 }
 
+// A move that touches rows being sorted waits for that sort; afterwards
+// both grids learn of it.
+bool TZorbelGridRows::HoldBackMove(TZorbelGridRows& source, TZorbelGridRows& dest, const std::function<void()>& move) {
+    TZorbelGridRows* sorting = source.m_sorting ? &source : dest.m_sorting ? &dest : nullptr;
+    if (!sorting) return false;
+    TZorbelGridRows* other = sorting == &source ? &dest : &source;
+    sorting->Defer([move, other] {
+        move();
+        if (other->OnDeferredChange) other->OnDeferredChange();
+    });
+    return true;
+}
+
 void TZorbelGridRows::MoveSelectedRows(TZorbelGridRows& source, TZorbelGridRows& dest) {
     CheckColumns(source, dest);
+    if (HoldBackMove(source, dest, [&source, &dest] { MoveSelectedRows(source, dest); })) return;
     if (&source == &dest || source.IsGridEmpty()) return;
     const int top = source.m_selTop, bottom = source.m_selBottom;
     dest.CopyRowsFrom(source, top, bottom);
@@ -247,6 +299,7 @@ void TZorbelGridRows::MoveSelectedRows(TZorbelGridRows& source, TZorbelGridRows&
 
 void TZorbelGridRows::MoveAllRows(TZorbelGridRows& source, TZorbelGridRows& dest) {
     CheckColumns(source, dest);
+    if (HoldBackMove(source, dest, [&source, &dest] { MoveAllRows(source, dest); })) return;
     if (&source == &dest || source.IsGridEmpty()) return;
     dest.CopyRowsFrom(source, 1, source.RowCount() - 1);
     source.Clear();
@@ -310,6 +363,10 @@ TZorbelGrid::TZorbelGrid(QWidget* parent) : QTableView(parent), m_model(new TZor
     horizontalHeader()->setStretchLastSection(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::NoDragDrop);
+    // A long sort keeps the program answering; the rows guard themselves
+    // against what the event loop delivers meanwhile.
+    m_rows.OnYield = [] { QCoreApplication::processEvents(); };
+    m_rows.OnDeferredChange = [this] { Refresh(); };
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) { TitleClick(col); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SyncSelectionFromView(); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { SyncSelectionFromView(); });
@@ -410,11 +467,14 @@ void TZorbelGrid::ExchangeRows(int a, int b) {
 }
 
 bool TZorbelGrid::TitleClick(int col) {
+    // The running sort owns the grid's disabled state and the cursor.
+    if (m_rows.Sorting()) return false;
     QString error;
+    bool sorted = false;
     {
         BusyScope busy(this);
         try {
-            m_rows.TitleClick(col);
+            sorted = m_rows.TitleClick(col);
         } catch (const EConvertError& e) {
             error = QString::fromStdString(e.what());
         }
@@ -424,6 +484,7 @@ bool TZorbelGrid::TitleClick(int col) {
         ErrorOk(window(), error);
         return false;
     }
+    if (!sorted) return false;
     emit Sorted();
     return true;
 }

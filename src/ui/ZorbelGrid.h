@@ -70,12 +70,19 @@ public:
     // Exchange sort of the data rows by the sort column. A column type other
     // than the three keeps the comparison used last. Raises EConvertError
     // for a cell of a number column that is no number, before any change.
-    void SortGridByColumn();
+    // OnYield runs once per row. While the sort runs, a second sort of these
+    // rows is refused (false), and every change of the rows is held back and
+    // applied, in order, when the sort is done; then OnDeferredChange runs.
+    bool SortGridByColumn();
+    bool Sorting() const { return m_sorting; }
+    std::function<void()> OnYield;
+    std::function<void()> OnDeferredChange;
     // Moves the " (*)" marker from the old sort column's title to col.
     void SetSortMarker(int col);
     // A click on the title of col: the same column toggles the direction,
     // another becomes the sort column, ascending; then the rows are sorted.
-    void TitleClick(int col);
+    // Refused (false, nothing changed) while these rows are being sorted.
+    bool TitleClick(int col);
 
     // Moves between grids. Both raise EZoGridException when the source has
     // more columns than the destination, before anything moves; an empty
@@ -91,8 +98,13 @@ public:
     bool DragMouseMoved(int row, QPoint pos);
 
 private:
+    // Holds a change back while a sort runs; false when none runs.
+    bool Defer(std::function<void()> change);
+    void RunDeferred();
+    void Swap(int a, int b) { std::swap(m_rows[size_t(a)], m_rows[size_t(b)]); }
     void CheckSortable(int type) const;
     void SortAfterMoveIn();
+    static bool HoldBackMove(TZorbelGridRows& source, TZorbelGridRows& dest, const std::function<void()>& move);
     static void CheckColumns(const TZorbelGridRows& source, const TZorbelGridRows& dest);
 
     int m_colCount;
@@ -105,6 +117,8 @@ private:
     int m_current = 1;
     int m_dragRow = -1;
     QPoint m_dragPos;
+    bool m_sorting = false;
+    std::vector<std::function<void()>> m_deferred;
 };
 
 class TZorbelGrid;
@@ -160,7 +174,10 @@ public:
     void ExchangeRows(int a, int b);
     // A title click on col: sorts with the grid disabled and the wait
     // cursor, both restored on every path; a cell that is no number is
-    // reported in a box afterwards. Returns whether the rows were sorted.
+    // reported in a box afterwards. The sort lets the event loop run once
+    // per row; a title click arriving meanwhile is refused, and changes of
+    // the rows wait until the sort is done. Returns whether the rows were
+    // sorted.
     bool TitleClick(int col);
     // Tells the view that the rows changed behind it.
     void Refresh();

@@ -18,6 +18,7 @@
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 #include "ui/MultiLang.h"
+#include "ui/ExclusiveAccess.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
@@ -195,6 +196,18 @@ private slots:
         seam.reset();
         LEK1Services() = {};
         QDir::setCurrent(QDir::tempPath());
+    }
+
+    // The form carries the single-instance lock's component, which does
+    // nothing at run time: it neither takes nor gives back the lock.
+    void carriesTheLockComponent() {
+        Start();
+        auto* lock = form->findChild<TzorbelOnlyOne*>(QStringLiteral("ZorbelOnlyOne"));
+        QVERIFY(lock);
+        QCOMPARE(lock, form->ZorbelOnlyOne);
+        QCOMPARE(lock->parent(), form.get());
+        QVERIFY(lock->About.isEmpty());
+        QVERIFY(!SingleInstanceHeld());
     }
 
     void startByHostConfiguration_data() {

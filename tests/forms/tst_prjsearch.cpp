@@ -322,6 +322,22 @@ private slots:
         QVERIFY(Relative(form.ResultDirectories(), t.root).contains("b/p3/"));
     }
 
+    // The search starts at the root of the system volume, which the
+    // directory tree opens as its initial directory; the tree's selection
+    // then steers the start directory.
+    void formStartsAtTheRootThroughTheTree() {
+        Tree t;
+        TFPRJSEARCH form(nullptr, t.tmp.path(), std::make_shared<TempFileSystem>(t.tmp.path()));
+        QCOMPARE(form.DirTree1->InitialDirectory, QStringLiteral("/"));
+        QVERIFY(form.DirTree1->WindowCreated());
+        QCOMPARE(form.DirTree1->GetSelectedPath().value_or(QString()), QStringLiteral("/"));
+        QCOMPARE(form.StartDirectory(), QStringLiteral("/"));
+        QCOMPARE(form.DirTree1->DriveTypes(), unsigned(drtFixed | drtRemote));
+        QVERIFY(!form.DirTree1->AcceptDropFiles());
+        form.DirTree1->OpenPath(t.root + "ab");
+        QCOMPARE(form.StartDirectory(), t.root + "ab/");
+    }
+
     void formFractionSearch() {
         ScriptedMessageSeam seam;
         Tree t;

@@ -3,10 +3,15 @@
 //   lockprobe            take the lock (a refused copy ends as the program does)
 //   lockprobe --minimized  the same, with its window minimised
 //   lockprobe --hold-only  hold the lock file without answering anybody
+//   lockprobe --options    its main form hidden behind a modal form, as the
+//                          input form is while its options form is open;
+//                          says which of the two is raised
 #include "ui/ApplicationForms.h"
 #include "ui/ExclusiveAccess.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
@@ -21,6 +26,16 @@ void Say(const char* text) {
     std::printf("%s\n", text);
     std::fflush(stdout);
 }
+// Says which window is raised.
+class RaiseWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange)
+            Say(qPrintable(QStringLiteral("RAISED ") + watched->objectName()));
+        return false;
+    }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,6 +53,26 @@ int main(int argc, char** argv) {
     QWidget window;
     window.setWindowTitle("lock probe");
     SetApplicationMainForm(&window);
+    if (args.contains("--options")) {
+        window.setObjectName("input");
+        QDialog options(&window);
+        options.setObjectName("options");
+        options.setWindowTitle("lock probe options");
+        RaiseWatch watch;
+        window.installEventFilter(&watch);
+        options.installEventFilter(&watch);
+        QObject::connect(&SingleInstanceEvents::Instance(), &SingleInstanceEvents::Activated, &app, [&window] {
+            Say(window.isVisible() ? "ACTIVATED input shown" : "ACTIVATED input hidden");
+        });
+        QTimer::singleShot(0, &app, [&] {
+            QTimer::singleShot(0, &app, [] { Say("ACQUIRED"); });
+            options.exec();
+            app.quit();
+        });
+        const int code = app.exec();
+        DoneSingleInstanceLock();
+        return code;
+    }
     if (args.contains("--minimized"))
         window.showMinimized();
     else

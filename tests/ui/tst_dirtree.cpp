@@ -2,9 +2,15 @@
 // mount list, order without regard to case, hidden and recycle folders,
 // lazy reading, OpenPath, the selected path, and the change notification
 // after a mount change.
+#include "support/TestSupport.h"
 #include "ui/DirTree.h"
 
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <map>
 
@@ -47,7 +53,7 @@ std::shared_ptr<FakeFileSystem> Machine() {
     for (const char* d : {"/home/u/projects/Alpha", "/home/u/projects/beta", "/home/u/projects/Gamma",
                           "/home/u/projects/alpha2", "/home/u/.config/app", "/home/u/.local/share/Trash/files/x",
                           "/home/u/.Trash-1000/info", "/home/u/empty", "/home/other", "/etc", "/usr/lib",
-                          "/net/share/p1", "/media/u/STICK/data", "/tmp/t"})
+                          "/net/share/p1", "/media/u/STICK/data", "/tmp/t", "/snap/core/1/x"})
         fs->AddDir(QString::fromLatin1(d));
     return fs;
 }
@@ -64,28 +70,115 @@ QStringList Children(const QTreeWidgetItem* item) {
     return out;
 }
 
+// A directory of the test's own with a mount table and a share directory:
+// T/vol a volume with a, b and c, T/hosts a file mounted like a volume (as
+// containers bind files), T/gone a mount point that no longer exists. The
+// root "/" is refused, so the tree lists nothing outside T.
+struct RealMachine {
+    TestDir dir;
+    QString t;
+    RealMachine() {
+        t = dir.path();
+        for (const char* d : {"vol/a/a1", "vol/b", "vol/c", "shares"}) QDir().mkpath(t + "/" + d);
+        QFile hosts(t + "/hosts");
+        hosts.open(QIODevice::WriteOnly);
+        hosts.write("127.0.0.1 localhost\n");
+        hosts.close();
+        QFile table(t + "/mountinfo");
+        table.open(QIODevice::WriteOnly);
+        table.write(QStringLiteral("22 1 8:1 / / rw shared:1 - ext4 /dev/sda1 rw\n"
+                                   "30 22 8:2 / %1/vol rw shared:2 - ext4 /dev/sdb1 rw\n"
+                                   "31 22 8:1 /etc/hosts %1/hosts rw - ext4 /dev/sda1 rw\n"
+                                   "32 22 8:3 / %1/gone rw - ext4 /dev/sdc1 rw\n")
+                        .arg(t)
+                        .toUtf8());
+        table.close();
+    }
+    std::shared_ptr<TLocalFileSystem> Fs() const {
+        return std::make_shared<TLocalFileSystem>(t + "/mountinfo", t + "/shares");
+    }
+    void Prepare(TDirTree& tree) const {
+        tree.OnAddDir = [](const QString& p) { return p != QLatin1String("/"); };
+        tree.InitialDirectory.clear();
+    }
+    void Share(const QString& name, const QString& text) const {
+        QFile f(t + "/shares/" + name);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+    }
+};
+
+// A form whose native window can be destroyed and made again.
+class Form : public QWidget {
+public:
+    void DestroyWindow() { destroy(); }
+    void CreateWindow() { create(); }
+};
+
+QMimeData* FileDrag(const QStringList& files) {
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& f : files) urls << (f.contains("://") ? QUrl(f) : QUrl::fromLocalFile(f));
+    mime->setUrls(urls);
+    return mime;
+}
+
+// A drop from the desktop as Qt delivers it: enter, move, drop on the
+// tree's viewport. Returns whether the drop was accepted.
+bool DropOn(TDirTree& tree, QPoint pos, const QStringList& files, Qt::KeyboardModifiers keys) {
+    std::unique_ptr<QMimeData> mime(FileDrag(files));
+    QDragEnterEvent enter(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(tree.viewport(), &enter);
+    QDragMoveEvent move(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(tree.viewport(), &move);
+    QDropEvent drop(QPointF(pos), Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
+    QApplication::sendEvent(tree.viewport(), &drop);
+    return drop.isAccepted();
+}
+
+int CountNodes(const TDirTree& tree) {
+    int n = 0;
+    QList<QTreeWidgetItem*> todo;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) todo << tree.topLevelItem(i);
+    while (!todo.isEmpty()) {
+        QTreeWidgetItem* item = todo.takeFirst();
+        ++n;
+        for (int i = 0; i < item->childCount(); ++i) todo << item->child(i);
+    }
+    return n;
+}
+
 }  // namespace
 
 class TstDirTree : public QObject {
     Q_OBJECT
 private slots:
-    void mountList_data() {
+    void mountInfo_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("device");
-        QTest::newRow("plain") << QByteArray("/dev/sda1 / ext4 rw 0 0\n") << "/" << "ext4" << "/dev/sda1";
-        QTest::newRow("escaped blank") << QByteArray("/dev/sdb1 /media/u/MY\\040DISK vfat rw 0 0")
-                                       << "/media/u/MY DISK/" << "vfat" << "/dev/sdb1";
-        QTest::newRow("tab and backslash") << QByteArray("srv:/a\\134b /mnt/x\\011y nfs rw 0 0") << "/mnt/x\ty/"
-                                           << "nfs" << "srv:/a\\b";
+        QTest::newRow("plain") << QByteArray("22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n") << "/"
+                               << "ext4" << "/dev/sda1#22";
+        QTest::newRow("no optional fields") << QByteArray("31 22 8:17 / /home rw - xfs /dev/sdb1 rw") << "/home/"
+                                            << "xfs" << "/dev/sdb1#31";
+        QTest::newRow("two optional fields") << QByteArray("40 22 0:50 / /mnt/n rw shared:7 master:2 - nfs4 srv:/x rw")
+                                             << "/mnt/n/" << "nfs4" << "srv:/x#40";
+        QTest::newRow("escaped blank") << QByteArray("50 22 8:33 / /media/u/MY\\040DISK rw - vfat /dev/sdc1 rw")
+                                       << "/media/u/MY DISK/" << "vfat" << "/dev/sdc1#50";
+        QTest::newRow("tab and backslash") << QByteArray("51 22 0:51 / /mnt/x\\011y rw - cifs //s/a\\134b rw")
+                                           << "/mnt/x\ty/" << "cifs" << "//s/a\\b#51";
     }
-    void mountList() {
+    void mountInfo() {
         QFETCH(QByteArray, text);
         QFETCH(QString, path);
         QFETCH(QString, type);
         QFETCH(QString, device);
-        const auto mounts = ParseMountList(text + "\n\nbroken line\n");
+        // Lines that are no mountinfo lines, or end before the source, are
+        // passed over.
+        const auto mounts = ParseMountInfo(text + "\n\nbroken line\n/dev/sda1 / ext4 rw 0 0\n"
+                                                  "60 22 8:1 / /mnt/t rw shared:1 shared:2 - ext4\n"
+                                                  "61 22 8:1 / /mnt/u rw shared:1 shared:2 shared:3 -\n");
         QCOMPARE(mounts.size(), 1);
         QCOMPARE(mounts[0].path, path);
         QCOMPARE(mounts[0].type, type);
@@ -157,7 +250,8 @@ private slots:
         QFETCH(unsigned, driveTypes);
         QFETCH(QStringList, expected);
         TDirTree tree(nullptr, Machine());
-        tree.DriveTypes = driveTypes;
+        tree.InitialDirectory.clear();
+        tree.SetDriveTypes(driveTypes);
         tree.LoadDrives();
         QCOMPARE(TopLevel(tree), expected);
     }
@@ -165,6 +259,7 @@ private slots:
     void childrenSortedWithoutRegardToCase() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         tree.OpenPath("/home/u/projects");
         QTreeWidgetItem* projects = tree.FindNodeByPath("/home/u/projects/");
         QVERIFY(projects);
@@ -185,7 +280,8 @@ private slots:
         QFETCH(unsigned, dirTypes);
         QFETCH(QStringList, expected);
         TDirTree tree(nullptr, Machine());
-        tree.DirTypes = dirTypes;
+        tree.InitialDirectory.clear();
+        tree.SetDirTypes(dirTypes);
         tree.LoadDrives();
         // Below /home (a volume of its own): u's folders.
         QTreeWidgetItem* home = tree.FindNodeByPath("/home/");
@@ -207,7 +303,8 @@ private slots:
         QFETCH(bool, below);
         QFETCH(int, trashChildren);
         TDirTree tree(nullptr, Machine());
-        tree.GoBelowRecycleBin = below;
+        tree.InitialDirectory.clear();
+        tree.SetGoBelowRecycleBin(below);
         tree.OpenPath("/home/u/.local/share");
         tree.expandItem(tree.currentItem());
         QTreeWidgetItem* trash = tree.FindNodeByPath("/home/u/.local/share/Trash/");
@@ -221,6 +318,12 @@ private slots:
     void readsLazily() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        // Nothing is read before the tree's window exists.
+        QVERIFY(fs->listed.isEmpty());
+        QCOMPARE(tree.topLevelItemCount(), 0);
+        tree.show();
+        QVERIFY(tree.WindowCreated());
         // Loading probes the fixed and remote volumes only; removable media
         // and unknown volumes are not read until expanded.
         QVERIFY(fs->listed.contains("/"));
@@ -264,8 +367,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, selected);
         TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
         if (QByteArray(QTest::currentDataTag()).startsWith("hidden")) {
-            tree.DirTypes = dtNormal;
+            tree.SetDirTypes(dtNormal);
             tree.LoadDrives();
         }
         tree.OpenPath(path);
@@ -280,7 +384,8 @@ private slots:
 
     void openPathKeepsTheSelectionWhenALevelIsMissing() {
         TDirTree tree(nullptr, Machine());
-        tree.DirTypes = dtNormal;
+        tree.InitialDirectory.clear();
+        tree.SetDirTypes(dtNormal);
         tree.LoadDrives();
         tree.OpenPath("/home/u/projects");
         tree.OpenPath("/home/u/.config");  // exists on disk, hidden from the tree
@@ -289,12 +394,14 @@ private slots:
 
     void emptyPathIsRefused() {
         TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, tree.OpenPath(QString()));
         QVERIFY(!tree.GetSelectedPath());
     }
 
     void onAddDirMayRefuse() {
         TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
         tree.OnAddDir = [](const QString& p) { return !p.endsWith(QLatin1String("/beta/")) && p != "/tmp/"; };
         tree.LoadDrives();
         QVERIFY(!TopLevel(tree).contains("/tmp/"));
@@ -306,6 +413,7 @@ private slots:
     void oneChangeAfterAMountChangeAndNoneWhileLoading() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         tree.SetPollInterval(0);
         QSignalSpy changed(&tree, &TDirTree::Changed);
         tree.OpenPath("/home/u");
@@ -339,11 +447,13 @@ private slots:
     void refusedVolumeComesAndGoesUnreported() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         tree.SetPollInterval(0);
         tree.OnAddDir = [](const QString& p) { return p != QLatin1String("/mnt/hidden/"); };
         tree.OpenPath("/home/u");
         QSignalSpy changed(&tree, &TDirTree::Changed);
         fs->mounts.append({"/mnt/hidden/", "ext4", "/dev/sdf1"});
+        fs->AddDir("/mnt/hidden");
         QVERIFY(!tree.UpdateDrives());
         QVERIFY(!TopLevel(tree).contains("/mnt/hidden/"));
         fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/mnt/hidden/"; });
@@ -357,6 +467,7 @@ private slots:
     void mediumChangeRereadsOnlyThatVolume() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         tree.SetPollInterval(0);
         tree.OpenPath("/media/u/STICK/data");
         QTreeWidgetItem* stick = tree.FindNodeByPath("/media/u/STICK/");
@@ -380,6 +491,7 @@ private slots:
     void selectionInsideAChangedMedium() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         tree.SetPollInterval(0);
         // Neighbours on both sides of the volume, already read.
         tree.OpenPath("/net/share/p1");
@@ -397,13 +509,421 @@ private slots:
     void pollingFollowsTheMountList() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
         QSignalSpy changed(&tree, &TDirTree::Changed);
         tree.SetPollInterval(10);
+        tree.HandleNeeded();  // polling runs while the window exists
         fs->mounts.append({"/mnt/late/", "ext4", "/dev/sde1"});
+        fs->AddDir("/mnt/late");
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 2000);
         QVERIFY(TopLevel(tree).contains("/mnt/late/"));
         QTest::qWait(50);
         QCOMPARE(changed.count(), 1);
+    }
+
+    // ---------------------------------------------------------------- window, start
+
+    void readOnStart_data() {
+        QTest::addColumn<bool>("readOnStart");
+        QTest::newRow("reads") << true;
+        QTest::newRow("does not read") << false;
+    }
+    void readOnStart() {
+        QFETCH(bool, readOnStart);
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.ReadOnStart = readOnStart;
+        tree.show();
+        QVERIFY(tree.WindowCreated());
+        QCOMPARE(tree.columnCount(), 1);
+        QCOMPARE(tree.topLevelItemCount() > 0, readOnStart);
+        QCOMPARE(fs->listed.contains("/"), readOnStart);
+        tree.LoadDrives();  // asked for: read in any case
+        QVERIFY(TopLevel(tree).contains("/home/"));
+    }
+
+    void initialDirectory_data() {
+        QTest::addColumn<QString>("initial");  // "T" stands for the test's directory
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("a directory") << "T/vol/a" << "T/vol/a/";
+        QTest::newRow("missing: the current directory") << "T/vol/nothing" << "T/vol/b/";
+        QTest::newRow("relative: nothing, paths match from the volumes") << "." << "";
+        QTest::newRow("empty: nothing opened") << "" << "";
+    }
+    void initialDirectory() {
+        QFETCH(QString, initial);
+        QFETCH(QString, selected);
+        RealMachine m;
+        const QString before = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        QVERIFY(QDir::setCurrent(m.t + "/vol/b"));
+        TDirTree tree(nullptr, m.Fs());
+        QCOMPARE(tree.InitialDirectory, m.t + "/vol/b");  // the current directory by default
+        m.Prepare(tree);
+        tree.InitialDirectory = initial.replace("T/", m.t + "/");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        tree.show();
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), selected.replace("T/", m.t + "/"));
+        QCOMPARE(changed.count(), selected.isEmpty() ? 0 : 1);
+    }
+
+    // Containers bind files such as their host's name and resolver files
+    // over files: such a mount point is no volume, nor is one that is gone.
+    void mountedFileIsNoVolume() {
+        RealMachine m;
+        TDirTree tree(nullptr, m.Fs());
+        m.Prepare(tree);
+        tree.LoadDrives();
+        QCOMPARE(TopLevel(tree), QStringList{m.t + "/vol/"});
+        QVERIFY(!tree.Volumes().contains(m.t + "/hosts/"));
+        QVERIFY(!tree.Volumes().contains(m.t + "/gone/"));
+        // A directory mounted there later is one.
+        QVERIFY(QFile::remove(m.t + "/hosts"));
+        QVERIFY(QDir().mkdir(m.t + "/hosts"));
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(TopLevel(tree), (QStringList{m.t + "/hosts/", m.t + "/vol/"}));
+    }
+
+    // The window of the form goes (and comes again): the tree keeps its
+    // selection as pending, drops its nodes, stops taking dropped files, and
+    // shows the same selection in the new window.
+    void recreatedWindowKeepsTheSelection_data() {
+        QTest::addColumn<bool>("moveToAnotherForm");
+        QTest::newRow("native window destroyed") << false;
+        QTest::newRow("moved into another form") << true;
+    }
+    void recreatedWindowKeepsTheSelection() {
+        QFETCH(bool, moveToAnotherForm);
+        auto fs = Machine();
+        Form form, other;
+        auto* layout = new QVBoxLayout(&form);
+        auto* tree = new TDirTree(&form, fs);
+        tree->InitialDirectory.clear();
+        layout->addWidget(tree);
+        form.show();
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        tree->OpenPath("/home/u/projects/beta");
+        tree->SetAcceptDropFiles(true);
+        QVERIFY(tree->viewport()->acceptDrops());
+        // A volume arrives while the window is away.
+        fs->mounts.append({"/mnt/new/", "ext4", "/dev/sdg1"});
+        fs->AddDir("/mnt/new");
+        if (moveToAnotherForm) {
+            tree->setParent(&other);
+        } else {
+            form.DestroyWindow();
+        }
+        QVERIFY(!tree->WindowCreated());
+        QCOMPARE(tree->PendingPath().value_or(QString()), QStringLiteral("/home/u/projects/beta/"));
+        QCOMPARE(tree->topLevelItemCount(), 0);
+        QVERIFY(!tree->AcceptDropFiles());
+        if (moveToAnotherForm) {
+            tree->show();
+        } else {
+            form.CreateWindow();
+            form.hide();
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+        }
+        QVERIFY(tree->WindowCreated());
+        QCOMPARE(tree->GetSelectedPath().value_or(QString()), QStringLiteral("/home/u/projects/beta/"));
+        QVERIFY(!tree->PendingPath());
+        QVERIFY(TopLevel(*tree).contains("/mnt/new/"));  // the drives were read again
+        QVERIFY(!tree->AcceptDropFiles());
+        QVERIFY(!tree->viewport()->acceptDrops());
+        if (moveToAnotherForm) delete tree;
+    }
+
+    // ---------------------------------------------------------------- dropped files
+
+    void dropFilesOntoANode_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("where");  // "node", "empty"
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<bool>("delivered");
+        const QStringList both{"F/one.txt", "F/two words.db"};
+        QTest::newRow("files onto a node") << true << "node" << both << true;
+        QTest::newRow("not accepting") << false << "node" << both << false;
+        QTest::newRow("below the last node") << true << "empty" << both << false;
+        QTest::newRow("no local file") << true << "node" << QStringList{"https://example.invalid/x"} << false;
+        QTest::newRow("local files only") << true << "node"
+                                          << QStringList{"F/one.txt", "https://example.invalid/x"} << true;
+    }
+    void dropFilesOntoANode() {
+        QFETCH(bool, accept);
+        QFETCH(QString, where);
+        QFETCH(QStringList, urls);
+        QFETCH(bool, delivered);
+        TestDir files;
+        urls.replaceInStrings("F/", files.path() + "/");
+        QStringList local;
+        for (const QString& u : urls)
+            if (!u.contains("://")) {
+                QFile f(u);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                local << u;
+            }
+        TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
+        tree.resize(400, 600);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        tree.OpenPath("/home/u/projects/beta");
+        tree.SetAcceptDropFiles(accept);
+        QTreeWidgetItem* beta = tree.FindNodeByPath("/home/u/projects/beta/");
+        QVERIFY(beta);
+        const QRect r = tree.visualItemRect(beta);
+        QVERIFY(r.isValid());
+        const QPoint pos = where == "node" ? r.center() : QPoint(5, tree.viewport()->height() - 3);
+        QVERIFY(where == "node" || !tree.itemAt(pos));
+        struct Call {
+            int x, y;
+            QString dir;
+            QStringList files;
+            Qt::KeyboardModifiers keys;
+            QTreeWidgetItem* target;
+        };
+        QList<Call> calls;
+        tree.OnDropFiles = [&](int x, int y, const QString& dir, const QStringList& f, Qt::KeyboardModifiers k) {
+            calls.append({x, y, dir, f, k, tree.DropTarget()});
+        };
+        const bool accepted = DropOn(tree, pos, urls, Qt::ShiftModifier);
+        QCOMPARE(accepted, delivered);
+        QCOMPARE(calls.size(), delivered ? 1 : 0);
+        QCOMPARE(tree.DropTarget(), nullptr);
+        if (!delivered) return;
+        QCOMPARE(calls[0].x, pos.x());
+        QCOMPARE(calls[0].y, pos.y());
+        QCOMPARE(calls[0].dir, QStringLiteral("/home/u/projects/beta/"));
+        QCOMPARE(calls[0].files, local);
+        QCOMPARE(calls[0].keys, Qt::KeyboardModifiers(Qt::ShiftModifier));
+        QCOMPARE(calls[0].target, beta);
+        QCOMPARE(tree.DroppedFiles(), local);
+        // The selection is not moved by a drop.
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/home/u/projects/beta/"));
+    }
+
+    // ---------------------------------------------------------------- events
+
+    void onFindDirReplacesTheSearch_data() {
+        QTest::addColumn<unsigned>("dirTypes");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("all") << unsigned(dtAll) << QStringList{"Arc", "Hid", "Norm", "Sys"};
+        QTest::newRow("normal") << unsigned(dtNormal) << QStringList{"Norm"};
+        QTest::newRow("normal and hidden") << unsigned(dtNormal | dtHidden) << QStringList{"Hid", "Norm"};
+        QTest::newRow("system only") << unsigned(dtSystem) << QStringList{"Sys"};
+        QTest::newRow("archive and hidden") << unsigned(dtArchive | dtHidden) << QStringList{"Arc", "Hid"};
+    }
+    void onFindDirReplacesTheSearch() {
+        QFETCH(unsigned, dirTypes);
+        QFETCH(QStringList, expected);
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetDirTypes(dirTypes);
+        // What the handler finds in every directory: the two dot entries, a
+        // file, and one directory of each kind.
+        const QList<TDirRec> script{{faDirectory, "."},
+                                    {faDirectory, ".."},
+                                    {faDirectory | faSysFile, "Sys"},
+                                    {faDirectory | faHidden, "Hid"},
+                                    {faArchive, "file.txt"},
+                                    {faDirectory | faArchive, "Arc"},
+                                    {faDirectory, "Norm"}};
+        QStringList paths;
+        QList<bool> firsts;
+        int calls = 0, next = 0;
+        tree.OnFindDir = [&](const QString& path, TDirRec& rec, int& result, bool first) {
+            QVERIFY(++calls < 1000);  // a search that never ends fails here
+            paths << path;
+            firsts << first;
+            if (first) next = 0;
+            if (next >= script.size()) {
+                result = 18;  // no more files
+                return;
+            }
+            rec = script[next++];
+            result = 0;
+        };
+        tree.LoadDrives();
+        QTreeWidgetItem* home = tree.FindNodeByPath("/home/");
+        QVERIFY(home);
+        paths.clear();
+        firsts.clear();
+        tree.expandItem(home);
+        // The node's own search, then one probe per listed child.
+        QCOMPARE(Children(home), expected);
+        QCOMPARE(paths.first(), QStringLiteral("/home/"));
+        QCOMPARE(paths.count("/home/"), script.size() + 1);
+        QCOMPARE(firsts.first(), true);
+        QCOMPARE(firsts.count(true), 1 + expected.size());
+        QVERIFY(!fs->listed.contains("/home/"));  // the file system was not asked
+    }
+
+    void onGetIconMayChangeTheIcon() {
+        TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        const QIcon mine(red);
+        QStringList asked;
+        tree.OnGetIcon = [&](QTreeWidgetItem* node) {
+            QVERIFY(!node->icon(0).isNull());  // the tree's own icon is set first
+            asked << TDirTree::NodePath(node);
+            if (TDirTree::NodePath(node).endsWith("/beta/")) node->setIcon(0, mine);
+        };
+        tree.OpenPath("/home/u/projects");
+        tree.expandItem(tree.currentItem());
+        // Once per node, volumes and directories alike.
+        QCOMPARE(asked.size(), CountNodes(tree));
+        QCOMPARE(asked.removeDuplicates(), 0);
+        QVERIFY(asked.contains("/home/"));
+        QCOMPARE(tree.FindNodeByPath("/home/u/projects/beta/")->icon(0).cacheKey(), mine.cacheKey());
+        QVERIFY(tree.FindNodeByPath("/home/u/projects/Gamma/")->icon(0).cacheKey() != mine.cacheKey());
+    }
+
+    void onDeleteItemForEveryNodeThatGoes() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        tree.OpenPath("/home/u/projects");
+        tree.expandItem(tree.currentItem());
+        QStringList deleted;
+        int withPath = 0;
+        tree.OnDeleteItem = [&](QTreeWidgetItem* node) {
+            deleted << node->text(0);
+            if (!TDirTree::NodePath(node).isEmpty()) ++withPath;  // detached before the event
+        };
+        // A volume that goes takes its node.
+        fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/tmp/"; });
+        QVERIFY(tree.UpdateDrives());
+        QCOMPARE(deleted, QStringList{"tmp (/tmp)"});
+        deleted.clear();
+        const int nodes = CountNodes(tree);
+        tree.LoadDrives();
+        QCOMPARE(deleted.size(), nodes);
+        for (const char* name : {"Alpha", "alpha2", "beta", "Gamma", "projects", "u", "home (/home)", "/"})
+            QVERIFY2(deleted.contains(QString::fromUtf8(name)), name);
+        // Children go before their parent.
+        QVERIFY(deleted.indexOf("beta") < deleted.indexOf("projects"));
+        QCOMPARE(withPath, 0);
+    }
+
+    // ---------------------------------------------------------------- shares
+
+    void shareOverlayMarksUserShares() {
+        RealMachine m;
+        m.Share("public", "#VERSION 2\npath=" + m.t + "/vol/a\ncomment=\nusershare_acl=S-1-1-0:R,\nguest_ok=n\n");
+        m.Share("volume", "path=" + m.t + "/vol/\n");
+        m.Share("elsewhere", "path=" + m.t + "/none\n");
+        TDirTree tree(nullptr, m.Fs());
+        m.Prepare(tree);
+        tree.OpenPath(m.t + "/vol");
+        tree.expandItem(tree.currentItem());
+        QTreeWidgetItem* vol = tree.FindNodeByPath(m.t + "/vol/");
+        QTreeWidgetItem* a = tree.FindNodeByPath(m.t + "/vol/a/");
+        QTreeWidgetItem* b = tree.FindNodeByPath(m.t + "/vol/b/");
+        QVERIFY(vol && a && b);
+        // Off by default: nothing marked.
+        QCOMPARE(TDirTree::ShareOverlay(a), -1);
+        const qint64 plainA = a->icon(0).cacheKey();
+        tree.SetShowShareOverlay(true);
+        QCOMPARE(TDirTree::ShareOverlay(vol), 0);
+        QCOMPARE(TDirTree::ShareOverlay(a), 0);
+        QCOMPARE(TDirTree::ShareOverlay(b), -1);
+        QVERIFY(a->icon(0).cacheKey() != plainA);
+        // New nodes are tested as they come.
+        tree.expandItem(a);
+        QCOMPARE(TDirTree::ShareOverlay(tree.FindNodeByPath(m.t + "/vol/a/a1/")), -1);
+        QFile::remove(m.t + "/shares/public");
+        tree.SetShowShareOverlay(false);
+        QCOMPARE(TDirTree::ShareOverlay(a), -1);
+        QCOMPARE(TDirTree::ShareOverlay(vol), -1);
+        QCOMPARE(a->icon(0).cacheKey(), plainA);
+    }
+
+    void sharePaths() {
+        QCOMPARE(ParseSharePaths("#VERSION 2\npath=/srv/a b\ncomment=path=/x\n  path=/srv/c/\npath=\n"),
+                 (QStringList{"/srv/a b/", "/srv/c/"}));
+    }
+
+    // ---------------------------------------------------------------- rebuild
+
+    void filterChangeRebuildsTheTree_data() {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("uChildren");
+        QTest::newRow("hidden off, selection kept") << "/home/u/projects/beta" << "normal"
+                                                    << "/home/u/projects/beta/" << QStringList{"empty", "projects"};
+        QTest::newRow("hidden off, selection hidden: its volume") << "/home/u/.config/app" << "normal" << "/home/"
+                                                                  << QStringList{"empty", "projects"};
+        QTest::newRow("below the recycle bin") << "/home/u/.local/share/Trash" << "recycle"
+                                               << "/home/u/.local/share/Trash/"
+                                               << QStringList{".config", ".local", ".Trash-1000", "empty", "projects"};
+    }
+    void filterChangeRebuildsTheTree() {
+        QFETCH(QString, selected);
+        QFETCH(QString, change);
+        QFETCH(QString, after);
+        QFETCH(QStringList, uChildren);
+        TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
+        tree.OpenPath(selected);
+        QTreeWidgetItem* trash = tree.FindNodeByPath("/home/u/.local/share/Trash/");
+        if (trash) {
+            tree.expandItem(trash);
+            QCOMPARE(trash->childCount(), 0);
+        }
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        if (change == "normal") tree.SetDirTypes(dtNormal);
+        if (change == "recycle") tree.SetGoBelowRecycleBin(true);
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), after);
+        QVERIFY(changed.count() >= 1);
+        QCOMPARE(changed.last().at(0).toString(), after);
+        tree.expandItem(tree.FindNodeByPath("/home/"));
+        QTreeWidgetItem* u = tree.FindNodeByPath("/home/u/");
+        tree.expandItem(u);
+        QCOMPARE(Children(u), uChildren);
+        if (change == "recycle") {
+            trash = tree.FindNodeByPath("/home/u/.local/share/Trash/");
+            tree.expandItem(trash);
+            QCOMPARE(Children(trash), QStringList{"files"});
+        }
+        // The same value again rebuilds nothing.
+        QTreeWidgetItem* same = tree.FindNodeByPath("/home/");
+        tree.SetDirTypes(tree.DirTypes());
+        tree.SetGoBelowRecycleBin(tree.GoBelowRecycleBin());
+        QCOMPARE(tree.FindNodeByPath("/home/"), same);
+    }
+
+    void drivePathsPerVolume() {
+        TestDir here;
+        const QString before = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        QVERIFY(QDir::setCurrent(here.path()));
+        TDirTree tree(nullptr, Machine());
+        tree.InitialDirectory.clear();
+        tree.LoadDrives();
+        // Each volume starts at its root, the current directory's at it.
+        QString hereVolume;
+        for (const QString& v : tree.Volumes())
+            if (QString(here.path() + "/").startsWith(v) && v.size() > hereVolume.size()) hereVolume = v;
+        QCOMPARE(tree.DrivePath(hereVolume), here.path() + "/");
+        QCOMPARE(tree.DrivePath("/media/u/STICK/"), QStringLiteral("/media/u/STICK/"));
+        for (const char* p : {"/home/u/projects", "/net/share/p1", "/usr/lib", "/home/u"}) tree.OpenPath(p);
+        QCOMPARE(tree.DrivePath("/home/"), QStringLiteral("/home/u/"));
+        QCOMPARE(tree.DrivePath("/net/share/"), QStringLiteral("/net/share/p1/"));
+        QCOMPARE(tree.DrivePath("/"), QStringLiteral("/usr/lib/"));
+        QCOMPARE(tree.DrivePath("/media/u/STICK/"), QStringLiteral("/media/u/STICK/"));
+        // A rebuild without a selection goes back to the path last selected
+        // on the first volume.
+        tree.setCurrentItem(nullptr);
+        tree.SetDirTypes(dtNormal);
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/usr/lib/"));
     }
 };
 

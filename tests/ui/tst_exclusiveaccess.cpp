@@ -111,6 +111,20 @@ private slots:
         QCOMPARE(first.Process().state(), QProcess::Running);
     }
 
+    // The first copy's main form is hidden behind a modal form (the input
+    // form while its options form is open): the modal form is raised, the
+    // main form stays hidden.
+    void secondCopyRaisesTheModalFormOverAHiddenMainForm() {
+        Copy first(KORVA_LOCKPROBE, {"--options"}, Runtime());
+        QVERIFY(first.WaitForLine("ACQUIRED"));
+        Copy other(KORVA_EXE, {}, Runtime());
+        QVERIFY2(other.Process().waitForFinished(2000), "the second copy did not end within 2 s");
+        QCOMPARE(other.Process().exitCode(), SingleInstanceRefusedExitCode);
+        QVERIFY2(first.WaitForLine("ACTIVATED input hidden", 2000), qPrintable(first.Output()));
+        QVERIFY2(first.Output().contains("RAISED options\n"), qPrintable(first.Output()));
+        QVERIFY2(!first.Output().contains("RAISED input"), qPrintable(first.Output()));
+    }
+
     void thisProcessSeesTheActivation() {
         QCOMPARE(TryAcquireSingleInstance(), SingleInstanceResult::Acquired);
         QVERIFY(SingleInstanceHeld());

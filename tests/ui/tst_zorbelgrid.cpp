@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -412,6 +414,147 @@ private slots:
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(source.Rows().SelectionTop(), 2);
         QCOMPARE(source.Rows().SelectionBottom(), 2);
+    }
+
+    // The sort lets the event loop run once per row. What arrives meanwhile
+    // finds the rows whole: a second sort is refused, changes wait until the
+    // sort is done and then apply in their order.
+    void sortYieldsOncePerRowAndHoldsChangesBack_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("expected");  // column 1 after the sort and the change
+        // Sorted: 1 2 3 4 5 (rows "e","b","d","a","c").
+        QTest::newRow("add row") << "add" << QStringList{"1", "2", "3", "4", "5", "0"};
+        QTest::newRow("set cell") << "set" << QStringList{"X", "2", "3", "4", "5"};
+        QTest::newRow("delete rows") << "delete" << QStringList{"1", "4", "5"};
+        QTest::newRow("exchange") << "exchange" << QStringList{"5", "2", "3", "4", "1"};
+        QTest::newRow("clear") << "clear" << QStringList{""};
+    }
+    void sortYieldsOncePerRowAndHoldsChangesBack() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, expected);
+        TZorbelGridRows g = Grid({"a|4", "b|2", "c|5", "d|3", "e|1"});
+        g.OnGetColType = [](int) { return int(zctInteger); };
+        int yields = 0, refusedSorts = 0, deferredChanges = 0;
+        QStringList seenDuringSort;
+        g.OnDeferredChange = [&] { ++deferredChanges; };
+        g.OnYield = [&] {
+            ++yields;
+            QVERIFY(g.Sorting());
+            if (yields != 2) return;
+            const QStringList before = Column(g, 1);
+            if (!g.TitleClick(0)) ++refusedSorts;
+            if (!g.TitleClick(1)) ++refusedSorts;
+            if (!g.SortGridByColumn()) ++refusedSorts;
+            if (change == "add") g.AddRow({"z", "0"});
+            if (change == "set") g.SetCell(1, 1, "X");
+            if (change == "delete") g.DeleteRows(2, 3);
+            if (change == "exchange") g.ExchangeRows(1, 5);
+            if (change == "clear") g.Clear();
+            // Nothing changed under the running sort.
+            QCOMPARE(Column(g, 1), before);
+            QCOMPARE(g.SortColumn(), 1);
+            QVERIFY(g.Ascending());
+            seenDuringSort = before;
+        };
+        QVERIFY(g.TitleClick(1));
+        QCOMPARE(yields, 5);  // once per data row
+        QCOMPARE(refusedSorts, 3);
+        QCOMPARE(seenDuringSort.size(), 5);
+        QCOMPARE(deferredChanges, 1);
+        QCOMPARE(Column(g, 1), expected);
+        QVERIFY(!g.Sorting());
+        // The sort state is the one click's: column 1, ascending.
+        QCOMPARE(g.SortColumn(), 1);
+        QVERIFY(g.Ascending());
+        // Nothing is left waiting: a later change applies at once.
+        deferredChanges = 0;
+        g.OnYield = nullptr;
+        g.AddRow({"y", "9"});
+        QCOMPARE(g.Cell(1, g.RowCount() - 1), QStringLiteral("9"));
+        QCOMPARE(deferredChanges, 0);
+    }
+
+    // Cells and titles outside the grid: nothing, and no change.
+    void outsideTheGrid() {
+        TZorbelGridRows g = Grid({"b|2", "a|1"});
+        for (auto [col, row] : {std::pair{-1, 1}, {2, 1}, {0, -1}, {0, 3}}) QCOMPARE(g.Cell(col, row), QString());
+        QVERIFY(!g.TitleClick(-1));
+        QVERIFY(!g.TitleClick(2));
+        QCOMPARE(g.SortColumn(), -1);
+        QCOMPARE(Column(g, 0), (QStringList{"b", "a"}));
+    }
+
+    // A move out of the grid being sorted waits for the sort; both grids
+    // learn of it afterwards.
+    void moveDuringTheSortWaits() {
+        TZorbelGridRows g = Grid({"a|3", "b|1", "c|2"});
+        TZorbelGridRows other = Grid({"x|9"});
+        g.OnGetColType = [](int) { return int(zctInteger); };
+        int gChanged = 0, otherChanged = 0;
+        g.OnDeferredChange = [&] { ++gChanged; };
+        other.OnDeferredChange = [&] { ++otherChanged; };
+        bool moved = false;
+        g.OnYield = [&] {
+            if (moved) return;
+            moved = true;
+            g.Select(1, 1);
+            TZorbelGridRows::MoveAllRows(g, other);
+            TZorbelGridRows::MoveSelectedRows(other, g);
+            QCOMPARE(Data(other), QStringList{"x|9"});
+            QCOMPARE(g.RowCount(), 4);
+        };
+        QVERIFY(g.TitleClick(1));
+        // Sorted first (1 2 3), then all of them moved out, then other's
+        // selected row (its first, "x") moved back in.
+        QCOMPARE(Data(other), (QStringList{"b|1", "c|2", "a|3"}));
+        QCOMPARE(Data(g), QStringList{"x|9"});
+        QCOMPARE(gChanged, 1);
+        QVERIFY(otherChanged >= 1);
+    }
+
+    // The view: the event loop runs during the sort; a title click from it is
+    // refused without giving the grid back, a move waits, and the view shows
+    // the final rows.
+    void viewSortKeepsTheEventLoopAndRefusesASecondSort() {
+        TZorbelGrid grid, other;
+        grid.SetOnGetColType([](int) { return int(zctInteger); });
+        for (const char* n : {"5", "3", "9", "1", "7", "2"}) grid.AddRow({QString::fromLatin1(n), "g"});
+        other.AddRow({"4", "o"});
+        other.AddRow({"8", "o"});
+        grid.show();
+        other.show();
+        QSignalSpy sorted(&grid, &TZorbelGrid::Sorted);
+        bool ranDuringSort = false, secondRefused = false, stillDisabled = false;
+        int timerRuns = 0;
+        QTimer ticker;
+        ticker.setInterval(0);
+        QObject::connect(&ticker, &QTimer::timeout, &grid, [&] {
+            ++timerRuns;
+            if (ranDuringSort || !grid.Rows().Sorting()) return;
+            ranDuringSort = true;
+            secondRefused = !grid.TitleClick(0);
+            stillDisabled = !grid.isEnabled();
+            TZorbelGrid::MoveAllRows(other, grid);
+        });
+        ticker.start();
+        QVERIFY(grid.TitleClick(0));
+        ticker.stop();
+        QVERIFY2(ranDuringSort, "the event loop did not run during the sort");
+        QVERIFY(secondRefused);
+        QVERIFY(stillDisabled);
+        QVERIFY(grid.isEnabled());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(sorted.count(), 1);
+        // The moved rows came in after the sort and were sorted in (the grid
+        // has a sort column and sorts after an insert).
+        QStringList shown;
+        for (int r = 0; r < grid.model()->rowCount(); ++r) shown << grid.model()->data(grid.model()->index(r, 0)).toString();
+        QCOMPARE(shown, (QStringList{"1", "2", "3", "4", "5", "7", "8", "9"}));
+        QCOMPARE(grid.verticalHeader()->count(), 8);  // the view took the new rows
+        QVERIFY(other.IsGridEmpty());
+        QCOMPARE(other.model()->rowCount(), 1);
+        QCOMPARE(other.verticalHeader()->count(), 1);
+        QVERIFY(grid.Rows().Ascending());
     }
 };
 
