@@ -279,13 +279,25 @@ private slots:
         QCOMPARE(ConstructionRecord.K_MHOEHE_UNTEN, QStringLiteral("1000"));
     }
 
-    void unreadableElevationKeepsHeight() {
+    // An unreadable height is the input's -1, never the height read before
+    // (which Ok would otherwise store); the steel width likewise.
+    void unreadableElevationIsMinusOne() {
         ConfigurationRow row;
         row.A_ANZ_Q = 2;
         ConstructionRecord.K_HM_Q_2 = 1234;
+        ConstructionRecord.K_HM_D_2 = 1234;
         QCOMPARE(ReadElevation(2, QStringLiteral("12a"), false, false, row), 5202);
-        QCOMPARE(ConstructionRecord.K_HM_Q_2, 1234.0);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
+        QCOMPARE(ConstructionRecord.K_HM_D_2, 1234.0);
+        ConstructionRecord.K_HM_Q_2 = 1234;
         QCOMPARE(ReadElevation(2, QString(), false, false, row), 5201);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
+        QCOMPARE(ReadElevation(2, QStringLiteral("12.5"), true, false, row), 5208);
+        QCOMPARE(ConstructionRecord.K_HM_D_2, -1.0);
+        ConstructionRecord.K_BREITE = ConstructionRecord.K_BREITE_2 = 300;
+        QCOMPARE(ReadSteelWidth(QStringLiteral("3o0"), false, row), 5202);
+        QCOMPARE(ConstructionRecord.K_BREITE, -1.0);
+        QCOMPARE(ConstructionRecord.K_BREITE_2, -1.0);
         QCOMPARE(ReadElevation(2, QStringLiteral("-3'-3.37\""), false, true, row), 0);
         QCOMPARE(ConstructionRecord.K_HM_Q_2, -1000.0);
         QCOMPARE(ConstructionRecord.K_HI_Q_F_2, QStringLiteral("-3'-3.37\""));

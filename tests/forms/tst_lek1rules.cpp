@@ -129,7 +129,7 @@ private slots:
         ConvertDisplayedUnits(v, {}, {imperial, kg});
         if (imperial) {
             QCOMPARE(v.SteelElevLeft, QStringLiteral("11'-5.795\""));
-            QCOMPARE(v.TEMP, 32);
+            QCOMPARE(v.TEMP, -4);  // -20 °C × 1.8 + 32
             QVERIFY(qAbs(v.Vertikal - 20 / 25.4) < 1e-12);
         } else {
             QVERIFY(qAbs(v.Last - 10000 / 9.81) < 1e-9);
@@ -141,8 +141,8 @@ private slots:
         QVERIFY(qAbs(v.Vertikal - 20) < 1e-9);
         QVERIFY(qAbs(v.DY_W_N + 12.5) < 1e-9);
         QVERIFY(qAbs(v.ISO - 100) < 1e-9);
-        // Below the field's floor: 32 °F, then 0 °C; a kg switch leaves it.
-        QCOMPARE(v.TEMP, imperial ? 0 : -20);
+        // Below the field's floor as well: there and back gives the same.
+        QCOMPARE(v.TEMP, -20);
         QCOMPARE(v.RDM.toDouble(), 114.3);
         QCOMPARE(v.SteelElevLeft, QStringLiteral("3500"));
         QCOMPARE(v.PipeElev, QStringLiteral("-1000"));
@@ -152,15 +152,16 @@ private slots:
         QTest::addColumn<int>("shown");
         QTest::addColumn<bool>("toImperial");
         QTest::addColumn<int>("expected");
-        QTest::newRow("-1 C") << -1 << true << 32;
-        QTest::newRow("-200 C") << -200 << true << 32;
+        // Below the field's floor the other scale shows the same temperature.
+        QTest::newRow("-1 C") << -1 << true << 30;     // -1.8 to the nearest degree: -2
+        QTest::newRow("-200 C") << -200 << true << -328;
         QTest::newRow("0 C") << 0 << true << 32;
         QTest::newRow("1 C") << 1 << true << 34;
         QTest::newRow("100 C") << 100 << true << 212;
         QTest::newRow("650 C") << 650 << true << 1202;
-        QTest::newRow("31 F") << 31 << false << 0;
-        QTest::newRow("0 F") << 0 << false << 0;
-        QTest::newRow("-40 F") << -40 << false << 0;
+        QTest::newRow("31 F") << 31 << false << -1;  // -0.56
+        QTest::newRow("0 F") << 0 << false << -18;   // -17.78
+        QTest::newRow("-40 F") << -40 << false << -40;
         QTest::newRow("32 F") << 32 << false << 0;
         QTest::newRow("33 F") << 33 << false << 1;
         QTest::newRow("212 F") << 212 << false << 100;
