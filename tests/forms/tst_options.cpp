@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -788,9 +789,12 @@ private slots:
     // A live switch of the menu language sizes the form for the new texts:
     // the tab strip stays whole either way.
     void languageSwitchKeepsTheTabsWhole() {
+        // Opened in English at its smallest; German needs more room.
+        IvBinaryDictionaryGlobal->SetLanguage(2);
         TFLEKO& w = Open();
         w.resize(w.minimumSize());
-        for (int language : {2, 1, 2}) {
+        QApplication::processEvents();
+        for (int language : {1, 2, 1}) {
             IvBinaryDictionaryGlobal->SetLanguage(language);
             QApplication::processEvents();
             const int needed = w.layout()->totalMinimumSize().width();
