@@ -110,6 +110,13 @@ TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, con
 
 QString ErrorText(int number) { return ErrorTextByNumber(number); }
 
+// An elevation input as wide as its longest text: the picture's width in
+// millimetres, a feet-inch text with its sign and three decimals.
+int ElevationEditWidth(const QLineEdit& e, int metricWidth, bool imperial) {
+    const QString longest = imperial ? QStringLiteral("-000'-00.000\"") : QStringLiteral("-00000");
+    return std::max(metricWidth, e.fontMetrics().horizontalAdvance(longest) + 12);
+}
+
 QStringList BuildingConnectionNatives() {
     return {QStringLiteral("Typ 75 - Anschweißöse"), QStringLiteral("Typ 73 - Anschweißbügel"),
             QStringLiteral("Typ 78 - Trägerklammer"), QStringLiteral("Typ 76 - Tragarm mit Spannklammer"),
@@ -291,6 +298,9 @@ void TFLEK1::BuildForm() {
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     Label_UPos->setFont(bold);
     lblPrjDir = MakeLabel(QStringLiteral("lblPrjDir"), {}, this);
+    // A long project directory is shortened in its middle, never widening
+    // the form; its hint holds it whole.
+    lblPrjDir->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Lversion = MakeLabel(QStringLiteral("Lversion"), {}, this);
     LabelLoadKind = MakeLabel(QStringLiteral("LabelLoadKind"), QStringLiteral("[ warm ]"), this);
     Button2 = new QPushButton(QStringLiteral("<->"), this);
@@ -471,7 +481,7 @@ QWidget* TFLEK1::BuildLoadPage() {
     v->addWidget(CB_AS_dreh);
     v->addWidget(CB_KH_dreh);
     v->addStretch(1);
-    page->setMinimumWidth(300);
+    page->setMinimumWidth(260);
 
     // Exits of the value fields: only a changed text rewrites the record.
     for (TFloatEdit* e : {Last, STAT_LAST_HZ, STAT_LAST_HS, Hydrolast, DY_L_H, DY_L_HZ, DY_L_HS, Lateral, Horizontal,
@@ -577,7 +587,7 @@ QWidget* TFLEK1::BuildHangerPage() {
     angle->addWidget(BOCK35_WINKEL);
     angle->addStretch(1);
     left->addLayout(angle);
-    outer->addLayout(left, 3);
+    outer->addLayout(left, 1);
 
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("ConnectionScroll"));
@@ -603,7 +613,7 @@ QWidget* TFLEK1::BuildHangerPage() {
     }
     pv->addStretch(1);
     scroll->setWidget(panels);
-    scroll->setMinimumWidth(440);
+    scroll->setMinimumWidth(390);
     outer->addWidget(scroll, 2);
 
     connect(DIRECTION, &TRadioGroup::Clicked, this, [this] { DIRECTIONClick(); });
@@ -828,7 +838,6 @@ QGroupBox* TFLEK1::BuildColdPanel() {
 void TFLEK1::FormCreate() {
     TZorbelForm::FormCreate();
     SetMinWidth(700);
-    setMinimumWidth(700);
     Lversion->setText(QWDateiInfo->DateiVersion());
     setWindowTitle(IvTranslate(QStringLiteral("KORVA2010 for MDS")));
     SavedCaption = windowTitle();
@@ -906,6 +915,7 @@ void TFLEK1::FormCreate() {
     ClearPartsList();
     ReadCompanyOptions();
     InitInputForm();
+    FitMinimumSize();
 }
 
 QString TFLEK1::ImageDirectory() const { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("images")); }
@@ -1062,6 +1072,7 @@ void TFLEK1::showEvent(QShowEvent* event) {
 void TFLEK1::resizeEvent(QResizeEvent* event) {
     TZorbelForm::resizeEvent(event);
     PlaceElevationEdits();
+    ShowProjectDirectory();
 }
 
 // ---------------------------------------------------------------- shown values
@@ -1212,8 +1223,22 @@ void TFLEK1::ShowHangerMark() {
     caption += QStringLiteral(" ]");
     setWindowTitle(caption);
     Label_UPos->setText(UPOS->text());
-    lblPrjDir->setText(QStringLiteral("Project Directory: ") + ProjectDatabaseName);
-    lblPrjDir->setToolTip(QStringLiteral("Current Project directory is: ") + ProjectDatabaseName);
+    lblPrjDir->setToolTip(TranslateMenuText(QStringLiteral("Current Project directory is: ")) + ProjectDatabaseName);
+    ShowProjectDirectory();
+}
+
+void TFLEK1::ShowProjectDirectory() {
+    const QString text = TranslateMenuText(QStringLiteral("Project Directory: ")) + ProjectDatabaseName;
+    lblPrjDir->setText(lblPrjDir->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(40, lblPrjDir->width())));
+}
+
+// The form is never smaller than its texts and panels need: at least 700
+// pixels wide, wider where the language's texts ask for it.
+void TFLEK1::FitMinimumSize() {
+    const QSize needed = layout()->totalMinimumSize();
+    SetMinWidth(std::max(700, needed.width()));
+    SetMinHeight(std::max(600, needed.height()));
+    resize(size().expandedTo(minimumSize()));
 }
 
 void TFLEK1::ShowBuiltTexts() {
@@ -1226,6 +1251,7 @@ void TFLEK1::ShowBuiltTexts() {
     const QString info = TranslateMenuText(QStringLiteral("No aditional information needed !"));
     for (QLabel* l : {LabelStaticInfo, LabelColdInfo, LabelDynamicInfo})
         l->setText(info);
+    FitMinimumSize();
     // The connection items keep their choice.
     const auto retranslate = [](TZORBELGroupBox* g, const QStringList& natives) {
         const int index = g->ItemIndex();
@@ -1727,7 +1753,7 @@ void TFLEK1::OpenElevations(bool differences) {
         auto* e = new TUncHoehe(PanelImage);
         e->setObjectName(QStringLiteral("Elevation%1").arg(i + 1));
         e->SetUNC(imperial);
-        e->setFixedWidth(differences ? 40 : 50);
+        e->setFixedWidth(ElevationEditWidth(*e, differences ? 40 : 50, imperial));
         e->setText(QString());
         const int slot = i + 1;
         connect(e, &QLineEdit::editingFinished, this, [this, slot] { ElevationDialogCheck(slot); });
@@ -1741,7 +1767,7 @@ void TFLEK1::OpenElevations(bool differences) {
         SteelWidthEdit = new TUncHoehe(PanelImage);
         SteelWidthEdit->setObjectName(QStringLiteral("SteelWidth"));
         SteelWidthEdit->SetUNC(imperial);
-        SteelWidthEdit->setFixedWidth(imperial ? 70 : 50);
+        SteelWidthEdit->setFixedWidth(ElevationEditWidth(*SteelWidthEdit, 50, imperial));
         SteelWidthEdit->setText(QString());
         SteelWidthEdit->installEventFilter(this);
         connect(SteelWidthEdit, &QLineEdit::editingFinished, this, [this] { SteelWidthExit(); });
@@ -1926,8 +1952,11 @@ void TFLEK1::ConvertDisplayedUnits(UnitMode from) {
     for (size_t i = 0; i < ElevationEdits.size(); ++i) {
         if (!ElevationEdits[i]) continue;
         ElevationEdits[i]->SetUNC(to.imperial);
+        ElevationEdits[i]->setFixedWidth(
+            ElevationEditWidth(*ElevationEdits[i], ConstructionRecord.K_ST_E_6 ? 40 : 50, to.imperial));
         ElevationEdits[i]->setText(texts.value(int(i)));
     }
+    if (SteelWidthEdit) SteelWidthEdit->setFixedWidth(ElevationEditWidth(*SteelWidthEdit, 50, to.imperial));
     if (SteelWidthEdit && !SteelWidthEdit->text().isEmpty()) {
         SteelWidthEdit->SetUNC(to.imperial);
         SteelWidthEdit->setText(SteelWidthText(ConstructionRecord.K_BREITE_2, to.imperial));

@@ -168,6 +168,8 @@ public:
     // The texts the form builds itself (caption, load kind, hints, the
     // connection items), in the current language.
     void ShowBuiltTexts();
+    void ShowProjectDirectory();
+    void FitMinimumSize();
     // The hanger type in force: the pre-selected type's load number or "Auto".
     void ShowHangerType();
     // The shown values, and showing values (after a unit switch).
