@@ -25,7 +25,9 @@
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QImage>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -1232,6 +1234,62 @@ private slots:
         IvBinaryDictionaryGlobal->SetLanguage(2);
         QCOMPARE(form->LabelLoadKind->text(), QStringLiteral("[ cold ]"));
         QCOMPARE(form->LabelStaticInfo->text(), QStringLiteral("No additional information needed !"));
+    }
+
+    // At the size the form opens with, and at its smallest, every
+    // connection group stands whole in its panel; the elevation inputs
+    // hold their feet-inch texts.
+    void formHoldsItsPanels_data() {
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("default size") << false;
+        QTest::newRow("smallest size") << true;
+    }
+    void formHoldsItsPanels() {
+        QFETCH(bool, smallest);
+        Start();
+        QCOMPARE(form->size(), QSize(1000, 720));
+        if (smallest) form->resize(form->minimumSize());
+        form->show();
+        QApplication::processEvents();
+        const auto* scroll = form->findChild<QAbstractScrollArea*>(QStringLiteral("ConnectionScroll"));
+        QVERIFY(scroll);
+        const QWidget* viewport = scroll->viewport();
+        int groups = 0;
+        for (const TZORBELGroupBox* g : form->findChildren<TZORBELGroupBox*>()) {
+            if (!g->isVisibleTo(form.get())) continue;
+            ++groups;
+            const QPoint right = g->mapTo(viewport, QPoint(g->width(), 0));
+            QVERIFY2(right.x() <= viewport->width(), qPrintable(g->objectName()));
+        }
+        QVERIFY(groups >= 2);
+        QVERIFY(viewport->mapTo(form.get(), QPoint(viewport->width(), 0)).x() <= form->width());
+        LEK1Services().ShowOptions = [](QWidget*) {
+            SaveUnits(true, false);
+            return false;
+        };
+        form->OPTIONENClick();
+        for (const QPointer<TUncHoehe>& e : form->ElevationEdits) {
+            QVERIFY(e->text().contains(u'\''));
+            QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) + 8 <= e->width(), qPrintable(e->text()));
+        }
+    }
+
+    // A picture group shows the picture of the item the program chooses,
+    // as it does for a click.
+    void pictureFollowsTheChosenItem() {
+        TestDir images;
+        QImage(20, 30, QImage::Format_RGB32).save(images.file(QStringLiteral("a.bmp")));
+        QImage(40, 10, QImage::Format_RGB32).save(images.file(QStringLiteral("b.bmp")));
+        TZORBELGroupBox group;
+        group.resize(300, 120);
+        group.SetPictureFileNames({QStringLiteral("a.bmp"), QStringLiteral("b.bmp")});
+        group.SetItems({QStringLiteral("A"), QStringLiteral("B")});
+        group.SetPicturePath(images.path());
+        group.SetEnabled(true);
+        group.SetItemIndex(0);
+        QCOMPARE(group.Picture()->pixmap().size(), QSize(20, 30));
+        group.SetItemIndex(1);
+        QCOMPARE(group.Picture()->pixmap().size(), QSize(40, 10));
     }
 
     void hangerTypeResetManual() {

@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -129,6 +130,47 @@ private slots:
         dictionaries = std::make_unique<DictionaryScope>();
     }
     void cleanupTestCase() { dictionaries.reset(); }
+
+    // A box belongs to the window it is shown for (its owner's, else the
+    // active one): with that window hidden, closing the box is no closing
+    // of the application's last window.
+    void boxBelongsToItsWindow() {
+        InstallQtMessageSeam();
+        SetUnattended(false);
+        QWidget window;
+        auto* field = new QLineEdit(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget* parent = nullptr;
+        const auto answer = [&parent] {
+            QTimer::singleShot(0, [&parent] {
+                if (TMessageForm* b = Box()) {
+                    parent = b->parentWidget();
+                    b->Button(QStringLiteral("OK"))->click();
+                }
+            });
+        };
+        answer();
+        InformationOk(field, QStringLiteral("owned"));
+        QCOMPARE(parent, &window);
+        parent = nullptr;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        answer();
+        InformationOkActive(QStringLiteral("active"));
+        QCOMPARE(parent, &window);
+        // The owner hidden, as the input form is behind the options form.
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        window.hide();
+        parent = nullptr;
+        answer();
+        InformationOk(&window, QStringLiteral("hidden owner"));
+        QCOMPARE(parent, &window);
+        QApplication::processEvents();
+        QCOMPARE(lastClosed.count(), 0);
+        SetMessageSeam(nullptr);
+    }
 
     void boxesInsideTheOptionsFormKeepTheSupport() {
         const QString catalogue = base.file(QStringLiteral("catalogue"));
