@@ -786,6 +786,18 @@ private slots:
         QCOMPARE(IvFormatSettings().ShortDateFormat, inUse);
     }
 
+    // A text that is no number, refused by the save, is reported in the
+    // menu language and nothing is stored.
+    void saveRefusesNoNumberInTheMenuLanguage() {
+        TFLEKO& w = Open();
+        QLineEdit* angle = w.DataSource1->EditOf(QStringLiteral("F_WINKEL"));
+        angle->setText(QStringLiteral("x"));
+        emit angle->textEdited(angle->text());
+        QVERIFY(!w.SpeichernClick());
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'x' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(f->Stored(QStringLiteral("F_WINKEL")).toDouble(), 2.5);
+    }
+
     // A live switch of the menu language sizes the form for the new texts:
     // the tab strip stays whole either way.
     void languageSwitchKeepsTheTabsWhole() {
