@@ -332,6 +332,53 @@ private slots:
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
     }
 
+    // The profile lists: every type once in the table's order (another
+    // kind of text row in between), the heights of one type, the bound on
+    // the rows read, and the table left unfiltered.
+    void profileLists() {
+        const struct {
+            int nr;
+            const char* type;
+            const char* height;
+        } rows[] = {{911, "PB", "100"}, {912, "PC", "200"}, {913, "PB", "120"}, {914, "PA", "100"}};
+        for (const auto& r : rows)
+            fx->Insert(QStringLiteral("Txttab.DB"),
+                       {{"TXT_KZ", "PRF"}, {"TXT_NR", r.nr}, {"TXT_TEXT", r.type}, {"TXT_PRF_HOEHE", r.height}});
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 915}, {"TXT_TEXT", "PZ"}});
+        TTable& t = DBKONST->TXTTAB;
+        const QStringList types = ProfileTypes(t);
+        QCOMPARE(types.mid(types.indexOf(QStringLiteral("PB"))), (QStringList{"PB", "PC", "PA"}));
+        QVERIFY(!types.contains(QStringLiteral("PZ")));
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PB")), (QStringList{"100", "120"}));
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PZ")), QStringList());
+        QCOMPARE(ProfileTypes(t, 1).size(), 1);
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PB"), 1), QStringList{"100"});
+        QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    // The arm length in whole millimetres (to the nearest), the inches kept
+    // in imperial mode only.
+    void armLength_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<double>("shown");
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<QString>("inches");
+        QTest::newRow("metric") << false << 750.5 << 750 << "keep";  // half to even
+        QTest::newRow("metric up") << false << 749.75 << 750 << "keep";
+        QTest::newRow("imperial") << true << 30.25 << 768 << "30.25";  // 768.35 mm
+        QTest::newRow("imperial down") << true << 30.0 << 762 << "30";
+    }
+    void armLength() {
+        QFETCH(bool, imperial);
+        QFETCH(double, shown);
+        QFETCH(int, mm);
+        QFETCH(QString, inches);
+        ConstructionRecord.K_TRAGARM_L_I = QStringLiteral("keep");
+        ApplyArmLengthExit(shown, {imperial, false});
+        QCOMPARE(ConstructionRecord.K_TRAGARM_L, mm);
+        QCOMPARE(ConstructionRecord.K_TRAGARM_L_I, inches);
+    }
+
     void steelWidthOfVerticalClamp() {
         ConfigurationRow row;
         row.A_NAME = QStringLiteral("SHVAESBH");

@@ -481,6 +481,83 @@ private slots:
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
         QVERIFY(!WriteHostErrorFile(QStringLiteral("x"), dir.file(QStringLiteral("no/such/dir"))));
     }
+
+    // The conversion error as the class library words it (no dictionary is
+    // open here: the native text).
+    void conversionError() {
+        QCOMPARE(ConversionErrorText(QStringLiteral("ab"), true), QStringLiteral("'ab' is not a valid integer value"));
+        QCOMPARE(ConversionErrorText(QStringLiteral("1,2,3"), false),
+                 QStringLiteral("'1,2,3' is not a valid floating point value"));
+        const InputCheckFailure f = InvalidValueFailure(QStringLiteral("Last"), QStringLiteral("x"), false);
+        QCOMPARE(f.message, QStringLiteral("'x' is not a valid floating point value"));
+        QCOMPARE(f.focus, QStringLiteral("Last"));
+        QCOMPARE(f.messageNumber, 0);
+        QVERIFY(!f.activeOwner);
+        const InputCheckFailure e = ElevationFailure(QStringLiteral("Elevation2"), 5208);
+        QCOMPARE(e.messageNumber, 5208);
+        QCOMPARE(e.focus, QStringLiteral("Elevation2"));
+        QVERIFY(e.message.isEmpty());
+        QVERIFY(!e.activeOwner);
+    }
+
+    void hangerTypeLabel_data() {
+        QTest::addColumn<bool>("preselected");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("in force") << true << "042017" << "042017";
+        QTest::newRow("in force, blank padded") << true << "4217  " << "4217";
+        QTest::newRow("let go") << false << "042017" << "Auto";
+        QTest::newRow("reset") << true << "000000" << "Auto";
+        QTest::newRow("empty") << true << "      " << "Auto";
+    }
+    void hangerTypeLabel() {
+        QFETCH(bool, preselected);
+        QFETCH(QString, number);
+        QFETCH(QString, label);
+        QCOMPARE(HangerTypeLabel(preselected, number), label);
+    }
+
+    void dateFormats_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QStringList>("formats");
+        QTest::newRow(".") << 0 << QStringList{"dd.mm.yyyy", "dd.mm.yy", "yyyy.mm.dd", "yy.mm.dd", "mm.dd.yy"};
+        QTest::newRow(",") << 1 << QStringList{"dd,mm,yyyy", "dd,mm,yy", "yyyy,mm,dd", "yy,mm,dd", "mm,dd,yy"};
+        QTest::newRow("-") << 2 << QStringList{"dd-mm-yyyy", "dd-mm-yy", "yyyy-mm-dd", "yy-mm-dd", "mm-dd-yy"};
+        QTest::newRow("/") << 3 << QStringList{"dd/mm/yyyy", "dd/mm/yy", "yyyy/mm/dd", "yy/mm/dd", "mm/dd/yy"};
+        QTest::newRow("none") << 4 << QStringList{"ddmmyyyy", "ddmmyy", "yyyymmdd", "yymmdd", "mmddyy"};
+    }
+    void dateFormats() {
+        QFETCH(int, item);
+        QFETCH(QStringList, formats);
+        QCOMPARE(DateFormatsOf(item), formats);
+        const QString separators = QStringLiteral(".,-/");
+        QCOMPARE(DateSeparatorItem(item < 4 ? separators.at(item) : QChar(u' ')), item);
+    }
+
+    void dateFormatInUse_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("count");
+        QTest::newRow("first of five") << 0 << "dd.MM.yyyy" << 0 << "dd.mm.yyyy" << 5;
+        QTest::newRow("last of five") << 3 << "mm/dd/yy" << 4 << "dd/mm/yyyy" << 5;
+        QTest::newRow("none of them") << 3 << "M/d/yy" << 0 << "m/d/yy" << 6;
+        QTest::newRow("nothing in use") << 2 << "" << 0 << "dd-mm-yyyy" << 5;
+    }
+    void dateFormatInUse() {
+        QFETCH(int, item);
+        QFETCH(QString, inUse);
+        QFETCH(int, index);
+        QFETCH(QString, first);
+        QFETCH(int, count);
+        const DateFormatChoice c = DateFormatChoiceOf(item, inUse);
+        QCOMPARE(c.index, index);
+        QCOMPARE(c.formats.value(0), first);
+        QCOMPARE(int(c.formats.size()), count);
+        if (!inUse.isEmpty()) QCOMPARE(c.formats.value(c.index), OptionsDateFormat(inUse));
+        QCOMPARE(OptionsDateFormat(QStringLiteral("dd.MM.yyyy")), QStringLiteral("dd.mm.yyyy"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLek1Rules)
