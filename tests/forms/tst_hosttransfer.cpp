@@ -2,6 +2,7 @@
 #include "TransferFixture.h"
 #include "data/ABHGNR.h"
 #include "forms/rules/HostTransfer.h"
+#include "host/GlobalVars4KORVA_MDS.h"
 #include "platform/Query.h"
 #include "platform/TableFile.h"
 #include "ui/Unctool.h"
@@ -354,6 +355,73 @@ private slots:
         QCOMPARE(ProfileTypes(t, 1).size(), 1);
         QCOMPARE(ProfileHeights(t, QStringLiteral("PB"), 1), QStringList{"100"});
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    // Every host value lands in its own shown field: the values differ, so
+    // a value left out or put into a neighbour shows.
+    void hostValuesAreShown() {
+        MdsLoadNormal = 1.5;
+        MdsLoadEmergency = 2.5;
+        MdsLoadFailure = 3.5;
+        MdsLoadHydro = 4.5;
+        MdsStaticLateral = 5.5;
+        MdsStaticHorizontal = 6.5;
+        MdsStaticVertical = 7.5;
+        MdsDynPositive = 8.5;
+        MdsDynNegative = -9.5;
+        MdsPipeSize = QStringLiteral("114.3");
+        MdsTemp = 230;
+        MdsInsulation = 40.5;
+        MdsSteelElevLeft = QStringLiteral("3500");
+        MdsSteelElevRight = QStringLiteral("3400");
+        MdsPipeElev = QStringLiteral("1000");
+        MdsSteelWidth = QStringLiteral("300");
+        MdsRodLength = QStringLiteral("800");
+        const DisplayedValues v = HostDisplayedValues();
+        QCOMPARE(v.Last, 1.5);
+        QCOMPARE(v.DY_L_H, 1.5);
+        QCOMPARE(v.STAT_LAST_HZ, 2.5);
+        QCOMPARE(v.DY_L_HZ, 2.5);
+        QCOMPARE(v.STAT_LAST_HS, 3.5);
+        QCOMPARE(v.DY_L_HS, 3.5);
+        QCOMPARE(v.Hydrolast, 4.5);
+        QCOMPARE(v.Lateral, 5.5);
+        QCOMPARE(v.Horizontal, 6.5);
+        QCOMPARE(v.Vertikal, 7.5);
+        QCOMPARE(v.DY_W_P, 8.5);
+        QCOMPARE(v.DY_W_N, -9.5);
+        QCOMPARE(v.RDM, QStringLiteral("114.3"));
+        QCOMPARE(v.TEMP, 230);
+        QCOMPARE(v.ISO, 40.5);
+        QCOMPARE(v.SteelElevLeft, QStringLiteral("3500"));
+        QCOMPARE(v.SteelElevRight, QStringLiteral("3400"));
+        QCOMPARE(v.PipeElev, QStringLiteral("1000"));
+        QCOMPARE(v.SteelWidth, QStringLiteral("300"));
+        QCOMPARE(v.RodLength, QStringLiteral("800"));
+        ResetHostGlobals();
+    }
+
+    // The first error of the pre-filled inputs is the one reported: an
+    // unreadable steel width after readable heights, a height before it.
+    void firstElevationError() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        row.A_ANZ_Q = 2;
+        row.BX = 150;
+        ElevationInputs in;
+        in.kind = ElevationKind::Absolute;
+        in.count = 2;
+        in.texts[0] = QStringLiteral("3500");
+        in.texts[1] = QStringLiteral("1000");
+        in.hasSteelWidth = true;
+        in.steelWidth = QStringLiteral("3o0");
+        QCOMPARE(ApplyElevations(in, false, row), 5202);
+        in.texts[1] = QStringLiteral("12.5");
+        QCOMPARE(ApplyElevations(in, false, row), 5208);
+        in.steelWidth = QStringLiteral("300");
+        QCOMPARE(ApplyElevations(in, false, row), 5208);
+        in.texts[1] = QStringLiteral("1000");
+        QCOMPARE(ApplyElevations(in, false, row), 0);
     }
 
     // The arm length in whole millimetres (to the nearest), the inches kept
