@@ -4,6 +4,7 @@
 #include "forms/rules/HostTransfer.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "platform/Query.h"
+#include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "ui/Unctool.h"
 
@@ -355,6 +356,36 @@ private slots:
         QCOMPARE(ProfileTypes(t, 1).size(), 1);
         QCOMPARE(ProfileHeights(t, QStringLiteral("PB"), 1), QStringList{"100"});
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    // A configuration row is read whole; the area letter decides whether
+    // the hanger-type button is offered.
+    void configurationRowIsReadWhole() {
+        fx->Insert(QStringLiteral("ABHGNR.DB"),
+                   {{"A_NR", 177}, {"A_NAME", "SHHAESBH"}, {"A_BER", "K"}, {"A_ANZ_D", 3}, {"A_ANZ_Q", 4},
+                    {"A_MDS_NO", "77"}, {"A_ORDERNO", 77}, {"STAT_DYN", true}, {"STAT_COLD", false}, {"BX", 11},
+                    {"BY", 12}, {"QX1", 13}, {"QY5", 14}, {"DX4", 15}, {"DY2", 16}});
+        TTable t(DBKONST->ABHGDB.DatabaseName(), DBKONST->ABHGDB.TableName());
+        t.Open();
+        QVERIFY(t.Locate(QStringLiteral("A_NR"), {177}));
+        const ConfigurationRow r = ReadConfigurationRow(t);
+        QCOMPARE(r.A_NR, 177);
+        QCOMPARE(r.A_NAME.trimmed(), QStringLiteral("SHHAESBH"));
+        QCOMPARE(r.A_BER.trimmed(), QStringLiteral("K"));
+        QCOMPARE(r.A_ANZ_D, 3);
+        QCOMPARE(r.A_ANZ_Q, 4);
+        QCOMPARE(r.BX, 11);
+        QCOMPARE(r.BY, 12);
+        QCOMPARE(r.QX[0], 13);
+        QCOMPARE(r.QY[4], 14);
+        QCOMPARE(r.DX[3], 15);
+        QCOMPARE(r.DY[1], 16);
+        QVERIFY(PanelInputsOf(r, StressCondition::Static).hasABer);
+        // A name that is no value field writes nothing.
+        const TConstructionRecord before = ConstructionRecord;
+        QVERIFY(!ApplyFieldExit(QStringLiteral("Nothing"), 5, {}));
+        QVERIFY(ApplyFieldExit(QStringLiteral("Vertikal"), 5, {}));
+        QCOMPARE(ConstructionRecord.K_LAST, before.K_LAST);
     }
 
     // Every host value lands in its own shown field: the values differ, so
