@@ -388,6 +388,49 @@ private slots:
         QCOMPARE(ConstructionRecord.K_LAST, before.K_LAST);
     }
 
+    // In imperial mode each load field converts lbs to kN and each travel
+    // inches to mm (a load taken as a length would give 2540).
+    void imperialFieldExits_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("DY_L_HS") << "DY_L_HS" << 0.445;
+        QTest::newRow("DY_L_HZ") << "DY_L_HZ" << 0.445;
+        QTest::newRow("Hydrolast") << "Hydrolast" << 0.445;
+        QTest::newRow("DY_W_N") << "DY_W_N" << 2540.0;
+    }
+    void imperialFieldExits() {
+        QFETCH(QString, edit);
+        QFETCH(double, expected);
+        ConstructionRecord.K_LAST_DYN_3 = ConstructionRecord.K_LAST_DYN_2 = ConstructionRecord.K_HYDRO_LAST = -1;
+        ConstructionRecord.K_WEG_Y = -1;
+        QVERIFY(ApplyFieldExit(edit, 100, {true, false}));
+        const double got = edit == u"DY_L_HS"    ? ConstructionRecord.K_LAST_DYN_3
+                           : edit == u"DY_L_HZ"  ? ConstructionRecord.K_LAST_DYN_2
+                           : edit == u"Hydrolast" ? ConstructionRecord.K_HYDRO_LAST
+                                                  : ConstructionRecord.K_WEG_Y;
+        QVERIFY2(qAbs(got - expected) < 1e-9, qPrintable(QString::number(got)));
+    }
+
+    // Imperial heights keep their feet-inch text in their own slot.
+    void imperialHeightTexts() {
+        ConfigurationRow row;
+        row.A_ANZ_Q = 3;
+        for (bool differences : {true, false}) {
+            for (int slot = 1; slot <= 3; ++slot) {
+                ConstructionRecord.K_HI_D_F_1 = ConstructionRecord.K_HI_D_F_2 = ConstructionRecord.K_HI_D_F_3 = QString();
+                ConstructionRecord.K_HI_Q_F_1 = ConstructionRecord.K_HI_Q_F_2 = ConstructionRecord.K_HI_Q_F_3 = QString();
+                const QString text = QStringLiteral("%1'-0.0\"").arg(slot);
+                QCOMPARE(ReadElevation(slot, text, differences, true, row), 0);
+                const QString d[] = {ConstructionRecord.K_HI_D_F_1, ConstructionRecord.K_HI_D_F_2, ConstructionRecord.K_HI_D_F_3};
+                const QString q[] = {ConstructionRecord.K_HI_Q_F_1, ConstructionRecord.K_HI_Q_F_2, ConstructionRecord.K_HI_Q_F_3};
+                for (int i = 0; i < 3; ++i) {
+                    QCOMPARE(d[i], differences && i == slot - 1 ? text : QString());
+                    QCOMPARE(q[i], !differences && i == slot - 1 ? text : QString());
+                }
+            }
+        }
+    }
+
     // Every host value lands in its own shown field: the values differ, so
     // a value left out or put into a neighbour shows.
     void hostValuesAreShown() {
