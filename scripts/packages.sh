@@ -6,6 +6,7 @@ KORVA_PACKAGES=(
   libsqlite3-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core xdotool
+  qt6-translations-l10n
 )
 
 install_packages() {

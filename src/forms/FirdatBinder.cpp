@@ -1,5 +1,6 @@
 #include "forms/FirdatBinder.h"
 
+#include "forms/rules/LEK1Rules.h"
 #include "platform/Numbers.h"
 #include "platform/Table.h"
 #include "ui/Validati.h"
@@ -98,7 +99,7 @@ QVariant TFirdatBinder::ParseFieldText(const TField& field, const QString& typed
         const qlonglong high = field.DataType() == TFieldType::SmallInt ? std::numeric_limits<int16_t>::max()
                                                                         : std::numeric_limits<int32_t>::max();
         if (!ok || v < low || v > high)
-            throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(typed).toStdString());
+            throw EConvertError(ConversionErrorText(typed, true).toStdString());
         return int(v);
     }
     case TFieldType::Float:
@@ -106,7 +107,7 @@ QVariant TFirdatBinder::ParseFieldText(const TField& field, const QString& typed
         if (text.isEmpty()) return QVariant();
         bool ok = false;
         const Extended v = ParseNumber(text, &ok);
-        if (!ok) throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(typed).toStdString());
+        if (!ok) throw EConvertError(ConversionErrorText(typed, false).toStdString());
         return double(v);
     }
     default: return typed;

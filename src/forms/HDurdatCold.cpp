@@ -3,11 +3,14 @@
 #include "data/DBKON.h"
 #include "platform/Table.h"
 
+#include "localisation/IvMulti.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TFHelpDurdatCold::TFHelpDurdatCold(QWidget* owner, QLineEdit* rdm) : TFHelpDurdat(owner, rdm, 145) {
     setObjectName(QStringLiteral("FHelpDurdatCold"));
@@ -36,6 +39,20 @@ TFHelpDurdatCold::TFHelpDurdatCold(QWidget* owner, QLineEdit* rdm) : TFHelpDurda
     });
     RadioGroup1Click();
     Loaded();
+    FitWidth();
+    // Another language, another title: the width follows it.
+    IvTranslator1->OnLanguageChange = [this](TIvCustomTranslator*) { FitWidth(); };
+}
+
+// The list's fixed width, or wider where the filter group's translated
+// title and items ask for more: the title is never cut.
+void TFHelpDurdatCold::FitWidth() {
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    const int title = RadioGroup1->fontMetrics().horizontalAdvance(RadioGroup1->title()) + 24;
+    const int width = std::max({145, title + margins, RadioGroup1->minimumSizeHint().width() + margins});
+    setMinimumWidth(width);
+    setMaximumWidth(width);
+    resize(width, height());
 }
 
 TFHelpDurdatCold::~TFHelpDurdatCold() {

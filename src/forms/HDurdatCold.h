@@ -23,6 +23,7 @@ public:
 
 private:
     void RadioGroup1Click();
+    void FitWidth();
     QButtonGroup* m_buttons = nullptr;
     int m_index = 0;
     QString m_savedFilter;

@@ -17,9 +17,13 @@
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
+#include "localisation/IvMulti.h"
+#include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
+#include "ui/ApplicationForms.h"
+#include "ui/QWDateiInfo2.h"
 #include "ui/ShownReporter.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
@@ -45,6 +49,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTimer>
@@ -62,6 +67,13 @@ const char* const ShownProperty = "korvaShown";
 
 void MarkShown(QLineEdit* e) { e->setProperty(ShownProperty, e->text()); }
 bool ChangedSinceShown(const QLineEdit* e) { return e->text() != e->property(ShownProperty).toString(); }
+
+// An emptied value field stands for 0: it shows 0, and its exit takes 0
+// instead of the value it held before.
+template <class Edit>
+void ShowEmptyAsZero(Edit* e) {
+    if (e->text().trimmed().isEmpty()) e->SetValue(0);
+}
 
 TFloatEdit* MakeFloat(const QString& name, QWidget* parent) {
     auto* e = new TFloatEdit(parent);
@@ -98,6 +110,19 @@ TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, con
 }
 
 QString ErrorText(int number) { return ErrorTextByNumber(number); }
+
+// An elevation input as wide as its longest text: the picture's width in
+// millimetres, a feet-inch text with its sign and three decimals.
+int ElevationEditWidth(const QLineEdit& e, int metricWidth, bool imperial) {
+    const QString longest = imperial ? QStringLiteral("-000'-00.000\"") : QStringLiteral("-00000");
+    return std::max(metricWidth, e.fontMetrics().horizontalAdvance(longest) + 12);
+}
+
+QStringList BuildingConnectionNatives() {
+    return {QStringLiteral("Typ 75 - Anschweißöse"), QStringLiteral("Typ 73 - Anschweißbügel"),
+            QStringLiteral("Typ 78 - Trägerklammer"), QStringLiteral("Typ 76 - Tragarm mit Spannklammer"),
+            QStringLiteral("Typ 74 - Anschweißplatte")};
+}
 
 // The format of a stored picture by its first bytes. Told the format, the
 // image reader takes its own decoder at once instead of loading every
@@ -276,6 +301,9 @@ void TFLEK1::BuildForm() {
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     Label_UPos->setFont(bold);
     lblPrjDir = MakeLabel(QStringLiteral("lblPrjDir"), {}, this);
+    // A long project directory is shortened in its middle, never widening
+    // the form; its hint holds it whole.
+    lblPrjDir->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Lversion = MakeLabel(QStringLiteral("Lversion"), {}, this);
     LabelLoadKind = MakeLabel(QStringLiteral("LabelLoadKind"), QStringLiteral("[ warm ]"), this);
     Button2 = new QPushButton(QStringLiteral("<->"), this);
@@ -456,24 +484,14 @@ QWidget* TFLEK1::BuildLoadPage() {
     v->addWidget(CB_AS_dreh);
     v->addWidget(CB_KH_dreh);
     v->addStretch(1);
-    page->setMinimumWidth(300);
+    page->setMinimumWidth(260);
 
     // Exits of the value fields: only a changed text rewrites the record.
     for (TFloatEdit* e : {Last, STAT_LAST_HZ, STAT_LAST_HS, Hydrolast, DY_L_H, DY_L_HZ, DY_L_HS, Lateral, Horizontal,
-                          Vertikal, DY_W_P, DY_W_N, ISO}) {
-        connect(e, &TValidCustomEdit::Exited, this, [this, e] {
-            if (!ChangedSinceShown(e)) return;
-            try {
-                const double shown = double(e->Value());
-                ApplyFieldExit(e->objectName(), shown, RecordUnitMode());
-                MarkShown(e);
-                m_exact[e->objectName()] = shown;
-            } catch (const std::exception&) {
-                // The edit itself refuses a text that is no number.
-            }
-        });
-    }
+                          Vertikal, DY_W_P, DY_W_N, ISO})
+        connect(e, &TValidCustomEdit::Exited, this, [this, e] { ValueFieldExit(e); });
     connect(TEMP, &TValidCustomEdit::Exited, this, [this] {
+        ShowEmptyAsZero(TEMP);
         if (ChangedSinceShown(TEMP)) TEMPExit();
     });
     connect(RDM, &QLineEdit::editingFinished, this, [this] {
@@ -572,7 +590,7 @@ QWidget* TFLEK1::BuildHangerPage() {
     angle->addWidget(BOCK35_WINKEL);
     angle->addStretch(1);
     left->addLayout(angle);
-    outer->addLayout(left, 3);
+    outer->addLayout(left, 1);
 
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("ConnectionScroll"));
@@ -598,7 +616,7 @@ QWidget* TFLEK1::BuildHangerPage() {
     }
     pv->addStretch(1);
     scroll->setWidget(panels);
-    scroll->setMinimumWidth(440);
+    scroll->setMinimumWidth(390);
     outer->addWidget(scroll, 2);
 
     connect(DIRECTION, &TRadioGroup::Clicked, this, [this] { DIRECTIONClick(); });
@@ -769,12 +787,8 @@ QGroupBox* TFLEK1::BuildStaticPanel() {
     connect(CBwithExtention, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_ZUG_DRUCK_KZ = on; });
     connect(chkbEinlegeblech, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_BLECH_KZ = on; });
     connect(T36_DRUCK_ONLY, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_36_DRUCK_ONLY = on; });
-    connect(T9_WINKEL, &TValidCustomEdit::Exited, this, [this] {
-        try {
-            ConstructionRecord.K_T9_WINKEL = double(T9_WINKEL->Value());
-        } catch (const std::exception&) {
-        }
-    });
+    connect(T9_WINKEL, &TValidCustomEdit::Exited, this, [this] { ValueFieldExit(T9_WINKEL); });
+    connect(FloatEdit1, &TValidCustomEdit::Exited, this, [this] { ValueFieldExit(FloatEdit1); });
     return panel;
 }
 
@@ -827,10 +841,11 @@ QGroupBox* TFLEK1::BuildColdPanel() {
 void TFLEK1::FormCreate() {
     TZorbelForm::FormCreate();
     SetMinWidth(700);
-    setMinimumWidth(700);
-    Lversion->setText(QCoreApplication::applicationVersion());
+    Lversion->setText(QWDateiInfo->DateiVersion());
     setWindowTitle(IvTranslate(QStringLiteral("KORVA2010 for MDS")));
     SavedCaption = windowTitle();
+    // Texts the form builds itself follow a language switch as well.
+    IvTranslator1->OnLanguageChange = [this](TIvCustomTranslator*) { ShowBuiltTexts(); };
     ENDE->setText(TranslateMenuText(QStringLiteral("Cancel")));
     Weiter->setText(TranslateMenuText(QStringLiteral("Ok")));
     PageControl1->setTabText(0, TranslateMenuText(QStringLiteral("Lasten / Wege")));
@@ -903,6 +918,7 @@ void TFLEK1::FormCreate() {
     ClearPartsList();
     ReadCompanyOptions();
     InitInputForm();
+    FitMinimumSize();
 }
 
 QString TFLEK1::ImageDirectory() const { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("images")); }
@@ -1015,6 +1031,8 @@ void TFLEK1::InitInputForm() {
     // The beam profile of the host's joint beam.
     try {
         if (const auto preset = FindProfilePreset(DBKONST->TXTTAB, MdsJointFlangeWidth, MdsJointFlangeThickness)) {
+            // The host's profile is chosen among all of the catalogue.
+            FillProfileTypes();
             if (ComboBoxProfilTyp->findText(preset->type) < 0) ComboBoxProfilTyp->addItem(preset->type);
             ComboBoxProfilTyp->setCurrentText(preset->type);
             ComboBoxProfilTypChange();
@@ -1057,6 +1075,7 @@ void TFLEK1::showEvent(QShowEvent* event) {
 void TFLEK1::resizeEvent(QResizeEvent* event) {
     TZorbelForm::resizeEvent(event);
     PlaceElevationEdits();
+    ShowProjectDirectory();
 }
 
 // ---------------------------------------------------------------- shown values
@@ -1131,6 +1150,7 @@ void TFLEK1::RDMExit() {
 }
 
 void TFLEK1::TEMPExit() {
+    ShowEmptyAsZero(TEMP);
     try {
         ApplyTemperatureExit(TEMP->Value(), RecordUnitMode());
         MarkShown(TEMP);
@@ -1148,6 +1168,56 @@ void TFLEK1::ISOExit() {
 
 void TFLEK1::LoadExits() { ApplyLoadExits(Shown(), RecordUnitMode(), Stress.notDynamic); }
 
+void TFLEK1::ValueFieldExit(TFloatEdit* e) {
+    ShowEmptyAsZero(e);
+    if (!ChangedSinceShown(e)) return;
+    double shown = 0;
+    try {
+        shown = double(e->Value());
+    } catch (const std::exception&) {
+        return;  // the edit itself refuses a text that is no number
+    }
+    if (e == T9_WINKEL)
+        ConstructionRecord.K_T9_WINKEL = shown;
+    else if (e == FloatEdit1)
+        ApplyArmLengthExit(shown, RecordUnitMode());
+    else
+        ApplyFieldExit(e->objectName(), shown, RecordUnitMode());
+    MarkShown(e);
+    m_exact[e->objectName()] = shown;
+}
+
+bool TFLEK1::TakeShownValues() {
+    const std::initializer_list<TFloatEdit*> values = {Last,    STAT_LAST_HZ, STAT_LAST_HS, Hydrolast, DY_L_H,
+                                                       DY_L_HZ, DY_L_HS,      Lateral,      Horizontal, Vertikal,
+                                                       DY_W_P,  DY_W_N,       ISO,          T9_WINKEL, FloatEdit1};
+    for (TFloatEdit* e : values) {
+        if (!e->isVisibleTo(this) || !e->isEnabled() || e->isReadOnly()) continue;
+        ShowEmptyAsZero(e);
+        if (!e->IsValidText()) return Fail(InvalidValueFailure(e->objectName(), e->text(), false));
+        ValueFieldExit(e);
+    }
+    if (TEMP->isVisibleTo(this) && TEMP->isEnabled() && !TEMP->isReadOnly()) {
+        ShowEmptyAsZero(TEMP);
+        if (!TEMP->IsValidText()) return Fail(InvalidValueFailure(TEMP->objectName(), TEMP->text(), true));
+        if (ChangedSinceShown(TEMP)) TEMPExit();
+    }
+    // The elevations as they stand: an input that cannot be read (also one
+    // the engineer emptied) is refused, never replaced by an earlier height.
+    for (size_t i = 0; i < ElevationEdits.size(); ++i) {
+        TUncHoehe* e = ElevationEdits[i];
+        if (!e || (e->text().isEmpty() && !e->isModified())) continue;
+        const int error = ReadElevation(int(i) + 1, e->text(), ConstructionRecord.K_ST_E_6, ConstructionRecord.K_EINH_KZ,
+                                        Configuration);
+        if (error != 0) return Fail(ElevationFailure(e->objectName(), error));
+    }
+    if (SteelWidthEdit && !(SteelWidthEdit->text().isEmpty() && !SteelWidthEdit->isModified())) {
+        const int error = ReadSteelWidth(SteelWidthEdit->text(), ConstructionRecord.K_EINH_KZ, Configuration);
+        if (error != 0) return Fail(ElevationFailure(SteelWidthEdit->objectName(), error));
+    }
+    return true;
+}
+
 void TFLEK1::ShowHangerMark() {
     QString caption = SavedCaption + QStringLiteral(" [ ");
     if (!UPOS->text().trimmed().isEmpty()) caption += UPOS->text() + QStringLiteral(" / ");
@@ -1156,8 +1226,51 @@ void TFLEK1::ShowHangerMark() {
     caption += QStringLiteral(" ]");
     setWindowTitle(caption);
     Label_UPos->setText(UPOS->text());
-    lblPrjDir->setText(QStringLiteral("Project Directory: ") + ProjectDatabaseName);
-    lblPrjDir->setToolTip(QStringLiteral("Current Project directory is: ") + ProjectDatabaseName);
+    lblPrjDir->setToolTip(TranslateMenuText(QStringLiteral("Current Project directory is: ")) + ProjectDatabaseName);
+    ShowProjectDirectory();
+}
+
+void TFLEK1::ShowProjectDirectory() {
+    const QString text = TranslateMenuText(QStringLiteral("Project Directory: ")) + ProjectDatabaseName;
+    lblPrjDir->setText(lblPrjDir->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(40, lblPrjDir->width())));
+}
+
+// The form is never smaller than its texts and panels need: at least 700
+// pixels wide, wider where the language's texts ask for it.
+void TFLEK1::FitMinimumSize() {
+    const QSize needed = layout()->totalMinimumSize();
+    SetMinWidth(std::max(700, needed.width()));
+    SetMinHeight(std::max(600, needed.height()));
+    resize(size().expandedTo(minimumSize()));
+}
+
+void TFLEK1::ShowBuiltTexts() {
+    SavedCaption = IvTranslate(QStringLiteral("KORVA2010 for MDS"));
+    ShowHangerMark();
+    LabelLoadKind->setText(TranslateMenuText(ConstructionRecord.K_KALWAR_KZ ? QStringLiteral("[ kalt ]")
+                                                                           : QStringLiteral("[ warm ]")));
+    TEMP->setToolTip(TranslateMenuText(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)")
+                                                   : QStringLiteral("Max. 650°C (1202°F)")));
+    const QString info = TranslateMenuText(QStringLiteral("No aditional information needed !"));
+    for (QLabel* l : {LabelStaticInfo, LabelColdInfo, LabelDynamicInfo})
+        l->setText(info);
+    FitMinimumSize();
+    // The connection items keep their choice.
+    const auto retranslate = [](TZORBELGroupBox* g, const QStringList& natives) {
+        const int index = g->ItemIndex();
+        QStringList items = natives.mid(0, g->Items().size());
+        for (QString& t : items)
+            t = TranslateMenuText(t);
+        g->SetItems(items);
+        g->SetItemIndex(index);
+    };
+    retranslate(GroupBoxBuildingConnection, BuildingConnectionNatives());
+    retranslate(ANGEBOHNE, {QStringLiteral("Typ 61 Gewindebügel"), QStringLiteral("Typ 60 Gewindeöse"),
+                            QStringLiteral("Typ 63 Sechkantmutter")});
+    if (RGLagerFuehrung->ItemIndex() == 2)
+        RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seitenkraft")));
+    else if (RGLagerFuehrung->ItemIndex() == 3)
+        RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seiten- / Abhebekraft")));
 }
 
 void TFLEK1::ShowUnitLabels() {
@@ -1169,7 +1282,7 @@ void TFLEK1::ShowUnitLabels() {
     LFD_NR->setText(QString::number(k.K_LFD_NR));
     KDN_NR->setText(QString::number(k.K_NR));
     ShowHangerMark();
-    LabelHangerType->setText(QStringLiteral("Auto"));
+    ShowHangerType();
     const bool imperial = k.K_EINH_KZ;
     for (QLabel* l : LengthUnitLabels)
         l->setText(imperial ? QStringLiteral("inch") : QStringLiteral("mm"));
@@ -1180,6 +1293,7 @@ void TFLEK1::ShowUnitLabels() {
     TEMP->SetMaxValue(imperial ? 1202 : 650);
     TEMP->setToolTip(TranslateMenuText(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)")));
     ISO->SetPrecision(imperial ? 3 : 2);
+    FloatEdit1->SetPrecision(imperial ? 2 : 0);
     for (TFloatEdit* e : {Lateral, Horizontal, Vertikal, DY_W_P, DY_W_N})
         e->SetPrecision(imperial ? 3 : 2);
     LabelLoadKind->setText(TranslateMenuText(k.K_KALWAR_KZ ? QStringLiteral("[ kalt ]") : QStringLiteral("[ warm ]")));
@@ -1382,10 +1496,7 @@ void TFLEK1::ApplyLayout(const PanelLayout& p) {
     ANGEBOHNE->SetItemIndex(0);
     ANGEBOHNE->setVisible(p.ANGEBOHNE);
 
-    QStringList building = {QStringLiteral("Typ 75 - Anschweißöse"), QStringLiteral("Typ 73 - Anschweißbügel"),
-                            QStringLiteral("Typ 78 - Trägerklammer"), QStringLiteral("Typ 76 - Tragarm mit Spannklammer"),
-                            QStringLiteral("Typ 74 - Anschweißplatte")};
-    building = building.mid(0, p.buildingItems);
+    QStringList building = BuildingConnectionNatives().mid(0, p.buildingItems);
     for (QString& s : building)
         s = TranslateMenuText(s);
     GroupBoxBuildingConnection->SetItems(building);
@@ -1463,28 +1574,24 @@ void TFLEK1::GroupBoxBuildingConnectionClick() {
         Panel8->setVisible(true);
         Label6->setVisible(index == 3);
         FloatEdit1->setVisible(index == 3);
-        if (ComboBoxProfilTyp->count() == 0) {
-            try {
-                TTable& t = DBKONST->TXTTAB;
-                if (!t.Active()) t.Open();
-                t.SetFilter(QStringLiteral("TXT_KZ = 'PRF'"));
-                t.SetFiltered(true);
-                QStringList types;
-                t.First();
-                for (int i = 0; i < 10000 && !t.IsEmpty(); ++i) {
-                    const QString type = t.FieldByName(QStringLiteral("TXT_TEXT")).AsString().trimmed();
-                    if (!types.contains(type)) types << type;
-                    if (!t.Next()) break;
-                }
-                t.SetFiltered(false);
-                ComboBoxProfilTyp->addItems(types);
-            } catch (const std::exception&) {
-            }
-        }
-        if (ComboBoxProfilTyp->count() > 0 && ComboBoxProfileHeight->count() == 0) {
-            ComboBoxProfilTyp->setCurrentIndex(0);
-            ComboBoxProfilTypChange();
-        }
+        ChooseFirstProfile();
+    }
+}
+
+void TFLEK1::FillProfileTypes() {
+    if (ComboBoxProfilTyp->count() > 0) return;
+    try {
+        ComboBoxProfilTyp->addItems(ProfileTypes(DBKONST->TXTTAB));
+    } catch (const std::exception&) {
+        // Without the text table there is no profile to choose.
+    }
+}
+
+void TFLEK1::ChooseFirstProfile() {
+    FillProfileTypes();
+    if (ComboBoxProfilTyp->count() > 0 && ComboBoxProfileHeight->count() == 0) {
+        ComboBoxProfilTyp->setCurrentIndex(0);
+        ComboBoxProfilTypChange();
     }
 }
 
@@ -1526,16 +1633,7 @@ void TFLEK1::RestoreProfile(int klmNr, int klmHh) {
 void TFLEK1::ComboBoxProfilTypChange() {
     ComboBoxProfileHeight->clear();
     try {
-        TTable& t = DBKONST->TXTTAB;
-        if (!t.Active()) t.Open();
-        t.SetFilter(QStringLiteral("TXT_KZ = 'PRF' and TXT_TEXT = ?"), {ComboBoxProfilTyp->currentText()});
-        t.SetFiltered(true);
-        t.First();
-        for (int i = 0; i < 10000 && !t.IsEmpty(); ++i) {
-            ComboBoxProfileHeight->addItem(t.FieldByName(QStringLiteral("TXT_PRF_HOEHE")).AsString().trimmed());
-            if (!t.Next()) break;
-        }
-        t.SetFiltered(false);
+        ComboBoxProfileHeight->addItems(ProfileHeights(DBKONST->TXTTAB, ComboBoxProfilTyp->currentText()));
     } catch (const std::exception&) {
     }
     if (ComboBoxProfileHeight->count() > 0) ComboBoxProfileHeight->setCurrentIndex(0);
@@ -1569,6 +1667,7 @@ void TFLEK1::LookupProfileName() {
 
 void TFLEK1::RGLagerFuehrungClick() {
     const int index = RGLagerFuehrung->ItemIndex();
+    if (index > 1) ChooseFirstProfile();
     if (index == 2) {
         RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seitenkraft")));
         RGfx->SetItems({QStringLiteral("Fx = 1,0 kN"), QStringLiteral("Fx = 1,7 kN"), QStringLiteral("Fx = 2,8 kN"),
@@ -1586,8 +1685,13 @@ void TFLEK1::RGLagerFuehrungClick() {
 
 void TFLEK1::HG_VORClick() {
     TFTyp dialog(this);
-    if (dialog.exec() == QDialog::Accepted)
-        LabelHangerType->setText(QString::fromLatin1(CalcGlobals.PreselectedLoadNumber, 6).trimmed());
+    dialog.exec();
+    ShowHangerType();
+}
+
+void TFLEK1::ShowHangerType() {
+    LabelHangerType->setText(
+        HangerTypeLabel(ConstructionRecord.K_VGB_KZ, QString::fromLatin1(CalcGlobals.PreselectedLoadNumber, 6)));
 }
 
 void TFLEK1::Button5Click() {
@@ -1595,7 +1699,7 @@ void TFLEK1::Button5Click() {
         c = '0';
     CalcGlobals.PreselectedProductNumber = 0;
     ConstructionRecord.K_VGB_KZ = false;
-    LabelHangerType->setText(QStringLiteral("Auto"));
+    ShowHangerType();
 }
 
 void TFLEK1::RDM_BTNClick() {
@@ -1652,7 +1756,7 @@ void TFLEK1::OpenElevations(bool differences) {
         auto* e = new TUncHoehe(PanelImage);
         e->setObjectName(QStringLiteral("Elevation%1").arg(i + 1));
         e->SetUNC(imperial);
-        e->setFixedWidth(differences ? 40 : 50);
+        e->setFixedWidth(ElevationEditWidth(*e, differences ? 40 : 50, imperial));
         e->setText(QString());
         const int slot = i + 1;
         connect(e, &QLineEdit::editingFinished, this, [this, slot] { ElevationDialogCheck(slot); });
@@ -1666,7 +1770,7 @@ void TFLEK1::OpenElevations(bool differences) {
         SteelWidthEdit = new TUncHoehe(PanelImage);
         SteelWidthEdit->setObjectName(QStringLiteral("SteelWidth"));
         SteelWidthEdit->SetUNC(imperial);
-        SteelWidthEdit->setFixedWidth(imperial ? 70 : 50);
+        SteelWidthEdit->setFixedWidth(ElevationEditWidth(*SteelWidthEdit, 50, imperial));
         SteelWidthEdit->setText(QString());
         SteelWidthEdit->installEventFilter(this);
         connect(SteelWidthEdit, &QLineEdit::editingFinished, this, [this] { SteelWidthExit(); });
@@ -1843,12 +1947,19 @@ void TFLEK1::ConvertDisplayedUnits(UnitMode from) {
     ShowUnitLabels();
     Show(v);
     if (from.imperial == to.imperial) return;
+    // The arm length keeps its length in the other unit.
+    FloatEdit1->SetValue(MmToLength(ConstructionRecord.K_TRAGARM_L, to));
+    MarkShown(FloatEdit1);
+    if (to.imperial) ConstructionRecord.K_TRAGARM_L_I = FormatNumber(Extended(FloatEdit1->Value()));
     // The elevation inputs follow the new units and keep their heights.
     for (size_t i = 0; i < ElevationEdits.size(); ++i) {
         if (!ElevationEdits[i]) continue;
         ElevationEdits[i]->SetUNC(to.imperial);
+        ElevationEdits[i]->setFixedWidth(
+            ElevationEditWidth(*ElevationEdits[i], ConstructionRecord.K_ST_E_6 ? 40 : 50, to.imperial));
         ElevationEdits[i]->setText(texts.value(int(i)));
     }
+    if (SteelWidthEdit) SteelWidthEdit->setFixedWidth(ElevationEditWidth(*SteelWidthEdit, 50, to.imperial));
     if (SteelWidthEdit && !SteelWidthEdit->text().isEmpty()) {
         SteelWidthEdit->SetUNC(to.imperial);
         SteelWidthEdit->setText(SteelWidthText(ConstructionRecord.K_BREITE_2, to.imperial));
@@ -1916,6 +2027,8 @@ void TFLEK1::TakeConnectionChoices() {
         if (code >= 0) k.K_AN_GEB = int16_t(code);
         if (code == 78 || code == 76) LookupProfileName();
     }
+    // The bearing guide with lateral guide takes its beam profile as well.
+    if (RGLagerFuehrung->isVisibleTo(this) && RGLagerFuehrung->ItemIndex() > 1) LookupProfileName();
     if (GroupBoxVertical->isVisibleTo(this))
         k.K_KNAG_KZ = GroupBoxVertical->ItemIndex() == 1;
     else
@@ -1938,8 +2051,10 @@ void TFLEK1::WeiterClick() {
     } cursor;
     STORE->setEnabled(false);
     PageControl1->setCurrentWidget(TabSheet_Load);
-    // A field being edited when Ok is pressed counts as left.
+    // A field being edited when Ok is pressed counts as left, and Ok takes
+    // every value as the screen shows it.
     if (auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget())) emit e->editingFinished();
+    if (!TakeShownValues()) return;
 
     if (const auto f = CheckLoadsAndDiameter(Stress.notDynamic, Stress.cold, k.K_RSRL_OHNE, k.K_LAST, k.K_LAST_DYN_2,
                                              k.K_LAST_DYN_3, k.K_RDM))
@@ -2000,6 +2115,8 @@ void TFLEK1::WeiterClick() {
     } else {
         ErrorOk(this, QStringLiteral("The selection is not part of this build."));
     }
+    // The selection may have let a pre-selected hanger type go.
+    ShowHangerType();
     if (result > 4) {
         WriteHostErrorFile(QStringLiteral("Error no. %1").arg(result));
         return;
@@ -2061,6 +2178,11 @@ TFLEK1::StoreResult TFLEK1::STOREClick() {
 
 void TFLEK1::ENDEClick() { close(); }
 
+void TFLEK1::closeEvent(QCloseEvent* event) {
+    TZorbelForm::closeEvent(event);
+    if (event->isAccepted()) emit Closed();
+}
+
 // ---------------------------------------------------------------- runner
 
 int RunInputForm() {
@@ -2073,6 +2195,17 @@ int RunInputForm() {
     }
     ShownReporter reporter;
     if (qEnvironmentVariableIsSet("KORVA_EXIT_WHEN_SHOWN")) reporter.Watch(form.get());
+    // The form is hidden while the options form runs, and boxes come and go
+    // above both: only the form's own closing ends the program, never the
+    // closing of whatever window happens to be the last one shown.
+    const bool quitOnLast = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+    SetApplicationMainForm(form.get());
+    const auto restore = qScopeGuard([quitOnLast] {
+        SetApplicationMainForm(nullptr);
+        QApplication::setQuitOnLastWindowClosed(quitOnLast);
+    });
+    QObject::connect(form.get(), &TFLEK1::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     form->show();
     QApplication::exec();
     return 0;

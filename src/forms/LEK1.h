@@ -160,8 +160,22 @@ public:
     void TEMPExit();
     void ISOExit();
     void LoadExits();
+    // The exit of a number field: an emptied field becomes 0; a changed
+    // value goes into the record.
+    void ValueFieldExit(TFloatEdit* e);
+    // Ok takes every value as the screen shows it; false (the box shown,
+    // the host error file written, the focus on the field) when a field
+    // holds no valid value.
+    bool TakeShownValues();
     void ShowHangerMark();
     void ShowUnitLabels();
+    // The texts the form builds itself (caption, load kind, hints, the
+    // connection items), in the current language.
+    void ShowBuiltTexts();
+    void ShowProjectDirectory();
+    void FitMinimumSize();
+    // The hanger type in force: the pre-selected type's load number or "Auto".
+    void ShowHangerType();
     // The shown values, and showing values (after a unit switch).
     DisplayedValues Shown() const;
     void Show(const DisplayedValues& values);
@@ -169,7 +183,12 @@ public:
     // options changed from `from`.
     void ConvertDisplayedUnits(UnitMode from);
 
+signals:
+    // The form has closed: the end of normal mode.
+    void Closed();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void FormCreate() override;
     bool FormKeyDown(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -199,6 +218,10 @@ private:
     void GroupBoxBuildingConnectionClick();
     void ComboBoxProfilTypChange();
     void RestoreProfile(int klmNr, int klmHh);
+    // The profile types of the catalogue, all of them, once.
+    void FillProfileTypes();
+    // With no profile chosen, the first type and its heights.
+    void ChooseFirstProfile();
     void LookupProfileName();
     void RGLagerFuehrungClick();
     enum class StoreResult { Stored, KeyTaken };

@@ -78,6 +78,12 @@ void UseProgramServices() {
     s.LoadRegistrySettings = [](QWidget& inputForm) { return LoadRegistrySettings(inputForm); };
     s.ShowOptions = [](QWidget* owner) {
         TFLEKO options(owner);
+        // In the input form's place: its position, size and window state.
+        if (owner) {
+            options.move(owner->pos());
+            options.resize(owner->size());
+            options.setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+        }
         return options.exec() == QDialog::Accepted;
     };
     s.WritePmlFile = [](const QString& fileName, int) {

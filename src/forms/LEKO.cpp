@@ -11,6 +11,7 @@
 #include "data/GlobalFuncs.h"
 #include "data/PGCURE.h"
 #include "forms/FirdatBinder.h"
+#include "forms/rules/LEK1Rules.h"
 #include "host/IniReader.h"
 #include "host/IniWriter.h"
 #include "forms/Password.h"
@@ -20,6 +21,7 @@
 #include "localisation/IvDictio.h"
 #include "localisation/IvLangDlg.h"
 #include "localisation/IvLanguD.h"
+#include "localisation/IvMulti.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -989,6 +991,11 @@ void TFLEKO::FitMinimumSize() {
 void TFLEKO::FormCreate() {
     TZorbelForm::FormCreate();
     FitMinimumSize();
+    // Another language needs other room: every tab stays in sight.
+    IvTranslator1->OnLanguageChange = [this](TIvCustomTranslator*) {
+        FitMinimumSize();
+        resize(size().expandedTo(minimumSize()));
+    };
     const QFont shared = SharedFont();
     for (auto& [n, e] : m_edits) e->setFont(shared);
     KursPanel->setFont(shared);
@@ -1059,12 +1066,13 @@ void TFLEKO::FormActivate() {
     m_printBitmapPath = CalcGlobals.LogoFile;
     KDNLOGO->setChecked(m_printBitmap);
     BitmapPath->setText(m_printBitmapPath.isEmpty() ? Tr("[leer]") : m_printBitmapPath);
-    const QString separators = QStringLiteral(".,-/");
-    const qsizetype sep = separators.indexOf(IvFormatSettings().DateSeparator);
-    RGDateSeparator->SetItemIndex(sep < 0 ? 4 : int(sep));
-    FillDateFormats(sep < 0 ? 4 : int(sep));
-    const int format = CBDateFormat->findText(IvFormatSettings().ShortDateFormat);
-    if (format >= 0) CBDateFormat->setCurrentIndex(format);
+    // The format in use shows, among the separator's formats or before them.
+    const int sep = DateSeparatorItem(IvFormatSettings().DateSeparator);
+    RGDateSeparator->SetItemIndex(sep);
+    const DateFormatChoice dates = DateFormatChoiceOf(sep, IvFormatSettings().ShortDateFormat);
+    CBDateFormat->clear();
+    CBDateFormat->addItems(dates.formats);
+    CBDateFormat->setCurrentIndex(dates.index);
     ShowSelectedDate();
     for (const char* f : MmFields) ShowInch(QString::fromLatin1(f));
     ApplyInterlocks();
@@ -1148,14 +1156,8 @@ void TFLEKO::UpdateKursPanel() {
 
 void TFLEKO::FillDateFormats(int separatorIndex) {
     const QString separators = QStringLiteral(".,-/");
-    QString s;
-    if (separatorIndex >= 0 && separatorIndex < 4) {
-        s = separators.at(separatorIndex);
-        IvFormatSettings().DateSeparator = s.at(0);
-    }
-    const QStringList formats{QStringLiteral("dd%1mm%1yyyy").arg(s), QStringLiteral("dd%1mm%1yy").arg(s),
-                              QStringLiteral("yyyy%1mm%1dd").arg(s), QStringLiteral("yy%1mm%1dd").arg(s),
-                              QStringLiteral("mm%1dd%1yy").arg(s)};
+    if (separatorIndex >= 0 && separatorIndex < 4) IvFormatSettings().DateSeparator = separators.at(separatorIndex);
+    const QStringList formats = DateFormatsOf(separatorIndex);
     CBDateFormat->clear();
     CBDateFormat->addItems(formats);
     CBDateFormat->setCurrentIndex(0);
@@ -1215,8 +1217,7 @@ void TFLEKO::FieldExit(const QString& field) {
     if (const NumberRule rule = NumberRuleOf(field); rule != NumberRule::None) {
         double v = 0;
         if (!CorrectedNumber(rule, e->text(), v) || !FitsField(DataSource1->Field(field), v)) {
-            const char* kind = rule == NumberRule::WholeAbsolute ? "integer" : "floating point";
-            ErrorOk(this, QStringLiteral("'%1' is not a valid %2 value").arg(e->text(), QLatin1String(kind)));
+            ErrorOk(this, ConversionErrorText(e->text(), rule == NumberRule::WholeAbsolute));
             return;
         }
         // A field passed through unchanged starts no editing.

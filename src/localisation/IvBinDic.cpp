@@ -86,6 +86,20 @@ void TIvBinaryDictionary::GetLocale(int index, TIvLocale& locale) {
     locale = OpenData()->GetLocaleRecord(index);
 }
 
+bool TIvBinaryDictionary::LanguageHasTexts(int index) {
+    auto reader = OpenData();
+    if (index < 0 || index >= reader->LanguageCount()) return false;
+    // The first language's texts are the native texts themselves.
+    if (index == 0) return true;
+    const int codePage = reader->GetLanguageRecord(index).CodePage;
+    const int count = reader->TranslationCount();
+    reader->SeekTranslations();
+    TIvTranslation entry;
+    for (int i = 0; i < count; ++i)
+        if (reader->ReadTranslation(entry, index, codePage, -1) == 0) return true;
+    return false;
+}
+
 void TIvBinaryDictionary::LoadTranslations(std::vector<TIvTranslation>& table) {
     auto reader = OpenData();
     const int codePage = CurrentLanguage().CodePage;

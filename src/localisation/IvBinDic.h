@@ -35,6 +35,7 @@ public:
     void GetLanguage(int index, TIvLanguage& language) override;
     int LocaleCount() override;
     void GetLocale(int index, TIvLocale& locale) override;
+    bool LanguageHasTexts(int index) override;
     // The reader on the dictionary's data source, header read.
     std::unique_ptr<TIvMLDFile> OpenData();
 

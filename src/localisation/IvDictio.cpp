@@ -4,9 +4,46 @@
 #include "localisation/IvNls.h"
 #include "localisation/IvResHook.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+
+QString& QtTranslationsDirectory() {
+    static QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    return directory;
+}
+
+namespace {
+
+// Qt's own texts (the line edit's menu, the file and font dialogs, the
+// buttons of its boxes) in the language of the program's texts: Qt's
+// translations of that language, where the system has them (Debian's
+// qt6-translations-l10n). Without them, or without a language (the
+// dictionary closed), Qt's texts are English.
+void FollowWithQtTranslations(const TIvLanguage* language) {
+    static QPointer<QTranslator> installed;
+    if (!QCoreApplication::instance()) return;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed.data();
+    }
+    if (!language || language->PrimaryId == 0) return;
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    const QLocale locale = NlsQLocale(language->Lcid());
+    if (locale.language() == QLocale::English ||
+        !translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QtTranslationsDirectory()))
+        return;
+    installed = translator.release();
+    QCoreApplication::installTranslator(installed);
+}
+
+}  // namespace
 
 // ---- program-wide list and translation routines ----
 
@@ -253,6 +290,7 @@ void TIvDictionary::Close() {
     // The hook is program-wide: whichever dictionary closes removes it.
     RemoveResourceStringHook();
     DisconnectTranslators();
+    if (m_open && Dictionaries().Count() > 0 && Dictionaries().Items(0) == this) FollowWithQtTranslations(nullptr);
     m_open = false;
 }
 
@@ -285,6 +323,8 @@ void TIvDictionary::Changed(bool languageChanged, bool localeChanged) {
                 IvFormatSettings() = FormatSettingsFromLocale(*m_currentLocale, IvEuroMode(),
                                                               Options & ivdoYear2000, QDate::currentDate());
         }
+        if (languageChanged && Dictionaries().Count() > 0 && Dictionaries().Items(0) == this && IsOpen())
+            FollowWithQtTranslations(&CurrentLanguage());
         if (Options & ivdoAutoTranslate) {
             const auto translators = m_translators;
             for (TIvCustomTranslator* t : translators) t->DictionaryChanged(languageChanged, localeChanged);

@@ -105,6 +105,10 @@ public:
     // Each distinct primary language once: name and primary id.
     virtual std::vector<std::pair<QString, int>> GetLanguageNames(bool native);
     virtual bool LocaleInList(const TIvLocale* locale);
+    // Whether the dictionary holds any text of the language (by index): a
+    // language without texts is not worth offering. True unless the
+    // dictionary knows better.
+    virtual bool LanguageHasTexts(int index) { return index >= 0; }
     // The system's locales followed by the dictionary's own ones, each once.
     std::vector<uint32_t> LocaleLcids();
 
@@ -190,6 +194,11 @@ private:
 };
 
 TIvDictionaries& Dictionaries();
+
+// Where the first dictionary's language finds Qt's own translations (the
+// texts of Qt's widgets and dialogs): Qt's installation unless set. Where
+// they are missing, Qt's texts stay English.
+QString& QtTranslationsDirectory();
 
 QString IvTranslate(const QString& text);
 QString TranslateWord(TIvDictionary* dictionary, const QString& text);

@@ -70,6 +70,8 @@ void TIvLanguageDialog::FillLanguages(TIvDictionary* dictionary, int options) {
         const TIvLanguage& l = *languages[i];
         if (i == 0 && l.PrimaryId == 0) continue;  // the native language of a dictionary without one
         if (!(options & ivldAllLanguages) && !dictionary->LanguageSupported(l)) continue;
+        // A language the dictionary holds no text of would change nothing.
+        if (!dictionary->LanguageHasTexts(int(i))) continue;
         auto* node = new QTreeWidgetItem(TreeView);
         node->setText(0, options & ivldNativeNames ? l.NativeName : l.EnglishName);
         node->setData(0, kDataRole, int(i));

@@ -102,6 +102,8 @@ void TCustomZORBELGroupBox::SetItemIndex(int index) {
     m_itemIndex = index;
     CheckButton(m_itemIndex, true);
     UpdateTabStop();
+    // The picture shows the item chosen, by the program as by a click.
+    LoadPicture();
 }
 
 // The group is one stop of the tab order: the chosen button, or the first

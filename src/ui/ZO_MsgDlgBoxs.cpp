@@ -9,7 +9,9 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
@@ -290,9 +292,24 @@ TMessageForm* CreateMessageDialog(const QString& givenText, MessageKind kind, Me
     return form;
 }
 
-int MessageDlgPosHelpEx(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
-                        int y, const QString& helpFileName, bool showHideBox) {
-    std::unique_ptr<TMessageForm> form(CreateMessageDialog(text, kind, buttons, showHideBox));
+namespace {
+
+// The window a box belongs to: the owner given, else the window active when
+// it shows, else the program's main form. A box with a window of its own is
+// no window of the application for itself: closing it never counts as
+// closing the application's last window, and it stays above its form.
+QWidget* BoxParent(QWidget* owner) {
+    if (!owner) owner = QApplication::activeWindow();
+    if (!owner) owner = ApplicationMainForm();
+    return owner ? owner->window() : nullptr;
+}
+
+int RunMessageDlg(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext, int x, int y,
+                  const QString& helpFileName, bool showHideBox, QWidget* owner) {
+    QPointer<TMessageForm> form(CreateMessageDialog(text, kind, buttons, showHideBox));
+    if (QWidget* parent = BoxParent(owner)) form->setParent(parent, form->windowFlags());
+    // Freed here, or with its window if that goes while the box is open.
+    const auto free = qScopeGuard([&form] { delete form.data(); });
     form->HelpContext = helpContext;
     form->HelpFile = helpFileName;
     QPoint pos = form->pos();
@@ -300,9 +317,17 @@ int MessageDlgPosHelpEx(const QString& text, MessageKind kind, MessageButtons bu
     if (y >= 0) pos.setY(y);
     // A box over an owner near the screen's edge would otherwise open out of
     // sight and the program would seem to hang.
-    form->move(ClampToScreen(QRect(pos, form->size()), ScreenOf(form.get())));
+    form->move(ClampToScreen(QRect(pos, form->size()), ScreenOf(form.data())));
     form->setWindowModality(Qt::ApplicationModal);
-    return form->exec();
+    const int result = form->exec();
+    return form ? result : mr::Cancel;
+}
+
+}  // namespace
+
+int MessageDlgPosHelpEx(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext, int x,
+                        int y, const QString& helpFileName, bool showHideBox) {
+    return RunMessageDlg(text, kind, buttons, helpContext, x, y, helpFileName, showHideBox, nullptr);
 }
 
 int MessageDlgPosEx(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext, int x, int y,
@@ -316,10 +341,12 @@ int MessageDlgEx(const QString& text, MessageKind kind, MessageButtons buttons, 
 
 int ExecuteMessageRequest(const MessageRequest& request) {
     QWidget* owner = PlacementOwner(request);
-    if (!owner) return MessageDlgEx(request.text, request.kind, request.buttons, 0, request.showHideBox);
+    if (!owner)
+        return RunMessageDlg(request.text, request.kind, request.buttons, 0, -1, -1, QString(), request.showHideBox,
+                             request.owner);
     const OwnerText t = MeasureForOwner(request.text, *owner);
     const QPoint p = OwnerPlacement(owner->frameGeometry(), t.extent);
-    return MessageDlgPosEx(t.text, request.kind, request.buttons, 0, p.x(), p.y(), request.showHideBox);
+    return RunMessageDlg(t.text, request.kind, request.buttons, 0, p.x(), p.y(), QString(), request.showHideBox, owner);
 }
 
 // ---------------------------------------------------------------- entries

@@ -8,8 +8,13 @@
 #include "forms/HaengerTyp.h"
 #include "forms/PickListForm.h"
 #include "forms/rules/HostTransfer.h"
+#include "localisation/IvBinDic.h"
+#include "ui/MultiLang.h"
 
+#include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -135,6 +140,29 @@ private slots:
         QVERIFY(!DBKONST->DURDATDB.Filtered() || DBKONST->DURDATDB.Filter().isEmpty());
         const auto e = PipeDiameterExit(QStringLiteral("88"), {}, false, CatalogueDiameterLookup());
         QCOMPARE(e->rdm, 88.9);
+    }
+
+    // The cold list's filter group keeps its title whole in German and in
+    // English, also across a live switch.
+    void coldTitleIsWhole() {
+        DictionaryScope dictionaries;
+        IvBinaryDictionaryGlobal->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
+        IvBinaryDictionaryGlobal->SetLanguage(2);
+        IvBinaryDictionaryGlobal->Open();
+        const auto close = qScopeGuard([] { IvBinaryDictionaryGlobal->Close(); });
+        QLineEdit rdm;
+        TFHelpDurdatCold dlg(nullptr, &rdm);
+        dlg.show();
+        for (const auto& [language, title] : {std::pair{1, "Verfügbare Durchmesser"}, std::pair{2, "Available diameters"},
+                                              std::pair{1, "Verfügbare Durchmesser"}}) {
+            IvBinaryDictionaryGlobal->SetLanguage(language);
+            QApplication::processEvents();
+            QCOMPARE(dlg.RadioGroup1->title(), QString::fromUtf8(title));
+            const int needed = dlg.RadioGroup1->fontMetrics().horizontalAdvance(dlg.RadioGroup1->title()) + 16;
+            QVERIFY2(dlg.RadioGroup1->width() >= needed,
+                     qPrintable(QStringLiteral("%1 < %2").arg(dlg.RadioGroup1->width()).arg(needed)));
+            QVERIFY(dlg.width() >= 145);
+        }
     }
 
     // One key handling serves the three lists: F10 prints and keeps the

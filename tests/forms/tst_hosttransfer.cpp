@@ -2,7 +2,9 @@
 #include "TransferFixture.h"
 #include "data/ABHGNR.h"
 #include "forms/rules/HostTransfer.h"
+#include "host/GlobalVars4KORVA_MDS.h"
 #include "platform/Query.h"
+#include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "ui/Unctool.h"
 
@@ -279,13 +281,25 @@ private slots:
         QCOMPARE(ConstructionRecord.K_MHOEHE_UNTEN, QStringLiteral("1000"));
     }
 
-    void unreadableElevationKeepsHeight() {
+    // An unreadable height is the input's -1, never the height read before
+    // (which Ok would otherwise store); the steel width likewise.
+    void unreadableElevationIsMinusOne() {
         ConfigurationRow row;
         row.A_ANZ_Q = 2;
         ConstructionRecord.K_HM_Q_2 = 1234;
+        ConstructionRecord.K_HM_D_2 = 1234;
         QCOMPARE(ReadElevation(2, QStringLiteral("12a"), false, false, row), 5202);
-        QCOMPARE(ConstructionRecord.K_HM_Q_2, 1234.0);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
+        QCOMPARE(ConstructionRecord.K_HM_D_2, 1234.0);
+        ConstructionRecord.K_HM_Q_2 = 1234;
         QCOMPARE(ReadElevation(2, QString(), false, false, row), 5201);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
+        QCOMPARE(ReadElevation(2, QStringLiteral("12.5"), true, false, row), 5208);
+        QCOMPARE(ConstructionRecord.K_HM_D_2, -1.0);
+        ConstructionRecord.K_BREITE = ConstructionRecord.K_BREITE_2 = 300;
+        QCOMPARE(ReadSteelWidth(QStringLiteral("3o0"), false, row), 5202);
+        QCOMPARE(ConstructionRecord.K_BREITE, -1.0);
+        QCOMPARE(ConstructionRecord.K_BREITE_2, -1.0);
         QCOMPARE(ReadElevation(2, QStringLiteral("-3'-3.37\""), false, true, row), 0);
         QCOMPARE(ConstructionRecord.K_HM_Q_2, -1000.0);
         QCOMPARE(ConstructionRecord.K_HI_Q_F_2, QStringLiteral("-3'-3.37\""));
@@ -318,6 +332,193 @@ private slots:
         QVERIFY(!FindProfilePreset(t, 200, 0));
         QVERIFY(!FindProfilePreset(t, 0, 10));
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    // The profile lists: every type once in the table's order (another
+    // kind of text row in between), the heights of one type, the bound on
+    // the rows read, and the table left unfiltered.
+    void profileLists() {
+        const struct {
+            int nr;
+            const char* type;
+            const char* height;
+        } rows[] = {{911, "PB", "100"}, {912, "PC", "200"}, {913, "PB", "120"}, {914, "PA", "100"}};
+        for (const auto& r : rows)
+            fx->Insert(QStringLiteral("Txttab.DB"),
+                       {{"TXT_KZ", "PRF"}, {"TXT_NR", r.nr}, {"TXT_TEXT", r.type}, {"TXT_PRF_HOEHE", r.height}});
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 915}, {"TXT_TEXT", "PZ"}});
+        TTable& t = DBKONST->TXTTAB;
+        const QStringList types = ProfileTypes(t);
+        QCOMPARE(types.mid(types.indexOf(QStringLiteral("PB"))), (QStringList{"PB", "PC", "PA"}));
+        QVERIFY(!types.contains(QStringLiteral("PZ")));
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PB")), (QStringList{"100", "120"}));
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PZ")), QStringList());
+        QCOMPARE(ProfileTypes(t, 1).size(), 1);
+        QCOMPARE(ProfileHeights(t, QStringLiteral("PB"), 1), QStringList{"100"});
+        QVERIFY(!t.Filtered() || t.Filter().isEmpty());
+    }
+
+    // A configuration row is read whole; the area letter decides whether
+    // the hanger-type button is offered.
+    void configurationRowIsReadWhole() {
+        fx->Insert(QStringLiteral("ABHGNR.DB"),
+                   {{"A_NR", 177}, {"A_NAME", "SHHAESBH"}, {"A_BER", "K"}, {"A_ANZ_D", 3}, {"A_ANZ_Q", 4},
+                    {"A_MDS_NO", "77"}, {"A_ORDERNO", 77}, {"STAT_DYN", true}, {"STAT_COLD", false}, {"BX", 11},
+                    {"BY", 12}, {"QX1", 13}, {"QY5", 14}, {"DX4", 15}, {"DY2", 16}});
+        TTable t(DBKONST->ABHGDB.DatabaseName(), DBKONST->ABHGDB.TableName());
+        t.Open();
+        QVERIFY(t.Locate(QStringLiteral("A_NR"), {177}));
+        const ConfigurationRow r = ReadConfigurationRow(t);
+        QCOMPARE(r.A_NR, 177);
+        QCOMPARE(r.A_NAME.trimmed(), QStringLiteral("SHHAESBH"));
+        QCOMPARE(r.A_BER.trimmed(), QStringLiteral("K"));
+        QCOMPARE(r.A_ANZ_D, 3);
+        QCOMPARE(r.A_ANZ_Q, 4);
+        QCOMPARE(r.BX, 11);
+        QCOMPARE(r.BY, 12);
+        QCOMPARE(r.QX[0], 13);
+        QCOMPARE(r.QY[4], 14);
+        QCOMPARE(r.DX[3], 15);
+        QCOMPARE(r.DY[1], 16);
+        QVERIFY(PanelInputsOf(r, StressCondition::Static).hasABer);
+        // A name that is no value field writes nothing.
+        const TConstructionRecord before = ConstructionRecord;
+        QVERIFY(!ApplyFieldExit(QStringLiteral("Nothing"), 5, {}));
+        QVERIFY(ApplyFieldExit(QStringLiteral("Vertikal"), 5, {}));
+        QCOMPARE(ConstructionRecord.K_LAST, before.K_LAST);
+    }
+
+    // In imperial mode each load field converts lbs to kN and each travel
+    // inches to mm (a load taken as a length would give 2540).
+    void imperialFieldExits_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("DY_L_HS") << "DY_L_HS" << 0.445;
+        QTest::newRow("DY_L_HZ") << "DY_L_HZ" << 0.445;
+        QTest::newRow("Hydrolast") << "Hydrolast" << 0.445;
+        QTest::newRow("DY_W_N") << "DY_W_N" << 2540.0;
+    }
+    void imperialFieldExits() {
+        QFETCH(QString, edit);
+        QFETCH(double, expected);
+        ConstructionRecord.K_LAST_DYN_3 = ConstructionRecord.K_LAST_DYN_2 = ConstructionRecord.K_HYDRO_LAST = -1;
+        ConstructionRecord.K_WEG_Y = -1;
+        QVERIFY(ApplyFieldExit(edit, 100, {true, false}));
+        const double got = edit == u"DY_L_HS"    ? ConstructionRecord.K_LAST_DYN_3
+                           : edit == u"DY_L_HZ"  ? ConstructionRecord.K_LAST_DYN_2
+                           : edit == u"Hydrolast" ? ConstructionRecord.K_HYDRO_LAST
+                                                  : ConstructionRecord.K_WEG_Y;
+        QVERIFY2(qAbs(got - expected) < 1e-9, qPrintable(QString::number(got)));
+    }
+
+    // Imperial heights keep their feet-inch text in their own slot.
+    void imperialHeightTexts() {
+        ConfigurationRow row;
+        row.A_ANZ_Q = 3;
+        for (bool differences : {true, false}) {
+            for (int slot = 1; slot <= 3; ++slot) {
+                ConstructionRecord.K_HI_D_F_1 = ConstructionRecord.K_HI_D_F_2 = ConstructionRecord.K_HI_D_F_3 = QString();
+                ConstructionRecord.K_HI_Q_F_1 = ConstructionRecord.K_HI_Q_F_2 = ConstructionRecord.K_HI_Q_F_3 = QString();
+                const QString text = QStringLiteral("%1'-0.0\"").arg(slot);
+                QCOMPARE(ReadElevation(slot, text, differences, true, row), 0);
+                const QString d[] = {ConstructionRecord.K_HI_D_F_1, ConstructionRecord.K_HI_D_F_2, ConstructionRecord.K_HI_D_F_3};
+                const QString q[] = {ConstructionRecord.K_HI_Q_F_1, ConstructionRecord.K_HI_Q_F_2, ConstructionRecord.K_HI_Q_F_3};
+                for (int i = 0; i < 3; ++i) {
+                    QCOMPARE(d[i], differences && i == slot - 1 ? text : QString());
+                    QCOMPARE(q[i], !differences && i == slot - 1 ? text : QString());
+                }
+            }
+        }
+    }
+
+    // Every host value lands in its own shown field: the values differ, so
+    // a value left out or put into a neighbour shows.
+    void hostValuesAreShown() {
+        MdsLoadNormal = 1.5;
+        MdsLoadEmergency = 2.5;
+        MdsLoadFailure = 3.5;
+        MdsLoadHydro = 4.5;
+        MdsStaticLateral = 5.5;
+        MdsStaticHorizontal = 6.5;
+        MdsStaticVertical = 7.5;
+        MdsDynPositive = 8.5;
+        MdsDynNegative = -9.5;
+        MdsPipeSize = QStringLiteral("114.3");
+        MdsTemp = 230;
+        MdsInsulation = 40.5;
+        MdsSteelElevLeft = QStringLiteral("3500");
+        MdsSteelElevRight = QStringLiteral("3400");
+        MdsPipeElev = QStringLiteral("1000");
+        MdsSteelWidth = QStringLiteral("300");
+        MdsRodLength = QStringLiteral("800");
+        const DisplayedValues v = HostDisplayedValues();
+        QCOMPARE(v.Last, 1.5);
+        QCOMPARE(v.DY_L_H, 1.5);
+        QCOMPARE(v.STAT_LAST_HZ, 2.5);
+        QCOMPARE(v.DY_L_HZ, 2.5);
+        QCOMPARE(v.STAT_LAST_HS, 3.5);
+        QCOMPARE(v.DY_L_HS, 3.5);
+        QCOMPARE(v.Hydrolast, 4.5);
+        QCOMPARE(v.Lateral, 5.5);
+        QCOMPARE(v.Horizontal, 6.5);
+        QCOMPARE(v.Vertikal, 7.5);
+        QCOMPARE(v.DY_W_P, 8.5);
+        QCOMPARE(v.DY_W_N, -9.5);
+        QCOMPARE(v.RDM, QStringLiteral("114.3"));
+        QCOMPARE(v.TEMP, 230);
+        QCOMPARE(v.ISO, 40.5);
+        QCOMPARE(v.SteelElevLeft, QStringLiteral("3500"));
+        QCOMPARE(v.SteelElevRight, QStringLiteral("3400"));
+        QCOMPARE(v.PipeElev, QStringLiteral("1000"));
+        QCOMPARE(v.SteelWidth, QStringLiteral("300"));
+        QCOMPARE(v.RodLength, QStringLiteral("800"));
+        ResetHostGlobals();
+    }
+
+    // The first error of the pre-filled inputs is the one reported: an
+    // unreadable steel width after readable heights, a height before it.
+    void firstElevationError() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        row.A_ANZ_Q = 2;
+        row.BX = 150;
+        ElevationInputs in;
+        in.kind = ElevationKind::Absolute;
+        in.count = 2;
+        in.texts[0] = QStringLiteral("3500");
+        in.texts[1] = QStringLiteral("1000");
+        in.hasSteelWidth = true;
+        in.steelWidth = QStringLiteral("3o0");
+        QCOMPARE(ApplyElevations(in, false, row), 5202);
+        in.texts[1] = QStringLiteral("12.5");
+        QCOMPARE(ApplyElevations(in, false, row), 5208);
+        in.steelWidth = QStringLiteral("300");
+        QCOMPARE(ApplyElevations(in, false, row), 5208);
+        in.texts[1] = QStringLiteral("1000");
+        QCOMPARE(ApplyElevations(in, false, row), 0);
+    }
+
+    // The arm length in whole millimetres (to the nearest), the inches kept
+    // in imperial mode only.
+    void armLength_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<double>("shown");
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<QString>("inches");
+        QTest::newRow("metric") << false << 750.5 << 750 << "keep";  // half to even
+        QTest::newRow("metric up") << false << 749.75 << 750 << "keep";
+        QTest::newRow("imperial") << true << 30.25 << 768 << "30.25";  // 768.35 mm
+        QTest::newRow("imperial down") << true << 30.0 << 762 << "30";
+    }
+    void armLength() {
+        QFETCH(bool, imperial);
+        QFETCH(double, shown);
+        QFETCH(int, mm);
+        QFETCH(QString, inches);
+        ConstructionRecord.K_TRAGARM_L_I = QStringLiteral("keep");
+        ApplyArmLengthExit(shown, {imperial, false});
+        QCOMPARE(ConstructionRecord.K_TRAGARM_L, mm);
+        QCOMPARE(ConstructionRecord.K_TRAGARM_L_I, inches);
     }
 
     void steelWidthOfVerticalClamp() {

@@ -6,9 +6,11 @@
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
 #include "data/KONBTL.h"
+#include "forms/FirdatBinder.h"
 #include "forms/LEK1.h"
 #include "forms/LEK1Services.h"
 #include "forms/LEKO.h"
+#include "localisation/IvBinDic.h"
 #include "platform/Registry.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
@@ -19,17 +21,22 @@
 #include "support/TestSupport.h"
 #include "ui/MultiLang.h"
 #include "ui/ExclusiveAccess.h"
+#include "ui/QWDateiInfo2.h"
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
 
+#include <QAbstractScrollArea>
 #include <QCheckBox>
+#include <QImage>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
+#include <cstring>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -53,6 +60,8 @@ struct Input {
     QString vertical = QStringLiteral("20");
     QString length;
     QString insulation = QStringLiteral("50");
+    QString flangeWidth, flangeThickness;  // the host's joint beam
+    QString lateral = QStringLiteral("0");
 };
 
 }  // namespace
@@ -82,8 +91,12 @@ class TestLek1 : public QObject {
                            "Temp=%5\nInsulation=%7\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
                            .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config, in.insulation);
         if (!in.length.isEmpty()) text += QStringLiteral("Length=%1\n").arg(in.length);
-        text += QStringLiteral("[STATICMOVEMENTS]\nVertical=%1\n[SteelConnection]\nEL_Steel_L=3500\nEL_Steel_R=3500\n")
-                    .arg(in.vertical);
+        if (!in.flangeWidth.isEmpty())
+            text += QStringLiteral("Joint Beam Flange Width=%1\nJoint Beam Flange Thickness=%2\n")
+                        .arg(in.flangeWidth, in.flangeThickness);
+        text += QStringLiteral("[STATICMOVEMENTS]\nVertical=%1\nLateral=%2\n[SteelConnection]\nEL_Steel_L=3500\n"
+                               "EL_Steel_R=3500\n")
+                    .arg(in.vertical, in.lateral);
         f.write(text.toLatin1());
     }
 
@@ -121,6 +134,47 @@ class TestLek1 : public QObject {
         firdat.Close();
     }
 
+    // Beam profiles in the catalogue's text table while the guard lives:
+    // three types, in an order that is neither alphabetical nor by number.
+    struct Profiles {
+        QString catalogue;
+        explicit Profiles(const QString& dir) : catalogue(dir) {
+            Exec(QStringLiteral("insert into Txttab (TXT_KZ, TXT_NR, TXT_NUM, TXT_TEXT, TXT_PRF_HOEHE, TXT_PRF_NAME, "
+                                "TXT_PRF_B, TXT_PRF_T) values "
+                                "('PRF', 5, 100, 'HEB', '100', 'HEB 100', 100, 10), "
+                                "('PRF', 5, 120, 'HEB', '120', 'HEB 120', 120, 11), "
+                                "('PRF', 7, 200, 'IPE', '200', 'IPE 200', 100, 8.5), "
+                                "('PRF', 7, 220, 'IPE', '220', 'IPE 220', 110, 9.25), "
+                                "('PRF', 8, 220, 'IPB', '220', 'IPB 220', 220, 16)"));
+        }
+        ~Profiles() { Exec(QStringLiteral("delete from Txttab where TXT_KZ = 'PRF'")); }
+        void Exec(const QString& sql) const {
+            TQuery q(catalogue, sql);
+            q.ExecSQL();
+        }
+    };
+
+    QStringList Items(const QComboBox* box) const {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+        return out;
+    }
+
+    void Activate() {
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // Empties a field as the engineer does and leaves it.
+    void Empty(QLineEdit* edit) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        form->Weiter->setFocus();
+        QApplication::processEvents();
+    }
+
     void Type(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
@@ -154,7 +208,9 @@ private slots:
                                                "(202, 'CFHRESAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, '8'), "
                                                "(203, 'CHHRVSAS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 3, '8'), "
                                                "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
-                                               "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8')"));
+                                               "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8'), "
+                                               // building connection with all five items (letter 7 after B)
+                                               "(106, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5')"));
             q.ExecSQL();
         }
         Session().Close();
@@ -644,14 +700,13 @@ private slots:
         QCOMPARE(ConstructionRecord.K_LAST_I, 100.0);
     }
 
-    void elevationInputErrorKeepsHeight() {
+    void elevationInputError() {
         Start();
-        const double before = ConstructionRecord.K_HM_Q_2;
         TUncHoehe* second = form->ElevationEdits[1];
         second->setEnabled(true);
         second->setText(QStringLiteral("12a"));
         emit second->editingFinished();
-        QCOMPARE(ConstructionRecord.K_HM_Q_2, before);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
         QVERIFY(seam->Texts().join(u'|').contains(QStringLiteral("RS5202")) ||
                 seam->Texts().join(u'|').contains(QStringLiteral("Zeichen")));
         second->setText(QStringLiteral("4000"));
@@ -876,6 +931,378 @@ private slots:
             const QByteArray error = ReadAll(ErrorFile());
             QVERIFY2(error.startsWith("CANCLED ") && error.endsWith("\r\n") && error.size() > 12, error.constData());
         }
+    }
+
+
+    // An emptied value field is 0, not the value it held: an emptied load
+    // is refused by the load check, an emptied travel goes to the
+    // selection as 0.
+    void emptiedFieldIsZero_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("errorFile");
+        QTest::newRow("load") << "Last" << "0.000" << QByteArray("CANCLED Wert f\xfcr Last fehlt!\r\n");
+        QTest::newRow("vertical travel") << "Vertikal" << "0.00" << QByteArray();
+        QTest::newRow("lateral travel") << "Lateral" << "0.00" << QByteArray();
+    }
+    void emptiedFieldIsZero() {
+        QFETCH(QString, field);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, errorFile);
+        Input in;
+        in.vertical = QStringLiteral("20");
+        in.lateral = QStringLiteral("7");
+        Start(in);
+        QCOMPARE(ConstructionRecord.K_WEG_Y, 7.0);
+        Activate();
+        auto* edit = form->findChild<TFloatEdit*>(field);
+        QVERIFY(edit);
+        Empty(edit);
+        QCOMPARE(edit->text(), shown);
+        if (field == u"Last") QCOMPARE(ConstructionRecord.K_LAST, 0.0);
+        if (field == u"Vertikal") QCOMPARE(ConstructionRecord.K_WEG_Z, 0.0);
+        if (field == u"Lateral") QCOMPARE(ConstructionRecord.K_WEG_Y, 0.0);
+        form->Weiter->click();
+        if (errorFile.isEmpty()) {
+            QCOMPARE(selectCalls, 1);
+            QVERIFY(form->Completed());
+            TQuery q(CmdProjectDir, QStringLiteral("select K_WEG_Y, K_WEG_Z, K_LAST from konstr8"));
+            q.Open();
+            QCOMPARE(q.FieldByName(QStringLiteral("K_LAST")).AsFloat(), 10.0);
+            QCOMPARE(q.FieldByName(QStringLiteral("K_WEG_Z")).AsFloat(), field == u"Vertikal" ? 0.0 : 20.0);
+            QCOMPARE(q.FieldByName(QStringLiteral("K_WEG_Y")).AsFloat(), field == u"Lateral" ? 0.0 : 7.0);
+        } else {
+            QCOMPARE(selectCalls, 0);
+            QCOMPARE(ReadAll(ErrorFile()), errorFile);
+            QCOMPARE(form->focusWidget(), static_cast<QWidget*>(edit));
+        }
+    }
+
+    // Letters in a value field: the field keeps the focus, and Ok stops on
+    // it with the conversion error instead of selecting with the value the
+    // field held before.
+    void lettersInFieldStopOk_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("load") << "Last";
+        QTest::newRow("horizontal travel") << "Horizontal";
+    }
+    void lettersInFieldStopOk() {
+        QFETCH(QString, field);
+        Start();
+        Activate();
+        auto* edit = form->findChild<TFloatEdit*>(field);
+        QVERIFY(edit);
+        Type(edit, QStringLiteral("abc"));
+        QCOMPARE(edit->text(), QStringLiteral("abc"));
+        QVERIFY(edit->hasFocus());
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 0);
+        QCOMPARE(StoredSupports(), 0);
+        QVERIFY(!QFileInfo::exists(OutputFile()));
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED 'abc' is not a valid floating point value\r\n"));
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'abc' is not a valid floating point value"));
+        QVERIFY(edit->hasFocus());
+        // Corrected, the same Ok goes on with the value on screen.
+        edit->setText(QStringLiteral("12.5"));
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QVERIFY(form->Completed());
+        if (field == u"Last") QCOMPARE(ConstructionRecord.K_LAST, 12.5);
+        else QCOMPARE(ConstructionRecord.K_WEG_X, 12.5);
+    }
+
+    // An elevation the input refuses is the input's -1, and Ok stops on it
+    // with the input's message instead of storing the height read before.
+    void refusedElevationStopsOk() {
+        Start();
+        const QPointer<TUncHoehe> second = form->ElevationEdits[1];
+        QVERIFY(second);
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, 1000.0);
+        second->setEnabled(true);
+        second->setText(QStringLiteral("12.5"));
+        emit second->editingFinished();
+        QCOMPARE(ConstructionRecord.K_HM_Q_2, -1.0);
+        QCOMPARE(seam->Texts().last(), QStringLiteral("RS5208"));
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 0);
+        QCOMPARE(StoredSupports(), 0);
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED RS5208\r\n"));
+        QCOMPARE(form->focusWidget(), static_cast<QWidget*>(second.data()));
+        // Emptied by the engineer, it is refused as well.
+        second->clear();
+        QTest::keyClicks(second.data(), QStringLiteral("9"));
+        QTest::keyClick(second.data(), Qt::Key_Backspace);
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 0);
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED RS5201\r\n"));
+        second->setText(QStringLiteral("57"));
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QVERIFY(form->Completed());
+        TQuery q(CmdProjectDir, QStringLiteral("select K_HM_Q_2 from konstr8"));
+        q.Open();
+        QCOMPARE(q.Fields(0).AsFloat(), 57.0);
+    }
+
+    // The arm length "L =" of type 76 is read like the other lengths, in
+    // the units shown; the imperial inches are kept as well.
+    void armLengthIsRead_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<QString>("inches");
+        QTest::newRow("metric") << false << "750" << 750 << "0";
+        // 30.2 inch = 767.08 mm: to the nearest whole mm, not cut.
+        QTest::newRow("imperial") << true << "30.2" << 767 << "30.2";
+    }
+    void armLengthIsRead() {
+        QFETCH(bool, imperial);
+        QFETCH(QString, typed);
+        QFETCH(int, mm);
+        QFETCH(QString, inches);
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.config = QStringLiteral("5");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 106);
+        if (imperial) {
+            LEK1Services().ShowOptions = [](QWidget*) {
+                SaveUnits(true, false);
+                return false;
+            };
+            form->OPTIONENClick();
+        }
+        Activate();
+        form->GroupBoxBuildingConnection->Button(3)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 76);
+        QVERIFY(form->FloatEdit1->isVisible());
+        Type(form->FloatEdit1, typed);
+        QCOMPARE(ConstructionRecord.K_TRAGARM_L, mm);
+        if (imperial) QCOMPARE(ConstructionRecord.K_TRAGARM_L_I, inches);
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        TQuery q(CmdProjectDir, QStringLiteral("select K_TRAGARM_L, K_TRAGARM_L_I from konstr8"));
+        q.Open();
+        QCOMPARE(q.Fields(0).AsInteger(), mm);
+        QCOMPARE(q.Fields(1).AsString().trimmed(), inches);
+    }
+
+    // The bearing guide "with lateral guide" needs a beam profile: the
+    // first type of the catalogue with its heights, every type offered.
+    void bearingGuideTakesFirstProfile_data() {
+        QTest::addColumn<int>("item");
+        QTest::newRow("with lateral guide") << 2;
+        QTest::newRow("with lateral guide and lift-off restraint") << 3;
+    }
+    void bearingGuideTakesFirstProfile() {
+        QFETCH(int, item);
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.config = QStringLiteral("6h");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 103);
+        form->show();
+        QVERIFY(form->RGLagerFuehrung->isVisibleTo(form.get()));
+        QVERIFY(form->RGLagerFuehrung->isEnabled());
+        form->RGLagerFuehrung->SetItemIndex(item);
+        emit form->RGLagerFuehrung->Clicked();
+        QCOMPARE(Items(form->ComboBoxProfilTyp), (QStringList{"HEB", "IPE", "IPB"}));
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("HEB"));
+        QCOMPARE(Items(form->ComboBoxProfileHeight), (QStringList{"100", "120"}));
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 5);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 100);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), item);
+    }
+
+    // The host's joint beam chooses its profile, and every type of the
+    // catalogue stays choosable beside it.
+    void hostBeamPresetKeepsEveryType_data() {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("thickness");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("exact flange") << "110" << "9.25" << "IPE" << "220";
+        // No 100 mm flange 9 thick: the next thicker one of that width.
+        QTest::newRow("next thicker flange") << "100" << "9" << "HEB" << "100";
+    }
+    void hostBeamPresetKeepsEveryType() {
+        QFETCH(QString, width);
+        QFETCH(QString, thickness);
+        QFETCH(QString, type);
+        QFETCH(QString, height);
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.flangeWidth = width;
+        in.flangeThickness = thickness;
+        Start(in);
+        QCOMPARE(Items(form->ComboBoxProfilTyp), (QStringList{"HEB", "IPE", "IPB"}));
+        QCOMPARE(form->ComboBoxProfilTyp->currentText(), type);
+        QCOMPARE(form->ComboBoxProfileHeight->currentText(), height);
+    }
+
+    // Below 0 °C the imperial field shows the converted temperature, not
+    // the field's floor, and the imperial copy keeps it.
+    void imperialTemperatureIsConverted_data() {
+        QTest::addColumn<QString>("celsius");
+        QTest::addColumn<int>("fahrenheit");
+        QTest::newRow("-20 C") << "-20" << -4;
+        QTest::newRow("-18 C") << "-18" << 0;  // -0.4 °F to the nearest degree
+        QTest::newRow("-17 C") << "-17" << 1;  // 1.4 °F
+    }
+    void imperialTemperatureIsConverted() {
+        QFETCH(QString, celsius);
+        QFETCH(int, fahrenheit);
+        Input in;
+        in.temp = celsius;
+        Start(in);
+        QCOMPARE(ConstructionRecord.K_TEM, celsius.toDouble());
+        LEK1Services().ShowOptions = [](QWidget*) {
+            SaveUnits(true, false);
+            return false;
+        };
+        form->OPTIONENClick();
+        QCOMPARE(form->TEMP->text(), QString::number(fahrenheit));
+        QCOMPARE(ConstructionRecord.K_TEM_I, double(fahrenheit));
+        QCOMPARE(ConstructionRecord.K_TEM, celsius.toDouble());
+    }
+
+    void versionLabelShowsTheVersion() {
+        Start();
+        QVERIFY(!form->Lversion->text().isEmpty());
+        QCOMPARE(form->Lversion->text(), form->QWDateiInfo->DateiVersion());
+    }
+
+    // The program's options form opens where the input form stood, as
+    // large as it and in its window state.
+    void optionsFormTakesTheInputFormsPlace() {
+        Start();
+        UseProgramServices();
+        form->move(37, 41);
+        form->resize(1150, 800);
+        form->show();
+        QPoint optionsPos;
+        QSize optionsSize;
+        bool hidden = false;
+        QTimer::singleShot(0, [&] {
+            auto* options = qobject_cast<TFLEKO*>(QApplication::activeModalWidget());
+            if (!options) return;
+            optionsPos = options->pos();
+            optionsSize = options->size();
+            hidden = !form->isVisible();
+            options->DataSource1->Cancel();
+            options->close();
+        });
+        const QPoint pos = form->pos();
+        form->OPTIONENClick();
+        QVERIFY(hidden);
+        QCOMPARE(optionsPos, pos);
+        QCOMPARE(optionsSize, QSize(1150, 800));
+        QVERIFY(form->isVisible());
+    }
+
+    // The hanger-type label shows the type in force: a pre-selection the
+    // selection dropped, or one the options form left alone.
+    void hangerTypeLabelShowsTheTypeInForce() {
+        Start();
+        std::memcpy(CalcGlobals.PreselectedLoadNumber, "042017", 6);
+        ConstructionRecord.K_VGB_KZ = true;
+        form->ShowHangerType();
+        QCOMPARE(form->LabelHangerType->text(), QStringLiteral("042017"));
+        LEK1Services().ShowOptions = [](QWidget*) { return false; };
+        form->OPTIONENClick();
+        QCOMPARE(form->LabelHangerType->text(), QStringLiteral("042017"));
+        // The selection lets the pre-selected type go.
+        LEK1Services().RunSelectSupport = [](QWidget*, int, int, bool) {
+            ConstructionRecord.K_VGB_KZ = false;
+            return 6;
+        };
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(form->LabelHangerType->text(), QStringLiteral("Auto"));
+    }
+
+
+    // Texts the form builds itself follow a live language switch: the load
+    // kind, the connection items (keeping the choice), the caption.
+    void builtTextsFollowTheLanguage() {
+        IvBinaryDictionaryGlobal->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
+        IvBinaryDictionaryGlobal->SetLanguage(2);
+        IvBinaryDictionaryGlobal->Open();
+        const auto close = qScopeGuard([] { IvBinaryDictionaryGlobal->Close(); });
+        Start();
+        form->show();
+        if (!ConstructionRecord.K_KALWAR_KZ) form->Button2->click();
+        QVERIFY(ConstructionRecord.K_KALWAR_KZ);
+        QCOMPARE(form->LabelLoadKind->text(), QStringLiteral("[ cold ]"));
+        QCOMPARE(form->GroupBoxBuildingConnection->Items().value(0), QStringLiteral("Type 75 - weld-on lug"));
+        form->GroupBoxBuildingConnection->SetItemIndex(0);
+        QVERIFY(form->windowTitle().startsWith(QStringLiteral("KORVA2010 for MDS [ ")));
+        IvBinaryDictionaryGlobal->SetLanguage(1);
+        QCOMPARE(form->LabelLoadKind->text(), QStringLiteral("[ kalt ]"));
+        QCOMPARE(form->GroupBoxBuildingConnection->Items().value(0), QStringLiteral("Typ 75 - Anschweißöse"));
+        QCOMPARE(form->GroupBoxBuildingConnection->ItemIndex(), 0);
+        QCOMPARE(form->LabelStaticInfo->text(), QStringLiteral("Keine weiteren Angaben nötig !"));
+        QVERIFY(form->windowTitle().startsWith(QStringLiteral("KORVA2010 für MDS [ ")));
+        IvBinaryDictionaryGlobal->SetLanguage(2);
+        QCOMPARE(form->LabelLoadKind->text(), QStringLiteral("[ cold ]"));
+        QCOMPARE(form->LabelStaticInfo->text(), QStringLiteral("No additional information needed !"));
+    }
+
+    // At the size the form opens with, and at its smallest, every
+    // connection group stands whole in its panel; the elevation inputs
+    // hold their feet-inch texts.
+    void formHoldsItsPanels_data() {
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("default size") << false;
+        QTest::newRow("smallest size") << true;
+    }
+    void formHoldsItsPanels() {
+        QFETCH(bool, smallest);
+        Start();
+        QCOMPARE(form->size(), QSize(1000, 720));
+        if (smallest) form->resize(form->minimumSize());
+        form->show();
+        QApplication::processEvents();
+        const auto* scroll = form->findChild<QAbstractScrollArea*>(QStringLiteral("ConnectionScroll"));
+        QVERIFY(scroll);
+        const QWidget* viewport = scroll->viewport();
+        int groups = 0;
+        for (const TZORBELGroupBox* g : form->findChildren<TZORBELGroupBox*>()) {
+            if (!g->isVisibleTo(form.get())) continue;
+            ++groups;
+            const QPoint right = g->mapTo(viewport, QPoint(g->width(), 0));
+            QVERIFY2(right.x() <= viewport->width(), qPrintable(g->objectName()));
+        }
+        QVERIFY(groups >= 2);
+        QVERIFY(viewport->mapTo(form.get(), QPoint(viewport->width(), 0)).x() <= form->width());
+        LEK1Services().ShowOptions = [](QWidget*) {
+            SaveUnits(true, false);
+            return false;
+        };
+        form->OPTIONENClick();
+        for (const QPointer<TUncHoehe>& e : form->ElevationEdits) {
+            QVERIFY(e->text().contains(u'\''));
+            QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) + 8 <= e->width(), qPrintable(e->text()));
+        }
+    }
+
+    // A picture group shows the picture of the item the program chooses,
+    // as it does for a click.
+    void pictureFollowsTheChosenItem() {
+        TestDir images;
+        QImage(20, 30, QImage::Format_RGB32).save(images.file(QStringLiteral("a.bmp")));
+        QImage(40, 10, QImage::Format_RGB32).save(images.file(QStringLiteral("b.bmp")));
+        TZORBELGroupBox group;
+        group.resize(300, 120);
+        group.SetPictureFileNames({QStringLiteral("a.bmp"), QStringLiteral("b.bmp")});
+        group.SetItems({QStringLiteral("A"), QStringLiteral("B")});
+        group.SetPicturePath(images.path());
+        group.SetEnabled(true);
+        group.SetItemIndex(0);
+        QCOMPARE(group.Picture()->pixmap().size(), QSize(20, 30));
+        group.SetItemIndex(1);
+        QCOMPARE(group.Picture()->pixmap().size(), QSize(40, 10));
     }
 
     void hangerTypeResetManual() {

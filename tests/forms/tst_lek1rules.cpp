@@ -129,7 +129,7 @@ private slots:
         ConvertDisplayedUnits(v, {}, {imperial, kg});
         if (imperial) {
             QCOMPARE(v.SteelElevLeft, QStringLiteral("11'-5.795\""));
-            QCOMPARE(v.TEMP, 32);
+            QCOMPARE(v.TEMP, -4);  // -20 °C × 1.8 + 32
             QVERIFY(qAbs(v.Vertikal - 20 / 25.4) < 1e-12);
         } else {
             QVERIFY(qAbs(v.Last - 10000 / 9.81) < 1e-9);
@@ -141,8 +141,8 @@ private slots:
         QVERIFY(qAbs(v.Vertikal - 20) < 1e-9);
         QVERIFY(qAbs(v.DY_W_N + 12.5) < 1e-9);
         QVERIFY(qAbs(v.ISO - 100) < 1e-9);
-        // Below the field's floor: 32 °F, then 0 °C; a kg switch leaves it.
-        QCOMPARE(v.TEMP, imperial ? 0 : -20);
+        // Below the field's floor as well: there and back gives the same.
+        QCOMPARE(v.TEMP, -20);
         QCOMPARE(v.RDM.toDouble(), 114.3);
         QCOMPARE(v.SteelElevLeft, QStringLiteral("3500"));
         QCOMPARE(v.PipeElev, QStringLiteral("-1000"));
@@ -152,15 +152,16 @@ private slots:
         QTest::addColumn<int>("shown");
         QTest::addColumn<bool>("toImperial");
         QTest::addColumn<int>("expected");
-        QTest::newRow("-1 C") << -1 << true << 32;
-        QTest::newRow("-200 C") << -200 << true << 32;
+        // Below the field's floor the other scale shows the same temperature.
+        QTest::newRow("-1 C") << -1 << true << 30;     // -1.8 to the nearest degree: -2
+        QTest::newRow("-200 C") << -200 << true << -328;
         QTest::newRow("0 C") << 0 << true << 32;
         QTest::newRow("1 C") << 1 << true << 34;
         QTest::newRow("100 C") << 100 << true << 212;
         QTest::newRow("650 C") << 650 << true << 1202;
-        QTest::newRow("31 F") << 31 << false << 0;
-        QTest::newRow("0 F") << 0 << false << 0;
-        QTest::newRow("-40 F") << -40 << false << 0;
+        QTest::newRow("31 F") << 31 << false << -1;  // -0.56
+        QTest::newRow("0 F") << 0 << false << -18;   // -17.78
+        QTest::newRow("-40 F") << -40 << false << -40;
         QTest::newRow("32 F") << 32 << false << 0;
         QTest::newRow("33 F") << 33 << false << 1;
         QTest::newRow("212 F") << 212 << false << 100;
@@ -479,6 +480,83 @@ private slots:
         RemoveHostErrorFile(dir.path());
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
         QVERIFY(!WriteHostErrorFile(QStringLiteral("x"), dir.file(QStringLiteral("no/such/dir"))));
+    }
+
+    // The conversion error as the class library words it (no dictionary is
+    // open here: the native text).
+    void conversionError() {
+        QCOMPARE(ConversionErrorText(QStringLiteral("ab"), true), QStringLiteral("'ab' is not a valid integer value"));
+        QCOMPARE(ConversionErrorText(QStringLiteral("1,2,3"), false),
+                 QStringLiteral("'1,2,3' is not a valid floating point value"));
+        const InputCheckFailure f = InvalidValueFailure(QStringLiteral("Last"), QStringLiteral("x"), false);
+        QCOMPARE(f.message, QStringLiteral("'x' is not a valid floating point value"));
+        QCOMPARE(f.focus, QStringLiteral("Last"));
+        QCOMPARE(f.messageNumber, 0);
+        QVERIFY(!f.activeOwner);
+        const InputCheckFailure e = ElevationFailure(QStringLiteral("Elevation2"), 5208);
+        QCOMPARE(e.messageNumber, 5208);
+        QCOMPARE(e.focus, QStringLiteral("Elevation2"));
+        QVERIFY(e.message.isEmpty());
+        QVERIFY(!e.activeOwner);
+    }
+
+    void hangerTypeLabel_data() {
+        QTest::addColumn<bool>("preselected");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("in force") << true << "042017" << "042017";
+        QTest::newRow("in force, blank padded") << true << "4217  " << "4217";
+        QTest::newRow("let go") << false << "042017" << "Auto";
+        QTest::newRow("reset") << true << "000000" << "Auto";
+        QTest::newRow("empty") << true << "      " << "Auto";
+    }
+    void hangerTypeLabel() {
+        QFETCH(bool, preselected);
+        QFETCH(QString, number);
+        QFETCH(QString, label);
+        QCOMPARE(HangerTypeLabel(preselected, number), label);
+    }
+
+    void dateFormats_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QStringList>("formats");
+        QTest::newRow(".") << 0 << QStringList{"dd.mm.yyyy", "dd.mm.yy", "yyyy.mm.dd", "yy.mm.dd", "mm.dd.yy"};
+        QTest::newRow(",") << 1 << QStringList{"dd,mm,yyyy", "dd,mm,yy", "yyyy,mm,dd", "yy,mm,dd", "mm,dd,yy"};
+        QTest::newRow("-") << 2 << QStringList{"dd-mm-yyyy", "dd-mm-yy", "yyyy-mm-dd", "yy-mm-dd", "mm-dd-yy"};
+        QTest::newRow("/") << 3 << QStringList{"dd/mm/yyyy", "dd/mm/yy", "yyyy/mm/dd", "yy/mm/dd", "mm/dd/yy"};
+        QTest::newRow("none") << 4 << QStringList{"ddmmyyyy", "ddmmyy", "yyyymmdd", "yymmdd", "mmddyy"};
+    }
+    void dateFormats() {
+        QFETCH(int, item);
+        QFETCH(QStringList, formats);
+        QCOMPARE(DateFormatsOf(item), formats);
+        const QString separators = QStringLiteral(".,-/");
+        QCOMPARE(DateSeparatorItem(item < 4 ? separators.at(item) : QChar(u' ')), item);
+    }
+
+    void dateFormatInUse_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<int>("count");
+        QTest::newRow("first of five") << 0 << "dd.MM.yyyy" << 0 << "dd.mm.yyyy" << 5;
+        QTest::newRow("last of five") << 3 << "mm/dd/yy" << 4 << "dd/mm/yyyy" << 5;
+        QTest::newRow("none of them") << 3 << "M/d/yy" << 0 << "m/d/yy" << 6;
+        QTest::newRow("nothing in use") << 2 << "" << 0 << "dd-mm-yyyy" << 5;
+    }
+    void dateFormatInUse() {
+        QFETCH(int, item);
+        QFETCH(QString, inUse);
+        QFETCH(int, index);
+        QFETCH(QString, first);
+        QFETCH(int, count);
+        const DateFormatChoice c = DateFormatChoiceOf(item, inUse);
+        QCOMPARE(c.index, index);
+        QCOMPARE(c.formats.value(0), first);
+        QCOMPARE(int(c.formats.size()), count);
+        if (!inUse.isEmpty()) QCOMPARE(c.formats.value(c.index), OptionsDateFormat(inUse));
+        QCOMPARE(OptionsDateFormat(QStringLiteral("dd.MM.yyyy")), QStringLiteral("dd.mm.yyyy"));
     }
 };
 

@@ -12,9 +12,12 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QScopeGuard>
+#include <QTabBar>
 #include <QTabWidget>
 
 class TestOptions : public QObject, protected OptionsFormTest {
@@ -112,7 +115,7 @@ private slots:
         TFLEKO& w = Open();
         Type(w.DBEdit(14), QStringLiteral("ab"));
         w.FieldExit(QStringLiteral("F_FDIFF"));
-        QCOMPARE(seam->Texts(), QStringList{QStringLiteral("'ab' is not a valid integer value")});
+        QCOMPARE(seam->Texts(), QStringList{QStringLiteral("'ab' ist kein gültiger ganzzahliger Wert")});
         QCOMPARE(w.DataSource1->Field(QStringLiteral("F_FDIFF")).AsInteger(), 17);
         // Saving with the text left there is refused with the same error,
         // and the row stays as it was.
@@ -138,7 +141,7 @@ private slots:
         TFLEKO& w = Open();
         Type(w.DBEdit(24), typed);
         w.FieldExit(QStringLiteral("F_RSRL_LR"));
-        QCOMPARE(seam->Texts(), fits ? QStringList{} : QStringList{QStringLiteral("'%1' is not a valid integer value").arg(typed)});
+        QCOMPARE(seam->Texts(), fits ? QStringList{} : QStringList{QStringLiteral("'%1' ist kein gültiger ganzzahliger Wert").arg(typed)});
         QCOMPARE(w.SpeichernClick(), fits);
         QCOMPARE(f->Stored("F_RSRL_LR").toInt(), stored);
     }
@@ -374,7 +377,7 @@ private slots:
         Type(w.DBEdit(14), QStringLiteral("ab"));
         leave(w.DBEdit(14));
         const QStringList expected = runs ? QStringList{QStringLiteral("Bezeichnung doppelt vorhanden"),
-                                                        QStringLiteral("'ab' is not a valid integer value")}
+                                                        QStringLiteral("'ab' ist kein gültiger ganzzahliger Wert")}
                                           : QStringList{};
         QCOMPARE(seam->Texts(), expected);
     }
@@ -742,6 +745,75 @@ private slots:
         w.RGDateSeparator->Button(4)->click();
         QCOMPARE(IvFormatSettings().DateSeparator, QChar(u'-'));  // "none" leaves it
         QCOMPARE(w.CBDateFormat->itemText(2), QStringLiteral("yyyymmdd"));
+    }
+
+    // The date group shows the format in use, whichever notation it is
+    // written in (the month "MM" of a locale, "mm" of a saved choice), put
+    // before the separator's five when it is none of them; saving keeps it.
+    void dateFormatInUse_data() {
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<int>("separatorItem");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("count");
+        QTest::newRow("locale's dd.MM.yyyy") << "dd.MM.yyyy" << QChar(u'.') << 0 << "dd.mm.yyyy" << 0 << 5;
+        QTest::newRow("saved yy-mm-dd") << "yy-mm-dd" << QChar(u'-') << 2 << "yy-mm-dd" << 3 << 5;
+        QTest::newRow("locale's M/d/yy") << "M/d/yy" << QChar(u'/') << 3 << "m/d/yy" << 0 << 6;
+        QTest::newRow("no separator") << "yyyyMMdd" << QChar(u' ') << 4 << "yyyymmdd" << 2 << 5;
+    }
+    void dateFormatInUse() {
+        QFETCH(QString, inUse);
+        QFETCH(QChar, separator);
+        QFETCH(int, separatorItem);
+        QFETCH(QString, shown);
+        QFETCH(int, index);
+        QFETCH(int, count);
+        const TIvFormatSettings saved = IvFormatSettings();
+        const auto restore = qScopeGuard([saved] { IvFormatSettings() = saved; });
+        IvFormatSettings().ShortDateFormat = inUse;
+        IvFormatSettings().DateSeparator = separator;
+        TFLEKO& w = Open();
+        QCOMPARE(w.RGDateSeparator->ItemIndex(), separatorItem);
+        QCOMPARE(w.CBDateFormat->currentText(), shown);
+        QCOMPARE(w.CBDateFormat->currentIndex(), index);
+        QCOMPARE(w.CBDateFormat->count(), count);
+        QCOMPARE(w.LSelectedDate->text(), QDate::currentDate().toString(QString(inUse).replace(u'm', u'M')));
+        QVERIFY(w.SpeichernClick());
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(ProductKey, false));
+        QCOMPARE(reg.ReadString(QStringLiteral("ShortDateFormat")), inUse);
+        QCOMPARE(IvFormatSettings().ShortDateFormat, inUse);
+    }
+
+    // A text that is no number, refused by the save, is reported in the
+    // menu language and nothing is stored.
+    void saveRefusesNoNumberInTheMenuLanguage() {
+        TFLEKO& w = Open();
+        QLineEdit* angle = w.DataSource1->EditOf(QStringLiteral("F_WINKEL"));
+        angle->setText(QStringLiteral("x"));
+        emit angle->textEdited(angle->text());
+        QVERIFY(!w.SpeichernClick());
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'x' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(f->Stored(QStringLiteral("F_WINKEL")).toDouble(), 2.5);
+    }
+
+    // A live switch of the menu language sizes the form for the new texts:
+    // the tab strip stays whole either way.
+    void languageSwitchKeepsTheTabsWhole() {
+        // Opened in English at its smallest; German needs more room.
+        IvBinaryDictionaryGlobal->SetLanguage(2);
+        TFLEKO& w = Open();
+        w.resize(w.minimumSize());
+        QApplication::processEvents();
+        for (int language : {1, 2, 1}) {
+            IvBinaryDictionaryGlobal->SetLanguage(language);
+            QApplication::processEvents();
+            const int needed = w.layout()->totalMinimumSize().width();
+            QVERIFY2(w.minimumWidth() >= needed, qPrintable(QString::number(language)));
+            QVERIFY2(w.width() >= needed, qPrintable(QStringLiteral("%1: %2 < %3").arg(language).arg(w.width()).arg(needed)));
+            QVERIFY(w.PageControl1->tabBar()->sizeHint().width() <= w.PageControl1->width());
+        }
     }
 };
 

@@ -34,11 +34,17 @@ QStringList Texts(QWidget* w) {
 class TestDialogs : public QObject {
     Q_OBJECT
     TestDir dir;
+    TestDir m_noQtTranslations;
     std::unique_ptr<TIvBinaryDictionary> first;
     std::unique_ptr<TIvBinaryDictionary> second;
 
 private slots:
-    void initTestCase() { NlsSetDefaultLcidOverride(MakeLangId(9, 1)); }
+    void initTestCase() {
+        NlsSetDefaultLcidOverride(MakeLangId(9, 1));
+        // The dialogs' texts come from the fixture dictionaries here, not
+        // from Qt's own translations (a directory without any).
+        QtTranslationsDirectory() = m_noQtTranslations.path();
+    }
     void init() {
         // Two dictionaries that translate the same texts differently.
         const std::vector<TIvMLDEntry> a{

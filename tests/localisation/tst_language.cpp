@@ -219,6 +219,37 @@ private slots:
         IvFormatSettings() = saved;
     }
 
+    // Qt's own texts (here the line edit's menu entry) follow the first
+    // dictionary's language where Qt's translations of it are installed,
+    // go back to English with English and with the dictionary closed, and
+    // stay English where no translations are found.
+    void qtTextsFollowTheLanguage() {
+        const QString undo = QStringLiteral("&Undo");
+        const auto qtUndo = [] { return QCoreApplication::translate("QLineEdit", "&Undo"); };
+        const QString installed = QtTranslationsDirectory();
+        if (!QFileInfo::exists(QDir(installed).filePath(QStringLiteral("qtbase_de.qm"))))
+            QSKIP("Qt's German translations are not installed (Debian package qt6-translations-l10n)");
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("q.mld"), FixtureLanguages(), FixtureEntries()));
+        d.SetLanguage(1);
+        d.Open();
+        QVERIFY2(!qtUndo().isEmpty() && qtUndo() != undo, qPrintable(qtUndo()));
+        d.SetLanguage(2);
+        QCOMPARE(qtUndo(), undo);
+        d.SetLanguage(1);
+        QVERIFY(qtUndo() != undo);
+        d.Close();
+        QCOMPARE(qtUndo(), undo);
+        // Without the translations the program runs on with English texts.
+        QtTranslationsDirectory() = dir.path();
+        d.SetLanguage(1);
+        d.Open();
+        QCOMPARE(qtUndo(), undo);
+        d.Close();
+        QtTranslationsDirectory() = installed;
+    }
+
     // The Euro mode, written while the program runs, sets the currency
     // string again from the current locale.
     void euroModeReappliesCurrency() {

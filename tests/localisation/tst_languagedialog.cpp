@@ -98,6 +98,30 @@ private slots:
         QCOMPARE(value, language);
     }
 
+    // A language the dictionary holds no text of is not offered: French
+    // here has a row of its own but not one text, Russian has one.
+    void onlyLanguagesWithTexts() {
+        TestDir dir;
+        std::vector<TIvLanguage> languages = FixtureLanguages(false);
+        languages.push_back(FixtureLanguage(12, 1, "French", "Français", 1252));
+        languages.push_back(FixtureLanguage(22, 2, "Portuguese", "Português", 1252));
+        std::vector<TIvMLDEntry> entries = DialogEntries();
+        for (TIvMLDEntry& e : entries) e.Texts = QStringList{e.Texts.value(0), e.Texts.value(1), {}, {}};
+        // The last row gives Portuguese one text.
+        entries.push_back(TIvMLDEntry{"Only Portuguese", {}, {}, {{}, {}, {}, "Só português"}});
+        const QString file = WriteFixture(dir.file("texts.mld"), languages, entries);
+        std::unique_ptr<TIvBinaryDictionary> d(FixtureDictionary(file, "TextsDictionary"));
+        d->SetLanguage(2);
+        d->Open();
+        QVERIFY(d->LanguageHasTexts(1));
+        QVERIFY(d->LanguageHasTexts(2));
+        QVERIFY(!d->LanguageHasTexts(3));
+        QVERIFY(d->LanguageHasTexts(4));
+        QVERIFY(!d->LanguageHasTexts(5));
+        TIvLanguageDialog dialog(nullptr, d.get(), 0, 0, ivldAllLanguages);
+        QCOMPARE(Names(dialog.TreeView), (QStringList{"English", "German", "Portuguese"}));
+    }
+
     void okReturnsTheChosenLanguage_data() {
         QTest::addColumn<QString>("pick");
         QTest::addColumn<int>("index");

@@ -287,9 +287,10 @@ void TestPictureGroup::pictureFollowsClick() {
     QVERIFY(group.Button(1)->isChecked());
     QVERIFY(!group.Button(0)->isChecked());
     QCOMPARE(group.Picture()->size(), QSize(35, 70));
-    // Setting the index from code does not change the picture.
+    // Setting the index from code shows that item's picture as well (a
+    // stored choice put back by the form).
     group.SetItemIndex(0);
-    QCOMPARE(group.Picture()->size(), QSize(35, 70));
+    QCOMPARE(group.Picture()->size(), QSize(70, 35));
 }
 
 void TestPictureGroup::disabledGroupShowsNoPicture() {

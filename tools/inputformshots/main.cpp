@@ -57,7 +57,8 @@ bool PrepareCatalogue(const QTemporaryDir& base, const QString& demo) {
     return true;
 }
 
-bool Shoot(const QDir& out, const QString& demo, const QString& input, int language, const QString& name) {
+bool Shoot(const QDir& out, const QString& demo, const QString& input, int language, const QString& name,
+           bool minimum) {
     QTemporaryDir work;
     ResetHostGlobals();
     CalcGlobals.Reset();
@@ -72,7 +73,8 @@ bool Shoot(const QDir& out, const QString& demo, const QString& input, int langu
         TDBKONST konst;
         TDBGLOBAL global;
         TFLEK1 form;
-        form.resize(1100, 760);
+        // The size the form opens at, or its smallest.
+        if (minimum) form.resize(form.minimumSize());
         form.show();
         for (int i = 0; i < 100 && !(form.windowHandle() && form.windowHandle()->isExposed()); ++i) {
             QApplication::processEvents();
@@ -85,7 +87,7 @@ bool Shoot(const QDir& out, const QString& demo, const QString& input, int langu
         const QString path = out.filePath(name);
         ok = form.grab().save(path, "PNG");
         std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-        if (input == QLatin1String("spring_hanger.ini")) {
+        if (input == QLatin1String("spring_hanger.ini") && !minimum) {
             // The three help dialogs over the form.
             QLineEdit rdm;
             TFHelpDurdat diameters(&form, &rdm);
@@ -135,8 +137,13 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const auto& s : shots)
         for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}})
-            ok = Shoot(out, demo, QString::fromLatin1(s.input), language,
-                       QStringLiteral("lek1-%1-%2.png").arg(QLatin1String(s.name), QLatin1String(suffix))) && ok;
+            for (const bool minimum : {false, true})
+                ok = Shoot(out, demo, QString::fromLatin1(s.input), language,
+                           QStringLiteral("lek1-%1-%2%3.png")
+                               .arg(QLatin1String(s.name), QLatin1String(suffix),
+                                    minimum ? QStringLiteral("-min") : QString()),
+                           minimum) &&
+                     ok;
     SetMessageSeam(nullptr);
     return ok ? 0 : 1;
 }

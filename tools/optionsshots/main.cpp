@@ -112,6 +112,19 @@ int main(int argc, char** argv) {
             second.show();
             ok = Save(second, out, QStringLiteral("password2-%1.png").arg(suffix)) && ok;
         }
+        // Opened in one language at its smallest, then switched live to the
+        // other: every tab still in sight.
+        for (int language : {2, 1}) {
+            IvBinaryDictionaryGlobal->SetLanguage(language);
+            TFLEKO form;
+            form.resize(form.minimumSize());
+            form.show();
+            const int other = language == 1 ? 2 : 1;
+            IvBinaryDictionaryGlobal->SetLanguage(other);
+            form.PageControl1->setCurrentIndex(6);
+            ok = Save(form, out, QStringLiteral("options-switched-to-%1.png").arg(other == 1 ? "de" : "en")) && ok;
+            form.hide();
+        }
     }
     Session().Close();
     return ok ? 0 : 1;

@@ -156,6 +156,11 @@ void ApplyTemperatureExit(int32_t shown, UnitMode mode) {
 
 void ApplyInsulationExit(double shown, UnitMode mode) { ApplyFieldExit(QStringLiteral("ISO"), shown, mode); }
 
+void ApplyArmLengthExit(double shown, UnitMode mode) {
+    ConstructionRecord.K_TRAGARM_L = int32_t(RoundToInt(Extended(LengthToMm(shown, mode))));
+    if (mode.imperial) ConstructionRecord.K_TRAGARM_L_I = FormatNumber(shown);
+}
+
 namespace {
 struct TextField {
     const char* name;
@@ -255,6 +260,37 @@ std::optional<ProfilePreset> FindProfilePreset(TTable& t, double width, double t
     t.SetFiltered(oldFiltered);
     if (wasActive) t.Open();
     return found;
+}
+
+namespace {
+
+// The trimmed texts of one field over the filtered rows, each once.
+QStringList DistinctTexts(TTable& t, const QString& filter, const QVariantList& params, const QString& field,
+                          int bound) {
+    QStringList out;
+    if (!t.Active()) t.Open();
+    t.SetFilter(filter, params);
+    t.SetFiltered(true);
+    t.First();
+    for (int i = 0; i < bound && !t.IsEmpty() && !t.Eof(); ++i) {
+        const QString text = t.FieldByName(field).AsString().trimmed();
+        if (!out.contains(text)) out << text;
+        if (!t.Next()) break;
+    }
+    t.SetFiltered(false);
+    t.SetFilter({});
+    return out;
+}
+
+}  // namespace
+
+QStringList ProfileTypes(TTable& t, int bound) {
+    return DistinctTexts(t, QStringLiteral("TXT_KZ = 'PRF'"), {}, QStringLiteral("TXT_TEXT"), bound);
+}
+
+QStringList ProfileHeights(TTable& t, const QString& type, int bound) {
+    return DistinctTexts(t, QStringLiteral("TXT_KZ = 'PRF' and TXT_TEXT = ?"), {type}, QStringLiteral("TXT_PRF_HOEHE"),
+                         bound);
 }
 
 ConfigurationRow ReadConfigurationRow(TTable& t) {
@@ -382,10 +418,11 @@ QString* HeightText(bool differences, int slot) {
 int ReadElevation(int slot, const QString& text, bool differences, bool imperial, const ConfigurationRow& row) {
     if (slot < 1 || slot > 6) return 0;
     const UncHeight h = ParseUncHeight(text, imperial);
-    // A height that cannot be read leaves the record's height as it was;
-    // the input keeps the text for the engineer to correct.
+    // A height that cannot be read is the input's -1, never the height read
+    // before: the Ok road refuses it, the input keeps the text for the
+    // engineer to correct.
+    *HeightField(differences, slot) = h.error != 0 ? -1 : h.value;
     if (h.error != 0) return h.error;
-    *HeightField(differences, slot) = h.value;
     if (imperial) *HeightText(differences, slot) = text;
     if (differences) return 0;
     TConstructionRecord& k = ConstructionRecord;
@@ -411,8 +448,11 @@ QString SteelWidthText(double mm, bool imperial) {
 
 int ReadSteelWidth(const QString& text, bool imperial, const ConfigurationRow& row, QString* shown) {
     const UncHeight h = ParseUncHeight(text, imperial);
-    if (h.error != 0) return h.error;
     TConstructionRecord& k = ConstructionRecord;
+    if (h.error != 0) {
+        k.K_BREITE = k.K_BREITE_2 = -1;
+        return h.error;
+    }
     if (imperial) k.K_BREITE_I = text;
     k.K_BREITE = h.value;
     k.K_BREITE_2 = h.value;

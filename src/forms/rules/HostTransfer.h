@@ -68,6 +68,10 @@ void ApplyImperialCopies(const DisplayedValues& shown, bool stressNotDynamic);
 void ApplyTemperatureExit(int32_t shown, UnitMode mode);
 void ApplyInsulationExit(double shown, UnitMode mode);
 
+// The arm length "L =" of the beam clamp with arm (type 76): K_TRAGARM_L in
+// whole mm; in imperial mode the inches shown go into K_TRAGARM_L_I.
+void ApplyArmLengthExit(double shown, UnitMode mode);
+
 // Writes a fixed-width text field of the record by its name (K_POS_NR,
 // K_KDN_ZNR, K_NR_ANL, K_CALC_NR), cut and blank-padded to its width.
 void SetRecordText(const QString& field, const QString& text);
@@ -97,6 +101,12 @@ struct ProfilePreset {
     QString height;
 };
 std::optional<ProfilePreset> FindProfilePreset(TTable& txttab, double flangeWidth, double flangeThickness);
+
+// The beam profile lists of the text table: every profile type once, in the
+// table's order, and the heights of one type. The table's filter is
+// cleared afterwards. At most `bound` rows are read.
+QStringList ProfileTypes(TTable& txttab, int bound = 10000);
+QStringList ProfileHeights(TTable& txttab, const QString& type, int bound = 10000);
 
 // The coordinates of the current configuration row (LeseKoordinaten).
 struct ConfigurationRow {

@@ -1,6 +1,7 @@
 #include "forms/rules/LEK1Rules.h"
 
 #include "data/FIRAUFKON.h"
+#include "localisation/IvDictio.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 
@@ -185,10 +186,10 @@ QString ParseFeetInchToText(const QString& text) {
 // ---------------------------------------------------------------- shown values
 
 int32_t SwitchedTemperature(int32_t shown, bool toImperial) {
-    // The temperature field covers 0..650 °C (32..1202 °F); a value below
-    // its floor shows as the floor of the other scale.
-    if (toImperial) return shown < 0 ? 32 : CelsiusToTemperature(shown, {true, false});
-    return shown < 32 ? 0 : TemperatureToCelsius(shown, {true, false});
+    // A pipe below the field's floor (0 °C, 32 °F) keeps its temperature in
+    // the other scale too: the shown value is what the record holds.
+    if (toImperial) return CelsiusToTemperature(shown, {true, false});
+    return TemperatureToCelsius(shown, {true, false});
 }
 
 void ConvertDisplayedUnits(DisplayedValues& v, UnitMode from, UnitMode to) {
@@ -453,6 +454,18 @@ std::optional<InputCheckFailure> CheckStanchionChosen(bool panelsVisible, int ki
     return std::nullopt;
 }
 
+QString ConversionErrorText(const QString& text, bool integer) {
+    QString message = IvTranslate(integer ? QStringLiteral("'%s' is not a valid integer value")
+                                          : QStringLiteral("'%s' is not a valid floating point value"));
+    return message.replace(QLatin1String("%s"), text);
+}
+
+InputCheckFailure InvalidValueFailure(const QString& field, const QString& text, bool integer) {
+    return InputCheckFailure{ConversionErrorText(text, integer), field};
+}
+
+InputCheckFailure ElevationFailure(const QString& input, int error) { return InputCheckFailure{{}, input, error}; }
+
 Type41Result CheckType41Limits(bool groupVisible, int index, bool rsrlOhne, const QString& name, double insulation,
                                double temperature) {
     Type41Result r;
@@ -508,3 +521,49 @@ bool WriteHostErrorFile(const QString& message, const QString& directory) {
 }
 
 void RemoveHostErrorFile(const QString& directory) { QFile::remove(ErrorFilePath(directory)); }
+
+// ---------------------------------------------------------------- hanger type
+
+QString HangerTypeLabel(bool preselected, const QString& loadNumber) {
+    const QString number = loadNumber.trimmed();
+    if (!preselected || number.isEmpty() || number == QLatin1String("000000")) return QStringLiteral("Auto");
+    return number;
+}
+
+// ---------------------------------------------------------------- options: date format
+
+namespace {
+const QChar DateSeparators[] = {u'.', u',', u'-', u'/'};
+}  // namespace
+
+QStringList DateFormatsOf(int item) {
+    const QString s = item >= 0 && item < 4 ? QString(DateSeparators[item]) : QString();
+    return {QStringLiteral("dd%1mm%1yyyy").arg(s), QStringLiteral("dd%1mm%1yy").arg(s),
+            QStringLiteral("yyyy%1mm%1dd").arg(s), QStringLiteral("yy%1mm%1dd").arg(s),
+            QStringLiteral("mm%1dd%1yy").arg(s)};
+}
+
+int DateSeparatorItem(QChar separator) {
+    for (int i = 0; i < 4; ++i)
+        if (DateSeparators[i] == separator) return i;
+    return 4;
+}
+
+QString OptionsDateFormat(const QString& format) {
+    QString out = format;
+    out.replace(u'M', u'm');
+    return out;
+}
+
+DateFormatChoice DateFormatChoiceOf(int separatorItem, const QString& inUse) {
+    DateFormatChoice c;
+    c.formats = DateFormatsOf(separatorItem);
+    const QString shown = OptionsDateFormat(inUse);
+    if (shown.isEmpty()) return c;
+    c.index = int(c.formats.indexOf(shown));
+    if (c.index < 0) {
+        c.formats.prepend(shown);
+        c.index = 0;
+    }
+    return c;
+}

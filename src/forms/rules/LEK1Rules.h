@@ -94,8 +94,8 @@ struct DisplayedValues {
 };
 
 // The shown temperature after a switch of the unit system: whole °C to °F
-// or back, a value below the field's floor (0 °C, 32 °F) becoming the other
-// scale's floor. Only the field changes; the record keeps its K_TEM.
+// or back (to the nearest degree), below the field's floor as well. Only the
+// field changes; the record keeps its K_TEM.
 int32_t SwitchedTemperature(int32_t shown, bool toImperial);
 
 // Converts every shown value from one unit mode to the other (the options
@@ -214,6 +214,16 @@ std::optional<InputCheckFailure> CheckInsulationChosen(bool panelVisible, int in
 std::optional<InputCheckFailure> CheckAdjustmentTravel(bool panelsVisible, double breiteMm);
 std::optional<InputCheckFailure> CheckStanchionChosen(bool panelsVisible, int kind);
 
+// The class library's conversion error of a text that is no number, in the
+// menu language: "'abc' is not a valid floating point value".
+QString ConversionErrorText(const QString& text, bool integer);
+// A value field whose text is no number stops the Ok road: the conversion
+// error (already translated) and the field's focus.
+InputCheckFailure InvalidValueFailure(const QString& field, const QString& text, bool integer);
+// An elevation or steel-width input that cannot be read stops the Ok road:
+// the input's error message (5201..5208) and its focus.
+InputCheckFailure ElevationFailure(const QString& input, int error);
+
 // The weld-on lug limits of type 41: the information boxes to show and the
 // horizontal type to keep.
 struct Type41Result {
@@ -231,6 +241,29 @@ int32_t MinElevationDiff(double load, double diameter, double insulation);
 
 // The T9 rod angle from the host's Alpha for a configuration name.
 double T9AngleFromHost(const QString& name, double alpha);
+
+// The hanger-type label: the load number of the type pre-selected in the
+// hanger-type dialog while the pre-selection is in force, else "Auto".
+QString HangerTypeLabel(bool preselected, const QString& loadNumber);
+
+// ---------------------------------------------------------------- options: date format
+
+// The short date formats the options offer for a separator item (0 ".",
+// 1 ",", 2 "-", 3 "/", 4 none), in the options' notation (dd, mm, yyyy).
+QStringList DateFormatsOf(int separatorItem);
+// The separator item of a date separator (4 for any other character).
+int DateSeparatorItem(QChar separator);
+// A short date format in the options' notation: the month as "m", whatever
+// the notation it was written in ("dd.MM.yy" and "dd.mm.yy" alike).
+QString OptionsDateFormat(const QString& format);
+// The formats offered with the one in use shown: the separator's five,
+// with the format in use first when it is not one of them, and the index
+// of the format in use.
+struct DateFormatChoice {
+    QStringList formats;
+    int index = 0;
+};
+DateFormatChoice DateFormatChoiceOf(int separatorItem, const QString& inUse);
 
 // ---------------------------------------------------------------- host error file
 
