@@ -172,6 +172,26 @@ void AddStaticPart() {
 
 void TallyAccessories() { Guarded(&Tally); }
 
+void TakeBackAccessories(int16_t kind, int32_t count) {
+    auto& kinds = G.AccessoryKinds;
+    auto& counts = G.AccessoryCounts;
+    for (std::size_t slot = 0; slot < kinds.size(); ++slot) {
+        if (kinds[slot] != kind)
+            continue;
+        counts[slot] = int16_t(std::max(0, counts[slot] - count));
+        if (counts[slot] == 0) {
+            // The slots stay filled from the first: the later sizes move up.
+            for (std::size_t j = slot; j + 1 < kinds.size(); ++j) {
+                kinds[j] = kinds[j + 1];
+                counts[j] = counts[j + 1];
+            }
+            kinds.back() = 99;
+            counts.back() = 0;
+        }
+        return;
+    }
+}
+
 void CorrectAccessoryTally() {
     auto& count = G.AccessoryCounts;
     const char l5 = Letter(5), l6 = Letter(6);

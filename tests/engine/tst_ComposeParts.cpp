@@ -104,7 +104,9 @@ struct Catalogue {
         Static(f, 79512000, "795120", 0, 6.0, {{"STA_BTL_ZUS", "060030"}, {"STA_GEW_VER", 10.0}});
         Static(f, 27212000, "272120", 0, 1.0, {{"STA_BTL_ZUS", "125"}});
         Static(f, 76112000, "761120", 0, 3.0, {{"STA_GEW_VER", 5.0}});
-        Clamp(f, 49201100, "492011", 120);
+        // A base clamp weighs per guide variant: columns 3 to 5 only for the
+        // variants (the width steps 1 and 2 are those of every clamp).
+        Clamp(f, 49201100, "492011", 120, {{"RSL_GEW_3", 9.0}, {"RSL_GEW_4", 10.5}, {"RSL_GEW_5", 12.75}});
         Clamp(f, 49001100, "490011", 130);
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
@@ -333,9 +335,11 @@ private slots:
         QTest::addColumn<QString>("dimension");
         QTest::addColumn<double>("weight");
         QTest::addColumn<double>("price");
-        QTest::newRow("49 G2P") << 49201100 << "2" << 1 << "492011G2P" << "49201100 " << "0120 " << 3.5 << 33.0;
-        QTest::newRow("49 G2A") << 49201100 << "1" << 1 << "492011G2A" << "49201100 " << "0120 " << 3.5 << 0.0;
-        QTest::newRow("49 G4") << 49201100 << "4" << 1 << "492011G4" << "49201100 " << "0120 " << 3.5 << 0.0;
+        // A guide variant weighs what the selection weighed: the column after
+        // the variant's number (G2A 2, G2P 3, G4 5), not the width step's.
+        QTest::newRow("49 G2P") << 49201100 << "2" << 1 << "492011G2P" << "49201100 " << "0120 " << 9.0 << 33.0;
+        QTest::newRow("49 G2A") << 49201100 << "1" << 1 << "492011G2A" << "49201100 " << "0120 " << 7.25 << 0.0;
+        QTest::newRow("49 G4") << 49201100 << "4" << 1 << "492011G4" << "49201100 " << "0120 " << 12.75 << 0.0;
         QTest::newRow("49 plain step 2") << 49201100 << "0" << 2 << "492011" << "49201100 " << "0120 " << 7.25 << 44.0;
         QTest::newRow("49 00 uses LG_VON") << 49001100 << "" << 1 << "490011" << "49001100 " << "0150 " << 3.5 << 0.0;
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
@@ -836,6 +840,45 @@ private slots:
         Arrangement("SHHAEXBH");
         ComposeParts();
         QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("E "));
+    }
+
+    // The support's total chain height is the component step's, not the sum
+    // of the bridge dimensions (which counts a rod's stock length and the
+    // clamp's offset again): a chain 700 mm high of parts whose dimensions
+    // sum to 1500 + 120 + 60 stores 700.
+    void totalChainHeight() {
+        Catalogue c;
+        Arrangement("SHHAESBX");
+        CalcGlobals.ChainHeight = 700;
+        Chain({{11012100, 1}, {49201100, 1}, {60012000, 1}});
+        ComposeParts();
+        QCOMPARE(int(ConstructionRecord.K_GES_E_MASS), 700);
+        CalcGlobals.ChainHeight = 0;
+        ComposeParts();
+        QCOMPARE(int(ConstructionRecord.K_GES_E_MASS), 0);
+    }
+
+    // A negative length (a rod the chain overran, here the cold support's
+    // rod under letters 1 'D', 4 'R', 7 'F') is no length in the bridge
+    // item: "0000", never "0-50"; a positive one stays.
+    void negativeItemDimension_data() {
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<QString>("dimension");
+        QTest::newRow("-50") << -50 << "0000 ";
+        QTest::newRow("-1") << -1 << "0000 ";
+        QTest::newRow("0") << 0 << "0000 ";
+        QTest::newRow("7") << 7 << "0007 ";
+    }
+    void negativeItemDimension() {
+        QFETCH(int, rod);
+        Catalogue c;
+        Arrangement("DHHRESFS");
+        ConstructionRecord.K_RDM = 100;
+        CalcGlobals.SegmentHeights[0] = 200;
+        CalcGlobals.RodLengths[0] = rod;
+        Chain({{58012000, 1}});
+        ComposeParts();
+        QTEST(ItemDim(1), "dimension");
     }
 
     void hangerLayoutDoublesRods() {
