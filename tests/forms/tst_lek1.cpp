@@ -155,6 +155,10 @@ private slots:
                                                "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
                                                "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8')"));
             q.ExecSQL();
+            // The navigation cases step through the two dynamic
+            // configurations 301 and 302 of host "7".
+            TQuery d(catalogue, QStringLiteral("delete from ABHGNR where A_NR in (303, 304)"));
+            d.ExecSQL();
         }
         Session().Close();
         Session().ReloadAliases();
