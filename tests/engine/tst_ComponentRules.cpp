@@ -3,7 +3,9 @@
 // rule decides the chain.
 #include "ClampCatalogue.h"
 #include "data/PGRSRL.h"
+#include "data/PGDYNA.h"
 #include "data/PGSTAT.h"
+#include "data/TEMDAT.h"
 #include "engine/FINDBTL.h"
 #include "engine/StepTools.h"
 
@@ -62,8 +64,21 @@ private slots:
             Part(*f, 67000300 + s, 1000, {{"STA_ADM", 2}});
             Part(*f, 66000400 + s, 1500, {{"STA_ADM", 2}});
             Part(*f, 63000000 + s, 8);
+            Part(*f, 61600000 + s, 60, {{"STA_GEW", 4.0}});
+            Part(*f, 11000215 + s, 600, {{"STA_ADM", 1}});
+            Part(*f, 11100200 + s, 70, {{"STA_GEW", 3.0}});
+            Part(*f, 11200200 + s, 80, {{"STA_GEW", 5.0}});
+            Part(*f, 72000000 + s, 25);
         }
         Clamp(*f, 43140320, 19, 21, 200, 200, {{"RSL_E", 250}});
+        // Dynamic clamps of DN100, class 03: each type with its own height;
+        // the double clamp's window (5-8) excludes group 3, a second plain
+        // clamp carries twice as much over every group.
+        Diameter(*f, 114.3, 9);
+        for (auto [n, e, from, to, c] : {std::tuple{36090301, 117, 1, 4, 100.0}, {36090302, 118, 1, 8, 200.0},
+                                         {37090301, 132, 5, 8, 100.0}, {38090301, 147, 1, 4, 100.0}})
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", n}, {"DYN_E", e}, {"DYN_LG_MIN", from}, {"DYN_LG_MAX", to},
+                                    {"DYN_KRAFT", c}, {"DYN_BK_KZ", "N"}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -132,6 +147,124 @@ private slots:
         QCOMPARE(G().ChainHeight, 720);
     }
 
+    // The connection part position of the static walks, called with two
+    // parts above it: plates and yokes of a heavy hanger by letter 7 and
+    // the main unit's type, the blocking position in the height, the base
+    // plate of a support from below, and the top part letter 7 'A' keeps.
+    // Heights: plate 616 60, yoke plate 111 70, constant hanger 600, spring
+    // 400, yoke 112 80, clevis 610 56, base plate 720 25, blocking 30.
+    void connectionPart_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("main");
+        QTest::addColumn<bool>("bearing");
+        QTest::addColumn<QList<qint64>>("entries");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("weight");
+        QTest::addColumn<double>("top");
+        QTest::newRow("C, constant hanger of group 20")
+            << "SHHAESCH" << 20 << 11020215 << false
+            << QList<qint64>{61620000, 11120200, 11020215, 11220200, 61020000} << 100.0 + 60 + 70 + 30 + 600 + 80 + 56
+            << 8.0 << -1.0;
+        QTest::newRow("C, spring of group 20") << "SHHAESCH" << 20 << 21020118 << false
+                                               << QList<qint64>{61620000, 21020118} << 100.0 + 60 + 30 + 400 << 2.0
+                                               << -1.0;
+        QTest::newRow("C, constant hanger of group 19") << "SHHAESCH" << 19 << 11019215 << false
+                                                        << QList<qint64>{11019215} << 100.0 + 30 + 600 << 2.0 << -1.0;
+        QTest::newRow("A, bearing, group 20: no base plate")
+            << "SHHAESAH" << 20 << 21020118 << true << QList<qint64>{21020118} << 100.0 + 30 + 400 << 2.0 << 0.0;
+        QTest::newRow("A, bearing, group 19: base plate")
+            << "SHHAESAH" << 19 << 21019118 << true << QList<qint64>{21019118, 72019000} << 100.0 + 30 + 400 + 25
+            << 2.0 << 0.0;
+        QTest::newRow("A without bearing: the main unit is the top part")
+            << "SHHAESAH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 30 + 400 << 2.0 << 400.0;
+        QTest::newRow("4 F: a spring's blocking position stays out")
+            << "SHHFESCH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 400 << 2.0 << -1.0;
+        QTest::newRow("4 F: a constant hanger's counts")
+            << "SHHFESCH" << 19 << 11019215 << false << QList<qint64>{11019215} << 100.0 + 30 + 600 << 2.0 << -1.0;
+    }
+    void connectionPart() {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        QFETCH(int, main);
+        QFETCH(bool, bearing);
+        QFETCH(QList<qint64>, entries);
+        QFETCH(double, height);
+        QFETCH(double, weight);
+        QFETCH(double, top);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange(name, {"750", "610", "210"});
+        ConstructionRecord.K_BLOCKIER = 30;
+        ConstructionRecord.K_AUFLAGER_KZ = bearing;
+        ConstructionRecord.K_AN_GEB = 75;
+        G().MainUnitNumber = main;
+        G().MainUnitRangeIndex = 2;
+        G().ClampLoadGroup = int16_t(group);
+        G().BlockingRangeMax = 1;
+        G().ChainPartTable[0] = ChainPart{75000000.0 + group * 1000, 1};
+        G().ChainPartTable[1] = ChainPart{61000000.0 + group * 1000, 1};
+        G().ChainPartIndex = 3;
+        G().RunningHeight = 100;
+        G().DeadWeight = 2;
+        G().TopPartNumber = -1;
+        G().ComponentHeightTop = -1;
+        SelectConnectionPart();
+        QCOMPARE(int(G().TableStatus), 0);
+        QList<qint64> got;
+        for (int i = 2; i < 40 && G().ChainPartTable[std::size_t(i)].ProductNumber != 0; ++i)
+            got << qint64(G().ChainPartTable[std::size_t(i)].ProductNumber);
+        QCOMPARE(got, entries);
+        QCOMPARE(G().ChainPartIndex, 2 + int(entries.size()));
+        QCOMPARE(G().ChainPartTable[1].ProductNumber, 61000000.0 + group * 1000);  // the parts above stay
+        QCOMPARE(double(G().RunningHeight), height);
+        QCOMPARE(G().DeadWeight, weight);
+        QCOMPARE(double(G().ComponentHeightTop), top);
+        QCOMPARE(G().TopPartNumber, top < 0 ? -1.0 : top == 0 ? 0.0 : double(main));
+        // The plate's rule (letters 4 'A', 5 'E') carries the note, also
+        // with no rod above the plate to lengthen.
+        QCOMPARE(G().ConnectingPlateNote, entries.first() == 61620000);
+        QCOMPARE(int(G().MessageNumber), 0);
+    }
+
+    // A plate of a heavy hanger below a rod lengthens the rods above it
+    // (letter 4 'A'): letter 5 'E' the last rod (the yoke plate only after
+    // letter 7 'B'), 'D' with 7 'C' or 'F' the last two, 'T' with 7 'C',
+    // 'E' or 'H' the last; each of these carries the connecting-plate note.
+    // Rods 500 and 900 mm; plate 60, yoke plate 70 (constant hanger).
+    void platesLengthenTheRods_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("rods");
+        QTest::addColumn<bool>("note");
+        QTest::newRow("E, C") << "SHHAESCH" << QList<int>{500, 1030} << true;
+        QTest::newRow("D, C") << "SHHADSCH" << QList<int>{630, 1030} << true;
+        QTest::newRow("D, F") << "SHHADSFH" << QList<int>{630, 1030} << true;
+        QTest::newRow("D, E") << "SHHADSEH" << QList<int>{500, 900} << false;
+        QTest::newRow("T, E") << "SHHATSEH" << QList<int>{500, 1030} << true;
+        QTest::newRow("T, H") << "SHHATSHH" << QList<int>{500, 1030} << true;
+        QTest::newRow("T, D") << "SHHATSDH" << QList<int>{500, 900} << false;
+        QTest::newRow("4 F") << "SHHFESCH" << QList<int>{500, 900} << false;
+    }
+    void platesLengthenTheRods() {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, rods);
+        QFETCH(bool, note);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange(name, {"750", "610", "210"});
+        G().MainUnitNumber = 11020215;
+        G().MainUnitRangeIndex = 2;
+        G().ClampLoadGroup = 20;
+        G().BlockingRangeMax = 1;
+        G().RodCount = 2;
+        G().RodLengths = {500, 900, 999999, 999999, 999999};
+        G().ChainPartIndex = 3;
+        SelectConnectionPart();
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE((QList<int>{G().RodLengths[0], G().RodLengths[1]}), rods);
+        QCOMPARE(G().ConnectingPlateNote, note);
+    }
+
     // The walk remembers the clamp's height for the rod-angle check of the
     // repeat pass: the rod ends at the clamp, 250 mm above the pipe.
     void clampHeightRemembered() {
@@ -143,6 +276,143 @@ private slots:
             QCOMPARE(int(G().TableStatus), 0);
             QCOMPARE(double(G().ComponentHeightBottom), 250.0);
         }
+    }
+
+    // The dynamic clamp's type by the letters (3 'V' riser 38 before 5 'D'
+    // double 37, else 36), its load-group window (not for the double
+    // clamp) and its height added, or taken off for position 371.
+    void dynamicClamp_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<double>("height");
+        QTest::newRow("36") << "SHHYESBS" << 3 << "360" << 36090301 << 1117.0;
+        QTest::newRow("38 by letter 3 V") << "SHVYESBS" << 3 << "360" << 38090301 << 1147.0;
+        QTest::newRow("37 by letter 5 D, window not asked") << "SHHYDSBS" << 3 << "360" << 37090301 << 1132.0;
+        QTest::newRow("V before D") << "SHVYDSBS" << 3 << "360" << 38090301 << 1147.0;
+        QTest::newRow("group 4 at the window's end") << "SHHYESBS" << 4 << "360" << 36090301 << 1117.0;
+        QTest::newRow("group 5 past it: the next row") << "SHHYESBS" << 5 << "360" << 36090302 << 1118.0;
+        QTest::newRow("position 371 takes the height off") << "SHHYESBS" << 3 << "371" << 36090301 << 883.0;
+        QTest::newRow("38 outside its only window") << "SHVYESBS" << 5 << "360" << 0 << 1000.0;
+    }
+    void dynamicClamp() {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        QFETCH(QString, position);
+        QFETCH(int, expected);
+        QFETCH(double, height);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange(name, {"350", "390", position});
+        ConstructionRecord.K_RDM = 114.3;
+        ConstructionRecord.K_TEM = 180;
+        ConstructionRecord.K_LAST = 10;
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';
+        G().ClampLoadGroup = int16_t(group);
+        G().ChainPartIndex = 3;
+        G().RunningHeight = 1000;
+        G().BlockingRangeMin = 4;
+        ActiveUiScope scope(ui);
+        SelectDynamicUnit(position);
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(double(G().RunningHeight), height);
+        if (!expected) {
+            QCOMPARE(int(G().TableStatus), 6);
+            QCOMPARE(int(G().MessageNumber), 2753);
+            QCOMPARE(ui.count("information"), 1);
+            QCOMPARE(G().ChainPartTable[2].ProductNumber, 0.0);
+            return;
+        }
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE(G().ChainPartTable[2].ProductNumber, double(expected));
+        QCOMPARE(int(G().ChainPartTable[2].Quantity), 1);
+        QCOMPARE(int(ConstructionRecord.K_BRT_ZAEHL), 1);
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
+    }
+
+    // The three load levels against the capacity 100 kN of the first row:
+    // the load itself, 1.33 x for level D and 1.72 x for level E (values a
+    // quarter away from 100, 133 and 172, so no rounding decides); a row
+    // that does not carry them gives way to the stronger one.
+    void dynamicClampLoads_data() {
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("levelD");
+        QTest::addColumn<double>("levelE");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("at the capacity") << 100.0 << 0.0 << 0.0 << 36090301;
+        QTest::newRow("above it") << 100.25 << 0.0 << 0.0 << 36090302;
+        QTest::newRow("level D below 1.33 x") << 10.0 << 132.75 << 0.0 << 36090301;
+        QTest::newRow("level D above") << 10.0 << 133.25 << 0.0 << 36090302;
+        QTest::newRow("level E below 1.72 x") << 10.0 << 0.0 << 171.75 << 36090301;
+        QTest::newRow("level E above") << 10.0 << 0.0 << 172.25 << 36090302;
+        QTest::newRow("beyond every row") << 200.25 << 0.0 << 0.0 << 0;
+    }
+    void dynamicClampLoads() {
+        QFETCH(double, load);
+        QFETCH(double, levelD);
+        QFETCH(double, levelE);
+        QFETCH(int, expected);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange("SHHYESBS", {"350", "390", "360"});
+        ConstructionRecord.K_RDM = 114.3;
+        ConstructionRecord.K_TEM = 180;
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_LAST_DYN_2 = levelD;
+        ConstructionRecord.K_LAST_DYN_3 = levelE;
+        G().ClampLoadGroup = 3;
+        G().ChainPartIndex = 1;
+        ActiveUiScope scope(ui);
+        SelectDynamicUnit(QStringLiteral("360"));
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(int(G().TableStatus), expected ? 0 : 1);
+        QCOMPARE(int(G().MessageNumber), expected ? 0 : 2737);
+    }
+
+    // The dynamic capacity by the class temperature, highest first, on
+    // both sides of every limit; without the factor for compression-only
+    // units; the CN factor with letter 1 'G'; the reserve with letter 4
+    // 'F' or 'G' or letter 1 'G'.
+    void dynamicCapacity_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("temperature");
+        QTest::addColumn<bool>("compressionOnly");
+        QTest::addColumn<bool>("cn");
+        QTest::addColumn<double>("expected");
+        for (auto [t, c] : {std::pair{581, 50.0}, {580, 60.0}, {561, 60.0}, {560, 45.0}, {531, 45.0}, {530, 55.0},
+                            {511, 55.0}, {510, 65.0}, {501, 65.0}, {500, 55.0}, {451, 55.0}, {450, 90.0},
+                            {351, 90.0}, {350, 100.0}})
+            QTest::addRow("%d degrees", t) << "SHHFESBS" << t << false << false << c;
+        QTest::newRow("compression only") << "SHHFESBS" << 581 << true << false << 100.0;
+        QTest::newRow("CN without letter 1 G") << "SHHFESBS" << 350 << false << true << 100.0;
+        QTest::newRow("CN with letter 1 G") << "GHHYESBS" << 350 << false << true << 100.0 / 1.3;
+    }
+    void dynamicCapacity() {
+        QFETCH(QString, name);
+        QFETCH(int, temperature);
+        QFETCH(bool, compressionOnly);
+        QFETCH(bool, cn);
+        QFETCH(double, expected);
+        ResetCalcState();
+        Arrange(name, {});
+        ConstructionRecord.K_36_DRUCK_ONLY = compressionOnly;
+        G().CNStandard = cn;
+        TemdatRecord.T_TEMP = temperature;
+        PgdynaRecord.DYN_KRAFT = 100;
+        AdjustDynamicCapacity();
+        QCOMPARE(PgdynaRecord.DYN_KRAFT, expected);
+        // The reserve in percent comes after the other factors.
+        ConstructionRecord.K_RSRL_LR = 20;
+        PgdynaRecord.DYN_KRAFT = 100;
+        AdjustDynamicCapacity();
+        QCOMPARE(PgdynaRecord.DYN_KRAFT, expected * 0.8);
+        Arrange("SHHYESBS", {});
+        G().CNStandard = false;
+        PgdynaRecord.DYN_KRAFT = 100;
+        AdjustDynamicCapacity();
+        // Letter 4 'Y' without CN: the temperature's factor alone (1 at 350).
+        QCOMPARE(PgdynaRecord.DYN_KRAFT, compressionOnly || cn ? 100.0 : expected);
     }
 
     // The taken-back pieces leave the tally filled from its first slot: an
