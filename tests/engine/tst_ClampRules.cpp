@@ -79,9 +79,66 @@ private slots:
         Clamp(*f, 45120301, 9, 24, 50, 50);
         // DN250: the window 13-14 that a raised load group may reach.
         Clamp(*f, 43130301, 13, 14, 50, 50);
+        // Cold supports of load group 3 over three height windows, one of
+        // group 4 that carries twice as much.
+        for (auto [n, lo, hi, c] : {std::tuple{52003001, 10, 60, 10.0}, {52003002, 50, 120, 10.0},
+                                    {52003003, 100, 250, 10.0}, {52004001, 10, 60, 20.0}})
+            f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", c}, {"CLD_D_MIN", lo}, {"CLD_D_MAX", hi},
+                                      {"CLD_L_NR", QString::number(n).left(6)},
+                                      {"CLD_L_NR_K", QString::number(n).left(5) + "K"}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
+
+    // A cold support of load group 3 (letter 1 'C'): the height S must lie
+    // in the row's window (both ends inclusive), else the next row; letter
+    // 7 'A' keeps to the group (the rows run out at group 4: the height
+    // box with the windows' lowest and highest end, or 2770 when the load
+    // decided), letter 7 'B' follows the rows into group 4.
+    void coldSupport_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<int>("group");
+        QTest::newRow("10 at the lower end") << "CHHRESAS" << 10 << 5.0 << false << 52003001 << 0 << 3;
+        QTest::newRow("110 in the second window") << "CHHRESAS" << 110 << 5.0 << false << 52003002 << 0 << 3;
+        QTest::newRow("250 at the upper end") << "CHHRESAS" << 250 << 5.0 << false << 52003003 << 0 << 3;
+        QTest::newRow("251 beyond: box") << "CHHRESAS" << 251 << 5.0 << false << 0 << 2765 << 3;
+        QTest::newRow("9 below: imperial box") << "CHHRESAS" << 9 << 5.0 << true << 0 << 2775 << 3;
+        QTest::newRow("A: too heavy for group 3") << "CHHRESAS" << 30 << 15.0 << false << 0 << 2770 << 3;
+        QTest::newRow("B: on into group 4") << "CHHRESBS" << 30 << 15.0 << false << 52004001 << 0 << 4;
+    }
+    void coldSupport() {
+        QFETCH(QString, name);
+        QFETCH(int, height);
+        QFETCH(double, load);
+        QFETCH(bool, imperial);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        QFETCH(int, group);
+        Support(name, 0, 3);
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_EINH_KZ = imperial;
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {height, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), message);
+        QCOMPARE(int(G().ClampLoadGroup), group);
+        QCOMPARE(int(G().SupportLoadGroup), group);
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, double(expected));
+        const bool box = message == 2765 || message == 2775;
+        QCOMPARE(Status(), expected ? 0 : box ? 6 : 1);
+        QCOMPARE(ui.count("information"), box ? 1 : 0);
+        if (message == 2765)
+            QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2765, {10, 250}));
+    }
     void init() { ui = StepUi(); }
 
     // The filters of a row, in key order: the pre-pass takes no pair with a
