@@ -69,6 +69,7 @@ private slots:
             Part(*f, 11100200 + s, 70, {{"STA_GEW", 3.0}});
             Part(*f, 11200200 + s, 80, {{"STA_GEW", 5.0}});
             Part(*f, 72000000 + s, 25);
+            Part(*f, 74000000 + s, 20);
         }
         Clamp(*f, 43140320, 19, 21, 200, 200, {{"RSL_E", 250}});
         // Dynamic clamps of DN100, class 03: each type with its own height;
@@ -263,6 +264,121 @@ private slots:
         QCOMPARE(int(G().TableStatus), 0);
         QCOMPARE((QList<int>{G().RodLengths[0], G().RodLengths[1]}), rods);
         QCOMPARE(G().ConnectingPlateNote, note);
+    }
+
+    // The building connection at the top of the walk: two parts (73 with
+    // an eye nut 60, any other with a clevis 61), one weld plate 74 with the
+    // skip marker behind it, a connection from above with its own part
+    // taking two positions, or none at all; and the load-group limits of
+    // the profile (78) and yoke (76) connections.
+    void firstComponent_data() {
+        QTest::addColumn<int>("building");
+        QTest::addColumn<bool>("fromAbove");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QList<qint64>>("entries");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<int>("message");
+        QTest::newRow("75: lug and clevis") << 75 << false << 19 << QList<qint64>{75019000, 61019000} << 3 << 50.0
+                                            << 0;
+        QTest::newRow("73: bracket and eye nut") << 73 << false << 19 << QList<qint64>{73019000, 60019000} << 3
+                                                 << 115.0 << 0;
+        QTest::newRow("74: plate and skip marker") << 74 << false << 19 << QList<qint64>{74019000, 999} << 2
+                                                   << -1.0 << 0;
+        QTest::newRow("from above, 66: nothing") << 66 << true << 19 << QList<qint64>{} << 2 << -1.0 << 0;
+        QTest::newRow("from above, B, group 20: nothing") << 75 << true << 20 << QList<qint64>{} << 3 << -1.0 << 0;
+        QTest::newRow("from above, B, group 19: its part") << 75 << true << 19 << QList<qint64>{75019000} << 3
+                                                           << -1.0 << 0;
+        QTest::newRow("78 above group 19") << 78 << false << 20 << QList<qint64>{} << 1 << -1.0 << 2616;
+        QTest::newRow("76 above group 12") << 76 << false << 13 << QList<qint64>{} << 1 << -1.0 << 2623;
+    }
+    void firstComponent() {
+        QFETCH(int, building);
+        QFETCH(bool, fromAbove);
+        QFETCH(int, group);
+        QFETCH(QList<qint64>, entries);
+        QFETCH(int, position);
+        QFETCH(double, top);
+        QFETCH(int, message);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange("SHHAESBH", {"750", "610", "210"});
+        ConstructionRecord.K_AN_GEB = int16_t(building);
+        ConstructionRecord.K_OB_ANSCH = fromAbove;
+        G().ClampLoadGroup = int16_t(group);
+        G().BlockingRangeMax = 1;
+        G().ComponentHeightTop = -1;
+        int p = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(p);
+        QCOMPARE(int(G().MessageNumber), message);
+        QCOMPARE(int(G().TableStatus), message ? 7 : 0);
+        QList<qint64> got;
+        for (int i = 0; i < 40 && G().ChainPartTable[std::size_t(i)].ProductNumber != 0; ++i)
+            got << qint64(G().ChainPartTable[std::size_t(i)].ProductNumber);
+        QCOMPARE(got, entries);
+        QCOMPARE(G().ChainPartIndex, int(entries.size()));
+        QCOMPARE(p, position);
+        QCOMPARE(double(G().ComponentHeightTop), top);
+    }
+
+    // The yoke connection refuses a support that moves sideways.
+    void yokeConnectionRefusesTravel() {
+        ResetCalcState();
+        ResetComponentState();
+        Arrange("SHHAESBH", {"750", "610", "210"});
+        ConstructionRecord.K_AN_GEB = 76;
+        ConstructionRecord.K_WEG_Y = -0.5;
+        G().ClampLoadGroup = 12;
+        int p = 1;
+        SelectFirstComponent(p);
+        QCOMPARE(int(G().TableStatus), 7);
+        QCOMPARE(int(G().MessageNumber), 2624);
+    }
+
+    // A rod the chain leaves no room for, once the dead weight is counted:
+    // segment 1000 less the chain 875 (bracket 115, eye nut 40, blocking
+    // 30, spring 400, eye nut 40, clamp 250) less the size dimension of
+    // group 19 (281 with letter 8 'H') is below 0. The box names rod 2 and
+    // the height 3000 - (875 + 281) = 1844, or with the segment heights
+    // given (K_ST_E_6) rod 1 and 875 + 281 = 1156; in feet and inches for
+    // imperial units. Before the dead weight counts the rod of 125 mm is
+    // divided as it is.
+    void rodTooLong_data() {
+        QTest::addColumn<bool>("late");
+        QTest::addColumn<bool>("segments");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QVariantList>("values");
+        QTest::newRow("after the dead weight") << true << false << false << 2722 << QVariantList{2, 1844};
+        QTest::newRow("segment heights given") << true << true << false << 2722 << QVariantList{1, 1156};
+        QTest::newRow("imperial") << true << false << true << 2723
+                                  << (QVariantList{2} + LengthValues(true, {Extended(1844)}));
+        QTest::newRow("first pass") << false << false << false << 0 << QVariantList{};
+    }
+    void rodTooLong() {
+        QFETCH(bool, late);
+        QFETCH(bool, segments);
+        QFETCH(bool, imperial);
+        QFETCH(int, message);
+        QFETCH(QVariantList, values);
+        Support(19, 73);
+        G().SegmentHeights = {1000, 0, 0, 0, 0};
+        G().DeadWeightPassDone = late;
+        ConstructionRecord.K_ST_E_6 = segments;
+        ConstructionRecord.K_EINH_KZ = imperial;
+        ConstructionRecord.K_HM_Q_1 = 3000;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().MessageNumber), message);
+        if (!message) {
+            QCOMPARE(int(G().TableStatus), 0);
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 125.0);
+            QCOMPARE(ui.count("information"), 0);
+            return;
+        }
+        QCOMPARE(int(G().TableStatus), 6);
+        QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(message, values)});
     }
 
     // The walk remembers the clamp's height for the rod-angle check of the
