@@ -381,6 +381,30 @@ private slots:
         QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(message, values)});
     }
 
+    // Under a weld plate (74) the size dimension of sizes 20 to 24 grows for
+    // the first rod (group 20: 317 + 66 with letter 8 'H'); group 19 keeps
+    // its 281.
+    void weldPlateSizeDimension_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("building");
+        QTest::addColumn<int>("dimension");
+        QTest::newRow("group 20 under a weld plate") << 20 << 74 << 383;
+        QTest::newRow("group 20 under a bracket") << 20 << 73 << 317;
+        QTest::newRow("group 19 under a weld plate") << 19 << 74 << 281;
+    }
+    void weldPlateSizeDimension() {
+        QFETCH(int, group);
+        QFETCH(int, building);
+        QFETCH(int, dimension);
+        Support(group, building);
+        Arrange("SHHAESCH", {"750", "610", "210", "660", "600", "430"});
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        const int index = group - 8;
+        QCOMPARE(int(G().SizeDimensionTable[std::size_t(index - 1)]), dimension);
+    }
+
     // The walk remembers the clamp's height for the rod-angle check of the
     // repeat pass: the rod ends at the clamp, 250 mm above the pipe.
     void clampHeightRemembered() {
