@@ -77,15 +77,41 @@ private slots:
         Clamp(*f, 49111121, 9, 24, 50, 50, {{"RSL_E", -200}});
         // DN200: no row of type 40, a row of another type behind the key.
         Clamp(*f, 45120301, 9, 24, 50, 50);
-        // DN250: the window 13-14 that a raised load group may reach.
-        Clamp(*f, 43130301, 13, 14, 50, 50);
+        // DN250: the window 13-14 that a raised load group may reach, and
+        // a two-bolt clamp of the same window.
+        Clamp(*f, 43130301, 13, 14, 50, 50, {{"RSL_E", 200}});
+        Clamp(*f, 42130301, 13, 14, 50, 50);
+        // DN250, plain clamps with widths: a first row of width 200 outside
+        // group 11, a second whose first width already exceeds 200.
+        Clamp(*f, 45130301, 9, 10, 50, 50, {{"RSL_LG_1", 200}});
+        Clamp(*f, 45130302, 9, 24, 50, 50, {{"RSL_LG_1", 300}});
+        // DN200, class 11: a variant for low temperatures at its limit; a
+        // base clamp without room for 50 mm insulation (120 - 109.55).
+        Clamp(*f, 43121151, 9, 24, 50, 50);
+        Clamp(*f, 49120321, 9, 24, 50, 50, {{"RSL_E", -120}});
+        // DN250: a base clamp with room, the next diameter's.
+        Clamp(*f, 49130321, 9, 24, 50, 50, {{"RSL_E", -300}});
+        // Horizontal clamps of class 03 and group 11: hot capacity 20 above
+        // the 10 at the class's temperature, insulation height 100; one
+        // without its nuclear number for group 12.
+        Clamp(*f, 41003110, 9, 17, 10, 20, {{"RSL_DAEMM_H", 100}, {"RSL_E", 80}});
+        Clamp(*f, 41003120, 9, 17, 10, 20, {{"RSL_L_NR_K", ""}});
+        Part(*f, 61112000, 45);
         // Cold supports of load group 3 over three height windows, one of
         // group 4 that carries twice as much.
         for (auto [n, lo, hi, c] : {std::tuple{52003001, 10, 60, 10.0}, {52003002, 50, 120, 10.0},
-                                    {52003003, 100, 250, 10.0}, {52004001, 10, 60, 20.0}})
+                                    {52003003, 100, 250, 10.0}, {52004001, 10, 60, 20.0},
+                                    {52005001, 40, 80, 10.0}, {52005002, 70, 90, 10.0},
+                                    {52009001, 10, 60, 1.0}, {52010001, 10, 60, 20.0},
+                                    {52109001, 10, 60, 30.0}})
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", c}, {"CLD_D_MIN", lo}, {"CLD_D_MAX", hi},
                                       {"CLD_L_NR", QString::number(n).left(6)},
                                       {"CLD_L_NR_K", QString::number(n).left(5) + "K"}});
+        // Insulated cold supports of DN100 (type 56): insulation index 2 and 4.
+        for (int n : {56090200, 56090400})
+            f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
+                                      {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
+                                      {"CLD_L_NR", QString::number(n).left(6)}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -111,6 +137,94 @@ private slots:
         QTest::newRow("A: too heavy for group 3") << "CHHRESAS" << 30 << 15.0 << false << 0 << 2770 << 3;
         QTest::newRow("B: on into group 4") << "CHHRESBS" << 30 << 15.0 << false << 52004001 << 0 << 4;
     }
+    // Letter 7 'D' and later look the cold support up by the pipe's
+    // diameter code (09), not by the load group (3); letter 7 'F' and a
+    // letter-1 'C' support check the height window first (box 2762 with
+    // the row's window) and take any row of the type's first two digits.
+    void coldSupportByDiameter_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::newRow("D: by diameter") << "CHHRESDS" << 30 << 52009001 << 0;
+        QTest::newRow("F: on to 521") << "CHHRESFS" << 30 << 52109001 << 0;
+        QTest::newRow("F: above the window") << "CHHRESFS" << 61 << 0 << 2762;
+    }
+    void coldSupportByDiameter() {
+        QFETCH(QString, name);
+        QFETCH(int, height);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        Support(name, 114.3, 3);
+        ConstructionRecord.K_LAST = name.at(6) == 'F' ? 25 : 0.5;
+        G().SegmentHeights = {height, 0, 0, 0, 0};
+        G().MessageNumber = 4321;
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), message);
+        if (message)
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
+    }
+
+    // Letter 7 'B' follows the rows from group 9 into group 10; the limits
+    // of the height box are those of this search, not of the one before.
+    void coldSupportLimitsPerSearch() {
+        Support("CHHRESBS", 0, 9);
+        ConstructionRecord.K_LAST = 15;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), 52010001);
+        Support("CHHRESAS", 0, 3);
+        G().SegmentHeights = {251, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SelectColdComponent();
+        QCOMPARE(Message(), 2765);
+        Support("CHHRESAS", 0, 5);
+        G().SegmentHeights = {95, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SelectColdComponent();
+        QCOMPARE(Message(), 2765);
+        QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2765, {40, 90}));
+    }
+
+    // An insulated cold support (type 56) of another insulation thickness:
+    // the box names the row's dimensions A and B (metric 2763, imperial
+    // 2773 in feet and inches).
+    void insulatedColdSupport_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::newRow("index 2") << 2 << false << 56090200 << 0;
+        QTest::newRow("index 3, metric") << 3 << false << 0 << 2763;
+        QTest::newRow("index 3, imperial") << 3 << true << 0 << 2773;
+    }
+    void insulatedColdSupport() {
+        QFETCH(int, index);
+        QFETCH(bool, imperial);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        Support("DHHRESFS", 114.3, 3);
+        ConstructionRecord.K_EINH_KZ = imperial;
+        G().InsulationThicknessIndex = int16_t(index);
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        SetSearchKey(56000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), message);
+        if (message)
+            QCOMPARE(ui.log, QStringList{"information: " +
+                                         MessageWithValues(message, LengthValues(imperial, {100.0L, 150.0L}))});
+    }
+
     void coldSupport() {
         QFETCH(QString, name);
         QFETCH(int, height);
@@ -124,6 +238,7 @@ private slots:
         ConstructionRecord.K_EINH_KZ = imperial;
         G().SupportLoadGroup = 3;
         G().SegmentHeights = {height, 0, 0, 0, 0};
+        G().MessageNumber = 4321;  // a found support clears it
         SetSearchKey(52000000);
         SetColdPositionIndex(1);
         ActiveUiScope scope(ui);
@@ -239,6 +354,156 @@ private slots:
         QCOMPARE(Message(), message);
         QCOMPARE(Key(), status ? 0 : 49111121);
         QCOMPARE(ui.count("information"), status == 6 ? 1 : 0);
+    }
+
+    // The reserve in percent lowers the capacity the row is checked with:
+    // 45 kN against 50 less 20 %.
+    void reserveLowersTheCapacity() {
+        for (const int reserve : {0, 20}) {
+            Support("SHHAESBS", 114.3);
+            ConstructionRecord.K_LAST = 45;
+            ConstructionRecord.K_RSRL_LR = int16_t(reserve);
+            Select();
+            QCOMPARE(Key(), reserve ? 0 : 43090301);
+            QCOMPARE(Message(), reserve ? 2737 : 0);
+        }
+    }
+
+    // An insulated riser clamp is a two-bolt clamp unless the riser type is
+    // asked for; 0 mm insulation keeps the three-bolt clamp. The free space
+    // 150 - 57 - 13 = 80 mm above a 114 mm pipe takes 80 mm of insulation
+    // without a question, 81 mm asks.
+    void riserClampType_data() {
+        QTest::addColumn<double>("insulation");
+        QTest::addColumn<double>("diameter");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("no insulation: 43") << 0.0 << 273.0 << 13 << 43130301 << 0;
+        QTest::newRow("insulated: 42") << 1.0 << 273.0 << 13 << 42130301 << 0;
+        QTest::newRow("80 mm fit") << 80.0 << 114.0 << 11 << 43090301 << 0;
+        QTest::newRow("81 mm ask") << 81.0 << 114.0 << 11 << 43090301 << 1;
+    }
+    void riserClampType() {
+        QFETCH(double, insulation);
+        QFETCH(double, diameter);
+        QFETCH(int, group);
+        QFETCH(int, expected);
+        QFETCH(int, questions);
+        Support("SHHAESBS", diameter, group);
+        ConstructionRecord.K_TYP_42_KZ = diameter < 200;
+        ConstructionRecord.K_DAEMMST = insulation;
+        Select();
+        QCOMPARE(Key(), expected);
+        QCOMPARE(ui.count("question"), questions);
+    }
+
+    // A plain clamp whose first width already exceeds the support's: the
+    // search ends with the width box, or, after a row refused by its load
+    // group under letter 8 'S', asks the walk to raise the load groups.
+    void widthAfterLoadGroup_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("letter 8 S: raise") << "SSSAESBS" << 8 << 0;
+        QTest::newRow("letter 8 H: width box") << "SSSAESBH" << 6 << 1;
+    }
+    void widthAfterLoadGroup() {
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(int, boxes);
+        Support(name, 273);
+        ConstructionRecord.K_ROHRRI_KZ = false;
+        ConstructionRecord.K_BREITE = 200;
+        Select();
+        QCOMPARE(Status(), status);
+        QCOMPARE(Key(), 0);
+        QCOMPARE(ui.count("information"), boxes);
+        if (boxes)
+            QCOMPARE(Message(), 2734);
+    }
+
+    // Class 11 is no longer a low-temperature class: no question.
+    void noLowTemperatureQuestionInClass11() {
+        Support("SHHAESBS", 219.1);
+        ConstructionRecord.K_TEM = 520;
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43121151);
+        QCOMPARE(ui.count("yesno"), 0);
+    }
+
+    // A base clamp without room for the insulation looks for another row of
+    // its own diameter only: the roomy row of DN250 is no alternative.
+    void baseClampAlternativeKeepsItsDiameter() {
+        Support("SHHAELBS", 219.1);
+        ConstructionRecord.K_DAEMMST = 50;
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 49120321);
+        QCOMPARE(ui.count("confirm"), 0);
+        QCOMPARE(ui.count("information"), 1);
+    }
+
+    // The horizontal clamp: the load between the capacity at 200 degrees
+    // (10) and at 150 (20) by the class of digits 4-5: at 180 degrees 20 -
+    // 30 x 10 / 50 = 14 kN; the insulation height 100 takes 100 mm
+    // (2740 above it); a nuclear support needs the nuclear number (box
+    // 2729); the chain height: the part above taken back (-40), the slide
+    // plate (40), the clamp by letter 4 (80) and half the pipe (57).
+    void horizontalClampRules_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<double>("insulation");
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<double>("height");
+        QTest::newRow("14 kN interpolated") << "SHHAESBS" << 11 << 14.0 << 0.0 << false << 41003110 << 0
+                                            << -40.0 + 40 + 80 + 57;
+        QTest::newRow("14.25 kN") << "SHHAESBS" << 11 << 14.25 << 0.0 << false << 0 << 2737 << 0.0;
+        QTest::newRow("insulation at the height") << "SHHAESBS" << 11 << 5.0 << 100.0 << false << 41003110 << 0
+                                                  << -40.0 + 40 + 80 + 57;
+        QTest::newRow("insulation above it") << "SHHAESBS" << 11 << 5.0 << 101.0 << false << 0 << 2740 << 0.0;
+        QTest::newRow("letter 4 R") << "SHHRESBS" << 11 << 5.0 << 0.0 << false << 41003110 << 0 << -40.0 + 40 - 80 + 57;
+        QTest::newRow("nuclear with number") << "SHHAESBS" << 11 << 5.0 << 0.0 << true << 41003110 << 0
+                                             << -40.0 + 40 + 80 + 57;
+        QTest::newRow("nuclear without number") << "SHHAESBS" << 12 << 5.0 << 0.0 << true << 0 << 2729 << 0.0;
+    }
+    void horizontalClampRules() {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        QFETCH(double, load);
+        QFETCH(double, insulation);
+        QFETCH(bool, nuclear);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        QFETCH(double, height);
+        Support(name, 114.3, group);
+        ConstructionRecord.K_HOR_TYP = 1;
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_DAEMMST = insulation;
+        ConstructionRecord.K_KERNTECH = nuclear;
+        G().ChainPartIndex = 2;
+        G().MessageNumber = 4321;
+        PgstatRecord.STA_E = 40;  // the part above, taken back
+        Select();
+        QCOMPARE(Key(), expected);
+        QCOMPARE(Message(), message);
+        QCOMPARE(Status(), expected ? 0 : message == 2729 ? 6 : 1);
+        QCOMPARE(ui.count("information"), message == 2729 ? 1 : 0);
+        if (expected)
+            QCOMPARE(double(G().RunningHeight), height);
+    }
+
+    // A nuclear support takes a row that has its nuclear number.
+    void nuclearWithNumber() {
+        Support("SHHAESBS", 114.3);
+        ConstructionRecord.K_KERNTECH = true;
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43090301);
     }
 
     // A load group below the row's window: with the raise allowed it may
