@@ -70,12 +70,31 @@ private slots:
             Part(*f, 11200200 + s, 80, {{"STA_GEW", 5.0}});
             Part(*f, 72000000 + s, 25);
             Part(*f, 74000000 + s, 20);
+            Part(*f, 20000118 + s, 400);
+            Part(*f, 20100118 + s, 400);
+            Part(*f, 25000118 + s, 300);
         }
+        // The yoke connection of group 12: a yoke 760 and the arms 761, the
+        // first narrower than the arm width 150, then one of another group.
+        Part(*f, 61012000, 50);
+        Part(*f, 76012000, 30, {{"STA_X", 100}, {"STA_BREITE", 500}, {"STA_BREITE_M", 800}});
+        Part(*f, 76112000, 35, {{"STA_X", 100}, {"STA_BREITE", 700}, {"STA_BREITE_M", 120}});
+        Part(*f, 76112001, 35, {{"STA_X", 100}, {"STA_BREITE", 700}, {"STA_BREITE_M", 200}});
+        Part(*f, 76113000, 35, {{"STA_X", 100}, {"STA_BREITE", 900}, {"STA_BREITE_M", 900}});
+        // A base clamp of DN300 weighing 2 to 6 kg by guide variant.
+        Clamp(*f, 49140321, 9, 24, 200, 200,
+              {{"RSL_E", -300}, {"RSL_GEW_2", 3.0}, {"RSL_GEW_3", 4.0}, {"RSL_GEW_4", 5.0}, {"RSL_GEW_5", 6.0}});
         Clamp(*f, 43140320, 19, 21, 200, 200, {{"RSL_E", 250}});
         // Dynamic clamps of DN100, class 03: each type with its own height;
         // the double clamp's window (5-8) excludes group 3, a second plain
         // clamp carries twice as much over every group.
         Diameter(*f, 114.3, 9);
+        Diameter(*f, 168.3, 11);
+        // DN150: a row refused by its load-group window before one refused
+        // by its capacity.
+        for (auto [n, to, c] : {std::tuple{36110301, 4, 100.0}, {36110302, 8, 50.0}})
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", n}, {"DYN_E", 120}, {"DYN_LG_MIN", 1}, {"DYN_LG_MAX", to},
+                                    {"DYN_KRAFT", c}});
         for (auto [n, e, from, to, c] : {std::tuple{36090301, 117, 1, 4, 100.0}, {36090302, 118, 1, 8, 200.0},
                                          {37090301, 132, 5, 8, 100.0}, {38090301, 147, 1, 4, 100.0}})
             f->Insert("Pgdyna.DB", {{"DYN_NRN", n}, {"DYN_E", e}, {"DYN_LG_MIN", from}, {"DYN_LG_MAX", to},
@@ -179,6 +198,12 @@ private slots:
             << 2.0 << 0.0;
         QTest::newRow("A without bearing: the main unit is the top part")
             << "SHHAESAH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 30 + 400 << 2.0 << 400.0;
+        QTest::newRow("C, type 200 is not above 200")
+            << "SHHAESCH" << 20 << 20020118 << false
+            << QList<qint64>{61620000, 11120200, 20020118, 11220200, 61020000} << 100.0 + 60 + 70 + 30 + 400 + 80 + 56
+            << 8.0 << -1.0;
+        QTest::newRow("C, type 201 is") << "SHHAESCH" << 20 << 20120118 << false
+                                        << QList<qint64>{61620000, 20120118} << 100.0 + 60 + 30 + 400 << 2.0 << -1.0;
         QTest::newRow("4 F: a spring's blocking position stays out")
             << "SHHFESCH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 400 << 2.0 << -1.0;
         QTest::newRow("4 F: a constant hanger's counts")
@@ -403,6 +428,221 @@ private slots:
         QCOMPARE(int(G().TableStatus), 0);
         const int index = group - 8;
         QCOMPARE(int(G().SizeDimensionTable[std::size_t(index - 1)]), dimension);
+    }
+
+    // The yoke connection (76) of group 12: the yoke 760 when it reaches
+    // the arm length (500 + 150 / 2 >= 550), followed by its clevis; else
+    // the first arm 761 at least as wide as the arm, which ends the
+    // building connection (skip marker) and sets the first four size
+    // dimensions; the limits of width, span and length.
+    void yokeConnection_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("span");
+        QTest::addColumn<QList<qint64>>("entries");
+        QTest::addColumn<int>("message");
+        QTest::newRow("yoke reaches 575") << 575.0 << 150 << 0 << QList<qint64>{76012000, 61012000} << 0;
+        QTest::newRow("576: the arm") << 576.0 << 150 << 0 << QList<qint64>{76112001, 999} << 0;
+        QTest::newRow("arm at its length 700") << 700.0 << 150 << 0 << QList<qint64>{76112001, 999} << 0;
+        QTest::newRow("arm too short") << 701.0 << 150 << 0 << QList<qint64>{} << 2627;
+        QTest::newRow("arm narrower than the part") << 600.0 << 90 << 0 << QList<qint64>{} << 2626;
+        QTest::newRow("span beyond the yoke") << 550.0 << 150 << 801 << QList<qint64>{} << 2625;
+        QTest::newRow("no arm wide enough in group 12") << 700.0 << 250 << 0 << QList<qint64>{} << 2718;
+    }
+    void yokeConnection() {
+        QFETCH(double, length);
+        QFETCH(int, width);
+        QFETCH(int, span);
+        QFETCH(QList<qint64>, entries);
+        QFETCH(int, message);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange("SHHAESBS", {"760", "610", "210"});
+        ConstructionRecord.K_AN_GEB = 76;
+        ConstructionRecord.K_TRAGARM_L = length;
+        G().ArmWidth = int16_t(width);
+        G().ArmSpan = int16_t(span);
+        G().ClampLoadGroup = 12;
+        G().BlockingRangeMax = 1;
+        G().SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        int p = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(p);
+        QCOMPARE(int(G().MessageNumber), message);
+        QCOMPARE(int(G().TableStatus), message == 2718 ? 1 : message ? 7 : 0);
+        QList<qint64> got;
+        for (int i = 0; i < 40 && G().ChainPartTable[std::size_t(i)].ProductNumber != 0; ++i)
+            got << qint64(G().ChainPartTable[std::size_t(i)].ProductNumber);
+        QCOMPARE(got, entries);
+        const bool arm = !entries.isEmpty() && entries.first() == 76112001;
+        QCOMPARE(int(G().SizeDimensionTable[0]), arm ? 127 : 87);
+        QCOMPARE(int(G().SizeDimensionTable[3]), arm ? 178 : 98);
+        QCOMPARE(int(G().SizeDimensionTable[4]), 125);
+        if (!message)
+            QCOMPARE(G().TopPartNumber, double(entries.first()));
+    }
+
+    // A profile connection of a heavy support asks the engineer first
+    // (1661): above 100 kN, for a double support above 100 kN each.
+    void heavyProfileConnection_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<bool>("late");
+        QTest::addColumn<bool>("box");
+        QTest::newRow("100 kN") << "SHHAESBH" << 100.0 << false << false;
+        QTest::newRow("100.5 kN") << "SHHAESBH" << 100.5 << false << true;
+        QTest::newRow("double, 180 kN") << "SHHADSBH" << 180.0 << false << false;
+        QTest::newRow("double, 201 kN") << "SHHADSBH" << 201.0 << false << true;
+        QTest::newRow("after the dead weight") << "SHHAESBH" << 100.5 << true << false;
+    }
+    void heavyProfileConnection() {
+        QFETCH(QString, name);
+        QFETCH(double, load);
+        QFETCH(bool, late);
+        QFETCH(bool, box);
+        ResetCalcState();
+        ResetComponentState();
+        Arrange(name, {"780", "610", "210"});
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_LAST = load;
+        G().DeadWeightPassDone = late;
+        G().ClampLoadGroup = 18;
+        int p = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(p);
+        QCOMPARE(int(G().MessageNumber), box ? 1661 : 2617);  // no profile rows here
+        QCOMPARE(ui.count("information"), box ? 1 : 0);
+    }
+
+    // Five rods: the chain heights noted at each rod give the segments'
+    // parts (585, then 40 for rods 2 to 4, 330 to the clamp for rod 5),
+    // each rod is its segment less that part (1000 - 585; 600 - 40; 600 -
+    // 330), every one divided and its rest kept.
+    void fiveRods() {
+        Support(19, 73);
+        Arrange("SHHAESBH", {"750", "610", "210", "660", "600", "660", "600", "660", "600", "660", "600", "660",
+                             "600", "430"});
+        G().SegmentHeights = {1000, 600, 600, 600, 600};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE((QList<double>{k.K_RESTLAENGE_1, k.K_RESTLAENGE_2, k.K_RESTLAENGE_3, k.K_RESTLAENGE_4,
+                                k.K_RESTLAENGE_5}),
+                 (QList<double>{415, 560, 560, 560, 270}));
+        QCOMPARE(ChainParts(), (QList<qint64>{73019000, 60019000, 21019118, 67019200, 60019000, 67019300, 60019000, 67019300,
+                                              60019000, 67019300, 60019000, 67019200, 60019000, 43140320,
+                                              63019000}));
+    }
+
+    // The second rod's segment part (330: rod marker at 585, chain 915)
+    // decides its check once the dead weight counts: 600 - 330 - 281 < 0,
+    // the box names rod 3 and 2000 - (330 + 281) = 1389.
+    void secondRodTooLong() {
+        Support(19, 73);
+        Arrange("SHHAESBH", {"750", "610", "210", "660", "600", "660", "600", "430"});
+        G().SegmentHeights = {1000, 600, 0, 0, 0};
+        G().DeadWeightPassDone = true;
+        ConstructionRecord.K_HM_Q_2 = 2000;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 6);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 415.0);
+        QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2722, {3, 1389})});
+    }
+
+    // A spring support from below (letter 7 'A', main unit type 25) checks
+    // its first rod by half the size dimension: 140 + chain 620 - spring 300
+    // - blocking 30 = 430 against the segment.
+    void springSupportFromBelow_data() {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("message");
+        QTest::newRow("segment 430") << 430 << 0;
+        QTest::newRow("segment 429") << 429 << 2722;
+    }
+    void springSupportFromBelow() {
+        QFETCH(int, segment);
+        QFETCH(int, message);
+        Support(19, 73);
+        Arrange("SHHAESAH", {"250", "660", "600", "430"});
+        G().MainUnitNumber = 25019118;
+        G().SegmentHeights = {segment, 0, 0, 0, 0};
+        ConstructionRecord.K_HM_Q_1 = 3000;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().MessageNumber), message);
+        if (message)
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2722, {2, 3000 - 430})});
+        else
+            QCOMPARE(G().TopPartNumber, 25019118.0);
+    }
+
+    // The segment of a strut at an arm angle: sin(90 - 60) x (1000 - rod
+    // 200) + 200 = 600; without a rod yet 0.5 x 1000; at 90 degrees the
+    // segment stays and the height correction is the clamp's height.
+    void segmentForAngle_data() {
+        QTest::addColumn<double>("angle");
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("correction");
+        QTest::newRow("60 degrees") << 60.0 << 200 << 600 << 0;
+        QTest::newRow("no rod yet") << 60.0 << 999999 << 500 << 0;
+        QTest::newRow("90 degrees") << 90.0 << 200 << 1000 << 117;
+    }
+    void segmentForAngle() {
+        QFETCH(double, angle);
+        QFETCH(int, rod);
+        QFETCH(int, segment);
+        QFETCH(int, correction);
+        ResetCalcState();
+        ConstructionRecord.K_T9_WINKEL = angle;
+        PgrsrlRecord.RSL_E = 117;
+        G().SegmentHeights = {1000, 0, 0, 0, 0};
+        G().RodLengths = {rod, 999999, 999999, 999999, 999999};
+        AdjustSegmentForAngle();
+        QCOMPARE(G().SegmentHeights[0], segment);
+        QCOMPARE(int(ConstructionRecord.K_WKL_VOR), correction);
+    }
+
+    // A base clamp of the R walk weighs its guide variant's column (2.0 the
+    // plain one; "2": the third, 4.0).
+    void baseClampWeight_data() {
+        QTest::addColumn<QString>("guide");
+        QTest::addColumn<double>("weight");
+        QTest::newRow("blank") << " " << 2.0;
+        QTest::newRow("2") << "2" << 4.0;
+        QTest::newRow("4") << "4" << 6.0;
+    }
+    void baseClampWeight() {
+        QFETCH(QString, guide);
+        QFETCH(double, weight);
+        Support(20, 73);
+        Arrange("SHHRELBS", {"490"});
+        ConstructionRecord.K_T49G_KZ = guide;
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE(ChainParts(), QList<qint64>{49140321});
+        QCOMPARE(G().DeadWeight, weight);
+    }
+
+    // The last refusal decides the message: a window before a capacity is
+    // no load-group message.
+    void dynamicClampLastRefusal() {
+        ResetCalcState();
+        ResetComponentState();
+        Arrange("SHHYESBS", {"350", "390", "360"});
+        ConstructionRecord.K_RDM = 168.3;
+        ConstructionRecord.K_TEM = 180;
+        ConstructionRecord.K_LAST = 90;
+        G().ClampLoadGroup = 5;
+        G().ChainPartIndex = 1;
+        ActiveUiScope scope(ui);
+        SelectDynamicUnit(QStringLiteral("360"));
+        QCOMPARE(int(G().TableStatus), 1);
+        QCOMPARE(int(G().MessageNumber), 2737);
+        QCOMPARE(ui.count("information"), 0);
     }
 
     // The walk remembers the clamp's height for the rod-angle check of the
