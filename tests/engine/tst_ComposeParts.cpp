@@ -456,16 +456,20 @@ private slots:
     void rodWithoutLengthDropped_data() {
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("rows");
-        QTest::newRow("length 0 dropped") << 0 << 2;
-        QTest::newRow("length -1 dropped") << -1 << 2;
-        QTest::newRow("length 1 kept") << 1 << 3;
+        QTest::addColumn<int>("pending");
+        QTest::newRow("length 0 dropped") << 0 << 2 << 2844;
+        QTest::newRow("length -1 dropped") << -1 << 2 << 2844;
+        QTest::newRow("length 0 dropped, imperial") << 0 << 2 << 2845;
+        QTest::newRow("length 1 kept") << 1 << 3 << 2844;
+        QTest::newRow("length 1 kept, imperial") << 1 << 3 << 2845;
     }
     void rodWithoutLengthDropped() {
         QFETCH(int, length);
         QFETCH(int, rows);
+        QFETCH(int, pending);
         SharedCatalogue();
         CalcGlobals.RodLengths[0] = length;
-        CalcGlobals.MessageNumber = 2844;
+        CalcGlobals.MessageNumber = int16_t(pending);
         Chain({{11012100, 1}, {29112000, 7}, {66012000, 3}});
         ComposeParts();
         QCOMPARE(int(PartsList.RowCount), rows);
@@ -476,7 +480,7 @@ private slots:
         QCOMPARE(PartsList.KB_ANZ[rod], int16_t(3));
         QCOMPARE(PartsList.KB_BTL_8[rows], 0);
         QCOMPARE(ItemPart(rows + 1), QStringLiteral("00000000 "));
-        QCOMPARE(int(CalcGlobals.MessageNumber), rows == 2 ? 0 : 2844);
+        QCOMPARE(int(CalcGlobals.MessageNumber), rows == 2 ? 0 : pending);
         if (rows == 3) {
             QCOMPARE(ItemPart(2), QStringLiteral("29112000 "));
             QCOMPARE(ItemDim(2), QStringLiteral("0001 "));
@@ -665,6 +669,17 @@ private slots:
         QCOMPARE(int(PartsList.RowCount), 1);
     }
 
+    // A missing dynamic row has no height in the bridge item and no weight.
+    void missingDynamicRow() {
+        SharedCatalogue();
+        Chain({{36090302, 1}, {36090399, 1}});
+        ComposeParts();
+        QCOMPARE(ItemDim(1), QStringLiteral("0090 "));
+        QCOMPARE(ItemDim(2), QStringLiteral("0000 "));
+        QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("999999"));
+        QCOMPARE(ConstructionRecord.K_RSL_GEW, 0.0);
+    }
+
     void missingRowListedAsUnreadable() {
         SharedCatalogue();
         Chain({{11012100, 1}, {11013100, 1}, {49201100, 1}, {42012099, 1}});
@@ -781,12 +796,18 @@ private slots:
         k.K_KERNTECH = nuclear;
         k.K_RDM = 100;
         k.K_BREITE = 400;
+        k.K_BREITE_I = QStringLiteral(" 15.75 ");
         CalcGlobals.SegmentHeights[0] = 200;
         CalcGlobals.RodLengths[0] = 600;
         Chain({{double(product), 1}});
         ComposeParts();
         QTEST(PartsList.KB_BTL[0], "article");
         QTEST(PartsList.KB_ZUS[0], "zus");
+        // The inch texts: the width as typed, lengths in inch.
+        if (product == 53212000)
+            QCOMPARE(PartsList.KB_ZUS_I[0], QStringLiteral("S=15.75"));
+        if (product == 54112000)
+            QCOMPARE(PartsList.KB_ZUS_I[0], QStringLiteral("R=7.9"));
         QFETCH(double, weight);
         QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
         QTEST(ItemPart(1), "bridge");
