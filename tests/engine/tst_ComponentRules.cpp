@@ -81,6 +81,8 @@ private slots:
         Part(*f, 76112000, 35, {{"STA_X", 100}, {"STA_BREITE", 700}, {"STA_BREITE_M", 120}});
         Part(*f, 76112001, 35, {{"STA_X", 100}, {"STA_BREITE", 700}, {"STA_BREITE_M", 200}});
         Part(*f, 76113000, 35, {{"STA_X", 100}, {"STA_BREITE", 900}, {"STA_BREITE_M", 900}});
+        // A PTFE plate without its nuclear number.
+        Part(*f, 91013000, 2, {{"STA_L_NR_K", ""}});
         // A base clamp of DN300 weighing 2 to 6 kg by guide variant.
         Clamp(*f, 49140321, 9, 24, 200, 200,
               {{"RSL_E", -300}, {"RSL_GEW_2", 3.0}, {"RSL_GEW_3", 4.0}, {"RSL_GEW_4", 5.0}, {"RSL_GEW_5", 6.0}});
@@ -643,6 +645,32 @@ private slots:
         QCOMPARE(int(G().TableStatus), 1);
         QCOMPARE(int(G().MessageNumber), 2737);
         QCOMPARE(ui.count("information"), 0);
+    }
+
+    // A nuclear support refuses a part without its nuclear number and names
+    // a PTFE plate (91) "PTFE"; a part with its number passes.
+    void nuclearNumberMissing_data() {
+        QTest::addColumn<int>("part");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("PTFE plate") << 91013000 << "PTFE";
+        QTest::newRow("weld plate with its number") << 74019000 << "";
+    }
+    void nuclearNumberMissing() {
+        QFETCH(int, part);
+        QFETCH(QString, name);
+        ResetCalcState();
+        ConstructionRecord.K_KERNTECH = true;
+        SetSearchKey(part);
+        ActiveUiScope scope(ui);
+        FindStaticProduct();
+        if (part == 91013000) {
+            QCOMPARE(int(G().TableStatus), 6);
+            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", name)});
+        } else {
+            // Its nuclear number is there: nothing to refuse.
+            QCOMPARE(int(G().TableStatus), 0);
+            QCOMPARE(ui.log, QStringList());
+        }
     }
 
     // The walk remembers the clamp's height for the rod-angle check of the

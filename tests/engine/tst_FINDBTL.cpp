@@ -34,6 +34,7 @@ private slots:
         Row(81010000, 100);
         Row(81010001, 300);  // the last row of the table
         Row(79113000, 100);
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 35013000}, {"DYN_E", 60}});
         // A pipe and a temperature class, but no dynamic product at all.
         f->Insert("Durdat.DB", {{"D_R_DM", 114.3}, {"D_R_DM_KZ", 9}, {"D_EMAX_MM", 1.0}, {"D_LG_KZ", " "}});
         f->Insert("Temdat.DB", {{"T_KLASSE", 3}, {"T_TEMP", 200}});
@@ -113,6 +114,39 @@ private slots:
             QCOMPARE(ui.log, QStringList());
     }
 
+    // A part refused for its missing nuclear number is not entered.
+    void refusedPartNotEntered() {
+        ConstructionRecord.K_KERNTECH = true;
+        CalcGlobals.BlockingRangeMax = 1;
+        SetSearchKey(60013000);
+        ActiveUiScope active(ui);
+        AddStaticPart();
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        QCOMPARE(CalcGlobals.ChainPartIndex, 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 0.0);
+        QCOMPARE(double(CalcGlobals.RunningHeight), 0.0);
+    }
+
+    // A dynamic part: the next row of the type, or failure 2719 when the row
+    // found is of another type.
+    void findDynamicProduct_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::newRow("next of the type") << 35012000 << 0 << 0;
+        QTest::newRow("another type") << 34013000 << 1 << 2719;
+    }
+    void findDynamicProduct() {
+        QFETCH(int, wanted);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        SetSearchKey(wanted);
+        FindDynamicProduct();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(SearchKeyNumber(), 35013000);
+    }
+
     void findByWidth_data() {
         QTest::addColumn<int>("wanted");
         QTest::addColumn<double>("width");
@@ -122,6 +156,7 @@ private slots:
         QTest::newRow("exactly wide enough") << 79010000 << 200.0 << 0 << 79010001;
         QTest::newRow("next row is another type") << 79010000 << 500.0 << 6 << 80010000;
         QTest::newRow("end of the table") << 81010000 << 500.0 << 1 << 81010001;
+        QTest::newRow("first row of another type") << 78010000 << 50.0 << 6 << 79010000;
     }
     void findByWidth() {
         QFETCH(int, wanted);
