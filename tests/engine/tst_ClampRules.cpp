@@ -354,6 +354,8 @@ private slots:
         QCOMPARE(Message(), message);
         QCOMPARE(Key(), status ? 0 : 49111121);
         QCOMPARE(ui.count("information"), status == 6 ? 1 : 0);
+        if (status == 6)
+            QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("431303")}));
     }
 
     // The reserve in percent lowers the capacity the row is checked with:
@@ -493,6 +495,8 @@ private slots:
         QCOMPARE(Message(), message);
         QCOMPARE(Status(), expected ? 0 : message == 2729 ? 6 : 1);
         QCOMPARE(ui.count("information"), message == 2729 ? 1 : 0);
+        if (message == 2729)  // the box names the catalogue number
+            QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("410031")}));
         if (expected)
             QCOMPARE(double(G().RunningHeight), height);
     }
