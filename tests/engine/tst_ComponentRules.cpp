@@ -838,6 +838,14 @@ private slots:
         QCOMPARE(G().AccessoryCounts, (std::array<int16_t, 3>{1, 4, 0}));
         TakeBackAccessories(17, 1);  // a size never tallied changes nothing
         QCOMPARE(G().AccessoryCounts, (std::array<int16_t, 3>{1, 4, 0}));
+        // Nor does a size equal to a count: only the three kinds are asked.
+        G().AccessoryKinds = {13, 15, 16};
+        G().AccessoryCounts = {17, 4, 5};
+        G().AccessoryCount = 1;
+        TakeBackAccessories(17, 1);
+        QCOMPARE(G().AccessoryKinds, (std::array<int16_t, 3>{13, 15, 16}));
+        QCOMPARE(G().AccessoryCounts, (std::array<int16_t, 3>{17, 4, 5}));
+        QCOMPARE(G().AccessoryCount, 1);
     }
 };
 
