@@ -669,6 +669,33 @@ private slots:
         QCOMPARE(int(PartsList.RowCount), 1);
     }
 
+    // A dynamic clamp is the support's clamp: its number and weight.
+    void dynamicClampIsTheSupportsClamp() {
+        SharedCatalogue();
+        Chain({{35003000, 1}, {36090302, 1}});
+        ComposeParts();
+        QCOMPARE(ConstructionRecord.K_RSL_NRN, 36090302.0);
+        QCOMPARE(ConstructionRecord.K_RSL_GEW, 4.0);
+    }
+
+    // A galvanised clamp: the suffix and the flag of the row, only when the
+    // support asks for galvanised parts.
+    void galvanisedClamp_data() {
+        QTest::addColumn<bool>("galvanised");
+        QTest::newRow("asked") << true;
+        QTest::newRow("not asked") << false;
+    }
+    void galvanisedClamp() {
+        QFETCH(bool, galvanised);
+        SharedCatalogue();
+        Arrangement("SHHAESBS");  // no width suffix
+        ConstructionRecord.K_HD_KZ = galvanised;
+        Chain({{42012007, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_BTL_ZUS[0], galvanised ? QStringLiteral("420120-HD") : QStringLiteral("420120"));
+        QCOMPARE(bool(PartsList.KB_HD_KZ[0]), galvanised);
+    }
+
     // A missing dynamic row has no height in the bridge item and no weight.
     void missingDynamicRow() {
         SharedCatalogue();
