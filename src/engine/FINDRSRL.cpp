@@ -613,6 +613,10 @@ void ReduceClampCapacity() {
         PgcoolRecord.CLD_KRAFT_S = double(PgcoolRecord.CLD_KRAFT_S * f);
         PgcoolRecord.CLD_KRAFT_F = double(PgcoolRecord.CLD_KRAFT_F * f);
     }
+    // A pipe bearing or cold support is checked against its own capacity:
+    // the reserve lowers that one too.
+    if (type / 10 == 5)
+        PgcoolRecord.CLD_KRAFT = double(PgcoolRecord.CLD_KRAFT * f);
 }
 
 void ScaleClampCapacityCn() {

@@ -107,6 +107,30 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", c}, {"CLD_D_MIN", lo}, {"CLD_D_MAX", hi},
                                       {"CLD_L_NR", QString::number(n).left(6)},
                                       {"CLD_L_NR_K", QString::number(n).left(5) + "K"}});
+        // DN60: one riser clamp per load group 9 to 15, each with an article
+        // that asks for another connection part (none, 77, 611, 615); the
+        // parts of those groups.
+        Diameter(*f, 60.3, 6);
+        for (auto [g, article, pair] : {std::tuple{9, "420601", false}, {10, "420607", false},
+                                        {11, "450601", false}, {12, "430601", true}, {13, "440651", true},
+                                        {14, "430601", false}, {15, "410601", false}})
+            Clamp(*f, 43060300 + g, g, g, 50, 50, {{"RSL_L_NR", article}, {"RSL_KOP_KZ", pair}});
+        Part(*f, 77010000, 10);
+        Part(*f, 77015000, 12);
+        Part(*f, 61513000, 30);
+        Part(*f, 61108000, 40);
+        // DN100: a two-way horizontal clamp (type 41) for 100 mm insulation.
+        // DN250: a riser clamp of class 10 without the class below.
+        Clamp(*f, 41090301, 9, 24, 50, 50, {{"RSL_DAEMM_H", 100}});
+        Clamp(*f, 43131001, 13, 14, 50, 60, {{"RSL_E", 200}});
+        // Pipe bearings of DN100: a shoe of 8 kN.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57090001}, {"CLD_KRAFT", 8.0}, {"CLD_N", 20}, {"CLD_A", 30.0},
+                                  {"CLD_L_NR", "570901"}, {"CLD_L_NR_K", "57090K"}});
+        // Cold supports of DN100 by diameter: types 541 and 543 for heights
+        // 100-300; type 58 too weak in its diameter, a strong one of the next.
+        for (auto [n, c] : {std::pair{54109001, 50.0}, {54309001, 50.0}, {58009001, 1.0}, {58010001, 50.0}})
+            f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", c}, {"CLD_D_MIN", 100}, {"CLD_D_MAX", 300},
+                                      {"CLD_L_NR", QString::number(n).left(6)}});
         // Insulated cold supports of DN100 (type 56): insulation index 2 and 4.
         for (int n : {56090200, 56090400})
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
@@ -156,6 +180,7 @@ private slots:
         QFETCH(int, expected);
         QFETCH(int, message);
         Support(name, 114.3, 3);
+        G().SupportLoadGroup = 3;
         ConstructionRecord.K_LAST = name.at(6) == 'F' ? 25 : 0.5;
         G().SegmentHeights = {height, 0, 0, 0, 0};
         G().MessageNumber = 4321;
@@ -165,6 +190,9 @@ private slots:
         SelectColdComponent();
         QCOMPARE(SearchKeyNumber(), expected);
         QCOMPARE(Message(), message);
+        // Only letters 7 'B' and 'C' follow the rows' load group.
+        QCOMPARE(int(G().ClampLoadGroup), 3);
+        QCOMPARE(int(G().SupportLoadGroup), 3);
         if (message)
             QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
     }
@@ -501,6 +529,169 @@ private slots:
             QCOMPARE(double(G().RunningHeight), height);
     }
 
+    // The clamp's connection part by its catalogue number: second character
+    // '2' (sixth not '7'), '5', '0', '9': none; '3' or '4' with a pair of
+    // halves: 611, or 615 for "44??5?"; '3' without: none; '2' with sixth
+    // '7' and any other: 77. Its height counts before the clamp's 150.
+    void connectionPartByArticle_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("quantity");
+        QTest::newRow("420601: none") << 9 << 150.0 << 1;
+        QTest::newRow("420607: 77") << 10 << 160.0 << 1;
+        QTest::newRow("450601: none") << 11 << 150.0 << 1;
+        QTest::newRow("430601 with halves: 611") << 12 << 195.0 << 2;
+        QTest::newRow("440651 with halves: 615") << 13 << 180.0 << 2;
+        QTest::newRow("430601 without: none") << 14 << 150.0 << 1;
+        QTest::newRow("410601: 77") << 15 << 162.0 << 1;
+    }
+    void connectionPartByArticle() {
+        QFETCH(int, group);
+        QFETCH(double, height);
+        QFETCH(int, quantity);
+        Support("SHHAESBS", 60.3, group);
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43060300 + group);
+        QCOMPARE(double(G().RunningHeight), height);
+        QCOMPARE(int(G().ChainPartTable[0].Quantity), quantity);
+    }
+
+    // A two-way horizontal clamp (type 41) carries insulation up to its
+    // height (100 mm; 101 refused with 2736).
+    void twoWayClampInsulation_data() {
+        QTest::addColumn<double>("insulation");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("100 mm") << 100.0 << 41090301;
+        QTest::newRow("101 mm") << 101.0 << 0;
+    }
+    void twoWayClampInsulation() {
+        QFETCH(double, insulation);
+        QFETCH(int, expected);
+        Support("SHHAESBS", 114.3);
+        ConstructionRecord.K_HOR_TYP = 2;
+        ConstructionRecord.K_DAEMMST = insulation;
+        Select();
+        QCOMPARE(Key(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2736);
+    }
+
+    // A load within the capacity needs no interpolation, also in a class
+    // without a class below.
+    void noInterpolationBelowTheCapacity() {
+        Support("SHHAESBS", 273, 13);
+        ConstructionRecord.K_TEM = 500;
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43131001);
+    }
+
+    // The horizontal clamp's hydrotest capacity counts only with the
+    // hydrotest (25 kN above its 20); a group below its window under letter
+    // 8 'S' ends with the load-group box.
+    void horizontalClampTests_data() {
+        QTest::addColumn<bool>("hydrotest");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::newRow("hydrotest") << true << 11 << 0 << 2736;
+        QTest::newRow("no hydrotest") << false << 11 << 41003110 << 0;
+        QTest::newRow("group 8 below the window") << false << 8 << 0 << 2733;
+    }
+    void horizontalClampTests() {
+        QFETCH(bool, hydrotest);
+        QFETCH(int, group);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        Support("SHHAESBS", 114.3, group);
+        ConstructionRecord.K_HOR_TYP = 1;
+        ConstructionRecord.K_HYDTEST_KZ = hydrotest;
+        ConstructionRecord.K_HYDRO_LAST = 25;
+        G().ChainPartIndex = 2;
+        PgstatRecord.STA_E = 40;
+        Select();
+        QCOMPARE(Key(), expected);
+        QCOMPARE(Message(), message);
+        QCOMPARE(ui.count("information"), message == 2733 ? 1 : 0);
+    }
+
+    // The pipe bearing: the reserve of 1 % refuses 7.95 kN on the 8 kN
+    // shoe (its capacity, not a clamp row's, loses the reserve); the
+    // pre-pass leaves no clamp weight column.
+    void pipeBearingRules_data() {
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<bool>("preselect");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no reserve") << 0 << false << 57090001;
+        QTest::newRow("1 %") << 1 << false << 0;
+        QTest::newRow("pre-pass") << 0 << true << 57090001;
+    }
+    void pipeBearingRules() {
+        QFETCH(int, reserve);
+        QFETCH(bool, preselect);
+        QFETCH(int, expected);
+        Support("SHHRELBS", 114.3);
+        ConstructionRecord.K_ROHRLAGER_KZ = true;
+        ConstructionRecord.K_TEM = 80;  // a bearing's limit
+        ConstructionRecord.K_LAST = 7.95;
+        ConstructionRecord.K_RSRL_LR = int16_t(reserve);
+        G().ClampPreselectMode = preselect ? '8' : ' ';
+        G().BlockingRangeMin = 3;
+        Select();
+        QCOMPARE(Message(), expected ? 0 : 2737);
+        if (expected)
+            QCOMPARE(R().RSL_NRN, double(expected));
+        if (preselect)
+            QCOMPARE(G().BlockingRangeMin, 0);
+    }
+
+    // A support without clamp leaves no clamp row behind.
+    void withoutClampClearsTheRow() {
+        Support("SHHAESBS", 114.3);
+        ConstructionRecord.K_RSRL_OHNE = true;
+        R().RSL_NRN = 43090301;
+        R().RSL_E = 77;
+        G().ChainPartIndex = 3;
+        Select();
+        QCOMPARE(R().RSL_NRN, 0.0);
+        QCOMPARE(R().RSL_E, 0);
+    }
+
+    // Cold supports by diameter: type 54 of a third digit other than '3'
+    // must hold the height (box 2765), 543 need not; type 58 keeps to its
+    // diameter (the next diameter's row is no alternative: 2770); types
+    // 54, 56, 58 refuse a special diameter (2728).
+    void coldSupportTypes_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("special");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("message");
+        QTest::newRow("541 inside") << 541 << 200 << false << 54109001 << 0;
+        QTest::newRow("541 above") << 541 << 350 << false << 0 << 2765;
+        QTest::newRow("543 above") << 543 << 350 << false << 54309001 << 0;
+        QTest::newRow("58 too weak") << 580 << 200 << false << 0 << 2770;
+        QTest::newRow("54 special") << 541 << 200 << true << 0 << 2728;
+        QTest::newRow("56 special") << 560 << 200 << true << 0 << 2728;
+        QTest::newRow("58 special") << 580 << 200 << true << 0 << 2728;
+    }
+    void coldSupportTypes() {
+        QFETCH(int, type);
+        QFETCH(int, height);
+        QFETCH(bool, special);
+        QFETCH(int, expected);
+        QFETCH(int, message);
+        Support("CHHRESDS", 114.3, 3);
+        ConstructionRecord.K_RDM_KZ[0] = special ? 'S' : ' ';
+        G().SegmentHeights = {height, 0, 0, 0, 0};
+        SetSearchKey(type * 100000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), message);
+    }
+
     // A nuclear support takes a row that has its nuclear number.
     void nuclearWithNumber() {
         Support("SHHAESBS", 114.3);
@@ -601,6 +792,8 @@ private slots:
         QTest::newRow("43") << 43090301 << 1;
         QTest::newRow("49") << 49090321 << 1;
         QTest::newRow("58") << 58090001 << 1;
+        QTest::newRow("52") << 52090001 << 1;
+        QTest::newRow("57") << 57090001 << 1;
     }
     void reduceCapacity() {
         QFETCH(int, key);
@@ -611,6 +804,7 @@ private slots:
         StepRow(QStringLiteral("430903"));
         PgcoolRecord.CLD_KRAFT_S = 8;
         PgcoolRecord.CLD_KRAFT_F = 4;
+        PgcoolRecord.CLD_KRAFT = 16;
         ReduceClampCapacity();
         for (std::size_t s = 0; s < 5; ++s) {
             const double f = int(s) < steps ? 0.75 : 1.0;
@@ -620,6 +814,8 @@ private slots:
         }
         QCOMPARE(PgcoolRecord.CLD_KRAFT_S, key / 1000000 == 58 ? 6.0 : 8.0);
         QCOMPARE(PgcoolRecord.CLD_KRAFT_F, key / 1000000 == 58 ? 3.0 : 4.0);
+        // The cold table's products lose it on their capacity as well.
+        QCOMPARE(PgcoolRecord.CLD_KRAFT, key / 10000000 == 5 ? 12.0 : 16.0);
     }
 
     // The CN standard's factor by the second character of the CN number:
