@@ -692,6 +692,20 @@ private slots:
         QCOMPARE(Message(), message);
     }
 
+    // A pipe hotter than every temperature class has no clamp (2737), also
+    // after a search that found its class.
+    void hotterThanEveryClass() {
+        Support("SHHAESBS", 114.3);
+        Select();
+        QCOMPARE(Key(), 43090301);
+        Support("SHHAESBS", 114.3);
+        ConstructionRecord.K_TEM = 700;
+        Select();
+        QCOMPARE(Key(), 0);
+        QCOMPARE(Status(), 1);
+        QCOMPARE(Message(), 2737);
+    }
+
     // A nuclear support takes a row that has its nuclear number.
     void nuclearWithNumber() {
         Support("SHHAESBS", 114.3);
