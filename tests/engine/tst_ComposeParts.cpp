@@ -696,6 +696,17 @@ private slots:
         QCOMPARE(bool(PartsList.KB_HD_KZ[0]), galvanised);
     }
 
+    // The diameter in a dynamic clamp's text has one decimal and at least
+    // three characters: a 6 mm pipe is "6.0", no blank before it.
+    void dynamicClampDiameterText() {
+        SharedCatalogue();
+        ConstructionRecord.K_RDM = 6;
+        CalcGlobals.SecondLoadGroup = 7;
+        Chain({{36090302, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("D6.0,LG07"));
+    }
+
     // A missing dynamic row has no height in the bridge item and no weight.
     void missingDynamicRow() {
         SharedCatalogue();
