@@ -157,6 +157,7 @@ private slots:
         QTest::newRow("next row is another type") << 79010000 << 500.0 << 6 << 80010000;
         QTest::newRow("end of the table") << 81010000 << 500.0 << 1 << 81010001;
         QTest::newRow("first row of another type") << 78010000 << 50.0 << 6 << 79010000;
+        QTest::newRow("beyond the last row") << 90000000 << 0.0 << 1 << 90000000;
     }
     void findByWidth() {
         QFETCH(int, wanted);
