@@ -8,6 +8,7 @@
 #include "engine/EngineState.h"
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
+#include "engine/StepTools.h"
 
 #include <cmath>
 
@@ -70,11 +71,11 @@ void NuclearTest() {
     if (!K.K_KERNTECH || !FieldText(PgstatRecord.STA_L_NR_K).trimmed().isEmpty())
         return;
     G.MessageNumber = 2727;
-    QString text = MessageText(2727);
     const QString name = SearchKeyText().left(2) == QLatin1String("91") ? QStringLiteral("PTFE")
                                                                           : FieldText(PgstatRecord.STA_L_NR).trimmed();
-    text.replace(QLatin1String("%s"), name);
-    ActiveSelectionUi().Error(text);
+    // The part's name takes the text's place holder, or follows a text
+    // that has none, as in every other box of the steps.
+    ActiveSelectionUi().Error(MessageWithValues(2727, {name}));
     G.TableStatus = 6;
 }
 

@@ -665,7 +665,7 @@ private slots:
         FindStaticProduct();
         if (part == 91013000) {
             QCOMPARE(int(G().TableStatus), 6);
-            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", name)});
+            QCOMPARE(ui.log, QStringList{"error: " + MessageWithValues(2727, {name})});
         } else {
             // Its nuclear number is there: nothing to refuse.
             QCOMPARE(int(G().TableStatus), 0);

@@ -6,6 +6,7 @@
 #include "data/PGSTAT.h"
 #include "engine/FINDBTL.h"
 #include "engine/FINDBTLChain.h"
+#include "engine/StepTools.h"
 
 class TestFindBtl : public QObject {
     Q_OBJECT
@@ -109,7 +110,7 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2727 : 0);
         if (status)
-            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", "013000")});
+            QCOMPARE(ui.log, QStringList{"error: " + MessageWithValues(2727, {QStringLiteral("013000")})});
         else
             QCOMPARE(ui.log, QStringList());
     }
