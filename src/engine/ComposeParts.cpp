@@ -91,10 +91,24 @@ BridgeItem& Item(int i) {
 void SetItem(int i, const QString& part, int dimension) {
     BridgeItem& item = Item(i);
     PutTextField(item.PartNumber, 8, part.left(8));
-    PutTextField(item.Dimension, 4, PadDigits4(dimension).left(4));
+    // The field holds digits only: a negative length (a rod the chain
+    // overran) is no length, never a sign inside the digits.
+    PutTextField(item.Dimension, 4, PadDigits4(std::max(dimension, 0)).left(4));
 }
 
 int WidthStep() { return std::clamp<int>(K.K_BRT_ZAEHL, 1, 5) - 1; }
+
+// The weight column of a clamp: the width step, for a base clamp of a
+// guide variant ("1" to "4") the variant's column, the one the selection
+// weighed.
+std::size_t WeightStep(const QString& nr) {
+    if (nr.startsWith(QLatin1String("49"))) {
+        const QString code = K.K_T49G_KZ.trimmed();
+        if (code.size() == 1 && code.at(0) >= u'1' && code.at(0) <= u'4')
+            return std::size_t(code.at(0).unicode() - '0');
+    }
+    return std::size_t(WidthStep());
+}
 
 double RestLength(int n) {
     switch (n) {
@@ -248,7 +262,7 @@ void Composer::ClampItem(int i, const QString& nr) {
     SetItem(i, p, plainType49 ? c.RSL_LG_VON : int(c.RSL_E));
     if (nr.mid(2, 2) != QLatin1String("00")) {
         K.K_RSL_NRN = c.RSL_NRN;
-        K.K_RSL_GEW = c.RSL_GEW[std::size_t(WidthStep())];
+        K.K_RSL_GEW = c.RSL_GEW[WeightStep(nr)];
     }
     if (t2 == QLatin1String("41") && K.K_HOR_TYP == 1 && i < ChainLength)
         SetItem(i + 1, QStringLiteral("80000000"), int(std::nearbyint(K.K_RDM * 0.5)));
@@ -531,7 +545,7 @@ void Composer::ClampDesignation(int r, const QString& nr) {
     L.KB_KBEZ[r] = c.RSL_KBEZ.left(4);
     L.KB_PRS[r] = K.K_KERNTECH ? c.LengthPriceK[step] : c.LengthPrice[step];
     L.KB_WST[r] = Material(c.RSL_WST, c.RSL_WST_UNC, c.RSL_WST_CN);
-    L.KB_GEW[r] = c.RSL_GEW[step];
+    L.KB_GEW[r] = c.RSL_GEW[WeightStep(nr)];
     QString extra = article;
     if (Letter(8) == 'H') {
         const int width = int(K.K_BREITE);
@@ -611,11 +625,8 @@ void Composer::Finish() {
     b.Integers[1] = int32_t(K.K_BREITE);
     b.Integers[9] = int32_t(K.K_RDM);
     b.Integers[10] = K.K_BLOCKIER;
-    // The sum of the listed parts' dimensions: the chain's built length.
-    int total = 0;
-    for (int i = 1; i <= row; ++i)
-        total += QString::fromLatin1(Item(i).Dimension, 4).toInt();
-    K.K_GES_E_MASS = int16_t(std::clamp(total, 0, 32767));
+    // The total height of the chain as the component step summed it.
+    K.K_GES_E_MASS = int16_t(std::clamp<int32_t>(G.ChainHeight, -32768, 32767));
     K.K_STA_NRN = G.MainUnitNumber;
 }
 

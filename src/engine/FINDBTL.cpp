@@ -8,6 +8,7 @@
 #include "engine/EngineState.h"
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
+#include "engine/StepTools.h"
 
 #include <cmath>
 
@@ -70,11 +71,11 @@ void NuclearTest() {
     if (!K.K_KERNTECH || !FieldText(PgstatRecord.STA_L_NR_K).trimmed().isEmpty())
         return;
     G.MessageNumber = 2727;
-    QString text = MessageText(2727);
     const QString name = SearchKeyText().left(2) == QLatin1String("91") ? QStringLiteral("PTFE")
                                                                           : FieldText(PgstatRecord.STA_L_NR).trimmed();
-    text.replace(QLatin1String("%s"), name);
-    ActiveSelectionUi().Error(text);
+    // The part's name takes the text's place holder, or follows a text
+    // that has none, as in every other box of the steps.
+    ActiveSelectionUi().Error(MessageWithValues(2727, {name}));
     G.TableStatus = 6;
 }
 
@@ -171,6 +172,26 @@ void AddStaticPart() {
 }
 
 void TallyAccessories() { Guarded(&Tally); }
+
+void TakeBackAccessories(int16_t kind, int32_t count) {
+    auto& kinds = G.AccessoryKinds;
+    auto& counts = G.AccessoryCounts;
+    for (std::size_t slot = 0; slot < kinds.size(); ++slot) {
+        if (kinds[slot] != kind)
+            continue;
+        counts[slot] = int16_t(std::max(0, counts[slot] - count));
+        if (counts[slot] == 0) {
+            // The slots stay filled from the first: the later sizes move up.
+            for (std::size_t j = slot; j + 1 < kinds.size(); ++j) {
+                kinds[j] = kinds[j + 1];
+                counts[j] = counts[j + 1];
+            }
+            kinds.back() = 99;
+            counts.back() = 0;
+        }
+        return;
+    }
+}
 
 void CorrectAccessoryTally() {
     auto& count = G.AccessoryCounts;

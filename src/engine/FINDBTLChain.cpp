@@ -37,6 +37,9 @@ constexpr int RestartLimit = 40;
 
 QString g_loadLevelKind = QStringLiteral("LGC");
 double g_warningValue = 0;
+// The heavy-hanger road changed the building connection to 73 in this
+// selection: every pass of the component step reports it (2622).
+bool g_connectionChanged = false;
 int g_multiplicity = 1;
 Extended g_dimension[6];  // D(1..5): chain height per rod segment
 
@@ -324,6 +327,9 @@ Walk StaticWalk(bool beams) {
             if (Failed())
                 return Walk::Done;
             G.MessageNumber = 0;
+            // The rod-angle check of the repeat pass measures the rod
+            // between the top part and the clamp.
+            G.ComponentHeightBottom = PgrsrlRecord.RSL_E;
             SetSearchKey(int32_t(PgrsrlRecord.RSL_NRN));
             continue;
         }
@@ -332,6 +338,11 @@ Walk StaticWalk(bool beams) {
     if (Failed())
         return Walk::Done;
     StaticWalkEnd(terminated);
+    // The changed building connection stays reported; the clamp position
+    // clears the message of the parts before it, and the later passes of
+    // the selection find the connection already changed.
+    if (!Failed() && g_connectionChanged && G.MessageNumber == 0)
+        G.MessageNumber = 2622;
     return Walk::Done;
 }
 
@@ -764,6 +775,7 @@ void ResetStepState() {
     G.SpecialVariantCount = 0;
     G.InclinedArmFlag = false;
     g_warningValue = 0;
+    g_connectionChanged = false;
 }
 
 }  // namespace
@@ -795,6 +807,8 @@ void SetLoadLevel() {
 QString LoadLevelKind() { return g_loadLevelKind; }
 
 double ComponentWarningValue() { return g_warningValue; }
+
+bool BuildingConnectionChanged() { return g_connectionChanged; }
 
 void SelectComponents() {
     const double startWeight = G.DeadWeight;
@@ -927,6 +941,44 @@ void SelectFirstComponent(int& position) {
     tail(aa == 73 ? 60 : 61);
 }
 
+namespace {
+
+// A heavy hanger hangs from a weld bracket straight on the steel: the
+// bracket takes the place of the two parts of the building connection in
+// entries 1 and 2, and the main unit follows it in entry 2. The height,
+// the top part and the nut tally are those of the bracket alone.
+void WeldBracketConnection(int group) {
+    if (K.K_AN_GEB != 73) {
+        K.K_AN_GEB = 73;
+        g_connectionChanged = true;
+    }
+    for (int i = 1; i <= 2 && i <= G.ChainPartIndex; ++i) {
+        const ChainPart dropped = ChainPartAt(i);
+        if (dropped.ProductNumber == 0 || dropped.ProductNumber == SkipMarker)
+            continue;
+        PgstatRecord.STA_NRN = dropped.ProductNumber;
+        PgstatRead();
+        if (Failed() || PgstatRecord.STA_ADM == 0) {
+            G.TableStatus = 0;
+            continue;
+        }
+        TakeBackAccessories(G.ClampLoadGroup, int32_t(PgstatRecord.STA_ADM) * dropped.Quantity);
+    }
+    PartKey(730, group);
+    FindStaticProduct();
+    if (Failed())
+        return;
+    ChainPartAt(1).ProductNumber = PgstatRecord.STA_NRN;
+    if (ChainPartAt(1).Quantity == 0)
+        ChainPartAt(1).Quantity = int16_t(g_multiplicity);
+    G.ChainPartIndex = 1;
+    G.RunningHeight = PgstatRecord.STA_E;
+    G.TopPartNumber = PgstatRecord.STA_NRN;
+    G.ComponentHeightTop = PgstatRecord.STA_E;
+}
+
+}  // namespace
+
 void SelectConnectionPart() {
     --G.ChainPartIndex;
     const char l4 = Letter(4), l5 = Letter(5), l7 = Letter(7);
@@ -954,17 +1006,9 @@ void SelectConnectionPart() {
     if (group >= 20 && l7 != 'A') {
         if (l7 == 'B') {
             if (!K.K_OB_ANSCH) {
-                if (K.K_AN_GEB != 73) {
-                    G.MessageNumber = 2622;
-                    K.K_AN_GEB = 73;
-                }
-                G.ChainPartIndex -= 2;
-                PartKey(730, group);
-                FindStaticProduct();
+                WeldBracketConnection(group);
                 if (Failed())
                     return;
-                ChainPartAt(1).ProductNumber = PgstatRecord.STA_NRN;
-                G.RunningHeight = PgstatRecord.STA_E;
             }
         } else {
             AddPart(616, group);

@@ -18,6 +18,9 @@ void SetLoadLevel();
 QString LoadLevelKind();
 // The value the last warning of the R walk shows (a rod length, a height).
 double ComponentWarningValue();
+// The component step of this selection changed the building connection to
+// a weld bracket (73) for a heavy hanger (message 2622).
+bool BuildingConnectionChanged();
 
 // Walk of letter 5 'E' (and the double and plain walks): the building
 // connection; position is advanced past the positions it fills.

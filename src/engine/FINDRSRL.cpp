@@ -56,6 +56,10 @@ void SetClampDisplay() {
 
 bool Preselect() { return G.ClampPreselectMode == '8'; }
 
+// The CN standard's capacities (1/1.3) apply to the clamps of a support
+// under the CN option only, horizontal clamps included.
+bool CnDerating() { return G.CNStandard && Letter(8) == 'S'; }
+
 QString Choice() { return G.ClampMaterialChoice.isEmpty() ? QStringLiteral(" ") : G.ClampMaterialChoice; }
 
 bool IsTestRun() {
@@ -157,7 +161,7 @@ bool RowFilters(int type) {
     G.BlockingRangeMin = 1;
     if (Choice() == QLatin1String(" "))
         K.K_RSRL_AN_KZ[0] = ' ';
-    if (G.CNStandard && Letter(8) == 'S')
+    if (CnDerating())
         ScaleClampCapacityCn();
     return true;
 }
@@ -609,6 +613,10 @@ void ReduceClampCapacity() {
         PgcoolRecord.CLD_KRAFT_S = double(PgcoolRecord.CLD_KRAFT_S * f);
         PgcoolRecord.CLD_KRAFT_F = double(PgcoolRecord.CLD_KRAFT_F * f);
     }
+    // A pipe bearing or cold support is checked against its own capacity:
+    // the reserve lowers that one too.
+    if (type / 10 == 5)
+        PgcoolRecord.CLD_KRAFT = double(PgcoolRecord.CLD_KRAFT * f);
 }
 
 void ScaleClampCapacityCn() {
@@ -806,7 +814,8 @@ void SelectHorizontalClamp() {
         reason = 1;
         if (K.K_RSRL_LR != 0)
             ReduceClampCapacity();
-        ScaleClampCapacityCn();
+        if (CnDerating())
+            ScaleClampCapacityCn();
         G.BlockingRangeMin = 1;
         CheckClampLoad();
         if (G.TableStatus != 0) {

@@ -328,6 +328,10 @@ int Selection::Road() {
             text += CR + MessageText(2608);
         Note(text);
     }
+    // The engineer must learn that the hanger hangs from another building
+    // connection than the one entered.
+    if (BuildingConnectionChanged())
+        Note(MessageText(2622));
     if (G.ConnectingPlateNote)
         Note(IvTranslate(QStringLiteral(
                  "NOTE: For hangers with connecting plates, the input dimension \"D1\" does reflect top of the can.")) +

@@ -6,6 +6,7 @@
 #include "data/PGSTAT.h"
 #include "engine/FINDBTL.h"
 #include "engine/FINDBTLChain.h"
+#include "engine/StepTools.h"
 
 class TestFindBtl : public QObject {
     Q_OBJECT
@@ -33,6 +34,8 @@ private slots:
         Row(80010000, 900);
         Row(81010000, 100);
         Row(81010001, 300);  // the last row of the table
+        Row(79113000, 100);
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 35013000}, {"DYN_E", 60}});
         // A pipe and a temperature class, but no dynamic product at all.
         f->Insert("Durdat.DB", {{"D_R_DM", 114.3}, {"D_R_DM_KZ", 9}, {"D_EMAX_MM", 1.0}, {"D_LG_KZ", " "}});
         f->Insert("Temdat.DB", {{"T_KLASSE", 3}, {"T_TEMP", 200}});
@@ -107,9 +110,42 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), status ? 2727 : 0);
         if (status)
-            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", "013000")});
+            QCOMPARE(ui.log, QStringList{"error: " + MessageWithValues(2727, {QStringLiteral("013000")})});
         else
             QCOMPARE(ui.log, QStringList());
+    }
+
+    // A part refused for its missing nuclear number is not entered.
+    void refusedPartNotEntered() {
+        ConstructionRecord.K_KERNTECH = true;
+        CalcGlobals.BlockingRangeMax = 1;
+        SetSearchKey(60013000);
+        ActiveUiScope active(ui);
+        AddStaticPart();
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        QCOMPARE(CalcGlobals.ChainPartIndex, 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 0.0);
+        QCOMPARE(double(CalcGlobals.RunningHeight), 0.0);
+    }
+
+    // A dynamic part: the next row of the type, or failure 2719 when the row
+    // found is of another type.
+    void findDynamicProduct_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("message");
+        QTest::newRow("next of the type") << 35012000 << 0 << 0;
+        QTest::newRow("another type") << 34013000 << 1 << 2719;
+    }
+    void findDynamicProduct() {
+        QFETCH(int, wanted);
+        QFETCH(int, status);
+        QFETCH(int, message);
+        SetSearchKey(wanted);
+        FindDynamicProduct();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(SearchKeyNumber(), 35013000);
     }
 
     void findByWidth_data() {
@@ -121,6 +157,8 @@ private slots:
         QTest::newRow("exactly wide enough") << 79010000 << 200.0 << 0 << 79010001;
         QTest::newRow("next row is another type") << 79010000 << 500.0 << 6 << 80010000;
         QTest::newRow("end of the table") << 81010000 << 500.0 << 1 << 81010001;
+        QTest::newRow("first row of another type") << 78010000 << 50.0 << 6 << 79010000;
+        QTest::newRow("beyond the last row") << 90000000 << 0.0 << 1 << 90000000;
     }
     void findByWidth() {
         QFETCH(int, wanted);
@@ -134,6 +172,38 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(SearchKeyNumber(), found);
         QCOMPARE(CalcGlobals.AccessoryCounts[0], int16_t(status == 0 ? 2 : 0));
+    }
+
+    // A beam part found by width tallies its nuts: twice for the double
+    // walk; a 791 part under the component load group, after which the
+    // clamp load group is the support's again.
+    void widthPartTally_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("multiplicity");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("group");
+        QTest::newRow("790") << 79010000 << 1 << 13 << 2 << 13;
+        QTest::newRow("790 double") << 79010000 << 2 << 13 << 4 << 13;
+        QTest::newRow("791") << 79113000 << 1 << 15 << 2 << 14;
+    }
+    void widthPartTally() {
+        QFETCH(int, wanted);
+        QFETCH(int, multiplicity);
+        QFETCH(int, kind);
+        QFETCH(int, count);
+        QFETCH(int, group);
+        SetSearchKey(wanted);
+        ConstructionRecord.K_BREITE = 50;
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.ComponentLoadGroup = 15;
+        CalcGlobals.SupportLoadGroup = 14;
+        CalcGlobals.BlockingRangeMax = multiplicity;
+        FindStaticProductByWidth();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), kind);
+        QCOMPARE(int(CalcGlobals.AccessoryCounts[0]), count);
+        QCOMPARE(int(CalcGlobals.ClampLoadGroup), group);
     }
 
     // Searching by dimension ends at a change of type and at the end of the
@@ -325,6 +395,7 @@ private slots:
         QTest::newRow("letter 5 E") << "SHHAESBH" << 3 << QList<int>{4, 5, 6};
         QTest::newRow("letters D S, slot 2 used") << "SHHADSBH" << 3 << QList<int>{5, 4, 6};
         QTest::newRow("letters D S, slot 2 free") << "SHHADSBH" << 1 << QList<int>{4, 0, 0};
+        QTest::newRow("letters D S, two sizes") << "SHHADSBH" << 2 << QList<int>{5, 4, 0};
         QTest::newRow("letters T S, slot 3 used") << "SHHATSBH" << 3 << QList<int>{5, 5, 5};
         QTest::newRow("letters T S, slot 3 free") << "SHHATSBH" << 2 << QList<int>{4, 5, 0};
         QTest::newRow("letter 5 D without 6 S") << "SHHADLBH" << 3 << QList<int>{5, 5, 6};

@@ -530,21 +530,48 @@ private slots:
 
     void sizeDimensionsByLetter8_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::newRow("H") << "SHHAESAH" << 80 << 440;
-        QTest::newRow("S") << "SHHAESAS" << 87 << 512;
+        QTest::addColumn<QList<int>>("table");
+        QTest::newRow("H") << "SHHAESAH"
+                           << QList<int>{80, 80, 84, 84, 102, 120, 158, 180, 212, 249, 281, 317, 348, 366, 404, 440};
+        QTest::newRow("S") << "SHHAESAS"
+                           << QList<int>{87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
     }
     void sizeDimensionsByLetter8() {
         QFETCH(QString, name);
-        QFETCH(int, first);
-        QFETCH(int, last);
+        QFETCH(QList<int>, table);
         Name(name);
         Positions({});
         ActiveUiScope scope(ui);
         SelectComponents();
-        QCOMPARE(int(CalcGlobals.SizeDimensionTable[0]), first);
-        QCOMPARE(int(CalcGlobals.SizeDimensionTable[15]), last);
+        QList<int> got;
+        for (int16_t v : CalcGlobals.SizeDimensionTable)
+            got << v;
+        QCOMPARE(got, table);
+    }
+
+    // The rod left over in the R walk is the warning's value: whole
+    // millimetres, or whole inches (50 mm: 1.97, so 2).
+    void rWalkWarningValue_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<double>("value");
+        QTest::newRow("metric") << false << 2838 << 50.0;
+        QTest::newRow("imperial") << true << 2839 << 2.0;
+    }
+    void rWalkWarningValue() {
+        QFETCH(bool, imperial);
+        QFETCH(int, message);
+        QFETCH(double, value);
+        Name("SHHRELBS");
+        Positions({"291", "290"});
+        CalcGlobals.MainUnitNumber = 29013218;
+        CalcGlobals.MainUnitLoadGroup = 13;
+        CalcGlobals.SegmentHeights[0] = 450;
+        ConstructionRecord.K_EINH_KZ = imperial;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ComponentWarningValue(), value);
     }
 
     void messageValues() {

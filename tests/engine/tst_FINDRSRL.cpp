@@ -524,6 +524,44 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, double(expected));
     }
 
+    // The CN standard's 1/1.3 applies to a horizontal clamp as to every
+    // clamp: with the CN option and letter 8 'S' only. 8 kN lies between
+    // the derated 10 / 1.3 = 7.7 and the catalogue's 10 kN: the derated
+    // clamp refuses it (the horizontal search ends, 2737; the riser clamp
+    // goes on to the next row, 20 / 1.3), the plain one carries it.
+    void cnDeratingOfEveryClamp_data() {
+        QTest::addColumn<bool>("cn");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("horizontal");
+        QTest::addColumn<int>("riser");
+        QTest::newRow("no CN, letter 8 S") << false << "SHHAESBS" << 41003090 << 43090301;
+        QTest::newRow("CN, letter 8 H") << true << "SHHAESBH" << 41003090 << 43090301;
+        QTest::newRow("CN, letter 8 S") << true << "SHHAESBS" << 0 << 43090302;
+    }
+    void cnDeratingOfEveryClamp() {
+        QFETCH(bool, cn);
+        QFETCH(QString, name);
+        QFETCH(int, horizontal);
+        QFETCH(int, riser);
+        ActiveUiScope scope(ui);
+        for (const bool horizontalClamp : {true, false}) {
+            Support(name);
+            CalcGlobals.CNStandard = cn;
+            ConstructionRecord.K_LAST = 8;
+            ConstructionRecord.K_HOR_TYP = horizontalClamp ? 1 : 0;
+            CalcGlobals.ClampLoadGroup = horizontalClamp ? 9 : 11;
+            CalcGlobals.ChainPartIndex = horizontalClamp ? 2 : 1;
+            CalcGlobals.BlockingRangeMax = 1;
+            PgstatRecord.STA_E = 0;
+            select();
+            const int expected = horizontalClamp ? horizontal : riser;
+            QCOMPARE(key(), expected);
+            QCOMPARE(status(), expected ? 0 : 1);
+            if (!expected)
+                QCOMPARE(message(), 2737);
+        }
+    }
+
     // A clamp position answering "raise" (letter 8 'S') raises the three
     // load groups and repeats the step; above 24 it stops with the
     // load-group message.

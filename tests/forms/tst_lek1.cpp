@@ -212,6 +212,10 @@ private slots:
                                                // building connection with all five items (letter 7 after B)
                                                "(106, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5')"));
             q.ExecSQL();
+            // The navigation cases step through the two dynamic
+            // configurations 301 and 302 of host "7".
+            TQuery d(catalogue, QStringLiteral("delete from ABHGNR where A_NR in (303, 304)"));
+            d.ExecSQL();
         }
         Session().Close();
         Session().ReloadAliases();

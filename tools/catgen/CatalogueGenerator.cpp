@@ -275,10 +275,10 @@ QVariantMap ClampRow(int key, const QString& kbez, const QString& article, const
     return row;
 }
 
-void SetClampLoad(QVariantMap& row, double capacity, double hydFactor, double kg)
+void SetClampLoad(QVariantMap& row, double capacity, double hydFactor, double kg, double colderCapacity = -1)
 {
     row["RSL_KRAFT_1"] = Round2(capacity);
-    row["RSL_KRAFT_INT_1"] = Round2(capacity);
+    row["RSL_KRAFT_INT_1"] = Round2(colderCapacity < 0 ? capacity : colderCapacity);
     row["RSL_HYD_LST_1"] = Round2(capacity * hydFactor);
     row["RSL_GEW_1"] = Round2(kg);
 }
@@ -300,7 +300,12 @@ void AddClampWindow(Context& c, const RuleRow& r, const Diameter& d, int classNo
     row["RSL_LG_VON"] = lg.from;
     row["RSL_LG_BIS"] = lg.to;
     row["RSL_DAEMM_H"] = insulation;
-    SetClampLoad(row, top * tc.derating, r.number("hyd_factor"), kg);
+    // RSL_KRAFT_1 carries the load at the class's temperature, RSL_KRAFT_INT_1
+    // at the temperature of the class below, between which the selection
+    // interpolates: where the derating falls from one class to the next,
+    // the hot capacity lies below the colder one.
+    const double colder = c.groups.classes.value(classNo > 0 ? classNo - 1 : classNo, tc).derating;
+    SetClampLoad(row, top * tc.derating, r.number("hyd_factor"), kg, top * colder);
     c.data.add(Pgrsrl, row);
     c.prices.addWithSuffixes(article, kg, {QStringLiteral("-SP")});
 }
