@@ -210,11 +210,12 @@ private slots:
                                                "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
                                                "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8'), "
                                                // building connection with all five items (letter 7 after B)
-                                               "(106, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5')"));
+                                               "(108, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5')"));
             q.ExecSQL();
             // The navigation cases step through the two dynamic
-            // configurations 301 and 302 of host "7".
-            TQuery d(catalogue, QStringLiteral("delete from ABHGNR where A_NR in (303, 304)"));
+            // configurations 301 and 302 of host "7"; the building
+            // connection above is the only one of host "5".
+            TQuery d(catalogue, QStringLiteral("delete from ABHGNR where A_NR in (107, 303, 304)"));
             d.ExecSQL();
         }
         Session().Close();
@@ -1069,7 +1070,7 @@ private slots:
         Input in;
         in.config = QStringLiteral("5");
         Start(in);
-        QCOMPARE(form->Configuration.A_NR, 106);
+        QCOMPARE(form->Configuration.A_NR, 108);
         if (imperial) {
             LEK1Services().ShowOptions = [](QWidget*) {
                 SaveUnits(true, false);
