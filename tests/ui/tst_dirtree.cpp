@@ -186,6 +186,8 @@ private slots:
                                              << "/mnt/n/" << "nfs4" << "40 0:50 srv:/x" << "srv:/x";
         QTest::newRow("escaped blank") << QByteArray("50 22 8:33 / /media/u/MY\\040DISK rw - vfat /dev/sdc1 rw")
                                        << "/media/u/MY DISK/" << "vfat" << "50 8:33 /dev/sdc1" << "/dev/sdc1";
+        QTest::newRow("escape cut short at the end") << QByteArray("52 22 8:1 / /mnt/a\\04 rw - ext4 /dev/sda1 rw")
+                                                     << "/mnt/a\\04/" << "ext4" << "52 8:1 /dev/sda1" << "/dev/sda1";
         QTest::newRow("tab and backslash") << QByteArray("51 22 0:51 / /mnt/x\\011y rw - cifs //s/a\\134b rw")
                                            << "/mnt/x\ty/" << "cifs" << "51 0:51 //s/a\\b" << "//s/a\\b";
     }
@@ -271,7 +273,11 @@ private slots:
     void volumesFromTheMountList() {
         QFETCH(unsigned, driveTypes);
         QFETCH(QStringList, expected);
-        TDirTree tree(nullptr, Machine());
+        auto fs = Machine();
+        // A disk covered by a later automount point is no volume.
+        fs->mounts.append({{"/mnt/covered/", "ext4", "/dev/sdm1"}, {"/mnt/covered/", "autofs", "systemd-1"}});
+        fs->AddDir("/mnt/covered");
+        TDirTree tree(nullptr, fs);
         tree.InitialDirectory.clear();
         tree.SetDriveTypes(driveTypes);
         tree.LoadDrives();
@@ -357,6 +363,9 @@ private slots:
         QVERIFY(!tree.NodeRead(home));
         QCOMPARE(home->childCount(), 0);
         QCOMPARE(home->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        // Unsearched volumes get their expand button all the same.
+        QCOMPARE(tree.FindNodeByPath("/media/u/STICK/")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        QCOMPARE(tree.FindNodeByPath("/snap/core/1/")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
         fs->listed.clear();
         tree.expandItem(home);
         QVERIFY(tree.NodeRead(home));
@@ -603,6 +612,9 @@ private slots:
             << "STICK" << false;
         QTest::newRow("fixed, no medium") << "/home/u/projects" << "/home/u/projects/" << "" << true << "/home/"
                                           << QStringList{} << "(/home)" << false;
+        QTest::newRow("fixed, no medium, folders below the mount point")
+            << "/home/u/projects" << "/home/u/projects/" << "" << false << "/home/" << QStringList{} << "(/home)"
+            << true;
         QTest::newRow("same medium: the click") << "/home/u/projects" << "/home/u/projects/" << "/dev/sda2" << false
                                                 << "" << QStringList{"/home/u/projects/"} << "DATA (/home)" << true;
     }
@@ -737,35 +749,47 @@ private slots:
     }
 
     // One poll may see what were several notifications: a volume added
-    // and two media changed. Every changed volume is read again, the
-    // selection elsewhere stays, and the change is reported once.
+    // and four media changed, the first and the last volume among them.
+    // Every changed volume is read again, the selection elsewhere stays,
+    // and the change is reported once.
     void severalChangesInOneNotification() {
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
         tree.InitialDirectory.clear();
         tree.SetPollInterval(0);
-        for (const char* p : {"/home/u/projects", "/media/u/STICK/data", "/net/share/p1", "/usr/lib"}) tree.OpenPath(p);
+        for (const char* p : {"/usr/lib", "/home/u/projects", "/media/u/STICK/data", "/tmp/t", "/net/share/p1"})
+            tree.OpenPath(p);
+        QCOMPARE(TopLevel(tree).first(), QStringLiteral("/"));
+        QCOMPARE(TopLevel(tree).last(), QStringLiteral("/tmp/"));
         QSignalSpy changed(&tree, &TDirTree::Changed);
+        fs->ChangeMedium("/", "/dev/sda9");
         fs->ChangeMedium("/home/", "/dev/sdd2", "BACKUP");
         fs->ChangeMedium("/media/u/STICK/", "/dev/sdd1", "CARD");
+        fs->ChangeMedium("/tmp/", "tmpfs 2", "SCRATCH");
         fs->mounts.append({"/mnt/new/", "ext4", "/dev/sdg1"});
         fs->AddDir("/mnt/new/n");
         tree.DeviceChange();
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/usr/lib/"));
-        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/usr/lib/"));
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/net/share/p1/"));
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/net/share/p1/"));
         QVERIFY(TopLevel(tree).contains("/mnt/new/"));
-        QVERIFY(!tree.NodeRead(tree.FindNodeByPath("/home/")));
-        QVERIFY(!tree.NodeRead(tree.FindNodeByPath("/media/u/STICK/")));
+        for (const char* v : {"/", "/home/", "/media/u/STICK/", "/tmp/"}) {
+            QVERIFY2(!tree.NodeRead(tree.FindNodeByPath(v)), v);
+            QCOMPARE(tree.FindNodeByPath(v)->childCount(), 0);
+        }
         QCOMPARE(tree.FindNodeByPath("/home/")->text(0), QStringLiteral("BACKUP (/home)"));
         QCOMPARE(tree.FindNodeByPath("/media/u/STICK/")->text(0), QStringLiteral("CARD"));
+        QCOMPARE(tree.FindNodeByPath("/tmp/")->text(0), QStringLiteral("SCRATCH (/tmp)"));
+        QCOMPARE(tree.VolumeSerials().value("/"), QStringLiteral("/dev/sda9"));
         // Unchanged volumes keep what they read.
         QVERIFY(tree.NodeRead(tree.FindNodeByPath("/net/share/")));
-        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
         // Nothing new: a notification re-reads nothing, and reports once.
+        tree.expandItem(tree.FindNodeByPath("/"));
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
         tree.DeviceChange();
         QCOMPARE(changed.count(), 2);
         QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/net/share/")));
     }
 
     // The mount table as the kernel writes it, changed between two polls:
@@ -1265,8 +1289,8 @@ private slots:
     }
 
     void sharePaths() {
-        QCOMPARE(ParseSharePaths("#VERSION 2\npath=/srv/a b\ncomment=path=/x\n  path=/srv/c/\npath=\n"),
-                 (QStringList{"/srv/a b/", "/srv/c/"}));
+        QCOMPARE(ParseSharePaths("#VERSION 2\npath=/srv/a b\ncomment=path=/x\n  path=/srv/c/\npath=\npath=/\n"),
+                 (QStringList{"/srv/a b/", "/srv/c/", "/"}));
     }
 
     // ---------------------------------------------------------------- rebuild
