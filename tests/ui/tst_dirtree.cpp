@@ -143,13 +143,17 @@ QMimeData* FileDrag(const QStringList& files) {
 }
 
 // A drop from the desktop as Qt delivers it: enter, move, drop on the
-// tree's viewport. Returns whether the drop was accepted.
-bool DropOn(TDirTree& tree, QPoint pos, const QStringList& files, Qt::KeyboardModifiers keys) {
+// tree's viewport. Returns whether the drop was accepted; tells whether
+// the drag was accepted on entering and on moving.
+bool DropOn(TDirTree& tree, QPoint pos, const QStringList& files, Qt::KeyboardModifiers keys, bool* entered = nullptr,
+            bool* moved = nullptr) {
     std::unique_ptr<QMimeData> mime(FileDrag(files));
     QDragEnterEvent enter(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &enter);
     QDragMoveEvent move(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &move);
+    if (entered) *entered = enter.isAccepted();
+    if (moved) *moved = move.isAccepted();
     QDropEvent drop(QPointF(pos), Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &drop);
     return drop.isAccepted();
@@ -559,6 +563,31 @@ private slots:
         QVERIFY(TopLevel(tree).contains("/mnt/late/"));
         QTest::qWait(50);
         QCOMPARE(changed.count(), 1);
+        // An interval of 0 stops the polling.
+        tree.SetPollInterval(0);
+        fs->mounts.append({"/mnt/later/", "ext4", "/dev/sdf1"});
+        fs->AddDir("/mnt/later");
+        QTest::qWait(50);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!TopLevel(tree).contains("/mnt/later/"));
+    }
+
+    // A volume that is not searched before it is expanded shows its expand
+    // button; read and found empty, it shows none.
+    void emptyVolumeLosesItsButtonWhenRead() {
+        auto fs = Machine();
+        fs->mounts.append({"/media/u/EMPTY/", "vfat", "/dev/sdj1"});
+        fs->AddDir("/media/u/EMPTY");
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.LoadDrives();
+        QTreeWidgetItem* empty = tree.FindNodeByPath("/media/u/EMPTY/");
+        QVERIFY(empty);
+        QCOMPARE(empty->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        tree.expandItem(empty);
+        QVERIFY(tree.NodeRead(empty));
+        QCOMPARE(empty->childCount(), 0);
+        QVERIFY(empty->childIndicatorPolicy() != QTreeWidgetItem::ShowIndicator);
     }
 
     // ---------------------------------------------------------------- medium check
@@ -1132,8 +1161,13 @@ private slots:
         tree.OnDropFiles = [&](int x, int y, const QString& dir, const QStringList& f, Qt::KeyboardModifiers k) {
             calls.append({x, y, dir, f, k, tree.DropTarget()});
         };
-        const bool accepted = DropOn(tree, pos, urls, Qt::ShiftModifier);
+        bool entered = false, moved = false;
+        const bool accepted = DropOn(tree, pos, urls, Qt::ShiftModifier, &entered, &moved);
         QCOMPARE(accepted, delivered);
+        // The drag is taken in where files may go, and shown refused
+        // beside the nodes.
+        QCOMPARE(entered, accept && !local.isEmpty());
+        QCOMPARE(moved, delivered);
         QCOMPARE(calls.size(), delivered ? 1 : 0);
         QCOMPARE(tree.DropTarget(), nullptr);
         if (!delivered) return;
