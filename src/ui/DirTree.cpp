@@ -61,6 +61,19 @@ int CompareNames(const QString& a, const QString& b) {
     return c != 0 ? c : QString::compare(a, b, Qt::CaseSensitive);
 }
 
+// The mount at a mount point: the last one, which hides the earlier.
+const TDirFileSystem::Mount* MountAt(const QList<TDirFileSystem::Mount>& mounts, const QString& path) {
+    for (auto it = mounts.crbegin(); it != mounts.crend(); ++it)
+        if (it->path == path) return &*it;
+    return nullptr;
+}
+
+// The desktop's name of a volume: its label, else its mount point's name.
+QString DisplayName(const QString& volume, const QString& label) {
+    if (!label.isEmpty()) return label;
+    return volume == QLatin1String("/") ? volume : volume.chopped(1).section(QLatin1Char('/'), -1);
+}
+
 // Sets the wait cursor for a scope.
 class WaitCursor {
 public:
@@ -115,10 +128,30 @@ QList<TDirFileSystem::Mount> ParseMountInfo(const QByteArray& text) {
         // The optional fields end at a lone "-", followed by type and source.
         const qsizetype dash = f.indexOf("-", 6);
         if (f.size() < 10 || dash < 0 || dash + 2 >= f.size()) continue;
-        mounts.append({EnsureTrailingSlash(Unescape(f[4])), QString::fromUtf8(f[dash + 1]),
-                       Unescape(f[dash + 2]) + QLatin1Char('#') + QString::fromUtf8(f[0])});
+        const QString source = Unescape(f[dash + 2]);
+        const QString identity =
+            QString::fromUtf8(f[0]) + QLatin1Char(' ') + QString::fromUtf8(f[2]) + QLatin1Char(' ') + source;
+        mounts.append({EnsureTrailingSlash(Unescape(f[4])), QString::fromUtf8(f[dash + 1]), identity, source});
     }
     return mounts;
+}
+
+QString DecodeLabel(const QString& linkName) {
+    const QByteArray in = linkName.toUtf8();
+    QByteArray out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == '\\' && i + 3 < in.size() && in[i + 1] == 'x') {
+            bool ok = false;
+            const int v = in.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                out.append(char(v));
+                i += 3;
+                continue;
+            }
+        }
+        out.append(in[i]);
+    }
+    return QString::fromUtf8(out);
 }
 
 QStringList ParseSharePaths(const QByteArray& text) {
@@ -146,8 +179,10 @@ unsigned ClassifyMount(const TDirFileSystem::Mount& m) {
 
 // ---------------------------------------------------------------- local file system
 
-TLocalFileSystem::TLocalFileSystem(QString mountTable, QString shareDirectory)
-    : m_mountTable(std::move(mountTable)), m_shareDirectory(std::move(shareDirectory)) {}
+TLocalFileSystem::TLocalFileSystem(QString mountTable, QString shareDirectory, QString labelDirectory)
+    : m_mountTable(std::move(mountTable)),
+      m_shareDirectory(std::move(shareDirectory)),
+      m_labelDirectory(std::move(labelDirectory)) {}
 
 QList<TDirFileSystem::Mount> TLocalFileSystem::Mounts() const {
     QFile f(m_mountTable);
@@ -177,6 +212,19 @@ QSet<QString> TLocalFileSystem::SharedDirectories() const {
     return shared;
 }
 
+QString TLocalFileSystem::VolumeLabel(const Mount& mount) const {
+    // Only a device given by its absolute path can be a link's target (a
+    // relative source such as "tmpfs" would be taken from the current
+    // directory).
+    if (!mount.source.startsWith(QLatin1Char('/'))) return {};
+    const QString device = QFileInfo(mount.source).canonicalFilePath();
+    if (device.isEmpty()) return {};
+    const QFileInfoList links = QDir(m_labelDirectory).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    for (const QFileInfo& link : links)
+        if (link.canonicalFilePath() == device) return DecodeLabel(link.fileName());
+    return {};
+}
+
 // ---------------------------------------------------------------- tree
 
 TDirTree::TDirTree(QWidget* parent, std::shared_ptr<TDirFileSystem> fs)
@@ -190,7 +238,11 @@ TDirTree::TDirTree(QWidget* parent, std::shared_ptr<TDirFileSystem> fs)
     setDragDropMode(QAbstractItemView::NoDragDrop);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Expanding(item); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { ChangeHandling(); });
-    connect(&m_poll, &QTimer::timeout, this, [this] { UpdateDrives(); });
+    // The poll stands for the system's device notification: it comes when
+    // the volumes differ from what the tree read last.
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (ReadDrives() != m_drives) DeviceChange();
+    });
 }
 
 TDirTree::~TDirTree() {
@@ -383,7 +435,7 @@ QList<TDirTree::Volume> TDirTree::ReadDrives() const {
             byPath.remove(m.path);
     }
     // The root is always there, whatever the mount table says.
-    if (!rootSeen) byPath.insert(QStringLiteral("/"), {QStringLiteral("/"), QString(), drtFixed});
+    if (!rootSeen) byPath.insert(QStringLiteral("/"), {QStringLiteral("/"), NoVolumeSerial, drtFixed});
     return byPath.values();  // sorted by path: "/" first
 }
 
@@ -427,12 +479,12 @@ void TDirTree::ApplyShareOverlay(QTreeWidgetItem* node, const QSet<QString>& sha
 
 QTreeWidgetItem* TDirTree::AddDriveNode(const Volume& v, int position) {
     auto* item = new QTreeWidgetItem;
-    QString caption = v.path;
-    if (v.path != QLatin1String("/")) {
-        const QString bare = v.path.chopped(1);
-        caption = bare.section(QLatin1Char('/'), -1) + QStringLiteral(" (") + bare + QLatin1Char(')');
-    }
-    item->setText(0, caption);
+    // Every volume's serial is recorded with its caption, a removable
+    // one's too: a volume without a record would count as a changed medium
+    // at its first selection, and its node be read again under the user.
+    const TDriveCaption caption = CaptionOf(v.path, v.kind);
+    m_volumeSerials.insert(v.path, caption.serial);
+    item->setText(0, caption.caption);
     item->setData(0, PathRole, v.path);
     item->setData(0, ReadRole, false);
     if (position < 0 || position > topLevelItemCount())
@@ -558,6 +610,9 @@ void TDirTree::RefreshNode(QTreeWidgetItem* node) {
     if (!node) return;
     DeleteChildren(node);
     node->setData(0, ReadRole, false);
+    // Closed: an open node without children would never be read again by
+    // expanding it.
+    node->setExpanded(false);
     ProbeSubDirectory(node);
 }
 
@@ -676,8 +731,7 @@ bool TDirTree::UpdateDrives() {
     ++m_changeLock;
     const QList<Volume> now = ReadDrives();
     bool changed = false;
-    // Gone volumes, and volumes whose medium changed: only those present
-    // both in the tree's record and in the mount table are compared.
+    // Gone volumes; a medium changed is the concern of CheckMediaChange.
     for (const Volume& old : m_drives) {
         const auto it = std::find_if(now.begin(), now.end(), [&](const Volume& v) { return v.path == old.path; });
         QTreeWidgetItem* node = nullptr;
@@ -687,9 +741,6 @@ bool TDirTree::UpdateDrives() {
             // A volume the tree refused has no node: nothing is removed.
             changed = changed || node;
             DeleteNode(node);
-        } else if (it->device != old.device && node) {
-            RefreshNode(node);
-            changed = true;
         }
     }
     for (const Volume& v : now) {
@@ -708,14 +759,159 @@ bool TDirTree::UpdateDrives() {
     return changed;
 }
 
+void TDirTree::DeviceChange() {
+    if (!m_windowCreated) return;
+    ++m_changeLock;
+    {
+        const auto release = qScopeGuard([this] { --m_changeLock; });
+        UpdateDrives();
+        // Also after volumes came or went: one poll may hold what were
+        // several notifications, a new medium besides a new volume.
+        CheckMediaChange();
+    }
+    ChangeHandling();
+}
+
+void TDirTree::CheckMediaChange() {
+    // Every volume node, from the last to the first; volumes without a
+    // node are not the tree's concern.
+    for (int i = topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* drive = topLevelItem(i);
+        const QString volume = NodePath(drive);
+        if (!volume.isEmpty() && GetVolumeSerial(volume) != m_volumeSerials.value(volume)) RereadDrive(drive);
+    }
+}
+
+// Whether the volume a path is shown on holds another medium than the one
+// its node was read from.
+bool TDirTree::MediumChanged(const QString& path) const {
+    const QTreeWidgetItem* drive = StartNodeFor(path);
+    if (!drive) return false;
+    const QString volume = NodePath(drive);
+    return GetVolumeSerial(volume) != m_volumeSerials.value(volume);
+}
+
+void TDirTree::RereadDrive(QTreeWidgetItem* drive) {
+    ++m_changeLock;
+    const auto release = qScopeGuard([this] { --m_changeLock; });
+    // A selection inside goes to the volume, not to whatever neighbour the
+    // view would choose while the nodes go.
+    for (QTreeWidgetItem* n = currentItem(); n; n = n->parent())
+        if (n == drive) {
+            setCurrentItem(drive);
+            break;
+        }
+    RefreshNode(drive);
+    const QString volume = NodePath(drive);
+    const TDriveCaption caption = GetDriveCaption(volume);
+    drive->setText(0, caption.caption);
+    m_volumeSerials.insert(volume, caption.serial);
+    if (caption.serial != NoVolumeSerial) drive->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
 void TDirTree::ChangeHandling() {
     if (m_changeLock != 0) return;
-    const QString path = NodePath(currentItem());
+    if (m_inInput > 0) {
+        m_changeDue = true;
+        return;
+    }
+    QTreeWidgetItem* node = currentItem();
+    if (!NodePath(node).isEmpty() && MediumChanged(NodePath(node))) {
+        // The volume's node, read again, takes the node's place.
+        QTreeWidgetItem* drive = StartNodeFor(NodePath(node));
+        ++m_changeLock;
+        const auto release = qScopeGuard([this] { --m_changeLock; });
+        RereadDrive(drive);
+        setCurrentItem(drive);
+        node = drive;
+    }
+    const QString path = NodePath(node);
     if (!path.isEmpty()) {
         const QString volume = VolumeOf(path);
         if (!volume.isEmpty()) m_drivePaths.insert(volume, path);
     }
     emit Changed(path);
+}
+
+// Re-reading a volume removes the node just pressed on; the view, still
+// handling the press, would then find nothing at the point and clear the
+// selection. So the change of a selection made by a press is handled when
+// the view is done with it.
+template <class F> auto TDirTree::WithinInput(F handle) {
+    ++m_inInput;
+    const auto done = qScopeGuard([this] {
+        if (--m_inInput == 0 && m_changeDue) {
+            m_changeDue = false;
+            ChangeHandling();
+        }
+    });
+    return handle();
+}
+
+bool TDirTree::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    // A double click may be taken as a new press.
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return WithinInput([&] { return QTreeWidget::viewportEvent(event); });
+    default:
+        return QTreeWidget::viewportEvent(event);
+    }
+}
+
+void TDirTree::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) Click();
+}
+
+void TDirTree::Click() {
+    const QString path = NodePath(currentItem());
+    if (path.isEmpty()) return;
+    if (MediumChanged(path))
+        ChangeHandling();
+    else
+        emit Clicked(path);
+}
+
+// ---------------------------------------------------------------- volumes
+
+QString TDirTree::GetVolumeSerial(const QString& volume) const {
+    const QList<TDirFileSystem::Mount> mounts = m_fs->Mounts();
+    const TDirFileSystem::Mount* m = MountAt(mounts, EnsureTrailingSlash(volume));
+    return m ? m->device : NoVolumeSerial;
+}
+
+unsigned TDirTree::KindOf(const QString& volume) const {
+    for (const Volume& v : m_drives)
+        if (v.path == volume) return v.kind;
+    for (const TDirFileSystem::Mount& m : m_fs->Mounts())
+        if (m.path == volume) return ClassifyMount(m);
+    return drtUnknown;
+}
+
+TDirTree::TDriveCaption TDirTree::GetDriveCaption(const QString& volume) const {
+    const QString v = EnsureTrailingSlash(volume);
+    return CaptionOf(v, KindOf(v));
+}
+
+QString TDirTree::GetShellDisplayName(const QString& volume) const {
+    const QString v = EnsureTrailingSlash(volume);
+    const QList<TDirFileSystem::Mount> mounts = m_fs->Mounts();
+    const TDirFileSystem::Mount* m = MountAt(mounts, v);
+    return DisplayName(v, m ? m_fs->VolumeLabel(*m) : QString());
+}
+
+TDirTree::TDriveCaption TDirTree::CaptionOf(const QString& volume, unsigned kind) const {
+    const QString name = volume == QLatin1String("/") ? volume : volume.chopped(1);
+    const QList<TDirFileSystem::Mount> mounts = m_fs->Mounts();
+    const TDirFileSystem::Mount* m = MountAt(mounts, volume);
+    const QString label = m ? m_fs->VolumeLabel(*m) : QString();
+    // With a mount an empty label leaves the blank before the parenthesis;
+    // without one there is no label to stand there.
+    TDriveCaption out = m ? TDriveCaption{label + QStringLiteral(" (") + name + QLatin1Char(')'), m->device}
+                          : TDriveCaption{QLatin1Char('(') + name + QLatin1Char(')'), NoVolumeSerial};
+    if (kind == drtRemovable || kind == drtRemote) out.caption = DisplayName(volume, label);
+    return out;
 }
 
 // ---------------------------------------------------------------- dropped files

@@ -3,7 +3,8 @@
 // subdirectories only when its node is expanded. Its top-level nodes are
 // the root "/" and the mounted volumes (from the system's mount table,
 // classified by file-system type; a mount point that is a file is no
-// volume); mount changes are followed by polling the mount table. The file
+// volume); mount changes are followed by polling the mount table, which
+// stands for the system's device notification. The file
 // system sits behind TDirFileSystem, so tests give the tree a file system
 // of their own.
 //
@@ -52,7 +53,9 @@ public:
     struct Mount {
         QString path;    // mount point, with a trailing "/"
         QString type;    // file-system type of the mount table
-        QString device;  // what is mounted; a change means a new medium
+        QString device;  // the identity of what is mounted (the volume's
+                         // serial); a change means a new medium
+        QString source = {};  // what is mounted: the device node of a disk
     };
     virtual ~TDirFileSystem() = default;
     // The volumes of the mount table, in its order.
@@ -63,31 +66,41 @@ public:
     virtual bool DirectoryExists(const QString& dir) const = 0;
     // The directories shared with the network (paths ending in "/").
     virtual QSet<QString> SharedDirectories() const { return {}; }
+    // The label of the mounted file system; empty without one.
+    virtual QString VolumeLabel(const Mount&) const { return {}; }
 };
 
 // The real file system. The mount table is read from a file in the format
 // of the kernel's mountinfo (the process's own by default); the shared
 // directories are the "path=" lines of the desktop's user shares, one file
-// per share in the share directory (Samba's, by default).
+// per share in the share directory (Samba's, by default). The labels are
+// the names of the label directory's links (udev's, by default) that lead
+// to the mounted device.
 class TLocalFileSystem : public TDirFileSystem {
 public:
     explicit TLocalFileSystem(QString mountTable = QStringLiteral("/proc/self/mountinfo"),
-                              QString shareDirectory = QStringLiteral("/var/lib/samba/usershares"));
+                              QString shareDirectory = QStringLiteral("/var/lib/samba/usershares"),
+                              QString labelDirectory = QStringLiteral("/dev/disk/by-label"));
     QList<Mount> Mounts() const override;
     QList<Entry> SubDirectories(const QString& dir) const override;
     bool DirectoryExists(const QString& dir) const override;
     QSet<QString> SharedDirectories() const override;
+    QString VolumeLabel(const Mount& mount) const override;
 
 private:
     QString m_mountTable;
     QString m_shareDirectory;
+    QString m_labelDirectory;
 };
 
 // Parses a mount table in the mountinfo format ("id parent major:minor root
 // mountpoint options [optional fields] - type source superoptions" per
 // line, with octal escapes such as "\040" for a blank). The device of a
-// mount is its source and mount id: a medium mounted anew gets a new id.
+// mount, its identity, is "id major:minor source": a remount gets a new
+// mount id, another medium another device number or source.
 QList<TDirFileSystem::Mount> ParseMountInfo(const QByteArray& text);
+// A label as udev spells it in a link name ("MY\x20DISK" for "MY DISK").
+QString DecodeLabel(const QString& linkName);
 // The paths of a user-share definition ("path=..." lines).
 QStringList ParseSharePaths(const QByteArray& text);
 
@@ -187,10 +200,32 @@ public:
     QTreeWidgetItem* DropTarget() const { return m_dropTarget; }
 
     // Compares the mount table with the tree: adds and removes volume
-    // nodes, re-reads a volume whose medium changed. Returns whether a node
-    // was added or removed. Runs from the poll timer.
+    // nodes. Returns whether a node was added or removed.
     bool UpdateDrives();
+    // A device notification: volumes added and removed, every volume node
+    // whose medium changed read again, and then one change notification
+    // for the selection. The poll timer runs it when the mount table's
+    // volumes differ from the tree's record.
+    void DeviceChange();
     void SetPollInterval(int ms);
+
+    // The serial of a volume: the identity of what is mounted there now,
+    // NoVolumeSerial without a mount.
+    static inline const QString NoVolumeSerial = QStringLiteral("-1");
+    QString GetVolumeSerial(const QString& volume) const;
+    // Per volume node, the serial recorded when its caption was last read;
+    // a volume never read has none.
+    QMap<QString, QString> VolumeSerials() const { return m_volumeSerials; }
+    struct TDriveCaption {
+        QString caption;
+        QString serial;
+    };
+    // A volume's caption: its label + " (" + mount point + ")", without a
+    // mount "(" + mount point + ")"; a removable or remote volume shows its
+    // display name (GetShellDisplayName) instead.
+    TDriveCaption GetDriveCaption(const QString& volume) const;
+    // The label of the volume mounted there, else the mount point's name.
+    QString GetShellDisplayName(const QString& volume) const;
 
     // The path of a node; empty for a node without one.
     static QString NodePath(const QTreeWidgetItem* item);
@@ -198,8 +233,12 @@ public:
     bool NodeRead(const QTreeWidgetItem* item) const;
 
 signals:
-    // The selection changed (not while the tree rebuilds).
+    // The selection changed (not while the tree rebuilds). A node on a
+    // volume whose medium changed reports the volume's node instead.
     void Changed(const QString& path);
+    // A click on the tree with a node selected, unless the click found the
+    // node's medium changed (then Changed reports the volume's node).
+    void Clicked(const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -208,12 +247,16 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void Click();
 
 private:
     struct Volume {
         QString path;
         QString device;
         unsigned kind;
+        bool operator==(const Volume&) const = default;
     };
     void CreateWnd();
     void DestroyWnd();
@@ -240,6 +283,11 @@ private:
     static QStringList LocalFiles(const QMimeData* mime);
     void Expanding(QTreeWidgetItem* item);
     void ChangeHandling();
+    void CheckMediaChange();
+    bool MediumChanged(const QString& path) const;
+    void RereadDrive(QTreeWidgetItem* drive);
+    unsigned KindOf(const QString& volume) const;
+    TDriveCaption CaptionOf(const QString& volume, unsigned kind) const;
 
     std::shared_ptr<TDirFileSystem> m_fs;
     unsigned m_dirTypes = dtNormal | dtAll;
@@ -257,7 +305,13 @@ private:
     QStringList m_droppedFiles;
     QTreeWidgetItem* m_dropTarget = nullptr;
     QList<Volume> m_drives;
+    QMap<QString, QString> m_volumeSerials;
     int m_changeLock = 0;
+    // A mouse press the view is handling; a change arising meanwhile is
+    // handled when the view is done with it.
+    int m_inInput = 0;
+    bool m_changeDue = false;
+    template <class F> auto WithinInput(F handle);
     int m_pollMs = 2000;
     QTimer m_poll;
 };

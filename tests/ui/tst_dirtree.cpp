@@ -1,7 +1,7 @@
 // The directory tree on a file system of the test's own: volumes from the
 // mount list, order without regard to case, hidden and recycle folders,
-// lazy reading, OpenPath, the selected path, and the change notification
-// after a mount change.
+// lazy reading, OpenPath, the selected path, the change notification
+// after a mount change, the medium check and the volumes' captions.
 #include "support/TestSupport.h"
 #include "ui/DirTree.h"
 
@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <filesystem>
 #include <map>
 
 namespace {
@@ -20,6 +21,7 @@ class FakeFileSystem : public TDirFileSystem {
 public:
     QList<Mount> mounts;
     std::map<QString, QList<Entry>> dirs;  // path with "/" -> subdirectories
+    std::map<QString, QString> labels;     // device -> label
     mutable QStringList listed;            // every directory read, in order
 
     void AddDir(const QString& path) {
@@ -41,6 +43,16 @@ public:
         return it == dirs.end() ? QList<Entry>{} : it->second;
     }
     bool DirectoryExists(const QString& dir) const override { return dirs.count(EnsureTrailingSlash(dir)) > 0; }
+    QString VolumeLabel(const Mount& m) const override {
+        const auto it = labels.find(m.device);
+        return it == labels.end() ? QString() : it->second;
+    }
+    // Another medium at a mount point: a new identity, with its label.
+    void ChangeMedium(const QString& path, const QString& device, const QString& label = {}) {
+        for (Mount& m : mounts)
+            if (m.path == path) m.device = device;
+        if (!label.isEmpty()) labels[device] = label;
+    }
 };
 
 std::shared_ptr<FakeFileSystem> Machine() {
@@ -55,6 +67,7 @@ std::shared_ptr<FakeFileSystem> Machine() {
                           "/home/u/.Trash-1000/info", "/home/u/empty", "/home/other", "/etc", "/usr/lib",
                           "/net/share/p1", "/media/u/STICK/data", "/tmp/t", "/snap/core/1/x"})
         fs->AddDir(QString::fromLatin1(d));
+    fs->labels = {{"/dev/sda2", "DATA"}, {"/dev/sdb1", "KEY 2"}};
     return fs;
 }
 
@@ -70,32 +83,38 @@ QStringList Children(const QTreeWidgetItem* item) {
     return out;
 }
 
-// A directory of the test's own with a mount table and a share directory:
-// T/vol a volume with a, b and c, T/hosts a file mounted like a volume (as
-// containers bind files), T/gone a mount point that no longer exists. The
+// A directory of the test's own with a mount table, a share directory and
+// a label directory: T/vol a volume with a, b and c, T/hosts a file mounted
+// like a volume (as containers bind files), T/gone a mount point that no
+// longer exists. The devices are files in T/devs; T/by-label names sdb1
+// "MY DISK" (a relative link, as udev makes them) and sdc1 "OTHER". The
 // root "/" is refused, so the tree lists nothing outside T.
 struct RealMachine {
     TestDir dir;
     QString t;
     RealMachine() {
         t = dir.path();
-        for (const char* d : {"vol/a/a1", "vol/b", "vol/c", "shares"}) QDir().mkpath(t + "/" + d);
-        QFile hosts(t + "/hosts");
-        hosts.open(QIODevice::WriteOnly);
-        hosts.write("127.0.0.1 localhost\n");
-        hosts.close();
+        for (const char* d : {"vol/a/a1", "vol/b", "vol/c", "shares", "devs", "by-label"}) QDir().mkpath(t + "/" + d);
+        for (const char* f : {"hosts", "devs/sda1", "devs/sdb1", "devs/sdc1"}) {
+            QFile file(t + "/" + f);
+            file.open(QIODevice::WriteOnly);
+            file.write("x\n");
+        }
+        std::filesystem::create_symlink("../devs/sdb1", (t + "/by-label/MY\\x20DISK").toStdString());
+        std::filesystem::create_symlink((t + "/devs/sdc1").toStdString(), (t + "/by-label/OTHER").toStdString());
+        WriteTable("22 1 8:1 / / rw shared:1 - ext4 T/devs/sda1 rw\n"
+                   "30 22 8:2 / T/vol rw shared:2 - ext4 T/devs/sdb1 rw\n"
+                   "31 22 8:1 /etc/hosts T/hosts rw - ext4 T/devs/sda1 rw\n"
+                   "32 22 8:3 / T/gone rw - ext4 T/devs/sdc1 rw\n");
+    }
+    // A mount table with "T" for the test's directory.
+    void WriteTable(QString text) const {
         QFile table(t + "/mountinfo");
         table.open(QIODevice::WriteOnly);
-        table.write(QStringLiteral("22 1 8:1 / / rw shared:1 - ext4 /dev/sda1 rw\n"
-                                   "30 22 8:2 / %1/vol rw shared:2 - ext4 /dev/sdb1 rw\n"
-                                   "31 22 8:1 /etc/hosts %1/hosts rw - ext4 /dev/sda1 rw\n"
-                                   "32 22 8:3 / %1/gone rw - ext4 /dev/sdc1 rw\n")
-                        .arg(t)
-                        .toUtf8());
-        table.close();
+        table.write(text.replace(QLatin1String(" T/"), QLatin1Char(' ') + t + QLatin1Char('/')).toUtf8());
     }
     std::shared_ptr<TLocalFileSystem> Fs() const {
-        return std::make_shared<TLocalFileSystem>(t + "/mountinfo", t + "/shares");
+        return std::make_shared<TLocalFileSystem>(t + "/mountinfo", t + "/shares", t + "/by-label");
     }
     void Prepare(TDirTree& tree) const {
         tree.OnAddDir = [](const QString& p) { return p != QLatin1String("/"); };
@@ -124,13 +143,17 @@ QMimeData* FileDrag(const QStringList& files) {
 }
 
 // A drop from the desktop as Qt delivers it: enter, move, drop on the
-// tree's viewport. Returns whether the drop was accepted.
-bool DropOn(TDirTree& tree, QPoint pos, const QStringList& files, Qt::KeyboardModifiers keys) {
+// tree's viewport. Returns whether the drop was accepted; tells whether
+// the drag was accepted on entering and on moving.
+bool DropOn(TDirTree& tree, QPoint pos, const QStringList& files, Qt::KeyboardModifiers keys, bool* entered = nullptr,
+            bool* moved = nullptr) {
     std::unique_ptr<QMimeData> mime(FileDrag(files));
     QDragEnterEvent enter(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &enter);
     QDragMoveEvent move(pos, Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &move);
+    if (entered) *entered = enter.isAccepted();
+    if (moved) *moved = move.isAccepted();
     QDropEvent drop(QPointF(pos), Qt::CopyAction, mime.get(), Qt::LeftButton, keys);
     QApplication::sendEvent(tree.viewport(), &drop);
     return drop.isAccepted();
@@ -157,23 +180,27 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("device");  // the identity: id, major:minor, source
+        QTest::addColumn<QString>("source");
         QTest::newRow("plain") << QByteArray("22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n") << "/"
-                               << "ext4" << "/dev/sda1#22";
+                               << "ext4" << "22 8:1 /dev/sda1" << "/dev/sda1";
         QTest::newRow("no optional fields") << QByteArray("31 22 8:17 / /home rw - xfs /dev/sdb1 rw") << "/home/"
-                                            << "xfs" << "/dev/sdb1#31";
+                                            << "xfs" << "31 8:17 /dev/sdb1" << "/dev/sdb1";
         QTest::newRow("two optional fields") << QByteArray("40 22 0:50 / /mnt/n rw shared:7 master:2 - nfs4 srv:/x rw")
-                                             << "/mnt/n/" << "nfs4" << "srv:/x#40";
+                                             << "/mnt/n/" << "nfs4" << "40 0:50 srv:/x" << "srv:/x";
         QTest::newRow("escaped blank") << QByteArray("50 22 8:33 / /media/u/MY\\040DISK rw - vfat /dev/sdc1 rw")
-                                       << "/media/u/MY DISK/" << "vfat" << "/dev/sdc1#50";
+                                       << "/media/u/MY DISK/" << "vfat" << "50 8:33 /dev/sdc1" << "/dev/sdc1";
+        QTest::newRow("escape cut short at the end") << QByteArray("52 22 8:1 / /mnt/a\\04 rw - ext4 /dev/sda1 rw")
+                                                     << "/mnt/a\\04/" << "ext4" << "52 8:1 /dev/sda1" << "/dev/sda1";
         QTest::newRow("tab and backslash") << QByteArray("51 22 0:51 / /mnt/x\\011y rw - cifs //s/a\\134b rw")
-                                           << "/mnt/x\ty/" << "cifs" << "//s/a\\b#51";
+                                           << "/mnt/x\ty/" << "cifs" << "51 0:51 //s/a\\b" << "//s/a\\b";
     }
     void mountInfo() {
         QFETCH(QByteArray, text);
         QFETCH(QString, path);
         QFETCH(QString, type);
         QFETCH(QString, device);
+        QFETCH(QString, source);
         // Lines that are no mountinfo lines, or end before the source, are
         // passed over.
         const auto mounts = ParseMountInfo(text + "\n\nbroken line\n/dev/sda1 / ext4 rw 0 0\n"
@@ -183,6 +210,7 @@ private slots:
         QCOMPARE(mounts[0].path, path);
         QCOMPARE(mounts[0].type, type);
         QCOMPARE(mounts[0].device, device);
+        QCOMPARE(mounts[0].source, source);
     }
 
     void classify_data() {
@@ -249,7 +277,11 @@ private slots:
     void volumesFromTheMountList() {
         QFETCH(unsigned, driveTypes);
         QFETCH(QStringList, expected);
-        TDirTree tree(nullptr, Machine());
+        auto fs = Machine();
+        // A disk covered by a later automount point is no volume.
+        fs->mounts.append({{"/mnt/covered/", "ext4", "/dev/sdm1"}, {"/mnt/covered/", "autofs", "systemd-1"}});
+        fs->AddDir("/mnt/covered");
+        TDirTree tree(nullptr, fs);
         tree.InitialDirectory.clear();
         tree.SetDriveTypes(driveTypes);
         tree.LoadDrives();
@@ -335,6 +367,9 @@ private slots:
         QVERIFY(!tree.NodeRead(home));
         QCOMPARE(home->childCount(), 0);
         QCOMPARE(home->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        // Unsearched volumes get their expand button all the same.
+        QCOMPARE(tree.FindNodeByPath("/media/u/STICK/")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        QCOMPARE(tree.FindNodeByPath("/snap/core/1/")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
         fs->listed.clear();
         tree.expandItem(home);
         QVERIFY(tree.NodeRead(home));
@@ -475,14 +510,24 @@ private slots:
         tree.expandItem(home);
         QCOMPARE(stick->childCount(), 1);
         QSignalSpy changed(&tree, &TDirTree::Changed);
-        for (auto& m : fs->mounts)
-            if (m.path == "/media/u/STICK/") m.device = "/dev/sdd1";
-        QVERIFY(tree.UpdateDrives());
+        fs->ChangeMedium("/media/u/STICK/", "/dev/sdd1", "CARD");
+        QVERIFY(!tree.UpdateDrives());  // no volume came or went
+        QCOMPARE(changed.count(), 0);
+        tree.DeviceChange();
         QCOMPARE(changed.count(), 1);
         QVERIFY(!tree.NodeRead(stick));
         QCOMPARE(stick->childCount(), 0);
+        QCOMPARE(stick->text(0), QStringLiteral("CARD"));
+        QCOMPARE(tree.VolumeSerials().value("/media/u/STICK/"), QStringLiteral("/dev/sdd1"));
         QVERIFY(tree.NodeRead(home));  // untouched
-        QVERIFY(!tree.UpdateDrives());  // recorded now
+        // Recorded now: a notification for another volume leaves it alone.
+        tree.expandItem(stick);
+        QVERIFY(tree.NodeRead(stick));
+        fs->mounts.append({"/mnt/other/", "ext4", "/dev/sdh1"});
+        fs->AddDir("/mnt/other");
+        tree.DeviceChange();
+        QVERIFY(tree.NodeRead(stick));
+        QCOMPARE(stick->childCount(), 1);
     }
 
     // The selection inside a volume whose medium changed does not jump to
@@ -498,9 +543,8 @@ private slots:
         tree.OpenPath("/home/u/projects");
         tree.OpenPath("/media/u/STICK/data");
         QSignalSpy changed(&tree, &TDirTree::Changed);
-        for (auto& m : fs->mounts)
-            if (m.path == "/media/u/STICK/") m.device = "/dev/sdd1";
-        QVERIFY(tree.UpdateDrives());
+        fs->ChangeMedium("/media/u/STICK/", "/dev/sdd1");
+        tree.DeviceChange();
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/media/u/STICK/"));
         QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/media/u/STICK/"));
@@ -519,6 +563,434 @@ private slots:
         QVERIFY(TopLevel(tree).contains("/mnt/late/"));
         QTest::qWait(50);
         QCOMPARE(changed.count(), 1);
+        // An interval of 0 stops the polling.
+        tree.SetPollInterval(0);
+        fs->mounts.append({"/mnt/later/", "ext4", "/dev/sdf1"});
+        fs->AddDir("/mnt/later");
+        QTest::qWait(50);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!TopLevel(tree).contains("/mnt/later/"));
+    }
+
+    // A volume that is not searched before it is expanded shows its expand
+    // button; read and found empty, it shows none.
+    void emptyVolumeLosesItsButtonWhenRead() {
+        auto fs = Machine();
+        fs->mounts.append({"/media/u/EMPTY/", "vfat", "/dev/sdj1"});
+        fs->AddDir("/media/u/EMPTY");
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.LoadDrives();
+        QTreeWidgetItem* empty = tree.FindNodeByPath("/media/u/EMPTY/");
+        QVERIFY(empty);
+        QCOMPARE(empty->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        tree.expandItem(empty);
+        QVERIFY(tree.NodeRead(empty));
+        QCOMPARE(empty->childCount(), 0);
+        QVERIFY(empty->childIndicatorPolicy() != QTreeWidgetItem::ShowIndicator);
+    }
+
+    // ---------------------------------------------------------------- medium check
+
+    // A removable volume's serial is recorded with its node, so the first
+    // selection on it is taken as it is: no medium counts as changed.
+    void firstSelectionOnARemovableVolumeStands() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        tree.OpenPath("/media/u/STICK/data");
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/media/u/STICK/data/"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/media/u/STICK/data/"));
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/media/u/STICK/")));
+        QCOMPARE(tree.VolumeSerials().value("/media/u/STICK/"), QStringLiteral("/dev/sdb1"));
+        // Every volume node has its serial, the root without a label too.
+        QCOMPARE(tree.VolumeSerials().keys(), TopLevel(tree));
+        QCOMPARE(tree.VolumeSerials().value("/"), QStringLiteral("/dev/sda1"));
+    }
+
+    // A click on the tree checks the selected node's medium: a changed one
+    // reports the volume's node, read again with its new caption, instead
+    // of the click. The medium was changed behind the tree's back (before
+    // the poll saw it).
+    void clickFindsAChangedMedium_data() {
+        QTest::addColumn<QString>("open");     // selected before the change
+        QTest::addColumn<QString>("click");    // the node clicked ("key:" reached by the down key)
+        QTest::addColumn<QString>("device");   // the new medium; "" = unmounted
+        QTest::addColumn<bool>("emptyMedium"); // nothing on the new medium (or below the mount point)
+        QTest::addColumn<QString>("reported"); // by Changed; "" = nothing
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("caption");  // of the volume afterwards
+        QTest::addColumn<bool>("indicator");   // the volume has an expand button
+        QTest::newRow("fixed, the selected node") << "/home/u/projects" << "/home/u/projects/" << "/dev/sdd2" << false
+                                                  << "/home/" << QStringList{} << "BACKUP (/home)" << true;
+        QTest::newRow("fixed, another node") << "/home/u/projects" << "/home/u/projects/beta/" << "/dev/sdd2" << false
+                                             << "/home/" << QStringList{"/home/"} << "BACKUP (/home)" << true;
+        QTest::newRow("fixed, a key to another node")
+            << "/home/u/projects" << "key:/home/u/projects/Alpha/" << "/dev/sdd2" << false << "/home/" << QStringList{}
+            << "BACKUP (/home)" << true;
+        QTest::newRow("removable, the selected node") << "/media/u/STICK/data" << "/media/u/STICK/data/" << "/dev/sdd1"
+                                                      << false << "/media/u/STICK/" << QStringList{} << "BACKUP" << true;
+        QTest::newRow("removable, an empty medium still gets its button")
+            << "/media/u/STICK/data" << "/media/u/STICK/data/" << "/dev/sdd1" << true << "/media/u/STICK/"
+            << QStringList{} << "BACKUP" << true;
+        QTest::newRow("removable, no medium: no button")
+            << "/media/u/STICK/data" << "/media/u/STICK/data/" << "" << true << "/media/u/STICK/" << QStringList{}
+            << "STICK" << false;
+        QTest::newRow("fixed, no medium") << "/home/u/projects" << "/home/u/projects/" << "" << true << "/home/"
+                                          << QStringList{} << "(/home)" << false;
+        QTest::newRow("fixed, no medium, folders below the mount point")
+            << "/home/u/projects" << "/home/u/projects/" << "" << false << "/home/" << QStringList{} << "(/home)"
+            << true;
+        QTest::newRow("same medium: the click") << "/home/u/projects" << "/home/u/projects/" << "/dev/sda2" << false
+                                                << "" << QStringList{"/home/u/projects/"} << "DATA (/home)" << true;
+    }
+    void clickFindsAChangedMedium() {
+        QFETCH(QString, open);
+        QFETCH(QString, click);
+        QFETCH(QString, device);
+        QFETCH(bool, emptyMedium);
+        QFETCH(QString, reported);
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, caption);
+        QFETCH(bool, indicator);
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        tree.resize(400, 600);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        tree.OpenPath("/usr/lib");
+        tree.OpenPath(open);
+        tree.expandItem(tree.currentItem());
+        const bool key = click.startsWith("key:");
+        click.remove("key:");
+        QTreeWidgetItem* node = tree.FindNodeByPath(click);
+        QVERIFY(node);
+        const QPoint pos = tree.visualItemRect(node).center();
+        const QString volume = TDirTree::NodePath(tree.topLevelItem(0)) == "/" && click.startsWith("/home/")
+                                   ? QStringLiteral("/home/")
+                                   : QStringLiteral("/media/u/STICK/");
+        QTreeWidgetItem* drive = tree.FindNodeByPath(volume);
+        if (device.isEmpty())
+            fs->mounts.removeIf([&](const TDirFileSystem::Mount& m) { return m.path == volume; });
+        else
+            fs->ChangeMedium(volume, device, "BACKUP");
+        if (emptyMedium) {
+            for (auto& [path, subs] : fs->dirs)
+                if (path == volume) subs.clear();
+        }
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        QSignalSpy clicked(&tree, &TDirTree::Clicked);
+        if (key)
+            QTest::keyClick(&tree, Qt::Key_Down);
+        else
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, pos);
+        if (reported.isEmpty()) {
+            QCOMPARE(changed.count(), click == open + "/" ? 0 : 1);
+            QCOMPARE(tree.GetSelectedPath().value_or(QString()), click);
+        } else {
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(changed.first().at(0).toString(), reported);
+            QCOMPARE(tree.GetSelectedPath().value_or(QString()), reported);
+            QCOMPARE(tree.selectedItems(), QList<QTreeWidgetItem*>{drive});
+            QVERIFY(!tree.NodeRead(drive));
+            QCOMPARE(drive->childCount(), 0);
+            QVERIFY(!drive->isExpanded());
+            QCOMPARE(tree.VolumeSerials().value(volume), device.isEmpty() ? TDirTree::NoVolumeSerial : device);
+            QCOMPARE(tree.DrivePath(volume), volume);
+        }
+        QStringList got;
+        for (const QList<QVariant>& c : clicked) got << c.at(0).toString();
+        QCOMPARE(got, clicks);
+        QCOMPARE(drive->text(0), caption);
+        QCOMPARE(drive->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator || drive->childCount() > 0, indicator);
+        // The other volumes are left as they were.
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
+        QVERIFY(tree.FindNodeByPath("/usr/lib/"));
+    }
+
+    // A press on one node and a drag onto another on a changed medium: the
+    // volume's node is reported and stays selected.
+    void dragOntoAChangedMedium() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        tree.resize(400, 600);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        tree.OpenPath("/usr/lib");
+        tree.OpenPath("/home/u/projects");
+        tree.expandItem(tree.currentItem());
+        const QPoint from = tree.visualItemRect(tree.FindNodeByPath("/usr/lib/")).center();
+        const QPoint to = tree.visualItemRect(tree.FindNodeByPath("/home/u/projects/beta/")).center();
+        fs->ChangeMedium("/home/", "/dev/sdd2", "BACKUP");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(tree.viewport(), to);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, to);
+        QStringList reports;
+        for (const QList<QVariant>& c : changed) reports << c.at(0).toString();
+        QCOMPARE(reports, (QStringList{"/usr/lib/", "/home/"}));
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/home/"));
+        QCOMPARE(tree.selectedItems(), QList<QTreeWidgetItem*>{tree.FindNodeByPath("/home/")});
+        QCOMPARE(tree.FindNodeByPath("/home/")->text(0), QStringLiteral("BACKUP (/home)"));
+    }
+
+    // A double click whose first click re-reads one volume lands on a node
+    // of another changed volume: that one is re-read and selected too.
+    void doubleClickOverTwoChangedMedia() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        tree.resize(400, 600);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        tree.OpenPath("/media/u/STICK/data");
+        tree.expandItem(tree.FindNodeByPath("/media/u/STICK/"));
+        tree.OpenPath("/home/u");
+        tree.expandItem(tree.currentItem());
+        // Rows: "/", home, other, u ... and after home is read again
+        // "/", home, STICK, data: the second click hits data.
+        QTreeWidgetItem* u = tree.FindNodeByPath("/home/u/");
+        const QPoint pos = tree.visualItemRect(u).center();
+        QCOMPARE(tree.itemAt(pos), u);
+        fs->ChangeMedium("/home/", "/dev/sdd2", "BACKUP");
+        fs->ChangeMedium("/media/u/STICK/", "/dev/sdd1", "CARD");
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        // As the system delivers a double click: press, release, the
+        // double-click event, release.
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, pos);
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, pos);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, pos);
+        QStringList reports;
+        for (const QList<QVariant>& c : changed) reports << c.at(0).toString();
+        QCOMPARE(reports, (QStringList{"/home/", "/media/u/STICK/"}));
+        QTreeWidgetItem* stick = tree.FindNodeByPath("/media/u/STICK/");
+        QCOMPARE(tree.currentItem(), stick);
+        QCOMPARE(tree.selectedItems(), QList<QTreeWidgetItem*>{stick});
+        QCOMPARE(stick->text(0), QStringLiteral("CARD"));
+    }
+
+    // One poll may see what were several notifications: a volume added
+    // and four media changed, the first and the last volume among them.
+    // Every changed volume is read again, the selection elsewhere stays,
+    // and the change is reported once.
+    void severalChangesInOneNotification() {
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetPollInterval(0);
+        for (const char* p : {"/usr/lib", "/home/u/projects", "/media/u/STICK/data", "/tmp/t", "/net/share/p1"})
+            tree.OpenPath(p);
+        QCOMPARE(TopLevel(tree).first(), QStringLiteral("/"));
+        QCOMPARE(TopLevel(tree).last(), QStringLiteral("/tmp/"));
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        fs->ChangeMedium("/", "/dev/sda9");
+        fs->ChangeMedium("/home/", "/dev/sdd2", "BACKUP");
+        fs->ChangeMedium("/media/u/STICK/", "/dev/sdd1", "CARD");
+        fs->ChangeMedium("/tmp/", "tmpfs 2", "SCRATCH");
+        fs->mounts.append({"/mnt/new/", "ext4", "/dev/sdg1"});
+        fs->AddDir("/mnt/new/n");
+        tree.DeviceChange();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("/net/share/p1/"));
+        QCOMPARE(tree.GetSelectedPath().value_or(QString()), QStringLiteral("/net/share/p1/"));
+        QVERIFY(TopLevel(tree).contains("/mnt/new/"));
+        for (const char* v : {"/", "/home/", "/media/u/STICK/", "/tmp/"}) {
+            QVERIFY2(!tree.NodeRead(tree.FindNodeByPath(v)), v);
+            QCOMPARE(tree.FindNodeByPath(v)->childCount(), 0);
+        }
+        QCOMPARE(tree.FindNodeByPath("/home/")->text(0), QStringLiteral("BACKUP (/home)"));
+        QCOMPARE(tree.FindNodeByPath("/media/u/STICK/")->text(0), QStringLiteral("CARD"));
+        QCOMPARE(tree.FindNodeByPath("/tmp/")->text(0), QStringLiteral("SCRATCH (/tmp)"));
+        QCOMPARE(tree.VolumeSerials().value("/"), QStringLiteral("/dev/sda9"));
+        // Unchanged volumes keep what they read.
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/net/share/")));
+        // Nothing new: a notification re-reads nothing, and reports once.
+        tree.expandItem(tree.FindNodeByPath("/"));
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
+        tree.DeviceChange();
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/")));
+        QVERIFY(tree.NodeRead(tree.FindNodeByPath("/net/share/")));
+    }
+
+    // The mount table as the kernel writes it, changed between two polls:
+    // the identity of the volume's mount (its id, device number and
+    // source) tells a new medium.
+    void changedMountTableText_data() {
+        QTest::addColumn<QString>("volLine");  // T/vol's line in the new table; "" = unmounted
+        QTest::addColumn<QString>("serial");   // T/vol's serial afterwards
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("remounted: new id") << "33 22 8:2 / T/vol rw - ext4 T/devs/sdb1 rw" << "33 8:2 T/devs/sdb1"
+                                           << "MY DISK (T/vol)";
+        QTest::newRow("another device number") << "30 22 8:18 / T/vol rw - ext4 T/devs/sdb1 rw"
+                                               << "30 8:18 T/devs/sdb1" << "MY DISK (T/vol)";
+        QTest::newRow("another source") << "30 22 8:2 / T/vol rw - ext4 T/devs/sdc1 rw" << "30 8:2 T/devs/sdc1"
+                                        << "OTHER (T/vol)";
+        QTest::newRow("options only: the same medium") << "30 22 8:2 / T/vol ro shared:9 - ext4 T/devs/sdb1 ro"
+                                                       << "" << "MY DISK (T/vol)";
+        QTest::newRow("unmounted") << "" << "" << "";
+    }
+    void changedMountTableText() {
+        QFETCH(QString, volLine);
+        QFETCH(QString, serial);
+        QFETCH(QString, caption);
+        RealMachine m;
+        TDirTree tree(nullptr, m.Fs());
+        m.Prepare(tree);
+        QSignalSpy changed(&tree, &TDirTree::Changed);
+        tree.SetPollInterval(10);
+        tree.OpenPath(m.t + "/vol/a");
+        tree.expandItem(tree.currentItem());
+        QTreeWidgetItem* vol = tree.FindNodeByPath(m.t + "/vol/");
+        QVERIFY(vol);
+        QCOMPARE(vol->text(0), "MY DISK (" + m.t + "/vol)");
+        QCOMPARE(tree.VolumeSerials().value(m.t + "/vol/"), "30 8:2 " + m.t + "/devs/sdb1");
+        changed.clear();
+        m.WriteTable("22 1 8:1 / / rw shared:1 - ext4 T/devs/sda1 rw\n" + volLine + "\n");
+        caption.replace("T/", m.t + "/");
+        if (volLine.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 2000);
+            QCOMPARE(tree.topLevelItemCount(), 0);
+        } else if (serial.isEmpty()) {
+            QTest::qWait(100);  // polls that find nothing new
+            QCOMPARE(changed.count(), 0);
+            QVERIFY(tree.NodeRead(vol));
+            QVERIFY(tree.FindNodeByPath(m.t + "/vol/a/a1/"));
+            QCOMPARE(tree.GetVolumeSerial(m.t + "/vol"), "30 8:2 " + m.t + "/devs/sdb1");
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 2000);
+            QCOMPARE(changed.first().at(0).toString(), m.t + "/vol/");
+            QVERIFY(!tree.NodeRead(vol));
+            QCOMPARE(tree.GetVolumeSerial(m.t + "/vol/"), serial.replace("T/", m.t + "/"));
+            QCOMPARE(tree.VolumeSerials().value(m.t + "/vol/"), serial);
+            QCOMPARE(vol->text(0), caption);
+            QTest::qWait(50);
+            QCOMPARE(changed.count(), 1);  // reported once
+        }
+    }
+
+    // ---------------------------------------------------------------- captions
+
+    void driveCaptions_data() {
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("serial");
+        // A fixed volume without a label: the caption begins with a blank.
+        QTest::newRow("root without label") << "/" << " (/)" << "/dev/sda1";
+        QTest::newRow("fixed with label") << "/home/" << "DATA (/home)" << "/dev/sda2";
+        QTest::newRow("ram disk: no display name") << "/tmp/" << " (/tmp)" << "tmpfs";
+        QTest::newRow("cd: label and mount point") << "/media/cdrom/" << "DVD_1 (/media/cdrom)" << "/dev/sr0";
+        QTest::newRow("unknown kind") << "/snap/core/1/" << " (/snap/core/1)" << "/dev/loop0";
+        QTest::newRow("removable: the label alone") << "/media/u/STICK/" << "KEY 2" << "/dev/sdb1";
+        QTest::newRow("removable without label: the mount point's name") << "/media/u/CARD/" << "CARD" << "/dev/sdc1";
+        QTest::newRow("remote without label: its name") << "/net/share/" << "share" << "srv:/x";
+        QTest::newRow("remote with label") << "/mnt/win/" << "WINDATA" << "//srv/win";
+        QTest::newRow("the later of two mounts") << "/mnt/twice/" << "UPPER (/mnt/twice)" << "/dev/sdk2";
+    }
+    void driveCaptions() {
+        QFETCH(QString, volume);
+        QFETCH(QString, caption);
+        QFETCH(QString, serial);
+        auto fs = Machine();
+        fs->mounts.append({{"/media/cdrom/", "iso9660", "/dev/sr0"},
+                           {"/media/u/CARD/", "exfat", "/dev/sdc1"},
+                           {"/mnt/win/", "cifs", "//srv/win"},
+                           {"/mnt/twice/", "ext4", "/dev/sdk1"},
+                           {"/mnt/twice/", "xfs", "/dev/sdk2"}});
+        for (const char* d : {"/media/cdrom", "/media/u/CARD", "/mnt/win", "/mnt/twice"}) fs->AddDir(d);
+        fs->labels.insert({{"/dev/sr0", "DVD_1"}, {"//srv/win", "WINDATA"}, {"/dev/sdk1", "LOWER"},
+                           {"/dev/sdk2", "UPPER"}, {"/dev/sdc1", ""}});
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.LoadDrives();
+        QTreeWidgetItem* node = tree.FindNodeByPath(volume);
+        QVERIFY(node);
+        QCOMPARE(node->text(0), caption);
+        QCOMPARE(tree.VolumeSerials().value(volume), serial);
+        QCOMPARE(tree.GetVolumeSerial(volume), serial);
+        const TDirTree::TDriveCaption read = tree.GetDriveCaption(volume);
+        QCOMPARE(read.caption, caption);
+        QCOMPARE(read.serial, serial);
+    }
+
+    // Without a mount there is no volume information: the caption has no
+    // label and no blank, the serial is -1; a removable volume still shows
+    // its mount point's name.
+    void captionWithoutAMount_data() {
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("fixed") << "/home/" << "(/home)";
+        QTest::newRow("removable") << "/media/u/STICK/" << "STICK";
+        QTest::newRow("remote") << "/net/share/" << "share";
+        QTest::newRow("root") << "/" << "(/)";
+    }
+    void captionWithoutAMount() {
+        QFETCH(QString, volume);
+        QFETCH(QString, caption);
+        auto fs = Machine();
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.LoadDrives();
+        fs->mounts.removeIf([&](const TDirFileSystem::Mount& m) { return m.path == volume; });
+        QCOMPARE(tree.GetVolumeSerial(volume), TDirTree::NoVolumeSerial);
+        QCOMPARE(tree.GetDriveCaption(volume).caption, caption);
+        QCOMPARE(tree.GetDriveCaption(volume.chopped(volume.size() > 1 ? 1 : 0)).serial, TDirTree::NoVolumeSerial);
+    }
+
+    void labelsFromTheLabelDirectory_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("the device itself") << "T/devs/sdb1" << "MY DISK";
+        QTest::newRow("through another link") << "T/mapper/vol" << "MY DISK";
+        QTest::newRow("absolute link") << "T/devs/sdc1" << "OTHER";
+        QTest::newRow("no link leads there") << "T/devs/sda1" << "";
+        QTest::newRow("missing device, broken link beside") << "T/devs/none" << "";
+        QTest::newRow("relative source is no path") << "tmpfs" << "";
+        QTest::newRow("network source") << "//srv/share" << "";
+    }
+    void labelsFromTheLabelDirectory() {
+        QFETCH(QString, source);
+        QFETCH(QString, label);
+        RealMachine m;
+        QDir().mkpath(m.t + "/mapper");
+        std::filesystem::create_symlink("../devs/sdb1", (m.t + "/mapper/vol").toStdString());
+        // Links that must lead nowhere: a broken one, and one to a file of
+        // the current directory named like a relative source.
+        std::filesystem::create_symlink((m.t + "/devs/none").toStdString(), (m.t + "/by-label/BROKEN").toStdString());
+        QFile trap(m.t + "/tmpfs");
+        QVERIFY(trap.open(QIODevice::WriteOnly));
+        std::filesystem::create_symlink((m.t + "/tmpfs").toStdString(), (m.t + "/by-label/TRAP").toStdString());
+        const QString before = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        QVERIFY(QDir::setCurrent(m.t));
+        source.replace("T/", m.t + "/");
+        QCOMPARE(m.Fs()->VolumeLabel({m.t + "/vol/", "ext4", "30 8:2 " + source, source}), label);
+    }
+
+    void decodeLabel_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("plain") << "DATA" << "DATA";
+        QTest::newRow("blank") << "MY\\x20DISK" << "MY DISK";
+        QTest::newRow("slash") << "a\\x2fb" << "a/b";
+        QTest::newRow("upper-case hex") << "a\\x2Fb" << "a/b";
+        QTest::newRow("two bytes of one letter") << "M\\xc3\\xbcll" << QString::fromUtf8("M\xc3\xbcll");
+        QTest::newRow("not hex") << "a\\xzzb" << "a\\xzzb";
+        QTest::newRow("cut short") << "ab\\x2" << "ab\\x2";
+        QTest::newRow("escape at the very end") << "ab\\x20" << "ab ";
+    }
+    void decodeLabel() {
+        QFETCH(QString, link);
+        QFETCH(QString, label);
+        QCOMPARE(DecodeLabel(link), label);
     }
 
     // ---------------------------------------------------------------- window, start
@@ -689,8 +1161,13 @@ private slots:
         tree.OnDropFiles = [&](int x, int y, const QString& dir, const QStringList& f, Qt::KeyboardModifiers k) {
             calls.append({x, y, dir, f, k, tree.DropTarget()});
         };
-        const bool accepted = DropOn(tree, pos, urls, Qt::ShiftModifier);
+        bool entered = false, moved = false;
+        const bool accepted = DropOn(tree, pos, urls, Qt::ShiftModifier, &entered, &moved);
         QCOMPARE(accepted, delivered);
+        // The drag is taken in where files may go, and shown refused
+        // beside the nodes.
+        QCOMPARE(entered, accept && !local.isEmpty());
+        QCOMPARE(moved, delivered);
         QCOMPARE(calls.size(), delivered ? 1 : 0);
         QCOMPARE(tree.DropTarget(), nullptr);
         if (!delivered) return;
@@ -800,12 +1277,12 @@ private slots:
         // A volume that goes takes its node.
         fs->mounts.removeIf([](const TDirFileSystem::Mount& m) { return m.path == "/tmp/"; });
         QVERIFY(tree.UpdateDrives());
-        QCOMPARE(deleted, QStringList{"tmp (/tmp)"});
+        QCOMPARE(deleted, QStringList{" (/tmp)"});
         deleted.clear();
         const int nodes = CountNodes(tree);
         tree.LoadDrives();
         QCOMPARE(deleted.size(), nodes);
-        for (const char* name : {"Alpha", "alpha2", "beta", "Gamma", "projects", "u", "home (/home)", "/"})
+        for (const char* name : {"Alpha", "alpha2", "beta", "Gamma", "projects", "u", "DATA (/home)", " (/)"})
             QVERIFY2(deleted.contains(QString::fromUtf8(name)), name);
         // Children go before their parent.
         QVERIFY(deleted.indexOf("beta") < deleted.indexOf("projects"));
@@ -846,8 +1323,8 @@ private slots:
     }
 
     void sharePaths() {
-        QCOMPARE(ParseSharePaths("#VERSION 2\npath=/srv/a b\ncomment=path=/x\n  path=/srv/c/\npath=\n"),
-                 (QStringList{"/srv/a b/", "/srv/c/"}));
+        QCOMPARE(ParseSharePaths("#VERSION 2\npath=/srv/a b\ncomment=path=/x\n  path=/srv/c/\npath=\npath=/\n"),
+                 (QStringList{"/srv/a b/", "/srv/c/", "/"}));
     }
 
     // ---------------------------------------------------------------- rebuild
