@@ -534,7 +534,11 @@ void WriteSecondHanger() {
 }
 
 // The 796 element that goes before a 798 part: the first static row at or
-// above the 798's number with type 796 and digit 6 "0".
+// above the 798's number with type 796 and digit 6 "0" (a 796 of a larger
+// size serves when the size has none). Without a 796 row there, the
+// companion is a part without a row and is passed over like any other: the
+// 798 is written on its own. The row found must be a 796: the next row of
+// another type (the 798 itself, say) is no companion.
 void WriteCompanion796(bool mtoLine) {
     const double own = SearchKeyNumber();
     QString key = KeyText();
@@ -544,13 +548,11 @@ void WriteCompanion796(bool mtoLine) {
     PgstatRecord.STA_NRN = key.toDouble();
     PgstatStart();
     if (CalcGlobals.TableStatus == 0) PgstatReadNext();
-    if (CalcGlobals.TableStatus != 0)
-        throw EPmlFileError(QStringLiteral("No companion 796 element at or above %1 for product %2 in the catalogue "
-                                           "table Pgstat.DB; no output file written.")
-                                .arg(key, NumberText(own)));
-    WriteHangerElement();
-    Line(QStringLiteral("    LEAVE 4"));
-    if (mtoLine) Line(QStringLiteral("   :MDSVPRMMTO FALSE"));
+    if (CalcGlobals.TableStatus == 0 && NumberText(PgstatRecord.STA_NRN).startsWith(QLatin1String("796"))) {
+        WriteHangerElement();
+        Line(QStringLiteral("    LEAVE 4"));
+        if (mtoLine) Line(QStringLiteral("   :MDSVPRMMTO FALSE"));
+    }
     SetSearchKey(own);
     ReadStatic();
 }

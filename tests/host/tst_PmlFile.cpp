@@ -200,7 +200,13 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("fixed 7.2") << "fixed" << 12.5 << 7 << 2 << "12.50";
         QTest::newRow("fixed negative") << "fixed" << -0.25 << 7 << 2 << "-0.25";
+        // A negative value that rounds to zero is written as zero: the
+        // number written has no sign to give.
         QTest::newRow("fixed tiny negative is 0") << "fixed" << -0.004 << 7 << 2 << "0.00";
+        QTest::newRow("fixed negative zero") << "fixed" << -0.0 << 7 << 2 << "0.00";
+        QTest::newRow("fixed -0.25 to whole") << "fixed" << -0.25 << 7 << 0 << "0";
+        QTest::newRow("fixed small negative keeps sign") << "fixed" << -0.375 << 7 << 2 << "-0.38";
+        QTest::newRow("fixed -0.125 halves to even") << "fixed" << -0.125 << 7 << 2 << "-0.12";
         QTest::newRow("fixed 7 digits fit") << "fixed" << 9999999.0 << 7 << 0 << "9999999";
         QTest::newRow("fixed 8 digits scientific") << "fixed" << 12345678.0 << 7 << 0 << "1.234568E+07";
         QTest::newRow("fixed 4.0 boundary fits") << "fixed" << -9999.0 << 4 << 0 << "-9999";
@@ -278,6 +284,9 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::newRow("empty") << "" << "0";
         QTest::newRow("blank") << " " << "0";
+        // Blanks only are no weld value either: written as they stand the
+        // host would read the next field as the weld.
+        QTest::newRow("three blanks") << "   " << "0";
         QTest::newRow("comma") << "2,5" << "2.5";
         QTest::newRow("point") << "3.5" << "3.5";
     }
