@@ -446,6 +446,10 @@ void WriteTypeOffsetRotation() {
     W->OffsetPending = 0;
 }
 
+// A 72 also takes entry 1's height (the part it stands on); then the 72
+// is put back as the part at hand. Taking entry 2 back instead, as the
+// rule reads for the 72 that stands at entry 2, would write another part
+// in its place (and that part twice) wherever the 72 stands higher.
 void AddChainHeight() {
     const auto& r = ConstructionRecord;
     if (T2() == QLatin1String("72")) W->ChainHeight += PgstatRecord.STA_E;
@@ -454,7 +458,7 @@ void AddChainHeight() {
         SetSearchKey(PartEntry(1));
         ReadStatic();
         W->ChainHeight += PgstatRecord.STA_E + r.K_BLOCKIER;
-        SetSearchKey(PartEntry(2));
+        SetSearchKey(PartEntry(Index()));
         ReadStatic();
     }
 }

@@ -29,13 +29,24 @@ void Support(const char* arrangement, double clamp) {
     r.K_RSL_NRN = clamp;
 }
 
-QStringList Lines() { return PmlFileLines(QStringLiteral("x.zof")); }
+// The file's lines; a failed output gives its message as the only line.
+QStringList Lines() {
+    try {
+        return PmlFileLines(QStringLiteral("x.zof"));
+    } catch (const EPmlFileError& e) {
+        return {QStringLiteral("failed: ") + e.Message()};
+    }
+}
 
 // The count lines from the first line equal to anchor on; the whole file
 // in the failure text when the anchor is missing.
 QStringList From(const QStringList& lines, const QString& anchor, int count) {
     const int at = lines.indexOf(anchor);
-    if (at < 0) return {QStringLiteral("anchor missing: ") + anchor, lines.join(u'\n')};
+    if (at < 0) {
+        QStringList missing(count, QStringLiteral("anchor missing: ") + anchor);
+        missing.append(lines.join(u'\n'));
+        return missing;
+    }
     return lines.mid(at, count);
 }
 
@@ -48,6 +59,10 @@ QStringList Element(const QString& component, const QString& rod, bool first = f
 
 QStringList operator+(QStringList a, const char* b) {
     a.append(QString::fromLatin1(b));
+    return a;
+}
+QStringList operator+(QStringList a, const QString& b) {
+    a.append(b);
     return a;
 }
 
@@ -64,8 +79,10 @@ class TestPmlStatements : public QObject {
         c.Static(60018000, "600180", "N60918", 70);
         c.Static(60018770, "600187", "N60977", 71);  // an inner "77"
         c.Static(61018000, "610180", "N61427", 90, 0, 0, true);
+        c.Static(61020000, "610200", "N61490", 91);
         c.Static(61021000, "610210", "N61455", 92);
         c.Static(62018000, "620180", "N62300", 60, 165);
+        c.Static(62025000, "620250", "N62311", 61);  // a size outside the tables
         c.Static(66018500, "661805", "N66503", 2000, 0, 0, true);
         c.Static(67018200, "671802", "N67288", 500);
         c.Static(64018000, "640180", "N64051", 55);
@@ -77,6 +94,9 @@ class TestPmlStatements : public QObject {
         c.Static(11018000, "110180", "N11040", 655);
         c.Static(11118000, "111180", "N11159", 600);
         c.Static(73018000, "730180", "N73016", 85);
+        c.Static(73009000, "730090", "N73011", 81);
+        c.Static(73010000, "730100", "N73012", 82);
+        c.Static(73011000, "730110", "N73013", 83);
         c.Static(77018000, "770180", "N77025", 25);
         c.Static(29018000, "290180", "N29071", 30, 0, 0, true);
         c.Static(91018000, "910180", "N91222", 0);
@@ -86,7 +106,7 @@ class TestPmlStatements : public QObject {
         c.Static(79318000, "793180", "N79345", 48, 0, 250, true);
         c.Static(79418000, "794180", "N79402", 42, 110);
         c.Static(79420000, "794200", "N79421", 43);
-        c.Static(79518000, "795180", "N79561", 40, 150, 250);
+        c.Static(79518000, "795180", "N18795", 40, 150, 250);
         // Pin pairs: a 796 for size 18, one for size 20 only.
         c.Static(79618000, "796180", "N79634", 35, 0, 180);
         c.Static(79620000, "796200", "N79690", 45, 0, 200);
@@ -145,6 +165,727 @@ private slots:
         AddRows();
     }
     void cleanupTestCase() { m_catalogue.reset(); }
+
+    // The single-value DESP text: kept by the clamp step for clamps 49, 37,
+    // 57 and 87 from the size of the part below the clamp (here the upper
+    // beam, size 20: "56"), taken by the first type 79 element only; the
+    // second beam has its own table text again (the next size after 18).
+    // Other clamps keep none: both beams keep their table texts.
+    void singleValueDesp_data() {
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("lower");
+        QTest::newRow("clamp 43") << 43180302.0 << "    DESP  64 42 900 33" << "    DESP  48 42 900 33";
+        for (double clamp : {49180312.0, 87180302.0, 37180302.0, 57180302.0})
+            QTest::newRow(qPrintable(QString::number(qint64(clamp)))) << clamp << "    DESP   56 42 900 33"
+                                                                      << "    DESP  48 42 900 33";
+    }
+    void singleValueDesp() {
+        QFETCH(double, clamp);
+        QFETCH(QString, upper);
+        QFETCH(QString, lower);
+        Support("SHHREBBS", clamp);
+        SetChain({{60018000}, {79518000}, {79520000}, {clamp}});
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, Spre + "795200", 3), (QStringList{Spre + "795200", Lsro + "M56", upper}));
+        QCOMPARE(From(lines, Spre + "795180", 3), (QStringList{Spre + "795180", Lsro + "M42", lower}));
+    }
+
+    // Every 798 takes the kept single-value text, also after the first
+    // type 79 element has used it; without a kept text each keeps its own.
+    void pinsTakeTheKeptText_data() {
+        QTest::addColumn<double>("clamp");
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("lower");
+        QTest::newRow("clamp 49") << 49180312.0 << "    DESP   48 42 900 33" << "    DESP   48 42 900 33";
+        QTest::newRow("clamp 43") << 43180302.0 << "    DESP  56 42 900 33" << "    DESP  48 42 900 33";
+    }
+    void pinsTakeTheKeptText() {
+        QFETCH(double, clamp);
+        QFETCH(QString, upper);
+        QFETCH(QString, lower);
+        Support("SHHREBBS", clamp);
+        // Below the clamp: the 798 of size 19, whose size gives the kept
+        // text ("48", where its own next size is "56"); the lower 798 is
+        // of size 18.
+        SetChain({{60018000}, {79818000}, {79819000}, {clamp}});
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, Spre + "798190-270", 3)[2], upper);
+        QCOMPARE(From(lines, Spre + "798180-260", 3)[2], lower);
+    }
+
+    // Per size code: the 795's next larger size (23 and 24 both give 80),
+    // and an element 650's thread, size DESP and nut code, plain and
+    // nuclear.
+    void sizeTables_data() {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("nut");
+        QTest::addColumn<QString>("nuclearNut");
+        const char* const rows[][5] = {
+            {"09", "12", "10", "63D929", "63D959"}, {"10", "12", "10", "63D929", "63D959"},
+            {"11", "16", "12", "632928", "632958"}, {"12", "16", "12", "632928", "632958"},
+            {"13", "20", "16", "633928", "633958"}, {"14", "24", "20", "634928", "634958"},
+            {"15", "30", "24", "635928", "635958"}, {"16", "36", "30", "636928", "636958"},
+            {"17", "42", "36", "637928", "637958"}, {"18", "48", "42", "638928", "638958"},
+            {"19", "56", "48", "639928", "639958"}, {"20", "64", "56", "631028", "631058"},
+            {"21", "68", "64", "632028", "632058"}, {"22", "72", "68", "633028", "633058"},
+            {"23", "80", "72", "634028", "634058"}, {"24", "80", "80", "635028", "635058"},
+        };
+        for (const auto& r : rows) QTest::newRow(r[0]) << r[0] << r[1] << r[2] << r[3] << r[4];
+    }
+    void sizeTables() {
+        QFETCH(QString, size);
+        QFETCH(QString, next);
+        QFETCH(QString, number);
+        QFETCH(QString, nut);
+        QFETCH(QString, nuclearNut);
+        for (bool nuclear : {false, true}) {
+            Support("SHHREBBS", 43180302);
+            ConstructionRecord.K_KERNTECH = nuclear;
+            const double beam = ("795" + size + "000").toDouble();
+            const double nutElement = ("650" + size + "000").toDouble();
+            SetChain({{60018000}, {beam}, {nutElement}, {43180302}});
+            const QStringList lines = Lines();
+            const QString beamNumber = nuclear ? "N" + size + "795" : "795" + size + "0";
+            const QString nutNumber = nuclear ? "N" + size + "650" : "650" + size + "0";
+            // The beam: next size, then the eye nut below (42) and the width.
+            QCOMPARE(From(lines, Spre + beamNumber, 3)[2], "    DESP  " + next + " 42 900 33");
+            QCOMPARE(From(lines, Spre + nutNumber, 9),
+                     (QStringList{Spre + nutNumber, Lsro + "M" + number, "    DESP  " + number, "    CONN", "  ",
+                                  "   !bolts=ARRAY()",
+                                  "   !bolts.append( /ZORBEL3.0/" + (nuclear ? nuclearNut : nut) + " )",
+                                  "   !!CE.:USTNUTREF = !bolts", "   !bolts.delete()"}));
+        }
+    }
+
+    // A 794 takes its size from the part below and its neighbour from the
+    // part above; no preset position. The 794 itself is of size 20, the
+    // part above of size 21, the part below of size 18.
+    void element794() {
+        Support("SHHREBBS", 43180302);
+        SetChain({{60018000}, {79420000}, {61021000}, {43180302}});
+        QCOMPARE(From(Lines(), Spre + "794200", 9),
+                 (QStringList{Spre + "794200", Lsro + "M56", "    DESP  42 64 900", "    ARRIVE 2", "    LEAVE 1",
+                              "    CONN", "    ROT ABO Y BY 180 THRO P2", " ", "  NEW SCLA"}));
+    }
+
+    // The hanger's rod thread comes from the topmost part that is not a
+    // nut 63, plate 77, clamp (57, 36, 87, 88, 4x, 5x) or additional
+    // material 91; "M00" for arrangements of type Y, F and G, and when the
+    // part found has a size code outside the table.
+    void rodThread_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<QString>("thread");
+        for (double skipped : {63018000.0, 77018000.0, 57018000.0, 36018000.0, 87018000.0, 88018000.0, 91018000.0,
+                               43018000.0, 49018000.0, 52018000.0, 58018000.0})
+            QTest::newRow(qPrintable("skips " + QString::number(qint64(skipped)))) << "SHHAXSBS" << skipped << "M56";
+        for (double taken : {64018000.0, 37018000.0, 35018000.0, 62018000.0, 78018000.0, 86018000.0, 89018000.0,
+                             92018000.0, 67018000.0, 73018000.0})
+            QTest::newRow(qPrintable("takes " + QString::number(qint64(taken)))) << "SHHAXSBS" << taken << "M42";
+        QTest::newRow("unlisted size") << "SHHAXSBS" << 62025000.0 << "M00";
+        QTest::newRow("Y") << "SHHYXSBS" << 62018000.0 << "M00";
+        QTest::newRow("F") << "SHHFXSBS" << 62018000.0 << "M00";
+        QTest::newRow("G") << "SHHGXSBS" << 62018000.0 << "M00";
+    }
+    void rodThread() {
+        QFETCH(QString, arrangement);
+        QFETCH(double, top);
+        QFETCH(QString, thread);
+        Support(arrangement.toLatin1().constData(), 0);
+        // Parts without rows: no walk reads them here except the F/G/Y
+        // walk, which passes a part without a row over.
+        ConstructionRecord.K_BTL_8[0] = 61020000;
+        ConstructionRecord.K_BTL_8[1] = top;
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, "HANG /RULE7/H1", 3)[2], "    HSRO SPCO /ZORBEL3.0/" + thread);
+        QCOMPARE(From(lines, "  NEW PCLA", 3)[2], Lsro + thread);
+    }
+
+    // The clamp statements: pipe variables, the hanger's bore and
+    // direction, the clamp's component, DESP line, connection, orientation
+    // and shift, by clamp code and arrangement. The record: width 900,
+    // pipe 168.3; nominal widths 450 under key 18 and 800 under key 80.
+    void clampStatements_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QStringList>("pipe");
+        QTest::addColumn<QStringList>("expected");  // from the hanger's HSRO line on
+        const QStringList bore{" ", " var !n pl bore of /RULE7", " !b = !n.Real()"};
+        const QStringList outer{" ", " var !o pl od of /RULE7", " !r = !o.Real() / 2", " var !n pl bore of /RULE7",
+                                " !b = !n.Real()"};
+        const QStringList hanger42{"    HSRO SPCO /ZORBEL3.0/M42", "    POS HH AT /RULE7", "    HREF /RULE7",
+                                   "    HCON TUB"};
+        const QStringList hor{"    VAR !HOR PL DIR OF /RULE7", "    HDIR $!HOR"};
+        const QStringList pcla{" ", "  NEW PCLA"};
+        auto row = [&](const char* name, const char* arrangement, QList<double> chain, const char* settings,
+                       QStringList pipe, QStringList expected) {
+            QTest::newRow(name) << arrangement << chain << settings << pipe << expected;
+        };
+        row("43 hot-dip", "SHHAXSBS", {61018000, 43180302}, "hd", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "431803-HD") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("43 nuclear", "SHHAXSBS", {61018000, 43180302}, "nuclear", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "N43177") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("43 letter 1 C", "CHHAXSBS", {61018000, 43180302}, "", {},
+            hanger42 + "    HBOR  450" + hor + pcla + (Spre + "431803") + (Lsro + "M42") +
+                "    DESP  42 42 900 168.3" + "    CONN" + "    VAR !OR dir Y");
+        row("no nominal width", "SHHAXSBS", {61018000, 43990302}, "", {},
+            hanger42 + "    HBOR  0" + pcla + (Spre + "439903") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("41", "SHHAXSBS", {61018000, 41180302}, "", bore,
+            hanger42 + "    HBOR  $!b" + pcla + (Spre + "411803") + (Lsro + "M42") + "    DESP  $!b 42 0  168.3" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("40", "SHHAXSBS", {61018000, 40180302}, "", {},
+            hanger42 + "    HBOR  450" + hor + pcla + (Spre + "401803") + (Lsro + "M42") + "    DESP  900 168.3" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("531", "SHHAXSBS", {61018000, 53118302}, "", outer,
+            hanger42 + "    HBOR  $!b" + pcla + (Spre + "531183") + (Lsro + "M42") + "    DESP  $!b  $!b  $!r" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("532", "SHHAXSBS", {61018000, 53218302}, "breite=900.75", outer,
+            hanger42 + "    HBOR  $!b" + pcla + (Spre + "532183") + (Lsro + "M42") + "    DESP  $!b  $!b  $!r  900" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("541", "SHHAXSBS", {61018000, 54180302}, "hmd=1234.6", {},
+            hanger42 + "    HBOR  800" + pcla + (Spre + "541803") + (Lsro + "M42") + "    DESP  800 800 1235" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("542", "SHHAXSBS", {61018000, 54280302}, "hmd=1234.6", {},
+            hanger42 + "    HBOR  800" + pcla + (Spre + "542803") + (Lsro + "M42") + "    DESP  800 800 1235" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("55", "SHHAXSBS", {61018000, 55180302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "551803") + (Lsro + "M42") + "    DESP  42 42 " + "    CONN" +
+                "    VAR !OR dir Y");
+        // Alone in the chain: entry 2 is empty, the clamp is its own part
+        // below; no rod thread; no horizontal direction for a 58.
+        row("58 alone", "CHHAXSBS", {58180302}, "hmd=1234.6", {},
+            QStringList{"    HSRO SPCO /ZORBEL3.0/M00", "    POS HH AT /RULE7", "    HREF /RULE7", "    HCON TUB"} +
+                "    HBOR  800" + pcla + (Spre + "581803") + (Lsro + "M00") + "    DESP  800 800 1235" + "    CONN" +
+                "    VAR !OR dir Y");
+        row("58 in a chain", "SHHAXSBS", {61018000, 58180302, 60018000}, "dim3=12345", {},
+            hanger42 + "    HBOR  800" + pcla + (Spre + "581803") + (Lsro + "M42") + "    DESP  42 42 12345" +
+                "    CONN" + "    VAR !OR dir Y");
+        row("49 slide plate", "DHHRELXS", {61018000, 49180312}, "ptfe,t49=3", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803G3-SP") + (Lsro + "M42") + "    DESP  0  0 900 168.3" +
+                "    CONN" + " ");
+        row("49 slide plate hot-dip", "DHHRELXS", {61018000, 49180312}, "ptfe,t49=3,hd", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803G3-SP-HD") + (Lsro + "M42") +
+                "    DESP  0  0 900 168.3" + "    CONN" + " ");
+        row("49 slide plate nuclear", "DHHRELXS", {61018000, 49180312}, "ptfe,t49=1,nuclear", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "N49166G2A-SP") + (Lsro + "M42") +
+                "    DESP  0  0 900 168.3" + "    CONN" + " ");
+        // Hot-dip before nuclear on this one: the ordinary number.
+        row("49 slide plate nuclear hot-dip", "DHHRELXS", {61018000, 49180312}, "ptfe,t49=2,nuclear,hd", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803G2P-SP-HD") + (Lsro + "M42") +
+                "    DESP  0  0 900 168.3" + "    CONN" + " ");
+        row("49 without PTFE", "DHHRELXS", {61018000, 49180312}, "t49=4,hd", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803G4-HD") + (Lsro + "M42") + "    DESP  0  0 900 168.3" +
+                "    CONN" + " ");
+        // Not R-L-X-S: the table's text stays.
+        row("49 letter 6 S", "DHHRESXS", {61018000, 49180312}, "ptfe,t49=0", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803-SP") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + " ");
+        row("49 letter 1 S", "SHHRELXS", {61018000, 49180312}, "ptfe,t49=7", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "491803") + (Lsro + "M42") + "    DESP  0  0 900 168.3" +
+                "    CONN" + " ");
+        // No table row for size 25: the 49's own text.
+        row("49 unlisted size", "DHHRESXS", {62025000, 49180312}, "", {},
+            QStringList{"    HSRO SPCO /ZORBEL3.0/M00", "    POS HH AT /RULE7", "    HREF /RULE7", "    HCON TUB"} +
+                "    HBOR  450" + pcla + (Spre + "491803") + (Lsro + "M00") + "    DESP  0  0 900 168.3" + "    CONN" +
+                " ");
+        row("45 coupled", "SHHAXSBS", {62018000, 45180302}, "breite2=160.5,hd", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "451803-160.5-HD") + (Lsro + "M42") +
+                "    DESP  42 42 900 168.3" + "    CONN" + "    VAR !NA NAME" + "    ORI AND P5 IS $!OR" +
+                "    VAR !HH NAME" + "    VAR !OR dir X" + "    MOVE $!OR DIST -82.5");
+        row("43 coupled", "SHHAXSBS", {62018000, 43181302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "431813") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    VAR !NA NAME" + "    VAR !OR dir Y" + "    MOVE $!OR DIST -82.5");
+        // A clamp 37 or 79 is the topmost part the rod thread looks at;
+        // its size code "80" is no thread: "M00" stays.
+        const QStringList hanger00{"    HSRO SPCO /ZORBEL3.0/M00", "    POS HH AT /RULE7", "    HREF /RULE7",
+                                   "    HCON TUB"};
+        row("37", "SHHAXSBS", {61018000, 37180302}, "", {},
+            hanger00 + "    HBOR  450" + pcla + (Spre + "3718027") + (Lsro + "M00") + "    DESP  42 42 900 168.3" +
+                "    CONN" + " ");
+        row("37 nuclear", "SHHAXSBS", {61018000, 37180302}, "nuclear", {},
+            hanger00 + "    HBOR  450" + pcla + (Spre + "N371817") + (Lsro + "M00") + "    DESP  42 42 900 168.3" +
+                "    CONN" + " ");
+        row("37 letter 4 F", "SHHFXSBS", {61018000, 37180302}, "", {},
+            QStringList{"    HSRO SPCO /ZORBEL3.0/M00", "    POS HH AT /RULE7", "    HREF /RULE7", "    HCON TUB"} +
+                "    HBOR  450" + pcla + (Spre + "37180261018000") + (Lsro + "M00") + "    DESP  00 00 900 168.3" +
+                "    CONN" + " ");
+        row("79", "SHHAXSBS", {61018000, 79180302}, "breite=900.5", {},
+            hanger00 + "    HBOR  450" + pcla + (Spre + "791803") + (Lsro + "M00") + "    DESP  900.5" + "    CONN" +
+                "    VAR !OR dir Y");
+        row("56", "SHHAXSBS", {61018000, 56180302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "561803") + (Lsro + "M42") + " " + "    CONN" +
+                "    VAR !OR dir Y");
+        row("57", "SHHAXSBS", {61018000, 57180302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "571803-18") + (Lsro + "M42") + "    DESP  42 42 " + "    CONN" +
+                "    VAR !OR dir Y");
+        row("87", "SHHAXSBS", {61018000, 87180302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "871803") + (Lsro + "M42") + "    DESP  42 42 " + "    CONN" +
+                " ");
+        // A plate 77 below the clamp is passed: the size and the direction
+        // come from the part under it (size 21).
+        row("plate below", "SHHAXSBS", {61021000, 77018000, 43180302}, "", {},
+            QStringList{"    HSRO SPCO /ZORBEL3.0/M64", "    POS HH AT /RULE7", "    HREF /RULE7", "    HCON TUB"} +
+                "    HBOR  450" + pcla + (Spre + "431803") + (Lsro + "M64") + "    DESP  64 64 900 168.3" + "    CONN" +
+                "    VAR !OR dir Y");
+        // "77" inside the number of the part below turns the direction.
+        row("inner 77", "SHHAXSBS", {60018770, 43180302}, "", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "431803") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    VAR !OR dir X");
+    }
+    void clampStatements() {
+        QFETCH(QString, arrangement);
+        QFETCH(QList<double>, chain);
+        QFETCH(QString, settings);
+        QFETCH(QStringList, pipe);
+        QFETCH(QStringList, expected);
+        Support(arrangement.toLatin1().constData(), chain.size() == 3 && chain[2] == 60018000 ? chain[1] : chain.last());
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        auto& r = ConstructionRecord;
+        for (const QString& s : settings.split(u',', Qt::SkipEmptyParts)) {
+            const QString key = s.section(u'=', 0, 0), value = s.section(u'=', 1);
+            if (key == "hd") r.K_HD_KZ = true;
+            else if (key == "nuclear") r.K_KERNTECH = true;
+            else if (key == "ptfe") r.K_PTFE_KZ = true;
+            else if (key == "t49") r.K_T49G_KZ = value;
+            else if (key == "breite") r.K_BREITE = value.toDouble();
+            else if (key == "breite2") r.K_BREITE_2 = value.toDouble();
+            else if (key == "hmd") r.K_HM_D_1 = value.toDouble();
+            else if (key == "dim3") PutTextField(BridgeRecords.Items[2].Dimension, 4, value);
+            else QFAIL(qPrintable("unknown setting " + key));
+        }
+        const QStringList lines = Lines();
+        const int spr = lines.indexOf("  :USTSPRRATE 0.00");
+        const int head = lines.indexOf("    /RULE7");
+        QVERIFY2(spr > 0 && head > spr, qPrintable(lines.join(u'\n')));
+        QCOMPARE(lines.mid(spr + 1, head - spr - 2), pipe);
+        QCOMPARE(From(lines, "HANG /RULE7/H1", 2 + int(expected.size())),
+                 (QStringList{"HANG /RULE7/H1", "    HSPE SPEC /ZORBEL3.0"} + expected));
+    }
+
+    // Which walk: letter 4 "R" or letter 5 "E" the R/E walk (a 91 is
+    // additional material, never an element), which turns into the first
+    // pass of the D walk at a type 79 part when letter 5 is "D"; letter 5
+    // "D" the D walk (a 91 is an element), or the R/E walk when letter 6
+    // is "S".
+    void walkChoice_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<bool>("ninetyOneWritten");
+        QTest::addColumn<bool>("secondSide");
+        QTest::addColumn<bool>("arrive");  // letter 6 "S": the beam arrives at 4
+        QTest::newRow("R, E") << "SHHREBBS" << false << false << false;
+        QTest::newRow("A, E") << "SHHAEXBS" << false << false << false;
+        QTest::newRow("R, T") << "SHHRTXBS" << false << false << false;
+        QTest::newRow("R, D") << "SHHRDLBS" << false << true << false;
+        QTest::newRow("D, letter 6 S") << "THHADSBS" << false << true << true;
+        QTest::newRow("D") << "THHADLBS" << true << true << false;
+    }
+    void walkChoice() {
+        QFETCH(QString, arrangement);
+        QFETCH(bool, ninetyOneWritten);
+        QFETCH(bool, secondSide);
+        QFETCH(bool, arrive);
+        Support(arrangement.toLatin1().constData(), 43180302);
+        SetChain({{74018000}, {60018000}, {79518000}, {91018000}, {61018000}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(lines.contains(Spre + "910180"), ninetyOneWritten);
+        QCOMPARE(lines.contains("NEW HANG /RULE7/H2"), secondSide);
+        QStringList beam{Spre + "795180", Lsro + "M42", "    DESP  48 42 900 33"};
+        if (arrive) beam << "    ARRIVE 4";
+        beam << "    CONN AND p5 is $!or" << (secondSide ? QStringLiteral("    VAR !HH NAME") : QStringLiteral(" "));
+        QCOMPARE(From(lines, Spre + "795180", int(beam.size())), beam);
+    }
+
+    // The T walk's second side starts below the 79 that set it and ends at
+    // the first empty entry or the first type 79 part (a 794 here, which
+    // does not start a side itself); otherwise it runs down to entry 1.
+    void tWalkSecondSideEnd_data() {
+        QTest::addColumn<double>("third");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("empty entry") << 0.0 << true;
+        QTest::newRow("794") << 79418000.0 << true;
+        QTest::newRow("clevis") << 61018000.0 << false;
+    }
+    void tWalkSecondSideEnd() {
+        QFETCH(double, third);
+        QFETCH(bool, ends);
+        Support("THHATSBS", 43180302);
+        SetChain({{75018000}, {60018000}, {third}, {61018000}, {79518000}, {60018000}, {43180302}});
+        const QStringList clevis = Element("610180", "M42") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList eyeNut = Element("600180", "M42") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList lug = Element("750180", "M42", true) + "    DESP  42" + "    CONN";
+        const QStringList end{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
+        const QStringList expected = ends ? clevis + end : clevis + clevis + eyeNut + lug + end;
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, "    CONN HH TO P3 of $!HH", int(expected.size()) + 1),
+                 QStringList{"    CONN HH TO P3 of $!HH"} + expected);
+        QCOMPARE(From(lines, "NEW HANG /RULE7/H2", 3)[2], QStringLiteral("    HSRO SPCO /ZORBEL3.0/M42"));
+    }
+
+    // A support without parts writes no chain statements in any walk; the
+    // clamp statements stand on a cleared clamp row.
+    void emptyPartList_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QString>("desp");
+        QTest::addColumn<QString>("function");
+        QTest::newRow("R/E") << "SHHRESBS" << "" << "HH";
+        QTest::newRow("T") << "THHATSBS" << "" << "HH";
+        QTest::newRow("D") << "THHADLBS" << "" << "HH";
+        QTest::newRow("Y") << "SHHYESBS" << "    DESP  00 00 " << "RV";
+        QTest::newRow("Y with a second side") << "SHHYDSBS" << "    DESP  00 00 " << "RW";
+    }
+    void emptyPartList() {
+        QFETCH(QString, arrangement);
+        QFETCH(QString, desp);
+        QFETCH(QString, function);
+        Support(arrangement.toLatin1().constData(), 0);
+        SetChain({});
+        const QStringList lines = Lines();
+        const QStringList expected{"  NEW PCLA", Spre + "      ", Lsro + "M00", desp, "    CONN", "    VAR !OR dir Y",
+                                   " ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7",
+                                   ":MdsSuppFunc '" + function + "'", ":MdsDesiTemp  210", "/RULE7/REST", " ", " ", "$."};
+        QCOMPARE(From(lines, "  NEW PCLA", int(expected.size()) + 1), expected);
+    }
+
+    // The line ":MDSVPRMMTO FALSE" after a 351 or 353: once after a clamp
+    // 36 whose number begins "37", after every one once a 341 was written
+    // or the clamp is a 38; none when the dynamic blocks are excluded
+    // (the parts are passed over). A 351 always turns by 90.
+    void mtoLines_data() {
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<bool>("excluded");
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<bool>("second");
+        QTest::newRow("clamp 36 numbered 37") << QList<double>{35318000, 35118000, 36180302} << false << true << false;
+        QTest::newRow("clamp 36") << QList<double>{35318000, 35118000, 36181302} << false << false << false;
+        QTest::newRow("341 above") << QList<double>{35318000, 35118000, 34118000, 36181302} << false << true << true;
+        QTest::newRow("clamp 38") << QList<double>{35318000, 35118000, 38180302} << false << true << true;
+        QTest::newRow("excluded") << QList<double>{35318000, 35118000, 36180302} << true << false << false;
+    }
+    void mtoLines() {
+        QFETCH(QList<double>, chain);
+        QFETCH(bool, excluded);
+        QFETCH(bool, first);
+        QFETCH(bool, second);
+        Support("SHHYESBS", chain.last());
+        ConstructionRecord.K_DYN_RSBK_KZ = excluded;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        const QStringList lines = Lines();
+        if (excluded) {
+            QVERIFY(!lines.contains(Spre + "351180"));
+            QVERIFY(!lines.contains(Spre + "353180"));
+            QVERIFY(!lines.contains("   :MDSVPRMMTO FALSE"));
+            return;
+        }
+        QStringList upper{Spre + "351180", Lsro + "M00", "    DESP  00", "    CONN", "    ROT BY 90"};
+        if (first) upper << "   :MDSVPRMMTO FALSE";
+        QStringList lower{" ", "  NEW SCLA", Spre + "353180", Lsro + "M00", "    DESP  00", "    CONN"};
+        if (second) lower << "   :MDSVPRMMTO FALSE";
+        const QStringList expected = upper + lower + QStringList{" ", "    OWN"};
+        QCOMPARE(From(lines, Spre + "351180", int(expected.size())), expected);
+    }
+
+    // The type 341 strut: its catalogue number with the 6th character taken
+    // from the 5th digit of the part below (351 18 0 00: "8"), the width,
+    // and "ARRIVE 4" on an arrangement of letter 1 "S" and letter 4 "Y".
+    void strut341() {
+        Support("SHHYESBS", 36181302);
+        SetChain({{35318000}, {35118000}, {34118000}, {36181302}});
+        QCOMPARE(From(Lines(), Spre + "341188", 7),
+                 (QStringList{Spre + "341188", Lsro + "M00", "    DESP  00 00 900", "    ARRIVE 4", "    CONN",
+                              "    VAR !HH NAME", " "}));
+    }
+
+    // Turns by 90: a 610 over a 730 with the turned flag, a 600 over a 730
+    // without it; a 350 with it, a 351 always.
+    void rotations_data() {
+        QTest::addColumn<bool>("turned");
+        QTest::newRow("turned") << true;
+        QTest::newRow("not turned") << false;
+    }
+    void rotations() {
+        QFETCH(bool, turned);
+        Support("SHHRESBS", 43180302);
+        SetChain({{73018000}, {61018000}, {73018000}, {60018000}, {43180302}});
+        BridgeRecords.DrehungAs = turned;
+        QStringList lines = Lines();
+        const QStringList eyeNut{Spre + "600180", Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND Y IS $!OR"};
+        const QStringList clevis{Spre + "610180", Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND Y IS $!OR"};
+        QCOMPARE(From(lines, Spre + "600180", 6), eyeNut + (turned ? " " : "    ROT BY 90"));
+        QCOMPARE(From(lines, Spre + "610180", 6), clevis + (turned ? "    ROT BY 90" : " "));
+
+        Support("SHHYESBS", 36181302);
+        SetChain({{35018000}, {35118000}, {36181302}});
+        BridgeRecords.DrehungAs = turned;
+        lines = Lines();
+        QCOMPARE(From(lines, Spre + "351180", 6)[4], QStringLiteral("    ROT BY 90"));
+        QCOMPARE(From(lines, Spre + "350180", 5),
+                 (QStringList{Spre + "350180", Lsro + "M00", "    DESP  00", "    CONN",
+                              turned ? QStringLiteral("    ROT BY 90") : QStringLiteral(" ")}));
+    }
+
+    // A 730 connects with "FCONN" for size codes 09 and 10 only.
+    void connection730_data() {
+        QTest::addColumn<double>("part");
+        QTest::addColumn<QString>("connection");
+        QTest::newRow("09") << 73009000.0 << "    FCONN";
+        QTest::newRow("10") << 73010000.0 << "    FCONN";
+        QTest::newRow("11") << 73011000.0 << "    CONN";
+        QTest::newRow("18") << 73018000.0 << "    CONN";
+    }
+    void connection730() {
+        QFETCH(double, part);
+        QFETCH(QString, connection);
+        Support("SHHRESBS", 43180302);
+        SetChain({{part}, {61018000}, {43180302}});
+        const QStringList lines = Lines();
+        const int at = lines.indexOf(Spre + QString::number(qint64(part)).left(6));
+        QVERIFY(at > 0);
+        QCOMPARE(lines.value(at + 3), connection);
+    }
+
+    // After the shift of a rod, a hanger of type 11 or an element 71 turns
+    // by 90 when the hanger is turned; other parts never.
+    void turnedHanger_data() {
+        QTest::addColumn<double>("part");
+        QTest::addColumn<bool>("turned");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList constant{Spre + "110180", Lsro + "M42", "    DESP  42 0 33", "    CONN", "    BY u 0350mm"};
+        const QStringList element71{Spre + "710180", Lsro + "M42", "    DESP  42", "    CONN", "    BY u 0350mm"};
+        const QStringList clevis{Spre + "610180", Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND Y IS $!OR",
+                                 "    BY u 0350mm"};
+        QTest::newRow("11 turned") << 11018000.0 << true << constant + "    ROT BY 90";
+        QTest::newRow("11") << 11018000.0 << false << constant + " ";
+        QTest::newRow("71 turned") << 71018000.0 << true << element71 + "    ROT BY 90";
+        QTest::newRow("71") << 71018000.0 << false << element71 + " ";
+        QTest::newRow("610 turned") << 61018000.0 << true << clevis + " ";
+    }
+    void turnedHanger() {
+        QFETCH(double, part);
+        QFETCH(bool, turned);
+        QFETCH(QStringList, expected);
+        Support("SHHRESBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 350;
+        SetChain({{60018000}, {part}, {66018500}, {61018000}, {43180302}});
+        BridgeRecords.DrehungKh = turned;
+        const QStringList lines = Lines();
+        // The element at entry 2 (the clevis also stands at entry 4).
+        const int at = lines.lastIndexOf(expected[0]);
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at, expected.size()), expected);
+    }
+
+    // Extra nuts of a rod's bolt list: one with connection 74 for a rod at
+    // entry 2 or 3; one when entry 1 is a type 25 and the rod stands at
+    // entry 2 or 3, or at 3 or 4 on a bearing.
+    void boltListExtras_data() {
+        QTest::addColumn<double>("bottom");
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<bool>("bearing");
+        QTest::addColumn<int>("nuts");
+        // A rod's list has two nuts to start with (types 64, 66 and 67).
+        QTest::newRow("74, rod at 2") << 60018000.0 << 2 << 74 << false << 3;
+        QTest::newRow("74, rod at 3") << 60018000.0 << 3 << 74 << false << 3;
+        QTest::newRow("74, rod at 4") << 60018000.0 << 4 << 74 << false << 2;
+        QTest::newRow("73, rod at 2") << 60018000.0 << 2 << 73 << false << 2;
+        QTest::newRow("25, rod at 2") << 25018000.0 << 2 << 0 << false << 3;
+        QTest::newRow("25, rod at 3") << 25018000.0 << 3 << 0 << false << 3;
+        QTest::newRow("25, rod at 4") << 25018000.0 << 4 << 0 << false << 2;
+        QTest::newRow("25 bearing, rod at 2") << 25018000.0 << 2 << 0 << true << 2;
+        QTest::newRow("25 bearing, rod at 3") << 25018000.0 << 3 << 0 << true << 3;
+        QTest::newRow("25 bearing, rod at 4") << 25018000.0 << 4 << 0 << true << 3;
+        QTest::newRow("25 and 74, rod at 3") << 25018000.0 << 3 << 74 << false << 4;
+        QTest::newRow("72, rod at 2") << 72018000.0 << 2 << 0 << false << 2;
+    }
+    void boltListExtras() {
+        QFETCH(double, bottom);
+        QFETCH(int, rod);
+        QFETCH(int, connection);
+        QFETCH(bool, bearing);
+        QFETCH(int, nuts);
+        Support("SHHRESBS", 43180302);
+        ConstructionRecord.K_AN_GEB = int16_t(connection);
+        ConstructionRecord.K_AUFLAGER_KZ = bearing;
+        std::vector<ChainPartSpec> chain{{bottom}, {61018000}, {61018000}, {61018000}, {61018000}, {43180302}};
+        chain[size_t(rod - 1)] = {66018500};
+        SetChain(chain);
+        const QStringList lines = Lines();
+        QCOMPARE(lines.filter("!bolts.append(").size(), nuts);
+        QCOMPARE(lines.filter("   !bolts.append( /ZORBEL3.0/638928 )").size(), nuts);
+    }
+
+    // After a 791 of the first pass, the first element of the D walk's
+    // second side gets a bolt list with one more nut, and one more again
+    // when it is a 61 or 60.
+    void nutAfter791_data() {
+        QTest::addColumn<double>("pair");
+        QTest::addColumn<double>("bottom");
+        QTest::addColumn<int>("nuts");
+        QTest::newRow("60 after 791") << 79118000.0 << 60018000.0 << 3;
+        QTest::newRow("61 after 791") << 79118000.0 << 61018000.0 << 3;
+        QTest::newRow("730 after 791") << 79118000.0 << 73018000.0 << 2;
+        QTest::newRow("60 after 793") << 79318000.0 << 60018000.0 << 0;
+    }
+    void nutAfter791() {
+        QFETCH(double, pair);
+        QFETCH(double, bottom);
+        QFETCH(int, nuts);
+        Support("THHADLBS", 43180302);
+        SetChain({{bottom}, {79518000}, {pair}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(lines.filter("   !bolts.append( /ZORBEL3.0/638928 )").size(), nuts);
+        // The bolt list follows the second side's element.
+        const int second = lines.indexOf("NEW HANG /RULE7/H2");
+        QVERIFY(second > 0);
+        QCOMPARE(lines.indexOf("   !bolts=ARRAY()", second) > second, nuts > 0);
+    }
+
+    // The 798 of the D walk: its 796 with "LEAVE 4" and ":MDSVPRMMTO
+    // FALSE" before it; without a 796 row neither.
+    void dWalkPin_data() {
+        QTest::addColumn<double>("pin");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("own size") << 79818000.0
+                                  << QStringList{Spre + "796180-180", Lsro + "M42", "    DESP  42 42 900",
+                                                 "    CONN AND p5 is $!or", "    LEAVE 4", "   :MDSVPRMMTO FALSE",
+                                                 " ", "  NEW HELE", Spre + "798180-260", Lsro + "M42",
+                                                 "    DESP  48 42 900 33", "    CONN AND p5 is $!or",
+                                                 "    VAR !HH NAME"};
+        QTest::newRow("none") << 79821000.0
+                              << QStringList{Spre + "798210-280", Lsro + "M64", "    DESP  68 42 900 33",
+                                             "    CONN AND p5 is $!or", "    VAR !HH NAME", " ", "  NEW SCLA"};
+    }
+    void dWalkPin() {
+        QFETCH(double, pin);
+        QFETCH(QStringList, expected);
+        Support("THHADLBS", 43180302);
+        SetChain({{60018000}, {pin}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, expected[0], int(expected.size())), expected);
+        QCOMPARE(lines.filter("LEAVE 4").size(), pin == 79818000.0 ? 1 : 0);
+    }
+
+    // The height of a rod group (the rod's 2000) with the part after it:
+    // a 72 adds its own height and that of entry 1 with the preset
+    // position (30 + 40 + 33), a 25 its own with the preset position
+    // (120 + 33); other parts add nothing. The part is written with the
+    // sum as its shift, and the walk goes on below it.
+    void groupHeight_data() {
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QStringList>("expected");  // from the group's bolt list on
+        const QStringList bolts{"  ", "   !bolts=ARRAY()", "   !bolts.append( /ZORBEL3.0/638928 )",
+                                "   !bolts.append( /ZORBEL3.0/638928 )", "   !!CE.:USTNUTREF = !bolts",
+                                "   !bolts.delete()"};
+        const QStringList plate = Element("740180", "M42", true) + "    DESP  42" + "    CONN";
+        const QStringList clevis = Element("610180", "M42") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        QTest::newRow("72") << QList<double>{74018000, 72018000, 66018500, 64018000, 61018000, 43180302}
+                            << bolts + Element("720180", "M42") + "    DESP  42" + "    CONN" + "    BY u 2103mm" +
+                                   plate;
+        QTest::newRow("25") << QList<double>{74018000, 25018000, 66018500, 64018000, 61018000, 43180302}
+                            << bolts + Element("250180", "M42") + "    DESP  42 0 33" + "    CONN" + "    BY u 2153mm" +
+                                   plate;
+        QTest::newRow("600") << QList<double>{74018000, 60018000, 66018500, 64018000, 61018000, 43180302}
+                             << bolts + Element("600180", "M42") + "    DESP  42" + "    CONN" +
+                                    "    ORI AND Y IS $!OR" + "    BY u 2000mm" + plate;
+        // A 72 above entry 2: written itself, then the part below it once.
+        QTest::newRow("72 at entry 3")
+            << QList<double>{74018000, 61018000, 72018000, 66018500, 64018000, 61018000, 43180302}
+            << bolts + Element("720180", "M42") + "    DESP  42" + "    CONN" + "    BY u 2103mm" + clevis + plate;
+    }
+    void groupHeight() {
+        QFETCH(QList<double>, chain);
+        QFETCH(QStringList, expected);
+        Support("SHHRESBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_5 = 800;
+        ConstructionRecord.K_TAB_SAZ_5 = 1;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        const QStringList lines = Lines();
+        // The coupling with its rod below, the shift of the fifth rod
+        // length, then its bolt list.
+        QCOMPARE(From(lines, Spre + "640180", 5),
+                 (QStringList{Spre + "640180", Lsro + "661805", "    DESP  42", "    CONN", "    BY u 0800mm"}));
+        const int at = lines.indexOf("    BY u 0800mm");
+        QCOMPARE(lines.mid(at + 1, expected.size() + 1), expected + " ");
+        QCOMPARE(lines.filter(Spre + "720180").size(), chain.contains(72018000) ? 1 : 0);
+    }
+
+    // The shift after an element at entry 1 of type 25 or 72 adds its height
+    // and the preset position; a 72 (at entry 1 or above) adds entry 1's
+    // height and the preset position once more.
+    void shiftOverTheBottom_data() {
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("shift");
+        QTest::newRow("72 at entry 2") << QList<double>{74018000, 72018000, 66018500, 61018000, 43180302} << "720180"
+                                       << "    BY u 0873mm";
+        QTest::newRow("25 at entry 1") << QList<double>{25018000, 66018500, 61018000, 43180302} << "250180"
+                                       << "    BY u 0953mm";
+        QTest::newRow("72 at entry 1") << QList<double>{72018000, 66018500, 61018000, 43180302} << "720180"
+                                       << "    BY u 0926mm";
+        QTest::newRow("600 at entry 1") << QList<double>{60018000, 66018500, 61018000, 43180302} << "600180"
+                                        << "    BY u 0800mm";
+    }
+    void shiftOverTheBottom() {
+        QFETCH(QList<double>, chain);
+        QFETCH(QString, element);
+        QFETCH(QString, shift);
+        Support("SHHRESBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_5 = 800;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        const QStringList lines = Lines();
+        const int at = lines.indexOf(Spre + element);
+        QVERIFY(at > 0);
+        QCOMPARE(lines.filter("    BY u "), QStringList{shift});
+        QCOMPARE(lines.indexOf(shift) > at && lines.indexOf(shift) <= at + 5, true);
+    }
+
+    // A dynamic support clears the three lengths of the static load once
+    // a strut 34 or 39 of the part list is found, walking up from entry 1
+    // to the first empty entry; a static support keeps them.
+    void type39Or34Dims_data() {
+        QTest::addColumn<bool>("staticSupport");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("34") << false << QList<double>{61018000, 34018000} << true;
+        QTest::newRow("39") << false << QList<double>{61018000, 39018000} << true;
+        QTest::newRow("35") << false << QList<double>{61018000, 35018000} << false;
+        QTest::newRow("after an empty entry") << false << QList<double>{61018000, 0, 34018000} << false;
+        QTest::newRow("empty entry 1") << false << QList<double>{0, 34018000} << false;
+        QTest::newRow("static") << true << QList<double>{61018000, 34018000} << false;
+    }
+    void type39Or34Dims() {
+        QFETCH(bool, staticSupport);
+        QFETCH(QList<double>, chain);
+        QFETCH(bool, cleared);
+        Support("SHHAXSBS", 0);
+        auto& r = ConstructionRecord;
+        r.K_S_Y_KZ = staticSupport;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        r.K_STAT_LAST_LG_H = 5;
+        r.K_STAT_LAST_LG_HZ = 6;
+        r.K_STAT_LAST_LG_HS = 7;
+        QVERIFY(!Lines().first().startsWith(QLatin1String("failed")));
+        QCOMPARE(r.K_STAT_LAST_LG_H, cleared ? 0 : 5);
+        QCOMPARE(r.K_STAT_LAST_LG_HZ, cleared ? 0 : 6);
+        QCOMPARE(r.K_STAT_LAST_LG_HS, cleared ? 0 : 7);
+    }
 
     // Hanger offsets: 0 for an installed hanger, else minus the travel;
     // half the travel (negative) when the angle count is exactly 1, also
