@@ -24,6 +24,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 
 const QString OrderField = QStringLiteral("A_ORDERNO");
@@ -35,6 +37,7 @@ struct Scope {
 };
 // In item order of the scope choice.
 const Scope Scopes[] = {{"Static", 100}, {"Dynamic", 300}, {"Cold", 200}};
+constexpr int ScopeCount = int(std::size(Scopes));
 
 QString DatabaseOfCatalogue() { return DBKONST ? DBKONST->ABHGDB.DatabaseName() : QStringLiteral("KONDATEN"); }
 QString TableOfCatalogue() { return DBKONST ? DBKONST->ABHGDB.TableName() : QStringLiteral("ABHGNR.DB"); }
@@ -105,7 +108,7 @@ void TFABHG_configure::Build() {
     RGscope->setObjectName(QStringLiteral("RGscope"));
     m_scopeButtons = new QButtonGroup(this);
     auto* scopeRow = new QHBoxLayout(RGscope);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < ScopeCount; ++i) {
         auto* rb = new QRadioButton(QString::fromLatin1(Scopes[i].item), RGscope);
         rb->setObjectName(QStringLiteral("RGscope_%1").arg(i));
         m_scopeButtons->addButton(rb, i);
@@ -196,7 +199,7 @@ void TFABHG_configure::FormCreate() {
 int TFABHG_configure::ScopeIndex() const { return m_scopeIndex; }
 
 void TFABHG_configure::SetScopeIndex(int index) {
-    if (index < 0 || index > 2) return;
+    if (index < 0 || index >= ScopeCount) return;
     if (QAbstractButton* b = m_scopeButtons->button(index); b && !b->isChecked()) b->setChecked(true);
     if (index == m_scopeIndex) return;
     m_scopeIndex = index;
@@ -222,8 +225,7 @@ void TFABHG_configure::LoadScope() {
     Tab_Abhgnr.Close();
     TZorbelGrid::ClearGrid(*LBused);
     TZorbelGrid::ClearGrid(*LBunused);
-    FScopeBase = 0;
-    if (m_scopeIndex >= 0 && m_scopeIndex < 3) FScopeBase = Scopes[m_scopeIndex].base;
+    FScopeBase = m_scopeIndex >= 0 && m_scopeIndex < ScopeCount ? Scopes[m_scopeIndex].base : 0;
     Tab_Abhgnr.SetFilter(ScopeFilter(), {FScopeBase, FScopeBase + 100});
     Tab_Abhgnr.SetFiltered(true);
     FMdsNames.clear();
@@ -389,10 +391,8 @@ bool TFABHG_configure::SaveConfigurationOrder() {
 
 void TFABHG_configure::Timer1Timer() {
     Timer1.stop();
-    int index = -1;
-    for (int i = 0; i < 3; ++i)
-        if (Scopes[i].base == FScopeBase) index = i;
-    if (index >= 0) SetScopeIndex(index);
+    for (int i = 0; i < ScopeCount; ++i)
+        if (Scopes[i].base == FScopeBase) SetScopeIndex(i);
     FScopeChanging = false;
 }
 
