@@ -57,6 +57,12 @@ QStringList Element(const QString& component, const QString& rod, bool first = f
             Lsro + rod};
 }
 
+QStringList Bolts(int nuts) {
+    QStringList lines{"  ", "   !bolts=ARRAY()"};
+    for (int i = 0; i < nuts; ++i) lines << "   !bolts.append( /ZORBEL3.0/638928 )";
+    return lines << "   !!CE.:USTNUTREF = !bolts" << "   !bolts.delete()";
+}
+
 QStringList operator+(QStringList a, const char* b) {
     a.append(QString::fromLatin1(b));
     return a;
@@ -92,6 +98,7 @@ class TestPmlStatements : public QObject {
         c.Static(25018000, "250180", "N25077", 120);
         c.Static(71018000, "710180", "N71004", 95);
         c.Static(11018000, "110180", "N11040", 655);
+        c.Static(21018218, "210182", "N21077", 500);
         c.Static(11118000, "111180", "N11159", 600);
         c.Static(73018000, "730180", "N73016", 85);
         c.Static(73009000, "730090", "N73011", 81);
@@ -145,6 +152,8 @@ class TestPmlStatements : public QObject {
         c.Dynamic(34118000, "341180", "N34130");
         c.Dynamic(34018000, "340180", "N34011");
         c.Dynamic(39018000, "390180", "N39012");
+        c.Dynamic(30018001, "300181", "N30081");
+        c.Dynamic(30018002, "300182", "N30082");
         for (const char* cold : {"57180302", "53118302", "53218302", "54180302", "54280302", "55180302", "56180302",
                                  "58180302"})
             c.Cold(QByteArray(cold).toInt(), QByteArray(cold).left(6).constData());
@@ -885,6 +894,69 @@ private slots:
         QCOMPARE(r.K_STAT_LAST_LG_H, cleared ? 0 : 5);
         QCOMPARE(r.K_STAT_LAST_LG_HZ, cleared ? 0 : 6);
         QCOMPARE(r.K_STAT_LAST_LG_HS, cleared ? 0 : 7);
+    }
+
+    // The D walk with rods on both sides, rod lengths 50 and 100 at
+    // positions 1 and 2. First pass: after a rod the part below is read
+    // and the walk goes on from the next part that is no rod or coupling
+    // below it, or from that part itself when letter 7 is "C" while more
+    // than two rod lengths are left. Second pass: with letter 7 "C" the
+    // position counts down to 4 first; otherwise, at position 2, the part
+    // below the rod is stepped over and the one under it written.
+    void dWalkRods_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QStringList>("expected");  // after the clamp's statements
+        const QStringList beam = Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" +
+                                 "    VAR !HH NAME";
+        auto withOri = [](const char* number, const char* rod, const char* desp) {
+            return Element(number, rod) + desp + "    CONN" + "    ORI AND Y IS $!OR";
+        };
+        const QStringList eyeNut = withOri("600180", "661805", "    DESP  42");
+        const QStringList spring = withOri("210182", "661805", "    DESP  42 0 33");
+        const QStringList clevis = withOri("610180", "M42", "    DESP  42");
+        const QStringList lug = Element("750180", "M42", true) + "    DESP  42" + "    CONN";
+        const QStringList rodElement = Element("661805", "M42") + "    DESP  42" + "    CONN";
+        const QStringList side{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                               "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42",
+                               "    CONN HH TO P3 of $!HH"};
+        const QStringList end{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
+        QTest::newRow("letter 7 C")
+            << "THHADLCS"
+            << beam + eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + "    BY u 0050mm" + side +
+                   eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + end;
+        QTest::newRow("letter 7 B")
+            << "THHADLBS"
+            << beam + eyeNut + Bolts(2) + clevis + "    BY u 0100mm" + lug + side + eyeNut + Bolts(2) + rodElement +
+                   "    BY u 0050mm" + clevis + lug + end;
+    }
+    void dWalkRods() {
+        QFETCH(QString, arrangement);
+        QFETCH(QStringList, expected);
+        Support(arrangement.toLatin1().constData(), 43180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 50;
+        ConstructionRecord.K_RESTLAENGE_2 = 100;
+        SetChain({{75018000}, {61018000}, {66018500}, {21018218}, {66018500}, {60018000}, {79518000}, {43180302}});
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
+    // The Y walk exchanges the first type 300 part with digit 8 above "1"
+    // with the part below it; a 300 with digit 8 "1" stays.
+    void yWalkExchange() {
+        Support("SHHYESBS", 36181302);
+        ConstructionRecord.K_RESTLAENGE_1 = 400;
+        SetChain({{35018000}, {30018002}, {30018001}, {36181302}});
+        const QStringList unit = Element("300181", "M00") + "    DESP  00 00 400 0 1" + "    CONN";
+        const QStringList block = Element("350180", "M00") + "    DESP  00" + "    CONN";
+        const QStringList extension = Element("300182", "M00", true) + "    ARRIVE 2" + "    LEAVE 1" +
+                                      "    DESP  00 00 0 0 0" + "    CONN";
+        const QStringList expected = unit + block + extension + QStringList{" ", "    OWN"};
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
     }
 
     // Hanger offsets: 0 for an installed hanger, else minus the travel;
