@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -187,7 +188,6 @@ void TFABHG_configure::Connect() {
 
 void TFABHG_configure::FormCreate() {
     TZorbelForm::FormCreate();
-    FMdsNames.clear();
     for (TZorbelGrid* g : {LBused, LBunused}) {
         g->SetCells(0, 0, IvTranslate(QStringLiteral("MDS n°")));
         g->SetCells(1, 0, IvTranslate(QStringLiteral("KORVA n°")));
@@ -200,7 +200,7 @@ int TFABHG_configure::ScopeIndex() const { return m_scopeIndex; }
 
 void TFABHG_configure::SetScopeIndex(int index) {
     if (index < 0 || index >= ScopeCount) return;
-    if (QAbstractButton* b = m_scopeButtons->button(index); b && !b->isChecked()) b->setChecked(true);
+    if (QAbstractButton* b = m_scopeButtons->button(index)) b->setChecked(true);
     if (index == m_scopeIndex) return;
     m_scopeIndex = index;
     RGscopeClick();
@@ -225,13 +225,12 @@ void TFABHG_configure::LoadScope() {
     Tab_Abhgnr.Close();
     TZorbelGrid::ClearGrid(*LBused);
     TZorbelGrid::ClearGrid(*LBunused);
-    FScopeBase = m_scopeIndex >= 0 && m_scopeIndex < ScopeCount ? Scopes[m_scopeIndex].base : 0;
+    FScopeBase = Scopes[std::clamp(m_scopeIndex, 0, ScopeCount - 1)].base;
     Tab_Abhgnr.SetFilter(ScopeFilter(), {FScopeBase, FScopeBase + 100});
     Tab_Abhgnr.SetFiltered(true);
     FMdsNames.clear();
     try {
-        Tab_Abhgnr.Open();
-        Tab_Abhgnr.First();
+        Tab_Abhgnr.Open();  // on the first row
         for (bool more = !Tab_Abhgnr.IsEmpty(); more; more = Tab_Abhgnr.Next()) {
             const int orderNo = Tab_Abhgnr.FieldByName(OrderField).AsInteger();
             if (orderNo <= ReservedOrder) continue;
@@ -312,7 +311,6 @@ void TFABHG_configure::ShowPicture(TZorbelGrid* grid, TTable& table, QLabel* ima
         table.SetFilter(QStringLiteral("A_NR = ?"), {cell.toInt() + FScopeBase});
         table.SetFiltered(true);
         table.Open();
-        table.First();
         if (table.IsEmpty()) return;
         QImage picture;
         const QByteArray bytes = table.FieldByName(QStringLiteral("BILD")).Value().toByteArray();
@@ -350,9 +348,9 @@ bool TFABHG_configure::CheckMdsNumbers() {
 // arrangement is stored or none of it.
 void TFABHG_configure::StoreOrder() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
+    // Opened again inside the transaction, on the scope's filter of the
+    // load.
     Tab_Abhgnr.Close();
-    Tab_Abhgnr.SetFilter(ScopeFilter(), {FScopeBase, FScopeBase + 100});
-    Tab_Abhgnr.SetFiltered(true);
     InTransaction(db, [&] {
         Tab_Abhgnr.Open();
         auto store = [&](const TZorbelGridRows& rows, bool available) {
@@ -379,7 +377,6 @@ bool TFABHG_configure::SaveConfigurationOrder() {
     try {
         StoreOrder();
     } catch (const EDatabaseError& e) {
-        Tab_Abhgnr.Close();
         m_saveFailed = true;
         ErrorOk(this, IvTranslate(QStringLiteral("The order of the support configurations could not be saved:\r%s"))
                           .replace(QLatin1String("%s"), e.Message()));

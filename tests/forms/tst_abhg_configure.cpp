@@ -399,6 +399,9 @@ private slots:
             const QRect g = InForm(grid, f), i = InForm(image, f);
             QVERIFY(box.contains(g) && box.contains(i));
             QVERIFY(g.bottom() < i.top());
+            // The picture right under its grid, at the bottom of the box.
+            QVERIFY(i.top() - g.bottom() <= 12);
+            QVERIFY(box.bottom() - i.bottom() <= 12);
             QVERIFY(g.height() > 100);
             QCOMPARE(image->size(), QSize(200, 160));
             QVERIFY(std::abs(i.center().x() - box.center().x()) <= 1);
@@ -449,7 +452,10 @@ private slots:
             QVERIFY2(object, name);
             QCOMPARE(object->objectName(), QString::fromLatin1(name));
         }
-        for (TZorbelGrid* g : {form->LBused, form->LBunused}) QCOMPARE(g->ColCount(), 2);
+        for (TZorbelGrid* g : {form->LBused, form->LBunused}) {
+            QCOMPARE(g->ColCount(), 2);
+            QVERIFY(!g->EnableDrapDrop);
+        }
         QStringList items;
         for (int i = 0; i < 3; ++i)
             items << form->RGscope->findChild<QRadioButton*>(QStringLiteral("RGscope_%1").arg(i))->text();
@@ -572,6 +578,61 @@ private slots:
         QVERIFY(form->isVisible());
         QCOMPARE(seam.Texts(),
                  QStringList{"The MDS n° \"1\" is not in the list of\r available support configurations !"});
+    }
+
+    // Scope numbers outside the three items change nothing.
+    void unknownScopeIgnored() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->SetScopeIndex(2);
+        for (int index : {3, -1}) {
+            form->SetScopeIndex(index);
+            QCOMPARE(form->ScopeIndex(), 2);
+            QCOMPARE(form->ScopeBase(), 200);
+            QCOMPARE(Column(form->LBused, 1), QStringList{"1"});
+        }
+    }
+
+    // Reserved configurations are never written, not even when a grid
+    // lists one.
+    void reservedRowsNeverWritten() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->AddRow({"9", "10"});    // 110, -9999
+        form->LBunused->AddRow({"9", "11"});  // 111, -10000
+        form->BnormalOrderClick();
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "10", "99"}));
+        form->close();
+        QVERIFY(!form->isVisible());
+        QMap<int, int> expected = Catalogue::Initial();
+        expected[101] = 1;
+        expected[102] = 2;
+        expected[105] = 3;
+        expected[199] = 5;
+        expected[107] = -1;
+        expected[108] = -1;
+        QCOMPARE(cat.Orders(), expected);
+    }
+
+    // A scope change refused by a failed store starts the timer; a close
+    // that then stores stops it, so nothing runs on the closed form.
+    void closeStopsTheScopeTimer() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        ArmWriteFault(1);
+        seam.Answer(mr::OK);
+        form->RGscope->findChild<QRadioButton*>("RGscope_2")->click();
+        QCOMPARE(seam.Requests().size(), size_t(1));
+        QVERIFY(form->Timer1.isActive());
+        form->close();
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->Timer1.isActive());
+        QCOMPARE(cat.Orders()[101], 1);
+        QCOMPARE(seam.Requests().size(), size_t(1));
     }
 
     // Configuration mode's forms on the catalogue module's configuration
