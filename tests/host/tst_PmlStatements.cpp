@@ -98,6 +98,11 @@ class TestPmlStatements : public QObject {
         c.Static(25018000, "250180", "N25077", 120);
         c.Static(71018000, "710180", "N71004", 95);
         c.Static(11018000, "110180", "N11040", 655);
+        c.Static(20918000, "209180", "N20933", 120);
+        c.Static(20218000, "202180", "N20244", 140);
+        c.Static(62020000, "62X4Y0", "N62020", 62);  // catalogue numbers whose
+        c.Static(62019000, "62Z5W0", "N62019", 63);  // characters 3 and 4 differ
+        c.Static(76918000, "769180", "N76918", 65, 90);
         c.Static(21018218, "210182", "N21077", 500);
         c.Static(11118000, "111180", "N11159", 600);
         c.Static(73018000, "730180", "N73016", 85);
@@ -135,6 +140,7 @@ class TestPmlStatements : public QObject {
         }
         c.Clamp(43180302, "431803", "N43177", false, true);
         c.Clamp(43181302, "431813", "N43199", true);
+        c.Clamp(43180402, "431804", "N43188", false, false, 11, 16);
         c.Clamp(43990302, "439903", "N43998");
         c.Clamp(49180312, "491803", "N49166", false, true, 9, 14);
         c.Clamp(41180302, "411803", "N41155");
@@ -751,9 +757,12 @@ private slots:
         QFETCH(double, bottom);
         QFETCH(int, nuts);
         Support("THHADLBS", 43180302);
-        SetChain({{bottom}, {79518000}, {pair}, {43180302}});
+        // The lug at entry 1 comes after the first element of the side: it
+        // gets no bolt list.
+        SetChain({{75018000}, {bottom}, {79518000}, {pair}, {43180302}});
         const QStringList lines = Lines();
         QCOMPARE(lines.filter("   !bolts.append( /ZORBEL3.0/638928 )").size(), nuts);
+        QCOMPARE(lines.filter("   !bolts=ARRAY()").size(), nuts > 0 ? 1 : 0);
         // The bolt list follows the second side's element.
         const int second = lines.indexOf("NEW HANG /RULE7/H2");
         QVERIFY(second > 0);
@@ -953,6 +962,148 @@ private slots:
         const QStringList extension = Element("300182", "M00", true) + "    ARRIVE 2" + "    LEAVE 1" +
                                       "    DESP  00 00 0 0 0" + "    CONN";
         const QStringList expected = unit + block + extension + QStringList{" ", "    OWN"};
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
+    // The plate 77 appends to the clamp's kept DESP text the character(s)
+    // of the catalogue number of the part at rod-length position minus 1:
+    // characters 3 and 4 above size 19, character 3 alone up to it. An
+    // element after the plate writes no size DESP.
+    void plate77_data() {
+        QTest::addColumn<double>("bottom");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("size 20") << 62020000.0
+                                 << QStringList{Spre + "770180", Lsro + "M42", "    DESP  42 42 0 0 0 X4", "    CONN",
+                                                "    VAR !NA2 NAME", " ", "  NEW SCLA", Spre + "62X4Y0", Lsro + "M56",
+                                                "    CONN", " "};
+        QTest::newRow("size 19") << 62019000.0
+                                 << QStringList{Spre + "770180", Lsro + "M42", "    DESP  42 42 0 0 0 Z", "    CONN",
+                                                "    VAR !NA2 NAME", " ", "  NEW SCLA", Spre + "62Z5W0", Lsro + "M48",
+                                                "    CONN", " "};
+    }
+    void plate77() {
+        QFETCH(double, bottom);
+        QFETCH(QStringList, expected);
+        Support("SHHRESBS", 43180302);
+        // One shift at position 2 leaves the position at 2: entry 1.
+        ConstructionRecord.K_RESTLAENGE_2 = 100;
+        SetChain({{bottom}, {77018000}, {60018000}, {66018500}, {61018000}, {43180302}});
+        QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
+    }
+
+    // Beam clamp 78 and yoke 76 with and without their profile row (the
+    // key of the support's beam clamp): text, width and thickness from the
+    // row, empty and zero without it. A yoke 76 with digits 3-4 "91" spans
+    // the profile and twice its own width, with the clamp's length.
+    void profiles_data() {
+        QTest::addColumn<int>("clampNumber");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("with the row")
+            << 31
+            << QStringList{Spre + "780180-HEB300", Lsro + "M42", "    DESP  42 0 300 0045  300", "    CONN", " ",
+                           "  NEW HELE", Spre + "769180", Lsro + "M42", "    DESP  0 0 480 11", "    CONN", " ",
+                           "  NEW HELE", Spre + "760180", Lsro + "M42", "    DESP  42 0 300 700 19", "    CONN"};
+        QTest::newRow("without") << 99
+                                 << QStringList{Spre + "780180-", Lsro + "M42", "    DESP  42 0 0 0045  300", "    CONN",
+                                                " ", "  NEW HELE", Spre + "769180", Lsro + "M42", "    DESP  0 0 180 11",
+                                                "    CONN", " ", "  NEW HELE", Spre + "760180", Lsro + "M42",
+                                                "    DESP  42 0 0 700 0", "    CONN"};
+    }
+    void profiles() {
+        QFETCH(int, clampNumber);
+        QFETCH(QStringList, expected);
+        Support("SHHRESBS", 43180402);
+        auto& r = ConstructionRecord;
+        r.K_KLM_NR = int16_t(clampNumber);
+        r.K_KLM_HH = 300;
+        r.K_TRAGARM_L = 700;
+        SetChain({{61018000}, {76018000}, {76918000}, {78018000}, {43180402}});
+        QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
+    }
+
+    // A coupling 64 with no rod below: no group to repeat, and the shift
+    // after the next element is the coupling's own height.
+    void couplingWithoutRod() {
+        Support("SHHRESBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_5 = 800;
+        ConstructionRecord.K_TAB_SAZ_5 = 2;
+        SetChain({{74018000}, {61018000}, {64018000}, {60018000}, {43180302}});
+        const QStringList expected = QStringList{Spre + "640180", Lsro + "M42", "    DESP  42", "    CONN",
+                                                 "    BY u 0800mm"} +
+                                     Bolts(2) + Element("610180", "M42") + "    DESP  42" + "    CONN" +
+                                     "    ORI AND Y IS $!OR" + "    BY u 55mm" + Element("740180", "M42", true) +
+                                     "    DESP  42" + "    CONN" + " " + "    OWN";
+        QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
+    }
+
+    // The Y walk's exchange needs a part below: a 209 at entry 1 stays,
+    // and the 202 is written with its own height and the second rod
+    // length on both sides.
+    void yWalkBottom209() {
+        Support("SHHYDSBS", 37180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 380;
+        ConstructionRecord.K_RESTLAENGE_2 = 90;
+        SetChain({{20918000}, {20218000}, {35018000}, {34018000}, {37180302}});
+        const QStringList block = Element("350180", "M00") + "    DESP  00" + "    CONN";
+        const QStringList bracket = Element("202180", "M00") + "    DESP  00 00 230 0 1" + "    CONN";
+        const QStringList bottom = Element("209180", "M00", true) + "    ARRIVE 2" + "    LEAVE 1" +
+                                   "    DESP  00 00 380" + "    CONN";
+        const QStringList expected =
+            Element("340188", "M00") + "    DESP  00 00 900" + "    ARRIVE 4" + "    CONN" + "    VAR !HH NAME" +
+            block + bracket + bottom +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                        "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M00", "    CONN HH TO P3 of $!HH"} +
+            block + bracket + bottom + " " + "    OWN";
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
+    }
+
+    // The T walk's second side counts its rod lengths from position 4 when
+    // letter 7 is "C" or "E", else from 3: the same rod gets the length at
+    // position 3 (300) or 2 (100).
+    void tWalkSecondSideLengths_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QString>("shift");
+        QTest::newRow("C") << "THHATSCS" << "    BY u 0300mm";
+        QTest::newRow("E") << "THHATSES" << "    BY u 0300mm";
+        QTest::newRow("B") << "THHATSBS" << "    BY u 0100mm";
+    }
+    void tWalkSecondSideLengths() {
+        QFETCH(QString, arrangement);
+        QFETCH(QString, shift);
+        Support(arrangement.toLatin1().constData(), 43180302);
+        auto& r = ConstructionRecord;
+        r.K_RESTLAENGE_1 = 50;
+        r.K_RESTLAENGE_2 = 100;
+        r.K_RESTLAENGE_3 = 300;
+        SetChain({{75018000}, {60018000}, {66018500}, {61018000}, {79518000}, {60018000}, {43180302}});
+        const QStringList lines = Lines();
+        const int side = lines.indexOf("    CONN HH TO P3 of $!HH");
+        QVERIFY(side > 0);
+        QCOMPARE(lines.mid(0, side).filter("    BY u "), QStringList{"    BY u 0300mm"});
+        QCOMPARE(lines.mid(side).filter("    BY u "), QStringList{shift});
+    }
+
+    // The D walk: a rod over a coupling 64 in the first pass writes the
+    // coupling's group; the second pass steps over the coupling and ends.
+    void dWalkRodOverCoupling() {
+        Support("THHADLBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_5 = 800;
+        SetChain({{75018000}, {61018000}, {64018000}, {66018500}, {60018000}, {79518000}, {43180302}});
+        const QStringList eyeNut = Element("600180", "661805") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList expected =
+            Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" + "    VAR !HH NAME" +
+            eyeNut + Bolts(2) + Element("640180", "M42") + "    DESP  42" + "    CONN" + "    BY u 0800mm" + Bolts(2) +
+            Element("610180", "M42") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR" + "    BY u 55mm" +
+            Element("750180", "M42", true) + "    DESP  42" + "    CONN" +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                        "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42", "    CONN HH TO P3 of $!HH"} +
+            eyeNut + Bolts(2) + QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
         const QStringList lines = Lines();
         const int clamp = lines.indexOf("  NEW PCLA");
         QVERIFY(clamp > 0);
