@@ -216,6 +216,12 @@ private slots:
         QTest::newRow("padded negative") << "padded" << -6.25 << 5 << 0 << "   -6";
         QTest::newRow("shortest whole") << "shortest" << 250.0 << 0 << 0 << "250";
         QTest::newRow("shortest fraction") << "shortest" << 0.1 << 0 << 0 << "0.1";
+        // Fifteen significant digits and no more: one digit further the
+        // binary value shows (0.07000000000000001, 1.1000000000000001).
+        QTest::newRow("shortest 0.07") << "shortest" << 0.07 << 0 << 0 << "0.07";
+        QTest::newRow("shortest 1.1") << "shortest" << 1.1 << 0 << 0 << "1.1";
+        QTest::newRow("shortest 0.3") << "shortest" << 0.3 << 0 << 0 << "0.3";
+        QTest::newRow("shortest 12.34") << "shortest" << 12.34 << 0 << 0 << "12.34";
         QTest::newRow("shortest negative") << "shortest" << -2.5 << 0 << 0 << "-2.5";
         QTest::newRow("shortest 1e-5 fixed") << "shortest" << 0.00001 << 0 << 0 << "0.00001";
         QTest::newRow("shortest below 1e-5") << "shortest" << 0.000001 << 0 << 0 << "1E-06";
@@ -583,12 +589,16 @@ private slots:
     void missingChainProductFails_data() {
         QTest::addColumn<double>("number");
         QTest::addColumn<bool>("clamp");
-        QTest::newRow("eye nut") << 60014099.0 << false;
-        QTest::newRow("clamp of the chain") << 43099999.0 << true;
+        QTest::addColumn<QString>("table");
+        QTest::newRow("eye nut") << 60014099.0 << false << "Pgstat.DB";
+        QTest::newRow("clamp of the chain") << 43099999.0 << true << "pgrsrsl.DB";
+        QTest::newRow("dynamic clamp of the chain") << 36099999.0 << true << "Pgdyna.DB";
+        QTest::newRow("cold clamp of the chain") << 52099999.0 << true << "PGCLDSTA.DB";
     }
     void missingChainProductFails() {
         QFETCH(double, number);
         QFETCH(bool, clamp);
+        QFETCH(QString, table);
         PrintLanguage language(2);
         SpringHanger();
         if (clamp) {
@@ -603,6 +613,7 @@ private slots:
         QString error;
         QVERIFY(!WritePmlFile(file, &error));
         QVERIFY2(error.contains(QString::number(qint64(number))), qPrintable(error));
+        QVERIFY2(error.contains(" " + table + ";"), qPrintable(error));
         QCOMPARE(ReadAll(file), QByteArray("old content\r\n"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.zof"});
         QVERIFY(!WritePmlFile(out.file("new.zof"), &error));

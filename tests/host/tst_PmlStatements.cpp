@@ -382,6 +382,14 @@ private slots:
         row("58 in a chain", "SHHAXSBS", {61018000, 58180302, 60018000}, "dim3=12345", {},
             hanger42 + "    HBOR  800" + pcla + (Spre + "581803") + (Lsro + "M42") + "    DESP  42 42 12345" +
                 "    CONN" + "    VAR !OR dir Y");
+        // No clamp entry in the chain: the bridge item after entry 0.
+        row("58 not in the chain", "SHHAXSBS", {61018000, 60018000}, "clamp=58180302,dim1=54321,dim2=12345", {},
+            hanger42 + "    HBOR  800" + pcla + (Spre + "581803") + (Lsro + "M42") + "    DESP  42 42 54321" +
+                "    CONN" + "    VAR !OR dir Y");
+        // Too wide for fixed(7, 0).
+        row("541 wide", "SHHAXSBS", {61018000, 54180302}, "hmd=12500000", {},
+            hanger42 + "    HBOR  800" + pcla + (Spre + "541803") + (Lsro + "M42") + "    DESP  800 800 1.25E+07" +
+                "    CONN" + "    VAR !OR dir Y");
         row("49 slide plate", "DHHRELXS", {61018000, 49180312}, "ptfe,t49=3", {},
             hanger42 + "    HBOR  450" + pcla + (Spre + "491803G3-SP") + (Lsro + "M42") + "    DESP  0  0 900 168.3" +
                 "    CONN" + " ");
@@ -460,7 +468,10 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(QStringList, pipe);
         QFETCH(QStringList, expected);
-        Support(arrangement.toLatin1().constData(), chain.size() == 3 && chain[2] == 60018000 ? chain[1] : chain.last());
+        double clamp = chain.size() == 3 && chain[2] == 60018000 ? chain[1] : chain.last();
+        for (const QString& s : settings.split(u',', Qt::SkipEmptyParts))
+            if (s.startsWith(QLatin1String("clamp="))) clamp = s.mid(6).toDouble();
+        Support(arrangement.toLatin1().constData(), clamp);
         std::vector<ChainPartSpec> parts;
         for (double n : chain) parts.push_back({n});
         SetChain(parts);
@@ -474,7 +485,10 @@ private slots:
             else if (key == "breite") r.K_BREITE = value.toDouble();
             else if (key == "breite2") r.K_BREITE_2 = value.toDouble();
             else if (key == "hmd") r.K_HM_D_1 = value.toDouble();
+            else if (key == "dim1") PutTextField(BridgeRecords.Items[0].Dimension, 4, value);
+            else if (key == "dim2") PutTextField(BridgeRecords.Items[1].Dimension, 4, value);
             else if (key == "dim3") PutTextField(BridgeRecords.Items[2].Dimension, 4, value);
+            else if (key == "clamp") continue;
             else QFAIL(qPrintable("unknown setting " + key));
         }
         const QStringList lines = Lines();
@@ -1108,6 +1122,124 @@ private slots:
         const int clamp = lines.indexOf("  NEW PCLA");
         QVERIFY(clamp > 0);
         QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
+    // Each fixed(p, d) field switches to scientific notation when its
+    // integer part needs more than p digits: every field here gets a value
+    // of p + 1 digits (12500000 for p = 7, 1250000 for 6, 125000 for 5,
+    // 12500 for 4, 1250 for 3).
+    void tooWideForTheField_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<bool>("staticSupport");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QStringList>("expected");
+        auto row = [](const char* name, const char* arrangement, bool stat, const char* field, double value,
+                      QStringList expected) {
+            QTest::newRow(name) << arrangement << stat << field << value << expected;
+        };
+        const char* s = "SHHAXSBS";
+        row("105", s, true, "LAST_BLOK", 12500000, {"--     105 Cold load [kN]= 1.25E+07"});
+        row("106 and forces", s, true, "LAST", 12500000,
+            {"--     106 Hot load [kN]= 1.25E+07", "  :USTFORCES 1.25E+07 0.00 0.00"});
+        row("106 hot", s, true, "LAST_AUSG", 12500000, {"--     106 Hot load [kN]= 1.25E+07"});
+        row("107", s, true, "FDR_RATE", 12500000, {"--     107 Spring rate [N/mm]= 1.25E+07"});
+        row("spring rate", s, true, "FDR_RATE", 125000,
+            {"--     107 Spring rate [N/mm]= 125000.0", "  :USTSPRRATE 1.25E+05"});
+        row("110 and 113", s, true, "WEG_X", 12500000,
+            {"--     110 Travel - X - Direction [mm]= 1.25E+07", "--     113 Offset - X - Direction [mm]= -1.25E+07"});
+        row("111 and 114", s, true, "WEG_Y", 12500000,
+            {"--     111 Travel - Y - Direction [mm]= 1.25E+07", "--     114 Offset - Y - Direction [mm]= -1.25E+07"});
+        row("112", s, true, "WEG_Z", 12500000, {"--     112 Travel - Z - Direction [mm]= 1.25E+07"});
+        row("120", s, true, "RDM", 1250000, {"--     120 Pipe diameter [mm]= 1.25E+06"});
+        row("121", s, true, "DAEMMST", 1250000, {"--     121 Insulation [mm]= 1.25E+06"});
+        row("122", s, true, "TEM", 12500, {"--     122 Temperature [°C]= 1.25E+04", ":MdsDesiTemp  1.25E+04"});
+        row("alpha", s, true, "ALPHA", 12500000,
+            {"--     301 Alpha = 1.25E+07 Delta l SLCA = 0.00 Delta l SCLP = 0.00"});
+        row("delta", s, true, "DELTA", 12500000,
+            {"--     301 Alpha = 0.00 Delta l SLCA = 1.25E+07 Delta l SCLP = 0.00"});
+        row("forces HZ", s, true, "STAT_LAST_HZ", 12500000, {"  :USTFORCES 0.00 1.25E+07 0.00"});
+        row("forces HS", s, true, "STAT_LAST_HS", 12500000, {"  :USTFORCES 0.00 0.00 1.25E+07"});
+        row("weld value", s, true, "WELD", 1250, {"  :USTWELDVALUE 0 0 0 1.25E+03"});
+        row("steel elevation", s, true, "HM_Q_1", 12500000, {"  :USTSTEELELEV 1.25E+07"});
+        row("second steel elevation", "THHADLBS", true, "HM_Q_2", 12500000, {"  :USTSTEELELEV 0 1.25E+07"});
+        row("205", s, false, "LAST", 12500000,
+            {"--     205 Load (H/Normal) [kN]= 1.25E+07", "  :USTFORCES 1.25E+07 0.00 0.00"});
+        row("206", s, false, "LAST_DYN_2", 12500000,
+            {"--     206 Load (H/Emergency) [kN]= 1.25E+07", "  :USTFORCES 0.00 1.25E+07 0.00"});
+        row("207", s, false, "LAST_DYN_3", 12500000,
+            {"--     207 Load (H/Faulted) [kN]= 1.25E+07", "  :USTFORCES 0.00 0.00 1.25E+07"});
+        row("208", s, false, "WEG_X", 1250000,
+            {"--     208 Positive movement [mm]= 1.25E+06", "  :USTMOVEMENT  0 0 0 1250000 0"});
+        row("209", s, false, "WEG_Y", 1250000,
+            {"--     209 Negative movement [mm]= 1.25E+06", "  :USTMOVEMENT  0 0 0 0 1250000"});
+        row("movement X", s, false, "WEG_X", 12500000, {"  :USTMOVEMENT  0 0 0 1.25E+07 0"});
+        row("movement Y", s, false, "WEG_Y", 12500000, {"  :USTMOVEMENT  0 0 0 0 1.25E+07"});
+        row("220", s, false, "RDM", 1250000, {"--     220 Pipe diameter [mm]= 1.25E+06"});
+        row("221", s, false, "DAEMMST", 1250000, {"--     221 Insulation [mm]= 1.25E+06"});
+        row("222", s, false, "TEM", 12500, {"--     222 Temperature [°C]= 1.25E+04"});
+    }
+    void tooWideForTheField() {
+        QFETCH(QString, arrangement);
+        QFETCH(bool, staticSupport);
+        QFETCH(QString, field);
+        QFETCH(double, value);
+        QFETCH(QStringList, expected);
+        Support(arrangement.toLatin1().constData(), 0);
+        SetChain({});
+        auto& r = ConstructionRecord;
+        r.K_S_Y_KZ = staticSupport;
+        r.K_TEM = 0;
+        r.K_RDM = 0;
+        r.K_HM_Q_1 = 0;
+        const QHash<QString, double*> fields{
+            {"LAST_BLOK", &r.K_LAST_BLOK},       {"LAST", &r.K_LAST},
+            {"LAST_AUSG", &r.K_LAST_AUSG},       {"FDR_RATE", &r.K_FDR_RATE},
+            {"WEG_X", &r.K_WEG_X},               {"WEG_Y", &r.K_WEG_Y},
+            {"WEG_Z", &r.K_WEG_Z},               {"RDM", &r.K_RDM},
+            {"DAEMMST", &r.K_DAEMMST},           {"TEM", &r.K_TEM},
+            {"STAT_LAST_HZ", &r.K_STAT_LAST_HZ},
+            {"STAT_LAST_HS", &r.K_STAT_LAST_HS}, {"HM_Q_1", &r.K_HM_Q_1},
+            {"HM_Q_2", &r.K_HM_Q_2},             {"LAST_DYN_2", &r.K_LAST_DYN_2},
+            {"LAST_DYN_3", &r.K_LAST_DYN_3},     {"ALPHA", &CalcGlobals.OutputAlpha},
+            {"DELTA", &CalcGlobals.OutputDeltaLSlca}, {"WELD", &CalcGlobals.WeldValue}};
+        QVERIFY2(fields.contains(field), qPrintable(field));
+        *fields[field] = value;
+        if (field == "LAST_AUSG") r.K_KALWAR_KZ = true;
+        const QStringList lines = Lines();
+        for (const QString& line : expected) QVERIFY2(lines.contains(line), qPrintable(line));
+    }
+
+    // The elevation of the part at entry 1 of type 74 (first leg) and of
+    // the second leg after a weld plate 740, each too wide for fixed(7, 0).
+    void tooWideElevations() {
+        Support("THHADLBS", 43180302);
+        auto& r = ConstructionRecord;
+        r.K_HM_Q_1 = 12500000;
+        r.K_HM_Q_2 = 12600000;
+        SetChain({{74018000}, {60018000}, {79518000}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(lines.filter("POS PA THROUGH UP"),
+                 (QStringList{"    POS PA THROUGH UP 1.26E+07 WRT /*", "    POS PA THROUGH UP 1.25E+07 WRT /*"}));
+    }
+
+    // Line 003 takes the 32 characters of the hanger mark and nothing of
+    // the field after it (the connection number 74, a "J").
+    void fullWidthTexts() {
+        Support("SHHAXSBS", 0);
+        SetChain({});
+        auto& r = ConstructionRecord;
+        PutTextField(r.K_POS_NR, 31, QStringLiteral("MARK-0123456789-0123456789-ABCDE"));
+        PutTextField(r.K_CALC_NR, 31, QStringLiteral("CALC-0123456789-0123456789-VWXYZ"));
+        PutTextField(r.K_KDN_ZNR, 24, QStringLiteral("CUST-0123456789-012345678"));
+        PutTextField(r.K_NR_ANL, 4, QStringLiteral("PLANT"));
+        r.K_AN_GEB = 74;
+        const QStringList lines = Lines();
+        QVERIFY(lines.contains("--     003 Hanger mark N° : /MARK-0123456789-0123456789-ABCDE"));
+        QVERIFY(lines.contains("--     005 Calculation point : /CALC-0123456789-0123456789-VWXYZ"));
+        QVERIFY(lines.contains("--     004 Customer dwg No. : /CUST-0123456789-012345678"));
+        QVERIFY(lines.contains("--     002 KORVA-KORVA Dwg No. : /3-3-500 PLANT"));
+        QVERIFY(lines.contains("RESTR /MARK-0123456789-0123456789-ABCDE/REST"));
     }
 
     // Hanger offsets: 0 for an installed hanger, else minus the travel;
