@@ -1242,6 +1242,55 @@ private slots:
         QVERIFY(lines.contains("RESTR /MARK-0123456789-0123456789-ABCDE/REST"));
     }
 
+    // A shift still pending when the D walk's first pass ends (its last
+    // rod had no element after it) is not carried to the second side.
+    void dWalkPendingShiftDropped() {
+        Support("THHADLBS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 50;
+        SetChain({{61018000}, {66018500}, {60018000}, {79518000}, {43180302}});
+        const QStringList eyeNut = Element("600180", "661805") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList expected =
+            Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" + "    VAR !HH NAME" +
+            eyeNut + Bolts(2) +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                        "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42", "    CONN HH TO P3 of $!HH"} +
+            eyeNut + Bolts(2) + QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
+    // A coupling 64 under a rod on both sides of the D walk (letter 7 "C"
+    // keeps the second side's rod from stepping over it): the 72 after
+    // the coupling takes the coupling's height, its own and entry 1's with
+    // the preset position (55 + 30 + 40 + 33); the weld plate 740 at entry
+    // 1 turns both legs.
+    void dWalkCouplingOnBothSides() {
+        Support("THHADLCS", 43180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 50;
+        ConstructionRecord.K_TAB_SAZ_1 = 1;
+        SetChain({{74018000}, {72018000}, {64018000}, {66018500}, {60018000}, {79518000}, {43180302}});
+        const QStringList eyeNut = Element("600180", "661805") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList lower = eyeNut + Bolts(2) + Element("640180", "M42") + "    DESP  42" + "    CONN" +
+                                  "    BY u 0050mm" + Bolts(2) + Element("720180", "M42") + "    DESP  42" +
+                                  "    CONN" + "    BY u 158mm" + Element("740180", "M42", true) + "    DESP  42" +
+                                  "    CONN";
+        const QStringList expected =
+            Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" + "    VAR !HH NAME" +
+            lower +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "    SAME", "    FLIP", "    ORI",
+                        "    POS PA THROUGH UP 0 WRT /*", " ", "NEW HANG /RULE7/H2", "    HSPE SPEC /ZORBEL3.0",
+                        "    HSRO SPCO /ZORBEL3.0/M42", "    CONN HH TO P3 of $!HH"} +
+            lower +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "    SAME", "    FLIP", "    ORI",
+                        "    POS PA THROUGH UP 4200 WRT /*", " ", "/RULE7"};
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
     // Hanger offsets: 0 for an installed hanger, else minus the travel;
     // half the travel (negative) when the angle count is exactly 1, also
     // for an installed hanger. The data lines take fixed(7, 1), the head
