@@ -157,6 +157,7 @@ class TestPmlStatements : public QObject {
         c.Dynamic(35318000, "353180", "N35377");
         c.Dynamic(34118000, "341180", "N34130");
         c.Dynamic(34018000, "340180", "N34011");
+        c.Dynamic(34218000, "34218Z", "N3421Z");
         c.Dynamic(39018000, "390180", "N39012");
         c.Dynamic(30018001, "300181", "N30081");
         c.Dynamic(30018002, "300182", "N30082");
@@ -1285,6 +1286,76 @@ private slots:
             lower +
             QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "    SAME", "    FLIP", "    ORI",
                         "    POS PA THROUGH UP 4200 WRT /*", " ", "/RULE7"};
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 6, expected.size()), expected);
+    }
+
+    // A strut 34 at entry 1 has no part below: its catalogue number stays
+    // as it is (the 6th character is not replaced).
+    void strutAtTheBottom() {
+        Support("SHHYESBS", 36181302);
+        SetChain({{34218000}, {36181302}});
+        const QStringList expected = Element("34218Z", "M00", true) + "    DESP  00 00 900" + "    ARRIVE 4" +
+                                     "    CONN" + "    VAR !HH NAME" + " " + "    OWN";
+        QCOMPARE(From(Lines(), "  NEW SCLA", int(expected.size()) - 1), expected.mid(1));
+    }
+
+    // The Y walk's second side reads its first part from the dynamic table:
+    // a static part there has no row and is passed over; the later parts
+    // are read by their first digit.
+    void yWalkSecondSideStartsDynamic() {
+        Support("SHHYDSBS", 37180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 380;
+        ConstructionRecord.K_RESTLAENGE_2 = 90;
+        SetChain({{20918000}, {20218000}, {34018000}, {37180302}});
+        const QStringList bottom = Element("209180", "M00", true) + "    ARRIVE 2" + "    LEAVE 1" +
+                                   "    DESP  00 00 380" + "    CONN";
+        const QStringList expected =
+            Element("340188", "M00") + "    DESP  00 00 900" + "    ARRIVE 4" + "    CONN" + "    VAR !HH NAME" +
+            Element("202180", "M00") + "    DESP  00 00 230 0 1" + "    CONN" + bottom +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                        "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M00", "    CONN HH TO P3 of $!HH"} +
+            bottom + " " + "    OWN";
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
+    }
+
+    // A 209 above a 202 is exchanged with it (keeping its own height): the
+    // 202 then leaves at 4 with that height; the 209 follows below it.
+    void yWalkBracketAfterExchange() {
+        Support("SHHYESBS", 37180302);
+        ConstructionRecord.K_RESTLAENGE_1 = 380;
+        ConstructionRecord.K_RESTLAENGE_2 = 90;
+        SetChain({{35018000}, {20218000}, {20918000}, {37180302}});
+        const QStringList expected = Element("202180", "M00") + "    LEAVE 4" + "    DESP  00 00 120 0 0" + "    CONN" +
+                                     Element("209180", "M00") + "    ARRIVE 2" + "    LEAVE 1" +
+                                     "    DESP  00 00 380" + "    CONN" + Element("350180", "M00", true) +
+                                     "    DESP  00" + "    CONN" + " " + "    OWN";
+        const QStringList lines = Lines();
+        const int clamp = lines.indexOf("  NEW PCLA");
+        QVERIFY(clamp > 0);
+        QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
+    }
+
+    // After a 798 the next bolt list doubles its nuts (two more); a rod of
+    // the D walk's second side met after that writes no bolt list of its
+    // own.
+    void dWalkPairDoublesNuts() {
+        Support("THHADLBS", 43180302);
+        SetChain({{75018000}, {61018000}, {66018500}, {60018000}, {79818000}, {43180302}});
+        const QStringList eyeNut = Element("600180", "661805") + "    DESP  42" + "    CONN" + "    ORI AND Y IS $!OR";
+        const QStringList lug = Element("750180", "M42", true) + "    DESP  42" + "    CONN";
+        const QStringList expected =
+            Element("796180-180", "M42") + "    DESP  42 42 900" + "    CONN AND p5 is $!or" + "    LEAVE 4" +
+            "   :MDSVPRMMTO FALSE" + Element("798180-260", "M42") + "    DESP  48 42 900 33" +
+            "    CONN AND p5 is $!or" + "    VAR !HH NAME" + eyeNut + Bolts(4) + lug +
+            QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", "NEW HANG /RULE7/H2",
+                        "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42", "    CONN HH TO P3 of $!HH"} +
+            eyeNut + lug + QStringList{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
         const QStringList lines = Lines();
         const int clamp = lines.indexOf("  NEW PCLA");
         QVERIFY(clamp > 0);
