@@ -448,6 +448,7 @@ private slots:
             {"BToLeftAll", form->BToLeftAll},   {"Bup", form->Bup},             {"Bdown", form->Bdown},
             {"BnormalOrder", form->BnormalOrder}, {"Label1", form->Label1},     {"DBImage1", form->DBImage1},
             {"DBImage_Unused", form->DBImage_Unused}};
+        QCOMPARE(form->objectName(), QStringLiteral("FABHG_configure"));
         for (const auto& [name, object] : named) {
             QVERIFY2(object, name);
             QCOMPARE(object->objectName(), QString::fromLatin1(name));

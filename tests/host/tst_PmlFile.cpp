@@ -222,6 +222,14 @@ private slots:
         QTest::newRow("shortest 1.1") << "shortest" << 1.1 << 0 << 0 << "1.1";
         QTest::newRow("shortest 0.3") << "shortest" << 0.3 << 0 << 0 << "0.3";
         QTest::newRow("shortest 12.34") << "shortest" << 12.34 << 0 << 0 << "12.34";
+        // Fifteen significant digits are all kept, below 1, from 1 to 10
+        // and above.
+        QTest::newRow("shortest 15 digits below 1") << "shortest" << 0.123456789012345 << 0 << 0 << "0.123456789012345";
+        QTest::newRow("shortest 15 digits below 0.1") << "shortest" << 0.0123456789012345 << 0 << 0
+                                                      << "0.0123456789012345";
+        QTest::newRow("shortest 15 digits from 1") << "shortest" << 1.23456789012345 << 0 << 0 << "1.23456789012345";
+        QTest::newRow("shortest 15 digits above 100") << "shortest" << 123.456789012345 << 0 << 0
+                                                      << "123.456789012345";
         QTest::newRow("shortest negative") << "shortest" << -2.5 << 0 << 0 << "-2.5";
         QTest::newRow("shortest 1e-5 fixed") << "shortest" << 0.00001 << 0 << 0 << "0.00001";
         QTest::newRow("shortest below 1e-5") << "shortest" << 0.000001 << 0 << 0 << "1E-06";
