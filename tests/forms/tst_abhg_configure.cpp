@@ -519,6 +519,10 @@ private slots:
         QVERIFY(form->Modified());
         QVERIFY(form->DBImage1->pixmap().isNull());
         QCOMPARE(PictureColour(form->DBImage_Unused), QColor(Qt::green));
+        // The empty grid's picture table is closed; the other one shows
+        // its row.
+        QVERIFY(!form->Tab_Abhgnr_Used.Active());
+        QVERIFY(form->Tab_Abhgnr_Unused.Active());
         form->close();
         QVERIFY(form->isVisible());
         QCOMPARE(seam.Texts(),
