@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -449,6 +450,9 @@ private slots:
             {"BnormalOrder", form->BnormalOrder}, {"Label1", form->Label1},     {"DBImage1", form->DBImage1},
             {"DBImage_Unused", form->DBImage_Unused}};
         QCOMPARE(form->objectName(), QStringLiteral("FABHG_configure"));
+        QVERIFY2(form->windowTitle().contains("Configure support configurations"), qPrintable(form->windowTitle()));
+        for (QLabel* image : {form->DBImage1, form->DBImage_Unused})
+            QCOMPARE(image->frameStyle(), int(QFrame::Panel | QFrame::Sunken));
         for (const auto& [name, object] : named) {
             QVERIFY2(object, name);
             QCOMPARE(object->objectName(), QString::fromLatin1(name));
@@ -638,6 +642,56 @@ private slots:
         QVERIFY(!form->Timer1.isActive());
         QCOMPARE(cat.Orders()[101], 1);
         QCOMPARE(seam.Requests().size(), size_t(1));
+    }
+
+    // A save clears the change mark: going on to another scope and back
+    // without a change writes nothing more.
+    void saveClearsTheChangeMark() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        form->SetScopeIndex(2);
+        QVERIFY(!form->Modified());
+        QCOMPARE(cat.Orders()[101], 1);
+        ArmWriteFault(1);  // a write now would fail and say so
+        form->SetScopeIndex(0);
+        form->SetScopeIndex(2);
+        QCOMPARE(WriteFaultArmed(), 1);
+        QVERIFY(seam.Requests().empty());
+    }
+
+    // The grids show what was loaded: their views know every row.
+    void gridsShowTheLoadedRows() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        for (int scope : {0, 1, 0}) {
+            form->SetScopeIndex(scope);
+            for (TZorbelGrid* g : {form->LBused, form->LBunused}) {
+                QCOMPARE(g->verticalHeader()->count(), g->model()->rowCount());
+                QCOMPARE(g->model()->rowCount(), int(Column(g, 1).size()));
+            }
+        }
+    }
+
+    // A configuration table that cannot be read is reported when the scope
+    // is loaded; the grids stay empty.
+    void unreadableTableReported() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        Session().Close();
+        {
+            QFile f(cat.path() + QStringLiteral("/ABHGNR.DB"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(4096, 'x'));
+        }
+        auto form = Open(cat);
+        QCOMPARE(seam.Requests().size(), size_t(1));
+        QCOMPARE(seam.Requests().front().kind, MessageKind::Error);
+        QVERIFY(!seam.Texts().first().isEmpty());
+        QVERIFY(form->LBused->IsGridEmpty());
+        QVERIFY(form->LBunused->IsGridEmpty());
     }
 
     // Configuration mode's forms on the catalogue module's configuration
