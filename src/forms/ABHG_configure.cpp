@@ -24,6 +24,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const QString OrderField = QStringLiteral("A_ORDERNO");
@@ -35,6 +38,7 @@ struct Scope {
 };
 // In item order of the scope choice.
 const Scope Scopes[] = {{"Static", 100}, {"Dynamic", 300}, {"Cold", 200}};
+constexpr int ScopeCount = int(std::size(Scopes));
 
 QString DatabaseOfCatalogue() { return DBKONST ? DBKONST->ABHGDB.DatabaseName() : QStringLiteral("KONDATEN"); }
 QString TableOfCatalogue() { return DBKONST ? DBKONST->ABHGDB.TableName() : QStringLiteral("ABHGNR.DB"); }
@@ -105,7 +109,7 @@ void TFABHG_configure::Build() {
     RGscope->setObjectName(QStringLiteral("RGscope"));
     m_scopeButtons = new QButtonGroup(this);
     auto* scopeRow = new QHBoxLayout(RGscope);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < ScopeCount; ++i) {
         auto* rb = new QRadioButton(QString::fromLatin1(Scopes[i].item), RGscope);
         rb->setObjectName(QStringLiteral("RGscope_%1").arg(i));
         m_scopeButtons->addButton(rb, i);
@@ -184,7 +188,6 @@ void TFABHG_configure::Connect() {
 
 void TFABHG_configure::FormCreate() {
     TZorbelForm::FormCreate();
-    FMdsNames.clear();
     for (TZorbelGrid* g : {LBused, LBunused}) {
         g->SetCells(0, 0, IvTranslate(QStringLiteral("MDS n°")));
         g->SetCells(1, 0, IvTranslate(QStringLiteral("KORVA n°")));
@@ -196,8 +199,8 @@ void TFABHG_configure::FormCreate() {
 int TFABHG_configure::ScopeIndex() const { return m_scopeIndex; }
 
 void TFABHG_configure::SetScopeIndex(int index) {
-    if (index < 0 || index > 2) return;
-    if (QAbstractButton* b = m_scopeButtons->button(index); b && !b->isChecked()) b->setChecked(true);
+    if (index < 0 || index >= ScopeCount) return;
+    if (QAbstractButton* b = m_scopeButtons->button(index)) b->setChecked(true);
     if (index == m_scopeIndex) return;
     m_scopeIndex = index;
     RGscopeClick();
@@ -222,14 +225,12 @@ void TFABHG_configure::LoadScope() {
     Tab_Abhgnr.Close();
     TZorbelGrid::ClearGrid(*LBused);
     TZorbelGrid::ClearGrid(*LBunused);
-    FScopeBase = 0;
-    if (m_scopeIndex >= 0 && m_scopeIndex < 3) FScopeBase = Scopes[m_scopeIndex].base;
+    FScopeBase = Scopes[std::clamp(m_scopeIndex, 0, ScopeCount - 1)].base;
     Tab_Abhgnr.SetFilter(ScopeFilter(), {FScopeBase, FScopeBase + 100});
     Tab_Abhgnr.SetFiltered(true);
     FMdsNames.clear();
     try {
-        Tab_Abhgnr.Open();
-        Tab_Abhgnr.First();
+        Tab_Abhgnr.Open();  // on the first row
         for (bool more = !Tab_Abhgnr.IsEmpty(); more; more = Tab_Abhgnr.Next()) {
             const int orderNo = Tab_Abhgnr.FieldByName(OrderField).AsInteger();
             if (orderNo <= ReservedOrder) continue;
@@ -310,7 +311,6 @@ void TFABHG_configure::ShowPicture(TZorbelGrid* grid, TTable& table, QLabel* ima
         table.SetFilter(QStringLiteral("A_NR = ?"), {cell.toInt() + FScopeBase});
         table.SetFiltered(true);
         table.Open();
-        table.First();
         if (table.IsEmpty()) return;
         QImage picture;
         const QByteArray bytes = table.FieldByName(QStringLiteral("BILD")).Value().toByteArray();
@@ -348,9 +348,9 @@ bool TFABHG_configure::CheckMdsNumbers() {
 // arrangement is stored or none of it.
 void TFABHG_configure::StoreOrder() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
+    // Opened again inside the transaction, on the scope's filter of the
+    // load.
     Tab_Abhgnr.Close();
-    Tab_Abhgnr.SetFilter(ScopeFilter(), {FScopeBase, FScopeBase + 100});
-    Tab_Abhgnr.SetFiltered(true);
     InTransaction(db, [&] {
         Tab_Abhgnr.Open();
         auto store = [&](const TZorbelGridRows& rows, bool available) {
@@ -377,7 +377,6 @@ bool TFABHG_configure::SaveConfigurationOrder() {
     try {
         StoreOrder();
     } catch (const EDatabaseError& e) {
-        Tab_Abhgnr.Close();
         m_saveFailed = true;
         ErrorOk(this, IvTranslate(QStringLiteral("The order of the support configurations could not be saved:\r%s"))
                           .replace(QLatin1String("%s"), e.Message()));
@@ -389,10 +388,8 @@ bool TFABHG_configure::SaveConfigurationOrder() {
 
 void TFABHG_configure::Timer1Timer() {
     Timer1.stop();
-    int index = -1;
-    for (int i = 0; i < 3; ++i)
-        if (Scopes[i].base == FScopeBase) index = i;
-    if (index >= 0) SetScopeIndex(index);
+    for (int i = 0; i < ScopeCount; ++i)
+        if (Scopes[i].base == FScopeBase) SetScopeIndex(i);
     FScopeChanging = false;
 }
 

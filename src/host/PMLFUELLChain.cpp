@@ -446,6 +446,10 @@ void WriteTypeOffsetRotation() {
     W->OffsetPending = 0;
 }
 
+// A 72 also takes entry 1's height (the part it stands on); then the 72
+// is put back as the part at hand. Taking entry 2 back instead, as the
+// rule reads for the 72 that stands at entry 2, would write another part
+// in its place (and that part twice) wherever the 72 stands higher.
 void AddChainHeight() {
     const auto& r = ConstructionRecord;
     if (T2() == QLatin1String("72")) W->ChainHeight += PgstatRecord.STA_E;
@@ -454,7 +458,7 @@ void AddChainHeight() {
         SetSearchKey(PartEntry(1));
         ReadStatic();
         W->ChainHeight += PgstatRecord.STA_E + r.K_BLOCKIER;
-        SetSearchKey(PartEntry(2));
+        SetSearchKey(PartEntry(Index()));
         ReadStatic();
     }
 }
@@ -534,7 +538,11 @@ void WriteSecondHanger() {
 }
 
 // The 796 element that goes before a 798 part: the first static row at or
-// above the 798's number with type 796 and digit 6 "0".
+// above the 798's number with type 796 and digit 6 "0" (a 796 of a larger
+// size serves when the size has none). Without a 796 row there, the
+// companion is a part without a row and is passed over like any other: the
+// 798 is written on its own. The row found must be a 796: the next row of
+// another type (the 798 itself, say) is no companion.
 void WriteCompanion796(bool mtoLine) {
     const double own = SearchKeyNumber();
     QString key = KeyText();
@@ -544,13 +552,11 @@ void WriteCompanion796(bool mtoLine) {
     PgstatRecord.STA_NRN = key.toDouble();
     PgstatStart();
     if (CalcGlobals.TableStatus == 0) PgstatReadNext();
-    if (CalcGlobals.TableStatus != 0)
-        throw EPmlFileError(QStringLiteral("No companion 796 element at or above %1 for product %2 in the catalogue "
-                                           "table Pgstat.DB; no output file written.")
-                                .arg(key, NumberText(own)));
-    WriteHangerElement();
-    Line(QStringLiteral("    LEAVE 4"));
-    if (mtoLine) Line(QStringLiteral("   :MDSVPRMMTO FALSE"));
+    if (CalcGlobals.TableStatus == 0 && NumberText(PgstatRecord.STA_NRN).startsWith(QLatin1String("796"))) {
+        WriteHangerElement();
+        Line(QStringLiteral("    LEAVE 4"));
+        if (mtoLine) Line(QStringLiteral("   :MDSVPRMMTO FALSE"));
+    }
     SetSearchKey(own);
     ReadStatic();
 }

@@ -4,6 +4,7 @@
 // question and the all-or-nothing save.
 #include "support/TestSupport.h"
 #include "data/CatalogueSchema.h"
+#include "data/DBKON.h"
 #include "forms/ABHG_configure.h"
 #include "platform/FaultInjection.h"
 #include "platform/Session.h"
@@ -17,7 +18,11 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QHeaderView>
+#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
@@ -71,6 +76,8 @@ public:
             t.FieldByName("A_MDS_NO").SetAsString(QString::fromLatin1(r.mds));
             t.FieldByName("A_ORDERNO").SetAsInteger(r.order);
             if (r.nr == 102) t.FieldByName("BILD").SetValue(Png(Qt::red));
+            if (r.nr == 105) t.FieldByName("BILD").SetValue(Png(Qt::blue));
+            if (r.nr == 107) t.FieldByName("BILD").SetValue(Png(Qt::green));
             t.Post();
         }
         t.Close();
@@ -103,6 +110,13 @@ QStringList Column(const TZorbelGrid* g, int col) {
     for (int r = 1; r < g->RowCount(); ++r) out << g->Cells(col, r);
     return out;
 }
+
+QColor PictureColour(const QLabel* image) {
+    return image->pixmap().isNull() ? QColor() : image->pixmap().toImage().pixelColor(5, 5);
+}
+
+// The widget's rectangle in the form's coordinates.
+QRect InForm(const QWidget* w, const QWidget* form) { return QRect(w->mapTo(form, QPoint(0, 0)), w->size()); }
 
 int RowOf(const TZorbelGrid* g, const QString& korvaNo) {
     for (int r = 1; r < g->RowCount(); ++r)
@@ -357,6 +371,367 @@ private slots:
         form->close();
         QCOMPARE(cat.Orders()[101], 1);
         QCOMPARE(cat.Orders()[199], 4);
+    }
+
+    // The form as the engineer sees it: scope choice on top; the two grids
+    // side by side, equally wide, each over its picture (200 x 160, centred);
+    // the move buttons between them, centred in height, in their order;
+    // the order row below, its controls at their natural widths from the
+    // left. Nothing overlaps.
+    void layoutOfTheForm() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->resize(900, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::processEvents();
+        const QWidget* f = form.get();
+        auto* used = form->findChild<QGroupBox*>("GBused");
+        auto* unused = form->findChild<QGroupBox*>("GBunused");
+        QVERIFY(used && unused);
+        const QRect scope = InForm(form->RGscope, f), u = InForm(used, f), n = InForm(unused, f);
+        QVERIFY(f->rect().contains(scope) && f->rect().contains(u) && f->rect().contains(n));
+        QVERIFY(scope.bottom() < u.top() && scope.bottom() < n.top());
+        QVERIFY(u.right() < n.left());
+        QVERIFY(std::abs(u.width() - n.width()) <= 1);
+        QCOMPARE(u.top(), n.top());
+        for (const auto& [grid, image, box] : {std::tuple{form->LBused, form->DBImage1, u},
+                                               std::tuple{form->LBunused, form->DBImage_Unused, n}}) {
+            const QRect g = InForm(grid, f), i = InForm(image, f);
+            QVERIFY(box.contains(g) && box.contains(i));
+            QVERIFY(g.bottom() < i.top());
+            // The picture right under its grid, at the bottom of the box.
+            QVERIFY(i.top() - g.bottom() <= 12);
+            QVERIFY(box.bottom() - i.bottom() <= 12);
+            QVERIFY(g.height() > 100);
+            QCOMPARE(image->size(), QSize(200, 160));
+            QVERIFY(std::abs(i.center().x() - box.center().x()) <= 1);
+        }
+        // The radio buttons in item order, side by side.
+        const QList<QRadioButton*> radios = form->RGscope->findChildren<QRadioButton*>();
+        QCOMPARE(radios.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QRect r = InForm(radios[i], f);
+            QVERIFY(scope.contains(r));
+            if (i > 0) QVERIFY(InForm(radios[i - 1], f).right() < r.left());
+        }
+        // The move buttons between the grids, one under the other, centred.
+        const QList<QPushButton*> moves{form->BToRightAll, form->BToRight, form->BToLeft, form->BToLeftAll};
+        for (int i = 0; i < moves.size(); ++i) {
+            const QRect r = InForm(moves[i], f);
+            QVERIFY(r.left() > u.right() && r.right() < n.left());
+            QCOMPARE(r.width(), 48);
+            if (i > 0) QVERIFY(InForm(moves[i - 1], f).bottom() < r.top());
+        }
+        const int movesMiddle = (InForm(moves.first(), f).top() + InForm(moves.last(), f).bottom()) / 2;
+        QVERIFY2(std::abs(movesMiddle - u.center().y()) <= 3,
+                 qPrintable(QStringLiteral("%1 against %2").arg(movesMiddle).arg(u.center().y())));
+        // The order row below the grids, from the left, at natural widths.
+        const QList<QWidget*> order{form->Label1, form->Bup, form->Bdown, form->BnormalOrder};
+        for (int i = 0; i < order.size(); ++i) {
+            const QRect r = InForm(order[i], f);
+            QVERIFY(r.top() > u.bottom());
+            QCOMPARE(r.width(), order[i]->sizeHint().width());
+            if (i > 0) QVERIFY(InForm(order[i - 1], f).right() < r.left());
+        }
+        QVERIFY(InForm(form->Label1, f).left() <= u.left());
+    }
+
+    // What the form is made of: the names of its components (the
+    // translator's keys), two columns per grid, three scopes, the timer.
+    void partsOfTheForm() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        const QList<std::pair<const char*, QObject*>> named{
+            {"RGscope", form->RGscope},         {"LBused", form->LBused},       {"LBunused", form->LBunused},
+            {"BToRightAll", form->BToRightAll}, {"BToRight", form->BToRight},   {"BToLeft", form->BToLeft},
+            {"BToLeftAll", form->BToLeftAll},   {"Bup", form->Bup},             {"Bdown", form->Bdown},
+            {"BnormalOrder", form->BnormalOrder}, {"Label1", form->Label1},     {"DBImage1", form->DBImage1},
+            {"DBImage_Unused", form->DBImage_Unused}};
+        QCOMPARE(form->objectName(), QStringLiteral("FABHG_configure"));
+        QVERIFY2(form->windowTitle().contains("Configure support configurations"), qPrintable(form->windowTitle()));
+        for (QLabel* image : {form->DBImage1, form->DBImage_Unused})
+            QCOMPARE(image->frameStyle(), int(QFrame::Panel | QFrame::Sunken));
+        for (const auto& [name, object] : named) {
+            QVERIFY2(object, name);
+            QCOMPARE(object->objectName(), QString::fromLatin1(name));
+        }
+        for (TZorbelGrid* g : {form->LBused, form->LBunused}) {
+            QCOMPARE(g->ColCount(), 2);
+            QVERIFY(!g->EnableDrapDrop);
+        }
+        QStringList items;
+        for (int i = 0; i < 3; ++i)
+            items << form->RGscope->findChild<QRadioButton*>(QStringLiteral("RGscope_%1").arg(i))->text();
+        QCOMPARE(items, (QStringList{"Static", "Dynamic", "Cold"}));
+        QCOMPARE(form->Timer1.interval(), 100);
+        QVERIFY(form->Timer1.isSingleShot());
+        QVERIFY(!form->Timer1.isActive());
+        QCOMPARE(form->LBused->Cells(0, 0), QStringLiteral("MDS n°"));
+        QCOMPARE(form->LBunused->Cells(0, 0), QStringLiteral("MDS n°"));
+        QVERIFY(!form->DBImage_Unused->isEnabled());
+    }
+
+    // A title click sorts by the column's type: whole numbers in column 1,
+    // text in column 0; in both grids.
+    void titleClickSortsByColumnType_data() {
+        QTest::addColumn<bool>("available");
+        QTest::newRow("available") << true;
+        QTest::newRow("unavailable") << false;
+    }
+    void titleClickSortsByColumnType() {
+        QFETCH(bool, available);
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        TZorbelGrid* g = available ? form->LBused : form->LBunused;
+        TZorbelGrid::ClearGrid(*g);
+        g->AddRow({"10", "30"});
+        g->AddRow({"9", "4"});
+        g->AddRow({"100", "200"});
+        QVERIFY(g->TitleClick(1));
+        QCOMPARE(Column(g, 1), (QStringList{"4", "30", "200"}));
+        QVERIFY(g->TitleClick(0));
+        QCOMPARE(Column(g, 0), (QStringList{"10", "100", "9"}));
+    }
+
+    // Once sorted, rows moved in are sorted in.
+    void movedRowsAreSortedIn() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        QVERIFY(form->LBused->TitleClick(1));
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "99"}));
+        form->LBunused->SetRow(RowOf(form->LBunused, "8"));
+        form->BToLeftClick();
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "8", "99"}));
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7"}));
+    }
+
+    // "All to the right": every available row moves to the unavailable
+    // grid; the pictures follow (none for the empty grid, the current
+    // unavailable row's); the host numbers then hold the close.
+    void allToTheRight() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BToRightAllClick();
+        QVERIFY(form->LBused->IsGridEmpty());
+        QCOMPARE(Column(form->LBunused, 1), (QStringList{"7", "8", "5", "2", "1", "99"}));
+        QCOMPARE(Column(form->LBunused, 0), (QStringList{"2", "", "", "2", "1", "3"}));
+        QVERIFY(form->Modified());
+        QVERIFY(form->DBImage1->pixmap().isNull());
+        QCOMPARE(PictureColour(form->DBImage_Unused), QColor(Qt::green));
+        // The empty grid's picture table is closed; the other one shows
+        // its row.
+        QVERIFY(!form->Tab_Abhgnr_Used.Active());
+        QVERIFY(form->Tab_Abhgnr_Unused.Active());
+        form->close();
+        QVERIFY(form->isVisible());
+        QCOMPARE(seam.Texts(),
+                 QStringList{"The MDS n° \"2\" is not in the list of\r available support configurations !"});
+        QCOMPARE(cat.Orders(), Catalogue::Initial());
+    }
+
+    // After loading, the first row of each grid is the current one and its
+    // picture is shown; a scope without pictures shows none.
+    void picturesOfTheFirstRows() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        QCOMPARE(form->LBused->Row(), 1);
+        QCOMPARE(form->LBunused->Row(), 1);
+        QCOMPARE(PictureColour(form->DBImage1), QColor(Qt::blue));
+        QCOMPARE(PictureColour(form->DBImage_Unused), QColor(Qt::green));
+        form->SetScopeIndex(1);
+        QVERIFY(form->DBImage1->pixmap().isNull());
+        QVERIFY(form->DBImage_Unused->pixmap().isNull());
+    }
+
+    // "Normal order" leaves rows of equal numbers as they stand, and the
+    // grid shows the new order at once.
+    void normalOrderKeepsEqualNumbers() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        TZorbelGrid::ClearGrid(*form->LBused);
+        form->LBused->AddRow({"x", "7"});
+        form->LBused->AddRow({"a", "3"});
+        form->LBused->AddRow({"y", "7"});
+        QSignalSpy reset(form->LBused->model(), &QAbstractItemModel::modelReset);
+        form->BnormalOrderClick();
+        QCOMPARE(Column(form->LBused, 0), (QStringList{"a", "x", "y"}));
+        QVERIFY(reset.count() >= 1);
+        QCOMPARE(form->LBused->model()->data(form->LBused->model()->index(0, 0)).toString(), QStringLiteral("a"));
+    }
+
+    // A failed store is not remembered: a later refusal by the host numbers
+    // shows its message only, without offering to close unsaved.
+    void failedStoreThenRefusal() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        ArmWriteFault(1);
+        seam.Answer(mr::OK);
+        seam.Answer(mr::No);
+        form->close();
+        QVERIFY(form->isVisible());
+        QCOMPARE(seam.Requests().size(), size_t(2));
+        seam.Clear();
+        form->LBused->SetRow(RowOf(form->LBused, "1"));
+        form->BToRightClick();
+        seam.Answer(mr::Yes);  // were the close offered, it would be taken
+        form->close();
+        QVERIFY(form->isVisible());
+        QCOMPARE(seam.Texts(),
+                 QStringList{"The MDS n° \"1\" is not in the list of\r available support configurations !"});
+    }
+
+    // Scope numbers outside the three items change nothing.
+    void unknownScopeIgnored() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->SetScopeIndex(2);
+        for (int index : {3, -1}) {
+            form->SetScopeIndex(index);
+            QCOMPARE(form->ScopeIndex(), 2);
+            QCOMPARE(form->ScopeBase(), 200);
+            QCOMPARE(Column(form->LBused, 1), QStringList{"1"});
+        }
+    }
+
+    // Reserved configurations are never written, not even when a grid
+    // lists one.
+    void reservedRowsNeverWritten() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBused->AddRow({"9", "10"});    // 110, -9999
+        form->LBunused->AddRow({"9", "11"});  // 111, -10000
+        form->BnormalOrderClick();
+        QCOMPARE(Column(form->LBused, 1), (QStringList{"1", "2", "5", "10", "99"}));
+        form->close();
+        QVERIFY(!form->isVisible());
+        QMap<int, int> expected = Catalogue::Initial();
+        expected[101] = 1;
+        expected[102] = 2;
+        expected[105] = 3;
+        expected[199] = 5;
+        expected[107] = -1;
+        expected[108] = -1;
+        QCOMPARE(cat.Orders(), expected);
+    }
+
+    // A scope change refused by a failed store starts the timer; a close
+    // that then stores stops it, so nothing runs on the closed form.
+    void closeStopsTheScopeTimer() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        ArmWriteFault(1);
+        seam.Answer(mr::OK);
+        form->RGscope->findChild<QRadioButton*>("RGscope_2")->click();
+        QCOMPARE(seam.Requests().size(), size_t(1));
+        QVERIFY(form->Timer1.isActive());
+        form->close();
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->Timer1.isActive());
+        QCOMPARE(cat.Orders()[101], 1);
+        QCOMPARE(seam.Requests().size(), size_t(1));
+    }
+
+    // A save clears the change mark: going on to another scope and back
+    // without a change writes nothing more.
+    void saveClearsTheChangeMark() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->BnormalOrderClick();
+        form->SetScopeIndex(2);
+        QVERIFY(!form->Modified());
+        QCOMPARE(cat.Orders()[101], 1);
+        ArmWriteFault(1);  // a write now would fail and say so
+        form->SetScopeIndex(0);
+        form->SetScopeIndex(2);
+        QCOMPARE(WriteFaultArmed(), 1);
+        QVERIFY(seam.Requests().empty());
+    }
+
+    // The grids show what was loaded: their views know every row.
+    void gridsShowTheLoadedRows() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        for (int scope : {0, 1, 0}) {
+            form->SetScopeIndex(scope);
+            for (TZorbelGrid* g : {form->LBused, form->LBunused}) {
+                QCOMPARE(g->verticalHeader()->count(), g->model()->rowCount());
+                QCOMPARE(g->model()->rowCount(), int(Column(g, 1).size()));
+            }
+        }
+    }
+
+    // A configuration table that cannot be read is reported when the scope
+    // is loaded; the grids stay empty.
+    void unreadableTableReported() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        Session().Close();
+        {
+            QFile f(cat.path() + QStringLiteral("/ABHGNR.DB"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(4096, 'x'));
+        }
+        auto form = Open(cat);
+        QCOMPARE(seam.Requests().size(), size_t(1));
+        QCOMPARE(seam.Requests().front().kind, MessageKind::Error);
+        QVERIFY(!seam.Texts().first().isEmpty());
+        QVERIFY(form->LBused->IsGridEmpty());
+        QVERIFY(form->LBunused->IsGridEmpty());
+    }
+
+    // Configuration mode's forms on the catalogue module's configuration
+    // table: the arrangement form opens on it, and closing it ends the
+    // mode with 0.
+    void configurationModeRuns() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        TestDir aliases;
+        const QString ini = aliases.file(QStringLiteral("aliases.ini"));
+        {
+            QSettings s(ini, QSettings::IniFormat);
+            s.setValue(QStringLiteral("KORVA_9_0/PATH"), cat.path());
+        }
+        for (const CatalogueTableDef& def : CatalogueTables())
+            if (!QFile::exists(cat.path() + u'/' + def.fileName))
+                CreateTableFile(cat.path() + u'/' + def.fileName, def.fieldDefs(), def.indexDefs());
+        const QByteArray oldAliases = qgetenv("KORVA_ALIAS_FILE");
+        qputenv("KORVA_ALIAS_FILE", ini.toLocal8Bit());
+        Session().ReloadAliases();
+        int result = -1;
+        QStringList shown;
+        {
+            TDBKONST kon;
+            QTimer::singleShot(0, [&] {
+                auto* form = qobject_cast<TFABHG_configure*>(QApplication::activeModalWidget());
+                if (!form) {
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* f = qobject_cast<TFABHG_configure*>(w); f && f->isVisible()) form = f;
+                }
+                if (!form) return;
+                shown = Column(form->LBused, 1);
+                form->close();
+            });
+            result = RunConfigurationForms();
+        }
+        qputenv("KORVA_ALIAS_FILE", oldAliases);
+        Session().ReloadAliases();
+        QCOMPARE(shown, (QStringList{"5", "2", "1", "99"}));
+        QCOMPARE(result, 0);
     }
 
     void picturesFollowTheCurrentRow() {

@@ -200,7 +200,13 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("fixed 7.2") << "fixed" << 12.5 << 7 << 2 << "12.50";
         QTest::newRow("fixed negative") << "fixed" << -0.25 << 7 << 2 << "-0.25";
+        // A negative value that rounds to zero is written as zero: the
+        // number written has no sign to give.
         QTest::newRow("fixed tiny negative is 0") << "fixed" << -0.004 << 7 << 2 << "0.00";
+        QTest::newRow("fixed negative zero") << "fixed" << -0.0 << 7 << 2 << "0.00";
+        QTest::newRow("fixed -0.25 to whole") << "fixed" << -0.25 << 7 << 0 << "0";
+        QTest::newRow("fixed small negative keeps sign") << "fixed" << -0.375 << 7 << 2 << "-0.38";
+        QTest::newRow("fixed -0.125 halves to even") << "fixed" << -0.125 << 7 << 2 << "-0.12";
         QTest::newRow("fixed 7 digits fit") << "fixed" << 9999999.0 << 7 << 0 << "9999999";
         QTest::newRow("fixed 8 digits scientific") << "fixed" << 12345678.0 << 7 << 0 << "1.234568E+07";
         QTest::newRow("fixed 4.0 boundary fits") << "fixed" << -9999.0 << 4 << 0 << "-9999";
@@ -210,6 +216,20 @@ private slots:
         QTest::newRow("padded negative") << "padded" << -6.25 << 5 << 0 << "   -6";
         QTest::newRow("shortest whole") << "shortest" << 250.0 << 0 << 0 << "250";
         QTest::newRow("shortest fraction") << "shortest" << 0.1 << 0 << 0 << "0.1";
+        // Fifteen significant digits and no more: one digit further the
+        // binary value shows (0.07000000000000001, 1.1000000000000001).
+        QTest::newRow("shortest 0.07") << "shortest" << 0.07 << 0 << 0 << "0.07";
+        QTest::newRow("shortest 1.1") << "shortest" << 1.1 << 0 << 0 << "1.1";
+        QTest::newRow("shortest 0.3") << "shortest" << 0.3 << 0 << 0 << "0.3";
+        QTest::newRow("shortest 12.34") << "shortest" << 12.34 << 0 << 0 << "12.34";
+        // Fifteen significant digits are all kept, below 1, from 1 to 10
+        // and above.
+        QTest::newRow("shortest 15 digits below 1") << "shortest" << 0.123456789012345 << 0 << 0 << "0.123456789012345";
+        QTest::newRow("shortest 15 digits below 0.1") << "shortest" << 0.0123456789012345 << 0 << 0
+                                                      << "0.0123456789012345";
+        QTest::newRow("shortest 15 digits from 1") << "shortest" << 1.23456789012345 << 0 << 0 << "1.23456789012345";
+        QTest::newRow("shortest 15 digits above 100") << "shortest" << 123.456789012345 << 0 << 0
+                                                      << "123.456789012345";
         QTest::newRow("shortest negative") << "shortest" << -2.5 << 0 << 0 << "-2.5";
         QTest::newRow("shortest 1e-5 fixed") << "shortest" << 0.00001 << 0 << 0 << "0.00001";
         QTest::newRow("shortest below 1e-5") << "shortest" << 0.000001 << 0 << 0 << "1E-06";
@@ -278,6 +298,9 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::newRow("empty") << "" << "0";
         QTest::newRow("blank") << " " << "0";
+        // Blanks only are no weld value either: written as they stand the
+        // host would read the next field as the weld.
+        QTest::newRow("three blanks") << "   " << "0";
         QTest::newRow("comma") << "2,5" << "2.5";
         QTest::newRow("point") << "3.5" << "3.5";
     }
@@ -574,12 +597,16 @@ private slots:
     void missingChainProductFails_data() {
         QTest::addColumn<double>("number");
         QTest::addColumn<bool>("clamp");
-        QTest::newRow("eye nut") << 60014099.0 << false;
-        QTest::newRow("clamp of the chain") << 43099999.0 << true;
+        QTest::addColumn<QString>("table");
+        QTest::newRow("eye nut") << 60014099.0 << false << "Pgstat.DB";
+        QTest::newRow("clamp of the chain") << 43099999.0 << true << "pgrsrsl.DB";
+        QTest::newRow("dynamic clamp of the chain") << 36099999.0 << true << "Pgdyna.DB";
+        QTest::newRow("cold clamp of the chain") << 52099999.0 << true << "PGCLDSTA.DB";
     }
     void missingChainProductFails() {
         QFETCH(double, number);
         QFETCH(bool, clamp);
+        QFETCH(QString, table);
         PrintLanguage language(2);
         SpringHanger();
         if (clamp) {
@@ -594,6 +621,7 @@ private slots:
         QString error;
         QVERIFY(!WritePmlFile(file, &error));
         QVERIFY2(error.contains(QString::number(qint64(number))), qPrintable(error));
+        QVERIFY2(error.contains(" " + table + ";"), qPrintable(error));
         QCOMPARE(ReadAll(file), QByteArray("old content\r\n"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.zof"});
         QVERIFY(!WritePmlFile(out.file("new.zof"), &error));
