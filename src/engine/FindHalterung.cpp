@@ -60,6 +60,10 @@ void ResetSelectionState() {
     G.TravelCheckEnabled = true;
     K.K_RES_ACTUAL_S_TOP = K.K_RES_ACTUAL_S_BUT = 0;
     K.K_RSL_NRN = 0;
+    // The composition of the selection before leaves its galvanising
+    // request set; the price comparison of this one must not read
+    // galvanised prices for a plain support.
+    G.HDRequest = false;
     // A retry with another configuration starts from no load groups.
     G.MainUnitLoadGroup = G.SupportLoadGroup = G.ComponentLoadGroup = 0;
     G.SecondLoadGroup = G.SecondComponentLoadGroup = 0;

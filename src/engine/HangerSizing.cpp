@@ -91,10 +91,14 @@ struct SpringLoads {
     Extended c = 0, s = 0, reserve = 0;
     Extended l = 0, l2 = 0, b = 0, o = 0, hi = 0, lo = 0, q = 0;
     Extended down = 0, up = 0;
+    // A spring whose reference operating load is 0 or below carries no
+    // load there: the range does not fit, whatever the variation would say.
+    bool referenceCarries() const { return q > 0; }
     Extended variation() const {
-        // A reference load of 0 has no variation: the sizing refuses it
-        // rather than dividing by it.
-        if (q <= 0)
+        // Only the pre-selected check, whose loads lie within the spring's
+        // range, gets here without the test above; it refuses rather than
+        // dividing by 0.
+        if (!referenceCarries())
             throw EngineStepError(MsgLoadVariationUndefined);
         return (hi - lo) / q * 100;
     }
@@ -223,9 +227,9 @@ void SpringNeighbour(int size, int chosenIndex) {
         if (r.hi < 40.0L || r.hi > r.up || r.lo < r.down)
             continue;
         SetReferenceLoad(r);
-        const Extended v = r.variation();
-        if (v > K.K_FDIFF)
+        if (!r.referenceCarries() || r.variation() > K.K_FDIFF)
             continue;
+        const Extended v = r.variation();
         K.K_FDIFF_EFF = int16_t(RoundHalfEven(v));
         K.K_BLOCKIER = int16_t(SecondBlockingPosition(next, i, s, r.b, capacity));
         TakeSpring(next, i, s, c);
@@ -294,12 +298,12 @@ SpringOutcome SizeSpring() {
                 continue;
             }
             SetReferenceLoad(r);
-            const Extended v = r.variation();
-            if (v > K.K_FDIFF) {
+            if (!r.referenceCarries() || r.variation() > K.K_FDIFF) {
                 if (i == LastRange(size))
                     return SpringOutcome::Constant;
                 continue;
             }
+            const Extended v = r.variation();
             K.K_FDIFF_EFF = int16_t(RoundHalfEven(v));
             K.K_BLOCKIER = int16_t(SpringPosition(r.b, s, capacity, fk));
             SpringReserves(r.o, s, capacity, fk);

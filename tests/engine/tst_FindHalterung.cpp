@@ -88,6 +88,24 @@ private slots:
         QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.0);
     }
 
+    // A small load with a long travel: the size 9 spring's other operating
+    // load would be below 0 (1500 - 2999 N at 119 mm), so the spring ranges
+    // do not fit and the selection goes on with the constant hanger.
+    // Reserves 15 % and 25 mm: 1275 to 1725 N need 144 mm; size 9 (3 kN)
+    // has only the 300 mm range: [(1.5 - 0.425) x 300] = 322 at both loads
+    // and [(1.5 - 0.5) x 300] = 300 at 1.5 kN. Half the capacity is not
+    // above the load: blocking position [(300 + 119) / 2] = 209, reserves
+    // [(300 - 119) / 2] = 90 and 300 - 209 = 91.
+    void smallLoadLongTravelGoesOnToTheConstantHanger() {
+        DemoSupport(1.5, 119);
+        QCOMPARE(select(), int(SelectionComplete));
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), 0);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(11009315));
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(QList<int>({k.K_ARBWEG, k.K_ARBWEG_EFF, k.K_BLOCKIER, k.K_RES_ACTUAL_S_TOP, k.K_RES_ACTUAL_S_BUT}),
+                 (QList<int>{300, 322, 209, 90, 91}));
+    }
+
     // A dead weight raises the design load of the repeats: K_LAST + 0.01 kN
     // per kg, halved component search on top.
     void deadWeightRepeats() {

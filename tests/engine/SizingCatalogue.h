@@ -1,0 +1,81 @@
+#pragma once
+// Small catalogues for the sizing tests, written row by row into a fresh
+// temporary catalogue directory: load-group rows of the text table, static
+// product rows with their article numbers (ordinary, nuclear, imperial and
+// imperial nuclear may all differ) and their prices, plain and galvanised.
+// Each test builds only the rows that make its rule decide.
+#include "EngineFixture.h"
+
+struct ProductRow {
+    int number = 0;
+    QString article;          // STA_L_NR
+    QString nuclear;          // STA_L_NR_K
+    QString imperial;         // STA_L_NR_I
+    QString imperialNuclear;  // STA_L_NR_K_I
+    bool galvanisable = false;  // STA_HD_KZ
+};
+
+class SizingCatalogue : public CatalogueFixture {
+public:
+    // A load-group row: kind ("LGH", "LGK", "LGA" ...), number, capacity kN.
+    void Group(const char* kind, int nr, double capacity) {
+        Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", kind}, {"TXT_NR", nr}, {"TXT_NUM", capacity}});
+    }
+
+    void Product(const ProductRow& p) {
+        Insert(QStringLiteral("Pgstat.DB"), {{"STA_NRN", p.number},
+                                             {"STA_L_NR", p.article},
+                                             {"STA_L_NR_K", p.nuclear},
+                                             {"STA_L_NR_I", p.imperial},
+                                             {"STA_L_NR_K_I", p.imperialNuclear},
+                                             {"STA_KBEZ", QString::number(p.number).left(3)},
+                                             {"STA_HD_KZ", p.galvanisable}});
+    }
+
+    // A product whose four article numbers are the ordinary one with a
+    // letter of their own in front ("K", "I", "J"), so a lookup under the
+    // wrong column finds another price.
+    void PricedProduct(int number, const QString& article, double price, double nuclearPrice = -1,
+                       double galvanisedPrice = -1) {
+        ProductRow p;
+        p.number = number;
+        p.article = article;
+        p.nuclear = QStringLiteral("K") + article.left(5);
+        p.imperial = QStringLiteral("I") + article.left(5);
+        p.imperialNuclear = QStringLiteral("J") + article.left(5);
+        p.galvanisable = galvanisedPrice >= 0;
+        Product(p);
+        Price(p.article, price, galvanisedPrice);
+        if (nuclearPrice >= 0)
+            Price(p.nuclear, nuclearPrice, galvanisedPrice);
+    }
+
+    // Price row of list 1 without width; the galvanised column is left 0
+    // when none is given.
+    void Price(const QString& article, double price, double galvanised = -1) {
+        Insert(QStringLiteral("PGCURE.DB"), {{"CUR_IDX", 1},
+                                             {"CUR_L_NR", article},
+                                             {"CUR_BRT", 0},
+                                             {"CUR_PRS", price},
+                                             {"CUR_PRS_HD", galvanised < 0 ? 0.0 : galvanised}});
+    }
+};
+
+inline void SetArrangement(const QString& name, const QString& area = QStringLiteral(" ")) {
+    PutText(ArrangementRecord.A_NAME, name);
+    PutText(ArrangementRecord.A_BER, area);
+}
+
+// A support for the sizing alone: no reserves, load variation up to 25 %,
+// springs up to 300 mm of travel, the input load at the blocking position.
+inline void PlainSizingSupport(double designLoad, double travel) {
+    ResetCalcState();
+    TConstructionRecord& k = ConstructionRecord;
+    k.K_LAST = designLoad;
+    k.K_WEG_EFF = travel;
+    k.K_BEWEGBER = 300;
+    k.K_FDIFF = 25;
+    k.K_KALWAR_KZ = true;
+    CalcGlobals.DesignLoad = designLoad;
+    PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("000000"));
+}
