@@ -88,8 +88,8 @@ SpringFactors FactorsOf(int size) {
 
 // The loads of one range of a spring: rate c (N/mm), range s (mm).
 struct SpringLoads {
-    Extended c = 0, s = 0, reserve = 0;
-    Extended l = 0, l2 = 0, b = 0, o = 0, hi = 0, lo = 0, q = 0;
+    Extended reserve = 0;
+    Extended l2 = 0, b = 0, o = 0, hi = 0, lo = 0, q = 0;
     Extended down = 0, up = 0;
     // A spring whose reference operating load is 0 or below carries no
     // load there: the range does not fit, whatever the variation would say.
@@ -111,9 +111,6 @@ SpringLoads LoadsFor(Extended capacity, Extended s, Extended c) {
     const Extended l = Extended(G.DesignLoad) * 1000;
     const Extended e = K.K_WEG_EFF;
     const Extended t = std::fabs(e);
-    r.c = c;
-    r.s = s;
-    r.l = l;
     r.reserve = std::max({Extended(K.K_WR_FH) * 0.01L * c * t, Extended(K.K_WR_FH_MM) * c,
                           Extended(K.K_LR_FH) * 0.01L * capacity});
     const bool plus = (K.K_KALWAR_KZ && e < 0) || (!K.K_KALWAR_KZ && e >= 0);

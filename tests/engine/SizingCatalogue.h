@@ -15,8 +15,41 @@ struct ProductRow {
     bool galvanisable = false;  // STA_HD_KZ
 };
 
-class SizingCatalogue : public CatalogueFixture {
+// The empty catalogue tables are made once per test program and copied for
+// every catalogue, which keeps a case's set-up to a few file copies.
+class SizingCatalogue {
 public:
+    SizingCatalogue() {
+        // The tables the catalogue module opens; the others stay away.
+        const QString source = Template().path();
+        for (const char* f : {"Pgstat.DB", "Pgdyna.DB", "pgrsrsl.DB", "PGCLDSTA.DB", "Temdat.DB", "Durdat.DB",
+                              "Txttab.DB", "PGCURE.DB", "ABHGNR.DB"})
+            QFile::copy(source + QLatin1Char('/') + QLatin1String(f), dir.file(QLatin1String(f)));
+        CatalogueFixture::PointAlias(dir.path());
+    }
+    ~SizingCatalogue() {
+        kon.reset();
+        Session().Close();
+    }
+
+    void Insert(const QString& table, const QVariantMap& values) {
+        TTable t(dir.path(), table);
+        t.Open();
+        t.Append();
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            t.FieldByName(it.key()).SetValue(it.value());
+        t.Post();
+    }
+
+    // Starts the catalogue module and opens the tables the access units use.
+    TDBKONST& Start() {
+        kon = std::make_unique<TDBKONST>();
+        for (TTable* t : {&kon->PGSTAT, &kon->PGDYNA, &kon->PGRSRL, &kon->PGCOOL, &kon->TempDB, &kon->DURDATDB,
+                          &kon->TXTTAB, &kon->PGCURE, &kon->ABHGDB})
+            t->Open();
+        return *kon;
+    }
+
     // A load-group row: kind ("LGH", "LGK", "LGA" ...), number, capacity kN.
     void Group(const char* kind, int nr, double capacity) {
         Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", kind}, {"TXT_NR", nr}, {"TXT_NUM", capacity}});
@@ -58,6 +91,20 @@ public:
                                              {"CUR_BRT", 0},
                                              {"CUR_PRS", price},
                                              {"CUR_PRS_HD", galvanised < 0 ? 0.0 : galvanised}});
+    }
+
+    TestDir dir;
+    std::unique_ptr<TDBKONST> kon;
+
+private:
+    static const TestDir& Template() {
+        static const TestDir empty = [] {
+            TestDir d;
+            for (const CatalogueTableDef& def : CatalogueTables())
+                CreateTableFile(TablePath(d.path(), def.fileName), def.fieldDefs(), def.indexDefs());
+            return d;
+        }();
+        return empty;
     }
 };
 
