@@ -5,6 +5,7 @@
 // imperial nuclear may all differ) and their prices, plain and galvanised.
 // Each test builds only the rows that make its rule decide.
 #include "EngineFixture.h"
+#include "platform/Database.h"
 
 struct ProductRow {
     int number = 0;
@@ -32,17 +33,29 @@ public:
         Session().Close();
     }
 
-    void Insert(const QString& table, const QVariantMap& values) {
-        TTable t(dir.path(), table);
-        t.Open();
-        t.Append();
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            t.FieldByName(it.key()).SetValue(it.value());
-        t.Post();
-    }
+    // Rows are kept until Start writes them, each table in one transaction.
+    void Insert(const QString& table, const QVariantMap& values) { pending.append({table, values}); }
 
-    // Starts the catalogue module and opens the tables the access units use.
+    // Writes the rows, starts the catalogue module and opens the tables the
+    // access units use.
     TDBKONST& Start() {
+        {
+            static int serial = 0;
+            TDatabase db(QStringLiteral("SizingCatalogue%1").arg(++serial));
+            db.SetDirectory(dir.path());
+            db.Open();
+            InTransaction(db, [&] {
+                for (const auto& [table, values] : pending) {
+                    TTable t(db.DatabaseName(), table);
+                    t.Open();
+                    t.Append();
+                    for (auto it = values.cbegin(); it != values.cend(); ++it)
+                        t.FieldByName(it.key()).SetValue(it.value());
+                    t.Post();
+                }
+            });
+            pending.clear();
+        }
         kon = std::make_unique<TDBKONST>();
         for (TTable* t : {&kon->PGSTAT, &kon->PGDYNA, &kon->PGRSRL, &kon->PGCOOL, &kon->TempDB, &kon->DURDATDB,
                           &kon->TXTTAB, &kon->PGCURE, &kon->ABHGDB})
@@ -97,6 +110,8 @@ public:
     std::unique_ptr<TDBKONST> kon;
 
 private:
+    QList<QPair<QString, QVariantMap>> pending;
+
     static const TestDir& Template() {
         static const TestDir empty = [] {
             TestDir d;
@@ -126,3 +141,26 @@ inline void PlainSizingSupport(double designLoad, double travel) {
     CalcGlobals.DesignLoad = designLoad;
     PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("000000"));
 }
+
+// One catalogue for all rows of a data-driven test function: built by the
+// first row, reused by the others (the selection only reads it), built
+// anew when another test function or another key asks.
+class SharedCatalogue {
+public:
+    SizingCatalogue& Get(const std::function<void(SizingCatalogue&)>& fill, const QString& key = QString()) {
+        const QString owner = QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('/') + key;
+        if (!m_catalogue || owner != m_owner) {
+            m_catalogue.reset();
+            m_catalogue = std::make_unique<SizingCatalogue>();
+            fill(*m_catalogue);
+            m_catalogue->Start();
+            m_owner = owner;
+        }
+        return *m_catalogue;
+    }
+    void Reset() { m_catalogue.reset(); }
+
+private:
+    std::unique_ptr<SizingCatalogue> m_catalogue;
+    QString m_owner;
+};

@@ -10,8 +10,10 @@
 class TestConstantSizing : public QObject {
     Q_OBJECT
     ScriptedSelectionUi ui;
+    SharedCatalogue shared;
 
 private slots:
+    void cleanupTestCase() { shared.Reset(); }
     void init() { ui = ScriptedSelectionUi(); }
 
     // One row of 20 kN at 10 kN, exactly half its capacity: every range
@@ -50,9 +52,9 @@ private slots:
         QFETCH(int, size);
         QFETCH(int, n);
         QFETCH(int, expected);
-        SizingCatalogue cat;
-        cat.Group("LGK", size, 20);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", size, 20);
+        }, QString::number(size));
         PlainSizingSupport(10, -(150.0 * (n - 1) - 10));
         SetArrangement(name);
         ConstantHangerSizing();
@@ -88,10 +90,10 @@ private slots:
     void capacityWindow() {
         QFETCH(double, load);
         QFETCH(int, size);
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Group("LGK", 14, 26);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+            cat.Group("LGK", 14, 26);
+        });
         PlainSizingSupport(load, 100);
         SetArrangement(QStringLiteral("SHHAESBH"));
         ConstantHangerSizing();
@@ -113,10 +115,10 @@ private slots:
     void capacityWindowWithReserve() {
         QFETCH(double, load);
         QFETCH(int, size);
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Group("LGK", 14, 26);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+            cat.Group("LGK", 14, 26);
+        });
         PlainSizingSupport(load, 100);
         ConstructionRecord.K_LR_KH = 10;
         SetArrangement(QStringLiteral("SHHAESBH"));
@@ -145,9 +147,9 @@ private slots:
         QFETCH(int, percent);
         QFETCH(int, mm);
         QFETCH(int, range);
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+        });
         PlainSizingSupport(10, travel);
         ConstructionRecord.K_WR_KH = int16_t(percent);
         ConstructionRecord.K_WR_KH_MM = int16_t(mm);
@@ -162,9 +164,9 @@ private slots:
     // 150 mm: [(1.5 - 0.488) x 150] = 151 at 9.76 kN, [(0.732 + 0.5) x 150]
     // = 184 at 14.64 kN, [(0.61 + 0.5) x 150] = 166 at 12.2 kN.
     void workingTravels() {
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+        });
         PlainSizingSupport(12.2, 100);
         ConstructionRecord.K_LR_KH = 20;
         SetArrangement(QStringLiteral("SHHAESBH"));
@@ -194,9 +196,9 @@ private slots:
         QFETCH(double, load);
         QFETCH(bool, repeat);
         QFETCH(int, size);
-        SizingCatalogue cat;
-        cat.Group("LGK", 10, 6);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 10, 6);
+        });
         PlainSizingSupport(load, 50);
         ConstructionRecord.K_BREITE = 100;
         CalcGlobals.DeadWeightPassDone = repeat;
@@ -223,13 +225,13 @@ private slots:
         QFETCH(double, nextCapacity);
         QFETCH(bool, nuclear);
         QFETCH(int, number);
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Group("LGK", 14, nextCapacity);
-        cat.PricedProduct(11013315, QStringLiteral("113315"), 100, 100);
-        cat.PricedProduct(11014215, QStringLiteral("114215"), 120, 90);
-        cat.PricedProduct(11014315, QStringLiteral("114315"), 50, 50);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+            cat.Group("LGK", 14, nextCapacity);
+            cat.PricedProduct(11013315, QStringLiteral("113315"), 100, 100);
+            cat.PricedProduct(11014215, QStringLiteral("114215"), 120, 90);
+            cat.PricedProduct(11014315, QStringLiteral("114315"), 50, 50);
+        }, QString::number(nextCapacity));
         PlainSizingSupport(10.5, 160);
         ConstructionRecord.K_KERNTECH = nuclear;
         SetArrangement(QStringLiteral("SHHAESBH"));
@@ -262,14 +264,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, size);
         QFETCH(bool, replaced);
-        SizingCatalogue cat;
-        cat.Group("LGK", size, 20);
-        cat.Group("LGK", size + 1, 26);
         SetArrangement(name);
         const int first = ConstantHangerNumber(size, 3), next = ConstantHangerNumber(size + 1, 2);
-        cat.PricedProduct(first, QString::number(first).left(6), 100);
-        cat.PricedProduct(next, QString::number(next).left(6), 90);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", size, 20);
+            cat.Group("LGK", size + 1, 26);
+            cat.PricedProduct(first, QString::number(first).left(6), 100);
+            cat.PricedProduct(next, QString::number(next).left(6), 90);
+        }, name + QString::number(size));
         PlainSizingSupport(10.5, 160);
         SetArrangement(name);
         ConstantHangerSizing();
@@ -281,14 +283,14 @@ private slots:
     // "715" unit priced by its "110" row: here the "110" prices make the
     // next size cheaper while the "715" rows say the opposite.
     void bearingUnitPricedByItsHangerRow() {
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.Group("LGK", 14, 26);
-        cat.PricedProduct(11013315, QStringLiteral("113315"), 100);
-        cat.PricedProduct(11014215, QStringLiteral("114215"), 90);
-        cat.PricedProduct(71513365, QStringLiteral("713365"), 10);
-        cat.PricedProduct(71514265, QStringLiteral("714265"), 1000);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+            cat.Group("LGK", 14, 26);
+            cat.PricedProduct(11013315, QStringLiteral("113315"), 100);
+            cat.PricedProduct(11014215, QStringLiteral("114215"), 90);
+            cat.PricedProduct(71513365, QStringLiteral("713365"), 10);
+            cat.PricedProduct(71514265, QStringLiteral("714265"), 1000);
+        });
         PlainSizingSupport(10.5, 160);
         ConstructionRecord.K_AUFLAGER_KZ = true;
         SetArrangement(QStringLiteral("SHHAESAH"));
@@ -328,10 +330,10 @@ private slots:
         QFETCH(double, travel);
         QFETCH(QList<int>, blocking);
         QFETCH(QList<int>, range);
-        SizingCatalogue cat;
-        cat.Group("LGK", 13, 20);
-        cat.PricedProduct(11013315, QStringLiteral("113315"), 100);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGK", 13, 20);
+            cat.PricedProduct(11013315, QStringLiteral("113315"), 100);
+        });
         PlainSizingSupport(load, travel);
         ConstructionRecord.K_BLOCK_VOR = true;
         ConstructionRecord.K_VGB_KZ = true;

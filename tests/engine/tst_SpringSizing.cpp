@@ -7,8 +7,10 @@
 class TestSpringSizing : public QObject {
     Q_OBJECT
     ScriptedSelectionUi ui;
+    SharedCatalogue shared;
 
 private slots:
+    void cleanupTestCase() { shared.Reset(); }
     void init() { ui = ScriptedSelectionUi(); }
 
     // The input load is the load at the blocking position; the other
@@ -36,10 +38,10 @@ private slots:
         QFETCH(int, arbwegEff);
         QFETCH(int, blocking);
         QFETCH(int, variation);
-        SizingCatalogue cat;
-        cat.Group("LGH", 9, 3);
-        cat.Group("LGK", 10, 1.6);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 9, 3);
+            cat.Group("LGK", 10, 1.6);
+        });
         PlainSizingSupport(0.75, travel);
         SetArrangement(QStringLiteral("SHHAESBH"));
         ActiveUiScope active(ui);
@@ -84,9 +86,9 @@ private slots:
         QFETCH(double, travel);
         QFETCH(QList<double>, loads);
         QFETCH(QList<int>, result);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(10, travel);
         ConstructionRecord.K_KALWAR_KZ = kalwar;
         SetArrangement(QStringLiteral("SHHAESBH"));
@@ -125,9 +127,9 @@ private slots:
         QFETCH(int, travelMm);
         QFETCH(int, loadPercent);
         QFETCH(int, range);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(10, 10);
         ConstructionRecord.K_WR_FH = int16_t(travelPercent);
         ConstructionRecord.K_WR_FH_MM = int16_t(travelMm);
@@ -169,9 +171,9 @@ private slots:
         QFETCH(int, limit);
         QFETCH(int, range);
         QFETCH(int, variation);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(load, travel);
         ConstructionRecord.K_FDIFF = int16_t(limit);
         SetArrangement(QStringLiteral("SHHAESBH"));
@@ -203,9 +205,9 @@ private slots:
         QFETCH(QString, area);
         QFETCH(double, rate);
         QFETCH(double, installation);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(10, 10);
         SetArrangement(name, area);
         SpringHangerSizing();
@@ -276,9 +278,9 @@ private slots:
         QFETCH(int, expected);
         const double ranges[] = {50, 100, 200, 300, 400};
         const double f = size == 9 ? 1.1904 : size == 10 ? 1.25 : 1.5;
-        SizingCatalogue cat;
-        cat.Group("LGH", size, 12);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", size, 12);
+        }, QString::number(size));
         PlainSizingSupport(6, ranges[n - 1] * f * 0.9 / 8);
         ConstructionRecord.K_KALWAR_KZ = false;
         ConstructionRecord.K_WEG_KZ = longRanges;
@@ -323,10 +325,10 @@ private slots:
         QFETCH(QList<double>, loads);
         QFETCH(QList<int>, result);
         QFETCH(double, rate);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Group("LGH", 14, nextCapacity);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+            cat.Group("LGH", 14, nextCapacity);
+        }, QString::number(nextCapacity));
         PlainSizingSupport(14, -10);
         SetArrangement(QStringLiteral("SHHAESBH"));
         SpringHangerSizing();
@@ -349,10 +351,10 @@ private slots:
     // p(2020) with size 10's factors [50 x 2020 x 1.25 / 6000 - 12.5] = 8.
     // A rate of 2/3 would give 80 N/mm and 19 %.
     void nextSizeTenRate() {
-        SizingCatalogue cat;
-        cat.Group("LGH", 9, 3);
-        cat.Group("LGH", 10, 6);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 9, 3);
+            cat.Group("LGH", 10, 6);
+        });
         PlainSizingSupport(2.5, 5);
         SetArrangement(QStringLiteral("SHHRESBH"));
         SpringHangerSizing();
@@ -388,10 +390,10 @@ private slots:
         QFETCH(double, load);
         QFETCH(double, travel);
         QFETCH(int, number);
-        SizingCatalogue cat;
-        cat.Group("LGH", size, size == 9 ? 3 : 15);
-        cat.Group("LGH", size + 1, size == 9 ? 6 : 30);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", size, size == 9 ? 3 : 15);
+            cat.Group("LGH", size + 1, size == 9 ? 6 : 30);
+        }, QString::number(size));
         PlainSizingSupport(load, travel);
         SetArrangement(name);
         SpringHangerSizing();
@@ -433,11 +435,11 @@ private slots:
         QFETCH(double, travel);
         QFETCH(QList<int>, result);
         QFETCH(double, rate);
-        SizingCatalogue cat;
-        cat.Group("LGH", 9, 3);
-        cat.Group("LGH", 10, 6);
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 9, 3);
+            cat.Group("LGH", 10, 6);
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(load, travel);
         ConstructionRecord.K_FDIFF = 20;
         ConstructionRecord.K_LR_VGB = 99;
@@ -478,11 +480,11 @@ private slots:
         QFETCH(double, load);
         QFETCH(double, travel);
         QFETCH(int, message);
-        SizingCatalogue cat;
-        cat.Group("LGH", 9, 3);
-        cat.Group("LGH", 10, 6);
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 9, 3);
+            cat.Group("LGH", 10, 6);
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(load, travel);
         SetArrangement(QStringLiteral("SHHAESBH"));
         SetSearchKey(number);
@@ -504,9 +506,9 @@ private slots:
     void preselectedSpringRangeDigit() {
         QFETCH(int, number);
         QFETCH(int, range);
-        SizingCatalogue cat;
-        cat.Group("LGH", 13, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 13, 15);
+        });
         PlainSizingSupport(10, 0);
         SetArrangement(QStringLiteral("SHHAESBH"));
         SetSearchKey(number);
@@ -539,9 +541,9 @@ private slots:
         QFETCH(int, blocking);
         QFETCH(int, range);
         QFETCH(QString, key);
-        SizingCatalogue cat;
-        cat.Group("LGH", 0, 15);
-        cat.Start();
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 0, 15);
+        });
         PlainSizingSupport(10, 10);
         SetArrangement(name);
         SetSearchKey(number);
