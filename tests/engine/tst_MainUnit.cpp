@@ -2,6 +2,7 @@
 // their own: capacities rising evenly, so the row a rule must reach is
 // known by its number.
 #include "SizingCatalogue.h"
+#include "data/PGSTAT.h"
 #include "engine/FINDHLG.h"
 
 namespace {
@@ -179,6 +180,110 @@ private slots:
                  (QList<int>{0, 0, 0}));
     }
 
+    // A hanger sizing that fails leaves nothing of the hanger before it.
+    void failedSizingClearsTheUnit() {
+        shared.Get([](SizingCatalogue& cat) { Rows(cat, "LGH", 1, 1, 5); });
+        PlainSizingSupport(12, 10);
+        SetArrangement(QStringLiteral("SHHAESBH"));
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_LAST_AUSG = 5;
+        k.K_FDIFF_EFF = 6;
+        k.K_ARBWEG = 7;
+        k.K_ARBWEG_EFF = 8;
+        k.K_BLOCKIER = 9;
+        CalcGlobals.MainUnitNumber = 21013318;
+        CalcGlobals.MainUnitRangeIndex = 3;
+        CalcGlobals.MainUnitLoadGroup = CalcGlobals.SupportLoadGroup = CalcGlobals.ComponentLoadGroup = 13;
+        CalcGlobals.SecondLoadGroup = CalcGlobals.SecondComponentLoadGroup = 4;
+        ActiveUiScope active(ui);
+        SelectHanger();
+        // No spring row at 12 kN: 2172.
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2172);
+        QCOMPARE(QList<double>({k.K_LAST_AUSG, double(k.K_FDIFF_EFF), double(k.K_ARBWEG), double(k.K_ARBWEG_EFF),
+                                double(k.K_BLOCKIER), CalcGlobals.MainUnitNumber}),
+                 (QList<double>{0, 0, 0, 0, 0, 0}));
+        QCOMPARE(QList<int>({CalcGlobals.MainUnitRangeIndex, CalcGlobals.SecondLoadGroup,
+                             CalcGlobals.SecondComponentLoadGroup}),
+                 (QList<int>{0, 0, 0}));
+        QCOMPARE(Groups(), (QList<int>{0, 0, 0}));
+    }
+
+    // The unit numbers at the ends of the spring band are constant
+    // hangers: blocking position computed, groups of kind "LGK" (2 kN per
+    // group: 12 kN is group 6), and from 30,000,000 on the row of the
+    // number with digits 1, 3, 7 made 1, 0, 1 stands in the record.
+    void bandEndsAreConstantHangers_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("support");
+        QTest::newRow("20,000,000") << 20000000 << 20000000 << 6;
+        QTest::newRow("30,000,000") << 30000000 << 10000010 << 6;
+        QTest::newRow("spring 21,013,218") << 21013218 << 21013218 << 12;
+        QTest::newRow("bearing unit 71,513,365") << 71513365 << 11013315 << 6;
+    }
+    void bandEndsAreConstantHangers() {
+        QFETCH(int, number);
+        QFETCH(int, row);
+        QFETCH(int, support);
+        shared.Get([](SizingCatalogue& cat) {
+            Rows(cat, "LGH", 1);
+            Rows(cat, "LGK", 2);
+            for (int n : {20000000, 30000000, 10000010, 21013218, 71513365, 11013315})
+                cat.PricedProduct(n, QString::number(n).left(6), 100);
+        });
+        SizedHanger(QStringLiteral("SHHAESBH"), QStringLiteral(" "), number, 13, 12);
+        ConstructionRecord.K_WEG_EFF = 10;
+        ConstructionRecord.K_ARBWEG = 200;
+        ConstructionRecord.K_BLOCKIER = 1;
+        ActiveUiScope active(ui);
+        SelectHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+        QCOMPARE(qint64(PgstatRecord.STA_NRN), qint64(row));
+        QCOMPARE(int(CalcGlobals.SupportLoadGroup), support);
+        // A constant hanger's blocking position: 12 kN is not below half the
+        // capacity of any constant hanger this program sizes (at most 10
+        // kN), so [(200 + 10) / 2].
+        if (support == 6)
+            QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 105);
+        else
+            QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 1);
+    }
+
+    // A position the engineer saved for this unit stands whenever the unit
+    // is sized again in the selection, with no travel reserves; another
+    // unit gets its own computed position.
+    void savedBlockingPositionStands_data() {
+        QTest::addColumn<double>("savedUnit");
+        QTest::addColumn<QList<int>>("blocking");  // K_BLOCKIER, top, bottom
+        QTest::newRow("same unit") << 11013315.0 << QList<int>{77, 0, 0};
+        QTest::newRow("another unit") << 11014215.0 << QList<int>{105, 95, 95};
+    }
+    void savedBlockingPositionStands() {
+        QFETCH(double, savedUnit);
+        QFETCH(QList<int>, blocking);
+        shared.Get([](SizingCatalogue& cat) {
+            Rows(cat, "LGK", 2);
+            cat.PricedProduct(11013315, QStringLiteral("113315"), 100);
+        });
+        SizedHanger(QStringLiteral("SHHAESBH"), QStringLiteral(" "), 11013315, 13, 12);
+        ConstructionRecord.K_WEG_EFF = 10;
+        ConstructionRecord.K_ARBWEG = 200;
+        EngineState.Reset();
+        EngineState.BlockingPositionSaved = true;
+        EngineState.SavedBlockingUnit = savedUnit;
+        CalcGlobals.ChosenBlockingPosition = 77;
+        ActiveUiScope active(ui);
+        SelectHanger();
+        EngineState.Reset();
+        // Computed (12 kN not below half a capacity, as above):
+        // [(200 + 10) / 2] = 105, [(200 - 10) / 2] = 95, 200 - 105.
+        QCOMPARE(QList<int>({ConstructionRecord.K_BLOCKIER, ConstructionRecord.K_RES_ACTUAL_S_TOP,
+                             ConstructionRecord.K_RES_ACTUAL_S_BUT}),
+                 blocking);
+    }
+
     // The blocking-position question: only with a halved travel seen,
     // once, with the option set, a position to show and a unit outside
     // the spring band (strictly between 20,000,000 and 30,000,000).
@@ -220,6 +325,8 @@ private slots:
         AskBlockingPosition();
         QCOMPARE(ui.count("dialog: show"), asked ? 1 : 0);
         QCOMPARE(CalcGlobals.BlockingPositionDone, asked || done);
+        // A unit without its product row is shown as "000000", no failure.
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
         if (asked)
             QCOMPARE(FieldText(CalcGlobals.DisplayPartNumber),
                      number == 11013315 ? QStringLiteral("113315") : QStringLiteral("000000"));
@@ -410,13 +517,26 @@ private slots:
         });
         PlainSizingSupport(load, 0);
         SetArrangement(QStringLiteral("SHHGESBS"));
+        // What a sizing before left behind.
         ConstructionRecord.K_LAST_AUSG = 5;
+        ConstructionRecord.K_ARBWEG_EFF = 7;
+        ConstructionRecord.K_BLOCKIER = 8;
+        ConstructionRecord.K_FDIFF_EFF = 9;
+        CalcGlobals.MainUnitRangeIndex = 3;
+        CalcGlobals.MainUnitNumber = 21013318;
+        CalcGlobals.SecondComponentLoadGroup = 6;
         SelectMainUnitG();
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(Groups(), (QList<int>{group, group, group}));
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), second);
         QCOMPARE(int(ConstructionRecord.K_ARBWEG), -25);
         QCOMPARE(ConstructionRecord.K_LAST_AUSG, 0.0);
+        QCOMPARE(QList<int>({ConstructionRecord.K_ARBWEG_EFF, ConstructionRecord.K_BLOCKIER,
+                             ConstructionRecord.K_FDIFF_EFF, CalcGlobals.MainUnitRangeIndex}),
+                 (QList<int>{0, 0, 0, 0}));
+        QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
+        // The second component group is not this member's.
+        QCOMPARE(int(CalcGlobals.SecondComponentLoadGroup), 6);
     }
 
     // Member C: letters 7 F and E select nothing; otherwise group "LGO".
@@ -480,6 +600,9 @@ private slots:
             QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(product));
             QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), 13);
         }
+        // The range index is digit 6 of the pre-selected number, also when
+        // the check fails.
+        QCOMPARE(int(CalcGlobals.MainUnitRangeIndex), product / 100 % 10);
     }
 };
 
