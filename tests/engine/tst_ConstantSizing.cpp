@@ -36,6 +36,7 @@ private slots:
         QTest::newRow("size 9 not with letters 5 T 7 F") << "SHHATSFH" << 9 << 3 << 0;
         QTest::newRow("size 9 with letters 5 D 7 F") << "SHHADSFH" << 9 << 3 << 3;
         QTest::newRow("size 10: 150 mm") << "SHHAESBH" << 10 << 2 << 2;
+        QTest::newRow("size 10 without letter 4 A") << "SHHBESBH" << 10 << 2 << 2;
         QTest::newRow("size 10: 300 mm") << "SHHAESBH" << 10 << 3 << 3;
         QTest::newRow("size 10: no 450 mm") << "SHHAESBH" << 10 << 4 << 0;
         QTest::newRow("size 11: 600 mm") << "SHHAESBH" << 11 << 5 << 5;
