@@ -60,7 +60,7 @@ Extended g_halfCapacity = 0;
 Extended NominalTravel(int k) { return 150.0L * (k - 1); }
 
 struct ConstantFit {
-    Extended low = 0, up = 0, design = 0;  // working travels at Llow, Lup and L
+    Extended low, up;  // working travels at Llow and Lup
 };
 
 // The working travels of a range at the two reserve loads reach Wn.
@@ -407,7 +407,7 @@ void ConstantHangerSizing() {
     const bool special = (Letter(5) == 'D' && Letter(7) == 'D') || (Letter(5) == 'T' && Letter(7) == 'F');
     int size = 0, k = 0;
     Extended capacity = 0;
-    ConstantFit fit;
+    ConstantFit fit{};
     for (bool found = false; !found;) {
         TxttabReadNext1();
         if (G.TableStatus != 0)
@@ -464,7 +464,7 @@ void ConstantHangerSizing() {
     const Extended nextCapacity = Extended(TextRecord.TXT_NUM) * 1000;
     if (0.4L * nextCapacity > llow)
         return keepFirst();
-    ConstantFit nextFit;
+    ConstantFit nextFit{};
     int k2 = 2;
     for (; k2 < k; ++k2)
         if (RangeReaches(llow, lup, nextCapacity, NominalTravel(k2), wn, nextFit))
