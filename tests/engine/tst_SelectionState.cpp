@@ -17,6 +17,8 @@ struct Outcome {
     int recorded = -1;
     QStringList log;
     double price = -1;    // the main unit's price in the parts list
+    std::vector<int> blockings;  // K_BLOCKIER seen by every component pass
+    double angle = -1, rod = -1;  // the horizontal travel angle and the rod of the last check
 
     bool operator==(const Outcome&) const = default;
 };
@@ -31,6 +33,9 @@ QString Describe(const Outcome& o) {
     for (double v : o.loads)
         t << QString::number(v, 'g', 17);
     t << o.message << QString::number(o.recorded) << o.log.join('|') << QString::number(o.price, 'g', 17);
+    for (int b : o.blockings)
+        t << QString::number(b);
+    t << QString::number(o.angle, 'g', 17) << QString::number(o.rod, 'g', 17);
     return t.join(QStringLiteral("; "));
 }
 
@@ -48,14 +53,14 @@ class TestSelectionState : public QObject {
     // size 13 (120 against 100); galvanised ones would take size 14
     // (140 against 150). A horizontal travel of 150 mm is over the 4
     // degree angle on the 1660 mm rod and is halved once.
-    void Support(bool galvanised) {
+    void Support(bool galvanised, double horizontal = 150) {
         DemoSupport(10.5, 160);
         TConstructionRecord& k = ConstructionRecord;
         k.K_BEWEGBER = 100;
         k.K_LR_KH = 0;
         k.K_WR_KH = 0;
         k.K_WR_KH_MM = 0;
-        k.K_WEG_X = 150;
+        k.K_WEG_X = horizontal;
         k.K_HD_KZ = galvanised;
         PutText(k.K_KRZ_BEZ_H, QStringLiteral("N"));
     }
@@ -93,17 +98,40 @@ class TestSelectionState : public QObject {
         o.recorded = k.K_FMT_NR;
         o.log = ui.log;
         o.price = PartsList.RowCount > 0 ? PartsList.KB_PRS[0] : -1;
+        o.blockings = steps.blockings;
+        o.angle = CalcGlobals.HorizontalTravelAngle;
+        o.rod = CalcGlobals.RodLength;
         return o;
     }
 
-    Outcome PlainAlone() {
+    // The second support: plain, or a pre-selected size 13 at 300 mm whose
+    // blocking position the engineer saves as 200, without a horizontal
+    // travel (so the question waits for the pass after the first).
+    void SecondSupport(ScriptedSelectionUi& ui, bool preselected) {
+        Support(false, preselected ? 0 : 150);
+        if (preselected)
+            Preselect(ui);
+    }
+    static void Preselect(ScriptedSelectionUi& ui) {
+        ConstructionRecord.K_VGB_KZ = true;
+        ConstructionRecord.K_BLOCK_VOR = true;
+        PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("113315"));
+        CalcGlobals.PreselectedProductNumber = 11013315;
+        ui.blockingDialog = [] {
+            ConstructionRecord.K_BLOCKIER = 200;
+            return true;
+        };
+    }
+
+    Outcome Alone(bool preselected) {
         ResetCalcState();
         EngineState.Reset();
         ScriptedSelectionUi ui;
         ScriptedSteps steps;
-        Support(false);
+        SecondSupport(ui, preselected);
         return Run(ui, steps);
     }
+    Outcome PlainAlone() { return Alone(false); }
 
 private slots:
     void initTestCase() {
@@ -142,12 +170,16 @@ private slots:
     // pre-selected hanger whose blocking position the engineer saved.
     void secondSelectionAsAlone_data() {
         QTest::addColumn<bool>("preselected");
-        QTest::newRow("after a galvanised constant hanger") << false;
-        QTest::newRow("after a pre-selected hanger with a saved position") << true;
+        QTest::addColumn<bool>("secondPreselected");
+        QTest::newRow("plain after a galvanised constant hanger") << false << false;
+        QTest::newRow("plain after a pre-selected hanger with a saved position") << true << false;
+        QTest::newRow("pre-selected after a galvanised constant hanger") << false << true;
+        QTest::newRow("pre-selected after a pre-selected hanger") << true << true;
     }
     void secondSelectionAsAlone() {
         QFETCH(bool, preselected);
-        const Outcome alone = PlainAlone();
+        QFETCH(bool, secondPreselected);
+        const Outcome alone = Alone(secondPreselected);
 
         ResetCalcState();
         EngineState.Reset();
@@ -158,19 +190,14 @@ private slots:
             steps.componentWeight = 20;
             steps.clampWeightColumn = 2;
             steps.clampWeight = 30;
-            if (preselected) {
-                ConstructionRecord.K_VGB_KZ = true;
-                ConstructionRecord.K_BLOCK_VOR = true;
-                PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("113315"));
-                CalcGlobals.PreselectedProductNumber = 11013315;
-                ui.blockingDialog = [] {
-                    ConstructionRecord.K_BLOCKIER = 200;
-                    return true;
-                };
-            }
+            if (preselected)
+                Preselect(ui);
             const Outcome first = Run(ui, steps, [] {
                 CalcGlobals.ConnectingPlateNote = true;
                 EngineState.PtfeNoteCount = 3;
+                CalcGlobals.ComponentHeightTop = 100;
+                CalcGlobals.ComponentHeightMiddle = 50;
+                CalcGlobals.ComponentHeightBottom = 25;
             });
             QCOMPARE(first.mainUnit, qint64(11013315));
             // What the first selection left behind.
@@ -178,6 +205,7 @@ private slots:
             QVERIFY(CalcGlobals.ConnectingPlateNote);
             QCOMPARE(CalcGlobals.HorizontalHalvingMark, 1.0);
             QVERIFY(CalcGlobals.HorizontalNoteShown);
+            QCOMPARE(CalcGlobals.ComponentHeightTop, 100.0);
             if (preselected) {
                 QCOMPARE(first.travels[2], 200);
                 QVERIFY(CalcGlobals.BlockingPositionDone);
@@ -196,13 +224,27 @@ private slots:
         ScriptedSteps steps;
         const TCalcGlobals left = CalcGlobals;
         ConstructionRecord.Reset();
-        Support(false);
+        SecondSupport(ui, secondPreselected);
+        const TCalcGlobals input = CalcGlobals;
         CalcGlobals = left;
-        CalcGlobals.DesignLoad = 0;
-        PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("000000"));
-        CalcGlobals.PreselectedProductNumber = 0;
+        std::copy_n(input.PreselectedLoadNumber, 6, CalcGlobals.PreselectedLoadNumber);
+        CalcGlobals.PreselectedProductNumber = input.PreselectedProductNumber;
         const Outcome second = Run(ui, steps);
         QVERIFY2(second == alone, qPrintable(Describe(second) + QStringLiteral("\n  alone: ") + Describe(alone)));
+    }
+
+    // The pre-selected second support alone, by hand: 10.5 kN on size 13
+    // (20 kN) at 300 mm: A = [(0.525 + 0.5) x 300] = 307; the question
+    // comes in the pass after the first (the travel is not halved), so the
+    // first pass's components see the computed position [(307 + 160) / 2]
+    // = 233 and the pass after the question the saved 200.
+    void preselectedSelectionAlone() {
+        const Outcome o = Alone(true);
+        QCOMPARE(o.result, 0);
+        QCOMPARE(o.mainUnit, qint64(11013315));
+        QCOMPARE(o.blockings, (std::vector<int>{233}));
+        QCOMPARE(o.travels[2], 200);
+        QCOMPARE(o.log.filter(QStringLiteral("dialog: show")).size(), 1);
     }
 };
 
