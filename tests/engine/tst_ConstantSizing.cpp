@@ -247,6 +247,33 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_ARBWEG), next ? 164 : 307);
     }
 
+    // The next size's working travel is taken at its own capacity: 10.5
+    // kN, 315 mm; size 13 (20 kN) needs 450 mm ([1.025 x 300] = 307 is
+    // short). Size 14 of 23.3178 kN reaches [(1.5 - 0.4503) x 300] = 314
+    // at 300 mm, 1 mm short, so the first choice stays although the next
+    // size is cheaper; 23.35 kN reaches [315.1] and replaces it.
+    void nextSizeWorkingTravelAtItsCapacity_data() {
+        QTest::addColumn<double>("nextCapacity");
+        QTest::addColumn<int>("number");
+        QTest::newRow("314 mm: first choice") << 23.3178 << 11013415;
+        QTest::newRow("315 mm: next size") << 23.35 << 11014315;
+    }
+    void nextSizeWorkingTravelAtItsCapacity() {
+        QFETCH(double, nextCapacity);
+        QFETCH(int, number);
+        SizingCatalogue cat;
+        cat.Group("LGK", 13, 20);
+        cat.Group("LGK", 14, nextCapacity);
+        cat.PricedProduct(11013415, QStringLiteral("113415"), 100);
+        cat.PricedProduct(11014315, QStringLiteral("114315"), 90);
+        cat.Start();
+        PlainSizingSupport(10.5, 315);
+        SetArrangement(QStringLiteral("SHHAESBH"));
+        ConstantHangerSizing();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+    }
+
     // No next size above size 18 for letters 4 F or R, nor for letters 5 D
     // and 7 D. Sizes of 20 and 26 kN as above, the next one cheaper.
     void nextSizeSkippedAboveEighteen_data() {

@@ -270,6 +270,7 @@ private slots:
         QTest::newRow("letter 7 A: no size 9") << "SHHAESAH" << 9 << false << 2 << 0 << false;
         QTest::newRow("letter 4 R, size 10 starts at 50 mm") << "SHHRESBH" << 10 << false << 1 << 1 << false;
         QTest::newRow("letter 4 R, size 9: 100 mm") << "SHHRESBH" << 9 << false << 2 << 2 << false;
+        QTest::newRow("letter 4 R, size 12: 200 mm") << "SHHRESBH" << 12 << false << 3 << 3 << false;
         QTest::newRow("letter 4 R, size 13: 300 mm") << "SHHRESBH" << 13 << true << 4 << 4 << false;
         QTest::newRow("letter 4 R, size 15: no 400 mm") << "SHHRESBH" << 15 << true << 5 << 0 << false;
         QTest::newRow("letter 4 R, size 19: 300 mm") << "SHHRESBH" << 19 << true << 4 << 4 << false;
