@@ -184,9 +184,12 @@ bool TFKH_INP_MSG::FormKeyDown(QKeyEvent* event) {
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (FloatEdit1->hasFocus() && !FloatEdit1Exit())
-            return true;
-        focusNextChild();
+        // Leaving the edit places the focus itself: back on the edit for a
+        // position outside the range, on the save button otherwise.
+        if (FloatEdit1->hasFocus())
+            FloatEdit1Exit();
+        else
+            focusNextChild();
         return true;
     }
     if (event->key() == Qt::Key_Escape) {

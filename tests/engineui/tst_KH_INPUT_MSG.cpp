@@ -184,17 +184,27 @@ private slots:
         setUpRecord(false);
         CountingDialog d;
         d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         d.FloatEdit1->setFocus();
         d.FloatEdit1->setText("400");  // outside: Enter keeps the focus on the edit
         QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
         QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+        QVERIFY(d.FloatEdit1->hasFocus());
+        // Inside the range Enter leaves the edit for the save button; the
+        // keypad's Enter does the same.
         d.FloatEdit1->setText("120");
         QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
-        QVERIFY(!d.FloatEdit1->hasFocus());
-        QTest::keyClick(&d, Qt::Key_F10);
+        QVERIFY(d.SPEICHERN->hasFocus());
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->setText("121");
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Enter);
+        QVERIFY(d.SPEICHERN->hasFocus());
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 121.0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
         QCOMPARE(d.prints, 1);
         QVERIFY(d.isVisible());
-        QTest::keyClick(&d, Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!d.isVisible());
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
