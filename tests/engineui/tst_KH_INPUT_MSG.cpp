@@ -65,6 +65,47 @@ private slots:
         QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
     }
 
+    // The form as described: its caption, a tool window, the components
+    // by name; laid out top to bottom (hanger, range, position, the edit
+    // row, the buttons), the texts over the full width, nothing on top of
+    // anything else.
+    void formAndLayout() {
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QCOMPARE(d.windowTitle(), QStringLiteral("KORVA"));
+        QVERIFY(d.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(d.objectName(), QStringLiteral("FKH_INP_MSG"));
+        const QList<QWidget*> parts{d.StaticText1, d.StaticText3, d.StaticText2, d.StaticText4,
+                                    d.FloatEdit1,  d.Label1,      d.Abbruch,     d.SPEICHERN};
+        const QStringList names{"StaticText1", "StaticText3", "StaticText2", "StaticText4",
+                                "FloatEdit1",  "Label1",      "Abbruch",     "SPEICHERN"};
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(d.findChild<QWidget*>(names[i]), parts[i]);
+        for (int i = 0; i < parts.size(); ++i)
+            for (int j = i + 1; j < parts.size(); ++j)
+                QVERIFY2(!parts[i]->geometry().intersects(parts[j]->geometry()),
+                         qPrintable(names[i] + " overlaps " + names[j]));
+        const auto mid = [](QWidget* w) { return w->geometry().center().y(); };
+        QVERIFY(mid(d.StaticText1) < mid(d.StaticText3));
+        QVERIFY(mid(d.StaticText3) < mid(d.StaticText2));
+        QVERIFY(mid(d.StaticText2) < mid(d.FloatEdit1));
+        QVERIFY(mid(d.FloatEdit1) < mid(d.Abbruch));
+        QVERIFY(std::abs(mid(d.StaticText4) - mid(d.FloatEdit1)) <= 2);
+        QVERIFY(std::abs(mid(d.Label1) - mid(d.FloatEdit1)) <= 2);
+        QVERIFY(std::abs(mid(d.SPEICHERN) - mid(d.Abbruch)) <= 2);
+        QVERIFY(d.StaticText4->x() < d.FloatEdit1->x());
+        QVERIFY(d.FloatEdit1->x() < d.Label1->x());
+        QVERIFY(d.Abbruch->x() < d.SPEICHERN->x());
+        // The texts and the buttons' row begin where the edit row begins,
+        // the texts end where it ends.
+        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2, d.Abbruch})
+            QCOMPARE(w->x(), d.StaticText4->x());
+        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2})
+            QCOMPARE(w->geometry().right(), d.Label1->geometry().right());
+    }
+
     void rangeOnBothSides_data() {
         QTest::addColumn<bool>("inch");
         QTest::addColumn<QString>("entry");
