@@ -7,6 +7,7 @@
 #include "messages/MessageSeam.h"
 #include "ui/ValCtrls.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -212,6 +213,7 @@ private slots:
         QCOMPARE(r[0].buttons, MessageButtons(mb::Yes | mb::No));
         QCOMPARE(r[2].kind, MessageKind::Information);
         QCOMPARE(r[3].kind, MessageKind::Error);
+        QCOMPARE(r[3].buttons, MessageButtons(mb::OK));
         QCOMPARE(r[4].kind, MessageKind::Warning);
         QCOMPARE(r[4].buttons, MessageButtons(mb::OK));
         QCOMPARE(seam.Texts(), (QStringList{"q1", "q2", "i", "e", "w"}));
@@ -219,6 +221,48 @@ private slots:
         QtSelectionUi withPanel(nullptr, [&status](const QString& t) { status = t; });
         withPanel.SetStatusText("AUTO");
         QCOMPARE(status, QStringLiteral("AUTO"));
+    }
+
+    // The information question and the Yes/No/All confirmation take the
+    // answers given.
+    void questionsTakeTheirAnswers() {
+        ScriptedMessageSeam seam;
+        QtSelectionUi ui(nullptr);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        seam.Answer(mr::All);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QVERIFY(ui.InformationYesNo("a"));
+        QVERIFY(!ui.InformationYesNo("b"));
+        QCOMPARE(ui.ConfirmYesNoAll("c"), SelectionUi::YesNoAll::All);
+        QCOMPARE(ui.ConfirmYesNoAll("d"), SelectionUi::YesNoAll::Yes);
+        QCOMPARE(ui.ConfirmYesNoAll("e"), SelectionUi::YesNoAll::No);
+        QCOMPARE(seam.Requests()[0].kind, MessageKind::Information);
+        QCOMPARE(seam.Texts(), (QStringList{"a", "b", "c", "d", "e"}));
+    }
+
+    // The blocking dialog is centred over its owner; the default cursor
+    // comes back however often the busy cursor was set.
+    void dialogPlaceAndCursor() {
+        QWidget owner;
+        owner.setGeometry(200, 150, 800, 600);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        setUpRecord(false);
+        QtSelectionUi ui(&owner);
+        ui.CreateBlockingDialog();
+        TFKH_INP_MSG* d = ui.BlockingDialog();
+        QVERIFY(d);
+        const QPoint ownerCentre = owner.frameGeometry().center();
+        const QPoint dialogCentre = QRect(d->pos(), d->size()).center();
+        QVERIFY2((ownerCentre - dialogCentre).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2").arg(dialogCentre.x()).arg(dialogCentre.y())));
+        ui.FreeBlockingDialog();
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        ui.RestoreCursor();
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void keys() {
