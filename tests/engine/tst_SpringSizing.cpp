@@ -353,6 +353,9 @@ private slots:
                                                  << QList<int>{22, 10, 10, 30, 50} << 400.0;
         QTest::newRow("next size too strong") << 45.0 << 21013218 << QList<double>{15, 14, 15}
                                               << QList<int>{7, 90, 90, 0, 100} << 100.0;
+        // 40 kN: c = 533.3, other load 19333 N inside 13333..40000 but 27.6 %.
+        QTest::newRow("next size varies too much") << 40.0 << 21013218 << QList<double>{15, 14, 15}
+                                                   << QList<int>{7, 90, 90, 0, 100} << 100.0;
     }
     void nextSpringSize() {
         QFETCH(double, nextCapacity);
@@ -398,6 +401,25 @@ private slots:
         QCOMPARE(QList<int>({k.K_FDIFF_EFF, k.K_BLOCKIER, k.K_RES_ACTUAL_S_BUT, k.K_RES_ACTUAL_S_TOP, k.K_ARBWEG}),
                  (QList<int>{7, 81, 81, 9, 100}));
         QCOMPARE(k.K_LAST_BLOK, 14.0625);
+    }
+
+    // With the installation load given the blocking load is the other
+    // load, so the next size's trial changes it: 14 kN, +10 mm on size 13
+    // (15 kN) takes 100 mm (15000 N, 7.1 %); size 14 of 45 kN ends below
+    // its band (15000 N above 14000). The choice keeps its loads: 15, 15
+    // and 14 kN.
+    void nextSizeTrialLeavesTheLoads() {
+        SizingCatalogue cat;
+        cat.Group("LGH", 13, 15);
+        cat.Group("LGH", 14, 45);
+        cat.Start();
+        PlainSizingSupport(14, 10);
+        ConstructionRecord.K_KALWAR_KZ = false;
+        SetArrangement(QStringLiteral("SHHAESBH"));
+        SpringHangerSizing();
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(21013218));
+        QCOMPARE(QList<double>({k.K_LAST_AUSG, k.K_LAST_BLOK, k.K_LAST_BERW}), (QList<double>{15, 15, 14}));
     }
 
     // Size 9 (3 kN) of a support hanger (letter 4 R: 29009218, which the
@@ -484,6 +506,8 @@ private slots:
         QTest::newRow("size 9, 100 mm") << 21009218 << 1.0 << 5.0 << QList<int>{14, 13, 13, 86, 66, 100}
                                         << 25.20161290322581;
         QTest::newRow("size 13, 50 mm") << 21013118 << 10.0 << 10.0 << QList<int>{25, 25, 15, 25, 33, 50} << 200.0;
+        // Size 11 is blocked by the formula of the large sizes.
+        QTest::newRow("size 11, 50 mm") << 21011118 << 10.0 << 10.0 << QList<int>{25, 25, 15, 25, 33, 50} << 200.0;
     }
     void preselectedSpring() {
         QFETCH(int, number);
@@ -494,6 +518,7 @@ private slots:
         shared.Get([&](SizingCatalogue& cat) {
             cat.Group("LGH", 9, 3);
             cat.Group("LGH", 10, 6);
+            cat.Group("LGH", 11, 15);
             cat.Group("LGH", 13, 15);
         });
         PlainSizingSupport(load, travel);
