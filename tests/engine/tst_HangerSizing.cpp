@@ -240,8 +240,11 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
         QCOMPARE(int(ConstructionRecord.K_ARBWEG), arbweg);
-        if (!message)
+        if (!message) {
             QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
+            QCOMPARE(int(CalcGlobals.MainUnitRangeIndex), number / 100 % 10);
+            QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), 13);
+        }
     }
 
     // A pre-selected spring of letter 4 F whose travel angle is above 6

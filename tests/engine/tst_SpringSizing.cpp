@@ -287,6 +287,7 @@ private slots:
         QTest::newRow("band: size 11, no 300 mm") << "SHHAESBH" << 11 << true << 4 << 0 << true;
         QTest::newRow("band: size 12, no 300 mm") << "SHHAESBH" << 12 << true << 4 << 0 << true;
         QTest::newRow("band: size 13, 300 mm") << "SHHAESBH" << 13 << true << 4 << 4 << true;
+        QTest::newRow("band: size 13, no 400 mm") << "SHHAESBH" << 13 << true << 5 << 0 << true;
         QTest::newRow("band: size 14, no 400 mm") << "SHHAESBH" << 14 << true << 5 << 0 << true;
         QTest::newRow("band: size 19, 400 mm") << "SHHAESBH" << 19 << true << 5 << 5 << true;
         QTest::newRow("band: size 20, no 300 mm") << "SHHAESBH" << 20 << true << 4 << 0 << true;
