@@ -484,7 +484,12 @@ private slots:
         ConstructionRecord.K_LAST_DYN_3 = loads[2];
         SetArrangement(name);
         CalcGlobals.CNStandard = cn;
+        // What a main unit before left: the dynamic member selects none.
+        CalcGlobals.MainUnitLoadGroup = CalcGlobals.SupportLoadGroup = CalcGlobals.ComponentLoadGroup = 7;
+        CalcGlobals.MainUnitNumber = 21013218;
         SelectMainUnitY();
+        QCOMPARE(Groups(), (QList<int>{0, 0, 0}));
+        QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(FieldText(ConstructionRecord.K_DYNLOAD_KZ), deciding);
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), second);
