@@ -82,6 +82,10 @@ TFKH_INP_MSG::TFKH_INP_MSG(QWidget* owner) : TTemplateFormMultiLang(owner) {
     Loaded();
 }
 
+// The edit loses the focus while the widgets go; by then this form is no
+// longer one, and leaving the edit must not reach it.
+TFKH_INP_MSG::~TFKH_INP_MSG() { FloatEdit1->disconnect(this); }
+
 bool TFKH_INP_MSG::Inch() const { return ConstructionRecord.K_EINH_KZ; }
 
 void TFKH_INP_MSG::showEvent(QShowEvent* event) {
