@@ -3,6 +3,7 @@
 // every branch of the road, the repeat passes and the mended faults.
 #include "EngineFixture.h"
 #include "data/DBGLOB.h"
+#include "engine/StepTools.h"
 #include "engine/findweg.h"
 
 class TestFindHalterung : public QObject, DemoSelection {
@@ -220,6 +221,11 @@ private slots:
         QTest::newRow("letter 4 R without a clamp") << "DHHRESBX" << 1 << true;
         QTest::newRow("letter 4 R, letter 7 F, no hanger") << "DHHRESFX" << 1 << false;
         QTest::newRow("letter 4 Y: none") << "SHHYESBS" << 1 << false;
+        // Letters 4 F, Y, G end the repeats also where letter 8 is not S.
+        QTest::newRow("letter 4 F, letter 8 X: the letter repeat only") << "SHHFESBX" << 2 << false;
+        QTest::newRow("letter 4 Y, letter 8 X: none") << "SHHYESBX" << 1 << false;
+        QTest::newRow("letter 4 G, letter 8 X: the letter repeat only") << "SHHGESBX" << 2 << false;
+        QTest::newRow("letter 4 A, letter 8 X: two dead-weight repeats") << "SHHAESBX" << 3 << false;
     }
     void deadWeightRepeatsByLetters() {
         QFETCH(QString, name);
@@ -539,10 +545,44 @@ private slots:
     void startsWithoutTheLastMessage() {
         DemoSupport(12, 20);
         ConstructionRecord.K_FMT_NR = 2615;
+        ConstructionRecord.K_DYN_RSBK_KZ = true;
         LastMessage = QStringLiteral("old");
         QCOMPARE(select(), 0);
         QCOMPARE(int(ConstructionRecord.K_FMT_NR), 0);
         QCOMPARE(LastMessage, QString());
+        QVERIFY(!ConstructionRecord.K_DYN_RSBK_KZ);
+    }
+
+    // A step that refuses to compute through a fault ends the selection
+    // with its own message number.
+    void refusedStepEndsWithItsNumber() {
+        DemoSupport(12, 20);
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        s.SelectComponents = [] { throw EngineStepError(MsgTableIndexOutOfRange); };
+        SetSelectionSteps(s);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), int(SelectionStepFailed));
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), int(MsgTableIndexOutOfRange));
+        QCOMPARE(LastMessage, MessageText(MsgTableIndexOutOfRange));
+        QCOMPARE(int(CalcGlobals.MessageNumber), 0);
+    }
+
+    // Should the dead-weight marks never settle, the fifth pass is refused:
+    // the first and three repeats run, then 7213.
+    void passesAreBounded() {
+        DemoSupport(12, 20);
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        const auto components = s.SelectComponents;
+        s.SelectComponents = [components] {
+            components();
+            CalcGlobals.DeadWeightPassDone = false;
+        };
+        SetSelectionSteps(s);
+        QCOMPARE(SelectSupport(ui, 0, 0, false, true), int(SelectionStepFailed));
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), int(MsgRestartLimit));
+        QCOMPARE(steps.componentCalls, 4);
+        QCOMPARE(steps.composeCalls, 0);
     }
 
     // The hydrotest runs on the hanger road only: not for letter 4 Y, not
