@@ -294,6 +294,21 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
 
+    // Showing the dialog that was not created creates it first.
+    void showWithoutCreate() {
+        setUpRecord(false);
+        QtSelectionUi ui(nullptr);
+        QVERIFY(!ui.BlockingDialog());
+        QTimer::singleShot(0, [&ui] {
+            QVERIFY(ui.BlockingDialog());
+            QVERIFY(ui.BlockingDialog()->isVisible());
+            ui.BlockingDialog()->AbbruchClick();
+        });
+        QVERIFY(!ui.ShowBlockingDialog());
+        QVERIFY(ui.BlockingDialog());
+        QCOMPARE(ui.BlockingDialog()->StaticText1->text(), QStringLiteral("Ausgewählter Konstanthänger Typ KH1333"));
+    }
+
     void closingWithoutSaveKeepsThePosition() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);
