@@ -146,6 +146,52 @@ private slots:
         QCOMPARE(ConstructionRecord.K_WEG_X_N, 30.0);
     }
 
+    // A travel whose angle on the 1500 mm rod (travel angle or rod angle)
+    // is exactly a double, so an allowed angle can equal it; 0 when the
+    // bounded search finds none.
+    static double ExactAngleTravel(bool rod) {
+        for (int i = 1600; i < 200000; ++i) {
+            const double t = i / 64.0;
+            const long double a = rod ? RodAngle(t, 0, 1500) : TravelAngle(t, 1500);
+            if (static_cast<long double>(double(a)) == a)
+                return t;
+        }
+        return 0;
+    }
+
+    // An angle exactly equal to the allowed one passes: the travel is not
+    // halved, the rod question is not asked; the next double below asks.
+    void anglesExactlyAtTheLimit_data() {
+        QTest::addColumn<bool>("rod");
+        QTest::addColumn<bool>("below");
+        QTest::newRow("travel angle equal") << false << false;
+        QTest::newRow("travel angle just above") << false << true;
+        QTest::newRow("rod angle equal") << true << false;
+        QTest::newRow("rod angle just above") << true << true;
+    }
+    void anglesExactlyAtTheLimit() {
+        QFETCH(bool, rod);
+        QFETCH(bool, below);
+        const double t = ExactAngleTravel(rod);
+        QVERIFY(t > 0);
+        double limit = double(rod ? RodAngle(t, 0, 1500) : TravelAngle(t, 1500));
+        if (below)
+            limit = std::nextafter(limit, 0.0);
+        Support(t, limit);
+        if (rod) {
+            // The travel angle stays below the limit: only the rod decides.
+            QVERIFY(TravelAngle(t, 1500) <= limit);
+        }
+        ActiveUiScope active(ui);
+        CheckTravel();
+        if (rod) {
+            QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), 0);
+            QCOMPARE(ui.count("question:"), below ? 1 : 0);
+        } else {
+            QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), below ? 1 : 0);
+        }
+    }
+
     void halvingOnceAndItsNote() {
         Support(150);  // 5.7 degrees on 1500 mm, 2.9 halved
         ActiveUiScope active(ui);
