@@ -161,7 +161,6 @@ bool ScanLoadGroup(const char* kind, long double q, long double compared) {
 
 void SelectMainUnitDefault() {
     G.DesignLoad = K.K_LAST;
-    Extended reference = K.K_LAST;
     G.MainUnitNumber = 0;
     G.MainUnitLoadGroup = G.SupportLoadGroup = G.ComponentLoadGroup = 0;
     const char l3 = Letter(3), l5 = Letter(5), l7 = Letter(7);
@@ -183,8 +182,6 @@ void SelectMainUnitDefault() {
         if (!secondSearch) {
             G.SupportLoadGroup = TextRecord.TXT_NR;
             G.DesignLoad = G.DesignLoad * 0.5;
-            if (G.CNStandard)
-                reference = reference * 0.5L;
             secondSearch = true;
             continue;
         }
@@ -252,9 +249,6 @@ void SelectMainUnitC() {
 
 void SelectMainUnitG() {
     ClearMainUnit(false);
-    K.K_LAST_AUSG = 0;
-    TextRecord.TXT_NR = 0;
-    TextRecord.TXT_NUM = 0;
     bool found = false;
     if (StartText("LGH", G.DesignLoad))
         while (ReadNextText()) {

@@ -11,6 +11,7 @@
 #include "engine/FINDBTLChain.h"
 #include "engine/FINDHLG.h"
 #include "engine/SelectionUi.h"
+#include "engine/StepTools.h"
 #include "engine/findweg.h"
 
 #include <stdexcept>
@@ -60,6 +61,10 @@ void ResetSelectionState() {
     G.TravelCheckEnabled = true;
     K.K_RES_ACTUAL_S_TOP = K.K_RES_ACTUAL_S_BUT = 0;
     K.K_RSL_NRN = 0;
+    // The composition of the selection before leaves its galvanising
+    // request set; the price comparison of this one must not read
+    // galvanised prices for a plain support.
+    G.HDRequest = false;
     // A retry with another configuration starts from no load groups.
     G.MainUnitLoadGroup = G.SupportLoadGroup = G.ComponentLoadGroup = 0;
     G.SecondLoadGroup = G.SecondComponentLoadGroup = 0;
@@ -216,7 +221,12 @@ int Selection::Road() {
         G.TravelCheckEnabled = false;
 
     const char l1 = Letter(1), l4 = Letter(4), l7 = Letter(7), l8 = Letter(8);
+    // The first pass, one letter repeat and two dead-weight repeats: a
+    // fifth pass would mean the road lost its way.
+    int passes = 0;
     for (;;) {  // repeat point R1
+        if (++passes > 4)
+            throw EngineStepError(MsgRestartLimit);
         G.TableStatus = 0;
         CheckTravel();
         if (G.TableStatus == 6)

@@ -60,7 +60,7 @@ Extended g_halfCapacity = 0;
 Extended NominalTravel(int k) { return 150.0L * (k - 1); }
 
 struct ConstantFit {
-    Extended low = 0, up = 0, design = 0;  // working travels at Llow, Lup and L
+    Extended low, up;  // working travels at Llow and Lup
 };
 
 // The working travels of a range at the two reserve loads reach Wn.
@@ -88,13 +88,17 @@ SpringFactors FactorsOf(int size) {
 
 // The loads of one range of a spring: rate c (N/mm), range s (mm).
 struct SpringLoads {
-    Extended c = 0, s = 0, reserve = 0;
-    Extended l = 0, l2 = 0, b = 0, o = 0, hi = 0, lo = 0, q = 0;
+    Extended reserve = 0;
+    Extended l2 = 0, b = 0, o = 0, hi = 0, lo = 0, q = 0;
     Extended down = 0, up = 0;
+    // A spring whose reference operating load is 0 or below carries no
+    // load there: the range does not fit, whatever the variation would say.
+    bool referenceCarries() const { return q > 0; }
     Extended variation() const {
-        // A reference load of 0 has no variation: the sizing refuses it
-        // rather than dividing by it.
-        if (q <= 0)
+        // Only the pre-selected check, whose loads lie within the spring's
+        // range, gets here without the test above; it refuses rather than
+        // dividing by 0.
+        if (!referenceCarries())
             throw EngineStepError(MsgLoadVariationUndefined);
         return (hi - lo) / q * 100;
     }
@@ -107,9 +111,6 @@ SpringLoads LoadsFor(Extended capacity, Extended s, Extended c) {
     const Extended l = Extended(G.DesignLoad) * 1000;
     const Extended e = K.K_WEG_EFF;
     const Extended t = std::fabs(e);
-    r.c = c;
-    r.s = s;
-    r.l = l;
     r.reserve = std::max({Extended(K.K_WR_FH) * 0.01L * c * t, Extended(K.K_WR_FH_MM) * c,
                           Extended(K.K_LR_FH) * 0.01L * capacity});
     const bool plus = (K.K_KALWAR_KZ && e < 0) || (!K.K_KALWAR_KZ && e >= 0);
@@ -223,9 +224,9 @@ void SpringNeighbour(int size, int chosenIndex) {
         if (r.hi < 40.0L || r.hi > r.up || r.lo < r.down)
             continue;
         SetReferenceLoad(r);
-        const Extended v = r.variation();
-        if (v > K.K_FDIFF)
+        if (!r.referenceCarries() || r.variation() > K.K_FDIFF)
             continue;
+        const Extended v = r.variation();
         K.K_FDIFF_EFF = int16_t(RoundHalfEven(v));
         K.K_BLOCKIER = int16_t(SecondBlockingPosition(next, i, s, r.b, capacity));
         TakeSpring(next, i, s, c);
@@ -294,12 +295,12 @@ SpringOutcome SizeSpring() {
                 continue;
             }
             SetReferenceLoad(r);
-            const Extended v = r.variation();
-            if (v > K.K_FDIFF) {
+            if (!r.referenceCarries() || r.variation() > K.K_FDIFF) {
                 if (i == LastRange(size))
                     return SpringOutcome::Constant;
                 continue;
             }
+            const Extended v = r.variation();
             K.K_FDIFF_EFF = int16_t(RoundHalfEven(v));
             K.K_BLOCKIER = int16_t(SpringPosition(r.b, s, capacity, fk));
             SpringReserves(r.o, s, capacity, fk);
@@ -406,7 +407,7 @@ void ConstantHangerSizing() {
     const bool special = (Letter(5) == 'D' && Letter(7) == 'D') || (Letter(5) == 'T' && Letter(7) == 'F');
     int size = 0, k = 0;
     Extended capacity = 0;
-    ConstantFit fit;
+    ConstantFit fit{};
     for (bool found = false; !found;) {
         TxttabReadNext1();
         if (G.TableStatus != 0)
@@ -463,7 +464,7 @@ void ConstantHangerSizing() {
     const Extended nextCapacity = Extended(TextRecord.TXT_NUM) * 1000;
     if (0.4L * nextCapacity > llow)
         return keepFirst();
-    ConstantFit nextFit;
+    ConstantFit nextFit{};
     int k2 = 2;
     for (; k2 < k; ++k2)
         if (RangeReaches(llow, lup, nextCapacity, NominalTravel(k2), wn, nextFit))

@@ -82,6 +82,10 @@ TFKH_INP_MSG::TFKH_INP_MSG(QWidget* owner) : TTemplateFormMultiLang(owner) {
     Loaded();
 }
 
+// The edit loses the focus while the widgets go; by then this form is no
+// longer one, and leaving the edit must not reach it.
+TFKH_INP_MSG::~TFKH_INP_MSG() { FloatEdit1->disconnect(this); }
+
 bool TFKH_INP_MSG::Inch() const { return ConstructionRecord.K_EINH_KZ; }
 
 void TFKH_INP_MSG::showEvent(QShowEvent* event) {
@@ -184,9 +188,12 @@ bool TFKH_INP_MSG::FormKeyDown(QKeyEvent* event) {
         return true;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (FloatEdit1->hasFocus() && !FloatEdit1Exit())
-            return true;
-        focusNextChild();
+        // Leaving the edit places the focus itself: back on the edit for a
+        // position outside the range, on the save button otherwise.
+        if (FloatEdit1->hasFocus())
+            FloatEdit1Exit();
+        else
+            focusNextChild();
         return true;
     }
     if (event->key() == Qt::Key_Escape) {

@@ -12,6 +12,7 @@ class TFKH_INP_MSG : public TTemplateFormMultiLang {
     Q_OBJECT
 public:
     explicit TFKH_INP_MSG(QWidget* owner = nullptr);
+    ~TFKH_INP_MSG() override;
 
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText2 = nullptr;

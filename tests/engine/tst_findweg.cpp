@@ -146,6 +146,52 @@ private slots:
         QCOMPARE(ConstructionRecord.K_WEG_X_N, 30.0);
     }
 
+    // A travel whose angle on the 1500 mm rod (travel angle or rod angle)
+    // is exactly a double, so an allowed angle can equal it; 0 when the
+    // bounded search finds none.
+    static double ExactAngleTravel(bool rod) {
+        for (int i = 1600; i < 200000; ++i) {
+            const double t = i / 64.0;
+            const long double a = rod ? RodAngle(t, 0, 1500) : TravelAngle(t, 1500);
+            if (static_cast<long double>(double(a)) == a)
+                return t;
+        }
+        return 0;
+    }
+
+    // An angle exactly equal to the allowed one passes: the travel is not
+    // halved, the rod question is not asked; the next double below asks.
+    void anglesExactlyAtTheLimit_data() {
+        QTest::addColumn<bool>("rod");
+        QTest::addColumn<bool>("below");
+        QTest::newRow("travel angle equal") << false << false;
+        QTest::newRow("travel angle just above") << false << true;
+        QTest::newRow("rod angle equal") << true << false;
+        QTest::newRow("rod angle just above") << true << true;
+    }
+    void anglesExactlyAtTheLimit() {
+        QFETCH(bool, rod);
+        QFETCH(bool, below);
+        const double t = ExactAngleTravel(rod);
+        QVERIFY(t > 0);
+        double limit = double(rod ? RodAngle(t, 0, 1500) : TravelAngle(t, 1500));
+        if (below)
+            limit = std::nextafter(limit, 0.0);
+        Support(t, limit);
+        if (rod) {
+            // The travel angle stays below the limit: only the rod decides.
+            QVERIFY(TravelAngle(t, 1500) <= limit);
+        }
+        ActiveUiScope active(ui);
+        CheckTravel();
+        if (rod) {
+            QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), 0);
+            QCOMPARE(ui.count("question:"), below ? 1 : 0);
+        } else {
+            QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), below ? 1 : 0);
+        }
+    }
+
     void halvingOnceAndItsNote() {
         Support(150);  // 5.7 degrees on 1500 mm, 2.9 halved
         ActiveUiScope active(ui);
@@ -233,6 +279,199 @@ private slots:
         ActiveUiScope active(ui);
         CheckTravel();
         QCOMPARE(ConstructionRecord.K_WEG_EFF, effective);
+    }
+
+    // The travel angle by its series, the rod angle by its arctangent,
+    // worked out from the formulas: r = 0.5 gives
+    // (1 + 0.25 x (0.16667 + 0.25 x (0.075 + 0.25 x 0.029762))) x 0.5
+    // x 180 x 0.3183192742320547 = 29.990069...; the rod over 300, 400 and
+    // 1200 mm has the angle arctan(500 / 1200) x 180 x 0.3184713375796178.
+    void angleFormulas() {
+        QCOMPARE(double(TravelAngle(750, 1500)), 29.990069333916914);
+        QCOMPARE(double(TravelAngle(150, 1500)), 5.739339849026261);
+        QCOMPARE(double(TravelAngle(-300, 1500)), -11.537288993044086);
+        QCOMPARE(double(RodAngle(300, 400, 1200)), 22.63133807196084);
+        QCOMPARE(double(RodAngle(75, 0, 1500)), 2.8638570796018525);
+    }
+
+    // A travel angle equal to the allowed angle is not halved; just above,
+    // it is.
+    void travelAngleBoundary_data() {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("halved");
+        QTest::newRow("equal") << 0 << 0;
+        QTest::newRow("just above") << -1 << 1;
+    }
+    void travelAngleBoundary() {
+        QFETCH(int, side);
+        QFETCH(int, halved);
+        const long double a = TravelAngle(30, 1500);
+        double w = double(a);
+        if (static_cast<long double>(w) < a)
+            w = std::nextafter(w, 90.0);
+        if (side < 0)
+            w = std::nextafter(w, 0.0);
+        Support(30, w);
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), halved);
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, halved ? 15.0 : 30.0);
+    }
+
+    // The lateral travel by the same rules: 150 mm on 1500 mm is 5.74
+    // degrees, halved once to 2.87; its note in a repeat names the lateral
+    // direction; beyond 6 degrees letter 4 G warns; a lateral angle still
+    // too large after halving asks question 1623 with twice the angle.
+    void lateralTravel() {
+        Support(0);
+        ConstructionRecord.K_WEG_Y = 150;
+        PutText(ConstructionRecord.K_KRZ_BEZ_L, QStringLiteral("L"));
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ConstructionRecord.K_WEG_Y_N, 75.0);
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, 0.0);
+        QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_Y), 1);
+        QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), 0);
+        QCOMPARE(CalcGlobals.LateralHalvingMark, 1.0);
+        QCOMPARE(CalcGlobals.HorizontalHalvingMark, 0.0);
+        QCOMPARE(CalcGlobals.LateralTravelAngle, 2.8660685334825016);
+        QCOMPARE(ui.log, QStringList());
+        CheckTravel();
+        CheckTravel();
+        QCOMPARE(ui.log, QStringList{"information: Weg-Lateral (L )\r" + MessageText(2614)});
+        QVERIFY(CalcGlobals.LateralNoteShown);
+        QVERIFY(!CalcGlobals.HorizontalNoteShown);
+    }
+    void lateralLimits_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("letter 4 G, 6.1 degrees") << "SHHGESBS" << 160.0 << 8 << "";
+        QTest::newRow("11.5 degrees, halved still above 4") << "SHHAESBH" << 300.0 << 6 << "(11.5°) ";
+    }
+    void lateralLimits() {
+        QFETCH(QString, name);
+        QFETCH(double, y);
+        QFETCH(int, status);
+        QFETCH(QString, question);
+        Support(0, status == 8 ? 10 : 4);
+        Arrangement(qPrintable(name));
+        ConstructionRecord.K_WEG_Y = y;
+        ui.answers = {true};
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QCOMPARE(int(CalcGlobals.MessageNumber), status == 8 ? 2606 : 1625);
+        if (question.isEmpty())
+            QCOMPARE(ui.count("question:"), 0);
+        else
+            QCOMPARE(ui.log, QStringList{"question: " + question + MessageText(1623)});
+        // A stop leaves no effective travel.
+        if (status == 6)
+            QCOMPARE(ConstructionRecord.K_WEG_EFF, 0.0);
+    }
+
+    // The horizontal question names its own text (1624).
+    void horizontalQuestionText() {
+        Support(300);
+        ui.answers = {true};
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ui.log, QStringList{"question: (11.5°) " + MessageText(1624)});
+        QCOMPARE(ConstructionRecord.K_WEG_EFF, 0.0);
+    }
+
+    // The rod the angles are taken over: the total height less the
+    // components' heights, plus the vertical travel (less it when
+    // installed reversed); the angles and the rod are recorded.
+    //   1500 - (100 + 50 + 25) = 1325, +20 -> 1345: 100 mm is 4.264 deg;
+    //   reversed: 1305: 4.395 deg. Both above 4: halved to 50 mm, whose
+    //   angles are recorded.
+    void rodLengthAndRecordedAngles_data() {
+        QTest::addColumn<bool>("reversed");
+        QTest::addColumn<double>("rod");
+        QTest::addColumn<double>("angle");
+        QTest::newRow("travel added") << false << 1345.0 << 2.130508363249132;
+        QTest::newRow("reversed: travel taken off") << true << 1305.0 << 2.1958428145845086;
+    }
+    void rodLengthAndRecordedAngles() {
+        QFETCH(bool, reversed);
+        QFETCH(double, rod);
+        QFETCH(double, angle);
+        Support(100);
+        ConstructionRecord.K_WEG_Z = 20;
+        ConstructionRecord.K_EINBAU_KZ = reversed;
+        CalcGlobals.ComponentHeightTop = 100;
+        CalcGlobals.ComponentHeightMiddle = 50;
+        CalcGlobals.ComponentHeightBottom = 25;
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(CalcGlobals.RodLength, rod);
+        QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X), 1);
+        QCOMPARE(CalcGlobals.HorizontalTravelAngle, angle);
+        QCOMPARE(CalcGlobals.LateralTravelAngle, 0.0);
+    }
+
+    // Without angle checks (settings, or letter 4 R) the travels are taken
+    // as they are, however steep; with letters 1 D and 4 Y the effective
+    // travel is the sum of the horizontal and lateral amounts.
+    void travelsWithoutAngleChecks_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("angleChecks");
+        QTest::addColumn<double>("effective");
+        // sqrt(1520^2 + 300^2 + 200^2) - 1500
+        QTest::newRow("angle checks off") << "SHHAESBH" << false << 62.17796681428081;
+        QTest::newRow("letter 4 R") << "SHHRESBH" << true << 20.0;
+        QTest::newRow("letters 1 D 4 Y") << "DHHYESBS" << true << 500.0;
+    }
+    void travelsWithoutAngleChecks() {
+        QFETCH(QString, name);
+        QFETCH(bool, angleChecks);
+        QFETCH(double, effective);
+        Support(-300);
+        Arrangement(qPrintable(name));
+        ConstructionRecord.K_WINKEL_KZ = angleChecks;
+        ConstructionRecord.K_WEG_Y = -200;
+        ConstructionRecord.K_WEG_Z = 20;
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(ui.log, QStringList());
+        const bool sum = name.startsWith('D');
+        QCOMPARE(ConstructionRecord.K_WEG_X_N, sum ? 300.0 : -300.0);
+        QCOMPARE(ConstructionRecord.K_WEG_Y_N, sum ? 200.0 : -200.0);
+        QCOMPARE(int(ConstructionRecord.K_WKL_ZHL_X + ConstructionRecord.K_WKL_ZHL_Y), 0);
+        QCOMPARE(ConstructionRecord.K_WEG_EFF, effective);
+    }
+
+    // The height step and the travel step start from no effective travel
+    // and no halving; one height value gives the connection offset alone.
+    void stepsStartClean() {
+        ResetCalcState();
+        Arrangement("SHHAESBH");
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_WEG_EFF = 9;
+        k.K_WKL_ZHL_X = k.K_WKL_ZHL_Y = 1;
+        k.K_H_ZHL = 1;
+        k.K_HM_Q_1 = 5000;
+        k.K_HM_Q_2 = 4200;
+        CalcGlobals.ConnectionHeightOffset = 12.7;
+        ComputeTotalHeight();
+        QCOMPARE(k.K_WEG_EFF, 0.0);
+        QCOMPARE(int(k.K_WKL_ZHL_X + k.K_WKL_ZHL_Y), 0);
+        QCOMPARE(k.K_HOEHE_GES, 12.0);
+        QCOMPARE(CalcGlobals.SegmentHeights, (std::array<int32_t, 5>{812, 0, 0, 0, 0}));
+        // A rod of 0 ends the travel step with no effective travel.
+        k.K_HOEHE_GES = 0;
+        k.K_WEG_EFF = 9;
+        k.K_WEG_Z = 0;
+        k.K_WINKEL_KZ = true;
+        CalcGlobals.TravelCheckEnabled = true;
+        ActiveUiScope active(ui);
+        CheckTravel();
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2717);
+        QCOMPARE(k.K_WEG_EFF, 0.0);
     }
 
     void checksOff() {

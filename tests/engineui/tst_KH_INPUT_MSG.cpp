@@ -7,6 +7,7 @@
 #include "messages/MessageSeam.h"
 #include "ui/ValCtrls.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -63,6 +64,47 @@ private slots:
         QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 0.000 bis 12.087 inch"));
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 9.173 inch"));
         QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
+    }
+
+    // The form as described: its caption, a tool window, the components
+    // by name; laid out top to bottom (hanger, range, position, the edit
+    // row, the buttons), the texts over the full width, nothing on top of
+    // anything else.
+    void formAndLayout() {
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QCOMPARE(d.windowTitle(), QStringLiteral("KORVA"));
+        QVERIFY(d.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(d.objectName(), QStringLiteral("FKH_INP_MSG"));
+        const QList<QWidget*> parts{d.StaticText1, d.StaticText3, d.StaticText2, d.StaticText4,
+                                    d.FloatEdit1,  d.Label1,      d.Abbruch,     d.SPEICHERN};
+        const QStringList names{"StaticText1", "StaticText3", "StaticText2", "StaticText4",
+                                "FloatEdit1",  "Label1",      "Abbruch",     "SPEICHERN"};
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(d.findChild<QWidget*>(names[i]), parts[i]);
+        for (int i = 0; i < parts.size(); ++i)
+            for (int j = i + 1; j < parts.size(); ++j)
+                QVERIFY2(!parts[i]->geometry().intersects(parts[j]->geometry()),
+                         qPrintable(names[i] + " overlaps " + names[j]));
+        const auto mid = [](QWidget* w) { return w->geometry().center().y(); };
+        QVERIFY(mid(d.StaticText1) < mid(d.StaticText3));
+        QVERIFY(mid(d.StaticText3) < mid(d.StaticText2));
+        QVERIFY(mid(d.StaticText2) < mid(d.FloatEdit1));
+        QVERIFY(mid(d.FloatEdit1) < mid(d.Abbruch));
+        QVERIFY(std::abs(mid(d.StaticText4) - mid(d.FloatEdit1)) <= 2);
+        QVERIFY(std::abs(mid(d.Label1) - mid(d.FloatEdit1)) <= 2);
+        QVERIFY(std::abs(mid(d.SPEICHERN) - mid(d.Abbruch)) <= 2);
+        QVERIFY(d.StaticText4->x() < d.FloatEdit1->x());
+        QVERIFY(d.FloatEdit1->x() < d.Label1->x());
+        QVERIFY(d.Abbruch->x() < d.SPEICHERN->x());
+        // The texts and the buttons' row begin where the edit row begins,
+        // the texts end where it ends.
+        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2, d.Abbruch})
+            QCOMPARE(w->x(), d.StaticText4->x());
+        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2})
+            QCOMPARE(w->geometry().right(), d.Label1->geometry().right());
     }
 
     void rangeOnBothSides_data() {
@@ -171,6 +213,7 @@ private slots:
         QCOMPARE(r[0].buttons, MessageButtons(mb::Yes | mb::No));
         QCOMPARE(r[2].kind, MessageKind::Information);
         QCOMPARE(r[3].kind, MessageKind::Error);
+        QCOMPARE(r[3].buttons, MessageButtons(mb::OK));
         QCOMPARE(r[4].kind, MessageKind::Warning);
         QCOMPARE(r[4].buttons, MessageButtons(mb::OK));
         QCOMPARE(seam.Texts(), (QStringList{"q1", "q2", "i", "e", "w"}));
@@ -180,23 +223,90 @@ private slots:
         QCOMPARE(status, QStringLiteral("AUTO"));
     }
 
+    // The information question and the Yes/No/All confirmation take the
+    // answers given.
+    void questionsTakeTheirAnswers() {
+        ScriptedMessageSeam seam;
+        QtSelectionUi ui(nullptr);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        seam.Answer(mr::All);
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QVERIFY(ui.InformationYesNo("a"));
+        QVERIFY(!ui.InformationYesNo("b"));
+        QCOMPARE(ui.ConfirmYesNoAll("c"), SelectionUi::YesNoAll::All);
+        QCOMPARE(ui.ConfirmYesNoAll("d"), SelectionUi::YesNoAll::Yes);
+        QCOMPARE(ui.ConfirmYesNoAll("e"), SelectionUi::YesNoAll::No);
+        QCOMPARE(seam.Requests()[0].kind, MessageKind::Information);
+        QCOMPARE(seam.Texts(), (QStringList{"a", "b", "c", "d", "e"}));
+    }
+
+    // The blocking dialog is centred over its owner; the default cursor
+    // comes back however often the busy cursor was set.
+    void dialogPlaceAndCursor() {
+        QWidget owner;
+        owner.setGeometry(200, 150, 800, 600);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        setUpRecord(false);
+        QtSelectionUi ui(&owner);
+        ui.CreateBlockingDialog();
+        TFKH_INP_MSG* d = ui.BlockingDialog();
+        QVERIFY(d);
+        const QPoint ownerCentre = owner.frameGeometry().center();
+        const QPoint dialogCentre = QRect(d->pos(), d->size()).center();
+        QVERIFY2((ownerCentre - dialogCentre).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2").arg(dialogCentre.x()).arg(dialogCentre.y())));
+        ui.FreeBlockingDialog();
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        ui.RestoreCursor();
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
     void keys() {
         setUpRecord(false);
         CountingDialog d;
         d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         d.FloatEdit1->setFocus();
         d.FloatEdit1->setText("400");  // outside: Enter keeps the focus on the edit
         QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
         QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+        QVERIFY(d.FloatEdit1->hasFocus());
+        // Inside the range Enter leaves the edit for the save button; the
+        // keypad's Enter does the same.
         d.FloatEdit1->setText("120");
         QTest::keyClick(d.FloatEdit1, Qt::Key_Return);
-        QVERIFY(!d.FloatEdit1->hasFocus());
-        QTest::keyClick(&d, Qt::Key_F10);
+        QVERIFY(d.SPEICHERN->hasFocus());
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->setText("121");
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Enter);
+        QVERIFY(d.SPEICHERN->hasFocus());
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 121.0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
         QCOMPARE(d.prints, 1);
         QVERIFY(d.isVisible());
-        QTest::keyClick(&d, Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!d.isVisible());
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
+    }
+
+    // Showing the dialog that was not created creates it first.
+    void showWithoutCreate() {
+        setUpRecord(false);
+        QtSelectionUi ui(nullptr);
+        QVERIFY(!ui.BlockingDialog());
+        QTimer::singleShot(0, [&ui] {
+            QVERIFY(ui.BlockingDialog());
+            QVERIFY(ui.BlockingDialog()->isVisible());
+            ui.BlockingDialog()->AbbruchClick();
+        });
+        QVERIFY(!ui.ShowBlockingDialog());
+        QVERIFY(ui.BlockingDialog());
+        QCOMPARE(ui.BlockingDialog()->StaticText1->text(), QStringLiteral("Ausgewählter Konstanthänger Typ KH1333"));
     }
 
     void closingWithoutSaveKeepsThePosition() {
