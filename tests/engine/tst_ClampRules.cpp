@@ -517,11 +517,16 @@ private slots:
         ConstructionRecord.K_KERNTECH = nuclear;
         G().ChainPartIndex = 2;
         G().MessageNumber = 4321;
+        // A special-material request left by an earlier clamp: the taken
+        // horizontal clamp is a catalogue clamp and drops it.
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';
         PgstatRecord.STA_E = 40;  // the part above, taken back
         Select();
         QCOMPARE(Key(), expected);
         QCOMPARE(Message(), message);
         QCOMPARE(Status(), expected ? 0 : message == 2729 ? 6 : 1);
+        if (expected)
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         QCOMPARE(ui.count("information"), message == 2729 ? 1 : 0);
         if (message == 2729)  // the box names the catalogue number
             QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("410031")}));
