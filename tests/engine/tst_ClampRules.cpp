@@ -113,12 +113,17 @@ private slots:
         Diameter(*f, 60.3, 6);
         for (auto [g, article, pair] : {std::tuple{9, "420601", false}, {10, "420607", false},
                                         {11, "450601", false}, {12, "430601", true}, {13, "440651", true},
-                                        {14, "430601", false}, {15, "410601", false}})
+                                        {14, "430601", false}, {15, "410601", false}, {16, "430651", true}})
             Clamp(*f, 43060300 + g, g, g, 50, 50, {{"RSL_L_NR", article}, {"RSL_KOP_KZ", pair}});
         Part(*f, 77010000, 10);
         Part(*f, 77015000, 12);
         Part(*f, 61513000, 30);
         Part(*f, 61108000, 40);
+        // Plates of both types for groups 13 and 16, each of its own
+        // height, so a clamp that asks for the other type shows.
+        Part(*f, 61113000, 35);
+        Part(*f, 61116000, 55);
+        Part(*f, 61516000, 25);
         // DN100: a two-way horizontal clamp (type 41) for 100 mm insulation.
         // DN250: a riser clamp of class 10 without the class below.
         Clamp(*f, 41090301, 9, 24, 50, 50, {{"RSL_DAEMM_H", 100}});
@@ -195,6 +200,33 @@ private slots:
         QCOMPARE(int(G().SupportLoadGroup), 3);
         if (message)
             QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
+    }
+
+    // The clamp reserve lowers the cold support's capacity: 1 % of the 10 kN
+    // of the group-3 rows leaves 9.9, so 9.95 kN finds no row of the group
+    // (2770) while 9.85 kN keeps the first.
+    void coldSupportReserve_data() {
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no reserve, 9.95") << 0 << 9.95 << 52003001;
+        QTest::newRow("1 %, 9.95") << 1 << 9.95 << 0;
+        QTest::newRow("1 %, 9.85") << 1 << 9.85 << 52003001;
+    }
+    void coldSupportReserve() {
+        QFETCH(int, reserve);
+        QFETCH(double, load);
+        QFETCH(int, expected);
+        Support("CHHRESAS", 0, 3);
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_RSRL_LR = int16_t(reserve);
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2770);
     }
 
     // Letter 7 'B' follows the rows from group 9 into group 10; the limits
@@ -517,11 +549,16 @@ private slots:
         ConstructionRecord.K_KERNTECH = nuclear;
         G().ChainPartIndex = 2;
         G().MessageNumber = 4321;
+        // A special-material request left by an earlier clamp: the taken
+        // horizontal clamp is a catalogue clamp and drops it.
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';
         PgstatRecord.STA_E = 40;  // the part above, taken back
         Select();
         QCOMPARE(Key(), expected);
         QCOMPARE(Message(), message);
         QCOMPARE(Status(), expected ? 0 : message == 2729 ? 6 : 1);
+        if (expected)
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         QCOMPARE(ui.count("information"), message == 2729 ? 1 : 0);
         if (message == 2729)  // the box names the catalogue number
             QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("410031")}));
@@ -533,6 +570,7 @@ private slots:
     // '2' (sixth not '7'), '5', '0', '9': none; '3' or '4' with a pair of
     // halves: 611, or 615 for "44??5?"; '3' without: none; '2' with sixth
     // '7' and any other: 77. Its height counts before the clamp's 150.
+    // A fifth character '5' asks for 615 only after "44".
     void connectionPartByArticle_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<double>("height");
@@ -544,6 +582,7 @@ private slots:
         QTest::newRow("440651 with halves: 615") << 13 << 180.0 << 2;
         QTest::newRow("430601 without: none") << 14 << 150.0 << 1;
         QTest::newRow("410601: 77") << 15 << 162.0 << 1;
+        QTest::newRow("430651 with halves: 611") << 16 << 205.0 << 2;
     }
     void connectionPartByArticle() {
         QFETCH(int, group);
@@ -615,6 +654,32 @@ private slots:
         QCOMPARE(ui.count("information"), message == 2733 ? 1 : 0);
     }
 
+    // The clamp reserve lowers both capacities of the horizontal clamp
+    // (10 and 20 kN at 150 and 200 degrees): 10 % leaves 9 and 18, which
+    // admit 18 - 30 x 9 / 50 = 12.6 kN at 180 degrees instead of 14.
+    void horizontalClampReserve_data() {
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no reserve, 13 kN") << 0 << 13.0 << 41003110;
+        QTest::newRow("10 %, 13 kN") << 10 << 13.0 << 0;
+        QTest::newRow("10 %, 12.5 kN") << 10 << 12.5 << 41003110;
+    }
+    void horizontalClampReserve() {
+        QFETCH(int, reserve);
+        QFETCH(double, load);
+        QFETCH(int, expected);
+        Support("SHHAESBS", 114.3, 11);
+        ConstructionRecord.K_HOR_TYP = 1;
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_RSRL_LR = int16_t(reserve);
+        G().ChainPartIndex = 2;
+        PgstatRecord.STA_E = 40;
+        Select();
+        QCOMPARE(Key(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2737);
+    }
+
     // The pipe bearing: the reserve of 1 % refuses 7.95 kN on the 8 kN
     // shoe (its capacity, not a clamp row's, loses the reserve); the
     // pre-pass leaves no clamp weight column.
@@ -637,10 +702,13 @@ private slots:
         ConstructionRecord.K_RSRL_LR = int16_t(reserve);
         G().ClampPreselectMode = preselect ? '8' : ' ';
         G().BlockingRangeMin = 3;
+        ConstructionRecord.K_BREITE_2 = 250;  // a width step an earlier clamp left
         Select();
         QCOMPARE(Message(), expected ? 0 : 2737);
-        if (expected)
+        if (expected) {
             QCOMPARE(R().RSL_NRN, double(expected));
+            QCOMPARE(int(ConstructionRecord.K_BREITE_2), 0);
+        }
         if (preselect)
             QCOMPARE(G().BlockingRangeMin, 0);
     }
@@ -668,6 +736,9 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
         QTest::newRow("541 inside") << 541 << 200 << false << 54109001 << 0;
+        QTest::newRow("541 at the lower end") << 541 << 100 << false << 54109001 << 0;
+        QTest::newRow("541 at the upper end") << 541 << 300 << false << 54109001 << 0;
+        QTest::newRow("541 below") << 541 << 99 << false << 0 << 2765;
         QTest::newRow("541 above") << 541 << 350 << false << 0 << 2765;
         QTest::newRow("543 above") << 543 << 350 << false << 54309001 << 0;
         QTest::newRow("58 too weak") << 580 << 200 << false << 0 << 2770;

@@ -745,22 +745,27 @@ private slots:
         QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), 15);
     }
 
+    // The guard enters as many pieces as the walk's multiplicity.
     void liftOffGuard_data() {
         QTest::addColumn<int>("upperGroup");
+        QTest::addColumn<int>("multiplicity");
         QTest::addColumn<int>("message");
-        QTest::newRow("guard of group 24") << 24 << 0;
-        QTest::newRow("no guard for group 23") << 23 << 2718;
+        QTest::newRow("guard of group 24") << 24 << 1 << 0;
+        QTest::newRow("guard of group 24, two pieces") << 24 << 2 << 0;
+        QTest::newRow("no guard for group 23") << 23 << 1 << 2718;
     }
     void liftOffGuard() {
         QFETCH(int, upperGroup);
+        QFETCH(int, multiplicity);
         QFETCH(int, message);
         Support("SHHRELBS");
         PgrsrlRecord.RSL_NRN = 49090321;
         PgrsrlRecord.RSL_LG_BIS = int16_t(upperGroup);
         CalcGlobals.ChainPartIndex = 1;
-        AddLiftOffGuard(1);
+        AddLiftOffGuard(multiplicity);
         QCOMPARE(this->message(), message);
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, message ? 0.0 : 49000004.0);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[1].Quantity), message ? 0 : multiplicity);
         QCOMPARE(CalcGlobals.ChainPartIndex, message ? 1 : 2);
         if (message)  // the clamp's row is kept for the composition
             QCOMPARE(PgrsrlRecord.RSL_NRN, 49090321.0);
