@@ -9,12 +9,22 @@
 #include "ui/Unctool.h"
 
 #include <QtTest>
+#include <algorithm>
+#include <vector>
 
 class TestHostTransfer : public QObject {
     Q_OBJECT
     std::unique_ptr<TransferFixture> fx;
 
     static QString Fixed(const char* field, int width) { return QString::fromLatin1(field, width).trimmed(); }
+    // The record's value fields that the value edits write.
+    static std::vector<double TConstructionRecord::*> Fields() {
+        using K = TConstructionRecord;
+        return {&K::K_LAST,      &K::K_LAST_I,       &K::K_HYDRO_LAST,   &K::K_HYDRO_LAST_I, &K::K_LAST_DYN_2,
+                &K::K_LAST_I_DYN_2, &K::K_LAST_DYN_3, &K::K_LAST_I_DYN_3, &K::K_STAT_LAST_HZ, &K::K_STAT_LAST_HS,
+                &K::K_WEG_X,     &K::K_WEG_X_I,      &K::K_WEG_Y,        &K::K_WEG_Y_I,      &K::K_WEG_Z,
+                &K::K_WEG_Z_I,   &K::K_DAEMMST};
+    }
 
 private slots:
     void initTestCase() {
@@ -37,6 +47,7 @@ private slots:
         QTest::newRow("dynamic 7 first in order") << "7" << 301 << int(StressCondition::Dynamic);
         QTest::newRow("cold 6") << "6" << 201 << int(StressCondition::Cold);
         QTest::newRow("unknown") << "99" << 0 << int(StressCondition::Static);
+        QTest::newRow("empty: none") << "" << 0 << int(StressCondition::Static);
         QTest::newRow("quote in the number") << "1' or '1'='1" << 0 << int(StressCondition::Static);
     }
     void configurationChoice() {
@@ -49,6 +60,12 @@ private slots:
         QCOMPARE(r.configurationFound, aNr != 0);
         QCOMPARE(int(ConstructionRecord.K_A_NR), aNr);
         if (aNr) QCOMPARE(QString::fromLatin1(ArrangementRecord.A_NAME, 8), r.configuration.A_NAME);
+        if (!aNr) {
+            // Without a configuration the start's connection stands: type
+            // 75 with cams.
+            QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
+            QVERIFY(ConstructionRecord.K_KNAG_KZ);
+        }
     }
 
     void staticMetric() {
@@ -364,7 +381,9 @@ private slots:
         fx->Insert(QStringLiteral("ABHGNR.DB"),
                    {{"A_NR", 177}, {"A_NAME", "SHHAESBH"}, {"A_BER", "K"}, {"A_ANZ_D", 3}, {"A_ANZ_Q", 4},
                     {"A_MDS_NO", "77"}, {"A_ORDERNO", 77}, {"STAT_DYN", true}, {"STAT_COLD", false}, {"BX", 11},
-                    {"BY", 12}, {"QX1", 13}, {"QY5", 14}, {"DX4", 15}, {"DY2", 16}});
+                    {"BY", 12}, {"DX1", 21}, {"DX2", 22}, {"DX3", 23}, {"DX4", 24}, {"DY1", 31}, {"DY2", 32},
+                    {"DY3", 33}, {"DY4", 34}, {"QX1", 41}, {"QX2", 42}, {"QX3", 43}, {"QX4", 44}, {"QX5", 45},
+                    {"QY1", 51}, {"QY2", 52}, {"QY3", 53}, {"QY4", 54}, {"QY5", 55}});
         TTable t(DBKONST->ABHGDB.DatabaseName(), DBKONST->ABHGDB.TableName());
         t.Open();
         QVERIFY(t.Locate(QStringLiteral("A_NR"), {177}));
@@ -376,10 +395,14 @@ private slots:
         QCOMPARE(r.A_ANZ_Q, 4);
         QCOMPARE(r.BX, 11);
         QCOMPARE(r.BY, 12);
-        QCOMPARE(r.QX[0], 13);
-        QCOMPARE(r.QY[4], 14);
-        QCOMPARE(r.DX[3], 15);
-        QCOMPARE(r.DY[1], 16);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(r.DX[k], 21 + k);
+            QCOMPARE(r.DY[k], 31 + k);
+        }
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(r.QX[k], 41 + k);
+            QCOMPARE(r.QY[k], 51 + k);
+        }
         QVERIFY(PanelInputsOf(r, StressCondition::Static).hasABer);
         // A name that is no value field writes nothing.
         const TConstructionRecord before = ConstructionRecord;
@@ -388,27 +411,58 @@ private slots:
         QCOMPARE(ConstructionRecord.K_LAST, before.K_LAST);
     }
 
-    // In imperial mode each load field converts lbs to kN and each travel
-    // inches to mm (a load taken as a length would give 2540).
-    void imperialFieldExits_data() {
+    // Every value field writes its own metric field and, in imperial mode,
+    // its own imperial copy: a load converts lbs to kN (100 lbs: 0.445 kN),
+    // a length inches to mm (100 in: 2540 mm); the metric mode leaves the
+    // copy alone.
+    void fieldExits_data() {
+        using K = TConstructionRecord;
         QTest::addColumn<QString>("edit");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("DY_L_HS") << "DY_L_HS" << 0.445;
-        QTest::newRow("DY_L_HZ") << "DY_L_HZ" << 0.445;
-        QTest::newRow("Hydrolast") << "Hydrolast" << 0.445;
-        QTest::newRow("DY_W_N") << "DY_W_N" << 2540.0;
+        QTest::addColumn<int>("field");  // index into Fields()
+        QTest::addColumn<int>("copy");   // -1: none
+        QTest::addColumn<double>("imperial");
+        const struct {
+            const char* edit;
+            double K::*field;
+            double K::*copy;
+            double value;
+        } rows[] = {{"Last", &K::K_LAST, &K::K_LAST_I, 0.445},
+                    {"DY_L_H", &K::K_LAST, &K::K_LAST_I, 0.445},
+                    {"Hydrolast", &K::K_HYDRO_LAST, &K::K_HYDRO_LAST_I, 0.445},
+                    {"DY_L_HZ", &K::K_LAST_DYN_2, &K::K_LAST_I_DYN_2, 0.445},
+                    {"DY_L_HS", &K::K_LAST_DYN_3, &K::K_LAST_I_DYN_3, 0.445},
+                    {"STAT_LAST_HZ", &K::K_STAT_LAST_HZ, nullptr, 0.445},
+                    {"STAT_LAST_HS", &K::K_STAT_LAST_HS, nullptr, 0.445},
+                    {"Horizontal", &K::K_WEG_X, &K::K_WEG_X_I, 2540.0},
+                    {"DY_W_P", &K::K_WEG_X, &K::K_WEG_X_I, 2540.0},
+                    {"Lateral", &K::K_WEG_Y, &K::K_WEG_Y_I, 2540.0},
+                    {"DY_W_N", &K::K_WEG_Y, &K::K_WEG_Y_I, 2540.0},
+                    {"Vertikal", &K::K_WEG_Z, &K::K_WEG_Z_I, 2540.0},
+                    {"ISO", &K::K_DAEMMST, nullptr, 2540.0}};
+        const auto all = Fields();
+        for (const auto& r : rows)
+            QTest::newRow(r.edit) << r.edit << int(std::find(all.begin(), all.end(), r.field) - all.begin())
+                                  << (r.copy ? int(std::find(all.begin(), all.end(), r.copy) - all.begin()) : -1)
+                                  << r.value;
     }
-    void imperialFieldExits() {
+    void fieldExits() {
         QFETCH(QString, edit);
-        QFETCH(double, expected);
-        ConstructionRecord.K_LAST_DYN_3 = ConstructionRecord.K_LAST_DYN_2 = ConstructionRecord.K_HYDRO_LAST = -1;
-        ConstructionRecord.K_WEG_Y = -1;
+        QFETCH(int, field);
+        QFETCH(int, copy);
+        QFETCH(double, imperial);
+        const auto all = Fields();
+        QVERIFY(field < int(all.size()));
+        TConstructionRecord& k = ConstructionRecord;
+        for (const auto f : all) k.*f = -1;
         QVERIFY(ApplyFieldExit(edit, 100, {true, false}));
-        const double got = edit == u"DY_L_HS"    ? ConstructionRecord.K_LAST_DYN_3
-                           : edit == u"DY_L_HZ"  ? ConstructionRecord.K_LAST_DYN_2
-                           : edit == u"Hydrolast" ? ConstructionRecord.K_HYDRO_LAST
-                                                  : ConstructionRecord.K_WEG_Y;
-        QVERIFY2(qAbs(got - expected) < 1e-9, qPrintable(QString::number(got)));
+        for (int i = 0; i < int(all.size()); ++i) {
+            const double expected = i == field ? imperial : i == copy ? 100.0 : -1.0;
+            QVERIFY2(qAbs(k.*all[i] - expected) < 1e-9,
+                     qPrintable(QStringLiteral("field %1: %2").arg(i).arg(k.*all[i], 0, 'g', 17)));
+        }
+        for (const auto f : all) k.*f = -1;
+        QVERIFY(ApplyFieldExit(edit, 100, {}));
+        for (int i = 0; i < int(all.size()); ++i) QCOMPARE(k.*all[i], i == field ? 100.0 : -1.0);
     }
 
     // Imperial heights keep their feet-inch text in their own slot.
@@ -539,6 +593,146 @@ private slots:
         row.A_NAME = QStringLiteral("SHHAESBH");
         QCOMPARE(ReadSteelWidth(QStringLiteral("304"), false, row, &shown), 0);
         QCOMPARE(ConstructionRecord.K_BREITE, 304.0);
+    }
+
+    // The panel rules read the record's flags and the row as they stand:
+    // each input differs from its default.
+    void panelInputs() {
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_RSRL_OHNE = k.K_OB_ANSCH = k.K_ROHRLAGER_KZ = k.K_KERNTECH = true;
+        k.K_TEM = 250.5;
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHRELBS");
+        row.A_BER = QStringLiteral(" ");
+        row.A_ANZ_D = 2;
+        row.A_ANZ_Q = 3;
+        PanelInputs in = PanelInputsOf(row, StressCondition::Cold, 4);
+        QCOMPARE(in.name, row.A_NAME);
+        QCOMPARE(int(in.condition), int(StressCondition::Cold));
+        QVERIFY(in.rsrlOhne && in.obAnsch && in.rohrlager && in.kerntech);
+        QCOMPARE(in.temperature, 250.5);
+        QVERIFY(!in.hasABer);  // a blank area letter is none
+        QCOMPARE(in.anzD, 2);
+        QCOMPARE(in.anzQ, 3);
+        QCOMPARE(in.buildingItem, 4);
+        k.K_RSRL_OHNE = k.K_OB_ANSCH = k.K_ROHRLAGER_KZ = k.K_KERNTECH = false;
+        row.A_BER = QStringLiteral("K");
+        in = PanelInputsOf(row, StressCondition::Dynamic);
+        QVERIFY(!in.rsrlOhne && !in.obAnsch && !in.rohrlager && !in.kerntech);
+        QVERIFY(in.hasABer);
+        QCOMPARE(in.buildingItem, 1);
+    }
+
+    // A pipe bearing (K_ROHRLAGER_KZ) has no base clamp choice.
+    void pipeBearingHasNoBaseClamp() {
+        TransferFixture::SetHost(QStringLiteral("6h"));
+        ConstructionRecord.K_ROHRLAGER_KZ = true;
+        const TransferResult r = TransferHostToRecord({});
+        QVERIFY(r.configurationFound);
+        QVERIFY(!r.layout.BaseClampStyleBox);
+        QCOMPARE(ConstructionRecord.K_T49G_KZ, QStringLiteral(" "));
+    }
+
+    // The host's identification and coordinates, each into its own field.
+    void hostIdentification() {
+        TransferFixture::SetHost(QStringLiteral("1"));
+        MdsPipeX = 11.5;
+        MdsPipeY = 22.5;
+        MdsPipeZ = 33.5;
+        MdsJointRotate = true;
+        TransferHostToRecord({});
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(k.K_KOOR_X, 11.5);
+        QCOMPARE(k.K_KOOR_Y, 22.5);
+        QCOMPARE(k.K_KOOR_Z, 33.5);
+        QVERIFY(k.K_DREHUNG_AS);
+        ResetCalcState();
+        MdsJointRotate = false;
+        ConstructionRecord.K_DREHUNG_AS = true;
+        TransferHostToRecord({});
+        QVERIFY(!ConstructionRecord.K_DREHUNG_AS);
+    }
+
+    // The identification texts fill their fixed widths (32, 25, 5, 32)
+    // to the last character and cut what is longer.
+    void recordTextWidths_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("width");
+        QTest::newRow("K_POS_NR") << "K_POS_NR" << 32;
+        QTest::newRow("K_KDN_ZNR") << "K_KDN_ZNR" << 25;
+        QTest::newRow("K_NR_ANL") << "K_NR_ANL" << 5;
+        QTest::newRow("K_CALC_NR") << "K_CALC_NR" << 32;
+    }
+    void recordTextWidths() {
+        QFETCH(QString, field);
+        QFETCH(int, width);
+        const QString full = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789").left(width);
+        SetRecordText(field, full + QStringLiteral("#"));
+        QCOMPARE(RecordText(field), full);
+        SetRecordText(field, QStringLiteral("x"));
+        QCOMPARE(RecordText(field), QStringLiteral("x"));
+        SetRecordText(QStringLiteral("K_NOTHING"), full);
+        QCOMPARE(RecordText(QStringLiteral("K_NOTHING")), QString());
+    }
+
+    // A catalogue row asking for more than the six inputs the picture has
+    // gets six; a negative count none.
+    void elevationCountBounded() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        row.A_ANZ_Q = 9;
+        row.A_ANZ_D = -1;
+        DisplayedValues shown;
+        shown.SteelElevLeft = QStringLiteral("3500");
+        shown.PipeElev = QStringLiteral("1000");
+        ElevationInputs e = PrefillElevations(row, ElevationKind::Absolute, shown, QStringLiteral("1"), {}, false);
+        QCOMPARE(e.count, 6);
+        QCOMPARE(e.texts[5], QStringLiteral("1000"));
+        e = PrefillElevations(row, ElevationKind::Differences, shown, QStringLiteral("1"), {}, false);
+        QCOMPARE(e.count, 0);
+    }
+
+    // Six absolute elevations, the most a picture holds, switched to
+    // imperial: the first and the last keep their texts in their own
+    // slots, the title block takes the last as the pipe's.
+    void sixElevationsSwitchUnits() {
+        fx->Insert(QStringLiteral("ABHGNR.DB"),
+                   {{"A_NR", 109}, {"A_NAME", "SHHAESBH"}, {"A_BER", " "}, {"A_ANZ_D", 0}, {"A_ANZ_Q", 6},
+                    {"A_MDS_NO", "9"}, {"A_ORDERNO", 1}, {"STAT_DYN", true}, {"STAT_COLD", false}, {"BX", 100},
+                    {"BY", 40}});
+        TransferFixture::SetHost(QStringLiteral("9"));
+        MdsSteelWidth = QStringLiteral("300");
+        const TransferResult r = TransferHostToRecord({true, false});
+        QCOMPARE(int(ConstructionRecord.K_A_NR), 109);
+        QCOMPARE(r.elevations.count, 6);
+        QCOMPARE(int(ConstructionRecord.K_H_ZHL), 6);
+        QCOMPARE(r.elevations.texts[0], QStringLiteral("11'-5.795\""));
+        QCOMPARE(r.elevations.texts[5], QStringLiteral("3'-3.37\""));
+        for (int i = 1; i < 5; ++i) QVERIFY(r.elevations.texts[i].isEmpty());
+        QCOMPARE(ConstructionRecord.K_HI_Q_F_1, QStringLiteral("11'-5.795\""));
+        QCOMPARE(ConstructionRecord.K_HI_Q_F_6, QStringLiteral("3'-3.37\""));
+        QCOMPARE(ConstructionRecord.K_HM_Q_6, 1000.0);
+        QCOMPARE(ConstructionRecord.K_IHOEHE_UNTEN, QStringLiteral("3'-3.37\""));
+        QCOMPARE(r.elevationError, 0);
+    }
+
+    // The preset search puts the table back as the caller left it, its
+    // filter switched off as well as on.
+    void profilePresetRestoresTheTable() {
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 921}, {"TXT_TEXT", "HEX"},
+                                                 {"TXT_PRF_HOEHE", "300"}, {"TXT_PRF_B", 300}, {"TXT_PRF_T", 19}});
+        TTable& t = DBKONST->TXTTAB;
+        for (bool filtered : {false, true}) {
+            t.SetFilter(QStringLiteral("TXT_KZ = 'XYZ'"));
+            t.SetFiltered(filtered);
+            const auto preset = FindProfilePreset(t, 300, 19);
+            QVERIFY(preset);
+            QCOMPARE(preset->type, QStringLiteral("HEX"));
+            QCOMPARE(t.Filtered(), filtered);
+            QCOMPARE(t.Filter(), QStringLiteral("TXT_KZ = 'XYZ'"));
+        }
+        t.SetFiltered(false);
+        t.SetFilter({});
     }
 };
 

@@ -64,6 +64,11 @@ private slots:
         QTest::newRow("just below a foot rounds up") << 304.79 << "1'-0.0\"";
         QTest::newRow("25.4") << 25.4 << "0'-1.0\"";
         QTest::newRow("3500") << 3500.0 << "11'-5.795\"";
+        // A whole negative foot keeps its sign; only a length that shows as
+        // nothing at all drops it. Half a millimetre is positive.
+        QTest::newRow("-304.8 keeps its sign") << -304.8 << "-1'-0.0\"";
+        QTest::newRow("-0.001 shows as 0") << -0.001 << "0'-0.0\"";
+        QTest::newRow("0.5 is positive") << 0.5 << "0'-0.02\"";
     }
     void feetInchText() {
         QFETCH(double, mm);
@@ -101,6 +106,47 @@ private slots:
         QCOMPARE(ParseFeetInchToText(text), readable ? QString::number(mm) : text);
     }
 
+    // What the parser read and why it stopped: the code tells the input
+    // which part of the text is wrong (1 no number, 2 feet, 3 inches).
+    void inchFraction_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("sign");
+        QTest::addColumn<qint64>("feet");
+        QTest::addColumn<double>("inches");
+        QTest::newRow("feet and inches") << "3'-3.5\"" << 0 << 1 << qint64(3) << 3.5;
+        QTest::newRow("negative") << "-2'-3 1/2\"" << 0 << -1 << qint64(2) << 3.5;
+        QTest::newRow("decimal comma in a fraction") << "2'-3 1,5/2\"" << 0 << 1 << qint64(2) << 3.75;
+        QTest::newRow("plain inches") << "7.25" << 0 << 1 << qint64(0) << 7.25;
+        QTest::newRow("feet alone") << "3'" << 0 << 1 << qint64(3) << 0.0;
+        QTest::newRow("feet and a dash") << "3'-" << 0 << 1 << qint64(3) << 0.0;
+        QTest::newRow("no number") << "abc" << 1 << 1 << qint64(0) << 0.0;
+        QTest::newRow("fraction without marks") << "3 1/2" << 1 << 1 << qint64(0) << 0.0;
+        QTest::newRow("feet mark first") << "'5" << 2 << 1 << qint64(0) << 0.0;
+        QTest::newRow("letters for feet") << "x'-3\"" << 2 << 1 << qint64(0) << 0.0;
+        QTest::newRow("negative feet after the sign") << "--3'-1\"" << 2 << -1 << qint64(0) << 0.0;
+        QTest::newRow("letters for inches") << "3'-x\"" << 3 << 1 << qint64(3) << 0.0;
+        QTest::newRow("inches without mark") << "3' 4" << 3 << 1 << qint64(3) << 0.0;
+        QTest::newRow("negative inches") << "3'--3\"" << 3 << 1 << qint64(3) << 0.0;
+        QTest::newRow("letters for whole inches") << "2'-x 1/2\"" << 3 << 1 << qint64(2) << 0.0;
+        QTest::newRow("letters for the numerator") << "2'-3 x/2\"" << 3 << 1 << qint64(2) << 0.0;
+        QTest::newRow("letters for the denominator") << "2'-3 1/x\"" << 3 << 1 << qint64(2) << 0.0;
+        QTest::newRow("negative numerator") << "2'-3 -1/2\"" << 3 << 1 << qint64(2) << 0.0;
+    }
+    void inchFraction() {
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        QFETCH(int, sign);
+        QFETCH(qint64, feet);
+        QFETCH(double, inches);
+        const InchFraction f = ParseInchFraction(text);
+        QCOMPARE(f.code, code);
+        QCOMPARE(f.sign, sign);
+        QCOMPARE(f.feet, feet);
+        QCOMPARE(f.inches, inches);
+        QCOMPARE(ParseFeetInch(text).has_value(), code == 0);
+    }
+
     void feetInchRoundTrip() {
         for (int mm = -5000; mm <= 5000; mm += 37)
             QCOMPARE(ParseFeetInch(FeetInchText(mm)).value_or(99999), qint64(mm));
@@ -131,7 +177,9 @@ private slots:
             QCOMPARE(v.SteelElevLeft, QStringLiteral("11'-5.795\""));
             QCOMPARE(v.TEMP, -4);  // -20 °C × 1.8 + 32
             QVERIFY(qAbs(v.Vertikal - 20 / 25.4) < 1e-12);
+            QCOMPARE(v.RDM, QStringLiteral("4.5"));
         } else {
+            QCOMPARE(v.RDM, QStringLiteral("114.3"));
             QVERIFY(qAbs(v.Last - 10000 / 9.81) < 1e-9);
             QCOMPARE(v.SteelElevLeft, before.SteelElevLeft);
         }
@@ -252,6 +300,24 @@ private slots:
         QTest::newRow("cold type 40") << "DHHRXXXS" << C << "" << -20.0 << "PanelCold gbType40Material" << -1 << 3;
         QTest::newRow("static type 40") << "DHHRXXXS" << S << "" << 20.0 << "PanelStatic Panel_T9 gbType40Material" << 0 << 3;
         QTest::newRow("cold name under cold without C") << "SHHAESBH" << C << "" << -20.0 << "" << -1 << 3;
+        // Letter 4 F is a frame: no threaded parts without pipe parts, a
+        // compression panel for letter 6 S, connection 35.
+        QTest::newRow("frame without pipe parts") << "SHHFESBH" << S << "r" << 200.0 << "PanelStatic Panel_T36_STATIC" << 35 << 3;
+        QTest::newRow("letter 4 G") << "SHHGESBH" << S << "" << 200.0
+                                    << "PanelExt PanelStatic Panel_T36_STATIC Panel_T9" << 35 << 3;
+        // A Y in letter 5 is no strut.
+        QTest::newRow("letter 5 Y") << "SHHAYSBH" << S << "" << 200.0
+                                    << "Gebaude1 GroupBoxBuildingConnection GroupBoxHorizontal PanelStatic Panel_T9" << -1 << 3;
+        // Traverses: D and D, or T and F, in letters 5 and 7; not D and F.
+        QTest::newRow("traverse D D") << "SHHADLDH" << S << "" << 200.0
+                                      << "Gebaude1 GroupBoxBuildingConnection GroupBoxFHTraversen PanelStatic Panel_T9" << -1 << 5;
+        QTest::newRow("traverse T F") << "SHHATLFH" << S << "" << 200.0
+                                      << "Gebaude1 GroupBoxBuildingConnection GroupBoxFHTraversen PanelStatic Panel_T9" << -1 << 5;
+        QTest::newRow("no traverse D F") << "SHHADLFH" << S << "" << 200.0
+                                         << "Gebaude1 GroupBoxBuildingConnection PanelStatic Panel_T9" << -1 << 5;
+        // The lift-off guard needs C in letter 5 and D in letter 7, both.
+        QTest::newRow("cold D without C") << "CHHRESDS" << C << "" << -20.0 << "PanelCold" << -1 << 3;
+        QTest::newRow("cold C without D") << "CHHRCSAS" << C << "" << -20.0 << "PanelCold" << -1 << 3;
     }
     void panels() {
         QFETCH(QString, name);
@@ -286,6 +352,54 @@ private slots:
         QCOMPARE(visible.join(u' '), shown);
         QCOMPARE(p.anGeb, anGeb);
         QCOMPARE(p.buildingItems, items);
+    }
+
+    // "No aditional information needed !" shows exactly when none of the
+    // panel's groups does: one group alone is enough to hide it.
+    void noAdditionalInformation_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("condition");
+        QTest::addColumn<bool>("rsrlOhne");
+        QTest::addColumn<bool>("none");
+        const int S = int(StressCondition::Static), D = int(StressCondition::Dynamic), C = int(StressCondition::Cold);
+        QTest::newRow("static frame without pipe parts") << "SHHFESBH" << S << true << true;
+        QTest::newRow("static building connection only") << "SHHAELBH" << S << true << false;
+        QTest::newRow("static rod angle only") << "SHHFESBH" << S << false << false;
+        QTest::newRow("static threaded parts only") << "SHHAESAH" << S << true << false;
+        QTest::newRow("dynamic rod angle only") << "SHHYESBS" << D << false << false;
+        QTest::newRow("dynamic compression panel only") << "GHHYESBS" << D << true << false;
+        QTest::newRow("dynamic without pipe parts") << "SHHYESBS" << D << true << true;
+        QTest::newRow("cold plain") << "CHHRESAS" << C << false << true;
+        QTest::newRow("cold travel only") << "CHHRVSAS" << C << false << false;
+        QTest::newRow("cold stanchion only") << "CHHRESFS" << C << false << false;
+        QTest::newRow("cold lift-off only") << "CHHRCSDS" << C << false << false;
+        QTest::newRow("cold type 40 only") << "DHHRXXXS" << C << false << false;
+    }
+    void noAdditionalInformation() {
+        QFETCH(QString, name);
+        QFETCH(int, condition);
+        QFETCH(bool, rsrlOhne);
+        QFETCH(bool, none);
+        PanelInputs in;
+        in.name = name;
+        in.condition = StressCondition(condition);
+        in.rsrlOhne = rsrlOhne;
+        QCOMPARE(ConfigureConnectionPanels(in).noAdditionalInformation, none);
+    }
+
+    // The upper threaded connection offers the hexagon nut except for
+    // letter 7 B.
+    void hexagonNutOffered() {
+        PanelInputs in;
+        in.obAnsch = true;
+        in.name = QStringLiteral("SHHAESCH");
+        PanelLayout p = ConfigureConnectionPanels(in);
+        QVERIFY(p.ANGEBOHNE);
+        QVERIFY(p.angebohneHex);
+        in.name = QStringLiteral("SHHAESBH");
+        p = ConfigureConnectionPanels(in);
+        QVERIFY(p.ANGEBOHNE);
+        QVERIFY(!p.angebohneHex);
     }
 
     void verticalCamsAbove600() {
@@ -339,6 +453,25 @@ private slots:
         QCOMPARE(AngebohneCode(2), 66);
     }
 
+    // Each choice's codes, item for item, and nothing past either end.
+    void codesPastTheEnds() {
+        const int rsrl[] = {60, 61, 74, 63, 0, 73, 75};
+        for (int i = 0; i < 7; ++i) {
+            QCOMPARE(RsrlOhneCode(i), rsrl[i]);
+            QCOMPARE(RsrlOhneItem(rsrl[i]), i);
+        }
+        QCOMPARE(RsrlOhneCode(7), -1);
+        QCOMPARE(RsrlOhneCode(-1), -1);
+        QCOMPARE(RsrlOhneItem(-1), 0);
+        const int building[] = {75, 73, 78, 76, 74};
+        for (int i = 0; i < 5; ++i) QCOMPARE(BuildingConnectionCode(i), building[i]);
+        QCOMPARE(BuildingConnectionCode(-1), -1);
+        QCOMPARE(AngebohneCode(3), -1);
+        QCOMPARE(AngebohneCode(-1), -1);
+        QCOMPARE(LiftOffTypeOf(0), 3);
+        QCOMPARE(LiftOffTypeOf(1), 5);
+    }
+
     void plausibility_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("rsrlOhne");
@@ -360,6 +493,9 @@ private slots:
         QTest::newRow("rigid C without question") << "SHHYESCS" << false << " " << 5.0 << 0.0 << 100.0 << N << "";
         QTest::newRow("rigid vertical") << "SHHAESBS" << false << " " << 0.0 << 20.0 << 100.0 << Q << "Starre Halterung mit vertikaler Rohrbewegung ?";
         QTest::newRow("rigid no movement") << "SHHAESBS" << false << " " << 0.0 << 0.0 << 100.0 << N << "";
+        // Only a strut (letter 4 Y) or a pipe support (letter 4 R) asks
+        // about a horizontal movement.
+        QTest::newRow("rigid hanger moving sideways") << "SHHAESBS" << false << " " << 5.0 << 0.0 << 100.0 << N << "";
         QTest::newRow("support horizontal") << "SHHRELBH" << false << " " << 3.0 << 0.0 << 100.0 << Q << "Rohrunterstützung mit horizontaler Rohrbewegung ?";
         QTest::newRow("small pipe config 81") << "SHHADLXS" << false << " " << 0.0 << 0.0 << 80.5 << E
                                               << "Diese Konfiguration ist nur für Rohrdurchmesser bis 80 mm zulässig!";
@@ -437,6 +573,12 @@ private slots:
         QTest::newRow("DN100 pipe") << 10.0 << 100.0 << 0.0 << 215;
         QTest::newRow("negative load by its size") << -10.0 << 100.0 << 0.0 << 215;
         QTest::newRow("insulation raises") << 10.0 << 100.0 << 50.0 << 260;
+        // The span cut to whole mm meets the minimum: it does not raise it,
+        // although the span rounded would (0.75 and 155.5 mm).
+        QTest::newRow("span meets, no pipe") << 10.0 << 0.0 << 0.375 << 60;
+        QTest::newRow("span meets, DN100") << 10.0 << 100.0 << 27.75 << 215;
+        // A span that raises it counts rounded: 100.75 mm gives 161.
+        QTest::newRow("span raises rounded") << 10.0 << 0.0 << 50.375 << 161;
     }
     void minElevationDiff() {
         QFETCH(double, load);
