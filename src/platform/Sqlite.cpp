@@ -5,6 +5,8 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
+#include <QUrl>
 
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const QString& context) {
     const int primary = rc & 0xff;
@@ -13,10 +15,14 @@
     if (primary == SQLITE_CONSTRAINT) {
         code = dbeKeyViolation;
         msg = "Key violation: " + msg;
-    } else if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_BUSY ||
-               primary == SQLITE_LOCKED || primary == SQLITE_READONLY || primary == SQLITE_FULL ||
-               primary == SQLITE_PERM) {
+    } else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        code = dbeLocked;
+        msg += QStringLiteral(" (another program is writing the file; waited %1 seconds)").arg(BusyTimeoutMs / 1000);
+    } else if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY ||
+               primary == SQLITE_FULL || primary == SQLITE_PERM) {
         code = dbeIo;
+        if (primary == SQLITE_READONLY) msg += QStringLiteral(" (the file or its directory may not be written)");
+        if (primary == SQLITE_FULL) msg += QStringLiteral(" (no space left on the file system)");
     } else if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         code = dbeCorrupt;
     }
@@ -172,10 +178,22 @@ int ExecWrite(Stmt& st) {
     return changes;
 }
 
+QString FileUri(const QString& path) {
+    // An absolute path never reads as a URI, whatever its first letters
+    // ("file:" included), and '?' or '#' in it stay part of the name.
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
 sqlite3* OpenConnection(const QString& path, bool create) {
     sqlite3* db = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    // URIs are on for ATTACH, which names its files as URIs; the connection's
+    // own file is handed over as one too, so a path is always a path.
+    // A connection is used by the one thread that opened it (the program has
+    // no threads of its own): SQLite's per-call mutex would only cost time
+    // on every step and column read.
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    const QString name = path == QLatin1String(":memory:") ? path : FileUri(path);
+    int rc = sqlite3_open_v2(name.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         QString m = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);
