@@ -190,7 +190,7 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
     const int first = 510000000;
     QCOMPARE(RunChild(program, args({arg, "store", QString::number(first), "1"}), 0, dir.path()).status, 0);
     bool hot = false, super = false;
-    int crashes = 0;
+    int crashes = 0, checked = 0;
     for (long n = 1;; ++n) {
         QVERIFY2(n < 3000, "the store never finished");
         const ChildRun r = RunChild(program, args({arg, "store", QString::number(first), "3"}), n, dir.path());
@@ -202,7 +202,9 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
         const crashproject::Check c = crashproject::Verify(p);
         QVERIFY2(c.problem.isEmpty(), qPrintable(QString("crash at %1: %2").arg(n).arg(c.problem)));
         QVERIFY(c.keys.contains(first));
+        checked += c.supports;
     }
+    qInfo("%d kills, %d supports checked", crashes, checked);
     QVERIFY(crashes > 10);
     // Commits over several files went through a super-journal beside the
     // tables: without a commit file there is none.

@@ -4,6 +4,7 @@
 #include "platform/FaultInjection.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
+#include "platform/Sqlite.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
@@ -78,6 +79,8 @@ private slots:
     void recreatedTableIsSeenWithItsNewFields();
     void copyUnderReadLockNeverCopiesACommitHalfDone();
     void lockedReadNamesTheFile();
+    void enginesReasonsAreSaid_data();
+    void enginesReasonsAreSaid();
 };
 
 void TestTable::fieldTypesRoundTrip_data() {
@@ -726,6 +729,41 @@ void TestTable::lockedReadNamesTheFile() {
                      e.Message().contains("another program is writing"),
                  qPrintable(e.Message()));
     }
+}
+
+// The engine's terse messages get the cause a user can act on.
+void TestTable::enginesReasonsAreSaid_data() {
+    QTest::addColumn<int>("rc");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("full") << int(SQLITE_FULL) << int(dbeIo) << "database or disk is full" << "no space left";
+    QTest::newRow("read only") << int(SQLITE_READONLY) << int(dbeIo) << "attempt to write a readonly database"
+                               << "may not be written";
+    QTest::newRow("busy") << int(SQLITE_BUSY) << int(dbeLocked) << "database is locked" << "another program is writing";
+    QTest::newRow("busy, extended") << int(SQLITE_BUSY_SNAPSHOT) << int(dbeLocked) << "database is locked"
+                                    << "another program is writing";
+    QTest::newRow("locked") << int(SQLITE_LOCKED) << int(dbeLocked) << "database table is locked"
+                            << "another program is writing";
+    QTest::newRow("io error") << int(SQLITE_IOERR) << int(dbeIo) << "disk I/O error" << "";
+    QTest::newRow("corrupt") << int(SQLITE_CORRUPT) << int(dbeCorrupt) << "database disk image is malformed" << "";
+}
+
+void TestTable::enginesReasonsAreSaid() {
+    QFETCH(int, rc);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
+    try {
+        ThrowSqlite(nullptr, rc, "/p/konstr8.db");
+    } catch (const EDBEngineError& e) {
+        QCOMPARE(e.ErrorCode(), code);
+        QVERIFY2(e.Message().startsWith("/p/konstr8.db: " + text), qPrintable(e.Message()));
+        if (!cause.isEmpty()) QVERIFY2(e.Message().contains(cause), qPrintable(e.Message()));
+        if (cause.isEmpty()) QVERIFY2(!e.Message().contains("("), qPrintable(e.Message()));
+        return;
+    }
+    QFAIL("no error raised");
 }
 
 QTEST_GUILESS_MAIN(TestTable)
