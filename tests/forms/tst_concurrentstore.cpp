@@ -3,6 +3,7 @@
 // store of the Ok road. Every support must arrive whole, the project must
 // stay consistent, and a store that waits too long must say so and store
 // nothing.
+#include "data/BridgeRecords.h"
 #include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
 #include "data/DECODIEREN.h"
@@ -336,6 +337,9 @@ private slots:
         QTest::newRow("last number taken: nothing free above") << 7 << 9999 << 9999;
         QTest::newRow("other drawing") << 8 << 5 << 6;
         QTest::newRow("drawing without supports") << 9 << 3 << 3;
+        // Stored: drawing 8 number 0.
+        QTest::newRow("number 0 taken") << 8 << 0 << 1;
+        QTest::newRow("negative number left as it is") << 8 << -1 << -1;
     }
     void freeRunningNumber() {
         QFETCH(int, drawing);
@@ -345,7 +349,7 @@ private slots:
         const QString project = dir.file(QStringLiteral("project"));
         QDir().mkpath(project);
         QVERIFY(CreateProjectTables(project));
-        for (int key : {70003, 70004, 70006, 79999, 80005}) {
+        for (int key : {70003, 70004, 70006, 79999, 80000, 80005}) {
             TQuery q(project, QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, ?)"));
             q.SetParams({key, QStringLiteral("M-%1").arg(key)});
             q.ExecSQL();
@@ -354,6 +358,44 @@ private slots:
         // No project tables: the number stays; the store will say why.
         QCOMPARE(FreeRunningNumber(dir.file(QStringLiteral("none")), drawing, proposed), proposed);
         Session().Close();
+    }
+
+    // What the Ok road sets before the store and the output file: each
+    // rotation flag into its own place of the bridge record, the drawing
+    // key from the drawing and running numbers (record and parts list),
+    // the stress condition.
+    void prepareAcceptedSupport_data() {
+        QTest::addColumn<QList<bool>>("flags");  // AS, Stahl, KH, S, then the stress condition
+        QTest::newRow("first pattern") << QList<bool>{true, false, true, false, true, false};
+        QTest::newRow("second pattern") << QList<bool>{false, true, false, true, false, true};
+    }
+    void prepareAcceptedSupport() {
+        QFETCH(QList<bool>, flags);
+        TConstructionRecord& k = ConstructionRecord;
+        k.Reset();
+        PartsList.Clear();
+        k.K_DREHUNG_AS = flags[0];
+        k.K_DREHUNG_STAHL = flags[1];
+        k.K_DREHUNG_KH = flags[2];
+        k.K_DREHUNG_S = flags[3];
+        BridgeRecords.DrehungAs = !flags[0];
+        BridgeRecords.DrehungStahl = !flags[1];
+        BridgeRecords.DrehungKh = !flags[2];
+        BridgeRecords.DrehungS = !flags[3];
+        k.K_NR = 12;
+        k.K_LFD_NR = 345;
+        k.K_F_NR_AUS = 1;
+        PrepareAcceptedSupport(flags[4], flags[5]);
+        QCOMPARE(BridgeRecords.DrehungAs, flags[0]);
+        QCOMPARE(BridgeRecords.DrehungStahl, flags[1]);
+        QCOMPARE(BridgeRecords.DrehungKh, flags[2]);
+        QCOMPARE(BridgeRecords.DrehungS, flags[3]);
+        QCOMPARE(CalcGlobals.DrawingKeyText, QStringLiteral("000120345"));
+        QCOMPARE(k.K_F_NR_AUS, 120345);
+        QCOMPARE(PartsList.KB_F_NR_AUS, 120345);
+        QCOMPARE(PartsList.KB_LFD_ZNR, int16_t(345));
+        QCOMPARE(k.K_S_Y_KZ, flags[4]);
+        QCOMPARE(k.K_S_CS_KZ, flags[5]);
     }
 
     void otherErrorsAreNoLock() {
