@@ -410,6 +410,35 @@ private slots:
         QVERIFY(!IsProjectLockError(std::runtime_error("database is locked")));
     }
 
+    // Another writer holds the project longer than one busy timeout but
+    // less than the store's wait: the store tries again after a short pause
+    // and goes through.
+    void lockReleasedWithinTheWaitStores() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(project, QStringLiteral("konstr8"))).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QProcess worker;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVA_STORE_WORKER"), QStringLiteral("%1;9;1;30000").arg(project));
+        worker.setProcessEnvironment(env);
+        worker.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(worker.waitForStarted());
+        // Past the first busy timeout of 5 s, then the lock goes.
+        QVERIFY(!worker.waitForFinished(6500));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QVERIFY2(worker.waitForFinished(20000), "the store did not try again once the project was free");
+        QVERIFY2(worker.exitCode() == 0, worker.readAllStandardError().constData());
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 1);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konbtl8")), PartsPerSupport);
+        Session().Close();
+    }
+
     void lockedPastTheWaitStoresNothing() {
         TestDir dir;
         const QString project = dir.file(QStringLiteral("project"));
