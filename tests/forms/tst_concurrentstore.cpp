@@ -340,6 +340,8 @@ private slots:
         // Stored: drawing 8 number 0.
         QTest::newRow("number 0 taken") << 8 << 0 << 1;
         QTest::newRow("negative number left as it is") << 8 << -1 << -1;
+        // Stored: drawing 8 number 9998; the last number is free.
+        QTest::newRow("last number free") << 8 << 9998 << 9999;
     }
     void freeRunningNumber() {
         QFETCH(int, drawing);
@@ -349,7 +351,7 @@ private slots:
         const QString project = dir.file(QStringLiteral("project"));
         QDir().mkpath(project);
         QVERIFY(CreateProjectTables(project));
-        for (int key : {70003, 70004, 70006, 79999, 80000, 80005}) {
+        for (int key : {70003, 70004, 70006, 79999, 80000, 80005, 89998}) {
             TQuery q(project, QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, ?)"));
             q.SetParams({key, QStringLiteral("M-%1").arg(key)});
             q.ExecSQL();
