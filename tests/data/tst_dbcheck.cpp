@@ -592,6 +592,16 @@ private slots:
         QCOMPARE(::rmdir(raw.constData()), 0);  // a name Qt cannot remove either
     }
 
+    // A directory under a table's name is no table.
+    void directoryInPlaceOfATable() {
+        TestDir t;
+        MakeProject(t.path(), OldProject{});
+        QVERIFY(QFile::remove(t.file("prjinf8.db")));
+        QVERIFY(QDir().mkpath(t.file("prjinf8.db")));
+        QCOMPARE(ProjectFilesCode(t.path()), -1);
+        QCOMPARE(TableFieldCount(t.path(), "prjinf8.db"), 0);
+    }
+
     void messages_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<bool>("quiet");
