@@ -1,7 +1,9 @@
 // The five project tables: exact field lists, keys and creation failures.
+#include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
 #include "data/ProjectSchema.h"
 #include "platform/DbErrors.h"
+#include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
@@ -139,6 +141,7 @@ private slots:
     void allTablesOfANewProject();
     void failedCreationLeavesNothing();
     void completeCreationIsPutInPlace();
+    void newProjectTakesTheCompanySettings();
     void cleanup() { Session().Close(); }
 };
 
@@ -312,6 +315,33 @@ void TestProjectTables::completeCreationIsPutInPlace() {
              QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
     QCOMPARE(ReadTableSchema(dir.file("konstr8.db")).fields.size(), 254);
     QVERIFY(FinishProjectCreation(dir.path()));  // nothing left to do
+}
+
+// A new project has its settings row, copied from the company settings,
+// before its tables are in place.
+void TestProjectTables::newProjectTakesTheCompanySettings() {
+    TestDir catalogue, dir;
+    const CatalogueTableDef& def = CatalogueTable("FIRDAT.DB");
+    CreateTableFile(TablePath(catalogue.path(), def.fileName), def.fieldDefs(), def.indexDefs());
+    TQuery(catalogue.path(), "insert into FIRDAT (F_NR, F_BEARB, F_KDN_ZNR) values (7, 'Engineer', 'K-1')").ExecSQL();
+    Session().Close();
+    QFile aliases(catalogue.file("aliases.ini"));
+    QVERIFY(aliases.open(QIODevice::WriteOnly));
+    aliases.write(QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue.path()).toUtf8());
+    aliases.close();
+    const QByteArray saved = qgetenv("KORVA_ALIAS_FILE");
+    qputenv("KORVA_ALIAS_FILE", aliases.fileName().toLocal8Bit());
+    Session().ReloadAliases();
+    const bool created = CreateNewProject(dir.path());
+    qputenv("KORVA_ALIAS_FILE", saved);
+    Session().ReloadAliases();
+    QVERIFY(created);
+    QCOMPARE(Entries(dir.path()), QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    TTable prjinf(dir.path(), "prjinf8.db");
+    prjinf.Open();
+    QCOMPARE(prjinf.RecordCount(), 1);
+    QCOMPARE(prjinf.FieldByName("F_BEARB").AsString(), QString("Engineer"));
+    QCOMPARE(prjinf.FieldByName("F_KDN_ZNR").AsString(), QString("K-1"));
 }
 
 QTEST_GUILESS_MAIN(TestProjectTables)
