@@ -142,6 +142,7 @@ private slots:
     void failedCreationLeavesNothing();
     void completeCreationIsPutInPlace();
     void newProjectTakesTheCompanySettings();
+    void staleBuildAndMissingDirectory();
     void cleanup() { Session().Close(); }
 };
 
@@ -294,6 +295,21 @@ void TestProjectTables::failedCreationLeavesNothing() {
     t.Open();
     QCOMPARE(t.RecordCount(), 1);
     QCOMPARE(t.FieldByName("F_BEARB").AsString(), QString("first"));
+}
+
+// A half-built creation left by a kill is no obstacle; a directory that
+// does not exist gets no project (nor the directory).
+void TestProjectTables::staleBuildAndMissingDirectory() {
+    TestDir dir;
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project")));
+    QFile stale(dir.file(".korva-new-project/prjinf8.db"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("half");
+    stale.close();
+    QVERIFY(CreateProjectTables(dir.path()));
+    QCOMPARE(Entries(dir.path()), QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    QVERIFY(!CreateProjectTables(dir.file("missing")));
+    QVERIFY(!QFileInfo::exists(dir.file("missing")));
 }
 
 // A complete creation ended while its tables moved: the rest moves, what
