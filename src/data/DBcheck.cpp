@@ -1,6 +1,7 @@
 #include "data/DBcheck.h"
 
 #include "data/AlterTableClass.h"
+#include "data/DBCREATE.h"
 #include "data/FileUtils.h"
 #include "data/ProjectSchema.h"
 #include "localisation/IvDictio.h"
@@ -21,6 +22,15 @@ using namespace checkcode;
 namespace {
 
 QStringList g_errors;
+
+// A directory that is not there to check: missing (code 2, a new project
+// may be made), or there and out of reach (never to be replaced by a new
+// one).
+int AbsentDirectoryCode(const QString& dir) {
+    if (DirectoryIsMissing(dir)) return NoDirectory;
+    g_errors << DirectoryProblem(dir);
+    return UnreachableDirectory;
+}
 
 const char* const kPrjinf = "prjinf8.db";
 const char* const kKonstr = "konstr8.db";
@@ -499,7 +509,8 @@ int CheckProjectDirectoryCode(const QString& directory) {
     const SchemaReadScope reads;
     g_errors.clear();
     const QString dir = AddBackslash(directory);
-    if (!QFileInfo(dir).isDir()) return NoDirectory;
+    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
+    FinishProjectCreation(dir);
     if (!FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty()) return KonstzAdded;
     if (const int code = ProjectFilesCode(dir)) return code;
     if (const int code = ProjectOpenCode(dir)) return code;
@@ -510,7 +521,9 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
     const SchemaReadScope reads;
     g_errors.clear();
     const QString dir = AddBackslash(directory);
-    if (!QFileInfo(dir).isDir()) return NoDirectory;
+    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
+    FinishProjectCreation(dir);
+    bool konstzAdded = false;
     if (!FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty()) {
         const QString text =
             obsoleteWording
@@ -518,7 +531,16 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
                       IvTranslate("Continue ?")
                 : IvTranslate("KORVA 8.2 needs new file KONSTZ8 !") + "\r" + DirectoryLine(dir) + "\r\r" +
                       IvTranslate("Should file KONSTZ8 be added !") + "\r\r" + IvTranslate("Continue ?");
-        return Ask(text) == mr::Yes ? KonstzAdded : KonstzDeclined;
+        if (Ask(text) != mr::Yes) return KonstzDeclined;
+        // A project this old has the old layout in its other tables too: the
+        // table is added here and the check goes on, so the upgrade is
+        // offered in the same run.
+        const ForgetSchemasOnExit added;
+        if (!CreateKonstzTable(dir, QLatin1String(kKonstz))) {
+            g_errors << QStringLiteral("%1 cannot be created").arg(QDir::toNativeSeparators(dir + kKonstz));
+            return NoKonstz;
+        }
+        konstzAdded = true;
     }
     if (const int code = ProjectFilesCode(dir)) return code;
     if (const int code = ProjectOpenCode(dir)) return code;
@@ -530,43 +552,62 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
         if (const int code = ProjectFormatCode(dir)) return code;
         Show(IvTranslate("Format of the project files successfully changed !"), MessageKind::Information);
     }
-    return Usable;
+    return konstzAdded ? KonstzAdded : Usable;
+}
+
+int CheckProjectAtStart(const QString& directory, QString* refusal) {
+    int code = CheckProjectFilesAtStart(directory, false);
+    // A missing parts-list index is rebuilt where the check finds it, and
+    // the check goes on.
+    if (code == NoKonbtlIndex && AddKonbtlIndex(directory)) {
+        Show(Format(IvTranslate("File \"%s\" successfully created."), {"konbtl8.px"}), MessageKind::Information);
+        code = CheckProjectFilesAtStart(directory, false);
+    }
+    if (code < Usable || code > KonstzAdded) {
+        if (refusal) *refusal = CheckCodeMessage(code, directory);
+    }
+    return code;
+}
+
+QString CheckCodeMessage(int code, const QString& directory) {
+    const QString dir = AddBackslash(directory);
+    const auto named = [&dir](const QString& name) { return QDir::toNativeSeparators(dir + name); };
+    const QString missing = MissingFileName(code);
+    const QString wrong = WrongFormatFileName(code);
+    const QString details = g_errors.isEmpty() ? QString() : "\r" + ErrorLines();
+    if (!missing.isEmpty()) return Format(IvTranslate("The file \"%s\" does not exist !"), {named(missing)}) + details;
+    if (!wrong.isEmpty()) return Format(IvTranslate("The file \"%s\" has the wrong format !"), {named(wrong)}) + details;
+    if (code == NoKonbtlIndex) return Format(IvTranslate("Unable to create \"%s\" !"), {named("konbtl8.px")}) + details;
+    if (code == UpgradeFailed)
+        return IvTranslate("An error occured during database conversion !") + (details.isEmpty() ? QString() : "\r" + details);
+    if (code == UpgradeDeclined)
+        return IvTranslate("Procedure cancled !") + "\r" + IvTranslate("Format of project files obsolete !") + "\r" +
+               IvTranslate("Project files are not usable !");
+    if (code == KonstzDeclined) return IvTranslate("Aborted !");
+    if (code > KonstzAdded)
+        return Format(IvTranslate("Unknown check error occurred ($%x) !"), {QString::number(code, 16).toUpper()}) +
+               "\r" + IvTranslate("Please contact ZORBEL for further information !") + "\r" +
+               IvTranslate("Error message:") + "\r" + ErrorLines();
+    if (code < 0)
+        return Format(IvTranslate("Unknown check error occurred (# %d) !"), {QString::number(code)}) + "\r" +
+               IvTranslate("Error message:") + "\r" + ErrorLines();
+    return {};
 }
 
 int CheckProjectDirectory(const QString& directory, bool quiet, bool obsoleteWording) {
     const int code = quiet ? CheckProjectDirectoryCode(directory) : CheckProjectFilesAtStart(directory, obsoleteWording);
-    const QString missing = MissingFileName(code);
-    const QString wrong = WrongFormatFileName(code);
-    if (!missing.isEmpty()) {
-        Show(Format(IvTranslate("The file \"%s\" does not exist !"), {missing}), MessageKind::Error);
-    } else if (!wrong.isEmpty()) {
-        Show(Format(IvTranslate("The file \"%s\" has the wrong format !"), {wrong}), MessageKind::Error);
-    } else if (code == NoKonbtlIndex) {
+    if (code == NoKonbtlIndex) {
         if (AddKonbtlIndex(directory))
             Show(Format(IvTranslate("File \"%s\" successfully created."), {"konbtl8.px"}) + "\r\r" +
                      IvTranslate("Please restart the program!"),
                  MessageKind::Information);
         else
-            Show(Format(IvTranslate("Unable to create \"%s\" !"), {"konbtl8.px"}), MessageKind::Error);
-    } else if (code == UpgradeFailed) {
-        QString text = IvTranslate("An error occured during database conversion !");
-        if (!g_errors.isEmpty()) text += "\r\r" + ErrorLines();
-        Show(text, MessageKind::Error);
-    } else if (code == UpgradeDeclined) {
-        Show(IvTranslate("Procedure cancled !") + "\r" + IvTranslate("Format of project files obsolete !") + "\r" +
-                 IvTranslate("Project files are not usable !"),
-             MessageKind::Information);
-    } else if (code == KonstzDeclined) {
-        Show(IvTranslate("Aborted !"), MessageKind::Information);
-    } else if (code > KonstzAdded) {
-        Show(Format(IvTranslate("Unknown check error occurred ($%x) !"), {QString::number(code, 16).toUpper()}) +
-                 "\r" + IvTranslate("Please contact ZORBEL for further information !") + "\r" +
-                 IvTranslate("Error message:") + "\r" + ErrorLines(),
-             MessageKind::Error);
-    } else if (code < 0) {
-        Show(Format(IvTranslate("Unknown check error occurred (# %d) !"), {QString::number(code)}) + "\r" +
-                 IvTranslate("Error message:") + "\r" + ErrorLines(),
-             MessageKind::Error);
+            Show(CheckCodeMessage(code, directory), MessageKind::Error);
+        return code;
     }
+    const QString text = CheckCodeMessage(code, directory);
+    if (text.isEmpty()) return code;
+    const bool information = code == UpgradeDeclined || code == KonstzDeclined;
+    Show(text, information ? MessageKind::Information : MessageKind::Error);
     return code;
 }

@@ -23,6 +23,10 @@ constexpr int PosNrSize = -52, KonetrSizes = -53, BtlZusSize = -54;
 constexpr int UpgradeFailed = -700;
 constexpr int UpgradeDeclined = -800;
 constexpr int KonstzDeclined = -900;
+// The directory is there but cannot be reached (no permission, a link
+// loop, a name this system cannot spell); the reason is in the check's
+// messages.
+constexpr int UnreachableDirectory = -1000;
 // Codes above KonstzAdded are the database layer's error codes.
 }  // namespace checkcode
 
@@ -57,6 +61,14 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording);
 // The check of a directory the engineer picked: quiet runs the check without
 // questions; then the code's message is shown.
 int CheckProjectDirectory(const QString& directory, bool quiet, bool obsoleteWording);
+
+// The start's check of the project the host names: CheckProjectFilesAtStart,
+// with a missing parts-list index rebuilt on the way. A code that refuses the
+// project comes with its message in refusal.
+int CheckProjectAtStart(const QString& directory, QString* refusal);
+// The message of a check code, naming the file the code is about (in the
+// directory); empty for the codes that let the project be used.
+QString CheckCodeMessage(int code, const QString& directory);
 
 // The database layer's messages collected by the last check.
 QStringList LastCheckErrors();

@@ -5,6 +5,7 @@
 #include "data/ProjectSchema.h"
 #include "localisation/IvDictio.h"
 #include "platform/Database.h"
+#include "platform/DbErrors.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
@@ -468,6 +469,22 @@ void DeletePartsListRows(int32_t key) {
     query.ExecSQL();
 }
 
+// The company settings table, attached to the project's database by its
+// path, so that its running number changes in the store's own commit.
+void AdvanceRunningNumber(const QString& projectDatabase) {
+    const QString settings = CompanySettingsTable()->FilePath();
+    TTable firdat(projectDatabase, settings);
+    firdat.Open();
+    if (firdat.IsEmpty())
+        throw EDBEngineError(dbeNoCurrentRecord,
+                             QStringLiteral("%1: no settings row to keep the running number in").arg(settings));
+    firdat.First();
+    firdat.Edit();
+    firdat.FieldByName(QStringLiteral("F_LFD_NR")).SetAsInteger(ConstructionRecord.K_LFD_NR + 1);
+    firdat.Post();
+    firdat.Close();
+}
+
 StoreOutcome WriteSupport(int32_t key, int32_t loadedKey) {
     auto konstr = MakeProjectTable(ProjectTable::Konstr);
     auto konstz = MakeProjectTable(ProjectTable::Konstz);
@@ -494,7 +511,7 @@ StoreOutcome WriteSupport(int32_t key, int32_t loadedKey) {
 
 }  // namespace
 
-StoreOutcome StoreSupport(int32_t loadedKey) {
+StoreOutcome StoreSupport(int32_t loadedKey, bool advanceRunningNumber) {
     int32_t key = 0;
     if (!DrawingKeyFromText(CalcGlobals.DrawingKeyText, key))
         throw EConstructionError(0, QStringLiteral("No drawing key to store the support under"));
@@ -503,6 +520,9 @@ StoreOutcome StoreSupport(int32_t loadedKey) {
     PartsList.KB_LFD_ZNR = int16_t(ConstructionRecord.K_LFD_NR);
     TDatabase& db = Session().OpenDatabase(ProjectDatabaseName);
     StoreOutcome outcome = StoreOutcome::KeyTaken;
-    InTransaction(db, [&] { outcome = WriteSupport(key, loadedKey); });
+    InTransaction(db, [&] {
+        outcome = WriteSupport(key, loadedKey);
+        if (outcome == StoreOutcome::Inserted && advanceRunningNumber) AdvanceRunningNumber(ProjectDatabaseName);
+    });
     return outcome;
 }

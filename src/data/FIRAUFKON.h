@@ -152,7 +152,11 @@ enum class StoreOutcome {
     Replaced,        // the support stored under loadedKey, stored again
     KeyTaken,        // the key belongs to another stored support: nothing stored
 };
-StoreOutcome StoreSupport(int32_t loadedKey);
+// With advanceRunningNumber, a new support also sets the running number of
+// the company settings (F_LFD_NR) to the one after its own, in the same
+// commit: either the support is stored and the next number proposed, or
+// neither.
+StoreOutcome StoreSupport(int32_t loadedKey, bool advanceRunningNumber = false);
 
 // The packed columns, exposed for the transfers' tests.
 QString PackPartNumbers(const double (&numbers)[30]);

@@ -939,9 +939,8 @@ void TFLEK1::OpenProject() {
     }
     if (code == 2) QDir().mkpath(ProjectDatabaseName);
     if (code == 1 || code == 2) {
-        if (!CreateProjectTables(ProjectDatabaseName))
+        if (!CreateNewProject(ProjectDatabaseName))
             throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1").arg(ProjectDatabaseName).toStdString());
-        CopyOptionsToProject(true);
     }
     if (code == 3 && !QFileInfo::exists(TablePath(ProjectDatabaseName, QStringLiteral("konstz8.db"))) &&
         !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
@@ -988,6 +987,9 @@ void TFLEK1::InitInputForm() {
         ConstructionRecord.K_EINH_KZ = false;
         ConstructionRecord.K_KN_KG = false;
         ConstructionRecord.K_NAHT = QStringLiteral(" ");
+    } else {
+        ConstructionRecord.K_LFD_NR = int32_t(
+            FreeRunningNumber(ProjectDatabaseName, ConstructionRecord.K_NR, ConstructionRecord.K_LFD_NR));
     }
     const UnitMode mode = RecordUnitMode();
     UPOS->setText(MdsHangerMark);
@@ -2159,20 +2161,10 @@ void TFLEK1::WeiterClick() {
 
 TFLEK1::StoreResult TFLEK1::STOREClick() {
     TConstructionRecord& k = ConstructionRecord;
-    const StoreOutcome outcome = StoreSupportWaiting(LoadedDrawingKey);
+    // A new support moves the running number on in the store's own commit.
+    const StoreOutcome outcome = StoreSupportWaiting(LoadedDrawingKey, 10000, RunningNumber::Advance);
     if (outcome == StoreOutcome::KeyTaken) return StoreResult::KeyTaken;
-    if (outcome == StoreOutcome::Inserted) {
-        LoadedDrawingKey = k.K_F_NR_AUS;
-        try {
-            TTable& firdat = DBGLOBAL->FIRDAT;
-            if (!firdat.Active()) firdat.Open();
-            firdat.First();
-            firdat.Edit();
-            firdat.FieldByName(QStringLiteral("F_LFD_NR")).SetAsInteger(k.K_LFD_NR + 1);
-            firdat.Post();
-        } catch (const std::exception&) {
-        }
-    }
+    if (outcome == StoreOutcome::Inserted) LoadedDrawingKey = k.K_F_NR_AUS;
     return StoreResult::Stored;
 }
 

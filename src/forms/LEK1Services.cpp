@@ -34,33 +34,17 @@ int CheckProjectTablesExist(const QString& directory, QString* message) {
     return 0;
 }
 
-namespace {
-
-// The reason a project check refused the project, for the box and the host
-// error file.
-QString RefusalText(int code) {
-    if (code == checkcode::KonstzDeclined) return IvTranslate(QStringLiteral("Aborted !"));
-    if (code == checkcode::UpgradeDeclined)
-        return IvTranslate(QStringLiteral("Procedure cancled !")) + QLatin1Char(' ') +
-               IvTranslate(QStringLiteral("Format of project files obsolete !")) + QLatin1Char(' ') +
-               IvTranslate(QStringLiteral("Project files are not usable !"));
-    QString text = IvTranslate(QStringLiteral("Unknown check error occurred (# %d) !"));
-    text.replace(QLatin1String("%d"), QString::number(code));
-    const QStringList errors = LastCheckErrors();
-    if (!errors.isEmpty()) text += QLatin1Char(' ') + errors.join(QLatin1Char(' '));
-    return text;
-}
-
-}  // namespace
 
 void UseProgramServices() {
     InputFormServices& s = LEK1Services();
     // The project check asks before adding konstz8.db or upgrading; a
     // refusal or a database error is no usable project.
     s.CheckProjectFilesAtStart = [](const QString& directory, QString* message) {
-        const int code = CheckProjectFilesAtStart(directory, false);
+        QString refusal;
+        const int code = CheckProjectAtStart(directory, &refusal);
         if (code >= checkcode::Usable && code <= checkcode::KonstzAdded) return code;
-        if (message) *message = RefusalText(code);
+        // One line for the host error file.
+        if (message) *message = refusal.replace(QLatin1Char('\r'), QLatin1Char(' '));
         return code < 0 ? code : -code;
     };
     s.ChooseLanguage = [](QWidget* owner) {

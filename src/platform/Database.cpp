@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
+#include <unistd.h>
 #include <unordered_map>
 #include <memory>
 #include <vector>
@@ -37,19 +38,64 @@ struct Conn {
 // several attached files through a super-journal next to it, so a process
 // killed between the files' commits leaves all of them or none changed; the
 // hot journals point to the super-journal by path, and it must outlive any
-// crash: hence the tables' own directory, never the temporary folder. A
-// directory that cannot hold the file (read only) gets an in-memory main,
-// and nothing there can be written anyway.
+// crash: hence the tables' own directory, never the temporary folder.
+//
+// Without a main file SQLite commits each file on its own, and a kill can
+// leave half a support: that is never accepted silently. When the shared
+// commit file cannot be used (another user's file, a directory or a stray
+// file of that name), the user's own one is taken; when neither can be, the
+// database still reads (through an in-memory main), but a write transaction
+// is refused with the file and the reason.
 constexpr const char* kCommitFileName = ".korva-commit";
 
-sqlite3* OpenMainDatabase(const QString& dir) {
-    if (!dir.isEmpty()) {
-        try {
-            return OpenConnection(QDir(dir).filePath(QLatin1String(kCommitFileName)), true);
-        } catch (const EDBEngineError&) {
-        }
+QStringList CommitFileCandidates(const QString& dir) {
+    const QDir d(dir);
+    return {d.filePath(QLatin1String(kCommitFileName)),
+            d.filePath(QStringLiteral("%1-u%2").arg(QLatin1String(kCommitFileName)).arg(::getuid()))};
+}
+
+// Opens a commit file and proves it usable: a database file (empty or not)
+// that this process can write. Empty reason: usable.
+sqlite3* TryCommitFile(const QString& path, QString& reason) {
+    sqlite3* db = nullptr;
+    try {
+        db = OpenConnection(path, true);
+        Exec(db, "SELECT count(*) FROM main.sqlite_master");
+        if (sqlite3_db_readonly(db, "main") == 1) reason = QStringLiteral("it can only be read");
+        else return db;
+    } catch (const EDBEngineError& e) {
+        reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : e.Message();
+        if (QFileInfo(path).isDir()) reason = QStringLiteral("a directory has its name");
     }
-    return OpenConnection(":memory:", true);
+    sqlite3_close(db);
+    return nullptr;
+}
+
+struct MainDatabase {
+    sqlite3* db = nullptr;
+    QString commitFile;  // the file in use; empty for an in-memory main
+    QString problem;     // why no commit file could be used
+};
+
+MainDatabase OpenMainDatabase(const QString& dir) {
+    MainDatabase main;
+    if (!dir.isEmpty()) {
+        QStringList reasons;
+        for (const QString& candidate : CommitFileCandidates(dir)) {
+            QString reason;
+            if (sqlite3* db = TryCommitFile(candidate, reason)) {
+                main.db = db;
+                main.commitFile = candidate;
+                return main;
+            }
+            reasons << QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(candidate), reason);
+        }
+        main.problem = QStringLiteral("Changes to the tables in %1 cannot be made safe against a crash: the commit "
+                                      "file cannot be opened: %2. Nothing was written.")
+                           .arg(QDir::toNativeSeparators(dir), reasons.join(QStringLiteral("; ")));
+    }
+    main.db = OpenConnection(":memory:", true);
+    return main;
 }
 
 // The file's own table, named after its base name.
@@ -92,16 +138,15 @@ struct TDatabase::Impl {
     int nextSchema = 0;
     uint64_t statementGeneration = 1;
     QString dir;
+    QString commitFile;     // of the first connection; empty: none usable
+    QString commitProblem;  // why a write transaction is refused
 
     ~Impl() { CloseAll(); }
 
     void CloseAll() {
         ++statementGeneration;
-        bool hadFile = false;
         for (auto& c : conns) {
             c.statements.clear();
-            const char* name = sqlite3_db_filename(c.db, "main");
-            hadFile = hadFile || (name && *name);
             sqlite3_close_v2(c.db);
         }
         conns.clear();
@@ -110,10 +155,12 @@ struct TDatabase::Impl {
         // super-journal is named after it); a directory is left as it was
         // found. Another connection still using it keeps working: SQLite
         // finds super-journals by name, not through the main file.
-        if (hadFile) {
-            const QString file = QDir(dir).filePath(QLatin1String(kCommitFileName));
-            if (QFileInfo(file).size() == 0) QFile::remove(file);
+        if (!commitFile.isEmpty()) {
+            const QFileInfo file(commitFile);
+            if (file.isFile() && file.size() == 0) QFile::remove(commitFile);
         }
+        commitFile.clear();
+        commitProblem.clear();
     }
 
     void DropStatementsOf(Conn& c, const QString& schema) {
@@ -126,8 +173,17 @@ struct TDatabase::Impl {
     bool InAnyTransaction() const { return inTransaction || inRead; }
 
     Conn& NewConnection() {
+        MainDatabase main = OpenMainDatabase(dir);
+        // Every connection of the database commits through a file, or the
+        // database writes nothing.
+        if (conns.empty()) {
+            commitFile = main.commitFile;
+            commitProblem = main.problem;
+        } else if (main.commitFile.isEmpty() && commitProblem.isEmpty()) {
+            commitProblem = main.problem;
+        }
         Conn c;
-        c.db = OpenMainDatabase(dir);
+        c.db = main.db;
         conns.push_back(std::move(c));
         // A scope that outlived a close of the database reads in one
         // transaction again.
@@ -244,6 +300,7 @@ bool TDatabase::Connected() const { return !d->conns.empty(); }
 void TDatabase::StartTransaction() {
     if (d->inTransaction) throw EDBEngineError(dbeTransaction, "A transaction is already active");
     Open();
+    if (!d->commitProblem.isEmpty()) throw EDBEngineError(dbeIo, d->commitProblem);
     // A write ends the read snapshot of a scope; it starts again afterwards.
     d->EndRead();
     for (auto& c : d->conns) Exec(c.db, "BEGIN");
@@ -259,7 +316,17 @@ void TDatabase::StartTransaction() {
 
 void TDatabase::Commit() {
     if (!d->inTransaction) throw EDBEngineError(dbeTransaction, "No transaction is active");
-    for (auto& c : d->conns) Exec(c.db, "COMMIT");
+    for (auto& c : d->conns) {
+        try {
+            Exec(c.db, "COMMIT");
+        } catch (const EDBEngineError& e) {
+            // Which of the files refused is not told: all of them are named.
+            QStringList files;
+            for (const auto& a : c.attached) files << QDir::toNativeSeparators(a.path);
+            throw EDBEngineError(e.ErrorCode(), QStringLiteral("The changes to %1 cannot be committed: %2")
+                                                    .arg(files.join(QStringLiteral(", ")), e.Message()));
+        }
+    }
     d->inTransaction = false;
     if (d->readScopes > 0) d->BeginRead();
 }

@@ -2,6 +2,13 @@
 
 namespace {
 WriteFaultHook g_hook = nullptr;
+FileStepHook g_fileStep = nullptr;
+}
+
+void SetFileStepHook(FileStepHook hook) { g_fileStep = hook; }
+
+void FileStepForFault() {
+    if (g_fileStep) g_fileStep();
 }
 
 void SetWriteFaultHook(WriteFaultHook hook) { g_hook = hook; }

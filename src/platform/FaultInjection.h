@@ -8,6 +8,13 @@ void SetWriteFaultHook(WriteFaultHook hook);
 // Called by the layer before every write statement.
 void CountWriteForFault();
 
+// Called by the layer at each step on files that SQLite does not make (a
+// rename that puts a table into place); the crash hook counts it as a
+// change to a file.
+using FileStepHook = void (*)();
+void SetFileStepHook(FileStepHook hook);
+void FileStepForFault();
+
 // In korva_testhooks: fail the n-th write statement run through the layer
 // with EDBEngineError(dbeInjectedFault); 0 disarms.
 void ArmWriteFault(int nthWrite);

@@ -61,20 +61,48 @@ void BumpNamedTables(const QString& dir, const QStringList& tables) {
 
 }  // namespace
 
+namespace {
+
+// The error with the statement's table files in front, unless it names one.
+EDBEngineError NamingTables(const EDBEngineError& e, const QString& dir, const QStringList& tables) {
+    QStringList files;
+    for (const QString& t : tables) {
+        const QString file = TablePath(dir, t);
+        if (e.Message().contains(file) || e.Message().contains(QDir::toNativeSeparators(file))) return e;
+        files << QDir::toNativeSeparators(file);
+    }
+    if (files.isEmpty()) return e;
+    return EDBEngineError(e.ErrorCode(), QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), e.Message()));
+}
+
+}  // namespace
+
 int TQuery::ExecSQL() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
     const QStringList tables = TablesOfStatement(m_sql);
-    sqlite3* conn = db.ConnectionFor(tables);
-    Stmt st(conn, m_sql);
-    BindParams(st, m_named, m_positional);
-    m_rowsAffected = ExecWrite(st);
+    try {
+        sqlite3* conn = db.ConnectionFor(tables);
+        Stmt st(conn, m_sql);
+        BindParams(st, m_named, m_positional);
+        m_rowsAffected = ExecWrite(st);
+    } catch (const EDBEngineError& e) {
+        throw NamingTables(e, db.Directory(), tables);
+    }
     BumpNamedTables(db.Directory(), tables);
     return m_rowsAffected;
 }
 
 void TQuery::Load() {
     TDatabase& db = Session().OpenDatabase(m_databaseName);
-    sqlite3* conn = db.ConnectionFor(TablesOfStatement(m_sql));
+    const QStringList tables = TablesOfStatement(m_sql);
+    try {
+        LoadFrom(db.ConnectionFor(tables));
+    } catch (const EDBEngineError& e) {
+        throw NamingTables(e, db.Directory(), tables);
+    }
+}
+
+void TQuery::LoadFrom(sqlite3* conn) {
     Stmt st(conn, m_sql);
     BindParams(st, m_named, m_positional);
     TFieldDefs defs;

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+struct sqlite3;
+
 class TQuery : public TDataSet {
     Q_OBJECT
 public:
@@ -38,6 +40,7 @@ public:
 
 private:
     void Load();
+    void LoadFrom(sqlite3* conn);
     QString m_databaseName;
     QString m_sql;
     QVariantMap m_named;

@@ -5,6 +5,12 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <string>
+#include <unordered_map>
 
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc, const QString& context) {
     const int primary = rc & 0xff;
@@ -13,10 +19,14 @@
     if (primary == SQLITE_CONSTRAINT) {
         code = dbeKeyViolation;
         msg = "Key violation: " + msg;
-    } else if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_BUSY ||
-               primary == SQLITE_LOCKED || primary == SQLITE_READONLY || primary == SQLITE_FULL ||
-               primary == SQLITE_PERM) {
+    } else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        code = dbeLocked;
+        msg += QStringLiteral(" (another program is writing the file; waited %1 seconds)").arg(BusyTimeoutMs / 1000);
+    } else if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY ||
+               primary == SQLITE_FULL || primary == SQLITE_PERM) {
         code = dbeIo;
+        if (primary == SQLITE_READONLY) msg += QStringLiteral(" (the file or its directory may not be written)");
+        if (primary == SQLITE_FULL) msg += QStringLiteral(" (no space left on the file system)");
     } else if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         code = dbeCorrupt;
     }
@@ -172,10 +182,97 @@ int ExecWrite(Stmt& st) {
     return changes;
 }
 
+namespace {
+
+// Directory syncs that add no safety. SQLite syncs a journal's directory
+// after creating the journal, so the journal is still there after a power
+// loss. In a commit over several files of one directory the super-journal
+// is created after every file's journal, and its own directory sync makes
+// all of them durable: the journals' syncs of the same directory, with
+// nothing created or removed there in between, change nothing on disk. The
+// unix VFS skips a directory sync when it cannot open the directory; these
+// hooks say so only for a directory synced since its last change by this
+// process, and count every creation and removal as a change (the removal of
+// the super-journal, the commit point, is always synced).
+struct DirectorySyncs {
+    uint64_t clock = 0;
+    std::unordered_map<std::string, uint64_t> changed, synced;
+    sqlite3_syscall_ptr open = nullptr, unlink = nullptr, openDirectory = nullptr;
+};
+
+DirectorySyncs& Syncs() {
+    static DirectorySyncs s;
+    return s;
+}
+
+std::string DirectoryOf(const char* path) {
+    const std::string p(path);
+    const size_t slash = p.rfind('/');
+    return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : p.substr(0, slash);
+}
+
+int OpenHook(const char* path, int flags, int mode) {
+    DirectorySyncs& s = Syncs();
+    if (flags & O_CREAT) s.changed[DirectoryOf(path)] = ++s.clock;
+    return reinterpret_cast<int (*)(const char*, int, int)>(s.open)(path, flags, mode);
+}
+
+int UnlinkHook(const char* path) {
+    DirectorySyncs& s = Syncs();
+    const int rc = reinterpret_cast<int (*)(const char*)>(s.unlink)(path);
+    s.changed[DirectoryOf(path)] = ++s.clock;
+    return rc;
+}
+
+int OpenDirectoryHook(const char* path, int* fd) {
+    DirectorySyncs& s = Syncs();
+    const std::string dir = DirectoryOf(path);
+    const auto changed = s.changed.find(dir);
+    const auto synced = s.synced.find(dir);
+    if (changed != s.changed.end() && synced != s.synced.end() && synced->second > changed->second)
+        return SQLITE_CANTOPEN;  // synced since its last change: nothing to sync
+    const int rc = reinterpret_cast<int (*)(const char*, int*)>(s.openDirectory)(path, fd);
+    if (rc == SQLITE_OK) s.synced[dir] = ++s.clock;  // the caller syncs it at once
+    return rc;
+}
+
+void InstallDirectorySyncHooks() {
+    static const bool installed = [] {
+        sqlite3_initialize();
+        sqlite3_vfs* unix = sqlite3_vfs_find("unix");
+        DirectorySyncs& s = Syncs();
+        if (!unix || unix->iVersion < 3 || !unix->xSetSystemCall) return false;
+        s.open = unix->xGetSystemCall(unix, "open");
+        s.unlink = unix->xGetSystemCall(unix, "unlink");
+        s.openDirectory = unix->xGetSystemCall(unix, "openDirectory");
+        if (!s.open || !s.unlink || !s.openDirectory) return false;
+        unix->xSetSystemCall(unix, "open", reinterpret_cast<sqlite3_syscall_ptr>(&OpenHook));
+        unix->xSetSystemCall(unix, "unlink", reinterpret_cast<sqlite3_syscall_ptr>(&UnlinkHook));
+        unix->xSetSystemCall(unix, "openDirectory", reinterpret_cast<sqlite3_syscall_ptr>(&OpenDirectoryHook));
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace
+
+QString FileUri(const QString& path) {
+    // An absolute path never reads as a URI, whatever its first letters
+    // ("file:" included), and '?' or '#' in it stay part of the name.
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
 sqlite3* OpenConnection(const QString& path, bool create) {
+    InstallDirectorySyncHooks();
     sqlite3* db = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    // URIs are on for ATTACH, which names its files as URIs; the connection's
+    // own file is handed over as one too, so a path is always a path.
+    // A connection is used by the one thread that opened it (the program has
+    // no threads of its own): SQLite's per-call mutex would only cost time
+    // on every step and column read.
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    const QString name = path == QLatin1String(":memory:") ? path : FileUri(path);
+    int rc = sqlite3_open_v2(name.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         QString m = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);

@@ -46,7 +46,11 @@ constexpr int BusyTimeoutMs = 5000;
 void Exec(sqlite3* db, const QString& sql);
 // Runs a write statement: counts it for the fault hook first.
 int ExecWrite(Stmt& st);
+// Opens a file (":memory:" for none) by its path: a path is never read as a
+// URI.
 sqlite3* OpenConnection(const QString& path, bool create);
+// The "file:" URI of a path (made absolute), for ATTACH.
+QString FileUri(const QString& path);
 
 struct TableSchema;
 // Reads a table file's schema through an open connection; schemaName is the

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QPointer>
 #include <deque>
+#include <unordered_map>
+#include <functional>
 #include <map>
 
 namespace {
@@ -36,7 +38,13 @@ struct TTable::Impl {
     bool orderNoCase = false;
     bool hasRow = false;
     qlonglong rowid = 0;
-    std::deque<Row> ahead;     // rows read ahead in `aheadDir` from the current row
+    std::vector<Row> ahead;    // rows read ahead in `aheadDir` from the current row
+    size_t aheadNext = 0;      // the next of them to deliver
+    bool AheadEmpty() const { return aheadNext >= ahead.size(); }
+    void DropAhead() {
+        ahead.clear();
+        aheadNext = 0;
+    }
     Dir aheadDir = Dir::Forward;
     bool aheadComplete = false;  // the last read reached the end
     int batch = kBatch;          // grows while a walk goes on in one direction
@@ -67,6 +75,22 @@ struct TTable::Impl {
     }
     QString insertSql, updateSql;         // built once per open
     QHash<QString, CachedRead> readSql;   // statements by the shape of a read
+    // The key look-ups and the walk repeat a few shapes thousands of times
+    // in a selection: their statements are found by a small number (the
+    // kind of read, its direction and which values are NULL) without
+    // building the condition's text. Valid for one order, filter and range.
+    struct Shape {
+        quint32 kind;      // the read: its operator and direction, the key's width
+        quint32 nullMask;  // which values are NULL
+        int limit;
+        bool filtered;
+        bool operator==(const Shape&) const = default;
+    };
+    struct ShapeHash {
+        size_t operator()(const Shape& k) const noexcept { return qHashMulti(0, k.kind, k.nullMask, k.limit, k.filtered); }
+    };
+    std::unordered_map<Shape, CachedRead, ShapeHash> shapeReads;
+    std::vector<int> orderFields;  // field index of each order field, -1 when none
     QHash<QString, QString> locateConditions;
     QHash<QString, std::vector<int>> locateFields;
 
@@ -87,11 +111,19 @@ struct TTable::Impl {
         orderNoCase = false;
         for (const auto& ix : schema.indexes)
             if (ix.fields == order && ix.caseInsensitive) orderNoCase = true;
+        orderFields.clear();
+        for (const auto& f : order) {
+            int idx = -1;
+            for (int i = 0; i < schema.fields.size(); ++i)
+                if (schema.fields[i].name.compare(f, Qt::CaseInsensitive) == 0) idx = i;
+            orderFields.push_back(idx);
+        }
         readSql.clear();
+        shapeReads.clear();
         Invalidate();
     }
     void Invalidate() {
-        ahead.clear();
+        DropAhead();
         batch = kBatch;
         aheadComplete = false;
         version = CurrentVersion();
@@ -151,6 +183,31 @@ QString TupleCondition(const QStringList& exprs, const QString& op, std::vector<
         alternatives << "(" + conj.join(" AND ") + ")";
     }
     return "(" + alternatives.join(" OR ") + ")";
+}
+
+// The values TupleCondition binds, in its order, without its text.
+void TupleBound(const QString& op, std::vector<QVariant>& bound, const std::vector<QVariant>& values) {
+    bool anyNull = false;
+    for (const auto& v : values) anyNull = anyNull || !v.isValid() || v.isNull();
+    const size_t n = values.size();
+    if (op == "=" || (!anyNull && op.startsWith('>'))) {
+        bound.insert(bound.end(), values.begin(), values.end());
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        for (size_t j = 0; j < i; ++j) bound.push_back(values[j]);
+        bound.push_back(values[i]);
+        bound.push_back(values[i]);
+    }
+    if (op.endsWith('=')) bound.insert(bound.end(), values.begin(), values.end());
+}
+
+// Which values of a tuple are NULL, as bits (the shape of its condition).
+quint64 NullMask(const std::vector<QVariant>& values) {
+    quint64 mask = 0;
+    for (size_t i = 0; i < values.size() && i < 32; ++i)
+        if (!values[i].isValid() || values[i].isNull()) mask |= quint64(1) << i;
+    return mask;
 }
 
 }  // namespace
@@ -272,6 +329,7 @@ void TTable::Open() {
     d->insertSql = texts.insertSql;
     d->updateSql = texts.updateSql;
     d->readSql.clear();
+    d->shapeReads.clear();
     d->locateFields.clear();
     d->locateConditions.clear();
     try {
@@ -294,7 +352,7 @@ void TTable::Close() {
     d->db = nullptr;
     d->conn = nullptr;
     d->hasRow = false;
-    d->ahead.clear();
+    d->DropAhead();
     d->ranged = false;
 }
 
@@ -340,10 +398,11 @@ static void AddScope(const TTable::Impl& d, bool filtered, const QString& filter
     }
 }
 
-std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns) {
+std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns, int limit = 1) {
     st.Reset();
     st.BindAll(bound);
     std::vector<Row> rows;
+    rows.reserve(size_t(std::min(limit, kMaxBatch)));
     try {
         while (st.Step()) {
             Row r;
@@ -360,8 +419,23 @@ std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int col
     return rows;
 }
 
+static std::vector<Row> ReadFromUnnamed(TTable::Impl& d, bool filtered, const QString& filter,
+                                        const QVariantList& params, const QString& positionCondition,
+                                        const std::vector<QVariant>& positionBound, Dir dir, int limit);
+
 // Runs a positioned read: rows after (or before) a position tuple, in order.
-static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& filter,
+// An error names the table file.
+static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& filter, const QVariantList& params,
+                                 const QString& positionCondition, const std::vector<QVariant>& positionBound,
+                                 Dir dir, int limit) {
+    try {
+        return ReadFromUnnamed(d, filtered, filter, params, positionCondition, positionBound, dir, limit);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, d.path);
+    }
+}
+
+static std::vector<Row> ReadFromUnnamed(TTable::Impl& d, bool filtered, const QString& filter,
                                  const QVariantList& params, const QString& positionCondition,
                                  const std::vector<QVariant>& positionBound, Dir dir, int limit) {
     Query q;
@@ -384,7 +458,7 @@ static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& 
     if (cached != d.readSql.end()) {
         if (useFilter)
             for (const auto& p : params) q.bound.push_back(p);
-        return FetchRows(d.StatementOf(*cached), q.bound, int(d.schema.fields.size()));
+        return FetchRows(d.StatementOf(*cached), q.bound, int(d.schema.fields.size()), limit);
     }
     q.where = " WHERE 1";
     if (!positionCondition.isEmpty()) q.where += " AND " + positionCondition;
@@ -392,21 +466,55 @@ static std::vector<Row> ReadFrom(TTable::Impl& d, bool filtered, const QString& 
     const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
                             .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
                             .arg(limit);
-    if (!key.isEmpty()) return FetchRows(d.StatementOf(*d.readSql.insert(key, {sql})), q.bound, int(d.schema.fields.size()));
-    return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()));
+    if (!key.isEmpty())
+        return FetchRows(d.StatementOf(*d.readSql.insert(key, {sql})), q.bound, int(d.schema.fields.size()), limit);
+    return FetchRows(d.Prepared(sql), q.bound, int(d.schema.fields.size()), limit);
 }
 
 static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const std::vector<QVariant>& values,
                                         qlonglong rowid) {
     std::vector<QVariant> tuple;
-    for (const auto& f : d.order) {
-        int idx = -1;
-        for (int i = 0; i < d.schema.fields.size(); ++i)
-            if (d.schema.fields[i].name.compare(f, Qt::CaseInsensitive) == 0) idx = i;
-        tuple.push_back(idx >= 0 ? values[size_t(idx)] : QVariant());
-    }
+    tuple.reserve(d.orderFields.size() + 1);
+    for (const int idx : d.orderFields) tuple.push_back(idx >= 0 ? values[size_t(idx)] : QVariant());
     tuple.push_back(rowid);
     return tuple;
+}
+
+// A read of a repeated shape: the tuple condition `op` over `exprs` (built
+// only the first time) with `values`. Reads under a range take the general
+// road, their statement depends on the range's values.
+static std::vector<Row> ReadShape(TTable::Impl& d, quint64 shape, bool filtered, const QString& filter,
+                                  const QVariantList& params, const std::function<QStringList()>& exprs,
+                                  const QString& op, const std::vector<QVariant>& values, Dir dir, int limit) {
+    const bool useFilter = filtered && !filter.trimmed().isEmpty();
+    if (d.ranged) {
+        std::vector<QVariant> bound;
+        const QString cond = TupleCondition(exprs(), op, bound, values);
+        return ReadFrom(d, filtered, filter, params, cond, bound, dir, limit);
+    }
+    const TTable::Impl::Shape key{quint32(shape), quint32(NullMask(values)), limit, useFilter};
+    auto cached = d.shapeReads.find(key);
+    std::vector<QVariant> bound;
+    bound.reserve(values.size() + size_t(params.size()));
+    if (cached == d.shapeReads.end()) {
+        const QString cond = TupleCondition(exprs(), op, bound, values);
+        Query q;
+        q.where = " WHERE " + cond;
+        AddScope(d, filtered, filter, params, q);
+        const QString sql = QString("SELECT %1 FROM %2%3%4 LIMIT %5")
+                                .arg(d.selectList, d.qualified, q.where, d.OrderBy(dir))
+                                .arg(limit);
+        cached = d.shapeReads.emplace(key, TTable::Impl::CachedRead{sql}).first;
+    } else {
+        TupleBound(op, bound, values);
+    }
+    if (useFilter)
+        for (const auto& p : params) bound.push_back(p);
+    try {
+        return FetchRows(d.StatementOf(cached->second), bound, int(d.schema.fields.size()), limit);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, d.path);
+    }
 }
 
 static QStringList OrderExprs(const TTable::Impl& d) {
@@ -473,21 +581,21 @@ bool TTable::Step(bool forward) {
         d->Invalidate();
         d->aheadDir = dir;
     }
-    if (d->ahead.empty() && !d->aheadComplete) {
-        std::vector<QVariant> bound;
-        const QString cond = TupleCondition(OrderExprs(*d), forward ? ">" : "<", bound,
-                                            OrderTuple(*d, CurrentRow(), d->rowid));
-        auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, cond, bound, dir, d->batch);
+    if (d->AheadEmpty() && !d->aheadComplete) {
+        const Impl& impl = *d;
+        auto rows = ReadShape(*d, forward ? 1 : 2, m_filtered, m_filter, m_filterParams,
+                              [&impl] { return OrderExprs(impl); }, forward ? ">" : "<",
+                              OrderTuple(*d, CurrentRow(), d->rowid), dir, d->batch);
         d->aheadComplete = rows.size() < size_t(d->batch);
         d->batch = std::min(d->batch * 2, kMaxBatch);
-        for (auto& r : rows) d->ahead.push_back(std::move(r));
+        d->ahead = std::move(rows);
+        d->aheadNext = 0;
     }
-    if (d->ahead.empty()) {
+    if (d->AheadEmpty()) {
         (forward ? m_eof : m_bof) = true;  // the row stays where it is
         return false;
     }
-    Row r = std::move(d->ahead.front());
-    d->ahead.pop_front();
+    Row& r = d->ahead[d->aheadNext++];
     m_eof = m_bof = false;
     d->rowid = r.rowid;
     SetCurrentRow(std::move(r.values));
@@ -531,22 +639,21 @@ void TTable::EditKey() {
     m_state = dsSetKey;
 }
 
-std::vector<QVariant> TTable::KeyValues(QStringList& exprs) const {
+std::vector<QVariant> TTable::KeyValues(QStringList* exprs) const {
     std::vector<QVariant> values;
     int count = m_keyFieldCount;
     if (count <= 0) {
         count = 0;
-        for (const auto& f : d->order) {
-            const TField* field = const_cast<TTable*>(this)->FindField(f);
-            if (!field || !m_keySet[size_t(field->Index())]) break;
+        for (const int idx : d->orderFields) {
+            if (idx < 0 || !m_keySet[size_t(idx)]) break;
             ++count;
         }
         if (count == 0) count = int(d->order.size());
     }
     for (int i = 0; i < count && i < d->order.size(); ++i) {
-        const TField* field = const_cast<TTable*>(this)->FindField(d->order[i]);
-        exprs << d->Col(d->order[i]);
-        values.push_back(field ? m_key[size_t(field->Index())] : QVariant());
+        const int idx = d->orderFields[size_t(i)];
+        if (exprs) *exprs << d->Col(d->order[i]);
+        values.push_back(idx >= 0 ? m_key[size_t(idx)] : QVariant());
     }
     return values;
 }
@@ -554,12 +661,15 @@ std::vector<QVariant> TTable::KeyValues(QStringList& exprs) const {
 bool TTable::SeekKey(bool nearest) {
     if (State() != dsSetKey) throw EDBEngineError(dbeInvalidOperation, "Table is not in key mode");
     if (d->order.isEmpty()) throw EDBEngineError(dbeInvalidOperation, "Table has no index for a key search");
-    QStringList exprs;
-    const std::vector<QVariant> values = KeyValues(exprs);
+    const std::vector<QVariant> values = KeyValues(nullptr);
     m_state = dsBrowse;
-    std::vector<QVariant> bound;
-    const QString cond = TupleCondition(exprs, nearest ? ">=" : "=", bound, values);
-    auto rows = ReadFrom(*d, m_filtered, m_filter, m_filterParams, cond, bound, Dir::Forward, 1);
+    const auto exprs = [this] {
+        QStringList e;
+        KeyValues(&e);
+        return e;
+    };
+    auto rows = ReadShape(*d, (nearest ? 3 : 4) | (quint64(values.size()) << 8), m_filtered, m_filter,
+                          m_filterParams, exprs, nearest ? ">=" : "=", values, Dir::Forward, 1);
     if (!rows.empty()) {
         MakeCurrent(rows.front().rowid, std::move(rows.front().values));
         return true;
@@ -663,12 +773,14 @@ bool TTable::Locate(const QString& fields, const QVariantList& values, int optio
 }
 
 void TTable::SetFilter(const QString& expression, const QVariantList& params) {
+    if (expression != m_filter) d->shapeReads.clear();
     m_filter = expression;
     m_filterParams = params;
     if (Active() && m_filtered) First();
 }
 
 void TTable::SetFiltered(bool on) {
+    d->shapeReads.clear();
     m_filtered = on;
     if (Active()) First();
 }
@@ -723,18 +835,22 @@ void TTable::Post() {
         st.Reset();
     }
     qlonglong rowid = d->rowid;
-    if (State() == dsInsert) {
-        Stmt& st = d->Prepared(d->insertSql);
-        st.Reset();
-        st.BindAll(m_edit);
-        ExecWrite(st);
-        rowid = sqlite3_last_insert_rowid(d->conn);
-    } else {
-        Stmt& st = d->Prepared(d->updateSql);
-        st.Reset();
-        st.BindAll(m_edit);
-        st.Bind(int(fields.size()) + 1, rowid);
-        ExecWrite(st);
+    try {
+        if (State() == dsInsert) {
+            Stmt& st = d->Prepared(d->insertSql);
+            st.Reset();
+            st.BindAll(m_edit);
+            ExecWrite(st);
+            rowid = sqlite3_last_insert_rowid(d->conn);
+        } else {
+            Stmt& st = d->Prepared(d->updateSql);
+            st.Reset();
+            st.BindAll(m_edit);
+            st.Bind(int(fields.size()) + 1, rowid);
+            ExecWrite(st);
+        }
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, d->path);
     }
     BumpTableVersion(d->path);
     std::vector<QVariant> row = m_edit;
@@ -758,10 +874,14 @@ void TTable::Delete() {
     // The row after the deleted one becomes current (or the one before at the end).
     std::vector<QVariant> bound;
     const std::vector<QVariant> tuple = OrderTuple(*d, CurrentRow(), d->rowid);
-    Stmt& st = d->Prepared(QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
-    st.Reset();
-    st.Bind(1, d->rowid);
-    ExecWrite(st);
+    try {
+        Stmt& st = d->Prepared(QString("DELETE FROM %1 WHERE rowid = ?").arg(d->qualified));
+        st.Reset();
+        st.Bind(1, d->rowid);
+        ExecWrite(st);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, d->path);
+    }
     BumpTableVersion(d->path);
     d->Invalidate();
     const QString after = TupleCondition(OrderExprs(*d), ">", bound, tuple);
@@ -777,8 +897,12 @@ void TTable::EmptyTable() {
     const bool wasActive = Active();
     if (!wasActive) Open();
     CheckWritable();
-    Stmt st(d->conn, QString("DELETE FROM %1").arg(d->qualified));
-    ExecWrite(st);
+    try {
+        Stmt st(d->conn, QString("DELETE FROM %1").arg(d->qualified));
+        ExecWrite(st);
+    } catch (const EDBEngineError& e) {
+        throw NamingFile(e, d->path);
+    }
     BumpTableVersion(d->path);
     First();
     if (!wasActive) Close();

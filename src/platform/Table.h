@@ -96,7 +96,7 @@ protected:
 private:
     bool Step(bool forward);
     void MakeCurrent(qlonglong rowid, std::vector<QVariant> values);
-    std::vector<QVariant> KeyValues(QStringList& exprs) const;
+    std::vector<QVariant> KeyValues(QStringList* exprs) const;
     bool SeekKey(bool nearest);
     void CheckWritable() const;
 

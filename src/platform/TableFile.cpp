@@ -12,6 +12,8 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <memory>
+#include <vector>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -242,6 +244,38 @@ void SetTableLevel(const QString& path, int level) {
     BumpSchemaVersion(CanonicalTablePath(path));
 }
 
+namespace {
+
+// A path this program cannot name: file names are UTF-8 here, and a
+// directory named in another code page (a Latin-1 "é" is one byte) is
+// reached by no path of the program. Empty when the path is not such.
+QString UnnamablePathProblem(const QString& dir) {
+    const QString shown = QDir::toNativeSeparators(dir);
+    if (dir.contains(QChar::ReplacementCharacter))
+        return QString("Directory cannot be reached: %1 (its name holds bytes that are not UTF-8, in which this "
+                       "system names its files)")
+            .arg(shown);
+    bool latin = false;
+    for (const QChar c : dir) {
+        if (c.unicode() > 0xff) return {};
+        latin = latin || c.unicode() > 0x7f;
+    }
+    struct stat st {};
+    if (latin && ::stat(dir.toLatin1().constData(), &st) == 0)
+        return QString("Directory cannot be reached: %1 (it is named in Latin-1 bytes, this system names its files "
+                       "in UTF-8; rename the directory)")
+            .arg(shown);
+    return {};
+}
+
+}  // namespace
+
+bool DirectoryIsMissing(const QString& dir) {
+    struct stat st {};
+    return !dir.isEmpty() && ::stat(QFile::encodeName(dir).constData(), &st) != 0 && errno == ENOENT &&
+           UnnamablePathProblem(dir).isEmpty();
+}
+
 QString DirectoryProblem(const QString& dir) {
     const QString shown = QDir::toNativeSeparators(dir);
     if (dir.isEmpty()) return QStringLiteral("No directory given");
@@ -249,6 +283,7 @@ QString DirectoryProblem(const QString& dir) {
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
         const int err = errno;
+        if (const QString unnamable = UnnamablePathProblem(dir); !unnamable.isEmpty()) return unnamable;
         if (err == ENOENT) return QString("Directory does not exist: %1").arg(shown);
         return QString("Directory cannot be reached: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(err)));
     }
@@ -358,4 +393,35 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
         BumpSchemaVersion(canonical);
         BumpTableVersion(canonical);
     }
+}
+
+void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& names, const QString& toDir) {
+    // One connection per file, each in a read transaction that has read the
+    // file: together they hold every file's shared lock until the copies
+    // are made.
+    std::vector<std::unique_ptr<Connection>> held;
+    const QDir from(fromDir), to(toDir);
+    for (const QString& name : names) {
+        const QString path = from.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) continue;  // reported by the copy below
+        if (f.read(16) != QByteArray("SQLite format 3\0", 16)) continue;
+        f.close();
+        try {
+            auto c = std::make_unique<Connection>(path, false);
+            Exec(c->db, "BEGIN");
+            Exec(c->db, "SELECT count(*) FROM sqlite_master");
+            held.push_back(std::move(c));
+        } catch (const EDBEngineError& e) {
+            throw NamingFile(e, path);
+        }
+    }
+    for (const QString& name : names) {
+        const QString target = to.filePath(name);
+        QFile::remove(target);
+        if (!QFile::copy(from.filePath(name), target))
+            throw EDBEngineError(dbeIo, QString("Cannot copy %1 to %2").arg(QDir::toNativeSeparators(from.filePath(name)),
+                                                                         QDir::toNativeSeparators(target)));
+    }
+    for (auto& c : held) sqlite3_exec(c->db, "COMMIT", nullptr, nullptr, nullptr);
 }

@@ -26,7 +26,12 @@ bool TableFileExists(const QString& path);
 // Empty when dir is a directory that can be entered; else why not: "does not
 // exist" only when it truly does not, otherwise the system's reason (an
 // unreadable directory is not a missing one).
+// A directory whose name holds bytes that are not UTF-8 (a Latin-1 name) is
+// said to be one this program cannot reach, not a missing one.
 QString DirectoryProblem(const QString& dir);
+// True only when the directory truly does not exist (and no directory of
+// that name in Latin-1 bytes does).
+bool DirectoryIsMissing(const QString& dir);
 
 // Creates a new table file (fails with dbeTableExists when the file exists).
 // The file is written under a temporary name and renamed into place, so a
@@ -70,3 +75,11 @@ void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields);
 // attached see the new content. Each replacement counts as a write for the
 // fault hook. At most five pairs.
 void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSources);
+
+// Copies files of a directory into another one while every table file among
+// them is held under a shared lock: no writer can commit to any of them
+// during the copy, so the copies show the tables as they stood at one
+// instant (a writer's half-done commit is never copied). Files that are not
+// table files are copied as they are. Raises EDBEngineError naming the file
+// that cannot be read or written; waits the busy timeout for a writer.
+void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& names, const QString& toDir);

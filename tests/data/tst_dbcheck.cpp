@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -247,8 +249,50 @@ private slots:
         QCOMPARE(r.text, obsolete ? "Format of project files obsolete !\r" + line + "\r\rContinue ?"
                                   : "KORVA 8.2 needs new file KONSTZ8 !\r" + line +
                                         "\r\rShould file KONSTZ8 be added !\r\rContinue ?");
-        QCOMPARE(Snapshot(t.path()), before);
-        QCOMPARE(CheckProjectDirectoryCode(t.path()), 3);
+        if (code == 3) {
+            // Added at once, and the rest of the check ran on the project.
+            QCOMPARE(TableFieldCount(t.path(), "konstz8.db"), 67);
+            QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        } else {
+            QCOMPARE(Snapshot(t.path()), before);
+            QCOMPARE(CheckProjectDirectoryCode(t.path()), 3);
+        }
+    }
+
+    // An old project without konstz8.db: after Yes the same check goes on,
+    // offers the upgrade and brings the other tables up to date.
+    void konstzAddedThenOldFormatUpgraded() {
+        TestDir t;
+        OldProject o = OldInEveryRespect();
+        o.konstz = false;
+        MakeProject(t.path(), o);
+        ScriptedMessageSeam seam;
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::Yes);
+        QCOMPARE(CheckProjectFilesAtStart(t.path(), false), 3);
+        const QStringList texts = seam.Texts();
+        QCOMPARE(texts.size(), 3);
+        QVERIFY(texts[1].endsWith("File format has to be changed !\r\rContinue ?"));
+        QCOMPARE(texts[2], QString("Format of the project files successfully changed !"));
+        QCOMPARE(ProjectFormatCode(t.path()), 0);
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        QCOMPARE(Value(t.file("konstr8.db"), "SELECT K_POS_NR FROM konstr8 WHERE K_F_NR_AUS = 123450001"),
+                 QString("POS-20-CHARACTERS-AB"));
+    }
+
+    // The same, declined at the upgrade: the added table stays, the project
+    // is refused as the upgrade's refusal.
+    void konstzAddedUpgradeDeclined() {
+        TestDir t;
+        OldProject o = OldInEveryRespect();
+        o.konstz = false;
+        MakeProject(t.path(), o);
+        ScriptedMessageSeam seam;
+        seam.Answer(mr::Yes);
+        seam.Answer(mr::No);
+        QCOMPARE(CheckProjectFilesAtStart(t.path(), false), -800);
+        QCOMPARE(TableFieldCount(t.path(), "konstz8.db"), 67);
+        QCOMPARE(TableFieldSize(t.path(), "konstr8.db", "K_POS_NR"), 20);
     }
 
     void oldProjectUpgraded() {
@@ -519,6 +563,45 @@ private slots:
                  QString("14-CHARACTERS-"));
     }
 
+    // A project directory named in Latin-1 bytes, as a host on another code
+    // page passes it: the program reads the name as "café" and can reach no
+    // such path. It is refused as a directory out of reach, naming it and
+    // why, never taken for a missing one (where a new project would go).
+    void latinNamedDirectoryIsOutOfReach() {
+        TestDir t;
+        const QByteArray raw = QFile::encodeName(t.path()) + "/caf\xe9";
+        QCOMPARE(::mkdir(raw.constData(), 0700), 0);
+        const QString decoded = t.path() + "/caf" + QChar(0xe9);
+        QVERIFY(!QFileInfo::exists(decoded));
+        ScriptedMessageSeam seam;
+        QCOMPARE(CheckProjectFilesAtStart(decoded, false), int(checkcode::UnreachableDirectory));
+        const QString message = CheckCodeMessage(checkcode::UnreachableDirectory, decoded);
+        QVERIFY2(message.contains(decoded) && message.contains("Latin-1") && !message.contains("does not exist"),
+                 qPrintable(message));
+        QCOMPARE(CheckProjectDirectoryCode(decoded), int(checkcode::UnreachableDirectory));
+        QVERIFY(seam.Requests().empty());
+        QVERIFY(!QFileInfo::exists(decoded));
+        // A plain file in the directory's place is out of reach too; a name
+        // that truly is not there is a missing directory.
+        QFile file(t.file("plain"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(CheckProjectFilesAtStart(t.file("plain"), false), int(checkcode::UnreachableDirectory));
+        QVERIFY(LastCheckErrors().join(' ').contains("Not a directory"));
+        QCOMPARE(CheckProjectFilesAtStart(t.file("caf") + QChar(0xe8), false), int(checkcode::NoDirectory));
+        QCOMPARE(::rmdir(raw.constData()), 0);  // a name Qt cannot remove either
+    }
+
+    // A directory under a table's name is no table.
+    void directoryInPlaceOfATable() {
+        TestDir t;
+        MakeProject(t.path(), OldProject{});
+        QVERIFY(QFile::remove(t.file("prjinf8.db")));
+        QVERIFY(QDir().mkpath(t.file("prjinf8.db")));
+        QCOMPARE(ProjectFilesCode(t.path()), -1);
+        QCOMPARE(TableFieldCount(t.path(), "prjinf8.db"), 0);
+    }
+
     void messages_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<bool>("quiet");
@@ -527,26 +610,26 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("text");
         QTest::newRow("-1") << "rm prjinf8.db" << true << 0 << -1 << int(MessageKind::Error)
-                            << "The file \"prjinf8.db\" does not exist !";
+                            << "The file \"%P/prjinf8.db\" does not exist !";
         QTest::newRow("-3") << "rm konetr8.db" << true << 0 << -3 << int(MessageKind::Error)
-                            << "The file \"konetr8.db\" does not exist !";
+                            << "The file \"%P/konetr8.db\" does not exist !";
         QTest::newRow("-102") << "unindex konstr8" << true << 0 << -102 << int(MessageKind::Error)
-                              << "The file \"konstr8.px\" does not exist !";
+                              << "The file \"%P/konstr8.px\" does not exist !";
         QTest::newRow("-105") << "unindex konstz8" << true << 0 << -105 << int(MessageKind::Error)
-                              << "The file \"konstz8.px\" does not exist !";
+                              << "The file \"%P/konstz8.px\" does not exist !";
         QTest::newRow("-107 rebuilt") << "no konbtl8 index" << true << 0 << -107 << int(MessageKind::Information)
                                       << "File \"konbtl8.px\" successfully created.\r\rPlease restart the program!";
         QTest::newRow("-107 duplicate keys") << "no konbtl8 index dup" << true << 0 << -107 << int(MessageKind::Error)
-                                             << "Unable to create \"konbtl8.px\" !";
+                                             << "Unable to create \"%P/konbtl8.px\" !";
         QTest::newRow("-800 quiet") << "old konetr8" << true << 0 << -800 << int(MessageKind::Information)
                                     << "Procedure cancled !\rFormat of project files obsolete !\r"
                                        "Project files are not usable !";
         QTest::newRow("-900") << "no konstz8" << false << mr::No << -900 << int(MessageKind::Information)
                               << "Aborted !";
         QTest::newRow("-52 after upgrade") << "konstr8 pos 40" << false << mr::Yes << -52 << int(MessageKind::Error)
-                                           << "The file \"konstr8.db\" has the wrong format !";
+                                           << "The file \"%P/konstr8.db\" has the wrong format !";
         QTest::newRow("-15 own message") << "konstz8 extra" << false << mr::Yes << -15 << int(MessageKind::Error)
-                                         << "The file \"konstz8.db\" has the wrong format !";
+                                         << "The file \"%P/konstz8.db\" has the wrong format !";
         QTest::newRow("engine error") << "corrupt konbtl8" << true << 0 << 18 << int(MessageKind::Error)
                                       << "Unknown check error occurred ($12) !\r"
                                          "Please contact ZORBEL for further information !\rError message:\r";
@@ -594,7 +677,10 @@ private slots:
             QVERIFY2(last.text.startsWith(text), qPrintable(last.text));
             QVERIFY(last.text.size() > text.size());  // the layer's own message follows
         } else {
-            QCOMPARE(last.text, text);
+            const QString expected = QString(text).replace("%P", t.path());
+            // A failed rebuild adds the layer's reason below the text.
+            if (setup.endsWith("dup")) QVERIFY2(last.text.startsWith(expected + "\r"), qPrintable(last.text));
+            else QCOMPARE(last.text, expected);
         }
         if (setup == "no konbtl8 index") QCOMPARE(ProjectFilesCode(t.path()), 0);
         if (setup == "no konbtl8 index dup") QCOMPARE(ProjectFilesCode(t.path()), -107);

@@ -1,7 +1,9 @@
 // The five project tables: exact field lists, keys and creation failures.
+#include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
 #include "data/ProjectSchema.h"
 #include "platform/DbErrors.h"
+#include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
@@ -137,6 +139,10 @@ private slots:
     void creationFails_data();
     void creationFails();
     void allTablesOfANewProject();
+    void failedCreationLeavesNothing();
+    void completeCreationIsPutInPlace();
+    void newProjectTakesTheCompanySettings();
+    void staleBuildAndMissingDirectory();
     void cleanup() { Session().Close(); }
 };
 
@@ -252,6 +258,106 @@ void TestProjectTables::allTablesOfANewProject() {
         QVERIFY2(TableFileExists(path), qPrintable(path));
         QCOMPARE(int(ReadTableSchema(path).fields.size()), ExpectedFieldCount(t));
     }
+}
+
+namespace {
+
+QStringList Entries(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+// A creation whose settings row cannot be written leaves no table and no
+// trace of its work; a half-built one from a kill is dropped by the next.
+void TestProjectTables::failedCreationLeavesNothing() {
+    TestDir dir;
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project")));
+    QFile stale(dir.file(".korva-new-project/konstr8.db"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    QVERIFY(!CreateProjectTables(dir.path(), [](const QString&) { throw std::runtime_error("no settings"); }));
+    QCOMPARE(Entries(dir.path()), QStringList());
+    // The filler writes into the tables before they are in place.
+    QString seen;
+    QVERIFY(CreateProjectTables(dir.path(), [&seen](const QString& building) {
+        seen = building;
+        TTable t(building, "prjinf8.db");
+        t.Open();
+        t.Append();
+        t.FieldByName("F_BEARB").SetAsString("first");
+        t.Post();
+    }));
+    QVERIFY(seen != dir.path() && seen.startsWith(dir.path()));
+    QCOMPARE(Entries(dir.path()),
+             QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    TTable t(dir.path(), "prjinf8.db");
+    t.Open();
+    QCOMPARE(t.RecordCount(), 1);
+    QCOMPARE(t.FieldByName("F_BEARB").AsString(), QString("first"));
+}
+
+// A half-built creation left by a kill is no obstacle; a directory that
+// does not exist gets no project (nor the directory).
+void TestProjectTables::staleBuildAndMissingDirectory() {
+    TestDir dir;
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project")));
+    QFile stale(dir.file(".korva-new-project/prjinf8.db"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("half");
+    stale.close();
+    QVERIFY(CreateProjectTables(dir.path()));
+    QCOMPARE(Entries(dir.path()), QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    QVERIFY(!CreateProjectTables(dir.file("missing")));
+    QVERIFY(!QFileInfo::exists(dir.file("missing")));
+}
+
+// A complete creation ended while its tables moved: the rest moves, what
+// is in place stays.
+void TestProjectTables::completeCreationIsPutInPlace() {
+    TestDir built, dir;
+    QVERIFY(CreateProjectTables(built.path()));
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project.complete")));
+    for (const char* f : {"konstz8.db", "konbtl8.db", "konetr8.db", "prjinf8.db"})
+        QVERIFY(QFile::copy(built.file(f), dir.file(QString(".korva-new-project.complete/") + f)));
+    QVERIFY(QFile::copy(built.file("konstr8.db"), dir.file("konstr8.db")));
+    // A table already in place is not replaced by the staged one.
+    QFile marker(dir.file(".korva-new-project.complete/konstr8.db"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.write("staged copy");
+    marker.close();
+    QVERIFY(FinishProjectCreation(dir.path()));
+    QCOMPARE(Entries(dir.path()),
+             QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    QCOMPARE(ReadTableSchema(dir.file("konstr8.db")).fields.size(), 254);
+    QVERIFY(FinishProjectCreation(dir.path()));  // nothing left to do
+}
+
+// A new project has its settings row, copied from the company settings,
+// before its tables are in place.
+void TestProjectTables::newProjectTakesTheCompanySettings() {
+    TestDir catalogue, dir;
+    const CatalogueTableDef& def = CatalogueTable("FIRDAT.DB");
+    CreateTableFile(TablePath(catalogue.path(), def.fileName), def.fieldDefs(), def.indexDefs());
+    TQuery(catalogue.path(), "insert into FIRDAT (F_NR, F_BEARB, F_KDN_ZNR) values (7, 'Engineer', 'K-1')").ExecSQL();
+    Session().Close();
+    QFile aliases(catalogue.file("aliases.ini"));
+    QVERIFY(aliases.open(QIODevice::WriteOnly));
+    aliases.write(QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue.path()).toUtf8());
+    aliases.close();
+    const QByteArray saved = qgetenv("KORVA_ALIAS_FILE");
+    qputenv("KORVA_ALIAS_FILE", aliases.fileName().toLocal8Bit());
+    Session().ReloadAliases();
+    const bool created = CreateNewProject(dir.path());
+    qputenv("KORVA_ALIAS_FILE", saved);
+    Session().ReloadAliases();
+    QVERIFY(created);
+    QCOMPARE(Entries(dir.path()), QStringList({"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"}));
+    TTable prjinf(dir.path(), "prjinf8.db");
+    prjinf.Open();
+    QCOMPARE(prjinf.RecordCount(), 1);
+    QCOMPARE(prjinf.FieldByName("F_BEARB").AsString(), QString("Engineer"));
+    QCOMPARE(prjinf.FieldByName("F_KDN_ZNR").AsString(), QString("K-1"));
 }
 
 QTEST_GUILESS_MAIN(TestProjectTables)

@@ -3,6 +3,8 @@
 // store of the Ok road. Every support must arrive whole, the project must
 // stay consistent, and a store that waits too long must say so and store
 // nothing.
+#include "data/BridgeRecords.h"
+#include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
 #include "data/DECODIEREN.h"
 #include "data/FIRAUFKON.h"
@@ -10,8 +12,10 @@
 #include "forms/rules/SupportStore.h"
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
+#include "platform/FaultInjection.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
+#include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 
@@ -58,6 +62,98 @@ int RunWorker(const QString& project, int drawing, int count, int waitMs) {
     }
     Session().Close();
     return failures;
+}
+
+// The company settings table's running number, read with plain SQLite.
+int RunningNumberOf(const QString& catalogue) {
+    sqlite3* db = nullptr;
+    int n = -1;
+    if (sqlite3_open_v2(QFile::encodeName(TablePath(catalogue, QStringLiteral("FIRDAT.DB"))).constData(), &db,
+                        SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        // Read-write: a crash's hot journal is rolled back first.
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT F_LFD_NR FROM FIRDAT", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return n;
+}
+
+// Stores `count` new supports as the Ok road does: each takes the running
+// number the settings propose, and its store moves that number on.
+int RunNumberWorker(const QString& project, int count) {
+    ArmTestHooksFromEnvironment();
+    ProjectDatabaseName = project;
+    for (int i = 0; i < count; ++i) {
+        ConstructionRecord.Reset();
+        PartsList.Clear();
+        ConstructionRecord.K_NR = 7;
+        {
+            TTable firdat(QStringLiteral("KORVA_9_0"), QStringLiteral("FIRDAT.DB"));
+            firdat.Open();
+            ConstructionRecord.K_LFD_NR = firdat.FieldByName(QStringLiteral("F_LFD_NR")).AsInteger();
+        }
+        PartsList.KB_POS[0] = 1;
+        PartsList.KB_BTL_8[0] = 21000000;
+        PartsList.KB_ANZ[0] = 1;
+        PartsList.RowCount = 1;
+        CalcGlobals.DrawingKeyText = QStringLiteral("%1%2").arg(7, 5, 10, QLatin1Char('0')).arg(ConstructionRecord.K_LFD_NR, 4, 10, QLatin1Char('0'));
+        try {
+            if (StoreSupportWaiting(0, 400, RunningNumber::Advance) != StoreOutcome::Inserted) return 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 3;
+        }
+    }
+    Session().Close();
+    return 0;
+}
+
+// A catalogue directory with a settings table whose running number is 1,
+// named by an alias file; returns the alias file.
+QString MakeSettings(const TestDir& dir) {
+    const QString catalogue = dir.file(QStringLiteral("catalogue"));
+    QDir().mkpath(catalogue);
+    const CatalogueTableDef& def = CatalogueTable(QStringLiteral("FIRDAT.DB"));
+    CreateTableFile(TablePath(catalogue, def.fileName), def.fieldDefs(), def.indexDefs());
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(TablePath(catalogue, def.fileName)).constData(), &db);
+    sqlite3_exec(db, "INSERT INTO FIRDAT (F_NR, F_LFD_NR) VALUES (7, 1)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const QString aliases = dir.file(QStringLiteral("aliases.ini"));
+    QFile f(aliases);
+    f.open(QIODevice::WriteOnly);
+    f.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+    return aliases;
+}
+
+struct WorkerRun {
+    bool finished = false;
+    int status = -1;
+    QByteArray err;
+};
+
+WorkerRun RunNumberWorkerProcess(const QString& project, const QString& aliases, int count, long crashAt = 0) {
+    QProcess worker;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVA_NUMBER_WORKER"), QStringLiteral("%1;%2").arg(project).arg(count));
+    env.insert(QStringLiteral("KORVA_ALIAS_FILE"), aliases);
+    env.remove(QStringLiteral("KORVA_TEST_CRASH_AT"));
+    if (crashAt > 0) env.insert(QStringLiteral("KORVA_TEST_CRASH_AT"), QString::number(crashAt));
+    worker.setProcessEnvironment(env);
+    worker.start(QCoreApplication::applicationFilePath(), {});
+    WorkerRun r;
+    r.finished = worker.waitForFinished(120000) && worker.exitStatus() == QProcess::NormalExit;
+    r.status = worker.exitCode();
+    r.err = worker.readAllStandardError();
+    if (!r.finished) {
+        worker.kill();
+        worker.waitForFinished();
+    }
+    return r;
 }
 
 int Count(const QString& project, const QString& sql) {
@@ -161,6 +257,149 @@ private slots:
         QCOMPARE(IntegrityOfTables(project), QByteArray("ok ok ok"));
     }
 
+    // The store ended at every point (each change to a file): the running
+    // number of the settings is always the one after the last stored
+    // support, so the next new support is never refused as taken.
+    void runningNumberMovesWithTheStore() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        const QString aliases = MakeSettings(dir);
+        const QString catalogue = dir.file(QStringLiteral("catalogue"));
+        int kills = 0;
+        for (long n = 1;; ++n) {
+            QVERIFY2(n < 2000, "the stores never finished");
+            const WorkerRun r = RunNumberWorkerProcess(project, aliases, 2, n);
+            QVERIFY(r.finished);
+            const int stored = Count(project, QStringLiteral("select count(*) from konstr8"));
+            Session().Close();
+            QVERIFY2(RunningNumberOf(catalogue) == stored + 1,
+                     qPrintable(QStringLiteral("kill at %1: %2 stored, running number %3").arg(n).arg(stored).arg(RunningNumberOf(catalogue))));
+            if (stored > 0)
+                QCOMPARE(Count(project, QStringLiteral("select max(K_LFD_NR) from konstr8")), stored);
+            Session().Close();
+            if (r.status == 0) break;
+            QVERIFY2(r.status == 86, r.err.constData());
+            ++kills;
+        }
+        qInfo("running number: %d kills", kills);
+        QVERIFY(kills > 10);
+        // Every run went on where the one before was ended: nothing refused.
+        QVERIFY(Count(project, QStringLiteral("select count(*) from konstr8")) >= 2);
+        Session().Close();
+    }
+
+    // Another program holds the settings table: the store waits, then says
+    // which file kept it out, and stores nothing; afterwards it goes
+    // through.
+    void lockedSettingsTableAtStore() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        const QString aliases = MakeSettings(dir);
+        const QString catalogue = dir.file(QStringLiteral("catalogue"));
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(catalogue, QStringLiteral("FIRDAT.DB"))).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const WorkerRun locked = RunNumberWorkerProcess(project, aliases, 1);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QVERIFY2(locked.finished, locked.err.constData());
+        QCOMPARE(locked.status, 3);
+        QVERIFY2(locked.err.contains("FIRDAT.DB") && locked.err.contains("not stored"), locked.err.constData());
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 0);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konbtl8")), 0);
+        Session().Close();
+        QCOMPARE(RunningNumberOf(catalogue), 1);
+        const WorkerRun free = RunNumberWorkerProcess(project, aliases, 1);
+        QVERIFY2(free.status == 0, free.err.constData());
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 1);
+        Session().Close();
+        QCOMPARE(RunningNumberOf(catalogue), 2);
+    }
+
+    // The running number proposed to a new support skips the numbers that
+    // stored supports of the same drawing number hold.
+    void freeRunningNumber_data() {
+        QTest::addColumn<int>("drawing");
+        QTest::addColumn<int>("proposed");
+        QTest::addColumn<int>("expected");
+        // Stored: drawing 7 numbers 3, 4, 6 and 9999; drawing 8 number 5.
+        QTest::newRow("free as it stands") << 7 << 1 << 1;
+        QTest::newRow("taken, next free") << 7 << 3 << 5;
+        QTest::newRow("taken twice in a row") << 7 << 4 << 5;
+        QTest::newRow("another drawing's number is no obstacle") << 7 << 5 << 5;
+        QTest::newRow("taken, gap after") << 7 << 6 << 7;
+        QTest::newRow("last number taken: nothing free above") << 7 << 9999 << 9999;
+        QTest::newRow("other drawing") << 8 << 5 << 6;
+        QTest::newRow("drawing without supports") << 9 << 3 << 3;
+        // Stored: drawing 8 number 0.
+        QTest::newRow("number 0 taken") << 8 << 0 << 1;
+        QTest::newRow("negative number left as it is") << 8 << -1 << -1;
+        // Stored: drawing 8 number 9998; the last number is free.
+        QTest::newRow("last number free") << 8 << 9998 << 9999;
+    }
+    void freeRunningNumber() {
+        QFETCH(int, drawing);
+        QFETCH(int, proposed);
+        QFETCH(int, expected);
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        for (int key : {70003, 70004, 70006, 79999, 80000, 80005, 89998}) {
+            TQuery q(project, QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, ?)"));
+            q.SetParams({key, QStringLiteral("M-%1").arg(key)});
+            q.ExecSQL();
+        }
+        QCOMPARE(FreeRunningNumber(project, drawing, proposed), expected);
+        // No project tables: the number stays; the store will say why.
+        QCOMPARE(FreeRunningNumber(dir.file(QStringLiteral("none")), drawing, proposed), proposed);
+        Session().Close();
+    }
+
+    // What the Ok road sets before the store and the output file: each
+    // rotation flag into its own place of the bridge record, the drawing
+    // key from the drawing and running numbers (record and parts list),
+    // the stress condition.
+    void prepareAcceptedSupport_data() {
+        QTest::addColumn<QList<bool>>("flags");  // AS, Stahl, KH, S, then the stress condition
+        QTest::newRow("first pattern") << QList<bool>{true, false, true, false, true, false};
+        QTest::newRow("second pattern") << QList<bool>{false, true, false, true, false, true};
+    }
+    void prepareAcceptedSupport() {
+        QFETCH(QList<bool>, flags);
+        TConstructionRecord& k = ConstructionRecord;
+        k.Reset();
+        PartsList.Clear();
+        k.K_DREHUNG_AS = flags[0];
+        k.K_DREHUNG_STAHL = flags[1];
+        k.K_DREHUNG_KH = flags[2];
+        k.K_DREHUNG_S = flags[3];
+        BridgeRecords.DrehungAs = !flags[0];
+        BridgeRecords.DrehungStahl = !flags[1];
+        BridgeRecords.DrehungKh = !flags[2];
+        BridgeRecords.DrehungS = !flags[3];
+        k.K_NR = 12;
+        k.K_LFD_NR = 345;
+        k.K_F_NR_AUS = 1;
+        PrepareAcceptedSupport(flags[4], flags[5]);
+        QCOMPARE(BridgeRecords.DrehungAs, flags[0]);
+        QCOMPARE(BridgeRecords.DrehungStahl, flags[1]);
+        QCOMPARE(BridgeRecords.DrehungKh, flags[2]);
+        QCOMPARE(BridgeRecords.DrehungS, flags[3]);
+        QCOMPARE(CalcGlobals.DrawingKeyText, QStringLiteral("000120345"));
+        QCOMPARE(k.K_F_NR_AUS, 120345);
+        QCOMPARE(PartsList.KB_F_NR_AUS, 120345);
+        QCOMPARE(PartsList.KB_LFD_ZNR, int16_t(345));
+        QCOMPARE(k.K_S_Y_KZ, flags[4]);
+        QCOMPARE(k.K_S_CS_KZ, flags[5]);
+    }
+
     void otherErrorsAreNoLock() {
         // A support without a drawing key is refused as it is, not taken
         // for a busy project.
@@ -171,6 +410,35 @@ private slots:
         QVERIFY(IsProjectLockError(EDBEngineError(dbeLocked, QStringLiteral("Table konstr8.db is being written"))));
         QVERIFY(!IsProjectLockError(EDBEngineError(dbeSqlError, QStringLiteral("database is locked"))));
         QVERIFY(!IsProjectLockError(std::runtime_error("database is locked")));
+    }
+
+    // Another writer holds the project longer than one busy timeout but
+    // less than the store's wait: the store tries again after a short pause
+    // and goes through.
+    void lockReleasedWithinTheWaitStores() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(project, QStringLiteral("konstr8"))).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QProcess worker;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVA_STORE_WORKER"), QStringLiteral("%1;9;1;30000").arg(project));
+        worker.setProcessEnvironment(env);
+        worker.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(worker.waitForStarted());
+        // Past the first busy timeout of 5 s, then the lock goes.
+        QVERIFY(!worker.waitForFinished(6500));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QVERIFY2(worker.waitForFinished(20000), "the store did not try again once the project was free");
+        QVERIFY2(worker.exitCode() == 0, worker.readAllStandardError().constData());
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 1);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konbtl8")), PartsPerSupport);
+        Session().Close();
     }
 
     void lockedPastTheWaitStoresNothing() {
@@ -207,6 +475,8 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const QString numbers = qEnvironmentVariable("KORVA_NUMBER_WORKER");
+    if (!numbers.isEmpty()) return RunNumberWorker(numbers.section(u';', 0, 0), numbers.section(u';', 1, 1).toInt());
     const QString worker = qEnvironmentVariable("KORVA_STORE_WORKER");
     if (!worker.isEmpty()) {
         const QStringList a = worker.split(u';');

@@ -17,7 +17,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,8 +31,9 @@ struct ChildRun {
     QString err;
 };
 
-ChildRun RunChild(const QString& program, const QStringList& args, long crashAt = 0) {
+ChildRun RunChild(const QString& program, const QStringList& args, long crashAt = 0, const QString& cwd = {}) {
     QProcess p;
+    if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("KORVA_TEST_FAIL_WRITE");
     env.remove("KORVA_TEST_CRASH_AT");
@@ -59,10 +62,39 @@ void NoteJournals(const QString& dir, bool& hot, bool& super) {
 
 }  // namespace
 
+// What a project directory may hold under the commit file's name, or how it
+// may be named, that the store must survive.
+enum class CommitTrouble { Directory, StrayFile, DanglingLink, FileUriName, OtherUsersFile };
+
+// Runs the child as the user "nobody" (setpriv), for the files another user
+// owns; empty when this run cannot switch users.
+QString OtherUserPrefixProblem() {
+    if (::getuid() != 0) return "the test runs as another user than root";
+    if (QStandardPaths::findExecutable("setpriv").isEmpty()) return "setpriv (util-linux) is not installed";
+    return {};
+}
+
+QStringList AsNobody(const QString& program, const QStringList& args) {
+    return QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args;
+}
+
+// Lets "nobody" into the test directory and write the project's tables.
+void OpenToOthers(const QString& dir, const QString& project) {
+    ::chmod(QFile::encodeName(dir).constData(), 0777);
+    ::chmod(QFile::encodeName(project).constData(), 0777);
+    for (const QString& f : QDir(project).entryList(QDir::Files | QDir::Hidden))
+        ::chmod(QFile::encodeName(project + "/" + f).constData(), 0666);
+}
+
 class TestCrash : public QObject {
     Q_OBJECT
 private slots:
     void storeEndedAtEveryPointLeavesWholeSupports();
+    void storeWithCommitFileTroubleEndedAtEveryPoint_data();
+    void storeWithCommitFileTroubleEndedAtEveryPoint();
+    void noUsableCommitFileRefusesToWrite();
+    void readOnlyTableIsNamed();
+    void projectCreationEndedAtEveryPoint();
     void deleteModeEndedAtEveryPointLeavesWholeSupports();
     void killedAtRandomDuringThousandStores();
     void twoWritersBothSucceed();
@@ -99,6 +131,239 @@ void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
     QVERIFY(hot);
     QVERIFY(super);
     QCOMPARE(crashproject::Verify(p).supports, 4);
+}
+
+void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint_data() {
+    QTest::addColumn<int>("trouble");
+    QTest::newRow("a directory of its name") << int(CommitTrouble::Directory);
+    QTest::newRow("a stray file of its name") << int(CommitTrouble::StrayFile);
+    QTest::newRow("a link into a missing directory") << int(CommitTrouble::DanglingLink);
+    QTest::newRow("project path starting with file:") << int(CommitTrouble::FileUriName);
+    QTest::newRow("another user's private file") << int(CommitTrouble::OtherUsersFile);
+}
+
+// The shared commit file cannot be used, or the project's path looks like a
+// URI: the store still commits through a file in the project directory, so
+// a kill at any point leaves every support whole or absent.
+void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
+    QFETCH(int, trouble);
+    TestDir dir;
+    QString p = dir.file("project");
+    QString arg = p;
+    const QString shared = p + "/.korva-commit";
+    switch (CommitTrouble(trouble)) {
+    case CommitTrouble::Directory:
+        crashproject::Create(p);
+        QVERIFY(QDir().mkpath(shared));
+        break;
+    case CommitTrouble::StrayFile: {
+        crashproject::Create(p);
+        QFile stray(shared);
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.write(QByteArray(3000, 'x'));
+        break;
+    }
+    case CommitTrouble::DanglingLink:
+        crashproject::Create(p);
+        QVERIFY(QFile::link(dir.file("gone/commit"), shared));
+        break;
+    case CommitTrouble::FileUriName:
+        // Relative to the child's working directory, as a host may pass it.
+        p = dir.file("file:project");
+        arg = "file:project";
+        crashproject::Create(p);
+        break;
+    case CommitTrouble::OtherUsersFile: {
+        if (const QString why = OtherUserPrefixProblem(); !why.isEmpty()) QSKIP(qPrintable(why));
+        crashproject::Create(p);
+        QFile own(shared);
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        OpenToOthers(dir.path(), p);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 0600), 0);
+        break;
+    }
+    }
+    const bool other = CommitTrouble(trouble) == CommitTrouble::OtherUsersFile;
+    const QString program = other ? QStandardPaths::findExecutable("setpriv") : QString(KORVA_CRASH_CHILD);
+    const auto args = [&](const QStringList& a) { return other ? AsNobody(KORVA_CRASH_CHILD, a) : a; };
+    const int first = 510000000;
+    QCOMPARE(RunChild(program, args({arg, "store", QString::number(first), "1"}), 0, dir.path()).status, 0);
+    bool hot = false, super = false;
+    int crashes = 0, checked = 0;
+    for (long n = 1;; ++n) {
+        QVERIFY2(n < 3000, "the store never finished");
+        const ChildRun r = RunChild(program, args({arg, "store", QString::number(first), "3"}), n, dir.path());
+        QVERIFY(r.finished);
+        if (r.status == 0) break;
+        QVERIFY2(r.status == CrashStatus, qPrintable(r.err));
+        ++crashes;
+        NoteJournals(p, hot, super);
+        const crashproject::Check c = crashproject::Verify(p);
+        QVERIFY2(c.problem.isEmpty(), qPrintable(QString("crash at %1: %2").arg(n).arg(c.problem)));
+        QVERIFY(c.keys.contains(first));
+        checked += c.supports;
+    }
+    qInfo("%d kills, %d supports checked", crashes, checked);
+    QVERIFY(crashes > 10);
+    // Commits over several files went through a super-journal beside the
+    // tables: without a commit file there is none.
+    QVERIFY(hot);
+    QVERIFY(super);
+    QCOMPARE(crashproject::Verify(p).supports, 3);
+    // Whatever stood under the shared name is left as it was.
+    if (CommitTrouble(trouble) == CommitTrouble::Directory) QVERIFY(QFileInfo(shared).isDir());
+    if (CommitTrouble(trouble) == CommitTrouble::StrayFile) QCOMPARE(QFileInfo(shared).size(), 3000);
+    if (CommitTrouble(trouble) == CommitTrouble::FileUriName) QVERIFY(!QFileInfo::exists(dir.file("project")));
+    if (other) {
+        QCOMPARE(QFileInfo(shared).ownerId(), uint(0));
+        QCOMPARE(QFileInfo(shared).size(), 0);
+    }
+}
+
+// A table file that its user may not write: the store says which file and
+// why, and nothing of the support is written.
+void TestCrash::readOnlyTableIsNamed() {
+    if (const QString why = OtherUserPrefixProblem(); !why.isEmpty()) QSKIP(qPrintable(why));
+    TestDir dir;
+    const QString p = dir.file("project");
+    crashproject::Create(p);
+    QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "530000000", "1"}).status, 0);
+    OpenToOthers(dir.path(), p);
+    const QString parts = TablePath(p, "konbtl8");
+    QCOMPARE(::chmod(QFile::encodeName(parts).constData(), 0644), 0);
+    const ChildRun r = RunChild(QStandardPaths::findExecutable("setpriv"),
+                                AsNobody(KORVA_CRASH_CHILD, {p, "store", "530000001", "1"}));
+    QVERIFY(r.finished);
+    QCOMPARE(r.status, 3);
+    QVERIFY2(r.err.contains(parts) && r.err.contains("readonly") && r.err.contains("may not be written"),
+             qPrintable(r.err));
+    const crashproject::Check c = crashproject::Verify(p);
+    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
+    QCOMPARE(c.keys, QSet<int>({530000000}));
+}
+
+// Neither the shared nor the user's own commit file can be used: a store
+// is refused with the file and the reason, and nothing is written.
+void TestCrash::noUsableCommitFileRefusesToWrite() {
+    TestDir dir;
+    const QString p = dir.file("project");
+    crashproject::Create(p);
+    QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "520000000", "1"}).status, 0);
+    QVERIFY(QDir().mkpath(p + "/.korva-commit"));
+    QVERIFY(QDir().mkpath(p + QString("/.korva-commit-u%1").arg(::getuid())));
+    const ChildRun r = RunChild(KORVA_CRASH_CHILD, {p, "store", "520000000", "3"});
+    QVERIFY(r.finished);
+    QCOMPARE(r.status, 3);
+    QVERIFY2(r.err.contains(p + "/.korva-commit (a directory has its name)"), qPrintable(r.err));
+    QVERIFY2(r.err.contains("crash") && r.err.contains("Nothing was written"), qPrintable(r.err));
+    const crashproject::Check c = crashproject::Verify(p);
+    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
+    QCOMPARE(c.keys, QSet<int>({520000000}));
+}
+
+namespace {
+
+const char* const ProjectFiles[] = {"konstr8.db", "konstz8.db", "konbtl8.db", "konetr8.db", "prjinf8.db"};
+
+int ProjectFilesPresent(const QString& project) {
+    int n = 0;
+    for (const char* f : ProjectFiles) n += FindFileNoCase(project, f).isEmpty() ? 0 : 1;
+    return n;
+}
+
+// Rows of the project's settings table, read with plain SQLite; -1 when it
+// cannot be read.
+int SettingsRows(const QString& project) {
+    sqlite3* db = nullptr;
+    int rows = -1;
+    const QString file = FindFileNoCase(project, "prjinf8.db");
+    if (!file.isEmpty() && sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM prjinf8", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            rows = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+}  // namespace
+
+// The program is ended at every point of the creation of a new project
+// (each change SQLite makes to a file, and each file put into place): the
+// directory holds either no project or a whole one, and the next start
+// opens a whole project with its settings row.
+void TestCrash::projectCreationEndedAtEveryPoint() {
+    TestDir dir;
+    const QString catalogue = dir.file("catalogue");
+    QVERIFY(QDir().mkpath(catalogue));
+    const QDir demo(KORVA_BINARY_DIR "/demo/catalogue");
+    QVERIFY2(demo.exists("Pgstat.DB"), "the demo catalogue is built");
+    for (const QString& f : demo.entryList(QDir::Files)) QVERIFY(QFile::copy(demo.filePath(f), catalogue + "/" + f));
+    QFile aliases(dir.file("aliases.ini"));
+    QVERIFY(aliases.open(QIODevice::WriteOnly));
+    aliases.write(QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+    aliases.close();
+    QFile input(dir.file("in.ini"));
+    QVERIFY(input.open(QIODevice::WriteOnly));
+    input.write("[DWG]\nHangerMark=N-1\n[LOAD]\nNormal=10\n[PIPE]\nSIZE=114.3\n[MDSHangerConfig]\nConfig=1\n");
+    input.close();
+    const QString project = dir.file("project");
+    const auto start = [&](const QString& exe, long crashAt) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("KORVA_TEST_FAIL_WRITE");
+        env.remove("KORVA_TEST_CRASH_AT");
+        if (crashAt > 0) env.insert("KORVA_TEST_CRASH_AT", QString::number(crashAt));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KORVA_EXIT_WHEN_SHOWN", "1");
+        env.insert("KORVA_ALIAS_FILE", aliases.fileName());
+        env.insert("HOME", dir.path());
+        env.insert("XDG_CONFIG_HOME", dir.file("config"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(exe, {"/IF:" + input.fileName(), "/OF:" + dir.file("out.zof"), "/PD:" + project});
+        ChildRun r;
+        r.finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+        r.status = p.exitCode();
+        r.err = QString::fromLocal8Bit(p.readAllStandardError());
+        if (!r.finished) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return r;
+    };
+    int crashes = 0, pending = 0, none = 0;
+    for (long n = 1;; ++n) {
+        QVERIFY2(n < 500, "the start never finished");
+        QDir(project).removeRecursively();
+        const ChildRun r = start(KORVA_HOOKED_EXE, n);
+        QVERIFY(r.finished);
+        if (r.status == 0) break;
+        QVERIFY2(r.status == CrashStatus, qPrintable(r.err));
+        ++crashes;
+        const int present = ProjectFilesPresent(project);
+        const bool complete = QFileInfo(project + "/.korva-new-project.complete").isDir();
+        // No project, or a whole one, or a whole one still being put in place.
+        QVERIFY2(present == 0 || present == 5 || complete, qPrintable(QString("crash at %1: %2 of 5 tables").arg(n).arg(present)));
+        if (present == 5 && !complete) QCOMPARE(SettingsRows(project), 1);
+        if (present == 0 && !complete) ++none;
+        if (complete) ++pending;
+        // The next start works on what the crash left.
+        const ChildRun next = start(KORVA_EXE, 0);
+        QVERIFY(next.finished);
+        QVERIFY2(next.status == 0, qPrintable(QString("after a crash at %1: %2").arg(n).arg(next.err)));
+        QCOMPARE(ProjectFilesPresent(project), 5);
+        QCOMPARE(SettingsRows(project), 1);
+        QVERIFY(!QFileInfo::exists(project + "/.korva-new-project.complete"));
+        QVERIFY(!QFileInfo::exists(project + "/.korva-new-project"));
+    }
+    qInfo("project creation: %d kills", crashes);
+    QVERIFY(crashes > 10);
+    QVERIFY(pending > 0);  // kills fell while the tables were put in place
+    QVERIFY(none > 0);
 }
 
 void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports() {

@@ -4,6 +4,7 @@
 #include "platform/FaultInjection.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
+#include "platform/Sqlite.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
@@ -76,6 +77,10 @@ private slots:
     void queryWithParameters();
     void calculatedFields();
     void recreatedTableIsSeenWithItsNewFields();
+    void copyUnderReadLockNeverCopiesACommitHalfDone();
+    void lockedReadNamesTheFile();
+    void enginesReasonsAreSaid_data();
+    void enginesReasonsAreSaid();
 };
 
 void TestTable::fieldTypesRoundTrip_data() {
@@ -621,6 +626,144 @@ void TestTable::writeInsideReadScope() {
     t.First();
     QCOMPARE(t.FieldByName("K_F_NR_AUS").AsInteger(), 5);
     t.Close();
+}
+
+namespace {
+
+// Another program's write transaction on a table file, with its changed
+// pages already written to the file (a small cache spills them): the file
+// on disk holds rows that are not committed and may never be.
+struct SpilledWriter {
+    sqlite3* db = nullptr;
+    explicit SpilledWriter(const QString& path) {
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_exec(db, "PRAGMA cache_size = 2", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        for (int i = 0; i < 2000; ++i)
+            sqlite3_exec(db, QString("INSERT INTO products (NR, NAME) VALUES (%1, 'uncommitted')").arg(100000 + i).toUtf8().constData(),
+                         nullptr, nullptr, nullptr);
+    }
+    ~SpilledWriter() {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+};
+
+// Rows of a copied table and its integrity verdict, with plain SQLite.
+QPair<int, QString> RowsAndIntegrity(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rows = -1;
+    QString verdict = "unreadable";
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM products", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        rows = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return {rows, verdict};
+}
+
+}  // namespace
+
+// A copy of table files while another program is in the middle of a
+// commit: the copy waits for the writer and then says which file it could
+// not lock, instead of copying rows that were never committed; once the
+// writer is gone, the copy holds the committed rows only.
+void TestTable::copyUnderReadLockNeverCopiesACommitHalfDone() {
+    TestDir dir;
+    QDir().mkpath(dir.file("from"));
+    QDir().mkpath(dir.file("to"));
+    const QString path = dir.file("from/products.db");
+    CreateTableFile(path, ProductFields(), {TIndexDef{{}, {"NR"}, true, true, false}});
+    {
+        TTable t(dir.file("from"), "products.db");
+        t.Open();
+        for (int i = 1; i <= 50; ++i) {
+            t.Append();
+            t.FieldByName("NR").SetAsInteger(i);
+            t.Post();
+        }
+    }
+    Session().DropConnections();
+    QFile note(dir.file("from/readme.txt"));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("not a table");
+    note.close();
+    const QStringList names{"products.db", "readme.txt"};
+    {
+        SpilledWriter writer(path);
+        QVERIFY(QFileInfo(path + "-journal").exists());
+        try {
+            CopyFilesUnderReadLock(dir.file("from"), names, dir.file("to"));
+            QFAIL("copied a table file in the middle of a commit");
+        } catch (const EDBEngineError& e) {
+            QCOMPARE(e.ErrorCode(), int(dbeLocked));
+            QVERIFY2(e.Message().contains(path) && e.Message().contains("another program"), qPrintable(e.Message()));
+        }
+    }
+    CopyFilesUnderReadLock(dir.file("from"), names, dir.file("to"));
+    QCOMPARE(RowsAndIntegrity(dir.file("to/products.db")), qMakePair(50, QString("ok")));
+    QFile copied(dir.file("to/readme.txt"));
+    QVERIFY(copied.open(QIODevice::ReadOnly));
+    QCOMPARE(copied.readAll(), QByteArray("not a table"));
+}
+
+// A read that meets another program's commit waits for it, then names the
+// table file and the reason.
+void TestTable::lockedReadNamesTheFile() {
+    TestDir dir;
+    const QString path = MakeProducts(dir, "products.db", 3);
+    Session().DropConnections();
+    TTable t(dir.path(), "products.db");
+    t.Open();
+    SpilledWriter writer(path);
+    try {
+        t.Last();
+        QFAIL("read a table another program is committing to");
+    } catch (const EDBEngineError& e) {
+        QCOMPARE(e.ErrorCode(), int(dbeLocked));
+        QVERIFY2(e.Message().contains(path) && e.Message().contains("database is locked") &&
+                     e.Message().contains("another program is writing"),
+                 qPrintable(e.Message()));
+    }
+}
+
+// The engine's terse messages get the cause a user can act on.
+void TestTable::enginesReasonsAreSaid_data() {
+    QTest::addColumn<int>("rc");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("full") << int(SQLITE_FULL) << int(dbeIo) << "database or disk is full" << "no space left";
+    QTest::newRow("read only") << int(SQLITE_READONLY) << int(dbeIo) << "attempt to write a readonly database"
+                               << "may not be written";
+    QTest::newRow("busy") << int(SQLITE_BUSY) << int(dbeLocked) << "database is locked" << "another program is writing";
+    QTest::newRow("busy, extended") << int(SQLITE_BUSY_SNAPSHOT) << int(dbeLocked) << "database is locked"
+                                    << "another program is writing";
+    QTest::newRow("locked") << int(SQLITE_LOCKED) << int(dbeLocked) << "database table is locked"
+                            << "another program is writing";
+    QTest::newRow("io error") << int(SQLITE_IOERR) << int(dbeIo) << "disk I/O error" << "";
+    QTest::newRow("corrupt") << int(SQLITE_CORRUPT) << int(dbeCorrupt) << "database disk image is malformed" << "";
+}
+
+void TestTable::enginesReasonsAreSaid() {
+    QFETCH(int, rc);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QFETCH(QString, cause);
+    try {
+        ThrowSqlite(nullptr, rc, "/p/konstr8.db");
+    } catch (const EDBEngineError& e) {
+        QCOMPARE(e.ErrorCode(), code);
+        QVERIFY2(e.Message().startsWith("/p/konstr8.db: " + text), qPrintable(e.Message()));
+        if (!cause.isEmpty()) QVERIFY2(e.Message().contains(cause), qPrintable(e.Message()));
+        if (cause.isEmpty()) QVERIFY2(!e.Message().contains("("), qPrintable(e.Message()));
+        return;
+    }
+    QFAIL("no error raised");
 }
 
 QTEST_GUILESS_MAIN(TestTable)

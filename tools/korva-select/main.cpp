@@ -40,6 +40,8 @@
 #include "messages/MessageSeam.h"
 #include "platform/Database.h"
 #include "platform/Session.h"
+#include "platform/TableFile.h"
+#include "platform/DbErrors.h"
 #include "ui/MultiLang.h"
 
 #include <QApplication>
@@ -155,9 +157,12 @@ QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
     }
     const QString copy = work.filePath(QStringLiteral("catalogue"));
     QDir().mkpath(copy);
-    for (const QString& f : src.entryList(QDir::Files))
-        if (!QFile::copy(src.filePath(f), QDir(copy).filePath(f)))
-            throw BadInput(QStringLiteral("catalogue %1: %2 cannot be read").arg(dir, f).toStdString());
+    // Under the tables' shared locks: a writer's commit is never half copied.
+    try {
+        CopyFilesUnderReadLock(dir, src.entryList(QDir::Files), copy);
+    } catch (const EDatabaseError& e) {
+        throw BadInput(QStringLiteral("catalogue %1: %2").arg(dir, e.Message()).toStdString());
+    }
     const QString aliases = work.filePath(QStringLiteral("aliases.ini"));
     {
         QSettings ini(aliases, QSettings::IniFormat);

@@ -3,6 +3,7 @@
 #include "data/BridgeRecords.h"
 #include "data/KONBTL.h"
 #include "platform/DbErrors.h"
+#include "platform/Query.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -37,20 +38,45 @@ void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold) {
     k.K_S_CS_KZ = stressCold;
 }
 
-StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs) {
+StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs, RunningNumber advance) {
     QElapsedTimer waited;
     waited.start();
     for (;;) {
         try {
-            return StoreSupport(loadedKey);
+            return StoreSupport(loadedKey, advance == RunningNumber::Advance);
         } catch (const std::exception& e) {
             if (!IsProjectLockError(e)) throw;
             if (waited.elapsed() >= waitMs)
                 throw EProjectBusy(QStringLiteral("The project is being written by another user; the support was not "
-                                                  "stored. Please try again.")
+                                                  "stored. Please try again. (%1)")
+                                       .arg(static_cast<const EDBEngineError&>(e).Message())
                                        .toStdString());
             // Two writers that met must not meet again at the same instant.
             QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
         }
+    }
+}
+
+int FreeRunningNumber(const QString& projectDirectory, int drawingNumber, int proposed) {
+    constexpr int Last = 9999;
+    if (proposed < 0 || proposed > Last) return proposed;
+    const qlonglong base = qlonglong(drawingNumber) * 10000;
+    try {
+        TQuery q(projectDirectory, QStringLiteral("SELECT K_F_NR_AUS FROM konstr8 WHERE K_F_NR_AUS >= ? AND "
+                                                  "K_F_NR_AUS <= ? ORDER BY K_F_NR_AUS"));
+        q.SetParams({base + proposed, base + Last});
+        q.Open();
+        int candidate = proposed;
+        // Keys come in ascending order: the first one past the candidate
+        // leaves it free.
+        for (int rows = 0; !q.Eof() && rows <= Last; ++rows, q.Next()) {
+            const qlonglong taken = qlonglong(q.Fields(0).AsInteger()) - base;
+            if (taken > candidate) break;
+            if (taken == candidate) ++candidate;
+        }
+        return candidate <= Last ? candidate : proposed;
+    } catch (const EDatabaseError&) {
+        // No project table to ask: the store says what is wrong.
+        return proposed;
     }
 }

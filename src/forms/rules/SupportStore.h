@@ -20,10 +20,20 @@ public:
 // file reads all of them, so every writer of an output file starts here.
 void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold);
 
-// StoreSupport(loadedKey), repeated while the project is locked, for at
-// most waitMs milliseconds. Raises EProjectBusy past the wait; other errors
-// pass at once.
-StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs = 10000);
+// Whether a new support moves the company's running number on.
+enum class RunningNumber { Keep, Advance };
+
+// StoreSupport(loadedKey, advance), repeated while the project or the
+// settings table is locked, for at most waitMs milliseconds. Raises
+// EProjectBusy past the wait, naming the locked file; other errors pass at
+// once.
+StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs = 10000, RunningNumber advance = RunningNumber::Keep);
+
+// The running number a new support of drawing number `drawingNumber` is
+// proposed: `proposed` when no support of the project holds it, else the
+// next one above it that is free (`proposed` itself when none up to 9999
+// is).
+int FreeRunningNumber(const QString& projectDirectory, int drawingNumber, int proposed);
 
 // Whether an error of the database layer means that another writer holds
 // the project.

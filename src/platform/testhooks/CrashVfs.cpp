@@ -2,6 +2,8 @@
 // (no destructors, no buffers flushed), at the n-th change to any file:
 // a write, a sync, a truncation or a deletion. Stepping n through every
 // value crashes a commit at each point between the files' writes.
+#include "platform/FaultInjection.h"
+
 #include <sqlite3.h>
 
 #include <cstring>
@@ -112,4 +114,5 @@ void InstallCrashVfs(long crashAt) {
     g_vfs.xGetLastError = GetLastError;
     g_vfs.xCurrentTimeInt64 = CurrentTimeInt64;
     sqlite3_vfs_register(&g_vfs, 1);
+    SetFileStepHook(&Event);
 }
