@@ -1,0 +1,185 @@
+// Host files on names that are not plain files: FIFOs without a program at
+// the other end, symbolic links in place of a file the program names
+// itself, plain files with a second hard link. All made in a temporary
+// directory.
+#include "platform/HostFiles.h"
+#include "platform/IniReader.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool MakeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+ino_t Inode(const QString& path) {
+    struct stat st {};
+    return ::lstat(Native(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Runs `work` on a thread of its own; when it has not ended within the
+// bound, `release` frees it (opening the other end of the FIFO) and the
+// result says it waited.
+template <typename T, typename Work, typename Release>
+bool EndsWithin(Work work, Release release, T& result, int seconds = 10) {
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(seconds)) == std::future_status::ready) {
+        result = done.get();
+        return true;
+    }
+    release();
+    done.wait();
+    return false;
+}
+
+}  // namespace
+
+class TestHostFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Nobody reads the FIFO: the write fails at once and says why; it does
+    // not wait for a reader that never comes.
+    void fifoWithoutReaderFailsAtOnce_data() {
+        QTest::addColumn<int>("naming");
+        QTest::newRow("named by the host") << int(HostFileName::Given);
+        QTest::newRow("named by the program") << int(HostFileName::Own);
+    }
+    void fifoWithoutReaderFailsAtOnce() {
+        QFETCH(int, naming);
+        TestDir dir;
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        QString error;
+        bool written = true;
+        const bool ended = EndsWithin(
+            [&] { return WriteHostTextFile(fifo, {"0"}, HostFileName(naming), &error); },
+            [&] {
+                const int fd = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+                ::usleep(200000);
+                ::close(fd);
+            },
+            written);
+        QVERIFY2(ended, "the write waited for a reader");
+        QVERIFY(!written);
+        QVERIFY2(error.contains(fifo) && error.contains("no program reads"), qPrintable(error));
+        struct stat st {};
+        QCOMPARE(::lstat(Native(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    }
+
+    // A host that reads the error file through a FIFO gets it.
+    void fifoWithReaderIsWrittenInPlace() {
+        TestDir dir;
+        const QString fifo = dir.file("KORVA_MDS_ERROR.Z3D");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QVERIFY(WriteHostTextFile(fifo, {"CANCLED x"}, HostFileName::Own));
+        char got[32] = {};
+        QCOMPARE(::read(reader, got, sizeof got), ssize_t(11));
+        QCOMPARE(QByteArray(got, 11), QByteArray("CANCLED x\r\n"));
+        ::close(reader);
+    }
+
+    // A file the program names itself is never written through a symbolic
+    // link put in its place: the link's target keeps its content, and the
+    // failure names the link. A name the host gives is followed.
+    void ownNameBehindALinkIsRefused_data() {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("link to a file") << true;
+        QTest::newRow("dangling link") << false;
+    }
+    void ownNameBehindALinkIsRefused() {
+        QFETCH(bool, targetExists);
+        TestDir dir;
+        const QString victim = dir.file("victim.txt"), link = dir.file("KORVA_MDS_ERROR.Z3D");
+        if (targetExists) QVERIFY(MakeFile(victim, "precious\n"));
+        QVERIFY(QFile::link(victim, link));
+        QString error;
+        QVERIFY(!WriteHostTextFile(link, {"CANCLED x"}, HostFileName::Own, &error));
+        QVERIFY2(error.contains(link) && error.contains("symbolic link"), qPrintable(error));
+        QCOMPARE(Bytes(victim), targetExists ? QByteArray("precious\n") : QByteArray("<missing>"));
+        QVERIFY(QFileInfo(link).isSymLink());
+
+        QVERIFY(WriteHostTextFile(link, {"given"}, HostFileName::Given));
+        QCOMPARE(Bytes(victim), QByteArray("given\r\n"));
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+
+    // A plain file with a second hard link is replaced whole: the name gets
+    // the new file, the other link keeps the old content, and a writer that
+    // ends before its commit leaves both as they were.
+    void hardLinkedFileIsReplacedWhole() {
+        TestDir dir;
+        const QString out = dir.file("out.zof"), other = dir.file("kept.zof");
+        QVERIFY(MakeFile(out, "old output\r\n"));
+        QCOMPARE(::link(Native(out).constData(), Native(other).constData()), 0);
+        {
+            HostTextWriter w(out);
+            QVERIFY(w.IsOpen());
+            w.WriteLine("half");
+        }
+        QCOMPARE(Bytes(out), QByteArray("old output\r\n"));
+        QCOMPARE(Inode(out), Inode(other));
+        QVERIFY(WriteHostTextFile(out, {"new output"}));
+        QCOMPARE(Bytes(out), QByteArray("new output\r\n"));
+        QCOMPARE(Bytes(other), QByteArray("old output\r\n"));
+        QVERIFY(Inode(out) != Inode(other));
+    }
+
+    // Host files are read only when they are plain files: a FIFO nobody
+    // writes is refused at once, naming it, instead of waiting; the alias
+    // file and the input file are read this way.
+    void readingAFifoIsRefusedAtOnce() {
+        TestDir dir;
+        const QString fifo = dir.file("aliases.ini");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        QString error;
+        bool read = true;
+        const bool ended = EndsWithin(
+            [&] {
+                bool ok = false;
+                ReadHostText(fifo, &ok, &error);
+                return ok;
+            },
+            [&] {
+                const int fd = ::open(Native(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                ::close(fd);
+            },
+            read);
+        QVERIFY2(ended, "the read waited for a writer");
+        QVERIFY(!read);
+        QVERIFY2(error.contains(fifo) && error.contains("not a plain file"), qPrintable(error));
+        const TIniReader ini(fifo);
+        QVERIFY2(ini.Error().contains("not a plain file"), qPrintable(ini.Error()));
+        QCOMPARE(ini.ReadString("KORVA_9_0", "PATH", "none"), QString("none"));
+    }
+
+    void readingAPlainFileThroughALinkWorks() {
+        TestDir dir;
+        QVERIFY(MakeFile(dir.file("real.ini"), "[A]\r\nB=c\r\n"));
+        QVERIFY(QFile::link(dir.file("real.ini"), dir.file("link.ini")));
+        const TIniReader ini(dir.file("link.ini"));
+        QCOMPARE(ini.Error(), QString());
+        QCOMPARE(ini.ReadString("a", "b", "none"), QString("c"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostFiles)
+#include "tst_hostfiles.moc"
