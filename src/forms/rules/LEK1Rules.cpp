@@ -1,6 +1,7 @@
 #include "forms/rules/LEK1Rules.h"
 
 #include "data/FIRAUFKON.h"
+#include "host/KORVA_MDS.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 
@@ -504,7 +505,7 @@ QString ErrorFilePath(const QString& directory) {
 }  // namespace
 
 bool WriteHostErrorFile(const QString& message, const QString& directory) {
-    return WriteHostTextFile(ErrorFilePath(directory), {QStringLiteral("CANCLED ") + message});
+    return WriteHostErrorLine(ErrorFilePath(directory), message);
 }
 
 void RemoveHostErrorFile(const QString& directory) { QFile::remove(ErrorFilePath(directory)); }
