@@ -619,32 +619,36 @@ private slots:
 
     // When the host error file cannot be written either, standard error
     // says so and the exit code is not 0: here a directory holds its name,
-    // and a symbolic link, which is not followed.
+    // a symbolic link, which is not followed, or a FIFO nobody reads, which
+    // is not waited for.
     void neitherOutputNorErrorFile_data() {
-        QTest::addColumn<bool>("link");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("display");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("directory, form ended") << false << true << int(exitcode::AnswerNotWritten);
-        QTest::newRow("directory, no display") << false << false << int(exitcode::StartFailed);
-        QTest::newRow("symbolic link, form ended") << true << true << int(exitcode::AnswerNotWritten);
-        QTest::newRow("symbolic link, no display") << true << false << int(exitcode::StartFailed);
+        for (const char* kind : {"directory", "symbolic link", "FIFO"}) {
+            QTest::newRow(qPrintable(QString(kind) + ", form ended")) << kind << true << int(exitcode::AnswerNotWritten);
+            QTest::newRow(qPrintable(QString(kind) + ", no display")) << kind << false << int(exitcode::StartFailed);
+        }
     }
     void neitherOutputNorErrorFile() {
-        QFETCH(bool, link);
+        QFETCH(QString, kind);
         QFETCH(bool, display);
         QFETCH(int, exitCode);
         HostDir h(EmptyConfigurationInput());
         const QString victim = h.dir.file("victim.txt");
         QVERIFY(WriteHostTextFile(victim, {"precious"}));
-        if (link)
+        if (kind == "symbolic link")
             QVERIFY(QFile::link(victim, h.ErrorFile()));
+        else if (kind == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(h.ErrorFile()).constData(), 0600), 0);
         else
             QVERIFY(QDir().mkpath(h.ErrorFile()));
         const RunResult r = RunNormal(h, MakeCatalogue(h.dir), {}, display);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains("the host error file cannot be written") && r.err.contains(h.ErrorFile()),
                  qPrintable(r.err));
-        if (link) QVERIFY2(r.err.contains("symbolic link"), qPrintable(r.err));
+        if (kind == "symbolic link") QVERIFY2(r.err.contains("symbolic link"), qPrintable(r.err));
+        if (kind == "FIFO") QVERIFY2(r.err.contains("no program reads"), qPrintable(r.err));
         QCOMPARE(FileBytes(victim), QByteArray("precious\r\n"));
         QVERIFY(!QFileInfo::exists(h.output));
     }
@@ -690,6 +694,22 @@ private slots:
         QVERIFY(first.state() == QProcess::Running);
         const QString err = QString::fromLocal8Bit(first.readAllStandardError());
         QVERIFY2(!err.contains("cannot listen"), qPrintable(err));
+    }
+
+    // An alias file that is a FIFO nobody writes: the start ends at once,
+    // naming it, instead of waiting for a writer.
+    void aliasFileThatIsAFifo() {
+        HostDir h(EmptyConfigurationInput());
+        const QString fifo = h.dir.file("aliases.ini");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QElapsedTimer t;
+        t.start();
+        const RunResult r = RunNormal(h, fifo);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(t.elapsed() < 50000, "the start waited for a writer");
+        QVERIFY2(r.err.contains(fifo) && r.err.contains("not a plain file"), qPrintable(r.err));
+        QVERIFY2(FileBytes(h.ErrorFile()).contains("not a plain file"), FileBytes(h.ErrorFile()).constData());
+        QVERIFY(!QFileInfo::exists(h.output));
     }
 
     // Configuration mode without a usable display ends at once with the
