@@ -86,6 +86,10 @@ private slots:
         QTest::newRow("comma decimals") << "350,7" << 351;
         QTest::newRow("negative half") << "-20.5" << -20;
         QTest::newRow("hexadecimal") << "$1F" << 31;
+        QTest::newRow("hexadecimal with 0x") << "0x1F" << 31;
+        QTest::newRow("negative hexadecimal") << "-$10" << -16;
+        QTest::newRow("sign after the $") << "$-1F" << 0;
+        QTest::newRow("sign after 0x") << "0x+1F" << 0;
         QTest::newRow("empty") << "" << 0;
         QTest::newRow("letters") << "hot" << 0;
         QTest::newRow("largest") << "1000000" << 1000000;
@@ -222,6 +226,11 @@ private slots:
         QTest::newRow("rounded to two decimals") << "12345.678" << "12345.68";
         QTest::newRow("seven significant digits") << "123456.789" << "123456.80";
         QTest::newRow("largest") << "1000000" << "1000000.00";
+        // A 5 at the cut rounds up, on the digits as written.
+        QTest::newRow("half a hundredth up") << "1.005" << "1.01";
+        QTest::newRow("rounding carries a digit") << "9.995" << "10.00";
+        QTest::newRow("below a tenth") << "0.05" << "0.05";
+        QTest::newRow("below a hundredth") << "0.004" << "0.00";
         QTest::newRow("negative zero") << "-0" << "0.00";
         QTest::newRow("unreadable") << "DN200" << "0.00";
     }
@@ -337,6 +346,21 @@ private slots:
         QCOMPARE(MdsLoadNormal, 12.5);
     }
 
+    // The conversions on their own, where the reader's range check cannot
+    // reach them: what lies beyond 32 bits, leading blanks, the scientific
+    // form of a number with more whole digits than the precision.
+    void conversionsOnTheirOwn() {
+        QCOMPARE(TemperatureFromText("2147483648"), 0);
+        QCOMPARE(TemperatureFromText("-2147483649"), 0);
+        QCOMPARE(TemperatureFromText("2147483647"), 2147483647);
+        QCOMPARE(TemperatureFromText("1e12"), 0);
+        QCOMPARE(StrToIntSafe("  12"), 12);
+        QCOMPARE(StrToIntSafe(" -$10"), -16);
+        QCOMPARE(StrToIntSafe("4294967296"), 0);
+        QCOMPARE(FormatFixedPrecision(123456789, 7, 2), QString("1.234568E8"));
+        QCOMPARE(FormatFixedPrecision(-1.005, 7, 2), QString("-1.01"));
+    }
+
     // Values the host cannot mean are refused before anything is read into
     // the globals; the message names the file, the section and the key.
     void refusedValues_data() {
@@ -439,6 +463,7 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("code");
         QTest::newRow("tab in the mark") << "DWG" << "HangerMark" << "H\t1" << "U+0009";
+        QTest::newRow("escape first in the mark") << "DWG" << "HangerMark" << "\x1bH1" << "U+001B";
         QTest::newRow("escape in the mark") << "DWG" << "HangerMark" << "H\x1b[2J" << "U+001B";
         QTest::newRow("form feed in the mark") << "DWG" << "HangerMark" << "H\f1" << "U+000C";
         QTest::newRow("DEL in the mark") << "DWG" << "HangerMark" << "H\x7f" "1" << "U+007F";
