@@ -11,6 +11,8 @@
 #include "support/TestSupport.h"
 
 #include <QLocale>
+#include <charconv>
+#include <limits>
 #include <QtTest>
 
 class TestReadMdsZif : public QObject {
@@ -356,7 +358,12 @@ private slots:
         QCOMPARE(TemperatureFromText("1e12"), 0);
         QCOMPARE(StrToIntSafe("  12"), 12);
         QCOMPARE(StrToIntSafe(" -$10"), -16);
-        QCOMPARE(StrToIntSafe("4294967296"), 0);
+        QCOMPARE(StrToIntSafe("2147483648"), 0);
+        QCOMPARE(StrToIntSafe("-2147483648"), int(std::numeric_limits<int32_t>::min()));
+        QCOMPARE(TemperatureFromText("-2147483648"), std::numeric_limits<int32_t>::min());
+        // The largest float64 is a number; the next power of ten is not.
+        QCOMPARE(StrToFloatAnySep("1.7976931348623157e308"), std::numeric_limits<double>::max());
+        QCOMPARE(StrToFloatAnySep("1e309"), 0.0);
         QCOMPARE(FormatFixedPrecision(123456789, 7, 2), QString("1.234568E8"));
         QCOMPARE(FormatFixedPrecision(-1.005, 7, 2), QString("-1.01"));
     }
@@ -387,6 +394,10 @@ private slots:
         row("infinite coordinate", "PIPE", "Pipe_Z", "-inf", notFinite);
         row("elevation beyond float64", "SteelConnection", "EL_Steel_L", "1e400", notFinite);
         row("load just above its range", "LOAD", "Normal", "1000000.5", range);
+        // The largest float64, written out to its last digit, is a number.
+        char largest[400] = {};
+        std::to_chars(largest, largest + sizeof largest - 1, std::numeric_limits<double>::max(), std::chars_format::fixed);
+        row("largest float64 load", "LOAD", "Normal", QString::fromLatin1(largest), range);
         row("hydrotest load 1e308", "LOAD", "Hydro", "1e308", range);
         row("Alpha 1e308", "MDSHangerConfig", "Alpha", "1e308", range);
         row("Alpha35 below its range", "MDSHangerConfig", "Alpha35", "-1000001", range);
@@ -429,6 +440,22 @@ private slots:
         }
         QCOMPARE(MdsHangerMark, QString("kept"));
         ++m_refused;
+    }
+
+    // A long value is named by its first 40 characters.
+    void longValueShownCut() {
+        TestDir dir;
+        const QString name = dir.file("support.zif");
+        const QString mark = QString(39, 'M') + "XYZ" + QString(8, 'N');
+        QVERIFY(WriteHostTextFile(name, {"[DWG]", "HangerMark=" + mark}));
+        ResetHostGlobals();
+        InputFileName = name;
+        try {
+            ReadMdsInputFile();
+            QFAIL("the mark was taken");
+        } catch (const EGeneralError& e) {
+            QVERIFY2(e.Message().contains("\"" + QString(39, 'M') + "X...\" has 50 characters"), qPrintable(e.Message()));
+        }
     }
 
     // A rod length the host gives is a coordinate: a whole number beyond
