@@ -9,7 +9,9 @@
 #include <QtTest>
 #include <future>
 
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,6 +171,93 @@ private slots:
         const TIniReader ini(fifo);
         QVERIFY2(ini.Error().contains("not a plain file"), qPrintable(ini.Error()));
         QCOMPARE(ini.ReadString("KORVA_9_0", "PATH", "none"), QString("none"));
+    }
+
+    // A writer that failed to open, or was discarded, holds nothing open.
+    void failedOrDiscardedWriterHoldsNothing() {
+        TestDir dir;
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        HostTextWriter w;
+        QVERIFY(!w.Open(fifo));
+        QVERIFY(!w.IsOpen());
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QVERIFY(w.Open(fifo));
+        QVERIFY(w.IsOpen());
+        w.Discard();
+        QVERIFY(!w.IsOpen());
+        QVERIFY(!w.Commit());
+        ::close(reader);
+    }
+
+    // A pipe signal that was pending before the write is not the writer's
+    // to take away, also when the write raises one of its own.
+    void earlierPipeSignalStaysPending() {
+        sigset_t pipe, old;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, &old);
+        ::raise(SIGPIPE);
+        TestDir dir;
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        HostTextWriter w;
+        const bool opened = w.Open(fifo);
+        ::close(reader);
+        w.WriteLine("0");
+        const bool committed = w.Commit();
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        const bool stillPending = sigismember(&pending, SIGPIPE) == 1;
+        const timespec none{};
+        while (sigtimedwait(&pipe, nullptr, &none) > 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &old, nullptr);
+        QVERIFY(opened);
+        QVERIFY(!committed);
+        QVERIFY(stillPending);
+    }
+
+    // The last line of a file without a final line end is a line too.
+    void lastLineWithoutLineEnd() {
+        TestDir dir;
+        QStringList lines;
+        QVERIFY(MakeFile(dir.file("a.txt"), "first\r\nlast"));
+        QVERIFY(ReadHostTextFile(dir.file("a.txt"), lines));
+        QCOMPARE(lines, QStringList({"first", "last"}));
+        QVERIFY(MakeFile(dir.file("b.txt"), "first\r\nlast\r\n"));
+        QVERIFY(ReadHostTextFile(dir.file("b.txt"), lines));
+        QCOMPARE(lines, QStringList({"first", "last"}));
+    }
+
+    // A host may start the program with its standard input closed: the
+    // first file opened then gets descriptor 0, which is a file like any.
+    void standardInputClosed() {
+        TestDir dir;
+        QVERIFY(MakeFile(dir.file("in.zif"), "[DWG]\r\nHangerMark=H-1\r\n"));
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        const int saved = ::dup(0);
+        ::close(0);
+        bool read = false;
+        const QString text = ReadHostText(dir.file("in.zif"), &read);
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);  // takes 0
+        const int readerBelow = ::dup(reader);
+        ::close(reader);
+        HostTextWriter w;
+        const bool opened = w.Open(fifo);  // descriptor 0 again
+        w.WriteLine("0");
+        const bool committed = w.Commit();
+        ::close(readerBelow);
+        ::dup2(saved, 0);
+        ::close(saved);
+        QVERIFY(read);
+        QVERIFY(text.contains("HangerMark=H-1"));
+        QVERIFY(opened);
+        QVERIFY(committed);
     }
 
     void readingAPlainFileThroughALinkWorks() {
