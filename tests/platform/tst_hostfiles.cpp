@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <future>
 
 #include <csignal>
@@ -181,10 +182,13 @@ private slots:
         HostTextWriter w;
         QVERIFY(!w.Open(fifo));
         QVERIFY(!w.IsOpen());
+        QVERIFY(!w.ErrorString().isEmpty());
         const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
         QVERIFY(reader >= 0);
         QVERIFY(w.Open(fifo));
         QVERIFY(w.IsOpen());
+        // The earlier failure is not this write's.
+        QCOMPARE(w.ErrorString(), QString());
         w.Discard();
         QVERIFY(!w.IsOpen());
         QVERIFY(!w.Commit());
@@ -251,6 +255,14 @@ private slots:
         const bool opened = w.Open(fifo);  // descriptor 0 again
         w.WriteLine("0");
         const bool committed = w.Commit();
+        char got[8] = {};
+        const ssize_t n = ::read(readerBelow, got, sizeof got);
+        // A discarded writer gives descriptor 0 back.
+        HostTextWriter discarded;
+        const bool reopened = discarded.Open(fifo);
+        discarded.Discard();
+        const int next = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        ::close(next);
         ::close(readerBelow);
         ::dup2(saved, 0);
         ::close(saved);
@@ -258,6 +270,9 @@ private slots:
         QVERIFY(text.contains("HangerMark=H-1"));
         QVERIFY(opened);
         QVERIFY(committed);
+        QCOMPARE(QByteArray(got, int(std::max<ssize_t>(n, 0))), QByteArray("0\r\n"));
+        QVERIFY(reopened);
+        QCOMPARE(next, 0);
     }
 
     void readingAPlainFileThroughALinkWorks() {
