@@ -177,6 +177,10 @@ private slots:
     // A writer that failed to open, or was discarded, holds nothing open.
     void failedOrDiscardedWriterHoldsNothing() {
         TestDir dir;
+        HostTextWriter nowhere;
+        QVERIFY(!nowhere.Open(dir.file("no/such/dir/out.zof")));
+        QVERIFY(!nowhere.IsOpen());
+        QVERIFY2(nowhere.ErrorString().contains("out.zof"), qPrintable(nowhere.ErrorString()));
         const QString fifo = dir.file("result.fifo");
         QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
         HostTextWriter w;
