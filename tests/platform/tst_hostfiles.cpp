@@ -199,6 +199,41 @@ private slots:
         ::close(reader);
     }
 
+    // A name the host gives may be a link to its FIFO: the writer follows
+    // it, writes where the link points and leaves the pipe signal as it
+    // found it (not blocked).
+    void givenLinkToAFifoIsFollowed() {
+        TestDir dir;
+        const QString fifo = dir.file("host.fifo"), link = dir.file("result.txt");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, link));
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QVERIFY(WriteHostTextFile(link, {"3"}));
+        char got[8] = {};
+        QCOMPARE(::read(reader, got, sizeof got), ssize_t(3));
+        QCOMPARE(QByteArray(got, 3), QByteArray("3\r\n"));
+        ::close(reader);
+        sigset_t mask;
+        sigemptyset(&mask);
+        pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+        QVERIFY(!sigismember(&mask, SIGPIPE));
+    }
+
+    // A plain file's writer that is discarded holds nothing open and leaves
+    // the old file.
+    void discardedPlainWriter() {
+        TestDir dir;
+        QVERIFY(MakeFile(dir.file("out.zof"), "old\r\n"));
+        HostTextWriter w(dir.file("out.zof"));
+        QVERIFY(w.IsOpen());
+        w.WriteLine("new");
+        w.Discard();
+        QVERIFY(!w.IsOpen());
+        QVERIFY(!w.Commit());
+        QCOMPARE(Bytes(dir.file("out.zof")), QByteArray("old\r\n"));
+    }
+
     // A pipe signal that was pending before the write is not the writer's
     // to take away, also when the write raises one of its own.
     void earlierPipeSignalStaysPending() {
