@@ -200,13 +200,16 @@ private slots:
     }
 
     // A name the host gives may be a link to its FIFO: the writer follows
-    // it, writes where the link points and leaves the pipe signal as it
-    // found it (not blocked).
+    // it, writes where the link points and leaves the pipe signal's mask as
+    // it found it.
     void givenLinkToAFifoIsFollowed() {
         TestDir dir;
         const QString fifo = dir.file("host.fifo"), link = dir.file("result.txt");
         QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
         QVERIFY(QFile::link(fifo, link));
+        sigset_t before;
+        sigemptyset(&before);
+        pthread_sigmask(SIG_BLOCK, nullptr, &before);
         const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
         QVERIFY(reader >= 0);
         QVERIFY(WriteHostTextFile(link, {"3"}));
@@ -217,7 +220,7 @@ private slots:
         sigset_t mask;
         sigemptyset(&mask);
         pthread_sigmask(SIG_BLOCK, nullptr, &mask);
-        QVERIFY(!sigismember(&mask, SIGPIPE));
+        QCOMPARE(sigismember(&mask, SIGPIPE), sigismember(&before, SIGPIPE));
     }
 
     // A plain file's writer that is discarded holds nothing open and leaves
