@@ -13,6 +13,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -221,6 +222,51 @@ private slots:
         sigemptyset(&mask);
         pthread_sigmask(SIG_BLOCK, nullptr, &mask);
         QCOMPARE(sigismember(&mask, SIGPIPE), sigismember(&before, SIGPIPE));
+    }
+
+    // A write into a full FIFO that a signal interrupts returns part of the
+    // text; the writer goes on with the rest, and the reader gets every
+    // byte once, in order.
+    void interruptedWritesGoOnWithTheRest() {
+        TestDir dir;
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(Native(fifo).constData(), 0600), 0);
+        const int reader = ::open(Native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QString text;
+        for (int i = 0; i < 60000; ++i) text += QStringLiteral("%1;").arg(i);
+        QVERIFY(text.size() > 4 * 65536);
+        // A timer signal without SA_RESTART cuts the blocked write short.
+        struct sigaction tick {}, old {};
+        tick.sa_handler = [](int) {};
+        sigemptyset(&tick.sa_mask);
+        ::sigaction(SIGALRM, &tick, &old);
+        const itimerval every{{0, 2000}, {0, 2000}}, stop{};
+        ::setitimer(ITIMER_REAL, &every, nullptr);
+        QByteArray got;
+        auto drain = std::async(std::launch::async, [&] {
+            char buffer[4096];
+            for (int idle = 0; idle < 2000;) {
+                const ssize_t n = ::read(reader, buffer, sizeof buffer);
+                if (n > 0) {
+                    got.append(buffer, int(n));
+                    idle = 0;
+                    ::usleep(300);  // slower than the writer: the pipe fills
+                } else if (n == 0 && got.size() >= text.size()) {
+                    break;
+                } else {
+                    ++idle;
+                    ::usleep(1000);
+                }
+            }
+        });
+        const bool written = WriteHostTextFile(fifo, {text});
+        drain.wait();
+        ::setitimer(ITIMER_REAL, &stop, nullptr);
+        ::sigaction(SIGALRM, &old, nullptr);
+        ::close(reader);
+        QVERIFY(written);
+        QCOMPARE(got, text.toLatin1() + "\r\n");
     }
 
     // A plain file's writer that is discarded holds nothing open and leaves
