@@ -17,6 +17,7 @@
 #include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 
+#include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -25,7 +26,7 @@ namespace {
 
 // Every mode after the application object exists: the units'
 // initialisation, then the mode itself.
-int RunModes(const QStringList& params) {
+int RunModes(const QStringList& params, const QString& noDisplay) {
     // One copy per user, in every mode, before the command line is read: a
     // refused copy ends here.
     InitSingleInstanceLock();
@@ -39,6 +40,7 @@ int RunModes(const QStringList& params) {
     // The main forms of normal and configuration mode are handed in here;
     // without one a mode ends after its start checks.
     MainForms forms;
+    forms.noDisplay = noDisplay;
     forms.normal = &RunInputForm;
     UseProgramServices();
     forms.configure = &RunConfigurationForms;
@@ -52,6 +54,40 @@ int RunModes(const QStringList& params) {
     return code;
 }
 
+// A platform that shows no window: chosen on purpose it is used as it
+// stands (tests, measurements); reached as the fallback it means the
+// display could not be used.
+bool IsWindowless(const QByteArray& platforms) {
+    const QByteArray first = platforms.split(';').value(0).trimmed();
+    return first == "offscreen" || first == "minimal";
+}
+
+// The platform list for the application object: the display's own platform
+// first, the windowless one behind it, so that a display that cannot be
+// reached ends the start with a reason instead of aborting the process.
+// Returns whether the fallback guards the list; *noDisplay is set when no
+// display is named at all.
+bool ChoosePlatform(QString* noDisplay) {
+    const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
+    if (!requested.isEmpty()) {
+        if (IsWindowless(requested)) return false;
+        qputenv("QT_QPA_PLATFORM", requested + ";offscreen");
+        return true;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        *noDisplay = QStringLiteral("No display: neither DISPLAY nor WAYLAND_DISPLAY is set, so the form cannot be shown");
+        return false;
+    }
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen" : "wayland;xcb;offscreen");
+    return true;
+}
+
+QString DisplayName() {
+    const QString x = qEnvironmentVariable("DISPLAY");
+    return x.isEmpty() ? qEnvironmentVariable("WAYLAND_DISPLAY") : x;
+}
+
 }  // namespace
 
 extern "C" int KorvaWindowedMain(int argc, char** argv) {
@@ -60,15 +96,20 @@ extern "C" int KorvaWindowedMain(int argc, char** argv) {
     const QStringList params = HostArguments(argc, argv);
     InstallRunDirectorySignalHandlers();
     RemoveAbandonedRunDirectories();
-    // Started by the host without a display, the program still runs:
-    // windowless, with its messages on standard error.
-    const bool unattended = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-                            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (unattended) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Started by the host without a usable display, the program runs
+    // windowless, with its messages on standard error; its modes end at
+    // once with the reason rather than wait for a form nobody can see.
+    QString noDisplay;
+    const bool guarded = ChoosePlatform(&noDisplay);
     // The application object shows an exception that escapes an event
     // handler in a box, as every form of the program expects.
     TIvApplication app(argc, argv);
+    const bool windowless = IsWindowless(QGuiApplication::platformName().toLatin1());
+    if (guarded && windowless)
+        noDisplay = QStringLiteral("The display \"%1\" cannot be reached, so the form cannot be shown").arg(DisplayName());
     InstallQtMessageSeam();
-    SetUnattended(unattended);
-    return RunModes(params);
+    // Nobody can answer a box nobody sees: on a windowless platform, chosen
+    // or not, every box goes to standard error with its default answer.
+    SetUnattended(windowless);
+    return RunModes(params, noDisplay);
 }

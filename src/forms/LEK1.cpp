@@ -2182,6 +2182,8 @@ int RunInputForm() {
     try {
         form = std::make_unique<TFLEK1>();
     } catch (const std::exception& e) {
+        // The host learns why the form could not start.
+        WriteHostErrorFile(QString::fromLocal8Bit(e.what()));
         ErrorOk(nullptr, QString::fromLocal8Bit(e.what()));
         return 3;
     }

@@ -14,6 +14,7 @@
 #include "forms/rules/LEK1Rules.h"
 #include "host/IniReader.h"
 #include "host/IniWriter.h"
+#include "host/KORVA_MDS.h"
 #include "forms/Password.h"
 #include "forms/Password1.h"
 #include "localisation/IvBinDic.h"
@@ -326,11 +327,7 @@ bool ReadRegistryBool(const TRegistry& reg, const QString& name, bool& value) {
     }
 }
 
-void WriteHostError(const QString& text) {
-    HostTextWriter w(QDir::current().filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D")));
-    w.WriteLine(QStringLiteral("CANCLED ") + text);
-    w.Commit();
-}
+void WriteHostError(const QString& text) { WriteHostErrorLine(HostErrorFilePath(), text); }
 
 // The program-wide print switches from the settings row.
 void ReadPrintSwitches(TTable& firdat) {

@@ -6,9 +6,18 @@
 #include "data/DBKON.h"
 #include "platform/Session.h"
 #include "messages/MessageSeam.h"
+#include "platform/HostFiles.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +35,18 @@ DataModules CreateDataModules() {
     return modules;
 }
 
-int RunMainForm(const MainFormRunner& runner, const char* modeName) {
+bool g_answerLost = false;
+
+// A start that ends before the form: the host learns why from the error
+// file (normal mode) and standard error.
+int EndStart(const QString& why, bool hostAnswer) {
+    std::fprintf(stderr, "KORVA: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    if (hostAnswer) WriteHostErrorLine(HostErrorFilePath(), why);
+    return exitcode::StartFailed;
+}
+
+int RunMainForm(const MainFormRunner& runner, const char* modeName, bool hostAnswer) {
     GiveTablePassword();
     DataModules modules;
     try {
@@ -34,8 +54,9 @@ int RunMainForm(const MainFormRunner& runner, const char* modeName) {
     } catch (const std::exception& e) {
         // A broken database configuration ends the start; the engineer
         // sees why in a box where a display exists, the host on standard
-        // error in every case.
+        // error and in the error file.
         ShowSystemMessage(QString::fromUtf8(e.what()));
+        if (hostAnswer) WriteHostErrorLine(HostErrorFilePath(), QString::fromUtf8(e.what()));
         return exitcode::StartFailed;
     }
     if (runner) return runner();
@@ -47,15 +68,77 @@ int RunMainForm(const MainFormRunner& runner, const char* modeName) {
 
 int RunConfigureMode(int paramCount, const MainForms& forms) {
     if (CheckConfigureArgs(paramCount) != 0) return exitcode::ConfigureArgs;
-    return RunMainForm(forms.configure, "configuration");
+    if (!forms.noDisplay.isEmpty()) return EndStart(forms.noDisplay, false);
+    return RunMainForm(forms.configure, "configuration", false);
 }
 
 int RunNormalMode(const MainForms& forms) {
     if (const int c = CheckRunArgs(); c != 0) return exitcode::RunArgsBase + c;
-    return RunMainForm(forms.normal, "normal");
+    QString why;
+    if (!RemoveEarlierOutput(OutputFileName, &why)) return EndStart(why, true);
+    if (!forms.noDisplay.isEmpty()) return EndStart(forms.noDisplay, true);
+    const int code = RunMainForm(forms.normal, "normal", true);
+    // The output file, when there is one, is this run's: the earlier one
+    // was removed at the start.
+    if (code == exitcode::MainFormClosed && HostAnswerLost() && !QFileInfo::exists(OutputFileName))
+        return exitcode::AnswerNotWritten;
+    return code;
+}
+
+// The temporary files a writer killed between naming its complete file and
+// renaming it into place leaves beside it: the file's name, a dot and six
+// letters or digits. Only this user's plain files; no other copy of the
+// program runs for this user while this one holds the lock.
+void RemoveStaleTemporaries(const QString& finalName) {
+    const QFileInfo info(finalName);
+    const QDir dir = info.absoluteDir();
+    const QRegularExpression pattern(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName())));
+    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".??????")},
+                                              QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!pattern.match(name).hasMatch()) continue;
+        const QByteArray native = QFile::encodeName(dir.filePath(name));
+        struct stat st {};
+        if (::lstat(native.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid())
+            ::unlink(native.constData());
+    }
 }
 
 }  // namespace
+
+QString HostErrorFilePath() { return QDir::current().filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
+
+bool WriteHostErrorLine(const QString& path, const QString& message) {
+    QString error;
+    // Named in full in any message, wherever the run stands.
+    const QString file = QFileInfo(path).absoluteFilePath();
+    g_answerLost = !WriteHostTextFile(file, {QStringLiteral("CANCLED ") + message}, HostFileName::Own, &error);
+    if (g_answerLost) {
+        std::fprintf(stderr, "KORVA: the host error file cannot be written (%s); the host gets no answer for: %s\n",
+                     qPrintable(error), qPrintable(message));
+        std::fflush(stderr);
+    }
+    return !g_answerLost;
+}
+
+bool HostAnswerLost() { return g_answerLost; }
+
+bool RemoveEarlierOutput(const QString& outputFile, QString* why) {
+    const QFileInfo info(outputFile);
+    // Behind a link the writer replaces the file the link names.
+    const QString target = !info.isSymLink() ? info.absoluteFilePath()
+                           : info.exists()   ? info.canonicalFilePath()
+                                             : info.symLinkTarget();
+    RemoveStaleTemporaries(target);
+    const QByteArray native = QFile::encodeName(target);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    if (::unlink(native.constData()) == 0 || errno == ENOENT) return true;
+    if (why)
+        *why = QStringLiteral("The output file %1 of an earlier run cannot be removed (%2); this run could not "
+                              "replace it either")
+                   .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+}
 
 int RunKorvaMds(const QStringList& params, const MainForms& forms) {
     ParseCommandLine(params);

@@ -15,6 +15,7 @@ constexpr int MainFormClosed = 0;
 constexpr int ConfigureArgs = 1;        // "/CONFIGURE_CONF" with other parameters
 constexpr int MainFormMissing = 2;      // this build has no main form for the mode
 constexpr int StartFailed = 3;          // an error ended the start before a main form
+constexpr int AnswerNotWritten = 5;     // normal mode: neither output nor host error file written
 constexpr int RunArgsBase = 100;        // + the code of CheckRunArgs
 constexpr int DeleteArgsBase = 200;     // + the code of CheckDeleteArgs
 constexpr int DeleteResultBase = 300;   // + the result of DeleteDrawing
@@ -37,6 +38,10 @@ using MainFormRunner = std::function<int()>;
 struct MainForms {
     MainFormRunner configure;  // TFABHG_configure and its companions
     MainFormRunner normal;     // TFLEK1
+    // Why no window can be shown (no display, or one that cannot be
+    // reached); empty when a display is usable. The windowed modes then end
+    // at once instead of waiting for an engineer who cannot see the form.
+    QString noDisplay;
 };
 
 // Chooses the mode from the host globals set by ParseCommandLine.
@@ -55,3 +60,21 @@ void GiveTablePassword();
 
 // Writes the delete-mode result file: the result in decimal and CR LF.
 bool WriteDeleteResult(const QString& fileName, int result);
+
+// The host error file of normal mode, in the current directory.
+QString HostErrorFilePath();
+// Writes one line "CANCLED " + message into the host error file at path,
+// replacing an earlier one; the program names that file itself, so a
+// symbolic link there is not followed. When it cannot be written, standard
+// error says so (naming the file and the cause) and the run has no answer
+// for the host until a later error file or the output file is written.
+bool WriteHostErrorLine(const QString& path, const QString& message);
+// True when the last host error file of this run could not be written.
+bool HostAnswerLost();
+
+// Normal mode before its form: the output file of an earlier run at the
+// output name (a plain file, also behind a link) and the temporary files a
+// killed writer left beside it are removed, so the host finds an output
+// file only when this run wrote it. False when the earlier file stays;
+// *why names it and the cause.
+bool RemoveEarlierOutput(const QString& outputFile, QString* why);

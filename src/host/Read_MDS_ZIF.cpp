@@ -1,6 +1,7 @@
 #include "host/Read_MDS_ZIF.h"
 
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "data/FIRAUFKON.h"
 #include "data/FileUtils.h"
 #include "platform/IniReader.h"
 #include "localisation/IvLanguD.h"
@@ -9,6 +10,7 @@
 #include "platform/Query.h"
 
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -70,10 +72,107 @@ const NumberField NumberFields[] = {
     {"MDSHangerConfig", "Joint Beam Height", "0", &MdsJointBeamHeight},
 };
 
+// What a value of the host input may hold.
+enum class ValueKind {
+    Text,         // any text without control characters
+    Mark,         // the hanger mark: also no longer than K_POS_NR
+    DrawingNo,    // the drawing number: also no longer than K_KDN_ZNR
+    Signed,       // a load, movement or angle: finite, within HostValueLimit
+    Size,         // a diameter, thickness, width or height: also not negative
+    Coordinate,   // a coordinate or elevation: finite, within HostCoordinateLimit
+    Temperature,  // as Signed, read as a whole number
+    GivenLength,  // a whole number above 0 is a rod length (a coordinate)
+};
+
+struct KeyRule {
+    const char* section;
+    const char* key;
+    ValueKind kind;
+};
+
+// Every key the reader reads, with what its value may hold.
+const KeyRule KeyRules[] = {
+    {"DWG", "HangerMark", ValueKind::Mark},
+    {"DWG", "DwgNo", ValueKind::DrawingNo},
+    {"LOAD", "Normal", ValueKind::Signed},
+    {"LOAD", "Emergency", ValueKind::Signed},
+    {"LOAD", "Failure", ValueKind::Signed},
+    {"LOAD", "Hydro", ValueKind::Signed},
+    {"PIPE", "SIZE", ValueKind::Size},
+    {"PIPE", "Temp", ValueKind::Temperature},
+    {"PIPE", "Insulation", ValueKind::Size},
+    {"PIPE", "Pipe_X", ValueKind::Coordinate},
+    {"PIPE", "Pipe_Y", ValueKind::Coordinate},
+    {"PIPE", "Pipe_Z", ValueKind::Coordinate},
+    {"MDSHangerConfig", "Alpha", ValueKind::Signed},
+    {"MDSHangerConfig", "Alpha35", ValueKind::Signed},
+    {"MDSHangerConfig", "Yangle", ValueKind::Signed},
+    {"MDSHangerConfig", "Profile Left", ValueKind::Text},
+    {"MDSHangerConfig", "Profile Right", ValueKind::Text},
+    {"MDSHangerConfig", "Config", ValueKind::Text},
+    {"MDSHangerConfig", "Length", ValueKind::GivenLength},
+    {"MDSHangerConfig", "Joint Beam Flange Width", ValueKind::Size},
+    {"MDSHangerConfig", "Joint Beam Flange Thickness", ValueKind::Size},
+    {"MDSHangerConfig", "Joint Beam Height", ValueKind::Size},
+    {"MDSHangerConfig", "Joint Rotate", ValueKind::Text},
+    {"STATICMOVEMENTS", "Lateral", ValueKind::Signed},
+    {"STATICMOVEMENTS", "Horizontal", ValueKind::Signed},
+    {"STATICMOVEMENTS", "Vertical", ValueKind::Signed},
+    {"DYNAMICMOVEMENTS", "Positive", ValueKind::Signed},
+    {"DYNAMICMOVEMENTS", "Negative", ValueKind::Signed},
+    {"SteelConnection", "EL_Steel_L", ValueKind::Coordinate},
+    {"SteelConnection", "EL_Steel_R", ValueKind::Coordinate},
+    {"SteelConnection", "Width", ValueKind::Size},
+};
+
+// A number text as the reader sees it: empty, a finite number, a number
+// the host cannot mean (NaN, an infinity, beyond the float64 range), or a
+// text that is no number (which counts as 0).
+struct NumberText {
+    enum Kind { Empty, Finite, NotFinite, Unreadable } kind = Empty;
+    double value = 0;
+};
+
+NumberText ClassifyNumber(const QString& text) {
+    QString t = text.trimmed().toLower();
+    if (t.isEmpty()) return {};
+    t.replace(u',', u'.');
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)(e([+-]?\\d+))?$"));
+    const QRegularExpressionMatch m = decimal.match(t);
+    if (!m.hasMatch()) {
+        const QString word = (t.startsWith(u'+') || t.startsWith(u'-')) ? t.mid(1) : t;
+        const bool notFinite = word == QLatin1String("nan") || word.startsWith(QLatin1String("nan(")) ||
+                               word == QLatin1String("inf") || word == QLatin1String("infinity");
+        return {notFinite ? NumberText::NotFinite : NumberText::Unreadable, 0};
+    }
+    // Read with the range of the extended type, so that a number beyond the
+    // float64 range is seen as such rather than as 0.
+    const QByteArray digits = (t.startsWith(u'+') ? t.mid(1) : t).toLatin1();
+    long double v = 0;
+    const auto [end, error] = std::from_chars(digits.constData(), digits.constData() + digits.size(), v);
+    if (error == std::errc::result_out_of_range) {
+        const bool tiny = m.captured(3).startsWith(u'-');
+        return {tiny ? NumberText::Finite : NumberText::NotFinite, 0};
+    }
+    if (error != std::errc() || end != digits.constData() + digits.size()) return {NumberText::Unreadable, 0};
+    if (std::fabs(v) > std::numeric_limits<double>::max()) return {NumberText::NotFinite, 0};
+    return {NumberText::Finite, double(v)};
+}
+
+// The value as the message shows it: long values cut.
+QString Shown(const QString& value) {
+    constexpr int Longest = 40;
+    return value.size() <= Longest ? value : value.left(Longest) + QStringLiteral("...");
+}
+
 class HostInput {
 public:
     explicit HostInput(const QString& fileName) : m_ini(fileName) {
         if (!m_ini.Error().isEmpty()) throw EGeneralError(QStringLiteral("Host input file ") + m_ini.Error());
+    }
+    // Refuses the first value of the file the host cannot mean.
+    void CheckValues() const {
+        for (const KeyRule& rule : KeyRules) CheckValue(rule);
     }
     QString Text(const char* section, const char* key, const char* defaultText = "") const {
         return m_ini.ReadString(QLatin1String(section), QLatin1String(key), QLatin1String(defaultText));
@@ -84,6 +183,53 @@ public:
     QString Rounded(const char* section, const char* key) const { return RoundedText(Number(section, key)); }
 
 private:
+    [[noreturn]] void Refuse(const KeyRule& rule, const QString& reason) const {
+        throw EGeneralError(QStringLiteral("Host input file %1: [%2] %3 %4")
+                                .arg(m_ini.FileName(), QLatin1String(rule.section), QLatin1String(rule.key), reason));
+    }
+    void CheckValue(const KeyRule& rule) const {
+        if (!m_ini.ValueExists(QLatin1String(rule.section), QLatin1String(rule.key))) return;
+        const QString value = Text(rule.section, rule.key);
+        if (const qsizetype at = FirstControlCharacter(value); at >= 0)
+            Refuse(rule, QStringLiteral("holds the control character U+%1; the value is refused")
+                             .arg(QString::number(value[at].unicode(), 16).toUpper().rightJustified(4, u'0')));
+        switch (rule.kind) {
+        case ValueKind::Text: return;
+        case ValueKind::Mark: return CheckLength(rule, value, int(sizeof ConstructionRecord.K_POS_NR));
+        case ValueKind::DrawingNo: return CheckLength(rule, value, int(sizeof ConstructionRecord.K_KDN_ZNR));
+        case ValueKind::GivenLength: return CheckGivenLength(rule, value);
+        default: return CheckNumber(rule, value);
+        }
+    }
+    void CheckLength(const KeyRule& rule, const QString& value, int width) const {
+        if (value.size() <= width) return;
+        Refuse(rule, QStringLiteral("= \"%1\" has %2 characters; the support record holds %3, and a cut text "
+                                    "could stand for another one")
+                         .arg(Shown(value))
+                         .arg(value.size())
+                         .arg(width));
+    }
+    void CheckNumber(const KeyRule& rule, const QString& value) const {
+        const NumberText n = ClassifyNumber(value);
+        if (n.kind == NumberText::NotFinite)
+            Refuse(rule, QStringLiteral("= %1 is not a finite number").arg(Shown(value)));
+        if (n.kind != NumberText::Finite) return;
+        const double limit = rule.kind == ValueKind::Coordinate ? HostCoordinateLimit : HostValueLimit;
+        if (std::fabs(n.value) > limit)
+            Refuse(rule, QStringLiteral("= %1 lies outside the range of its field (-%2 to %2)")
+                             .arg(Shown(value), QString::number(limit, 'f', 0)));
+        if (rule.kind == ValueKind::Size && n.value < 0)
+            Refuse(rule, QStringLiteral("= %1 is negative; a size cannot be").arg(Shown(value)));
+    }
+    // Only a whole number above 0 is a length; any other text is not taken.
+    void CheckGivenLength(const KeyRule& rule, const QString& value) const {
+        int64_t whole = 0;
+        if (!ParseWholeNumber(value, whole) || whole <= 0) return;
+        if (double(whole) > HostCoordinateLimit)
+            Refuse(rule, QStringLiteral("= %1 lies outside the range of its field (1 to %2)")
+                             .arg(Shown(value), QString::number(HostCoordinateLimit, 'f', 0)));
+    }
+
     TIniReader m_ini;
 };
 
@@ -166,6 +312,22 @@ void ReadElevations(const HostInput& in) {
 
 }  // namespace
 
+bool IsControlCharacter(QChar c) { return c.category() == QChar::Other_Control; }
+
+qsizetype FirstControlCharacter(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (IsControlCharacter(text[i])) return i;
+    return -1;
+}
+
+QString WithoutControlCharacters(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (!IsControlCharacter(c)) out += c;
+    return out;
+}
+
 double StrToFloatAnySep(const QString& text) {
     if (text.isEmpty()) return 0;
     QString normalized = text;
@@ -242,6 +404,7 @@ QString FormatFixedPrecision(double value, int precision, int decimals) {
 
 void ReadMdsInputFile() {
     const HostInput in(InputFileName);
+    in.CheckValues();
     MdsHangerMark = in.Text("DWG", "HangerMark");
     MdsDwgNo = in.Text("DWG", "DwgNo");
     for (const NumberField& f : NumberFields) *f.target = in.Number(f.section, f.key, f.defaultText);

@@ -8,10 +8,28 @@
 inline constexpr const char* CatalogueAlias = "KORVA_9_0";
 
 // Reads the file named by InputFileName into the host globals. A missing
-// file or key gives the defaults; unreadable numbers count as 0. A file
-// larger than any real input file is refused with EGeneralError naming it,
-// before anything is read into the globals.
+// file or key gives the defaults; unreadable numbers count as 0. Values the
+// host cannot mean are refused with EGeneralError naming the file, the
+// section and the key, before anything is read into the globals: a control
+// character in any value, a number that is not finite or lies outside the
+// range of its field, a negative size, a text longer than its field of the
+// support record. So is a file that is not a plain file or is larger than
+// any real input file.
 void ReadMdsInputFile();
+
+// The largest size of a load (kN), a size, a movement (mm) or an angle, and
+// of a coordinate or an elevation (mm), that the host input may carry.
+inline constexpr double HostValueLimit = 1.0e6;
+inline constexpr double HostCoordinateLimit = 1.0e9;
+
+// A control character (C0, DEL, C1): never part of a text the program
+// stores or writes.
+bool IsControlCharacter(QChar c);
+// Where the first control character of a text stands, -1 for none.
+qsizetype FirstControlCharacter(const QString& text);
+// The text without its control characters: for text the engineer types or
+// pastes into a field of the form, where the field shows what is kept.
+QString WithoutControlCharacters(const QString& text);
 
 // A number written with "." or "," as its decimal separator; 0 for an empty
 // or unreadable text.

@@ -22,5 +22,9 @@ int WriteFaultArmed();
 // In korva_testhooks: arms the hooks from the environment of a test run
 // (KORVA_TEST_FAIL_WRITE=n: the n-th write statement fails;
 // KORVA_TEST_CRASH_AT=n: the process ends at once, as if killed, at the
-// n-th write, sync, truncation or deletion of a file by SQLite).
+// n-th write, sync, truncation or deletion of a file by SQLite;
+// KORVA_TEST_CRASH_HOST_AT=n: the process ends at once with
+// HostFileCrashExitCode at the n-th step of a host file: opened, each
+// write, committed).
 void ArmTestHooksFromEnvironment();
+inline constexpr int HostFileCrashExitCode = 86;

@@ -18,13 +18,23 @@ constexpr int kHostCodePage = 1252;
 
 QString SystemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
-// A name that must be written where it stands: a FIFO, a device, or a
-// plain file with other hard links to it.
+HostFileStepHook g_stepHook = nullptr;
+
+void Step() {
+    if (g_stepHook) g_stepHook();
+}
+
+// A name that must be written where it stands: a FIFO or a device. A plain
+// file is replaced whole, also one with other hard links to it.
 bool WriteInPlace(const QByteArray& native) {
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) return false;
-    if (!S_ISREG(st.st_mode)) return !S_ISDIR(st.st_mode);
-    return st.st_nlink > 1;
+    return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+bool IsSymbolicLink(const QByteArray& native) {
+    struct stat st {};
+    return ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 // A FIFO whose reader has gone answers a write with SIGPIPE, which would end
@@ -62,33 +72,59 @@ private:
 
 HostTextWriter::~HostTextWriter() { Discard(); }
 
-bool HostTextWriter::Open(const QString& path) {
+bool HostTextWriter::Open(const QString& path, HostFileName naming) {
     Discard();
     m_failed = false;
     m_error.clear();
     const QByteArray native = QFile::encodeName(path);
-    if (WriteInPlace(native)) {
-        struct stat st {};
-        ::stat(native.constData(), &st);
-        const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (S_ISREG(st.st_mode) ? O_TRUNC : 0);
-        m_fd = ::open(native.constData(), flags);
-        if (m_fd < 0) {
-            m_error = QString("%1: %2").arg(QDir::toNativeSeparators(path), SystemError(errno));
-            m_failed = true;
-            return false;
-        }
-        return true;
+    // A file the program names itself is never written through a link
+    // somebody put in its place: that would overwrite whatever it points to.
+    if (naming == HostFileName::Own && IsSymbolicLink(native)) {
+        m_error = QStringLiteral("%1 is a symbolic link; the program does not write its own file through a link")
+                      .arg(QDir::toNativeSeparators(path));
+        m_failed = true;
+        return false;
     }
+    if (WriteInPlace(native) && OpenInPlace(path, naming)) return true;
+    if (m_failed) return false;
     m_file = std::make_unique<QSaveFile>(path);
     // Unbuffered, so a short write (a full disk, a file size limit) shows in
     // Write: a buffered flush drops what it cannot write without an error,
     // and the truncated file would be committed.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        m_error = m_file->errorString();
+        m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), m_file->errorString());
         m_file.reset();
         m_failed = true;
         return false;
     }
+    Step();
+    return true;
+}
+
+// False with m_failed clear when the name turned out to be a plain file
+// after all (replaced since it was looked at): it is then replaced whole.
+bool HostTextWriter::OpenInPlace(const QString& path, HostFileName naming) {
+    const QByteArray native = QFile::encodeName(path);
+    // Without O_NONBLOCK, opening a FIFO nobody reads waits for ever.
+    const int flags = O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (naming == HostFileName::Own ? O_NOFOLLOW : 0);
+    const int fd = ::open(native.constData(), flags);
+    if (fd < 0) {
+        const int err = errno;
+        m_error = err == ENXIO ? QStringLiteral("%1: no program reads this FIFO; nothing was written")
+                                     .arg(QDir::toNativeSeparators(path))
+                               : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), SystemError(err));
+        m_failed = true;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // The reader is there: from now on a full pipe waits for it to read.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
+    Step();
     return true;
 }
 
@@ -110,10 +146,12 @@ void HostTextWriter::Write(const QString& text) {
             }
             done += n;
         }
+        Step();
         return;
     }
     if (!m_file) return;
     if (m_file->write(bytes) != bytes.size()) m_failed = true;
+    Step();
 }
 
 void HostTextWriter::WriteLine(const QString& text) { Write(text + "\r\n"); }
@@ -132,12 +170,14 @@ bool HostTextWriter::Commit() {
             ok = false;
         }
         m_fd = -1;
+        if (ok) Step();
         return ok;
     }
     if (!m_file) return false;
     const bool ok = !m_failed && m_file->commit();
-    if (!ok) m_error = m_file->errorString();
+    if (!ok) m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_file->fileName()), m_file->errorString());
     m_file.reset();
+    if (ok) Step();
     return ok;
 }
 
@@ -148,7 +188,9 @@ void HostTextWriter::Discard() {
     m_file.reset();
 }
 
-QString HostTextWriter::ErrorString() const { return m_file ? m_file->errorString() : m_error; }
+QString HostTextWriter::ErrorString() const { return m_file && m_error.isEmpty() ? m_file->errorString() : m_error; }
+
+void SetHostFileStepHook(HostFileStepHook hook) { g_stepHook = hook; }
 
 QString DecodeUtf8OrCodePage(const QByteArray& bytes, int codePage) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -166,21 +208,29 @@ QString DecodeHostBytes(const QByteArray& bytes, bool utf8First) {
 
 QString ReadHostText(const QString& path, bool* ok, QString* error, bool utf8First) {
     if (ok) *ok = false;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QString("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+    const auto fail = [&](const QString& why) {
+        if (error) *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why);
         return QString();
+    };
+    // Opened without waiting and checked before reading: a FIFO without a
+    // writer would keep the program waiting for ever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(SystemError(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(QStringLiteral("not a plain file (a FIFO or a device is not read)"));
     }
-    // Read one byte past the limit rather than trusting the size a special
-    // file reports.
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(f.errorString());
+    }
+    // Read one byte past the limit rather than trusting the size the file
+    // reports (it may grow while it is read).
     const QByteArray bytes = f.read(MaxHostFileSize + 1);
-    if (bytes.size() > MaxHostFileSize) {
-        if (error)
-            *error = QString("%1: the file is larger than %2 MB and is not read")
-                         .arg(QDir::toNativeSeparators(path))
-                         .arg(MaxHostFileSize / (1024 * 1024));
-        return QString();
-    }
+    if (bytes.size() > MaxHostFileSize)
+        return fail(QStringLiteral("the file is larger than %1 MB and is not read").arg(MaxHostFileSize / (1024 * 1024)));
     if (ok) *ok = true;
     return DecodeHostBytes(bytes, utf8First);
 }
@@ -197,9 +247,13 @@ bool ReadHostTextFile(const QString& path, QStringList& lines) {
     return true;
 }
 
-bool WriteHostTextFile(const QString& path, const QStringList& lines) {
+bool WriteHostTextFile(const QString& path, const QStringList& lines, HostFileName naming, QString* error) {
     HostTextWriter w;
-    if (!w.Open(path)) return false;
-    for (const auto& l : lines) w.WriteLine(l);
-    return w.Commit();
+    bool ok = w.Open(path, naming);
+    if (ok) {
+        for (const auto& l : lines) w.WriteLine(l);
+        ok = w.Commit();
+    }
+    if (!ok && error) *error = w.ErrorString();
+    return ok;
 }

@@ -1,26 +1,36 @@
 #pragma once
-// Text files shared with the host: Windows-1252 with CR LF line ends. A file
-// written for the host goes to a temporary file in the same directory and is
-// renamed into place only when complete. A name that stands for something
-// other than a plain file (a FIFO, a device) or a file with further hard
-// links is written in place: a rename would replace the special file or cut
-// the link. Any failed or short write, flush or close fails the whole write.
-// The complete file's data is synced before it is renamed into place, so a
-// crash leaves the old file or the whole new one, never an empty one; the
-// directory is not synced (the rename alone may be lost).
+// Text files shared with the host: Windows-1252 with CR LF line ends. A
+// plain file written for the host goes to a temporary file in the same
+// directory and is renamed into place only when complete, so the host reads
+// the old file or the whole new one; a further hard link to the old file
+// keeps the old content (the rename cuts it). A name that stands for
+// something other than a plain file (a FIFO, a device) is written in
+// place: a rename would replace the special file. A FIFO is opened without
+// waiting: when no program reads it the write fails at once. Any failed or
+// short write, flush or close fails the whole write. The complete file's
+// data is synced before it is renamed into place, so a crash leaves the old
+// file or the whole new one, never an empty one; the directory is not
+// synced (the rename alone may be lost).
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+// Who chose the name of a file the program writes.
+enum class HostFileName {
+    Given,  // named by the host (output file, result file): a link is followed
+    Own,    // named by the program itself: a symbolic link there is refused
+};
+
 class HostTextWriter {
 public:
     HostTextWriter() = default;
-    explicit HostTextWriter(const QString& path) { Open(path); }
+    explicit HostTextWriter(const QString& path, HostFileName naming = HostFileName::Given) { Open(path, naming); }
     ~HostTextWriter();  // an uncommitted file is discarded
 
-    bool Open(const QString& path);  // false when the directory is not writable
-    bool IsOpen() const { return bool(m_file); }
+    // False when the file cannot be written there (ErrorString says why).
+    bool Open(const QString& path, HostFileName naming = HostFileName::Given);
+    bool IsOpen() const { return m_file || m_fd >= 0; }
     void Write(const QString& text);      // no line end
     void WriteLine(const QString& text);  // text + CR LF
     bool Commit();                         // false when the file could not be written
@@ -28,6 +38,8 @@ public:
     QString ErrorString() const;
 
 private:
+    bool OpenInPlace(const QString& path, HostFileName naming);
+
     std::unique_ptr<QSaveFile> m_file;
     int m_fd = -1;  // written in place
     QString m_error;
@@ -40,8 +52,10 @@ constexpr qint64 MaxHostFileSize = 16 * 1024 * 1024;
 
 // Reads a host text file into lines without their CR LF or LF. The text is
 // UTF-8 or UTF-16 when it starts with that byte-order mark (the mark is
-// dropped), else Windows-1252. Returns false when the file cannot be read
-// or is larger than MaxHostFileSize; *error then says why, naming the file.
+// dropped), else Windows-1252. Returns false when the file cannot be read,
+// is not a plain file (a FIFO or a device could keep the reader waiting for
+// ever) or is larger than MaxHostFileSize; *error then says why, naming the
+// file.
 bool ReadHostTextFile(const QString& path, QStringList& lines);
 // utf8First: bytes without a mark are taken as UTF-8 when they are valid
 // UTF-8 (files of this system rather than the host's).
@@ -52,5 +66,11 @@ QString DecodeHostBytes(const QByteArray& bytes, bool utf8First = false);
 // code page).
 QString DecodeUtf8OrCodePage(const QByteArray& bytes, int codePage = 0);
 
-// Writes a whole host file at once (atomically).
-bool WriteHostTextFile(const QString& path, const QStringList& lines);
+// Writes a whole host file at once (atomically); *error says why it failed.
+bool WriteHostTextFile(const QString& path, const QStringList& lines, HostFileName naming = HostFileName::Given,
+                       QString* error = nullptr);
+
+// A seam for the crash tests: called after the file is opened, after each
+// write and after the commit. Only the test hooks set it.
+using HostFileStepHook = void (*)();
+void SetHostFileStepHook(HostFileStepHook hook);

@@ -105,8 +105,20 @@ QString InstanceLockPath(const char* name) {
 }
 
 QString InstanceSocketPath(const char* name) {
-    const QString dir = InstanceRuntimeDirectory();
-    return dir.isEmpty() ? QString() : dir + "/" + QLatin1String(name) + ".socket";
+    // A socket's path has room for about 108 bytes, and the server binds it
+    // under a longer temporary name first. A runtime directory too deep for
+    // that gives way to the directory of our own in the temporary folder.
+    const auto fits = [](const QString& path) {
+        sockaddr_un address;
+        return UnixSocketAddress(QFile::encodeName(path) + ".new.4294967295", address);
+    };
+    const auto in = [name](const QString& dir) {
+        return dir.isEmpty() ? QString() : dir + "/" + QLatin1String(name) + ".socket";
+    };
+    const QString path = in(InstanceRuntimeDirectory());
+    if (!path.isEmpty() && fits(path)) return path;
+    const QString fallback = in(FallbackRuntimeDirectory());
+    return !fallback.isEmpty() && fits(fallback) ? fallback : QString();
 }
 
 InstanceLockResult TakeInstanceLock(const char* name, int waitMs) {
@@ -119,9 +131,16 @@ InstanceLockResult TakeInstanceLock(const char* name, int waitMs) {
     }
     const QByteArray path = QFile::encodeName(lockPath);
     // Close-on-exec: a child program must not carry the lock on after we end.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Never through a link put in its place: the file would be created or
+    // written wherever the link points.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        std::fprintf(stderr, "KORVA: cannot create the lock file %s: %s\n", path.constData(), std::strerror(errno));
+        const int error = errno;
+        if (error == ELOOP)
+            std::fprintf(stderr, "KORVA: the lock file %s is a symbolic link and is not followed; another copy is "
+                                 "not detected\n", path.constData());
+        else
+            std::fprintf(stderr, "KORVA: cannot create the lock file %s: %s\n", path.constData(), std::strerror(error));
         return InstanceLockResult::Acquired;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {

@@ -26,7 +26,9 @@ enum class InstanceLockResult {
 QString InstanceRuntimeDirectory();
 
 // The lock file and the socket of the copy that holds it, for this name; empty
-// without a runtime directory.
+// without a runtime directory. A runtime directory too deep for a socket's
+// address puts the socket into the directory of our own in the temporary
+// folder.
 QString InstanceLockPath(const char* name);
 QString InstanceSocketPath(const char* name);
 

@@ -5,11 +5,13 @@
 #include "host/KORVA_MDS.h"
 #include "host/ProjectFixture.h"
 #include "platform/HostFiles.h"
+#include "platform/InstanceLock.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSettings>
 #include <QProcess>
@@ -36,6 +38,7 @@ class TestStartModes : public QObject {
     Q_OBJECT
 
     TestDir m_dir;  // %D%: holds the input file %IN% and the empty project %P%
+    int m_kills = 0;
 
     QString Expand(QString s) const {
         s.replace("%IN%", m_dir.file("in.zif"));
@@ -44,20 +47,33 @@ class TestStartModes : public QObject {
         return s;
     }
 
+    // Runs the program; an environment value "<unset>" removes the variable.
+    // With a working directory the per-user settings stay in it as well.
     RunResult Run(const QStringList& args, const EnvMap& env = {}, bool display = true,
-                  const QString& exe = KORVA_EXE) const {
+                  const QString& exe = KORVA_EXE, const QString& cwd = {}) const {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE", "KORVA_TEST_CRASH_AT"})
+        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE", "KORVA_TEST_FAIL_WRITE", "KORVA_TEST_CRASH_AT",
+                                 "KORVA_TEST_CRASH_HOST_AT"})
             e.remove(name);
         e.insert("QT_QPA_PLATFORM", "offscreen");
         if (!display)
             for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(name);
         if (!e.contains("KORVA_ALIAS_FILE")) e.insert("KORVA_ALIAS_FILE", m_dir.file("no-alias-file.ini"));
-        for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), Expand(it.value()));
+        if (!cwd.isEmpty()) {
+            e.insert("HOME", cwd + "/home");
+            e.insert("XDG_CONFIG_HOME", cwd + "/home/config");
+        }
+        for (auto it = env.begin(); it != env.end(); ++it) {
+            if (it.value() == "<unset>")
+                e.remove(it.key());
+            else
+                e.insert(it.key(), Expand(it.value()));
+        }
         QStringList expanded;
         for (const QString& a : args) expanded << Expand(a);
         QProcess p;
         p.setProcessEnvironment(e);
+        if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
         p.start(exe, expanded);
         RunResult r;
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
@@ -431,17 +447,279 @@ private slots:
         QVERIFY(S_ISCHR(st.st_mode));
     }
 
-    // A result file with a second hard link keeps it; a plain one is
-    // replaced whole.
-    void resultFileKeepsHardLinks() {
+    // A plain result file is replaced whole, also one with a second hard
+    // link: the link keeps the old content. Ended as by a kill at every step
+    // of the write (opened, written, committed), the name holds the old file
+    // or the whole new one, and the other link the old one.
+    void hardLinkedResultFileReplacedWhole() {
+        const QByteArray old = "old content that is longer\r\n";
+        for (int step = 1; step <= 4; ++step) {
+            TestDir dir;
+            const QString p = MakeProject(dir);
+            const QString res = dir.file("result.txt"), link = dir.file("link.txt");
+            QVERIFY(WriteHostTextFile(res, {"old content that is longer"}));
+            QCOMPARE(::link(QFile::encodeName(res).constData(), QFile::encodeName(link).constData()), 0);
+            const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}, {{"KORVA_TEST_CRASH_HOST_AT", QString::number(step)}},
+                                    true, KORVA_HOOKED_EXE);
+            const QByteArray now = FileBytes(res);
+            QVERIFY2(now == old || now == "0\r\n", qPrintable(QString("step %1: %2").arg(step).arg(QString(now))));
+            QCOMPARE(FileBytes(link), old);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+            ++m_kills;
+            if (r.exitCode == ExitStatusOf(300)) {
+                // The run outlived every step: the write is complete.
+                QCOMPARE(now, QByteArray("0\r\n"));
+                QVERIFY(step >= 3);
+                return;
+            }
+            QCOMPARE(r.exitCode, 86);
+            // Killed before its commit, the old file stands.
+            if (step < 3) QCOMPARE(now, old);
+        }
+        QFAIL("the run never got past its steps");
+    }
+
+    // A result FIFO without a reader: the run ends at once with 999 instead
+    // of waiting for a reader that never comes.
+    void resultFifoWithoutReader() {
         TestDir dir;
         const QString p = MakeProject(dir);
-        const QString res = dir.file("result.txt"), link = dir.file("link.txt");
-        QVERIFY(WriteHostTextFile(res, {"old content that is longer"}));
-        QCOMPARE(::link(QFile::encodeName(res).constData(), QFile::encodeName(link).constData()), 0);
-        QCOMPARE(Run({"/DEL:H-1", "/PD:" + p, "/OF:" + res}).exitCode, ExitStatusOf(300));
-        QCOMPARE(FileBytes(res), QByteArray("0\r\n"));
-        QCOMPARE(FileBytes(link), QByteArray("0\r\n"));
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QElapsedTimer t;
+        t.start();
+        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + fifo});
+        QCOMPARE(r.exitCode, ExitStatusOf(999));
+        QVERIFY2(t.elapsed() < 30000, "the run waited for a reader");
+        // The support is deleted; only the report could not be given.
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+    }
+
+    // The lock file is never created or written through a symbolic link
+    // put in its place: the run says so and goes on unguarded.
+    void lockFileBehindALink() {
+        TestDir dir;
+        const QString p = MakeProject(dir);
+        const QString runtime = dir.file("runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(WriteHostTextFile(dir.file("victim.txt"), {"precious"}));
+        QVERIFY(QFile::link(dir.file("victim.txt"), runtime + "/ZORBEL_KORVA2010_MUTEX.lock"));
+        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + dir.file("r.txt")}, {{"XDG_RUNTIME_DIR", runtime}});
+        QCOMPARE(r.exitCode, ExitStatusOf(300));
+        QVERIFY2(r.err.contains("symbolic link") && r.err.contains("ZORBEL_KORVA2010_MUTEX.lock"), qPrintable(r.err));
+        QCOMPARE(FileBytes(dir.file("victim.txt")), QByteArray("precious\r\n"));
+        QVERIFY(QFileInfo(runtime + "/ZORBEL_KORVA2010_MUTEX.lock").isSymLink());
+    }
+
+    // ---------------------------------------------------------------- normal mode: the host's answer
+
+private:
+    // The demo catalogue under an alias file of its own; returns the alias file.
+    static QString MakeCatalogue(const TestDir& dir) {
+        const QString cat = dir.file("catalogue");
+        QDir().mkpath(cat);
+        for (const QString& f : QDir(KORVA_BINARY_DIR "/demo/catalogue").entryList(QDir::Files))
+            QFile::copy(KORVA_BINARY_DIR "/demo/catalogue/" + f, cat + "/" + f);
+        WriteHostTextFile(dir.file("aliases.ini"), {"[KORVA_9_0]", "PATH=" + cat});
+        return dir.file("aliases.ini");
+    }
+
+    // A host directory (the current directory of the run) with an input
+    // file, and an output file of an earlier run beside what a killed writer
+    // leaves (two stale temporary files) and two names that only look alike.
+    struct HostDir {
+        TestDir dir;
+        QString host, input, output;
+        HostDir(const QString& inputText) {
+            host = dir.file("host");
+            QDir().mkpath(host);
+            input = host + "/in.zif";
+            output = host + "/o.zof";
+            QFile in(input);
+            in.open(QIODevice::WriteOnly);
+            in.write(inputText.toUtf8());
+            in.close();
+            for (const QString& name : {"o.zof", "o.zof.Ab12Cd", "o.zof.zz99ZZ", "o.zof.bak", "o.zof.Ab12Cde"})
+                WriteHostTextFile(host + "/" + name, {"written by an earlier run"});
+        }
+        QString ErrorFile() const { return host + "/KORVA_MDS_ERROR.Z3D"; }
+        QStringList Left() const { return QDir(host).entryList({"o.zof*"}, QDir::Files | QDir::Hidden); }
+    };
+
+    static QString EmptyConfigurationInput() {
+        return "[DWG]\nHangerMark=X-1\n[LOAD]\nNormal=10\n[PIPE]\nSIZE=114.3\n[MDSHangerConfig]\nConfig=0\n";
+    }
+
+    RunResult RunNormal(const HostDir& h, const QString& aliases, const EnvMap& extra = {}, bool display = true) const {
+        EnvMap env{{"KORVA_ALIAS_FILE", aliases}};
+        for (auto it = extra.begin(); it != extra.end(); ++it) env.insert(it.key(), it.value());
+        return Run({"/IF:" + h.input, "/OF:" + h.output, "/PD:" + h.dir.file("project")}, env, display, KORVA_EXE,
+                   h.host);
+    }
+
+private slots:
+    // Whatever ends a run, the host never finds the output file of an
+    // earlier run as if it were this one's, nor a stale temporary file.
+    void failedRunLeavesNoEarlierOutput_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<EnvMap>("env");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("configuration not valid") << EmptyConfigurationInput() << EnvMap{} << true << 0 << "";
+        QTest::newRow("value refused") << QString("[PIPE]\nSIZE=-10\n[MDSHangerConfig]\nConfig=1\n") << EnvMap{} << true
+                                       << 3 << "[PIPE] SIZE = -10 is negative";
+        QTest::newRow("33-character mark") << QString("[DWG]\nHangerMark=%1\n").arg(QString(32, 'M') + "X") << EnvMap{}
+                                           << true << 3 << "[DWG] HangerMark";
+        QTest::newRow("no display") << EmptyConfigurationInput() << EnvMap{} << false << 3 << "No display";
+        QTest::newRow("unreachable display")
+            << EmptyConfigurationInput() << EnvMap{{"DISPLAY", ":32767"}, {"QT_QPA_PLATFORM", "<unset>"}} << true << 3
+            << "The display \":32767\" cannot be reached";
+    }
+    void failedRunLeavesNoEarlierOutput() {
+        QFETCH(QString, input);
+        QFETCH(EnvMap, env);
+        QFETCH(bool, display);
+        QFETCH(int, exitCode);
+        QFETCH(QString, reason);
+        HostDir h(input);
+        const QString aliases = MakeCatalogue(h.dir);
+        QElapsedTimer t;
+        t.start();
+        const RunResult r = RunNormal(h, aliases, env, display);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(t.elapsed() < 50000, "the run did not end at once");
+        QCOMPARE(h.Left(), QStringList({"o.zof.Ab12Cde", "o.zof.bak"}));
+        const QByteArray error = FileBytes(h.ErrorFile());
+        QVERIFY2(error.startsWith("CANCLED ") && error.endsWith("\r\n"), error.constData());
+        if (!reason.isEmpty()) {
+            QVERIFY2(error.contains(reason.toUtf8()), error.constData());
+            QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        }
+        // Nothing stored: a refused start never reaches the project.
+        if (exitCode != 0) QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));
+    }
+
+    // The output name may be a link the host keeps: the file behind it goes,
+    // the link stays for the output this run may write.
+    void earlierOutputBehindALink() {
+        HostDir h(EmptyConfigurationInput());
+        QVERIFY(QDir().mkpath(h.dir.file("real")));
+        QVERIFY(WriteHostTextFile(h.dir.file("real/o.zof"), {"earlier"}));
+        QVERIFY(WriteHostTextFile(h.dir.file("real/o.zof.Xy34Zw"), {"stale"}));
+        QVERIFY(QFile::remove(h.output));
+        QVERIFY(QFile::link(h.dir.file("real/o.zof"), h.output));
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir), {}, false);
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(QFileInfo(h.output).isSymLink());
+        QVERIFY(!QFileInfo::exists(h.dir.file("real/o.zof")));
+        QVERIFY(!QFileInfo::exists(h.dir.file("real/o.zof.Xy34Zw")));
+    }
+
+    // When the host error file cannot be written either, standard error
+    // says so and the exit code is not 0: here a directory holds its name,
+    // a symbolic link, which is not followed, or a FIFO nobody reads, which
+    // is not waited for.
+    void neitherOutputNorErrorFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<int>("exitCode");
+        for (const char* kind : {"directory", "symbolic link", "FIFO"}) {
+            QTest::newRow(qPrintable(QString(kind) + ", form ended")) << kind << true << int(exitcode::AnswerNotWritten);
+            QTest::newRow(qPrintable(QString(kind) + ", no display")) << kind << false << int(exitcode::StartFailed);
+        }
+    }
+    void neitherOutputNorErrorFile() {
+        QFETCH(QString, kind);
+        QFETCH(bool, display);
+        QFETCH(int, exitCode);
+        HostDir h(EmptyConfigurationInput());
+        const QString victim = h.dir.file("victim.txt");
+        QVERIFY(WriteHostTextFile(victim, {"precious"}));
+        if (kind == "symbolic link")
+            QVERIFY(QFile::link(victim, h.ErrorFile()));
+        else if (kind == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(h.ErrorFile()).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkpath(h.ErrorFile()));
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir), {}, display);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains("the host error file cannot be written") && r.err.contains(h.ErrorFile()),
+                 qPrintable(r.err));
+        if (kind == "symbolic link") QVERIFY2(r.err.contains("symbolic link"), qPrintable(r.err));
+        if (kind == "FIFO") QVERIFY2(r.err.contains("no program reads"), qPrintable(r.err));
+        QCOMPARE(FileBytes(victim), QByteArray("precious\r\n"));
+        QVERIFY(!QFileInfo::exists(h.output));
+    }
+
+    // A runtime directory deeper than a socket's address allows: the lock
+    // file stays there, the socket goes to the directory of our own in the
+    // temporary folder, and the next copy still reaches the running one
+    // (it is asked to come to the front and answers; no "blocked" box).
+    void deepRuntimeDirectory() {
+        HostDir h(EmptyConfigurationInput());
+        const QString runtime = h.dir.file(QString(120, 'r'));
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString temp = h.dir.file("t");
+        QVERIFY(QDir().mkpath(temp));
+        const QString aliases = MakeCatalogue(h.dir);
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"KORVA_INPUTFILE", "KORVA_OUTPUTFILE"}) e.remove(name);
+        e.insert("QT_QPA_PLATFORM", "offscreen");
+        e.insert("KORVA_ALIAS_FILE", aliases);
+        e.insert("XDG_RUNTIME_DIR", runtime);
+        e.insert("TMPDIR", temp);
+        e.insert("HOME", h.host + "/home");
+        e.insert("XDG_CONFIG_HOME", h.host + "/home/config");
+        QProcess first;
+        first.setProcessEnvironment(e);
+        first.setWorkingDirectory(h.host);
+        first.start(KORVA_EXE, {"/IF:" KORVA_SOURCE_DIR "/resources/catalogue/inputs/spring_hanger.ini", "/OF:" + h.output,
+                                "/PD:" + h.dir.file("project")});
+        const auto stop = qScopeGuard([&first] {
+            first.kill();
+            first.waitForFinished(10000);
+        });
+        QVERIFY(first.waitForStarted(10000));
+        const QString socket = QString("%1/korva-runtime-%2/ZORBEL_KORVA2010_MUTEX.socket").arg(temp).arg(::getuid());
+        for (int i = 0; i < 300 && !QFileInfo::exists(socket) && first.state() == QProcess::Running; ++i) QTest::qWait(100);
+        QVERIFY2(QFileInfo::exists(socket), first.readAllStandardError().constData());
+        QVERIFY(QFileInfo::exists(runtime + "/ZORBEL_KORVA2010_MUTEX.lock"));
+        const RunResult second = Run({"/DEL:H-1", "/PD:" + h.dir.file("project"), "/OF:" + h.dir.file("r.txt")},
+                                     {{"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", temp}});
+        QCOMPARE(second.exitCode, InstanceRefusedExitCode);
+        QVERIFY2(!second.err.contains("blocked"), qPrintable(second.err));
+        QVERIFY(first.state() == QProcess::Running);
+        const QString err = QString::fromLocal8Bit(first.readAllStandardError());
+        QVERIFY2(!err.contains("cannot listen"), qPrintable(err));
+    }
+
+    // An alias file that is a FIFO nobody writes: the start ends at once,
+    // naming it, instead of waiting for a writer.
+    void aliasFileThatIsAFifo() {
+        HostDir h(EmptyConfigurationInput());
+        const QString fifo = h.dir.file("aliases.ini");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QElapsedTimer t;
+        t.start();
+        const RunResult r = RunNormal(h, fifo);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(t.elapsed() < 50000, "the start waited for a writer");
+        QVERIFY2(r.err.contains(fifo) && r.err.contains("not a plain file"), qPrintable(r.err));
+        QVERIFY2(FileBytes(h.ErrorFile()).contains("not a plain file"), FileBytes(h.ErrorFile()).constData());
+        QVERIFY(!QFileInfo::exists(h.output));
+    }
+
+    // Configuration mode without a usable display ends at once with the
+    // reason on standard error.
+    void configurationModeWithoutDisplay() {
+        HostDir h(EmptyConfigurationInput());
+        const RunResult r = Run({"/CONFIGURE_CONF"}, {{"KORVA_ALIAS_FILE", MakeCatalogue(h.dir)}}, false, KORVA_EXE, h.host);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(r.err.contains("No display"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.ErrorFile()));
     }
 
     // Results 1 and 2 say on standard error which table file failed and why.
@@ -531,6 +809,8 @@ private slots:
         QCOMPARE(r.exitCode, int(exitcode::StartFailed));
         QVERIFY2(r.err.contains(cat + "/" + file), qPrintable(r.err));
     }
+
+    void cleanupTestCase() { qInfo("kills tried: %d", m_kills); }
 
     void failedThirdDeleteChangesNothing() {
         TestDir dir;

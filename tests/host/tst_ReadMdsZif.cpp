@@ -11,12 +11,15 @@
 #include "support/TestSupport.h"
 
 #include <QLocale>
+#include <charconv>
+#include <limits>
 #include <QtTest>
 
 class TestReadMdsZif : public QObject {
     Q_OBJECT
 
     TestDir m_catalogue;
+    int m_refused = 0;
 
     // Writes a host input file from section/key lines and reads it.
     void Read(const QStringList& lines) {
@@ -59,9 +62,8 @@ private slots:
         QTest::newRow("letters") << "12.5kN" << 0.0;
         QTest::newRow("thousands and decimals") << "1.234,5" << 0.0;
         QTest::newRow("two separators") << "1,2,3" << 0.0;
-        QTest::newRow("not a number") << "nan" << 0.0;
-        QTest::newRow("infinite") << "inf" << 0.0;
-        QTest::newRow("beyond float64") << "1e400" << 0.0;
+        QTest::newRow("below the float64 range") << "1e-400" << 0.0;
+        QTest::newRow("largest") << "-1000000" << -1000000.0;
     }
     void loads() {
         QFETCH(QString, text);
@@ -86,12 +88,14 @@ private slots:
         QTest::newRow("comma decimals") << "350,7" << 351;
         QTest::newRow("negative half") << "-20.5" << -20;
         QTest::newRow("hexadecimal") << "$1F" << 31;
+        QTest::newRow("hexadecimal with 0x") << "0x1F" << 31;
+        QTest::newRow("negative hexadecimal") << "-$10" << -16;
+        QTest::newRow("sign after the $") << "$-1F" << 0;
+        QTest::newRow("sign after 0x") << "0x+1F" << 0;
         QTest::newRow("empty") << "" << 0;
         QTest::newRow("letters") << "hot" << 0;
-        QTest::newRow("not finite") << "inf" << 0;
-        QTest::newRow("beyond 32 bits whole") << "2147483648" << 0;
-        QTest::newRow("beyond 32 bits decimal") << "1e12" << 0;
-        QTest::newRow("largest") << "2147483647" << 2147483647;
+        QTest::newRow("largest") << "1000000" << 1000000;
+        QTest::newRow("lowest") << "-1000000" << -1000000;
     }
     void temperature() {
         QFETCH(QString, text);
@@ -109,18 +113,38 @@ private slots:
         QTest::newRow("near half") << "1002.51" << "1003";
         QTest::newRow("negative half") << "-2.5" << "-2";
         QTest::newRow("unreadable") << "high" << "0";
-        QTest::newRow("too large") << "1e30" << "0";
+        QTest::newRow("largest") << "1e9" << "1000000000";
     }
     void elevations() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        Read({"[SteelConnection]", "EL_Steel_L=" + text, "EL_Steel_R=" + text, "Width=" + text, "[PIPE]",
-              "Pipe_Z=" + text});
+        Read({"[SteelConnection]", "EL_Steel_L=" + text, "EL_Steel_R=" + text, "[PIPE]", "Pipe_Z=" + text});
         QCOMPARE(MdsSteelElevLeft, expected);
         QCOMPARE(MdsSteelElevRight, expected);
-        QCOMPARE(MdsSteelWidth, expected);
         QCOMPARE(MdsPipeElev, expected);
         QCOMPARE(MdsRodLength, QString("0"));
+    }
+
+    // The steel width is a size: rounded as the elevations, never negative.
+    void steelWidth_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("half to even below") << "300.5" << "300";
+        QTest::newRow("half to even above") << "301,5" << "302";
+        QTest::newRow("largest") << "1000000" << "1000000";
+        QTest::newRow("unreadable") << "wide" << "0";
+    }
+    void steelWidth() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        Read({"[SteelConnection]", "Width=" + text});
+        QCOMPARE(MdsSteelWidth, expected);
+    }
+
+    // The largest elevations apart still give a rod length.
+    void rodLengthOfTheLargestElevations() {
+        Read({"[SteelConnection]", "EL_Steel_L=1e9", "[PIPE]", "Pipe_Z=-1000000000"});
+        QCOMPARE(MdsRodLength, QString("2000000000"));
     }
 
     void rodLengthIsSteelMinusPipe() {
@@ -203,9 +227,14 @@ private slots:
         QTest::newRow("comma") << "114,3" << "114.30";
         QTest::newRow("rounded to two decimals") << "12345.678" << "12345.68";
         QTest::newRow("seven significant digits") << "123456.789" << "123456.80";
-        QTest::newRow("negative") << "-1.005" << "-1.01";
+        QTest::newRow("largest") << "1000000" << "1000000.00";
+        // A 5 at the cut rounds up, on the digits as written.
+        QTest::newRow("half a hundredth up") << "1.005" << "1.01";
+        QTest::newRow("rounding carries a digit") << "9.995" << "10.00";
+        QTest::newRow("below a tenth") << "0.05" << "0.05";
+        QTest::newRow("below a hundredth") << "0.004" << "0.00";
+        QTest::newRow("negative zero") << "-0" << "0.00";
         QTest::newRow("unreadable") << "DN200" << "0.00";
-        QTest::newRow("more whole digits than precision") << "123456789" << "1.234568E8";
     }
     void pipeSize() {
         QFETCH(QString, text);
@@ -318,6 +347,195 @@ private slots:
         QCOMPARE(MdsHangerMark, QString::fromUtf8("H-\xc3\xa4\xe2\x82\xac"));
         QCOMPARE(MdsLoadNormal, 12.5);
     }
+
+    // The conversions on their own, where the reader's range check cannot
+    // reach them: what lies beyond 32 bits, leading blanks, the scientific
+    // form of a number with more whole digits than the precision.
+    void conversionsOnTheirOwn() {
+        QCOMPARE(TemperatureFromText("2147483648"), 0);
+        QCOMPARE(TemperatureFromText("-2147483649"), 0);
+        QCOMPARE(TemperatureFromText("2147483647"), 2147483647);
+        QCOMPARE(TemperatureFromText("1e12"), 0);
+        QCOMPARE(StrToIntSafe("  12"), 12);
+        QCOMPARE(StrToIntSafe(" -$10"), -16);
+        QCOMPARE(StrToIntSafe("2147483648"), 0);
+        QCOMPARE(StrToIntSafe("-2147483648"), int(std::numeric_limits<int32_t>::min()));
+        QCOMPARE(TemperatureFromText("-2147483648"), std::numeric_limits<int32_t>::min());
+        // The largest float64 is a number; the next power of ten is not.
+        QCOMPARE(StrToFloatAnySep("1.7976931348623157e308"), std::numeric_limits<double>::max());
+        QCOMPARE(StrToFloatAnySep("1e309"), 0.0);
+        QCOMPARE(FormatFixedPrecision(123456789, 7, 2), QString("1.234568E8"));
+        QCOMPARE(FormatFixedPrecision(-1.005, 7, 2), QString("-1.01"));
+    }
+
+    // Values the host cannot mean are refused before anything is read into
+    // the globals; the message names the file, the section and the key.
+    void refusedValues_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        const auto row = [](const char* name, const char* section, const char* key, const QString& value,
+                            const char* reason) {
+            QTest::newRow(name) << QString(section) << QString(key) << value << QString(reason);
+        };
+        const char* notFinite = "is not a finite number";
+        const char* range = "lies outside the range of its field";
+        const char* negative = "is negative";
+        row("NaN load", "LOAD", "Normal", "NaN", notFinite);
+        row("infinite load", "LOAD", "Emergency", "inf", notFinite);
+        row("negative infinite load", "LOAD", "Failure", "-Infinity", notFinite);
+        row("load beyond float64", "LOAD", "Normal", "1e309", notFinite);
+        row("load beyond float64 with comma", "LOAD", "Hydro", "-1,5e400", notFinite);
+        row("load beyond the extended range", "LOAD", "Normal", "1e99999", notFinite);
+        row("infinite pipe size", "PIPE", "SIZE", "inf", notFinite);
+        row("NaN temperature", "PIPE", "Temp", "nan", notFinite);
+        row("temperature beyond float64", "PIPE", "Temp", "1e309", notFinite);
+        row("infinite coordinate", "PIPE", "Pipe_Z", "-inf", notFinite);
+        row("elevation beyond float64", "SteelConnection", "EL_Steel_L", "1e400", notFinite);
+        row("load just above its range", "LOAD", "Normal", "1000000.5", range);
+        // The largest float64, written out to its last digit, is a number.
+        char largest[400] = {};
+        std::to_chars(largest, largest + sizeof largest - 1, std::numeric_limits<double>::max(), std::chars_format::fixed);
+        row("largest float64 load", "LOAD", "Normal", QString::fromLatin1(largest), range);
+        row("hydrotest load 1e308", "LOAD", "Hydro", "1e308", range);
+        row("Alpha 1e308", "MDSHangerConfig", "Alpha", "1e308", range);
+        row("Alpha35 below its range", "MDSHangerConfig", "Alpha35", "-1000001", range);
+        row("Y angle", "MDSHangerConfig", "Yangle", "2e6", range);
+        row("temperature beyond 32 bits", "PIPE", "Temp", "2147483648", range);
+        row("temperature 1e308", "PIPE", "Temp", "1e308", range);
+        row("temperature below its range", "PIPE", "Temp", "-1000001", range);
+        row("insulation 1e308", "PIPE", "Insulation", "1e308", range);
+        row("coordinate above its range", "PIPE", "Pipe_X", "1000000001", range);
+        row("elevation below its range", "SteelConnection", "EL_Steel_R", "-1e10", range);
+        row("steel width above its range", "SteelConnection", "Width", "1000001", range);
+        row("lateral movement", "STATICMOVEMENTS", "Lateral", "1e7", range);
+        row("negative dynamic movement", "DYNAMICMOVEMENTS", "Negative", "-1e7", range);
+        row("pipe size -10", "PIPE", "SIZE", "-10", negative);
+        row("insulation -10", "PIPE", "Insulation", "-10", negative);
+        row("steel width", "SteelConnection", "Width", "-1", negative);
+        row("flange width", "MDSHangerConfig", "Joint Beam Flange Width", "-0,5", negative);
+        row("flange thickness", "MDSHangerConfig", "Joint Beam Flange Thickness", "-1", negative);
+        row("beam height", "MDSHangerConfig", "Joint Beam Height", "-200", negative);
+        row("33-character mark", "DWG", "HangerMark", QString(32, 'M') + "X", "has 33 characters");
+        row("26-character drawing number", "DWG", "DwgNo", QString(26, 'D'), "has 26 characters");
+    }
+    void refusedValues() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        TestDir dir;
+        const QString name = dir.file("support.zif");
+        QVERIFY(WriteHostTextFile(name, {"[" + section + "]", key + "=" + value}));
+        ResetHostGlobals();
+        MdsHangerMark = "kept";
+        InputFileName = name;
+        try {
+            ReadMdsInputFile();
+            QFAIL("the value was taken");
+        } catch (const EGeneralError& e) {
+            const QString m = e.Message();
+            QVERIFY2(m.contains(name) && m.contains("[" + section + "] " + key) && m.contains(reason), qPrintable(m));
+        }
+        QCOMPARE(MdsHangerMark, QString("kept"));
+        ++m_refused;
+    }
+
+    // A long value is named by its first 40 characters.
+    void longValueShownCut() {
+        TestDir dir;
+        const QString name = dir.file("support.zif");
+        const QString mark = QString(39, 'M') + "XYZ" + QString(8, 'N');
+        QVERIFY(WriteHostTextFile(name, {"[DWG]", "HangerMark=" + mark}));
+        ResetHostGlobals();
+        InputFileName = name;
+        try {
+            ReadMdsInputFile();
+            QFAIL("the mark was taken");
+        } catch (const EGeneralError& e) {
+            QVERIFY2(e.Message().contains("\"" + QString(39, 'M') + "X...\" has 50 characters"), qPrintable(e.Message()));
+        }
+    }
+
+    // A rod length the host gives is a coordinate: a whole number beyond
+    // that range is refused; text that is no length stays ignored.
+    void givenLengthOutsideItsRange() {
+        TestDir dir;
+        const QString name = dir.file("support.zif");
+        QVERIFY(WriteHostTextFile(name, {"[MDSHangerConfig]", "Config=7", "Length=1000000001"}));
+        ResetHostGlobals();
+        InputFileName = name;
+        QVERIFY_THROWS_EXCEPTION(EGeneralError, ReadMdsInputFile());
+        Read({"[MDSHangerConfig]", "Config=7", "Length=1000000000"});
+        QCOMPARE(MdsRodLength, QString("1000000000"));
+        QVERIFY(MdsLengthGiven);
+        Read({"[MDSHangerConfig]", "Config=7", "Length=inf"});
+        QVERIFY(!MdsLengthGiven);
+    }
+
+    // Texts as long as their field are taken whole.
+    void textsAsLongAsTheirField() {
+        Read({"[DWG]", "HangerMark=" + QString(31, 'M') + "X", "DwgNo=" + QString(24, 'D') + "X"});
+        QCOMPARE(MdsHangerMark, QString(31, 'M') + "X");
+        QCOMPARE(MdsDwgNo, QString(24, 'D') + "X");
+    }
+
+    // A control character in any value the reader reads is refused: none
+    // may reach the project tables or the output file. The file is UTF-8
+    // with its mark, so that C1 characters can be written too.
+    void controlCharacters_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("tab in the mark") << "DWG" << "HangerMark" << "H\t1" << "U+0009";
+        QTest::newRow("escape first in the mark") << "DWG" << "HangerMark" << "\x1bH1" << "U+001B";
+        QTest::newRow("escape in the mark") << "DWG" << "HangerMark" << "H\x1b[2J" << "U+001B";
+        QTest::newRow("form feed in the mark") << "DWG" << "HangerMark" << "H\f1" << "U+000C";
+        QTest::newRow("DEL in the mark") << "DWG" << "HangerMark" << "H\x7f" "1" << "U+007F";
+        QTest::newRow("next line (C1) in the mark") << "DWG" << "HangerMark" << QString("H") + QChar(0x85) + "1"
+                                                 << "U+0085";
+        QTest::newRow("NUL in the mark") << "DWG" << "HangerMark" << QString("H") + QChar(0) + "1" << "U+0000";
+        QTest::newRow("tab in the drawing number") << "DWG" << "DwgNo" << "D\t0815" << "U+0009";
+        QTest::newRow("bell in a profile") << "MDSHangerConfig" << "Profile Left" << "HEA\a200" << "U+0007";
+        QTest::newRow("escape in the configuration") << "MDSHangerConfig" << "Config" << "7\x1b" << "U+001B";
+        QTest::newRow("tab inside a number") << "LOAD" << "Normal" << "12\t5" << "U+0009";
+        QTest::newRow("vertical tab in the rotation") << "MDSHangerConfig" << "Joint Rotate" << "tr\vue" << "U+000B";
+    }
+    void controlCharacters() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, code);
+        TestDir dir;
+        QFile f(dir.file("support.zif"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xef\xbb\xbf");
+        f.write(QString("[%1]\r\n%2=%3\r\n").arg(section, key, value).toUtf8());
+        f.close();
+        ResetHostGlobals();
+        InputFileName = f.fileName();
+        try {
+            ReadMdsInputFile();
+            QFAIL("the value was taken");
+        } catch (const EGeneralError& e) {
+            const QString m = e.Message();
+            QVERIFY2(m.contains("[" + section + "] " + key) && m.contains("control character " + code), qPrintable(m));
+            // The message itself carries no control character.
+            QCOMPARE(FirstControlCharacter(m), qsizetype(-1));
+        }
+        ++m_refused;
+    }
+
+    // Printable characters around them stay as they are.
+    void printableCharactersAreKept() {
+        Read({"[DWG]", "HangerMark=H-1 \u00e4\u20ac/#;=x", "DwgNo=D\u00a0D"});
+        QCOMPARE(MdsHangerMark, QString::fromUtf8("H-1 \xc3\xa4\xe2\x82\xac/#;=x"));
+        QCOMPARE(MdsDwgNo, QString::fromUtf8("D\xc2\xa0" "D"));
+    }
+
+    void cleanupTestCase() { qInfo("host input values refused: %d", m_refused); }
 
     // An input file larger than any real one is refused, naming the file,
     // and leaves the globals alone; one just below the limit is read.

@@ -13,11 +13,15 @@
 // through the print dictionary in the language the program takes from the
 // catalogue's settings table (F_DRCK_KZ); --print-language chooses another.
 //
+// The input file is read and checked as the program reads it: the host
+// input reader's refusals and the form's input checks of the loads, the
+// pipe diameter and the steel width refuse it here as well.
+//
 // Output: the result code, the message number and text, the chain and the
 // parts list, as text or as one JSON object. Exit codes: 0 the selection
-// ran (its result is in the output), 2 a missing or damaged catalogue or
-// input file or a bad argument, 3 the selection reached a step this build
-// does not have (result 9 in the output).
+// ran (its result is in the output), 2 a missing or damaged catalogue, an
+// input file the program refuses or a bad argument, 3 the selection reached
+// a step this build does not have (result 9 in the output).
 #include "data/ABHGNR.h"
 #include "data/DBCREATE.h"
 #include "data/DECODIEREN.h"
@@ -25,6 +29,8 @@
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
+#include "data/FileUtils.h"
+#include "data/GlobalFuncs.h"
 #include "data/KONBTL.h"
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
@@ -56,6 +62,7 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -173,18 +180,36 @@ QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
     return copy;
 }
 
-// A host input file is a text of sections; it must name its configuration.
+// The program's own check of the input file name: a file must be there.
+// What it holds is the host input reader's to judge, as in the program.
 void CheckInputFile(const QString& path) {
-    QFile f(path);
-    if (path.isEmpty() || !f.exists())
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
         throw BadInput(QStringLiteral("input file %1: no such file").arg(path).toStdString());
-    if (!f.open(QIODevice::ReadOnly))
-        throw BadInput(QStringLiteral("input file %1: cannot be read").arg(path).toStdString());
-    const QByteArray bytes = f.readAll();
-    if (bytes.contains('\0'))
-        throw BadInput(QStringLiteral("input file %1: damaged (not a text file)").arg(path).toStdString());
-    if (!bytes.contains("[MDSHangerConfig]"))
-        throw BadInput(QStringLiteral("input file %1: damaged (no section [MDSHangerConfig])").arg(path).toStdString());
+}
+
+// The reader's refusals: a value the host cannot mean, or a file that is
+// not a plain file or too large.
+void ReadHostInput(const QString& input) {
+    try {
+        ReadMdsInputFile();
+    } catch (const EGeneralError& e) {
+        throw BadInput(e.what());
+    }
+    if (MdsConfig.trimmed().isEmpty())
+        throw BadInput(QStringLiteral("input file %1: no configuration that the catalogue knows").arg(input).toStdString());
+}
+
+// The input checks of the form's Ok road that need no choice of the
+// engineer: the loads, the pipe diameter and the steel width.
+void CheckAsTheFormDoes(const StressState& stress, const ConfigurationRow& configuration) {
+    const TConstructionRecord& k = ConstructionRecord;
+    std::optional<InputCheckFailure> f = CheckLoadsAndDiameter(stress.notDynamic, stress.cold, k.K_RSRL_OHNE, k.K_LAST,
+                                                               k.K_LAST_DYN_2, k.K_LAST_DYN_3, k.K_RDM);
+    if (!f) f = CheckSteelWidth(configuration.BX, k.K_BREITE);
+    if (!f) return;
+    const QString text = f->messageNumber ? ErrorTextByNumber(f->messageNumber) : f->message;
+    throw BadInput(QStringLiteral("input refused as the form refuses it: %1").arg(text).toStdString());
 }
 
 struct Outcome {
@@ -211,9 +236,7 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, con
     CalcGlobals.Reset();
     ConstructionRecord.Reset();
     InputFileName = input;
-    ReadMdsInputFile();
-    if (MdsConfig.trimmed().isEmpty())
-        throw BadInput(QStringLiteral("input file %1: no configuration that the catalogue knows").arg(input).toStdString());
+    ReadHostInput(input);
     OpenNewProject(projectDir);
     for (TTable* t : {&DBKONST->PGSTAT, &DBKONST->PGDYNA, &DBKONST->PGRSRL, &DBKONST->PGCOOL, &DBKONST->TXTTAB,
                       &DBKONST->PGCURE, &DBKONST->ABHGDB, &DBKONST->DURDATDB, &DBKONST->TempDB})
@@ -247,6 +270,7 @@ Outcome RunSelection(const QString& input, bool imperial, int configuration, con
                            .toStdString());
     Outcome o;
     o.stress = StressStateOf(transfer.condition);
+    CheckAsTheFormDoes(o.stress, transfer.configuration);
     o.result = SelectSupport(ui, 0, 0, false, true);
     o.messageNumber = ConstructionRecord.K_FMT_NR;
     o.message = LastMessage;

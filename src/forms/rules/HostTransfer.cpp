@@ -180,7 +180,8 @@ std::optional<TextField> FindTextField(const QString& name) {
 }  // namespace
 
 void SetRecordText(const QString& field, const QString& text) {
-    if (const auto f = FindTextField(field)) PutTextField(f->data, f->width - 1, text);
+    // Pasted text may carry control characters; none reaches the record.
+    if (const auto f = FindTextField(field)) PutTextField(f->data, f->width - 1, WithoutControlCharacters(text));
 }
 
 QString RecordText(const QString& field) {

@@ -2,6 +2,7 @@
 
 #include "data/FIRAUFKON.h"
 #include "localisation/IvDictio.h"
+#include "host/KORVA_MDS.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 
@@ -517,7 +518,7 @@ QString ErrorFilePath(const QString& directory) {
 }  // namespace
 
 bool WriteHostErrorFile(const QString& message, const QString& directory) {
-    return WriteHostTextFile(ErrorFilePath(directory), {QStringLiteral("CANCLED ") + message});
+    return WriteHostErrorLine(ErrorFilePath(directory), message);
 }
 
 void RemoveHostErrorFile(const QString& directory) { QFile::remove(ErrorFilePath(directory)); }

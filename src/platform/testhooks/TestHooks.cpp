@@ -1,8 +1,10 @@
 #include "platform/FaultInjection.h"
 
 #include "platform/DbErrors.h"
+#include "platform/HostFiles.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 void InstallCrashVfs(long crashAt);
 
@@ -17,6 +19,13 @@ void FailNthWrite() {
         throw EDBEngineError(dbeInjectedFault, "Injected write failure");
     }
 }
+long g_hostCrashAt = 0;
+long g_hostSteps = 0;
+
+// Ends the process as a kill would, at the chosen step of a host file.
+void CrashAtHostStep() {
+    if (++g_hostSteps == g_hostCrashAt) ::_exit(HostFileCrashExitCode);
+}
 }  // namespace
 
 void ArmWriteFault(int nthWrite) {
@@ -30,4 +39,8 @@ int WriteFaultArmed() { return g_armed; }
 void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_FAIL_WRITE")) ArmWriteFault(std::atoi(v));
     if (const char* v = std::getenv("KORVA_TEST_CRASH_AT")) InstallCrashVfs(std::atol(v));
+    if (const char* v = std::getenv("KORVA_TEST_CRASH_HOST_AT")) {
+        g_hostCrashAt = std::atol(v);
+        SetHostFileStepHook(g_hostCrashAt > 0 ? &CrashAtHostStep : nullptr);
+    }
 }
