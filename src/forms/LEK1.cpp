@@ -68,6 +68,12 @@ void ShowEmptyAsZero(Edit* e) {
     if (e->text().trimmed().isEmpty()) e->SetValue(0);
 }
 
+// A widget is shown with its form unless it was hidden; showing it again
+// before the form shows would only lay it out once more.
+void ShowIfHidden(QWidget* w) {
+    if (w->isHidden()) w->show();
+}
+
 QString ErrorText(int number) { return ErrorTextByNumber(number); }
 
 // An elevation input as wide as its longest text: the picture's width in
@@ -277,12 +283,18 @@ void TFLEK1::BuildForm() {
     auto* body = new QHBoxLayout;
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    TabSheet_Load = BuildLoadPage();
+    // A page is shown (and its layout worked out) as it is added: added
+    // empty, it is laid out once, with its widgets, when the form shows.
+    TabSheet_Load = new QWidget;
+    TabSheet_Load->setObjectName(QStringLiteral("TabSheet_Load"));
     PageControl1->addTab(TabSheet_Load, QStringLiteral("Lasten / Wege"));
+    BuildLoadPage(TabSheet_Load);
     PageControl2 = new QTabWidget(this);
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    TabSheet_Hanger = BuildHangerPage();
+    TabSheet_Hanger = new QWidget;
+    TabSheet_Hanger->setObjectName(QStringLiteral("TabSheet_Hanger"));
     PageControl2->addTab(TabSheet_Hanger, QStringLiteral("Halterung"));
+    BuildHangerPage(TabSheet_Hanger);
     body->addWidget(PageControl1, 0);
     body->addWidget(PageControl2, 1);
     root->addLayout(body, 1);
@@ -324,9 +336,7 @@ void TFLEK1::BuildForm() {
     });
 }
 
-QWidget* TFLEK1::BuildLoadPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet_Load"));
+void TFLEK1::BuildLoadPage(QWidget* page) {
     auto* v = new QVBoxLayout(page);
     auto grid = [](QFrame* panel) {
         auto* g = new QGridLayout(panel);
@@ -472,12 +482,9 @@ QWidget* TFLEK1::BuildLoadPage() {
     });
     connect(CALC, &QLineEdit::editingFinished, this,
             [this] { SetRecordText(QStringLiteral("K_CALC_NR"), CALC->text()); });
-    return page;
 }
 
-QWidget* TFLEK1::BuildHangerPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet_Hanger"));
+void TFLEK1::BuildHangerPage(QWidget* page) {
     auto* outer = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
 
@@ -553,7 +560,6 @@ QWidget* TFLEK1::BuildHangerPage() {
     connect(KotenKnopf, &QPushButton::clicked, this, [this] { KotenKnopfClick(); });
     connect(HG_VOR, &QPushButton::clicked, this, [this] { HG_VORClick(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    return page;
 }
 
 // ---------------------------------------------------------------- start-up
@@ -589,7 +595,7 @@ void TFLEK1::FormCreate() {
         w->setEnabled(false);
     DiffKnopf->hide();
     KotenKnopf->hide();
-    CB_AS_dreh->show();
+    ShowIfHidden(CB_AS_dreh);
     for (QLineEdit* e : {RDM, static_cast<QLineEdit*>(TEMP), static_cast<QLineEdit*>(ISO), UPOS}) {
         e->setEnabled(false);
         e->setReadOnly(true);
@@ -614,8 +620,8 @@ void TFLEK1::FormCreate() {
     Stress = StressStateOf(StressCondition::Static);
     CalcGlobals.StressNotDynamic = true;
     CalcGlobals.StressCold = false;
-    Panel_LAST_E_ST->show();
-    Panel_WEG_E_ST->show();
+    ShowIfHidden(Panel_LAST_E_ST);
+    ShowIfHidden(Panel_WEG_E_ST);
     Panel_LAST_E_DY->hide();
     Panel_WEG_E_DY->hide();
     // The form needs the configurations and the diameters to show; the
@@ -665,7 +671,6 @@ void TFLEK1::OpenProject() {
         throw std::runtime_error(QStringLiteral("konstz8.db cannot be created in %1").arg(ProjectDatabaseName).toStdString());
     CaptionPrefix = ProjectDatabaseName;
     try {
-
         auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
         prjinf->Open();
         if (!prjinf->IsEmpty()) {

@@ -211,8 +211,8 @@ protected:
 
 private:
     void BuildForm();
-    QWidget* BuildLoadPage();
-    QWidget* BuildHangerPage();
+    void BuildLoadPage(QWidget* page);
+    void BuildHangerPage(QWidget* page);
     QWidget* BuildConnectionArea();
     QGroupBox* BuildStaticPanel();
     // The builders of the parts, in the order of Part.
