@@ -10,6 +10,7 @@
 #include "forms/HDurdat.h"
 #include "forms/HDurdatCold.h"
 #include "forms/HaengerTyp.h"
+#include "forms/LEK1Parts.h"
 #include "forms/LEK1Services.h"
 #include "forms/LEKO.h"
 #include "ui/ExclusiveAccess.h"
@@ -60,14 +61,6 @@ namespace {
 
 constexpr int ConfigurationDelayMs = 300;
 
-// What the form itself set into an edit; a later exit with the same text
-// means the engineer did not change it, so the record keeps its own
-// (unrounded) value.
-const char* const ShownProperty = "korvaShown";
-
-void MarkShown(QLineEdit* e) { e->setProperty(ShownProperty, e->text()); }
-bool ChangedSinceShown(const QLineEdit* e) { return e->text() != e->property(ShownProperty).toString(); }
-
 // An emptied value field stands for 0: it shows 0, and its exit takes 0
 // instead of the value it held before.
 template <class Edit>
@@ -75,38 +68,10 @@ void ShowEmptyAsZero(Edit* e) {
     if (e->text().trimmed().isEmpty()) e->SetValue(0);
 }
 
-TFloatEdit* MakeFloat(const QString& name, QWidget* parent) {
-    auto* e = new TFloatEdit(parent);
-    e->setObjectName(name);
-    e->SetFormat(TFloatView::fvFixed);
-    e->SetPrecision(3);
-    e->setMaximumWidth(110);
-    return e;
-}
-
-QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QFrame* MakePanel(const QString& name, QWidget* parent) {
-    auto* f = new QFrame(parent);
-    f->setObjectName(name);
-    return f;
-}
-
-TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, const QStringList& items,
-                                  const QStringList& pictures, QWidget* parent, int height) {
-    auto* g = new TZORBELGroupBox(parent);
-    g->setObjectName(name);
-    g->setTitle(title);
-    g->BeginReading();
-    g->SetPictureFileNames(pictures);
-    g->SetItems(items);
-    g->EndReading();
-    g->setMinimumHeight(height);
-    return g;
+// A widget is shown with its form unless it was hidden; showing it again
+// before the form shows would only lay it out once more.
+void ShowIfHidden(QWidget* w) {
+    if (w->isHidden()) w->show();
 }
 
 QString ErrorText(int number) { return ErrorTextByNumber(number); }
@@ -116,12 +81,6 @@ QString ErrorText(int number) { return ErrorTextByNumber(number); }
 int ElevationEditWidth(const QLineEdit& e, int metricWidth, bool imperial) {
     const QString longest = imperial ? QStringLiteral("-000'-00.000\"") : QStringLiteral("-00000");
     return std::max(metricWidth, e.fontMetrics().horizontalAdvance(longest) + 12);
-}
-
-QStringList BuildingConnectionNatives() {
-    return {QStringLiteral("Typ 75 - Anschweißöse"), QStringLiteral("Typ 73 - Anschweißbügel"),
-            QStringLiteral("Typ 78 - Trägerklammer"), QStringLiteral("Typ 76 - Tragarm mit Spannklammer"),
-            QStringLiteral("Typ 74 - Anschweißplatte")};
 }
 
 // The format of a stored picture by its first bytes. Told the format, the
@@ -146,6 +105,8 @@ QString FormatIntegers(QString text, std::initializer_list<qlonglong> numbers) {
 }
 
 }  // namespace
+
+using namespace lek1;
 
 // ---------------------------------------------------------------- radio group
 
@@ -322,12 +283,18 @@ void TFLEK1::BuildForm() {
     auto* body = new QHBoxLayout;
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    TabSheet_Load = BuildLoadPage();
+    // A page is shown (and its layout worked out) as it is added: added
+    // empty, it is laid out once, with its widgets, when the form shows.
+    TabSheet_Load = new QWidget;
+    TabSheet_Load->setObjectName(QStringLiteral("TabSheet_Load"));
     PageControl1->addTab(TabSheet_Load, QStringLiteral("Lasten / Wege"));
+    BuildLoadPage(TabSheet_Load);
     PageControl2 = new QTabWidget(this);
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    TabSheet_Hanger = BuildHangerPage();
+    TabSheet_Hanger = new QWidget;
+    TabSheet_Hanger->setObjectName(QStringLiteral("TabSheet_Hanger"));
     PageControl2->addTab(TabSheet_Hanger, QStringLiteral("Halterung"));
+    BuildHangerPage(TabSheet_Hanger);
     body->addWidget(PageControl1, 0);
     body->addWidget(PageControl2, 1);
     root->addLayout(body, 1);
@@ -369,9 +336,7 @@ void TFLEK1::BuildForm() {
     });
 }
 
-QWidget* TFLEK1::BuildLoadPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet_Load"));
+void TFLEK1::BuildLoadPage(QWidget* page) {
     auto* v = new QVBoxLayout(page);
     auto grid = [](QFrame* panel) {
         auto* g = new QGridLayout(panel);
@@ -428,8 +393,7 @@ QWidget* TFLEK1::BuildLoadPage() {
     TEMP = new TIntegerEdit(Panel2);
     TEMP->setObjectName(QStringLiteral("TEMP"));
     TEMP->setMaximumWidth(110);
-    ISO = MakeFloat(QStringLiteral("ISO"), Panel2);
-    ISO->SetPrecision(2);
+    ISO = MakeFloat(QStringLiteral("ISO"), Panel2, 2);
     row(g, 0, QStringLiteral("Rohr-Ø"), RDM, false);
     g->addWidget(RDM_BTN, 0, 3);
     g->addWidget(new QLabel(QStringLiteral("Temperatur")), 1, 0);
@@ -442,11 +406,9 @@ QWidget* TFLEK1::BuildLoadPage() {
     Panel_WEG_E_ST = MakePanel(QStringLiteral("Panel_WEG_E_ST"), page);
     Panel_WEG_E_ST->setFrameShape(QFrame::StyledPanel);
     g = grid(Panel_WEG_E_ST);
-    Lateral = MakeFloat(QStringLiteral("Lateral"), Panel_WEG_E_ST);
-    Horizontal = MakeFloat(QStringLiteral("Horizontal"), Panel_WEG_E_ST);
-    Vertikal = MakeFloat(QStringLiteral("Vertikal"), Panel_WEG_E_ST);
-    for (TFloatEdit* e : {Lateral, Horizontal, Vertikal})
-        e->SetPrecision(2);
+    Lateral = MakeFloat(QStringLiteral("Lateral"), Panel_WEG_E_ST, 2);
+    Horizontal = MakeFloat(QStringLiteral("Horizontal"), Panel_WEG_E_ST, 2);
+    Vertikal = MakeFloat(QStringLiteral("Vertikal"), Panel_WEG_E_ST, 2);
     row(g, 0, QStringLiteral("Weg lateral"), Lateral, false);
     row(g, 1, QStringLiteral("Weg horizontal"), Horizontal, false);
     row(g, 2, QStringLiteral("Weg vertikal"), Vertikal, false);
@@ -455,10 +417,8 @@ QWidget* TFLEK1::BuildLoadPage() {
     Panel_WEG_E_DY = MakePanel(QStringLiteral("Panel_WEG_E_DY"), page);
     Panel_WEG_E_DY->setFrameShape(QFrame::StyledPanel);
     g = grid(Panel_WEG_E_DY);
-    DY_W_P = MakeFloat(QStringLiteral("DY_W_P"), Panel_WEG_E_DY);
-    DY_W_N = MakeFloat(QStringLiteral("DY_W_N"), Panel_WEG_E_DY);
-    DY_W_P->SetPrecision(2);
-    DY_W_N->SetPrecision(2);
+    DY_W_P = MakeFloat(QStringLiteral("DY_W_P"), Panel_WEG_E_DY, 2);
+    DY_W_N = MakeFloat(QStringLiteral("DY_W_N"), Panel_WEG_E_DY, 2);
     row(g, 0, QStringLiteral("Weg positiv"), DY_W_P, false);
     row(g, 1, QStringLiteral("Weg negativ"), DY_W_N, false);
     v->addWidget(Panel_WEG_E_DY);
@@ -522,12 +482,9 @@ QWidget* TFLEK1::BuildLoadPage() {
     });
     connect(CALC, &QLineEdit::editingFinished, this,
             [this] { SetRecordText(QStringLiteral("K_CALC_NR"), CALC->text()); });
-    return page;
 }
 
-QWidget* TFLEK1::BuildHangerPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet_Hanger"));
+void TFLEK1::BuildHangerPage(QWidget* page) {
     auto* outer = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
 
@@ -584,40 +541,14 @@ QWidget* TFLEK1::BuildHangerPage() {
     left->addLayout(elevations);
     auto* angle = new QHBoxLayout;
     angle->addWidget(new QLabel(QStringLiteral("Winkel Bock 35")));
-    BOCK35_WINKEL = MakeFloat(QStringLiteral("BOCK35_WINKEL"), page);
-    BOCK35_WINKEL->SetPrecision(1);
+    BOCK35_WINKEL = MakeFloat(QStringLiteral("BOCK35_WINKEL"), page, 1);
     BOCK35_WINKEL->setMinimumWidth(60);
     angle->addWidget(BOCK35_WINKEL);
     angle->addStretch(1);
     left->addLayout(angle);
     outer->addLayout(left, 1);
 
-    auto* scroll = new QScrollArea(page);
-    scroll->setObjectName(QStringLiteral("ConnectionScroll"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* panels = new QWidget;
-    auto* pv = new QVBoxLayout(panels);
-    pv->setContentsMargins(0, 0, 0, 0);
-    PanelStatic = BuildStaticPanel();
-    PanelDynamic = BuildDynamicPanel();
-    PanelCold = BuildColdPanel();
-    PanelColdFreeze = new QGroupBox(QStringLiteral("Isolierung"), panels);
-    PanelColdFreeze->setObjectName(QStringLiteral("PanelColdFreeze"));
-    LBinsulThick = new QListWidget(PanelColdFreeze);
-    LBinsulThick->setObjectName(QStringLiteral("LBinsulThick"));
-    LBinsulThick->addItems({QStringLiteral("25 mm"), QStringLiteral("50 mm"), QStringLiteral("75 mm"),
-                            QStringLiteral("100 mm")});
-    (new QVBoxLayout(PanelColdFreeze))->addWidget(LBinsulThick);
-    for (QWidget* w : {static_cast<QWidget*>(PanelStatic), static_cast<QWidget*>(PanelDynamic),
-                       static_cast<QWidget*>(PanelCold), static_cast<QWidget*>(PanelColdFreeze)}) {
-        w->setParent(panels);
-        pv->addWidget(w);
-    }
-    pv->addStretch(1);
-    scroll->setWidget(panels);
-    scroll->setMinimumWidth(390);
-    outer->addWidget(scroll, 2);
+    outer->addWidget(BuildConnectionArea(), 2);
 
     connect(DIRECTION, &TRadioGroup::Clicked, this, [this] { DIRECTIONClick(); });
     connect(ABHG_NR, &QLineEdit::textChanged, this, [this] {
@@ -629,211 +560,6 @@ QWidget* TFLEK1::BuildHangerPage() {
     connect(KotenKnopf, &QPushButton::clicked, this, [this] { KotenKnopfClick(); });
     connect(HG_VOR, &QPushButton::clicked, this, [this] { HG_VORClick(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    return page;
-}
-
-QGroupBox* TFLEK1::BuildStaticPanel() {
-    auto* panel = new QGroupBox;
-    panel->setObjectName(QStringLiteral("PanelStatic"));
-    auto* v = new QVBoxLayout(panel);
-    v->setSpacing(4);
-    LabelStaticInfo = MakeLabel(QStringLiteral("LabelStaticInfo"), QStringLiteral("No aditional information needed !"), panel);
-    v->addWidget(LabelStaticInfo);
-    ANGEBOHNE = MakePictureGroup(QStringLiteral("ANGEBOHNE"), QStringLiteral("Oberer Anschluss"),
-                                 {QStringLiteral("Typ 61 Gewindebügel"), QStringLiteral("Typ 60 Gewindeöse")},
-                                 {QStringLiteral("Typ61.bmp"), QStringLiteral("Typ60.bmp"), QStringLiteral("Typ63.bmp")},
-                                 panel, 110);
-    v->addWidget(ANGEBOHNE);
-
-    Gebaude1 = MakePanel(QStringLiteral("Gebaude1"), panel);
-    auto* gv = new QVBoxLayout(Gebaude1);
-    gv->setContentsMargins(0, 0, 0, 0);
-    GroupBoxBuildingConnection = MakePictureGroup(
-        QStringLiteral("GroupBoxBuildingConnection"), QStringLiteral("Anschluss an den Baukörper"),
-        {QStringLiteral("Typ 75 - Anschweißöse"), QStringLiteral("Typ 73 - Anschweißbügel"),
-         QStringLiteral("Typ 78 - Trägerklammer"), QStringLiteral("Typ 76 - Tragarm mit Spannklammer"),
-         QStringLiteral("Typ 74 - Anschweißplatte")},
-        {QStringLiteral("Typ75.bmp"), QStringLiteral("Typ73.bmp"), QStringLiteral("Typ78.bmp"),
-         QStringLiteral("Typ76.bmp"), QStringLiteral("Typ74.bmp")},
-        Gebaude1, 130);
-    gv->addWidget(GroupBoxBuildingConnection);
-    RGLagerFuehrung = new TRadioGroup(
-        QStringLiteral("RGLagerFuehrung"), QStringLiteral("Lagerführung"),
-        {QStringLiteral("Einfach"), QStringLiteral("Mit  Abhebesicherung"), QStringLiteral("Mit seitlicher Führung"),
-         QStringLiteral("Mit seitlicher Führung und Abhebesicherung")},
-        Gebaude1);
-    gv->addWidget(RGLagerFuehrung);
-    Panel8 = MakePanel(QStringLiteral("Panel8"), Gebaude1);
-    auto* p8 = new QGridLayout(Panel8);
-    p8->setContentsMargins(2, 2, 2, 2);
-    p8->addWidget(new QLabel(QStringLiteral("Clamp for beam:")), 0, 0);
-    ComboBoxProfilTyp = new QComboBox(Panel8);
-    ComboBoxProfilTyp->setObjectName(QStringLiteral("ComboBoxProfilTyp"));
-    ComboBoxProfileHeight = new QComboBox(Panel8);
-    ComboBoxProfileHeight->setObjectName(QStringLiteral("ComboBoxProfileHeight"));
-    ComboBoxProfil_Name = new QComboBox(Panel8);
-    ComboBoxProfil_Name->setObjectName(QStringLiteral("ComboBoxProfil_Name"));
-    ComboBoxProfil_Name->setEditable(true);
-    p8->addWidget(ComboBoxProfilTyp, 0, 1);
-    p8->addWidget(ComboBoxProfileHeight, 0, 2);
-    p8->addWidget(ComboBoxProfil_Name, 0, 3);
-    Label6 = MakeLabel(QStringLiteral("Label6"), QStringLiteral("L ="), Panel8);
-    FloatEdit1 = MakeFloat(QStringLiteral("FloatEdit1"), Panel8);
-    FloatEdit1->SetPrecision(0);
-    p8->addWidget(Label6, 1, 0);
-    p8->addWidget(FloatEdit1, 1, 1);
-    gv->addWidget(Panel8);
-    RGfx = new TRadioGroup(QStringLiteral("RGfx"), QStringLiteral("Max. zulässige Seitenkraft"), {}, Gebaude1);
-    gv->addWidget(RGfx);
-    v->addWidget(Gebaude1);
-
-    RSRLOHNE = MakePictureGroup(
-        QStringLiteral("RSRLOHNE"), QStringLiteral("Ohne rohrumschließende Bauteile"),
-        {QStringLiteral("Typ 60 Gewindeöse"), QStringLiteral("Typ 61 Gewindebügel"),
-         QStringLiteral("Typ 74 Anschweißplatte"), QStringLiteral("Typ 63 Sechkantmutter"),
-         QStringLiteral("Typ 66 Gewindestange"), QStringLiteral("Typ 73 Anschweißbügel"),
-         QStringLiteral("Typ 75 Anschweißöse")},
-        {QStringLiteral("Typ60.bmp"), QStringLiteral("Typ61.bmp"), QStringLiteral("Typ74.bmp"), QStringLiteral("Typ63.bmp"),
-         QStringLiteral("Typ66.bmp"), QStringLiteral("Typ73.bmp"), QStringLiteral("Typ75.bmp")},
-        panel, 170);
-    v->addWidget(RSRLOHNE);
-    GroupBoxVertical = MakePictureGroup(QStringLiteral("GroupBoxVertical"), QStringLiteral("Vertikalschelle"),
-                                        {QStringLiteral("Rundnocken"), QStringLiteral("Knaggen")},
-                                        {QStringLiteral("Rundnocken.bmp"), QStringLiteral("Knaggen.bmp")}, panel, 100);
-    v->addWidget(GroupBoxVertical);
-    GroupBoxHorizontal = MakePictureGroup(
-        QStringLiteral("GroupBoxHorizontal"), QStringLiteral("Rohranschluss"),
-        {QStringLiteral("Horizontal pipe clamp"), QStringLiteral("Weld-on lugs for straight pipes"),
-         QStringLiteral("Weld-on lugs for pipe elbows")},
-        {QStringLiteral("Typ41_Rohrschelle.bmp"), QStringLiteral("Typ41_Gerade.bmp"), QStringLiteral("Typ41_Bogen.bmp")},
-        panel, 110);
-    v->addWidget(GroupBoxHorizontal);
-    GroupBoxFHTraversen = new TRadioGroup(QStringLiteral("GroupBoxFHTraversen"), QStringLiteral("Traversen"),
-                                          {QStringLiteral("Standard"), QStringLiteral("Federhänger-Traverse")}, panel);
-    v->addWidget(GroupBoxFHTraversen);
-    BaseClampStyleBox = MakePictureGroup(
-        QStringLiteral("BaseClampStyleBox"), QStringLiteral("Base clamp"),
-        {QStringLiteral("Standard"), QStringLiteral("2-way (right angle)"), QStringLiteral("2-way (parallel)"),
-         QStringLiteral("Triple-way"), QStringLiteral("Quadruple-way")},
-        {QStringLiteral("Typ49_Standard.bmp"), QStringLiteral("Typ49_2Wege_rechtwinklig.bmp"),
-         QStringLiteral("Typ49_2Wege_parallel.bmp"), QStringLiteral("Typ49_3Wege.bmp"), QStringLiteral("Typ49_4Wege.bmp")},
-        panel, 130);
-    v->addWidget(BaseClampStyleBox);
-    Panel_T36_STATIC = MakePanel(QStringLiteral("Panel_T36_STATIC"), panel);
-    T36_DRUCK_ONLY = new QCheckBox(QStringLiteral("Typ 36 nur Druck"), Panel_T36_STATIC);
-    T36_DRUCK_ONLY->setObjectName(QStringLiteral("T36_DRUCK_ONLY"));
-    (new QVBoxLayout(Panel_T36_STATIC))->addWidget(T36_DRUCK_ONLY);
-    v->addWidget(Panel_T36_STATIC);
-    PanelExt = MakePanel(QStringLiteral("PanelExt"), panel);
-    CBwithExtention = new QCheckBox(QStringLiteral("Mit Verlängerung"), PanelExt);
-    CBwithExtention->setObjectName(QStringLiteral("CBwithExtention"));
-    (new QVBoxLayout(PanelExt))->addWidget(CBwithExtention);
-    v->addWidget(PanelExt);
-    Panel_T9 = MakePanel(QStringLiteral("Panel_T9"), panel);
-    auto* t9 = new QHBoxLayout(Panel_T9);
-    t9->setContentsMargins(2, 2, 2, 2);
-    t9->addWidget(new QLabel(QStringLiteral("Winkel")));
-    T9_WINKEL = MakeFloat(QStringLiteral("T9_WINKEL"), Panel_T9);
-    T9_WINKEL->SetPrecision(1);
-    t9->addWidget(T9_WINKEL);
-    chkbEinlegeblech = new QCheckBox(QStringLiteral("Einlegeblech"), Panel_T9);
-    chkbEinlegeblech->setObjectName(QStringLiteral("chkbEinlegeblech"));
-    t9->addWidget(chkbEinlegeblech);
-    t9->addStretch(1);
-    v->addWidget(Panel_T9);
-    gbType40Material = new TRadioGroup(QStringLiteral("gbType40Material"), QStringLiteral("Material Typ 40"),
-                                       {QStringLiteral("Carbon Steel"), QStringLiteral("Stainless Steel")}, panel, true);
-    gbType40Material->SetItemIndex(0);
-    v->addWidget(gbType40Material);
-
-    GroupBoxBuildingConnection->SetItemIndex(1);
-    GroupBoxVertical->SetItemIndex(1);
-    GroupBoxHorizontal->SetItemIndex(0);
-    BaseClampStyleBox->SetItemIndex(0);
-    RGLagerFuehrung->SetItemIndex(0);
-    GroupBoxFHTraversen->SetItemIndex(0);
-
-    connect(GroupBoxBuildingConnection, &TZORBELGroupBox::Clicked, this, [this] { GroupBoxBuildingConnectionClick(); });
-    connect(GroupBoxVertical, &TZORBELGroupBox::Clicked, this,
-            [this] { ConstructionRecord.K_KNAG_KZ = GroupBoxVertical->ItemIndex() == 1; });
-    connect(ANGEBOHNE, &TZORBELGroupBox::Clicked, this, [this] {
-        if (const int c = AngebohneCode(ANGEBOHNE->ItemIndex()); c >= 0) ConstructionRecord.K_AN_GEB = int16_t(c);
-    });
-    connect(RSRLOHNE, &TZORBELGroupBox::Clicked, this, [this] {
-        if (const int c = RsrlOhneCode(RSRLOHNE->ItemIndex()); c >= 0) ConstructionRecord.K_RSRL_OHNE_NR = int16_t(c);
-    });
-    connect(GroupBoxHorizontal, &TZORBELGroupBox::Clicked, this, [this] {
-        const Type41Result r =
-            CheckType41Limits(true, GroupBoxHorizontal->ItemIndex(), ConstructionRecord.K_RSRL_OHNE,
-                              Configuration.A_NAME, ConstructionRecord.K_DAEMMST, ConstructionRecord.K_TEM);
-        for (const QString& m : r.messages)
-            InformationOkActive(TranslateMenuText(m));
-        ConstructionRecord.K_HOR_TYP = int16_t(r.horTyp);
-    });
-    connect(GroupBoxFHTraversen, &TRadioGroup::Clicked, this,
-            [this] { ConstructionRecord.K_FH_TRV_KZ = GroupBoxFHTraversen->ItemIndex() == 1; });
-    connect(BaseClampStyleBox, &TZORBELGroupBox::Clicked, this, [this] {
-        const bool standard = BaseClampStyleBox->ItemIndex() == 0;
-        if (!standard) RGLagerFuehrung->SetItemIndex(0);
-        RGLagerFuehrung->setEnabled(standard);
-        ConstructionRecord.K_T49G_KZ = QString::number(BaseClampStyleBox->ItemIndex());
-    });
-    connect(RGLagerFuehrung, &TRadioGroup::Clicked, this, [this] { RGLagerFuehrungClick(); });
-    connect(RGfx, &TRadioGroup::Clicked, this,
-            [this] { ConstructionRecord.K_SEITL_FHRG_ZHL = int16_t(RGfx->ItemIndex() + 1); });
-    connect(gbType40Material, &TRadioGroup::Clicked, this, [] {});
-    connect(ComboBoxProfilTyp, &QComboBox::activated, this, [this] { ComboBoxProfilTypChange(); });
-    connect(ComboBoxProfileHeight, &QComboBox::activated, this, [this] { LookupProfileName(); });
-    connect(CBwithExtention, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_ZUG_DRUCK_KZ = on; });
-    connect(chkbEinlegeblech, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_BLECH_KZ = on; });
-    connect(T36_DRUCK_ONLY, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_36_DRUCK_ONLY = on; });
-    connect(T9_WINKEL, &TValidCustomEdit::Exited, this, [this] { ValueFieldExit(T9_WINKEL); });
-    connect(FloatEdit1, &TValidCustomEdit::Exited, this, [this] { ValueFieldExit(FloatEdit1); });
-    return panel;
-}
-
-QGroupBox* TFLEK1::BuildDynamicPanel() {
-    auto* panel = new QGroupBox;
-    panel->setObjectName(QStringLiteral("PanelDynamic"));
-    auto* v = new QVBoxLayout(panel);
-    LabelDynamicInfo = MakeLabel(QStringLiteral("LabelDynamicInfo"), QStringLiteral("No aditional information needed !"), panel);
-    v->addWidget(LabelDynamicInfo);
-    Panel_T36_DYNAMIC = MakePanel(QStringLiteral("Panel_T36_DYNAMIC"), panel);
-    T36_DRUCK_ONLY1 = new QCheckBox(QStringLiteral("Typ 36 nur Druck"), Panel_T36_DYNAMIC);
-    T36_DRUCK_ONLY1->setObjectName(QStringLiteral("T36_DRUCK_ONLY1"));
-    (new QVBoxLayout(Panel_T36_DYNAMIC))->addWidget(T36_DRUCK_ONLY1);
-    v->addWidget(Panel_T36_DYNAMIC);
-    connect(T36_DRUCK_ONLY1, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_36_DRUCK_ONLY = on; });
-    return panel;
-}
-
-QGroupBox* TFLEK1::BuildColdPanel() {
-    auto* panel = new QGroupBox;
-    panel->setObjectName(QStringLiteral("PanelCold"));
-    auto* v = new QVBoxLayout(panel);
-    LabelColdInfo = MakeLabel(QStringLiteral("LabelColdInfo"), QStringLiteral("No aditional information needed !"), panel);
-    v->addWidget(LabelColdInfo);
-    Stanchion = new TRadioGroup(QStringLiteral("Stanchion"), QStringLiteral("Befestigung"),
-                                {QStringLiteral("Angeschweißt"), QStringLiteral("Angeschraubt")}, panel);
-    v->addWidget(Stanchion);
-    PanelWegeingabe = MakePanel(QStringLiteral("PanelWegeingabe"), panel);
-    auto* w = new QHBoxLayout(PanelWegeingabe);
-    w->addWidget(new QLabel(QStringLiteral("Verstellweg")));
-    WEG_S_T532 = MakeFloat(QStringLiteral("WEG_S_T532"), PanelWegeingabe);
-    WEG_S_T532->SetPrecision(2);
-    w->addWidget(WEG_S_T532);
-    auto* unit = new QLabel(QStringLiteral("mm"));
-    LengthUnitLabels << unit;
-    w->addWidget(unit);
-    v->addWidget(PanelWegeingabe);
-    GroupBoxAbhebesich = new TRadioGroup(
-        QStringLiteral("GroupBoxAbhebesich"), QStringLiteral("Abhebesicherung"),
-        {QStringLiteral("ohne Abhebesicherung ( Typ 53 )"), QStringLiteral("  mit   Abhebesicherung ( Typ 55 )")}, panel);
-    GroupBoxAbhebesich->SetItemIndex(0);
-    v->addWidget(GroupBoxAbhebesich);
-    connect(GroupBoxAbhebesich, &TRadioGroup::Clicked, this,
-            [this] { CalcGlobals.LiftOffType = int16_t(LiftOffTypeOf(GroupBoxAbhebesich->ItemIndex())); });
-    return panel;
 }
 
 // ---------------------------------------------------------------- start-up
@@ -869,7 +595,7 @@ void TFLEK1::FormCreate() {
         w->setEnabled(false);
     DiffKnopf->hide();
     KotenKnopf->hide();
-    CB_AS_dreh->show();
+    ShowIfHidden(CB_AS_dreh);
     for (QLineEdit* e : {RDM, static_cast<QLineEdit*>(TEMP), static_cast<QLineEdit*>(ISO), UPOS}) {
         e->setEnabled(false);
         e->setReadOnly(true);
@@ -894,23 +620,20 @@ void TFLEK1::FormCreate() {
     Stress = StressStateOf(StressCondition::Static);
     CalcGlobals.StressNotDynamic = true;
     CalcGlobals.StressCold = false;
-    Panel_LAST_E_ST->show();
-    Panel_WEG_E_ST->show();
+    ShowIfHidden(Panel_LAST_E_ST);
+    ShowIfHidden(Panel_WEG_E_ST);
     Panel_LAST_E_DY->hide();
     Panel_WEG_E_DY->hide();
     // The form needs the configurations and the diameters to show; the
     // product tables of the selection open once it is on screen.
     for (TTable* t : {&DBKONST->DURDATDB, &DBKONST->ABHGDB})
         if (!t->Active()) t->Open();
-    for (QWidget* w : {static_cast<QWidget*>(PanelCold), static_cast<QWidget*>(PanelColdFreeze),
-                       static_cast<QWidget*>(PanelStatic), static_cast<QWidget*>(PanelDynamic)})
-        w->hide();
-    for (TZORBELGroupBox* g : {GroupBoxBuildingConnection, GroupBoxVertical, GroupBoxHorizontal, ANGEBOHNE, RSRLOHNE,
-                               BaseClampStyleBox}) {
+    // The other panels and groups are made hidden when first needed.
+    PanelStatic->hide();
+    for (TZORBELGroupBox* g : {GroupBoxBuildingConnection, GroupBoxHorizontal}) {
         g->SetPicturePath(ImageDirectory());
-    }
-    for (TZORBELGroupBox* g : {GroupBoxBuildingConnection, GroupBoxVertical, GroupBoxHorizontal, ANGEBOHNE, RSRLOHNE})
         g->SetEnabled(true);
+    }
     ConstructionRecord.K_AN_GEB = 75;
     ConstructionRecord.K_KNAG_KZ = true;
 
@@ -947,7 +670,6 @@ void TFLEK1::OpenProject() {
         throw std::runtime_error(QStringLiteral("konstz8.db cannot be created in %1").arg(ProjectDatabaseName).toStdString());
     CaptionPrefix = ProjectDatabaseName;
     try {
-
         auto prjinf = MakeProjectTable(ProjectTable::Prjinf);
         prjinf->Open();
         if (!prjinf->IsEmpty()) {
@@ -1194,7 +916,7 @@ bool TFLEK1::TakeShownValues() {
                                                        DY_L_HZ, DY_L_HS,      Lateral,      Horizontal, Vertikal,
                                                        DY_W_P,  DY_W_N,       ISO,          T9_WINKEL, FloatEdit1};
     for (TFloatEdit* e : values) {
-        if (!e->isVisibleTo(this) || !e->isEnabled() || e->isReadOnly()) continue;
+        if (!Shows(e) || !e->isEnabled() || e->isReadOnly()) continue;
         ShowEmptyAsZero(e);
         if (!e->IsValidText()) return Fail(InvalidValueFailure(e->objectName(), e->text(), false));
         ValueFieldExit(e);
@@ -1255,10 +977,11 @@ void TFLEK1::ShowBuiltTexts() {
                                                    : QStringLiteral("Max. 650°C (1202°F)")));
     const QString info = TranslateMenuText(QStringLiteral("No aditional information needed !"));
     for (QLabel* l : {LabelStaticInfo, LabelColdInfo, LabelDynamicInfo})
-        l->setText(info);
+        if (l) l->setText(info);
     FitMinimumSize();
     // The connection items keep their choice.
     const auto retranslate = [](TZORBELGroupBox* g, const QStringList& natives) {
+        if (!g) return;  // built later in the language then in force
         const int index = g->ItemIndex();
         QStringList items = natives.mid(0, g->Items().size());
         for (QString& t : items)
@@ -1269,9 +992,11 @@ void TFLEK1::ShowBuiltTexts() {
     retranslate(GroupBoxBuildingConnection, BuildingConnectionNatives());
     retranslate(ANGEBOHNE, {QStringLiteral("Typ 61 Gewindebügel"), QStringLiteral("Typ 60 Gewindeöse"),
                             QStringLiteral("Typ 63 Sechkantmutter")});
-    if (RGLagerFuehrung->ItemIndex() == 2)
+    // A guide with a side force has its force group built.
+    const int guide = RGLagerFuehrung ? RGLagerFuehrung->ItemIndex() : 0;
+    if (guide == 2)
         RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seitenkraft")));
-    else if (RGLagerFuehrung->ItemIndex() == 3)
+    else if (guide == 3)
         RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seiten- / Abhebekraft")));
 }
 
@@ -1295,7 +1020,7 @@ void TFLEK1::ShowUnitLabels() {
     TEMP->SetMaxValue(imperial ? 1202 : 650);
     TEMP->setToolTip(TranslateMenuText(Stress.cold ? QStringLiteral("  Max. 600°C (1100°F)") : QStringLiteral("Max. 650°C (1202°F)")));
     ISO->SetPrecision(imperial ? 3 : 2);
-    FloatEdit1->SetPrecision(imperial ? 2 : 0);
+    if (FloatEdit1) FloatEdit1->SetPrecision(imperial ? 2 : 0);
     for (TFloatEdit* e : {Lateral, Horizontal, Vertikal, DY_W_P, DY_W_N})
         e->SetPrecision(imperial ? 3 : 2);
     LabelLoadKind->setText(TranslateMenuText(k.K_KALWAR_KZ ? QStringLiteral("[ kalt ]") : QStringLiteral("[ warm ]")));
@@ -1335,6 +1060,7 @@ void TFLEK1::DIRECTIONClick() {
         ApplyConfiguration(DIRECTION);
         if (PanelStatic->isVisibleTo(this)) {
             TConstructionRecord& k = ConstructionRecord;
+            for (Part part : {Part::Traversen, Part::Vertical, Part::Profile}) EnsurePart(part);
             GroupBoxFHTraversen->SetItemIndex(stored.K_FH_TRV_KZ ? 1 : 0);
             k.K_FH_TRV_KZ = stored.K_FH_TRV_KZ;
             GroupBoxVertical->SetItemIndex(stored.K_KNAG_KZ ? 1 : 0);
@@ -1347,13 +1073,15 @@ void TFLEK1::DIRECTIONClick() {
             } else {
                 GroupBoxBuildingConnection->SetItemIndex(0);
                 const int item = stored.K_AN_GEB == 60 ? 1 : stored.K_AN_GEB == 66 ? 2 : 0;
+                EnsurePart(Part::Angebohne);
                 ANGEBOHNE->SetItemIndex(std::min(item, int(ANGEBOHNE->Items().size()) - 1));
             }
             k.K_AN_GEB = stored.K_AN_GEB;
-            if (PanelExt->isVisibleTo(this)) CBwithExtention->setChecked(stored.K_ZUG_DRUCK_KZ);
+            if (Shows(PanelExt)) CBwithExtention->setChecked(stored.K_ZUG_DRUCK_KZ);
             GroupBoxHorizontal->SetItemIndex(stored.K_HOR_TYP);
             k.K_HOR_TYP = stored.K_HOR_TYP;
             if (stored.K_RSRL_OHNE) {
+                EnsurePart(Part::RsrlOhne);
                 RSRLOHNE->SetItemIndex(RsrlOhneItem(stored.K_RSRL_OHNE_NR));
                 k.K_RSRL_OHNE_NR = stored.K_RSRL_OHNE_NR;
             }
@@ -1419,7 +1147,7 @@ void TFLEK1::ApplyConfiguration(QObject* sender) {
     }
     for (QWidget* w : {static_cast<QWidget*>(PanelCold), static_cast<QWidget*>(PanelColdFreeze),
                        static_cast<QWidget*>(PanelStatic), static_cast<QWidget*>(PanelDynamic)})
-        w->hide();
+        if (w) w->hide();
     Plattmachen();
     ClearConstruction();
     for (QWidget* w : {static_cast<QWidget*>(Weiter), static_cast<QWidget*>(DiffKnopf),
@@ -1474,105 +1202,14 @@ QByteArray TFLEK1::CurrentPicture() const {
     return {};
 }
 
-void TFLEK1::ApplyLayout(const PanelLayout& p) {
-    TConstructionRecord& k = ConstructionRecord;
-    // The rod-angle panel and the material choice stand in the panel that
-    // shows, so every configuration shows them where its rules ask.
-    QGroupBox* host = p.PanelDynamic ? PanelDynamic : p.PanelCold ? PanelCold : PanelStatic;
-    if (Panel_T9->parentWidget() != host) static_cast<QVBoxLayout*>(host->layout())->addWidget(Panel_T9);
-    if (gbType40Material->parentWidget() != host) static_cast<QVBoxLayout*>(host->layout())->addWidget(gbType40Material);
-
-    Gebaude1->setEnabled(false);
-    PanelStatic->setVisible(p.PanelStatic);
-    PanelCold->setVisible(p.PanelCold);
-    PanelColdFreeze->setVisible(p.PanelColdFreeze);
-    PanelDynamic->setVisible(p.PanelDynamic);
-    k.K_RSRL_OHNE_NR = int16_t(p.rsrlOhneNr);
-    if (p.resetRlFuehrung) k.K_RLFUEHRUNG_ZHL = 0;
-    if (p.anGeb >= 0) k.K_AN_GEB = int16_t(p.anGeb);
-
-    QStringList angebohne = {TranslateMenuText(QStringLiteral("Typ 61 Gewindebügel")),
-                             TranslateMenuText(QStringLiteral("Typ 60 Gewindeöse"))};
-    if (p.angebohneHex) angebohne << TranslateMenuText(QStringLiteral("Typ 63 Sechkantmutter"));
-    ANGEBOHNE->SetItems(angebohne);
-    ANGEBOHNE->SetItemIndex(0);
-    ANGEBOHNE->setVisible(p.ANGEBOHNE);
-
-    QStringList building = BuildingConnectionNatives().mid(0, p.buildingItems);
-    for (QString& s : building)
-        s = TranslateMenuText(s);
-    GroupBoxBuildingConnection->SetItems(building);
-    GroupBoxBuildingConnection->SetItemIndex(std::min(p.buildingItem, int(building.size()) - 1));
-    GroupBoxBuildingConnection->setVisible(p.GroupBoxBuildingConnection);
-    GroupBoxBuildingConnection->setMinimumHeight(22 * int(building.size()) + 40);
-    Gebaude1->setVisible(p.Gebaude1);
-    RSRLOHNE->setVisible(p.RSRLOHNE);
-    if (p.RSRLOHNE) RSRLOHNE->SetItemIndex(0);
-    GroupBoxVertical->setVisible(p.GroupBoxVertical);
-    if (p.GroupBoxVertical && !p.GroupBoxVerticalEnabled) GroupBoxVertical->SetItemIndex(0);
-    GroupBoxHorizontal->setVisible(p.GroupBoxHorizontal);
-    if (!p.GroupBoxHorizontal) GroupBoxHorizontal->SetItemIndex(0);
-    GroupBoxFHTraversen->setVisible(p.GroupBoxFHTraversen);
-    BaseClampStyleBox->setVisible(p.BaseClampStyleBox);
-    RGLagerFuehrung->setVisible(p.RGLagerFuehrung);
-    if (p.RGLagerFuehrung) {
-        RGLagerFuehrung->SetItemIndex(p.RGLagerFuehrungEnabled ? k.K_RLFUEHRUNG_ZHL : 0);
-        RGfx->SetItemIndex(k.K_SEITL_FHRG_ZHL - 1);
-    }
-    RGfx->setVisible(p.RGLagerFuehrung && RGLagerFuehrung->ItemIndex() > 1);
-    Panel8->setVisible(p.GroupBoxBuildingConnection &&
-                       (GroupBoxBuildingConnection->ItemIndex() == 2 || GroupBoxBuildingConnection->ItemIndex() == 3));
-    Label6->setVisible(GroupBoxBuildingConnection->ItemIndex() == 3);
-    FloatEdit1->setVisible(GroupBoxBuildingConnection->ItemIndex() == 3);
-    Panel_T36_STATIC->setVisible(p.Panel_T36_STATIC);
-    Panel_T36_DYNAMIC->setVisible(p.Panel_T36_DYNAMIC);
-    PanelExt->setVisible(p.PanelExt);
-    Panel_T9->setVisible(p.Panel_T9);
-    gbType40Material->setVisible(p.gbType40Material);
-    Stanchion->setVisible(p.Stanchion);
-    PanelWegeingabe->setVisible(p.PanelWegeingabe);
-    if (p.PanelWegeingabe) {
-        WEG_S_T532->SetValue(k.K_EINH_KZ ? 100 / 25.4 : 100);
-        MarkShown(WEG_S_T532);
-    }
-    GroupBoxAbhebesich->setVisible(p.GroupBoxAbhebesich);
-    const QString info = TranslateMenuText(QStringLiteral("No aditional information needed !"));
-    LabelStaticInfo->setText(info);
-    LabelColdInfo->setText(info);
-    LabelDynamicInfo->setText(info);
-    LabelStaticInfo->setVisible(p.PanelStatic && p.noAdditionalInformation);
-    LabelColdInfo->setVisible(p.PanelCold && p.noAdditionalInformation);
-    LabelDynamicInfo->setVisible(p.PanelDynamic && p.noAdditionalInformation);
-    Gebaude1->setEnabled(true);
-
-    DiffKnopf->setEnabled(p.DiffKnopf);
-    KotenKnopf->setEnabled(p.KotenKnopf);
-    DiffKnopf->setVisible(p.DiffKnopf);
-    KotenKnopf->setVisible(p.KotenKnopf);
-    Weiter->setEnabled(p.Weiter);
-    HG_VOR->setEnabled(p.HG_VOR);
-    T9_WINKEL->setEnabled(p.Panel_T9);
-    BOCK35_WINKEL->setEnabled(false);
-    // Every connection control is enabled exactly when it shows.
-    for (QWidget* w : std::initializer_list<QWidget*>{GroupBoxBuildingConnection, GroupBoxHorizontal, RGLagerFuehrung,
-                                                       RGfx, GroupBoxVertical, ANGEBOHNE, RSRLOHNE, GroupBoxFHTraversen,
-                                                       PanelExt, PanelDynamic, Stanchion, PanelWegeingabe,
-                                                       gbType40Material, GroupBoxAbhebesich})
-        w->setEnabled(w->isVisibleTo(this));
-    for (TZORBELGroupBox* g : {GroupBoxBuildingConnection, GroupBoxVertical, GroupBoxHorizontal, ANGEBOHNE, RSRLOHNE,
-                               BaseClampStyleBox})
-        g->SetEnabled(g->isVisibleTo(this));
-    if (p.GroupBoxVertical) GroupBoxVertical->SetEnabled(p.GroupBoxVerticalEnabled);
-    if (p.RGLagerFuehrung) RGLagerFuehrung->setEnabled(p.RGLagerFuehrungEnabled);
-}
-
 void TFLEK1::GroupBoxBuildingConnectionClick() {
-    Panel8->setVisible(false);
+    if (Panel8) Panel8->setVisible(false);
     if (!Gebaude1->isVisibleTo(this)) return;
     const int index = GroupBoxBuildingConnection->ItemIndex();
     const int code = BuildingConnectionCode(index);
     if (code >= 0) ConstructionRecord.K_AN_GEB = int16_t(code);
     if (index == 2 || index == 3) {
+        EnsurePart(Part::Profile);
         Panel8->setVisible(true);
         Label6->setVisible(index == 3);
         FloatEdit1->setVisible(index == 3);
@@ -1581,6 +1218,7 @@ void TFLEK1::GroupBoxBuildingConnectionClick() {
 }
 
 void TFLEK1::FillProfileTypes() {
+    EnsurePart(Part::Profile);
     if (ComboBoxProfilTyp->count() > 0) return;
     try {
         ComboBoxProfilTyp->addItems(ProfileTypes(DBKONST->TXTTAB));
@@ -1623,6 +1261,7 @@ void TFLEK1::RestoreProfile(int klmNr, int klmHh) {
     }
     GroupBoxBuildingConnectionClick();
     if (type.isEmpty()) return;
+    EnsurePart(Part::Profile);
     if (ComboBoxProfilTyp->findText(type) < 0) ComboBoxProfilTyp->addItem(type);
     ComboBoxProfilTyp->setCurrentText(type);
     ComboBoxProfilTypChange();
@@ -1633,6 +1272,7 @@ void TFLEK1::RestoreProfile(int klmNr, int klmHh) {
 }
 
 void TFLEK1::ComboBoxProfilTypChange() {
+    EnsurePart(Part::Profile);
     ComboBoxProfileHeight->clear();
     try {
         ComboBoxProfileHeight->addItems(ProfileHeights(DBKONST->TXTTAB, ComboBoxProfilTyp->currentText()));
@@ -1643,6 +1283,7 @@ void TFLEK1::ComboBoxProfilTypChange() {
 }
 
 void TFLEK1::LookupProfileName() {
+    EnsurePart(Part::Profile);
     TConstructionRecord& k = ConstructionRecord;
     try {
         TTable& t = DBKONST->TXTTAB;
@@ -1669,6 +1310,7 @@ void TFLEK1::LookupProfileName() {
 
 void TFLEK1::RGLagerFuehrungClick() {
     const int index = RGLagerFuehrung->ItemIndex();
+    EnsurePart(Part::SideForce);
     if (index > 1) ChooseFirstProfile();
     if (index == 2) {
         RGfx->setTitle(IvTranslate(QStringLiteral("Max. zulässige Seitenkraft")));
@@ -1681,7 +1323,7 @@ void TFLEK1::RGLagerFuehrungClick() {
     }
     RGfx->setVisible(index > 1);
     RGfx->setEnabled(index > 1);
-    Panel8->setVisible(index > 1);
+    if (Panel8) Panel8->setVisible(index > 1);
     ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(std::max(0, index));
 }
 
@@ -1950,6 +1592,7 @@ void TFLEK1::ConvertDisplayedUnits(UnitMode from) {
     Show(v);
     if (from.imperial == to.imperial) return;
     // The arm length keeps its length in the other unit.
+    EnsurePart(Part::Profile);
     FloatEdit1->SetValue(MmToLength(ConstructionRecord.K_TRAGARM_L, to));
     MarkShown(FloatEdit1);
     if (to.imperial) ConstructionRecord.K_TRAGARM_L_I = FormatNumber(Extended(FloatEdit1->Value()));
@@ -2030,16 +1673,16 @@ void TFLEK1::TakeConnectionChoices() {
         if (code == 78 || code == 76) LookupProfileName();
     }
     // The bearing guide with lateral guide takes its beam profile as well.
-    if (RGLagerFuehrung->isVisibleTo(this) && RGLagerFuehrung->ItemIndex() > 1) LookupProfileName();
-    if (GroupBoxVertical->isVisibleTo(this))
+    if (Shows(RGLagerFuehrung) && RGLagerFuehrung->ItemIndex() > 1) LookupProfileName();
+    if (Shows(GroupBoxVertical))
         k.K_KNAG_KZ = GroupBoxVertical->ItemIndex() == 1;
     else
         k.K_KNAG_KZ = true;
-    if (ANGEBOHNE->isVisibleTo(this))
+    if (Shows(ANGEBOHNE))
         if (const int c = AngebohneCode(ANGEBOHNE->ItemIndex()); c >= 0) k.K_AN_GEB = int16_t(c);
-    if (RSRLOHNE->isVisibleTo(this))
+    if (Shows(RSRLOHNE))
         if (const int c = RsrlOhneCode(RSRLOHNE->ItemIndex()); c >= 0) k.K_RSRL_OHNE_NR = int16_t(c);
-    k.K_T49G_KZ = BaseClampStyleBox->isVisibleTo(this) ? QString::number(std::max(0, BaseClampStyleBox->ItemIndex()))
+    k.K_T49G_KZ = Shows(BaseClampStyleBox) ? QString::number(std::max(0, BaseClampStyleBox->ItemIndex()))
                                                        : QStringLiteral(" ");
 }
 
@@ -2075,11 +1718,11 @@ void TFLEK1::WeiterClick() {
     TakeConnectionChoices();
 
     if (const auto f = CheckSteelWidth(Configuration.BX, k.K_BREITE)) return void(Fail(*f));
-    if (PanelColdFreeze->isVisibleTo(this)) {
+    if (Shows(PanelColdFreeze)) {
         k.K_CLD_ISO_IDX = int16_t(LBinsulThick->currentRow());
         if (const auto f = CheckInsulationChosen(true, LBinsulThick->currentRow())) return void(Fail(*f));
     }
-    if (PanelCold->isVisibleTo(this) && PanelWegeingabe->isVisibleTo(this)) {
+    if (Shows(PanelCold) && Shows(PanelWegeingabe)) {
         try {
             const double shown = double(WEG_S_T532->Value());
             k.K_BREITE = LengthToMm(shown, RecordUnitMode());
@@ -2089,7 +1732,7 @@ void TFLEK1::WeiterClick() {
         }
         if (const auto f = CheckAdjustmentTravel(true, k.K_BREITE)) return void(Fail(*f));
     }
-    if (PanelCold->isVisibleTo(this) && Stanchion->isVisibleTo(this)) {
+    if (Shows(PanelCold) && Shows(Stanchion)) {
         k.K_STANCHION_ZHL = int16_t(Stanchion->ItemIndex());
         if (const auto f = CheckStanchionChosen(true, Stanchion->ItemIndex())) return void(Fail(*f));
     }
@@ -2105,7 +1748,10 @@ void TFLEK1::WeiterClick() {
     if (const auto& select = LEK1Services().RunSelectSupport) {
         try {
             OpenSelectionTables();
-            result = select(this, std::max(0, RGLagerFuehrung->ItemIndex()), std::max(0, gbType40Material->ItemIndex()), true);
+            // A guide or material never built stands at its first item.
+            const int guide = RGLagerFuehrung ? std::max(0, RGLagerFuehrung->ItemIndex()) : 0;
+            const int material = gbType40Material ? std::max(0, gbType40Material->ItemIndex()) : 0;
+            result = select(this, guide, material, true);
         } catch (const std::exception& e) {
             // A selection that cannot run to its end is no result; the host
             // learns why.

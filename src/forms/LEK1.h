@@ -140,6 +140,20 @@ public:
     // Pixel point of a picture grid point, as the elevation inputs are placed.
     QPoint PicturePoint(int x, int y, int editHeight, bool roundTop) const;
 
+    // ---- parts of the connection area, built when first shown or set
+    // (their widgets above are nullptr until then), in the order they
+    // stand on screen.
+    enum class Part {
+        ColdFreeze, Angebohne, LagerFuehrung, Profile, SideForce, RsrlOhne, Vertical, Traversen, BaseClamp,
+        T36Static, Extension, Type40Material, Dynamic, Cold, Count
+    };
+    // The part's outer widget, built (and translated, and laid out as the
+    // configuration in force asks) when it is not yet.
+    QWidget* EnsurePart(Part part);
+    bool Built(Part part) const { return m_parts[size_t(part)] != nullptr; }
+    // The widget exists and shows when the form shows.
+    bool Shows(const QWidget* w) const;
+
     // ---- handlers
     void InitInputForm();
     void DIRECTIONClick();
@@ -197,11 +211,33 @@ protected:
 
 private:
     void BuildForm();
-    QWidget* BuildLoadPage();
-    QWidget* BuildHangerPage();
+    void BuildLoadPage(QWidget* page);
+    void BuildHangerPage(QWidget* page);
+    QWidget* BuildConnectionArea();
     QGroupBox* BuildStaticPanel();
-    QGroupBox* BuildDynamicPanel();
-    QGroupBox* BuildColdPanel();
+    // The builders of the parts, in the order of Part.
+    QWidget* BuildColdFreeze();
+    QWidget* BuildAngebohne();
+    QWidget* BuildLagerFuehrung();
+    QWidget* BuildProfile();
+    QWidget* BuildSideForce();
+    QWidget* BuildRsrlOhne();
+    QWidget* BuildVertical();
+    QWidget* BuildTraversen();
+    QWidget* BuildBaseClamp();
+    QWidget* BuildT36Static();
+    QWidget* BuildExtension();
+    QWidget* BuildType40Material();
+    QWidget* BuildDynamic();
+    QWidget* BuildCold();
+    // Whether the layout asks for the part (shown, or set while hidden).
+    static bool Needed(Part part, const PanelLayout& layout);
+    // What the layout sets in the part: visibility and choices, then
+    // whether its controls can be used.
+    void ShowPartLayout(Part part, const PanelLayout& layout);
+    void EnablePartLayout(Part part, const PanelLayout& layout);
+    // Tab follows the connection area as it stands on screen.
+    void OrderConnectionFocus();
     void OpenProject();
     void ApplyStressCondition(StressCondition condition);
     void ApplyLayout(const PanelLayout& layout);
@@ -239,6 +275,11 @@ private:
     bool m_completed = false;
     bool m_closing = false;
     bool m_selectionTablesPending = false;
+    std::array<QWidget*, size_t(Part::Count)> m_parts{};
+    QWidget* m_connectionArea = nullptr;
+    PanelLayout m_layout;
+    bool m_layoutApplied = false;
+    bool m_applyingLayout = false;
     int m_firstNr = 0, m_lastNr = 0;
     std::vector<QPoint> m_elevationPoints;
     QHash<QString, double> m_exact;  // shown values with all their digits

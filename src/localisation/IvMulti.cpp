@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <algorithm>
+#include <cstring>
 
 // ---- TIvCustomTranslator ----
 
@@ -36,27 +37,33 @@ void TIvCustomTranslator::Disconnect() {
 
 namespace {
 
+bool Inherits(const QMetaObject* meta, const char* className) {
+    for (const QMetaObject* m = meta; m; m = m->superClass())
+        if (std::strcmp(m->className(), className) == 0) return true;
+    return false;
+}
+
 // The texts the targets name by their classic names: "Caption" is the text
 // of labels, buttons and actions and the title of boxes, menus and windows;
 // "Hint" is the tool tip and the status tip.
-bool Alias(const QString& target, const QObject* object, const QString& property) {
+bool Alias(const QString& target, const QMetaObject* meta, const QString& property) {
     if (target.compare(QLatin1String("Caption"), Qt::CaseInsensitive) == 0) {
         if (property == QLatin1String("title") || property == QLatin1String("windowTitle")) return true;
         return property == QLatin1String("text") &&
-               (object->inherits("QLabel") || object->inherits("QAbstractButton") || object->inherits("QAction"));
+               (Inherits(meta, "QLabel") || Inherits(meta, "QAbstractButton") || Inherits(meta, "QAction"));
     }
     if (target.compare(QLatin1String("Hint"), Qt::CaseInsensitive) == 0)
         return property == QLatin1String("toolTip") || property == QLatin1String("statusTip");
     if (target.compare(QLatin1String("Text"), Qt::CaseInsensitive) == 0)
-        return property == QLatin1String("plainText") && object->inherits("QPlainTextEdit");
+        return property == QLatin1String("plainText") && Inherits(meta, "QPlainTextEdit");
     return false;
 }
 
-bool Matches(const TIvTargetProperty& t, const QObject* object, const QString& property) {
-    const QLatin1String cls(object->metaObject()->className());
+bool Matches(const TIvTargetProperty& t, const QMetaObject* meta, const QString& property) {
+    const QLatin1String cls(meta->className());
     if (!t.ClassName.isEmpty() && t.ClassName.compare(cls, Qt::CaseInsensitive) != 0) return false;
     return t.PropertyName.isEmpty() || t.PropertyName.compare(property, Qt::CaseInsensitive) == 0 ||
-           Alias(t.PropertyName, object, property);
+           Alias(t.PropertyName, meta, property);
 }
 
 }  // namespace
@@ -65,6 +72,7 @@ void TIvTargetProperties::Add(const QString& className, const QString& propertyN
     for (const TIvTargetProperty& t : m_items)
         if (t.ClassName == className && t.PropertyName == propertyName) return;
     m_items.push_back({className, propertyName, flag});
+    ++m_version;
 }
 
 int TIvTargetProperties::Exclusions() const {
@@ -72,9 +80,13 @@ int TIvTargetProperties::Exclusions() const {
 }
 
 bool TIvTargetProperties::IsTarget(const QObject* object, const QString& property) const {
+    return IsTarget(object->metaObject(), property);
+}
+
+bool TIvTargetProperties::IsTarget(const QMetaObject* meta, const QString& property) const {
     bool target = false;
     for (const TIvTargetProperty& t : m_items) {
-        if (!Matches(t, object, property)) continue;
+        if (!Matches(t, meta, property)) continue;
         if (t.Flag == 1) return false;
         target = true;
     }
@@ -115,6 +127,13 @@ void TIvTranslator::Translate() {
     DictionaryChanged(true, true);  // not yet linked: only the events
     dictionary->AddTranslator(this);
     m_flags |= kLinked;
+}
+
+void TIvTranslator::TranslatePart(QObject* part) {
+    if (!Linked() || !part) return;
+    // Objects seen by the last walk may be gone and their addresses reused.
+    m_visited.clear();
+    TranslateTree(part, 0);
 }
 
 void TIvTranslator::DictionaryChanged(bool languageChanged, bool localeChanged) {
@@ -176,14 +195,13 @@ void TIvTranslator::TranslateTree(QObject* component, TIvRestrictions restrictio
     if (control) control->update();
 }
 
-void TIvTranslator::TranslateProperties(QObject* object, TIvRestrictions restrictions) {
-    if (qobject_cast<TIvDictionary*>(object) || qobject_cast<TIvCustomTranslator*>(object)) return;
-    if (std::find(m_visited.begin(), m_visited.end(), object) != m_visited.end()) return;
-    m_visited.push_back(object);
-    bool allow = true;
-    if (OnRestrictObject) OnRestrictObject(this, object, allow);
-    if (!allow) return;
-    const QMetaObject* meta = object->metaObject();
+// A form holds a few dozen classes and a few hundred objects; what a class
+// offers to translate is looked up once, not for every object.
+const TIvTranslator::ClassTexts& TIvTranslator::TextsOf(const QMetaObject* meta) {
+    ClassTexts& c = m_classTexts[meta];
+    if (c.version == Targets.Version()) return c;
+    c = ClassTexts{};
+    c.version = Targets.Version();
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QMetaProperty p = meta->property(i);
         // Only texts and the locale number are translated; a widget has
@@ -192,15 +210,31 @@ void TIvTranslator::TranslateProperties(QObject* object, TIvRestrictions restric
         if (type != QMetaType::QString && type != QMetaType::Int) continue;
         if (!p.isReadable() || !p.isWritable()) continue;
         const QString name = QString::fromLatin1(p.name());
-        if (type == QMetaType::Int && name.compare(QLatin1String("locale"), Qt::CaseInsensitive) == 0 &&
-            (Options & ivtoUpdateLocaleProperty) && !(restrictions & ivrsNoMirror)) {
-            p.write(object, Dictionary() ? int(Dictionary()->LanguageLocaleLcid()) : 0);
+        if (type == QMetaType::Int) {
+            if (c.localeIndex < 0 && name.compare(QLatin1String("locale"), Qt::CaseInsensitive) == 0) c.localeIndex = i;
             continue;
         }
-        if (type != QMetaType::QString || name == QLatin1String("objectName")) continue;
+        if (name == QLatin1String("objectName")) continue;
+        c.texts.push_back({i, name, Targets.IsTarget(meta, name)});
+    }
+    return c;
+}
+
+void TIvTranslator::TranslateProperties(QObject* object, TIvRestrictions restrictions) {
+    if (qobject_cast<TIvDictionary*>(object) || qobject_cast<TIvCustomTranslator*>(object)) return;
+    if (m_visited.contains(object)) return;
+    m_visited.insert(object);
+    bool allow = true;
+    if (OnRestrictObject) OnRestrictObject(this, object, allow);
+    if (!allow) return;
+    const QMetaObject* meta = object->metaObject();
+    const ClassTexts& texts = TextsOf(meta);
+    if (texts.localeIndex >= 0 && (Options & ivtoUpdateLocaleProperty) && !(restrictions & ivrsNoMirror))
+        meta->property(texts.localeIndex).write(object, Dictionary() ? int(Dictionary()->LanguageLocaleLcid()) : 0);
+    for (const ClassTexts::Text& t : texts.texts) {
         bool allowProperty = true;
-        if (OnRestrictProperty) OnRestrictProperty(this, object, name, allowProperty);
-        if (allowProperty && Targets.IsTarget(object, name)) TranslateStringProperty(object, p.name(), name);
+        if (OnRestrictProperty) OnRestrictProperty(this, object, t.name, allowProperty);
+        if (allowProperty && t.target) TranslateStringProperty(object, meta->property(t.index).name(), t.name);
     }
 }
 

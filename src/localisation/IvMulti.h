@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QHash>
+#include <QSet>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -53,15 +55,24 @@ struct TIvTargetProperty {
 class TIvTargetProperties {
 public:
     void Add(const QString& className, const QString& propertyName, int flag = 0);
-    void Clear() { m_items.clear(); }
+    void Clear() {
+        m_items.clear();
+        ++m_version;
+    }
     int Count() const { return int(m_items.size()); }
     int Exclusions() const;
     const TIvTargetProperty& Items(int index) const { return m_items.at(size_t(index)); }
     // A pair is translated when no exclusion and at least one target match it.
     bool IsTarget(const QObject* object, const QString& property) const;
+    // The same for every object of a class: the answer depends on the class.
+    bool IsTarget(const QMetaObject* meta, const QString& property) const;
+    // Changes with every Add and Clear, so that answers kept per class can
+    // tell that they are out of date.
+    int Version() const { return m_version; }
 
 private:
     std::vector<TIvTargetProperty> m_items;
+    int m_version = 0;
 };
 
 using TIvTranslatorOptions = uint16_t;
@@ -117,6 +128,10 @@ public:
 
     // Called by the window once its widgets exist.
     virtual void Loaded();
+    // Translates a part that the window built after it was translated (a
+    // panel built when first shown), in the language now in force; later
+    // language changes translate it with the rest.
+    void TranslatePart(QObject* part);
     virtual void TranslateProperties(QObject* object, TIvRestrictions restrictions);
     virtual void TranslateTree(QObject* component, TIvRestrictions restrictions);
     virtual void UpdateFont();
@@ -144,6 +159,19 @@ public:
     TIvBidirectionalState& StateOf(QWidget* control);
 
 private:
+    // The text properties of a class that the walk looks at, with their
+    // target answer; found once per class and target version.
+    struct ClassTexts {
+        struct Text {
+            int index;
+            QString name;
+            bool target;
+        };
+        int version = -1;
+        std::vector<Text> texts;
+        int localeIndex = -1;  // the writable int property "locale", if any
+    };
+    const ClassTexts& TextsOf(const QMetaObject* meta);
     void ScaleRoot();
     void TranslateStringProperty(QObject* object, const char* name, const QString& targetName);
 
@@ -151,7 +179,8 @@ private:
     TIvReadingOrder m_readingOrder = ivroLeftToRight;
     QString m_nativeFontName;
     qreal m_nativeFontSize = 0;
-    std::vector<const QObject*> m_visited;
+    QSet<const QObject*> m_visited;
+    QHash<const QMetaObject*, ClassTexts> m_classTexts;
     std::vector<TIvTranslatorTableItem> m_table;
     std::vector<TIvBidirectionalState> m_states;
 };

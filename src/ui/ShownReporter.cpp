@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 void ShownReporter::Watch(QWidget* widget) {
     m_widget = widget;
@@ -34,7 +35,16 @@ void ShownReporter::Report() {
     m_reported = true;
     const auto ns =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    std::printf("shown %lld\n", static_cast<long long>(ns));
-    std::fflush(stdout);
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    char line[64];
+    std::snprintf(line, sizeof line, "shown %lld %lld\n", static_cast<long long>(ns),
+                  static_cast<long long>(cpu.tv_sec) * 1000000000LL + cpu.tv_nsec);
+    if (Sink) {
+        Sink(line);
+    } else {
+        std::fputs(line, stdout);
+        std::fflush(stdout);
+    }
     QCoreApplication::quit();
 }

@@ -55,7 +55,12 @@ QChar DecimalSeparator() { return IvFormatSettings().DecimalSeparator; }
 
 TIntegerEdit::TIntegerEdit(QWidget* parent) : TValidCustomEdit(parent) { ShowValue(); }
 
-void TIntegerEdit::ShowValue() { setText(QString::number(m_value)); }
+// A text that stands already is not set again: setting it lays the text out
+// anew, and the bounds and views are set one after the other.
+void TIntegerEdit::ShowValue() {
+    const QString shown = QString::number(m_value);
+    if (shown != text()) setText(shown);
+}
 
 void TIntegerEdit::SetMinValue(int32_t v) {
     if (UseBounds && v > m_value) throw EValueOutOfBound(kOutOfBound);
@@ -117,10 +122,15 @@ bool ParseFloatText(const QString& text, QChar decimalSeparator, long double& va
 
 TFloatEdit::TFloatEdit(QWidget* parent) : TValidCustomEdit(parent) { ShowValue(); }
 
+TFloatEdit::TFloatEdit(QWidget* parent, TFloatView format, int precision)
+    : TValidCustomEdit(parent), m_precision(precision), m_format(format) {
+    ShowValue();
+}
+
 void TFloatEdit::ShowValue() {
     m_shownSeparator = DecimalSeparator();
     m_shownText = FormatFloatView(m_value, m_format, m_digits, m_precision, m_shownSeparator);
-    setText(m_shownText);
+    if (m_shownText != text()) setText(m_shownText);
 }
 
 void TFloatEdit::SetMinValue(long double v) {

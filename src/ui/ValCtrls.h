@@ -36,6 +36,9 @@ class TFloatEdit : public TValidCustomEdit {
     Q_OBJECT
 public:
     explicit TFloatEdit(QWidget* parent = nullptr);
+    // An edit that shows its first text in the given view already, instead
+    // of showing it once per setting.
+    TFloatEdit(QWidget* parent, TFloatView format, int precision);
 
     long double MinValue() const { return m_min; }
     long double MaxValue() const { return m_max; }

@@ -204,14 +204,19 @@ void TCustomZORBELGroupBox::ArrangePicture() {
 }
 
 // The buttons are laid out again with the picture, so that they never run
-// under a picture that has just changed its width.
+// under a picture that has just changed its width. A picture already shown
+// is not read and decoded again: the group's settings each ask for it.
 void TCustomZORBELGroupBox::LoadPicture() {
-    QPixmap pixmap;
+    QString path;
     if (m_enabled && m_itemIndex >= 0 && m_itemIndex < m_pictureFileNames.size()) {
-        QString path = m_picturePath;
+        path = m_picturePath;
         if (!path.isEmpty() && !path.endsWith(u'/') && !path.endsWith(u'\\')) path += u'/';
         path += m_pictureFileNames[m_itemIndex];
-        if (QFileInfo(path).isFile()) {
+        if (!QFileInfo(path).isFile()) path.clear();
+    }
+    if (path.isEmpty() || path != m_shownPicture) {
+        QPixmap pixmap;
+        if (!path.isEmpty()) {
             // Read by the decoder its name asks for: probing the contents
             // would load every image plugin first. A file that is not what
             // its name says is probed after all.
@@ -221,9 +226,10 @@ void TCustomZORBELGroupBox::LoadPicture() {
             if (!image.isNull()) pixmap = QPixmap::fromImage(image);
             else pixmap.load(path);
         }
+        m_picture->setPixmap(pixmap);
+        if (pixmap.isNull()) m_picture->clear();
+        m_shownPicture = pixmap.isNull() ? QString() : path;
     }
-    m_picture->setPixmap(pixmap);
-    if (pixmap.isNull()) m_picture->clear();
     ArrangePicture();
     ArrangeButtons();
 }

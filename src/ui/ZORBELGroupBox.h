@@ -97,6 +97,7 @@ private:
     QString m_picturePath;
     QStringList m_pictureFileNames;
     QLabel* m_picture = nullptr;
+    QString m_shownPicture;  // the file the picture shows, empty for none
     int m_maxImageSize = -1;
 };
 

@@ -296,7 +296,11 @@ private slots:
         QCOMPARE(form->ABHG_NR->text(), number);
         QCOMPARE(ConstructionRecord.K_LAST, 10.0);
         QCOMPARE(form->Panel_LAST_E_DY->isVisibleTo(form.get()), direction == 1);
-        QCOMPARE(form->PanelCold->isVisibleTo(form.get()), direction == 2);
+        QCOMPARE(form->Shows(form->PanelCold), direction == 2);
+        // The panels of the other conditions are not built.
+        QCOMPARE(form->PanelCold != nullptr, direction == 2);
+        QCOMPARE(form->PanelDynamic != nullptr, direction == 1);
+        QVERIFY(!form->PanelColdFreeze);
         QVERIFY(QFileInfo::exists(TablePath(CmdProjectDir, QStringLiteral("konstr8.db"))));
         TRegistry reg;
         QVERIFY(reg.OpenKey(ProductKey, false));

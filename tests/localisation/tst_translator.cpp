@@ -142,6 +142,59 @@ private slots:
         QCOMPARE(f.button->toolTip(), QStringLiteral("Weg"));
     }
 
+    // What a class offers to translate is kept per class: a target added
+    // or an exclusion made after a translation counts at the next one, for
+    // objects of classes already seen.
+    void targetsChangedAfterATranslationCount() {
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(m_file);
+        d.SetLanguage(1);
+        Form f;
+        f.translator->Loaded();
+        QCOMPARE(f.label->text(), QStringLiteral("Verzeichnis"));
+        QCOMPARE(f.edit->text(), QStringLiteral("Load"));
+        f.translator->Targets.Add(QStringLiteral("QLabel"), QString(), 1);
+        f.translator->Targets.Add(QStringLiteral("QLineEdit"), QStringLiteral("text"));
+        d.SetLanguage(2);
+        QCOMPARE(f.label->text(), QStringLiteral("Verzeichnis"));  // excluded now: left as it stands
+        QCOMPARE(f.edit->text(), QStringLiteral("Load (en)"));
+        QCOMPARE(f.button->text(), QStringLiteral("Load (en)"));
+        f.translator->Targets.Clear();
+        f.translator->Targets.Add(QString(), QStringLiteral("Hint"));
+        d.SetLanguage(1);
+        QCOMPARE(f.button->text(), QStringLiteral("Load (en)"));  // no caption target any more
+        QCOMPARE(f.button->toolTip(), QStringLiteral("Weg"));
+    }
+
+    // A part built after the window was translated (a panel built when it
+    // is first shown) gets the language in force, and the next switch
+    // translates it from its native texts like the rest.
+    void partBuiltLaterFollowsTheLanguage() {
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(m_file);
+        d.SetLanguage(1);
+        Form f;
+        f.translator->Loaded();
+        auto* part = new QGroupBox(QStringLiteral("Travel"), &f.window);
+        auto* inner = new QLabel(QStringLiteral("Load"), part);
+        auto* other = new QLabel(QStringLiteral("Options"), &f.window);  // not part of it
+        f.translator->TranslatePart(part);
+        QCOMPARE(part->title(), QStringLiteral("Weg"));
+        QCOMPARE(inner->text(), QStringLiteral("Last"));
+        QCOMPARE(other->text(), QStringLiteral("Options"));
+        QCOMPARE(f.label->text(), QStringLiteral("Verzeichnis"));
+        d.SetLanguage(2);
+        QCOMPARE(part->title(), QStringLiteral("Travel (en)"));
+        QCOMPARE(inner->text(), QStringLiteral("Load (en)"));
+        d.SetLanguage(0);
+        QCOMPARE(inner->text(), QStringLiteral("Load"));
+        // Without a linked dictionary a part keeps its texts.
+        d.Close();
+        auto* late = new QLabel(QStringLiteral("Load"), &f.window);
+        f.translator->TranslatePart(late);
+        QCOMPARE(late->text(), QStringLiteral("Load"));
+    }
+
     void restrictions() {
         TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
         d.SetFileName(m_file);

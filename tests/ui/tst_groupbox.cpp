@@ -44,6 +44,7 @@ private slots:
     void pictureFollowsClick();
     void disabledGroupShowsNoPicture();
     void missingBitmapClearsPicture();
+    void pictureReadOncePerChoice();
     void tinyGroupShowsNoPicture();
     void shrinkingItemsMovesIndex();
     void lockedGroupRefusesClicks();
@@ -329,6 +330,42 @@ void TestPictureGroup::missingBitmapClearsPicture() {
     QVERIFY(!group.Picture()->isVisible());
     Click(group.Button(2));
     QCOMPARE(group.ItemIndex(), 2);
+    QVERIFY(!group.HasPicture());
+}
+
+// Every setting of a group asks for its picture (path, names, enabled,
+// index, items); a picture already shown is not read again, a new choice is.
+void TestPictureGroup::pictureReadOncePerChoice() {
+    TestDir dir;
+    WriteBitmap(dir, "a.bmp", QSize(40, 20));
+    WriteBitmap(dir, "b.bmp", QSize(20, 40));
+    TZORBELGroupBox group;
+    group.resize(300, 100);
+    group.SetPictureFileNames({"a.bmp", "b.bmp"});
+    group.SetItems({"A", "B"});
+    group.SetItemIndex(0);
+    group.SetPicturePath(dir.path());
+    group.SetEnabled(true);
+    QVERIFY(group.HasPicture());
+    const qint64 first = group.Picture()->pixmap().cacheKey();
+    group.SetEnabled(true);
+    group.SetItemIndex(0);
+    group.SetPicturePath(dir.path());
+    group.SetItems({"A", "B"});
+    QCOMPARE(group.Picture()->pixmap().cacheKey(), first);
+    group.SetItemIndex(1);
+    QCOMPARE(group.Picture()->pixmap().size(), QSize(20, 40));
+    group.SetItemIndex(0);
+    QCOMPARE(group.Picture()->pixmap().size(), QSize(40, 20));
+    QVERIFY(group.Picture()->pixmap().cacheKey() != first);
+    // Disabled and enabled again, the picture is read again.
+    group.SetEnabled(false);
+    QVERIFY(!group.HasPicture());
+    group.SetEnabled(true);
+    QVERIFY(group.HasPicture());
+    // A picture that went away is not shown from memory.
+    QVERIFY(QFile::remove(dir.file("a.bmp")));
+    group.SetPicturePath(dir.path());
     QVERIFY(!group.HasPicture());
 }
 
