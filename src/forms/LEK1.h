@@ -150,6 +150,7 @@ public:
     // The part's outer widget, built (and translated, and laid out as the
     // configuration in force asks) when it is not yet.
     QWidget* EnsurePart(Part part);
+    QWidget* BuildPart(Part part);
     bool Built(Part part) const { return m_parts[size_t(part)] != nullptr; }
     // The widget exists and shows when the form shows.
     bool Shows(const QWidget* w) const;

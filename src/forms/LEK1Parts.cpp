@@ -448,17 +448,31 @@ QWidget* TFLEK1::BuildCold() {
     return PanelCold;
 }
 
+QWidget* TFLEK1::BuildPart(Part part) {
+    switch (part) {
+    case Part::ColdFreeze: return BuildColdFreeze();
+    case Part::Angebohne: return BuildAngebohne();
+    case Part::LagerFuehrung: return BuildLagerFuehrung();
+    case Part::Profile: return BuildProfile();
+    case Part::SideForce: return BuildSideForce();
+    case Part::RsrlOhne: return BuildRsrlOhne();
+    case Part::Vertical: return BuildVertical();
+    case Part::Traversen: return BuildTraversen();
+    case Part::BaseClamp: return BuildBaseClamp();
+    case Part::T36Static: return BuildT36Static();
+    case Part::Extension: return BuildExtension();
+    case Part::Type40Material: return BuildType40Material();
+    case Part::Dynamic: return BuildDynamic();
+    case Part::Cold: return BuildCold();
+    case Part::Count: break;
+    }
+    return nullptr;
+}
+
 QWidget* TFLEK1::EnsurePart(Part part) {
     QWidget*& root = m_parts[size_t(part)];
     if (root) return root;
-    using Builder = QWidget* (TFLEK1::*)();
-    static constexpr Builder builders[] = {
-        &TFLEK1::BuildColdFreeze, &TFLEK1::BuildAngebohne, &TFLEK1::BuildLagerFuehrung, &TFLEK1::BuildProfile,
-        &TFLEK1::BuildSideForce,  &TFLEK1::BuildRsrlOhne,  &TFLEK1::BuildVertical,      &TFLEK1::BuildTraversen,
-        &TFLEK1::BuildBaseClamp,  &TFLEK1::BuildT36Static, &TFLEK1::BuildExtension,     &TFLEK1::BuildType40Material,
-        &TFLEK1::BuildDynamic,    &TFLEK1::BuildCold};
-    static_assert(std::size(builders) == size_t(Part::Count));
-    root = (this->*builders[size_t(part)])();
+    root = BuildPart(part);
     IvTranslator1->TranslatePart(root);
     if (m_applyingLayout) return root;
     // Built outside a layout (the form sets it): it stands as the layout in

@@ -5,6 +5,7 @@
 #include "data/PGSTAT.h"
 #include "engine/ComposeParts.h"
 #include "engine/FINDBTL.h"
+#include "engine/StepTools.h"
 
 class TestNuclearNumbers : public QObject {
     Q_OBJECT
@@ -72,7 +73,7 @@ private slots:
         } else {
             QCOMPARE(int(CalcGlobals.TableStatus), 6);
             QCOMPARE(int(CalcGlobals.MessageNumber), 2727);
-            QCOMPARE(ui.log, QStringList{"error: " + MessageText(2727).replace("%s", named)});
+            QCOMPARE(ui.log, QStringList{"error: " + MessageWithValues(2727, {named})});
             // The message names the article of the catalogue in use (the
             // dictionary's text holds the place for it).
             if (named != QLatin1String("PTFE"))
