@@ -1116,6 +1116,7 @@ private slots:
         QVERIFY(form->RGLagerFuehrung->isEnabled());
         form->RGLagerFuehrung->SetItemIndex(item);
         emit form->RGLagerFuehrung->Clicked();
+        QVERIFY2(form->ComboBoxProfilTyp && form->ComboBoxProfileHeight, "the profile lists are built");
         QCOMPARE(Items(form->ComboBoxProfilTyp), (QStringList{"HEB", "IPE", "IPB"}));
         QCOMPARE(form->ComboBoxProfilTyp->currentText(), QStringLiteral("HEB"));
         QCOMPARE(Items(form->ComboBoxProfileHeight), (QStringList{"100", "120"}));
@@ -1145,6 +1146,7 @@ private slots:
         in.flangeWidth = width;
         in.flangeThickness = thickness;
         Start(in);
+        QVERIFY2(form->ComboBoxProfilTyp && form->ComboBoxProfileHeight, "the profile lists are built");
         QCOMPARE(Items(form->ComboBoxProfilTyp), (QStringList{"HEB", "IPE", "IPB"}));
         QCOMPARE(form->ComboBoxProfilTyp->currentText(), type);
         QCOMPARE(form->ComboBoxProfileHeight->currentText(), height);
@@ -1184,20 +1186,29 @@ private slots:
 
     // The program's options form opens where the input form stood, as
     // large as it and in its window state.
+    void optionsFormTakesTheInputFormsPlace_data() {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
     void optionsFormTakesTheInputFormsPlace() {
+        QFETCH(bool, maximised);
         Start();
         UseProgramServices();
         form->move(37, 41);
         form->resize(1150, 800);
         form->show();
+        if (maximised) form->setWindowState(Qt::WindowMaximized);
         QPoint optionsPos;
         QSize optionsSize;
+        Qt::WindowStates optionsState;
         bool hidden = false;
         QTimer::singleShot(0, [&] {
             auto* options = qobject_cast<TFLEKO*>(QApplication::activeModalWidget());
             if (!options) return;
             optionsPos = options->pos();
             optionsSize = options->size();
+            optionsState = options->windowState();
             hidden = !form->isVisible();
             options->DataSource1->Cancel();
             options->close();
@@ -1205,8 +1216,11 @@ private slots:
         const QPoint pos = form->pos();
         form->OPTIONENClick();
         QVERIFY(hidden);
-        QCOMPARE(optionsPos, pos);
-        QCOMPARE(optionsSize, QSize(1150, 800));
+        QCOMPARE(bool(optionsState & Qt::WindowMaximized), maximised);
+        if (!maximised) {
+            QCOMPARE(optionsPos, pos);
+            QCOMPARE(optionsSize, QSize(1150, 800));
+        }
         QVERIFY(form->isVisible());
     }
 

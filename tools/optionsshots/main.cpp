@@ -89,8 +89,11 @@ int main(int argc, char** argv) {
             IvBinaryDictionaryGlobal->SetLanguage(language);
             const QString suffix = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
             TFLEKO form;
-            form.resize(form.minimumSize());
+            // At the size it opens with (the input form's), then its smallest.
+            form.resize(1000, 720);
             form.show();
+            ok = Save(form, out, QStringLiteral("options-%1-default.png").arg(suffix)) && ok;
+            form.resize(form.minimumSize());
             for (int tab = 0; tab < form.PageControl1->count(); ++tab) {
                 form.PageControl1->setCurrentIndex(tab);
                 ok = Save(form, out, QStringLiteral("options-%1-%2.png").arg(suffix).arg(tab + 1)) && ok;
