@@ -11,13 +11,16 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QImageReader>
 #include <QLabel>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
@@ -176,6 +179,28 @@ private:
     const TIvCommonDialog& m_owner;
 };
 
+// Qt sizes the detail view's type and date columns for English samples
+// ("mp3Folder", "10/29/81 02:02PM"): a translated folder type and the
+// system's date format are cut. They get room for the folder's type and a
+// date with two-digit day and time as this dialog shows them.
+void FitDetailColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view) return;
+    QHeaderView* header = view->header();
+    if (header->count() < 4) return;
+    const QFontMetrics fm(view->font());
+    const int margin = 4 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + fm.averageCharWidth();
+    const QString folder = QCoreApplication::translate("QAbstractFileIconProvider", "Folder");
+    const QString date =
+        QLocale::system().toString(QDateTime(QDate(2000, 12, 28), QTime(22, 22, 22)), QLocale::ShortFormat);
+    const int grown = std::max(0, fm.horizontalAdvance(folder) + margin - header->sectionSize(2)) +
+                      std::max(0, fm.horizontalAdvance(date) + margin - header->sectionSize(3));
+    header->resizeSection(2, std::max(header->sectionSize(2), fm.horizontalAdvance(folder) + margin));
+    header->resizeSection(3, std::max(header->sectionSize(3), fm.horizontalAdvance(date) + margin));
+    // The dialog grows by what the columns took, so the names keep theirs.
+    dialog.resize(dialog.sizeHint().width() + grown, dialog.sizeHint().height());
+}
+
 }  // namespace
 
 TIvOpenDialog::TIvOpenDialog(QObject* owner) : TIvCommonDialog(owner) {}
@@ -233,6 +258,7 @@ std::unique_ptr<QFileDialog> TIvOpenDialog::CreateDialog() {
         if (OnTypeChange) OnTypeChange();
     });
     TranslateLabels(*dialog);
+    FitDetailColumns(*dialog);
     Customise(*dialog);
     return dialog;
 }

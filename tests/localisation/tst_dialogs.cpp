@@ -13,7 +13,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QScopeGuard>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
 #include <tuple>
@@ -225,6 +229,47 @@ private slots:
         // English: the same dialog follows the dictionary's language.
         first->SetLanguage(2);
         QCOMPARE(save.CreateDialog()->windowTitle(), QStringLiteral("Save file as"));
+    }
+
+    // The detail view's type and date columns hold what they show for a
+    // folder: its type and its time in the system's format (Qt sizes them
+    // for English samples); the names keep their room.
+    void detailColumnsHoldTheirTexts() {
+        // German: Qt's own texts in German too, where they are installed.
+        const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFileInfo::exists(QDir(installed).filePath(QStringLiteral("qtbase_de.qm"))))
+            QSKIP("Qt's German translations are not installed (Debian package qt6-translations-l10n)");
+        QtTranslationsDirectory() = installed;
+        const auto noQt = qScopeGuard([this] { QtTranslationsDirectory() = m_noQtTranslations.path(); });
+        first->SetLanguage(2);
+        first->SetLanguage(1);
+        QVERIFY(QCoreApplication::translate("QAbstractFileIconProvider", "Folder") != QLatin1String("Folder"));
+        TestDir files;
+        QVERIFY(QDir().mkpath(files.file(QStringLiteral("folder"))));
+        TIvSaveDialog save;
+        save.InitialDir = files.path();
+        std::unique_ptr<QFileDialog> d = save.CreateDialog();
+        d->setViewMode(QFileDialog::Detail);
+        auto* view = d->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(view);
+        d->show();
+        const auto folderRow = [view] {
+            const QAbstractItemModel* m = view->model();
+            for (int r = 0; r < m->rowCount(view->rootIndex()) && r < 100; ++r)
+                if (m->index(r, 0, view->rootIndex()).data().toString() == QLatin1String("folder")) return r;
+            return -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(folderRow() >= 0, 10000);
+        const QFontMetrics fm(view->font());
+        for (int column : {2, 3}) {
+            const QString text = view->model()->index(folderRow(), column, view->rootIndex()).data().toString();
+            QVERIFY(!text.isEmpty());
+            QVERIFY2(fm.horizontalAdvance(text) + 6 <= view->header()->sectionSize(column),
+                     qPrintable(QStringLiteral("%1: %2 in %3").arg(text).arg(fm.horizontalAdvance(text)).arg(view->header()->sectionSize(column))));
+        }
+        QVERIFY(view->header()->sectionSize(0) >= fm.horizontalAdvance(QString(20, u'w')));
+        d.reset();
+        first->SetLanguage(2);
     }
 
     void withoutDictionaryUntranslated() {
