@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFontDialog>
 #include <QFileDialog>
 #include <QDir>
 #include <QSettings>
@@ -108,6 +109,10 @@ int main(int argc, char** argv) {
             colour->show();
             ok = Save(*colour, out, QStringLiteral("colourdialog-%1.png").arg(suffix)) && ok;
             colour->hide();
+            std::unique_ptr<QFontDialog> font = form.IvFontDialog1->CreateDialog();
+            font->show();
+            ok = Save(*font, out, QStringLiteral("fontdialog-%1.png").arg(suffix)) && ok;
+            font->hide();
             TFPassword1 first;
             first.show();
             ok = Save(first, out, QStringLiteral("password1-%1.png").arg(suffix)) && ok;
