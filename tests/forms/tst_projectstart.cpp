@@ -159,6 +159,9 @@ private slots:
         QTest::newRow("-14 konetr8") << "extra konetr8" << int(mr::Yes) << wrong.arg("konetr8.db");
         QTest::newRow("-15 konstz8") << "extra konstz8" << int(mr::Yes) << wrong.arg("konstz8.db");
         QTest::newRow("-52 K_POS_NR") << "wide K_POS_NR" << int(mr::Yes) << wrong.arg("konstr8.db");
+        QTest::newRow("-53 KE_WST") << "wide konetr8 KE_WST" << int(mr::Yes) << wrong.arg("konetr8.db");
+        QTest::newRow("-53 KE_BEZ") << "wide konetr8 KE_BEZ" << int(mr::Yes) << wrong.arg("konetr8.db");
+        QTest::newRow("-54 KB_BTL_ZUS") << "wide konbtl8 KB_BTL_ZUS" << int(mr::Yes) << wrong.arg("konbtl8.db");
         QTest::newRow("-800 declined") << "extra konetr8" << int(mr::No)
                                        << "Procedure cancled ! Format of project files obsolete ! "
                                           "Project files are not usable !";
@@ -175,6 +178,11 @@ private slots:
         if (words[0] == QLatin1String("unindex"))
             Sql(TablePath(p, words[1]), QStringLiteral("DROP INDEX \"%1$PRIMARY\"").arg(words[1]));
         if (words[0] == QLatin1String("extra")) AddField(TablePath(p, words[1]), {"K_LATER", TFieldType::SmallInt, 0});
+        // A text field wider than the current format: the upgrade never
+        // shortens a field, so the format stays wrong.
+        if (words[0] == QLatin1String("wide") && words.size() == 3)
+            RestructureTableFile(TablePath(p, words[1]),
+                                 Resized(ReadTableSchema(TablePath(p, words[1])).fields, {{words[2], 40}}));
         if (setup == QLatin1String("wide K_POS_NR")) {
             TFieldDefs defs = ReadTableSchema(TablePath(p, "konstr8")).fields;
             defs[10].size = 40;  // the upgrade never shortens a field
