@@ -3,6 +3,7 @@
 #include "StepFixture.h"
 #include "data/PGDYNA.h"
 #include "engine/HZ_HS_TEST.h"
+#include "engine/StepTools.h"
 
 class TestRodRoutines : public QObject {
     Q_OBJECT
@@ -24,6 +25,9 @@ private slots:
         Dyn({{"DYN_NRN", 30003201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 400}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 400}, {"DYN_E_MAX", 3350}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003301}, {"DYN_HUB", 200}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 500}, {"DYN_M_MIN", 400}});
+        // Group 5 has only units with an extension: digit 8 '2' and '3'.
+        Dyn({{"DYN_NRN", 30005202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 600}, {"DYN_M_MIN", 350}});
+        Dyn({{"DYN_NRN", 30005203}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
         // Spring of load group 13: rate 10 N/mm.
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
         // A spring main unit and its long variant (digits 3 and 6 set to 9).
@@ -127,6 +131,139 @@ private slots:
                 got << e.ProductNumber;
         QCOMPARE(got, chain);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+    }
+
+    // The fitted unit's lengths, blocking position and reserves, worked by
+    // hand from the windows (reserve W, travels x and y):
+    // - unit 30003201 (300-400, stroke 100): blocking L - 300; top 100 -
+    //   (blocking + x), bottom blocking - y.
+    // - unit with extension 30003202 (400-3350, stroke 100, M_MIN 350):
+    //   window 350 + W .. 3400 - W; m1 = 50, m2 = 3000; half = (100 - x - y
+    //   - 2W) / 2; r as the travels decide, moved by half at m1 and m2;
+    //   rest 1 = L - r; blocking 50 - (350 - rest 1).
+    void strokeFit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QList<int>>("results");  // rest 1, rest 2, blocking, top, bottom
+        const QList<double> unit{30003201}, extended{30003201, 30003202};
+        QTest::newRow("unit, middle") << 3 << 0 << 0.0 << 0.0 << 350.0 << unit << QList<int>{350, 0, 50, 50, 50};
+        // 10 + 20 + 2 x 5 = 40 of 100; 5 + 350 + 10 = 365 <= 400; 350 - 5 - 20 = 325 >= 300.
+        QTest::newRow("unit with travels") << 3 << 5 << 10.0 << 20.0 << 350.0 << unit
+                                           << QList<int>{350, 0, 50, 40, 30};
+        QTest::newRow("unit, upper end") << 3 << 0 << 0.0 << 0.0 << 400.0 << unit << QList<int>{400, 0, 100, 0, 100};
+        QTest::newRow("unit, lower end") << 3 << 0 << 0.0 << 0.0 << 300.0 << unit << QList<int>{300, 0, 0, 100, 0};
+        QTest::newRow("unit, 5 + 390 + 5 = 400") << 3 << 5 << 5.0 << 0.0 << 390.0 << unit
+                                                 << QList<int>{390, 0, 90, 5, 90};
+        QTest::newRow("unit, 360 - 10 - 50 = 300") << 3 << 10 << 0.0 << 50.0 << 360.0 << unit
+                                                   << QList<int>{360, 0, 60, 40, 10};
+        // The travels and reserves take the whole stroke: 50 + 50 = 100.
+        QTest::newRow("unit, stroke used up") << 3 << 0 << 50.0 << 50.0 << 350.0 << unit
+                                              << QList<int>{350, 0, 50, 0, 0};
+        // r = 1000 - 350 = 650.
+        QTest::newRow("extension, no travel") << 3 << 0 << 0.0 << 0.0 << 1000.0 << extended
+                                              << QList<int>{350, 650, 50, 50, 50};
+        // y = 0: r = 1000 - 350 + 10 = 660.
+        QTest::newRow("extension, x only") << 3 << 0 << 20.0 << 0.0 << 1000.0 << extended
+                                           << QList<int>{340, 660, 40, 40, 40};
+        // x = 0: r = 1000 - 350 - 10 = 640.
+        QTest::newRow("extension, y only") << 3 << 0 << 0.0 << 20.0 << 1000.0 << extended
+                                           << QList<int>{360, 640, 60, 40, 40};
+        // half = (100 - 20 - 10 - 10) / 2 = 30; r = 1000 - 350 + 50 - 5 - 30 - 10 = 655.
+        QTest::newRow("extension, both travels") << 3 << 5 << 20.0 << 10.0 << 1000.0 << extended
+                                                 << QList<int>{345, 655, 45, 35, 35};
+        // 390 + 20 is past the unit; r = 390 - 350 + 10 = 50 = m1, moved up by half = 40 to 90.
+        QTest::newRow("extension, r at m1") << 3 << 0 << 20.0 << 0.0 << 390.0 << extended
+                                            << QList<int>{300, 90, 0, 80, 0};
+        // r = 3350 - 350 = 3000 = m2, moved down by half = 50 to 2950.
+        QTest::newRow("extension, r at m2") << 3 << 0 << 0.0 << 0.0 << 3350.0 << extended
+                                            << QList<int>{400, 2950, 100, 0, 100};
+        // Group 5, unit 30005203 (700-900, M_MIN 750): window 650 .. 950;
+        // m1 = -50, m2 = 150, half 50; r = 800 - 750 = 50.
+        QTest::newRow("group 5, extension '3'") << 5 << 0 << 0.0 << 0.0 << 800.0
+                                                << QList<double>{30005201, 30005203}
+                                                << QList<int>{750, 50, 50, 50, 50};
+    }
+    void strokeFit() {
+        QFETCH(int, group);
+        QFETCH(int, reserve);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(double, length);
+        QFETCH(QList<double>, chain);
+        QFETCH(QList<int>, results);
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        ConstructionRecord.K_WR_SB = int16_t(reserve);
+        ConstructionRecord.K_WEG_EFF = 20;
+        ConstructionRecord.K_WEG_X_N = x;
+        ConstructionRecord.K_WEG_Y_N = y;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ui.log, QStringList{});
+        QList<double> got;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                got << e.ProductNumber;
+        QCOMPARE(got, QList<double>{35013000} + chain + QList<double>{36090302});
+        QCOMPARE(CalcGlobals.MainUnitNumber, chain.last());
+        QCOMPARE(CalcGlobals.ChainEnd, 3 + int(chain.size()) - 1);
+        QCOMPARE(int(ConstructionRecord.K_ARBWEG), 100);
+        const QList<int> r{int(ConstructionRecord.K_RESTLAENGE_1), int(ConstructionRecord.K_RESTLAENGE_2),
+                           int(ConstructionRecord.K_BLOCKIER), int(ConstructionRecord.K_RES_ACTUAL_S_TOP),
+                           int(ConstructionRecord.K_RES_ACTUAL_S_BUT)};
+        QCOMPARE(r, results);
+    }
+
+    // No unit fits: the box names the shortest lower and the longest upper
+    // length seen, each with the chain height (1000) added. Group 3: unit
+    // lower ends 300 + W + y (both units), upper ends 400 / 500 - W - x;
+    // the extension's lower end 400 - 50 + W (+ y) is never the smallest.
+    // Group 5: lower 300 - 50 + W (+ y), upper 900 + 50 - W (- x).
+    // Without extensions (K_SB_OHNE_V) 1000 mm fits no group 3 unit.
+    void strokeRangeBox_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<bool>("unitsOnly");
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("high");
+        QTest::newRow("3, no travel") << 3 << 0 << 0.0 << 0.0 << 5000.0 << false << 1300 << 1500;
+        QTest::newRow("3, travels") << 3 << 5 << 10.0 << 20.0 << 5000.0 << false << 1325 << 1485;
+        QTest::newRow("3, units only") << 3 << 0 << 0.0 << 0.0 << 1000.0 << true << 1300 << 1500;
+        QTest::newRow("5, no travel") << 5 << 0 << 0.0 << 0.0 << 5000.0 << false << 1250 << 1950;
+        QTest::newRow("5, travels") << 5 << 5 << 10.0 << 20.0 << 5000.0 << false << 1275 << 1935;
+        QTest::newRow("5, too short") << 5 << 0 << 0.0 << 0.0 << 249.0 << false << 1250 << 1950;
+    }
+    void strokeRangeBox() {
+        QFETCH(int, group);
+        QFETCH(int, reserve);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(double, length);
+        QFETCH(bool, unitsOnly);
+        QFETCH(int, low);
+        QFETCH(int, high);
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.ChainHeight = 1000;
+        ConstructionRecord.K_WR_SB = int16_t(reserve);
+        ConstructionRecord.K_SB_OHNE_V = unitsOnly;
+        ConstructionRecord.K_WEG_EFF = 20;
+        ConstructionRecord.K_WEG_X_N = x;
+        ConstructionRecord.K_WEG_Y_N = y;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2742);
+        QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2742), {low, high})});
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
     }
 
     void strut_data() {
