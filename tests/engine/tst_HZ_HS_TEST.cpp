@@ -30,6 +30,11 @@ private slots:
         Dyn({{"DYN_NRN", 30005203}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
         // Spring of load group 13: rate 10 N/mm.
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
+        // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
+                                {"STA_BREITE", 300}});
+        // A main unit without a long variant.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 21013219}, {"STA_E", 300}, {"STA_X", 100}});
         // A spring main unit and its long variant (digits 3 and 6 set to 9).
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
@@ -293,10 +298,58 @@ private slots:
         SelectStrut();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, number ? number : 390.0);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[1].Quantity), 1);
         if (status == 2)
             QCOMPARE(int(CalcGlobals.ClampLoadGroup), 14);
         if (status == 3)
             QCOMPARE(CalcGlobals.StrutRangeMin, 260);
+        // The windows seen: 250 + 10 .. 600 - 10, then 500 + 10 .. 1000 - 10.
+        const bool second = length > 400 || status != 0;
+        QCOMPARE(CalcGlobals.StrutRangeMin, 260);
+        QCOMPARE(CalcGlobals.StrutRangeMax, second ? 990 : 590);
+        if (number) {
+            const int low = number == 39130010.0 ? 250 : 500, high = number == 39130010.0 ? 600 : 1000;
+            QCOMPARE(CalcGlobals.MainUnitNumber, number);
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length);
+            QCOMPARE(int(ConstructionRecord.K_RES_ACTUAL_S_BUT), high - int(length));
+            QCOMPARE(int(ConstructionRecord.K_RES_ACTUAL_S_TOP), low - int(length));
+        }
+    }
+
+    // Each of the three loads must be carried: 15 at 400 mm.
+    void strutLoads_data() {
+        QTest::addColumn<double>("dyn2");
+        QTest::addColumn<double>("dyn3");
+        QTest::addColumn<int>("status");
+        QTest::newRow("both 15") << 15.0 << 15.0 << 0;
+        QTest::newRow("second 15.01") << 15.01 << 0.0 << 2;
+        QTest::newRow("third 15.01") << 0.0 << 15.01 << 2;
+    }
+    void strutLoads() {
+        QFETCH(double, dyn2);
+        QFETCH(double, dyn3);
+        QFETCH(int, status);
+        CalcGlobals.ClampLoadGroup = 13;
+        ConstructionRecord.K_WR_GS = 10;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_LAST_DYN_2 = dyn2;
+        ConstructionRecord.K_LAST_DYN_3 = dyn3;
+        CalcGlobals.CurrentRodLength = 400;
+        CalcGlobals.StrutRangeMin = 999999;
+        SelectStrut();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+    }
+
+    // Two tops ('D'): the strut is counted twice.
+    void strutTwoTops() {
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHYDSBS"));
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.CurrentRodLength = 300;
+        CalcGlobals.StrutRangeMin = 999999;
+        SelectStrut();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 39130010.0);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[1].Quantity), 2);
     }
 
     // The spring check of a 'G' arrangement: 1 kN on group 13, a rod of
@@ -331,6 +384,120 @@ private slots:
         QCOMPARE(ui.count("information: "), notes);
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 27213000.0);
         QVERIFY(ConstructionRecord.K_VORKOS_KZ);
+    }
+
+    // The loads of the spring check at 10 N/mm, 1 kN, the travel taken as
+    // a non-positive value (20 and -20 alike are s = -20):
+    // - cold-to-hot set: F1 = 1000, F2 = 1000 + 200 = 1200; blocking 1.0,
+    //   installation and reference 1.2; (1000 - 1200) / 1200 = 16.7 % -> 17.
+    // - clear: F2 = 1000, F1 = 800; blocking and installation 0.8,
+    //   reference 1.0; 20 %.
+    void springLoads_data() {
+        QTest::addColumn<bool>("coldToHot");
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<QList<double>>("loads");  // blocking, installation, reference
+        QTest::addColumn<int>("variation");
+        QTest::newRow("cold to hot, 20 down") << true << 20.0 << QList<double>{1.0, 1.2, 1.2} << 17;
+        QTest::newRow("cold to hot, 20 up") << true << -20.0 << QList<double>{1.0, 1.2, 1.2} << 17;
+        QTest::newRow("hot to cold, 20 down") << false << 20.0 << QList<double>{0.8, 0.8, 1.0} << 20;
+        QTest::newRow("hot to cold, 20 up") << false << -20.0 << QList<double>{0.8, 0.8, 1.0} << 20;
+        QTest::newRow("no travel") << false << 0.0 << QList<double>{1.0, 1.0, 1.0} << 0;
+    }
+    void springLoads() {
+        QFETCH(bool, coldToHot);
+        QFETCH(double, travel);
+        QFETCH(QList<double>, loads);
+        QFETCH(int, variation);
+        ConstructionRecord.K_KALWAR_KZ = coldToHot;
+        RunSpringCheck(travel, 99);
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE((QList<double>{ConstructionRecord.K_LAST_BLOK, ConstructionRecord.K_LAST_AUSG,
+                                ConstructionRecord.K_LAST_BERW}),
+                 loads);
+        QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), variation);
+        QCOMPARE(ui.log, QStringList{});
+    }
+
+    // A reference load of 0 gives no variation: the check fails instead of
+    // dividing by it. Cold to hot: F2 = F + 10 x 25 is 0 at F = -250 N.
+    void springLoadVariationUndefined_data() {
+        QTest::addColumn<bool>("coldToHot");
+        QTest::addColumn<double>("load");
+        QTest::newRow("hot to cold, no load") << false << 0.0;
+        QTest::newRow("cold to hot, hot load 0") << true << -0.25;
+    }
+    void springLoadVariationUndefined() {
+        QFETCH(bool, coldToHot);
+        QFETCH(double, load);
+        ConstructionRecord.K_KALWAR_KZ = coldToHot;
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_WEG_EFF = 25;
+        CalcGlobals.CurrentRodLength = 500;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), int(MsgLoadVariationUndefined));
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+    }
+
+    // The pulling spring's length differs from the rod (200 against 150):
+    // the heights become the chain height 300 + 200; a spring as long as
+    // the rod leaves them.
+    void springHeights_data() {
+        QTest::addColumn<int>("rod");
+        QTest::addColumn<double>("height");
+        QTest::newRow("rod 150") << 150 << 500.0;
+        QTest::newRow("rod 200") << 200 << 7.0;
+    }
+    void springHeights() {
+        QFETCH(int, rod);
+        QFETCH(double, height);
+        CalcGlobals.RodLengths[0] = rod;
+        CalcGlobals.ChainHeight = 300;
+        ConstructionRecord.K_HM_D_1 = 7;
+        ConstructionRecord.K_HOEHE_GES = 7;
+        CalcGlobals.VorkosFlag = false;
+        ConstructionRecord.K_VORKOS_KZ = true;
+        RunSpringCheck(0, 99);
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_HM_D_1, height);
+        QCOMPARE(ConstructionRecord.K_HOEHE_GES, height);
+        QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
+    }
+
+    // The pushing spring (type 279) takes rods of 300 to 500 mm; outside,
+    // the box names both ends with the chain height 1000.
+    void pushingSpring_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<int>("status");
+        QTest::newRow("lower end") << 300.0 << 0;
+        QTest::newRow("upper end") << 500.0 << 0;
+        QTest::newRow("below") << 299.0 << 6;
+        QTest::newRow("above") << 501.0 << 6;
+    }
+    void pushingSpring() {
+        QFETCH(double, length);
+        QFETCH(int, status);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.MainUnitLoadGroup = 13;
+        CalcGlobals.ChainHeight = 1000;
+        ConstructionRecord.K_ZUG_DRUCK_KZ = true;
+        ConstructionRecord.K_LAST = 1;
+        ConstructionRecord.K_FDIFF = 99;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        CheckSpringHanger();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+        if (status) {
+            QCOMPARE(int(CalcGlobals.MessageNumber), 2638);
+            QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+        } else {
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length - 200);
+            QCOMPARE(ui.log, QStringList{});
+        }
     }
 
     // The spring takes 25 mm either way; beyond, one box with the travel
@@ -404,6 +571,40 @@ private slots:
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
 
+    // The boxes name the heights reached: T = 1000 at the start; the
+    // constant hanger 1000 - 2 x 50 and 200 more; beyond the long variant
+    // 1000 - 300 + 300 + 400; a unit without a long variant 1000 - 300.
+    void fitMainUnitHeightBox_data() {
+        QTest::addColumn<double>("unit");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("message");
+        QTest::addColumn<QList<int>>("values");
+        QTest::newRow("chain above") << 21013218.0 << 999 << 2750 << QList<int>{1000};
+        QTest::newRow("constant") << 11013415.0 << 899 << 2748 << QList<int>{900, 1100};
+        QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 2748 << QList<int>{1000, 1400};
+        QTest::newRow("no long variant") << 21013219.0 << 1500 << 2748 << QList<int>{1000, 700};
+    }
+    void fitMainUnitHeightBox() {
+        QFETCH(double, unit);
+        QFETCH(int, segment);
+        QFETCH(int, message);
+        QFETCH(QList<int>, values);
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        CalcGlobals.MainUnitNumber = unit;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_BLOCKIER = 50;
+        ActiveUiScope scope(ui);
+        FitMainUnitHeight();
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QVariantList v;
+        for (int x : values)
+            v << x;
+        QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(message), v)});
+        QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 36090302.0);
+    }
+
     // The long variant goes in third place; every later part moves down,
     // the seventh included.
     void fitMainUnitHeightKeepsTheChain() {
@@ -424,6 +625,7 @@ private slots:
                 got << e.ProductNumber;
         QCOMPARE(got, (QList<double>{35013000, 36090302, 21913918, 60013000, 61013000, 64013000, 66013700, 67013200}));
         QCOMPARE(int(CalcGlobals.ChainPartTable[7].Quantity), 7);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[2].Quantity), 1);
         QCOMPARE(CalcGlobals.ChainEnd, 8);
     }
 
@@ -496,6 +698,7 @@ private slots:
         QFETCH(double, length);
         QFETCH(int, message);
         CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.ChainHeight = 1000;
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
         CalcGlobals.CurrentRodLength = length;
@@ -505,8 +708,42 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), message ? 6 : 0);
         if (message == 2756)  // the box shows 0.2 x the maximum, whichever test failed
             QVERIFY(ui.log.join('\n').endsWith(" 40"));
-        if (!message)
+        if (message == 2754)  // the window 450 .. 550 with the chain height 1000
+            QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2754), {1450, 1550})});
+        if (!message) {
             QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32013000.0);
+            QCOMPARE(CalcGlobals.MainUnitNumber, 32013000.0);
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length);
+            QCOMPARE(ui.log, QStringList{});
+        } else {
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+        }
+    }
+
+    // In inches the travel box is 2757 with 40 mm as feet and inches, the
+    // window box 2755.
+    void adjustableImperial_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<int>("message");
+        QTest::newRow("travel") << 20.5 << 500.0 << 2757;
+        QTest::newRow("window") << 20.0 << 449.0 << 2755;
+    }
+    void adjustableImperial() {
+        QFETCH(double, x);
+        QFETCH(double, length);
+        QFETCH(int, message);
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.ChainHeight = 1000;
+        ConstructionRecord.K_EINH_KZ = true;
+        ConstructionRecord.K_WEG_X_N = x;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectAdjustableUnit();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), 6);
+        const QVariantList values = message == 2757 ? LengthValues(true, {40.0L}) : LengthValues(true, {1450.0L, 1550.0L});
+        QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(message), values)});
     }
 };
 
