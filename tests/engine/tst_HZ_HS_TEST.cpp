@@ -206,15 +206,22 @@ private slots:
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
         CalcGlobals.CurrentRodLength = length;
+        CalcGlobals.ChainPartTable[0].Quantity = 4;
+        CalcGlobals.ChainPartTable[2].Quantity = 3;
         ActiveUiScope scope(ui);
         SelectStrokeUnit();
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(ui.log, QStringList{});
         QList<double> got;
+        QList<int> quantities;
         for (const ChainPart& e : CalcGlobals.ChainPartTable)
-            if (e.ProductNumber != 0)
+            if (e.ProductNumber != 0) {
                 got << e.ProductNumber;
+                quantities << e.Quantity;
+            }
         QCOMPARE(got, QList<double>{35013000} + chain + QList<double>{36090302});
+        // The unit enters once; a part moved down behind it counts once.
+        QCOMPARE(quantities, chain.size() == 1 ? (QList<int>{4, 1, 3}) : (QList<int>{4, 1, 1, 1}));
         QCOMPARE(CalcGlobals.MainUnitNumber, chain.last());
         QCOMPARE(CalcGlobals.ChainEnd, 3 + int(chain.size()) - 1);
         QCOMPARE(int(ConstructionRecord.K_ARBWEG), 100);
