@@ -25,15 +25,19 @@ private slots:
         Dyn({{"DYN_NRN", 30003201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 400}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 400}, {"DYN_E_MAX", 3350}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30003301}, {"DYN_HUB", 200}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 500}, {"DYN_M_MIN", 400}});
-        // Group 5 has only units with an extension: digit 8 '2' and '3'.
+        // Group 5: a unit whose window (150) is longer than its stroke (100),
+        // and units with an extension, digit 8 '2' and '3'.
+        Dyn({{"DYN_NRN", 30005201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 450}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 600}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005203}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
-        // Spring of load group 13: rate 10 N/mm.
+        // Springs of load groups 12 (5 N/mm) and 13 (10 N/mm).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27212000}, {"STA_BTL_ZUS", "50"}, {"STA_E", 200}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
         // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300.
         f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
                                 {"STA_BREITE", 300}});
-        // A main unit without a long variant.
+        // A main unit of type 200, and one without a long variant.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 20013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013219}, {"STA_E", 300}, {"STA_X", 100}});
         // A spring main unit and its long variant (digits 3 and 6 set to 9).
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
@@ -186,6 +190,22 @@ private slots:
         // r = 3350 - 350 = 3000 = m2, moved down by half = 50 to 2950.
         QTest::newRow("extension, r at m2") << 3 << 0 << 0.0 << 0.0 << 3350.0 << extended
                                             << QList<int>{400, 2950, 100, 0, 100};
+        // x odd: half = (100 - 23) / 2 = 38.5 -> 38; r = 1000 - 350 + 11.5 = 661.5 -> 661.
+        QTest::newRow("extension, x only, odd") << 3 << 0 << 23.0 << 0.0 << 1000.0 << extended
+                                                << QList<int>{339, 661, 39, 38, 39};
+        // y odd: r = 1000 - 350 - 11.5 = 638.5 -> 638.
+        QTest::newRow("extension, y only, odd") << 3 << 0 << 0.0 << 23.0 << 1000.0 << extended
+                                                << QList<int>{362, 638, 62, 38, 39};
+        // The upper end 3400: r = 3050, moved down by 50 to m2 = 3000 itself.
+        QTest::newRow("extension, upper end") << 3 << 0 << 0.0 << 0.0 << 3400.0 << extended
+                                              << QList<int>{400, 3000, 100, 0, 100};
+        // 350 + 60 is past the unit; half = 20; r = 350 - 350 + 30 = 30,
+        // moved up to m1 = 50 itself.
+        QTest::newRow("extension, lower end") << 3 << 0 << 60.0 << 0.0 << 350.0 << extended
+                                              << QList<int>{300, 50, 0, 40, 0};
+        // Unit 30005201 (300-450, stroke 100): 50 + 50 takes the stroke.
+        QTest::newRow("group 5, stroke used up") << 5 << 0 << 50.0 << 50.0 << 350.0 << QList<double>{30005201}
+                                                 << QList<int>{350, 0, 50, 0, 0};
         // Group 5, unit 30005203 (700-900, M_MIN 750): window 650 .. 950;
         // m1 = -50, m2 = 150, half 50; r = 800 - 750 = 50.
         QTest::newRow("group 5, extension '3'") << 5 << 0 << 0.0 << 0.0 << 800.0
@@ -206,6 +226,7 @@ private slots:
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
         CalcGlobals.CurrentRodLength = length;
+        SetSearchKey(99999999);  // the key is built whole, not on what it held
         CalcGlobals.ChainPartTable[0].Quantity = 4;
         CalcGlobals.ChainPartTable[2].Quantity = 3;
         ActiveUiScope scope(ui);
@@ -252,6 +273,10 @@ private slots:
         QTest::newRow("5, no travel") << 5 << 0 << 0.0 << 0.0 << 5000.0 << false << 1250 << 1950;
         QTest::newRow("5, travels") << 5 << 5 << 10.0 << 20.0 << 5000.0 << false << 1275 << 1935;
         QTest::newRow("5, too short") << 5 << 0 << 0.0 << 0.0 << 249.0 << false << 1250 << 1950;
+        // 55 + 45 + 2 x 5 = 110 is more than any stroke, though 5 + 380 + 55
+        // <= 450 and 380 - 5 - 45 >= 300. Lower ends: 300 + 5 + 45 and
+        // 300 - 50 + 5 + 45; upper: 450 - 5 - 55 and 900 + 50 - 5 - 55.
+        QTest::newRow("5, travels over the stroke") << 5 << 5 << 55.0 << 45.0 << 380.0 << false << 1300 << 1890;
     }
     void strokeRangeBox() {
         QFETCH(int, group);
@@ -278,6 +303,66 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
     }
 
+    // The marker may stand first; every entry behind it moves down.
+    void strokeUnitMarkerFirst() {
+        CalcGlobals.ChainPartTable[0] = ChainPart{390, 1};
+        CalcGlobals.ChainPartTable[1] = ChainPart{36090302, 1};
+        CalcGlobals.ChainPartTable[2] = ChainPart{};
+        CalcGlobals.ChainEnd = 2;
+        CalcGlobals.ClampLoadGroup = 3;
+        ConstructionRecord.K_WEG_EFF = 20;
+        CalcGlobals.CurrentRodLength = 1000;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 30003201.0);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 30003202.0);
+        QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 36090302.0);
+        QCOMPARE(CalcGlobals.ChainEnd, 3);
+    }
+
+    // Without a marker the unit has no place: 2718.
+    void strokeUnitWithoutMarker_data() {
+        QTest::addColumn<double>("length");
+        QTest::newRow("unit") << 350.0;
+        QTest::newRow("with extension") << 1000.0;
+    }
+    void strokeUnitWithoutMarker() {
+        QFETCH(double, length);
+        CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
+        CalcGlobals.ClampLoadGroup = 3;
+        ConstructionRecord.K_WEG_EFF = 20;
+        CalcGlobals.CurrentRodLength = length;
+        ActiveUiScope scope(ui);
+        SelectStrokeUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2718);
+    }
+
+    // A full chain (40 entries) takes no second entry, the marker last
+    // included.
+    void strokeUnitChainFull_data() {
+        QTest::addColumn<int>("marker");
+        QTest::newRow("marker 39") << 39;
+        QTest::newRow("marker 40") << 40;
+    }
+    void strokeUnitChainFull() {
+        QFETCH(int, marker);
+        for (int i = 1; i <= 40; ++i)
+            ChainPartAt(i) = ChainPart{i == marker ? 390.0 : 67013200.0, 1};
+        CalcGlobals.ClampLoadGroup = 3;
+        ConstructionRecord.K_WEG_EFF = 20;
+        CalcGlobals.CurrentRodLength = 1000;
+        ActiveUiScope scope(ui);
+        int refused = 0;
+        try {
+            SelectStrokeUnit();
+        } catch (const EngineStepError& e) {
+            refused = e.Number();
+        }
+        QCOMPARE(refused, int(MsgChainTooLong));
+    }
+
     void strut_data() {
         QTest::addColumn<double>("length");
         QTest::addColumn<double>("load");
@@ -289,6 +374,10 @@ private slots:
         // 15.01 over the first window's capacity: the second (slenderness 150) takes it without a capacity test.
         QTest::newRow("510: capacity test skipped at 150") << 510.0 << 99.0 << 0 << 39130020.0;
         QTest::newRow("259: below every window") << 259.0 << 5.0 << 3 << 0.0;
+        QTest::newRow("590: upper end 600") << 590.0 << 1.0 << 0 << 39130010.0;
+        // Too weak at 270 and short of the second window; the lower limit
+        // 260 is not below the smallest seen (260): the next size.
+        QTest::newRow("270, too weak: the next size") << 270.0 << 100.0 << 2 << 0.0;
         QTest::newRow("1200: the next size") << 1200.0 << 5.0 << 2 << 0.0;
     }
     void strut() {
@@ -302,6 +391,7 @@ private slots:
         CalcGlobals.CurrentRodLength = length;
         CalcGlobals.StrutRangeMin = 999999;
         CalcGlobals.StrutRangeMax = 0;
+        SetSearchKey(99999999);
         SelectStrut();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, number ? number : 390.0);
@@ -311,7 +401,7 @@ private slots:
         if (status == 3)
             QCOMPARE(CalcGlobals.StrutRangeMin, 260);
         // The windows seen: 250 + 10 .. 600 - 10, then 500 + 10 .. 1000 - 10.
-        const bool second = length > 400 || status != 0;
+        const bool second = number != 39130010.0;
         QCOMPARE(CalcGlobals.StrutRangeMin, 260);
         QCOMPARE(CalcGlobals.StrutRangeMax, second ? 990 : 590);
         if (number) {
@@ -409,6 +499,8 @@ private slots:
         QTest::newRow("hot to cold, 20 down") << false << 20.0 << QList<double>{0.8, 0.8, 1.0} << 20;
         QTest::newRow("hot to cold, 20 up") << false << -20.0 << QList<double>{0.8, 0.8, 1.0} << 20;
         QTest::newRow("no travel") << false << 0.0 << QList<double>{1.0, 1.0, 1.0} << 0;
+        // 1 mm is negated too: F1 = 1000 - 10 = 990.
+        QTest::newRow("hot to cold, 1 down") << false << 1.0 << QList<double>{0.99, 0.99, 1.0} << 1;
     }
     void springLoads() {
         QFETCH(bool, coldToHot);
@@ -507,6 +599,13 @@ private slots:
         }
     }
 
+    void springWithoutMarker() {
+        CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
+        RunSpringCheck(0, 99);
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2718);
+    }
+
     // The spring takes 25 mm either way; beyond, one box with the travel
     // and the check fails without touching the chain.
     void springTravelLimit_data() {
@@ -522,7 +621,9 @@ private slots:
         QFETCH(double, travel);
         QFETCH(int, status);
         CalcGlobals.MessageNumber = 0;
+        ConstructionRecord.K_LAST_BLOK = 7;
         RunSpringCheck(travel, 99);
+        QCOMPARE(ConstructionRecord.K_LAST_BLOK, status ? 1.0 : 1.0 + 10 * -std::fabs(travel) / 1000);
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         if (status == 0) {
             QCOMPARE(ui.count("information: "), 0);
@@ -550,6 +651,8 @@ private slots:
         QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
         QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
         QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
+        // Type 200 is the first of the spring units: within reach 1000 + 100.
+        QTest::newRow("type 200 within reach") << 20013218.0 << 1050 << 0 << 2747 << 0 << 50;
         QTest::newRow("constant: lower end") << 11013415.0 << 900 << 0 << 0 << 0 << 0;
         QTest::newRow("constant: below") << 11013415.0 << 899 << 6 << 2748 << 0 << 0;
         QTest::newRow("constant: upper end") << 11013415.0 << 1100 << 0 << 0 << 0 << 0;
@@ -610,6 +713,24 @@ private slots:
             v << x;
         QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(message), v)});
         QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 36090302.0);
+    }
+
+    // A full chain takes no long variant.
+    void fitMainUnitHeightChainFull() {
+        PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHFESBS"));
+        for (int i = 1; i <= 40; ++i)
+            ChainPartAt(i) = ChainPart{67013200, 1};
+        CalcGlobals.MainUnitNumber = 21013218;
+        CalcGlobals.RunningHeight = 1000;
+        CalcGlobals.SegmentHeights[0] = 1500;
+        ActiveUiScope scope(ui);
+        int refused = 0;
+        try {
+            FitMainUnitHeight();
+        } catch (const EngineStepError& e) {
+            refused = e.Number();
+        }
+        QCOMPARE(refused, int(MsgChainTooLong));
     }
 
     // The long variant goes in third place; every later part moves down,
@@ -709,6 +830,7 @@ private slots:
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
         CalcGlobals.CurrentRodLength = length;
+        SetSearchKey(99999999);
         ActiveUiScope scope(ui);
         SelectAdjustableUnit();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
@@ -725,6 +847,29 @@ private slots:
         } else {
             QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
         }
+    }
+
+    // No unit of group 14, and a fitting unit without a marker.
+    void adjustableMissing_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("marker");
+        QTest::addColumn<int>("message");
+        QTest::newRow("no unit of 14") << 14 << true << 2770;
+        QTest::newRow("no marker") << 13 << false << 2718;
+    }
+    void adjustableMissing() {
+        QFETCH(int, group);
+        QFETCH(bool, marker);
+        QFETCH(int, message);
+        if (!marker)
+            CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.CurrentRodLength = 500;
+        ActiveUiScope scope(ui);
+        SelectAdjustableUnit();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ui.log, QStringList{});
     }
 
     // In inches the travel box is 2757 with 40 mm as feet and inches, the
