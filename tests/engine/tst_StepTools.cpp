@@ -80,7 +80,9 @@ private slots:
     void positions() {
         SetPositionType(1, QStringLiteral("730"));
         SetPositionType(16, QStringLiteral("6"));
-        SetPositionType(2, QStringLiteral("12345"));
+        SetPositionType(3, QStringLiteral("555"));
+        SetPositionType(2, QStringLiteral("12345"));  // the first three, the neighbour untouched
+        QCOMPARE(PositionType(3), QStringLiteral("555"));
         QCOMPARE(PositionType(1), QStringLiteral("730"));
         QCOMPARE(PositionType(16), QStringLiteral("600"));
         QCOMPARE(PositionType(2), QStringLiteral("123"));
