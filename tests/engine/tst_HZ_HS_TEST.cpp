@@ -190,6 +190,10 @@ private slots:
         // r = 3350 - 350 = 3000 = m2, moved down by half = 50 to 2950.
         QTest::newRow("extension, r at m2") << 3 << 0 << 0.0 << 0.0 << 3350.0 << extended
                                             << QList<int>{400, 2950, 100, 0, 100};
+        // 395 + 10 is past the unit: the extension, r = 395 - 350 + 5 = 50
+        // = m1, moved up by half = 45 to 95.
+        QTest::newRow("extension, travel x past the unit") << 3 << 0 << 10.0 << 0.0 << 395.0 << extended
+                                                          << QList<int>{300, 95, 0, 90, 0};
         // x odd: half = (100 - 23) / 2 = 38.5 -> 38; r = 1000 - 350 + 11.5 = 661.5 -> 661.
         QTest::newRow("extension, x only, odd") << 3 << 0 << 23.0 << 0.0 << 1000.0 << extended
                                                 << QList<int>{339, 661, 39, 38, 39};
@@ -273,6 +277,10 @@ private slots:
         QTest::newRow("5, no travel") << 5 << 0 << 0.0 << 0.0 << 5000.0 << false << 1250 << 1950;
         QTest::newRow("5, travels") << 5 << 5 << 10.0 << 20.0 << 5000.0 << false << 1275 << 1935;
         QTest::newRow("5, too short") << 5 << 0 << 0.0 << 0.0 << 249.0 << false << 1250 << 1950;
+        // 305 - 10 and 303 - 5 fall below the unit's 300; 305 and 303 are
+        // short of the extension's 350 + W.
+        QTest::newRow("3, travel y below the unit") << 3 << 0 << 0.0 << 10.0 << 305.0 << false << 1310 << 1500;
+        QTest::newRow("3, reserve below the unit") << 3 << 5 << 0.0 << 0.0 << 303.0 << false << 1305 << 1495;
         // 55 + 45 + 2 x 5 = 110 is more than any stroke, though 5 + 380 + 55
         // <= 450 and 380 - 5 - 45 >= 300. Lower ends: 300 + 5 + 45 and
         // 300 - 50 + 5 + 45; upper: 450 - 5 - 55 and 900 + 50 - 5 - 55.
