@@ -805,6 +805,16 @@ private slots:
         QCOMPARE(ConstructionRecord.K_BTL_8[0], status ? 0.0 : 39130020.0);
     }
 
+    // A key past the table's last row finds nothing: 2718.
+    void strutPastTheTable() {
+        CalcGlobals.ClampLoadGroup = 99;
+        CalcGlobals.CurrentRodLength = 300;
+        SelectStrut();
+        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2718);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+    }
+
     void strutWithoutMarker() {
         CalcGlobals.ChainPartTable[1] = ChainPart{67013200, 1};
         CalcGlobals.ClampLoadGroup = 13;
