@@ -80,7 +80,9 @@ private slots:
     void positions() {
         SetPositionType(1, QStringLiteral("730"));
         SetPositionType(16, QStringLiteral("6"));
-        SetPositionType(2, QStringLiteral("12345"));
+        SetPositionType(3, QStringLiteral("555"));
+        SetPositionType(2, QStringLiteral("12345"));  // the first three, the neighbour untouched
+        QCOMPARE(PositionType(3), QStringLiteral("555"));
         QCOMPARE(PositionType(1), QStringLiteral("730"));
         QCOMPARE(PositionType(16), QStringLiteral("600"));
         QCOMPARE(PositionType(2), QStringLiteral("123"));
@@ -100,6 +102,10 @@ private slots:
                                    << "A 12 B x C 1.500000 D 2.250 E 7";
         QTest::newRow("an integer for %d") << "%d mm" << QVariantList{-40} << "-40 mm";
         QTest::newRow("two decimals") << "%.2f" << QVariantList{3.14159} << "3.14";
+        // No decimals asked is none, not the six of a plain %f.
+        QTest::newRow("no decimals") << "%.0f mm" << QVariantList{2.0} << "2 mm";
+        // Only %d and %i cut a fraction; %s shows the value as it is.
+        QTest::newRow("a fraction for %s") << "%s kN" << QVariantList{2.5} << "2.5 kN";
         QTest::newRow("a percent sign doubled") << "100%% sure" << QVariantList{} << "100% sure";
         QTest::newRow("a percent sign at the end") << "50%" << QVariantList{} << "50%";
         QTest::newRow("no kind after the decimals") << "%.3" << QVariantList{1} << "%.3 1";
