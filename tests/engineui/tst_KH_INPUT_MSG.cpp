@@ -4,7 +4,11 @@
 #include "data/GlobalFuncs.h"
 #include "engineui/KH_INPUT_MSG.h"
 #include "engineui/QtSelectionUi.h"
+#include "localisation/IvBinDic.h"
+#include "localisation/IvMLDWri.h"
 #include "messages/MessageSeam.h"
+#include "support/TestSupport.h"
+#include "ui/MultiLang.h"
 #include "ui/ValCtrls.h"
 
 #include <QGuiApplication>
@@ -139,6 +143,8 @@ private slots:
         // Saving a refused entry directly is refused too.
         d.FloatEdit1->setText(entry);
         QCOMPARE(d.SPEICHERNClick(), accepted);
+        if (!accepted)  // the refused entry gives way to the position as it stands
+            QCOMPARE(d.FloatEdit1->text().toDouble(), inch ? 9.173 : 233.0);
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), saved);
         QCOMPARE(ConstructionRecord.K_RES_ACTUAL_S_TOP, int16_t(accepted ? 0 : 73));
         QCOMPARE(seam.Requests().size(), std::size_t(accepted ? 0 : 1));
@@ -307,6 +313,36 @@ private slots:
         QVERIFY(!ui.ShowBlockingDialog());
         QVERIFY(ui.BlockingDialog());
         QCOMPARE(ui.BlockingDialog()->StaticText1->text(), QStringLiteral("Ausgewählter Konstanthänger Typ KH1333"));
+    }
+
+    // The dialog's own texts pass the program's dictionary when it is
+    // built: in English its buttons read in English.
+    void textsFollowTheLanguage() {
+        DictionaryScope scope;
+        TestDir dir;
+        TIvLanguage native;
+        native.Complete();
+        native.CodePage = 1252;
+        TIvLanguage german = native, english = native;
+        german.PrimaryId = 7;
+        english.PrimaryId = 9;
+        for (TIvLanguage* l : {&german, &english}) {
+            l->SubLanguage = 1;
+            l->EnglishName = l->NativeName = l == &german ? QStringLiteral("German") : QStringLiteral("English");
+            l->Complete();
+        }
+        const auto entry = [](const char* native, const char* english) {
+            return TIvMLDEntry{QString::fromUtf8(native), {}, {}, {QString::fromUtf8(native), QString::fromUtf8(english)}};
+        };
+        QFile f(dir.file("menu.mld"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(WriteMLD({native, german, english}, {}, {entry("Abbruch", "Cancel"), entry("Speichern", "Save")}, {}));
+        f.close();
+        IvBinaryDictionaryGlobal->SetFileName(f.fileName());
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        QCOMPARE(d.Abbruch->text(), QStringLiteral("Cancel"));
+        QCOMPARE(d.SPEICHERN->text(), QStringLiteral("Save"));
     }
 
     void closingWithoutSaveKeepsThePosition() {
