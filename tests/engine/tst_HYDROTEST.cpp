@@ -98,6 +98,10 @@ private slots:
             << "SHVADSBH" << "" << QList<int>{10, 10, 13} << 48.0 << true << 24.0;
         QTest::newRow("other, V D: above at half") << "SHVADSBH" << "" << QList<int>{10, 10, 13} << 48.5 << false
                                                    << 24.25;
+        QTest::newRow("other, V without D: then the smaller")
+            << "SHVAXSBH" << "" << QList<int>{10, 10, 13} << 48.0 << false << 24.0;
+        QTest::newRow("other, V without D: the smaller at its capacity")
+            << "SHVAXSBH" << "" << QList<int>{10, 14, 13} << 9.0 << true << 4.5;
         QTest::newRow("other, D without V: then the smaller")
             << "SHHADSBH" << "" << QList<int>{10, 10, 13} << 48.0 << false << 24.0;
     }
