@@ -4,7 +4,11 @@
 #include "data/GlobalFuncs.h"
 #include "engineui/KH_INPUT_MSG.h"
 #include "engineui/QtSelectionUi.h"
+#include "localisation/IvBinDic.h"
+#include "localisation/IvMLDWri.h"
 #include "messages/MessageSeam.h"
+#include "support/TestSupport.h"
+#include "ui/MultiLang.h"
 #include "ui/ValCtrls.h"
 
 #include <QGuiApplication>
@@ -64,6 +68,8 @@ private slots:
         QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 0.000 bis 12.087 inch"));
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 9.173 inch"));
         QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
+        // The edit shows the position cut to three decimals of an inch.
+        QCOMPARE(d.FloatEdit1->text(), QStringLiteral("9.173"));
     }
 
     // The form as described: its caption, a tool window, the components
@@ -134,13 +140,18 @@ private slots:
         QCOMPARE(d.FloatEdit1Exit(), accepted);
         if (!accepted)  // back to the computed position
             QCOMPARE(d.FloatEdit1->text().toDouble(), inch ? 9.173 : 233.0);
+        else if (!inch)  // the edit shows the whole millimetres it stands for
+            QCOMPARE(d.FloatEdit1->text().toDouble(), double(saved));
         if (inch && entry == "1.0")
             QCOMPARE(d.FloatEdit1->text(), QStringLiteral("0.984"));
         // Saving a refused entry directly is refused too.
         d.FloatEdit1->setText(entry);
         QCOMPARE(d.SPEICHERNClick(), accepted);
+        if (!accepted)  // the refused entry gives way to the position as it stands
+            QCOMPARE(d.FloatEdit1->text().toDouble(), inch ? 9.173 : 233.0);
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), saved);
         QCOMPARE(ConstructionRecord.K_RES_ACTUAL_S_TOP, int16_t(accepted ? 0 : 73));
+        QCOMPARE(ConstructionRecord.K_RES_ACTUAL_S_BUT, int16_t(accepted ? 0 : 74));
         QCOMPARE(seam.Requests().size(), std::size_t(accepted ? 0 : 1));
     }
 
@@ -294,6 +305,38 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_BLOCKIER), 233);
     }
 
+    // Leaving the edit for another control with a position outside the
+    // range brings the focus back to the edit, showing the position as it
+    // stands; keys typed into the edit reach it.
+    void leavingTheEditOutOfRange() {
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.FloatEdit1->setFocus();
+        d.FloatEdit1->clear();
+        QTest::keyClicks(d.FloatEdit1, "400");
+        QCOMPARE(d.FloatEdit1->text(), QStringLiteral("400"));
+        QTest::keyClick(d.FloatEdit1, Qt::Key_Tab);
+        QVERIFY(d.FloatEdit1->hasFocus());
+        QCOMPARE(d.FloatEdit1->text().toDouble(), 233.0);
+    }
+
+    // Enter on a control other than the edit moves the focus on.
+    void enterMovesOn() {
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.SPEICHERN->setFocus();
+        QVERIFY(d.SPEICHERN->hasFocus());
+        QTest::keyClick(d.SPEICHERN, Qt::Key_Return);
+        QVERIFY(!d.SPEICHERN->hasFocus());
+        QVERIFY(d.isVisible());
+    }
+
     // Showing the dialog that was not created creates it first.
     void showWithoutCreate() {
         setUpRecord(false);
@@ -307,6 +350,42 @@ private slots:
         QVERIFY(!ui.ShowBlockingDialog());
         QVERIFY(ui.BlockingDialog());
         QCOMPARE(ui.BlockingDialog()->StaticText1->text(), QStringLiteral("Ausgewählter Konstanthänger Typ KH1333"));
+    }
+
+    // The dialog's own texts pass the program's dictionary when it is
+    // built: in English its buttons read in English.
+    void textsFollowTheLanguage() {
+        DictionaryScope scope;
+        TestDir dir;
+        TIvLanguage native;
+        native.Complete();
+        native.CodePage = 1252;
+        TIvLanguage german = native, english = native;
+        german.PrimaryId = 7;
+        english.PrimaryId = 9;
+        for (TIvLanguage* l : {&german, &english}) {
+            l->SubLanguage = 1;
+            l->EnglishName = l->NativeName = l == &german ? QStringLiteral("German") : QStringLiteral("English");
+            l->Complete();
+        }
+        const auto entry = [](const char* native, const char* english) {
+            return TIvMLDEntry{QString::fromUtf8(native), {}, {}, {QString::fromUtf8(native), QString::fromUtf8(english)}};
+        };
+        QFile f(dir.file("menu.mld"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // A language that puts the numbers first in the range text.
+        f.write(WriteMLD({native, german, english}, {},
+                         {entry("Abbruch", "Cancel"), entry("Speichern", "Save"),
+                          entry("Arbeitsbereich von %s bis %s mm", "%s to %s mm working range")},
+                         {}));
+        f.close();
+        IvBinaryDictionaryGlobal->SetFileName(f.fileName());
+        setUpRecord(false);
+        TFKH_INP_MSG d;
+        QCOMPARE(d.Abbruch->text(), QStringLiteral("Cancel"));
+        QCOMPARE(d.SPEICHERN->text(), QStringLiteral("Save"));
+        d.FormActivate();
+        QCOMPARE(d.StaticText3->text(), QStringLiteral("  0 to 307 mm working range"));
     }
 
     void closingWithoutSaveKeepsThePosition() {
