@@ -141,9 +141,80 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
                                       {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // Cold supports of group 6 without their nuclear number.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52006001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                  {"CLD_L_NR", "520060"}, {"CLD_L_NR_K", ""}});
+        // A diameter whose largest outer diameter (88.9 - 2) stays below
+        // 87.5: such a pipe takes the next diameter's clamp, code 08.
+        Diameter(*f, 88.9, 7, -2);
+        Diameter(*f, 101.6, 8);
+        Clamp(*f, 43070301, 9, 14, 50, 50);
+        Clamp(*f, 43080301, 9, 14, 50, 50);
+        // A shoe of no width for the smallest diameter (code 06).
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57060001}, {"CLD_KRAFT", 8.0}, {"CLD_N", 20}, {"CLD_A", 0.0},
+                                  {"CLD_L_NR", "570601"}, {"CLD_L_NR_K", "57060K"}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
+
+    // A nuclear cold support passes over rows without their nuclear number;
+    // when none is left it ends with the box 2729.
+    void coldSupportNuclearNumber_data() {
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("plain") << false << 52006001;
+        QTest::newRow("nuclear") << true << 0;
+    }
+    void coldSupportNuclearNumber() {
+        QFETCH(bool, nuclear);
+        QFETCH(int, expected);
+        Support("CHHRESAS", 0, 6);
+        ConstructionRecord.K_KERNTECH = nuclear;
+        G().SupportLoadGroup = 6;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2729);
+        QCOMPARE(Status(), expected ? 0 : 6);
+        QCOMPARE(ui.count("information: "), expected ? 0 : 1);
+    }
+
+    // The diameter row must reach the pipe with its largest outer diameter.
+    void diameterReachesThePipe() {
+        Support("SHHAESBS", 87.5);
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43080301);
+    }
+
+    // A pipe of no diameter holds no shoe, not even one of no width.
+    void bearingOnNoPipe() {
+        Support("SHHRELBS", 0);
+        ConstructionRecord.K_ROHRLAGER_KZ = true;
+        ConstructionRecord.K_TEM = 20;
+        Select();
+        QCOMPARE(Key(), 0);
+        QCOMPARE(Message(), int(MsgBearingGeometry));
+    }
+
+    // The horizontal clamp replaces the part above: its weight is taken
+    // back: 10 - 1 x 3.
+    void horizontalClampTakesBackTheWeight() {
+        Support("SHHAESBS", 114.3, 11);
+        ConstructionRecord.K_HOR_TYP = 1;
+        G().ChainPartIndex = 2;
+        G().WeighParts = true;
+        G().DeadWeight = 10;
+        PgstatRecord.STA_E = 40;
+        PgstatRecord.STA_GEW = 3;
+        SetSearchKey(60011000);
+        Select();
+        QCOMPARE(Key(), 41003110);
+        QCOMPARE(G().DeadWeight, 7.0);
+    }
 
     // A cold support of load group 3 (letter 1 'C'): the height S must lie
     // in the row's window (both ends inclusive), else the next row; letter
