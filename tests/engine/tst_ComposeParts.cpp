@@ -111,6 +111,7 @@ struct Catalogue {
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
         Clamp(f, 46012000, "461200", 70);
+        Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
         Dynamic(f, 32012000, "320120");
         Dynamic(f, 30012002, "300120");
@@ -348,6 +349,7 @@ private slots:
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
+        QTest::newRow("45 step 6 held at step 5") << 45013000 << "" << 6 << "451300" << "44010400 " << "0060 " << 9.5 << 0.0;
         QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
     }
     void clampDesignation() {
@@ -430,11 +432,13 @@ private slots:
         QTest::addColumn<int>("clampB");
         QTest::addColumn<bool>("withoutClamp");
         QTest::addColumn<int>("z");
-        // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most.
-        QTest::newRow("between") << 200 << false << 120;
-        QTest::newRow("raised to b") << 100 << false << 30;
-        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800;
-        QTest::newRow("without clamp") << 200 << true << 30;
+        QTest::addColumn<QString>("zInch");
+        // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most; in
+        // inches with two decimals (120 mm = 4.724 in).
+        QTest::newRow("between") << 200 << false << 120 << "4.72";
+        QTest::newRow("raised to b") << 100 << false << 30 << "1.18";
+        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800 << "31.50";
+        QTest::newRow("without clamp") << 200 << true << 30 << "1.18";
     }
     void pinSupplement() {
         QFETCH(int, clampB);
@@ -448,7 +452,11 @@ private slots:
         QFETCH(int, z);
         QCOMPARE(int(ConstructionRecord.K_Z_MASS), z);
         QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("500; Z=%1").arg(z));
+        QFETCH(QString, zInch);
+        QVERIFY2(PartsList.KB_ZUS_I[0].endsWith("; Z=" + zInch), qPrintable(PartsList.KB_ZUS_I[0]));
         QVERIFY(qAbs(PartsList.KB_GEW[0] - 11.0) < 1e-9);
+        // The supplement's digits are the number the messages name.
+        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), QStringLiteral("060030"));
     }
 
     // A rod without length is dropped with its quantity; the rows behind it
@@ -808,6 +816,20 @@ private slots:
         QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
         QTEST(PartsList.KB_PRS[0], "price");
         QCOMPARE(int(PartsList.KB_WST[0]), cn ? 32 : 30);
+    }
+
+    // The half-time travels of type 32 to three significant digits (123.6:
+    // 124.0; 12.34: 12.3), in inches to one (4.87: 5.00; 0.486: 0.50).
+    void halfTimeTravelsToThreeDigits() {
+        SharedCatalogue();
+        ConstructionRecord.K_WEG_Y_N = 123.6;
+        ConstructionRecord.K_WEG_X_N = 12.34;
+        CalcGlobals.SecondLoadGroup = 7;
+        CalcGlobals.ClampLoadGroup = 12;
+        Chain({{32012000, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("t1/2=124.0/12.3"));
+        QCOMPARE(PartsList.KB_ZUS_I[0], QStringLiteral("t1/2=5.00/0.50"));
     }
 
     // Cold-support products: weights by height, dimension texts, the
