@@ -49,6 +49,9 @@ private slots:
         for (int g : {19, 20})
             f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
                                     {"STA_GEW", 10.0}});
+        // Beams of every kind at the last load group it allows.
+        for (int n : {79114000, 79219000, 79321000, 79419000, 79719000})
+            f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 120}, {"STA_BREITE", 1000}, {"STA_GEW", 10.0}});
         // Main units of the R walk: a constant hanger 161, a spring support
         // 290 with its rod part 291, a tension/compression support 162 whose
         // rod parts (type 161, digit 4 '1') reach 100, 300 and 1000 mm.
@@ -162,6 +165,11 @@ private slots:
         QTest::newRow("501 short, long variant") << 501.0 << QList<double>{67013300} << QList<int>{1} << 501.0 << 0;
         QTest::newRow("1000 short") << 1000.0 << QList<double>{67013300} << QList<int>{1} << 1000.0 << 0;
         QTest::newRow("1001 long") << 1001.0 << QList<double>{66013400} << QList<int>{1} << 1001.0 << 0;
+        QTest::newRow("1500 long 1500") << 1500.0 << QList<double>{66013400} << QList<int>{1} << 1500.0 << 0;
+        QTest::newRow("1501 long 2000") << 1501.0 << QList<double>{66013500} << QList<int>{1} << 1501.0 << 0;
+        QTest::newRow("2000 long 2000") << 2000.0 << QList<double>{66013500} << QList<int>{1} << 2000.0 << 0;
+        QTest::newRow("2001 long 2500") << 2001.0 << QList<double>{66013600} << QList<int>{1} << 2001.0 << 0;
+        QTest::newRow("2500 long 2500") << 2500.0 << QList<double>{66013600} << QList<int>{1} << 2500.0 << 0;
         QTest::newRow("2501 long 3000") << 2501.0 << QList<double>{66013700} << QList<int>{1} << 2501.0 << 0;
         QTest::newRow("3000 one stock piece") << 3000.0 << QList<double>{66013700} << QList<int>{1} << 3000.0 << 0;
         QTest::newRow("4000: a piece, a coupling, a rest")
@@ -351,6 +359,33 @@ private slots:
         QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : 79519000.0);
         if (!message)
             QCOMPARE(CalcGlobals.ChainHeight, 120);
+    }
+
+    // Each beam kind (third digit) has its last load group: 1 up to 14
+    // (2612 above), 2 and 4 up to 19 (2613), 3 up to 21 (2618), 5, 7, 8, 9
+    // up to 19 (2619).
+    void beamLimitsByKind_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("message");
+        for (auto [type, last, message] : {std::tuple{"791", 14, 2612}, {"792", 19, 2613}, {"793", 21, 2618},
+                                           {"794", 19, 2613}, {"797", 19, 2619}}) {
+            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0;
+            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message;
+        }
+    }
+    void beamLimitsByKind() {
+        QFETCH(QString, type);
+        QFETCH(int, group);
+        QFETCH(int, message);
+        Name("SHHATSAS");
+        Positions({type});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
+        ConstructionRecord.K_BREITE = 100;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : double(type.toInt() * 100000 + group * 1000));
     }
 
     void profileConnection_data() {
