@@ -198,6 +198,9 @@ private slots:
         QTest::newRow("A, bearing, group 19: base plate")
             << "SHHAESAH" << 19 << 21019118 << true << QList<qint64>{21019118, 72019000} << 100.0 + 30 + 400 + 25
             << 2.0 << 0.0;
+        QTest::newRow("A, bearing, type 200, group 19: base plate")
+            << "SHHAESAH" << 19 << 20019118 << true << QList<qint64>{20019118, 72019000} << 100.0 + 30 + 400 + 25
+            << 2.0 << 0.0;
         QTest::newRow("A without bearing: the main unit is the top part")
             << "SHHAESAH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 30 + 400 << 2.0 << 400.0;
         QTest::newRow("C, type 200 is not above 200")
