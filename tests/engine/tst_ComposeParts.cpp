@@ -125,6 +125,7 @@ struct Catalogue {
         Static(f, 79112000, "791120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
         Static(f, 79412000, "794120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
         Static(f, 78012000, "780120", 0, 1.0);
+        Static(f, 70112000, "701120", -45, 1.0);
         Static(f, 20912000, "209120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Clamp(f, 41012000, "410120", 90);
         Dynamic(f, 37012000, "370120");
@@ -419,6 +420,15 @@ private slots:
         QCOMPARE(k.K_FDR_RATE, 12.5);
         for (int r = 1; r <= 8; ++r)
             QCOMPARE(ItemPos(r), PadDigits2(r) + " ");
+    }
+
+    // A part that hangs below its connection (negative height) is listed
+    // with its height as a length.
+    void negativeHeightListedAsLength() {
+        SharedCatalogue();
+        Chain({{70112000, 1}});
+        ComposeParts();
+        QCOMPARE(ItemDim(1), QStringLiteral("0045 "));
     }
 
     void loadGroupTextOfWidePartAbove() {
