@@ -68,6 +68,9 @@ private slots:
         for (int g = 20; g <= 70; ++g)
             f->Insert("Pgdyna.DB", {{"DYN_NRN", 39000010 + g * 10000}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600},
                                     {"DYN_LAMBDA", 150}});
+        // A dynamic end part of group 20 and one of group 21.
+        for (int g : {20, 21})
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", 35100000 + g * 1000}, {"DYN_E", 100}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -386,6 +389,32 @@ private slots:
         SelectComponents();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : double(type.toInt() * 100000 + group * 1000));
+    }
+
+    // A dynamic support of letter 5 'D' carries two of each part, of the
+    // second component's load group (21); otherwise one, of the second
+    // load group (20).
+    void dynamicWalkDouble_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("part");
+        QTest::addColumn<int>("quantity");
+        QTest::newRow("D: two") << "SHHYDSBS" << 35121000.0 << 2;
+        QTest::newRow("E: one") << "SHHYESBS" << 35120000.0 << 1;
+    }
+    void dynamicWalkDouble() {
+        QFETCH(QString, name);
+        QFETCH(double, part);
+        QFETCH(int, quantity);
+        Name(name);
+        Positions({"351"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SecondComponentLoadGroup = 21;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), quantity);
+        QCOMPARE(int(CalcGlobals.BlockingRangeMax), quantity);
     }
 
     void profileConnection_data() {
