@@ -71,6 +71,9 @@ private slots:
         // A dynamic end part of group 20 and one of group 21.
         for (int g : {20, 21})
             f->Insert("Pgdyna.DB", {{"DYN_NRN", 35100000 + g * 1000}, {"DYN_E", 100}});
+        // A width unit for 500 mm: 200 mm high, 300 at its most.
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 34050001}, {"DYN_E", 200}, {"DYN_E_MAX", 300}, {"DYN_LG_MAX", 30},
+                                {"DYN_KRAFT", 100.0}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -415,6 +418,28 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
         QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), quantity);
         QCOMPARE(int(CalcGlobals.BlockingRangeMax), quantity);
+    }
+
+    // The width unit counts at its largest height under letter 2 'S'.
+    void widthUnitHeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("height");
+        QTest::newRow("letter 2 S") << "SSHYESBS" << 300;
+        QTest::newRow("letter 3 S") << "SHSYESBS" << 200;
+    }
+    void widthUnitHeight() {
+        QFETCH(QString, name);
+        QFETCH(int, height);
+        Name(name);
+        Positions({"340"});
+        ConstructionRecord.K_BREITE = 500;
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.SecondLoadGroup = CalcGlobals.ClampLoadGroup = 20;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34050001.0);
+        QCOMPARE(CalcGlobals.ChainHeight, height);
     }
 
     void profileConnection_data() {
