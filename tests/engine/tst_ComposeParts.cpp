@@ -114,7 +114,9 @@ struct Catalogue {
         Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
         Dynamic(f, 32012000, "320120");
+        Dynamic(f, 32012002, "320120");
         Dynamic(f, 30012002, "300120");
+        Dynamic(f, 30012001, "300120");
         Dynamic(f, 34012000, "340120");
         Static(f, 29012000, "290120", 50, 1.0);
         Static(f, 16112000, "161120", 70, 1.0);
@@ -797,6 +799,7 @@ private slots:
         QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
         QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
+        QTest::newRow("300 of last digit 1: not lengthened") << 30012001 << false << false << "300120" << "300120" << "" << "" << 4.0 << 0.0;
         QTest::newRow("300 lengthened") << 30012002 << false << false << "300120" << "300120" << "(250)" << "(9.8)" << 4.75 << 0.0;
         QTest::newRow("34 width") << 34012000 << false << false << "340120" << "340120" << "" << "" << 5.2 << 0.0;
     }
@@ -829,14 +832,16 @@ private slots:
     }
 
     // The half-time travels of type 32 to three significant digits (123.6:
-    // 124.0; 12.34: 12.3), in inches to one (4.87: 5.00; 0.486: 0.50).
+    // 124.0; 12.34: 12.3), in inches to one (4.87: 5.00; 0.486: 0.50); a
+    // last digit above 1 lengthens type 300 only.
     void halfTimeTravelsToThreeDigits() {
         SharedCatalogue();
         ConstructionRecord.K_WEG_Y_N = 123.6;
         ConstructionRecord.K_WEG_X_N = 12.34;
         CalcGlobals.SecondLoadGroup = 7;
         CalcGlobals.ClampLoadGroup = 12;
-        Chain({{32012000, 1}});
+        ConstructionRecord.K_RESTLAENGE_2 = 250;
+        Chain({{32012002, 1}});
         ComposeParts();
         QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("t1/2=124.0/12.3"));
         QCOMPARE(PartsList.KB_ZUS_I[0], QStringLiteral("t1/2=5.00/0.50"));
@@ -908,6 +913,25 @@ private slots:
         QCOMPARE(ItemPart(5), QStringLiteral("49090200 "));
         QCOMPARE(ItemDim(5), QStringLiteral("0232 "));
         QCOMPARE(ItemDim(4), QStringLiteral("1500 "));
+    }
+
+    // The total height in feet and inches drops the trailing zeros of the
+    // inches (1511.3 mm = 59.5 in, 1219.2 mm = 48 in, 1504.95 mm = 59.25 in).
+    void feetAndInchesWithoutTrailingZeros_data() {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("59.5 in") << 1511.3 << "4'-11.5\"    ";
+        QTest::newRow("48 in") << 1219.2 << "4'-0\"       ";
+        QTest::newRow("59.25 in") << 1504.95 << "4'-11.25\"   ";
+    }
+    void feetAndInchesWithoutTrailingZeros() {
+        QFETCH(double, height);
+        QFETCH(QString, text);
+        SharedCatalogue();
+        ConstructionRecord.K_HOEHE_GES = height;
+        Chain({{11012100, 1}});
+        ComposeParts();
+        QCOMPARE(QString::fromLatin1(BridgeRecords.TotalHeightFeetInch, 12), text);
     }
 
     void textRecord() {
