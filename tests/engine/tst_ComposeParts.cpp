@@ -433,6 +433,25 @@ private slots:
         QCOMPARE(ItemDim(1), QStringLiteral("0045 "));
     }
 
+    // After a nut the rods list the rest lengths 1 to 5 in turn; a sixth
+    // rod has none left: "(0)".
+    void restLengthsAfterTheNut() {
+        SharedCatalogue();
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_RESTLAENGE_1 = 111;
+        k.K_RESTLAENGE_2 = 222;
+        k.K_RESTLAENGE_3 = 333;
+        k.K_RESTLAENGE_4 = 444;
+        k.K_RESTLAENGE_5 = 555;
+        Chain({{63012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1},
+               {66012000, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.RowCount, int16_t(7));
+        const QStringList texts{"(111)", "(222)", "(333)", "(444)", "(555)", "(0)"};
+        for (int r = 1; r <= 6; ++r)
+            QCOMPARE(PartsList.KB_ZUS[r], texts[r - 1]);
+    }
+
     void loadGroupTextOfWidePartAbove() {
         SharedCatalogue();
         Chain({{66020100, 1}, {77012000, 1}});
