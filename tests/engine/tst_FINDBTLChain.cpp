@@ -217,6 +217,40 @@ private slots:
         QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
     }
 
+    // Stock of 2000 or 2500 mm: a rest below the size dimension (215)
+    // shortens the pieces by 500 (digit one lower); any other stock is 3000.
+    void divideRodOfShorterStock_data() {
+        QTest::addColumn<int>("stock");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<double>>("parts");
+        QTest::addColumn<double>("rest");
+        QTest::newRow("2000: 2100") << 2000 << 2100.0 << QList<double>{66013400, 64013000, 67013300} << 600.0;
+        QTest::newRow("2500: 2600") << 2500 << 2600.0 << QList<double>{66013500, 64013000, 67013300} << 600.0;
+        QTest::newRow("2800 is 3000: 2600") << 2800 << 2600.0 << QList<double>{66013700} << 2600.0;
+    }
+    void divideRodOfShorterStock() {
+        QFETCH(int, stock);
+        QFETCH(double, length);
+        QFETCH(QList<double>, parts);
+        QFETCH(double, rest);
+        Name("SHHAESBS");
+        ResetComponentState();
+        CalcGlobals.SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.BlockingRangeMin = 13 - 8;
+        CalcGlobals.RodRecords[0].Multiplicity = 1;
+        CalcGlobals.ChainPartIndex = 4;
+        CalcGlobals.CurrentRodLength = length;
+        ConstructionRecord.K_ZUGST_ST = int16_t(stock);
+        Extended got = 0;
+        DivideRod(1, got);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 0);
+        QCOMPARE(double(got), rest);
+        QCOMPARE(int(CalcGlobals.RodRecords[0].PieceCount), parts.size());
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(CalcGlobals.ChainPartTable[std::size_t(4 + i)].ProductNumber, parts[i]);
+    }
+
     // 1 m of rod at 2 kg/m: which rods count once, which twice, which not.
     void rodPieceWeight_data() {
         QTest::addColumn<QString>("name");
@@ -230,6 +264,8 @@ private slots:
         QTest::newRow("D, F, rod 4: once") << "SHHADCFH" << 4 << false << 2.0;
         QTest::newRow("D, C, rod 2: not counted") << "SHHADCCH" << 2 << false << 0.0;
         QTest::newRow("D, C, rod 3: twice") << "SHHADCCH" << 3 << false << 4.0;
+        QTest::newRow("D, D, rod 2: not counted") << "SHHADCDH" << 2 << false << 0.0;
+        QTest::newRow("D, E, rod 2: not counted") << "SHHADCEH" << 2 << false << 0.0;
         QTest::newRow("T, H, rod 3: not counted") << "SHHATCHH" << 3 << false << 0.0;
         QTest::newRow("T, H, rod 4: once") << "SHHATCHH" << 4 << false << 2.0;
         QTest::newRow("T, A, rod 2 with bearing: twice") << "SHHATCAH" << 2 << true << 4.0;
@@ -440,6 +476,40 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34050001.0);
         QCOMPARE(CalcGlobals.ChainHeight, height);
+    }
+
+    // A profile connection above load group 17 under more than 100 kN
+    // (half of it for letter 5 'D') asks first (box 1661); group 17 does not.
+    void heavyProfileConnection_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<bool>("box");
+        QTest::newRow("18, 101 kN") << "SHHAESBS" << 18 << 101.0 << true;
+        QTest::newRow("17, 101 kN") << "SHHAESBS" << 17 << 101.0 << false;
+        QTest::newRow("18, 100 kN") << "SHHAESBS" << 18 << 100.0 << false;
+        QTest::newRow("D: 18, 201 kN") << "SHHADSBS" << 18 << 201.0 << true;
+        QTest::newRow("D: 18, 200 kN") << "SHHADSBS" << 18 << 200.0 << false;
+    }
+    void heavyProfileConnection() {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        QFETCH(double, load);
+        QFETCH(bool, box);
+        Name(name);
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = 5;
+        ConstructionRecord.K_KLM_HH = 200;
+        ConstructionRecord.K_LAST = load;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = 100;
+        CalcGlobals.ArmSpan = 500;
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(ui.count("information"), box ? 1 : 0);
+        QCOMPARE(int(CalcGlobals.MessageNumber) == 1661, box);
     }
 
     void profileConnection_data() {
