@@ -74,6 +74,9 @@ private slots:
             Part(*f, 20100118 + s, 400);
             Part(*f, 25000118 + s, 300);
         }
+        // The upper plate of group 20 for the main unit's first range, of
+        // its own height: digit 6 of the plate is the range.
+        Part(*f, 11120100, 65, {{"STA_GEW", 3.0}});
         // The yoke connection of group 12: a yoke 760 and the arms 761, the
         // first narrower than the arm width 150, then one of another group.
         Part(*f, 61012000, 50);

@@ -512,6 +512,33 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber) == 1661, box);
     }
 
+    // A profile connection carries load groups up to 19 (2616 above).
+    void profileConnectionGroupLimit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("19") << 19 << false;
+        QTest::newRow("20") << 20 << true;
+    }
+    void profileConnectionGroupLimit() {
+        QFETCH(int, group);
+        QFETCH(bool, refused);
+        Name("SHHAESBS");
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = 5;
+        ConstructionRecord.K_KLM_HH = 200;
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = 100;
+        CalcGlobals.ArmSpan = 500;
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(int(CalcGlobals.MessageNumber) == 2616, refused);
+        if (refused)
+            QCOMPARE(int(CalcGlobals.TableStatus), 7);
+    }
+
     void profileConnection_data() {
         QTest::addColumn<int>("profile");
         QTest::addColumn<int>("height");
