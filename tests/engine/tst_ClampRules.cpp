@@ -5,6 +5,7 @@
 #include "data/PGCOOL.h"
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/FINDRSRL.h"
 #include "engine/StepTools.h"
 
@@ -180,6 +181,25 @@ private slots:
         QCOMPARE(Message(), expected ? 0 : 2729);
         QCOMPARE(Status(), expected ? 0 : 6);
         QCOMPARE(ui.count("information: "), expected ? 0 : 1);
+    }
+
+    // The cold walk: under letter 7 'D' the first cold position is found by
+    // the pipe's diameter (code 09), a later one by the load group (3); the
+    // rod left is the height S less the chain's height.
+    void coldWalkByPosition() {
+        Support("CHHRESDS", 114.3, 3);
+        Arrange("CHHRESDS", {"520", "520"});
+        G().SupportLoadGroup = 3;
+        G().ChainPartIndex = 0;
+        G().RunningHeight = 0;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, 52009001.0);
+        QCOMPARE(G().ChainPartTable[1].ProductNumber, 52003001.0);
+        QCOMPARE(RodLengthAt(1), 30 - G().ChainHeight);
     }
 
     // The diameter row must reach the pipe with its largest outer diameter.
