@@ -142,6 +142,9 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
                                       {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // A cold support of type 500, group 3.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 50003001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                  {"CLD_L_NR", "500030"}, {"CLD_L_NR_K", "50003K"}});
         // Cold supports of group 6 without their nuclear number.
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52006001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
                                   {"CLD_L_NR", "520060"}, {"CLD_L_NR_K", ""}});
@@ -200,6 +203,18 @@ private slots:
         QCOMPARE(G().ChainPartTable[0].ProductNumber, 52009001.0);
         QCOMPARE(G().ChainPartTable[1].ProductNumber, 52003001.0);
         QCOMPARE(RodLengthAt(1), 30 - G().ChainHeight);
+    }
+
+    // Type 500 is the first cold position type.
+    void coldWalkFromType500() {
+        Support("CHHRESAS", 114.3, 3);
+        Arrange("CHHRESAS", {"500"});
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, 50003001.0);
     }
 
     // The diameter row must reach the pipe with its largest outer diameter.

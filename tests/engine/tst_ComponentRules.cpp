@@ -637,6 +637,17 @@ private slots:
 
     // The last refusal decides the message: a window before a capacity is
     // no load-group message.
+    // What one selection counted is gone before the next: the special
+    // variants refused (read by the clamp pre-pass before the component
+    // step counts afresh) and the inclined arm.
+    void stepStateResetPerSelection() {
+        G().SpecialVariantCount = 2;
+        G().InclinedArmFlag = true;
+        DefaultSelectionSteps().ResetStepState();
+        QCOMPARE(int(G().SpecialVariantCount), 0);
+        QCOMPARE(G().InclinedArmFlag, false);
+    }
+
     void dynamicClampLastRefusal() {
         ResetCalcState();
         ResetComponentState();

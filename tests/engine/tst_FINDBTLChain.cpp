@@ -74,6 +74,8 @@ private slots:
         // A width unit for 500 mm: 200 mm high, 300 at its most.
         f->Insert("Pgdyna.DB", {{"DYN_NRN", 34050001}, {"DYN_E", 200}, {"DYN_E_MAX", 300}, {"DYN_LG_MAX", 30},
                                 {"DYN_KRAFT", 100.0}});
+        // A width unit for 600 mm of no capacity.
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 34060001}, {"DYN_E", 150}, {"DYN_LG_MAX", 30}, {"DYN_KRAFT", 0.0}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -185,6 +187,7 @@ private slots:
             << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0;
         QTest::newRow("14999: four pieces") << 14999.0 << QList<double>{66013700, 64013000, 66013700}
                                            << QList<int>{4, 4, 1} << 2999.0 << 0;
+        QTest::newRow("16000: five pieces, rest 1000") << 16000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
         QTest::newRow("15000: five pieces") << 15000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
     }
     void divideRod() {
@@ -537,6 +540,22 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber) == 2616, refused);
         if (refused)
             QCOMPARE(int(CalcGlobals.TableStatus), 7);
+    }
+
+    // A width unit carries loads up to its capacity at every level: with no
+    // load at all, even the unit of no capacity.
+    void widthUnitAtItsCapacity() {
+        Name("SHHYESBS");
+        Positions({"340"});
+        ConstructionRecord.K_BREITE = 600;
+        ConstructionRecord.K_LAST = 0;
+        ConstructionRecord.K_LAST_DYN_2 = 0;
+        ConstructionRecord.K_LAST_DYN_3 = 0;
+        CalcGlobals.SecondLoadGroup = CalcGlobals.ClampLoadGroup = 20;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34060001.0);
     }
 
     void profileConnection_data() {
