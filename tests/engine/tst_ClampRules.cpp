@@ -205,6 +205,19 @@ private slots:
         QCOMPARE(RodLengthAt(1), 30 - G().ChainHeight);
     }
 
+    // An arrangement may hold cold positions in all of its 16 places.
+    void coldWalkOfSixteenPositions() {
+        Support("CHHRESAS", 114.3, 3);
+        Arrange("CHHRESAS", QStringList(16, QStringLiteral("520")));
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(G().ChainPartTable[15].ProductNumber, 52003001.0);
+    }
+
     // Type 500 is the first cold position type.
     void coldWalkFromType500() {
         Support("CHHRESAS", 114.3, 3);
