@@ -635,6 +635,28 @@ private slots:
         QCOMPARE(G().DeadWeight, weight);
     }
 
+    // A base clamp of the R walk stands on its own slide: the PTFE option
+    // is dropped there only, not for a base clamp hung from above.
+    void ptfeDroppedForRBaseClampOnly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("ptfe");
+        QTest::newRow("R walk") << "SHHRELBS" << false;
+        QTest::newRow("A walk") << "SHHAELBS" << true;
+    }
+    void ptfeDroppedForRBaseClampOnly() {
+        QFETCH(QString, name);
+        QFETCH(bool, ptfe);
+        Support(20, 73);
+        Arrange(name, {"490"});
+        ConstructionRecord.K_PTFE_KZ = true;
+        ConstructionRecord.K_T49G_KZ = QStringLiteral(" ");
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_PTFE_KZ, ptfe);
+    }
+
     // The last refusal decides the message: a window before a capacity is
     // no load-group message.
     // What one selection counted is gone before the next: the special

@@ -122,7 +122,9 @@ private slots:
         for (int r = 0; r < pieces.size(); ++r)
             CalcGlobals.RodRecords[std::size_t(r)].PieceCount = int16_t(pieces[r]);
         CalcGlobals.ChainEnd = chainEnd;
+        ConstructionRecord.K_ANZ[29] = 7;  // left by an earlier chain
         FinishChain();
+        QCOMPARE(int(ConstructionRecord.K_ANZ[29]), 0);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         if (message)
             return;
