@@ -520,6 +520,10 @@ private slots:
         QCOMPARE(PartsList.KB_BTL_8[rows], 0);
         QCOMPARE(ItemPart(rows + 1), QStringLiteral("00000000 "));
         QCOMPARE(int(CalcGlobals.MessageNumber), rows == 2 ? 0 : pending);
+        // The chain's last place is left empty, its quantity too.
+        QCOMPARE(ConstructionRecord.K_ANZ[29], int16_t(0));
+        // Every part was found in the catalogue.
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
         if (rows == 3) {
             QCOMPARE(ItemPart(2), QStringLiteral("29112000 "));
             QCOMPARE(ItemDim(2), QStringLiteral("0001 "));
