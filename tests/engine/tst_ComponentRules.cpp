@@ -473,11 +473,13 @@ private slots:
         G().ClampLoadGroup = 12;
         G().BlockingRangeMax = 1;
         G().SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        G().AccessoryCount = 5;  // left by an earlier part: these parts have no nuts
         int p = 1;
         ActiveUiScope scope(ui);
         SelectFirstComponent(p);
         QCOMPARE(int(G().MessageNumber), message);
         QCOMPARE(int(G().TableStatus), message == 2718 ? 1 : message ? 7 : 0);
+        QCOMPARE(int(G().AccessoryCounts[0]), 0);
         QList<qint64> got;
         for (int i = 0; i < 40 && G().ChainPartTable[std::size_t(i)].ProductNumber != 0; ++i)
             got << qint64(G().ChainPartTable[std::size_t(i)].ProductNumber);
