@@ -321,6 +321,21 @@ private slots:
             QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
     }
 
+    // Letter 7 'D' by diameter also goes on to the type's next third digit
+    // (521) when no 520 row carries 25 kN.
+    void coldSupportByDiameterOnToNextType() {
+        Support("CHHRESDS", 114.3, 3);
+        G().SupportLoadGroup = 3;
+        ConstructionRecord.K_LAST = 25;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), 52109001);
+        QCOMPARE(Message(), 0);
+    }
+
     // The clamp reserve lowers the cold support's capacity: 1 % of the 10 kN
     // of the group-3 rows leaves 9.9, so 9.95 kN finds no row of the group
     // (2770) while 9.85 kN keeps the first.
@@ -418,6 +433,7 @@ private slots:
         G().SupportLoadGroup = 3;
         G().SegmentHeights = {height, 0, 0, 0, 0};
         G().MessageNumber = 4321;  // a found support clears it
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';  // left by a clamp: a cold support is a catalogue part
         SetSearchKey(52000000);
         SetColdPositionIndex(1);
         ActiveUiScope scope(ui);
@@ -427,6 +443,8 @@ private slots:
         QCOMPARE(int(G().ClampLoadGroup), group);
         QCOMPARE(int(G().SupportLoadGroup), group);
         QCOMPARE(G().ChainPartTable[0].ProductNumber, double(expected));
+        if (expected)
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         const bool box = message == 2765 || message == 2775;
         QCOMPARE(Status(), expected ? 0 : box ? 6 : 1);
         QCOMPARE(ui.count("information"), box ? 1 : 0);
@@ -822,11 +840,13 @@ private slots:
         G().ClampPreselectMode = preselect ? '8' : ' ';
         G().BlockingRangeMin = 3;
         ConstructionRecord.K_BREITE_2 = 250;  // a width step an earlier clamp left
+        ConstructionRecord.K_BRT_ZAEHL = 3;
         Select();
         QCOMPARE(Message(), expected ? 0 : 2737);
         if (expected) {
             QCOMPARE(R().RSL_NRN, double(expected));
             QCOMPARE(int(ConstructionRecord.K_BREITE_2), 0);
+            QCOMPARE(int(ConstructionRecord.K_BRT_ZAEHL), 1);
         }
         if (preselect)
             QCOMPARE(G().BlockingRangeMin, 0);
