@@ -296,6 +296,7 @@ private slots:
         QTest::addColumn<int>("message");
         QTest::newRow("D: by diameter") << "CHHRESDS" << 30 << 52009001 << 0;
         QTest::newRow("F: on to 521") << "CHHRESFS" << 30 << 52109001 << 0;
+        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 60 << 52109001 << 0;
         QTest::newRow("F: above the window") << "CHHRESFS" << 61 << 0 << 2762;
     }
     void coldSupportByDiameter() {
@@ -841,12 +842,14 @@ private slots:
         G().BlockingRangeMin = 3;
         ConstructionRecord.K_BREITE_2 = 250;  // a width step an earlier clamp left
         ConstructionRecord.K_BRT_ZAEHL = 3;
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';  // a bearing is a catalogue part
         Select();
         QCOMPARE(Message(), expected ? 0 : 2737);
         if (expected) {
             QCOMPARE(R().RSL_NRN, double(expected));
             QCOMPARE(int(ConstructionRecord.K_BREITE_2), 0);
             QCOMPARE(int(ConstructionRecord.K_BRT_ZAEHL), 1);
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         }
         if (preselect)
             QCOMPARE(G().BlockingRangeMin, 0);
