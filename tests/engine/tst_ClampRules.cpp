@@ -142,6 +142,10 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
                                       {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // Cold supports of types 53 and 55, group 3, for heights 10 to 60.
+        for (int n : {53003001, 55003001})
+            f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                      {"CLD_L_NR", QString::number(n).left(6)}});
         // A cold support of type 500, group 3.
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 50003001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
                                   {"CLD_L_NR", "500030"}, {"CLD_L_NR_K", "50003K"}});
@@ -320,6 +324,31 @@ private slots:
         QCOMPARE(int(G().SupportLoadGroup), 3);
         if (message)
             QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
+    }
+
+    // Types 52, 53 and 55 hold the height window (box 2765 beyond it).
+    void coldSupportWindowOfEveryType_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("53 inside") << 53 << 60 << 53003001;
+        QTest::newRow("53 above") << 53 << 61 << 0;
+        QTest::newRow("55 inside") << 55 << 10 << 55003001;
+        QTest::newRow("55 below") << 55 << 9 << 0;
+    }
+    void coldSupportWindowOfEveryType() {
+        QFETCH(int, type);
+        QFETCH(int, height);
+        QFETCH(int, expected);
+        Support("CHHRESAS", 0, 3);
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {height, 0, 0, 0, 0};
+        SetSearchKey(type * 1000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2765);
     }
 
     // Letter 7 'D' by diameter also goes on to the type's next third digit
@@ -702,6 +731,8 @@ private slots:
             QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("410031")}));
         if (expected)
             QCOMPARE(double(G().RunningHeight), height);
+        if (expected)  // the clamp taken is the number the messages name
+            QCOMPARE(QString::fromLatin1(G().DisplayPartNumber, 6), nuclear ? "41003K" : "410031");
     }
 
     // The clamp's connection part by its catalogue number: second character
