@@ -5,6 +5,7 @@
 #include "data/PGCOOL.h"
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/FINDRSRL.h"
 #include "engine/StepTools.h"
 
@@ -141,9 +142,131 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
                                       {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // Cold supports of types 53 and 55, group 3, for heights 10 to 60.
+        for (int n : {53003001, 55003001})
+            f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                      {"CLD_L_NR", QString::number(n).left(6)}});
+        // A cold support of type 500, group 3.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 50003001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                  {"CLD_L_NR", "500030"}, {"CLD_L_NR_K", "50003K"}});
+        // Cold supports of group 6 without their nuclear number.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52006001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
+                                  {"CLD_L_NR", "520060"}, {"CLD_L_NR_K", ""}});
+        // A diameter whose largest outer diameter (88.9 - 2) stays below
+        // 87.5: such a pipe takes the next diameter's clamp, code 08.
+        Diameter(*f, 88.9, 7, -2);
+        Diameter(*f, 101.6, 8);
+        Clamp(*f, 43070301, 9, 14, 50, 50);
+        Clamp(*f, 43080301, 9, 14, 50, 50);
+        // A shoe of no width for the smallest diameter (code 06).
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57060001}, {"CLD_KRAFT", 8.0}, {"CLD_N", 20}, {"CLD_A", 0.0},
+                                  {"CLD_L_NR", "570601"}, {"CLD_L_NR_K", "57060K"}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
+
+    // A nuclear cold support passes over rows without their nuclear number;
+    // when none is left it ends with the box 2729.
+    void coldSupportNuclearNumber_data() {
+        QTest::addColumn<bool>("nuclear");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("plain") << false << 52006001;
+        QTest::newRow("nuclear") << true << 0;
+    }
+    void coldSupportNuclearNumber() {
+        QFETCH(bool, nuclear);
+        QFETCH(int, expected);
+        Support("CHHRESAS", 0, 6);
+        ConstructionRecord.K_KERNTECH = nuclear;
+        G().SupportLoadGroup = 6;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2729);
+        QCOMPARE(Status(), expected ? 0 : 6);
+        QCOMPARE(ui.count("information: "), expected ? 0 : 1);
+    }
+
+    // The cold walk: under letter 7 'D' the first cold position is found by
+    // the pipe's diameter (code 09), a later one by the load group (3); the
+    // rod left is the height S less the chain's height.
+    void coldWalkByPosition() {
+        Support("CHHRESDS", 114.3, 3);
+        Arrange("CHHRESDS", {"520", "520"});
+        G().SupportLoadGroup = 3;
+        G().ChainPartIndex = 0;
+        G().RunningHeight = 0;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, 52009001.0);
+        QCOMPARE(G().ChainPartTable[1].ProductNumber, 52003001.0);
+        QCOMPARE(RodLengthAt(1), 30 - G().ChainHeight);
+    }
+
+    // An arrangement may hold cold positions in all of its 16 places.
+    void coldWalkOfSixteenPositions() {
+        Support("CHHRESAS", 114.3, 3);
+        Arrange("CHHRESAS", QStringList(16, QStringLiteral("520")));
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(G().ChainPartTable[15].ProductNumber, 52003001.0);
+    }
+
+    // Type 500 is the first cold position type.
+    void coldWalkFromType500() {
+        Support("CHHRESAS", 114.3, 3);
+        Arrange("CHHRESAS", {"500"});
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, 50003001.0);
+    }
+
+    // The diameter row must reach the pipe with its largest outer diameter.
+    void diameterReachesThePipe() {
+        Support("SHHAESBS", 87.5);
+        Select();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(Key(), 43080301);
+    }
+
+    // A pipe of no diameter holds no shoe, not even one of no width.
+    void bearingOnNoPipe() {
+        Support("SHHRELBS", 0);
+        ConstructionRecord.K_ROHRLAGER_KZ = true;
+        ConstructionRecord.K_TEM = 20;
+        Select();
+        QCOMPARE(Key(), 0);
+        QCOMPARE(Message(), int(MsgBearingGeometry));
+    }
+
+    // The horizontal clamp replaces the part above: its weight is taken
+    // back: 10 - 1 x 3.
+    void horizontalClampTakesBackTheWeight() {
+        Support("SHHAESBS", 114.3, 11);
+        ConstructionRecord.K_HOR_TYP = 1;
+        G().ChainPartIndex = 2;
+        G().WeighParts = true;
+        G().DeadWeight = 10;
+        PgstatRecord.STA_E = 40;
+        PgstatRecord.STA_GEW = 3;
+        SetSearchKey(60011000);
+        Select();
+        QCOMPARE(Key(), 41003110);
+        QCOMPARE(G().DeadWeight, 7.0);
+    }
 
     // A cold support of load group 3 (letter 1 'C'): the height S must lie
     // in the row's window (both ends inclusive), else the next row; letter
@@ -177,6 +300,7 @@ private slots:
         QTest::addColumn<int>("message");
         QTest::newRow("D: by diameter") << "CHHRESDS" << 30 << 52009001 << 0;
         QTest::newRow("F: on to 521") << "CHHRESFS" << 30 << 52109001 << 0;
+        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 60 << 52109001 << 0;
         QTest::newRow("F: above the window") << "CHHRESFS" << 61 << 0 << 2762;
     }
     void coldSupportByDiameter() {
@@ -200,6 +324,46 @@ private slots:
         QCOMPARE(int(G().SupportLoadGroup), 3);
         if (message)
             QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
+    }
+
+    // Types 52, 53 and 55 hold the height window (box 2765 beyond it).
+    void coldSupportWindowOfEveryType_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("53 inside") << 53 << 60 << 53003001;
+        QTest::newRow("53 above") << 53 << 61 << 0;
+        QTest::newRow("55 inside") << 55 << 10 << 55003001;
+        QTest::newRow("55 below") << 55 << 9 << 0;
+    }
+    void coldSupportWindowOfEveryType() {
+        QFETCH(int, type);
+        QFETCH(int, height);
+        QFETCH(int, expected);
+        Support("CHHRESAS", 0, 3);
+        G().SupportLoadGroup = 3;
+        G().SegmentHeights = {height, 0, 0, 0, 0};
+        SetSearchKey(type * 1000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), expected);
+        QCOMPARE(Message(), expected ? 0 : 2765);
+    }
+
+    // Letter 7 'D' by diameter also goes on to the type's next third digit
+    // (521) when no 520 row carries 25 kN.
+    void coldSupportByDiameterOnToNextType() {
+        Support("CHHRESDS", 114.3, 3);
+        G().SupportLoadGroup = 3;
+        ConstructionRecord.K_LAST = 25;
+        G().SegmentHeights = {30, 0, 0, 0, 0};
+        SetSearchKey(52000000);
+        SetColdPositionIndex(1);
+        ActiveUiScope scope(ui);
+        SelectColdComponent();
+        QCOMPARE(SearchKeyNumber(), 52109001);
+        QCOMPARE(Message(), 0);
     }
 
     // The clamp reserve lowers the cold support's capacity: 1 % of the 10 kN
@@ -299,6 +463,7 @@ private slots:
         G().SupportLoadGroup = 3;
         G().SegmentHeights = {height, 0, 0, 0, 0};
         G().MessageNumber = 4321;  // a found support clears it
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';  // left by a clamp: a cold support is a catalogue part
         SetSearchKey(52000000);
         SetColdPositionIndex(1);
         ActiveUiScope scope(ui);
@@ -308,6 +473,8 @@ private slots:
         QCOMPARE(int(G().ClampLoadGroup), group);
         QCOMPARE(int(G().SupportLoadGroup), group);
         QCOMPARE(G().ChainPartTable[0].ProductNumber, double(expected));
+        if (expected)
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         const bool box = message == 2765 || message == 2775;
         QCOMPARE(Status(), expected ? 0 : box ? 6 : 1);
         QCOMPARE(ui.count("information"), box ? 1 : 0);
@@ -564,6 +731,8 @@ private slots:
             QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2729, {QStringLiteral("410031")}));
         if (expected)
             QCOMPARE(double(G().RunningHeight), height);
+        if (expected)  // the clamp taken is the number the messages name
+            QCOMPARE(QString::fromLatin1(G().DisplayPartNumber, 6), nuclear ? "41003K" : "410031");
     }
 
     // The clamp's connection part by its catalogue number: second character
@@ -703,11 +872,15 @@ private slots:
         G().ClampPreselectMode = preselect ? '8' : ' ';
         G().BlockingRangeMin = 3;
         ConstructionRecord.K_BREITE_2 = 250;  // a width step an earlier clamp left
+        ConstructionRecord.K_BRT_ZAEHL = 3;
+        ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';  // a bearing is a catalogue part
         Select();
         QCOMPARE(Message(), expected ? 0 : 2737);
         if (expected) {
             QCOMPARE(R().RSL_NRN, double(expected));
             QCOMPARE(int(ConstructionRecord.K_BREITE_2), 0);
+            QCOMPARE(int(ConstructionRecord.K_BRT_ZAEHL), 1);
+            QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], ' ');
         }
         if (preselect)
             QCOMPARE(G().BlockingRangeMin, 0);

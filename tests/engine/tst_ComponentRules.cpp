@@ -74,6 +74,9 @@ private slots:
             Part(*f, 20100118 + s, 400);
             Part(*f, 25000118 + s, 300);
         }
+        // The upper plate of group 20 for the main unit's first range, of
+        // its own height: digit 6 of the plate is the range.
+        Part(*f, 11120100, 65, {{"STA_GEW", 3.0}});
         // The yoke connection of group 12: a yoke 760 and the arms 761, the
         // first narrower than the arm width 150, then one of another group.
         Part(*f, 61012000, 50);
@@ -197,6 +200,9 @@ private slots:
             << "SHHAESAH" << 20 << 21020118 << true << QList<qint64>{21020118} << 100.0 + 30 + 400 << 2.0 << 0.0;
         QTest::newRow("A, bearing, group 19: base plate")
             << "SHHAESAH" << 19 << 21019118 << true << QList<qint64>{21019118, 72019000} << 100.0 + 30 + 400 + 25
+            << 2.0 << 0.0;
+        QTest::newRow("A, bearing, type 200, group 19: base plate")
+            << "SHHAESAH" << 19 << 20019118 << true << QList<qint64>{20019118, 72019000} << 100.0 + 30 + 400 + 25
             << 2.0 << 0.0;
         QTest::newRow("A without bearing: the main unit is the top part")
             << "SHHAESAH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 30 + 400 << 2.0 << 400.0;
@@ -467,11 +473,13 @@ private slots:
         G().ClampLoadGroup = 12;
         G().BlockingRangeMax = 1;
         G().SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        G().AccessoryCount = 5;  // left by an earlier part: these parts have no nuts
         int p = 1;
         ActiveUiScope scope(ui);
         SelectFirstComponent(p);
         QCOMPARE(int(G().MessageNumber), message);
         QCOMPARE(int(G().TableStatus), message == 2718 ? 1 : message ? 7 : 0);
+        QCOMPARE(int(G().AccessoryCounts[0]), 0);
         QList<qint64> got;
         for (int i = 0; i < 40 && G().ChainPartTable[std::size_t(i)].ProductNumber != 0; ++i)
             got << qint64(G().ChainPartTable[std::size_t(i)].ProductNumber);
@@ -629,8 +637,41 @@ private slots:
         QCOMPARE(G().DeadWeight, weight);
     }
 
+    // A base clamp of the R walk stands on its own slide: the PTFE option
+    // is dropped there only, not for a base clamp hung from above.
+    void ptfeDroppedForRBaseClampOnly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("ptfe");
+        QTest::newRow("R walk") << "SHHRELBS" << false;
+        QTest::newRow("A walk") << "SHHAELBS" << true;
+    }
+    void ptfeDroppedForRBaseClampOnly() {
+        QFETCH(QString, name);
+        QFETCH(bool, ptfe);
+        Support(20, 73);
+        Arrange(name, {"490"});
+        ConstructionRecord.K_PTFE_KZ = true;
+        ConstructionRecord.K_T49G_KZ = QStringLiteral(" ");
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_PTFE_KZ, ptfe);
+    }
+
     // The last refusal decides the message: a window before a capacity is
     // no load-group message.
+    // What one selection counted is gone before the next: the special
+    // variants refused (read by the clamp pre-pass before the component
+    // step counts afresh) and the inclined arm.
+    void stepStateResetPerSelection() {
+        G().SpecialVariantCount = 2;
+        G().InclinedArmFlag = true;
+        DefaultSelectionSteps().ResetStepState();
+        QCOMPARE(int(G().SpecialVariantCount), 0);
+        QCOMPARE(G().InclinedArmFlag, false);
+    }
+
     void dynamicClampLastRefusal() {
         ResetCalcState();
         ResetComponentState();

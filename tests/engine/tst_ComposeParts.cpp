@@ -111,9 +111,12 @@ struct Catalogue {
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
         Clamp(f, 46012000, "461200", 70);
+        Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
         Dynamic(f, 32012000, "320120");
+        Dynamic(f, 32012002, "320120");
         Dynamic(f, 30012002, "300120");
+        Dynamic(f, 30012001, "300120");
         Dynamic(f, 34012000, "340120");
         Static(f, 29012000, "290120", 50, 1.0);
         Static(f, 16112000, "161120", 70, 1.0);
@@ -124,6 +127,7 @@ struct Catalogue {
         Static(f, 79112000, "791120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
         Static(f, 79412000, "794120", 0, 1.0, {{"STA_GEW_VER", 4.0}, {"STA_BREITE", 350}});
         Static(f, 78012000, "780120", 0, 1.0);
+        Static(f, 70112000, "701120", -45, 1.0);
         Static(f, 20912000, "209120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Clamp(f, 41012000, "410120", 90);
         Dynamic(f, 37012000, "370120");
@@ -348,6 +352,7 @@ private slots:
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
+        QTest::newRow("45 step 6 held at step 5") << 45013000 << "" << 6 << "451300" << "44010400 " << "0060 " << 9.5 << 0.0;
         QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
     }
     void clampDesignation() {
@@ -419,6 +424,34 @@ private slots:
             QCOMPARE(ItemPos(r), PadDigits2(r) + " ");
     }
 
+    // A part that hangs below its connection (negative height) is listed
+    // with its height as a length.
+    void negativeHeightListedAsLength() {
+        SharedCatalogue();
+        Chain({{70112000, 1}});
+        ComposeParts();
+        QCOMPARE(ItemDim(1), QStringLiteral("0045 "));
+    }
+
+    // After a nut the rods list the rest lengths 1 to 5 in turn; a sixth
+    // rod has none left: "(0)".
+    void restLengthsAfterTheNut() {
+        SharedCatalogue();
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_RESTLAENGE_1 = 111;
+        k.K_RESTLAENGE_2 = 222;
+        k.K_RESTLAENGE_3 = 333;
+        k.K_RESTLAENGE_4 = 444;
+        k.K_RESTLAENGE_5 = 555;
+        Chain({{63012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1}, {66012000, 1},
+               {66012000, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.RowCount, int16_t(7));
+        const QStringList texts{"(111)", "(222)", "(333)", "(444)", "(555)", "(0)"};
+        for (int r = 1; r <= 6; ++r)
+            QCOMPARE(PartsList.KB_ZUS[r], texts[r - 1]);
+    }
+
     void loadGroupTextOfWidePartAbove() {
         SharedCatalogue();
         Chain({{66020100, 1}, {77012000, 1}});
@@ -430,11 +463,13 @@ private slots:
         QTest::addColumn<int>("clampB");
         QTest::addColumn<bool>("withoutClamp");
         QTest::addColumn<int>("z");
-        // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most.
-        QTest::newRow("between") << 200 << false << 120;
-        QTest::newRow("raised to b") << 100 << false << 30;
-        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800;
-        QTest::newRow("without clamp") << 200 << true << 30;
+        QTest::addColumn<QString>("zInch");
+        // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most; in
+        // inches with two decimals (120 mm = 4.724 in).
+        QTest::newRow("between") << 200 << false << 120 << "4.72";
+        QTest::newRow("raised to b") << 100 << false << 30 << "1.18";
+        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800 << "31.50";
+        QTest::newRow("without clamp") << 200 << true << 30 << "1.18";
     }
     void pinSupplement() {
         QFETCH(int, clampB);
@@ -448,7 +483,11 @@ private slots:
         QFETCH(int, z);
         QCOMPARE(int(ConstructionRecord.K_Z_MASS), z);
         QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("500; Z=%1").arg(z));
+        QFETCH(QString, zInch);
+        QVERIFY2(PartsList.KB_ZUS_I[0].endsWith("; Z=" + zInch), qPrintable(PartsList.KB_ZUS_I[0]));
         QVERIFY(qAbs(PartsList.KB_GEW[0] - 11.0) < 1e-9);
+        // The supplement's digits are the number the messages name.
+        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), QStringLiteral("060030"));
     }
 
     // A rod without length is dropped with its quantity; the rows behind it
@@ -481,6 +520,10 @@ private slots:
         QCOMPARE(PartsList.KB_BTL_8[rows], 0);
         QCOMPARE(ItemPart(rows + 1), QStringLiteral("00000000 "));
         QCOMPARE(int(CalcGlobals.MessageNumber), rows == 2 ? 0 : pending);
+        // The chain's last place is left empty, its quantity too.
+        QCOMPARE(ConstructionRecord.K_ANZ[29], int16_t(0));
+        // Every part was found in the catalogue.
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
         if (rows == 3) {
             QCOMPARE(ItemPart(2), QStringLiteral("29112000 "));
             QCOMPARE(ItemDim(2), QStringLiteral("0001 "));
@@ -779,6 +822,7 @@ private slots:
         QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
         QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
+        QTest::newRow("300 of last digit 1: not lengthened") << 30012001 << false << false << "300120" << "300120" << "" << "" << 4.0 << 0.0;
         QTest::newRow("300 lengthened") << 30012002 << false << false << "300120" << "300120" << "(250)" << "(9.8)" << 4.75 << 0.0;
         QTest::newRow("34 width") << 34012000 << false << false << "340120" << "340120" << "" << "" << 5.2 << 0.0;
     }
@@ -808,6 +852,22 @@ private slots:
         QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
         QTEST(PartsList.KB_PRS[0], "price");
         QCOMPARE(int(PartsList.KB_WST[0]), cn ? 32 : 30);
+    }
+
+    // The half-time travels of type 32 to three significant digits (123.6:
+    // 124.0; 12.34: 12.3), in inches to one (4.87: 5.00; 0.486: 0.50); a
+    // last digit above 1 lengthens type 300 only.
+    void halfTimeTravelsToThreeDigits() {
+        SharedCatalogue();
+        ConstructionRecord.K_WEG_Y_N = 123.6;
+        ConstructionRecord.K_WEG_X_N = 12.34;
+        CalcGlobals.SecondLoadGroup = 7;
+        CalcGlobals.ClampLoadGroup = 12;
+        ConstructionRecord.K_RESTLAENGE_2 = 250;
+        Chain({{32012002, 1}});
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("t1/2=124.0/12.3"));
+        QCOMPARE(PartsList.KB_ZUS_I[0], QStringLiteral("t1/2=5.00/0.50"));
     }
 
     // Cold-support products: weights by height, dimension texts, the
@@ -876,6 +936,25 @@ private slots:
         QCOMPARE(ItemPart(5), QStringLiteral("49090200 "));
         QCOMPARE(ItemDim(5), QStringLiteral("0232 "));
         QCOMPARE(ItemDim(4), QStringLiteral("1500 "));
+    }
+
+    // The total height in feet and inches drops the trailing zeros of the
+    // inches (1511.3 mm = 59.5 in, 1219.2 mm = 48 in, 1504.95 mm = 59.25 in).
+    void feetAndInchesWithoutTrailingZeros_data() {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("59.5 in") << 1511.3 << "4'-11.5\"    ";
+        QTest::newRow("48 in") << 1219.2 << "4'-0\"       ";
+        QTest::newRow("59.25 in") << 1504.95 << "4'-11.25\"   ";
+    }
+    void feetAndInchesWithoutTrailingZeros() {
+        QFETCH(double, height);
+        QFETCH(QString, text);
+        SharedCatalogue();
+        ConstructionRecord.K_HOEHE_GES = height;
+        Chain({{11012100, 1}});
+        ComposeParts();
+        QCOMPARE(QString::fromLatin1(BridgeRecords.TotalHeightFeetInch, 12), text);
     }
 
     void textRecord() {

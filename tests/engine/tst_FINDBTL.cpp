@@ -269,13 +269,15 @@ private slots:
         QTest::addColumn<QList<int>>("counts");
         QTest::newRow("a size already counted") << 14 << 0 << QList<int>{1, 1, 3};
         QTest::newRow("a fourth size") << 15 << 1 << QList<int>{1, 1, 1};
+        // A count equal to the fourth size is no slot of that size.
+        QTest::newRow("a fourth size after 15 of the first") << 15 << 1 << QList<int>{15, 1, 1};
     }
     void tallyHasThreeSizes() {
         QFETCH(int, fourth);
         QFETCH(int, status);
         QFETCH(QList<int>, counts);
-        CalcGlobals.AccessoryCount = 1;
         for (int size : {12, 13, 14}) {
+            CalcGlobals.AccessoryCount = size == 12 ? counts[0] : 1;
             CalcGlobals.ClampLoadGroup = int16_t(size);
             TallyAccessories();
         }

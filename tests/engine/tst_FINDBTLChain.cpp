@@ -49,6 +49,9 @@ private slots:
         for (int g : {19, 20})
             f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
                                     {"STA_GEW", 10.0}});
+        // Beams of every kind at the last load group it allows.
+        for (int n : {79114000, 79219000, 79321000, 79419000, 79719000})
+            f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 120}, {"STA_BREITE", 1000}, {"STA_GEW", 10.0}});
         // Main units of the R walk: a constant hanger 161, a spring support
         // 290 with its rod part 291, a tension/compression support 162 whose
         // rod parts (type 161, digit 4 '1') reach 100, 300 and 1000 mm.
@@ -65,6 +68,14 @@ private slots:
         for (int g = 20; g <= 70; ++g)
             f->Insert("Pgdyna.DB", {{"DYN_NRN", 39000010 + g * 10000}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600},
                                     {"DYN_LAMBDA", 150}});
+        // A dynamic end part of group 20 and one of group 21.
+        for (int g : {20, 21})
+            f->Insert("Pgdyna.DB", {{"DYN_NRN", 35100000 + g * 1000}, {"DYN_E", 100}});
+        // A width unit for 500 mm: 200 mm high, 300 at its most.
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 34050001}, {"DYN_E", 200}, {"DYN_E_MAX", 300}, {"DYN_LG_MAX", 30},
+                                {"DYN_KRAFT", 100.0}});
+        // A width unit for 600 mm of no capacity.
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 34060001}, {"DYN_E", 150}, {"DYN_LG_MAX", 30}, {"DYN_KRAFT", 0.0}});
         // Hydrotest capacities: groups 10, 12, 13 (11 missing).
         for (auto [g, c] : {std::pair{10, 9.0}, {12, 13.5}, {13, 24.0}})
             f->Insert("Txttab.DB", {{"TXT_KZ", "LGF"}, {"TXT_NR", g}, {"TXT_NUM", c}});
@@ -111,7 +122,9 @@ private slots:
         for (int r = 0; r < pieces.size(); ++r)
             CalcGlobals.RodRecords[std::size_t(r)].PieceCount = int16_t(pieces[r]);
         CalcGlobals.ChainEnd = chainEnd;
+        ConstructionRecord.K_ANZ[29] = 7;  // left by an earlier chain
         FinishChain();
+        QCOMPARE(int(ConstructionRecord.K_ANZ[29]), 0);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         if (message)
             return;
@@ -162,6 +175,11 @@ private slots:
         QTest::newRow("501 short, long variant") << 501.0 << QList<double>{67013300} << QList<int>{1} << 501.0 << 0;
         QTest::newRow("1000 short") << 1000.0 << QList<double>{67013300} << QList<int>{1} << 1000.0 << 0;
         QTest::newRow("1001 long") << 1001.0 << QList<double>{66013400} << QList<int>{1} << 1001.0 << 0;
+        QTest::newRow("1500 long 1500") << 1500.0 << QList<double>{66013400} << QList<int>{1} << 1500.0 << 0;
+        QTest::newRow("1501 long 2000") << 1501.0 << QList<double>{66013500} << QList<int>{1} << 1501.0 << 0;
+        QTest::newRow("2000 long 2000") << 2000.0 << QList<double>{66013500} << QList<int>{1} << 2000.0 << 0;
+        QTest::newRow("2001 long 2500") << 2001.0 << QList<double>{66013600} << QList<int>{1} << 2001.0 << 0;
+        QTest::newRow("2500 long 2500") << 2500.0 << QList<double>{66013600} << QList<int>{1} << 2500.0 << 0;
         QTest::newRow("2501 long 3000") << 2501.0 << QList<double>{66013700} << QList<int>{1} << 2501.0 << 0;
         QTest::newRow("3000 one stock piece") << 3000.0 << QList<double>{66013700} << QList<int>{1} << 3000.0 << 0;
         QTest::newRow("4000: a piece, a coupling, a rest")
@@ -171,6 +189,7 @@ private slots:
             << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0;
         QTest::newRow("14999: four pieces") << 14999.0 << QList<double>{66013700, 64013000, 66013700}
                                            << QList<int>{4, 4, 1} << 2999.0 << 0;
+        QTest::newRow("16000: five pieces, rest 1000") << 16000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
         QTest::newRow("15000: five pieces") << 15000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
     }
     void divideRod() {
@@ -203,6 +222,47 @@ private slots:
         QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
     }
 
+    // Stock of 2000 or 2500 mm: a rest below the size dimension (215)
+    // shortens the pieces by 500 (digit one lower); any other stock is 3000.
+    void divideRodOfShorterStock_data() {
+        QTest::addColumn<int>("stock");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<double>>("parts");
+        QTest::addColumn<double>("rest");
+        QTest::addColumn<int>("message");
+        QTest::newRow("2000: 2100") << 2000 << 2100.0 << QList<double>{66013400, 64013000, 67013300} << 600.0 << 0;
+        QTest::newRow("2500: 2600") << 2500 << 2600.0 << QList<double>{66013500, 64013000, 67013300} << 600.0 << 0;
+        QTest::newRow("2800 is 3000: 2600") << 2800 << 2600.0 << QList<double>{66013700} << 2600.0 << 0;
+        // Five pieces are too many, each stock with its message.
+        QTest::newRow("2000: 11000") << 2000 << 11000.0 << QList<double>{} << 0.0 << 3621;
+        QTest::newRow("2500: 13000") << 2500 << 13000.0 << QList<double>{} << 0.0 << 3620;
+    }
+    void divideRodOfShorterStock() {
+        QFETCH(int, stock);
+        QFETCH(double, length);
+        QFETCH(QList<double>, parts);
+        QFETCH(double, rest);
+        Name("SHHAESBS");
+        ResetComponentState();
+        CalcGlobals.SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
+        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.BlockingRangeMin = 13 - 8;
+        CalcGlobals.RodRecords[0].Multiplicity = 1;
+        CalcGlobals.ChainPartIndex = 4;
+        CalcGlobals.CurrentRodLength = length;
+        ConstructionRecord.K_ZUGST_ST = int16_t(stock);
+        Extended got = 0;
+        DivideRod(1, got);
+        QFETCH(int, message);
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        if (message)
+            return;
+        QCOMPARE(double(got), rest);
+        QCOMPARE(int(CalcGlobals.RodRecords[0].PieceCount), parts.size());
+        for (int i = 0; i < parts.size(); ++i)
+            QCOMPARE(CalcGlobals.ChainPartTable[std::size_t(4 + i)].ProductNumber, parts[i]);
+    }
+
     // 1 m of rod at 2 kg/m: which rods count once, which twice, which not.
     void rodPieceWeight_data() {
         QTest::addColumn<QString>("name");
@@ -216,6 +276,8 @@ private slots:
         QTest::newRow("D, F, rod 4: once") << "SHHADCFH" << 4 << false << 2.0;
         QTest::newRow("D, C, rod 2: not counted") << "SHHADCCH" << 2 << false << 0.0;
         QTest::newRow("D, C, rod 3: twice") << "SHHADCCH" << 3 << false << 4.0;
+        QTest::newRow("D, D, rod 2: not counted") << "SHHADCDH" << 2 << false << 0.0;
+        QTest::newRow("D, E, rod 2: not counted") << "SHHADCEH" << 2 << false << 0.0;
         QTest::newRow("T, H, rod 3: not counted") << "SHHATCHH" << 3 << false << 0.0;
         QTest::newRow("T, H, rod 4: once") << "SHHATCHH" << 4 << false << 2.0;
         QTest::newRow("T, A, rod 2 with bearing: twice") << "SHHATCAH" << 2 << true << 4.0;
@@ -351,6 +413,158 @@ private slots:
         QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : 79519000.0);
         if (!message)
             QCOMPARE(CalcGlobals.ChainHeight, 120);
+    }
+
+    // Each beam kind (third digit) has its last load group: 1 up to 14
+    // (2612 above), 2 and 4 up to 19 (2613), 3 up to 21 (2618), 5, 7, 8, 9
+    // up to 19 (2619).
+    void beamLimitsByKind_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("message");
+        for (auto [type, last, message] : {std::tuple{"791", 14, 2612}, {"792", 19, 2613}, {"793", 21, 2618},
+                                           {"794", 19, 2613}, {"797", 19, 2619}}) {
+            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0;
+            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message;
+        }
+    }
+    void beamLimitsByKind() {
+        QFETCH(QString, type);
+        QFETCH(int, group);
+        QFETCH(int, message);
+        Name("SHHATSAS");
+        Positions({type});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
+        ConstructionRecord.K_BREITE = 100;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : double(type.toInt() * 100000 + group * 1000));
+    }
+
+    // A dynamic support of letter 5 'D' carries two of each part, of the
+    // second component's load group (21); otherwise one, of the second
+    // load group (20).
+    void dynamicWalkDouble_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("part");
+        QTest::addColumn<int>("quantity");
+        QTest::newRow("D: two") << "SHHYDSBS" << 35121000.0 << 2;
+        QTest::newRow("E: one") << "SHHYESBS" << 35120000.0 << 1;
+    }
+    void dynamicWalkDouble() {
+        QFETCH(QString, name);
+        QFETCH(double, part);
+        QFETCH(int, quantity);
+        Name(name);
+        Positions({"351"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SecondComponentLoadGroup = 21;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
+        QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), quantity);
+        QCOMPARE(int(CalcGlobals.BlockingRangeMax), quantity);
+    }
+
+    // The width unit counts at its largest height under letter 2 'S'.
+    void widthUnitHeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("height");
+        QTest::newRow("letter 2 S") << "SSHYESBS" << 300;
+        QTest::newRow("letter 3 S") << "SHSYESBS" << 200;
+    }
+    void widthUnitHeight() {
+        QFETCH(QString, name);
+        QFETCH(int, height);
+        Name(name);
+        Positions({"340"});
+        ConstructionRecord.K_BREITE = 500;
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.SecondLoadGroup = CalcGlobals.ClampLoadGroup = 20;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34050001.0);
+        QCOMPARE(CalcGlobals.ChainHeight, height);
+    }
+
+    // A profile connection above load group 17 under more than 100 kN
+    // (half of it for letter 5 'D') asks first (box 1661); group 17 does not.
+    void heavyProfileConnection_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<double>("load");
+        QTest::addColumn<bool>("box");
+        QTest::newRow("18, 101 kN") << "SHHAESBS" << 18 << 101.0 << true;
+        QTest::newRow("17, 101 kN") << "SHHAESBS" << 17 << 101.0 << false;
+        QTest::newRow("18, 100 kN") << "SHHAESBS" << 18 << 100.0 << false;
+        QTest::newRow("D: 18, 201 kN") << "SHHADSBS" << 18 << 201.0 << true;
+        QTest::newRow("D: 18, 200 kN") << "SHHADSBS" << 18 << 200.0 << false;
+    }
+    void heavyProfileConnection() {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        QFETCH(double, load);
+        QFETCH(bool, box);
+        Name(name);
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = 5;
+        ConstructionRecord.K_KLM_HH = 200;
+        ConstructionRecord.K_LAST = load;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = 100;
+        CalcGlobals.ArmSpan = 500;
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(ui.count("information"), box ? 1 : 0);
+        QCOMPARE(int(CalcGlobals.MessageNumber) == 1661, box);
+    }
+
+    // A profile connection carries load groups up to 19 (2616 above).
+    void profileConnectionGroupLimit_data() {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("19") << 19 << false;
+        QTest::newRow("20") << 20 << true;
+    }
+    void profileConnectionGroupLimit() {
+        QFETCH(int, group);
+        QFETCH(bool, refused);
+        Name("SHHAESBS");
+        ConstructionRecord.K_AN_GEB = 78;
+        ConstructionRecord.K_KLM_NR = 5;
+        ConstructionRecord.K_KLM_HH = 200;
+        ConstructionRecord.K_LAST = 5;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.BlockingRangeMax = 1;
+        CalcGlobals.ArmWidth = 100;
+        CalcGlobals.ArmSpan = 500;
+        int position = 1;
+        ActiveUiScope scope(ui);
+        SelectFirstComponent(position);
+        QCOMPARE(int(CalcGlobals.MessageNumber) == 2616, refused);
+        if (refused)
+            QCOMPARE(int(CalcGlobals.TableStatus), 7);
+    }
+
+    // A width unit carries loads up to its capacity at every level: with no
+    // load at all, even the unit of no capacity.
+    void widthUnitAtItsCapacity() {
+        Name("SHHYESBS");
+        Positions({"340"});
+        ConstructionRecord.K_BREITE = 600;
+        ConstructionRecord.K_LAST = 0;
+        ConstructionRecord.K_LAST_DYN_2 = 0;
+        ConstructionRecord.K_LAST_DYN_3 = 0;
+        CalcGlobals.SecondLoadGroup = CalcGlobals.ClampLoadGroup = 20;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34060001.0);
     }
 
     void profileConnection_data() {

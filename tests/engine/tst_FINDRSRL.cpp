@@ -123,6 +123,10 @@ private slots:
                                   {"CLD_L_NR", "520901"}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 61109000}, {"STA_E", 40}, {"STA_GEW", 1.5}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 61117000}, {"STA_E", 45}, {"STA_GEW", 1.5}});
+        // Four-way lateral guides for one and for two guides, of their own heights.
+        for (auto [n, e] : {std::pair{76920001, 21}, {76920002, 22}})
+            f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", e}, {"STA_BREITE_M", 500}, {"STA_X", 0},
+                                    {"STA_L_NR", QString::number(n).left(6)}});
         f->Start();
         steps().Install();
     }
@@ -231,6 +235,33 @@ private slots:
         ConstructionRecord.K_LAST_AUSG = 10;
         PgrsrlRecord.RSL_KRAFT[0] = PgrsrlRecord.RSL_KRAFT_INT[0] = 15;
         PgrsrlRecord.RSL_HYD_LST[0] = hyd;
+        CalcGlobals.BlockingRangeMin = 1;
+        SetSearchKey(43090301);
+        CheckClampLoad();
+        QCOMPARE(int(CalcGlobals.TableStatus), status);
+    }
+
+    // Main units 20000000 to 29999999 are springs: without cold/hot loads
+    // the hydrotest capacity / 1.33 must carry the hot load too (6.65 /
+    // 1.33 = 5 < 10); any other main unit is checked on its load alone.
+    void springNumberRange_data() {
+        QTest::addColumn<int>("main");
+        QTest::addColumn<int>("status");
+        QTest::newRow("19999999: no spring") << 19999999 << 0;
+        QTest::newRow("20000000: spring") << 20000000 << 1;
+        QTest::newRow("29999999: spring") << 29999999 << 1;
+        QTest::newRow("30000000: no spring") << 30000000 << 0;
+    }
+    void springNumberRange() {
+        QFETCH(int, main);
+        QFETCH(int, status);
+        Support();
+        CalcGlobals.MainUnitNumber = main;
+        ConstructionRecord.K_KALWAR_KZ = false;
+        ConstructionRecord.K_LAST = 5;
+        ConstructionRecord.K_LAST_AUSG = 10;
+        PgrsrlRecord.RSL_KRAFT[0] = PgrsrlRecord.RSL_KRAFT_INT[0] = 15;
+        PgrsrlRecord.RSL_HYD_LST[0] = 6.65;
         CalcGlobals.BlockingRangeMin = 1;
         SetSearchKey(43090301);
         CheckClampLoad();
@@ -461,6 +492,12 @@ private slots:
         QCOMPARE(ui.count("confirm: "), confirmations);
         QCOMPARE(ui.count("information: "), notes);
         QCOMPARE(CalcGlobals.ClampAnswerAll, answer == 2 && confirmations == 1);
+        // The question and the note name the low shoe first found.
+        if (confirmations)
+            QCOMPARE(ui.log.first(), "confirm: " + MessageWithValues(2738, {QStringLiteral("490921"),
+                                                                             QStringLiteral("490931")}));
+        if (notes)
+            QCOMPARE(ui.log.first(), "information: " + MessageWithValues(2740, {QStringLiteral("490921")}));
     }
 
     void pipeBearing_data() {
@@ -829,6 +866,22 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43120301.0);
         QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), 2);
         QCOMPARE(double(CalcGlobals.RunningHeight), plate + 180.0);
+    }
+
+    // The lateral guide's number: digit 4 by the guidance (2: 1, 3: 2), digit
+    // 8 the last digit of the guide count (12: 2).
+    void lateralGuideByLastDigit() {
+        Support("SHHRELBS");
+        std::copy_n("492613", 6, PgrsrlRecord.RSL_L_NR);
+        ConstructionRecord.K_RLFUEHRUNG_ZHL = 3;
+        ConstructionRecord.K_SEITL_FHRG_ZHL = 12;
+        CalcGlobals.ArmSpan = 100;
+        CalcGlobals.ArmWidth = 100;
+        CalcGlobals.RunningHeight = 0;
+        AddLateralGuide(1);
+        QCOMPARE(status(), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 76920002.0);
+        QCOMPARE(double(CalcGlobals.RunningHeight), 22.0);
     }
 
     void lateralGuideNeedsGuideClamp() {
