@@ -362,6 +362,34 @@ private slots:
         Session().Close();
     }
 
+    // Every number of a drawing taken, 0 to 9999: nothing is free, the
+    // proposal stays as it was (never a taken number from a search cut
+    // short one row early); one number freed is found after all the rest.
+    void freeRunningNumberAllTaken() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(project, QStringLiteral("konstr8"))).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 9999) "
+                              "INSERT INTO konstr8 (K_F_NR_AUS, K_POS_NR) SELECT 50000 + x, 'M-' || x FROM n",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 10000);
+        Session().Close();
+        QCOMPARE(FreeRunningNumber(project, 5, 0), 0);
+        QCOMPARE(FreeRunningNumber(project, 5, 1), 1);
+        QCOMPARE(FreeRunningNumber(project, 5, 9999), 9999);
+        Session().Close();
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM konstr8 WHERE K_F_NR_AUS = 59999", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(FreeRunningNumber(project, 5, 0), 9999);
+        Session().Close();
+    }
+
     // What the Ok road sets before the store and the output file: each
     // rotation flag into its own place of the bridge record, the drawing
     // key from the drawing and running numbers (record and parts list),

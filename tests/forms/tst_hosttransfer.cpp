@@ -348,6 +348,15 @@ private slots:
         QVERIFY(!FindProfilePreset(t, 200, 16));
         QVERIFY(!FindProfilePreset(t, 200, 0));
         QVERIFY(!FindProfilePreset(t, 0, 10));
+        // A flange of one millimetre or less is a flange: only 0 is none.
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 907}, {"TXT_TEXT", "FLT"},
+                                                 {"TXT_PRF_HOEHE", "50"}, {"TXT_PRF_B", 50}, {"TXT_PRF_T", 0.5}});
+        preset = FindProfilePreset(t, 50, 0.5);
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("FLT"));
+        preset = FindProfilePreset(t, 50, 0.25);  // the next thicker
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("FLT"));
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
     }
 
