@@ -337,6 +337,9 @@ private slots:
         QTest::newRow("last number taken: nothing free above") << 7 << 9999 << 9999;
         QTest::newRow("other drawing") << 8 << 5 << 6;
         QTest::newRow("drawing without supports") << 9 << 3 << 3;
+        // Drawing 0: its keys start at 0, so a search that read on past the
+        // last stored key would take an empty row for number 0.
+        QTest::newRow("drawing 0 without supports") << 0 << 0 << 0;
         // Stored: drawing 8 number 0.
         QTest::newRow("number 0 taken") << 8 << 0 << 1;
         QTest::newRow("negative number left as it is") << 8 << -1 << -1;
