@@ -337,6 +337,9 @@ private slots:
         QTest::newRow("last number taken: nothing free above") << 7 << 9999 << 9999;
         QTest::newRow("other drawing") << 8 << 5 << 6;
         QTest::newRow("drawing without supports") << 9 << 3 << 3;
+        // Drawing 0: its keys start at 0, so a search that read on past the
+        // last stored key would take an empty row for number 0.
+        QTest::newRow("drawing 0 without supports") << 0 << 0 << 0;
         // Stored: drawing 8 number 0.
         QTest::newRow("number 0 taken") << 8 << 0 << 1;
         QTest::newRow("negative number left as it is") << 8 << -1 << -1;
@@ -359,6 +362,34 @@ private slots:
         QCOMPARE(FreeRunningNumber(project, drawing, proposed), expected);
         // No project tables: the number stays; the store will say why.
         QCOMPARE(FreeRunningNumber(dir.file(QStringLiteral("none")), drawing, proposed), proposed);
+        Session().Close();
+    }
+
+    // Every number of a drawing taken, 0 to 9999: nothing is free, the
+    // proposal stays as it was (never a taken number from a search cut
+    // short one row early); one number freed is found after all the rest.
+    void freeRunningNumberAllTaken() {
+        TestDir dir;
+        const QString project = dir.file(QStringLiteral("project"));
+        QDir().mkpath(project);
+        QVERIFY(CreateProjectTables(project));
+        Session().Close();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(project, QStringLiteral("konstr8"))).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 9999) "
+                              "INSERT INTO konstr8 (K_F_NR_AUS, K_POS_NR) SELECT 50000 + x, 'M-' || x FROM n",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(Count(project, QStringLiteral("select count(*) from konstr8")), 10000);
+        Session().Close();
+        QCOMPARE(FreeRunningNumber(project, 5, 0), 0);
+        QCOMPARE(FreeRunningNumber(project, 5, 1), 1);
+        QCOMPARE(FreeRunningNumber(project, 5, 9999), 9999);
+        Session().Close();
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM konstr8 WHERE K_F_NR_AUS = 59999", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(FreeRunningNumber(project, 5, 0), 9999);
         Session().Close();
     }
 

@@ -348,6 +348,15 @@ private slots:
         QVERIFY(!FindProfilePreset(t, 200, 16));
         QVERIFY(!FindProfilePreset(t, 200, 0));
         QVERIFY(!FindProfilePreset(t, 0, 10));
+        // A flange of one millimetre or less is a flange: only 0 is none.
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 907}, {"TXT_TEXT", "FLT"},
+                                                 {"TXT_PRF_HOEHE", "50"}, {"TXT_PRF_B", 50}, {"TXT_PRF_T", 0.5}});
+        preset = FindProfilePreset(t, 50, 0.5);
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("FLT"));
+        preset = FindProfilePreset(t, 50, 0.25);  // the next thicker
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("FLT"));
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
     }
 
@@ -733,6 +742,46 @@ private slots:
         }
         t.SetFiltered(false);
         t.SetFilter({});
+    }
+
+    // The preset search reads every profile of the table, whatever range
+    // the caller left on it.
+    void profilePresetIgnoresARange() {
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"}, {"TXT_NR", 931}, {"TXT_TEXT", "HEY"},
+                                                 {"TXT_PRF_HOEHE", "320"}, {"TXT_PRF_B", 320}, {"TXT_PRF_T", 21}});
+        fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 932}, {"TXT_TEXT", "NOT"},
+                                                 {"TXT_PRF_B", 320}, {"TXT_PRF_T", 21}});
+        TTable& t = DBKONST->TXTTAB;
+        t.Close();
+        t.SetIndexFieldNames(QStringLiteral("TXT_KZ"));
+        t.Open();
+        t.SetRange({QStringLiteral("XYZ")}, {QStringLiteral("XYZ")});
+        const auto preset = FindProfilePreset(t, 320, 21);
+        QVERIFY(preset);
+        QCOMPARE(preset->type, QStringLiteral("HEY"));
+        t.Close();
+        t.SetIndexFieldNames(QString());
+    }
+
+    // Only the inputs the configuration shows are read: a text left in a
+    // slot past the count (an unreadable one here) neither writes its
+    // height nor reports an error.
+    void elevationsPastTheCountAreNotRead() {
+        ConfigurationRow row;
+        row.A_NAME = QStringLiteral("SHHAESBH");
+        row.A_ANZ_Q = 1;
+        for (const bool differences : {false, true}) {
+            ElevationInputs in;
+            in.kind = differences ? ElevationKind::Differences : ElevationKind::Absolute;
+            in.count = 1;
+            in.texts[0] = QStringLiteral("3500");
+            in.texts[1] = QStringLiteral("12a");
+            ConstructionRecord.K_HM_Q_2 = ConstructionRecord.K_HM_D_2 = 777;
+            QCOMPARE(ApplyElevations(in, false, row), 0);
+            QCOMPARE(ConstructionRecord.K_HM_Q_2, 777.0);
+            QCOMPARE(ConstructionRecord.K_HM_D_2, 777.0);
+            QCOMPARE(differences ? ConstructionRecord.K_HM_D_1 : ConstructionRecord.K_HM_Q_1, 3500.0);
+        }
     }
 };
 
