@@ -283,6 +283,51 @@ private slots:
         QCOMPARE(RowsOf(run.project, QStringLiteral("konstz8")), 1);
         QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
     }
+
+    // Another program writes the project's parts list when the engineer
+    // presses Ok and is done a few seconds later, after the first busy
+    // timeout: the store tries again and goes through, the program ends
+    // as after any Ok.
+    void projectWrittenByAnotherProgramForAWhileAtOk() {
+        TestDir dir;
+        Setup run;
+        Prepare(dir, run);
+        if (QTest::currentTestFailed()) return;
+        const int number = RunningNumberOf(run.catalogue);
+        // A first run makes the project.
+        {
+            QProcess first;
+            const auto stopFirst = qScopeGuard([&first] { Stop(first); });
+            StartAndConfirm(first, run);
+            if (QTest::currentTestFailed()) return;
+            QVERIFY(first.waitForFinished(60000));
+            QCOMPARE(first.exitCode(), 0);
+        }
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
+        QVERIFY(QFile::remove(run.output));
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(run.project, QStringLiteral("konbtl8.db"))).constData(), &other),
+                 SQLITE_OK);
+        const auto release = qScopeGuard([&other] {
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        });
+        // The same support again: stored over the first one.
+        QProcess korva;
+        const auto stopKorva = qScopeGuard([&korva] { Stop(korva); });
+        StartAndConfirm(korva, run, other);
+        if (QTest::currentTestFailed()) return;
+        QVERIFY2(!korva.waitForFinished(6500), "the store did not wait for the other program");
+        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY2(korva.waitForFinished(30000), "the store did not go on once the project was free");
+        QCOMPARE(korva.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(run.output));
+        QVERIFY(!QFileInfo::exists(QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
+        // Stored again under its drawing key: the running number moved on
+        // once, with the first store.
+        QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLek1X11)
