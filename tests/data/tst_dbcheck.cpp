@@ -601,10 +601,11 @@ private slots:
     // neither commit file usable the project still reads, and a write is
     // refused naming the commit files, not a table.
     void strayCommitFile_data() {
-        QTest::addColumn<QString>("stray");  // "file" or "dir"
+        QTest::addColumn<QString>("stray");  // "file", "dir" or "link" (to a file elsewhere)
         QTest::addColumn<bool>("ownToo");    // the user's own commit file is a directory too
         QTest::newRow("a stray file") << "file" << false;
         QTest::newRow("a directory") << "dir" << false;
+        QTest::newRow("a link to a file outside the project") << "link" << false;
         QTest::newRow("both unusable") << "dir" << true;
     }
     void strayCommitFile() {
@@ -614,8 +615,14 @@ private slots:
         ScriptedMessageSeam seam;
         QVERIFY(CreateProjectTables(t.path()));
         const QString shared = t.file(".korva-commit");
+        // A link would put the commit file, and the super-journal beside
+        // it, outside the project.
+        const QString elsewhere = t.file("elsewhere/commit");
         if (stray == "dir") {
             QVERIFY(QDir().mkpath(shared));
+        } else if (stray == "link") {
+            QVERIFY(QDir().mkpath(t.file("elsewhere")));
+            QVERIFY(QFile::link(elsewhere, shared));
         } else {
             QFile f(shared);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -654,6 +661,8 @@ private slots:
         sqlite3_close(plain);
         // The stray is left as it was found.
         QCOMPARE(QFileInfo(shared).isDir(), stray == "dir");
+        QCOMPARE(QFileInfo(shared).isSymLink(), stray == "link");
+        QVERIFY(!QFileInfo::exists(elsewhere));
         if (stray == "file") QCOMPARE(QFileInfo(shared).size(), 4096);
     }
 
