@@ -205,9 +205,11 @@ void TDataSet::ClearFields() {
     m_storedCount = 0;
 }
 
-void TDataSet::SetCurrentRow(std::vector<QVariant> row) {
+void TDataSet::SetCurrentRow(std::vector<QVariant> row) { SwapCurrentRow(row); }
+
+void TDataSet::SwapCurrentRow(std::vector<QVariant>& row) {
     row.resize(m_fields.size());
-    m_row = std::move(row);
+    m_row.swap(row);
     m_hasRow = true;
     if (m_onCalc && m_storedCount < int(m_fields.size())) {
         const TDataSetState saved = m_state;

@@ -106,6 +106,9 @@ protected:
     void SetupFields(const TFieldDefs& defs);
     void ClearFields();
     void SetCurrentRow(std::vector<QVariant> row);  // runs the calc handler
+    // The same, taking the values by swapping: `row` gets the buffer of the
+    // row that was current, for its owner to fill again.
+    void SwapCurrentRow(std::vector<QVariant>& row);
     void ClearCurrentRow();
     bool HasCurrentRow() const { return m_hasRow; }
     const std::vector<QVariant>& CurrentRow() const { return m_row; }

@@ -55,17 +55,20 @@ QStringList CommitFileCandidates(const QString& dir) {
 }
 
 // Opens a commit file and proves it usable: a database file (empty or not)
-// that this process can write. Empty reason: usable.
+// that this process can write. Empty reason: usable. A symbolic link is
+// not followed: the super-journal is made beside the commit file, and a
+// link would put it outside the project.
 sqlite3* TryCommitFile(const QString& path, QString& reason) {
     sqlite3* db = nullptr;
     try {
-        db = OpenConnection(path, true);
+        db = OpenConnection(path, true, SQLITE_OPEN_NOFOLLOW);
         Exec(db, "SELECT count(*) FROM main.sqlite_master");
         if (sqlite3_db_readonly(db, "main") == 1) reason = QStringLiteral("it can only be read");
         else return db;
     } catch (const EDBEngineError& e) {
         reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : e.Message();
         if (QFileInfo(path).isDir()) reason = QStringLiteral("a directory has its name");
+        if (QFileInfo(path).isSymLink()) reason = QStringLiteral("a symbolic link has its name");
     }
     sqlite3_close(db);
     return nullptr;

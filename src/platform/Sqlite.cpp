@@ -262,7 +262,7 @@ QString FileUri(const QString& path) {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
 }
 
-sqlite3* OpenConnection(const QString& path, bool create) {
+sqlite3* OpenConnection(const QString& path, bool create, int extraFlags) {
     InstallDirectorySyncHooks();
     sqlite3* db = nullptr;
     // URIs are on for ATTACH, which names its files as URIs; the connection's
@@ -270,7 +270,8 @@ sqlite3* OpenConnection(const QString& path, bool create) {
     // A connection is used by the one thread that opened it (the program has
     // no threads of its own): SQLite's per-call mutex would only cost time
     // on every step and column read.
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX |
+                extraFlags;
     const QString name = path == QLatin1String(":memory:") ? path : FileUri(path);
     int rc = sqlite3_open_v2(name.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {

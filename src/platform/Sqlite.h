@@ -48,7 +48,8 @@ void Exec(sqlite3* db, const QString& sql);
 int ExecWrite(Stmt& st);
 // Opens a file (":memory:" for none) by its path: a path is never read as a
 // URI.
-sqlite3* OpenConnection(const QString& path, bool create);
+// extraFlags: further SQLITE_OPEN_ flags.
+sqlite3* OpenConnection(const QString& path, bool create, int extraFlags = 0);
 // The "file:" URI of a path (made absolute), for ATTACH.
 QString FileUri(const QString& path);
 

@@ -39,6 +39,7 @@ struct TTable::Impl {
     bool hasRow = false;
     qlonglong rowid = 0;
     std::vector<Row> ahead;    // rows read ahead in `aheadDir` from the current row
+    std::vector<Row> spare;    // buffers of rows that were current, for the next look-up
     size_t aheadNext = 0;      // the next of them to deliver
     bool AheadEmpty() const { return aheadNext >= ahead.size(); }
     void DropAhead() {
@@ -353,6 +354,7 @@ void TTable::Close() {
     d->conn = nullptr;
     d->hasRow = false;
     d->DropAhead();
+    d->spare.clear();
     d->ranged = false;
 }
 
@@ -398,7 +400,10 @@ static void AddScope(const TTable::Impl& d, bool filtered, const QString& filter
     }
 }
 
-std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns, int limit = 1) {
+// `recycle`, when given, holds rows already delivered: their buffers take
+// the new rows, a walk allocates no buffer per row.
+std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int columns, int limit = 1,
+                           std::vector<Row>* recycle = nullptr) {
     st.Reset();
     st.BindAll(bound);
     std::vector<Row> rows;
@@ -406,6 +411,11 @@ std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int col
     try {
         while (st.Step()) {
             Row r;
+            if (recycle && !recycle->empty()) {
+                r = std::move(recycle->back());
+                recycle->pop_back();
+                r.values.clear();
+            }
             r.rowid = sqlite3_column_int64(st.Handle(), 0);
             r.values.reserve(size_t(columns));
             for (int i = 0; i < columns; ++i) r.values.push_back(st.Column(i + 1));
@@ -415,7 +425,9 @@ std::vector<Row> FetchRows(Stmt& st, const std::vector<QVariant>& bound, int col
         st.Reset();
         throw;
     }
-    st.Reset();  // never hold a read lock between calls
+    // Never hold a read lock between calls; the next read binds every
+    // value again.
+    sqlite3_reset(st.Handle());
     return rows;
 }
 
@@ -485,7 +497,8 @@ static std::vector<QVariant> OrderTuple(const TTable::Impl& d, const std::vector
 // road, their statement depends on the range's values.
 static std::vector<Row> ReadShape(TTable::Impl& d, quint64 shape, bool filtered, const QString& filter,
                                   const QVariantList& params, const std::function<QStringList()>& exprs,
-                                  const QString& op, const std::vector<QVariant>& values, Dir dir, int limit) {
+                                  const QString& op, const std::vector<QVariant>& values, Dir dir, int limit,
+                                  std::vector<Row>* recycle = nullptr) {
     const bool useFilter = filtered && !filter.trimmed().isEmpty();
     if (d.ranged) {
         std::vector<QVariant> bound;
@@ -511,7 +524,7 @@ static std::vector<Row> ReadShape(TTable::Impl& d, quint64 shape, bool filtered,
     if (useFilter)
         for (const auto& p : params) bound.push_back(p);
     try {
-        return FetchRows(d.StatementOf(cached->second), bound, int(d.schema.fields.size()), limit);
+        return FetchRows(d.StatementOf(cached->second), bound, int(d.schema.fields.size()), limit, recycle);
     } catch (const EDBEngineError& e) {
         throw NamingFile(e, d.path);
     }
@@ -583,9 +596,12 @@ bool TTable::Step(bool forward) {
     }
     if (d->AheadEmpty() && !d->aheadComplete) {
         const Impl& impl = *d;
+        // The rows delivered so far lend their buffers to the next ones.
+        std::vector<Row> delivered = std::move(d->ahead);
+        d->DropAhead();
         auto rows = ReadShape(*d, forward ? 1 : 2, m_filtered, m_filter, m_filterParams,
                               [&impl] { return OrderExprs(impl); }, forward ? ">" : "<",
-                              OrderTuple(*d, CurrentRow(), d->rowid), dir, d->batch);
+                              OrderTuple(*d, CurrentRow(), d->rowid), dir, d->batch, &delivered);
         d->aheadComplete = rows.size() < size_t(d->batch);
         d->batch = std::min(d->batch * 2, kMaxBatch);
         d->ahead = std::move(rows);
@@ -598,7 +614,7 @@ bool TTable::Step(bool forward) {
     Row& r = d->ahead[d->aheadNext++];
     m_eof = m_bof = false;
     d->rowid = r.rowid;
-    SetCurrentRow(std::move(r.values));
+    SwapCurrentRow(r.values);
     emit AfterScroll();
     return true;
 }
@@ -620,7 +636,9 @@ void TTable::MakeCurrent(qlonglong rowid, std::vector<QVariant> values) {
     d->hasRow = true;
     d->rowid = rowid;
     m_eof = m_bof = false;
-    SetCurrentRow(std::move(values));
+    SwapCurrentRow(values);
+    // The buffer of the row that was current serves the next look-up.
+    if (d->spare.size() < 2) d->spare.push_back(Row{0, std::move(values)});
     emit AfterScroll();
 }
 
@@ -669,7 +687,7 @@ bool TTable::SeekKey(bool nearest) {
         return e;
     };
     auto rows = ReadShape(*d, (nearest ? 3 : 4) | (quint64(values.size()) << 8), m_filtered, m_filter,
-                          m_filterParams, exprs, nearest ? ">=" : "=", values, Dir::Forward, 1);
+                          m_filterParams, exprs, nearest ? ">=" : "=", values, Dir::Forward, 1, &d->spare);
     if (!rows.empty()) {
         MakeCurrent(rows.front().rowid, std::move(rows.front().values));
         return true;

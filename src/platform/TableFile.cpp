@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <cerrno>
@@ -395,7 +396,23 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
     }
 }
 
-void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& names, const QString& toDir) {
+namespace {
+
+// A writer's journal (rollback journal, super-journal, write-ahead log and
+// its index) belongs to the writer's transaction, not to the table: a copy
+// of it, taken while the writer writes it, would be rolled back into the
+// copied table as a hot journal, possibly torn.
+bool IsJournalName(const QString& name) {
+    static const QRegularExpression journal(QStringLiteral("(-journal|-wal|-shm|-mj[0-9A-Fa-f]+)$"));
+    return journal.match(name).hasMatch();
+}
+
+}  // namespace
+
+void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& allNames, const QString& toDir) {
+    QStringList names;
+    for (const QString& name : allNames)
+        if (!IsJournalName(name)) names << name;
     // One connection per file, each in a read transaction that has read the
     // file: together they hold every file's shared lock until the copies
     // are made.

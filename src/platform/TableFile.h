@@ -79,7 +79,8 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
 // Copies files of a directory into another one while every table file among
 // them is held under a shared lock: no writer can commit to any of them
 // during the copy, so the copies show the tables as they stood at one
-// instant (a writer's half-done commit is never copied). Files that are not
-// table files are copied as they are. Raises EDBEngineError naming the file
+// instant (a writer's half-done commit is never copied). A writer's
+// journals are left behind; other files that are not table files are
+// copied as they are. Raises EDBEngineError naming the file
 // that cannot be read or written; waits the busy timeout for a writer.
 void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& names, const QString& toDir);

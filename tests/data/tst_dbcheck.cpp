@@ -6,6 +6,9 @@
 #include "data/ProjectSchema.h"
 #include "messages/MessageSeam.h"
 #include "platform/FaultInjection.h"
+#include "platform/Database.h"
+#include "platform/DbErrors.h"
+#include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
@@ -590,6 +593,77 @@ private slots:
         QVERIFY(LastCheckErrors().join(' ').contains("Not a directory"));
         QCOMPARE(CheckProjectFilesAtStart(t.file("caf") + QChar(0xe8), false), int(checkcode::NoDirectory));
         QCOMPARE(::rmdir(raw.constData()), 0);  // a name Qt cannot remove either
+    }
+
+    // What stands under the name of the project's commit file is no
+    // project table: the check finds a usable project and blames no table
+    // for it, and a store goes through the user's own commit file; with
+    // neither commit file usable the project still reads, and a write is
+    // refused naming the commit files, not a table.
+    void strayCommitFile_data() {
+        QTest::addColumn<QString>("stray");  // "file", "dir" or "link" (to a file elsewhere)
+        QTest::addColumn<bool>("ownToo");    // the user's own commit file is a directory too
+        QTest::newRow("a stray file") << "file" << false;
+        QTest::newRow("a directory") << "dir" << false;
+        QTest::newRow("a link to a file outside the project") << "link" << false;
+        QTest::newRow("both unusable") << "dir" << true;
+    }
+    void strayCommitFile() {
+        QFETCH(QString, stray);
+        QFETCH(bool, ownToo);
+        TestDir t;
+        ScriptedMessageSeam seam;
+        QVERIFY(CreateProjectTables(t.path()));
+        const QString shared = t.file(".korva-commit");
+        // A link would put the commit file, and the super-journal beside
+        // it, outside the project.
+        const QString elsewhere = t.file("elsewhere/commit");
+        if (stray == "dir") {
+            QVERIFY(QDir().mkpath(shared));
+        } else if (stray == "link") {
+            QVERIFY(QDir().mkpath(t.file("elsewhere")));
+            QVERIFY(QFile::link(elsewhere, shared));
+        } else {
+            QFile f(shared);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, '\x5a'));
+        }
+        if (ownToo) QVERIFY(QDir().mkpath(t.file(QString(".korva-commit-u%1").arg(::getuid()))));
+        QCOMPARE(CheckProjectFilesAtStart(t.path(), false), checkcode::Usable);
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), checkcode::Usable);
+        QVERIFY(seam.Requests().empty());
+        TTable konetr(t.path(), ProjectTableFileName(ProjectTable::Konetr));
+        TDatabase& db = Session().OpenDatabase(t.path());
+        try {
+            db.StartTransaction();
+            konetr.Open();
+            konetr.Append();
+            konetr.FieldByName("KE_F_NR_AUS").SetAsInteger(4711);
+            konetr.Post();
+            db.Commit();
+            QVERIFY2(!ownToo, "wrote without a commit file");
+        } catch (const EDBEngineError& e) {
+            QVERIFY2(ownToo, qPrintable(e.Message()));
+            QVERIFY2(e.Message().contains(shared + " (a directory has its name)"), qPrintable(e.Message()));
+            QVERIFY2(!e.Message().contains("prjinf8") && !e.Message().contains("konetr8"), qPrintable(e.Message()));
+        }
+        konetr.Close();
+        Session().Close();
+        sqlite3* plain = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(t.file(ProjectTableFileName(ProjectTable::Konetr))).constData(), &plain,
+                                 SQLITE_OPEN_READONLY, nullptr),
+                 SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(plain, "SELECT count(*) FROM konetr8", -1, &st, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(st, 0), ownToo ? 0 : 1);
+        sqlite3_finalize(st);
+        sqlite3_close(plain);
+        // The stray is left as it was found.
+        QCOMPARE(QFileInfo(shared).isDir(), stray == "dir");
+        QCOMPARE(QFileInfo(shared).isSymLink(), stray == "link");
+        QVERIFY(!QFileInfo::exists(elsewhere));
+        if (stray == "file") QCOMPARE(QFileInfo(shared).size(), 4096);
     }
 
     // A directory under a table's name is no table.

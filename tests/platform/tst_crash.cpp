@@ -95,6 +95,7 @@ private slots:
     void noUsableCommitFileRefusesToWrite();
     void readOnlyTableIsNamed();
     void projectCreationEndedAtEveryPoint();
+    void deleteModeEndedAtEveryPointLeavesWholeSupports_data();
     void deleteModeEndedAtEveryPointLeavesWholeSupports();
     void killedAtRandomDuringThousandStores();
     void twoWritersBothSucceed();
@@ -112,7 +113,7 @@ void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
     // Two supports stored before: the run replaces them and adds two more.
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", QString::number(first), "2"}).status, 0);
     bool hot = false, super = false;
-    int crashes = 0;
+    int crashes = 0, checked = 0;
     for (long n = 1;; ++n) {
         QVERIFY2(n < 3000, "the store never finished");
         const ChildRun r = RunChild(KORVA_CRASH_CHILD, {p, "store", QString::number(first), "4"}, n);
@@ -125,7 +126,9 @@ void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
         QVERIFY2(c.problem.isEmpty(), qPrintable(QString("crash at %1: %2").arg(n).arg(c.problem)));
         // The two stored before are never lost, only replaced.
         QVERIFY(c.keys.contains(first) && c.keys.contains(first + 1));
+        checked += c.supports;
     }
+    qInfo("store: %d kills, %d supports checked", crashes, checked);
     QVERIFY(crashes > 20);
     // The crashes did hit commits over several files.
     QVERIFY(hot);
@@ -204,7 +207,7 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
         QVERIFY(c.keys.contains(first));
         checked += c.supports;
     }
-    qInfo("%d kills, %d supports checked", crashes, checked);
+    qInfo("store, commit file in trouble: %d kills, %d supports checked", crashes, checked);
     QVERIFY(crashes > 10);
     // Commits over several files went through a super-journal beside the
     // tables: without a commit file there is none.
@@ -360,24 +363,55 @@ void TestCrash::projectCreationEndedAtEveryPoint() {
         QVERIFY(!QFileInfo::exists(project + "/.korva-new-project.complete"));
         QVERIFY(!QFileInfo::exists(project + "/.korva-new-project"));
     }
-    qInfo("project creation: %d kills", crashes);
+    qInfo("project creation: %d kills (%d left no project, %d a whole one still being put in place, %d a whole one); "
+          "%d next starts checked",
+          crashes, none, pending, crashes - none - pending, crashes);
     QVERIFY(crashes > 10);
     QVERIFY(pending > 0);  // kills fell while the tables were put in place
     QVERIFY(none > 0);
 }
 
+void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports_data() {
+    QTest::addColumn<int>("trouble");  // -1: the shared commit file is usable
+    QTest::newRow("shared commit file") << -1;
+    QTest::newRow("a directory under the commit file's name") << int(CommitTrouble::Directory);
+    QTest::newRow("another user's private commit file") << int(CommitTrouble::OtherUsersFile);
+    QTest::newRow("project path starting with file:") << int(CommitTrouble::FileUriName);
+}
+
+// The program's delete mode, ended at every point of its commit: the
+// support to delete is whole or gone, the others stay whole, and the next
+// run finishes the delete. Also when the shared commit file cannot be
+// used, so that the delete commits through the user's own one.
 void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports() {
+    QFETCH(int, trouble);
     TestDir dir;
-    const QString p = dir.file("project");
+    const bool uri = trouble == int(CommitTrouble::FileUriName);
+    // Relative to the program's working directory, as a host may pass it.
+    const QString p = dir.file(uri ? "file:project" : "project");
+    const QString projectArg = uri ? QString("file:project") : p;
     crashproject::Create(p);
     const int first = 600000000;
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", QString::number(first), "3"}).status, 0);
-    const QStringList args{"/DEL:" + crashproject::PosNo(first + 1), "/PD:" + p, "/OF:" + dir.file("result.txt")};
+    const QString shared = p + "/.korva-commit";
+    const bool other = trouble == int(CommitTrouble::OtherUsersFile);
+    if (trouble == int(CommitTrouble::Directory)) QVERIFY(QDir().mkpath(shared));
+    if (other) {
+        if (const QString why = OtherUserPrefixProblem(); !why.isEmpty()) QSKIP(qPrintable(why));
+        QFile own(shared);
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        OpenToOthers(dir.path(), p);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 0600), 0);
+    }
+    const QString program = other ? QStandardPaths::findExecutable("setpriv") : QString(KORVA_HOOKED_EXE);
+    QStringList args{"/DEL:" + crashproject::PosNo(first + 1), "/PD:" + projectArg, "/OF:" + dir.file("result.txt")};
+    if (other) args = AsNobody(KORVA_HOOKED_EXE, args);
     bool hot = false, super = false;
-    int crashes = 0;
+    int crashes = 0, checked = 0;
     for (long n = 1;; ++n) {
         QVERIFY2(n < 3000, "delete mode never finished");
-        const ChildRun r = RunChild(KORVA_HOOKED_EXE, args, n);
+        const ChildRun r = RunChild(program, args, n, dir.path());
         QVERIFY(r.finished);
         if (r.status != CrashStatus) {
             // Done; or ended after the commit point by the crash before,
@@ -390,12 +424,25 @@ void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports() {
         const crashproject::Check c = crashproject::Verify(p);
         QVERIFY2(c.problem.isEmpty(), qPrintable(QString("crash at %1: %2").arg(n).arg(c.problem)));
         QVERIFY(c.keys.contains(first) && c.keys.contains(first + 2));
+        checked += c.supports;
     }
+    qInfo("delete mode: %d kills, %d supports checked", crashes, checked);
     QVERIFY(crashes > 5);
+    // The commits over the four files went through a super-journal beside
+    // them: without a commit file there is none.
     QVERIFY(hot);
     QVERIFY(super);
     const crashproject::Check c = crashproject::Verify(p);
     QCOMPARE(c.keys, QSet<int>({first, first + 2}));
+    // Whatever stood under the shared name is left as it was.
+    if (trouble == int(CommitTrouble::Directory)) QVERIFY(QFileInfo(shared).isDir());
+    if (other) {
+        QCOMPARE(QFileInfo(shared).ownerId(), uint(0));
+        QCOMPARE(QFileInfo(shared).size(), 0);
+    }
+    // A path is a path: nothing was made where a URI would have pointed.
+    if (uri) QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      QStringList({"file:project", "result.txt"}));
 }
 
 void TestCrash::killedAtRandomDuringThousandStores() {

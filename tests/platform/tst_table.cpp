@@ -78,6 +78,7 @@ private slots:
     void calculatedFields();
     void recreatedTableIsSeenWithItsNewFields();
     void copyUnderReadLockNeverCopiesACommitHalfDone();
+    void copyUnderReadLockLeavesAWritersJournal();
     void lockedReadNamesTheFile();
     void enginesReasonsAreSaid_data();
     void enginesReasonsAreSaid();
@@ -709,6 +710,39 @@ void TestTable::copyUnderReadLockNeverCopiesACommitHalfDone() {
     QFile copied(dir.file("to/readme.txt"));
     QVERIFY(copied.open(QIODevice::ReadOnly));
     QCOMPARE(copied.readAll(), QByteArray("not a table"));
+}
+
+// A writer that has begun its transaction but not yet its commit: its
+// journal lies beside the table. The copy takes the committed table and
+// leaves the journal behind: a copied journal would be rolled back into
+// the copy as a crash's, torn when it was copied while being written.
+void TestTable::copyUnderReadLockLeavesAWritersJournal() {
+    TestDir dir;
+    QDir().mkpath(dir.file("from"));
+    QDir().mkpath(dir.file("to"));
+    const QString path = dir.file("from/products.db");
+    CreateTableFile(path, ProductFields(), {TIndexDef{{}, {"NR"}, true, true, false}});
+    {
+        TTable t(dir.file("from"), "products.db");
+        t.Open();
+        for (int i = 1; i <= 30; ++i) {
+            t.Append();
+            t.FieldByName("NR").SetAsInteger(i);
+            t.Post();
+        }
+    }
+    Session().DropConnections();
+    sqlite3* writer = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(writer, "BEGIN IMMEDIATE; DELETE FROM products WHERE NR > 10", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFileInfo(path + "-journal").size() > 0);
+    const QStringList names = QDir(dir.file("from")).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY(names.contains("products.db-journal"));
+    CopyFilesUnderReadLock(dir.file("from"), names, dir.file("to"));
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+    QCOMPARE(QDir(dir.file("to")).entryList(QDir::Files | QDir::Hidden), QStringList({"products.db"}));
+    QCOMPARE(RowsAndIntegrity(dir.file("to/products.db")), qMakePair(30, QString("ok")));
 }
 
 // A read that meets another program's commit waits for it, then names the

@@ -47,8 +47,11 @@ StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs, RunningNumber ad
         } catch (const std::exception& e) {
             if (!IsProjectLockError(e)) throw;
             if (waited.elapsed() >= waitMs)
-                throw EProjectBusy(QStringLiteral("The project is being written by another user; the support was not "
-                                                  "stored. Please try again. (%1)")
+                // The locked file may be the company settings table, which
+                // is no part of the project: the layer's text names it.
+                throw EProjectBusy(QStringLiteral("The support was not stored: another program kept writing for %1 "
+                                                  "seconds. Please try again. (%2)")
+                                       .arg(waited.elapsed() / 1000)
                                        .arg(static_cast<const EDBEngineError&>(e).Message())
                                        .toStdString());
             // Two writers that met must not meet again at the same instant.
