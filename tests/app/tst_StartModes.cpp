@@ -39,6 +39,7 @@ class TestStartModes : public QObject {
 
     TestDir m_dir;  // %D%: holds the input file %IN% and the empty project %P%
     int m_kills = 0;
+    int m_refused = 0;
 
     QString Expand(QString s) const {
         s.replace("%IN%", m_dir.file("in.zif"));
@@ -568,8 +569,23 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
         QTest::newRow("configuration not valid") << EmptyConfigurationInput() << EnvMap{} << true << 0 << "";
-        QTest::newRow("value refused") << QString("[PIPE]\nSIZE=-10\n[MDSHangerConfig]\nConfig=1\n") << EnvMap{} << true
-                                       << 3 << "[PIPE] SIZE = -10 is negative";
+        // Each value the host cannot mean, refused by the program itself.
+        const auto refused = [](const char* name, const QString& section, const QString& line, const QString& reason) {
+            QTest::newRow(name) << QString("[%1]\n%2\n[MDSHangerConfig]\nConfig=1\n").arg(section, line) << EnvMap{}
+                                << true << 3 << reason;
+        };
+        refused("pipe size -10", "PIPE", "SIZE=-10", "[PIPE] SIZE = -10 is negative");
+        refused("insulation -10", "PIPE", "Insulation=-10", "[PIPE] Insulation = -10 is negative");
+        refused("insulation 1e308", "PIPE", "Insulation=1e308", "[PIPE] Insulation = 1e308 lies outside the range");
+        refused("temperature 1e308", "PIPE", "Temp=1e308", "[PIPE] Temp = 1e308 lies outside the range");
+        refused("temperature 2147483648", "PIPE", "Temp=2147483648", "[PIPE] Temp = 2147483648 lies outside the range");
+        refused("Alpha 1e308", "MDSHangerConfig", "Alpha=1e308", "[MDSHangerConfig] Alpha = 1e308 lies outside the range");
+        refused("NaN load", "LOAD", "Normal=NaN", "[LOAD] Normal = NaN is not a finite number");
+        refused("infinite load", "LOAD", "Normal=-inf", "[LOAD] Normal = -inf is not a finite number");
+        refused("load beyond float64", "LOAD", "Normal=1e309", "[LOAD] Normal = 1e309 is not a finite number");
+        refused("tab in the mark", "DWG", "HangerMark=X\t1", "[DWG] HangerMark holds the control character U+0009");
+        refused("escape in the drawing number", "DWG", "DwgNo=1\x1b" "01",
+                "[DWG] DwgNo holds the control character U+001B");
         QTest::newRow("33-character mark") << QString("[DWG]\nHangerMark=%1\n").arg(QString(32, 'M') + "X") << EnvMap{}
                                            << true << 3 << "[DWG] HangerMark";
         QTest::newRow("no display") << EmptyConfigurationInput() << EnvMap{} << false << 3 << "No display";
@@ -599,6 +615,7 @@ private slots:
         }
         // Nothing stored: a refused start never reaches the project.
         if (exitCode != 0) QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));
+        if (reason.startsWith('[')) ++m_refused;
     }
 
     // The output name may be a link the host keeps: the file behind it goes,
@@ -810,7 +827,7 @@ private slots:
         QVERIFY2(r.err.contains(cat + "/" + file), qPrintable(r.err));
     }
 
-    void cleanupTestCase() { qInfo("kills tried: %d", m_kills); }
+    void cleanupTestCase() { qInfo("kills tried: %d, inputs refused: %d", m_kills, m_refused); }
 
     void failedThirdDeleteChangesNothing() {
         TestDir dir;
