@@ -618,6 +618,35 @@ private slots:
         if (reason.startsWith('[')) ++m_refused;
     }
 
+    // The output file's name is host text that the data block's first line
+    // repeats: a control character in it ends the start as one in the input
+    // file does, naming the character but not the name, and the earlier
+    // file at that name goes all the same.
+    void controlCharacterInTheOutputName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("tab") << "o\tx.zof" << "U+0009 at position";
+        QTest::newRow("line feed") << "o\nx.zof" << "U+000A at position";
+        QTest::newRow("escape") << "\x1bx.zof" << "U+001B at position";
+    }
+    void controlCharacterInTheOutputName() {
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        HostDir h(EmptyConfigurationInput());
+        const QString output = h.host + "/" + name;
+        QVERIFY(WriteHostTextFile(output, {"written by an earlier run"}));
+        const RunResult r = Run({"/IF:" + h.input, "/OF:" + output, "/PD:" + h.dir.file("project")},
+                                {{"KORVA_ALIAS_FILE", MakeCatalogue(h.dir)}}, true, KORVA_EXE, h.host);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY(!QFileInfo::exists(output));
+        const QByteArray error = FileBytes(h.ErrorFile());
+        const QByteArray expected = "CANCLED The output file name holds the control character " + code.toLatin1();
+        QVERIFY2(error.startsWith(expected) && error.endsWith("\r\n") && error.count('\n') == 1, error.constData());
+        QVERIFY2(r.err.contains(code), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));
+        ++m_refused;
+    }
+
     // The output name may be a link the host keeps: the file behind it goes,
     // the link stays for the output this run may write.
     void earlierOutputBehindALink() {
