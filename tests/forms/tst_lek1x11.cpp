@@ -137,6 +137,17 @@ class TestLek1X11 : public QObject {
         return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     }
 
+    // A second visible window of the program (a box over the form), within
+    // 20 s; empty when none shows.
+    QString OtherWindow(const QProcess& korva, const QString& form) const {
+        for (int i = 0; i < 100 && korva.state() == QProcess::Running; ++i) {
+            for (const QString& w : VisibleWindows(korva))
+                if (w != form) return w;
+            QTest::qWait(200);
+        }
+        return {};
+    }
+
     // The input form's window, as soon as it shows; empty (with a failure
     // naming why) when it does not show within 60 s.
     QString FormWindow(QProcess& korva) const {
@@ -298,6 +309,36 @@ private slots:
         QCOMPARE(StoredSupports(h.project), 1);
     }
 
+    // The host names a FIFO as the output file but nothing reads it: the
+    // write fails at once instead of waiting for a reader, the error file
+    // names the file and the cause, and the host's FIFO stays where it is.
+    void outputFifoWithoutReader() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        QCOMPARE(::mkfifo(QFile::encodeName(h.output).constData(), 0600), 0);
+        QProcess korva;
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        const auto stop = StopGuard(korva);
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+        const QString box = OtherWindow(korva, window);
+        QVERIFY2(!box.isEmpty(), "no box within 20 s of Ok");
+        QVERIFY(Keys(box, {QStringLiteral("Return")}));
+        for (int i = 0; i < 100 && !QFileInfo::exists(h.ErrorFile()); ++i) QTest::qWait(200);
+        const QByteArray error = FileBytes(h.ErrorFile());
+        QVERIFY2(error.startsWith("CANCLED The output file " + QFile::encodeName(h.output)) &&
+                     error.contains("no program reads this FIFO"),
+                 error.constData());
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(h.output).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        // The support is stored; only its output could not be given.
+        QCOMPARE(StoredSupports(h.project), 1);
+        QCOMPARE(korva.state(), QProcess::Running);
+    }
+
     // A run that fails after a successful one leaves no output file: the
     // host never takes the earlier support for this run's. Here the
     // engineer confirms a support without its load: the check refuses it,
@@ -337,12 +378,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(h.output));
         QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
         // The check's box, a second window of the program: Enter closes it.
-        QString box;
-        for (int i = 0; i < 100 && box.isEmpty() && korva.state() == QProcess::Running; ++i) {
-            for (const QString& w : VisibleWindows(korva))
-                if (w != window) box = w;
-            if (box.isEmpty()) QTest::qWait(200);
-        }
+        const QString box = OtherWindow(korva, window);
         QVERIFY2(!box.isEmpty(), "no box within 20 s of Ok");
         QVERIFY(Keys(box, {QStringLiteral("Return")}));
         for (int i = 0; i < 100 && !QFileInfo::exists(h.ErrorFile()); ++i) QTest::qWait(200);
