@@ -16,6 +16,7 @@
 #include "ui/ExclusiveAccess.h"
 #include "forms/rules/SupportStore.h"
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "host/KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
 #include "localisation/IvMulti.h"
@@ -1783,8 +1784,9 @@ void TFLEK1::WeiterClick() {
             // Nothing was stored, so no output file either: the host learns
             // why from the error file, and the engineer can change the
             // numbers in the options and confirm again. A file of an earlier
-            // run would pass for this one's result.
-            QFile::remove(OutputFileName);
+            // run would pass for this one's result. A FIFO or a device the
+            // host named stays.
+            RemoveEarlierOutput(OutputFileName, nullptr);
             WriteHostErrorFile(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
             return;
         }
@@ -1793,8 +1795,9 @@ void TFLEK1::WeiterClick() {
         write(OutputFileName, 0);
     } catch (const std::exception& e) {
         // Nothing half-written stays behind for the host to read, nor the
-        // file of an earlier run, which would pass for this one's result.
-        QFile::remove(OutputFileName);
+        // file of an earlier run, which would pass for this one's result;
+        // a FIFO or a device the host named stays.
+        RemoveEarlierOutput(OutputFileName, nullptr);
         const QString text = QString::fromLocal8Bit(e.what());
         WriteHostErrorFile(text);
         ErrorOk(this, text);

@@ -879,9 +879,13 @@ bool WritePmlFile(const QString& fileName, QString* error) {
             text += QLatin1String("\r\n");
         }
         HostTextWriter out;
-        if (!out.Open(fileName)) throw EPmlFileError(QStringLiteral("The output file %1 cannot be created.").arg(fileName));
+        // The writer's reason names the file and the cause (a FIFO nobody
+        // reads, a full disk).
+        if (!out.Open(fileName))
+            throw EPmlFileError(QStringLiteral("The output file %1 cannot be created (%2).").arg(fileName, out.ErrorString()));
         out.Write(text);
-        if (!out.Commit()) throw EPmlFileError(QStringLiteral("The output file %1 could not be written.").arg(fileName));
+        if (!out.Commit())
+            throw EPmlFileError(QStringLiteral("The output file %1 could not be written (%2).").arg(fileName, out.ErrorString()));
         return true;
     } catch (const EPmlFileError& e) {
         if (error) *error = e.Message();

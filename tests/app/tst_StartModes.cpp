@@ -39,6 +39,7 @@ class TestStartModes : public QObject {
 
     TestDir m_dir;  // %D%: holds the input file %IN% and the empty project %P%
     int m_kills = 0;
+    int m_refused = 0;
 
     QString Expand(QString s) const {
         s.replace("%IN%", m_dir.file("in.zif"));
@@ -465,7 +466,7 @@ private slots:
             QVERIFY2(now == old || now == "0\r\n", qPrintable(QString("step %1: %2").arg(step).arg(QString(now))));
             QCOMPARE(FileBytes(link), old);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-            ++m_kills;
+            if (r.exitCode == 86) ++m_kills;
             if (r.exitCode == ExitStatusOf(300)) {
                 // The run outlived every step: the write is complete.
                 QCOMPARE(now, QByteArray("0\r\n"));
@@ -568,8 +569,23 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
         QTest::newRow("configuration not valid") << EmptyConfigurationInput() << EnvMap{} << true << 0 << "";
-        QTest::newRow("value refused") << QString("[PIPE]\nSIZE=-10\n[MDSHangerConfig]\nConfig=1\n") << EnvMap{} << true
-                                       << 3 << "[PIPE] SIZE = -10 is negative";
+        // Each value the host cannot mean, refused by the program itself.
+        const auto refused = [](const char* name, const QString& section, const QString& line, const QString& reason) {
+            QTest::newRow(name) << QString("[%1]\n%2\n[MDSHangerConfig]\nConfig=1\n").arg(section, line) << EnvMap{}
+                                << true << 3 << reason;
+        };
+        refused("pipe size -10", "PIPE", "SIZE=-10", "[PIPE] SIZE = -10 is negative");
+        refused("insulation -10", "PIPE", "Insulation=-10", "[PIPE] Insulation = -10 is negative");
+        refused("insulation 1e308", "PIPE", "Insulation=1e308", "[PIPE] Insulation = 1e308 lies outside the range");
+        refused("temperature 1e308", "PIPE", "Temp=1e308", "[PIPE] Temp = 1e308 lies outside the range");
+        refused("temperature 2147483648", "PIPE", "Temp=2147483648", "[PIPE] Temp = 2147483648 lies outside the range");
+        refused("Alpha 1e308", "MDSHangerConfig", "Alpha=1e308", "[MDSHangerConfig] Alpha = 1e308 lies outside the range");
+        refused("NaN load", "LOAD", "Normal=NaN", "[LOAD] Normal = NaN is not a finite number");
+        refused("infinite load", "LOAD", "Normal=-inf", "[LOAD] Normal = -inf is not a finite number");
+        refused("load beyond float64", "LOAD", "Normal=1e309", "[LOAD] Normal = 1e309 is not a finite number");
+        refused("tab in the mark", "DWG", "HangerMark=X\t1", "[DWG] HangerMark holds the control character U+0009");
+        refused("escape in the drawing number", "DWG", "DwgNo=1\x1b" "01",
+                "[DWG] DwgNo holds the control character U+001B");
         QTest::newRow("33-character mark") << QString("[DWG]\nHangerMark=%1\n").arg(QString(32, 'M') + "X") << EnvMap{}
                                            << true << 3 << "[DWG] HangerMark";
         QTest::newRow("no display") << EmptyConfigurationInput() << EnvMap{} << false << 3 << "No display";
@@ -599,6 +615,36 @@ private slots:
         }
         // Nothing stored: a refused start never reaches the project.
         if (exitCode != 0) QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));
+        if (reason.startsWith('[')) ++m_refused;
+    }
+
+    // The output file's name is host text that the data block's first line
+    // repeats: a control character in it ends the start as one in the input
+    // file does, naming the character but not the name, and the earlier
+    // file at that name goes all the same.
+    void controlCharacterInTheOutputName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("tab") << "o\tx.zof" << "U+0009 at position";
+        QTest::newRow("line feed") << "o\nx.zof" << "U+000A at position";
+        QTest::newRow("escape") << "\x1bx.zof" << "U+001B at position";
+    }
+    void controlCharacterInTheOutputName() {
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        HostDir h(EmptyConfigurationInput());
+        const QString output = h.host + "/" + name;
+        QVERIFY(WriteHostTextFile(output, {"written by an earlier run"}));
+        const RunResult r = Run({"/IF:" + h.input, "/OF:" + output, "/PD:" + h.dir.file("project")},
+                                {{"KORVA_ALIAS_FILE", MakeCatalogue(h.dir)}}, true, KORVA_EXE, h.host);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY(!QFileInfo::exists(output));
+        const QByteArray error = FileBytes(h.ErrorFile());
+        const QByteArray expected = "CANCLED The output file name holds the control character " + code.toLatin1();
+        QVERIFY2(error.startsWith(expected) && error.endsWith("\r\n") && error.count('\n') == 1, error.constData());
+        QVERIFY2(r.err.contains(code), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));
+        ++m_refused;
     }
 
     // The output name may be a link the host keeps: the file behind it goes,
@@ -810,7 +856,7 @@ private slots:
         QVERIFY2(r.err.contains(cat + "/" + file), qPrintable(r.err));
     }
 
-    void cleanupTestCase() { qInfo("kills tried: %d", m_kills); }
+    void cleanupTestCase() { qInfo("kills tried: %d, inputs refused: %d", m_kills, m_refused); }
 
     void failedThirdDeleteChangesNothing() {
         TestDir dir;

@@ -4,7 +4,10 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestLek1Rules : public QObject {
     Q_OBJECT
@@ -622,6 +625,28 @@ private slots:
         RemoveHostErrorFile(dir.path());
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
         QVERIFY(!WriteHostErrorFile(QStringLiteral("x"), dir.file(QStringLiteral("no/such/dir"))));
+    }
+
+    // A successful run removes an error file, or a link standing at its
+    // name (the link, not what it names); a FIFO the host reads answers
+    // from stays for the next run.
+    void hostErrorFileRemovedOnlyAsAFile() {
+        TestDir dir;
+        const QString name = dir.file(QStringLiteral("KORVA_MDS_ERROR.Z3D"));
+        const QString victim = dir.file(QStringLiteral("victim.txt"));
+        QFile v(victim);
+        QVERIFY(v.open(QIODevice::WriteOnly));
+        v.write("precious");
+        v.close();
+        QVERIFY(QFile::link(victim, name));
+        RemoveHostErrorFile(dir.path());
+        QVERIFY(!QFileInfo(name).isSymLink());
+        QVERIFY(QFileInfo::exists(victim));
+        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        RemoveHostErrorFile(dir.path());
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(name).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 
     // The conversion error as the class library words it (no dictionary is

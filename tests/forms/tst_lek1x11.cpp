@@ -2,10 +2,13 @@
 // copy of the demo catalogue: the engineer confirms the input form with the
 // keyboard (key events through the X server, not calls into the code), and
 // the program ends with exit code 0, the output file of the golden files,
-// the support in the project tables and no host error file.
+// the support in the project tables and no host error file; killed while it
+// writes a hard-linked output file, or failing after a successful run, it
+// leaves the host no part of a file and no earlier file.
 //
 // Needs Xvfb and xdotool (Debian packages, installed by test.sh); without
 // them the test is skipped with the reason.
+#include "platform/FaultInjection.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/TableFile.h"
@@ -16,6 +19,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <sqlite3.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +71,27 @@ int RowsOf(const QString& project, const QString& table) {
     }
     sqlite3_close(db);
     return n;
+QByteArray FileBytes(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+int StoredSupports(const QString& project) {
+    TQuery q(project, QStringLiteral("select count(*) from konstr8 where K_POS_NR = 'DEMO-BC'"));
+    q.Open();
+    const int n = q.Fields(0).AsInteger();
+    q.Close();
+    Session().Close();
+    return n;
+}
+
+// Ends the program when a test stops early.
+auto StopGuard(QProcess& p) {
+    return qScopeGuard([&p] {
+        if (p.state() == QProcess::NotRunning) return;
+        p.kill();
+        p.waitForFinished(5000);
+    });
 }
 
 }  // namespace
@@ -74,6 +101,117 @@ class TestLek1X11 : public QObject {
     QProcess xvfb;
     QString display;
     QString xdotool;
+    int kills = 0;
+
+    // A host directory with a copy of the demo catalogue under an alias
+    // file, a runtime directory and the project directory to be.
+    struct Host {
+        TestDir dir;
+        QString host, runtime, output, project, aliases;
+        bool Prepare() {
+            const QString catalogue = dir.file(QStringLiteral("catalogue"));
+            QDir().mkpath(catalogue);
+            const QDir demo(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue"));
+            if (!demo.exists(QStringLiteral("Pgstat.DB"))) return false;
+            for (const QString& f : demo.entryList(QDir::Files))
+                if (!QFile::copy(demo.filePath(f), QDir(catalogue).filePath(f))) return false;
+            aliases = dir.file(QStringLiteral("aliases.ini"));
+            QFile a(aliases);
+            if (!a.open(QIODevice::WriteOnly)) return false;
+            a.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+            a.close();
+            host = dir.file(QStringLiteral("host"));
+            runtime = dir.file(QStringLiteral("runtime"));
+            QDir().mkpath(host);
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            output = QDir(host).filePath(QStringLiteral("out.zof"));
+            project = dir.file(QStringLiteral("project"));
+            return true;
+        }
+        QString ErrorFile() const { return QDir(host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
+        // Starts the program as the host does; crashAt arms the test
+        // build's kill at that step of a host file.
+        void Start(QProcess& korva, const QString& exe, const QString& input, const QString& crashAt = {}) const {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            env.insert(QStringLiteral("DISPLAY"), display);
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            env.insert(QStringLiteral("HOME"), dir.path());
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+            env.insert(QStringLiteral("TMPDIR"), dir.path());
+            env.insert(QStringLiteral("KORVA_ALIAS_FILE"), aliases);
+            env.remove(QStringLiteral("KORVA_TEST_CRASH_HOST_AT"));
+            if (!crashAt.isEmpty()) env.insert(QStringLiteral("KORVA_TEST_CRASH_HOST_AT"), crashAt);
+            korva.setProcessEnvironment(env);
+            korva.setWorkingDirectory(host);
+            korva.start(exe, {QStringLiteral("/IF:") + input, QStringLiteral("/OF:") + output,
+                              QStringLiteral("/PD:") + project});
+        }
+        QString display;
+    };
+
+    QProcessEnvironment XEnv() const {
+        QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
+        xenv.insert(QStringLiteral("DISPLAY"), display);
+        return xenv;
+    }
+
+    // The program's visible windows now (none: an empty list).
+    QStringList VisibleWindows(const QProcess& korva) const {
+        QProcess search;
+        search.setProcessEnvironment(XEnv());
+        if (!RunBounded(search, xdotool,
+                        {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--pid"), QString::number(korva.processId()), QStringLiteral("--name"),
+                         QStringLiteral(".*")},
+                        10000))
+            return {};
+        return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // A second visible window of the program (a box over the form), within
+    // 20 s; empty when none shows.
+    QString OtherWindow(const QProcess& korva, const QString& form) const {
+        for (int i = 0; i < 100 && korva.state() == QProcess::Running; ++i) {
+            for (const QString& w : VisibleWindows(korva))
+                if (w != form) return w;
+            QTest::qWait(200);
+        }
+        return {};
+    }
+
+    // The input form's window, as soon as it shows; empty (with a failure
+    // naming why) when it does not show within 60 s.
+    QString FormWindow(QProcess& korva) const {
+        if (!korva.waitForStarted(10000)) {
+            QTest::qFail("korva does not start", __FILE__, __LINE__);
+            return {};
+        }
+        QProcess search;
+        search.setProcessEnvironment(XEnv());
+        if (!RunBounded(search, xdotool,
+                        {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
+                         QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(korva.processId()),
+                         QStringLiteral("--name"), QStringLiteral("KORVA")},
+                        60000)) {
+            const QString why = QStringLiteral("the input form did not show within 60 s: ") +
+                                QString::fromLocal8Bit(korva.readAllStandardError());
+            QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+            return {};
+        }
+        return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n').value(0).trimmed();
+    }
+
+    // Keys typed into a window through the X server.
+    bool Keys(const QString& window, const QStringList& keys) const {
+        QProcess p;
+        p.setProcessEnvironment(XEnv());
+        return RunBounded(p, xdotool, QStringList{QStringLiteral("windowfocus"), QStringLiteral("--sync"), window,
+                                                  QStringLiteral("key")} + keys,
+                          30000);
+    }
 
 private slots:
     void initTestCase() {
@@ -96,6 +234,7 @@ private slots:
     }
 
     void cleanupTestCase() {
+        qInfo("kills tried: %d", kills);
         if (xvfb.state() == QProcess::NotRunning) return;
         xvfb.terminate();
         if (!xvfb.waitForFinished(5000)) {
@@ -195,6 +334,19 @@ private slots:
         const auto stopKorva = qScopeGuard([&korva] { Stop(korva); });
         StartAndConfirm(korva, run);
         if (QTest::currentTestFailed()) return;
+    void confirmWithTheKeyboard() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        QProcess korva;
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        const auto stop = StopGuard(korva);
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        // The configuration number has the focus: End takes the
+        // configuration and moves to Ok (this one asks for no elevation
+        // differences), Enter presses it.
+        QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
 
         QVERIFY2(korva.waitForFinished(60000), "korva did not end within 60 s of Ok");
         QCOMPARE(korva.exitStatus(), QProcess::NormalExit);
@@ -207,15 +359,21 @@ private slots:
 
         const QString project = run.project;
         TQuery support(project, QStringLiteral("select K_F_NR_AUS, K_A_NR from konstr8 where K_POS_NR = 'DEMO-BC'"));
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(!QFileInfo::exists(h.ErrorFile()));
+
+        TQuery support(h.project, QStringLiteral("select K_F_NR_AUS, K_A_NR from konstr8 where K_POS_NR = 'DEMO-BC'"));
         support.Open();
         QVERIFY2(!support.IsEmpty(), "the support is not stored");
         const int key = support.Fields(0).AsInteger();
         QCOMPARE(support.Fields(1).AsInteger(), 103);
-        TQuery parts(project, QStringLiteral("select count(*) from konbtl8 where KB_F_NR_AUS = ?"));
+        TQuery parts(h.project, QStringLiteral("select count(*) from konbtl8 where KB_F_NR_AUS = ?"));
         parts.SetParams({key});
         parts.Open();
         QVERIFY(parts.Fields(0).AsInteger() > 0);
-        TQuery second(project, QStringLiteral("select count(*) from konstz8 where K_F_NR_AUS = ?"));
+        TQuery second(h.project, QStringLiteral("select count(*) from konstz8 where K_F_NR_AUS = ?"));
         second.SetParams({key});
         second.Open();
         QCOMPARE(second.Fields(0).AsInteger(), 1);
@@ -328,6 +486,148 @@ private slots:
         // once, with the first store.
         QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
     }
+    // The output name is a second hard link to the host's earlier output.
+    // The program ends as if killed at each step of writing the output
+    // (opened, written, committed), after the support is stored: the name
+    // then holds nothing (the earlier output went at the start) or the
+    // whole new file, never a part or an empty file, and the other link
+    // keeps the earlier content. A run to its end breaks the link: the name
+    // gets a file of its own.
+    void hardLinkedOutputKilledMidWrite() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        const QString kept = QDir(h.host).filePath(QStringLiteral("kept.zof"));
+        const QByteArray earlier = "earlier output\r\n";
+        QFile k(kept);
+        QVERIFY(k.open(QIODevice::WriteOnly));
+        k.write(earlier);
+        k.close();
+        const auto confirm = [&](const QString& exe, int crashAt, int exitCode) {
+            QFile::remove(h.output);
+            QCOMPARE(::link(QFile::encodeName(kept).constData(), QFile::encodeName(h.output).constData()), 0);
+            QProcess korva;
+            h.Start(korva, exe, Inputs + QStringLiteral("/base_clamp.ini"),
+                    crashAt ? QString::number(crashAt) : QString());
+            const auto stop = StopGuard(korva);
+            const QString window = FormWindow(korva);
+            QVERIFY(!window.isEmpty());
+            QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+            QVERIFY2(korva.waitForFinished(60000), "korva did not end within 60 s of Ok");
+            QCOMPARE(korva.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(korva.exitCode(), exitCode);
+            if (crashAt) ++kills;
+        };
+        // Steps 1 and 2: killed before the commit.
+        for (int step = 1; step <= 2; ++step) {
+            confirm(QStringLiteral(KORVA_HOOKED_EXE), step, HostFileCrashExitCode);
+            if (QTest::currentTestFailed()) return;
+            QVERIFY2(!QFileInfo::exists(h.output), qPrintable(QStringLiteral("step %1").arg(step)));
+            QCOMPARE(FileBytes(kept), earlier);
+            QCOMPARE(QDir(h.host).entryList({QStringLiteral("out.zof*")}, QDir::Files | QDir::Hidden), QStringList());
+            QCOMPARE(StoredSupports(h.project), 1);
+        }
+        // Step 3: killed right after the commit; the new file is whole.
+        confirm(QStringLiteral(KORVA_HOOKED_EXE), 3, HostFileCrashExitCode);
+        if (QTest::currentTestFailed()) return;
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        if (QTest::currentTestFailed()) return;
+        QCOMPARE(FileBytes(kept), earlier);
+        // The program users run, to its end.
+        confirm(QStringLiteral(KORVA_EXE), 0, 0);
+        if (QTest::currentTestFailed()) return;
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        if (QTest::currentTestFailed()) return;
+        QCOMPARE(FileBytes(kept), earlier);
+        struct stat a {}, b {};
+        QCOMPARE(::stat(QFile::encodeName(kept).constData(), &a), 0);
+        QCOMPARE(::stat(QFile::encodeName(h.output).constData(), &b), 0);
+        QVERIFY(a.st_ino != b.st_ino);
+        QCOMPARE(int(a.st_nlink), 1);
+        QCOMPARE(StoredSupports(h.project), 1);
+    }
+
+    // The host names a FIFO as the output file but nothing reads it: the
+    // write fails at once instead of waiting for a reader, the error file
+    // names the file and the cause, and the host's FIFO stays where it is.
+    void outputFifoWithoutReader() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        QCOMPARE(::mkfifo(QFile::encodeName(h.output).constData(), 0600), 0);
+        QProcess korva;
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        const auto stop = StopGuard(korva);
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+        const QString box = OtherWindow(korva, window);
+        QVERIFY2(!box.isEmpty(), "no box within 20 s of Ok");
+        QVERIFY(Keys(box, {QStringLiteral("Return")}));
+        for (int i = 0; i < 100 && !QFileInfo::exists(h.ErrorFile()); ++i) QTest::qWait(200);
+        const QByteArray error = FileBytes(h.ErrorFile());
+        QVERIFY2(error.startsWith("CANCLED The output file " + QFile::encodeName(h.output)) &&
+                     error.contains("no program reads this FIFO"),
+                 error.constData());
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(h.output).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        // The support is stored; only its output could not be given.
+        QCOMPARE(StoredSupports(h.project), 1);
+        QCOMPARE(korva.state(), QProcess::Running);
+    }
+
+    // A run that fails after a successful one leaves no output file: the
+    // host never takes the earlier support for this run's. Here the
+    // engineer confirms a support without its load: the check refuses it,
+    // the error file holds why, and the earlier output is gone already
+    // while the form waits for a correction.
+    void failedCheckAfterASuccessfulRun() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        {
+            QProcess korva;
+            h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+            const auto stop = StopGuard(korva);
+            const QString window = FormWindow(korva);
+            QVERIFY(!window.isEmpty());
+            QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+            QVERIFY2(korva.waitForFinished(60000), "korva did not end within 60 s of Ok");
+            QCOMPARE(korva.exitCode(), 0);
+        }
+        QVERIFY(FileBytes(h.output).contains("Begin KORVA-Data\r\n"));
+
+        QFile src(Inputs + QStringLiteral("/base_clamp.ini"));
+        QVERIFY(src.open(QIODevice::ReadOnly));
+        QByteArray text = src.readAll();
+        QVERIFY(text.contains("Normal=15"));
+        const QString noLoad = h.dir.file(QStringLiteral("no_load.ini"));
+        QFile in(noLoad);
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write(text.replace("Normal=15", "Normal=0"));
+        in.close();
+
+        QProcess korva;
+        h.Start(korva, KORVA_EXE, noLoad);
+        const auto stop = StopGuard(korva);
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        QVERIFY(!QFileInfo::exists(h.output));
+        QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+        // The check's box, a second window of the program: Enter closes it.
+        const QString box = OtherWindow(korva, window);
+        QVERIFY2(!box.isEmpty(), "no box within 20 s of Ok");
+        QVERIFY(Keys(box, {QStringLiteral("Return")}));
+        for (int i = 0; i < 100 && !QFileInfo::exists(h.ErrorFile()); ++i) QTest::qWait(200);
+        const QByteArray error = FileBytes(h.ErrorFile());
+        // The load check's message, in the desk's language.
+        QVERIFY2(error == "CANCLED Wert f\xfcr Last fehlt!\r\n" || error == "CANCLED Value for load is missing!\r\n",
+                 error.constData());
+        QVERIFY(!QFileInfo::exists(h.output));
+        QCOMPARE(korva.state(), QProcess::Running);  // the form waits for a correction
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestLek1X11)

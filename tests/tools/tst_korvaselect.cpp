@@ -164,6 +164,10 @@ private slots:
         QTest::newRow("negative pipe size") << QByteArray("SIZE=114.3") << QByteArray("SIZE=-10") << "[PIPE] SIZE = -10";
         QTest::newRow("insulation 1e308") << QByteArray("Insulation=100") << QByteArray("Insulation=1e308")
                                           << "[PIPE] Insulation = 1e308 lies outside";
+        QTest::newRow("insulation -10") << QByteArray("Insulation=100") << QByteArray("Insulation=-10")
+                                        << "[PIPE] Insulation = -10 is negative";
+        QTest::newRow("temperature 1e308") << QByteArray("Temp=200") << QByteArray("Temp=1e308")
+                                           << "[PIPE] Temp = 1e308 lies outside";
         QTest::newRow("temperature beyond 32 bits") << QByteArray("Temp=200") << QByteArray("Temp=2147483648")
                                                     << "[PIPE] Temp = 2147483648 lies outside";
         QTest::newRow("Alpha 1e308") << QByteArray("Alpha=0.0") << QByteArray("Alpha=1e308")

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 
 namespace {
@@ -521,7 +522,11 @@ bool WriteHostErrorFile(const QString& message, const QString& directory) {
     return WriteHostErrorLine(ErrorFilePath(directory), message);
 }
 
-void RemoveHostErrorFile(const QString& directory) { QFile::remove(ErrorFilePath(directory)); }
+// Only a file: a FIFO the host reads the answer from stays for the next run.
+void RemoveHostErrorFile(const QString& directory) {
+    const QFileInfo info(ErrorFilePath(directory));
+    if (info.isSymLink() || info.isFile()) QFile::remove(info.filePath());
+}
 
 // ---------------------------------------------------------------- hanger type
 
