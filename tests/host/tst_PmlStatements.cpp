@@ -96,6 +96,14 @@ class TestPmlStatements : public QObject {
         c.Static(75018000, "750180", "N75210", 80);
         c.Static(72018000, "720180", "N72106", 30);
         c.Static(65218000, "65\t218", "N65218", 30);  // a tab in its number
+        // One element of each kind the dimension rules name, size 18
+        // unless said (the 291 also of sizes 19 and 20, the yoke 769 of
+        // size 20).
+        for (int number : {11418000, 16118000, 25418000, 71518000, 29118000, 29119000, 29120000, 27918000,
+                           60518000, 70018000, 60118000, 61418000, 79918000, 79718000})
+            c.Static(number, QByteArray::number(number).left(6).constData(),
+                     ("N" + QByteArray::number(number).mid(2, 5)).constData(), 50);
+        c.Static(76920000, "769200", "N76920", 65, 70);
         c.Static(25018000, "250180", "N25077", 120);
         c.Static(71018000, "710180", "N71004", 95);
         c.Static(11018000, "110180", "N11040", 655);
@@ -160,6 +168,7 @@ class TestPmlStatements : public QObject {
         c.Dynamic(34018000, "340180", "N34011");
         c.Dynamic(34218000, "34218Z", "N3421Z");
         c.Dynamic(39018000, "390180", "N39012");
+        c.Dynamic(32018000, "320180", "N32018");
         c.Dynamic(30018001, "300181", "N30081");
         c.Dynamic(30018002, "300182", "N30082");
         for (const char* cold : {"57180302", "53118302", "53218302", "54180302", "54280302", "55180302", "56180302",
@@ -1449,6 +1458,67 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(QString::fromLatin1(lines.value(1)), "--     001 File : /" + file + "\r");
+    }
+
+    // The dimension lines of each element kind, from its rod line to its
+    // connection (the element stands at entry 2 over an eye nut of size 18;
+    // first rod length 150, preset position 33, width 900). Hangers 110,
+    // 114, 161, 210, 250, 254 and 715 add the preset position to the size
+    // DESP; a 291 writes its rod length up to size 19 and nothing from 20;
+    // a 279 arrives and leaves with the rod length and takes no thread; 605
+    // and 700 write the size twice; 601 and 614 face up, and a 601 after a
+    // plate 77 writes the size twice instead of once; a 799 takes the next
+    // size, the part below, the width and the preset position and connects
+    // to the pin, a 797 the same size without the preset position and
+    // connects plainly; a yoke 76 with digits 3-4 "92" spans twice its own
+    // width and takes the clamp's length; a 320 of a Y arrangement the rod
+    // length with a trailing 1.
+    void dimensionRules_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QStringList>("expected");
+        const QList<double> nut{60018000};
+        const QList<double> top{61018000, 43180302};
+        auto row = [&](const char* name, QList<double> middle, const char* element, QStringList expected,
+                       const char* arrangement = "SHHRESBS") {
+            QTest::newRow(name) << arrangement << nut + middle + top << element << expected;
+        };
+        for (double hanger : {11418000.0, 16118000.0, 25418000.0, 71518000.0, 25018000.0})
+            row(qPrintable(QString::number(qint64(hanger)).left(3)), {hanger},
+                qPrintable(QString::number(qint64(hanger)).left(6)), {Lsro + "M42", "    DESP  42 0 33", "    CONN"});
+        row("291 size 18", {29118000}, "291180", {Lsro + "M42", "    DESP  42 0 150", "    CONN"});
+        row("291 size 19", {29119000}, "291190", {Lsro + "M48", "    DESP  48 0 150", "    CONN"});
+        row("291 size 20", {29120000}, "291200", {Lsro + "M56", "    CONN"});
+        row("279", {27918000}, "279180",
+            {Lsro + "M00", "    ARRIVE 2", "    LEAVE 1", "    DESP  00 00 150", "    CONN"});
+        row("605", {60518000}, "605180", {Lsro + "M42", "    DESP  42 42", "    CONN"});
+        row("700", {70018000}, "700180", {Lsro + "M42", "    DESP  42 42", "    CONN"});
+        row("601", {60118000}, "601180", {Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND PL IS U"});
+        row("614", {61418000}, "614180", {Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND PL IS U"});
+        row("601 under a plate", {60118000, 77018000}, "601180",
+            {Lsro + "M42", "    DESP  42 42", "    CONN", "    ORI AND PL IS U"});
+        row("799", {79918000}, "799180", {Lsro + "M42", "    DESP  48 42 900 33", "    CONN AND p5 is $!or"});
+        row("797", {79718000}, "797180", {Lsro + "M42", "    DESP  42 42 900", "    CONN"});
+        QTest::newRow("76 with 92") << "SHHRESBS" << QList<double>{60018000, 76920000, 61018000, 43180402} << "769200"
+                                    << QStringList{Lsro + "M56", "    DESP  0 0 140 11", "    CONN"};
+        QTest::newRow("320") << "SHHYESBS" << QList<double>{35018000, 32018000, 36181302} << "320180"
+                             << QStringList{Lsro + "M00", "    DESP  00 00 150 0 1", "    CONN"};
+    }
+    void dimensionRules() {
+        QFETCH(QString, arrangement);
+        QFETCH(QList<double>, chain);
+        QFETCH(QString, element);
+        QFETCH(QStringList, expected);
+        Support(arrangement.toLatin1().constData(), chain.last());
+        ConstructionRecord.K_RESTLAENGE_1 = 150;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        const QStringList lines = Lines();
+        QCOMPARE(lines.filter(Spre + element).size(), 1);
+        // The next element's blank line follows: nothing more is written.
+        QCOMPARE(From(lines, Spre + element, int(expected.size()) + 2).mid(1), expected + " ");
     }
 
     // No control character reaches the file, whatever text brings one: the
