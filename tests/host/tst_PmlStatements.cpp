@@ -156,6 +156,7 @@ class TestPmlStatements : public QObject {
         c.Clamp(40180302, "401803", "N40122");
         c.Clamp(45180302, "451803", "N45133", true, true);
         c.Clamp(87180302, "871803", "N87144");
+        c.Clamp(48180302, "481803", "N48155");
         c.Clamp(79180302, "791803", "N79100");
         c.Dynamic(37180302, "371802", "N37181", 7);
         c.Dynamic(36180302, "371800", "N36101");
@@ -169,6 +170,8 @@ class TestPmlStatements : public QObject {
         c.Dynamic(34218000, "34218Z", "N3421Z");
         c.Dynamic(39018000, "390180", "N39012");
         c.Dynamic(32018000, "320180", "N32018");
+        // The clamp 87 of a "Y" arrangement is read from the dynamic table.
+        c.Dynamic(87180302, "871D03", "N871D3");
         c.Dynamic(30018001, "300181", "N30081");
         c.Dynamic(30018002, "300182", "N30082");
         for (const char* cold : {"57180302", "53118302", "53218302", "54180302", "54280302", "55180302", "56180302",
@@ -468,6 +471,16 @@ private slots:
         row("87", "SHHAXSBS", {61018000, 87180302}, "", {},
             hanger42 + "    HBOR  450" + pcla + (Spre + "871803") + (Lsro + "M42") + "    DESP  42 42 " + "    CONN" +
                 " ");
+        // A clamp 87 of a "Y" arrangement: the dynamic table's numbers, the
+        // DESP of "Y" arrangements, no orientation.
+        for (const char* setting : {"", "nuclear"})
+            row(setting[0] ? "87 Y nuclear" : "87 Y", "SHHYESBS", {61018000, 87180302}, setting, {},
+                hanger00 + "    HBOR  450" + pcla + (Spre + (setting[0] ? "N871D3" : "871D03")) + (Lsro + "M00") +
+                    "    DESP  00 00 " + "    CONN" + " ");
+        // A clamp 48 as a 45: its second width, then turned to the pipe.
+        row("48", "SHHAXSBS", {61018000, 48180302}, "breite2=75.25", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "481803-75.25") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    ORI AND P5 IS $!OR" + "    VAR !HH NAME" + "    VAR !OR dir X");
         // A plate 77 below the clamp is passed: the size and the direction
         // come from the part under it (size 21).
         row("plate below", "SHHAXSBS", {61021000, 77018000, 43180302}, "", {},
