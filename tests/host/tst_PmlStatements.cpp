@@ -1133,6 +1133,21 @@ private slots:
         QCOMPARE(lines.mid(side).filter("    BY u "), QStringList{shift});
     }
 
+    // Between the passes the walk steps over empty entries to the first
+    // part of the second side: an eye nut of size 18 under a gap gives the
+    // second hanger its thread (an empty entry taken for a part would give
+    // "M00"), and the gap writes nothing.
+    void secondSideOverAGap() {
+        Support("THHADLBS", 43180302);
+        SetChain({{75018000}, {60018000}, {0}, {79518000}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, "NEW HANG /RULE7/H2", 4),
+                 (QStringList{"NEW HANG /RULE7/H2", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42",
+                              "    CONN HH TO P3 of $!HH"}));
+        QCOMPARE(lines.filter("  NEW SCLA").size(), 2);
+        QCOMPARE(lines.filter(Spre + "600180").size(), 2);
+    }
+
     // The D walk: a rod over a coupling 64 in the first pass writes the
     // coupling's group; the second pass steps over the coupling and ends.
     void dWalkRodOverCoupling() {
