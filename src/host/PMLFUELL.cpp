@@ -14,6 +14,7 @@
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
 #include "host/PMLFUELLState.h"
+#include "host/Read_MDS_ZIF.h"
 #include "platform/Database.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
@@ -216,9 +217,12 @@ void RodThreadForSize() {
         if (skip) continue;
         if (QStringLiteral("YFG").contains(Letter(4))) {
             W->RodThread = QStringLiteral("M00");
-        } else if (const QString thread = ThreadForSize(text.mid(3, 2)); !thread.isEmpty()) {
-            W->RodThread = thread;
-            W->RodSizeText = thread.mid(1, 2);
+        } else {
+            // An unlisted size code keeps the thread, and the size text is
+            // the kept thread's: "00" after "M00", never an empty gap in
+            // the bore clamp's DESP line.
+            if (const QString thread = ThreadForSize(text.mid(3, 2)); !thread.isEmpty()) W->RodThread = thread;
+            W->RodSizeText = W->RodThread.mid(1, 2);
         }
         return;
     }
@@ -866,6 +870,13 @@ QStringList PmlFileLines(const QString& fileName) {
     WriteDataBlock(fileName);
     WriteHead();
     WriteStatements();
+    // The host reads the file line by line and cannot parse a tab or any
+    // other control character. The host input and the form's fields keep
+    // them out of the record; what is left to meet here is the output
+    // file's own name (line 001, from the command line), a support stored
+    // by an older version and a catalogue text. The file never holds one.
+    for (QString& line : state.out)
+        if (FirstControlCharacter(line) >= 0) line = WithoutControlCharacters(line);
     return state.out;
 }
 

@@ -734,6 +734,22 @@ private slots:
         QCOMPARE(result, 0);
     }
 
+    // A move refreshes both pictures, also where the current row keeps its
+    // number: configuration 7 (green) leaves the unavailable grid, whose
+    // first row is then 8, without a picture.
+    void movePicturesTheRowThatTakesThePlace() {
+        ScriptedMessageSeam seam;
+        Catalogue cat;
+        auto form = Open(cat);
+        form->LBunused->SetRow(RowOf(form->LBunused, "7"));
+        form->LBunusedClick();
+        QCOMPARE(PictureColour(form->DBImage_Unused), QColor(Qt::green));
+        form->BToLeftClick();
+        QCOMPARE(Column(form->LBunused, 1), QStringList{"8"});
+        QCOMPARE(form->LBunused->Row(), 1);
+        QVERIFY(form->DBImage_Unused->pixmap().isNull());
+    }
+
     void picturesFollowTheCurrentRow() {
         ScriptedMessageSeam seam;
         Catalogue cat;

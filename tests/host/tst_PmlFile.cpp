@@ -231,6 +231,15 @@ private slots:
         QTest::newRow("shortest 15 digits above 100") << "shortest" << 123.456789012345 << 0 << 0
                                                       << "123.456789012345";
         QTest::newRow("shortest negative") << "shortest" << -2.5 << 0 << 0 << "-2.5";
+        // The sixteenth significant digit is rounded away, in fixed and in
+        // scientific notation (a sixteenth digit would show 1.234567890123457
+        // and 1.234567890123457E+15), and a number of fifteen whole digits
+        // keeps no decimal (123456789012345.59375 is the double nearest to
+        // 123456789012345.6).
+        QTest::newRow("shortest 17 digits from 1") << "shortest" << 1.2345678901234567 << 0 << 0 << "1.23456789012346";
+        QTest::newRow("shortest 15 whole digits") << "shortest" << 123456789012345.6 << 0 << 0 << "123456789012346";
+        QTest::newRow("shortest 16 digits from 1e15") << "shortest" << 1234567890123456.0 << 0 << 0
+                                                      << "1.23456789012346E+15";
         QTest::newRow("shortest 1e-5 fixed") << "shortest" << 0.00001 << 0 << 0 << "0.00001";
         QTest::newRow("shortest below 1e-5") << "shortest" << 0.000001 << 0 << 0 << "1E-06";
         QTest::newRow("shortest below 1e15") << "shortest" << 999999999999999.0 << 0 << 0 << "999999999999999";

@@ -95,6 +95,15 @@ class TestPmlStatements : public QObject {
         c.Static(74018000, "740180", "N74733", 40);
         c.Static(75018000, "750180", "N75210", 80);
         c.Static(72018000, "720180", "N72106", 30);
+        c.Static(65218000, "65\t218", "N65218", 30);  // a tab in its number
+        // One element of each kind the dimension rules name, size 18
+        // unless said (the 291 also of sizes 19 and 20, the yoke 769 of
+        // size 20).
+        for (int number : {11418000, 16118000, 25418000, 71518000, 29118000, 29119000, 29120000, 27918000,
+                           60518000, 70018000, 60118000, 61418000, 79918000, 79718000})
+            c.Static(number, QByteArray::number(number).left(6).constData(),
+                     ("N" + QByteArray::number(number).mid(2, 5)).constData(), 50);
+        c.Static(76920000, "769200", "N76920", 65, 70);
         c.Static(25018000, "250180", "N25077", 120);
         c.Static(71018000, "710180", "N71004", 95);
         c.Static(11018000, "110180", "N11040", 655);
@@ -147,6 +156,7 @@ class TestPmlStatements : public QObject {
         c.Clamp(40180302, "401803", "N40122");
         c.Clamp(45180302, "451803", "N45133", true, true);
         c.Clamp(87180302, "871803", "N87144");
+        c.Clamp(48180302, "481803", "N48155");
         c.Clamp(79180302, "791803", "N79100");
         c.Dynamic(37180302, "371802", "N37181", 7);
         c.Dynamic(36180302, "371800", "N36101");
@@ -159,6 +169,9 @@ class TestPmlStatements : public QObject {
         c.Dynamic(34018000, "340180", "N34011");
         c.Dynamic(34218000, "34218Z", "N3421Z");
         c.Dynamic(39018000, "390180", "N39012");
+        c.Dynamic(32018000, "320180", "N32018");
+        // The clamp 87 of a "Y" arrangement is read from the dynamic table.
+        c.Dynamic(87180302, "871D03", "N871D3");
         c.Dynamic(30018001, "300181", "N30081");
         c.Dynamic(30018002, "300182", "N30082");
         for (const char* cold : {"57180302", "53118302", "53218302", "54180302", "54280302", "55180302", "56180302",
@@ -443,6 +456,12 @@ private slots:
         row("79", "SHHAXSBS", {61018000, 79180302}, "breite=900.5", {},
             hanger00 + "    HBOR  450" + pcla + (Spre + "791803") + (Lsro + "M00") + "    DESP  900.5" + "    CONN" +
                 "    VAR !OR dir Y");
+        // A top part of a size the table does not hold keeps the thread
+        // "M00", and the bore clamp's rod size is its "00": a size text
+        // kept only for listed sizes left a double blank in the line.
+        row("41 unlisted size", "SHHAXSBS", {62025000, 41180302}, "", bore,
+            hanger00 + "    HBOR  $!b" + pcla + (Spre + "411803") + (Lsro + "M00") + "    DESP  $!b 00 0  168.3" +
+                "    CONN" + "    VAR !OR dir Y");
         row("56", "SHHAXSBS", {61018000, 56180302}, "", {},
             hanger42 + "    HBOR  450" + pcla + (Spre + "561803") + (Lsro + "M42") + " " + "    CONN" +
                 "    VAR !OR dir Y");
@@ -452,6 +471,16 @@ private slots:
         row("87", "SHHAXSBS", {61018000, 87180302}, "", {},
             hanger42 + "    HBOR  450" + pcla + (Spre + "871803") + (Lsro + "M42") + "    DESP  42 42 " + "    CONN" +
                 " ");
+        // A clamp 87 of a "Y" arrangement: the dynamic table's numbers, the
+        // DESP of "Y" arrangements, no orientation.
+        for (const char* setting : {"", "nuclear"})
+            row(setting[0] ? "87 Y nuclear" : "87 Y", "SHHYESBS", {61018000, 87180302}, setting, {},
+                hanger00 + "    HBOR  450" + pcla + (Spre + (setting[0] ? "N871D3" : "871D03")) + (Lsro + "M00") +
+                    "    DESP  00 00 " + "    CONN" + " ");
+        // A clamp 48 as a 45: its second width, then turned to the pipe.
+        row("48", "SHHAXSBS", {61018000, 48180302}, "breite2=75.25", {},
+            hanger42 + "    HBOR  450" + pcla + (Spre + "481803-75.25") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
+                "    CONN" + "    ORI AND P5 IS $!OR" + "    VAR !HH NAME" + "    VAR !OR dir X");
         // A plate 77 below the clamp is passed: the size and the direction
         // come from the part under it (size 21).
         row("plate below", "SHHAXSBS", {61021000, 77018000, 43180302}, "", {},
@@ -1104,6 +1133,21 @@ private slots:
         QCOMPARE(lines.mid(side).filter("    BY u "), QStringList{shift});
     }
 
+    // Between the passes the walk steps over empty entries to the first
+    // part of the second side: an eye nut of size 18 under a gap gives the
+    // second hanger its thread (an empty entry taken for a part would give
+    // "M00"), and the gap writes nothing.
+    void secondSideOverAGap() {
+        Support("THHADLBS", 43180302);
+        SetChain({{75018000}, {60018000}, {0}, {79518000}, {43180302}});
+        const QStringList lines = Lines();
+        QCOMPARE(From(lines, "NEW HANG /RULE7/H2", 4),
+                 (QStringList{"NEW HANG /RULE7/H2", "    HSPE SPEC /ZORBEL3.0", "    HSRO SPCO /ZORBEL3.0/M42",
+                              "    CONN HH TO P3 of $!HH"}));
+        QCOMPARE(lines.filter("  NEW SCLA").size(), 2);
+        QCOMPARE(lines.filter(Spre + "600180").size(), 2);
+    }
+
     // The D walk: a rod over a coupling 64 in the first pass writes the
     // coupling's group; the second pass steps over the coupling and ends.
     void dWalkRodOverCoupling() {
@@ -1442,6 +1486,102 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(QString::fromLatin1(lines.value(1)), "--     001 File : /" + file + "\r");
+    }
+
+    // The dimension lines of each element kind, from its rod line to its
+    // connection (the element stands at entry 2 over an eye nut of size 18;
+    // first rod length 150, preset position 33, width 900). Hangers 110,
+    // 114, 161, 210, 250, 254 and 715 add the preset position to the size
+    // DESP; a 291 writes its rod length up to size 19 and nothing from 20;
+    // a 279 arrives and leaves with the rod length and takes no thread; 605
+    // and 700 write the size twice; 601 and 614 face up, and a 601 after a
+    // plate 77 writes the size twice instead of once; a 799 takes the next
+    // size, the part below, the width and the preset position and connects
+    // to the pin, a 797 the same size without the preset position and
+    // connects plainly; a yoke 76 with digits 3-4 "92" spans twice its own
+    // width and takes the clamp's length; a 320 of a Y arrangement the rod
+    // length with a trailing 1.
+    void dimensionRules_data() {
+        QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QStringList>("expected");
+        const QList<double> nut{60018000};
+        const QList<double> top{61018000, 43180302};
+        auto row = [&](const char* name, QList<double> middle, const char* element, QStringList expected,
+                       const char* arrangement = "SHHRESBS") {
+            QTest::newRow(name) << arrangement << nut + middle + top << element << expected;
+        };
+        for (double hanger : {11418000.0, 16118000.0, 25418000.0, 71518000.0, 25018000.0})
+            row(qPrintable(QString::number(qint64(hanger)).left(3)), {hanger},
+                qPrintable(QString::number(qint64(hanger)).left(6)), {Lsro + "M42", "    DESP  42 0 33", "    CONN"});
+        row("291 size 18", {29118000}, "291180", {Lsro + "M42", "    DESP  42 0 150", "    CONN"});
+        row("291 size 19", {29119000}, "291190", {Lsro + "M48", "    DESP  48 0 150", "    CONN"});
+        row("291 size 20", {29120000}, "291200", {Lsro + "M56", "    CONN"});
+        row("279", {27918000}, "279180",
+            {Lsro + "M00", "    ARRIVE 2", "    LEAVE 1", "    DESP  00 00 150", "    CONN"});
+        row("605", {60518000}, "605180", {Lsro + "M42", "    DESP  42 42", "    CONN"});
+        row("700", {70018000}, "700180", {Lsro + "M42", "    DESP  42 42", "    CONN"});
+        row("601", {60118000}, "601180", {Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND PL IS U"});
+        row("614", {61418000}, "614180", {Lsro + "M42", "    DESP  42", "    CONN", "    ORI AND PL IS U"});
+        row("601 under a plate", {60118000, 77018000}, "601180",
+            {Lsro + "M42", "    DESP  42 42", "    CONN", "    ORI AND PL IS U"});
+        row("799", {79918000}, "799180", {Lsro + "M42", "    DESP  48 42 900 33", "    CONN AND p5 is $!or"});
+        row("797", {79718000}, "797180", {Lsro + "M42", "    DESP  42 42 900", "    CONN"});
+        QTest::newRow("76 with 92") << "SHHRESBS" << QList<double>{60018000, 76920000, 61018000, 43180402} << "769200"
+                                    << QStringList{Lsro + "M56", "    DESP  0 0 140 11", "    CONN"};
+        QTest::newRow("320") << "SHHYESBS" << QList<double>{35018000, 32018000, 36181302} << "320180"
+                             << QStringList{Lsro + "M00", "    DESP  00 00 150 0 1", "    CONN"};
+    }
+    void dimensionRules() {
+        QFETCH(QString, arrangement);
+        QFETCH(QList<double>, chain);
+        QFETCH(QString, element);
+        QFETCH(QStringList, expected);
+        Support(arrangement.toLatin1().constData(), chain.last());
+        ConstructionRecord.K_RESTLAENGE_1 = 150;
+        std::vector<ChainPartSpec> parts;
+        for (double n : chain) parts.push_back({n});
+        SetChain(parts);
+        const QStringList lines = Lines();
+        QCOMPARE(lines.filter(Spre + element).size(), 1);
+        // The next element's blank line follows: nothing more is written.
+        QCOMPARE(From(lines, Spre + element, int(expected.size()) + 2).mid(1), expected + " ");
+    }
+
+    // No control character reaches the file, whatever text brings one: the
+    // output file's own name (from the command line), texts of a support
+    // stored before the host input refused them, a catalogue number. Each
+    // loses its control characters and keeps the rest; the file holds no
+    // byte below 32 but its CR LF, and no DEL.
+    void controlCharactersNeverWritten() {
+        Support("SHHRESBS", 43180302);
+        auto& r = ConstructionRecord;
+        PutTextField(r.K_POS_NR, 31, QStringLiteral("RULE\t7"));
+        PutTextField(r.K_CALC_NR, 31, QStringLiteral("C\x1bP"));
+        PutTextField(r.K_KDN_ZNR, 24, QStringLiteral("D\x7fN"));
+        PutTextField(r.K_NR_ANL, 4, QStringLiteral("P\fL"));
+        SetChain({{65218000}, {61018000}, {43180302}});
+        TestDir out;
+        const QString file = out.file(QStringLiteral("o\tu\x1bt")) + QChar(0x9b) + QStringLiteral(".zof");
+        QString error;
+        QVERIFY2(WritePmlFile(file, &error), qPrintable(error));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const uchar c = uchar(bytes[i]);
+            const bool lineEnd = (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') || (c == '\n' && i > 0 && bytes[i - 1] == '\r');
+            QVERIFY2(lineEnd || (c >= 0x20 && c != 0x7f), qPrintable(QStringLiteral("byte %1 at %2").arg(c).arg(i)));
+        }
+        const QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.value(1), "--     001 File : /" + out.file(QStringLiteral("out.zof")));
+        for (const char* line : {"--     002 KORVA-KORVA Dwg No. : /3-3-500 PL", "--     003 Hanger mark N° : /RULE7",
+                                 "--     004 Customer dwg No. : /DN", "--     005 Calculation point : /CP",
+                                 "RESTR /RULE7/REST", "HANG /RULE7/H1", "    POS HH AT /RULE7", "    HREF /RULE7",
+                                 "/RULE7/REST"})
+            QVERIFY2(lines.contains(QString::fromUtf8(line)), line);
+        QCOMPARE(From(lines, Spre + "65218", 2), (QStringList{Spre + "65218", Lsro + "M42"}));
     }
 
     // Parts rows: type cut at 14, description cut at 20, weight as

@@ -431,6 +431,25 @@ private slots:
         QVERIFY(bad.err.contains("x.zof"));
     }
 
+    // An output name with a tab and an escape: the file is written under
+    // that name, and its line 001 names it without them (the host cannot
+    // parse a control character); nowhere else in the file is one.
+    void outputNameWithControlCharacters() {
+        TestDir home;
+        const QString out = home.file(QStringLiteral("s\th\x1b.zof"));
+        const Run r = Select({"--catalogue", Demo, "--input", Inputs + "/spring_hanger.ini", "--output", out},
+                             home.path());
+        QCOMPARE(r.exitCode, 0);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const QList<QByteArray> lines = bytes.split('\n');
+        QCOMPARE(QString::fromLatin1(lines.value(1)), "--     001 File : /" + home.file(QStringLiteral("sh.zof")) + "\r");
+        QByteArray rest = bytes;
+        rest.replace("\r\n", "");
+        for (const char c : rest) QVERIFY2(uchar(c) >= 0x20 && uchar(c) != 0x7f, qPrintable(QString::number(uchar(c))));
+    }
+
     // The file is written from the record as the store leaves it: a static
     // support's data block has the hot and cold load lines, a dynamic
     // support's the load cases and piston lines.
