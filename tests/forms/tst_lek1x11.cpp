@@ -71,6 +71,8 @@ int RowsOf(const QString& project, const QString& table) {
     }
     sqlite3_close(db);
     return n;
+}
+
 QByteArray FileBytes(const QString& name) {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -107,9 +109,9 @@ class TestLek1X11 : public QObject {
     // file, a runtime directory and the project directory to be.
     struct Host {
         TestDir dir;
-        QString host, runtime, output, project, aliases;
+        QString catalogue, host, runtime, output, project, aliases;
         bool Prepare() {
-            const QString catalogue = dir.file(QStringLiteral("catalogue"));
+            catalogue = dir.file(QStringLiteral("catalogue"));
             QDir().mkpath(catalogue);
             const QDir demo(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue"));
             if (!demo.exists(QStringLiteral("Pgstat.DB"))) return false;
@@ -213,6 +215,18 @@ class TestLek1X11 : public QObject {
                           30000);
     }
 
+    // Starts the program on the demo's base clamp and, once its form shows,
+    // confirms it with the keyboard (End, then Return on Ok). With
+    // `lockFirst`, that connection starts writing (takes its write lock)
+    // once the form shows and before the keys are pressed.
+    void StartAndConfirm(QProcess& korva, const Host& run, sqlite3* lockFirst = nullptr) {
+        run.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        if (lockFirst) QCOMPARE(sqlite3_exec(lockFirst, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(Keys(window, {QStringLiteral("End"), QStringLiteral("Return")}));
+    }
+
 private slots:
     void initTestCase() {
         const QString server = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
@@ -243,97 +257,6 @@ private slots:
         }
     }
 
-private:
-    // A copy of the demo catalogue, a host directory to start in and the
-    // environment of a run on this test's display.
-    struct Setup {
-        QString catalogue, host, output, project;
-        QProcessEnvironment env;
-    };
-    void Prepare(const TestDir& dir, Setup& run) {
-        run.catalogue = dir.file(QStringLiteral("catalogue"));
-        QDir().mkpath(run.catalogue);
-        const QDir demo(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue"));
-        QVERIFY2(demo.exists(QStringLiteral("Pgstat.DB")), "the demo catalogue is built");
-        for (const QString& f : demo.entryList(QDir::Files))
-            QVERIFY(QFile::copy(demo.filePath(f), QDir(run.catalogue).filePath(f)));
-        QFile aliases(dir.file(QStringLiteral("aliases.ini")));
-        QVERIFY(aliases.open(QIODevice::WriteOnly));
-        aliases.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(run.catalogue).toUtf8());
-        aliases.close();
-        run.host = dir.file(QStringLiteral("host"));
-        const QString runtime = dir.file(QStringLiteral("runtime"));
-        QVERIFY(QDir().mkpath(run.host));
-        QVERIFY(QDir().mkpath(runtime));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        run.output = QDir(run.host).filePath(QStringLiteral("out.zof"));
-        run.project = dir.file(QStringLiteral("project"));
-
-        run.env = QProcessEnvironment::systemEnvironment();
-        run.env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        run.env.insert(QStringLiteral("DISPLAY"), display);
-        run.env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        run.env.insert(QStringLiteral("HOME"), dir.path());
-        run.env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
-        run.env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        run.env.insert(QStringLiteral("TMPDIR"), dir.path());
-        run.env.insert(QStringLiteral("KORVA_ALIAS_FILE"), aliases.fileName());
-    }
-
-    // Starts the program on the demo's base clamp and, once its form shows,
-    // confirms it with the keyboard: the configuration number has the
-    // focus, End takes the configuration and moves to Ok (this one asks for
-    // no elevation differences), Return presses it.
-    // With `lockFirst`, that connection starts writing (takes its write lock)
-    // once the form shows and before the keys are pressed.
-    void StartAndConfirm(QProcess& korva, const Setup& run, sqlite3* lockFirst = nullptr) {
-        korva.setProcessEnvironment(run.env);
-        korva.setWorkingDirectory(run.host);
-        korva.start(QStringLiteral(KORVA_EXE), {QStringLiteral("/IF:") + Inputs + QStringLiteral("/base_clamp.ini"),
-                                                QStringLiteral("/OF:") + run.output, QStringLiteral("/PD:") + run.project});
-        QVERIFY2(korva.waitForStarted(10000), "korva does not start");
-
-        QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
-        xenv.insert(QStringLiteral("DISPLAY"), display);
-        // The form's window, as soon as it shows.
-        QProcess search;
-        search.setProcessEnvironment(xenv);
-        QVERIFY2(RunBounded(search, xdotool,
-                            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
-                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(korva.processId()),
-                             QStringLiteral("--name"), QStringLiteral("KORVA")},
-                            60000),
-                 qPrintable(QStringLiteral("the input form did not show within 60 s: ") +
-                            QString::fromLocal8Bit(korva.readAllStandardError())));
-        const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(u'\n').value(0).trimmed();
-        QVERIFY(!window.isEmpty());
-        if (lockFirst) QCOMPARE(sqlite3_exec(lockFirst, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-
-        QProcess keys;
-        keys.setProcessEnvironment(xenv);
-        QVERIFY2(RunBounded(keys, xdotool,
-                            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"),
-                             QStringLiteral("End"), QStringLiteral("Return")},
-                            30000),
-                 keys.readAllStandardError().constData());
-    }
-
-    static void Stop(QProcess& korva) {
-        if (korva.state() == QProcess::NotRunning) return;
-        korva.kill();
-        korva.waitForFinished(5000);
-    }
-
-private slots:
-    void confirmWithTheKeyboard() {
-        TestDir dir;
-        Setup run;
-        Prepare(dir, run);
-        if (QTest::currentTestFailed()) return;
-        QProcess korva;
-        const auto stopKorva = qScopeGuard([&korva] { Stop(korva); });
-        StartAndConfirm(korva, run);
-        if (QTest::currentTestFailed()) return;
     void confirmWithTheKeyboard() {
         Host h;
         h.display = display;
@@ -352,13 +275,6 @@ private slots:
         QCOMPARE(korva.exitStatus(), QProcess::NormalExit);
         QCOMPARE(korva.exitCode(), 0);
 
-        CompareOutputFile(run.output, run.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
-        if (QTest::currentTestFailed())
-            return;
-        QVERIFY(!QFileInfo::exists(QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
-
-        const QString project = run.project;
-        TQuery support(project, QStringLiteral("select K_F_NR_AUS, K_A_NR from konstr8 where K_POS_NR = 'DEMO-BC'"));
         CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
         if (QTest::currentTestFailed())
             return;
@@ -380,112 +296,6 @@ private slots:
         Session().Close();
     }
 
-    // Another program writes the company settings table all through the
-    // engineer's Ok: the store waits, then gives up with the settings file
-    // named and the cause, and nothing of the support is stored, no output
-    // file written, the running number unchanged. Once the other program is
-    // done, the next run stores the support and moves the number on.
-    void settingsTableWrittenByAnotherProgramAtOk() {
-        TestDir dir;
-        Setup run;
-        Prepare(dir, run);
-        if (QTest::currentTestFailed()) return;
-        const QString settings = TablePath(run.catalogue, QStringLiteral("FIRDAT.DB"));
-        const int number = RunningNumberOf(run.catalogue);
-        QVERIFY(number >= 0);
-        const QString errorFile = QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"));
-
-        sqlite3* other = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(settings).constData(), &other), SQLITE_OK);
-        const auto release = qScopeGuard([&other] {
-            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(other);
-        });
-        {
-            QProcess korva;
-            const auto stopKorva = qScopeGuard([&korva] { Stop(korva); });
-            // The form reads the settings at its start; the other program
-            // begins writing only once the form stands.
-            StartAndConfirm(korva, run, other);
-            if (QTest::currentTestFailed()) return;
-            // The store's wait is bounded: the host error file comes well
-            // within a minute, while the program waits for the box.
-            for (int i = 0; i < 600 && !QFileInfo::exists(errorFile); ++i) QTest::qWait(100);
-            QVERIFY2(QFileInfo::exists(errorFile), "no host error file within 60 s of Ok");
-            QTest::qWait(200);
-            QFile error(errorFile);
-            QVERIFY(error.open(QIODevice::ReadOnly));
-            const QString text = QString::fromUtf8(error.readAll());
-            QVERIFY2(text.startsWith(QStringLiteral("CANCLED ")), qPrintable(text));
-            QVERIFY2(text.contains(QDir::toNativeSeparators(settings)), qPrintable(text));
-            QVERIFY2(text.contains(QStringLiteral("being written by another program")), qPrintable(text));
-            QVERIFY2(text.contains(QStringLiteral("not stored")), qPrintable(text));
-            // It is the settings table that was busy, not the project.
-            QVERIFY2(!text.contains(QStringLiteral("project")), qPrintable(text));
-            QVERIFY(!QFileInfo::exists(run.output));
-            QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 0);
-            QCOMPARE(RowsOf(run.project, QStringLiteral("konstz8")), 0);
-            QCOMPARE(RowsOf(run.project, QStringLiteral("konbtl8")), 0);
-        }
-        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
-        QCOMPARE(RunningNumberOf(run.catalogue), number);
-
-        QProcess again;
-        const auto stopAgain = qScopeGuard([&again] { Stop(again); });
-        StartAndConfirm(again, run);
-        if (QTest::currentTestFailed()) return;
-        QVERIFY2(again.waitForFinished(60000), "korva did not end within 60 s of Ok");
-        QCOMPARE(again.exitCode(), 0);
-        QVERIFY(QFileInfo::exists(run.output));
-        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
-        QCOMPARE(RowsOf(run.project, QStringLiteral("konstz8")), 1);
-        QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
-    }
-
-    // Another program writes the project's parts list when the engineer
-    // presses Ok and is done a few seconds later, after the first busy
-    // timeout: the store tries again and goes through, the program ends
-    // as after any Ok.
-    void projectWrittenByAnotherProgramForAWhileAtOk() {
-        TestDir dir;
-        Setup run;
-        Prepare(dir, run);
-        if (QTest::currentTestFailed()) return;
-        const int number = RunningNumberOf(run.catalogue);
-        // A first run makes the project.
-        {
-            QProcess first;
-            const auto stopFirst = qScopeGuard([&first] { Stop(first); });
-            StartAndConfirm(first, run);
-            if (QTest::currentTestFailed()) return;
-            QVERIFY(first.waitForFinished(60000));
-            QCOMPARE(first.exitCode(), 0);
-        }
-        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
-        QVERIFY(QFile::remove(run.output));
-        sqlite3* other = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(run.project, QStringLiteral("konbtl8.db"))).constData(), &other),
-                 SQLITE_OK);
-        const auto release = qScopeGuard([&other] {
-            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(other);
-        });
-        // The same support again: stored over the first one.
-        QProcess korva;
-        const auto stopKorva = qScopeGuard([&korva] { Stop(korva); });
-        StartAndConfirm(korva, run, other);
-        if (QTest::currentTestFailed()) return;
-        QVERIFY2(!korva.waitForFinished(6500), "the store did not wait for the other program");
-        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
-        QVERIFY2(korva.waitForFinished(30000), "the store did not go on once the project was free");
-        QCOMPARE(korva.exitCode(), 0);
-        QVERIFY(QFileInfo::exists(run.output));
-        QVERIFY(!QFileInfo::exists(QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
-        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
-        // Stored again under its drawing key: the running number moved on
-        // once, with the first store.
-        QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
-    }
     // The output name is a second hard link to the host's earlier output.
     // The program ends as if killed at each step of writing the output
     // (opened, written, committed), after the support is stored: the name
@@ -628,6 +438,111 @@ private slots:
         QCOMPARE(korva.state(), QProcess::Running);  // the form waits for a correction
     }
 
+
+    // Another program writes the company settings table all through the
+    // engineer's Ok: the store waits, then gives up with the settings file
+    // named and the cause, and nothing of the support is stored, no output
+    // file written, the running number unchanged. Once the other program is
+    // done, the next run stores the support and moves the number on.
+    void settingsTableWrittenByAnotherProgramAtOk() {
+        Host run;
+        run.display = display;
+        QVERIFY(run.Prepare());
+        const QString settings = TablePath(run.catalogue, QStringLiteral("FIRDAT.DB"));
+        const int number = RunningNumberOf(run.catalogue);
+        QVERIFY(number >= 0);
+        const QString errorFile = QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"));
+
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(settings).constData(), &other), SQLITE_OK);
+        const auto release = qScopeGuard([&other] {
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        });
+        {
+            QProcess korva;
+            const auto stopKorva = StopGuard(korva);
+            // The form reads the settings at its start; the other program
+            // begins writing only once the form stands.
+            StartAndConfirm(korva, run, other);
+            if (QTest::currentTestFailed()) return;
+            // The store's wait is bounded: the host error file comes well
+            // within a minute, while the program waits for the box.
+            for (int i = 0; i < 600 && !QFileInfo::exists(errorFile); ++i) QTest::qWait(100);
+            QVERIFY2(QFileInfo::exists(errorFile), "no host error file within 60 s of Ok");
+            QTest::qWait(200);
+            QFile error(errorFile);
+            QVERIFY(error.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(error.readAll());
+            QVERIFY2(text.startsWith(QStringLiteral("CANCLED ")), qPrintable(text));
+            QVERIFY2(text.contains(QDir::toNativeSeparators(settings)), qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("being written by another program")), qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("not stored")), qPrintable(text));
+            // It is the settings table that was busy, not the project.
+            QVERIFY2(!text.contains(QStringLiteral("project")), qPrintable(text));
+            QVERIFY(!QFileInfo::exists(run.output));
+            QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 0);
+            QCOMPARE(RowsOf(run.project, QStringLiteral("konstz8")), 0);
+            QCOMPARE(RowsOf(run.project, QStringLiteral("konbtl8")), 0);
+        }
+        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(RunningNumberOf(run.catalogue), number);
+
+        QProcess again;
+        const auto stopAgain = StopGuard(again);
+        StartAndConfirm(again, run);
+        if (QTest::currentTestFailed()) return;
+        QVERIFY2(again.waitForFinished(60000), "korva did not end within 60 s of Ok");
+        QCOMPARE(again.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(run.output));
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstz8")), 1);
+        QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
+    }
+
+    // Another program writes the project's parts list when the engineer
+    // presses Ok and is done a few seconds later, after the first busy
+    // timeout: the store tries again and goes through, the program ends
+    // as after any Ok.
+    void projectWrittenByAnotherProgramForAWhileAtOk() {
+        Host run;
+        run.display = display;
+        QVERIFY(run.Prepare());
+        const int number = RunningNumberOf(run.catalogue);
+        // A first run makes the project.
+        {
+            QProcess first;
+            const auto stopFirst = StopGuard(first);
+            StartAndConfirm(first, run);
+            if (QTest::currentTestFailed()) return;
+            QVERIFY(first.waitForFinished(60000));
+            QCOMPARE(first.exitCode(), 0);
+        }
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
+        QVERIFY(QFile::remove(run.output));
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(TablePath(run.project, QStringLiteral("konbtl8.db"))).constData(), &other),
+                 SQLITE_OK);
+        const auto release = qScopeGuard([&other] {
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        });
+        // The same support again: stored over the first one.
+        QProcess korva;
+        const auto stopKorva = StopGuard(korva);
+        StartAndConfirm(korva, run, other);
+        if (QTest::currentTestFailed()) return;
+        QVERIFY2(!korva.waitForFinished(6500), "the store did not wait for the other program");
+        QCOMPARE(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY2(korva.waitForFinished(30000), "the store did not go on once the project was free");
+        QCOMPARE(korva.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(run.output));
+        QVERIFY(!QFileInfo::exists(QDir(run.host).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))));
+        QCOMPARE(RowsOf(run.project, QStringLiteral("konstr8")), 1);
+        // Stored again under its drawing key: the running number moved on
+        // once, with the first store.
+        QCOMPARE(RunningNumberOf(run.catalogue), number + 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLek1X11)
