@@ -6,6 +6,7 @@
 // output file and the delete's result file add one sync each, outside
 // these figures.
 #include "../../tests/data/tst_storage_fixture.h"
+#include "../../tests/support/SyncCounter.h"
 
 #include "data/CatalogueSchema.h"
 #include "host/DELETE_DRW.h"
@@ -14,31 +15,10 @@
 #include "platform/TableFile.h"
 
 #include <QTemporaryDir>
-#include <atomic>
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <sqlite3.h>
 
 using namespace storage_fixture;
-
-namespace {
-
-std::atomic<long> g_syncs{0};
-
-}  // namespace
-
-// Interposed for SQLite and Qt, which call them from their shared libraries.
-extern "C" int fdatasync(int fd) {
-    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fdatasync"));
-    ++g_syncs;
-    return real(fd);
-}
-
-extern "C" int fsync(int fd) {
-    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
-    ++g_syncs;
-    return real(fd);
-}
 
 namespace {
 

@@ -10,29 +10,11 @@
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
+#include "support/SyncCounter.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QtTest>
-#include <atomic>
-#include <dlfcn.h>
-
-namespace {
-std::atomic<int> g_syncs{0};
-}
-
-// Interposed for SQLite, which calls them from its shared library.
-extern "C" int fdatasync(int fd) {
-    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fdatasync"));
-    ++g_syncs;
-    return real(fd);
-}
-
-extern "C" int fsync(int fd) {
-    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
-    ++g_syncs;
-    return real(fd);
-}
 
 namespace {
 
@@ -43,9 +25,9 @@ void MakeTables(const QString& dir, const QStringList& names) {
 }
 
 int SyncsOf(const std::function<void()>& work) {
-    const int before = g_syncs;
+    const long before = g_syncs;
     work();
-    return g_syncs - before;
+    return int(g_syncs - before);
 }
 
 }  // namespace

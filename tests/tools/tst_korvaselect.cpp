@@ -286,9 +286,11 @@ private slots:
             p.setProcessEnvironment(env);
             p.start(KORVA_SELECT_EXE, {"--catalogue", Demo, "--input", input, "--output", out});
             QVERIFY(p.waitForStarted(10000));
-            // The last kills come late in the run, where the file is written.
+            // The last kills come late in the run, where the file is written;
+            // the last run is not killed, so one run at least must end whole
+            // however slow this machine is now.
             const qint64 at = runMs * (i + 1) / 20;
-            if (!p.waitForFinished(int(at)) && p.state() != QProcess::NotRunning) {
+            if (i < 23 && !p.waitForFinished(int(at)) && p.state() != QProcess::NotRunning) {
                 p.kill();
                 ++m_kills;
             }
@@ -302,7 +304,7 @@ private slots:
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), old);
         }
-        // At least the runs that outlived their kill wrote the whole file.
+        // The run that was not killed wrote the whole file.
         QVERIFY(complete > 0);
     }
 
