@@ -567,6 +567,24 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34060001.0);
     }
 
+    // The rest rod weighs in the chain under letter 7 'A' (1000 mm at
+    // 1.4 kg/m).
+    void restRodWeight() {
+        const double weight = 1.4;
+        Name("SHHAESAS");
+        Positions({"660"});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = 13;
+        CalcGlobals.SegmentHeights = {1000, 0, 0, 0, 0};
+        CalcGlobals.WeighParts = true;
+        CalcGlobals.DeadWeight = 0;
+        ConstructionRecord.K_ZUGST_ST = 3000;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 67013300.0);
+        QVERIFY2(qAbs(CalcGlobals.DeadWeight - weight) < 1e-9, qPrintable(QString::number(CalcGlobals.DeadWeight)));
+    }
+
     void profileConnection_data() {
         QTest::addColumn<int>("profile");
         QTest::addColumn<int>("height");
