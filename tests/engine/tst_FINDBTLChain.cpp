@@ -101,6 +101,9 @@ private slots:
         QTest::newRow("rod pieces after their marker")
             << "SHHAESBH" << QList<double>{75013000, 1, 60013000, 66013700, 64013000, 67013200, 63013000} << 3
             << QList<int>{3} << QList<double>{75013000, 66013700, 64013000, 67013200, 60013000, 63013000} << 0;
+        QTest::newRow("a rod whose pieces are missing")
+            << "SHHAESBH" << QList<double>{75013000, 1, 60013000} << 3 << QList<int>{2}
+            << QList<double>{75013000, 60013000} << 0;
         QTest::newRow("999 skipped") << "SHHAESBH" << QList<double>{76113000, 999, 21013218} << 3 << QList<int>{}
                                      << QList<double>{76113000, 21013218} << 0;
         QTest::newRow("two rods of the double walk")
@@ -133,6 +136,9 @@ private slots:
             if (n != 0)
                 got << n;
         QCOMPARE(got, expected);
+        // The parts stand one after the other, no empty place between them.
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(ConstructionRecord.K_BTL_8[i], expected[i]);
         // Each part keeps its own quantity.
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(int(ConstructionRecord.K_ANZ[i]), int(chain.indexOf(expected[i]) + 1));
