@@ -59,6 +59,8 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 29013218}, {"STA_E", 300}, {"STA_BREITE", 50}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 29113000}, {"STA_E", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 16213415}, {"STA_E", 300}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 16199999}, {"STA_E", 300}, {"STA_X", 1000}, {"STA_BREITE", 50},
+                                {"STA_BREITE_M", 900}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 70013000}, {"STA_E", 5}});
         for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
@@ -670,6 +672,8 @@ private slots:
                                                       << 2642 << QList<double>{} << QStringList{};
         QTest::newRow("tension: rod part by length") << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 600 << 0 << 0
                                                      << QList<double>{16113001, 16213415} << QStringList{};
+        QTest::newRow("tension from 16199999 on") << "SHHRELBS" << 16199999.0 << 13 << "zug ptfe" << 600 << 0 << 0
+                                                  << QList<double>{16199999} << QStringList{};
         QTest::newRow("tension: beyond the part's range")
             << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 1100 << 6 << 2842 << QList<double>{} << QStringList{" 450", " 1000"};
         QTest::newRow("290: lateral travel beyond the unit")
@@ -693,8 +697,14 @@ private slots:
         ConstructionRecord.K_ZUG_DRUCK_KZ = flags.contains("zug");
         ConstructionRecord.K_PTFE_KZ = flags.contains("ptfe");
         ConstructionRecord.K_WEG_X = flags.contains("lateral") ? 51 : 0;
+        ConstructionRecord.K_HM_Q_2 = 1234;
+        ConstructionRecord.K_MHOEHE_UNTEN.clear();
         ActiveUiScope scope(ui);
         SelectComponents();
+        // A tension support looks its first part up again and takes the
+        // lower height as entered.
+        if (main >= 16199999 && flags.contains("zug") && status == 0)
+            QCOMPARE(ConstructionRecord.K_MHOEHE_UNTEN, QStringLiteral("1234"));
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QList<double> got;
