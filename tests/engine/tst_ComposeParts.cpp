@@ -768,6 +768,7 @@ private slots:
         // The missing clamp keeps nothing of the clamp read before it.
         QCOMPARE(PartsList.KB_BTL[3], QStringLiteral("999999"));
         QCOMPARE(PartsList.KB_GEW[3], 0.0);
+        QCOMPARE(ConstructionRecord.K_RSL_GEW, 0.0);
         QCOMPARE(ItemDim(4), QStringLiteral("0000 "));
         QCOMPARE(ItemDim(3), QStringLiteral("0120 "));
         QCOMPARE(PartsList.RowCount, int16_t(4));

@@ -59,6 +59,8 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 29013218}, {"STA_E", 300}, {"STA_BREITE", 50}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 29113000}, {"STA_E", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 16213415}, {"STA_E", 300}, {"STA_BREITE", 50}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 16199999}, {"STA_E", 300}, {"STA_X", 1000}, {"STA_BREITE", 50},
+                                {"STA_BREITE_M", 900}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 70013000}, {"STA_E", 5}});
         for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
@@ -101,6 +103,9 @@ private slots:
         QTest::newRow("rod pieces after their marker")
             << "SHHAESBH" << QList<double>{75013000, 1, 60013000, 66013700, 64013000, 67013200, 63013000} << 3
             << QList<int>{3} << QList<double>{75013000, 66013700, 64013000, 67013200, 60013000, 63013000} << 0;
+        QTest::newRow("a rod whose pieces are missing")
+            << "SHHAESBH" << QList<double>{75013000, 1, 60013000} << 3 << QList<int>{2}
+            << QList<double>{75013000, 60013000} << 0;
         QTest::newRow("999 skipped") << "SHHAESBH" << QList<double>{76113000, 999, 21013218} << 3 << QList<int>{}
                                      << QList<double>{76113000, 21013218} << 0;
         QTest::newRow("two rods of the double walk")
@@ -133,6 +138,9 @@ private slots:
             if (n != 0)
                 got << n;
         QCOMPARE(got, expected);
+        // The parts stand one after the other, no empty place between them.
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(ConstructionRecord.K_BTL_8[i], expected[i]);
         // Each part keeps its own quantity.
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(int(ConstructionRecord.K_ANZ[i]), int(chain.indexOf(expected[i]) + 1));
@@ -567,6 +575,24 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34060001.0);
     }
 
+    // The rest rod weighs in the chain under letter 7 'A' (1000 mm at
+    // 1.4 kg/m).
+    void restRodWeight() {
+        const double weight = 1.4;
+        Name("SHHAESAS");
+        Positions({"660"});
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = 13;
+        CalcGlobals.SegmentHeights = {1000, 0, 0, 0, 0};
+        CalcGlobals.WeighParts = true;
+        CalcGlobals.DeadWeight = 0;
+        ConstructionRecord.K_ZUGST_ST = 3000;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 67013300.0);
+        QVERIFY2(qAbs(CalcGlobals.DeadWeight - weight) < 1e-9, qPrintable(QString::number(CalcGlobals.DeadWeight)));
+    }
+
     void profileConnection_data() {
         QTest::addColumn<int>("profile");
         QTest::addColumn<int>("height");
@@ -646,6 +672,8 @@ private slots:
                                                       << 2642 << QList<double>{} << QStringList{};
         QTest::newRow("tension: rod part by length") << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 600 << 0 << 0
                                                      << QList<double>{16113001, 16213415} << QStringList{};
+        QTest::newRow("tension from 16199999 on") << "SHHRELBS" << 16199999.0 << 13 << "zug ptfe" << 600 << 0 << 0
+                                                  << QList<double>{16199999} << QStringList{};
         QTest::newRow("tension: beyond the part's range")
             << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 1100 << 6 << 2842 << QList<double>{} << QStringList{" 450", " 1000"};
         QTest::newRow("290: lateral travel beyond the unit")
@@ -669,8 +697,14 @@ private slots:
         ConstructionRecord.K_ZUG_DRUCK_KZ = flags.contains("zug");
         ConstructionRecord.K_PTFE_KZ = flags.contains("ptfe");
         ConstructionRecord.K_WEG_X = flags.contains("lateral") ? 51 : 0;
+        ConstructionRecord.K_HM_Q_2 = 1234;
+        ConstructionRecord.K_MHOEHE_UNTEN.clear();
         ActiveUiScope scope(ui);
         SelectComponents();
+        // A tension support looks its first part up again and takes the
+        // lower height as entered.
+        if (main >= 16199999 && flags.contains("zug") && status == 0)
+            QCOMPARE(ConstructionRecord.K_MHOEHE_UNTEN, QStringLiteral("1234"));
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QList<double> got;
