@@ -161,6 +161,7 @@ class TestPmlStatements : public QObject {
         c.Dynamic(37180302, "371802", "N37181", 7);
         c.Dynamic(36180302, "371800", "N36101");
         c.Dynamic(36181302, "361813", "N36102");
+        c.Dynamic(36118302, "361183", "N36118");  // size code 18
         c.Dynamic(38180302, "381803", "N38155");
         c.Dynamic(35018000, "350180", "N35021");
         c.Dynamic(35118000, "351180", "N35104");
@@ -477,6 +478,12 @@ private slots:
             row(setting[0] ? "87 Y nuclear" : "87 Y", "SHHYESBS", {61018000, 87180302}, setting, {},
                 hanger00 + "    HBOR  450" + pcla + (Spre + (setting[0] ? "N871D3" : "871D03")) + (Lsro + "M00") +
                     "    DESP  00 00 " + "    CONN" + " ");
+        // A dynamic clamp 36 at entry 1: the bridge item after it is item 2;
+        // the part below it is the clamp itself (size 18); its diameter key
+        // 11 has no row, the nearest above (18) gives the bore.
+        row("36 at entry 1", "SHHAXSBS", {36118302}, "dim1=1111,dim2=2222,lgmax=77", {},
+            hanger00 + "    HBOR  450" + pcla + (Spre + "361183") + (Lsro + "M00") +
+                "    DESP  42 42 900 168.3 2222 77" + "    CONN" + "    VAR !OR dir Y");
         // A clamp 48 as a 45: its second width, then turned to the pipe.
         row("48", "SHHAXSBS", {61018000, 48180302}, "breite2=75.25", {},
             hanger42 + "    HBOR  450" + pcla + (Spre + "481803-75.25") + (Lsro + "M42") + "    DESP  42 42 900 168.3" +
@@ -518,6 +525,7 @@ private slots:
             else if (key == "dim1") PutTextField(BridgeRecords.Items[0].Dimension, 4, value);
             else if (key == "dim2") PutTextField(BridgeRecords.Items[1].Dimension, 4, value);
             else if (key == "dim3") PutTextField(BridgeRecords.Items[2].Dimension, 4, value);
+            else if (key == "lgmax") r.K_LG_MAX = int16_t(value.toInt());
             else if (key == "clamp") continue;
             else QFAIL(qPrintable("unknown setting " + key));
         }
