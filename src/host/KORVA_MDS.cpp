@@ -150,6 +150,9 @@ bool RemoveEarlierOutput(const QString& outputFile, QString* why) {
     const QByteArray native = QFile::encodeName(target);
     struct stat st {};
     if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    // Gone meanwhile counts as removed; errno is cleared so that only this
+    // call's failure is read.
+    errno = 0;
     if (::unlink(native.constData()) == 0 || errno == ENOENT) return true;
     if (why)
         *why = QStringLiteral("The output file %1 of an earlier run cannot be removed (%2); this run could not "

@@ -623,23 +623,32 @@ private slots:
     // file does, naming the character but not the name, and the earlier
     // file at that name goes all the same.
     void controlCharacterInTheOutputName_data() {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("name");  // relative to the host directory
+        QTest::addColumn<bool>("relative");   // given so, or with the host directory
         QTest::addColumn<QString>("code");
-        QTest::newRow("tab") << "o\tx.zof" << "U+0009 at position";
-        QTest::newRow("line feed") << "o\nx.zof" << "U+000A at position";
-        QTest::newRow("escape") << "\x1bx.zof" << "U+001B at position";
+        QTest::newRow("tab") << "o\tx.zof" << false << "U+0009";
+        QTest::newRow("line feed") << "o\nx.zof" << false << "U+000A";
+        QTest::newRow("escape") << "\x1bx.zof" << false << "U+001B";
+        QTest::newRow("escape first, in a relative directory") << "\x1b" "d/x.zof" << true << "U+001B";
     }
     void controlCharacterInTheOutputName() {
         QFETCH(QString, name);
+        QFETCH(bool, relative);
         QFETCH(QString, code);
         HostDir h(EmptyConfigurationInput());
         const QString output = h.host + "/" + name;
+        QVERIFY(QDir().mkpath(QFileInfo(output).absolutePath()));
         QVERIFY(WriteHostTextFile(output, {"written by an earlier run"}));
-        const RunResult r = Run({"/IF:" + h.input, "/OF:" + output, "/PD:" + h.dir.file("project")},
+        const QString given = relative ? name : output;
+        const RunResult r = Run({"/IF:" + h.input, "/OF:" + given, "/PD:" + h.dir.file("project")},
                                 {{"KORVA_ALIAS_FILE", MakeCatalogue(h.dir)}}, true, KORVA_EXE, h.host);
         QCOMPARE(r.exitCode, int(exitcode::StartFailed));
         QVERIFY(!QFileInfo::exists(output));
         const QByteArray error = FileBytes(h.ErrorFile());
+        // Positions count from 1 in the name as given.
+        qsizetype at = 0;
+        while (given[at].unicode() >= 0x20) ++at;
+        code += QString(" at position %1;").arg(at + 1);
         const QByteArray expected = "CANCLED The output file name holds the control character " + code.toLatin1();
         QVERIFY2(error.startsWith(expected) && error.endsWith("\r\n") && error.count('\n') == 1, error.constData());
         QVERIFY2(r.err.contains(code), qPrintable(r.err));
@@ -661,6 +670,40 @@ private slots:
         QVERIFY(QFileInfo(h.output).isSymLink());
         QVERIFY(!QFileInfo::exists(h.dir.file("real/o.zof")));
         QVERIFY(!QFileInfo::exists(h.dir.file("real/o.zof.Xy34Zw")));
+    }
+
+    // Only this user's plain files go as stale temporaries: a link or a FIFO
+    // that merely carries such a name stays.
+    void staleTemporariesOnlyPlainFiles() {
+        HostDir h(EmptyConfigurationInput());
+        const QString victim = h.dir.file("victim.txt");
+        QVERIFY(WriteHostTextFile(victim, {"precious"}));
+        const QString link = h.host + "/o.zof.Lk12Mn", fifo = h.host + "/o.zof.Ff12Gg";
+        QVERIFY(QFile::link(victim, link));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir), {}, false);
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(QFileInfo(link).isSymLink());
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QCOMPARE(FileBytes(victim), QByteArray("precious\r\n"));
+        QVERIFY(!QFileInfo::exists(h.host + "/o.zof.Ab12Cd"));
+    }
+
+    // Configuration mode is not the host's road: a start that fails there
+    // writes no host error file.
+    void configurationModeStartFailureWritesNoErrorFile() {
+        HostDir h(EmptyConfigurationInput());
+        const QString aliases = MakeCatalogue(h.dir);
+        QFile damaged(h.dir.file("catalogue/FIRDAT.DB"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write(QByteArray(4096, '\x5a'));
+        damaged.close();
+        const RunResult r = Run({"/CONFIGURE_CONF"}, {{"KORVA_ALIAS_FILE", aliases}}, true, KORVA_EXE, h.host);
+        QCOMPARE(r.exitCode, int(exitcode::StartFailed));
+        QVERIFY2(r.err.contains("FIRDAT.DB"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.ErrorFile()));
     }
 
     // When the host error file cannot be written either, standard error
