@@ -54,6 +54,15 @@ QFrame* MakePanel(const QString& name, QWidget* parent) {
     return f;
 }
 
+QFrame* MakeCheckPanel(const QString& name, const QString& boxName, const QString& text, QWidget* parent,
+                       QCheckBox*& box) {
+    QFrame* panel = MakePanel(name, parent);
+    box = new QCheckBox(text, panel);
+    box->setObjectName(boxName);
+    (new QVBoxLayout(panel))->addWidget(box);
+    return panel;
+}
+
 TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, const QStringList& items,
                                   const QStringList& pictures, QWidget* parent, int height) {
     auto* g = new TZORBELGroupBox(parent);
@@ -374,20 +383,16 @@ QWidget* TFLEK1::BuildBaseClamp() {
 }
 
 QWidget* TFLEK1::BuildT36Static() {
-    Panel_T36_STATIC = MakePanel(QStringLiteral("Panel_T36_STATIC"), PanelStatic);
-    T36_DRUCK_ONLY = new QCheckBox(QStringLiteral("Typ 36 nur Druck"), Panel_T36_STATIC);
-    T36_DRUCK_ONLY->setObjectName(QStringLiteral("T36_DRUCK_ONLY"));
-    (new QVBoxLayout(Panel_T36_STATIC))->addWidget(T36_DRUCK_ONLY);
+    Panel_T36_STATIC = MakeCheckPanel(QStringLiteral("Panel_T36_STATIC"), QStringLiteral("T36_DRUCK_ONLY"), QStringLiteral("Typ 36 nur Druck"),
+                             PanelStatic, T36_DRUCK_ONLY);
     Place(PanelStatic, Panel_T36_STATIC);
     connect(T36_DRUCK_ONLY, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_36_DRUCK_ONLY = on; });
     return Panel_T36_STATIC;
 }
 
 QWidget* TFLEK1::BuildExtension() {
-    PanelExt = MakePanel(QStringLiteral("PanelExt"), PanelStatic);
-    CBwithExtention = new QCheckBox(QStringLiteral("Mit Verlängerung"), PanelExt);
-    CBwithExtention->setObjectName(QStringLiteral("CBwithExtention"));
-    (new QVBoxLayout(PanelExt))->addWidget(CBwithExtention);
+    PanelExt = MakeCheckPanel(QStringLiteral("PanelExt"), QStringLiteral("CBwithExtention"), QStringLiteral("Mit Verlängerung"),
+                             PanelStatic, CBwithExtention);
     Place(PanelStatic, PanelExt);
     connect(CBwithExtention, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_ZUG_DRUCK_KZ = on; });
     return PanelExt;
@@ -408,10 +413,8 @@ QWidget* TFLEK1::BuildDynamic() {
     auto* v = new QVBoxLayout(PanelDynamic);
     LabelDynamicInfo = MakeLabel(QStringLiteral("LabelDynamicInfo"), QStringLiteral("No aditional information needed !"), PanelDynamic);
     v->addWidget(LabelDynamicInfo);
-    Panel_T36_DYNAMIC = MakePanel(QStringLiteral("Panel_T36_DYNAMIC"), PanelDynamic);
-    T36_DRUCK_ONLY1 = new QCheckBox(QStringLiteral("Typ 36 nur Druck"), Panel_T36_DYNAMIC);
-    T36_DRUCK_ONLY1->setObjectName(QStringLiteral("T36_DRUCK_ONLY1"));
-    (new QVBoxLayout(Panel_T36_DYNAMIC))->addWidget(T36_DRUCK_ONLY1);
+    Panel_T36_DYNAMIC = MakeCheckPanel(QStringLiteral("Panel_T36_DYNAMIC"), QStringLiteral("T36_DRUCK_ONLY1"), QStringLiteral("Typ 36 nur Druck"),
+                             PanelDynamic, T36_DRUCK_ONLY1);
     v->addWidget(Panel_T36_DYNAMIC);
     Place(m_connectionArea, PanelDynamic);
     connect(T36_DRUCK_ONLY1, &QCheckBox::toggled, this, [](bool on) { ConstructionRecord.K_36_DRUCK_ONLY = on; });

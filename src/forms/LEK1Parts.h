@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QBoxLayout;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -31,6 +32,9 @@ QStringList BuildingConnectionNatives();
 TFloatEdit* MakeFloat(const QString& name, QWidget* parent, int precision = 3);
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
 QFrame* MakePanel(const QString& name, QWidget* parent);
+// A panel holding one check box alone.
+QFrame* MakeCheckPanel(const QString& name, const QString& boxName, const QString& text, QWidget* parent,
+                       QCheckBox*& box);
 TZORBELGroupBox* MakePictureGroup(const QString& name, const QString& title, const QStringList& items,
                                   const QStringList& pictures, QWidget* parent, int height);
 
