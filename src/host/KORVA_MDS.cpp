@@ -2,6 +2,7 @@
 
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "host/Read_MDS_ZIF.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "platform/Session.h"
@@ -72,15 +73,6 @@ int RunConfigureMode(int paramCount, const MainForms& forms) {
     return RunMainForm(forms.configure, "configuration", false);
 }
 
-// Where the first control character (Unicode category Cc: C0, DEL, C1) of
-// a text stands, -1 for none: the rule of the host input reader, here for
-// the output file's name, which the data block's first line repeats.
-qsizetype FirstControlCharacterOf(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i].category() == QChar::Other_Control) return i;
-    return -1;
-}
-
 int RunNormalMode(const MainForms& forms) {
     if (const int c = CheckRunArgs(); c != 0) return exitcode::RunArgsBase + c;
     QString why;
@@ -88,10 +80,10 @@ int RunNormalMode(const MainForms& forms) {
     // A tab or a line end in the name would break the data block's first
     // line for the host; the name is not repeated here, as it would carry
     // the character into the error file.
-    if (const qsizetype at = FirstControlCharacterOf(OutputFileName); at >= 0)
-        return EndStart(QStringLiteral("The output file name holds the control character U+%1 at position %2; the "
+    if (const qsizetype at = FirstControlCharacter(OutputFileName); at >= 0)
+        return EndStart(QStringLiteral("The output file name holds the control character %1 at position %2; the "
                                        "output file, whose first line names it, is not written")
-                            .arg(QString::number(OutputFileName[at].unicode(), 16).toUpper().rightJustified(4, u'0'))
+                            .arg(CodePointName(OutputFileName[at]))
                             .arg(at + 1),
                         true);
     if (!forms.noDisplay.isEmpty()) return EndStart(forms.noDisplay, true);

@@ -191,8 +191,7 @@ private:
         if (!m_ini.ValueExists(QLatin1String(rule.section), QLatin1String(rule.key))) return;
         const QString value = Text(rule.section, rule.key);
         if (const qsizetype at = FirstControlCharacter(value); at >= 0)
-            Refuse(rule, QStringLiteral("holds the control character U+%1; the value is refused")
-                             .arg(QString::number(value[at].unicode(), 16).toUpper().rightJustified(4, u'0')));
+            Refuse(rule, QStringLiteral("holds the control character %1; the value is refused").arg(CodePointName(value[at])));
         switch (rule.kind) {
         case ValueKind::Text: return;
         case ValueKind::Mark: return CheckLength(rule, value, int(sizeof ConstructionRecord.K_POS_NR));
@@ -318,6 +317,10 @@ qsizetype FirstControlCharacter(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i)
         if (IsControlCharacter(text[i])) return i;
     return -1;
+}
+
+QString CodePointName(QChar c) {
+    return QStringLiteral("U+") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
 }
 
 QString WithoutControlCharacters(const QString& text) {
