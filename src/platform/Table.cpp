@@ -133,60 +133,8 @@ struct TTable::Impl {
 
 namespace {
 
-// A tuple comparison that is right for NULL keys too (NULL sorts first).
-// `op` is ">", ">=", "<", "<=" or "=".
-QString TupleCondition(const QStringList& exprs, const QString& op, std::vector<QVariant>& bound,
-                       const std::vector<QVariant>& values) {
-    bool anyNull = false;
-    for (const auto& v : values) anyNull = anyNull || !v.isValid() || v.isNull();
-    const int n = int(exprs.size());
-    if (op == "=") {
-        QStringList parts;
-        for (int i = 0; i < n; ++i) {
-            parts << exprs[i] + " IS ?";
-            bound.push_back(values[size_t(i)]);
-        }
-        return "(" + parts.join(" AND ") + ")";
-    }
-    if (!anyNull && op.startsWith('>')) {
-        // Fast path: SQLite walks the index for a row value comparison.
-        QStringList q;
-        for (int i = 0; i < n; ++i) {
-            q << "?";
-            bound.push_back(values[size_t(i)]);
-        }
-        return QString("((%1) %2 (%3))").arg(exprs.join(", "), op, q.join(", "));
-    }
-    const bool greater = op.startsWith('>');
-    const bool orEqual = op.endsWith('=');
-    QStringList alternatives;
-    for (int i = 0; i < n; ++i) {
-        QStringList conj;
-        for (int j = 0; j < i; ++j) {
-            conj << exprs[j] + " IS ?";
-            bound.push_back(values[size_t(j)]);
-        }
-        if (greater) {
-            conj << QString("((? IS NULL AND %1 IS NOT NULL) OR %1 > ?)").arg(exprs[i]);
-        } else {
-            conj << QString("((%1 IS NULL AND ? IS NOT NULL) OR %1 < ?)").arg(exprs[i]);
-        }
-        bound.push_back(values[size_t(i)]);
-        bound.push_back(values[size_t(i)]);
-        alternatives << "(" + conj.join(" AND ") + ")";
-    }
-    if (orEqual) {
-        QStringList conj;
-        for (int j = 0; j < n; ++j) {
-            conj << exprs[j] + " IS ?";
-            bound.push_back(values[size_t(j)]);
-        }
-        alternatives << "(" + conj.join(" AND ") + ")";
-    }
-    return "(" + alternatives.join(" OR ") + ")";
-}
-
-// The values TupleCondition binds, in its order, without its text.
+// The values TupleCondition binds, in the order of its place holders; a
+// read of a shape already prepared binds them without building its text.
 void TupleBound(const QString& op, std::vector<QVariant>& bound, const std::vector<QVariant>& values) {
     bool anyNull = false;
     for (const auto& v : values) anyNull = anyNull || !v.isValid() || v.isNull();
@@ -201,6 +149,43 @@ void TupleBound(const QString& op, std::vector<QVariant>& bound, const std::vect
         bound.push_back(values[i]);
     }
     if (op.endsWith('=')) bound.insert(bound.end(), values.begin(), values.end());
+}
+
+// A tuple comparison that is right for NULL keys too (NULL sorts first).
+// `op` is ">", ">=", "<", "<=" or "=".
+QString TupleCondition(const QStringList& exprs, const QString& op, std::vector<QVariant>& bound,
+                       const std::vector<QVariant>& values) {
+    TupleBound(op, bound, values);
+    bool anyNull = false;
+    for (const auto& v : values) anyNull = anyNull || !v.isValid() || v.isNull();
+    const int n = int(exprs.size());
+    if (op == "=") {
+        QStringList parts;
+        for (int i = 0; i < n; ++i) parts << exprs[i] + " IS ?";
+        return "(" + parts.join(" AND ") + ")";
+    }
+    if (!anyNull && op.startsWith('>')) {
+        // Fast path: SQLite walks the index for a row value comparison.
+        return QString("((%1) %2 (%3))").arg(exprs.join(", "), op, QStringList(n, QStringLiteral("?")).join(", "));
+    }
+    const bool greater = op.startsWith('>');
+    QStringList alternatives;
+    for (int i = 0; i < n; ++i) {
+        QStringList conj;
+        for (int j = 0; j < i; ++j) conj << exprs[j] + " IS ?";
+        if (greater) {
+            conj << QString("((? IS NULL AND %1 IS NOT NULL) OR %1 > ?)").arg(exprs[i]);
+        } else {
+            conj << QString("((%1 IS NULL AND ? IS NOT NULL) OR %1 < ?)").arg(exprs[i]);
+        }
+        alternatives << "(" + conj.join(" AND ") + ")";
+    }
+    if (op.endsWith('=')) {
+        QStringList conj;
+        for (int j = 0; j < n; ++j) conj << exprs[j] + " IS ?";
+        alternatives << "(" + conj.join(" AND ") + ")";
+    }
+    return "(" + alternatives.join(" OR ") + ")";
 }
 
 // Which values of a tuple are NULL, as bits (the shape of its condition).
