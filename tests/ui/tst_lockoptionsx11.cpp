@@ -8,6 +8,7 @@
 // Needs Xvfb and xdotool (Debian packages, installed by test.sh); without
 // them the test is skipped with the reason.
 #include "support/TestSupport.h"
+#include "support/XServer.h"
 #include "ui/ExclusiveAccess.h"
 
 #include <QElapsedTimer>
@@ -91,25 +92,13 @@ private slots:
         xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
         if (server.isEmpty()) QSKIP("Xvfb is not installed (Debian package xvfb; test.sh installs it)");
         if (xdotool.isEmpty()) QSKIP("xdotool is not installed (Debian package xdotool; test.sh installs it)");
-        xvfb.start(server, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QVERIFY2(xvfb.waitForStarted(5000), "Xvfb does not start");
-        QByteArray number;
-        for (int i = 0; i < 100 && !number.endsWith('\n'); ++i) {
-            if (!xvfb.waitForReadyRead(200) && xvfb.state() != QProcess::Running) break;
-            number += xvfb.readAllStandardOutput();
-        }
-        QVERIFY2(!number.trimmed().isEmpty(), "Xvfb named no display within 20 s");
-        display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        QString why;
+        display = StartXvfb(xvfb, server, &why);
+        QVERIFY2(!display.isEmpty(), qPrintable(why));
     }
 
     void cleanupTestCase() {
-        if (xvfb.state() == QProcess::NotRunning) return;
-        xvfb.terminate();
-        if (!xvfb.waitForFinished(5000)) {
-            xvfb.kill();
-            xvfb.waitForFinished(5000);
-        }
+        StopXvfb(xvfb);
     }
 
     void secondCopyBringsTheOptionsFormForward() {
