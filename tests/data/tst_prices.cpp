@@ -264,6 +264,7 @@ private slots:
         QTest::newRow("G4") << 49100202 << "C49001" << "123456G4 " << 0 << "49" << 494.0 << "";
         QTest::newRow("G3") << 49100202 << "C49001" << "123456G3 " << 0 << "49" << 493.0 << "";
         QTest::newRow("G2P") << 49100202 << "C49001" << "123456G2P" << 0 << "49" << 4920.0 << "";
+        QTest::newRow("G2, designation ends after it") << 49100202 << "C49001" << "123456G2" << 0 << "49" << 4902.0 << "";
         QTest::newRow("no G") << 49100202 << "C49001" << "123456H4 " << 0 << "49" << 490.0 << "";
         // A trapeze 794 not in the catalogue: the width the record still
         // holds is the other trapeze's (600, price 8); the row's own
