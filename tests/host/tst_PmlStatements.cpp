@@ -1419,6 +1419,17 @@ private slots:
         QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
     }
 
+    // A 202 reached after a 300 above it was exchanged takes the height of
+    // the part below it (the lug, 80), not its own (140) nor that of a row
+    // read before.
+    void yWalkBracketTakesTheHeightBelow() {
+        Support("SHHYESBS", 37180302);
+        ConstructionRecord.K_RESTLAENGE_2 = 90;
+        SetChain({{75018000}, {20218000}, {35018000}, {30018002}, {37180302}});
+        const QStringList expected{Spre + "202180", Lsro + "M00", "    LEAVE 4", "    DESP  00 00 80 0 0", "    CONN"};
+        QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
+    }
+
     // After a 798 the next bolt list doubles its nuts (two more); a rod of
     // the D walk's second side met after that writes no bolt list of its
     // own.
