@@ -77,27 +77,34 @@ void TAlterTable::AddField(const QString& name, TFieldType type, int subType, in
     m_fields.push_back(std::make_unique<TMyField>(def, int(m_fields.size()) + 1, TMyFieldState::New, subType));
 }
 
-void TAlterTable::Apply(int level) {
+void TAlterTable::Apply(const TFieldDefs& defs, int level) {
     if (m_tableType != "PARADOX") throw EAlterTable(IvTranslate("Wrong table type !"));
-    TFieldDefs defs;
-    for (const auto& f : m_fields) defs << f->Def();
     try {
         RestructureTableFile(m_fileName, defs, level);
     } catch (const EDatabaseError& e) {
         throw EAlterTable(IvTranslate("Restructuring unpossible : ") + "\r\r" + e.Message());
     }
-    for (auto& f : m_fields) f = std::make_unique<TMyField>(f->Def(), f->FieldNo(), TMyFieldState::Unchanged, f->SubType());
     if (level > 0) m_level = level;
 }
 
-void TAlterTable::Restructure() { Apply(0); }
+void TAlterTable::Restructure() {
+    TFieldDefs defs;
+    for (const auto& f : m_fields) defs << f->Def();
+    Apply(defs, 0);
+    for (auto& f : m_fields) f = std::make_unique<TMyField>(f->Def(), f->FieldNo(), TMyFieldState::Unchanged, f->SubType());
+}
 
+// Only the table option changes: the table keeps the fields it has on
+// disk, and fields added or resized here since stay pending for the next
+// Restructure.
 void TAlterTable::RestructureLevel(const QString& option, const QString& value) {
-    if (option.compare("LEVEL", Qt::CaseInsensitive) != 0) {
-        Apply(0);
-        return;
+    TFieldDefs defs;
+    try {
+        defs = ReadTableSchema(m_fileName).fields;
+    } catch (const EDatabaseError& e) {
+        throw EAlterTable(IvTranslate("Restructuring unpossible : ") + "\r\r" + e.Message());
     }
     bool ok = false;
-    const int level = value.toInt(&ok);
-    Apply(ok ? level : 0);
+    const int level = option.compare("LEVEL", Qt::CaseInsensitive) == 0 ? value.toInt(&ok) : 0;
+    Apply(defs, ok ? level : 0);
 }

@@ -54,7 +54,7 @@ public:
     void RestructureLevel(const QString& option, const QString& value);
 
 private:
-    void Apply(int level);
+    void Apply(const TFieldDefs& defs, int level);
     QString m_fileName;
     QString m_tableType;
     int m_level = 0;

@@ -203,6 +203,9 @@ void PutFloatField(char* field, int high, int destPoint, Extended value, const Q
         PutIntField(field, high, 0, destPoint, 0, picture, isSigned);
         return;
     }
+    // The separator and a leading '-' are removed: the digits of the
+    // absolute value move, and a signed field carries the sign of those
+    // digits (no caller writes a negative value signed).
     QByteArray digits;
     int sourcePoint = 0;
     for (int i = 0; i < n; ++i) {
@@ -210,8 +213,6 @@ void PutFloatField(char* field, int high, int destPoint, Extended value, const Q
         if (c >= '0' && c <= '9') digits += c;
         else if (c != '-' && sourcePoint == 0) sourcePoint = int(digits.size()) + 1;  // the separator
     }
-    const bool negative = value < 0 && AnyNonZeroDigit(digits.constData(), int(digits.size()));
-    if (negative) digits[0] = EncodeOverpunch(false, digits[0] - '0');
     EditNumericField(field, digits.constData(), high + 1, int(digits.size()), destPoint, sourcePoint,
                      picture, isSigned);
 }

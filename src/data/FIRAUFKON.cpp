@@ -180,6 +180,18 @@ void TConstructionRecord::Reset() {
 
 // ---- packed parts chain ------------------------------------------------------
 
+namespace {
+
+// The engineer reads why in the language of the menus: the message of the
+// string table, then the entry and the value that does not fit.
+EConstructionError PackingError(int messageNumber, int entry, const QString& value) {
+    return EConstructionError(messageNumber, IvTranslate(ErrorTextByNumber(messageNumber)) + QLatin1Char('\r') +
+                                                 IvTranslate(QStringLiteral("Position")) + QLatin1Char(' ') +
+                                                 QString::number(entry + 1) + QStringLiteral(": ") + value);
+}
+
+}  // namespace
+
 QString PackPartNumbers(const double (&numbers)[30]) {
     // A zero before a later number is written at full width so that every
     // entry stays at its 8-character place; trailing zeros stay one "0" each.
@@ -189,11 +201,7 @@ QString PackPartNumbers(const double (&numbers)[30]) {
     QString out;
     for (int i = 0; i < PartEntries; ++i) {
         const double n = std::trunc(numbers[i]);
-        if (n < 0 || n > 99999999)
-            throw EConstructionError(MsgPartNumberTooLong,
-                                     QStringLiteral("Part number %1 at position %2 has more than 8 digits")
-                                         .arg(FormatNumber(numbers[i]))
-                                         .arg(i + 1));
+        if (n < 0 || n > 99999999) throw PackingError(MsgPartNumberTooLong, i, FormatNumber(numbers[i]));
         if (i > last) out += QLatin1Char('0');
         else out += QStringLiteral("%1").arg(qlonglong(n), PartDigits, 10, QLatin1Char('0'));
     }
@@ -204,11 +212,7 @@ QString PackPartCounts(const int16_t (&counts)[30]) {
     QString out;
     for (int i = 0; i < PartEntries; ++i) {
         // One digit per count: a larger count would move every later one.
-        if (counts[i] < 0 || counts[i] > 9)
-            throw EConstructionError(MsgPartCountTooLarge,
-                                     QStringLiteral("Quantity %1 at position %2 cannot be stored (0 to 9)")
-                                         .arg(counts[i])
-                                         .arg(i + 1));
+        if (counts[i] < 0 || counts[i] > 9) throw PackingError(MsgPartCountTooLarge, i, QString::number(counts[i]));
         out += QChar('0' + counts[i]);
     }
     return out;

@@ -10,6 +10,7 @@
 #include "platform/DbErrors.h"
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -47,8 +48,10 @@ double PriceAtOrAbove(TTable& t, const QString& article, int width, bool galvani
     if (!t.IndexName().isEmpty() || t.IndexFields().join(QLatin1Char(';')) != PriceKey)
         t.SetIndexFieldNames(PriceKey);
     t.FindNearest({index, nr, width});
+    // The table compares article numbers without their trailing blanks, so
+    // the row found may carry some that the wanted number lacks.
     if (t.IsEmpty() || t.FieldByName(QStringLiteral("CUR_IDX")).AsInteger() != index
-        || t.FieldByName(QStringLiteral("CUR_L_NR")).AsString() != nr
+        || Article(t.FieldByName(QStringLiteral("CUR_L_NR")).AsString()) != nr
         || t.FieldByName(QStringLiteral("CUR_BRT")).AsInteger() < width)
         return 0;
     return PriceOfRow(t, galvanised);
@@ -60,8 +63,10 @@ QChar CharAt(const QString& s, int position) {
 
 QString Text(TTable& t, const char* field) { return t.FieldByName(QString::fromLatin1(field)).AsString(); }
 
-// The width of a 79x trapeze from its catalogue row; -1 when the product is
-// not found, so the price found so far stays.
+// The width of a 794 trapeze from its catalogue row; -1 when no product at
+// or above its number is found, so the price found so far stays: the width
+// a failed read leaves in the record is that of whichever product was read
+// before (another row of this run, say), never this one's.
 int TrapezeWidth(double productNumber) {
     const TableStateGuard guard(DBKONST->PGSTAT);
     const bool hdRequest = CalcGlobals.HDRequest;
@@ -74,8 +79,10 @@ int TrapezeWidth(double productNumber) {
 }
 
 // The price of one parts-list row; the rules go from general to special,
-// a later rule overriding an earlier one.
-double PriceOfPart(TTable& parts) {
+// a later rule overriding an earlier one. A rod whose length in KB_BTL_ZUS
+// is no whole number cannot be priced: its length text comes back in
+// unreadableLength and the row keeps the price it has.
+std::optional<double> PriceOfPart(TTable& parts, QString& unreadableLength) {
     const QString article = Text(parts, "KB_BTL");
     const QString extra = Text(parts, "KB_BTL_ZUS");
     const int width2 = parts.FieldByName(QStringLiteral("KB_BREITE_2")).AsInteger();
@@ -86,11 +93,17 @@ double PriceOfPart(TTable& parts) {
     char number8[8];
     PutFloatField(number8, 7, 0, parts.FieldByName(QStringLiteral("KB_BTL_8")).AsFloat());
     const QString nr = FieldText(number8);
-    bool ok = false;
-    const int rodLength = extra.mid(7, 4).trimmed().toInt(&ok);
     if ((nr.startsWith(QLatin1String("660")) || nr.startsWith(QLatin1String("670"))) && nr.mid(3, 2) > QLatin1String("19")
-        && width2 == 0 && ok)
+        && width2 == 0) {
+        bool ok = false;
+        const QString lengthText = extra.mid(7, 4);
+        const int rodLength = lengthText.trimmed().toInt(&ok);
+        if (!ok) {
+            unreadableLength = lengthText;
+            return std::nullopt;
+        }
         price = LookupPriceFiltered(article, rodLength, hd);
+    }
     if (nr.startsWith(QLatin1String("794"))) {
         const int width = TrapezeWidth(nr.toDouble());
         if (width >= 0)
@@ -148,14 +161,26 @@ void PricePartsList() {
     parts.SetFiltered(false);
     parts.Open();
     parts.First();
+    // A row that cannot be priced stops nothing: the others are priced, so
+    // the project is never left half on one price list and half on the
+    // other; the caller learns of the first such row at the end.
+    QString unreadable;
+    bool failed = false;
     while (!parts.IsEmpty()) {
-        const double price = PriceOfPart(parts);
-        parts.Edit();
-        parts.FieldByName(QStringLiteral("KB_PRS")).SetAsFloat(price);
-        parts.Post();
+        QString lengthText;
+        if (const std::optional<double> price = PriceOfPart(parts, lengthText)) {
+            parts.Edit();
+            parts.FieldByName(QStringLiteral("KB_PRS")).SetAsFloat(*price);
+            parts.Post();
+        } else if (!failed) {
+            failed = true;
+            unreadable = lengthText;
+        }
         if (!parts.Next())
             break;
     }
+    if (failed)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(unreadable));
 }
 
 int32_t PriceIndexOfLanguage(uint32_t langId) {

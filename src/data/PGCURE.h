@@ -14,7 +14,9 @@ double LookupPriceFiltered(const QString& article, int width, bool galvanised);
 
 // Prices every row of the project's parts list (konbtl8) again into KB_PRS.
 // Every table it touches is left open or closed, filtered or not, as it was
-// found, also when a database error ends the run.
+// found, also when a database error ends the run. A 660/670 rod whose
+// length in KB_BTL_ZUS is no whole number keeps its price; the others are
+// priced and then EConvertError names the first such length.
 void PricePartsList();
 
 // Sets CalcGlobals.PriceIndex from the project settings (17 -> 1, 23 -> 2),

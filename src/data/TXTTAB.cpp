@@ -22,7 +22,6 @@ const QString KindExpression = QStringLiteral("TXT_KZ = ?");
 void ApplyKindFilter() {
     static QString appliedKind;
     const QString kind = FieldText(TextRecord.TXT_KZ);
-    TextRecord.KindFilter = QStringLiteral("TXT_KZ = '%1'").arg(kind);
     TTable& t = DBKONST->TXTTAB;
     const bool ours = t.Filtered() && t.Filter() == KindExpression;
     if (ours && appliedKind == kind)
@@ -66,7 +65,18 @@ std::span<const TableOperation> TxttabUnit::Operations() { return TxttabOps; }
 
 }  // namespace
 
-void TxttabRead() { RunAccess<TxttabUnit>("RD"); }
-void TxttabStart1() { RunAccess<TxttabUnit>("S1"); }
-void TxttabReadNext1() { RunAccess<TxttabUnit>("R1"); }
-int16_t TxttabDispatch(const char* opCode) { return RunAccess<TxttabUnit>(opCode); }
+namespace {
+
+// Every dispatch, whatever its code, first shows the kind it was called
+// with; only the starts and the exact read also filter by it.
+int16_t RunWithKind(const char* opCode) {
+    TextRecord.KindFilter = QStringLiteral("TXT_KZ = '%1'").arg(FieldText(TextRecord.TXT_KZ));
+    return RunAccess<TxttabUnit>(opCode);
+}
+
+}  // namespace
+
+void TxttabRead() { RunWithKind("RD"); }
+void TxttabStart1() { RunWithKind("S1"); }
+void TxttabReadNext1() { RunWithKind("R1"); }
+int16_t TxttabDispatch(const char* opCode) { return RunWithKind(opCode); }

@@ -14,7 +14,7 @@ struct TTextRecord : AccessFlags {
     QString TXT_TEXT;    // up to 255 characters
     char TXT_KZ[3];      // the kind to read: "LGC", "LGD", "PRF" ...
     double TXT_NUM = 0;  // key of "S1", "R1"; value out
-    QString KindFilter;  // the kind filter of the last start, for display
+    QString KindFilter;  // the kind filter of the last dispatch, for display
 
     TTextRecord();
 };

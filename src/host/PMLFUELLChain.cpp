@@ -17,6 +17,7 @@
 #include "host/PMLFUELLState.h"
 #include "platform/Table.h"
 
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -25,6 +26,18 @@ namespace pml {
 namespace {
 
 QString Int(double v) { return QString::number((long long)std::trunc(v)); }
+
+// The key of the part at hand, kept while another entry's number stands in
+// SearchKey and put back whole: its width is the key's own, never a count
+// that could fall one short of it or reach past it.
+class KeptKey {
+public:
+    KeptKey() { std::copy(std::begin(CalcGlobals.SearchKey), std::end(CalcGlobals.SearchKey), m_key.begin()); }
+    void Restore() const { std::copy(m_key.begin(), m_key.end(), std::begin(CalcGlobals.SearchKey)); }
+
+private:
+    std::array<char, sizeof CalcGlobals.SearchKey> m_key;
+};
 
 bool T2In(std::initializer_list<const char*> codes) {
     const QString t = T2();
@@ -154,8 +167,7 @@ void WriteRodLine() {
         // The element's own number and row are put back afterwards; a
         // companion element (the 796 of a 798) keeps the row it was
         // written from.
-        char key[8];
-        std::copy(CalcGlobals.SearchKey, CalcGlobals.SearchKey + 8, key);
+        const KeptKey key;
         const TPgstatRecord row = PgstatRecord;
         SetSearchKey(PartEntry(Index() - 1));
         if (IsRod()) {
@@ -163,7 +175,7 @@ void WriteRodLine() {
             const QString number = Nuclear() ? StaNrK() : StaticHd() ? StaNr() + "-HD" : StaNr();
             line = QStringLiteral("    LSRO SPCO ") + Component(number);
         }
-        std::copy(key, key + 8, CalcGlobals.SearchKey);
+        key.Restore();
         PgstatRecord = row;
     }
     Line(line);
@@ -263,15 +275,14 @@ void WriteDimensionLines() {
         W->Written77 = false;
     }
     if (T2() == QLatin1String("77")) {
-        char key[8];
-        std::copy(CalcGlobals.SearchKey, CalcGlobals.SearchKey + 8, key);
+        const KeptKey key;
         const TPgstatRecord row = PgstatRecord;
         const double number = PartEntry(W->RestLengthPosition - 1);
         SetSearchKey(number);
         ReadStatic();
         const QString staNr = FieldText(PgstatRecord.STA_L_NR);
         const QString group = NumberText(number).mid(3, 2) > QLatin1String("19") ? staNr.mid(2, 2) : staNr.mid(2, 1);
-        std::copy(key, key + 8, CalcGlobals.SearchKey);
+        key.Restore();
         PgstatRecord = row;
         // Without a kept clamp text (a clamp not of type 4x) the line still
         // starts as a DESP statement.
@@ -337,8 +348,7 @@ void WriteHangerElement() {
 void WriteDespForSize() {
     const auto& r = ConstructionRecord;
     const int current = Index();
-    char key[8];
-    std::copy(CalcGlobals.SearchKey, CalcGlobals.SearchKey + 8, key);
+    const KeptKey key;
     const bool pinned = T3In({"795", "798", "799"});
     const bool t794 = T3() == QLatin1String("794");
     QString n;
@@ -355,7 +365,7 @@ void WriteDespForSize() {
     SetSearchKey(PartEntry(t794 ? current + 1 : current - 1));
     if (const QString neighbour = DespSizeNumber(SizeCode()); !neighbour.isEmpty())
         text += neighbour + " " + PmlShortest(r.K_BREITE);
-    std::copy(key, key + 8, CalcGlobals.SearchKey);
+    key.Restore();
     if (pinned) text += QStringLiteral(" ") + Int(r.K_BLOCKIER);
     Line(text);
 }
@@ -805,12 +815,11 @@ void YfgWalk() {
             W->ExchangeDone = true;
         }
         if (T3() == QLatin1String("202")) {
-            char key[8];
-            std::copy(CalcGlobals.SearchKey, CalcGlobals.SearchKey + 8, key);
+            const KeptKey key;
             SetSearchKey(PartEntry(Index() - 1));
             ReadStatic();
             W->KeptHeight = PgstatRecord.STA_E;
-            std::copy(key, key + 8, CalcGlobals.SearchKey);
+            key.Restore();
         }
         if (T3() == QLatin1String("209") && !W->ExchangeDone && Index() > 1) {
             ReadStatic();

@@ -383,6 +383,37 @@ private slots:
         QCOMPARE(QString::fromLatin1(ArrangementRecord.A_LFD_BT[15], 3), QStringLiteral("007"));
     }
 
+    // Every dispatch shows the kind it was called with, also a read that
+    // keeps the filter of its start and a code the unit does not serve;
+    // the read still sees only the kind of its start.
+    void textKindShownAtEveryDispatch_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<double>("value");  // TXT_NUM after the call
+        QTest::newRow("R1") << QByteArray("R1") << 0 << 15.0;
+        QTest::newRow("RN") << QByteArray("RN") << 0 << 15.0;
+        QTest::newRow("OI") << QByteArray("OI") << 99 << -1.0;
+        QTest::newRow("XX") << QByteArray("XX") << 99 << -1.0;
+    }
+    void textKindShownAtEveryDispatch() {
+        QFETCH(QByteArray, code);
+        QFETCH(int, status);
+        QFETCH(double, value);
+        f->Insert("Txttab.DB", {{"TXT_KZ", "LGC"}, {"TXT_NR", 3}, {"TXT_NUM", 15.0}, {"TXT_TEXT", "c"}});
+        f->Insert("Txttab.DB", {{"TXT_KZ", "LGD"}, {"TXT_NR", 2}, {"TXT_NUM", 14.0}, {"TXT_TEXT", "d"}});
+        f->Start();
+        PutText(TextRecord.TXT_KZ, QStringLiteral("LGC"));
+        TextRecord.TXT_NUM = 10.0;
+        TextRecord.TXT_NR = 1;
+        TxttabDispatch(code == "RN" ? "S " : "S1");
+        QCOMPARE(TextRecord.KindFilter, QStringLiteral("TXT_KZ = 'LGC'"));
+        PutText(TextRecord.TXT_KZ, QStringLiteral("LGD"));
+        TextRecord.TXT_NUM = code.startsWith('R') ? 10.0 : -1.0;
+        QCOMPARE(int(TxttabDispatch(code.constData())), status);
+        QCOMPARE(TextRecord.KindFilter, QStringLiteral("TXT_KZ = 'LGD'"));
+        QCOMPARE(TextRecord.TXT_NUM, value);
+    }
+
     void textKindsStayApart() {
         f->Insert("Txttab.DB", {{"TXT_KZ", "LGC"}, {"TXT_NR", 3}, {"TXT_NUM", 15.0}, {"TXT_TEXT", "c"}});
         f->Insert("Txttab.DB", {{"TXT_KZ", "LGD"}, {"TXT_NR", 3}, {"TXT_NUM", 19.95}, {"TXT_TEXT", "d"}});

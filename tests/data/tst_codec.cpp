@@ -96,7 +96,10 @@ void TestCodec::putFloatField_data() {
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("truncated") << 12.7 << 8 << 0 << false << QByteArray("00000012");
     QTest::newRow("negative unsigned") << -12.7 << 8 << 0 << false << QByteArray("00000012");
-    QTest::newRow("negative signed") << -12.7 << 3 << 0 << true << QByteArray("}12");
+    // The '-' is removed before the digits move: the sign is lost.
+    QTest::newRow("negative signed") << -12.7 << 3 << 0 << true << QByteArray("{12");
+    QTest::newRow("positive signed") << 12.7 << 3 << 0 << true << QByteArray("{12");
+    QTest::newRow("negative above 9 signed") << -112.7 << 3 << 0 << true << QByteArray("A12");
     QTest::newRow("below one") << 0.999 << 3 << 0 << false << QByteArray("000");
     QTest::newRow("high digits cut") << 123456.9 << 3 << 0 << false << QByteArray("456");
     QTest::newRow("two decimals kept") << 12.345 << 5 << 4 << false << QByteArray("01234");
@@ -239,23 +242,32 @@ void TestCodec::putStrField() {
 
 void TestCodec::pictures_data() {
     QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text");  // a text field when not empty, else the number
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("Z blanks zeros") << 5 << "ZZZ9" << QByteArray("   5");
-    QTest::newRow("* fills zeros") << 5 << "***9" << QByteArray("***5");
-    QTest::newRow("comma inserted") << 123 << "9,99" << QByteArray("1,23");
-    QTest::newRow("plus for negative") << -12 << "+99" << QByteArray("-12");
-    QTest::newRow("plus for positive") << 12 << "+99" << QByteArray("+12");
-    QTest::newRow("minus blank for positive") << 12 << "-99" << QByteArray(" 12");
-    QTest::newRow("B inserts blank") << 12 << "9B9" << QByteArray("1 2");
+    QTest::newRow("Z blanks zeros") << 5 << "" << "ZZZ9" << QByteArray("   5");
+    QTest::newRow("* fills zeros") << 5 << "" << "***9" << QByteArray("***5");
+    QTest::newRow("comma inserted") << 123 << "" << "9,99" << QByteArray("1,23");
+    QTest::newRow("point inserted") << 123 << "" << "9.99" << QByteArray("1.23");
+    QTest::newRow("slash inserted") << 123 << "" << "9/99" << QByteArray("1/23");
+    QTest::newRow("plus for negative") << -12 << "" << "+99" << QByteArray("-12");
+    QTest::newRow("plus for positive") << 12 << "" << "+99" << QByteArray("+12");
+    QTest::newRow("minus blank for positive") << 12 << "" << "-99" << QByteArray(" 12");
+    QTest::newRow("B inserts blank") << 12 << "" << "9B9" << QByteArray("1 2");
+    // '0' turns a blank into '0' and keeps every other character; the
+    // inserting characters take no source character from a text either.
+    QTest::newRow("0 fills blanks") << 0 << "A C" << "00000" << QByteArray("A0C00");
+    QTest::newRow("text, slash and point") << 0 << "ABC" << "X/X.X" << QByteArray("A/B.C");
 }
 
 void TestCodec::pictures() {
     QFETCH(int, value);
+    QFETCH(QString, text);
     QFETCH(QString, picture);
     QFETCH(QByteArray, expected);
     QByteArray f = Field(int(expected.size()));
-    PutIntField(f.data(), int(f.size()) - 1, value, 0, 0, picture, false);
+    if (text.isEmpty()) PutIntField(f.data(), int(f.size()) - 1, value, 0, 0, picture, false);
+    else PutTextField(f.data(), int(f.size()) - 1, text, picture);
     QCOMPARE(f, expected);
 }
 

@@ -432,6 +432,26 @@ private slots:
         QCOMPARE(ReadTableSchema(t.file("konetr8.db")).level, 7);
     }
 
+    // The backup goes to the first free "save" folder, "save50" the last
+    // one there is.
+    void backupFolder_data() {
+        QTest::addColumn<int>("taken");  // save0 .. save(taken - 1) exist
+        QTest::newRow("none taken") << 0;
+        QTest::newRow("save0 to save49 taken") << 50;
+    }
+    void backupFolder() {
+        QFETCH(int, taken);
+        TestDir t;
+        OldProject o;
+        o.level = 4;
+        MakeProject(t.path(), o);
+        for (int n = 0; n < taken; ++n) QVERIFY(QDir().mkdir(t.file(QString("save%1").arg(n))));
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        QVERIFY(QFileInfo(t.file(QString("save%1/konstr8.db").arg(taken))).isFile());
+        QVERIFY(!QFileInfo::exists(t.file(QString("save%1").arg(taken + 1))));
+        QCOMPARE(ReadTableSchema(t.file("konstr8.db")).level, 7);
+    }
+
     void oldLevelOfATableTheOpenProbeSkipped() {
         TestDir t;
         OldProject o;

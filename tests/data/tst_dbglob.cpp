@@ -339,6 +339,32 @@ private slots:
         PrintTextTranslator = nullptr;
     }
 
+    // The parts list's price in the day's rate and its weight unit: 1 for
+    // kilograms, 0.4536 kg a pound otherwise.
+    void partsListFields_data() {
+        QTest::addColumn<bool>("metric");
+        QTest::addColumn<double>("unit");
+        QTest::newRow("kilograms") << true << 1.0;
+        QTest::newRow("pounds") << false << 0.4536;
+    }
+    void partsListFields() {
+        QFETCH(bool, metric);
+        QFETCH(double, unit);
+        TDBGLOBAL g;
+        ConstructionRecord.F_TGKURS = 1.5;
+        ConstructionRecord.F_DRCK_GEW_KZ = metric;
+        TTable& t = g.DBLEK8;
+        t.CreateTable(Defs({"PRS N"}));
+        t.Open();
+        t.Append();
+        t.FieldByName("PRS").SetValue(10.25);
+        t.Post();
+        t.First();
+        QCOMPARE(t.FieldByName("PRS_TKS").AsFloat(), 15.375);
+        QCOMPARE(t.FieldByName("GEW_EH").AsFloat(), unit);
+        t.Close();
+    }
+
     void priceListFields() {
         TDBGLOBAL g;
         ConstructionRecord.F_TGKURS = 1.5;

@@ -7,6 +7,9 @@
 #include "platform/DbErrors.h"
 #include "platform/FaultInjection.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +24,22 @@ void Touch(const QString& path) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("x");
+}
+
+// Sets or clears the immutable attribute, which makes even root's unlink,
+// chmod and file creation fail; false where the file system or the user
+// cannot set it.
+bool SetImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
 }
 
 QList<bool> Flags(const QString& dir, const QString& table, const QString& field) {
@@ -119,6 +138,39 @@ private slots:
         }
         QVERIFY(!QFileInfo::exists(d + "/a.db"));
         QVERIFY(QDir(d).removeRecursively());
+    }
+
+    // The failure texts of the file utilities, each with the names it
+    // carries (two blanks before the directory).
+    void failureTexts_data() {
+        QTest::addColumn<int>("mode");          // of the file "a.db" in the directory; 0: the folder itself
+        QTest::addColumn<QString>("expected");  // %1 the file's directory
+        QTest::newRow("file cannot be deleted") << 0644 << "RemoveDirWithFiles: \rCan not delete the file a.db in the directory  %1";
+        QTest::newRow("attributes cannot change")
+            << 0444 << "RemoveDirWithFiles: \rCan not change attributes of the file a.db in the directory  %1";
+        QTest::newRow("no unique name") << 0 << "GetTempFileName BDE configuration errorErrorcode : 1";
+    }
+    void failureTexts() {
+        QFETCH(int, mode);
+        QFETCH(QString, expected);
+        const QString d = ZoCreateUniqueTempPath() + "/";
+        const QString locked = mode ? d + "a.db" : tmp.path();
+        if (mode) {
+            Touch(locked);
+            QVERIFY(QFile::setPermissions(locked, mode == 0444 ? QFileDevice::ReadOwner
+                                                               : QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
+        if (!SetImmutable(locked, true)) QSKIP("the immutable attribute cannot be set here");
+        QString message;
+        try {
+            if (mode) RemoveDirWithFiles(d);
+            else GetUniqueTempName();
+        } catch (const EGeneralError& e) {
+            message = e.Message();
+        }
+        QVERIFY(SetImmutable(locked, false));
+        QCOMPARE(message, expected.contains("%1") ? expected.arg(d) : expected);
+        QVERIFY(RemoveDirWithFiles(d));
     }
 
     void hdFlags_data() {

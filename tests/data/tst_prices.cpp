@@ -3,6 +3,7 @@
 #include "tst_access_fixture.h"
 
 #include "data/DBGLOB.h"
+#include "data/CblTools.h"
 #include "data/PGCURE.h"
 #include "localisation/IvNls.h"
 
@@ -78,6 +79,7 @@ private slots:
         Price(*f, 1, "A00001", 300, 300, 360, true);
         Price(*f, 1, "A00002", 0, 200, 250, false);
         Price(*f, 2, "A00001", 0, 55, 66, true);
+        Price(*f, 1, "D00001  ", 250, 77, 88, false);  // trailing blanks in the table
         f->Start();
         CreateProjectTables(project.path());
         glob = std::make_unique<TDBGLOBAL>();
@@ -115,6 +117,10 @@ private slots:
         QTest::newRow("blank article") << "      " << 250 << true << false << 0.0 << 1 << 0.0;
         QTest::newRow("quote in article") << "A'0 OR 1=1" << 250 << true << false << 0.0 << 1 << 0.0;
         QTest::newRow("quote, exact width") << "A'0 OR 1=1" << 250 << false << false << 0.0 << 1 << 0.0;
+        // The table's own rule: trailing blanks do not count, on either side.
+        QTest::newRow("blanks in the table, exact") << "D00001" << 250 << false << false << 0.0 << 1 << 77.0;
+        QTest::newRow("blanks in the table, class") << "D00001" << 200 << true << false << 0.0 << 1 << 77.0;
+        QTest::newRow("blanks on both sides, class") << "D00001 " << 250 << true << false << 0.0 << 1 << 77.0;
     }
     void lookup() {
         QFETCH(QString, article);
@@ -129,7 +135,7 @@ private slots:
             filtered ? LookupPriceFiltered(article, width, galvanised) : LookupPrice(article, width, galvanised);
         QTEST(price, "price");
         QVERIFY(!DBKONST->PGCURE.Filtered());
-        QCOMPARE(DBKONST->PGCURE.RecordCount(), 5);
+        QCOMPARE(DBKONST->PGCURE.RecordCount(), 6);
     }
 
     // A blank article is priced without the price table.
@@ -225,6 +231,84 @@ private slots:
         for (bool more = !t.IsEmpty(); more; more = t.Next())
             prices << t.FieldByName("KB_PRS").AsFloat();
         QCOMPARE(prices, (QList<double>{200, 49, 493, 4921, 2, 8, 7}));
+    }
+
+    // One rule of the price run per row. Each run prices three rows: a
+    // trapeze 794 found in the catalogue (width 600: price 8), the row of
+    // the case, and a plain part (200), so the product record holds the
+    // trapeze's width when the case is read and every run is seen to
+    // reach its last row.
+    void priceRunRule_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("article");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<int>("width2");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<double>("price");  // -1: left as it was
+        QTest::addColumn<QString>("error");
+        // Digits 4-5 above "19": the rod length from position 8 of the
+        // designation, smallest class at or above it (1500 -> 2000); at
+        // "19" the row's own second width (0: the article's first row).
+        QTest::newRow("660, size 20") << 66020400 << "R66020" << "R66020-1500" << 0 << "66" << 2.0 << "";
+        QTest::newRow("660, size 19") << 66019400 << "R66020" << "R66020-1500" << 0 << "66" << 3.0 << "";
+        QTest::newRow("670, size 20") << 67020400 << "R67020" << "R67020-0800" << 0 << "67" << 14.0 << "";
+        QTest::newRow("671 is no rod") << 67120400 << "R67020" << "R67020-0800" << 0 << "67" << 13.0 << "";
+        QTest::newRow("rod with second width") << 66020400 << "R66020" << "R66020-1500" << 1000 << "66" << 1.0 << "";
+        // A length that is no whole number: the row keeps its price, the
+        // run goes on, and the caller learns why at the end.
+        QTest::newRow("rod length unreadable") << 66020400 << "R66020" << "R66020-1'6\"" << 0 << "66" << -1.0
+                                               << "'1'6\"' is not a valid integer value";
+        QTest::newRow("rod length blank") << 66021400 << "R66020" << "R66020" << 0 << "66" << -1.0
+                                          << "'' is not a valid integer value";
+        // Clamp variants from characters 7 to 9 of the designation.
+        QTest::newRow("G4") << 49100202 << "C49001" << "123456G4 " << 0 << "49" << 494.0 << "";
+        QTest::newRow("G3") << 49100202 << "C49001" << "123456G3 " << 0 << "49" << 493.0 << "";
+        QTest::newRow("G2P") << 49100202 << "C49001" << "123456G2P" << 0 << "49" << 4920.0 << "";
+        QTest::newRow("G2, designation ends after it") << 49100202 << "C49001" << "123456G2" << 0 << "49" << 4902.0 << "";
+        QTest::newRow("no G") << 49100202 << "C49001" << "123456H4 " << 0 << "49" << 490.0 << "";
+        // A trapeze 794 not in the catalogue: the width the record still
+        // holds is the other trapeze's (600, price 8); the row's own
+        // second width prices it instead (0: 7).
+        QTest::newRow("794 not in the catalogue") << 79420000 << "T79410" << "" << 0 << "794" << 7.0 << "";
+    }
+    void priceRunRule() {
+        QFETCH(int, number);
+        QFETCH(QString, article);
+        QFETCH(QString, extra);
+        QFETCH(int, width2);
+        QFETCH(QString, type);
+        QFETCH(double, price);
+        QFETCH(QString, error);
+        Price(*f, 1, "R66020", 0, 3, 0, false);
+        Price(*f, 1, "R66020", 1000, 1, 0, false);
+        Price(*f, 1, "R66020", 2000, 2, 0, false);
+        Price(*f, 1, "R67020", 0, 13, 0, false);
+        Price(*f, 1, "R67020", 1000, 14, 0, false);
+        Price(*f, 1, "C49001", 0, 490, 0, false);
+        Price(*f, 1, "C49001G4", 0, 494, 0, false);
+        Price(*f, 1, "C49001G3", 0, 493, 0, false);
+        Price(*f, 1, "C49001G2P", 0, 4920, 0, false);
+        Price(*f, 1, "C49001G2 ", 0, 4902, 0, false);
+        Price(*f, 1, "T79410", 0, 7, 0, false);
+        Price(*f, 1, "T79410", 600, 8, 0, false);
+        f->Insert("Pgstat.DB", {{"STA_NRN", 79410000}, {"STA_BREITE", 600}});
+        const QByteArray a = article.toLatin1(), x = extra.toLatin1(), t = type.toLatin1();
+        AddPart({1, 79410000, "T79410", "", 0, "794"});
+        AddPart({1, number, a.constData(), x.constData(), width2, t.constData()});
+        AddPart({1, 21010218, "A00002", "", 0, "210"});
+        QString thrown;
+        try {
+            PricePartsList();
+        } catch (const EConvertError& e) {
+            thrown = e.Message();
+        }
+        QCOMPARE(thrown, error);
+        TTable parts(project.path(), "konbtl8.db");
+        parts.Open();
+        QList<double> prices;
+        for (bool more = !parts.IsEmpty(); more; more = parts.Next())
+            prices << parts.FieldByName("KB_PRS").AsFloat();
+        QCOMPARE(prices, (QList<double>{8, price, 200}));
     }
 
     // The run leaves closed tables closed, also the product table.

@@ -6,6 +6,7 @@
 #include "data/GlobalFuncs.h"
 #include "data/KONBTL.h"
 #include "data/ProjectSchema.h"
+#include "localisation/IvBinDic.h"
 #include "messages/MessageSeam.h"
 
 #include <QFile>
@@ -253,17 +254,42 @@ void TestRecord::packedPartsRefuseWhatTheyCannotHold_data() {
     QTest::addColumn<double>("number");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("messageNumber");
-    QTest::newRow("count 10") << 21091500.0 << 10 << MsgPartCountTooLarge;
-    QTest::newRow("negative count") << 21091500.0 << -1 << MsgPartCountTooLarge;
-    QTest::newRow("nine digits") << 123456789.0 << 1 << MsgPartNumberTooLong;
-    QTest::newRow("negative number") << -5.0 << 1 << MsgPartNumberTooLong;
-    QTest::newRow("fits") << 99999999.0 << 9 << 0;
+    QTest::addColumn<int>("language");  // of the menu dictionary; 0: none open
+    QTest::addColumn<QString>("message");
+    // The text is the string table's, through the menu dictionary, then the
+    // entry and the value that does not fit.
+    QTest::newRow("count 10") << 21091500.0 << 10 << MsgPartCountTooLarge << 0 << "RS7101\rPosition 6: 10";
+    QTest::newRow("count 10, German")
+        << 21091500.0 << 10 << MsgPartCountTooLarge << 1
+        << u"Eine Stückzahl der Stückliste ist größer als 9; die Halterung kann so nicht gespeichert werden.\r"
+           u"Position 6: 10"_qs;
+    QTest::newRow("count 10, English")
+        << 21091500.0 << 10 << MsgPartCountTooLarge << 2
+        << "A quantity of the parts chain is greater than 9; the support cannot be stored like this.\rPosition 6: 10";
+    QTest::newRow("negative count") << 21091500.0 << -1 << MsgPartCountTooLarge << 0 << "RS7101\rPosition 6: -1";
+    QTest::newRow("nine digits") << 123456789.0 << 1 << MsgPartNumberTooLong << 0 << "RS7102\rPosition 6: 123456789";
+    QTest::newRow("nine digits, German")
+        << 123456789.0 << 1 << MsgPartNumberTooLong << 1
+        << u"Eine Bauteilnummer der Stückliste hat mehr als 8 Stellen; die Halterung kann so nicht gespeichert "
+           u"werden.\rPosition 6: 123456789"_qs;
+    QTest::newRow("negative number") << -5.0 << 1 << MsgPartNumberTooLong << 0 << "RS7102\rPosition 6: -5";
+    QTest::newRow("fits") << 99999999.0 << 9 << 0 << 0 << "";
 }
 
 void TestRecord::packedPartsRefuseWhatTheyCannotHold() {
     QFETCH(double, number);
     QFETCH(int, count);
     QFETCH(int, messageNumber);
+    QFETCH(int, language);
+    QFETCH(QString, message);
+    std::unique_ptr<TIvBinaryDictionary> menu;
+    if (language > 0) {
+        menu = std::make_unique<TIvBinaryDictionary>(nullptr, "MenuDictionary");
+        menu->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
+        menu->SetLanguage(language);
+        menu->Open();
+        QVERIFY(menu->IsOpen());
+    }
     double numbers[30] = {};
     int16_t counts[30] = {};
     numbers[5] = number;
@@ -274,7 +300,8 @@ void TestRecord::packedPartsRefuseWhatTheyCannotHold() {
         QVERIFY(packed.size() > 30);
     } catch (const EConstructionError& e) {
         thrown = e.MessageNumber();
-        QVERIFY(e.Message().contains("position 6"));
+        QCOMPARE(e.Message(), message);
+        QCOMPARE(QString::fromStdString(e.what()), message);
     }
     QCOMPARE(thrown, messageNumber);
 }

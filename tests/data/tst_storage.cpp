@@ -109,6 +109,10 @@ private slots:
     void injectedFailureLeavesProjectUnchanged_data();
     void injectedFailureLeavesProjectUnchanged();
     void loadConstructionDimsReadsAgain();
+    void loadConstructionDimsFields_data();
+    void loadConstructionDimsFields();
+    void clearConstructionFields_data();
+    void clearConstructionFields();
     void missingCompanionRowIsRestored();
     void missingCompanionRowLoadsBlank();
     void readProjectInfoDefaults_data();
@@ -326,6 +330,70 @@ void TestStorage::loadConstructionDimsReadsAgain() {
     QCOMPARE(ConstructionRecord.K_HI_D_F_6, heightText);
     QCOMPARE(ConstructionRecord.K_LAST, 2.0);
     QVERIFY(last != 2.0);
+}
+
+// One row per column the dimension load reads again, and neighbours it
+// leaves alone: a column changed in memory after the load comes back from
+// the table, or keeps the change.
+void TestStorage::loadConstructionDimsFields_data() {
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("readAgain");
+    for (const char* c : {"K_BREITE", "K_BREITE_I", "K_HM_Q_1", "K_HM_Q_6", "K_HM_D_1", "K_HM_D_6", "K_HI_Q_F_1",
+                          "K_HI_D_F_6", "K_MHOEHE_OBENL", "K_MHOEHE_OBENR", "K_MHOEHE_UNTEN", "K_IHOEHE_OBENL",
+                          "K_IHOEHE_OBENR", "K_IHOEHE_UNTEN"})
+        QTest::newRow(c) << c << true;
+    for (const char* c : {"K_BREITE_2", "K_LAST", "K_RESTLAENGE_1", "K_POS_NR"}) QTest::newRow(c) << c << false;
+}
+
+void TestStorage::loadConstructionDimsFields() {
+    QFETCH(QString, column);
+    QFETCH(bool, readAgain);
+    FillRecord(ConstructionRecord, 0);
+    AlignSources(ConstructionRecord, 12, 3);
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    QVERIFY(LoadConstruction());
+    const ProjectColumn* c = FindSupportColumn(column);
+    QVERIFY(c && c->record);
+    const QString stored = RefText(c->record(ConstructionRecord));
+    FillRecord(ConstructionRecord, 5);  // every column another value
+    const QString changed = RefText(c->record(ConstructionRecord));
+    QVERIFY(changed != stored);
+    LoadConstructionDims();
+    QCOMPARE(RefText(c->record(ConstructionRecord)), readAgain ? stored : changed);
+}
+
+// One row per variable the reset of a support's selection clears (to 0,
+// a text to one blank), and neighbours it keeps.
+void TestStorage::clearConstructionFields_data() {
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("cleared");  // empty: kept
+    for (const char* c : {"K_BREITE", "K_BREITE_2", "K_HM_Q_1", "K_HM_Q_2", "K_HM_Q_3", "K_HM_Q_4", "K_HM_Q_5",
+                          "K_HM_Q_6", "K_HM_D_1", "K_HM_D_6", "K_RESTLAENGE_1", "K_RESTLAENGE_5", "K_ARBWEG",
+                          "K_ARBWEG_EFF", "K_FDR_RATE", "K_GES_E_MASS", "K_LAST_AUSG", "K_LAST_BLOK", "K_RSL_GEW",
+                          "K_RSL_NRN", "K_STA_NRN", "K_LAST_BERW"})
+        QTest::newRow(c) << c << "0";
+    for (const char* c : {"K_BLOCKIER", "K_BRT_ZAEHL", "K_H_ZHL", "K_LG_MAX", "K_TAB_ANZ_1", "K_TAB_LGR_5",
+                          "K_TAB_SAZ_1", "K_TAB_STG_3", "K_TAB_STL_5"})
+        QTest::newRow(c) << c << "0";
+    for (const char* c : {"K_BREITE_I", "K_HI_Q_F_1", "K_HI_D_F_6", "K_MHOEHE_OBENL", "K_IHOEHE_UNTEN"})
+        QTest::newRow(c) << c << " ";
+    for (const char* c : {"K_LAST", "K_TEM", "K_WEG_X", "K_HOEHE_GES", "K_POS_NR"}) QTest::newRow(c) << c << "";
+}
+
+void TestStorage::clearConstructionFields() {
+    QFETCH(QString, column);
+    QFETCH(QString, cleared);
+    FillRecord(ConstructionRecord, 0);
+    FillPartsList(3, 0);
+    const ProjectColumn* c = FindSupportColumn(column);
+    QVERIFY(c && c->record);
+    const QString before = RefText(c->record(ConstructionRecord));
+    QVERIFY(before != cleared);
+    ClearConstruction();
+    QCOMPARE(RefText(c->record(ConstructionRecord)), cleared.isEmpty() ? before : cleared);
+    QCOMPARE(ConstructionRecord.K_BTL_8[0], 0.0);
+    QCOMPARE(ConstructionRecord.K_ANZ[4], int16_t(0));
+    QCOMPARE(int(PartsList.RowCount), 0);
 }
 
 void TestStorage::missingCompanionRowIsRestored() {

@@ -378,6 +378,9 @@ private slots:
         QTest::newRow("one row") << 1 << "    SPRE SPCO /ZORBEL3.0/370902";
         QTest::newRow("two rows") << 2 << "    SPRE SPCO /ZORBEL3.0/37090235003000";
         QTest::newRow("seven rows") << 7 << "    SPRE SPCO /ZORBEL3.0/37090216214315";
+        // Entry 8 of the seven-part chain is empty: no product, no number
+        // (eight zeros would name a component no catalogue holds).
+        QTest::newRow("nine rows, entry 8 empty") << 9 << "    SPRE SPCO /ZORBEL3.0/370902";
     }
     void clamp37Suffix() {
         QFETCH(int, rows);

@@ -134,6 +134,13 @@ class TestPmlStatements : public QObject {
         c.Static(79818000, "798180", "N79812", 55, 0, 260);
         c.Static(79819000, "798190", "N79815", 56, 0, 270);
         c.Static(79821000, "798210", "N79817", 57, 0, 280);
+        // A 798 whose digit 6 is not 0, and 796 rows that only the right
+        // key finds first: 79614000 (digit 6 zeroed) reaches 79614050,
+        // 79614100 (left as it was) the 796 of size 18, 79610100 (digit 5
+        // zeroed) the 796 of size 12.
+        c.Static(79612000, "796120", "N79612", 36, 0, 120);
+        c.Static(79614050, "796145", "N79645", 37, 0, 140);
+        c.Static(79814100, "798141", "N79841", 58, 0, 290);
         // Beams 795 and nut elements 650 of every size code.
         for (const char* size : {"09", "10", "11", "12", "13", "14", "15", "16", "17", "19", "20", "21", "22", "23",
                                  "24"}) {
@@ -832,6 +839,15 @@ private slots:
                                                  " ", "  NEW HELE", Spre + "798180-260", Lsro + "M42",
                                                  "    DESP  48 42 900 33", "    CONN AND p5 is $!or",
                                                  "    VAR !HH NAME"};
+        // Digit 6 of the key becomes "0": 79614000, whose first row is the
+        // 796 of size 14; the element keeps that key (size 14: M20, DESP
+        // 20, next size 24).
+        QTest::newRow("digit 6 not 0") << 79814100.0
+                                       << QStringList{Spre + "796145-140", Lsro + "M20", "    DESP  20 42 900",
+                                                      "    CONN AND p5 is $!or", "    LEAVE 4",
+                                                      "   :MDSVPRMMTO FALSE", " ", "  NEW HELE", Spre + "798141-290",
+                                                      Lsro + "M20", "    DESP  24 42 900 33", "    CONN AND p5 is $!or",
+                                                      "    VAR !HH NAME"};
         QTest::newRow("none") << 79821000.0
                               << QStringList{Spre + "798210-280", Lsro + "M64", "    DESP  68 42 900 33",
                                              "    CONN AND p5 is $!or", "    VAR !HH NAME", " ", "  NEW SCLA"};
@@ -843,7 +859,7 @@ private slots:
         SetChain({{60018000}, {pin}, {43180302}});
         const QStringList lines = Lines();
         QCOMPARE(From(lines, expected[0], int(expected.size())), expected);
-        QCOMPARE(lines.filter("LEAVE 4").size(), pin == 79818000.0 ? 1 : 0);
+        QCOMPARE(lines.filter("LEAVE 4").size(), pin == 79821000.0 ? 0 : 1);
     }
 
     // The height of a rod group (the rod's 2000) with the part after it:
@@ -966,6 +982,7 @@ private slots:
     // below the rod is stepped over and the one under it written.
     void dWalkRods_data() {
         QTest::addColumn<QString>("arrangement");
+        QTest::addColumn<int>("restLength3");
         QTest::addColumn<QStringList>("expected");  // after the clamp's statements
         const QStringList beam = Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" +
                                  "    VAR !HH NAME";
@@ -982,20 +999,29 @@ private slots:
                                "    CONN HH TO P3 of $!HH"};
         const QStringList end{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
         QTest::newRow("letter 7 C")
-            << "THHADLCS"
+            << "THHADLCS" << 0
             << beam + eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + "    BY u 0050mm" + side +
                    eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + end;
         QTest::newRow("letter 7 B")
-            << "THHADLBS"
+            << "THHADLBS" << 0
             << beam + eyeNut + Bolts(2) + clevis + "    BY u 0100mm" + lug + side + eyeNut + Bolts(2) + rodElement +
                    "    BY u 0050mm" + clevis + lug + end;
+        // A third rod length: the spring's shift stops at position 3, so
+        // at the lower rod "more than two are left" and the clevis under it
+        // is written (a bound of 3 would step over it to the lug).
+        QTest::newRow("letter 7 C, position 3")
+            << "THHADLCS" << 30
+            << beam + eyeNut + Bolts(2) + spring + "    BY u 0030mm" + Bolts(2) + clevis + "    BY u 0100mm" + lug +
+                   side + eyeNut + Bolts(2) + spring + "    BY u 0030mm" + Bolts(2) + lug + "    BY u 0050mm" + end;
     }
     void dWalkRods() {
         QFETCH(QString, arrangement);
+        QFETCH(int, restLength3);
         QFETCH(QStringList, expected);
         Support(arrangement.toLatin1().constData(), 43180302);
         ConstructionRecord.K_RESTLAENGE_1 = 50;
         ConstructionRecord.K_RESTLAENGE_2 = 100;
+        ConstructionRecord.K_RESTLAENGE_3 = restLength3;
         SetChain({{75018000}, {61018000}, {66018500}, {21018218}, {66018500}, {60018000}, {79518000}, {43180302}});
         const QStringList lines = Lines();
         const int clamp = lines.indexOf("  NEW PCLA");
@@ -1393,6 +1419,17 @@ private slots:
         QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
     }
 
+    // A 202 reached after a 300 above it was exchanged takes the height of
+    // the part below it (the lug, 80), not its own (140) nor that of a row
+    // read before.
+    void yWalkBracketTakesTheHeightBelow() {
+        Support("SHHYESBS", 37180302);
+        ConstructionRecord.K_RESTLAENGE_2 = 90;
+        SetChain({{75018000}, {20218000}, {35018000}, {30018002}, {37180302}});
+        const QStringList expected{Spre + "202180", Lsro + "M00", "    LEAVE 4", "    DESP  00 00 80 0 0", "    CONN"};
+        QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
+    }
+
     // After a 798 the next bolt list doubles its nuts (two more); a rod of
     // the D walk's second side met after that writes no bolt list of its
     // own.
@@ -1540,6 +1577,15 @@ private slots:
                                     << QStringList{Lsro + "M56", "    DESP  0 0 140 11", "    CONN"};
         QTest::newRow("320") << "SHHYESBS" << QList<double>{35018000, 32018000, 36181302} << "320180"
                              << QStringList{Lsro + "M00", "    DESP  00 00 150 0 1", "    CONN"};
+        // A hanger 715 under a plate 77 ends what the plate began: its own
+        // size DESP with the preset position again.
+        row("715 under a plate", {71518000, 77018000}, "715180", {Lsro + "M42", "    DESP  42 0 33", "    CONN"});
+        // The part at entry 2 names the rod at entry 1 in its rod line; the
+        // rod then writes its bolt list.
+        QTest::newRow("rod at entry 1") << "SHHRESBS" << QList<double>{66018500, 60018000, 61018000, 43180302}
+                                        << "600180"
+                                        << QStringList{Lsro + "661805", "    DESP  42", "    CONN",
+                                                       "    ORI AND Y IS $!OR"} + Bolts(2);
     }
     void dimensionRules() {
         QFETCH(QString, arrangement);
@@ -1638,7 +1684,7 @@ private slots:
         QTest::addColumn<bool>("hotDip");
         QTest::addColumn<QStringList>("spre");
         QTest::addColumn<QStringList>("lsro");
-        QTest::addColumn<QString>("addMat");
+        QTest::addColumn<QString>("addMat");  // empty: the chain holds no 91
         QTest::newRow("plain") << false << false
                                << QStringList{"431803", "780180-HEB300", "760180", "750180-S", "793180-250", "600180",
                                               "610180", "750180"}
@@ -1658,6 +1704,12 @@ private slots:
         nuclear[0] = QStringLiteral("N43177-HD");
         QTest::newRow("nuclear and hot-dip") << true << true << nuclear << nuclearRods
                                              << "    :USTADDMAT  /ZORBEL3.0/N91222";
+        // Without a 91 the text is still the clamp's blank: no line.
+        QTest::newRow("no added material") << false << false
+                                           << QStringList{"431803", "780180-HEB300", "760180", "750180-S",
+                                                          "793180-250", "600180", "610180", "750180"}
+                                           << QStringList{"M42", "M42", "M42", "M42", "M42", "661805", "M42", "M42"}
+                                           << "";
     }
     void componentNumbers() {
         QFETCH(bool, nuclear);
@@ -1671,8 +1723,10 @@ private slots:
         r.K_HD_KZ = hotDip;
         r.K_KLM_NR = 31;
         r.K_KLM_HH = 300;
-        SetChain({{75018000}, {61018000}, {66018500}, {60018000}, {79318000}, {29018000}, {91018000}, {76018000},
-                  {78018000}, {43180302}});
+        std::vector<ChainPartSpec> chain{{75018000}, {61018000}, {66018500}, {60018000}, {79318000},
+                                         {29018000}, {91018000}, {76018000}, {78018000}, {43180302}};
+        if (addMat.isEmpty()) chain.erase(chain.begin() + 6);
+        SetChain(chain);
         PartsList.KB_BTL_ZUS[0] = QStringLiteral("750180-S");
         const QStringList lines = Lines();
         QStringList gotSpre, gotLsro;
@@ -1682,11 +1736,13 @@ private slots:
         }
         QCOMPARE(gotSpre, spre);
         QCOMPARE(gotLsro, lsro);
-        QCOMPARE(lines.filter(":USTADDMAT"), QStringList{addMat});
+        const QStringList addMatLines = addMat.isEmpty() ? QStringList{} : QStringList{addMat};
+        QCOMPARE(lines.filter(":USTADDMAT"), addMatLines);
         // The 290: its own size DESP (rule 12 passes type 29 by), then the
         // additional material.
-        QCOMPARE(lines.mid(lines.indexOf(Spre + spre[3]), 5),
-                 (QStringList{Spre + spre[3], Lsro + "M42", "    DESP  42 0 0", addMat, "    CONN"}));
+        const QStringList element290 =
+            QStringList{Spre + spre[3], Lsro + "M42", "    DESP  42 0 0"} + addMatLines + "    CONN";
+        QCOMPARE(lines.mid(lines.indexOf(Spre + spre[3]), element290.size()), element290);
     }
 
     // An element at entry 1 is a steel connection ("NEW SCLA") unless it is
@@ -1740,6 +1796,14 @@ private slots:
                                           "    VAR !HH NAME";
         // The first row at or above 79621000 is the 798 of size 18: no
         // companion.
+        // Digit 6 of the key becomes "0": 79614000, whose first row is the
+        // 796 of size 14; the element keeps that key (size 14: M20, DESP
+        // 20, next size 24).
+        QTest::newRow("digit 6 not 0") << 79814100.0
+                                       << clevis + Element("796145-140", "M20") + "    DESP  20 42 900" +
+                                              "    CONN AND p5 is $!or" + "    LEAVE 4" + Element("798141-290", "M20") +
+                                              "    DESP  24 42 900 33" + "    ARRIVE 4" + "    CONN AND p5 is $!or" +
+                                              "    VAR !HH NAME";
         QTest::newRow("none") << 79821000.0
                               << clevis + Element("798210-280", "M64") + "    DESP  68 42 900 33" + "    ARRIVE 4" +
                                      "    CONN AND p5 is $!or" + "    VAR !HH NAME";
