@@ -74,6 +74,8 @@ private slots:
         QTest::newRow("group 10 at 0.8 x 6 kN") << 4.8 << 10 << 2;
         QTest::newRow("just above: group 11") << 4.81 << 11 << 2;
         QTest::newRow("0.832 x 16 kN") << 12.0 << 13 << 4;
+        // 13.312 kN carries 13.3 kN; 0.83 x 16 kN = 13.28 kN would not.
+        QTest::newRow("0.832 x 16 kN carries 13.3 kN") << 13.3 << 13 << 4;
         QTest::newRow("above 0.832 x 16 kN") << 13.4 << 14 << 4;
     }
     void memberG() {
@@ -127,11 +129,21 @@ private slots:
         QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
     }
 
+    // A load above the largest capacity (450 kN) ends the member, also
+    // where half of it would fit (300 kN: group 22).
+    void noLoadGroupForTheLoad_data() {
+        QTest::addColumn<double>("load");
+        QTest::newRow("1000 kN: no half either") << 1000.0;
+        QTest::newRow("600 kN: its half fits") << 600.0;
+    }
     void noLoadGroupForTheLoad() {
-        prepare("SHHAESBS", 1000);
+        QFETCH(double, load);
+        prepare("SHHAESBS", load);
         SelectMainUnitDefault();
         QCOMPARE(CalcGlobals.TableStatus, int16_t(1));
         QCOMPARE(CalcGlobals.MessageNumber, int16_t(2172));
+        QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
+        QCOMPARE(this->groups(), (QList<int>{0, 0, 0}));
     }
 
     // A pre-selected constant hanger (12 kN, 350 mm: range 450 mm, working
