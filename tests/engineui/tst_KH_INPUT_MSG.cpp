@@ -95,6 +95,7 @@ private slots:
         for (int i = 0; i < parts.size(); ++i)
             QCOMPARE(d.findChild<QWidget*>(names[i]), parts[i]);
         // The frame: panel, tool bar and status bar by name and kind.
+        QVERIFY(d.Panel1 && d.ToolBar1 && d.StatusBar1);
         QCOMPARE(d.findChild<QFrame*>("Panel1"), d.Panel1);
         QCOMPARE(d.findChild<QToolBar*>("ToolBar1"), d.ToolBar1);
         QCOMPARE(d.findChild<QStatusBar*>("StatusBar1"), d.StatusBar1);
