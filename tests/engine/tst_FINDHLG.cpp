@@ -129,21 +129,29 @@ private slots:
         QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
     }
 
-    // A load above the largest capacity (450 kN) ends the member, also
-    // where half of it would fit (300 kN: group 22).
+    // A load above the largest capacity ends the member, also where half
+    // of it would fit: 450 kN of "LGA" (600 kN: 300 kN fits group 22), 250
+    // kN of "LGC" for a double strut (400 kN: 200 kN fits group 8).
     void noLoadGroupForTheLoad_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<double>("load");
-        QTest::newRow("1000 kN: no half either") << 1000.0;
-        QTest::newRow("600 kN: its half fits") << 600.0;
+        QTest::newRow("1000 kN: no half either") << "SHHAESBS" << 1000.0;
+        QTest::newRow("600 kN: its half fits") << "SHHAESBS" << 600.0;
+        QTest::newRow("double strut, 400 kN: its half fits") << "SHHYDSBS" << 400.0;
     }
     void noLoadGroupForTheLoad() {
+        QFETCH(QString, name);
         QFETCH(double, load);
-        prepare("SHHAESBS", load);
-        SelectMainUnitDefault();
+        prepare(qPrintable(name), load);
+        if (name.at(3) == QLatin1Char('Y'))
+            SelectMainUnitY();
+        else
+            SelectMainUnitDefault();
         QCOMPARE(CalcGlobals.TableStatus, int16_t(1));
         QCOMPARE(CalcGlobals.MessageNumber, int16_t(2172));
         QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
         QCOMPARE(this->groups(), (QList<int>{0, 0, 0}));
+        QCOMPARE(QList<int>({CalcGlobals.SecondLoadGroup, CalcGlobals.SecondComponentLoadGroup}), (QList<int>{0, 0}));
     }
 
     // A pre-selected constant hanger (12 kN, 350 mm: range 450 mm, working
