@@ -49,7 +49,8 @@ TFKH_INP_MSG::TFKH_INP_MSG(QWidget* owner) : TTemplateFormMultiLang(owner) {
     m_caption1 = QStringLiteral("Ausgewählter Konstanthänger Typ ");
     m_caption2 = QStringLiteral("Optimierte Blockierposition = ");
     // The client area: the hanger, its working range, the position and the
-    // edit to change it.
+    // edit to change it. Made before the buttons, so the edit comes first
+    // in the tab order.
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -97,9 +98,6 @@ TFKH_INP_MSG::TFKH_INP_MSG(QWidget* owner) : TTemplateFormMultiLang(owner) {
     form->addWidget(ToolBar1);
     form->addWidget(Panel1, 1);
     form->addWidget(StatusBar1);
-    // The position first, then the buttons, whatever the frame's order.
-    setTabOrder(FloatEdit1, Abbruch);
-    setTabOrder(Abbruch, SPEICHERN);
 
     connect(SPEICHERN, &QPushButton::clicked, this, [this] { SPEICHERNClick(); });
     connect(Abbruch, &QPushButton::clicked, this, [this] { AbbruchClick(); });

@@ -67,8 +67,9 @@ private slots:
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 233 mm"));
         QCOMPARE(d.Label1->text(), QStringLiteral("mm"));
         setUpRecord(true);
+        CalcGlobals.BlockingRangeMin = 127;  // 5 inch
         d.FormActivate();
-        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 0.000 bis 12.087 inch"));
+        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 5.000 bis 12.087 inch"));
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 9.173 inch"));
         QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
         // The edit shows the position cut to three decimals of an inch.
