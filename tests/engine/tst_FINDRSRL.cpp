@@ -557,19 +557,24 @@ private slots:
         QTest::addColumn<double>("load");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("height");  // letter 4 'R' subtracts the bearing's height, others add it
         // 2 x 30 / 114.3 in range: E = -20 - trunc(57.15 x cos(asin(0.5249))) = -20 - 48.
-        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0;
-        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752;
+        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0 << "SHHRELBS" << 68.0;
+        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752 << "SHHRELBS" << 68.0;
         // The second shoe is wider than the pipe: no arcsine.
-        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry);
-        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737;
+        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry) << "SHHRELBS" << 68.0;
+        QTest::newRow("80 degrees, letter 4 A") << 80.0 << 5.0 << 57090001 << 0 << "SHHAELBS" << -68.0;
+        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737 << "SHHRELBS" << 68.0;
     }
     void pipeBearing() {
         QFETCH(double, temperature);
         QFETCH(double, load);
         QFETCH(int, expected);
         QFETCH(int, message);
-        Support("SHHRELBS");
+        QFETCH(QString, name);
+        QFETCH(double, height);
+        Support(name);
         ConstructionRecord.K_ROHRLAGER_KZ = true;
         ConstructionRecord.K_TEM = temperature;
         ConstructionRecord.K_LAST = load;
@@ -579,7 +584,7 @@ private slots:
         if (expected) {
             QCOMPARE(PgrsrlRecord.RSL_NRN, double(expected));
             QCOMPARE(PgrsrlRecord.RSL_E, -68);
-            QCOMPARE(double(CalcGlobals.RunningHeight), 68.0);  // letter 4 'R' subtracts
+            QCOMPARE(double(CalcGlobals.RunningHeight), height);
         } else {
             QCOMPARE(key(), 0);
         }

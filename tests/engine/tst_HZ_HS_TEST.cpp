@@ -685,6 +685,8 @@ private slots:
         CalcGlobals.RunningHeight = 1000;
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_BLOCKIER = 50;
+        CalcGlobals.VorkosFlag = true;
+        ConstructionRecord.K_VORKOS_KZ = false;
         ActiveUiScope scope(ui);
         FitMainUnitHeight();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
@@ -692,6 +694,8 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+        // The long variant takes the company's pre-costing option again.
+        QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
         if (rest1)
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
