@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <cmath>
 
 namespace {
@@ -45,36 +48,56 @@ TFKH_INP_MSG::TFKH_INP_MSG(QWidget* owner) : TTemplateFormMultiLang(owner) {
     SetKeyPreview(true);
     m_caption1 = QStringLiteral("Ausgewählter Konstanthänger Typ ");
     m_caption2 = QStringLiteral("Optimierte Blockierposition = ");
-    StaticText1 = new QLabel(m_caption1, this);
+    // The client area: the hanger, its working range, the position and the
+    // edit to change it. Made before the buttons, so the edit comes first
+    // in the tab order.
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    StaticText1 = new QLabel(m_caption1, Panel1);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    StaticText3 = new QLabel(this);
+    StaticText3 = new QLabel(Panel1);
     StaticText3->setObjectName(QStringLiteral("StaticText3"));
-    StaticText2 = new QLabel(m_caption2, this);
+    StaticText2 = new QLabel(m_caption2, Panel1);
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
-    StaticText4 = new QLabel(QStringLiteral("Blockierposition ändern auf : "), this);
+    StaticText4 = new QLabel(QStringLiteral("Blockierposition ändern auf : "), Panel1);
     StaticText4->setObjectName(QStringLiteral("StaticText4"));
-    FloatEdit1 = new TFloatEdit(this);
+    FloatEdit1 = new TFloatEdit(Panel1);
     FloatEdit1->setObjectName(QStringLiteral("FloatEdit1"));
     FloatEdit1->SetPrecision(3);
-    Label1 = new QLabel(QStringLiteral("mm"), this);
+    Label1 = new QLabel(QStringLiteral("mm"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Abbruch = new QPushButton(QStringLiteral("Abbruch"), this);
-    Abbruch->setObjectName(QStringLiteral("Abbruch"));
-    SPEICHERN = new QPushButton(QStringLiteral("Speichern"), this);
-    SPEICHERN->setObjectName(QStringLiteral("SPEICHERN"));
-    SetCancelButton(Abbruch);
-
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(Panel1);
     grid->addWidget(StaticText1, 0, 0, 1, 3);
     grid->addWidget(StaticText3, 1, 0, 1, 3);
     grid->addWidget(StaticText2, 2, 0, 1, 3);
     grid->addWidget(StaticText4, 3, 0);
     grid->addWidget(FloatEdit1, 3, 1);
     grid->addWidget(Label1, 3, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Abbruch);
-    buttons->addWidget(SPEICHERN);
-    grid->addLayout(buttons, 4, 0, 1, 3);
+
+    // The tool bar on top holds the two buttons; the status bar at the foot
+    // stays empty.
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    Abbruch = new QPushButton(QStringLiteral("Abbruch"), ToolBar1);
+    Abbruch->setObjectName(QStringLiteral("Abbruch"));
+    SPEICHERN = new QPushButton(QStringLiteral("Speichern"), ToolBar1);
+    SPEICHERN->setObjectName(QStringLiteral("SPEICHERN"));
+    ToolBar1->addWidget(Abbruch);
+    ToolBar1->addWidget(SPEICHERN);
+    SetCancelButton(Abbruch);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(0, 0, 0, 0);
+    form->setSpacing(0);
+    form->addWidget(ToolBar1);
+    form->addWidget(Panel1, 1);
+    form->addWidget(StatusBar1);
 
     connect(SPEICHERN, &QPushButton::clicked, this, [this] { SPEICHERNClick(); });
     connect(Abbruch, &QPushButton::clicked, this, [this] { AbbruchClick(); });

@@ -4,8 +4,11 @@
 // the engineer change the position within the working range.
 #include "ui/MultiLang.h"
 
+class QFrame;
 class QLabel;
 class QPushButton;
+class QStatusBar;
+class QToolBar;
 class TFloatEdit;
 
 class TFKH_INP_MSG : public TTemplateFormMultiLang {
@@ -14,6 +17,7 @@ public:
     explicit TFKH_INP_MSG(QWidget* owner = nullptr);
     ~TFKH_INP_MSG() override;
 
+    QFrame* Panel1 = nullptr;  // the client area
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText2 = nullptr;
     QLabel* StaticText3 = nullptr;
@@ -22,6 +26,8 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* Abbruch = nullptr;
     QPushButton* SPEICHERN = nullptr;
+    QToolBar* ToolBar1 = nullptr;  // holds Abbruch and SPEICHERN
+    QStatusBar* StatusBar1 = nullptr;  // empty
 
     // Fills the texts and the edit from the record and the working range.
     void FormActivate();

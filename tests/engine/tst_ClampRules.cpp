@@ -125,6 +125,14 @@ private slots:
         Part(*f, 61113000, 35);
         Part(*f, 61116000, 55);
         Part(*f, 61516000, 25);
+        // DN300: a window from group 14 whose hydrotest capacity is 10 kN,
+        // then one from group 9 (hydrotest 100 kN).
+        Diameter(*f, 323.9, 14);
+        Clamp(*f, 43140301, 14, 24, 50, 50, {{"RSL_HYD_LST_1", 10.0}});
+        Clamp(*f, 43140302, 9, 24, 50, 50);
+        // A horizontal clamp of class 10 for group 13: only the class limit
+        // keeps it out.
+        Clamp(*f, 41010130, 9, 17, 50, 50);
         // DN100: a two-way horizontal clamp (type 41) for 100 mm insulation.
         // DN250: a riser clamp of class 10 without the class below.
         Clamp(*f, 41090301, 9, 24, 50, 50, {{"RSL_DAEMM_H", 100}});
@@ -553,6 +561,8 @@ private slots:
         // Class 10 may: the scan runs on into the rows of the next class.
         QTest::newRow("base clamp at 500 degrees") << "SHHAELBS" << 168.3 << "warm" << 0 << 0;
         QTest::newRow("nuclear without number") << "SHHAESBS" << 273.0 << "nuclear" << 6 << 2729;
+        // A horizontal clamp above class 3 (500 degrees: class 10).
+        QTest::newRow("horizontal clamp at 500 degrees") << "SHHAESBS" << 114.3 << "warm horizontal" << 1 << 2731;
     }
     void rejectionReasons() {
         QFETCH(QString, name);
@@ -562,7 +572,11 @@ private slots:
         QFETCH(int, message);
         Support(name, diameter, 13);
         ConstructionRecord.K_RDM_KZ[0] = flags == "special" ? 'S' : ' ';
-        ConstructionRecord.K_TEM = flags == "hot" ? 520 : flags == "warm" ? 500 : 180;
+        ConstructionRecord.K_TEM = flags == "hot" ? 520 : flags.startsWith("warm") ? 500 : 180;
+        if (flags.contains("horizontal")) {
+            ConstructionRecord.K_HOR_TYP = 1;
+            G().ChainPartIndex = 2;
+        }
         ConstructionRecord.K_KERNTECH = flags == "nuclear";
         if (flags == "nuclear") {
             // The row of DN250 with its nuclear number cleared.
@@ -961,28 +975,42 @@ private slots:
 
     // A load group below the row's window: with the raise allowed it may
     // reach the window by 2 below group 12 and by 1 from 12 on, and the
-    // support then needs the special clamp ('S').
+    // support then needs the special clamp ('S'). On DN300 group 12 + 1
+    // misses the window from 14 and takes the next row; group 13 + 1
+    // reaches it, but a hydrotest of 20 kN refuses it (10 kN), and the next
+    // row, taken without the raise, needs no special clamp.
     void raisedLoadGroup_data() {
+        QTest::addColumn<double>("diameter");
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("allowed");
+        QTest::addColumn<double>("hydrotest");  // 0: none
         QTest::addColumn<int>("expected");
-        QTest::newRow("11 + 2 reaches 13") << 11 << true << 43130301;
-        QTest::newRow("10 + 2 stays below") << 10 << true << 0;
-        QTest::newRow("12 + 1 reaches 13") << 12 << true << 43130301;
-        QTest::newRow("12 without the raise") << 12 << false << 0;
-        QTest::newRow("13 inside") << 13 << false << 43130301;
+        QTest::addColumn<char>("special");
+        QTest::newRow("11 + 2 reaches 13") << 273.0 << 11 << true << 0.0 << 43130301 << 'S';
+        QTest::newRow("10 + 2 stays below") << 273.0 << 10 << true << 0.0 << 0 << ' ';
+        QTest::newRow("12 + 1 reaches 13") << 273.0 << 12 << true << 0.0 << 43130301 << 'S';
+        QTest::newRow("12 without the raise") << 273.0 << 12 << false << 0.0 << 0 << ' ';
+        QTest::newRow("13 inside") << 273.0 << 13 << false << 0.0 << 43130301 << ' ';
+        QTest::newRow("12 + 1 misses 14") << 323.9 << 12 << true << 0.0 << 43140302 << ' ';
+        QTest::newRow("13 + 1 reaches 14") << 323.9 << 13 << true << 0.0 << 43140301 << 'S';
+        QTest::newRow("13 + 1 reaches 14, the hydrotest refuses") << 323.9 << 13 << true << 20.0 << 43140302 << ' ';
     }
     void raisedLoadGroup() {
+        QFETCH(double, diameter);
         QFETCH(int, group);
         QFETCH(bool, allowed);
+        QFETCH(double, hydrotest);
         QFETCH(int, expected);
-        Support("SHHAESBH", 273, group);
+        QFETCH(char, special);
+        Support("SHHAESBH", diameter, group);
         ConstructionRecord.K_KERNTECH = false;
         ConstructionRecord.K_RSRL_AN = allowed;
+        ConstructionRecord.K_HYDTEST_KZ = hydrotest > 0;
+        ConstructionRecord.K_HYDRO_LAST = hydrotest;
         Select();
         QCOMPARE(Key(), expected);
         QCOMPARE(Status(), expected ? 0 : 6);
-        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], expected && group < 13 ? 'S' : ' ');
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], special);
         if (!expected)
             QCOMPARE(Message(), 2733);
     }

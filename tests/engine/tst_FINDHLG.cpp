@@ -74,6 +74,8 @@ private slots:
         QTest::newRow("group 10 at 0.8 x 6 kN") << 4.8 << 10 << 2;
         QTest::newRow("just above: group 11") << 4.81 << 11 << 2;
         QTest::newRow("0.832 x 16 kN") << 12.0 << 13 << 4;
+        // 13.312 kN carries 13.3 kN; 0.83 x 16 kN = 13.28 kN would not.
+        QTest::newRow("0.832 x 16 kN carries 13.3 kN") << 13.3 << 13 << 4;
         QTest::newRow("above 0.832 x 16 kN") << 13.4 << 14 << 4;
     }
     void memberG() {
@@ -127,11 +129,41 @@ private slots:
         QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
     }
 
+    // A load above the largest capacity ends the member, also where half
+    // of it would fit: 450 kN of "LGA" (600 kN: 300 kN fits group 22), 250
+    // kN of "LGC" for a double strut (400 kN: 200 kN fits group 8), 200 kN
+    // of "LGO" for a cold support. No load group of a selection before
+    // stays.
+    void noLoadGroupForTheLoad_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("load");
+        QTest::newRow("1000 kN: no half either") << "SHHAESBS" << 1000.0;
+        QTest::newRow("600 kN: its half fits") << "SHHAESBS" << 600.0;
+        QTest::newRow("double strut, 400 kN: its half fits") << "SHHYDSBS" << 400.0;
+        QTest::newRow("cold support, 250 kN") << "CHHRESBS" << 250.0;
+    }
     void noLoadGroupForTheLoad() {
-        prepare("SHHAESBS", 1000);
-        SelectMainUnitDefault();
+        QFETCH(QString, name);
+        QFETCH(double, load);
+        prepare(qPrintable(name), load);
+        TCalcGlobals& g = CalcGlobals;
+        g.MainUnitLoadGroup = g.SupportLoadGroup = g.ComponentLoadGroup = 7;
+        g.SecondLoadGroup = g.SecondComponentLoadGroup = 7;
+        g.MainUnitNumber = 55555555;
+        const bool dynamic = name.at(3) == QLatin1Char('Y');
+        if (dynamic)
+            SelectMainUnitY();
+        else if (name.at(0) == QLatin1Char('C'))
+            SelectMainUnitC();
+        else
+            SelectMainUnitDefault();
         QCOMPARE(CalcGlobals.TableStatus, int16_t(1));
         QCOMPARE(CalcGlobals.MessageNumber, int16_t(2172));
+        QCOMPARE(CalcGlobals.MainUnitNumber, 0.0);
+        QCOMPARE(this->groups(), (QList<int>{0, 0, 0}));
+        // The dynamic member clears the second groups too; the others leave them.
+        QCOMPARE(QList<int>({g.SecondLoadGroup, g.SecondComponentLoadGroup}),
+                 dynamic ? QList<int>({0, 0}) : QList<int>({7, 7}));
     }
 
     // A pre-selected constant hanger (12 kN, 350 mm: range 450 mm, working

@@ -19,6 +19,27 @@ QVariantMap Clamp(int number, int from, int to, double load, double loadHot, dou
     return m;
 }
 
+// The arguments the application object was made with: the first one after
+// the program's name is the one the clamp step reads. A case sets it for
+// its own run and puts the empty one back.
+char g_programName[] = "tst_FINDRSRL";
+char g_noArgument[] = "";
+char* g_applicationArguments[] = {g_programName, g_noArgument, nullptr};
+int g_applicationArgumentCount = 2;
+
+class ProgramArgument {
+public:
+    explicit ProgramArgument(const QString& text) : m_text(text.toLocal8Bit()) {
+        g_applicationArguments[1] = m_text.data();
+    }
+    ~ProgramArgument() { g_applicationArguments[1] = g_noArgument; }
+    ProgramArgument(const ProgramArgument&) = delete;
+    ProgramArgument& operator=(const ProgramArgument&) = delete;
+
+private:
+    QByteArray m_text;
+};
+
 }  // namespace
 
 class TestFindRsrl : public QObject {
@@ -91,6 +112,10 @@ private slots:
         QVariantMap plain = Clamp(43130301, 9, 25, 50, 50, 75, 200, 0, "431301");
         plain.insert("RSL_L_NR_K", "");
         f->Insert("pgrsrsl.DB", plain);
+        // A clamp for 355 of room 300 over load groups 9 to 25, without
+        // insulation height.
+        Diameter(355, 15, 0, " ");
+        f->Insert("pgrsrsl.DB", Clamp(43150301, 9, 25, 50, 50, 75, 300, 0, "431501"));
         // The end piece of a support without clamp for building connection 73.
         f->Insert("Pgstat.DB", {{"STA_NRN", 60111000}, {"STA_E", 25}});
         // A low-temperature variant (digit 7 '5') behind it.
@@ -376,24 +401,41 @@ private slots:
     }
 
     // Free space on 273: 200 - 136.5 - the deduction of the load group
-    // (24: 56, 25: none) against 63 mm of insulation.
+    // (24: 56, 25: none) against 63 mm of insulation. On 355 the free space
+    // 300 - 177.5 - d takes 122.5 - d mm without a question and asks at
+    // half a millimetre more, for the deduction d of every group.
     void insulationDeductionByGroup_data() {
+        QTest::addColumn<double>("diameter");
+        QTest::addColumn<double>("insulation");
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("questions");
-        QTest::newRow("24 deducts 56") << 24 << 1;
-        QTest::newRow("25 deducts nothing") << 25 << 0;
+        QTest::addColumn<int>("expected");
+        QTest::newRow("24 deducts 56") << 273.0 << 63.0 << 24 << 1 << 43130301;
+        QTest::newRow("25 deducts nothing") << 273.0 << 63.0 << 25 << 0 << 43130301;
+        const std::pair<int, int> deductions[] = {{9, 11},  {10, 11}, {11, 13}, {12, 13}, {13, 17}, {14, 24},
+                                                  {15, 27}, {16, 33}, {17, 41}, {18, 46}, {19, 51}, {20, 61},
+                                                  {21, 76}, {22, 76}, {23, 46}, {24, 56}, {25, 0}};
+        for (auto [g, d] : deductions) {
+            QTest::newRow(qPrintable(QStringLiteral("355, %1 deducts %2: fits").arg(g).arg(d)))
+                << 355.0 << 122.5 - d << g << 0 << 43150301;
+            QTest::newRow(qPrintable(QStringLiteral("355, %1 deducts %2: asks").arg(g).arg(d)))
+                << 355.0 << 123.0 - d << g << 1 << 43150301;
+        }
     }
     void insulationDeductionByGroup() {
+        QFETCH(double, diameter);
+        QFETCH(double, insulation);
         QFETCH(int, group);
         QFETCH(int, questions);
+        QFETCH(int, expected);
         Support();
-        ConstructionRecord.K_RDM = 273;
-        ConstructionRecord.K_DAEMMST = 63;
+        ConstructionRecord.K_RDM = diameter;
+        ConstructionRecord.K_DAEMMST = insulation;
         CalcGlobals.ClampLoadGroup = int16_t(group);
         ActiveUiScope scope(ui);
         select();
         QCOMPARE(status(), 0);
-        QCOMPARE(key(), 43130301);
+        QCOMPARE(key(), expected);
         QCOMPARE(ui.count("question: "), questions);
     }
 
@@ -422,26 +464,32 @@ private slots:
         QCOMPARE(double(CalcGlobals.RunningHeight), 0.0);
     }
 
-    // Width steps 100, 200, 300.
+    // Width steps 100, 200, 300; in inches the boxes show the width as
+    // feet and inches: 100 mm = 0' 3.937", 300 mm = 0' 11.811".
     void widthSteps_data() {
         QTest::addColumn<double>("width");
         QTest::addColumn<double>("load");
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("message");
-        QTest::newRow("99: below the first step") << 99.0 << 5.0 << 0 << 2734;
-        QTest::newRow("100: step 1") << 100.0 << 5.0 << 1 << 0;
-        QTest::newRow("101: step 2") << 101.0 << 5.0 << 2 << 0;
-        QTest::newRow("200: step 2 at its capacity") << 200.0 << 20.0 << 2 << 0;
-        QTest::newRow("200: over the capacity") << 200.0 << 20.01 << 0 << 2737;
-        QTest::newRow("300: step 3") << 300.0 << 5.0 << 3 << 0;
-        QTest::newRow("301: past the last step") << 301.0 << 5.0 << 0 << 2735;
+        QTest::addColumn<bool>("imperial");
+        QTest::newRow("99: below the first step") << 99.0 << 5.0 << 0 << 2734 << false;
+        QTest::newRow("100: step 1") << 100.0 << 5.0 << 1 << 0 << false;
+        QTest::newRow("101: step 2") << 101.0 << 5.0 << 2 << 0 << false;
+        QTest::newRow("200: step 2 at its capacity") << 200.0 << 20.0 << 2 << 0 << false;
+        QTest::newRow("200: over the capacity") << 200.0 << 20.01 << 0 << 2737 << false;
+        QTest::newRow("300: step 3") << 300.0 << 5.0 << 3 << 0 << false;
+        QTest::newRow("301: past the last step") << 301.0 << 5.0 << 0 << 2735 << false;
+        QTest::newRow("99 in inches: 2834") << 99.0 << 5.0 << 0 << 2834 << true;
+        QTest::newRow("301 in inches: 2835") << 301.0 << 5.0 << 0 << 2835 << true;
     }
     void widthSteps() {
         QFETCH(double, width);
         QFETCH(double, load);
         QFETCH(int, step);
         QFETCH(int, message);
+        QFETCH(bool, imperial);
         Support();
+        ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_ROHRRI_KZ = false;
         ConstructionRecord.K_BREITE = width;
         ConstructionRecord.K_LAST = load;
@@ -459,6 +507,10 @@ private slots:
                 QVERIFY(ui.log.join('\n').endsWith(" 100"));
             if (message == 2735)
                 QVERIFY(ui.log.join('\n').endsWith(" 300"));
+            if (message == 2834)
+                QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2834, {0, 100 / 25.4}));
+            if (message == 2835)
+                QCOMPARE(ui.log.last(), "information: " + MessageWithValues(2835, {0, 300 / 25.4}));
         }
     }
 
@@ -505,19 +557,24 @@ private slots:
         QTest::addColumn<double>("load");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("height");  // letter 4 'R' subtracts the bearing's height, others add it
         // 2 x 30 / 114.3 in range: E = -20 - trunc(57.15 x cos(asin(0.5249))) = -20 - 48.
-        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0;
-        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752;
+        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0 << "SHHRELBS" << 68.0;
+        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752 << "SHHRELBS" << 68.0;
         // The second shoe is wider than the pipe: no arcsine.
-        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry);
-        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737;
+        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry) << "SHHRELBS" << 68.0;
+        QTest::newRow("80 degrees, letter 4 A") << 80.0 << 5.0 << 57090001 << 0 << "SHHAELBS" << -68.0;
+        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737 << "SHHRELBS" << 68.0;
     }
     void pipeBearing() {
         QFETCH(double, temperature);
         QFETCH(double, load);
         QFETCH(int, expected);
         QFETCH(int, message);
-        Support("SHHRELBS");
+        QFETCH(QString, name);
+        QFETCH(double, height);
+        Support(name);
         ConstructionRecord.K_ROHRLAGER_KZ = true;
         ConstructionRecord.K_TEM = temperature;
         ConstructionRecord.K_LAST = load;
@@ -527,7 +584,7 @@ private slots:
         if (expected) {
             QCOMPARE(PgrsrlRecord.RSL_NRN, double(expected));
             QCOMPARE(PgrsrlRecord.RSL_E, -68);
-            QCOMPARE(double(CalcGlobals.RunningHeight), 68.0);  // letter 4 'R' subtracts
+            QCOMPARE(double(CalcGlobals.RunningHeight), height);
         } else {
             QCOMPARE(key(), 0);
         }
@@ -653,18 +710,28 @@ private slots:
     }
 
     // A variant for low temperatures asks once whether the special clamp is
-    // wanted; yes searches again with the choice "+".
+    // wanted; yes searches again with the choice "+". A program started
+    // with "test" as its first argument (in any letter case) takes yes
+    // without asking.
     void lowTemperatureQuestion_data() {
+        QTest::addColumn<QString>("argument");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("choice");
         QTest::addColumn<char>("flag");
-        QTest::newRow("yes") << true << "+" << 'S';
-        QTest::newRow("no") << false << "-" << ' ';
+        QTest::addColumn<int>("questions");
+        QTest::newRow("yes") << "" << true << "+" << 'S' << 1;
+        QTest::newRow("no") << "" << false << "-" << ' ' << 1;
+        QTest::newRow("first argument TeSt") << "TeSt" << false << "+" << 'S' << 0;
+        QTest::newRow("first argument tests") << "tests" << false << "-" << ' ' << 1;
     }
     void lowTemperatureQuestion() {
+        QFETCH(QString, argument);
         QFETCH(bool, answer);
         QFETCH(QString, choice);
         QFETCH(char, flag);
+        QFETCH(int, questions);
+        ProgramArgument first(argument);
+        QCOMPARE(QCoreApplication::arguments().value(1), argument);
         Support();
         ConstructionRecord.K_RDM = 168.3;
         ConstructionRecord.K_LAST = 60;
@@ -673,7 +740,7 @@ private slots:
         select();
         QCOMPARE(status(), 0);
         QCOMPARE(key(), 43110351);
-        QCOMPARE(ui.count("yesno: "), 1);
+        QCOMPARE(ui.count("yesno: "), questions);
         QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
         QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);
@@ -899,5 +966,12 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFindRsrl)
+// The test's own arguments go to the test runner; the application object
+// holds the program arguments the clamp step sees.
+int main(int argc, char** argv) {
+    QCoreApplication app(g_applicationArgumentCount, g_applicationArguments);
+    TestFindRsrl test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_FINDRSRL.moc"

@@ -33,20 +33,30 @@ private slots:
         QTest::addColumn<int>("bottom");
         QTest::addColumn<int>("fdiffEff");
         QTest::addColumn<QList<int>>("groups");  // main unit, support, components
+        QTest::addColumn<double>("horizontal");
         // Size 13 (16 kN): 50 mm gives 55 % variation, 100 mm 21.6 % -> 22.
         QTest::newRow("12 kN spring, 20 mm") << 12.0 << 20.0 << 0.0 << 21013218 << 100 << 62 << 38 << 42 << 22
-                                             << QList<int>{13, 13, 10};
+                                             << QList<int>{13, 13, 10} << 0.0;
         // The passes with 50 kg dead weight size for 12.5 kN.
         QTest::newRow("12 kN spring, 20 mm, 50 kg") << 12.0 << 20.0 << 50.0 << 21013218 << 100 << 67 << 33 << 47
-                                                    << 21 << QList<int>{13, 13, 13 - 3};
+                                                    << 21 << QList<int>{13, 13, 13 - 3} << 0.0;
         // Size 13 at 50 mm is over its upper band end; the next size at 50 mm
         // beats 100 mm of size 13.
         QTest::newRow("15.2 kN spring, next size") << 15.2 << 7.0 << 0.0 << 21014118 << 50 << 20 << 30 << 13 << 18
-                                                   << QList<int>{14, 13, 13};
+                                                   << QList<int>{14, 13, 13} << 0.0;
         // 350 mm is beyond the springs' 300 mm: constant hanger, range 450 mm.
         QTest::newRow("12 kN constant, 350 mm") << 12.0 << 350.0 << 0.0 << 11013415 << 562 << 456 << 106 << 106 << 0
-                                                << QList<int>{13, 13, 10};
+                                                << QList<int>{13, 13, 10} << 0.0;
+        // 200 mm horizontal is 6.2 degrees on the 1850 mm rod: halved to
+        // 100 mm (3.1 degrees), which sets the halving mark the blocking
+        // question waits for; without a pre-selected type it is not asked.
+        // Effective travel sqrt(1850^2 + 100^2) - 1500 = 352.70 mm: the same
+        // unit, blocking [(562 + 352.70) / 2] = 457, top [104.65] = 104,
+        // bottom 562 - 457 = 105.
+        QTest::newRow("12 kN constant, 350 mm, horizontal travel halved")
+            << 12.0 << 350.0 << 0.0 << 11013415 << 562 << 457 << 104 << 105 << 0 << QList<int>{13, 13, 10} << 200.0;
     }
+
     void workedExamples() {
         QFETCH(double, load);
         QFETCH(double, travel);
@@ -58,8 +68,11 @@ private slots:
         QFETCH(int, bottom);
         QFETCH(int, fdiffEff);
         QFETCH(QList<int>, groups);
+        QFETCH(double, horizontal);
         DemoSupport(load, travel);
         ConstructionRecord.K_BLOCK_VOR = true;
+        ConstructionRecord.K_WEG_X = horizontal;
+        steps.angleChecks = horizontal != 0;
         steps.componentWeight = weight;
         QCOMPARE(select(), int(SelectionComplete));
         // Without a pre-selected type the blocking position is never asked.

@@ -43,8 +43,9 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
                                 {"STA_BREITE_M", 600}});
-        // Adjustable unit of group 13.
+        // Adjustable units of groups 13 and 16 (none of 14 and 15).
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
+        Dyn({{"DYN_NRN", 32016000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 700}, {"DYN_VERST", 50}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -207,6 +208,10 @@ private slots:
         // moved up to m1 = 50 itself.
         QTest::newRow("extension, lower end") << 3 << 0 << 60.0 << 0.0 << 350.0 << extended
                                               << QList<int>{300, 50, 0, 40, 0};
+        // The extension too may use up its stroke: 50 + 50 + 2 x 0 = 100;
+        // window 350 .. 3400; half 0; r = 1000 - 350 + 50 - 0 - 0 - 50 = 650.
+        QTest::newRow("extension, stroke used up") << 3 << 0 << 50.0 << 50.0 << 1000.0 << extended
+                                                   << QList<int>{350, 650, 50, 0, 0};
         // Unit 30005201 (300-450, stroke 100): 50 + 50 takes the stroke.
         QTest::newRow("group 5, stroke used up") << 5 << 0 << 50.0 << 50.0 << 350.0 << QList<double>{30005201}
                                                  << QList<int>{350, 0, 50, 0, 0};
@@ -658,6 +663,8 @@ private slots:
         QTest::newRow("within the unit's reach") << 21013218.0 << 1100 << 0 << 2747 << 0 << 100;
         QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
         QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
+        // 1000 - 300 + 300 + 400 = 1400, and its reach 150 meets 1550 exactly.
+        QTest::newRow("long variant, reach meets the segment") << 21013218.0 << 1550 << 0 << 2747 << 400 << 150;
         QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
         // Type 200 is the first of the spring units: within reach 1000 + 100.
         QTest::newRow("type 200 within reach") << 20013218.0 << 1050 << 0 << 2747 << 0 << 50;
@@ -678,6 +685,8 @@ private slots:
         CalcGlobals.RunningHeight = 1000;
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_BLOCKIER = 50;
+        CalcGlobals.VorkosFlag = true;
+        ConstructionRecord.K_VORKOS_KZ = false;
         ActiveUiScope scope(ui);
         FitMainUnitHeight();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
@@ -685,6 +694,8 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
+        // The long variant takes the company's pre-costing option again.
+        QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
         if (rest1)
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
@@ -768,7 +779,8 @@ private slots:
     // The rod walk's answers to the strut: a fitting strut replaces the
     // marker; the next size restarts the walk with it; the rows ending with
     // the rod outside every window seen show the range box, inside it the
-    // rod has no strut (2770, no box).
+    // rod has no strut (2770, no box). The box names the windows seen less
+    // the reserve: 250 + 10 .. 600 - 10 with a reserve of 10 mm.
     void rodWalkStrut_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("segment");
@@ -776,10 +788,14 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("message");
         QTest::addColumn<int>("finalGroup");
-        QTest::newRow("13: the long window") << 13 << 700 << 5.0 << 0 << 0 << 13;
-        QTest::newRow("13, too long: size 14, outside: box") << 13 << 1200 << 5.0 << 6 << 2744 << 14;
-        QTest::newRow("14: inside, too weak") << 14 << 400 << 100.0 << 1 << 2770 << 14;
-        QTest::newRow("14: outside: box") << 14 << 700 << 5.0 << 6 << 2744 << 14;
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<QList<int>>("box");
+        QTest::newRow("13: the long window") << 13 << 700 << 5.0 << 0 << 0 << 13 << 0 << QList<int>{};
+        QTest::newRow("13, too long: size 14, outside: box") << 13 << 1200 << 5.0 << 6 << 2744 << 14 << 0 << QList<int>{250, 600};
+        QTest::newRow("14: inside, too weak") << 14 << 400 << 100.0 << 1 << 2770 << 14 << 0 << QList<int>{};
+        QTest::newRow("14: outside: box") << 14 << 700 << 5.0 << 6 << 2744 << 14 << 0 << QList<int>{250, 600};
+        QTest::newRow("14: outside, reserve 10: box") << 14 << 700 << 5.0 << 6 << 2744 << 14 << 10
+                                                      << QList<int>{260, 590};
     }
     void rodWalkStrut() {
         QFETCH(int, group);
@@ -788,10 +804,12 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, message);
         QFETCH(int, finalGroup);
+        QFETCH(int, reserve);
+        QFETCH(QList<int>, box);
         LoadArrangementNow({"SHHYESBS", "", {"390"}});
         CalcGlobals.SecondLoadGroup = int16_t(group);
         CalcGlobals.SegmentHeights[0] = segment;
-        ConstructionRecord.K_WR_GS = 0;
+        ConstructionRecord.K_WR_GS = int16_t(reserve);
         ConstructionRecord.K_LAST = load;
         Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
         ActiveUiScope scope(ui);
@@ -800,8 +818,8 @@ private slots:
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), finalGroup);
         QCOMPARE(ui.count("information: "), message == 2744 ? 1 : 0);
-        if (message == 2744)  // the windows of the last size: 250 to 600
-            QVERIFY2(ui.log.last().contains(" 250") && ui.log.last().contains(" 600"), qPrintable(ui.log.last()));
+        if (message == 2744)  // the windows of the last size, with the chain height 0
+            QCOMPARE(ui.log.last(), "information: " + FormatMessage(MessageText(2744), {box[0], box[1]}));
         QCOMPARE(ConstructionRecord.K_BTL_8[0], status ? 0.0 : 39130020.0);
     }
 
@@ -825,25 +843,30 @@ private slots:
     }
 
     // Travel 2 x 0.1 x 100 = 20 (min) and 40 (max); window 500 + x - 20 +- 50.
+    // Group 16 reads its own unit (window 700 + x - 20 +- 50), not the
+    // first one of the type.
     void adjustable_data() {
+        QTest::addColumn<int>("group");
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<double>("length");
         QTest::addColumn<int>("message");
-        QTest::newRow("inside") << 20.0 << 40.0 << 500.0 << 0;
-        QTest::newRow("x over the minimum travel") << 20.5 << 0.0 << 500.0 << 2756;
-        QTest::newRow("y over the maximum travel") << 0.0 << 40.5 << 500.0 << 2756;
-        QTest::newRow("lower end") << 20.0 << 0.0 << 450.0 << 0;
-        QTest::newRow("below") << 20.0 << 0.0 << 449.0 << 2754;
-        QTest::newRow("upper end") << 20.0 << 0.0 << 550.0 << 0;
-        QTest::newRow("above") << 20.0 << 0.0 << 551.0 << 2754;
+        QTest::newRow("inside") << 13 << 20.0 << 40.0 << 500.0 << 0;
+        QTest::newRow("x over the minimum travel") << 13 << 20.5 << 0.0 << 500.0 << 2756;
+        QTest::newRow("y over the maximum travel") << 13 << 0.0 << 40.5 << 500.0 << 2756;
+        QTest::newRow("lower end") << 13 << 20.0 << 0.0 << 450.0 << 0;
+        QTest::newRow("below") << 13 << 20.0 << 0.0 << 449.0 << 2754;
+        QTest::newRow("upper end") << 13 << 20.0 << 0.0 << 550.0 << 0;
+        QTest::newRow("above") << 13 << 20.0 << 0.0 << 551.0 << 2754;
+        QTest::newRow("group 16: its own unit") << 16 << 20.0 << 0.0 << 700.0 << 0;
     }
     void adjustable() {
+        QFETCH(int, group);
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(double, length);
         QFETCH(int, message);
-        CalcGlobals.ClampLoadGroup = 13;
+        CalcGlobals.ClampLoadGroup = int16_t(group);
         CalcGlobals.ChainHeight = 1000;
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
@@ -858,8 +881,8 @@ private slots:
         if (message == 2754)  // the window 450 .. 550 with the chain height 1000
             QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2754), {1450, 1550})});
         if (!message) {
-            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32013000.0);
-            QCOMPARE(CalcGlobals.MainUnitNumber, 32013000.0);
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32000000.0 + group * 1000);
+            QCOMPARE(CalcGlobals.MainUnitNumber, 32000000.0 + group * 1000);
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length);
             QCOMPARE(ui.log, QStringList{});
         } else {

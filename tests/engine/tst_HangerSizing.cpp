@@ -437,27 +437,32 @@ private slots:
         QVERIFY2(k.K_ARBWEG <= 400, qPrintable(QString::number(k.K_ARBWEG)));
     }
 
+    // A support hanger on a bearing takes "54" only for sizes below 20.
     void productNumbers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("support");
+        QTest::addColumn<int>("size");
         QTest::addColumn<int>("spring");
         QTest::addColumn<int>("constant");
-        QTest::newRow("hanger") << "SHHAESBH" << false << 21013218 << 11013315;
-        QTest::newRow("letter 7 A") << "SHHAESAH" << false << 25013218 << 11413315;
-        QTest::newRow("letter 7 A, bearing") << "SHHAESAH" << true << 25413218 << 71513365;
-        QTest::newRow("letter 4 R") << "SHHRESBH" << false << 29013218 << 16113315;
-        QTest::newRow("letter 4 F") << "SHHFESBH" << false << 20213213 << 16213325;
+        QTest::newRow("hanger") << "SHHAESBH" << false << 13 << 21013218 << 11013315;
+        QTest::newRow("letter 7 A") << "SHHAESAH" << false << 13 << 25013218 << 11413315;
+        QTest::newRow("letter 7 A, bearing") << "SHHAESAH" << true << 13 << 25413218 << 71513365;
+        QTest::newRow("letter 7 A, bearing, size 19") << "SHHAESAH" << true << 19 << 25419218 << 71519365;
+        QTest::newRow("letter 7 A, bearing, size 20") << "SHHAESAH" << true << 20 << 25020218 << 71520365;
+        QTest::newRow("letter 4 R") << "SHHRESBH" << false << 13 << 29013218 << 16113315;
+        QTest::newRow("letter 4 F") << "SHHFESBH" << false << 13 << 20213213 << 16213325;
     }
     void productNumbers() {
         QFETCH(QString, name);
         QFETCH(bool, support);
+        QFETCH(int, size);
         QFETCH(int, spring);
         QFETCH(int, constant);
         ResetCalcState();
         SetArrangement(qPrintable(name));
         ConstructionRecord.K_AUFLAGER_KZ = support;
-        QCOMPARE(SpringHangerNumber(13, 2), spring);
-        QCOMPARE(ConstantHangerNumber(13, 3), constant);
+        QCOMPARE(SpringHangerNumber(size, 2), spring);
+        QCOMPARE(ConstantHangerNumber(size, 3), constant);
         QCOMPARE(ConstantPricingNumber(71513365), 11013315);
     }
 

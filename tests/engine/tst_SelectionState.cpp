@@ -1,6 +1,7 @@
 // Two selections in one process, as the input form runs them: the second
 // must come out as it does alone, whatever the first left behind.
 #include "SizingCatalogue.h"
+#include "StepFixture.h"
 #include "engine/ComposeParts.h"
 
 namespace {
@@ -231,6 +232,125 @@ private slots:
         CalcGlobals.PreselectedProductNumber = input.PreselectedProductNumber;
         const Outcome second = Run(ui, steps);
         QVERIFY2(second == alone, qPrintable(Describe(second) + QStringLiteral("\n  alone: ") + Describe(alone)));
+    }
+
+    // The clamp and component steps' own state across two selections of
+    // the form, whose record stays as the engineer left it, against the
+    // second selection alone. A catalogue of its own: a riser clamp of
+    // 168.3 for low temperatures (digit 7 '5', class 03) under a rigid rod
+    // hanger with letters 4 'A', 7 'A' (no building connection, one letter
+    // repeat); struts of group 13 (250 .. 600, 40 - 0.0625 L kN) under
+    // letter 4 'Y'.
+    //   Clamp: the first selection takes the special clamp (yes); the
+    //   second asks again (once: its repeat keeps the answer) and gets no.
+    //   Rods: two rods of 400 and 300 mm first, then one of 400 mm: one
+    //   strut, which carries 40 - 25 = 15 kN at 400 mm.
+    void stepStateAcrossSelections_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QList<double>>("firstLevels");
+        QTest::addColumn<QList<double>>("secondLevels");
+        QTest::addColumn<QList<qint64>>("chain");  // of the second
+        QTest::addColumn<int>("questions");        // of the second
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<char>("special");
+        QTest::newRow("clamp material question") << "SHHAESAS" << QStringList{"430"} << QStringList{"430"}
+                                                 << QList<double>{3000, 2000} << QList<double>{3000, 2000}
+                                                 << QList<qint64>{43110351} << 1 << "-" << ' ';
+        QTest::newRow("rod lengths") << "SHHYESBS" << QStringList{"390", "390"} << QStringList{"390"}
+                                     << QList<double>{3000, 2600, 2300} << QList<double>{3000, 2600}
+                                     << QList<qint64>{39130010} << 0 << " " << ' ';
+    }
+    void stepStateAcrossSelections() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QFETCH(QList<double>, firstLevels);
+        QFETCH(QList<double>, secondLevels);
+        QFETCH(QList<qint64>, chain);
+        QFETCH(int, questions);
+        QFETCH(QString, choice);
+        QFETCH(char, special);
+        // The test's own catalogue takes the alias for its run; the class's
+        // catalogue gets it back at the end.
+        struct GiveBack {
+            SizingCatalogue& catalogue;
+            ~GiveBack() {
+                catalogue.kon.reset();
+                CatalogueFixture::PointAlias(catalogue.dir.path());
+                catalogue.Start();
+            }
+        } giveBack{*cat};
+        SizingCatalogue stepCatalogue;
+        stepCatalogue.Group("LGA", 11, 100);
+        for (const char* kind : {"LGC", "LGD", "LGE"})
+            stepCatalogue.Group(kind, 13, 20);
+        stepCatalogue.Insert("Durdat.DB", {{"D_R_DM", 168.3}, {"D_R_DM_KZ", 11}, {"D_EMAX_MM", 0}, {"D_LG_KZ", " "}});
+        for (auto [c, t] : {std::pair{2, 150}, {3, 200}})
+            stepCatalogue.Insert("Temdat.DB", {{"T_KLASSE", c}, {"T_TEMP", t}});
+        stepCatalogue.Insert("pgrsrsl.DB", {{"RSL_NRN", 43110351}, {"RSL_LG_VON", 9}, {"RSL_LG_BIS", 14},
+                                            {"RSL_KRAFT_1", 99.0}, {"RSL_KRAFT_INT_1", 99.0},
+                                            {"RSL_HYD_LST_1", 150.0}, {"RSL_E", 300}, {"RSL_DAEMM_H", 300},
+                                            {"RSL_L_NR", "430151"}, {"RSL_L_NR_K", "43015K"},
+                                            {"RSL_L_NR_CN", "430151"}, {"RSL_GEW_1", 2.0}});
+        stepCatalogue.Insert("Pgdyna.DB", {{"DYN_NRN", 39130010}, {"DYN_E_MIN", 250}, {"DYN_E_MAX", 600},
+                                           {"DYN_PARA_B", 40.0}, {"DYN_PARA_A", 0.0625}});
+        stepCatalogue.Start();
+        const auto levels = [](const QList<double>& q) {
+            TConstructionRecord& k = ConstructionRecord;
+            k.K_H_ZHL = int16_t(q.size());
+            k.K_HM_Q_1 = q.value(0);
+            k.K_HM_Q_2 = q.value(1);
+            k.K_HM_Q_3 = q.value(2);
+        };
+        const auto support = [&](const QList<double>& q) {
+            ResetCalcState();
+            EngineState.Reset();
+            TConstructionRecord& k = ConstructionRecord;
+            k.K_LAST = 10;
+            k.K_RDM = 168.3;
+            k.K_TEM = 180;
+            k.K_TYP_42_KZ = true;
+            k.K_WR_GS = 10;
+            PutText(CalcGlobals.PreselectedLoadNumber, QStringLiteral("000000"));
+            levels(q);
+        };
+        RealSteps steps;
+        steps.arrangement = {name, "", first};
+        steps.Install();
+        const auto run = [&](const QStringList& positions, bool answer, StepUi& ui) {
+            steps.arrangement.positions = positions;
+            ui.answers = {answer, answer};
+            const int result = SelectSupport(ui, 0, 0, false, true);
+            QList<qint64> parts = ChainParts();
+            return std::pair{result, parts};
+        };
+        // The second selection alone.
+        support(secondLevels);
+        StepUi alone;
+        const auto [aloneResult, aloneChain] = run(second, false, alone);
+        QCOMPARE(aloneResult, 0);
+        QCOMPARE(aloneChain, chain);
+        QCOMPARE(alone.count("yesno: "), questions);
+        QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], special);
+        const QList<double> aloneRests{ConstructionRecord.K_RESTLAENGE_1, ConstructionRecord.K_RESTLAENGE_2};
+        // The first selection, then the second on the record it left.
+        support(firstLevels);
+        StepUi firstUi;
+        const auto [firstResult, firstChain] = run(first, true, firstUi);
+        QCOMPARE(firstResult, 0);
+        QCOMPARE(firstChain.size(), first.size());
+        levels(secondLevels);
+        StepUi secondUi;
+        const auto [secondResult, secondChain] = run(second, false, secondUi);
+        QCOMPARE(secondResult, aloneResult);
+        QCOMPARE(secondChain, aloneChain);
+        QCOMPARE(secondUi.log, alone.log);
+        QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
+        QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], special);
+        QCOMPARE((QList<double>{ConstructionRecord.K_RESTLAENGE_1, ConstructionRecord.K_RESTLAENGE_2}), aloneRests);
     }
 
     // The pre-selected second support alone, by hand: 10.5 kN on size 13

@@ -444,6 +444,36 @@ private slots:
         QCOMPARE(k.K_FDR_RATE, 96.0);
     }
 
+    // The larger operating load may be 40 N exactly: 31.25 N, -14 mm on
+    // size 11 (46.875 N) at 50 mm: c = 46.875 / 50 / 1.5 = 0.625, other
+    // load 31.25 + 8.75 = 40 N within 15.625 .. 46.875, 21.875 % -> 22;
+    // blocking [50 x 31.25 x 1.5 / 46.875 - 25] = 25, p(40) = [64 - 25] =
+    // 39: bottom 25, top 11. At -13.5 mm it is 39.6875 N: 2711.
+    void smallestSpringLoad_data() {
+        QTest::addColumn<double>("travel");
+        QTest::addColumn<int>("message");
+        QTest::newRow("40 N: a spring") << -14.0 << 0;
+        QTest::newRow("39.6875 N: too small") << -13.5 << 2711;
+    }
+    void smallestSpringLoad() {
+        QFETCH(double, travel);
+        QFETCH(int, message);
+        shared.Get([&](SizingCatalogue& cat) {
+            cat.Group("LGH", 11, 0.046875);
+        });
+        PlainSizingSupport(0.03125, travel);
+        SetArrangement(QStringLiteral("SHHAESBH"));
+        SpringHangerSizing();
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
+        if (message)
+            return;
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(21011118));
+        QCOMPARE(QList<int>({k.K_FDIFF_EFF, k.K_BLOCKIER, k.K_RES_ACTUAL_S_BUT, k.K_RES_ACTUAL_S_TOP, k.K_ARBWEG}),
+                 (QList<int>{22, 25, 25, 11, 50}));
+    }
+
     // Springs the next size never replaces: range 1, letter 4 F, the number
     // 21009218, and letters 5 D 7 D above size 18. Each choice here would
     // be replaced by the next size (three times the capacity) otherwise.
@@ -556,6 +586,9 @@ private slots:
         QTest::newRow("size 9 above 0.16 C") << 21009218 << 0.49 << 0.0 << 0;
         QTest::newRow("size 9 below 0.16 C") << 21009218 << 0.47 << 0.0 << 2814;
         QTest::newRow("size not in the table") << 21011218 << 5.0 << 0.0 << 2714;
+        // A size whose capacity row is 0 carries only 0: its reference load
+        // is 0 and the variation has no value.
+        QTest::newRow("capacity row 0") << 21012118 << 0.0 << 0.0 << int(MsgLoadVariationUndefined);
     }
     void preselectedSpringLoadRange() {
         QFETCH(int, number);
@@ -565,6 +598,7 @@ private slots:
         shared.Get([&](SizingCatalogue& cat) {
             cat.Group("LGH", 9, 3);
             cat.Group("LGH", 10, 6);
+            cat.Group("LGH", 12, 0);
             cat.Group("LGH", 13, 15);
         });
         PlainSizingSupport(load, travel);

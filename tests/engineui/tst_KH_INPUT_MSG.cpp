@@ -12,8 +12,11 @@
 #include "ui/ValCtrls.h"
 
 #include <QGuiApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 #include <functional>
 
@@ -64,8 +67,9 @@ private slots:
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 233 mm"));
         QCOMPARE(d.Label1->text(), QStringLiteral("mm"));
         setUpRecord(true);
+        CalcGlobals.BlockingRangeMin = 127;  // 5 inch
         d.FormActivate();
-        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 0.000 bis 12.087 inch"));
+        QCOMPARE(d.StaticText3->text(), QStringLiteral("Arbeitsbereich von 5.000 bis 12.087 inch"));
         QCOMPARE(d.StaticText2->text(), QStringLiteral("Optimierte Blockierposition = 9.173 inch"));
         QCOMPARE(d.Label1->text(), QStringLiteral("inch"));
         // The edit shows the position cut to three decimals of an inch.
@@ -73,9 +77,10 @@ private slots:
     }
 
     // The form as described: its caption, a tool window, the components
-    // by name; laid out top to bottom (hanger, range, position, the edit
-    // row, the buttons), the texts over the full width, nothing on top of
-    // anything else.
+    // by name; a tool bar on top holding the two buttons, the panel as the
+    // client area with the texts laid out top to bottom (hanger, range,
+    // position, the edit row) over its full width, an empty status bar at
+    // the foot; nothing on top of anything else.
     void formAndLayout() {
         setUpRecord(false);
         TFKH_INP_MSG d;
@@ -90,27 +95,54 @@ private slots:
                                 "FloatEdit1",  "Label1",      "Abbruch",     "SPEICHERN"};
         for (int i = 0; i < parts.size(); ++i)
             QCOMPARE(d.findChild<QWidget*>(names[i]), parts[i]);
+        // The frame: panel, tool bar and status bar by name and kind.
+        QVERIFY(d.Panel1 && d.ToolBar1 && d.StatusBar1);
+        QCOMPARE(d.findChild<QFrame*>("Panel1"), d.Panel1);
+        QCOMPARE(d.findChild<QToolBar*>("ToolBar1"), d.ToolBar1);
+        QCOMPARE(d.findChild<QStatusBar*>("StatusBar1"), d.StatusBar1);
+        QVERIFY(d.ToolBar1->isAncestorOf(d.Abbruch) && d.ToolBar1->isAncestorOf(d.SPEICHERN));
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(d.Panel1->isAncestorOf(parts[i]), qPrintable(names[i]));
+        QVERIFY(d.StatusBar1->currentMessage().isEmpty());
+        QVERIFY(d.StatusBar1->findChildren<QLabel*>().isEmpty());
+        const auto inForm = [&d](QWidget* w) { return QRect(w->mapTo(&d, QPoint(0, 0)), w->size()); };
+        for (QWidget* bar : QList<QWidget*>{d.ToolBar1, d.Panel1, d.StatusBar1}) {
+            QVERIFY(bar->isVisible());
+            QCOMPARE(inForm(bar).left(), 0);
+            QCOMPARE(inForm(bar).width(), d.width());
+        }
+        QCOMPARE(inForm(d.ToolBar1).top(), 0);
+        QVERIFY(inForm(d.ToolBar1).bottom() < inForm(d.Panel1).top());
+        QVERIFY(inForm(d.Panel1).bottom() < inForm(d.StatusBar1).top());
+        QCOMPARE(inForm(d.StatusBar1).bottom(), d.height() - 1);
+        // Client size 305 x 160, unless the texts need more.
+        QCOMPARE(d.size(), QSize(305, 160).expandedTo(d.minimumSizeHint()));
         for (int i = 0; i < parts.size(); ++i)
             for (int j = i + 1; j < parts.size(); ++j)
-                QVERIFY2(!parts[i]->geometry().intersects(parts[j]->geometry()),
+                QVERIFY2(!inForm(parts[i]).intersects(inForm(parts[j])),
                          qPrintable(names[i] + " overlaps " + names[j]));
-        const auto mid = [](QWidget* w) { return w->geometry().center().y(); };
+        const auto mid = [&inForm](QWidget* w) { return inForm(w).center().y(); };
+        QVERIFY(mid(d.Abbruch) < mid(d.StaticText1));
         QVERIFY(mid(d.StaticText1) < mid(d.StaticText3));
         QVERIFY(mid(d.StaticText3) < mid(d.StaticText2));
         QVERIFY(mid(d.StaticText2) < mid(d.FloatEdit1));
-        QVERIFY(mid(d.FloatEdit1) < mid(d.Abbruch));
         QVERIFY(std::abs(mid(d.StaticText4) - mid(d.FloatEdit1)) <= 2);
         QVERIFY(std::abs(mid(d.Label1) - mid(d.FloatEdit1)) <= 2);
         QVERIFY(std::abs(mid(d.SPEICHERN) - mid(d.Abbruch)) <= 2);
         QVERIFY(d.StaticText4->x() < d.FloatEdit1->x());
         QVERIFY(d.FloatEdit1->x() < d.Label1->x());
         QVERIFY(d.Abbruch->x() < d.SPEICHERN->x());
-        // The texts and the buttons' row begin where the edit row begins,
-        // the texts end where it ends.
-        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2, d.Abbruch})
+        // The texts begin where the edit row begins and end where it ends.
+        for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2})
             QCOMPARE(w->x(), d.StaticText4->x());
         for (QWidget* w : QList<QWidget*>{d.StaticText1, d.StaticText3, d.StaticText2})
             QCOMPARE(w->geometry().right(), d.Label1->geometry().right());
+        // The position comes first in the tab order, then the buttons.
+        QStringList tabOrder;
+        for (QWidget* w = d.nextInFocusChain(); w && w != &d; w = w->nextInFocusChain())
+            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                tabOrder << w->objectName();
+        QCOMPARE(tabOrder, (QStringList{"FloatEdit1", "Abbruch", "SPEICHERN"}));
     }
 
     void rangeOnBothSides_data() {
@@ -158,29 +190,38 @@ private slots:
     // In inch units the edit shows a position cut to 3 decimals, which is a
     // little below the millimetres it stands for (233 mm: 9.173 inch =
     // 232.99 mm). Saving what the dialog itself put into the edit keeps the
-    // millimetres; a value the engineer typed is still cut.
+    // millimetres; a value the engineer typed is still cut. The edit's
+    // value is cut (307 mm = 12.0866 inch: 12.086, 150 mm = 5.9055 inch:
+    // 5.905), the position text rounds (12.087, 5.906).
     void inchRoundTripKeepsThePosition_data() {
         QTest::addColumn<int>("blocking");
         QTest::addColumn<int>("rangeMin");
         QTest::addColumn<QString>("typed");  // empty: saved as shown
         QTest::addColumn<int>("saved");
-        QTest::newRow("as computed") << 233 << 0 << "" << 233;
-        QTest::newRow("as computed, at the upper end") << 307 << 0 << "" << 307;
-        QTest::newRow("as computed, at the lower end") << 233 << 233 << "" << 233;
-        QTest::newRow("typed, shown again after leaving the edit") << 233 << 0 << "9.0" << 228;
-        QTest::newRow("typed 1.0 is still cut to 25 mm") << 233 << 0 << "1.0" << 25;
+        QTest::addColumn<QString>("edit");      // the edit as the dialog shows it
+        QTest::addColumn<QString>("position");  // the inch value of the position text
+        QTest::newRow("as computed") << 233 << 0 << "" << 233 << "9.173" << "9.173";
+        QTest::newRow("as computed, at the upper end") << 307 << 0 << "" << 307 << "12.086" << "12.087";
+        QTest::newRow("as computed, at the lower end") << 233 << 233 << "" << 233 << "9.173" << "9.173";
+        QTest::newRow("as computed, 150 mm cut") << 150 << 0 << "" << 150 << "5.905" << "5.906";
+        QTest::newRow("typed, shown again after leaving the edit") << 233 << 0 << "9.0" << 228 << "9.173" << "9.173";
+        QTest::newRow("typed 1.0 is still cut to 25 mm") << 233 << 0 << "1.0" << 25 << "9.173" << "9.173";
     }
     void inchRoundTripKeepsThePosition() {
         QFETCH(int, blocking);
         QFETCH(int, rangeMin);
         QFETCH(QString, typed);
         QFETCH(int, saved);
+        QFETCH(QString, edit);
+        QFETCH(QString, position);
         setUpRecord(true);
         ConstructionRecord.K_BLOCKIER = int16_t(blocking);
         CalcGlobals.BlockingRangeMin = rangeMin;
         ScriptedMessageSeam seam;
         TFKH_INP_MSG d;
         d.show();
+        QCOMPARE(d.FloatEdit1->text(), edit);
+        QCOMPARE(d.StaticText2->text(), "Optimierte Blockierposition = " + position + " inch");
         if (!typed.isEmpty()) {
             d.FloatEdit1->setText(typed);
             QVERIFY(d.FloatEdit1Exit());

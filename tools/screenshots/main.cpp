@@ -1,8 +1,10 @@
-// Renders a message box, the waiting form, a picture group and the language
-// dialog to PNG files,
+// Renders a message box, the waiting form, a picture group, the language
+// dialog and the blocking-position dialog to PNG files,
 // in German and in English, so that their look and their language can be
 // checked by eye:
 //   xvfb-run -a <build>/korva_screenshots <output directory>
+#include "data/FIRAUFKON.h"
+#include "engineui/KH_INPUT_MSG.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvLangDlg.h"
 #include "ui/ApplicationForms.h"
@@ -76,6 +78,25 @@ bool LanguageDialog(const QDir& out, const QString& suffix) {
     return SaveWidgetShot(dialog, out, QStringLiteral("languagedialog-%1.png").arg(suffix));
 }
 
+// The blocking-position dialog of a constant hanger in mm and in inch.
+bool BlockingDialog(const QDir& out, const QString& suffix) {
+    bool ok = true;
+    for (const bool inch : {false, true}) {
+        ConstructionRecord.Reset();
+        CalcGlobals.Reset();
+        ConstructionRecord.K_EINH_KZ = inch;
+        ConstructionRecord.K_BLOCKIER = 233;
+        CalcGlobals.BlockingRangeMin = 0;
+        CalcGlobals.BlockingRangeMax = 307;
+        std::copy_n("113315", 6, CalcGlobals.DisplayPartNumber);
+        TFKH_INP_MSG dialog;
+        ok = SaveWidgetShot(dialog, out,
+                            QStringLiteral("blockingdialog-%1%2.png").arg(inch ? "inch-" : "", suffix)) &&
+             ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +114,8 @@ int main(int argc, char** argv) {
     for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}}) {
         IvBinaryDictionaryGlobal->SetLanguage(language);
         const QString s = QString::fromLatin1(suffix);
-        ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && LanguageDialog(out, s) && ok;
+        ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && LanguageDialog(out, s) &&
+             BlockingDialog(out, s) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,112 @@
+// The program's selection interface with its real boxes at the end of
+// whole selections on the demo catalogue: what the engine leaves for the
+// engineer reaches a box of the right kind, or no box at all.
+#include "../engine/StepFixture.h"
+#include "engine/EngineState.h"
+#include "engineui/KH_INPUT_MSG.h"
+#include "engineui/QtSelectionUi.h"
+#include "messages/MessageSeam.h"
+#include "ui/QtMessageSeam.h"
+#include "ui/ZO_MsgDlgBoxs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+// Every box the selection opens, as "kind: text"; each is closed with Esc.
+class BoxWatcher : public QObject {
+public:
+    QStringList boxes;
+    BoxWatcher() {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<TMessageForm*>(QApplication::activeModalWidget());
+            if (!box || box == m_last)
+                return;
+            m_last = box;
+            QStringList texts;
+            for (QLabel* l : box->findChildren<QLabel*>())
+                if (!l->text().isEmpty())
+                    texts << l->text();
+            boxes << box->windowTitle() + ": " + texts.join(QLatin1Char('|'));
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        m_timer.start();
+    }
+
+private:
+    QTimer m_timer;
+    QPointer<QWidget> m_last;
+};
+
+class TestSelectionBoxes : public QObject {
+    Q_OBJECT
+    std::unique_ptr<DemoCatalogue> demo;
+
+private slots:
+    void initTestCase() {
+        demo = OpenDemo();
+        QVERIFY(demo->present());
+    }
+    void cleanupTestCase() {
+        SetSelectionSteps(DefaultSelectionSteps());
+        demo.reset();
+    }
+
+    // Whole selections on the demo catalogue through the program's selection
+    // interface and its real boxes. 150 kN on DN300 is a spring of load
+    // group 20: under connecting plates (letter 7 'C') the selection ends
+    // with their note, from a lug entered above a weld bracket (letter 7
+    // 'B') with the changed connection (2622), each in one information box.
+    // A rigid rod hanger (letter 8 'S') whose segment of 100 mm is shorter
+    // than its chain ends aborted (result 5): the component step's own box
+    // (rod too long, 2722) is the only one, the result gets none.
+    void resultBoxesOfRealSelections_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("pipe");  // the pipe's elevation below the steel at 3500
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("connecting plates") << "SHHAESCH" << 1000.0 << 2
+                                           << "NOTE: For hangers with connecting plates, the input dimension \"D1\" "
+                                              "does reflect top of the can.\rRefer to the detailed dimensional drawing!";
+        QTest::newRow("weld bracket") << "SHHAESBH" << 1000.0 << 2 << MessageText(2622);
+        QTest::newRow("aborted") << "SHHAESBS" << 3400.0 << 5 << "";
+    }
+    void resultBoxesOfRealSelections() {
+        QFETCH(QString, name);
+        QFETCH(double, pipe);
+        QFETCH(int, result);
+        QFETCH(QString, note);
+        DemoHangerSupport(150, 5, 323.9, 200);
+        ConstructionRecord.K_HM_Q_2 = pipe;
+        RealSteps steps;
+        steps.arrangement = {name, name.endsWith('H') ? "H" : "",
+                             name.endsWith('H') ? QStringList{"750", "610", "210", "660", "600", "430"}
+                                                : QStringList{"750", "610", "660", "600", "430"}};
+        steps.Install();
+        InstallQtMessageSeam();
+        QStringList boxes;
+        {
+            BoxWatcher watcher;
+            QtSelectionUi ui(nullptr);
+            QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
+            boxes = watcher.boxes;
+        }
+        SetMessageSeam(nullptr);
+        if (result == 2) {
+            QCOMPARE(LastMessage, note);
+            QCOMPARE(boxes, QStringList{"Information: " + QString(note).replace('\r', '\n')});
+        } else {
+            QCOMPARE(LastMessage, QStringLiteral("Part selection aborted (check Support manually) !"));
+            QCOMPARE(int(ConstructionRecord.K_FMT_NR), 9099);
+            // The step's own box (the rod too long, 2722) is the only one.
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes.first().startsWith("Information: " + MessageText(2722) + " "), qPrintable(boxes.first()));
+        }
+    }
+};
+
+QTEST_MAIN(TestSelectionBoxes)
+#include "tst_SelectionBoxes.moc"
