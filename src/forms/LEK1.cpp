@@ -19,6 +19,7 @@
 #include "host/KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
+#include "localisation/IvLanguD.h"
 #include "localisation/IvMulti.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -437,6 +438,9 @@ void TFLEK1::BuildLoadPage(QWidget* page) {
         g->addWidget(new QLabel(QString::fromUtf8(captions[i])), i, 0);
         g->addWidget(*idents[i].first, i, 1, 1, 2);
     }
+    g->addWidget(new QLabel(QStringLiteral("Date")), 6, 0);
+    LabelDate = MakeLabel(QStringLiteral("LabelDate"), {}, ident);
+    g->addWidget(LabelDate, 6, 1, 1, 2);
     v->addWidget(ident);
     CB_AS_dreh = new QCheckBox(QStringLiteral("Anschluss gedreht"), page);
     CB_AS_dreh->setObjectName(QStringLiteral("CB_AS_dreh"));
@@ -773,6 +777,7 @@ void TFLEK1::InitInputForm() {
         ConstructionRecord.K_T9_WINKEL = double(T9_WINKEL->Value());
     }
     if (MdsAlpha35 != 0) ConstructionRecord.K_ALPHA35 = 90 - MdsAlpha35;
+    CalcGlobals.Alpha35Angle = ConstructionRecord.K_ALPHA35;
     BOCK35_WINKEL->SetValue(ConstructionRecord.K_ALPHA35);
 }
 
@@ -1009,6 +1014,7 @@ void TFLEK1::ShowUnitLabels() {
     ANL_NR->setText(RecordText(QStringLiteral("K_NR_ANL")));
     LFD_NR->setText(QString::number(k.K_LFD_NR));
     KDN_NR->setText(QString::number(k.K_NR));
+    LabelDate->setText(DateLabelText(k.K_DAT_BEARB, IvFormatSettings().ShortDateFormat));
     ShowHangerMark();
     ShowHangerType();
     const bool imperial = k.K_EINH_KZ;
@@ -1298,6 +1304,9 @@ void TFLEK1::LookupProfileName() {
             k.K_KLM_NR = int16_t(t.FieldByName(QStringLiteral("TXT_NR")).AsInteger());
             k.K_KLM_HH = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_NUM")).AsFloat()));
             k.K_KLM_TXT = t.FieldByName(QStringLiteral("TXT_PRF_NAME")).AsString().left(255);
+            CalcGlobals.ProfileFlangeWidth = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_PRF_B")).AsFloat()));
+            CalcGlobals.ProfileFlangeThickness = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_PRF_T")).AsFloat()));
+            CalcGlobals.ProfileName = k.K_KLM_TXT;
             ComboBoxProfil_Name->setEditText(k.K_KLM_TXT);
         }
         t.SetFiltered(false);
@@ -1306,6 +1315,9 @@ void TFLEK1::LookupProfileName() {
         k.K_KLM_NR = 0;
         k.K_KLM_HH = 0;
         k.K_KLM_TXT.clear();
+        CalcGlobals.ProfileFlangeWidth = 0;
+        CalcGlobals.ProfileFlangeThickness = 0;
+        CalcGlobals.ProfileName.clear();
     }
 }
 
@@ -1483,10 +1495,12 @@ void TFLEK1::SecondElevationEnter(TUncHoehe* e) {
 
 void TFLEK1::SteelWidthEnter() {
     if (!SteelWidthEdit) return;
-    const bool imperial = ConstructionRecord.K_EINH_KZ;
-    const int32_t minimum = MinElevationDiff(ConstructionRecord.K_LAST, ConstructionRecord.K_RDM, ConstructionRecord.K_DAEMMST);
-    const int value = SteelWidthEdit->Value();
-    if (SteelWidthEdit->FehlerCode() != 0 || value < minimum) SteelWidthEdit->setText(SteelWidthText(minimum, imperial));
+    // The minimum is the one Ok computed for its selection: before the
+    // first Ok there is none to propose, and an empty input stays empty.
+    // A text that cannot be read counts as below it (-1).
+    const int32_t minimum = MinElevationDiffValue;
+    if (minimum > 0 && SteelWidthEdit->Value() < minimum)
+        SteelWidthEdit->setText(SteelWidthProposal(minimum, ConstructionRecord.K_EINH_KZ));
     SteelWidthEdit->selectAll();
 }
 

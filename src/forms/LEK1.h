@@ -117,6 +117,8 @@ public:
     TRadioGroup *GroupBoxAbhebesich = nullptr, *Stanchion = nullptr;
     QListWidget* LBinsulThick = nullptr;
     QComboBox *ComboBoxProfilTyp = nullptr, *ComboBoxProfileHeight = nullptr, *ComboBoxProfil_Name = nullptr;
+    // The date the support was worked on (K_DAT_BEARB), empty for a new one.
+    QLabel* LabelDate = nullptr;
     QLabel *Label6 = nullptr, *Label_UPos = nullptr, *lblPrjDir = nullptr, *Lversion = nullptr, *LabelHangerType = nullptr;
     QLabel *LabelStaticInfo = nullptr, *LabelColdInfo = nullptr, *LabelDynamicInfo = nullptr;
     QList<QLabel*> LengthUnitLabels, LoadUnitLabels;

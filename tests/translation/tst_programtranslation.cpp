@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -76,6 +77,7 @@ QList<ShownText> VisibleTexts(QWidget* form) {
         }
         if (auto* t = qobject_cast<QTabWidget*>(w))
             for (int i = 0; i < t->count(); ++i) put(w, "tabs", t->tabText(i));
+        if (auto* m = qobject_cast<QPlainTextEdit*>(w)) put(w, "plainText", m->toPlainText());
     }
     for (QAction* a : form->findChildren<QAction*>())
         if (!a->isSeparator()) put(a, "text", a->text());
