@@ -149,8 +149,24 @@ void TRadioGroup::SetItems(const QStringList& items) {
         b->setObjectName(objectName() + QStringLiteral("_%1").arg(i));
         m_group->addButton(b, i);
         layout()->addWidget(b);
+        b->installEventFilter(this);
     }
     SetItemIndex(index);
+}
+
+bool TRadioGroup::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QGroupBox::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int n = int(m_group->buttons().size());
+    const int at = m_group->id(qobject_cast<QAbstractButton*>(watched));
+    if ((key->key() != Qt::Key_Left && key->key() != Qt::Key_Right) || key->modifiers() != Qt::NoModifier || n == 0 ||
+        at < 0)
+        return QGroupBox::eventFilter(watched, event);
+    QAbstractButton* next = m_group->button((at + (key->key() == Qt::Key_Right ? 1 : n - 1)) % n);
+    next->setFocus(Qt::TabFocusReason);
+    next->setChecked(true);
+    emit Clicked();
+    return true;
 }
 
 QStringList TRadioGroup::Items() const {
@@ -1337,6 +1353,8 @@ void TFLEK1::RGLagerFuehrungClick() {
     RGfx->setVisible(index > 1);
     RGfx->setEnabled(index > 1);
     if (Panel8) Panel8->setVisible(index > 1);
+    // The side-force items are new buttons: Tab reaches them where they stand.
+    if (index > 1) OrderConnectionFocus();
     ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(std::max(0, index));
 }
 

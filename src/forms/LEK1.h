@@ -45,6 +45,12 @@ public:
 signals:
     void Clicked();
 
+protected:
+    // Left and Right choose the previous and the next item, wrapping round,
+    // as the arrow keys do in a radio group of the platform the program
+    // comes from; the form keeps Up and Down for moving between controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QButtonGroup* m_group;
     bool m_horizontal;

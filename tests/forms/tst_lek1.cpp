@@ -1245,6 +1245,30 @@ private slots:
         QCOMPARE(enter(), equal);
     }
 
+    // Left and Right choose the previous and the next item of a radio group,
+    // wrapping round, and run its choice; Up and Down stay the form's.
+    void radioGroupArrowKeys() {
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.config = QStringLiteral("6h");
+        Start(in);
+        Activate();
+        auto* simple = form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_0"));
+        simple->setFocus();
+        QTest::keyClick(simple, Qt::Key_Left);
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 3);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 3);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RGLagerFuehrung_3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 0);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 1);
+        QVERIFY(QApplication::focusWidget() != form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_2")));
+    }
+
     // The caption names the support: hanger mark, running number, "-3-",
     // drawing number and plant number; the mark with its " / " and the
     // plant number with its blank only where they are given.

@@ -124,7 +124,8 @@ const std::vector<ProgramForm>& ProgramForms() {
                           QStringLiteral("Label_UPos.text"), QStringLiteral("LabelDate.text")}),
         // The options form with the temperature memo that the mouse over
         // "Reduced temperature range of pipe clamps" shows.
-        // The captions name the version and the project directory.
+        // The captions name the version and the project directory; the
+        // currencies are codes, the factor's caption shows the chosen one.
         MainForm<TFLEKO>(
             "options form",
             [](ProgramEnvironment&) {
@@ -132,7 +133,7 @@ const std::vector<ProgramForm>& ProgramForms() {
                 form->TemperatureMemo->show();
                 return form;
             },
-            {QStringLiteral("FLEKO.windowTitle")}),
+            {QStringLiteral("FLEKO.windowTitle"), QStringLiteral("ComboBox1.items"), QStringLiteral("KursLabel.text")}),
         MainForm<TFABHG_configure>(
             "arrangement form", [](ProgramEnvironment&) { return std::make_unique<TFABHG_configure>(); },
             {QStringLiteral("FABHG_configure.windowTitle")}),
