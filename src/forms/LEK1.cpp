@@ -1514,7 +1514,7 @@ void TFLEK1::SecondElevationEnter(TUncHoehe* e) {
 void TFLEK1::SteelWidthEnter() {
     if (!SteelWidthEdit) return;
     // The minimum is the one Ok computed for its selection: before the
-    // first Ok there is none to propose, and an empty input stays empty.
+    // first Ok there is none to propose, and the input keeps what it shows.
     // A text that cannot be read counts as below it (-1).
     const int32_t minimum = MinElevationDiffValue;
     if (minimum > 0 && SteelWidthEdit->Value() < minimum)

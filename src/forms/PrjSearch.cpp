@@ -13,6 +13,7 @@
 #include "messages/MessageSeam.h"
 #include "ui/QWDateiInfo2.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
