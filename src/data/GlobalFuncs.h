@@ -143,6 +143,13 @@ struct TCalcGlobals {
     int16_t InsulationThicknessIndex{};   // digits 5-6 of a type-56 key
     int16_t StanchionKind{};              // 0, 1 or 2; copied to K_STANCHION_ZHL
     int16_t LiftOffType{3};               // 3 without, 5 with lift-off guard
+    // The input form's copies: the angle of the type-35 bracket (K_ALPHA35)
+    // and the beam profile of a beam clamp (flange width and thickness in
+    // whole mm, the profile name).
+    double Alpha35Angle{};
+    int16_t ProfileFlangeWidth{};
+    int16_t ProfileFlangeThickness{};
+    QString ProfileName{};
 
     // Results read by the output writer.
     double WeldValue{};

@@ -19,6 +19,7 @@
 #include "host/KORVA_MDS.h"
 #include "host/Read_MDS_ZIF.h"
 #include "localisation/IvDictio.h"
+#include "localisation/IvLanguD.h"
 #include "localisation/IvMulti.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -148,8 +149,24 @@ void TRadioGroup::SetItems(const QStringList& items) {
         b->setObjectName(objectName() + QStringLiteral("_%1").arg(i));
         m_group->addButton(b, i);
         layout()->addWidget(b);
+        b->installEventFilter(this);
     }
     SetItemIndex(index);
+}
+
+bool TRadioGroup::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QGroupBox::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int n = int(m_group->buttons().size());
+    const int at = m_group->id(qobject_cast<QAbstractButton*>(watched));
+    if ((key->key() != Qt::Key_Left && key->key() != Qt::Key_Right) || key->modifiers() != Qt::NoModifier || n == 0 ||
+        at < 0)
+        return QGroupBox::eventFilter(watched, event);
+    QAbstractButton* next = m_group->button((at + (key->key() == Qt::Key_Right ? 1 : n - 1)) % n);
+    next->setFocus(Qt::TabFocusReason);
+    next->setChecked(true);
+    emit Clicked();
+    return true;
 }
 
 QStringList TRadioGroup::Items() const {
@@ -437,6 +454,9 @@ void TFLEK1::BuildLoadPage(QWidget* page) {
         g->addWidget(new QLabel(QString::fromUtf8(captions[i])), i, 0);
         g->addWidget(*idents[i].first, i, 1, 1, 2);
     }
+    g->addWidget(new QLabel(QStringLiteral("Date")), 6, 0);
+    LabelDate = MakeLabel(QStringLiteral("LabelDate"), {}, ident);
+    g->addWidget(LabelDate, 6, 1, 1, 2);
     v->addWidget(ident);
     CB_AS_dreh = new QCheckBox(QStringLiteral("Anschluss gedreht"), page);
     CB_AS_dreh->setObjectName(QStringLiteral("CB_AS_dreh"));
@@ -773,6 +793,7 @@ void TFLEK1::InitInputForm() {
         ConstructionRecord.K_T9_WINKEL = double(T9_WINKEL->Value());
     }
     if (MdsAlpha35 != 0) ConstructionRecord.K_ALPHA35 = 90 - MdsAlpha35;
+    CalcGlobals.Alpha35Angle = ConstructionRecord.K_ALPHA35;
     BOCK35_WINKEL->SetValue(ConstructionRecord.K_ALPHA35);
 }
 
@@ -1009,6 +1030,7 @@ void TFLEK1::ShowUnitLabels() {
     ANL_NR->setText(RecordText(QStringLiteral("K_NR_ANL")));
     LFD_NR->setText(QString::number(k.K_LFD_NR));
     KDN_NR->setText(QString::number(k.K_NR));
+    LabelDate->setText(DateLabelText(k.K_DAT_BEARB, IvFormatSettings().ShortDateFormat));
     ShowHangerMark();
     ShowHangerType();
     const bool imperial = k.K_EINH_KZ;
@@ -1298,6 +1320,9 @@ void TFLEK1::LookupProfileName() {
             k.K_KLM_NR = int16_t(t.FieldByName(QStringLiteral("TXT_NR")).AsInteger());
             k.K_KLM_HH = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_NUM")).AsFloat()));
             k.K_KLM_TXT = t.FieldByName(QStringLiteral("TXT_PRF_NAME")).AsString().left(255);
+            CalcGlobals.ProfileFlangeWidth = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_PRF_B")).AsFloat()));
+            CalcGlobals.ProfileFlangeThickness = int16_t(std::trunc(t.FieldByName(QStringLiteral("TXT_PRF_T")).AsFloat()));
+            CalcGlobals.ProfileName = k.K_KLM_TXT;
             ComboBoxProfil_Name->setEditText(k.K_KLM_TXT);
         }
         t.SetFiltered(false);
@@ -1306,6 +1331,9 @@ void TFLEK1::LookupProfileName() {
         k.K_KLM_NR = 0;
         k.K_KLM_HH = 0;
         k.K_KLM_TXT.clear();
+        CalcGlobals.ProfileFlangeWidth = 0;
+        CalcGlobals.ProfileFlangeThickness = 0;
+        CalcGlobals.ProfileName.clear();
     }
 }
 
@@ -1325,6 +1353,8 @@ void TFLEK1::RGLagerFuehrungClick() {
     RGfx->setVisible(index > 1);
     RGfx->setEnabled(index > 1);
     if (Panel8) Panel8->setVisible(index > 1);
+    // The side-force items are new buttons: Tab reaches them where they stand.
+    if (index > 1) OrderConnectionFocus();
     ConstructionRecord.K_RLFUEHRUNG_ZHL = int16_t(std::max(0, index));
 }
 
@@ -1483,10 +1513,12 @@ void TFLEK1::SecondElevationEnter(TUncHoehe* e) {
 
 void TFLEK1::SteelWidthEnter() {
     if (!SteelWidthEdit) return;
-    const bool imperial = ConstructionRecord.K_EINH_KZ;
-    const int32_t minimum = MinElevationDiff(ConstructionRecord.K_LAST, ConstructionRecord.K_RDM, ConstructionRecord.K_DAEMMST);
-    const int value = SteelWidthEdit->Value();
-    if (SteelWidthEdit->FehlerCode() != 0 || value < minimum) SteelWidthEdit->setText(SteelWidthText(minimum, imperial));
+    // The minimum is the one Ok computed for its selection: before the
+    // first Ok there is none to propose, and the input keeps what it shows.
+    // A text that cannot be read counts as below it (-1).
+    const int32_t minimum = MinElevationDiffValue;
+    if (minimum > 0 && SteelWidthEdit->Value() < minimum)
+        SteelWidthEdit->setText(SteelWidthProposal(minimum, ConstructionRecord.K_EINH_KZ));
     SteelWidthEdit->selectAll();
 }
 

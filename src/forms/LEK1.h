@@ -45,6 +45,12 @@ public:
 signals:
     void Clicked();
 
+protected:
+    // Left and Right choose the previous and the next item, wrapping round,
+    // as the arrow keys do in a radio group of the platform the program
+    // comes from; the form keeps Up and Down for moving between controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QButtonGroup* m_group;
     bool m_horizontal;
@@ -117,6 +123,8 @@ public:
     TRadioGroup *GroupBoxAbhebesich = nullptr, *Stanchion = nullptr;
     QListWidget* LBinsulThick = nullptr;
     QComboBox *ComboBoxProfilTyp = nullptr, *ComboBoxProfileHeight = nullptr, *ComboBoxProfil_Name = nullptr;
+    // The date the support was worked on (K_DAT_BEARB), empty for a new one.
+    QLabel* LabelDate = nullptr;
     QLabel *Label6 = nullptr, *Label_UPos = nullptr, *lblPrjDir = nullptr, *Lversion = nullptr, *LabelHangerType = nullptr;
     QLabel *LabelStaticInfo = nullptr, *LabelColdInfo = nullptr, *LabelDynamicInfo = nullptr;
     QList<QLabel*> LengthUnitLabels, LoadUnitLabels;

@@ -375,7 +375,12 @@ QWidget* TFLEK1::BuildBaseClamp() {
     connect(BaseClampStyleBox, &TZORBELGroupBox::Clicked, this, [this] {
         const bool standard = BaseClampStyleBox->ItemIndex() == 0;
         EnsurePart(Part::LagerFuehrung);
-        if (!standard) RGLagerFuehrung->SetItemIndex(0);
+        if (!standard) {
+            // The guide goes back to "simple" as its own choice would take
+            // it: the record, the side force and the profile go with it.
+            RGLagerFuehrung->SetItemIndex(0);
+            RGLagerFuehrungClick();
+        }
         RGLagerFuehrung->setEnabled(standard);
         ConstructionRecord.K_T49G_KZ = QString::number(BaseClampStyleBox->ItemIndex());
     });

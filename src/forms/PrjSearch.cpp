@@ -3,6 +3,7 @@
 #include "data/DBGLOB.h"
 #include "forms/waitInfo.h"
 #include "localisation/IvDictio.h"
+#include "localisation/IvMulti.h"
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
 #include "platform/Query.h"
@@ -12,6 +13,7 @@
 #include "messages/MessageSeam.h"
 #include "ui/QWDateiInfo2.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -322,10 +324,14 @@ void TFPRJSEARCH::Build(std::shared_ptr<TDirFileSystem> fs) {
     ErrorList->setMaximumHeight(90);
     ErrorList->hide();
     PopupMenu1 = new QMenu(this);
-    Copyalldirectorynames1 = PopupMenu1->addAction(QStringLiteral("Copy all"));
+    // The entries belong to the form, so its translator reaches them: the
+    // pop-up menu is a window of its own, which the translator passes by.
+    Copyalldirectorynames1 = new QAction(QStringLiteral("Copy all"), this);
     Copyalldirectorynames1->setObjectName(QStringLiteral("Copyalldirectorynames1"));
-    Copyselecteddirectoryname1 = PopupMenu1->addAction(QStringLiteral("Copy Selected"));
+    Copyselecteddirectoryname1 = new QAction(QStringLiteral("Copy Selected"), this);
     Copyselecteddirectoryname1->setObjectName(QStringLiteral("Copyselecteddirectoryname1"));
+    PopupMenu1->addAction(Copyalldirectorynames1);
+    PopupMenu1->addAction(Copyselecteddirectoryname1);
 
     CBviewAll = new QCheckBox(QStringLiteral("Show all drawings of the selected project"), this);
     CBviewAll->setObjectName(QStringLiteral("CBviewAll"));
@@ -371,14 +377,20 @@ void TFPRJSEARCH::Build(std::shared_ptr<TDirFileSystem> fs) {
 
 void TFPRJSEARCH::FormCreate() {
     TZorbelForm::FormCreate();
-    QStringList titles;
-    for (const GridColumn& c : GridColumns) titles << IvTranslate(QString::fromLatin1(c.title));
-    StringGrid1->setHorizontalHeaderLabels(titles);
-    const QFileInfo program(QApplication::applicationFilePath());
-    VersionLabel->setText(IvTranslate(QStringLiteral("Version : ")) + QWDateiInfo->DateiVersion() +
-                          QStringLiteral("     ( ") +
-                          program.lastModified().date().toString(QStringLiteral("dd.MM.yyyy")) +
-                          QStringLiteral(" )"));
+    // The grid's titles and the version caption are the form's own texts:
+    // they follow a change of the language as the translated ones do.
+    const auto showTexts = [this] {
+        QStringList titles;
+        for (const GridColumn& c : GridColumns) titles << IvTranslate(QString::fromLatin1(c.title));
+        StringGrid1->setHorizontalHeaderLabels(titles);
+        const QFileInfo program(QApplication::applicationFilePath());
+        VersionLabel->setText(IvTranslate(QStringLiteral("Version : ")) + QWDateiInfo->DateiVersion() +
+                              QStringLiteral("     ( ") +
+                              program.lastModified().date().toString(QStringLiteral("dd.MM.yyyy")) +
+                              QStringLiteral(" )"));
+    };
+    showTexts();
+    IvTranslator1->OnLanguageChange = [showTexts](TIvCustomTranslator*) { showTexts(); };
     SetSearchOption(0);
     SetResultActions(false);
     // The tree reports its start directory through DirTree1Change.
@@ -603,8 +615,7 @@ void TFPRJSEARCH::ListBox1Click() {
         PlainMessage(this,
                      IvTranslate(QStringLiteral(
                          "Data of this directory can not be displayed, can not open project data file !")) +
-                         QStringLiteral("\r\r") + IvTranslate(QStringLiteral("Reason")) + QStringLiteral(": ") +
-                         e.Message());
+                         QStringLiteral("\r\r") + IvTranslate(QStringLiteral("Reason")) + e.Message());
     }
 }
 

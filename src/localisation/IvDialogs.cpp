@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QGridLayout>
@@ -15,14 +16,17 @@
 #include <QIdentityProxyModel>
 #include <QImageReader>
 #include <QLabel>
+#include <QPointer>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 // ---- common part -----------------------------------------------------------
@@ -182,7 +186,27 @@ private:
 // Qt sizes the detail view's type and date columns for English samples
 // ("mp3Folder", "10/29/81 02:02PM"): a translated folder type and the
 // system's date format are cut. They get room for the folder's type and a
-// date with two-digit day and time as this dialog shows them.
+// date with two-digit day and time as this dialog shows them; once the
+// dialog shows and whenever it has read a directory, the size, type and
+// date columns take the widest text of the rows shown (a file's type such
+// as "plain text document", a date in the C locale's "d MMM yyyy" format),
+// and the dialog grows, within its screen, until every column is in sight
+// beside the names.
+void FitShownColumns(QFileDialog& dialog, QTreeView& view) {
+    QHeaderView* header = view.header();
+    if (header->count() < 4) return;
+    const QAbstractItemView& items = view;  // the tree view's own hint, reached through its public base
+    for (int c = 1; c < 4; ++c)
+        header->resizeSection(c, std::max({header->sectionSize(c), items.sizeHintForColumn(c), header->sectionSizeHint(c)}));
+    int columns = 0;
+    for (int c = 0; c < 4; ++c) columns += header->sectionSize(c);
+    const int missing = columns - view.viewport()->width();
+    if (missing <= 0) return;
+    int width = dialog.width() + missing;
+    if (const QScreen* screen = dialog.screen()) width = std::min(width, screen->availableGeometry().width());
+    if (width > dialog.width()) dialog.resize(width, dialog.height());
+}
+
 void FitDetailColumns(QFileDialog& dialog) {
     auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     if (!view) return;
@@ -199,6 +223,27 @@ void FitDetailColumns(QFileDialog& dialog) {
     header->resizeSection(3, std::max(header->sectionSize(3), fm.horizontalAdvance(date) + margin));
     // The dialog grows by what the columns took, so the names keep theirs.
     dialog.resize(dialog.sizeHint().width() + grown, dialog.sizeHint().height());
+    QPointer<QTreeView> tree(view);
+    const auto fit = [&dialog, tree] {
+        if (tree) FitShownColumns(dialog, *tree);
+    };
+    if (auto* model = dialog.findChild<QFileSystemModel*>())
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, fit, Qt::QueuedConnection);
+    // Shown, the dialog's layout gives the list its width.
+    class ShowWatch : public QObject {
+    public:
+        ShowWatch(QFileDialog& dialog, std::function<void()> fit) : QObject(&dialog), m_fit(std::move(fit)) {
+            dialog.installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) QTimer::singleShot(0, this, m_fit);
+            return false;
+        }
+
+    private:
+        std::function<void()> m_fit;
+    };
+    new ShowWatch(dialog, fit);
 }
 
 }  // namespace

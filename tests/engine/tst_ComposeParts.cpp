@@ -132,6 +132,8 @@ struct Catalogue {
         Clamp(f, 41012000, "410120", 90);
         Dynamic(f, 37012000, "370120");
         Cold(f, 57012000, "570120", {{"CLD_A", 30.0}});
+        Cold(f, 57013000, "570130", {{"CLD_A", -50.0}});
+        Dynamic(f, 38012000, "380120", {{"DYN_GEW", 6.5}});
         Cold(f, 56012000, "560120");
         Cold(f, 55012000, "550120");
         Price(f, "290120", 0, 50.0);
@@ -569,6 +571,7 @@ private slots:
         QTest::newRow("clamp heavy duty") << QList<int>{42012007} << plain << "hd" << 1 << "" << "" << "420120-HD" << "" << "" << 3.5 << 42012007;
         QTest::newRow("clamp CN") << QList<int>{45012000} << plain << "cn" << 1 << "" << "" << "4512CN" << "" << "" << 3.5 << -1;
         QTest::newRow("clamp nuclear CN") << QList<int>{45012000} << plain << "cn,nuclear" << 1 << "" << "" << "45120K" << "" << "" << 3.5 << -1;
+        QTest::newRow("38 riser clamp number") << QList<int>{38012000} << "SHVYESBS" << "" << 1 << "38002000 " << "0090 " << "380120" << "" << "" << 6.5 << 38012000;
         QTest::newRow("37 dynamic clamp number") << QList<int>{37012000} << plain << "" << 1 << "37002000 " << "0090 " << "370120" << "" << "" << 4.0 << 37012000;
         QTest::newRow("36 TA: special, 4 F, hot") << QList<int>{36090302} << "SHHFESBS" << "special,hot" << 1 << "" << "" << "360902STA-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA at 350") << QList<int>{36090302} << "SHHFESBS" << "special" << 1 << "" << "" << "360902S-LG07" << "" << "" << 4.0 << -1;
@@ -576,6 +579,9 @@ private slots:
         // N 40 + 0.5 x 100 x cos(asin(2 x 30 / 100)) = 40 + 40, whatever
         // clamp row was read last.
         QTest::newRow("57 bearing offset") << QList<int>{57012000} << plain << "" << 1 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
+        // 2 x -50 / 100 is exactly -1, still inside the arc sine: N 40 +
+        // 0.5 x 100 x cos(asin(-1)) = 40 + 0, not the clamp row's height.
+        QTest::newRow("57 at a ratio of exactly -1") << QList<int>{57013000} << plain << "" << 1 << "57013000 " << "0040 " << "570130" << "" << "" << 2.0 << 57013000;
         QTest::newRow("57 behind a clamp") << QList<int>{49201100, 57012000} << plain << "" << 2 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
         QTest::newRow("58 rod length with 1 D, 4 R, 7 F") << QList<int>{58012000} << "DHHRESFS" << "" << 1 << "58012000 " << "0600 " << "" << "" << "" << -1.0 << 58012000;
         QTest::newRow("56 half the pipe") << QList<int>{56012000} << plain << "" << 1 << "56012000 " << "0050 " << "560120" << "" << "" << 2.0 << 56012000;

@@ -431,6 +431,66 @@ private slots:
         QCOMPARE(k.K_S_CS_KZ, flags[5]);
     }
 
+    // The wait on its own clock. Each failed attempt reads the clock once:
+    // the store gives up as soon as the wait has passed (at exactly the
+    // wait, not a millisecond later), says the whole seconds waited (cut,
+    // not rounded), and pauses 5 + a random number below 20 ms between
+    // attempts.
+    void waitOnItsClock_data() {
+        QTest::addColumn<int>("waitMs");
+        QTest::addColumn<QList<int>>("clock");   // elapsed at each failed attempt
+        QTest::addColumn<QList<int>>("random");  // the random numbers drawn
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<QList<int>>("pauses");
+        QTest::addColumn<QString>("seconds");  // empty: stored
+        QTest::newRow("gives up at the wait exactly") << 400 << QList<int>{399, 400} << QList<int>{0} << 2
+                                                      << QList<int>{5} << "for 0 seconds";
+        QTest::newRow("whole seconds, cut") << 2000 << QList<int>{2999} << QList<int>{} << 1 << QList<int>{}
+                                            << "for 2 seconds";
+        QTest::newRow("the longest pause") << 10000 << QList<int>{10, 20, 10000} << QList<int>{19, 7} << 3
+                                           << QList<int>{24, 12} << "for 10 seconds";
+        QTest::newRow("free before the wait") << 400 << QList<int>{0, 1} << QList<int>{3, 0} << 3
+                                              << QList<int>{8, 5} << "";
+    }
+    void waitOnItsClock() {
+        QFETCH(int, waitMs);
+        QFETCH(QList<int>, clock);
+        QFETCH(QList<int>, random);
+        QFETCH(int, attempts);
+        QFETCH(QList<int>, pauses);
+        QFETCH(QString, seconds);
+        int tried = 0, read = 0, drawn = 0;
+        QList<int> paused, bounds;
+        const StoreWait wait{[&] { return qint64(clock.value(read++, 999999)); },
+                             [&](int bound) {
+                                 bounds << bound;
+                                 return random.value(drawn++);
+                             },
+                             [&](int ms) { paused << ms; }};
+        const auto attempt = [&] {
+            // A bound on the attempts: a rule that never gives up fails here.
+            if (++tried > 10) throw std::runtime_error("no end");
+            if (seconds.isEmpty() && tried == attempts) return StoreOutcome::Inserted;
+            throw EDBEngineError(dbeLocked, QStringLiteral("Table konstr8.db is being written"));
+        };
+        if (seconds.isEmpty()) {
+            QVERIFY(RetryWhileLocked(attempt, waitMs, wait) == StoreOutcome::Inserted);
+        } else {
+            try {
+                RetryWhileLocked(attempt, waitMs, wait);
+                QFAIL("the store did not give up");
+            } catch (const EProjectBusy& e) {
+                const QString text = QString::fromStdString(e.what());
+                QVERIFY2(text.contains(QStringLiteral("kept writing ") + seconds + QStringLiteral(". ")) &&
+                             text.contains(QStringLiteral("konstr8.db is being written")),
+                         qPrintable(text));
+            }
+        }
+        QCOMPARE(tried, attempts);
+        QCOMPARE(paused, pauses);
+        QCOMPARE(bounds, QList<int>(pauses.size(), 20));
+    }
+
     void otherErrorsAreNoLock() {
         // A support without a drawing key is refused as it is, not taken
         // for a busy project.

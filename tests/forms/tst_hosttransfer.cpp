@@ -8,6 +8,7 @@
 #include "platform/TableFile.h"
 #include "ui/Unctool.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <algorithm>
 #include <vector>
@@ -66,6 +67,33 @@ private slots:
             QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
             QVERIFY(ConstructionRecord.K_KNAG_KZ);
         }
+    }
+
+    // The host's number offers its configurations in their availability
+    // order, not by number: with 301 moved to order 5 the first is 302, and
+    // walking on from there reaches 301.
+    void configurationsWalkedInTheirOrder_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("aNr");
+        QTest::newRow("the first") << 0 << 302;
+        QTest::newRow("302") << 302 << 302;
+        QTest::newRow("301 after 302") << 301 << 301;
+    }
+    void configurationsWalkedInTheirOrder() {
+        QFETCH(int, wanted);
+        QFETCH(int, aNr);
+        const auto order = [this](int value) {
+            TQuery q(fx->dir.path(), QStringLiteral("update ABHGNR set A_ORDERNO = ? where A_NR = 301"));
+            q.SetParams({value});
+            q.ExecSQL();
+        };
+        order(5);
+        const auto back = qScopeGuard([&order] { order(1); });
+        TransferFixture::SetHost(QStringLiteral("7"));
+        const TransferResult r = TransferHostToRecord({}, CatalogueDiameterLookup(), wanted);
+        QVERIFY(r.configurationFound);
+        QCOMPARE(int(ConstructionRecord.K_A_NR), aNr);
+        QCOMPARE(r.configuration.A_NR, aNr);
     }
 
     void staticMetric() {
@@ -360,20 +388,31 @@ private slots:
         QVERIFY(!t.Filtered() || t.Filter().isEmpty());
     }
 
-    // The profile lists: every type once in the table's order (another
-    // kind of text row in between), the heights of one type, the bound on
-    // the rows read, and the table left unfiltered.
+    // The profile lists as the form reads them after the host's preset
+    // searched the table in flange order: every type once in the table's
+    // order (another kind of text row in between), the heights of one type
+    // in the table's order, the bound on the rows read, and the table left
+    // unfiltered. The flange widths run against the table's order, so a
+    // list read in flange order comes out otherwise.
     void profileLists() {
         const struct {
             int nr;
             const char* type;
             const char* height;
-        } rows[] = {{911, "PB", "100"}, {912, "PC", "200"}, {913, "PB", "120"}, {914, "PA", "100"}};
+            int width;
+        } rows[] = {{911, "PB", "100", 200}, {912, "PC", "200", 100}, {913, "PB", "120", 150}, {914, "PA", "100", 50}};
         for (const auto& r : rows)
-            fx->Insert(QStringLiteral("Txttab.DB"),
-                       {{"TXT_KZ", "PRF"}, {"TXT_NR", r.nr}, {"TXT_TEXT", r.type}, {"TXT_PRF_HOEHE", r.height}});
+            fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "PRF"},
+                                                     {"TXT_NR", r.nr},
+                                                     {"TXT_TEXT", r.type},
+                                                     {"TXT_PRF_HOEHE", r.height},
+                                                     {"TXT_PRF_B", r.width},
+                                                     {"TXT_PRF_T", 10}});
         fx->Insert(QStringLiteral("Txttab.DB"), {{"TXT_KZ", "XYZ"}, {"TXT_NR", 915}, {"TXT_TEXT", "PZ"}});
         TTable& t = DBKONST->TXTTAB;
+        const auto preset = FindProfilePreset(t, 150, 10);
+        QVERIFY(preset);
+        QCOMPARE(preset->height, QStringLiteral("120"));
         const QStringList types = ProfileTypes(t);
         QCOMPARE(types.mid(types.indexOf(QStringLiteral("PB"))), (QStringList{"PB", "PC", "PA"}));
         QVERIFY(!types.contains(QStringLiteral("PZ")));

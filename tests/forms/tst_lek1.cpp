@@ -11,6 +11,7 @@
 #include "forms/LEK1Services.h"
 #include "forms/LEKO.h"
 #include "localisation/IvBinDic.h"
+#include "localisation/IvLanguD.h"
 #include "platform/Registry.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
@@ -30,6 +31,8 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QComboBox>
+#include <QScopeGuard>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,6 +65,7 @@ struct Input {
     QString insulation = QStringLiteral("50");
     QString flangeWidth, flangeThickness;  // the host's joint beam
     QString lateral = QStringLiteral("0");
+    QString alpha35 = QStringLiteral("0");
 };
 
 }  // namespace
@@ -79,6 +83,8 @@ class TestLek1 : public QObject {
     int selectResult = 0;
     bool writerThrows = false;
     int liftOffAtSelection = 0;
+    int guideAtSelection = -1;
+    int guideCodeAtSelection = -1;
 
     QString ErrorFile() const { return work->file(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
     QString OutputFile() const { return work->file(QStringLiteral("out.zof")); }
@@ -88,8 +94,8 @@ class TestLek1 : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         QString text = QStringLiteral(
                            "[DWG]\nHangerMark=%1\nDwgNo=77\n[LOAD]\nNormal=%2\nEmergency=%3\nFailure=0\n[PIPE]\nSIZE=%4\n"
-                           "Temp=%5\nInsulation=%7\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\n")
-                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config, in.insulation);
+                           "Temp=%5\nInsulation=%7\nPipe_Z=1000\n[MDSHangerConfig]\nConfig=%6\nAlpha35=%8\n")
+                           .arg(in.mark, in.normal, in.emergency, in.size, in.temp, in.config, in.insulation, in.alpha35);
         if (!in.length.isEmpty()) text += QStringLiteral("Length=%1\n").arg(in.length);
         if (!in.flangeWidth.isEmpty())
             text += QStringLiteral("Joint Beam Flange Width=%1\nJoint Beam Flange Thickness=%2\n")
@@ -210,7 +216,9 @@ private slots:
                                                "(204, 'CHHRESFS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 4, '8'), "
                                                "(205, 'CHHRCSDS', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 5, '8'), "
                                                // building connection with all five items (letter 7 after B)
-                                               "(108, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5')"));
+                                               "(108, 'SHHAESCH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 6, '5'), "
+                                               // spring-hanger traverse (letters 5 and 7 D), host "9"
+                                               "(109, 'SHHADLDH', ' ', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 7, '9')"));
             q.ExecSQL();
             // The navigation cases step through the two dynamic
             // configurations 301 and 302 of host "7"; the building
@@ -237,9 +245,11 @@ private slots:
         writerThrows = false;
         InputFormServices& s = LEK1Services();
         s = {};
-        s.RunSelectSupport = [this](QWidget*, int, int, bool) {
+        s.RunSelectSupport = [this](QWidget*, int guide, int, bool) {
             ++selectCalls;
             liftOffAtSelection = CalcGlobals.LiftOffType;
+            guideAtSelection = guide;
+            guideCodeAtSelection = ConstructionRecord.K_RLFUEHRUNG_ZHL;
             return selectResult;
         };
         s.WritePmlFile = [this](const QString& file, int) {
@@ -1123,6 +1133,268 @@ private slots:
         QCOMPARE(int(ConstructionRecord.K_KLM_NR), 5);
         QCOMPARE(int(ConstructionRecord.K_KLM_HH), 100);
         QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), item);
+        // Another type replaces the heights with its own and looks its
+        // first profile up.
+        form->ComboBoxProfilTyp->setCurrentIndex(1);
+        emit form->ComboBoxProfilTyp->activated(1);
+        QCOMPARE(Items(form->ComboBoxProfileHeight), (QStringList{"200", "220"}));
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+        QCOMPARE(int(ConstructionRecord.K_KLM_HH), 200);
+        QCOMPARE(ConstructionRecord.K_KLM_TXT, QStringLiteral("IPE 200"));
+    }
+
+    // The side force is stored one above its item. A base clamp other than
+    // the standard one takes the bearing guide back to "simple" as the
+    // guide's own choice does: the record, the side force group and the
+    // profile go with it, and the selection gets the simple guide. The
+    // standard clamp lets the guide be chosen again.
+    void baseClampTakesTheGuideBack_data() {
+        QTest::addColumn<int>("guide");
+        QTest::addColumn<int>("force");
+        QTest::addColumn<int>("clamp");
+        QTest::newRow("lateral guide, Fx 2.8 kN, 2-way right angle") << 2 << 2 << 1;
+        QTest::newRow("lateral guide and lift-off, Fx 1.0 kN, quadruple") << 3 << 0 << 4;
+    }
+    void baseClampTakesTheGuideBack() {
+        QFETCH(int, guide);
+        QFETCH(int, force);
+        QFETCH(int, clamp);
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.config = QStringLiteral("6h");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 103);
+        form->show();
+        form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_%1").arg(guide))->click();
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), guide);
+        QVERIFY(form->RGfx->isVisibleTo(form.get()));
+        QVERIFY(form->Panel8->isVisibleTo(form.get()));
+        form->findChild<QAbstractButton*>(QStringLiteral("RGfx_%1").arg(force))->click();
+        QCOMPARE(int(ConstructionRecord.K_SEITL_FHRG_ZHL), force + 1);
+
+        form->BaseClampStyleBox->Button(clamp)->click();
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 0);
+        QVERIFY(!form->RGLagerFuehrung->isEnabled());
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 0);
+        QVERIFY(!form->RGfx->isVisibleTo(form.get()));
+        QVERIFY(!form->Panel8->isVisibleTo(form.get()));
+        // Back to the standard clamp: the guide can be chosen, and is simple.
+        form->BaseClampStyleBox->Button(0)->click();
+        QVERIFY(form->RGLagerFuehrung->isEnabled());
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 0);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 0);
+
+        form->BaseClampStyleBox->Button(clamp)->click();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 1);
+        QCOMPARE(guideAtSelection, 0);
+        QCOMPARE(guideCodeAtSelection, 0);
+        QCOMPARE(ConstructionRecord.K_T49G_KZ.trimmed(), QString::number(clamp));
+    }
+
+    // The steel width proposes the smallest elevation difference that Ok
+    // computed for its selection: none before the first Ok, then the
+    // minimum in place of a width below it; a width
+    // of exactly the minimum stays as typed. 10 kN, DN 114.3, 50 mm
+    // insulation: 2 x 50 + 114.3 + 60 = 274.3 -> 274 mm, above the
+    // diameter's 235 (1.75 x 10^0.6 + 8 + 114.3 x (5 x 22.86^-0.8 + 25 /
+    // 114.3 + 1.3) = 235.3); 274 mm = 10.787 inch.
+    void steelWidthProposesTheMinimum_data() {
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<QString>("proposal");
+        QTest::addColumn<QString>("below");
+        QTest::addColumn<QString>("equal");
+        QTest::newRow("metric") << false << "274" << "273" << "0274";
+        QTest::newRow("imperial, two decimals") << true << "0'-10.79\"" << "0'-10.7\"" << "0'-10.787\"";
+    }
+    void steelWidthProposesTheMinimum() {
+        QFETCH(bool, imperial);
+        QFETCH(QString, proposal);
+        QFETCH(QString, below);
+        QFETCH(QString, equal);
+        Input in;
+        in.config = QStringLiteral("4");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 104);
+        if (imperial) {
+            LEK1Services().ShowOptions = [](QWidget*) {
+                SaveUnits(true, false);
+                return false;
+            };
+            form->OPTIONENClick();
+        }
+        Activate();
+        QVERIFY(form->SteelWidthEdit);
+        TUncHoehe* width = form->SteelWidthEdit;
+        const auto enter = [&] {
+            form->Weiter->setFocus();
+            QApplication::processEvents();
+            width->setFocus();
+            QApplication::processEvents();
+            return width->text();
+        };
+        // The host's width (0 here) stands until Ok has computed a minimum.
+        const QString host = width->text();
+        QCOMPARE(enter(), host);
+        form->Weiter->click();
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED RS2605\r\n"));
+        QCOMPARE(enter(), proposal);
+        Type(width, below);
+        QCOMPARE(enter(), proposal);
+        Type(width, equal);
+        QCOMPARE(enter(), equal);
+    }
+
+    // Left and Right choose the previous and the next item of a radio group,
+    // wrapping round, and run its choice; Up and Down stay the form's.
+    void radioGroupArrowKeys() {
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.config = QStringLiteral("6h");
+        Start(in);
+        Activate();
+        auto* simple = form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_0"));
+        simple->setFocus();
+        QTest::keyClick(simple, Qt::Key_Left);
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 3);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 3);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("RGLagerFuehrung_3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(form->RGLagerFuehrung->ItemIndex(), 0);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(int(ConstructionRecord.K_RLFUEHRUNG_ZHL), 1);
+        QVERIFY(QApplication::focusWidget() != form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_2")));
+    }
+
+    // The caption names the support: hanger mark, running number, "-3-",
+    // drawing number and plant number; the mark with its " / " and the
+    // plant number with its blank only where they are given.
+    void captionNamesTheSupport_data() {
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<QString>("plant");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("mark") << "T-1" << "" << " [ T-1 / 3-3-77 ]";
+        QTest::newRow("mark and plant") << "T-1" << "A1" << " [ T-1 / 3-3-77 A1 ]";
+        QTest::newRow("blank mark") << "  " << "A1" << " [ 3-3-77 A1 ]";
+    }
+    void captionNamesTheSupport() {
+        QFETCH(QString, mark);
+        QFETCH(QString, plant);
+        QFETCH(QString, suffix);
+        Start();
+        form->LFD_NR->setText(QStringLiteral("3"));
+        form->KDN_NR->setText(QStringLiteral("77"));
+        form->ANL_NR->setText(plant);
+        form->UPOS->setText(mark);
+        QVERIFY(!form->SavedCaption.isEmpty());
+        QCOMPARE(form->windowTitle(), form->SavedCaption + suffix);
+    }
+
+    // F10 puts the project directory on the clipboard.
+    void f10CopiesTheProjectDirectory() {
+        Start();
+        Activate();
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::keyClick(form->ABHG_NR, Qt::Key_F10);
+        QCOMPARE(QApplication::clipboard()->text(), CmdProjectDir);
+    }
+
+    // The traverse choice: the spring-hanger traverse (item 1) sets the
+    // flag, the standard one (item 0) clears it again, and Ok stores it.
+    void traverseChoice() {
+        Input in;
+        in.config = QStringLiteral("9");
+        Start(in);
+        QCOMPARE(form->Configuration.A_NR, 109);
+        form->show();
+        QVERIFY(form->GroupBoxFHTraversen->isVisibleTo(form.get()));
+        QVERIFY(!ConstructionRecord.K_FH_TRV_KZ);
+        form->findChild<QAbstractButton*>(QStringLiteral("GroupBoxFHTraversen_1"))->click();
+        QVERIFY(ConstructionRecord.K_FH_TRV_KZ);
+        form->findChild<QAbstractButton*>(QStringLiteral("GroupBoxFHTraversen_0"))->click();
+        QVERIFY(!ConstructionRecord.K_FH_TRV_KZ);
+        form->findChild<QAbstractButton*>(QStringLiteral("GroupBoxFHTraversen_1"))->click();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        TQuery q(CmdProjectDir, QStringLiteral("select K_FH_TRV_KZ from konstr8"));
+        q.Open();
+        QVERIFY(q.Fields(0).AsBoolean());
+    }
+
+    // The date label shows the support's date in the short date format in
+    // use; a new support has none.
+    void dateLabelShowsTheSupportsDate() {
+        Start();
+        QCOMPARE(form->LabelDate->text(), QString());
+        const QString format = IvFormatSettings().ShortDateFormat;
+        const auto restore = qScopeGuard([format] { IvFormatSettings().ShortDateFormat = format; });
+        IvFormatSettings().ShortDateFormat = QStringLiteral("dd.mm.yyyy");
+        ConstructionRecord.K_DAT_BEARB = QDateTime(QDate(2024, 3, 7), QTime(13, 5));
+        form->ShowUnitLabels();
+        QCOMPARE(form->LabelDate->text(), QStringLiteral("07.03.2024"));
+    }
+
+    // The calculation state keeps the type-35 angle: 90 - Alpha35 when the
+    // host gives one.
+    void alpha35Copy_data() {
+        QTest::addColumn<QString>("alpha35");
+        QTest::addColumn<double>("angle");
+        QTest::newRow("30") << "30" << 60.0;
+        QTest::newRow("none") << "0" << 0.0;
+    }
+    void alpha35Copy() {
+        QFETCH(QString, alpha35);
+        QFETCH(double, angle);
+        Input in;
+        in.alpha35 = alpha35;
+        // Started as Start() does, but over the calculation state an
+        // earlier support left.
+        WriteInput(in);
+        ResetHostGlobals();
+        ConstructionRecord.Reset();
+        CalcGlobals.Alpha35Angle = 7;
+        InputFileName = work->file(QStringLiteral("input.ini"));
+        OutputFileName = OutputFile();
+        CmdProjectDir = work->file(QStringLiteral("project"));
+        konst = std::make_unique<TDBKONST>();
+        global = std::make_unique<TDBGLOBAL>();
+        form = std::make_unique<TFLEK1>();
+        QCOMPARE(ConstructionRecord.K_ALPHA35, angle);
+        QCOMPARE(CalcGlobals.Alpha35Angle, angle);
+        QCOMPARE(double(form->BOCK35_WINKEL->Value()), angle);
+    }
+
+    // The profile looked up for a beam clamp is kept in the calculation
+    // state: flange width and thickness cut to whole mm, and the name; a
+    // text table that cannot be read clears them with the record's.
+    void profileInTheCalculationState() {
+        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        Input in;
+        in.flangeWidth = QStringLiteral("110");
+        in.flangeThickness = QStringLiteral("9.25");
+        Start(in);
+        QCOMPARE(form->ComboBoxProfileHeight->currentText(), QStringLiteral("220"));
+        QCOMPARE(int(CalcGlobals.ProfileFlangeWidth), 110);
+        QCOMPARE(int(CalcGlobals.ProfileFlangeThickness), 9);
+        QCOMPARE(CalcGlobals.ProfileName, QStringLiteral("IPE 220"));
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+
+        const QString table = TablePath(base.file(QStringLiteral("catalogue")), QStringLiteral("Txttab.DB"));
+        DBKONST->TXTTAB.Close();
+        Session().Close();
+        QVERIFY(QFile::rename(table, table + QStringLiteral(".away")));
+        const auto back = qScopeGuard([table] {
+            Session().Close();
+            QFile::rename(table + QStringLiteral(".away"), table);
+        });
+        emit form->ComboBoxProfileHeight->activated(0);
+        QCOMPARE(int(CalcGlobals.ProfileFlangeWidth), 0);
+        QCOMPARE(int(CalcGlobals.ProfileFlangeThickness), 0);
+        QCOMPARE(CalcGlobals.ProfileName, QString());
+        QCOMPARE(int(ConstructionRecord.K_KLM_NR), 0);
     }
 
     // The host's joint beam chooses its profile, and every type of the

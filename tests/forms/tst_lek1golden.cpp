@@ -143,6 +143,21 @@ private slots:
             parts.SetParams({form->LoadedDrawingKey});
             parts.Open();
             QCOMPARE(parts.Fields(0).AsInteger(), int(ReadAll(OutputFileName).count("--     410 ")));
+            if (input == QLatin1String("riser_strut")) {
+                // A rigid strut on a riser clamp (letter 3 V): the support's
+                // clamp is the type-38 riser clamp of its chain, 13 kg in
+                // the demo catalogue.
+                TQuery clamp(CmdProjectDir, QStringLiteral("select K_RSL_NRN, K_RSL_GEW from konstr8 where K_POS_NR = ?"));
+                clamp.SetParams({MdsHangerMark});
+                clamp.Open();
+                TQuery riser(CmdProjectDir, QStringLiteral("select KB_BTL_8 from konbtl8 where KB_F_NR_AUS = ? and "
+                                                           "KB_BTL_8 between 38000000 and 38999999"));
+                riser.SetParams({form->LoadedDrawingKey});
+                riser.Open();
+                QVERIFY(!riser.IsEmpty());
+                QCOMPARE(clamp.Fields(0).AsInteger(), riser.Fields(0).AsInteger());
+                QCOMPARE(clamp.Fields(1).AsFloat(), 13.0);
+            }
         }
         form.reset();
         global.reset();

@@ -1,11 +1,14 @@
 // The input form's rules without widgets: conversions, feet-inch texts,
 // panels, plausibility, checks and the host error file.
 #include "forms/rules/LEK1Rules.h"
+#include "localisation/IvBinDic.h"
+#include "ui/MultiLang.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <memory>
 
 #include <sys/stat.h>
 
@@ -77,6 +80,46 @@ private slots:
         QFETCH(double, mm);
         QFETCH(QString, text);
         QCOMPARE(FeetInchText(mm), text);
+    }
+
+    // The proposed steel width: whole mm, or whole feet (cut) and the rest
+    // in inches to two decimals, trailing zeros kept.
+    void steelWidthProposal_data() {
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<bool>("imperial");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("274 mm") << 274 << false << "274";
+        QTest::newRow("274 mm = 10.787 in") << 274 << true << "0'-10.79\"";
+        // 574 mm = 22.598 in: 1 foot and 10.598, not 2 feet (rounded).
+        QTest::newRow("574 mm = 22.598 in") << 574 << true << "1'-10.60\"";
+        // 304 mm = 11.969 in stays below the foot; 305 mm = 12.008 in.
+        QTest::newRow("304 mm") << 304 << true << "0'-11.97\"";
+        QTest::newRow("305 mm") << 305 << true << "1'-0.01\"";
+    }
+    void steelWidthProposal() {
+        QFETCH(int, mm);
+        QFETCH(bool, imperial);
+        QFETCH(QString, text);
+        QCOMPARE(SteelWidthProposal(mm, imperial), text);
+    }
+
+    // The date label: the support's date in the short date format in use,
+    // either notation; nothing for a support without a date.
+    void dateLabel_data() {
+        QTest::addColumn<QDateTime>("date");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        const QDateTime d(QDate(2024, 3, 7), QTime(13, 5));
+        QTest::newRow("options notation") << d << "dd.mm.yyyy" << "07.03.2024";
+        QTest::newRow("locale notation") << d << "yy/MM/dd" << "24/03/07";
+        QTest::newRow("month first") << d << "mm-dd-yy" << "03-07-24";
+        QTest::newRow("no date") << QDateTime() << "dd.mm.yyyy" << "";
+    }
+    void dateLabel() {
+        QFETCH(QDateTime, date);
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QCOMPARE(DateLabelText(date, format), text);
     }
 
     void parseFeetInch_data() {
@@ -355,6 +398,35 @@ private slots:
         QCOMPARE(visible.join(u' '), shown);
         QCOMPARE(p.anGeb, anGeb);
         QCOMPARE(p.buildingItems, items);
+    }
+
+    // Without pipe-enclosing parts the threaded-part choice shows, with
+    // type 60, unless letter 4 is F, letter 5 X or letter 6 L (each arm on
+    // its own; a Y in letter 4 shows no static panel at all); then it stays
+    // hidden and its number 0.
+    void rsrlOhneChoice_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("rsrlOhne");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("number");
+        QTest::newRow("shown") << "SHHAESBH" << true << true << 60;
+        QTest::newRow("letter 6 L") << "SHHAELBH" << true << false << 0;
+        QTest::newRow("letter 5 X") << "SHHAXSBH" << true << false << 0;
+        QTest::newRow("letter 4 F") << "SHHFESBH" << true << false << 0;
+        QTest::newRow("with pipe parts") << "SHHAESBH" << false << false << 0;
+    }
+    void rsrlOhneChoice() {
+        QFETCH(QString, name);
+        QFETCH(bool, rsrlOhne);
+        QFETCH(bool, shown);
+        QFETCH(int, number);
+        PanelInputs in;
+        in.name = name;
+        in.rsrlOhne = rsrlOhne;
+        in.temperature = 200;
+        const PanelLayout p = ConfigureConnectionPanels(in);
+        QCOMPARE(p.RSRLOHNE, shown);
+        QCOMPARE(p.rsrlOhneNr, number);
     }
 
     // "No aditional information needed !" shows exactly when none of the
@@ -649,14 +721,34 @@ private slots:
         QVERIFY(S_ISFIFO(st.st_mode));
     }
 
-    // The conversion error as the class library words it (no dictionary is
-    // open here: the native text).
+    // The conversion error as the class library words it, in the menu
+    // language: the native text with no dictionary, the dictionary's German
+    // row with the program's dictionary open in German.
+    void conversionError_data() {
+        QTest::addColumn<int>("language");  // -1: no dictionary
+        QTest::addColumn<QString>("integer");
+        QTest::addColumn<QString>("floating");
+        QTest::newRow("no dictionary") << -1 << "'ab' is not a valid integer value"
+                                       << "'1,2,3' is not a valid floating point value";
+        QTest::newRow("German") << 1 << "'ab' ist kein gültiger ganzzahliger Wert"
+                                << "'1,2,3' ist kein gültiger Gleitkommawert";
+    }
     void conversionError() {
-        QCOMPARE(ConversionErrorText(QStringLiteral("ab"), true), QStringLiteral("'ab' is not a valid integer value"));
-        QCOMPARE(ConversionErrorText(QStringLiteral("1,2,3"), false),
-                 QStringLiteral("'1,2,3' is not a valid floating point value"));
-        const InputCheckFailure f = InvalidValueFailure(QStringLiteral("Last"), QStringLiteral("x"), false);
-        QCOMPARE(f.message, QStringLiteral("'x' is not a valid floating point value"));
+        QFETCH(int, language);
+        QFETCH(QString, integer);
+        QFETCH(QString, floating);
+        std::unique_ptr<DictionaryScope> dictionaries;
+        if (language >= 0) {
+            dictionaries = std::make_unique<DictionaryScope>();
+            IvBinaryDictionaryGlobal->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
+            IvBinaryDictionaryGlobal->Open();
+            QVERIFY(IvBinaryDictionaryGlobal->IsOpen());
+            IvBinaryDictionaryGlobal->SetLanguage(language);
+        }
+        QCOMPARE(ConversionErrorText(QStringLiteral("ab"), true), integer);
+        QCOMPARE(ConversionErrorText(QStringLiteral("1,2,3"), false), floating);
+        const InputCheckFailure f = InvalidValueFailure(QStringLiteral("Last"), QStringLiteral("1,2,3"), false);
+        QCOMPARE(f.message, floating);
         QCOMPARE(f.focus, QStringLiteral("Last"));
         QCOMPARE(f.messageNumber, 0);
         QVERIFY(!f.activeOwner);

@@ -284,6 +284,51 @@ private slots:
         Session().Close();
     }
 
+    // The engineer chooses the bearing guide "with lateral guide", the side
+    // force "Fx = 2,8 kN", then the base clamp "2-way (right angle)", all
+    // with the keyboard (Tab to a group, Right to its next item), and
+    // confirms: the clamp took the guide back to "simple", so the selection
+    // finds no lateral guide to refuse and the support is stored with the
+    // simple guide, its side force as chosen, and the 2-way clamp.
+    void baseClampAfterALateralGuideStores() {
+        Host h;
+        h.display = display;
+        QVERIFY(h.Prepare());
+        QProcess korva;
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        const auto stop = StopGuard(korva);
+        const QString window = FormWindow(korva);
+        QVERIFY(!window.isEmpty());
+        const auto times = [](int n, const QString& key) { return QStringList(n, key); };
+        const QString tab = QStringLiteral("Tab"), right = QStringLiteral("Right");
+        // From the configuration number: the navigator, the two buttons and
+        // the connection area lead to the guide.
+        QVERIFY(Keys(window, times(8, tab) + times(2, right)));
+        // The profile's three lists, then the side force.
+        QVERIFY(Keys(window, times(4, tab) + times(2, right)));
+        QVERIFY(Keys(window, QStringList{tab, right}));
+        // The rod angle, its insert plate, the buttons and the values of
+        // the load page, then Ok.
+        QVERIFY(Keys(window, times(13, tab) + QStringList{QStringLiteral("Return")}));
+
+        QVERIFY2(korva.waitForFinished(60000), "korva did not end within 60 s of Ok");
+        QCOMPARE(korva.exitCode(), 0);
+        QVERIFY2(!QFileInfo::exists(h.ErrorFile()), FileBytes(h.ErrorFile()).constData());
+        QVERIFY(FileBytes(h.output).contains("Begin KORVA-Data\r\n"));
+        TQuery support(h.project, QStringLiteral("select K_RLFUEHRUNG_ZHL, K_SEITL_FHRG_ZHL, K_A_NR, K_F_NR_AUS from "
+                                                 "konstr8 where K_POS_NR = 'DEMO-BC'"));
+        support.Open();
+        QVERIFY2(!support.IsEmpty(), "the support is not stored");
+        QCOMPARE(support.Fields(0).AsInteger(), 0);
+        QCOMPARE(support.Fields(1).AsInteger(), 3);
+        QCOMPARE(support.Fields(2).AsInteger(), 103);
+        TQuery clamp(h.project, QStringLiteral("select K_T49G_KZ from konstz8 where K_F_NR_AUS = ?"));
+        clamp.SetParams({support.Fields(3).AsInteger()});
+        clamp.Open();
+        QCOMPARE(clamp.Fields(0).AsString().trimmed(), QStringLiteral("1"));
+        Session().Close();
+    }
+
     // The output name is a second hard link to the host's earlier output.
     // The program ends as if killed at each step of writing the output
     // (opened, written, committed), after the support is stored: the name

@@ -207,7 +207,15 @@ private slots:
         w.SpinEdit3->setValue(2);
         w.PNote_KZ->click();
         w.LanguageGroup->Button(0)->click();
+        // The frame switch is stored and read back as a print switch.
+        QCheckBox* frame = w.DataSource1->CheckOf(QStringLiteral("F_RAHMEN_KZ"));
+        QVERIFY(frame);
+        const bool framed = !frame->isChecked();
+        frame->click();
+        ConstructionRecord.F_RAHMEN_KZ = !framed;
         QVERIFY(w.SpeichernClick());
+        QCOMPARE(f->Stored("F_RAHMEN_KZ").toBool(), framed);
+        QCOMPARE(ConstructionRecord.F_RAHMEN_KZ, framed);
         QCOMPARE(f->Stored("F_ZUGST_ST").toInt(), 3000);
         QCOMPARE(f->Stored("F_DRCK_GEW_KZ").toBool(), false);
         QCOMPARE(f->Stored("F_DRCK_DIM_KZ").toBool(), false);

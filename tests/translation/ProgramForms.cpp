@@ -1,10 +1,29 @@
 #include "ProgramForms.h"
 
+#include "data/DBGLOB.h"
+#include "data/DBKON.h"
+#include "data/FIRAUFKON.h"
+#include "forms/ABHG_configure.h"
+#include "forms/LEK1.h"
+#include "forms/LEKO.h"
+#include "forms/PrjSearch.h"
+#include "host/GlobalVars4KORVA_MDS.h"
 #include "localisation/IvBinDic.h"
+#include "localisation/IvDialogs.h"
 #include "localisation/IvLangDlg.h"
+#include "platform/Session.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
 #include "ui/ZO_MsgDlgBoxs.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFontDialog>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -21,6 +40,68 @@ ProgramForm Box(const char* name, MessageKind kind, bool hideBox = false) {
             false};
 }
 
+// What the program's main forms stand on: a copy of the demo catalogue
+// under the alias, the per-user settings, a host input, a project
+// directory and both data modules. It lives as long as the form it was
+// made for (a child object of the form, gone after the form's widgets).
+class ProgramEnvironment : public QObject {
+public:
+    ProgramEnvironment() {
+        const QString catalogue = m_dir.filePath(QStringLiteral("catalogue"));
+        QDir().mkpath(catalogue);
+        const QDir demo(QStringLiteral(KORVA_BINARY_DIR "/demo/catalogue"));
+        for (const QString& f : demo.entryList(QDir::Files)) QFile::copy(demo.filePath(f), QDir(catalogue).filePath(f));
+        const QString aliases = m_dir.filePath(QStringLiteral("aliases.ini"));
+        QFile a(aliases);
+        if (a.open(QIODevice::WriteOnly)) a.write(QStringLiteral("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
+        a.close();
+        qputenv("KORVA_ALIAS_FILE", aliases.toLocal8Bit());
+        qputenv("TMPDIR", m_dir.path().toLocal8Bit());
+        Session().ReloadAliases();
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+                QSettings::setPath(format, scope, m_dir.filePath(QStringLiteral("registry")));
+        ResetHostGlobals();
+        CalcGlobals.Reset();
+        ConstructionRecord.Reset();
+        InputFileName = QStringLiteral(KORVA_SOURCE_DIR "/resources/catalogue/inputs/spring_hanger.ini");
+        OutputFileName = m_dir.filePath(QStringLiteral("out.zof"));
+        CmdProjectDir = m_dir.filePath(QStringLiteral("project"));
+        m_konst = std::make_unique<TDBKONST>();
+        m_global = std::make_unique<TDBGLOBAL>();
+    }
+    ~ProgramEnvironment() override {
+        m_global.reset();
+        m_konst.reset();
+        Session().Close();
+    }
+    QString Path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TDBKONST> m_konst;
+    std::unique_ptr<TDBGLOBAL> m_global;
+};
+
+// A form of the program built on its environment, which it keeps.
+template <class Form, class Prepare>
+ProgramForm MainForm(const char* name, Prepare prepare, QStringList dataTexts = {}) {
+    return {QString::fromLatin1(name),
+            [prepare]() -> std::unique_ptr<QWidget> {
+                auto* environment = new ProgramEnvironment;
+                std::unique_ptr<Form> form;
+                try {
+                    form = prepare(*environment);
+                } catch (...) {
+                    delete environment;
+                    throw;
+                }
+                environment->setParent(form.get());
+                return form;
+            },
+            true, std::move(dataTexts)};
+}
+
 }  // namespace
 
 const std::vector<ProgramForm>& ProgramForms() {
@@ -34,6 +115,45 @@ const std::vector<ProgramForm>& ProgramForms() {
         Box("confirmation box", MessageKind::Confirmation),
         Box("custom box", MessageKind::Custom),
         Box("box with its hide check box", MessageKind::Warning, true),
+        // The spring hanger of the demo: the static panels and the
+        // configuration's elevations. The caption, the project directory,
+        // the version, the hanger mark and the date name the support.
+        MainForm<TFLEK1>("input form", [](ProgramEnvironment&) { return std::make_unique<TFLEK1>(); },
+                         {QStringLiteral("FLEK1.windowTitle"), QStringLiteral("lblPrjDir.text"),
+                          QStringLiteral("lblPrjDir.toolTip"), QStringLiteral("Lversion.text"),
+                          QStringLiteral("Label_UPos.text"), QStringLiteral("LabelDate.text")}),
+        // The options form with the temperature memo that the mouse over
+        // "Reduced temperature range of pipe clamps" shows.
+        // The captions name the version and the project directory; the
+        // currencies are codes, the factor's caption shows the chosen one.
+        MainForm<TFLEKO>(
+            "options form",
+            [](ProgramEnvironment&) {
+                auto form = std::make_unique<TFLEKO>();
+                form->TemperatureMemo->show();
+                return form;
+            },
+            {QStringLiteral("FLEKO.windowTitle"), QStringLiteral("ComboBox1.items"), QStringLiteral("KursLabel.text")}),
+        MainForm<TFABHG_configure>(
+            "arrangement form", [](ProgramEnvironment&) { return std::make_unique<TFABHG_configure>(); },
+            {QStringLiteral("FABHG_configure.windowTitle")}),
+        MainForm<TFPRJSEARCH>(
+            "project search",
+            [](ProgramEnvironment& e) { return std::make_unique<TFPRJSEARCH>(nullptr, e.Path()); },
+            {QStringLiteral("FPRJSEARCH.windowTitle"), QStringLiteral("VersionLabel.text")}),
+        // The font dialog of the options form on a machine without a
+        // printer: its note says the screen fonts are listed.
+        // Qt's own texts of the dialog (its unnamed widgets) come from Qt's
+        // translations, not from the dictionary.
+        {QStringLiteral("font dialog without a printer"),
+         []() -> std::unique_ptr<QWidget> {
+             TIvFontDialog dialog;
+             dialog.Device = fdBoth;
+             dialog.PrinterName = [] { return QString(); };
+             return dialog.CreateDialog();
+         },
+         false,
+         {QStringLiteral(".text"), QStringLiteral(".title"), QStringLiteral(".items"), QStringLiteral(".toolTip")}},
     };
     return forms;
 }

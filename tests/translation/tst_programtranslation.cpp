@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -40,9 +41,10 @@ void TreeItemTexts(QTreeWidgetItem* item, const QString& where, QList<ShownText>
     for (int i = 0; i < item->childCount(); ++i) TreeItemTexts(item->child(i), where, out);
 }
 
-// Every text a form shows: its caption, and the texts and hints of every
-// widget that is visible on it, named by class, object and property.
-QList<ShownText> VisibleTexts(QWidget* form) {
+// The texts a form shows as it stands: its caption, and the texts and
+// hints of every widget that is visible on it, named by class, object and
+// property.
+QList<ShownText> TextsShownNow(QWidget* form) {
     QList<ShownText> out;
     const auto put = [&out](QObject* o, const char* property, const QString& text) {
         out.append({QString::fromLatin1(o->metaObject()->className()) + u' ' + o->objectName() + u'.' +
@@ -76,11 +78,35 @@ QList<ShownText> VisibleTexts(QWidget* form) {
         }
         if (auto* t = qobject_cast<QTabWidget*>(w))
             for (int i = 0; i < t->count(); ++i) put(w, "tabs", t->tabText(i));
+        if (auto* m = qobject_cast<QPlainTextEdit*>(w)) put(w, "plainText", m->toPlainText());
     }
     for (QAction* a : form->findChildren<QAction*>())
         if (!a->isSeparator()) put(a, "text", a->text());
     out.erase(std::remove_if(out.begin(), out.end(), [](const ShownText& t) { return !HasLetter(t.text); }),
               out.end());
+    return out;
+}
+
+// Every text a form shows, on every page of its page controls: the pages
+// behind the one shown count as well. Each text once.
+QList<ShownText> VisibleTexts(QWidget* form) {
+    QList<ShownText> all = TextsShownNow(form);
+    for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
+        const int shown = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (i == shown) continue;
+            tabs->setCurrentIndex(i);
+            all += TextsShownNow(form);
+        }
+        tabs->setCurrentIndex(shown);
+    }
+    QList<ShownText> out;
+    QSet<QString> seen;
+    for (const ShownText& t : all)
+        if (!seen.contains(t.where + QChar(0) + t.text)) {
+            seen.insert(t.where + QChar(0) + t.text);
+            out << t;
+        }
     return out;
 }
 

@@ -13,7 +13,9 @@
 #include "platform/Session.h"
 #include "messages/MessageSeam.h"
 #include "ui/MultiLang.h"
+#include "ui/ZORBELGroupBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -113,6 +115,53 @@ bool Shoot(const QDir& out, const QString& demo, const QString& input, int langu
     return ok;
 }
 
+// The base-clamp bearing after the engineer chose the bearing guide "with
+// lateral guide", the side force "Fx = 2,8 kN" and then the base clamp
+// "2-way (right angle)": the guide is simple again, without side force and
+// profile.
+bool ShootBaseClampChoice(const QDir& out, const QString& demo, int language, const QString& name) {
+    QTemporaryDir work;
+    ResetHostGlobals();
+    CalcGlobals.Reset();
+    ConstructionRecord.Reset();
+    InputFileName = QDir(demo).filePath(QStringLiteral("inputs/base_clamp.ini"));
+    OutputFileName = work.filePath(QStringLiteral("out.zof"));
+    CmdProjectDir = work.filePath(QStringLiteral("project"));
+    QDir::setCurrent(work.path());
+    IvBinaryDictionaryGlobal->SetLanguage(language);
+    bool ok = false;
+    {
+        TDBKONST konst;
+        TDBGLOBAL global;
+        TFLEK1 form;
+        form.show();
+        const auto settle = [] {
+            for (int i = 0; i < 20; ++i) {
+                QApplication::processEvents();
+                QThread::msleep(10);
+            }
+        };
+        settle();
+        const auto click = [&form](const QString& button) {
+            if (auto* b = form.findChild<QAbstractButton*>(button)) b->click();
+        };
+        click(QStringLiteral("RGLagerFuehrung_2"));
+        click(QStringLiteral("RGfx_2"));
+        settle();
+        const QString before = out.filePath(name.section(u'.', 0, 0) + QStringLiteral("-guide.png"));
+        form.grab().save(before, "PNG");
+        std::printf("wrote %s\n", qPrintable(before));
+        if (form.BaseClampStyleBox) form.BaseClampStyleBox->Button(1)->click();
+        settle();
+        const QString path = out.filePath(name);
+        ok = form.grab().save(path, "PNG");
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        form.hide();
+    }
+    std::fflush(stdout);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,6 +193,9 @@ int main(int argc, char** argv) {
                                     minimum ? QStringLiteral("-min") : QString()),
                            minimum) &&
                      ok;
+    for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}})
+        ok = ShootBaseClampChoice(out, demo, language, QStringLiteral("lek1-baseclamp-%1.png").arg(QLatin1String(suffix))) &&
+             ok;
     SetMessageSeam(nullptr);
     return ok ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include "ui/MultiLang.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QFileDialog>
@@ -99,10 +100,29 @@ int main(int argc, char** argv) {
                 form.PageControl1->setCurrentIndex(tab);
                 ok = Save(form, out, QStringLiteral("options-%1-%2.png").arg(suffix).arg(tab + 1)) && ok;
             }
+            // The mouse over "Reduced temperature range of pipe clamps"
+            // shows the temperatures of the materials.
+            if (QCheckBox* reduced = form.DBCheckBox(33)) {
+                form.PageControl1->setCurrentWidget(reduced->parentWidget());
+                QEvent enter(QEvent::Enter);
+                QApplication::sendEvent(reduced, &enter);
+                ok = Save(form, out, QStringLiteral("options-%1-memo.png").arg(suffix)) && ok;
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(reduced, &leave);
+            }
             form.hide();
+            // A folder and a text file in the list, in its details view.
+            QFile note(work.filePath(QStringLiteral("note.txt")));
+            if (note.open(QIODevice::WriteOnly)) note.write("note\n");
+            note.close();
             std::unique_ptr<QFileDialog> save = form.IvSaveDialog1->CreateDialog();
             save->setDirectory(work.path());
+            save->setViewMode(QFileDialog::Detail);
             save->show();
+            for (int i = 0; i < 50; ++i) {
+                QApplication::processEvents();
+                QThread::msleep(10);
+            }
             ok = Save(*save, out, QStringLiteral("savedialog-%1.png").arg(suffix)) && ok;
             save->hide();
             std::unique_ptr<QColorDialog> colour = form.IvColorDialog1->CreateDialog();

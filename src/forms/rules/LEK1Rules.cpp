@@ -6,7 +6,9 @@
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QLocale>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -86,6 +88,14 @@ QString FeetInchText(double mm) {
         inches.chop(1);
     return (f.sign < 0 ? QStringLiteral("-") : QString()) + QString::number(f.feet) + QStringLiteral("'-") +
            inches + QLatin1Char('"');
+}
+
+QString SteelWidthProposal(int32_t mm, bool imperial) {
+    if (!imperial) return QString::number(mm);
+    const Extended inches = Extended(mm) * Extended(units::InchPerMm);
+    const int64_t feet = TruncToInt(inches / 12);
+    const Extended rest = RoundHalfEven((inches - 12 * Extended(feet)) * 100) * 0.01L;
+    return QString::number(feet) + QStringLiteral("'-") + QString::number(double(rest), 'f', 2) + QLatin1Char('"');
 }
 
 QString FeetInchTextOfText(const QString& numberText) {
@@ -559,6 +569,13 @@ QString OptionsDateFormat(const QString& format) {
     QString out = format;
     out.replace(u'M', u'm');
     return out;
+}
+
+QString DateLabelText(const QDateTime& date, const QString& shortDateFormat) {
+    if (!date.isValid()) return QString();
+    QString format = OptionsDateFormat(shortDateFormat);
+    format.replace(u'm', u'M');
+    return format.isEmpty() ? QLocale::system().toString(date.date(), QLocale::ShortFormat) : date.date().toString(format);
 }
 
 DateFormatChoice DateFormatChoiceOf(int separatorItem, const QString& inUse) {

@@ -4,6 +4,7 @@
 // Ok road, which connection panels a configuration shows and the host error
 // file. The form and the command-line tools call the same functions, so the
 // two can never disagree.
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -58,6 +59,10 @@ FeetInch SplitFeetInch(double mm);
 // "3'-3.37\"" for 1000 mm, "1'-0.0\"" for 304.8 mm, "-0'-3.937\"" for
 // -100 mm: inches with three decimals, trailing zeros removed down to one.
 QString FeetInchText(double mm);
+// The smallest elevation difference proposed in the steel-width input:
+// whole mm, or the whole feet and the remaining inches to two decimals
+// ("0'-10.79\"" for 274 mm).
+QString SteelWidthProposal(int32_t mm, bool imperial);
 // FeetInchText of a number text; the text as it stands when it is no number.
 QString FeetInchTextOfText(const QString& numberText);
 // Whole millimetres of sign × (feet × 12 + inches).
@@ -256,6 +261,9 @@ int DateSeparatorItem(QChar separator);
 // A short date format in the options' notation: the month as "m", whatever
 // the notation it was written in ("dd.MM.yy" and "dd.mm.yy" alike).
 QString OptionsDateFormat(const QString& format);
+// The date of the support as the input form's date label shows it, in
+// the short date format in use (either notation); empty for no date.
+QString DateLabelText(const QDateTime& date, const QString& shortDateFormat);
 // The formats offered with the one in use shown: the separator's five,
 // with the format in use first when it is not one of them, and the index
 // of the format in use.

@@ -38,26 +38,34 @@ void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold) {
     k.K_S_CS_KZ = stressCold;
 }
 
-StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs, RunningNumber advance) {
-    QElapsedTimer waited;
-    waited.start();
+StoreOutcome RetryWhileLocked(const std::function<StoreOutcome()>& attempt, int waitMs, const StoreWait& wait) {
     for (;;) {
         try {
-            return StoreSupport(loadedKey, advance == RunningNumber::Advance);
+            return attempt();
         } catch (const std::exception& e) {
             if (!IsProjectLockError(e)) throw;
-            if (waited.elapsed() >= waitMs)
+            const qint64 waited = wait.elapsedMs();
+            if (waited >= waitMs)
                 // The locked file may be the company settings table, which
                 // is no part of the project: the layer's text names it.
                 throw EProjectBusy(QStringLiteral("The support was not stored: another program kept writing for %1 "
                                                   "seconds. Please try again. (%2)")
-                                       .arg(waited.elapsed() / 1000)
+                                       .arg(waited / 1000)
                                        .arg(static_cast<const EDBEngineError&>(e).Message())
                                        .toStdString());
             // Two writers that met must not meet again at the same instant.
-            QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
+            wait.pause(5 + wait.random(20));
         }
     }
+}
+
+StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs, RunningNumber advance) {
+    QElapsedTimer waited;
+    waited.start();
+    const StoreWait clock{[&waited] { return waited.elapsed(); },
+                          [](int bound) { return int(QRandomGenerator::global()->bounded(bound)); },
+                          [](int ms) { QThread::msleep(ulong(ms)); }};
+    return RetryWhileLocked([&] { return StoreSupport(loadedKey, advance == RunningNumber::Advance); }, waitMs, clock);
 }
 
 int FreeRunningNumber(const QString& projectDirectory, int drawingNumber, int proposed) {

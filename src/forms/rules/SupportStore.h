@@ -4,6 +4,7 @@
 // other's lock is rolled back whole and tried again until the wait is over.
 #include "data/FIRAUFKON.h"
 
+#include <functional>
 #include <stdexcept>
 
 // The project stayed locked by another writer for the whole wait; nothing
@@ -22,6 +23,20 @@ void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold);
 
 // Whether a new support moves the company's running number on.
 enum class RunningNumber { Keep, Advance };
+
+// The wait of a store that meets another writer's lock, with its clock:
+// the time since the first attempt, a random number below a bound, and a
+// pause.
+struct StoreWait {
+    std::function<qint64()> elapsedMs;
+    std::function<int(int bound)> random;
+    std::function<void(int ms)> pause;
+};
+// Runs the attempt until it returns; an attempt that meets a lock is tried
+// again after a pause of 5 to 24 ms until waitMs have passed, then
+// EProjectBusy names the whole seconds waited and the locked file. Other
+// errors pass at once.
+StoreOutcome RetryWhileLocked(const std::function<StoreOutcome()>& attempt, int waitMs, const StoreWait& wait);
 
 // StoreSupport(loadedKey, advance), repeated while the project or the
 // settings table is locked, for at most waitMs milliseconds. Raises
