@@ -387,6 +387,38 @@ private slots:
         QVERIFY(fs->listed.isEmpty());
     }
 
+    // FastLoad: every volume gets its expand button without being searched;
+    // without it the fixed, remote and memory volumes are probed and an
+    // empty one gets none.
+    void fastLoad_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<QStringList>("probed");
+        QTest::addColumn<bool>("emptyHasButton");
+        QTest::newRow("fast") << true << QStringList{} << true;
+        QTest::newRow("not fast") << false << QStringList{"/", "/home/", "/mnt/empty/", "/net/share/", "/tmp/"} << false;
+    }
+    void fastLoad() {
+        QFETCH(bool, fast);
+        QFETCH(QStringList, probed);
+        QFETCH(bool, emptyHasButton);
+        auto fs = Machine();
+        fs->mounts.append({"/mnt/empty/", "ext4", "/dev/sdc1"});
+        fs->AddDir("/mnt/empty");
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.FastLoad = fast;
+        tree.LoadDrives();
+        QStringList listed = fs->listed;
+        listed.removeDuplicates();
+        listed.sort();
+        QCOMPARE(listed, probed);
+        for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* volume = tree.topLevelItem(i);
+            const bool button = volume->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+            QCOMPARE(button, TDirTree::NodePath(volume) == "/mnt/empty/" ? emptyHasButton : true);
+        }
+    }
+
     void openPath_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("cwd");       // the current directory
