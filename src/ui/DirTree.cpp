@@ -195,6 +195,14 @@ QList<TDirFileSystem::Mount> TLocalFileSystem::Mounts() const {
     return ParseMountInfo(f.readAll());
 }
 
+bool IsDirectoryEntry(unsigned char type, const std::function<bool(unsigned& mode)>& statEntry) {
+    if (type != DT_UNKNOWN) return type == DT_DIR;
+    // Symbolic links are never followed; a file system that does not tell
+    // the kind is asked without following links either.
+    unsigned mode = 0;
+    return statEntry(mode) && S_ISDIR(mode);
+}
+
 void TDirFileSystem::SearchSubDirectories(const QString& dir, const std::function<bool(const Entry&)>& visit) const {
     for (const Entry& e : SubDirectories(dir))
         if (!visit(e)) return;
@@ -222,13 +230,12 @@ void TLocalFileSystem::SearchSubDirectories(const QString& dir, const std::funct
     while (const dirent* d = ::readdir(stream)) {
         const char* name = d->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-        bool isDir = d->d_type == DT_DIR;
-        // Symbolic links are never followed; a file system that does not
-        // tell the kind is asked without following links either.
-        if (d->d_type == DT_UNKNOWN) {
+        const bool isDir = IsDirectoryEntry(d->d_type, [fd, name](unsigned& mode) {
             struct stat st;
-            isDir = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-        }
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+            mode = st.st_mode;
+            return true;
+        });
         if (!isDir) continue;
         const QString fileName = QFile::decodeName(name);
         const Entry e{fileName, name[0] == '.', ::faccessat(fd, name, W_OK, 0) != 0};

@@ -111,6 +111,12 @@ QString DecodeLabel(const QString& linkName);
 // The paths of a user-share definition ("path=..." lines).
 QStringList ParseSharePaths(const QByteArray& text);
 
+// Whether an entry of a directory stream is a directory to list: by the
+// kind the stream gives (a link is none), else, where the file system does
+// not tell (DT_UNKNOWN), by the entry's own mode, links not followed;
+// statEntry fills the mode and answers false when the entry cannot be read.
+bool IsDirectoryEntry(unsigned char type, const std::function<bool(unsigned& mode)>& statEntry);
+
 // The kind of a mounted volume by its file-system type and mount point; 0
 // for kernel and virtual file systems and for mounts below /proc, /sys and
 // /dev, which are no volumes.

@@ -141,7 +141,7 @@ QByteArray StoredForm(const StoredVersions& v) {
         w.WriteInteger(1);
         if (v.locales >= 2) w.WriteInteger(0);
         w.WriteInteger(1252);
-        w.WriteBoolean(false);
+        w.WriteBoolean(true);  // the byte kept with the locale
         for (const char* n : {"German", "Germany", "Deutsch", "Deutschland (Ä)", "DEU", "Germany"})
             w.WriteString(QString::fromUtf8(n));
         w.WriteInteger(0);
@@ -455,6 +455,7 @@ private slots:
             QCOMPARE(locale.LongMonthNames[2], QStringLiteral("März"));
             QCOMPARE(locale.LongDayNames[6], QStringLiteral("Sonntag"));
             QCOMPARE(locale.DateSeparator, QChar(u'.'));
+            QCOMPARE(int(locale.Kept), 1);
         }
         QCOMPARE(d.LanguageCount(), 3);
         QCOMPARE(d.TranslationCount(), 2);
@@ -474,6 +475,9 @@ private slots:
         d.SetLanguage(1);
         QCOMPARE(IvTranslate(QStringLiteral("Travel")), QStringLiteral("Weg"));
         QVERIFY(d.LanguageHasTexts(2));
+        QVERIFY(d.LanguageHasTexts(0));
+        QVERIFY(!d.LanguageHasTexts(-1));
+        QVERIFY(!d.LanguageHasTexts(3));
     }
 
     void formProperty_data() {
@@ -508,6 +512,37 @@ private slots:
             if (property == QLatin1String("Storage")) QCOMPARE(reader->ReadInteger(), 1);
             else reader->ReadListBegin();
         } catch (const EResNotFound& e) {
+            QCOMPARE(e.Message(), message);
+        }
+    }
+
+    // A damaged description ends in the reader's error, never in a read
+    // past its end.
+    void damagedDescriptions_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("message");
+        const QByteArray good = StoredForm({});
+        const qsizetype storage = good.indexOf("Storage");
+        QTest::newRow("cut in a name") << good.left(12) << "Stream read error";
+        QTest::newRow("cut before the wanted property") << good.left(storage) << "Stream read error";
+        QTest::newRow("cut in the value") << good.left(storage + 9) << "Stream read error";
+        QTest::newRow("another signature") << QByteArray("XXXX").append(good.mid(4)) << "Invalid stream format";
+        QTest::newRow("unknown value kind") << QByteArray(good).replace(good.indexOf("Stored") - 5, 1, "\x09")
+                                            << "Invalid property value";
+        QTest::newRow("a string longer than the data")
+            << QByteArray(good).replace(good.indexOf("Stored") - 4, 4, QByteArray("\xff\xff\xff\x7f", 4))
+            << "Stream read error";
+    }
+    void damagedDescriptions() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, message);
+        Registered resource(data);
+        try {
+            ReadFormProperty(QStringLiteral("TFormWithDictionary"), QStringLiteral("TIvBinaryDictionary"),
+                             QStringLiteral("IvBinaryDictionary1"), QStringLiteral("Storage"))
+                ->ReadInteger();
+            QFAIL("no exception");
+        } catch (const EReadError& e) {
             QCOMPARE(e.Message(), message);
         }
     }

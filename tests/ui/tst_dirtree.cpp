@@ -12,8 +12,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <dirent.h>
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -1151,6 +1153,38 @@ private slots:
         fs.SearchSubDirectories(d.path() + "/", [&visited](const TDirFileSystem::Entry&) { return ++visited < 2; });
         QCOMPARE(visited, 2);
         QVERIFY(fs.SubDirectories(d.file("missing/")).isEmpty());
+    }
+
+    // The kind of a stream's entry; the entry itself is asked only where the
+    // stream does not tell, and an entry that cannot be read is none.
+    void directoryEntryKind_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("statOk");
+        QTest::addColumn<unsigned>("mode");
+        QTest::addColumn<bool>("directory");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("directory") << int(DT_DIR) << true << unsigned(S_IFREG) << true << false;
+        QTest::newRow("link") << int(DT_LNK) << true << unsigned(S_IFDIR) << false << false;
+        QTest::newRow("file") << int(DT_REG) << true << unsigned(S_IFDIR) << false << false;
+        QTest::newRow("unknown: a directory") << int(DT_UNKNOWN) << true << unsigned(S_IFDIR) << true << true;
+        QTest::newRow("unknown: a file") << int(DT_UNKNOWN) << true << unsigned(S_IFREG) << false << true;
+        QTest::newRow("unknown: unreadable") << int(DT_UNKNOWN) << false << unsigned(S_IFDIR) << false << true;
+    }
+    void directoryEntryKind() {
+        QFETCH(int, type);
+        QFETCH(bool, statOk);
+        QFETCH(unsigned, mode);
+        QFETCH(bool, directory);
+        QFETCH(bool, asked);
+        bool wasAsked = false;
+        QCOMPARE(IsDirectoryEntry(static_cast<unsigned char>(type),
+                                  [&](unsigned& m) {
+                                      wasAsked = true;
+                                      m = mode;
+                                      return statOk;
+                                  }),
+                 directory);
+        QCOMPARE(wasAsked, asked);
     }
 
     // Containers bind files such as their host's name and resolver files

@@ -108,6 +108,7 @@ void TestValidatedEdits::feetAndInches_data() {
     QTest::newRow("empty") << "" << -1 << 5201 << "";
     QTest::newRow("blank") << "1 '-6.0\"" << -1 << 5202 << "";
     QTest::newRow("letter") << "1'-6a\"" << -1 << 5202 << "";
+    QTest::newRow("letter Z") << "1'-6Z\"" << -1 << 5202 << "";
     QTest::newRow("plus") << "+1'-6.0\"" << -1 << 5202 << "";
     QTest::newRow("double minus") << "1'--6.0\"" << -1 << 5202 << "";
     // A part that is no number: the conversion error, naming the part as
@@ -251,6 +252,10 @@ void TestValidatedEdits::integerBounds() {
     QVERIFY(!edit.ValidateText());
     edit.setText(QStringLiteral("10"));
     QVERIFY(edit.ValidateText());
+    edit.setText(QStringLiteral("0"));  // the minimum itself
+    QVERIFY(edit.ValidateText());
+    edit.setText(QStringLiteral("-1"));
+    QVERIFY(!edit.ValidateText());
     try {
         edit.SetValue(-1);
         QFAIL("no exception");
