@@ -53,12 +53,15 @@ QWidget* TIvCommonDialog::ParentWindow() const {
 bool TIvCommonDialog::RunModal(QDialog& dialog) {
     if (Positions & ivdpCenter) {
         dialog.adjustSize();
+        // The window with its frame is centred: the frame is known once the
+        // window exists.
+        dialog.winId();
+        const QSize size = dialog.frameGeometry().size();
         QWidget* over = ParentWindow();
         QRect area = over ? over->frameGeometry()
                           : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                               : QRect(0, 0, 1024, 768));
-        dialog.move(area.left() + (area.width() - dialog.width()) / 2,
-                    area.top() + (area.height() - dialog.height()) / 2);
+        dialog.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
     }
     if (OnShow) OnShow();
     const bool confirmed = dialog.exec() == QDialog::Accepted;

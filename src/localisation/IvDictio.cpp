@@ -140,12 +140,16 @@ void IvShowException(const std::exception& e) {
     IvErrorBox()(IvExceptionText(e));
 }
 
+void ShowApplicationException(const std::exception& e) {
+    if (ApplicationExceptionHandler()) ApplicationExceptionHandler()(e);
+    else IvShowException(e);
+}
+
 bool TIvApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        if (ApplicationExceptionHandler()) ApplicationExceptionHandler()(e);
-        else IvShowException(e);
+        ShowApplicationException(e);
     }
     return false;
 }

@@ -217,6 +217,9 @@ void IvShowException(const std::exception& e);
 QString IvExceptionText(const std::exception& e);
 // The box the handler shows; the program routes it to its message boxes.
 std::function<void(const QString&)>& IvErrorBox();
+// Shows an exception as one that ended an event: through the application's
+// handler, else the dictionaries' display.
+void ShowApplicationException(const std::exception& e);
 
 // The application class of the program: exceptions escaping an event handler
 // go to the application's exception handler instead of ending the program.

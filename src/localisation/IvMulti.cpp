@@ -3,8 +3,10 @@
 #include "localisation/IvAMulti.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QLayout>
 #include <QMetaProperty>
@@ -150,6 +152,7 @@ void TIvTranslator::DoTranslate() {
     if (OnBeforeTranslate) OnBeforeTranslate(this);
     if (d && (Options & ivtoCheckFont) && RootWidget() && RootWidget()->isWindow()) UpdateFont();
     if (Root()) TranslateTree(Root(), 0);
+    if (Options & ivtoTranslateSystemMenu) TranslateSystemMenu();
     if (d && (Options & ivtoScaleMultiByte) && MultiByteScale != 100 && RootWidget()) ScaleRoot();
     if (Options & ivtoMirrorBiDirectional) {
         const bool mirrored = m_readingOrder != NativeLayout;
@@ -160,10 +163,74 @@ void TIvTranslator::DoTranslate() {
     if (OnAfterTranslate) OnAfterTranslate(this);
 }
 
+namespace {
+
+// A window with scroll bars that come when its content does not fit: a
+// scroll area that shows them as needed, or a window that says so.
+bool HasAutoScroll(const QWidget* root) {
+    if (root->property("AutoScroll").toBool()) return true;
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(root);
+    return area && (area->horizontalScrollBarPolicy() == Qt::ScrollBarAsNeeded ||
+                    area->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded);
+}
+
+// The commands of a window menu by their English texts.
+constexpr const char* kSystemCommands[] = {
+    "&Close",           "&Restore", "&Move",         "&Size",     "Mi&nimize",      "Ma&ximize",
+    "&Next",            "&Previous", "&Vertical Scroll", "&Horizontal Scroll", "&Mouse", "&Key",
+    "&Arrange",         "&Task List", "&Screen Saver", "&Hot Key", "&Default",       "&Monitor Power",
+};
+constexpr char kCommandProperty[] = "IvSystemCommand";
+
+// The command an item stands for: remembered from the first pass, else
+// found by its text (Qt's English one, or Qt's translation of it).
+int SystemCommandOf(QAction* item) {
+    const QVariant known = item->property(kCommandProperty);
+    if (known.isValid()) return known.toInt();
+    const QString text = item->text().section(u'\t', 0, 0);
+    for (int i = 0; i < int(std::size(kSystemCommands)); ++i) {
+        const QString english = QString::fromLatin1(kSystemCommands[i]);
+        if (text == english || text == QCoreApplication::translate("QMdiSubWindow", kSystemCommands[i])) {
+            item->setProperty(kCommandProperty, i);
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+QMenu* TIvTranslator::SystemMenu() const {
+    QWidget* root = RootWidget();
+    if (!root) return nullptr;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(root)) return sub->systemMenu();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(root->parentWidget()); sub && sub->widget() == root)
+        return sub->systemMenu();
+    return nullptr;
+}
+
+// Each item of the window menu gets the translation of its command's
+// English text; an accelerator part of its text (from the tab on) stays.
+void TIvTranslator::TranslateSystemMenu() {
+    QMenu* menu = SystemMenu();
+    if (!menu) return;
+    for (QAction* item : menu->actions()) {
+        if (item->isSeparator()) continue;
+        const int command = SystemCommandOf(item);
+        if (command < 0) continue;
+        const QString current = item->text();
+        const qsizetype tab = current.indexOf(u'\t');
+        const QString accelerator = tab >= 0 ? current.mid(tab) : QString();
+        item->setText(TranslateWord(Dictionary(), QString::fromLatin1(kSystemCommands[command])) + accelerator);
+    }
+}
+
 void TIvTranslator::ScaleRoot() {
     QWidget* root = RootWidget();
     const bool multiByte = ScriptKindOfLanguage(uint32_t(Dictionary()->CurrentLanguage().PrimaryId)) == ivskMultiByte;
     if (multiByte == Scaled()) return;
+    if (multiByte && HasAutoScroll(root))
+        throw EIvMulti(QStringLiteral("Cannot scale a form (%1) that has AutoScroll property set True").arg(root->objectName()));
     const double factor = multiByte ? MultiByteScale / 100.0 : 100.0 / MultiByteScale;
     root->resize(int(root->width() * factor), int(root->height() * factor));
     m_flags = uint8_t(multiByte ? m_flags | kScaled : m_flags & ~kScaled);

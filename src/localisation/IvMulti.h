@@ -5,6 +5,7 @@
 #include "localisation/IvDictio.h"
 
 #include <QFont>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QHash>
@@ -151,6 +152,11 @@ public:
     void Disconnect() override;
     void Reset() override;
 
+    // The window menu of the root: an MDI child's (the root, or the window
+    // that holds it in an MDI area); nullptr for a window whose menu the
+    // window manager draws.
+    QMenu* SystemMenu() const;
+
     // The translator table: the translation of one property value, keeping
     // the native text of everything written.
     QString TranslateValue(QObject* object, const QString& property, const QString& value);
@@ -173,6 +179,7 @@ private:
     };
     const ClassTexts& TextsOf(const QMetaObject* meta);
     void ScaleRoot();
+    void TranslateSystemMenu();
     void TranslateStringProperty(QObject* object, const char* name, const QString& targetName);
 
     QPointer<QObject> m_root;

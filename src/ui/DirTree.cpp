@@ -14,6 +14,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
@@ -190,12 +195,52 @@ QList<TDirFileSystem::Mount> TLocalFileSystem::Mounts() const {
     return ParseMountInfo(f.readAll());
 }
 
+bool IsDirectoryEntry(unsigned char type, const std::function<bool(unsigned& mode)>& statEntry) {
+    if (type != DT_UNKNOWN) return type == DT_DIR;
+    // Symbolic links are never followed; a file system that does not tell
+    // the kind is asked without following links either.
+    unsigned mode = 0;
+    return statEntry(mode) && S_ISDIR(mode);
+}
+
+void TDirFileSystem::SearchSubDirectories(const QString& dir, const std::function<bool(const Entry&)>& visit) const {
+    for (const Entry& e : SubDirectories(dir))
+        if (!visit(e)) return;
+}
+
+QString TDirFileSystem::CurrentDirectory() const { return QDir::currentPath(); }
+
 QList<TDirFileSystem::Entry> TLocalFileSystem::SubDirectories(const QString& dir) const {
     QList<Entry> out;
-    const QFileInfoList infos =
-        QDir(dir).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo& i : infos) out.append({i.fileName(), i.fileName().startsWith(QLatin1Char('.')), !i.isWritable()});
+    SearchSubDirectories(dir, [&out](const Entry& e) {
+        out.append(e);
+        return true;
+    });
     return out;
+}
+
+// One entry at a time from the directory stream: the kind of an entry comes
+// with it on the usual file systems, so an entry costs no further call
+// unless it is taken.
+void TLocalFileSystem::SearchSubDirectories(const QString& dir, const std::function<bool(const Entry&)>& visit) const {
+    DIR* stream = ::opendir(QFile::encodeName(dir).constData());
+    if (!stream) return;
+    const auto close = qScopeGuard([stream] { ::closedir(stream); });
+    const int fd = ::dirfd(stream);
+    while (const dirent* d = ::readdir(stream)) {
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+        const bool isDir = IsDirectoryEntry(d->d_type, [fd, name](unsigned& mode) {
+            struct stat st;
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+            mode = st.st_mode;
+            return true;
+        });
+        if (!isDir) continue;
+        const QString fileName = QFile::decodeName(name);
+        const Entry e{fileName, name[0] == '.', ::faccessat(fd, name, W_OK, 0) != 0};
+        if (!visit(e)) return;
+    }
 }
 
 bool TLocalFileSystem::DirectoryExists(const QString& dir) const { return QFileInfo(dir).isDir(); }
@@ -228,9 +273,8 @@ QString TLocalFileSystem::VolumeLabel(const Mount& mount) const {
 // ---------------------------------------------------------------- tree
 
 TDirTree::TDirTree(QWidget* parent, std::shared_ptr<TDirFileSystem> fs)
-    : QTreeWidget(parent),
-      InitialDirectory(QDir::currentPath()),
-      m_fs(fs ? std::move(fs) : std::make_shared<TLocalFileSystem>()) {
+    : QTreeWidget(parent), m_fs(fs ? std::move(fs) : std::make_shared<TLocalFileSystem>()) {
+    InitialDirectory = m_fs->CurrentDirectory();
     setHeaderHidden(true);
     setColumnCount(1);
     setSortingEnabled(false);
@@ -273,7 +317,7 @@ void TDirTree::CreateWnd() {
         m_loaded = true;
         const QString start = m_fs->DirectoryExists(InitialDirectory) || InitialDirectory.isEmpty()
                                   ? InitialDirectory
-                                  : QDir::currentPath();
+                                  : m_fs->CurrentDirectory();
         if (!start.isEmpty()) OpenPath(start);
     }
     SetAcceptDropFiles(m_acceptDropFiles);
@@ -557,16 +601,24 @@ void TDirTree::LoadDrives() {
             if (PassesAddDir(v.path)) AddDriveNode(v);
         }
         // The current directory is where its volume is first opened.
-        const QString here = EnsureTrailingSlash(QDir::currentPath());
+        const QString here = EnsureTrailingSlash(m_fs->CurrentDirectory());
         const QString volume = VolumeOf(here);
         if (!volume.isEmpty() && m_drivePaths.value(volume) == volume) m_drivePaths.insert(volume, here);
     }
     if (currentItem()) scrollToItem(currentItem());
 }
 
-QList<TDirFileSystem::Entry> TDirTree::SearchDirectory(const QString& dir) const {
-    if (!OnFindDir) return m_fs->SubDirectories(dir);
-    QList<TDirFileSystem::Entry> out;
+void TDirTree::SearchListable(const QString& dir,
+                              const std::function<bool(const TDirFileSystem::Entry&)>& visit) const {
+    // Only what would be taken reaches the visitor; a visitor that answers
+    // false ends the search there.
+    const auto take = [&](const TDirFileSystem::Entry& e) {
+        return !Accepts(dir + e.name + QLatin1Char('/'), e) || visit(e);
+    };
+    if (!OnFindDir) {
+        m_fs->SearchSubDirectories(dir, take);
+        return;
+    }
     int result = 0;
     for (bool first = true;; first = false) {
         TDirRec rec;
@@ -575,17 +627,10 @@ QList<TDirFileSystem::Entry> TDirTree::SearchDirectory(const QString& dir) const
         if (!(rec.Attr & faDirectory) || rec.Name == QLatin1String(".") || rec.Name == QLatin1String("..") ||
             rec.Name.isEmpty())
             continue;
-        out.append({rec.Name, bool(rec.Attr & faHidden), bool(rec.Attr & faReadOnly), bool(rec.Attr & faSysFile),
-                    bool(rec.Attr & faArchive)});
+        if (!take({rec.Name, bool(rec.Attr & faHidden), bool(rec.Attr & faReadOnly), bool(rec.Attr & faSysFile),
+                   bool(rec.Attr & faArchive)}))
+            break;
     }
-    return out;
-}
-
-QList<TDirFileSystem::Entry> TDirTree::Listable(const QString& dir) const {
-    QList<TDirFileSystem::Entry> out;
-    for (const TDirFileSystem::Entry& e : SearchDirectory(dir))
-        if (Accepts(dir + e.name + QLatin1Char('/'), e)) out.append(e);
-    return out;
 }
 
 void TDirTree::ReadSubDirectories(QTreeWidgetItem* node) {
@@ -593,17 +638,27 @@ void TDirTree::ReadSubDirectories(QTreeWidgetItem* node) {
     DeleteChildren(node);
     node->setData(0, ReadRole, true);
     const QString dir = NodePath(node);
-    QList<TDirFileSystem::Entry> entries = Listable(dir);
+    QList<TDirFileSystem::Entry> entries;
+    SearchListable(dir, [&entries](const TDirFileSystem::Entry& e) {
+        entries.append(e);
+        return true;
+    });
     std::sort(entries.begin(), entries.end(),
               [](const TDirFileSystem::Entry& a, const TDirFileSystem::Entry& b) { return CompareNames(a.name, b.name) < 0; });
     for (const TDirFileSystem::Entry& e : entries) AddDirectoryNode(node, dir + e.name, e.name);
     node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
+// An expand button costs a search only up to the first directory that
+// would be listed.
 void TDirTree::ProbeSubDirectory(QTreeWidgetItem* node) {
     if (!node || NodeRead(node)) return;
-    node->setChildIndicatorPolicy(Listable(NodePath(node)).isEmpty() ? QTreeWidgetItem::DontShowIndicator
-                                                                     : QTreeWidgetItem::ShowIndicator);
+    bool found = false;
+    SearchListable(NodePath(node), [&found](const TDirFileSystem::Entry&) {
+        found = true;
+        return false;
+    });
+    node->setChildIndicatorPolicy(found ? QTreeWidgetItem::ShowIndicator : QTreeWidgetItem::DontShowIndicator);
 }
 
 void TDirTree::RefreshNode(QTreeWidgetItem* node) {
@@ -672,7 +727,7 @@ void TDirTree::OpenPath(const QString& path) {
     QString p = EnsureTrailingSlash(path);
     // Relative paths match no node: the walk starts at the volumes.
     if (!p.startsWith(QLatin1Char('/'))) return;
-    if (!m_fs->DirectoryExists(p)) p = QStringLiteral("/");
+    if (!m_fs->DirectoryExists(p)) p = CurrentVolumeRoot();
     WaitCursor wait;
     QTreeWidgetItem* node = StartNodeFor(p);
     if (!node) return;
@@ -690,6 +745,16 @@ void TDirTree::OpenPath(const QString& path) {
     }
     setCurrentItem(node);
     scrollToItem(node);
+}
+
+// The mount point holding the current directory: the deepest mount of the
+// mount table above it that is a directory. The root when none is.
+QString TDirTree::CurrentVolumeRoot() const {
+    const QString here = EnsureTrailingSlash(m_fs->CurrentDirectory());
+    QString best = QStringLiteral("/");
+    for (const TDirFileSystem::Mount& m : m_fs->Mounts())
+        if (here.startsWith(m.path) && m.path.size() > best.size() && m_fs->DirectoryExists(m.path)) best = m.path;
+    return best;
 }
 
 std::optional<QString> TDirTree::GetSelectedPath() const {

@@ -63,7 +63,13 @@ public:
     // The subdirectories of a directory (no "." and ".."), without
     // symbolic links; nothing for a directory that cannot be read.
     virtual QList<Entry> SubDirectories(const QString& dir) const = 0;
+    // The subdirectories of a directory one by one, in the file system's
+    // order, until the visitor answers false: a search that ends at the
+    // first entry wanted reads no further.
+    virtual void SearchSubDirectories(const QString& dir, const std::function<bool(const Entry&)>& visit) const;
     virtual bool DirectoryExists(const QString& dir) const = 0;
+    // The current directory of the process.
+    virtual QString CurrentDirectory() const;
     // The directories shared with the network (paths ending in "/").
     virtual QSet<QString> SharedDirectories() const { return {}; }
     // The label of the mounted file system; empty without one.
@@ -83,6 +89,7 @@ public:
                               QString labelDirectory = QStringLiteral("/dev/disk/by-label"));
     QList<Mount> Mounts() const override;
     QList<Entry> SubDirectories(const QString& dir) const override;
+    void SearchSubDirectories(const QString& dir, const std::function<bool(const Entry&)>& visit) const override;
     bool DirectoryExists(const QString& dir) const override;
     QSet<QString> SharedDirectories() const override;
     QString VolumeLabel(const Mount& mount) const override;
@@ -103,6 +110,12 @@ QList<TDirFileSystem::Mount> ParseMountInfo(const QByteArray& text);
 QString DecodeLabel(const QString& linkName);
 // The paths of a user-share definition ("path=..." lines).
 QStringList ParseSharePaths(const QByteArray& text);
+
+// Whether an entry of a directory stream is a directory to list: by the
+// kind the stream gives (a link is none), else, where the file system does
+// not tell (DT_UNKNOWN), by the entry's own mode, links not followed;
+// statEntry fills the mode and answers false when the entry cannot be read.
+bool IsDirectoryEntry(unsigned char type, const std::function<bool(unsigned& mode)>& statEntry);
 
 // The kind of a mounted volume by its file-system type and mount point; 0
 // for kernel and virtual file systems and for mounts below /proc, /sys and
@@ -185,7 +198,8 @@ public:
     void LoadDrives();
     // Selects the node of a directory, reading each level on the way.
     // Raises std::invalid_argument("Invalid Path Name") for an empty path;
-    // a path that does not exist opens "/"; a level missing from the tree
+    // a path that does not exist opens the mount point holding the current
+    // directory (the root of its volume); a level missing from the tree
     // stops the walk with the selection unchanged.
     void OpenPath(const QString& path);
     // The selected directory; empty when nothing is selected.
@@ -273,8 +287,11 @@ private:
     void ReadSubDirectories(QTreeWidgetItem* node);
     void ProbeSubDirectory(QTreeWidgetItem* node);
     void RefreshNode(QTreeWidgetItem* node);
-    QList<TDirFileSystem::Entry> SearchDirectory(const QString& dir) const;
-    QList<TDirFileSystem::Entry> Listable(const QString& dir) const;
+    // The directory search (OnFindDir, else the file system) over the
+    // entries that would be taken, until the visitor answers false.
+    void SearchListable(const QString& dir, const std::function<bool(const TDirFileSystem::Entry&)>& visit) const;
+    // The mount point that holds the current directory.
+    QString CurrentVolumeRoot() const;
     bool Accepts(const QString& path, const TDirFileSystem::Entry& e) const;
     bool PassesAddDir(const QString& path) const;
     QTreeWidgetItem* StartNodeFor(const QString& path) const;

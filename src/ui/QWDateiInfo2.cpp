@@ -31,9 +31,11 @@ QString TranslationCode(const QString& value, bool* ok) {
 }
 
 QDateTime Shown(const QDateTime& t) {
-    // Dates shown to the engineer are local time, without milliseconds.
-    QDateTime local = t.toLocalTime();
-    return local.addMSecs(-local.time().msec());
+    // The file system's time as it stands (UTC), not the machine's local
+    // time: the settings export names the program's build by it, and the
+    // same program gives the same date in every time zone. No milliseconds.
+    QDateTime utc = t.toUTC();
+    return utc.addMSecs(-utc.time().msec());
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ public:
     QString ProduktName() const { return m_produktName; }
     QString ProduktVersion() const { return m_produktVersion; }
     QStringList VersionsInfos() const { return m_versionsInfos; }
-    // Local time, whole seconds.
+    // The file system's times (UTC, not converted to local time), whole
+    // seconds.
     QDateTime Datum_erstellt() const { return m_erstellt; }
     QDateTime Datum_geaendert() const { return m_geaendert; }
 

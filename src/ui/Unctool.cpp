@@ -1,5 +1,6 @@
 #include "ui/Unctool.h"
 
+#include "localisation/IvDictio.h"
 #include "localisation/IvLanguD.h"
 #include "platform/Numbers.h"
 
@@ -13,9 +14,16 @@ bool HasAnyOf(const QString& text, QStringView forbidden) {
     return false;
 }
 
-UncHeight Fail(int code) { return {-1, code}; }
+UncHeight Fail(int code) { return {-1, code, {}}; }
 
-UncHeight ParseFeetAndInches(QString t) {
+// A part that is no number: the class library's conversion error, naming
+// the part as typed.
+UncHeight ConversionFailure(const char* format, const QString& part) {
+    return {-1, unc::BadCharacter, IvTranslate(QString::fromLatin1(format)).replace(QLatin1String("%s"), part)};
+}
+
+UncHeight ParseFeetAndInches(const QString& typed) {
+    QString t = typed;
     if (HasAnyOf(t, u" *+/") || t.contains(QLatin1String("--"))) return Fail(unc::BadCharacter);
     int sign = 1;
     if (t.startsWith(u'-')) {
@@ -30,24 +38,26 @@ UncHeight ParseFeetAndInches(QString t) {
     if (inch < 0) return Fail(unc::NoInchMark);
     if (inch - dash < 3 || inch - dash > 7) return Fail(unc::InchLength);
 
-    // A part that is no number is a malformed text like any other, never an
-    // exception for the form to catch.
+    // A part that is no number gives the conversion error, reported with
+    // the height like the numbered errors, never as an exception for the
+    // form to catch.
     bool ok = false;
-    QString inchText = t.mid(dash + 1, inch - dash - 1);
+    const QString typedInches = t.mid(dash + 1, inch - dash - 1);
+    QString inchText = typedInches;
     inchText.replace(u',', u'.');
     const Extended inches = ParseNumber(inchText, &ok);
-    if (!ok || inches < 0) return Fail(unc::BadCharacter);
+    if (!ok || inches < 0) return ConversionFailure("'%s' is not a valid floating point value", typedInches);
     if (inches >= 12) return Fail(unc::InchesTooLarge);
     const int feet = t.left(foot).toInt(&ok);
-    if (!ok) return Fail(unc::BadCharacter);
-    return {int(RoundToInt((Extended(feet) * 12 + inches) * Extended(25.4) * sign)), 0};
+    if (!ok) return ConversionFailure("'%s' is not a valid integer value", typed.left(foot));
+    return {int(RoundToInt((Extended(feet) * 12 + inches) * Extended(25.4) * sign)), 0, {}};
 }
 
 UncHeight ParseMillimetres(const QString& t) {
     if (HasAnyOf(t, u" \"'*+/")) return Fail(unc::BadCharacter);
     bool ok = false;
     const int v = t.toInt(&ok);
-    return ok ? UncHeight{v, 0} : Fail(unc::NotWholeMillimetres);
+    return ok ? UncHeight{v, 0, {}} : Fail(unc::NotWholeMillimetres);
 }
 
 }  // namespace
@@ -73,5 +83,6 @@ void TUncHoehe::SetUNC(bool feetAndInches) {
 int TUncHoehe::Value() const {
     const UncHeight h = ParseUncHeight(text(), m_unc);
     m_fehlerCode = h.error;
+    m_conversion = h.conversion;
     return h.value;
 }

@@ -20,6 +20,10 @@ constexpr int NotWholeMillimetres = 5208;
 struct UncHeight {
     int value = -1;  // millimetres, -1 on error
     int error = 0;   // 0 or one of the codes above
+    // A feet or inch part that is no number: the class library's conversion
+    // error ("'1.5' is not a valid integer value"), in the menu language.
+    // The code is then BadCharacter, for callers that report by number.
+    QString conversion;
 };
 
 UncHeight ParseUncHeight(const QString& text, bool feetAndInches);
@@ -36,8 +40,12 @@ public:
     // -1 is also a valid height.
     int Value() const;
     int FehlerCode() const { return m_fehlerCode; }
+    // The conversion error of the last read (see UncHeight); empty when
+    // the feet and inches were numbers.
+    QString ConversionError() const { return m_conversion; }
 
 private:
     bool m_unc = true;
     mutable int m_fehlerCode = 0;
+    mutable QString m_conversion;
 };

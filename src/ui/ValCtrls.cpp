@@ -1,5 +1,6 @@
 #include "ui/ValCtrls.h"
 
+#include "localisation/IvDictio.h"
 #include "localisation/IvLanguD.h"
 
 #include <QLocale>
@@ -49,6 +50,11 @@ QString FormatC(double v, TFloatView format, int digits, int precision) {
 // The program's one decimal separator, which the language settings may change.
 QChar DecimalSeparator() { return IvFormatSettings().DecimalSeparator; }
 
+// The class library's conversion error of a text, in the menu language.
+QString ConversionMessage(const char* format, const QString& text) {
+    return IvTranslate(QString::fromLatin1(format)).replace(QLatin1String("%s"), text);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- integer
@@ -88,9 +94,14 @@ int32_t TIntegerEdit::Value() {
 bool TIntegerEdit::IsValidText() {
     bool ok = false;
     const int32_t v = text().trimmed().toInt(&ok);
-    // A text that is no whole number is simply invalid; the edit keeps it so
-    // that the engineer can correct it.
-    if (!ok) return false;
+    // A text that is no whole number is the conversion error; the edit keeps
+    // it so that the engineer can correct it. An empty text is a missing
+    // value, refused with the beep.
+    if (!ok) {
+        if (!text().trimmed().isEmpty())
+            SetConversionError(ConversionMessage("'%s' is not a valid integer value", text()));
+        return false;
+    }
     m_value = v;
     ShowValue();
     return !UseBounds || Within(m_value, m_min, m_max);
@@ -177,8 +188,11 @@ bool TFloatEdit::IsValidText() {
     // showed its value: its own text is read with the separator it was
     // written with, never refused as the engineer's typing error.
     const bool ownText = text() == m_shownText && m_shownSeparator != DecimalSeparator();
-    if (!ParseFloatText(text(), DecimalSeparator(), v) && !(ownText && ParseFloatText(text(), m_shownSeparator, v)))
+    if (!ParseFloatText(text(), DecimalSeparator(), v) && !(ownText && ParseFloatText(text(), m_shownSeparator, v))) {
+        if (!text().trimmed().isEmpty())
+            SetConversionError(ConversionMessage("'%s' is not a valid floating point value", text()));
         return false;
+    }
     m_value = v;
     ShowValue();
     return !UseBounds || Within(m_value, m_min, m_max);

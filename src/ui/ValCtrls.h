@@ -13,7 +13,8 @@ public:
     int32_t MaxValue() const { return m_max; }
     void SetMinValue(int32_t v);
     void SetMaxValue(int32_t v);
-    // Throws EConvertError when the text does not validate.
+    // Raises EConvertError when the text does not validate: the conversion
+    // error for a text that is no whole number.
     int32_t Value();
     void SetValue(int32_t v);
     bool UseBounds = false;

@@ -1,5 +1,7 @@
 #include "ui/Validati.h"
 
+#include "localisation/IvDictio.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPointer>
@@ -28,10 +30,17 @@ private:
         if (m_busy || !edit || !IsFocusMove(*edit, now)) return;
         m_busy = true;
         QPointer<TValidCustomEdit> alive(edit);
-        const bool valid = edit->ValidateText();
-        if (alive) {
-            if (valid) emit alive->Exited();
-            else alive->setFocus(Qt::OtherFocusReason);
+        try {
+            const bool valid = edit->ValidateText();
+            if (alive) {
+                if (valid) emit alive->Exited();
+                else alive->setFocus(Qt::OtherFocusReason);
+            }
+        } catch (const std::exception& error) {
+            // The conversion error ends the leaving: the field keeps the
+            // focus and the error shows as every exception of an event does.
+            if (alive) alive->setFocus(Qt::OtherFocusReason);
+            ShowApplicationException(error);
         }
         m_busy = false;
     }
@@ -50,12 +59,14 @@ TValidCustomEdit::TValidCustomEdit(QWidget* parent) : QLineEdit(parent) { Ensure
 
 bool TValidCustomEdit::ValidateText() {
     m_isEmpty = text().isEmpty();
+    m_conversionError.clear();
     if (AllowEmpty && m_isEmpty) {
         m_isValid = true;
         return true;
     }
     m_isValid = IsValidText();
     if (m_isValid) return true;
+    if (!m_conversionError.isEmpty()) throw EConvertError(m_conversionError.toStdString());
     if (BeepOnInvalid) Beep();
     if (!OnInvalid) return false;
     bool canLeave = false;

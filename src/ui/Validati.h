@@ -1,8 +1,10 @@
 #pragma once
 // An edit that checks its text when the focus leaves it and keeps the focus
 // while the text is invalid. One application-wide focus filter does the
-// keeping for every such edit.
+// keeping for every such edit; a text that is no number at all is shown
+// there as the conversion error.
 #include <QLineEdit>
+#include <QString>
 #include <functional>
 #include <stdexcept>
 
@@ -30,8 +32,15 @@ public:
     // Lets the owner decide whether the focus may leave an invalid text.
     std::function<void(TValidCustomEdit* sender, bool& canLeave)> OnInvalid;
 
+    // Raises EConvertError for a text that does not convert at all (the
+    // class library's conversion error, no beep and no OnInvalid); answers
+    // false, with the beep and OnInvalid, for a number the edit refuses.
     bool ValidateText();
+    // Whether the text holds a value the edit accepts; a text that does not
+    // convert is recorded as the conversion error for ValidateText.
     virtual bool IsValidText() = 0;
+    // The conversion error of the last check; empty when the text converted.
+    QString ConversionError() const { return m_conversionError; }
 
     Qt::FocusReason LastFocusOutReason() const { return m_focusOutReason; }
 
@@ -41,10 +50,13 @@ signals:
 
 protected:
     virtual void Beep();
+    // Records the conversion error of a text that is no number of the kind.
+    void SetConversionError(const QString& message) { m_conversionError = message; }
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool m_isValid = true;
     bool m_isEmpty = true;
+    QString m_conversionError;
     Qt::FocusReason m_focusOutReason = Qt::OtherFocusReason;
 };

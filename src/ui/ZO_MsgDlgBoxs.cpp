@@ -91,9 +91,14 @@ void AddButtons(TMessageForm& form, MessageButtons buttons, const MessageLayout&
         // a deliberate "No" must never turn into the default "Yes".
         b->setAutoDefault(true);
         b->setGeometry(layout.buttons[placed++]);
-        // The Help button does not close the box; the program has no help
-        // viewer for boxes, so it stays without effect.
-        if (bit == kHelpBit) continue;
+        // The Help button shows the application's help for the box's help
+        // context and leaves the box open.
+        if (bit == kHelpBit) {
+            QObject::connect(b, &QPushButton::clicked, &form, [&form] {
+                ShowApplicationHelp(&form, form.HelpContext, form.HelpFile);
+            });
+            continue;
+        }
         const int result = row.result;
         QObject::connect(b, &QPushButton::clicked, &form, [&form, result] { form.done(result); });
     }

@@ -18,6 +18,7 @@
 #include <QScopeGuard>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 #include <tuple>
@@ -188,6 +189,44 @@ private slots:
         std::unique_ptr<QFileDialog> q = quiet.CreateDialog();
         emit q->directoryEntered(dir.path());
         emit q->filterSelected("x");
+    }
+
+    // With ivdpCenter a dialog stands centred (halves rounded towards zero)
+    // over its parent window: Parent with ivdpParent, else the owner's
+    // window with ivdpParent; without one, on the screen.
+    void centredOverItsParent_data() {
+        QTest::addColumn<int>("positions");
+        QTest::addColumn<int>("parent");  // 0 none, 1 Parent, 2 the owner
+        QTest::addColumn<QRect>("over");  // the parent's place; empty: the screen
+        const int both = ivdpCenter | ivdpParent;
+        QTest::newRow("over Parent") << both << 1 << QRect(103, 51, 601, 401);
+        QTest::newRow("over the owner") << both << 2 << QRect(40, 31, 507, 303);
+        QTest::newRow("on the screen") << int(ivdpCenter) << 0 << QRect();
+    }
+    void centredOverItsParent() {
+        QFETCH(int, positions);
+        QFETCH(int, parent);
+        QFETCH(QRect, over);
+        QWidget window;
+        window.setGeometry(over);
+        if (parent) window.show();
+        TIvColorDialog colour(parent == 2 ? &window : nullptr);
+        colour.Positions = TIvDialogPositions(positions);
+        if (parent == 1) colour.Parent = &window;
+        QRect placed;
+        colour.OnShow = [&placed] {
+            QTimer::singleShot(0, [&placed] {
+                if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    placed = d->frameGeometry();
+                    d->reject();
+                }
+            });
+        };
+        QVERIFY(!colour.Execute());
+        QVERIFY(placed.isValid());
+        const QRect area = over.isEmpty() ? QGuiApplication::primaryScreen()->availableGeometry() : window.frameGeometry();
+        QCOMPARE(placed.topLeft(), QPoint(area.left() + (area.width() - placed.width()) / 2,
+                                          area.top() + (area.height() - placed.height()) / 2));
     }
 
     void labelsThroughTheNamedDictionary_data() {

@@ -197,6 +197,103 @@ private slots:
         QVERIFY(d.Translators().empty());
     }
 
+    // UpdateLocale makes the current language's own locale current;
+    // UpdateLanguage the language of the current locale (the first
+    // supported one when none matches). Each fires its event only on a
+    // change, and a closed dictionary does neither.
+    void updateLocaleAndLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<uint>("locale");
+        QTest::addColumn<bool>("updateLanguage");  // else UpdateLocale
+        QTest::addColumn<int>("index");
+        QTest::addColumn<uint>("lcid");
+        QTest::addColumn<QStringList>("events");
+        const uint de = MakeLangId(7, 1), en = MakeLangId(9, 1), fr = MakeLangId(12, 1);
+        QTest::newRow("locale follows German") << 1 << en << false << 1 << de << QStringList{"locale"};
+        QTest::newRow("locale already German") << 1 << de << false << 1 << de << QStringList{};
+        QTest::newRow("language follows English") << 1 << en << true << 2 << en << QStringList{"language"};
+        QTest::newRow("language already English") << 2 << en << true << 2 << en << QStringList{};
+        QTest::newRow("no language of French: the first supported") << 2 << fr << true << 1 << fr
+                                                                    << QStringList{"language"};
+    }
+    void updateLocaleAndLanguage() {
+        QFETCH(int, language);
+        QFETCH(uint, locale);
+        QFETCH(bool, updateLanguage);
+        QFETCH(int, index);
+        QFETCH(uint, lcid);
+        QFETCH(QStringList, events);
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("upd.mld"), FixtureLanguages(), FixtureEntries()));
+        d.Binding = ivbiNone;
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(language);
+        d.SetLocale(locale);
+        QStringList log;
+        d.OnLanguageChange = [&](TIvDictionary*) { log << QStringLiteral("language"); };
+        d.OnLocaleChange = [&](TIvDictionary*) { log << QStringLiteral("locale"); };
+        // Closed: nothing happens.
+        updateLanguage ? d.UpdateLanguage() : d.UpdateLocale();
+        QVERIFY(log.isEmpty());
+        QVERIFY(!d.IsOpen());
+        d.Open();
+        QCOMPARE(d.CurrentIndex(), language);
+        QCOMPARE(d.CurrentLcid(), locale);
+        log.clear();
+        updateLanguage ? d.UpdateLanguage() : d.UpdateLocale();
+        QCOMPARE(d.CurrentIndex(), index);
+        QCOMPARE(d.CurrentLcid(), lcid);
+        QCOMPARE(log, events);
+        QCOMPARE(IvTranslate(QStringLiteral("directory")),
+                 index == 1 ? QStringLiteral("verzeichnis") : QStringLiteral("directory (lower)"));
+    }
+
+    // Each primary language once, at its first language, by its English or
+    // native name.
+    void languageNames() {
+        TestDir dir;
+        auto languages = FixtureLanguages();
+        languages.push_back(FixtureLanguage(7, 3, "German (Austria)", "Deutsch (Österreich)", 1252));
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("names.mld"), languages, FixtureEntries()));
+        const auto names = [&d](bool native) {
+            QStringList out;
+            for (const auto& [name, primary] : d.GetLanguageNames(native)) out << name + u'=' + QString::number(primary);
+            return out;
+        };
+        QCOMPARE(names(false), (QStringList{"Native=0", "German=7", "English=9", "Russian=25"}));
+        QCOMPARE(names(true), (QStringList{"Native=0", "Deutsch=7", "English=9", "Русский=25"}));
+    }
+
+    // With the language following the locale, opening makes the locale
+    // current and takes its language: the requested language counts for
+    // nothing; without a language of the locale, the first supported one.
+    void languageFollowsTheLocaleOnOpening_data() {
+        QTest::addColumn<uint>("locale");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<uint>("lcid");
+        QTest::newRow("German") << uint(MakeLangId(7, 1)) << 1 << uint(MakeLangId(7, 1));
+        QTest::newRow("German (Austria): German without a list") << uint(MakeLangId(7, 3)) << 1 << uint(MakeLangId(7, 3));
+        QTest::newRow("English") << uint(MakeLangId(9, 1)) << 2 << uint(MakeLangId(9, 1));
+        QTest::newRow("French: the first supported") << uint(MakeLangId(12, 1)) << 1 << uint(MakeLangId(12, 1));
+    }
+    void languageFollowsTheLocaleOnOpening() {
+        QFETCH(uint, locale);
+        QFETCH(int, index);
+        QFETCH(uint, lcid);
+        TestDir dir;
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("l2l.mld"), FixtureLanguages(), FixtureEntries()));
+        d.Binding = ivbiLanguageToLocale;
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(index == 2 ? 1 : 2);  // another one than the locale's
+        d.SetLocale(locale);
+        d.Open();
+        QCOMPARE(d.CurrentIndex(), index);
+        QCOMPARE(d.CurrentLcid(), lcid);
+    }
+
     void failingLanguageLeavesDictionaryAsItWas() {
         TestDir dir;
         TIvBinaryDictionary d;

@@ -93,6 +93,114 @@ private slots:
         QCOMPARE(LanguageDisplayName(english, uint32_t(primary), codePage), expected);
     }
 
+    // A language takes another sublanguage only when it differs from the
+    // effective one (the list entry equal to the sublanguage, else the
+    // first entry, 0 for an empty list); 0 clears the lists.
+    void setSubLanguage_data() {
+        QTest::addColumn<int>("primary");
+        QTest::addColumn<int>("sub");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("set");
+        QTest::addColumn<QString>("after");  // sub|list|locales
+        QTest::newRow("native is never changed") << 0 << 0 << "" << 2 << "0||de";
+        QTest::newRow("the effective one again") << 7 << 1 << "1,3" << 1 << "1|1,3|de";
+        QTest::newRow("another listed one") << 7 << 1 << "1,3" << 3 << "3|1,3|de";
+        QTest::newRow("one not listed is added") << 7 << 1 << "1,3" << 2 << "2|1,3,2|de";
+        QTest::newRow("0 clears the lists") << 7 << 1 << "1,3" << 0 << "0||";
+        // Sublanguage 5 is not listed: the effective one is the first entry.
+        QTest::newRow("effective is the first entry") << 7 << 5 << "1,3" << 1 << "5|1,3|de";
+        QTest::newRow("effective differs from the stored one") << 7 << 5 << "1,3" << 5 << "5|1,3,5|de";
+        // An empty list: the effective sublanguage is 0.
+        QTest::newRow("empty list, 0") << 7 << 1 << "" << 0 << "1||de";
+        QTest::newRow("empty list, 1") << 7 << 1 << "" << 1 << "1|1|de";
+    }
+    void setSubLanguage() {
+        QFETCH(int, primary);
+        QFETCH(int, sub);
+        QFETCH(QString, list);
+        QFETCH(int, set);
+        QFETCH(QString, after);
+        TIvLanguage l;
+        l.PrimaryId = primary;
+        l.SubLanguage = sub;
+        l.SubLanguages = list.isEmpty() ? QStringList() : list.split(u',');
+        l.Locales = QStringList{QStringLiteral("de")};
+        l.SetSubLanguage(set);
+        QCOMPARE(QStringLiteral("%1|%2|%3").arg(l.SubLanguage).arg(l.SubLanguages.join(u','), l.Locales.join(u',')),
+                 after);
+    }
+
+    // Two languages match by primary language, and a non-native one by its
+    // code page as well.
+    void matches_data() {
+        QTest::addColumn<int>("primaryA");
+        QTest::addColumn<int>("codePageA");
+        QTest::addColumn<int>("primaryB");
+        QTest::addColumn<int>("codePageB");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("same") << 7 << 1252 << 7 << 1252 << true;
+        QTest::newRow("other code page") << 26 << 1250 << 26 << 1251 << false;
+        QTest::newRow("native, other code page") << 0 << 1252 << 0 << 1251 << true;
+        QTest::newRow("other primary") << 7 << 1252 << 9 << 1252 << false;
+    }
+    void matches() {
+        QFETCH(int, primaryA);
+        QFETCH(int, codePageA);
+        QFETCH(int, primaryB);
+        QFETCH(int, codePageB);
+        QFETCH(bool, match);
+        TIvLanguage a, b;
+        a.PrimaryId = primaryA;
+        a.CodePage = codePageA;
+        b.PrimaryId = primaryB;
+        b.CodePage = codePageB;
+        QCOMPARE(a.Matches(b), match);
+        QCOMPARE(b.Matches(a), match);
+    }
+
+    // Display names: 0 the English name, 1 the native name, 2 the English
+    // name with its parts translated; a locale adds its country.
+    void getDisplayName_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("English") << 0 << "Chinese, Traditional" << "Chinese, Traditional (Taiwan)";
+        QTest::newRow("native") << 1 << "Zhongwen, Traditional" << "Zhongwen, Traditional (Taiwan-native)";
+        QTest::newRow("translated") << 2 << "Chinesisch, Traditionell" << "Chinesisch, Traditionell (Taiwan-de)";
+    }
+    void getDisplayName() {
+        QFETCH(int, mode);
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        TestDir dir;
+        const std::vector<TIvMLDEntry> entries{
+            FixtureEntry("Chinese", "Chinesisch", ""), FixtureEntry("Traditional", "Traditionell", ""),
+            FixtureEntry("Taiwan", "Taiwan-de", "")};
+        TIvBinaryDictionary d;
+        d.SetFileName(WriteFixture(dir.file("names.mld"), FixtureLanguages(false), entries));
+        d.SetLanguage(1);
+        d.Open();
+        TIvLanguage l;
+        l.PrimaryId = 4;
+        l.SubLanguage = 1;
+        l.CodePage = 950;
+        l.EnglishName = QStringLiteral("Chinese (Taiwan)");
+        l.NativeName = QStringLiteral("Zhongwen (Taiwan)");
+        QString name;
+        l.GetDisplayName(mode, &d, name);
+        QCOMPARE(name, language);
+        TIvLocale loc;
+        loc.PrimaryId = 4;
+        loc.SubLanguage = 1;
+        loc.CodePage = 950;
+        loc.EnglishLanguage = QStringLiteral("Chinese");
+        loc.NativeLanguage = QStringLiteral("Zhongwen");
+        loc.EnglishCountry = QStringLiteral("Taiwan");
+        loc.NativeCountry = QStringLiteral("Taiwan-native");
+        loc.GetDisplayName(mode, nullptr, name);  // the first dictionary when none is given
+        QCOMPARE(name, locale);
+    }
+
     void languageOfLocale_data() {
         QTest::addColumn<uint>("lcid");
         QTest::addColumn<int>("index");

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "localisation/IvReader.h"
+
 namespace {
 
 TIvLocale FixtureLocale() {
@@ -22,10 +24,16 @@ struct Read {
     QString localeText;
 };
 
+Read ReadDictionary(TIvBinaryDictionary& d, int language, bool withLocale);
+
 Read ReadAll(const QString& file, int language, bool withLocale) {
-    Read r;
     TIvBinaryDictionary d;
     d.SetFileName(file);
+    return ReadDictionary(d, language, withLocale);
+}
+
+Read ReadDictionary(TIvBinaryDictionary& d, int language, bool withLocale) {
+    Read r;
     d.CheckLevel = ivclNone;
     d.SetLanguage(language);
     d.Open();
@@ -44,6 +52,129 @@ Read ReadAll(const QString& file, int language, bool withLocale) {
     }
     return r;
 }
+
+// A form that keeps a dictionary with it: its class name names the
+// resource of its description.
+class TFormWithDictionary : public QObject {
+    Q_OBJECT
+};
+
+// A description of TFormWithDictionary written by hand, the stored
+// dictionary data in the given data versions (0: the property not stored):
+// a panel holding a dictionary "Nested" (no direct child), then the
+// dictionary "IvBinaryDictionary1" with languages native, German, English,
+// two translations and one locale.
+struct StoredVersions {
+    int languages = 2, translations = 2, locales = 2;
+    int contextKind = 0;
+    bool damagedLocale = false;
+};
+
+void WriteStoredLanguage(TIvFormWriter& w, int version, int primary, int sub, int codePage, const char* english,
+                         const char* native, const char* font, int size, bool bit0, bool bit1) {
+    w.WriteListBegin();
+    w.WriteInteger(primary);
+    w.WriteString(primary == 7 ? QStringLiteral("1,3") : QString());
+    w.WriteInteger(sub);
+    if (version >= 2) w.WriteInteger(0);
+    w.WriteInteger(codePage);
+    w.WriteString(QString::fromUtf8(english));
+    w.WriteString(QString::fromUtf8(native));
+    w.WriteString(QString::fromUtf8(font));
+    w.WriteInteger(size);
+    w.WriteBoolean(bit0);
+    w.WriteBoolean(bit1);
+    w.WriteListEnd();
+}
+
+QByteArray StoredForm(const StoredVersions& v) {
+    TIvFormWriter w;
+    w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("FormWithDictionary"));
+    w.Property(QStringLiteral("Caption"));
+    w.WriteString(QStringLiteral("Stored"));
+    w.EndProperties();
+    w.BeginObject(QStringLiteral("TPanel"), QStringLiteral("Panel1"));
+    w.EndProperties();
+    w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("Nested"));
+    w.EndProperties();
+    w.EndObject();
+    w.EndObject();
+    w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
+    w.Property(QStringLiteral("Storage"));
+    w.WriteInteger(1);
+    if (v.languages) {
+        w.Property(QStringLiteral("Languages"));
+        w.WriteListBegin();
+        w.WriteInteger(v.languages);
+        w.WriteInteger(3);
+        WriteStoredLanguage(w, v.languages, 0, 0, 1252, "", "", "", 0, false, true);
+        WriteStoredLanguage(w, v.languages, 7, 1, 1252, "German", "Deutsch", "Arial", 9, true, false);
+        WriteStoredLanguage(w, v.languages, 9, 1, 1252, "English", "English", "", 0, false, false);
+        w.WriteListEnd();
+    }
+    if (v.translations) {
+        w.Property(QStringLiteral("Translations"));
+        w.WriteListBegin();
+        w.WriteInteger(v.translations);
+        if (v.translations >= 2) w.WriteInteger(v.contextKind);
+        w.WriteInteger(2);
+        const TIvContext c{uint8_t(v.contextKind), {}, {}};
+        for (const QStringList& t : {QStringList{"Directory", "Verzeichnis", "Directory (en)"},
+                                     QStringList{"Travel", "Weg", ""}}) {
+            w.WriteListBegin();
+            w.WriteString(t[0]);
+            if (c.HasFirst()) w.WriteString(QStringLiteral("TLabel"));
+            if (c.HasSecond()) w.WriteString(QStringLiteral("Label1"));
+            w.WriteString(t[1]);
+            w.WriteString(t[2]);
+            w.WriteListEnd();
+        }
+        w.WriteListEnd();
+    }
+    if (v.locales) {
+        w.Property(QStringLiteral("Locales"));
+        w.WriteListBegin();
+        w.WriteInteger(v.locales);
+        w.WriteInteger(1);
+        w.WriteListBegin();
+        w.WriteInteger(7);
+        w.WriteInteger(1);
+        if (v.locales >= 2) w.WriteInteger(0);
+        w.WriteInteger(1252);
+        w.WriteBoolean(true);  // the byte kept with the locale
+        for (const char* n : {"German", "Germany", "Deutsch", "Deutschland (Ä)", "DEU", "Germany"})
+            w.WriteString(QString::fromUtf8(n));
+        w.WriteInteger(0);
+        w.WriteString(QStringLiteral("DM"));
+        for (int b : {3, 8, 2}) w.WriteInteger(b);
+        for (QChar ch : {u'.', u',', u'.'}) w.WriteChar(ch);
+        w.WriteString(QStringLiteral("dd.MM.yy"));
+        w.WriteString(QStringLiteral("dddd, d. MMMM yyyy"));
+        w.WriteChar(u':');
+        w.WriteString(QString());
+        w.WriteString(QString());
+        w.WriteBoolean(true);
+        for (int b : {1, 0, 1, 0, 0, 0}) w.WriteInteger(b);
+        if (v.damagedLocale) {
+            w.WriteInteger(5);  // a number where the month names stand
+        } else {
+            for (int m = 1; m <= 12; ++m) w.WriteString(QStringLiteral("M%1").arg(m));
+            for (int m = 1; m <= 12; ++m) w.WriteString(m == 3 ? QStringLiteral("März") : QStringLiteral("Monat%1").arg(m));
+            for (int d = 1; d <= 14; ++d) w.WriteString(d == 14 ? QStringLiteral("Sonntag") : QStringLiteral("Tag%1").arg(d));
+        }
+        w.WriteListEnd();
+        w.WriteListEnd();
+    }
+    w.EndProperties();
+    w.EndObject();
+    w.EndObject();
+    return w.Data();
+}
+
+struct Registered {
+    explicit Registered(const QByteArray& data) { RegisterFormResource(QStringLiteral("TFormWithDictionary"), data); }
+    ~Registered() { UnregisterFormResource(QStringLiteral("TFormWithDictionary")); }
+};
 
 }  // namespace
 
@@ -206,6 +337,214 @@ private slots:
             got = e.Message();
         }
         QCOMPARE(got, message);
+    }
+
+    // A dictionary stored with its form reads what its file holds: the
+    // file's languages, texts and locales written into the form's
+    // description read back alike, whatever the file's format.
+    void storedWithTheFormReadsLikeTheFile_data() {
+        QTest::addColumn<bool>("utf16");
+        QTest::addColumn<int>("contextKind");
+        for (int kind : {0, 1, 2, 3})
+            for (bool u : {false, true})
+                QTest::newRow(qPrintable(QStringLiteral("%1 ctx%2").arg(u ? "UTF-16" : "8-bit").arg(kind))) << u << kind;
+    }
+    void storedWithTheFormReadsLikeTheFile() {
+        QFETCH(bool, utf16);
+        QFETCH(int, contextKind);
+        auto entries = FixtureEntries();
+        entries.push_back(FixtureEntry(QStringLiteral("Maß"), QStringLiteral("Maß"), QStringLiteral("Dimension"),
+                                       QStringLiteral("Размер"), QStringLiteral("TLabel"), QStringLiteral("Label1")));
+        TestDir dir;
+        TIvMLDWriteOptions o;
+        o.Utf16 = utf16;
+        o.ContextKind = uint8_t(contextKind);
+        const QString file = WriteFixture(dir.file("t.mld"), FixtureLanguages(), entries, o, {FixtureLocale()});
+        TIvFormWriter w;
+        w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("Form"));
+        w.EndProperties();
+        w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
+        WriteStoredDictionary(w, file);
+        w.EndProperties();
+        w.EndObject();
+        w.EndObject();
+        Registered resource(w.Data());
+        for (int language : {2, 3}) {
+            const Read expected = ReadAll(file, language, true);
+            TFormWithDictionary form;
+            TIvBinaryDictionary d(&form);
+            d.setObjectName(QStringLiteral("IvBinaryDictionary1"));
+            d.Storage = ivsEmbedded;
+            QCOMPARE(d.FormResourceName(), QStringLiteral("TFormWithDictionary"));
+            QCOMPARE(d.LanguageCount(), 4);
+            QCOMPARE(d.LocaleCount(), 1);
+            QCOMPARE(d.TranslationCount(), int(entries.size()));
+            const Read got = ReadDictionary(d, language, true);
+            QVERIFY(!expected.table.empty());
+            QCOMPARE(got.table, expected.table);
+            QCOMPARE(got.languages, expected.languages);
+            QCOMPARE(got.localeText, expected.localeText);
+            const TIvContext context{uint8_t(contextKind), {}, {}};
+            QCOMPARE(d.ContextParts(), context.Parts());
+        }
+        TIvFormWriter refused;
+        QVERIFY_THROWS_EXCEPTION(EIvException, WriteStoredDictionary(refused, dir.file("missing.mld")));
+    }
+
+    // Data versions 1 and 2 are read; a later one is refused by name. A
+    // property not stored counts none; the dictionary is one of the form's
+    // direct children; damaged locale data is no dictionary data.
+    void storedDataVersionsAndErrors_data() {
+        QTest::addColumn<int>("languages");
+        QTest::addColumn<int>("translations");
+        QTest::addColumn<int>("locales");
+        QTest::addColumn<QString>("name");     // of the dictionary component
+        QTest::addColumn<bool>("damagedLocale");
+        QTest::addColumn<bool>("renamedAfterLoading");
+        QTest::addColumn<QString>("message");  // "" for none
+        const QString n = "IvBinaryDictionary1";
+        QTest::newRow("version 2") << 2 << 2 << 2 << n << false << false << "";
+        QTest::newRow("version 1") << 1 << 1 << 1 << n << false << false << "";
+        QTest::newRow("names without regard to case") << 2 << 2 << 2 << "ivbinarydictionary1" << false << false << "";
+        QTest::newRow("languages version 3") << 3 << 2 << 2 << n << false << false << "Unknown language data version: 3";
+        QTest::newRow("translations version 3") << 2 << 3 << 2 << n << false << false
+                                                << "Unknown translation data version: 3";
+        QTest::newRow("locales version 3") << 2 << 2 << 3 << n << false << false << "Unknown locale data version: 3";
+        QTest::newRow("no locales stored") << 2 << 2 << 0 << n << false << false << "";
+        // Counting reads every locale record: a damaged one fails the loading.
+        QTest::newRow("damaged locale") << 2 << 2 << 2 << n << true << false << "Invalid property value";
+        QTest::newRow("locale data gone after loading") << 2 << 2 << 2 << n << false << true
+                                                        << "No dictionary data! Set the FileName property.";
+    }
+    void storedDataVersionsAndErrors() {
+        QFETCH(int, languages);
+        QFETCH(int, translations);
+        QFETCH(int, locales);
+        QFETCH(QString, name);
+        QFETCH(bool, damagedLocale);
+        QFETCH(bool, renamedAfterLoading);
+        QFETCH(QString, message);
+        StoredVersions v;
+        v.languages = languages;
+        v.translations = translations;
+        v.locales = locales;
+        v.damagedLocale = damagedLocale;
+        Registered resource(StoredForm(v));
+        TFormWithDictionary form;
+        TIvBinaryDictionary d(&form);
+        d.setObjectName(name);
+        d.Storage = ivsEmbedded;
+        d.CheckLevel = ivclNone;
+        d.Binding = ivbiNone;
+        QString got;
+        int localeCount = -1;
+        TIvLocale locale;
+        try {
+            d.Loaded();
+            if (renamedAfterLoading) d.setObjectName(QStringLiteral("Renamed"));
+            localeCount = d.LocaleCount();
+            if (localeCount > 0) d.GetLocale(0, locale);
+        } catch (const EIvException& e) {
+            got = e.Message();
+        }
+        QCOMPARE(got, message);
+        if (!message.isEmpty()) return;
+        QCOMPARE(localeCount, locales ? 1 : 0);
+        if (locales) {
+            QCOMPARE(locale.CurrencySymbol, QStringLiteral("DM"));
+            QCOMPARE(locale.LongMonthNames[2], QStringLiteral("März"));
+            QCOMPARE(locale.LongDayNames[6], QStringLiteral("Sonntag"));
+            QCOMPARE(locale.DateSeparator, QChar(u'.'));
+            QCOMPARE(int(locale.Kept), 1);
+        }
+        QCOMPARE(d.LanguageCount(), 3);
+        QCOMPARE(d.TranslationCount(), 2);
+        TIvLanguage german;
+        d.GetLanguage(1, german);
+        QCOMPARE(german.EnglishName, QStringLiteral("German"));
+        QCOMPARE(german.FontName, QStringLiteral("Arial"));
+        QCOMPARE(german.FontSize, 9);
+        QCOMPARE(german.Flags, uint8_t(1));
+        QCOMPARE(german.SubLanguages, (QStringList{"1", "3"}));
+        QVERIFY_THROWS_EXCEPTION(ERangeError, d.GetLanguage(3, german));
+        d.SetLanguage(2);
+        d.Open();
+        // English: "Travel" has no English text and stays out of the table.
+        QCOMPARE(d.Table().size(), size_t(1));
+        QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory (en)"));
+        d.SetLanguage(1);
+        QCOMPARE(IvTranslate(QStringLiteral("Travel")), QStringLiteral("Weg"));
+        QVERIFY(d.LanguageHasTexts(2));
+        QVERIFY(d.LanguageHasTexts(0));
+        QVERIFY(!d.LanguageHasTexts(-1));
+        QVERIFY(!d.LanguageHasTexts(3));
+    }
+
+    void formProperty_data() {
+        QTest::addColumn<QString>("resource");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("message");  // "" found
+        const QString f = "TFormWithDictionary", c = "TIvBinaryDictionary";
+        QTest::newRow("found") << f << c << "IvBinaryDictionary1" << "Storage" << "";
+        QTest::newRow("a later property") << f << c << "IvBinaryDictionary1" << "Locales" << "";
+        QTest::newRow("no such property") << f << c << "IvBinaryDictionary1" << "Targets" << "Could not find the property";
+        QTest::newRow("no such component") << f << c << "Other" << "Storage" << "Could not find the property";
+        QTest::newRow("another class of that name") << f << "TPanel" << "IvBinaryDictionary1" << "Storage"
+                                                    << "Could not find the property";
+        QTest::newRow("only direct children") << f << c << "Nested" << "Storage" << "Could not find the property";
+        QTest::newRow("the form's own property") << f << "TFormWithDictionary" << "FormWithDictionary" << "Caption"
+                                                 << "Could not find the property";
+        QTest::newRow("no such resource") << "TOtherForm" << c << "IvBinaryDictionary1" << "Storage"
+                                          << "Resource TOtherForm not found";
+    }
+    void formProperty() {
+        QFETCH(QString, resource);
+        QFETCH(QString, className);
+        QFETCH(QString, object);
+        QFETCH(QString, property);
+        QFETCH(QString, message);
+        Registered registered(StoredForm({}));
+        try {
+            auto reader = ReadFormProperty(resource, className, object, property);
+            QVERIFY(message.isEmpty());
+            if (property == QLatin1String("Storage")) QCOMPARE(reader->ReadInteger(), 1);
+            else reader->ReadListBegin();
+        } catch (const EResNotFound& e) {
+            QCOMPARE(e.Message(), message);
+        }
+    }
+
+    // A damaged description ends in the reader's error, never in a read
+    // past its end.
+    void damagedDescriptions_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("message");
+        const QByteArray good = StoredForm({});
+        const qsizetype storage = good.indexOf("Storage");
+        QTest::newRow("cut in a name") << good.left(12) << "Stream read error";
+        QTest::newRow("cut before the wanted property") << good.left(storage) << "Stream read error";
+        QTest::newRow("cut in the value") << good.left(storage + 9) << "Stream read error";
+        QTest::newRow("another signature") << QByteArray("XXXX").append(good.mid(4)) << "Invalid stream format";
+        QTest::newRow("unknown value kind") << QByteArray(good).replace(good.indexOf("Stored") - 5, 1, "\x09")
+                                            << "Invalid property value";
+        QTest::newRow("a string longer than the data")
+            << QByteArray(good).replace(good.indexOf("Stored") - 4, 4, QByteArray("\xff\xff\xff\x7f", 4))
+            << "Stream read error";
+    }
+    void damagedDescriptions() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, message);
+        Registered resource(data);
+        try {
+            ReadFormProperty(QStringLiteral("TFormWithDictionary"), QStringLiteral("TIvBinaryDictionary"),
+                             QStringLiteral("IvBinaryDictionary1"), QStringLiteral("Storage"))
+                ->ReadInteger();
+            QFAIL("no exception");
+        } catch (const EReadError& e) {
+            QCOMPARE(e.Message(), message);
+        }
     }
 
     void fileFoundInProgramDirectory() {

@@ -5,14 +5,21 @@
 #include "localisation/IvMulti.h"
 #include "support/TestSupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -59,6 +66,19 @@ struct Form {
         for (const char* p : {"Caption", "Hint", "Items", "Cells"}) translator->Targets.Add(QString(), QString::fromLatin1(p));
         window.resize(400, 300);
     }
+};
+
+// An object with a locale number, as some controls carry.
+class LocaleHolder : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int locale READ Locale WRITE SetLocale)
+public:
+    using QObject::QObject;
+    int Locale() const { return m_locale; }
+    void SetLocale(int v) { m_locale = v; }
+
+private:
+    int m_locale = -7;
 };
 
 }  // namespace
@@ -325,6 +345,300 @@ private slots:
         Modules().RegisterModule(std::make_unique<TIvControlModule>());
         QCOMPARE(Modules().Count(), before);
         QVERIFY(before >= 1);
+    }
+
+    // The window menu of a window in an MDI area follows the language: each
+    // item by its command's English text, its accelerator part kept; the
+    // round trip goes back to the texts of the native language.
+    void systemMenuOfAnMdiChild_data() {
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<QStringList>("german");
+        QTest::addColumn<QStringList>("english");
+        QTest::newRow("translated") << true << QStringList{"&Wiederherstellen", "Mi&nimieren", "&Schließen\tCtrl+F4"}
+                                    << QStringList{"&Restore (en)", "Mi&nimize", "&Close\tCtrl+F4"};
+        QTest::newRow("option off") << false << QStringList{"&Restore", "Mi&nimize", "&Close\tCtrl+F4"}
+                                    << QStringList{"&Restore", "Mi&nimize", "&Close\tCtrl+F4"};
+    }
+    void systemMenuOfAnMdiChild() {
+        QFETCH(bool, option);
+        QFETCH(QStringList, german);
+        QFETCH(QStringList, english);
+        auto entries = Entries();
+        entries.push_back(FixtureEntry(QStringLiteral("&Restore"), QStringLiteral("&Wiederherstellen"), QStringLiteral("&Restore (en)")));
+        entries.push_back(FixtureEntry(QStringLiteral("Mi&nimize"), QStringLiteral("Mi&nimieren"), QString()));
+        entries.push_back(FixtureEntry(QStringLiteral("&Close"), QStringLiteral("&Schließen"), QString()));
+        const QString file = WriteFixture(m_dir.file("menu.mld"), FixtureLanguages(), entries);
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(file);
+        d.SetLanguage(1);
+        QMdiArea area;
+        auto* form = new QWidget;
+        form->setObjectName(QStringLiteral("Child"));
+        QMdiSubWindow* sub = area.addSubWindow(form);
+        QMenu* menu = sub->systemMenu();
+        QVERIFY(menu);
+        const auto item = [menu](const char* english) -> QAction* {
+            for (QAction* a : menu->actions())
+                if (a->text().section(u'\t', 0, 0) == QLatin1String(english)) return a;
+            return nullptr;
+        };
+        QAction* restore = item("&Restore");
+        QAction* minimize = item("Mi&nimize");
+        QAction* close = item("&Close");
+        QVERIFY(restore && minimize && close);
+        close->setText(QStringLiteral("&Close\tCtrl+F4"));
+        auto* translator = new TIvTranslator(form);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        if (!option) translator->Options &= ~ivtoTranslateSystemMenu;
+        translator->Loaded();
+        QCOMPARE((QStringList{restore->text(), minimize->text(), close->text()}), german);
+        d.SetLanguage(2);
+        QCOMPARE((QStringList{restore->text(), minimize->text(), close->text()}), english);
+        d.SetLanguage(1);
+        QCOMPARE((QStringList{restore->text(), minimize->text(), close->text()}), german);
+        // A window of its own: the window manager draws its menu.
+        QWidget top;
+        TIvTranslator own(&top);
+        QVERIFY(!own.SystemMenu());
+        QCOMPARE(translator->SystemMenu(), menu);
+    }
+
+    // A multi-byte language scales the window once by MultiByteScale, any
+    // other language scales it back once; a window with scroll bars that
+    // come as needed is not scaled but refused by name.
+    void multiByteScaling_data() {
+        QTest::addColumn<int>("kind");  // 0 plain, 1 scroll area as needed, 2 scroll area without bars, 3 says AutoScroll
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QList<QSize>>("sizes");  // after Japanese, Chinese, English
+        QTest::addColumn<QString>("message");
+        const QString refused = "Cannot scale a form (Scaled) that has AutoScroll property set True";
+        QTest::newRow("plain 125") << 0 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
+        QTest::newRow("plain 80") << 0 << 80 << QList<QSize>{{320, 240}, {320, 240}, {400, 300}} << "";
+        QTest::newRow("100 scales nothing") << 0 << 100 << QList<QSize>{{400, 300}, {400, 300}, {400, 300}} << "";
+        QTest::newRow("scroll bars as needed") << 1 << 125 << QList<QSize>{} << refused;
+        QTest::newRow("scroll area without bars") << 2 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
+        QTest::newRow("AutoScroll set") << 3 << 125 << QList<QSize>{} << refused;
+    }
+    void multiByteScaling() {
+        QFETCH(int, kind);
+        QFETCH(int, scale);
+        QFETCH(QList<QSize>, sizes);
+        QFETCH(QString, message);
+        auto languages = FixtureLanguages(false);
+        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
+        languages.push_back(FixtureLanguage(4, 2, "Chinese", "Zhongwen", 936));
+        const QString file = WriteFixture(m_dir.file("cjk.mld"), languages, Entries());
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(file);
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(1);
+        std::unique_ptr<QWidget> root;
+        if (kind == 1 || kind == 2) {
+            auto* area = new QScrollArea;
+            if (kind == 2) {
+                area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            }
+            root.reset(area);
+        } else {
+            root = std::make_unique<QWidget>();
+        }
+        if (kind == 3) root->setProperty("AutoScroll", true);
+        root->setObjectName(QStringLiteral("Scaled"));
+        root->resize(400, 300);
+        auto* translator = new TIvTranslator(root.get());
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        translator->MultiByteScale = scale;
+        int scaled = 0;
+        translator->OnScale = [&scaled](TIvTranslator*, QObject*) { ++scaled; };
+        translator->Loaded();
+        QCOMPARE(root->size(), QSize(400, 300));
+        try {
+            d.SetLanguage(3);
+            QVERIFY(message.isEmpty());
+        } catch (const EIvMulti& e) {
+            QCOMPARE(e.Message(), message);
+            QCOMPARE(root->size(), QSize(400, 300));
+            QCOMPARE(d.Language(), 1);
+            return;
+        }
+        QCOMPARE(root->size(), sizes[0]);
+        d.SetLanguage(4);
+        QCOMPARE(root->size(), sizes[1]);
+        d.SetLanguage(2);
+        QCOMPARE(root->size(), sizes[2]);
+        QCOMPARE(scaled, scale == 100 ? 0 : 2);
+    }
+
+    // The window's font follows the language: its font name and size where
+    // it has them, else the window's own as designed.
+    void fontFollowsTheLanguage_data() {
+        QTest::addColumn<bool>("checkFont");
+        QTest::addColumn<QString>("germanFont");
+        QTest::addColumn<QString>("englishFont");
+        QTest::newRow("checked") << true << "Liberation Serif|12" << "Native Sans|10";
+        QTest::newRow("not checked") << false << "Native Sans|10" << "Native Sans|10";
+    }
+    void fontFollowsTheLanguage() {
+        QFETCH(bool, checkFont);
+        QFETCH(QString, germanFont);
+        QFETCH(QString, englishFont);
+        auto languages = FixtureLanguages(false);
+        languages[1].FontName = QStringLiteral("Liberation Serif");
+        languages[1].FontSize = 12;
+        languages.push_back(FixtureLanguage(12, 1, "French", "Francais", 1252));
+        languages[3].FontSize = 14;  // a size without a name
+        const QString file = WriteFixture(m_dir.file("fonts.mld"), languages, Entries());
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(file);
+        d.SetLanguage(2);
+        QWidget window;
+        QFont native(QStringLiteral("Native Sans"));
+        native.setPointSize(10);
+        window.setFont(native);
+        auto* translator = new TIvTranslator(&window);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        if (!checkFont) translator->Options &= ~ivtoCheckFont;
+        translator->Loaded();
+        const auto font = [&window] {
+            return window.font().family() + u'|' + QString::number(window.font().pointSize());
+        };
+        QCOMPARE(font(), QStringLiteral("Native Sans|10"));
+        d.SetLanguage(1);
+        QCOMPARE(font(), germanFont);
+        d.SetLanguage(2);
+        QCOMPARE(font(), englishFont);
+        d.SetLanguage(3);
+        QCOMPARE(font(), checkFont ? QStringLiteral("Native Sans|14") : QStringLiteral("Native Sans|10"));
+    }
+
+    // With contexts in use a text is looked up under the object's own class
+    // and component name, then under each of its ancestor classes.
+    void contextLookupWithAncestorClasses() {
+        std::vector<TIvMLDEntry> entries{
+            FixtureEntry("Options", "Optionen (Check1)", "", "", "QAbstractButton", "Check1"),
+            FixtureEntry("Options", "Optionen (Check2)", "", "", "QAbstractButton", "Check2"),
+            FixtureEntry("Options", "Optionen (Check3)", "", "", "QAbstractButton", "Check3"),
+            FixtureEntry("Options", "Optionen (Check3, own class)", "", "", "QCheckBox", "Check3x"),
+            FixtureEntry("Load", "Last (Drucktaste)", "", "", "QPushButton", "Button1"),
+            FixtureEntry("Load", "Last (Knopf)", "", "", "QAbstractButton", "Button1"),
+            FixtureEntry("Load", "Last (Rahmen)", "", "", "QFrame", "Label1"),
+        };
+        TIvMLDWriteOptions o;
+        o.ContextKind = 1;
+        const QString file = WriteFixture(m_dir.file("contexts.mld"), FixtureLanguages(false), entries, o);
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(file);
+        d.SetLanguage(1);
+        QWidget window;
+        QList<QAbstractButton*> checks;
+        for (const char* name : {"Check1", "Check3", "Check3x"}) {
+            auto* c = new QCheckBox(QStringLiteral("Options"), &window);
+            c->setObjectName(QString::fromLatin1(name));
+            checks << c;
+        }
+        auto* button = new QPushButton(QStringLiteral("Load"), &window);
+        button->setObjectName(QStringLiteral("Button1"));
+        auto* label = new QLabel(QStringLiteral("Load"), &window);
+        label->setObjectName(QStringLiteral("Label1"));
+        auto* translator = new TIvTranslator(&window);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        translator->Loaded();
+        QCOMPARE(checks[0]->text(), QStringLiteral("Optionen (Check1)"));
+        QCOMPARE(checks[1]->text(), QStringLiteral("Optionen (Check3)"));
+        QCOMPARE(checks[2]->text(), QStringLiteral("Optionen (Check3, own class)"));
+        QCOMPARE(button->text(), QStringLiteral("Last (Drucktaste)"));  // its own class first
+        QCOMPARE(label->text(), QStringLiteral("Last (Rahmen)"));       // QLabel, then QFrame
+    }
+
+    // A memo's text is translated without its trailing line breaks when
+    // "Text" of its class is a target.
+    void memoText_data() {
+        QTest::addColumn<bool>("target");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("target") << true << "Last";
+        QTest::newRow("no target") << false << "Load\n\n";
+    }
+    void memoText() {
+        QFETCH(bool, target);
+        QFETCH(QString, german);
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(m_file);
+        d.SetLanguage(1);
+        QWidget window;
+        auto* memo = new QPlainTextEdit(QStringLiteral("Load\n\n"), &window);
+        auto* translator = new TIvTranslator(&window);
+        translator->SetDictionaryName(QStringLiteral("MenuDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        if (target) translator->Targets.Add(QStringLiteral("QPlainTextEdit"), QStringLiteral("Text"));
+        translator->Loaded();
+        QCOMPARE(memo->toPlainText(), german);
+        d.SetLanguage(2);
+        QCOMPARE(memo->toPlainText(), target ? QStringLiteral("Load (en)") : german);
+        d.SetLanguage(0);
+        QCOMPARE(memo->toPlainText(), target ? QStringLiteral("Load") : german);
+    }
+
+    // Mirrored controls go back to their place after the parent changed
+    // size: parent's width - width - the left they had before mirroring.
+    void remirrorAfterAResize() {
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(m_file);
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(1);
+        Form f;
+        f.translator->Loaded();
+        d.SetLanguage(4);  // Hebrew
+        QCOMPARE(f.label->x(), 400 - 100 - 10);
+        f.window.resize(500, 300);
+        f.translator->RemirrorAll();
+        QCOMPARE(f.label->x(), 500 - 100 - 10);
+        f.window.resize(450, 300);
+        f.translator->RemirrorControl(f.label);
+        QCOMPARE(f.label->x(), 450 - 100 - 10);
+        // Not mirrored: nothing moves.
+        d.SetLanguage(2);
+        QCOMPARE(f.label->x(), 10);
+        f.window.resize(600, 300);
+        f.translator->RemirrorAll();
+        QCOMPARE(f.label->x(), 10);
+    }
+
+    // The "locale" number of every object the walk reaches becomes the
+    // language's own locale, with ivtoUpdateLocaleProperty and unless the
+    // object is kept from mirroring.
+    void localeProperty_data() {
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<bool>("restricted");
+        QTest::addColumn<int>("german");
+        QTest::addColumn<int>("english");
+        QTest::newRow("option") << true << false << 0x0407 << 0x0409;
+        QTest::newRow("no option") << false << false << -7 << -7;
+        QTest::newRow("kept from mirroring") << true << true << -7 << -7;
+    }
+    void localeProperty() {
+        QFETCH(bool, option);
+        QFETCH(bool, restricted);
+        QFETCH(int, german);
+        QFETCH(int, english);
+        TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
+        d.SetFileName(m_file);
+        d.SetLanguage(1);
+        Form f;
+        auto* holder = new LocaleHolder(&f.window);  // no widget: any object
+        if (option) f.translator->Options |= ivtoUpdateLocaleProperty;
+        if (restricted)
+            f.translator->OnRestrictComponent = [holder](TIvTranslator*, QObject* c, TIvRestrictions& r) {
+                if (c == holder) r |= ivrsNoMirror;
+            };
+        f.translator->Loaded();
+        QCOMPARE(holder->Locale(), german);
+        d.SetLanguage(2);
+        QCOMPARE(holder->Locale(), english);
     }
 
     void centerForm() {

@@ -6,6 +6,8 @@
 //   lockprobe --options    its main form hidden behind a modal form, as the
 //                          input form is while its options form is open;
 //                          says which of the two is raised
+//   lockprobe --modal      its main form shown with a modal box over it;
+//                          says which of the two is raised
 #include "ui/ApplicationForms.h"
 #include "ui/ExclusiveAccess.h"
 
@@ -53,10 +55,12 @@ int main(int argc, char** argv) {
     QWidget window;
     window.setWindowTitle("lock probe");
     SetApplicationMainForm(&window);
-    if (args.contains("--options")) {
+    if (args.contains("--options") || args.contains("--modal")) {
+        const bool box = args.contains("--modal");
         window.setObjectName("input");
+        if (box) window.show();
         QDialog options(&window);
-        options.setObjectName("options");
+        options.setObjectName(box ? "box" : "options");
         options.setWindowTitle("lock probe options");
         RaiseWatch watch;
         window.installEventFilter(&watch);

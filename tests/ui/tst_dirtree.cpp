@@ -12,8 +12,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <dirent.h>
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,6 +25,7 @@ public:
     std::map<QString, QList<Entry>> dirs;  // path with "/" -> subdirectories
     std::map<QString, QString> labels;     // device -> label
     mutable QStringList listed;            // every directory read, in order
+    QString cwd;                           // the current directory; the process's when empty
 
     void AddDir(const QString& path) {
         QString p = EnsureTrailingSlash(path);
@@ -43,6 +46,7 @@ public:
         return it == dirs.end() ? QList<Entry>{} : it->second;
     }
     bool DirectoryExists(const QString& dir) const override { return dirs.count(EnsureTrailingSlash(dir)) > 0; }
+    QString CurrentDirectory() const override { return cwd.isEmpty() ? TDirFileSystem::CurrentDirectory() : cwd; }
     QString VolumeLabel(const Mount& m) const override {
         const auto it = labels.find(m.device);
         return it == labels.end() ? QString() : it->second;
@@ -385,23 +389,66 @@ private slots:
         QVERIFY(fs->listed.isEmpty());
     }
 
+    // FastLoad: every volume gets its expand button without being searched;
+    // without it the fixed, remote and memory volumes are probed and an
+    // empty one gets none.
+    void fastLoad_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<QStringList>("probed");
+        QTest::addColumn<bool>("emptyHasButton");
+        QTest::newRow("fast") << true << QStringList{} << true;
+        QTest::newRow("not fast") << false << QStringList{"/", "/home/", "/mnt/empty/", "/net/share/", "/tmp/"} << false;
+    }
+    void fastLoad() {
+        QFETCH(bool, fast);
+        QFETCH(QStringList, probed);
+        QFETCH(bool, emptyHasButton);
+        auto fs = Machine();
+        fs->mounts.append({"/mnt/empty/", "ext4", "/dev/sdc1"});
+        fs->AddDir("/mnt/empty");
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.FastLoad = fast;
+        tree.LoadDrives();
+        QStringList listed = fs->listed;
+        listed.removeDuplicates();
+        listed.sort();
+        QCOMPARE(listed, probed);
+        for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* volume = tree.topLevelItem(i);
+            const bool button = volume->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+            QCOMPARE(button, TDirTree::NodePath(volume) == "/mnt/empty/" ? emptyHasButton : true);
+        }
+    }
+
     void openPath_data() {
         QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("cwd");       // the current directory
         QTest::addColumn<QString>("selected");  // "" = nothing
-        QTest::newRow("deep") << "/home/u/projects/beta" << "/home/u/projects/beta/";
-        QTest::newRow("trailing slash") << "/home/u/projects/beta/" << "/home/u/projects/beta/";
-        QTest::newRow("through the root volume") << "/usr/lib" << "/usr/lib/";
-        QTest::newRow("a volume root") << "/net/share" << "/net/share/";
-        QTest::newRow("below a volume") << "/net/share/p1" << "/net/share/p1/";
-        QTest::newRow("missing on disk opens the root") << "/home/u/nothing" << "/";
-        QTest::newRow("case differs: missing on disk") << "/HOME/u" << "/";
-        QTest::newRow("relative") << "." << "";
-        QTest::newRow("hidden level not in the tree") << "/home/u/.config/app" << "";
+        const QString here = "/home/u/projects";
+        QTest::newRow("deep") << "/home/u/projects/beta" << here << "/home/u/projects/beta/";
+        QTest::newRow("trailing slash") << "/home/u/projects/beta/" << here << "/home/u/projects/beta/";
+        QTest::newRow("through the root volume") << "/usr/lib" << here << "/usr/lib/";
+        QTest::newRow("a volume root") << "/net/share" << here << "/net/share/";
+        QTest::newRow("below a volume") << "/net/share/p1" << here << "/net/share/p1/";
+        // A path missing on disk opens the volume of the current directory:
+        // its mount point, neither "/" nor the current directory itself.
+        QTest::newRow("missing on disk: the current directory's volume") << "/home/u/nothing" << here << "/home/";
+        QTest::newRow("case differs: missing on disk") << "/HOME/u" << here << "/home/";
+        QTest::newRow("missing, current directory on the root volume") << "/home/u/nothing" << "/usr/lib" << "/";
+        QTest::newRow("missing, current directory on a stick") << "/nowhere" << "/media/u/STICK/data"
+                                                               << "/media/u/STICK/";
+        QTest::newRow("missing, current directory at a mount point") << "/nowhere" << "/net/share" << "/net/share/";
+        QTest::newRow("relative") << "." << here << "";
+        QTest::newRow("hidden level not in the tree") << "/home/u/.config/app" << here << "";
     }
     void openPath() {
         QFETCH(QString, path);
+        QFETCH(QString, cwd);
         QFETCH(QString, selected);
-        TDirTree tree(nullptr, Machine());
+        auto fs = Machine();
+        fs->cwd = cwd;
+        TDirTree tree(nullptr, fs);
         tree.InitialDirectory.clear();
         if (QByteArray(QTest::currentDataTag()).startsWith("hidden")) {
             tree.SetDirTypes(dtNormal);
@@ -415,6 +462,54 @@ private slots:
             QVERIFY(got);
             QCOMPARE(*got, selected);
         }
+    }
+
+    // An expand lists the node and gives each child its expand button; a
+    // child's search ends at its first directory that would be listed, so
+    // OnAddDir is asked once per listed child and once per entry up to the
+    // first taken one of each child. Below /big: a (a1..a5), b (.h, b1, b2)
+    // and c (.h1, .h2).
+    void expandSearchesOnlyToTheFirstListable_data() {
+        QTest::addColumn<unsigned>("dirTypes");
+        QTest::addColumn<QString>("refused");  // OnAddDir refuses this path
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<QString>("buttons");  // which of a, b, c get an expand button
+        // 3 children, then a1, .h, .h1 (a whole listing would ask 13 times).
+        QTest::newRow("every kind") << unsigned(dtAll) << "" << 3 + 1 + 1 + 1 << "abc";
+        // b: .h is refused by the kind, b1 taken; c: both hidden, none taken.
+        QTest::newRow("normal only") << unsigned(dtNormal) << "" << 3 + 1 + 2 + 2 << "ab";
+        // a1 refused by OnAddDir itself: a2 ends a's search.
+        QTest::newRow("first refused by OnAddDir") << unsigned(dtAll) << "/big/a/a1/" << 3 + 2 + 1 + 1 << "abc";
+    }
+    void expandSearchesOnlyToTheFirstListable() {
+        QFETCH(unsigned, dirTypes);
+        QFETCH(QString, refused);
+        QFETCH(int, calls);
+        QFETCH(QString, buttons);
+        auto fs = Machine();
+        for (const char* d : {"/big/a/a1", "/big/a/a2", "/big/a/a3", "/big/a/a4", "/big/a/a5", "/big/b/.h",
+                              "/big/b/b1", "/big/b/b2", "/big/c/.h1", "/big/c/.h2"})
+            fs->AddDir(QString::fromLatin1(d));
+        TDirTree tree(nullptr, fs);
+        tree.InitialDirectory.clear();
+        tree.SetDirTypes(dirTypes);
+        tree.OpenPath("/big");
+        QTreeWidgetItem* big = tree.currentItem();
+        QCOMPARE(TDirTree::NodePath(big), QStringLiteral("/big/"));
+        QVERIFY(!tree.NodeRead(big));
+        int asked = 0;
+        tree.OnAddDir = [&](const QString& p) {
+            ++asked;
+            return p != refused;
+        };
+        tree.expandItem(big);
+        QCOMPARE(asked, calls);
+        QCOMPARE(Children(big), (QStringList{"a", "b", "c"}));
+        QString shown;
+        for (int i = 0; i < big->childCount(); ++i)
+            if (big->child(i)->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator) shown += big->child(i)->text(0);
+        QCOMPARE(shown, buttons);
+        QCOMPARE(big->child(0)->childCount(), 0);  // nothing read below a child
     }
 
     void openPathKeepsTheSelectionWhenALevelIsMissing() {
@@ -1040,6 +1135,58 @@ private slots:
         QCOMPARE(changed.count(), selected.isEmpty() ? 0 : 1);
     }
 
+    // The disk's listing: directories only, hidden ones marked, files and
+    // links to directories passed over; a search ends when the visitor
+    // says so.
+    void localListing() {
+        TestDir d;
+        for (const char* sub : {"b", ".hid", "a/deeper"}) QDir().mkpath(d.file(sub));
+        QFile(d.file("f")).open(QIODevice::WriteOnly);
+        std::filesystem::create_directory_symlink(d.file("b").toStdString(), d.file("link").toStdString());
+        TLocalFileSystem fs(d.file("none"), d.file("none"), d.file("none"));
+        QStringList names;
+        for (const TDirFileSystem::Entry& e : fs.SubDirectories(d.path() + "/"))
+            names << e.name + (e.hidden ? "(hidden)" : "");
+        names.sort();
+        QCOMPARE(names, (QStringList{".hid(hidden)", "a", "b"}));
+        int visited = 0;
+        fs.SearchSubDirectories(d.path() + "/", [&visited](const TDirFileSystem::Entry&) { return ++visited < 2; });
+        QCOMPARE(visited, 2);
+        QVERIFY(fs.SubDirectories(d.file("missing/")).isEmpty());
+    }
+
+    // The kind of a stream's entry; the entry itself is asked only where the
+    // stream does not tell, and an entry that cannot be read is none.
+    void directoryEntryKind_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("statOk");
+        QTest::addColumn<unsigned>("mode");
+        QTest::addColumn<bool>("directory");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("directory") << int(DT_DIR) << true << unsigned(S_IFREG) << true << false;
+        QTest::newRow("link") << int(DT_LNK) << true << unsigned(S_IFDIR) << false << false;
+        QTest::newRow("file") << int(DT_REG) << true << unsigned(S_IFDIR) << false << false;
+        QTest::newRow("unknown: a directory") << int(DT_UNKNOWN) << true << unsigned(S_IFDIR) << true << true;
+        QTest::newRow("unknown: a file") << int(DT_UNKNOWN) << true << unsigned(S_IFREG) << false << true;
+        QTest::newRow("unknown: unreadable") << int(DT_UNKNOWN) << false << unsigned(S_IFDIR) << false << true;
+    }
+    void directoryEntryKind() {
+        QFETCH(int, type);
+        QFETCH(bool, statOk);
+        QFETCH(unsigned, mode);
+        QFETCH(bool, directory);
+        QFETCH(bool, asked);
+        bool wasAsked = false;
+        QCOMPARE(IsDirectoryEntry(static_cast<unsigned char>(type),
+                                  [&](unsigned& m) {
+                                      wasAsked = true;
+                                      m = mode;
+                                      return statOk;
+                                  }),
+                 directory);
+        QCOMPARE(wasAsked, asked);
+    }
+
     // Containers bind files such as their host's name and resolver files
     // over files: such a mount point is no volume, nor is one that is gone.
     void mountedFileIsNoVolume() {
@@ -1187,15 +1334,19 @@ private slots:
     void onFindDirReplacesTheSearch_data() {
         QTest::addColumn<unsigned>("dirTypes");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("all") << unsigned(dtAll) << QStringList{"Arc", "Hid", "Norm", "Sys"};
-        QTest::newRow("normal") << unsigned(dtNormal) << QStringList{"Norm"};
-        QTest::newRow("normal and hidden") << unsigned(dtNormal | dtHidden) << QStringList{"Hid", "Norm"};
-        QTest::newRow("system only") << unsigned(dtSystem) << QStringList{"Sys"};
-        QTest::newRow("archive and hidden") << unsigned(dtArchive | dtHidden) << QStringList{"Arc", "Hid"};
+        // A child's probe ends at the first entry it would list: the calls
+        // up to and including it (".", "..", Sys, Hid, file.txt, Arc, Norm).
+        QTest::addColumn<int>("probeCalls");
+        QTest::newRow("all") << unsigned(dtAll) << QStringList{"Arc", "Hid", "Norm", "Sys"} << 3;
+        QTest::newRow("normal") << unsigned(dtNormal) << QStringList{"Norm"} << 7;
+        QTest::newRow("normal and hidden") << unsigned(dtNormal | dtHidden) << QStringList{"Hid", "Norm"} << 4;
+        QTest::newRow("system only") << unsigned(dtSystem) << QStringList{"Sys"} << 3;
+        QTest::newRow("archive and hidden") << unsigned(dtArchive | dtHidden) << QStringList{"Arc", "Hid"} << 4;
     }
     void onFindDirReplacesTheSearch() {
         QFETCH(unsigned, dirTypes);
         QFETCH(QStringList, expected);
+        QFETCH(int, probeCalls);
         auto fs = Machine();
         TDirTree tree(nullptr, fs);
         tree.InitialDirectory.clear();
@@ -1236,6 +1387,7 @@ private slots:
         QCOMPARE(paths.count("/home/"), script.size() + 1);
         QCOMPARE(firsts.first(), true);
         QCOMPARE(firsts.count(true), 1 + expected.size());
+        QCOMPARE(paths.size(), script.size() + 1 + expected.size() * probeCalls);
         QVERIFY(!fs->listed.contains("/home/"));  // the file system was not asked
     }
 

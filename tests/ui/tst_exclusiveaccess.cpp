@@ -111,17 +111,28 @@ private slots:
         QCOMPARE(first.Process().state(), QProcess::Running);
     }
 
-    // The first copy's main form is hidden behind a modal form (the input
-    // form while its options form is open): the modal form is raised, the
-    // main form stays hidden.
-    void secondCopyRaisesTheModalFormOverAHiddenMainForm() {
-        Copy first(KORVA_LOCKPROBE, {"--options"}, Runtime());
+    // A modal form open in the first copy is the one brought forward, not
+    // the main form: neither a main form hidden behind it (the input form
+    // while its options form is open) nor one shown under it (a box over
+    // the input form), which would cover the form waiting for an answer.
+    void secondCopyRaisesTheModalForm_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("activated");
+        QTest::addColumn<QString>("raised");
+        QTest::newRow("main form hidden") << "--options" << "ACTIVATED input hidden" << "options";
+        QTest::newRow("main form shown") << "--modal" << "ACTIVATED input shown" << "box";
+    }
+    void secondCopyRaisesTheModalForm() {
+        QFETCH(QString, mode);
+        QFETCH(QString, activated);
+        QFETCH(QString, raised);
+        Copy first(KORVA_LOCKPROBE, {mode}, Runtime());
         QVERIFY(first.WaitForLine("ACQUIRED"));
         Copy other(KORVA_EXE, {}, Runtime());
         QVERIFY2(other.Process().waitForFinished(2000), "the second copy did not end within 2 s");
         QCOMPARE(other.Process().exitCode(), SingleInstanceRefusedExitCode);
-        QVERIFY2(first.WaitForLine("ACTIVATED input hidden", 2000), qPrintable(first.Output()));
-        QVERIFY2(first.Output().contains("RAISED options\n"), qPrintable(first.Output()));
+        QVERIFY2(first.WaitForLine(activated, 2000), qPrintable(first.Output()));
+        QVERIFY2(first.Output().contains("RAISED " + raised + "\n"), qPrintable(first.Output()));
         QVERIFY2(!first.Output().contains("RAISED input"), qPrintable(first.Output()));
     }
 

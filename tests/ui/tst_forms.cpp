@@ -17,8 +17,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTimeZone>
 #include <QTimer>
 #include <QtTest>
+#include <ctime>
 
 namespace {
 
@@ -454,6 +457,9 @@ void TestForms::versionBlock() {
     QCOMPARE(info.Datei_Name(), program);
 }
 
+// The file dates are the file system's times as they stand (UTC), not
+// converted to the machine's zone: in Tokyo (UTC+9) a file changed at 20:30
+// UTC shows 20:30 on the same day, not 05:30 on the next.
 void TestForms::versionDefaultsAndDates() {
     TestDir dir;
     const QString file = dir.file("plain");
@@ -461,8 +467,16 @@ void TestForms::versionDefaultsAndDates() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("x");
     f.close();
-    const QDateTime written = QDateTime::currentDateTime().addSecs(-3600);
-    QVERIFY(QFile(file).open(QIODevice::ReadWrite));
+    const QByteArray zone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const auto restore = qScopeGuard([&] {
+        if (hadZone) qputenv("TZ", zone);
+        else qunsetenv("TZ");
+        tzset();
+    });
+    qputenv("TZ", "Asia/Tokyo");
+    tzset();
+    const QDateTime written(QDate(2024, 5, 6), QTime(20, 30, 15, 750), Qt::UTC);
     {
         QFile g(file);
         QVERIFY(g.open(QIODevice::ReadWrite));
@@ -475,9 +489,11 @@ void TestForms::versionDefaultsAndDates() {
     QCOMPARE(info.ProduktName(), QStringLiteral("KORVA"));
     QCOMPARE(info.FirmenName(), QStringLiteral("ZORBEL AG"));
     QCOMPARE(info.DateiBeschreibung(), QString());
-    QCOMPARE(info.Datum_geaendert().timeSpec(), Qt::LocalTime);
-    QCOMPARE(info.Datum_geaendert(), written.addMSecs(-written.time().msec()));
+    QCOMPARE(info.Datum_geaendert().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss.zzz")),
+             QStringLiteral("06.05.2024 20:30:15.000"));
     QVERIFY(info.Datum_erstellt().isValid());
+    QCOMPARE(info.Datum_erstellt().time().msec(), 0);
+    QCOMPARE(info.Datum_erstellt().timeSpec(), Qt::UTC);
 }
 
 void TestForms::brokenVersionBlockLeavesValuesEmpty() {

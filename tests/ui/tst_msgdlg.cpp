@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
@@ -57,6 +58,8 @@ private slots:
     void hiddenResultOffset_data();
     void hiddenResultOffset();
     void closeControlGivesCancel();
+    void helpButtonShowsTheApplicationsHelp_data();
+    void helpButtonShowsTheApplicationsHelp();
     void kindCaptionsAndIcon_data();
     void kindCaptionsAndIcon();
     void layoutInDialogUnits();
@@ -263,6 +266,48 @@ void TestMessageBoxes::hiddenResultOffset() {
     box->HideMessage->setChecked(ticked);
     QTest::mouseClick(box->Button(button), Qt::LeftButton);
     QCOMPARE(box->result(), result);
+}
+
+// The Help button leaves the box open and shows the application's help for
+// the box's help context: the box's own help file, else the application's.
+// No viewer exists: a box says so, naming what was asked for.
+void TestMessageBoxes::helpButtonShowsTheApplicationsHelp_data() {
+    QTest::addColumn<int>("context");
+    QTest::addColumn<QString>("boxFile");
+    QTest::addColumn<QString>("applicationFile");
+    QTest::addColumn<QString>("shown");
+    const QString notShown = QStringLiteral("Die Hilfe kann nicht angezeigt werden.");
+    QTest::newRow("nothing asked for") << 0 << "" << "" << notShown;
+    QTest::newRow("the application's file") << 0 << "" << "/opt/korva/MANUAL_U.hlp"
+                                            << notShown + "\n/opt/korva/MANUAL_U.hlp";
+    QTest::newRow("the box's own file wins") << 20300 << "own.hlp" << "app.hlp" << notShown + "\nown.hlp (20300)";
+    QTest::newRow("a context without a file") << 7 << "" << "" << notShown + "\n(7)";
+}
+
+void TestMessageBoxes::helpButtonShowsTheApplicationsHelp() {
+    QFETCH(int, context);
+    QFETCH(QString, boxFile);
+    QFETCH(QString, applicationFile);
+    QFETCH(QString, shown);
+    SetApplicationHelpFileName(applicationFile);
+    const auto restore = qScopeGuard([] { SetApplicationHelpFileName(QString()); });
+    auto box = Box(mb::OK | mb::Help);
+    QCOMPARE(ButtonsLeftToRight(*box), (QStringList{"OK", "Help"}));
+    QCOMPARE(box->Button("Help")->text(), QStringLiteral("&Help"));
+    box->HelpContext = context;
+    box->HelpFile = boxFile;
+    box->show();
+    box->setResult(-1);
+    ScriptedMessageSeam seam;
+    QTest::mouseClick(box->Button("Help"), Qt::LeftButton);
+    QCOMPARE(int(seam.Requests().size()), 1);
+    const MessageRequest& r = seam.Requests()[0];
+    QCOMPARE(r.kind, MessageKind::Information);
+    QCOMPARE(int(r.buttons), int(mb::OK));
+    QCOMPARE(r.text, shown);
+    QCOMPARE(r.owner, box.get());
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->result(), -1);
 }
 
 void TestMessageBoxes::closeControlGivesCancel() {

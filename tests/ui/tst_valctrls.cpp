@@ -2,6 +2,7 @@
 // bounds and the focus keeping.
 #include "support/TestSupport.h"
 #include "localisation/IvBinDic.h"
+#include "localisation/IvDictio.h"
 #include "localisation/IvLanguD.h"
 #include "localisation/IvMLDWri.h"
 #include "ui/Unctool.h"
@@ -9,9 +10,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -51,6 +55,8 @@ QString Dp() { return IvFormatSettings().DecimalSeparator; }
 
 class TestValidatedEdits : public QObject {
     Q_OBJECT
+    QStringList m_boxes;  // the error boxes shown
+
 private slots:
     void feetAndInches_data();
     void feetAndInches();
@@ -69,45 +75,80 @@ private slots:
     void decimalSeparatorOfTheLocale();
     void emptyText_data();
     void emptyText();
+    void init();
+    void cleanup();
     void invalidEditKeepsFocus();
+    void conversionErrorShown_data();
+    void conversionErrorShown();
     void twoInvalidEditsDoNotPingPong();
     void ownerMayLetFocusGo();
     void otherWindowIsNoFocusMove();
 };
 
+// The error boxes of exceptions are recorded, not shown.
+void TestValidatedEdits::init() {
+    m_boxes.clear();
+    IvErrorBox() = [this](const QString& text) { m_boxes << text; };
+}
+
+void TestValidatedEdits::cleanup() {
+    IvErrorBox() = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+}
+
 void TestValidatedEdits::feetAndInches_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("error");
-    QTest::newRow("10'-6.5\"") << "10'-6.5\"" << 3213 << 0;
-    QTest::newRow("-1'-0,0\"") << "-1'-0,0\"" << -305 << 0;
-    QTest::newRow("-0'-6.0\"") << "-0'-6.0\"" << -152 << 0;
-    QTest::newRow("0'-11.99\"") << "0'-11.99\"" << 305 << 0;
-    QTest::newRow("123456'-0.0\"") << "123456'-0.0\"" << 37629389 << 0;
-    QTest::newRow("empty") << "" << -1 << 5201;
-    QTest::newRow("blank") << "1 '-6.0\"" << -1 << 5202;
-    QTest::newRow("letter") << "1'-6a\"" << -1 << 5202;
-    QTest::newRow("plus") << "+1'-6.0\"" << -1 << 5202;
-    QTest::newRow("double minus") << "1'--6.0\"" << -1 << 5202;
-    QTest::newRow("non-integer feet") << "1.5'-3.0\"" << -1 << 5202;
-    QTest::newRow("two separators in inches") << "1'-6.0.0\"" << -1 << 5202;
-    QTest::newRow("no foot mark") << "10-6.0\"" << -1 << 5203;
-    QTest::newRow("foot mark first") << "'-6.0\"" << -1 << 5203;
-    QTest::newRow("foot mark too late") << "1234567'-6.0\"" << -1 << 5203;
-    QTest::newRow("no minus") << "12'6.0\"" << -1 << 5204;
-    QTest::newRow("no inch mark") << "1'-6.0" << -1 << 5205;
-    QTest::newRow("inches too short") << "1'-6\"" << -1 << 5206;
-    QTest::newRow("inches too long") << "1'-6.00000\"" << -1 << 5206;
-    QTest::newRow("twelve inches") << "1'-12.0\"" << -1 << 5207;
+    QTest::addColumn<QString>("conversion");  // the conversion error, "" for none
+    QTest::newRow("10'-6.5\"") << "10'-6.5\"" << 3213 << 0 << "";
+    QTest::newRow("-1'-0,0\"") << "-1'-0,0\"" << -305 << 0 << "";
+    QTest::newRow("-0'-6.0\"") << "-0'-6.0\"" << -152 << 0 << "";
+    QTest::newRow("0'-11.99\"") << "0'-11.99\"" << 305 << 0 << "";
+    QTest::newRow("123456'-0.0\"") << "123456'-0.0\"" << 37629389 << 0 << "";
+    QTest::newRow("empty") << "" << -1 << 5201 << "";
+    QTest::newRow("blank") << "1 '-6.0\"" << -1 << 5202 << "";
+    QTest::newRow("letter") << "1'-6a\"" << -1 << 5202 << "";
+    QTest::newRow("letter Z") << "1'-6Z\"" << -1 << 5202 << "";
+    QTest::newRow("plus") << "+1'-6.0\"" << -1 << 5202 << "";
+    QTest::newRow("double minus") << "1'--6.0\"" << -1 << 5202 << "";
+    // A part that is no number: the conversion error, naming the part as
+    // typed (the code stays 5202 for callers that report by number).
+    QTest::newRow("non-integer feet") << "1.5'-3.0\"" << -1 << 5202 << "'1.5' is not a valid integer value";
+    QTest::newRow("negative non-integer feet") << "-1.5'-3.0\"" << -1 << 5202
+                                               << "'-1.5' is not a valid integer value";
+    QTest::newRow("two separators in inches") << "1'-6.0.0\"" << -1 << 5202
+                                              << "'6.0.0' is not a valid floating point value";
+    QTest::newRow("two commas in inches") << "1'-6,0,0\"" << -1 << 5202
+                                          << "'6,0,0' is not a valid floating point value";
+    QTest::newRow("no foot mark") << "10-6.0\"" << -1 << 5203 << "";
+    QTest::newRow("foot mark first") << "'-6.0\"" << -1 << 5203 << "";
+    QTest::newRow("foot mark too late") << "1234567'-6.0\"" << -1 << 5203 << "";
+    QTest::newRow("no minus") << "12'6.0\"" << -1 << 5204 << "";
+    QTest::newRow("no inch mark") << "1'-6.0" << -1 << 5205 << "";
+    // From the minus to the inch mark: 3 to 7 characters.
+    QTest::newRow("inches too short (2)") << "1'-6\"" << -1 << 5206 << "";
+    QTest::newRow("shortest inches (3): 23 in") << "1'-11\"" << 584 << 0 << "";
+    QTest::newRow("shortest inches (3), twelve or more") << "1'-65\"" << -1 << 5207 << "";
+    QTest::newRow("longest inches (7): 35.5 in") << "2'-11.500\"" << 902 << 0 << "";
+    QTest::newRow("inches too long (8)") << "1'-6.00000\"" << -1 << 5206 << "";
+    QTest::newRow("twelve inches") << "1'-12.0\"" << -1 << 5207 << "";
 }
 
+// The rule, and the edit that reads its own text by it.
 void TestValidatedEdits::feetAndInches() {
     QFETCH(QString, text);
     QFETCH(int, value);
     QFETCH(int, error);
+    QFETCH(QString, conversion);
     const UncHeight h = ParseUncHeight(text, true);
     QCOMPARE(h.error, error);
     QCOMPARE(h.value, value);
+    QCOMPARE(h.conversion, conversion);
+    TUncHoehe edit;
+    edit.setText(text);
+    QCOMPARE(edit.Value(), value);
+    QCOMPARE(edit.FehlerCode(), error);
+    QCOMPARE(edit.ConversionError(), conversion);
 }
 
 void TestValidatedEdits::millimetres_data() {
@@ -169,6 +210,8 @@ void TestValidatedEdits::integerText_data() {
     QTest::newRow("too large") << "99999999999" << false << "99999999999";
 }
 
+// A text that is no whole number raises the conversion error, naming the
+// text; no beep: the error is the message.
 void TestValidatedEdits::integerText() {
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -179,10 +222,17 @@ void TestValidatedEdits::integerText() {
     QCOMPARE(edit.text(), shown);
     if (valid) {
         QCOMPARE(edit.Value(), shown.toInt());
-    } else {
-        QVERIFY_THROWS_EXCEPTION(EConvertError, edit.Value());
-        QCOMPARE(edit.beeps, 1);
+        QCOMPARE(edit.ConversionError(), QString());
+        return;
     }
+    try {
+        edit.Value();
+        QFAIL("no exception");
+    } catch (const EConvertError& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'%1' is not a valid integer value").arg(text));
+    }
+    QVERIFY(!edit.IsValid());
+    QCOMPARE(edit.beeps, 0);
 }
 
 void TestValidatedEdits::integerBounds() {
@@ -202,6 +252,10 @@ void TestValidatedEdits::integerBounds() {
     QVERIFY(!edit.ValidateText());
     edit.setText(QStringLiteral("10"));
     QVERIFY(edit.ValidateText());
+    edit.setText(QStringLiteral("0"));  // the minimum itself
+    QVERIFY(edit.ValidateText());
+    edit.setText(QStringLiteral("-1"));
+    QVERIFY(!edit.ValidateText());
     try {
         edit.SetValue(-1);
         QFAIL("no exception");
@@ -384,15 +438,96 @@ void TestValidatedEdits::invalidEditKeepsFocus() {
     FocusWindow w;
     QVERIFY(QTest::qWaitForWindowActive(&w.window));
     QSignalSpy exits(w.a, &TValidCustomEdit::Exited);
+    w.a->SetMaxValue(12);
+    w.a->UseBounds = true;
     w.a->setFocus();
-    w.a->setText(QStringLiteral("x1"));
+    w.a->setText(QStringLiteral("13"));
     QTest::keyClick(w.a, Qt::Key_Tab);
     QVERIFY(w.a->hasFocus());
     QCOMPARE(w.a->beeps, 1);
     QCOMPARE(exits.count(), 0);
+    QVERIFY(m_boxes.isEmpty());
     w.a->setText(QStringLiteral("12"));
     QTest::keyClick(w.a, Qt::Key_Tab);
     QVERIFY(!w.a->hasFocus());
+    QCOMPARE(exits.count(), 1);
+}
+
+// Leaving a field whose text is no number shows the conversion error (the
+// text named, a full stop added, in the menu language) and keeps the focus
+// there; no beep, no question to the owner, no exit.
+void TestValidatedEdits::conversionErrorShown_data() {
+    QTest::addColumn<bool>("floatEdit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("language");  // of the menu dictionary; 0 none
+    QTest::addColumn<QString>("message");
+    QTest::newRow("integer abc") << false << "abc" << 0 << "'abc' is not a valid integer value.";
+    QTest::newRow("integer fraction") << false << "2.5" << 0 << "'2.5' is not a valid integer value.";
+    QTest::newRow("float 1x") << true << "1x" << 0 << "'1x' is not a valid floating point value.";
+    QTest::newRow("integer abc, German") << false << "abc" << 1 << "'abc' ist kein gültiger ganzzahliger Wert.";
+    QTest::newRow("float 1x, German") << true << "1x" << 1 << "'1x' ist kein gültiger Gleitkommawert.";
+}
+
+void TestValidatedEdits::conversionErrorShown() {
+    QFETCH(bool, floatEdit);
+    QFETCH(QString, text);
+    QFETCH(int, language);
+    QFETCH(QString, message);
+    const TIvFormatSettings saved = IvFormatSettings();
+    TestDir dir;
+    std::unique_ptr<TIvBinaryDictionary> d;
+    if (language != 0) {
+        TIvLanguage native;
+        native.Complete();
+        native.CodePage = 1252;
+        TIvLanguage german;
+        german.PrimaryId = 7;
+        german.SubLanguage = 1;
+        german.CodePage = 1252;
+        german.Complete();
+        const std::vector<TIvMLDEntry> entries{
+            {QStringLiteral("'%s' is not a valid integer value"), {}, {}, {QStringLiteral("'%s' ist kein gültiger ganzzahliger Wert")}},
+            {QStringLiteral("'%s' is not a valid floating point value"), {}, {}, {QStringLiteral("'%s' ist kein gültiger Gleitkommawert")}}};
+        QFile f(dir.file("menu.mld"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(WriteMLD({native, german}, {}, entries, {}));
+        f.close();
+        d = std::make_unique<TIvBinaryDictionary>();
+        d->SetFileName(f.fileName());
+        d->SetLanguage(language);
+        d->Open();
+    }
+    const auto restore = qScopeGuard([&] { IvFormatSettings() = saved; });
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    TValidCustomEdit* edit = floatEdit ? static_cast<TValidCustomEdit*>(new TFloatEdit(&window))
+                                       : static_cast<TValidCustomEdit*>(new CountingEdit(&window));
+    auto* other = new QLineEdit(&window);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    int asked = 0;
+    edit->OnInvalid = [&asked](TValidCustomEdit*, bool& canLeave) {
+        ++asked;
+        canLeave = true;
+    };
+    QSignalSpy exits(edit, &TValidCustomEdit::Exited);
+    edit->setFocus();
+    edit->setText(text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(m_boxes, QStringList{message});
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(asked, 0);
+    QCOMPARE(exits.count(), 0);
+    if (auto* counting = dynamic_cast<CountingEdit*>(edit)) QCOMPARE(counting->beeps, 0);
+    // Corrected, the field lets the focus go.
+    edit->setText(QStringLiteral("7"));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QVERIFY(other->hasFocus());
+    QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(exits.count(), 1);
 }
 
@@ -409,11 +544,14 @@ void TestValidatedEdits::twoInvalidEditsDoNotPingPong() {
     QCOMPARE(w.a->checks, 1);
     QCOMPARE(w.b->checks, 0);
     QCOMPARE(w.b->beeps, 0);
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("'bad' is not a valid integer value.")});
 }
 
 void TestValidatedEdits::ownerMayLetFocusGo() {
     FocusWindow w;
     QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    w.a->SetMaxValue(5);
+    w.a->UseBounds = true;
     int asked = 0;
     w.a->OnInvalid = [&asked](TValidCustomEdit*, bool& canLeave) {
         ++asked;
@@ -422,7 +560,7 @@ void TestValidatedEdits::ownerMayLetFocusGo() {
     };
     QSignalSpy exits(w.a, &TValidCustomEdit::Exited);
     w.a->setFocus();
-    w.a->setText(QStringLiteral("bad"));
+    w.a->setText(QStringLiteral("6"));
     w.plain->setFocus();
     QVERIFY(w.plain->hasFocus());
     QCOMPARE(asked, 1);

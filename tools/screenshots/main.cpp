@@ -1,5 +1,6 @@
 // Renders a message box, the waiting form, a picture group, the language
-// dialog and the blocking-position dialog to PNG files,
+// dialog, the blocking-position dialog, the conversion error of a numeric
+// edit and the help of a box's Help button to PNG files,
 // in German and in English, so that their look and their language can be
 // checked by eye:
 //   xvfb-run -a <build>/korva_screenshots <output directory>
@@ -10,6 +11,8 @@
 #include "ui/ApplicationForms.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
+#include "ui/QtMessageSeam.h"
+#include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
@@ -17,9 +20,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFormLayout>
+#include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <cstdio>
 #include <memory>
 
@@ -97,6 +106,90 @@ bool BlockingDialog(const QDir& out, const QString& suffix) {
     return ok;
 }
 
+// Shows what the action opens: once the given number of modal windows
+// stands, the screen (the windows over one another) is saved and every
+// modal window closed.
+bool ShootModal(const QDir& out, const QString& name, int modals, const std::function<void()>& action) {
+    bool ok = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        int open = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->isModal() && w->windowHandle() && w->windowHandle()->isExposed()) ++open;
+        if (open < modals) return;
+        poll.stop();
+        QThread::msleep(100);
+        QApplication::processEvents();
+        const QString path = out.filePath(name);
+        ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path, "PNG");
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        while (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
+    poll.start();
+    action();
+    return ok;
+}
+
+// A translated form with two number fields.
+class EditsForm : public TTemplateFormMultiLang {
+public:
+    TIntegerEdit* Temperature = new TIntegerEdit(this);
+    TFloatEdit* Load = new TFloatEdit(this);
+    EditsForm() {
+        setObjectName(QStringLiteral("Edits"));
+        setWindowTitle(QStringLiteral("KORVA"));
+        auto* layout = new QFormLayout(this);
+        layout->addRow(new QLabel(QStringLiteral("Temperatur"), this), Temperature);
+        layout->addRow(new QLabel(QStringLiteral("Last"), this), Load);
+        layout->setRowWrapPolicy(QFormLayout::DontWrapRows);
+        layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+        layout->setFormAlignment(Qt::AlignLeft | Qt::AlignTop);
+        Loaded();
+    }
+};
+
+// A number field whose text is no number: leaving the field shows the
+// conversion error.
+bool ConversionError(const QDir& out, const QString& suffix) {
+    EditsForm form;
+    TIntegerEdit* temperature = form.Temperature;
+    TFloatEdit* load = form.Load;
+    form.move(120, 80);
+    form.resize(560, 320);
+    form.show();
+    form.activateWindow();
+    for (int i = 0; i < 100 && !form.isActiveWindow(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    load->setText(QStringLiteral("1x"));
+    load->setFocus();
+    return ShootModal(out, QStringLiteral("conversionerror-%1.png").arg(suffix), 1, [&] { temperature->setFocus(); });
+}
+
+// A box with a Help button over a form; the button shows the help box.
+bool HelpButton(const QDir& out, const QString& suffix) {
+    QWidget owner;
+    owner.setWindowTitle(QStringLiteral("KORVA"));
+    owner.setGeometry(60, 60, 640, 420);
+    owner.show();
+    SetApplicationHelpFileName(QDir(ProgramDirectory()).filePath(QStringLiteral("MANUAL_U.hlp")));
+    std::unique_ptr<TMessageForm> box(CreateMessageDialog(TranslateMenuText(QStringLiteral("Lateral movement <> 0 !")),
+                                                          MessageKind::Confirmation, mb::Yes | mb::No | mb::Help, false));
+    box->HelpContext = 20300;
+    box->move(140, 120);
+    if (!SaveWidgetShot(*box, out, QStringLiteral("helpbutton-box-%1.png").arg(suffix))) return false;
+    box->hide();
+    box->setWindowModality(Qt::ApplicationModal);
+    const bool ok = ShootModal(out, QStringLiteral("helpbutton-%1.png").arg(suffix), 2, [&] {
+        QTimer::singleShot(300, box.get(), [&box] { box->Button(QStringLiteral("Help"))->click(); });
+        box->exec();
+    });
+    SetApplicationHelpFileName(QString());
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,13 +202,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(IvBinaryDictionaryGlobal->FileName()));
         return 1;
     }
+    InstallQtMessageSeam();
     bool ok = true;
     // Languages 1 and 2 of the main dictionary.
     for (const auto& [language, suffix] : {std::pair{1, "de"}, std::pair{2, "en"}}) {
         IvBinaryDictionaryGlobal->SetLanguage(language);
         const QString s = QString::fromLatin1(suffix);
         ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && LanguageDialog(out, s) &&
-             BlockingDialog(out, s) && ok;
+             BlockingDialog(out, s) && ConversionError(out, s) && HelpButton(out, s) && ok;
     }
     return ok ? 0 : 1;
 }
