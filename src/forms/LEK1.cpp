@@ -955,11 +955,13 @@ bool TFLEK1::TakeShownValues() {
         if (!e || (e->text().isEmpty() && !e->isModified())) continue;
         const int error = ReadElevation(int(i) + 1, e->text(), ConstructionRecord.K_ST_E_6, ConstructionRecord.K_EINH_KZ,
                                         Configuration);
-        if (error != 0) return Fail(ElevationFailure(e->objectName(), error));
+        if (error != 0) return Fail(ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ));
     }
     if (SteelWidthEdit && !(SteelWidthEdit->text().isEmpty() && !SteelWidthEdit->isModified())) {
         const int error = ReadSteelWidth(SteelWidthEdit->text(), ConstructionRecord.K_EINH_KZ, Configuration);
-        if (error != 0) return Fail(ElevationFailure(SteelWidthEdit->objectName(), error));
+        if (error != 0)
+            return Fail(ElevationFailure(SteelWidthEdit->objectName(), error, SteelWidthEdit->text(),
+                                         ConstructionRecord.K_EINH_KZ));
     }
     return true;
 }
@@ -1495,7 +1497,8 @@ void TFLEK1::ElevationDialogCheck(int slot) {
     const bool differences = ConstructionRecord.K_ST_E_6;
     const int error = ReadElevation(slot, e->text(), differences, ConstructionRecord.K_EINH_KZ, Configuration);
     if (error != 0) {
-        InformationOkActive(TranslateMenuText(ErrorText(error)));
+        InformationOkActive(
+            TranslateMenuText(FailureText(ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ))));
         if (!differences || e->isEnabled()) QTimer::singleShot(0, e, [e] { e->setFocus(); });
         return;
     }
@@ -1686,7 +1689,7 @@ void TFLEK1::Button2Click() {
 // ---------------------------------------------------------------- Ok road
 
 bool TFLEK1::Fail(const InputCheckFailure& f) {
-    const QString text = f.messageNumber ? ErrorText(f.messageNumber) : f.message;
+    const QString text = FailureText(f);
     QApplication::restoreOverrideCursor();
     if (f.activeOwner)
         ErrorOkActive(TranslateMenuText(text));

@@ -1064,6 +1064,28 @@ private slots:
         QCOMPARE(q.Fields(0).AsFloat(), 57.0);
     }
 
+    // A feet or inch part that is no number is named by the conversion
+    // error, when the input is left and when Ok refuses it.
+    void elevationPartThatIsNoNumber() {
+        Start();
+        LEK1Services().ShowOptions = [](QWidget*) {
+            SaveUnits(true, false);
+            return false;
+        };
+        form->OPTIONENClick();
+        const QPointer<TUncHoehe> second = form->ElevationEdits[1];
+        QVERIFY(second);
+        second->setEnabled(true);
+        second->setText(QStringLiteral("1.5'-3.0\""));
+        emit second->editingFinished();
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'1.5' is not a valid integer value"));
+        form->show();
+        form->Weiter->click();
+        QCOMPARE(selectCalls, 0);
+        QCOMPARE(ReadAll(ErrorFile()), QByteArray("CANCLED '1.5' is not a valid integer value\r\n"));
+        QCOMPARE(form->focusWidget(), static_cast<QWidget*>(second.data()));
+    }
+
     // The arm length "L =" of type 76 is read like the other lengths, in
     // the units shown; the imperial inches are kept as well.
     void armLengthIsRead_data() {

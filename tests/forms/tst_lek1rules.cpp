@@ -1,5 +1,6 @@
 // The input form's rules without widgets: conversions, feet-inch texts,
 // panels, plausibility, checks and the host error file.
+#include "data/GlobalFuncs.h"
 #include "forms/rules/LEK1Rules.h"
 #include "localisation/IvBinDic.h"
 #include "ui/MultiLang.h"
@@ -728,10 +729,16 @@ private slots:
         QTest::addColumn<int>("language");  // -1: no dictionary
         QTest::addColumn<QString>("integer");
         QTest::addColumn<QString>("floating");
+        // An elevation whose feet part, or inch part, is no number.
+        QTest::addColumn<QString>("feet");
+        QTest::addColumn<QString>("inches");
         QTest::newRow("no dictionary") << -1 << "'ab' is not a valid integer value"
-                                       << "'1,2,3' is not a valid floating point value";
+                                       << "'1,2,3' is not a valid floating point value"
+                                       << "'1.5' is not a valid integer value"
+                                       << "'6.0.0' is not a valid floating point value";
         QTest::newRow("German") << 1 << "'ab' ist kein gültiger ganzzahliger Wert"
-                                << "'1,2,3' ist kein gültiger Gleitkommawert";
+                                << "'1,2,3' ist kein gültiger Gleitkommawert" << "'1.5' ist kein gültiger ganzzahliger Wert"
+                                << "'6.0.0' ist kein gültiger Gleitkommawert";
     }
     void conversionError() {
         QFETCH(int, language);
@@ -757,6 +764,21 @@ private slots:
         QCOMPARE(e.focus, QStringLiteral("Elevation2"));
         QVERIFY(e.message.isEmpty());
         QVERIFY(!e.activeOwner);
+        QCOMPARE(FailureText(e), ErrorTextByNumber(5208));
+
+        // The height edit reports a part that is no number as a bad
+        // character (5202); the engineer is told the conversion error.
+        QFETCH(QString, feet);
+        QFETCH(QString, inches);
+        const InputCheckFailure f1 = ElevationFailure(QStringLiteral("Elevation1"), 5202, QStringLiteral("1.5'-3.0\""), true);
+        QCOMPARE(FailureText(f1), feet);
+        QCOMPARE(f1.messageNumber, 0);
+        QCOMPARE(f1.focus, QStringLiteral("Elevation1"));
+        QCOMPARE(FailureText(ElevationFailure(QStringLiteral("Elevation1"), 5202, QStringLiteral("1'-6.0.0\""), true)),
+                 inches);
+        // A letter is the bad character it is, in feet-inch and metric texts.
+        QCOMPARE(ElevationFailure(QStringLiteral("Elevation1"), 5202, QStringLiteral("1'-6.x\""), true).messageNumber, 5202);
+        QCOMPARE(ElevationFailure(QStringLiteral("Elevation1"), 5202, QStringLiteral("12a"), false).messageNumber, 5202);
     }
 
     void hangerTypeLabel_data() {

@@ -254,7 +254,8 @@ private slots:
         {
             QFile p(program);
             QVERIFY(p.open(QIODevice::ReadWrite));
-            QVERIFY(p.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9)), QFileDevice::FileModificationTime));
+            QVERIFY(p.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::UTC),
+                                  QFileDevice::FileModificationTime));
         }
         TFLEKO& w = Open();
         w.QWDateiInfo->SetDatei_Name(program);

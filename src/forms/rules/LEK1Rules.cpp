@@ -5,6 +5,7 @@
 #include "host/KORVA_MDS.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
+#include "ui/Unctool.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -476,7 +477,17 @@ InputCheckFailure InvalidValueFailure(const QString& field, const QString& text,
     return InputCheckFailure{ConversionErrorText(text, integer), field};
 }
 
-InputCheckFailure ElevationFailure(const QString& input, int error) { return InputCheckFailure{{}, input, error}; }
+InputCheckFailure ElevationFailure(const QString& input, int error, const QString& text, bool imperial) {
+    // Only a malformed text can hold such a part; the height edit reports it
+    // under its "bad character" number for callers that know only numbers.
+    if (error == unc::BadCharacter) {
+        const QString conversion = ParseUncHeight(text, imperial).conversion;
+        if (!conversion.isEmpty()) return InputCheckFailure{conversion, input};
+    }
+    return InputCheckFailure{{}, input, error};
+}
+
+QString FailureText(const InputCheckFailure& f) { return f.messageNumber ? ErrorTextByNumber(f.messageNumber) : f.message; }
 
 Type41Result CheckType41Limits(bool groupVisible, int index, bool rsrlOhne, const QString& name, double insulation,
                                double temperature) {

@@ -226,8 +226,12 @@ QString ConversionErrorText(const QString& text, bool integer);
 // error (already translated) and the field's focus.
 InputCheckFailure InvalidValueFailure(const QString& field, const QString& text, bool integer);
 // An elevation or steel-width input that cannot be read stops the Ok road:
-// the input's error message (5201..5208) and its focus.
-InputCheckFailure ElevationFailure(const QString& input, int error);
+// the input's error message (5201..5208) and its focus. A feet or inch part
+// of `text` that is no number gives the conversion error instead, naming
+// the part as typed.
+InputCheckFailure ElevationFailure(const QString& input, int error, const QString& text = {}, bool imperial = false);
+// The text to show for such a failure.
+QString FailureText(const InputCheckFailure& f);
 
 // The weld-on lug limits of type 41: the information boxes to show and the
 // horizontal type to keep.
