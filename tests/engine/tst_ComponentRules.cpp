@@ -117,26 +117,51 @@ private slots:
     // 1000 mm stock (d = 3). Nuts: eye nut 1 + rod 2; the dropped clevis's
     // (or second eye nut's) nut is taken back. Entered as 75, the building
     // connection becomes 73 and the step reports 2622 after the clamp.
+    // A constant hanger (type 110, not above 200) gets its upper yoke plate
+    // 111 of range 2 (70) behind the bracket as well as the yoke 112 (80)
+    // and clevis 610 (56) below it: 115 + 70 + 30 + 600 + 80 + 56 + 40 + 250
+    // = 1241, rod 394 (d = 2; without the plate it would be 464); nuts:
+    // hanger 1, clevis 1, eye nut 1, rod 2.
     void heavyHangerHangsFromWeldBracket_data() {
         QTest::addColumn<int>("building");
+        QTest::addColumn<int>("main");
         QTest::addColumn<int>("message");
-        QTest::newRow("weld lug entered: changed to 73") << 75 << 2622;
-        QTest::newRow("weld bracket entered") << 73 << 0;
+        QTest::addColumn<QList<qint64>>("chain");
+        QTest::addColumn<int>("nuts");
+        QTest::addColumn<int>("height");
+        QTest::newRow("weld lug entered: changed to 73")
+            << 75 << 21020118 << 2622 << QList<qint64>{73020000, 21020118, 67020300, 60020000, 43140320, 63020000}
+            << 3 << 835;
+        QTest::newRow("weld bracket entered")
+            << 73 << 21020118 << 0 << QList<qint64>{73020000, 21020118, 67020300, 60020000, 43140320, 63020000} << 3
+            << 835;
+        QTest::newRow("constant hanger: upper yoke plate after the bracket")
+            << 73 << 11020215 << 0
+            << QList<qint64>{73020000, 11120200, 11020215, 11220200, 61020000, 67020200, 60020000, 43140320, 63020000}
+            << 5 << 1241;
     }
     void heavyHangerHangsFromWeldBracket() {
         QFETCH(int, building);
+        QFETCH(int, main);
         QFETCH(int, message);
+        QFETCH(QList<qint64>, chain);
+        QFETCH(int, nuts);
+        QFETCH(int, height);
         Support(20, building);
+        G().MainUnitNumber = main;
+        G().MainUnitRangeIndex = 2;
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(G().TableStatus), 0);
         QCOMPARE(int(G().MessageNumber), message);
         QCOMPARE(int(ConstructionRecord.K_AN_GEB), 73);
         QCOMPARE(BuildingConnectionChanged(), building != 73);
-        QCOMPARE(ChainParts(), (QList<qint64>{73020000, 21020118, 67020300, 60020000, 43140320, 63020000}));
-        QCOMPARE(Quantities(), (QList<qint64>{1, 1, 1, 1, 1, 3}));
-        QCOMPARE(G().ChainHeight, 835);
-        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 800.0);
+        QCOMPARE(ChainParts(), chain);
+        QList<qint64> quantities(chain.size(), 1);
+        quantities.last() = nuts;
+        QCOMPARE(Quantities(), quantities);
+        QCOMPARE(G().ChainHeight, height);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 1635.0 - height);
         QCOMPARE(G().TopPartNumber, 73020000.0);
         QCOMPARE(double(G().ComponentHeightTop), 115.0);
     }
@@ -159,17 +184,33 @@ private slots:
     }
 
     // A connection from above (K_OB_ANSCH) of a heavy hanger adds no
-    // building parts: the spring is the chain's first part, the connection
-    // stays as entered. 30 + 400 + 40 + 250 = 720, rod 915.
+    // building parts: the main unit is the chain's first part, the
+    // connection stays as entered, and a constant hanger gets no upper
+    // yoke plate (only the yoke 112 and clevis 610 below it).
+    // Spring: 30 + 400 + 40 + 250 = 720, rod 915; constant hanger: 30 + 600
+    // + 80 + 56 + 40 + 250 = 1056, rod 579 (d = 3).
+    void heavyHangerConnectedFromAbove_data() {
+        QTest::addColumn<int>("main");
+        QTest::addColumn<QList<qint64>>("chain");
+        QTest::addColumn<int>("height");
+        QTest::newRow("spring") << 21020118 << QList<qint64>{21020118, 67020300, 60020000, 43140320, 63020000} << 720;
+        QTest::newRow("constant hanger")
+            << 11020215 << QList<qint64>{11020215, 11220200, 61020000, 67020300, 60020000, 43140320, 63020000} << 1056;
+    }
     void heavyHangerConnectedFromAbove() {
+        QFETCH(int, main);
+        QFETCH(QList<qint64>, chain);
+        QFETCH(int, height);
         Support(20, 75, true);
+        G().MainUnitNumber = main;
+        G().MainUnitRangeIndex = 2;
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(G().TableStatus), 0);
         QCOMPARE(int(G().MessageNumber), 0);
         QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
-        QCOMPARE(ChainParts(), (QList<qint64>{21020118, 67020300, 60020000, 43140320, 63020000}));
-        QCOMPARE(G().ChainHeight, 720);
+        QCOMPARE(ChainParts(), chain);
+        QCOMPARE(G().ChainHeight, height);
     }
 
     // The connection part position of the static walks, called with two

@@ -819,8 +819,8 @@ private slots:
         QTest::addColumn<double>("weight");
         QTest::addColumn<double>("price");
         QTest::newRow("36") << 36090302 << false << false << "360902" << "360902S-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
-        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
-        QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
         QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
         QTest::newRow("300 of last digit 1: not lengthened") << 30012001 << false << false << "300120" << "300120" << "" << "" << 4.0 << 0.0;
