@@ -36,6 +36,10 @@ private slots:
         // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300.
         f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
                                 {"STA_BREITE", 300}});
+        // A pushing unit of group 9 without a spring of its group (the next
+        // spring row, of group 12, is of another size digit).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27909000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
+                                {"STA_BREITE", 300}});
         // A main unit of type 200, and one without a long variant.
         f->Insert("Pgstat.DB", {{"STA_NRN", 20013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013219}, {"STA_E", 300}, {"STA_X", 100}});
@@ -575,21 +579,30 @@ private slots:
     }
 
     // The pushing spring (type 279) takes rods of 300 to 500 mm; outside,
-    // the box names both ends with the chain height 1000.
+    // the box names both ends with the chain height 1000. Inside, the unit
+    // stands where the rod marker stood with the rest length (rod - 200),
+    // its spring 272 of the group right behind it, and the clamp moves down
+    // one place with its quantity and the chain end. Group 9 has a pushing
+    // unit but no spring: 2718, the chain as it was.
     void pushingSpring_data() {
+        QTest::addColumn<int>("group");
         QTest::addColumn<double>("length");
         QTest::addColumn<int>("status");
-        QTest::newRow("lower end") << 300.0 << 0;
-        QTest::newRow("upper end") << 500.0 << 0;
-        QTest::newRow("below") << 299.0 << 6;
-        QTest::newRow("above") << 501.0 << 6;
+        QTest::newRow("lower end") << 13 << 300.0 << 0;
+        QTest::newRow("upper end") << 13 << 500.0 << 0;
+        QTest::newRow("below") << 13 << 299.0 << 6;
+        QTest::newRow("above") << 13 << 501.0 << 6;
+        QTest::newRow("no spring of the group") << 9 << 400.0 << 1;
     }
     void pushingSpring() {
+        QFETCH(int, group);
         QFETCH(double, length);
         QFETCH(int, status);
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
-        CalcGlobals.MainUnitLoadGroup = 13;
+        CalcGlobals.MainUnitLoadGroup = int16_t(group);
         CalcGlobals.ChainHeight = 1000;
+        CalcGlobals.ChainPartTable[2].Quantity = 2;
+        CalcGlobals.VorkosFlag = true;
         ConstructionRecord.K_ZUG_DRUCK_KZ = true;
         ConstructionRecord.K_LAST = 1;
         ConstructionRecord.K_FDIFF = 99;
@@ -597,13 +610,24 @@ private slots:
         ActiveUiScope scope(ui);
         CheckSpringHanger();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QList<double> chain, quantities;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                chain << e.ProductNumber, quantities << e.Quantity;
         if (status) {
-            QCOMPARE(int(CalcGlobals.MessageNumber), 2638);
-            QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
-            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+            QCOMPARE(int(CalcGlobals.MessageNumber), status == 6 ? 2638 : 2718);
+            if (status == 6)
+                QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
+            QCOMPARE(chain, (QList<double>{35013000, 390, 36090302}));
+            QCOMPARE(CalcGlobals.ChainEnd, 3);
+            QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
         } else {
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length - 200);
             QCOMPARE(ui.log, QStringList{});
+            QCOMPARE(chain, (QList<double>{35013000, 27913000, 27213000, 36090302}));
+            QCOMPARE(quantities, (QList<double>{1, 1, 1, 2}));
+            QCOMPARE(CalcGlobals.ChainEnd, 4);
+            QVERIFY(ConstructionRecord.K_VORKOS_KZ);
         }
     }
 
