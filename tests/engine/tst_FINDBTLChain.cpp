@@ -50,8 +50,9 @@ private slots:
             f->Insert("Pgstat.DB", {{"STA_NRN", 79500000 + g * 1000}, {"STA_E", 120}, {"STA_BREITE", 1000},
                                     {"STA_GEW", 10.0}});
         // Beams of every kind at the last load group it allows.
-        for (int n : {79114000, 79219000, 79321000, 79419000, 79719000})
+        for (int n : {79114000, 79219000, 79321000, 79419000, 79719000, 79919000, 79019001})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 120}, {"STA_BREITE", 1000}, {"STA_GEW", 10.0}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 79019000}, {"STA_E", 120}, {"STA_BREITE", 50}, {"STA_GEW", 10.0}});
         // Main units of the R walk: a constant hanger 161, a spring support
         // 290 with its rod part 291, a tension/compression support 162 whose
         // rod parts (type 161, digit 4 '1') reach 100, 300 and 1000 mm.
@@ -62,6 +63,8 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 16199999}, {"STA_E", 300}, {"STA_X", 1000}, {"STA_BREITE", 50},
                                 {"STA_BREITE_M", 900}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 70013000}, {"STA_E", 5}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 70019000}, {"STA_E", 5}, {"STA_GEW", 2.5}});
+        f->Insert("Pgstat.DB", {{"STA_NRN", 91130002}, {"STA_E", 4}, {"STA_GEW", 0.75}});
         for (auto [n, x] : {std::pair{16113000, 100}, {16113001, 300}, {16113002, 1000}})
             f->Insert("Pgstat.DB", {{"STA_NRN", n}, {"STA_E", 100}, {"STA_X", x}, {"STA_BREITE", 50},
                                     {"STA_BREITE_M", 900}});
@@ -73,6 +76,8 @@ private slots:
         // A dynamic end part of group 20 and one of group 21.
         for (int g : {20, 21})
             f->Insert("Pgdyna.DB", {{"DYN_NRN", 35100000 + g * 1000}, {"DYN_E", 100}});
+        // A main unit of type 280 (300 mm, reaching 100 more) for position 202.
+        f->Insert("Pgstat.DB", {{"STA_NRN", 28013218}, {"STA_E", 300}, {"STA_X", 100}});
         // A width unit for 500 mm: 200 mm high, 300 at its most.
         f->Insert("Pgdyna.DB", {{"DYN_NRN", 34050001}, {"DYN_E", 200}, {"DYN_E_MAX", 300}, {"DYN_LG_MAX", 30},
                                 {"DYN_KRAFT", 100.0}});
@@ -195,6 +200,9 @@ private slots:
         // A rest below the size dimension (size 13: 215) shortens the pieces to 2500.
         QTest::newRow("6100: shortened to 2500")
             << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0;
+        // A rest equal to the size dimension (125) keeps the full pieces.
+        QTest::newRow("3125: rest at the size dimension")
+            << 3125.0 << QList<double>{66013700, 64013000, 67013200} << QList<int>{1, 1, 1} << 125.0 << 0;
         QTest::newRow("14999: four pieces") << 14999.0 << QList<double>{66013700, 64013000, 66013700}
                                            << QList<int>{4, 4, 1} << 2999.0 << 0;
         QTest::newRow("16000: five pieces, rest 1000") << 16000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
@@ -230,23 +238,53 @@ private slots:
         QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
     }
 
-    // Stock of 2000 or 2500 mm: a rest below the size dimension (215)
+    // Stock of 2000 or 2500 mm: a rest below the size dimension (125)
     // shortens the pieces by 500 (digit one lower); any other stock is 3000.
+    // On the imperial catalogue the stocks are 3657, 3048 and 2438 mm, a
+    // shortening takes 609 off, and the rest's limits are 609, 1219, 1828,
+    // 2438 and 3048.
     void divideRodOfShorterStock_data() {
         QTest::addColumn<int>("stock");
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<double>("length");
         QTest::addColumn<QList<double>>("parts");
         QTest::addColumn<double>("rest");
         QTest::addColumn<int>("message");
-        QTest::newRow("2000: 2100") << 2000 << 2100.0 << QList<double>{66013400, 64013000, 67013300} << 600.0 << 0;
-        QTest::newRow("2500: 2600") << 2500 << 2600.0 << QList<double>{66013500, 64013000, 67013300} << 600.0 << 0;
-        QTest::newRow("2800 is 3000: 2600") << 2800 << 2600.0 << QList<double>{66013700} << 2600.0 << 0;
+        QTest::newRow("2000: 2100") << 2000 << false << 2100.0 << QList<double>{66013400, 64013000, 67013300} << 600.0
+                                    << 0;
+        QTest::newRow("2500: 2600") << 2500 << false << 2600.0 << QList<double>{66013500, 64013000, 67013300} << 600.0
+                                    << 0;
+        QTest::newRow("2800 is 3000: 2600") << 2800 << false << 2600.0 << QList<double>{66013700} << 2600.0 << 0;
         // Five pieces are too many, each stock with its message.
-        QTest::newRow("2000: 11000") << 2000 << 11000.0 << QList<double>{} << 0.0 << 3621;
-        QTest::newRow("2500: 13000") << 2500 << 13000.0 << QList<double>{} << 0.0 << 3620;
+        QTest::newRow("2000: 11000") << 2000 << false << 11000.0 << QList<double>{} << 0.0 << 3621;
+        QTest::newRow("2500: 13000") << 2500 << false << 13000.0 << QList<double>{} << 0.0 << 3620;
+        QTest::newRow("imperial 609: short") << 3000 << true << 609.0 << QList<double>{67013200} << 609.0 << 0;
+        QTest::newRow("imperial 610: short, long variant")
+            << 3000 << true << 610.0 << QList<double>{67013300} << 610.0 << 0;
+        QTest::newRow("imperial 1219: short") << 3000 << true << 1219.0 << QList<double>{67013300} << 1219.0 << 0;
+        QTest::newRow("imperial 1220: long") << 3000 << true << 1220.0 << QList<double>{66013400} << 1220.0 << 0;
+        QTest::newRow("imperial 1828") << 3000 << true << 1828.0 << QList<double>{66013400} << 1828.0 << 0;
+        QTest::newRow("imperial 1829") << 3000 << true << 1829.0 << QList<double>{66013500} << 1829.0 << 0;
+        QTest::newRow("imperial 2438") << 3000 << true << 2438.0 << QList<double>{66013500} << 2438.0 << 0;
+        QTest::newRow("imperial 2439") << 3000 << true << 2439.0 << QList<double>{66013600} << 2439.0 << 0;
+        QTest::newRow("imperial 3048") << 3000 << true << 3048.0 << QList<double>{66013600} << 3048.0 << 0;
+        QTest::newRow("imperial 3049") << 3000 << true << 3049.0 << QList<double>{66013700} << 3049.0 << 0;
+        QTest::newRow("imperial 3657: one stock piece")
+            << 3000 << true << 3657.0 << QList<double>{66013700} << 3657.0 << 0;
+        // 3757 leaves 100 below the size dimension: pieces of 3657 - 609 =
+        // 3048 (digit 6), rest 3757 - 3048 = 709, above 609.
+        QTest::newRow("imperial 3757: shortened to 3048")
+            << 3000 << true << 3757.0 << QList<double>{66013600, 64013000, 67013300} << 709.0 << 0;
+        // 2500 is 3048: 3148 leaves 100, pieces of 2439 (digit 5), rest 709.
+        QTest::newRow("imperial 2500: 3148 shortened to 2439")
+            << 2500 << true << 3148.0 << QList<double>{66013500, 64013000, 67013300} << 709.0 << 0;
+        QTest::newRow("imperial 2000: 2538 shortened to 1829")
+            << 2000 << true << 2538.0 << QList<double>{66013400, 64013000, 67013300} << 709.0 << 0;
+        QTest::newRow("imperial: five pieces of 3657") << 3000 << true << 18285.0 << QList<double>{} << 0.0 << 2620;
     }
     void divideRodOfShorterStock() {
         QFETCH(int, stock);
+        QFETCH(bool, imperial);
         QFETCH(double, length);
         QFETCH(QList<double>, parts);
         QFETCH(double, rest);
@@ -259,6 +297,7 @@ private slots:
         CalcGlobals.ChainPartIndex = 4;
         CalcGlobals.CurrentRodLength = length;
         ConstructionRecord.K_ZUGST_ST = int16_t(stock);
+        ConstructionRecord.K_KATA_KZ = imperial;
         Extended got = 0;
         DivideRod(1, got);
         QFETCH(int, message);
@@ -291,6 +330,22 @@ private slots:
         QTest::newRow("T, A, rod 2 with bearing: twice") << "SHHATCAH" << 2 << true << 4.0;
         QTest::newRow("T, A, rod 2 without bearing: once") << "SHHATCAH" << 2 << false << 2.0;
         QTest::newRow("T, A, rod 1: once") << "SHHATCAH" << 1 << true << 2.0;
+        // Letter 5 'T': 'C' and 'D' count from rod 2, 'E' to 'G' from rod
+        // 3; twice for 'C' and 'E' at rod 3, 'B' and 'D' at rod 2, 'F' at
+        // any counted rod; 'G' and later once.
+        QTest::newRow("T, C, rod 1: not counted") << "SHHATCCH" << 1 << false << 0.0;
+        QTest::newRow("T, C, rod 2: once") << "SHHATCCH" << 2 << false << 2.0;
+        QTest::newRow("T, C, rod 3: twice") << "SHHATCCH" << 3 << false << 4.0;
+        QTest::newRow("T, D, rod 1: not counted") << "SHHATCDH" << 1 << false << 0.0;
+        QTest::newRow("T, D, rod 2: twice") << "SHHATCDH" << 2 << false << 4.0;
+        QTest::newRow("T, D, rod 3: once") << "SHHATCDH" << 3 << false << 2.0;
+        QTest::newRow("T, B, rod 2: twice") << "SHHATCBH" << 2 << true << 4.0;
+        QTest::newRow("T, B, rod 1: once") << "SHHATCBH" << 1 << true << 2.0;
+        QTest::newRow("T, E, rod 2: not counted") << "SHHATCEH" << 2 << false << 0.0;
+        QTest::newRow("T, E, rod 3: twice") << "SHHATCEH" << 3 << false << 4.0;
+        QTest::newRow("T, F, rod 3: twice") << "SHHATCFH" << 3 << false << 4.0;
+        QTest::newRow("T, G, rod 2: not counted") << "SHHATCGH" << 2 << false << 0.0;
+        QTest::newRow("T, G, rod 3: once") << "SHHATCGH" << 3 << false << 2.0;
         QTest::newRow("letter 8 S: never") << "SHHAECAS" << 1 << false << 0.0;
     }
     void rodPieceWeight() {
@@ -425,21 +480,27 @@ private slots:
 
     // Each beam kind (third digit) has its last load group: 1 up to 14
     // (2612 above), 2 and 4 up to 19 (2613), 3 up to 21 (2618), 5, 7, 8, 9
-    // up to 19 (2619).
+    // up to 19 (2619). Beams from 790 to 799 are looked up by width: the
+    // first 790 row (50 mm) is narrower than the support's 100 mm, the
+    // next one (1000 mm) is taken; kind 0 has no limit.
     void beamLimitsByKind_data() {
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("message");
+        QTest::addColumn<double>("part");
         for (auto [type, last, message] : {std::tuple{"791", 14, 2612}, {"792", 19, 2613}, {"793", 21, 2618},
-                                           {"794", 19, 2613}, {"797", 19, 2619}}) {
-            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0;
-            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message;
+                                           {"794", 19, 2613}, {"797", 19, 2619}, {"799", 19, 2619}}) {
+            const int t = QByteArray(type).toInt();
+            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0 << double(t * 100000 + last * 1000);
+            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message << 0.0;
         }
+        QTest::newRow("790 by width") << "790" << 19 << 0 << 79019001.0;
     }
     void beamLimitsByKind() {
         QFETCH(QString, type);
         QFETCH(int, group);
         QFETCH(int, message);
+        QFETCH(double, part);
         Name("SHHATSAS");
         Positions({type});
         CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
@@ -447,7 +508,7 @@ private slots:
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
-        QCOMPARE(ConstructionRecord.K_BTL_8[0], message ? 0.0 : double(type.toInt() * 100000 + group * 1000));
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], part);
     }
 
     // A dynamic support of letter 5 'D' carries two of each part, of the
@@ -474,6 +535,31 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, part);
         QCOMPARE(int(CalcGlobals.ChainPartTable[0].Quantity), quantity);
         QCOMPARE(int(CalcGlobals.BlockingRangeMax), quantity);
+    }
+
+    // Position 202 of a dynamic walk enters the main unit in its own load
+    // group (13) and opens a rod of its own: the parts after it take the
+    // second load group (20: end part 35120000), and the rod walk fits the
+    // main unit's height to the segment. Letter 4 'F' leaves the blocking
+    // position out: 300 + 100 = 400 against 450, within the unit's reach
+    // of 100, 50 left (2747).
+    void dynamicConnectionPart() {
+        Name("SHHFESBS");
+        Positions({"202", "351"});
+        CalcGlobals.MainUnitNumber = 28013218;
+        CalcGlobals.MainUnitLoadGroup = 13;
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights[0] = 450;
+        ConstructionRecord.K_BLOCKIER = 30;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(int(CalcGlobals.MessageNumber), 2747);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_2, 50.0);
+        QCOMPARE(CalcGlobals.ChainHeight, 400);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 28013218.0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[1], 35120000.0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[2], 0.0);
     }
 
     // The width unit counts at its largest height under letter 2 'S'.
@@ -530,6 +616,8 @@ private slots:
         SelectFirstComponent(position);
         QCOMPARE(ui.count("information"), box ? 1 : 0);
         QCOMPARE(int(CalcGlobals.MessageNumber) == 1661, box);
+        if (box)
+            QCOMPARE(int(CalcGlobals.TableStatus), 6);
     }
 
     // A profile connection carries load groups up to 19 (2616 above).
@@ -676,6 +764,30 @@ private slots:
                                                   << QList<double>{16199999} << QStringList{};
         QTest::newRow("tension: beyond the part's range")
             << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 1100 << 6 << 2842 << QList<double>{} << QStringList{" 450", " 1000"};
+        // The rod part reaches from its STA_BREITE 50 to STA_BREITE_M 900 less
+        // the main unit's 300: rods of 50 and 600 fit, 49 does not (the
+        // box adds the chain height 400 to both ends).
+        QTest::newRow("tension: rod at the part's lower end")
+            << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 450 << 0 << 0 << QList<double>{16113000, 16213415}
+            << QStringList{};
+        QTest::newRow("tension: rod at the part's upper end")
+            << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 1000 << 0 << 0 << QList<double>{16113002, 16213415}
+            << QStringList{};
+        QTest::newRow("tension: rod below the part's range")
+            << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 449 << 6 << 2842 << QList<double>{}
+            << QStringList{" 450", " 1000"};
+        // 450 mm = 17.7165 in (1 ft 5.7165), 1000 mm = 39.3701 in (3 ft 3.3701).
+        QTest::newRow("tension: beyond the range, imperial")
+            << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe imperial" << 1100 << 6 << 2843 << QList<double>{}
+            << QStringList{"RS2843 1 5.71653", " 3 3.37007"};
+        // Letters 1 'D' and 'S' with 6 'S' or 7 'H' check the rod left over
+        // as any other support does.
+        QTest::newRow("D B: rod left over") << "DHHRESBS" << 29013218.0 << 13 << "" << 450 << 0 << 2838 << spring
+                                            << QStringList{};
+        QTest::newRow("S F H: rod left over") << "SHHRESFH" << 29013218.0 << 13 << "" << 450 << 0 << 2838 << spring
+                                              << QStringList{};
+        QTest::newRow("imperial: chain above the segment")
+            << "DHHRELFS" << 29013218.0 << 13 << "imperial" << 350 << 0 << 2837 << spring << QStringList{};
         QTest::newRow("290: lateral travel beyond the unit")
             << "SHHRELBS" << 29013218.0 << 13 << "ptfe lateral" << 400 << 0 << 0 << spring << QStringList{};
     }
@@ -697,6 +809,7 @@ private slots:
         ConstructionRecord.K_ZUG_DRUCK_KZ = flags.contains("zug");
         ConstructionRecord.K_PTFE_KZ = flags.contains("ptfe");
         ConstructionRecord.K_WEG_X = flags.contains("lateral") ? 51 : 0;
+        ConstructionRecord.K_EINH_KZ = flags.contains("imperial");
         ConstructionRecord.K_HM_Q_2 = 1234;
         ConstructionRecord.K_MHOEHE_UNTEN.clear();
         ActiveUiScope scope(ui);
@@ -719,27 +832,39 @@ private slots:
     }
 
     // The slide plate of a PTFE bearing (position 700): its part up to load
-    // group 19, and 3 mm of sliding layer in any case; nothing without PTFE.
+    // group 19 with its weight, and 3 mm of sliding layer in any case;
+    // nothing without PTFE. The PTFE plate (position 910) of the clamp read
+    // last (43131202: 91 in digits 1-2, 0 in 5-6: 91130002) adds its weight
+    // and 2 mm, no chain entry.
     void rWalkSlidePlate_data() {
+        QTest::addColumn<QString>("position");
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("ptfe");
         QTest::addColumn<QList<double>>("chain");
         QTest::addColumn<int>("height");
-        QTest::newRow("group 13") << 13 << true << QList<double>{70013000, 29013218} << 308;
-        QTest::newRow("group 20: the layer only") << 20 << true << QList<double>{29013218} << 303;
-        QTest::newRow("without PTFE") << 13 << false << QList<double>{29013218} << 300;
+        QTest::addColumn<double>("weight");
+        QTest::newRow("group 13") << "700" << 13 << true << QList<double>{70013000, 29013218} << 308 << 0.0;
+        QTest::newRow("group 19: the part and its weight")
+            << "700" << 19 << true << QList<double>{70019000, 29013218} << 308 << 2.5;
+        QTest::newRow("group 20: the layer only") << "700" << 20 << true << QList<double>{29013218} << 303 << 0.0;
+        QTest::newRow("without PTFE") << "700" << 13 << false << QList<double>{29013218} << 300 << 0.0;
+        QTest::newRow("PTFE plate") << "910" << 13 << true << QList<double>{29013218} << 302 << 0.75;
+        QTest::newRow("PTFE plate without PTFE") << "910" << 13 << false << QList<double>{29013218} << 300 << 0.0;
     }
     void rWalkSlidePlate() {
+        QFETCH(QString, position);
         QFETCH(int, group);
         QFETCH(bool, ptfe);
         QFETCH(QList<double>, chain);
         QFETCH(int, height);
+        QFETCH(double, weight);
         Name("SHHRELBS");
-        Positions({"700", "290"});
+        Positions({position, "290"});
         CalcGlobals.MainUnitNumber = 29013218;
         CalcGlobals.MainUnitLoadGroup = int16_t(group);
         CalcGlobals.SegmentHeights[0] = height;
         ConstructionRecord.K_PTFE_KZ = ptfe;
+        PgrsrlRecord.RSL_NRN = 43131202;
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
@@ -749,6 +874,7 @@ private slots:
             if (n != 0)
                 got << n;
         QCOMPARE(got, chain);
+        QCOMPARE(CalcGlobals.DeadWeight, weight);
     }
 
     // Every restart of the component step counts: after 40 the step ends

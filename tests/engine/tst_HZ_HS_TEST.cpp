@@ -47,8 +47,9 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
                                 {"STA_BREITE_M", 600}});
-        // Adjustable unit of group 13.
+        // Adjustable unit of group 13, and one of group 16 (none of 14).
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
+        Dyn({{"DYN_NRN", 32016000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 520}, {"DYN_VERST", 50}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -211,6 +212,11 @@ private slots:
         // moved up to m1 = 50 itself.
         QTest::newRow("extension, lower end") << 3 << 0 << 60.0 << 0.0 << 350.0 << extended
                                               << QList<int>{300, 50, 0, 40, 0};
+        // The extension's stroke used up: 40 + 40 + 2 x 10 = 100 (the unit is
+        // too short: 10 + 1000 + 40 > 400); half = 0, r = 1000 - 350 + 50 -
+        // 10 - 40 = 650; top 100 - (50 + 40), bottom 50 - 40.
+        QTest::newRow("extension, stroke used up") << 3 << 10 << 40.0 << 40.0 << 1000.0 << extended
+                                                   << QList<int>{350, 650, 50, 10, 10};
         // Unit 30005201 (300-450, stroke 100): 50 + 50 takes the stroke.
         QTest::newRow("group 5, stroke used up") << 5 << 0 << 50.0 << 50.0 << 350.0 << QList<double>{30005201}
                                                  << QList<int>{350, 0, 50, 0, 0};
@@ -682,6 +688,8 @@ private slots:
         QTest::newRow("within the unit's reach") << 21013218.0 << 1100 << 0 << 2747 << 0 << 100;
         QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
         QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
+        // The long variant reaches 1000 - 300 + 300 + 400 + its 150: 1550.
+        QTest::newRow("long variant at its reach") << 21013218.0 << 1550 << 0 << 2747 << 400 << 150;
         QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
         // Type 200 is the first of the spring units: within reach 1000 + 100.
         QTest::newRow("type 200 within reach") << 20013218.0 << 1050 << 0 << 2747 << 0 << 50;
@@ -792,30 +800,53 @@ private slots:
     // The rod walk's answers to the strut: a fitting strut replaces the
     // marker; the next size restarts the walk with it; the rows ending with
     // the rod outside every window seen show the range box, inside it the
-    // rod has no strut (2770, no box).
+    // rod has no strut (2770, no box). With a reserve of 10 the rod must
+    // reach 10 into the window (250 + 10 .. 600 - 10), and the box names
+    // that narrower range: a rod of 255 (245 .. 265) is below it, 270 fits.
     void rodWalkStrut_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<double>("load");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("message");
         QTest::addColumn<int>("finalGroup");
-        QTest::newRow("13: the long window") << 13 << 700 << 5.0 << 0 << 0 << 13;
-        QTest::newRow("13, too long: size 14, outside: box") << 13 << 1200 << 5.0 << 6 << 2744 << 14;
-        QTest::newRow("14: inside, too weak") << 14 << 400 << 100.0 << 1 << 2770 << 14;
-        QTest::newRow("14: outside: box") << 14 << 700 << 5.0 << 6 << 2744 << 14;
+        QTest::addColumn<double>("part");
+        QTest::addColumn<QVariantList>("window");
+        const QVariantList plain{250, 600}, reserved{260, 590};
+        QTest::newRow("13: the long window") << 13 << 700 << 0 << false << 5.0 << 0 << 0 << 13 << 39130020.0
+                                             << QVariantList{};
+        QTest::newRow("13, too long: size 14, outside: box")
+            << 13 << 1200 << 0 << false << 5.0 << 6 << 2744 << 14 << 0.0 << plain;
+        QTest::newRow("14: inside, too weak") << 14 << 400 << 0 << false << 100.0 << 1 << 2770 << 14 << 0.0
+                                              << QVariantList{};
+        QTest::newRow("14: outside: box") << 14 << 700 << 0 << false << 5.0 << 6 << 2744 << 14 << 0.0 << plain;
+        QTest::newRow("14, reserve 10: above") << 14 << 700 << 10 << false << 5.0 << 6 << 2744 << 14 << 0.0
+                                               << reserved;
+        QTest::newRow("14, reserve 10: below") << 14 << 255 << 10 << false << 5.0 << 6 << 2744 << 14 << 0.0
+                                               << reserved;
+        QTest::newRow("14, reserve 10: fits") << 14 << 270 << 10 << false << 5.0 << 0 << 0 << 14 << 39140010.0
+                                              << QVariantList{};
+        QTest::newRow("14, reserve 10: imperial box")
+            << 14 << 255 << 10 << true << 5.0 << 6 << 2745 << 14 << 0.0 << LengthValues(true, {260.0L, 590.0L});
     }
     void rodWalkStrut() {
         QFETCH(int, group);
         QFETCH(int, segment);
+        QFETCH(int, reserve);
+        QFETCH(bool, imperial);
         QFETCH(double, load);
         QFETCH(int, status);
         QFETCH(int, message);
         QFETCH(int, finalGroup);
+        QFETCH(double, part);
+        QFETCH(QVariantList, window);
         LoadArrangementNow({"SHHYESBS", "", {"390"}});
         CalcGlobals.SecondLoadGroup = int16_t(group);
         CalcGlobals.SegmentHeights[0] = segment;
-        ConstructionRecord.K_WR_GS = 0;
+        ConstructionRecord.K_WR_GS = int16_t(reserve);
+        ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_LAST = load;
         Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
         ActiveUiScope scope(ui);
@@ -823,10 +854,9 @@ private slots:
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), finalGroup);
-        QCOMPARE(ui.count("information: "), message == 2744 ? 1 : 0);
-        if (message == 2744)  // the windows of the last size: 250 to 600
-            QVERIFY2(ui.log.last().contains(" 250") && ui.log.last().contains(" 600"), qPrintable(ui.log.last()));
-        QCOMPARE(ConstructionRecord.K_BTL_8[0], status ? 0.0 : 39130020.0);
+        QCOMPARE(ui.log, window.isEmpty() ? QStringList{}
+                                          : QStringList{"information: " + FormatMessage(MessageText(message), window)});
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], part);
     }
 
     // A key past the table's last row finds nothing: 2718.
@@ -891,13 +921,16 @@ private slots:
         }
     }
 
-    // No unit of group 14, and a fitting unit without a marker.
+    // No unit of group 14, and a fitting unit without a marker. A rod of
+    // group 16, above the first group with a unit, reads its own unit
+    // 32016000 (window 520 - 20 +- 50 holds 500), not the first one.
     void adjustableMissing_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("marker");
         QTest::addColumn<int>("message");
         QTest::newRow("no unit of 14") << 14 << true << 2770;
         QTest::newRow("no marker") << 13 << false << 2718;
+        QTest::newRow("the unit of 16") << 16 << true << 0;
     }
     void adjustableMissing() {
         QFETCH(int, group);
@@ -909,9 +942,11 @@ private slots:
         CalcGlobals.CurrentRodLength = 500;
         ActiveUiScope scope(ui);
         SelectAdjustableUnit();
-        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(ui.log, QStringList{});
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32016000.0);
     }
 
     // In inches the travel box is 2757 with 40 mm as feet and inches, the
