@@ -833,6 +833,39 @@ private slots:
         QCOMPARE(G().InclinedArmFlag, false);
     }
 
+    // A selection after others in the same run: a heavy hanger whose
+    // connection was changed, then five rods, then one rod of 1635 - 875 =
+    // 760 (d = 3): bracket 115, eye nut 40, blocking 30, spring 400, eye
+    // nut 40, clamp 250. Nothing of the earlier rods or of the change is
+    // left.
+    void rodStateAcrossSelections() {
+        ActiveUiScope scope(ui);
+        Support(20, 75);
+        SelectComponents();
+        QVERIFY(BuildingConnectionChanged());
+        Support(19, 73);
+        Arrange("SHHAESBH", {"750", "610", "210", "660", "600", "660", "600", "660", "600", "660", "600", "660",
+                             "600", "430"});
+        G().SegmentHeights = {1000, 600, 600, 600, 600};
+        SelectComponents();
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_5, 270.0);
+        Support(19, 73);
+        SelectComponents();
+        QCOMPARE(int(G().TableStatus), 0);
+        QCOMPARE(int(G().MessageNumber), 0);
+        QVERIFY(!BuildingConnectionChanged());
+        const TConstructionRecord& k = ConstructionRecord;
+        QCOMPARE((QList<double>{k.K_RESTLAENGE_1, k.K_RESTLAENGE_2, k.K_RESTLAENGE_3, k.K_RESTLAENGE_4,
+                                k.K_RESTLAENGE_5}),
+                 (QList<double>{760, 0, 0, 0, 0}));
+        QCOMPARE(G().RodCount, 1);
+        QCOMPARE((QList<int>{G().RodLengths[1], G().RodLengths[2], G().RodLengths[3], G().RodLengths[4]}),
+                 (QList<int>{999999, 999999, 999999, 999999}));
+        QCOMPARE(ChainParts(),
+                 (QList<qint64>{73019000, 60019000, 21019118, 67019300, 60019000, 43140320, 63019000}));
+        QCOMPARE(Quantities(), (QList<qint64>{1, 1, 1, 1, 1, 1, 4}));  // both eye nuts, the rod's two
+    }
+
     // The failure names the last refusal: on DN150 the clamp 36 of the
     // window 1-4 is refused by its load window, the next one by its
     // capacity: 2737 without a box. A double clamp (37) has no row of DN150

@@ -98,6 +98,11 @@ struct Catalogue {
         Static(f, 11011100, "110111", 390, 40.0);  // the neighbour below: never listed
         Static(f, 66020100, "660201", 2500, 0, {{"STA_GEW_VER", 2.0}, {"STA_BTL_ZUS", "8FT-2IN"}});
         Static(f, 66012000, "660120", 1000, 0, {{"STA_GEW_VER", 1.5}});
+        Static(f, 66012700, "660127", 3000, 0, {{"STA_GEW_VER", 1.0}});
+        Static(f, 66012500, "660125", 2000, 0, {{"STA_GEW_VER", 1.0}});
+        // A part of size 19 whose article's third and fourth characters
+        // differ from its third alone.
+        Static(f, 66019100, "661991", 1500, 0);
         Static(f, 29112000, "291120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Static(f, 63012000, "630120", 20, 0.2, {{"STA_BTL_ZUS", "M20  3/4IN"}});
         Static(f, 77012000, "770120", 80, 2.0);
@@ -110,6 +115,7 @@ struct Catalogue {
         Clamp(f, 49001100, "490011", 130);
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
+        Clamp(f, 45012003, "451200", 60);
         Clamp(f, 46012000, "461200", 70);
         Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
@@ -351,6 +357,7 @@ private slots:
         QTest::newRow("49 00 uses LG_VON") << 49001100 << "" << 1 << "490011" << "49001100 " << "0150 " << 3.5 << 0.0;
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
+        QTest::newRow("45 display x5: digit 8 cleared") << 45012003 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
         QTest::newRow("45 step 6 held at step 5") << 45013000 << "" << 6 << "451300" << "44010400 " << "0060 " << 9.5 << 0.0;
         QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
@@ -366,6 +373,10 @@ private slots:
         CalcGlobals.ClampLoadGroup = 12;
         Chain({{double(product), 1}});
         ComposeParts();
+        // The row carries the clamp's article number, the one the
+        // designation begins with.
+        QFETCH(QString, extra);
+        QCOMPARE(PartsList.KB_BTL[0], extra.left(6));
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(ItemPart(1), "bridge");
         QTEST(ItemDim(1), "dimension");
@@ -452,11 +463,20 @@ private slots:
             QCOMPARE(PartsList.KB_ZUS[r], texts[r - 1]);
     }
 
+    // The load-group text of a type-77 part is the part above's: two
+    // characters of its article (3-4) above size 19, one (3) up to it.
+    void loadGroupTextOfWidePartAbove_data() {
+        QTest::addColumn<int>("above");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("below size 20 (660201)") << 66020100 << "LG02";
+        QTest::newRow("below size 19 (661991)") << 66019100 << "LG1";
+    }
     void loadGroupTextOfWidePartAbove() {
+        QFETCH(int, above);
         SharedCatalogue();
-        Chain({{66020100, 1}, {77012000, 1}});
+        Chain({{double(above), 1}, {77012000, 1}});
         ComposeParts();
-        QCOMPARE(PartsList.KB_ZUS[1], QStringLiteral("LG02"));
+        QTEST(PartsList.KB_ZUS[1], "text");
     }
 
     void pinSupplement_data() {
@@ -573,6 +593,15 @@ private slots:
         QTest::newRow("36 TA: special, 4 F, hot") << QList<int>{36090302} << "SHHFESBS" << "special,hot" << 1 << "" << "" << "360902STA-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA at 350") << QList<int>{36090302} << "SHHFESBS" << "special" << 1 << "" << "" << "360902S-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA for a standard diameter") << QList<int>{36090302} << "SHHFESBS" << "hot" << 1 << "" << "" << "360902-LG07" << "" << "" << 4.0 << 36090302;
+        // The dynamic load group of a 36 clamp: the support's (1 is one),
+        // the clamp's load group when the support has none.
+        QTest::newRow("36 of dynamic group 1") << QList<int>{36090302} << plain << "dyn1" << 1 << "" << "" << "360902-LG01" << "D100.0,LG01" << "D3.9,LG01" << 4.0 << -1;
+        QTest::newRow("36 without a dynamic group") << QList<int>{36090302} << plain << "dyn0" << 1 << "" << "" << "360902-LG12" << "D100.0,LG12" << "D3.9,LG12" << 4.0 << -1;
+        // Full rods on the imperial catalogue: 3000 is listed as 3657 (144.0
+        // in), 2000 as 2438 (96.0 in), weighed by that length at 1 kg/m.
+        QTest::newRow("3000 rod") << QList<int>{66012700} << plain << "" << 1 << "66002700 " << "3000 " << "660127" << "3000" << "118.1" << 3.0 << -1;
+        QTest::newRow("3000 rod, imperial") << QList<int>{66012700} << plain << "imperial" << 1 << "66002700 " << "3657 " << "66012I" << "3657" << "144.0" << 3.657 << -1;
+        QTest::newRow("2000 rod, imperial") << QList<int>{66012500} << plain << "imperial" << 1 << "66002500 " << "2438 " << "66012I" << "2438" << "96.0" << 2.438 << -1;
         // N 40 + 0.5 x 100 x cos(asin(2 x 30 / 100)) = 40 + 40, whatever
         // clamp row was read last.
         QTest::newRow("57 bearing offset") << QList<int>{57012000} << plain << "" << 1 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
@@ -599,7 +628,7 @@ private slots:
         PutText(k.K_RDM_KZ, f.contains("special") ? QStringLiteral("S") : QStringLiteral(" "));
         k.K_TEM = f.contains("hot") ? 351 : 350;
         g.ClampLoadGroup = f.contains("group20") ? 20 : f.contains("group19") ? 19 : 12;
-        g.SecondLoadGroup = 7;
+        g.SecondLoadGroup = f.contains("dyn1") ? 1 : f.contains("dyn0") ? 0 : 7;
         k.K_RDM = 100;
         k.K_BREITE = 500;
         k.K_BREITE_2 = 480;
@@ -778,20 +807,28 @@ private slots:
         QCOMPARE(PartsList.KB_BTL[0], QStringLiteral("110121"));
     }
 
+    // The list holds 24 rows. A lengthless rod 291 first is dropped before
+    // the rows are counted: 25 entries with it fit; of a full chain of 30
+    // the 29 left do not, and the last place is emptied, quantity too.
     void chainLongerThanTheListFails_data() {
         QTest::addColumn<int>("parts");
+        QTest::addColumn<bool>("rod");
         QTest::addColumn<bool>("fails");
-        QTest::newRow("24") << 24 << false;
-        QTest::newRow("25") << 25 << true;
+        QTest::newRow("24") << 24 << false << false;
+        QTest::newRow("25") << 25 << false << true;
+        QTest::newRow("25 with a lengthless rod") << 25 << true << false;
+        QTest::newRow("30 with a lengthless rod") << 30 << true << true;
     }
     void chainLongerThanTheListFails() {
         QFETCH(int, parts);
+        QFETCH(bool, rod);
         QFETCH(bool, fails);
         SharedCatalogue();
+        CalcGlobals.RodLengths[0] = 0;
         Chain({});
         for (int i = 0; i < parts; ++i) {
-            ConstructionRecord.K_BTL_8[i] = 11012100;
-            ConstructionRecord.K_ANZ[i] = 1;
+            ConstructionRecord.K_BTL_8[i] = rod && i == 0 ? 29112000 : 11012100;
+            ConstructionRecord.K_ANZ[i] = int16_t(i + 1);
         }
         bool failed = false;
         try {
@@ -801,10 +838,19 @@ private slots:
             QCOMPARE(e.Number(), MsgPartsListFull);
         }
         QCOMPARE(failed, fails);
-        if (!fails)
+        if (!fails) {
             QCOMPARE(int(PartsList.RowCount), 24);
+            QCOMPARE(PartsList.KB_ANZ[23], int16_t(rod ? 25 : 24));
+        }
+        if (rod) {
+            // Every entry moved up one place with its quantity.
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 11012100.0);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[0]), 2);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[parts - 2]), parts);
+            QCOMPARE(ConstructionRecord.K_BTL_8[parts - 1], 0.0);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[parts - 1]), 0);
+        }
     }
-
 
     // Dynamic units: the load-group text of a dynamic clamp, the half-time
     // travels of type 32, the lengthened 300 and the width weight of 34.

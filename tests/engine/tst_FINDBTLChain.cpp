@@ -892,6 +892,26 @@ private slots:
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), 20 + 41);
     }
 
+    // The load level of the dynamic units follows the level that decided
+    // the dynamic load group; the reset of the component state chooses it.
+    void loadLevel_data() {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("P") << "P" << "LGP";
+        QTest::newRow("E") << "E" << "LGE";
+        QTest::newRow("D") << "D" << "LGD";
+        QTest::newRow("C") << "C" << "LGC";
+        QTest::newRow("blank") << " " << "LGC";
+    }
+    void loadLevel() {
+        QFETCH(QString, level);
+        PutText(ConstructionRecord.K_DYNLOAD_KZ, QStringLiteral("P"));
+        ResetComponentState();
+        PutText(ConstructionRecord.K_DYNLOAD_KZ, level);
+        ResetComponentState();
+        QTEST(LoadLevelKind(), "kind");
+    }
+
     void emptyArrangementGivesEmptyChain() {
         Name("SHHAESAS");
         Positions({});
