@@ -805,6 +805,8 @@ private slots:
         QTest::addColumn<bool>("ptfe");
         QTest::newRow("R walk") << "SHHRELBS" << false;
         QTest::newRow("A walk") << "SHHAELBS" << true;
+        QTest::newRow("R walk, letter 6 S") << "SHHRESBS" << true;
+        QTest::newRow("R walk, letter 1 D") << "DHHRELBS" << true;
     }
     void ptfeDroppedForRBaseClampOnly() {
         QFETCH(QString, name);
@@ -824,13 +826,16 @@ private slots:
     // no load-group message.
     // What one selection counted is gone before the next: the special
     // variants refused (read by the clamp pre-pass before the component
-    // step counts afresh) and the inclined arm.
+    // step counts afresh), the inclined arm, and the engineer's answer to
+    // the low-temperature clamp (the next selection asks again).
     void stepStateResetPerSelection() {
         G().SpecialVariantCount = 2;
         G().InclinedArmFlag = true;
+        G().ClampMaterialChoice = QStringLiteral("+");
         DefaultSelectionSteps().ResetStepState();
         QCOMPARE(int(G().SpecialVariantCount), 0);
         QCOMPARE(G().InclinedArmFlag, false);
+        QCOMPARE(G().ClampMaterialChoice, QStringLiteral(" "));
     }
 
     // A selection after others in the same run: a heavy hanger whose
