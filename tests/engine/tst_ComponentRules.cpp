@@ -125,7 +125,8 @@ private slots:
         f->Insert("Pgdyna.DB", {{"DYN_NRN", 36120301}, {"DYN_E", 120}, {"DYN_LG_MIN", 1}, {"DYN_LG_MAX", 8},
                                 {"DYN_KRAFT", 100.0}, {"DYN_BK_KZ", "J"}});
         f->Insert("Pgdyna.DB", {{"DYN_NRN", 35103000}, {"DYN_E", 80}});
-        for (auto [n, e, from, to, c] : {std::tuple{36090301, 117, 1, 4, 100.0}, {36090302, 118, 1, 8, 200.0},
+        for (auto [n, e, from, to, c] : {std::tuple{36090201, 999, 1, 8, 100.0}, {36090301, 117, 1, 4, 100.0},
+                                         {36090302, 118, 1, 8, 200.0},
                                          {37090301, 132, 5, 8, 100.0}, {38090301, 147, 1, 4, 100.0}})
             f->Insert("Pgdyna.DB", {{"DYN_NRN", n}, {"DYN_E", e}, {"DYN_LG_MIN", from}, {"DYN_LG_MAX", to},
                                     {"DYN_KRAFT", c}, {"DYN_BK_KZ", "N"}});
@@ -288,6 +289,10 @@ private slots:
                                               << -1.0;
         QTest::newRow("4 F: a spring's blocking position stays out")
             << "SHHFESCH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 400 << 2.0 << -1.0;
+        QTest::newRow("4 F: type 201's stays out too")
+            << "SHHFESCH" << 19 << 20119118 << false << QList<qint64>{20119118} << 100.0 + 400 << 2.0 << -1.0;
+        QTest::newRow("4 F: type 200's counts")
+            << "SHHFESCH" << 19 << 20019118 << false << QList<qint64>{20019118} << 100.0 + 30 + 400 << 2.0 << -1.0;
         QTest::newRow("4 F: a constant hanger's counts")
             << "SHHFESCH" << 19 << 11019215 << false << QList<qint64>{11019215} << 100.0 + 30 + 600 << 2.0 << -1.0;
     }
@@ -352,6 +357,8 @@ private slots:
         QTest::newRow("T, H") << "SHHATSHH" << QList<int>{500, 1030} << true;
         QTest::newRow("T, D") << "SHHATSDH" << QList<int>{500, 900} << false;
         QTest::newRow("4 F") << "SHHFESCH" << QList<int>{500, 900} << false;
+        // Letter 7 'B': the bracket and the upper plate lengthen no rod.
+        QTest::newRow("E, B") << "SHHAESBH" << QList<int>{500, 900} << false;
     }
     void platesLengthenTheRods() {
         QFETCH(QString, name);
@@ -836,6 +843,8 @@ private slots:
         QCOMPARE(int(G().SpecialVariantCount), 0);
         QCOMPARE(G().InclinedArmFlag, false);
         QCOMPARE(G().ClampMaterialChoice, QStringLiteral(" "));
+        QCOMPARE(ComponentWarningValue(), 0.0);
+        QVERIFY(!BuildingConnectionChanged());
     }
 
     // A selection after others in the same run: a heavy hanger whose
@@ -953,6 +962,8 @@ private slots:
         QTest::newRow("group 5 past it: the next row") << "SHHYESBS" << 5 << "360" << 36090302 << 1118.0;
         QTest::newRow("position 371 takes the height off") << "SHHYESBS" << 3 << "371" << 36090301 << 883.0;
         QTest::newRow("38 outside its only window") << "SHVYESBS" << 5 << "360" << 0 << 1000.0;
+        // 140 degrees is class 2: the row of class 02 (999 mm high).
+        QTest::newRow("class 2") << "SHHYESBS" << 3 << "360" << 36090201 << 1999.0;
     }
     void dynamicClamp() {
         QFETCH(QString, name);
@@ -964,7 +975,7 @@ private slots:
         ResetComponentState();
         Arrange(name, {"350", "390", position});
         ConstructionRecord.K_RDM = 114.3;
-        ConstructionRecord.K_TEM = 180;
+        ConstructionRecord.K_TEM = expected == 36090201 ? 140 : 180;
         ConstructionRecord.K_LAST = 10;
         ConstructionRecord.K_RSRL_AN_KZ[0] = 'S';
         G().ClampLoadGroup = int16_t(group);

@@ -377,6 +377,7 @@ private slots:
         // designation begins with.
         QFETCH(QString, extra);
         QCOMPARE(PartsList.KB_BTL[0], extra.left(6));
+        QCOMPARE(int(PartsList.KB_WST[0]), 20);
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(ItemPart(1), "bridge");
         QTEST(ItemDim(1), "dimension");

@@ -256,6 +256,11 @@ private slots:
                                     << 0;
         QTest::newRow("2800 is 3000: 2600") << 2800 << false << 2600.0 << QList<double>{66013700} << 2600.0 << 0;
         // Five pieces are too many, each stock with its message.
+        // 8100 leaves 100 after four pieces of 2000; pieces of 1500 take
+        // five: too many. 6100 takes four of 1500 (digit 4), rest 100.
+        QTest::newRow("2000: 8100 shortened to five") << 2000 << false << 8100.0 << QList<double>{} << 0.0 << 3621;
+        QTest::newRow("2000: 6100 shortened to four")
+            << 2000 << false << 6100.0 << QList<double>{66013400, 64013000, 67013200} << 100.0 << 0;
         QTest::newRow("2000: 11000") << 2000 << false << 11000.0 << QList<double>{} << 0.0 << 3621;
         QTest::newRow("2500: 13000") << 2500 << false << 13000.0 << QList<double>{} << 0.0 << 3620;
         QTest::newRow("imperial 609: short") << 3000 << true << 609.0 << QList<double>{67013200} << 609.0 << 0;
@@ -663,21 +668,39 @@ private slots:
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 34060001.0);
     }
 
-    // The rest rod weighs in the chain under letter 7 'A' (1000 mm at
-    // 1.4 kg/m).
+    // The rest rod weighs in the chain under letter 7 'A' or 'B', under 'C'
+    // from the second rod on, under any later letter not at all (1000 mm
+    // at 1.4 kg/m; the clevis between two rods 1 kg). The letters after
+    // 'A' hang from above without building parts (66): the rods start at
+    // position 2.
+    void restRodWeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("positions");
+        QTest::addColumn<double>("weight");
+        QTest::newRow("A") << "SHHAESAS" << QStringList{"660"} << 1.4;
+        QTest::newRow("B") << "SHHAESBS" << QStringList{"750", "660"} << 1.4;
+        QTest::newRow("C, one rod") << "SHHAESCS" << QStringList{"750", "660"} << 0.0;
+        QTest::newRow("C, second rod") << "SHHAESCS" << QStringList{"750", "660", "610", "660"} << 2.4;
+        QTest::newRow("D, second rod") << "SHHAESDS" << QStringList{"750", "660", "610", "660"} << 1.0;
+    }
     void restRodWeight() {
-        const double weight = 1.4;
-        Name("SHHAESAS");
-        Positions({"660"});
+        QFETCH(QString, name);
+        QFETCH(QStringList, positions);
+        QFETCH(double, weight);
+        Name(name);
+        Positions(positions);
         CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = 13;
-        CalcGlobals.SegmentHeights = {1000, 0, 0, 0, 0};
+        CalcGlobals.SegmentHeights = {1000, 1050, 0, 0, 0};
         CalcGlobals.WeighParts = true;
         CalcGlobals.DeadWeight = 0;
         ConstructionRecord.K_ZUGST_ST = 3000;
+        ConstructionRecord.K_OB_ANSCH = true;
+        ConstructionRecord.K_AN_GEB = 66;
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(ConstructionRecord.K_BTL_8[0], 67013300.0);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 1000.0);
         QVERIFY2(qAbs(CalcGlobals.DeadWeight - weight) < 1e-9, qPrintable(QString::number(CalcGlobals.DeadWeight)));
     }
 
@@ -753,6 +776,9 @@ private slots:
                                                    << spring << QStringList{};
         QTest::newRow("D F: 291 box for a positive rod")
             << "DHHRELFS" << 29013218.0 << 13 << "" << 450 << 6 << 2844 << QList<double>{} << QStringList{" 50"};
+        // 50 mm is 1.97 in: the imperial box shows 2.
+        QTest::newRow("D F: 291 box, imperial") << "DHHRELFS" << 29013218.0 << 13 << "imperial" << 450 << 6 << 2845
+                                                << QList<double>{} << QStringList{"RS2845 2"};
         QTest::newRow("D F: chain above the segment") << "DHHRELFS" << 29013218.0 << 13 << "" << 350 << 0 << 2836
                                                       << spring << QStringList{};
         QTest::newRow("S X: no check") << "SHHREXBS" << 29013218.0 << 13 << "" << 350 << 0 << 2844 << spring << QStringList{};
@@ -945,27 +971,62 @@ private slots:
 
     // The rod left over in the R walk is the warning's value: whole
     // millimetres, or whole inches (50 mm: 1.97, so 2).
+    // The lower height shown with it: the rod and the second height 1000,
+    // 1050 mm, or in feet and inches 41.339 in: 3'-5.339".
     void rWalkWarningValue_data() {
         QTest::addColumn<bool>("imperial");
         QTest::addColumn<int>("message");
         QTest::addColumn<double>("value");
-        QTest::newRow("metric") << false << 2838 << 50.0;
-        QTest::newRow("imperial") << true << 2839 << 2.0;
+        QTest::addColumn<QString>("height");
+        QTest::newRow("metric") << false << 2838 << 50.0 << "1050";
+        QTest::newRow("imperial") << true << 2839 << 2.0 << "3'-5.339\"";
     }
     void rWalkWarningValue() {
         QFETCH(bool, imperial);
         QFETCH(int, message);
         QFETCH(double, value);
+        QFETCH(QString, height);
         Name("SHHRELBS");
         Positions({"291", "290"});
         CalcGlobals.MainUnitNumber = 29013218;
         CalcGlobals.MainUnitLoadGroup = 13;
         CalcGlobals.SegmentHeights[0] = 450;
         ConstructionRecord.K_EINH_KZ = imperial;
+        ConstructionRecord.K_HM_Q_2 = 1000;
+        ConstructionRecord.K_MHOEHE_UNTEN.clear();
+        ConstructionRecord.K_IHOEHE_UNTEN.clear();
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(ComponentWarningValue(), value);
+        QCOMPARE((imperial ? ConstructionRecord.K_IHOEHE_UNTEN : ConstructionRecord.K_MHOEHE_UNTEN).trimmed(), height);
+    }
+
+    // The reset of the component step's state before every walk.
+    void resetComponentState() {
+        CalcGlobals.ChainEnd = 7;
+        CalcGlobals.ChainHeight = 700;
+        CalcGlobals.RodCount = 3;
+        CalcGlobals.ChainPartIndex = 5;
+        CalcGlobals.RunningHeight = 50;
+        CalcGlobals.RodLengths[4] = 12;
+        CalcGlobals.RodRecords[4].PieceCount = 2;
+        CalcGlobals.AccessoryKinds[2] = 13;
+        CalcGlobals.AccessoryCounts[2] = 4;
+        CalcGlobals.ChainPartTable[39] = ChainPart{63013000, 4};
+        ConstructionRecord.K_RESTLAENGE_3 = 30;
+        ResetComponentState();
+        QCOMPARE(CalcGlobals.ChainEnd, 0);
+        QCOMPARE(CalcGlobals.ChainHeight, 0);
+        QCOMPARE(CalcGlobals.RodCount, 0);
+        QCOMPARE(CalcGlobals.ChainPartIndex, 0);
+        QCOMPARE(double(CalcGlobals.RunningHeight), 0.0);
+        QCOMPARE(CalcGlobals.RodLengths[4], 999999);
+        QCOMPARE(int(CalcGlobals.RodRecords[4].PieceCount), 0);
+        QCOMPARE(int(CalcGlobals.AccessoryKinds[2]), 99);
+        QCOMPARE(int(CalcGlobals.AccessoryCounts[2]), 0);
+        QCOMPARE(CalcGlobals.ChainPartTable[39].ProductNumber, 0.0);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_3, 0.0);
     }
 
     void messageValues() {
