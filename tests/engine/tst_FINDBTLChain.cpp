@@ -918,6 +918,34 @@ private slots:
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), 20 + 41);
     }
 
+    // The default strut walk: the rod below the end part 351 (100 mm) must
+    // reach 10 mm (the reserve) into a strut's window 250 .. 600; a rod of
+    // 255 (245 .. 265) is below every window of its size, the box names
+    // 260 .. 590 with the chain height: 360 .. 690. 260 fits.
+    void strutRangeWithTheChain_data() {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("message");
+        QTest::newRow("rod 255") << 355 << 2744;
+        QTest::newRow("rod 260") << 360 << 0;
+    }
+    void strutRangeWithTheChain() {
+        QFETCH(int, segment);
+        QFETCH(int, message);
+        Name("SHHYESBS");
+        Positions({"351", "390"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights[0] = segment;
+        ConstructionRecord.K_WR_GS = 10;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 6 : 0);
+        if (message)
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2744, {360, 690})});
+        else
+            QCOMPARE(ConstructionRecord.K_BTL_8[1], 39200010.0);
+    }
+
     // The load level of the dynamic units follows the level that decided
     // the dynamic load group; the reset of the component state chooses it.
     void loadLevel_data() {
