@@ -569,6 +569,36 @@ private slots:
             QCOMPARE(int(G().ChainPartTable[0].Quantity), 2);
     }
 
+    // The R walk with PTFE refuses the special variant "11" it met first and
+    // starts again: the plain "21" is listed and the note counts one
+    // refusal. Without PTFE the first is kept.
+    void rWalkSpecialVariant_data() {
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("PTFE") << true << 49110321 << 1;
+        QTest::newRow("without PTFE") << false << 49110311 << 0;
+    }
+    void rWalkSpecialVariant() {
+        QFETCH(bool, ptfe);
+        QFETCH(int, expected);
+        QFETCH(int, refused);
+        Support("DHHRELBS", 168.3);
+        Arrange("DHHRELBS", {"490"});
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ConstructionRecord.K_T49G_KZ = QStringLiteral("0");
+        G().ChainPartIndex = 0;
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        EngineState.PtfeNoteCount = 0;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], double(expected));
+        QCOMPARE(ConstructionRecord.K_BTL_8[1], 0.0);
+        QCOMPARE(int(G().SpecialVariantCount), refused);
+        QCOMPARE(EngineState.PtfeNoteCount, refused);
+    }
+
     // Base clamps: the special variants "11"/"12" stay out after a restart
     // for them and with a guide variant; a base clamp of slide material
     // takes no row whose digit 7 is '1'.

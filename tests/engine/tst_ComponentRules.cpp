@@ -271,6 +271,8 @@ private slots:
         QTest::newRow("A, bearing, type 200, group 19: base plate")
             << "SHHAESAH" << 19 << 20019118 << true << QList<qint64>{20019118, 72019000} << 100.0 + 30 + 400 + 25
             << 2.0 << 0.0;
+        QTest::newRow("A, bearing, type 300, group 19: no base plate")
+            << "SHHAESAH" << 19 << 30019118 << true << QList<qint64>{30019118} << 100.0 + 30 + 400 << 2.0 << 0.0;
         QTest::newRow("A without bearing: the main unit is the top part")
             << "SHHAESAH" << 19 << 21019118 << false << QList<qint64>{21019118} << 100.0 + 30 + 400 << 2.0 << 400.0;
         QTest::newRow("C, type 200 is not above 200")
@@ -482,27 +484,34 @@ private slots:
     // given (K_ST_E_6) rod 1 and 875 + 281 = 1156; in feet and inches for
     // imperial units. Before the dead weight counts the rod of 125 mm is
     // divided as it is.
+    // The check runs once the dead weight counts, for a pre-selected type,
+    // and for letter 8 'S' (its size dimension 334: 3000 - (875 + 334)).
     void rodTooLong_data() {
-        QTest::addColumn<bool>("late");
+        QTest::addColumn<QString>("late");
         QTest::addColumn<bool>("segments");
         QTest::addColumn<bool>("imperial");
         QTest::addColumn<int>("message");
         QTest::addColumn<QVariantList>("values");
-        QTest::newRow("after the dead weight") << true << false << false << 2722 << QVariantList{2, 1844};
-        QTest::newRow("segment heights given") << true << true << false << 2722 << QVariantList{1, 1156};
-        QTest::newRow("imperial") << true << false << true << 2723
+        QTest::newRow("after the dead weight") << "weight" << false << false << 2722 << QVariantList{2, 1844};
+        QTest::newRow("segment heights given") << "weight" << true << false << 2722 << QVariantList{1, 1156};
+        QTest::newRow("imperial") << "weight" << false << true << 2723
                                   << (QVariantList{2} + LengthValues(true, {Extended(1844)}));
-        QTest::newRow("first pass") << false << false << false << 0 << QVariantList{};
+        QTest::newRow("first pass") << "" << false << false << 0 << QVariantList{};
+        QTest::newRow("pre-selected type") << "preselected" << false << false << 2722 << QVariantList{2, 1844};
+        QTest::newRow("letter 8 S") << "S" << false << false << 2722 << QVariantList{2, 1791};
     }
     void rodTooLong() {
-        QFETCH(bool, late);
+        QFETCH(QString, late);
         QFETCH(bool, segments);
         QFETCH(bool, imperial);
         QFETCH(int, message);
         QFETCH(QVariantList, values);
         Support(19, 73);
+        if (late == QLatin1String("S"))
+            Arrange("SHHAESBS", {"750", "610", "210", "660", "600", "430"});
         G().SegmentHeights = {1000, 0, 0, 0, 0};
-        G().DeadWeightPassDone = late;
+        G().DeadWeightPassDone = late == QLatin1String("weight");
+        ConstructionRecord.K_VGB_KZ = late == QLatin1String("preselected");
         ConstructionRecord.K_ST_E_6 = segments;
         ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_HM_Q_1 = 3000;

@@ -234,8 +234,14 @@ private slots:
             QCOMPARE(CalcGlobals.ChainPartTable[std::size_t(4 + i)].ProductNumber, parts[i]);
             QCOMPARE(int(CalcGlobals.ChainPartTable[std::size_t(4 + i)].Quantity), quantities[i]);
         }
-        // Two nuts per rod piece, tallied in the rod's size.
+        // Two nuts per rod piece, tallied in the rod's size; couplings have
+        // none.
         QCOMPARE(int(CalcGlobals.AccessoryKinds[0]), 13);
+        int nuts = 0;
+        for (int i = 0; i < parts.size(); ++i)
+            if (parts[i] >= 66000000 && parts[i] < 68000000)
+                nuts += 2 * quantities[i];
+        QCOMPARE(int(CalcGlobals.AccessoryCounts[0]), nuts);
     }
 
     // Stock of 2000 or 2500 mm: a rest below the size dimension (125)
@@ -922,17 +928,23 @@ private slots:
     // reach 10 mm (the reserve) into a strut's window 250 .. 600; a rod of
     // 255 (245 .. 265) is below every window of its size, the box names
     // 260 .. 590 with the chain height: 360 .. 690. 260 fits.
+    // The rod markers 300, 320 and 270 mark a rod as 390 does.
     void strutRangeWithTheChain_data() {
+        QTest::addColumn<QString>("marker");
         QTest::addColumn<int>("segment");
         QTest::addColumn<int>("message");
-        QTest::newRow("rod 255") << 355 << 2744;
-        QTest::newRow("rod 260") << 360 << 0;
+        QTest::newRow("rod 255") << "390" << 355 << 2744;
+        QTest::newRow("rod 260") << "390" << 360 << 0;
+        QTest::newRow("rod 260 at 300") << "300" << 360 << 0;
+        QTest::newRow("rod 260 at 320") << "320" << 360 << 0;
+        QTest::newRow("rod 260 at 270") << "270" << 360 << 0;
     }
     void strutRangeWithTheChain() {
+        QFETCH(QString, marker);
         QFETCH(int, segment);
         QFETCH(int, message);
         Name("SHHYESBS");
-        Positions({"351", "390"});
+        Positions({"351", marker});
         CalcGlobals.SecondLoadGroup = 20;
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_WR_GS = 10;

@@ -848,12 +848,18 @@ private slots:
         ConstructionRecord.K_WR_GS = int16_t(reserve);
         ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_DYN_RSBK_KZ = true;
         Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), finalGroup);
+        // A restart with the next size takes it for both second groups and
+        // forgets the clamp's end-part height.
+        const bool restarted = finalGroup != group;
+        QCOMPARE(int(CalcGlobals.SecondComponentLoadGroup), restarted ? finalGroup : 0);
+        QCOMPARE(ConstructionRecord.K_DYN_RSBK_KZ, !restarted);
         QCOMPARE(ui.log, window.isEmpty() ? QStringList{}
                                           : QStringList{"information: " + FormatMessage(MessageText(message), window)});
         QCOMPARE(ConstructionRecord.K_BTL_8[0], part);
