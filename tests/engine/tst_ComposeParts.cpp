@@ -116,6 +116,8 @@ struct Catalogue {
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
         Clamp(f, 45012003, "451200", 60);
+        Clamp(f, 43012000, "431200", 80);
+        Static(f, 79012000, "790120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Clamp(f, 46012000, "461200", 70);
         Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
@@ -302,6 +304,7 @@ private slots:
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(int(PartsList.KB_WST[0]), "material");
         QTEST(PartsList.KB_PRS[0], "price");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QStringLiteral("110"));
         QCOMPARE(PartsList.KB_HD_KZ[0], hd);
         QCOMPARE(PartsList.KB_GEW[0], 50.0);
         QCOMPARE(ItemPart(1), QStringLiteral("11002100 "));
@@ -358,6 +361,7 @@ private slots:
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
         QTest::newRow("45 display x5: digit 8 cleared") << 45012003 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
+        QTest::newRow("43 article and 00") << 43012000 << "" << 1 << "431200" << "43120000 " << "0080 " << 3.5 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
         QTest::newRow("45 step 6 held at step 5") << 45013000 << "" << 6 << "451300" << "44010400 " << "0060 " << 9.5 << 0.0;
         QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
@@ -378,6 +382,9 @@ private slots:
         QFETCH(QString, extra);
         QCOMPARE(PartsList.KB_BTL[0], extra.left(6));
         QCOMPARE(int(PartsList.KB_WST[0]), 20);
+        // The type code: the clamp's (a guide variant's row has its own).
+        if (variant.trimmed().isEmpty() || variant == QLatin1String("0"))
+            QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(2));
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(ItemPart(1), "bridge");
         QTEST(ItemDim(1), "dimension");
@@ -579,6 +586,8 @@ private slots:
         QTest::newRow("209 weight by length") << QList<int>{20912000} << plain << "" << 1 << "" << "" << "209120" << "111" << "4.4" << 1.444 << -1;
         QTest::newRow("769 one-way guide") << QList<int>{76910001} << plain << "" << 1 << "76910001 " << "0150 " << "769100" << "b=150" << "b=5.9" << 6.0 << -1;
         QTest::newRow("769 with the clamp's number") << QList<int>{49201100, 76920001} << plain << "special" << 2 << "76920001 " << "0150 " << "769200" << "492011S; b=150" << "492011S; b=5.9" << 6.0 << -1;
+        // Type 790 itself is no width part: its own weight, no text.
+        QTest::newRow("790 no width") << QList<int>{79012000} << plain << "" << 1 << "" << "" << "790120" << "" << "" << 1.0 << -1;
         QTest::newRow("791 width") << QList<int>{79112000} << plain << "" << 1 << "" << "" << "791120" << "500" << "19.7" << 3.0 << -1;
         QTest::newRow("78 profile text") << QList<int>{78012000} << plain << "" << 1 << "" << "" << "780120" << "HEB 200" << "HEB 200" << 1.0 << -1;
         QTest::newRow("63 imperial text") << QList<int>{63012000} << plain << "imperial" << 1 << "" << "" << "63012I" << "3/4IN\"" << "3/4IN\"" << 0.2 << -1;
@@ -896,6 +905,7 @@ private slots:
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(PartsList.KB_ZUS[0], "zus");
         QTEST(PartsList.KB_ZUS_I[0], "zusI");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(2));
         QFETCH(double, weight);
         QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
         QTEST(PartsList.KB_PRS[0], "price");
@@ -948,6 +958,7 @@ private slots:
         Chain({{double(product), 1}});
         ComposeParts();
         QTEST(PartsList.KB_BTL[0], "article");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(3));
         QTEST(PartsList.KB_ZUS[0], "zus");
         // The inch texts: the width as typed, lengths in inch.
         if (product == 53212000)
