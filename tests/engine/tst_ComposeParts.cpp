@@ -656,6 +656,10 @@ private slots:
         ComposeParts();
         QCOMPARE(int(PartsList.RowCount), int(chain.size()));
         const int r = row - 1;
+        // Every row: its position, its product number and the support's width.
+        QCOMPARE(int(PartsList.KB_POS[r]), row);
+        QCOMPARE(int(PartsList.KB_BTL_8[r]), chain[r]);
+        QCOMPARE(int(PartsList.KB_BREITE[r]), 500);
         QFETCH(QString, bridge);
         QFETCH(QString, dimension);
         if (!bridge.isEmpty()) {
