@@ -150,6 +150,8 @@ struct Catalogue {
         Cold(f, 54112000, "541120");
         Cold(f, 53212000, "532120");
         Price(f, "360902", 0, 48.0);
+        Price(f, "580120", 0, 38.0);
+        Price(f, "58012K", 0, 77.0);
         Price(f, "36090K", 0, 66.0);
         Price(f, "110121", 0, 400.0, 480.0);
         Price(f, "11012K", 0, 900.0);
@@ -963,6 +965,8 @@ private slots:
         ComposeParts();
         QTEST(PartsList.KB_BTL[0], "article");
         QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(3));
+        // Priced as the article listed, the nuclear one for a nuclear support.
+        QCOMPARE(PartsList.KB_PRS[0], product != 58012000 ? 0.0 : nuclear ? 77.0 : 38.0);
         QTEST(PartsList.KB_ZUS[0], "zus");
         // The inch texts: the width as typed, lengths in inch.
         if (product == 53212000)
