@@ -63,8 +63,10 @@ bool EnterTwoAtRodMarker(ChainPart first, ChainPart second, bool movedTakeOne) {
         ++last;
     if (last + 1 > 40)
         throw EngineStepError(MsgChainTooLong);
-    for (int i = last; i > j; --i)
-        ChainPartAt(i + 1) = ChainPart{ChainPartAt(i).ProductNumber, movedTakeOne ? int16_t(1) : ChainPartAt(i).Quantity};
+    for (int i = last; i > j; --i) {
+        const ChainPart moved = ChainPartAt(i);
+        ChainPartAt(i + 1) = ChainPart{moved.ProductNumber, movedTakeOne ? int16_t(1) : moved.Quantity};
+    }
     ChainPartAt(j) = first;
     ChainPartAt(j + 1) = second;
     if (G.ChainEnd >= j)
