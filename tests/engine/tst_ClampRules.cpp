@@ -599,6 +599,22 @@ private slots:
         QCOMPARE(EngineState.PtfeNoteCount, refused);
     }
 
+    // A clamp of the R walk outside its rows' load groups (group 8 below
+    // the DN250 window 13-14, letter 8 'S') raises nothing: 2733 ends the
+    // step.
+    void rWalkClampOutsideItsGroups() {
+        Support("SHHRESBS", 273, 8);
+        Arrange("SHHRESBS", {"430"});
+        G().MainUnitLoadGroup = G().SupportLoadGroup = G().ComponentLoadGroup = 8;
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 1);
+        QCOMPARE(Message(), 2733);
+        QCOMPARE(int(G().MainUnitLoadGroup), 8);
+        QCOMPARE(int(G().SupportLoadGroup), 8);
+    }
+
     // Base clamps: the special variants "11"/"12" stay out after a restart
     // for them and with a guide variant; a base clamp of slide material
     // takes no row whose digit 7 is '1'.

@@ -107,6 +107,8 @@ struct Catalogue {
         Static(f, 63012000, "630120", 20, 0.2, {{"STA_BTL_ZUS", "M20  3/4IN"}});
         Static(f, 77012000, "770120", 80, 2.0);
         Static(f, 79512000, "795120", 0, 6.0, {{"STA_BTL_ZUS", "060030"}, {"STA_GEW_VER", 10.0}});
+        Static(f, 79513000, "795130", 0, 6.0, {{"STA_BTL_ZUS", "060130"}, {"STA_GEW_VER", 10.0}});
+        Static(f, 61020000, "610200", 50, 1.0);
         Static(f, 27212000, "272120", 0, 1.0, {{"STA_BTL_ZUS", "125"}});
         Static(f, 76112000, "761120", 0, 3.0, {{"STA_GEW_VER", 5.0}});
         // A base clamp weighs per guide variant: columns 3 to 5 only for the
@@ -490,25 +492,30 @@ private slots:
     }
 
     void pinSupplement_data() {
+        QTest::addColumn<QString>("digits");
         QTest::addColumn<int>("clampB");
         QTest::addColumn<bool>("withoutClamp");
         QTest::addColumn<int>("z");
         QTest::addColumn<QString>("zInch");
         // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most; in
         // inches with two decimals (120 mm = 4.724 in).
-        QTest::newRow("between") << 200 << false << 120 << "4.72";
-        QTest::newRow("raised to b") << 100 << false << 30 << "1.18";
-        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800 << "31.50";
-        QTest::newRow("without clamp") << 200 << true << 30 << "1.18";
+        QTest::newRow("between") << "060030" << 200 << false << 120 << "4.72";
+        QTest::newRow("raised to b") << "060030" << 100 << false << 30 << "1.18";
+        QTest::newRow("lowered to 0.8 B") << "060030" << 1000 << false << 800 << "31.50";
+        QTest::newRow("without clamp") << "060030" << 200 << true << 30 << "1.18";
+        // b of three digits (130): 100 - 80 is raised to 130, then lowered
+        // to 0.8 x 100.
+        QTest::newRow("raised to b 130, lowered to 80") << "060130" << 100 << false << 80 << "3.15";
     }
     void pinSupplement() {
+        QFETCH(QString, digits);
         QFETCH(int, clampB);
         QFETCH(bool, withoutClamp);
         SharedCatalogue();
         ConstructionRecord.K_RSRL_OHNE = withoutClamp;
         ConstructionRecord.K_BREITE = 500;
         PgrsrlRecord.RSL_B = int16_t(clampB);
-        Chain({{79512000, 1}});
+        Chain({{digits == QLatin1String("060030") ? 79512000.0 : 79513000.0, 1}});
         ComposeParts();
         QFETCH(int, z);
         QCOMPARE(int(ConstructionRecord.K_Z_MASS), z);
@@ -517,7 +524,7 @@ private slots:
         QVERIFY2(PartsList.KB_ZUS_I[0].endsWith("; Z=" + zInch), qPrintable(PartsList.KB_ZUS_I[0]));
         QVERIFY(qAbs(PartsList.KB_GEW[0] - 11.0) < 1e-9);
         // The supplement's digits are the number the messages name.
-        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), QStringLiteral("060030"));
+        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), digits);
     }
 
     // A rod without length is dropped with its quantity; the rows behind it
@@ -590,6 +597,8 @@ private slots:
         QTest::newRow("769 with the clamp's number") << QList<int>{49201100, 76920001} << plain << "special" << 2 << "76920001 " << "0150 " << "769200" << "492011S; b=150" << "492011S; b=5.9" << 6.0 << -1;
         // Type 790 itself is no width part: its own weight, no text.
         QTest::newRow("790 no width") << QList<int>{79012000} << plain << "" << 1 << "" << "" << "790120" << "" << "" << 1.0 << -1;
+        // Only a 769 of digit 4 '2' names the clamp: a clevis of size 20 none.
+        QTest::newRow("610 of size 20: no text") << QList<int>{61020000} << plain << "" << 1 << "61010000 " << "0050 " << "610200" << "(none)" << "(none)" << 1.0 << -1;
         QTest::newRow("791 width") << QList<int>{79112000} << plain << "" << 1 << "" << "" << "791120" << "500" << "19.7" << 3.0 << -1;
         QTest::newRow("78 profile text") << QList<int>{78012000} << plain << "" << 1 << "" << "" << "780120" << "HEB 200" << "HEB 200" << 1.0 << -1;
         QTest::newRow("63 imperial text") << QList<int>{63012000} << plain << "imperial" << 1 << "" << "" << "63012I" << "3/4IN\"" << "3/4IN\"" << 0.2 << -1;
@@ -673,7 +682,10 @@ private slots:
             QCOMPARE(PartsList.KB_BTL_ZUS[r], extra);
         QFETCH(QString, zus);
         QFETCH(QString, zusI);
-        if (!zus.isEmpty()) {
+        if (zus == QLatin1String("(none)")) {
+            QCOMPARE(PartsList.KB_ZUS[r], QString());
+            QCOMPARE(PartsList.KB_ZUS_I[r], QString());
+        } else if (!zus.isEmpty()) {
             QCOMPARE(PartsList.KB_ZUS[r], zus);
             QCOMPARE(PartsList.KB_ZUS_I[r], zusI);
         }

@@ -958,6 +958,38 @@ private slots:
             QCOMPARE(ConstructionRecord.K_BTL_8[1], 39200010.0);
     }
 
+    // Five rods, each below an end part (100 mm): every rod gets its strut
+    // (the first 400, the others 500 - 100).
+    void strutsOfFiveRods() {
+        Name("SHHYESBS");
+        Positions({"390", "351", "390", "351", "390", "351", "390", "351", "390"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights = {400, 500, 500, 500, 500};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QList<double> got;
+        for (double n : ConstructionRecord.K_BTL_8)
+            if (n != 0)
+                got << n;
+        const double strut = 39200010, end = 35120000;
+        QCOMPARE(got, (QList<double>{strut, end, strut, end, strut, end, strut, end, strut}));
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 400.0);
+    }
+
+    // A walk of 16 positions without an end mark keeps its sixteenth part.
+    void sixteenPositions() {
+        Name("SHHATSAS");
+        Positions(QStringList(16, QStringLiteral("610")));
+        CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = 13;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[15], 61013000.0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[16], 0.0);
+        QCOMPARE(CalcGlobals.ChainHeight, 16 * 50);
+    }
+
     // The load level of the dynamic units follows the level that decided
     // the dynamic load group; the reset of the component state chooses it.
     void loadLevel_data() {
