@@ -476,6 +476,7 @@ private slots:
         ConstructionRecord.K_WEG_EFF = travel;
         ConstructionRecord.K_FDIFF = int16_t(admissible);
         CalcGlobals.CurrentRodLength = 500;
+        SetSearchKey(99999999);  // the key is built whole, not on what it held
         ActiveUiScope scope(ui);
         CheckSpringHanger();
     }
@@ -710,10 +711,14 @@ private slots:
         CalcGlobals.RunningHeight = 1000;
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_BLOCKIER = 50;
+        CalcGlobals.VorkosFlag = true;
+        ConstructionRecord.K_VORKOS_KZ = false;
         ActiveUiScope scope(ui);
         FitMainUnitHeight();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        // The long variant takes the company's pre-setting option.
+        QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
