@@ -1018,22 +1018,34 @@ private slots:
         QTest::addColumn<double>("levelD");
         QTest::addColumn<double>("levelE");
         QTest::addColumn<int>("expected");
-        QTest::newRow("at the capacity") << 100.0 << 0.0 << 0.0 << 36090301;
-        QTest::newRow("above it") << 100.25 << 0.0 << 0.0 << 36090302;
-        QTest::newRow("level D below 1.33 x") << 10.0 << 132.75 << 0.0 << 36090301;
-        QTest::newRow("level D above") << 10.0 << 133.25 << 0.0 << 36090302;
-        QTest::newRow("level E below 1.72 x") << 10.0 << 0.0 << 171.75 << 36090301;
-        QTest::newRow("level E above") << 10.0 << 0.0 << 172.25 << 36090302;
-        QTest::newRow("beyond every row") << 200.25 << 0.0 << 0.0 << 0;
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("reserve");
+        QTest::newRow("at the capacity") << 100.0 << 0.0 << 0.0 << 36090301 << "SHHYESBS" << 0;
+        QTest::newRow("above it") << 100.25 << 0.0 << 0.0 << 36090302 << "SHHYESBS" << 0;
+        QTest::newRow("level D below 1.33 x") << 10.0 << 132.75 << 0.0 << 36090301 << "SHHYESBS" << 0;
+        QTest::newRow("level D above") << 10.0 << 133.25 << 0.0 << 36090302 << "SHHYESBS" << 0;
+        QTest::newRow("level E below 1.72 x") << 10.0 << 0.0 << 171.75 << 36090301 << "SHHYESBS" << 0;
+        QTest::newRow("level E above") << 10.0 << 0.0 << 172.25 << 36090302 << "SHHYESBS" << 0;
+        QTest::newRow("beyond every row") << 200.25 << 0.0 << 0.0 << 0 << "SHHYESBS" << 0;
+        // The reserve in percent lowers the capacity for letters 4 'F' and
+        // 'G' and 1 'G' only: 50 % of 100 does not carry 60, of 200 it does.
+        QTest::newRow("4 F: reserve 50 %") << 60.0 << 0.0 << 0.0 << 36090302 << "SHHFESBS" << 50;
+        QTest::newRow("4 G: reserve 50 %") << 60.0 << 0.0 << 0.0 << 36090302 << "SHHGESBS" << 50;
+        QTest::newRow("1 G: reserve 50 %") << 60.0 << 0.0 << 0.0 << 36090302 << "GHHYESBS" << 50;
+        QTest::newRow("4 Y: no reserve") << 60.0 << 0.0 << 0.0 << 36090301 << "SHHYESBS" << 50;
     }
+
     void dynamicClampLoads() {
         QFETCH(double, load);
         QFETCH(double, levelD);
         QFETCH(double, levelE);
         QFETCH(int, expected);
+        QFETCH(QString, name);
+        QFETCH(int, reserve);
         ResetCalcState();
         ResetComponentState();
-        Arrange("SHHYESBS", {"350", "390", "360"});
+        Arrange(name, {"350", "390", "360"});
+        ConstructionRecord.K_RSRL_LR = int16_t(reserve);
         ConstructionRecord.K_RDM = 114.3;
         ConstructionRecord.K_TEM = 180;
         ConstructionRecord.K_LAST = load;

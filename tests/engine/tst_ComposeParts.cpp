@@ -3,7 +3,10 @@
 // rod without length, and the composition as the driver's last step.
 #include "EngineFixture.h"
 
+#include "data/PGCOOL.h"
 #include "data/PGCURE.h"
+#include "data/PGDYNA.h"
+#include "data/PGSTAT.h"
 #include "engine/ComposeParts.h"
 
 #include <QtTest>
@@ -105,6 +108,7 @@ struct Catalogue {
         Static(f, 66019100, "661991", 1500, 0);
         Static(f, 29112000, "291120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Static(f, 63012000, "630120", 20, 0.2, {{"STA_BTL_ZUS", "M20  3/4IN"}});
+        Static(f, 63013000, "630130", 20, 0.2, {{"STA_BTL_ZUS", "M24  1IN  X"}});
         Static(f, 77012000, "770120", 80, 2.0);
         Static(f, 79512000, "795120", 0, 6.0, {{"STA_BTL_ZUS", "060030"}, {"STA_GEW_VER", 10.0}});
         Static(f, 79513000, "795130", 0, 6.0, {{"STA_BTL_ZUS", "060130"}, {"STA_GEW_VER", 10.0}});
@@ -601,6 +605,7 @@ private slots:
         QTest::newRow("610 of size 20: no text") << QList<int>{61020000} << plain << "" << 1 << "61010000 " << "0050 " << "610200" << "(none)" << "(none)" << 1.0 << -1;
         QTest::newRow("791 width") << QList<int>{79112000} << plain << "" << 1 << "" << "" << "791120" << "500" << "19.7" << 3.0 << -1;
         QTest::newRow("78 profile text") << QList<int>{78012000} << plain << "" << 1 << "" << "" << "780120" << "HEB 200" << "HEB 200" << 1.0 << -1;
+        QTest::newRow("63 imperial text ends at character 10") << QList<int>{63013000} << plain << "imperial" << 1 << "" << "" << "63013I" << "1IN  \"" << "1IN  \"" << 0.2 << -1;
         QTest::newRow("63 imperial text") << QList<int>{63012000} << plain << "imperial" << 1 << "" << "" << "63012I" << "3/4IN\"" << "3/4IN\"" << 0.2 << -1;
         QTest::newRow("49 +2 with 1 D, 4 R, PTFE") << QList<int>{49201100} << "DHHRESBS" << "ptfe" << 1 << "49201100 " << "0122 " << "" << "" << "" << 3.5 << 49201100;
         QTest::newRow("49 without PTFE") << QList<int>{49201100} << "DHHRESBS" << "" << 1 << "49201100 " << "0120 " << "" << "" << "" << 3.5 << 49201100;
@@ -715,6 +720,12 @@ private slots:
         CalcGlobals.ClampLoadGroup = 19;
         ComposeParts();
         QCOMPARE(PartsList.KB_PRS[0], 50.0);
+        // Letter 7 'F' takes no "-PS" variant either.
+        CalcGlobals.ClampLoadGroup = 20;
+        Arrangement("SHHAESFS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 50.0);
+        Arrangement("SHHAESXS");
 
         // A type-49 slide clamp with PTFE on a support of letter 4 'R' is
         // priced as its "-SP" variant; the same clamp of another letter is not.
@@ -833,6 +844,10 @@ private slots:
         QCOMPARE(PartsList.KB_GEW[1], 0.0);
         QCOMPARE(PartsList.KB_PRS[1], 0.0);
         QCOMPARE(PartsList.KB_BTL[0], QStringLiteral("110121"));
+        // The catalogue numbers of the record read last name no part.
+        for (const char* n : {PgstatRecord.STA_L_NR, PgstatRecord.STA_L_NR_K, PgrsrlRecord.RSL_L_NR,
+                              PgrsrlRecord.RSL_L_NR_K, PgcoolRecord.CLD_L_NR, PgdynaRecord.DYN_L_NR})
+            QCOMPARE(FieldText(n, 6), QStringLiteral("999999"));
     }
 
     // The list holds 24 rows. A lengthless rod 291 first is dropped before
@@ -977,6 +992,7 @@ private slots:
         ComposeParts();
         QTEST(PartsList.KB_BTL[0], "article");
         QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(3));
+        QCOMPARE(int(PartsList.KB_WST[0]), 40);
         // Priced as the article listed, the nuclear one for a nuclear support.
         QCOMPARE(PartsList.KB_PRS[0], product != 58012000 ? 0.0 : nuclear ? 77.0 : 38.0);
         QTEST(PartsList.KB_ZUS[0], "zus");
@@ -1057,6 +1073,11 @@ private slots:
         QCOMPARE(b.Integers[9], 114);
         QCOMPARE(b.Integers[10], 55);
         QCOMPARE(k.K_STA_NRN, 11012100.0);
+        // The rotation flags of the support go with it.
+        k.K_DREHUNG_AS = true;
+        k.K_DREHUNG_S = true;
+        ComposeParts();
+        QVERIFY(b.DrehungAs && b.DrehungS && !b.DrehungStahl && !b.DrehungKh);
         Arrangement("SHHAEXBH");
         ComposeParts();
         QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("E "));

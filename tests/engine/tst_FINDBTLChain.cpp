@@ -184,29 +184,33 @@ private slots:
         QTest::addColumn<QList<int>>("quantities");
         QTest::addColumn<double>("rest");
         QTest::addColumn<int>("message");
-        QTest::newRow("500 short") << 500.0 << QList<double>{67013200} << QList<int>{1} << 500.0 << 0;
-        QTest::newRow("501 short, long variant") << 501.0 << QList<double>{67013300} << QList<int>{1} << 501.0 << 0;
-        QTest::newRow("1000 short") << 1000.0 << QList<double>{67013300} << QList<int>{1} << 1000.0 << 0;
-        QTest::newRow("1001 long") << 1001.0 << QList<double>{66013400} << QList<int>{1} << 1001.0 << 0;
-        QTest::newRow("1500 long 1500") << 1500.0 << QList<double>{66013400} << QList<int>{1} << 1500.0 << 0;
-        QTest::newRow("1501 long 2000") << 1501.0 << QList<double>{66013500} << QList<int>{1} << 1501.0 << 0;
-        QTest::newRow("2000 long 2000") << 2000.0 << QList<double>{66013500} << QList<int>{1} << 2000.0 << 0;
-        QTest::newRow("2001 long 2500") << 2001.0 << QList<double>{66013600} << QList<int>{1} << 2001.0 << 0;
-        QTest::newRow("2500 long 2500") << 2500.0 << QList<double>{66013600} << QList<int>{1} << 2500.0 << 0;
-        QTest::newRow("2501 long 3000") << 2501.0 << QList<double>{66013700} << QList<int>{1} << 2501.0 << 0;
-        QTest::newRow("3000 one stock piece") << 3000.0 << QList<double>{66013700} << QList<int>{1} << 3000.0 << 0;
+        QTest::addColumn<int>("multiplicity");
+        QTest::newRow("500 short") << 500.0 << QList<double>{67013200} << QList<int>{1} << 500.0 << 0 << 1;
+        QTest::newRow("501 short, long variant") << 501.0 << QList<double>{67013300} << QList<int>{1} << 501.0 << 0 << 1;
+        QTest::newRow("1000 short") << 1000.0 << QList<double>{67013300} << QList<int>{1} << 1000.0 << 0 << 1;
+        QTest::newRow("1001 long") << 1001.0 << QList<double>{66013400} << QList<int>{1} << 1001.0 << 0 << 1;
+        QTest::newRow("1500 long 1500") << 1500.0 << QList<double>{66013400} << QList<int>{1} << 1500.0 << 0 << 1;
+        QTest::newRow("1501 long 2000") << 1501.0 << QList<double>{66013500} << QList<int>{1} << 1501.0 << 0 << 1;
+        QTest::newRow("2000 long 2000") << 2000.0 << QList<double>{66013500} << QList<int>{1} << 2000.0 << 0 << 1;
+        QTest::newRow("2001 long 2500") << 2001.0 << QList<double>{66013600} << QList<int>{1} << 2001.0 << 0 << 1;
+        QTest::newRow("2500 long 2500") << 2500.0 << QList<double>{66013600} << QList<int>{1} << 2500.0 << 0 << 1;
+        QTest::newRow("2501 long 3000") << 2501.0 << QList<double>{66013700} << QList<int>{1} << 2501.0 << 0 << 1;
+        QTest::newRow("3000 one stock piece") << 3000.0 << QList<double>{66013700} << QList<int>{1} << 3000.0 << 0 << 1;
         QTest::newRow("4000: a piece, a coupling, a rest")
-            << 4000.0 << QList<double>{66013700, 64013000, 67013300} << QList<int>{1, 1, 1} << 1000.0 << 0;
+            << 4000.0 << QList<double>{66013700, 64013000, 67013300} << QList<int>{1, 1, 1} << 1000.0 << 0 << 1;
         // A rest below the size dimension (size 13: 215) shortens the pieces to 2500.
         QTest::newRow("6100: shortened to 2500")
-            << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0;
+            << 6100.0 << QList<double>{66013600, 64013000, 66013400} << QList<int>{2, 2, 1} << 1100.0 << 0 << 1;
         // A rest equal to the size dimension (125) keeps the full pieces.
         QTest::newRow("3125: rest at the size dimension")
-            << 3125.0 << QList<double>{66013700, 64013000, 67013200} << QList<int>{1, 1, 1} << 125.0 << 0;
+            << 3125.0 << QList<double>{66013700, 64013000, 67013200} << QList<int>{1, 1, 1} << 125.0 << 0 << 1;
+        // A double support counts the nuts of both rods.
+        QTest::newRow("4000, double") << 4000.0 << QList<double>{66013700, 64013000, 67013300} << QList<int>{1, 1, 1}
+                                      << 1000.0 << 0 << 2;
         QTest::newRow("14999: four pieces") << 14999.0 << QList<double>{66013700, 64013000, 66013700}
-                                           << QList<int>{4, 4, 1} << 2999.0 << 0;
-        QTest::newRow("16000: five pieces, rest 1000") << 16000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
-        QTest::newRow("15000: five pieces") << 15000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620;
+                                           << QList<int>{4, 4, 1} << 2999.0 << 0 << 1;
+        QTest::newRow("16000: five pieces, rest 1000") << 16000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620 << 1;
+        QTest::newRow("15000: five pieces") << 15000.0 << QList<double>{} << QList<int>{} << 0.0 << 2620 << 1;
     }
     void divideRod() {
         QFETCH(double, length);
@@ -214,12 +218,14 @@ private slots:
         QFETCH(QList<int>, quantities);
         QFETCH(double, rest);
         QFETCH(int, message);
-        Name("SHHAESBS");
+        QFETCH(int, multiplicity);
+        Name("SHHAESBH");
         ResetComponentState();
         CalcGlobals.SizeDimensionTable = {87, 87, 98, 98, 125, 144, 191, 215, 258, 289, 334, 340, 373, 392, 474, 512};
         CalcGlobals.ClampLoadGroup = 13;
         CalcGlobals.BlockingRangeMin = 13 - 8;
-        CalcGlobals.RodRecords[0].Multiplicity = 1;
+        CalcGlobals.RodRecords[0].Multiplicity = int16_t(multiplicity);
+        CalcGlobals.DeadWeight = 0;
         CalcGlobals.ChainPartIndex = 4;
         CalcGlobals.CurrentRodLength = length;
         ConstructionRecord.K_ZUGST_ST = 3000;
@@ -240,8 +246,15 @@ private slots:
         int nuts = 0;
         for (int i = 0; i < parts.size(); ++i)
             if (parts[i] >= 66000000 && parts[i] < 68000000)
-                nuts += 2 * quantities[i];
+                nuts += 2 * quantities[i] * multiplicity;
         QCOMPARE(int(CalcGlobals.AccessoryCounts[0]), nuts);
+        // The full pieces weigh by their length (1.4 kg/m; digit 6: 7 is
+        // 3000 mm, 6 is 2500), each coupling 0.2 kg; the rest piece is
+        // weighed by the walk.
+        double weight = 0;
+        if (parts.size() == 3)
+            weight = quantities[0] * (parts[0] == 66013700 ? 3000 : 2500) * 0.001 * 1.4 + quantities[1] * 0.2;
+        QVERIFY2(qAbs(CalcGlobals.DeadWeight - weight) < 1e-9, qPrintable(QString::number(CalcGlobals.DeadWeight)));
     }
 
     // Stock of 2000 or 2500 mm: a rest below the size dimension (125)
@@ -684,6 +697,7 @@ private slots:
         QTest::addColumn<QStringList>("positions");
         QTest::addColumn<double>("weight");
         QTest::newRow("A") << "SHHAESAS" << QStringList{"660"} << 1.4;
+        QTest::newRow("A, rod position 670") << "SHHAESAS" << QStringList{"670"} << 1.4;
         QTest::newRow("B") << "SHHAESBS" << QStringList{"750", "660"} << 1.4;
         QTest::newRow("C, one rod") << "SHHAESCS" << QStringList{"750", "660"} << 0.0;
         QTest::newRow("C, second rod") << "SHHAESCS" << QStringList{"750", "660", "610", "660"} << 2.4;
@@ -785,6 +799,12 @@ private slots:
         // 50 mm is 1.97 in: the imperial box shows 2.
         QTest::newRow("D F: 291 box, imperial") << "DHHRELFS" << 29013218.0 << 13 << "imperial" << 450 << 6 << 2845
                                                 << QList<double>{} << QStringList{"RS2845 2"};
+        // Letter 6 'X' leaves the check of a negative rod to 1 'S'.
+        QTest::newRow("D X: chain above the segment") << "DHHREXBS" << 29013218.0 << 13 << "" << 350 << 0 << 2836
+                                                      << spring << QStringList{};
+        // A rod of 1 mm is looked up: the part's 50 is more.
+        QTest::newRow("tension: rod of 1 mm") << "SHHRELBS" << 16213415.0 << 13 << "zug ptfe" << 401 << 6 << 2842
+                                              << QList<double>{} << QStringList{" 450", " 1000"};
         QTest::newRow("D F: chain above the segment") << "DHHRELFS" << 29013218.0 << 13 << "" << 350 << 0 << 2836
                                                       << spring << QStringList{};
         QTest::newRow("S X: no check") << "SHHREXBS" << 29013218.0 << 13 << "" << 350 << 0 << 2844 << spring << QStringList{};
