@@ -78,6 +78,9 @@ private slots:
             f->Insert("Pgdyna.DB", {{"DYN_NRN", 35100000 + g * 1000}, {"DYN_E", 100}});
         // A main unit of type 280 (300 mm, reaching 100 more) for position 202.
         f->Insert("Pgstat.DB", {{"STA_NRN", 28013218}, {"STA_E", 300}, {"STA_X", 100}});
+        // An adjustable unit of group 20.
+        f->Insert("Pgdyna.DB", {{"DYN_NRN", 32020000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 520},
+                                {"DYN_VERST", 50}});
         // A width unit for 500 mm: 200 mm high, 300 at its most.
         f->Insert("Pgdyna.DB", {{"DYN_NRN", 34050001}, {"DYN_E", 200}, {"DYN_E_MAX", 300}, {"DYN_LG_MAX", 30},
                                 {"DYN_KRAFT", 100.0}});
@@ -1008,6 +1011,21 @@ private slots:
         QCOMPARE(ConstructionRecord.K_BTL_8[15], 61013000.0);
         QCOMPARE(ConstructionRecord.K_BTL_8[16], 0.0);
         QCOMPARE(CalcGlobals.ChainHeight, 16 * 50);
+        QCOMPARE(CalcGlobals.ChainEnd, 16);
+    }
+
+    // Letter 7 'C' fits an adjustable unit (320, window 520 - 20 +- 50) to
+    // the rod below the end part: 600 - 100 = 500.
+    void adjustableUnitInTheWalk() {
+        Name("SHHYESCS");
+        Positions({"351", "390"});
+        CalcGlobals.SecondLoadGroup = 20;
+        CalcGlobals.SegmentHeights[0] = 600;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(int(CalcGlobals.TableStatus), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[1], 32020000.0);
+        QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 500.0);
     }
 
     // The load level of the dynamic units follows the level that decided

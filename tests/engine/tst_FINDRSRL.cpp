@@ -638,7 +638,7 @@ private slots:
         QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), finalMain);
         if (status) {
             QCOMPARE(message(), 2733);
-            QCOMPARE(ui.count("information: "), 1);
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2733, {"LG" + QString::number(final)})});
         } else {
             QCOMPARE(ConstructionRecord.K_BTL_8[0], 43090301.0);
         }
