@@ -30,6 +30,8 @@ private slots:
         Dyn({{"DYN_NRN", 30005201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 450}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 600}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005203}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
+        Dyn({{"DYN_NRN", 30006201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 450}, {"DYN_M_MIN", 350}});
+        Dyn({{"DYN_NRN", 30006204}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
         // Springs of load groups 12 (5 N/mm) and 13 (10 N/mm).
         f->Insert("Pgstat.DB", {{"STA_NRN", 27212000}, {"STA_BTL_ZUS", "50"}, {"STA_E", 200}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
@@ -294,6 +296,12 @@ private slots:
         // 55 + 45 + 2 x 5 = 110 is more than any stroke, though 5 + 380 + 55
         // <= 450 and 380 - 5 - 45 >= 300. Lower ends: 300 + 5 + 45 and
         // 300 - 50 + 5 + 45; upper: 450 - 5 - 55 and 900 + 50 - 5 - 55.
+        // 350 with y = 60 is short of the unit (350 - 60 < 300); the
+        // extension's r = 350 - 350 - 30 = -30 moves up by half = 20 and
+        // stays below m1 = 50. Lower ends 300 + 60 (units) and 400 - 50 + 60.
+        QTest::newRow("3, extension's r below m1") << 3 << 0 << 0.0 << 60.0 << 350.0 << false << 1360 << 1500;
+        // Group 6: a unit of 300-450 and an extension '4' of 700-900.
+        QTest::newRow("6, extension '4'") << 6 << 0 << 0.0 << 0.0 << 5000.0 << false << 1300 << 1950;
         QTest::newRow("5, travels over the stroke") << 5 << 5 << 55.0 << 45.0 << 380.0 << false << 1300 << 1890;
     }
     void strokeRangeBox() {
@@ -717,8 +725,10 @@ private slots:
         FitMainUnitHeight();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
-        // The long variant takes the company's pre-setting option.
+        // The long variant takes the company's pre-setting option and moves
+        // the chain end (the clamp at 3) down one place.
         QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
+        QCOMPARE(CalcGlobals.ChainEnd, rest1 ? 4 : 3);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
