@@ -614,6 +614,8 @@ private slots:
         QCOMPARE(got, entries);
         const bool arm = !entries.isEmpty() && entries.first() == 76112001;
         QCOMPARE(int(G().SizeDimensionTable[0]), arm ? 127 : 87);
+        QCOMPARE(int(G().SizeDimensionTable[1]), arm ? 147 : 87);
+        QCOMPARE(int(G().SizeDimensionTable[2]), arm ? 168 : 98);
         QCOMPARE(int(G().SizeDimensionTable[3]), arm ? 178 : 98);
         QCOMPARE(int(G().SizeDimensionTable[4]), 125);
         if (!message)

@@ -843,6 +843,8 @@ private slots:
         QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("999999"));
         QCOMPARE(PartsList.KB_GEW[1], 0.0);
         QCOMPARE(PartsList.KB_PRS[1], 0.0);
+        QCOMPARE(int(PartsList.KB_WST[1]), 0);
+        QCOMPARE(int(PartsList.KB_WST[3]), 0);
         QCOMPARE(PartsList.KB_BTL[0], QStringLiteral("110121"));
         // The catalogue numbers of the record read last name no part.
         for (const char* n : {PgstatRecord.STA_L_NR, PgstatRecord.STA_L_NR_K, PgrsrlRecord.RSL_L_NR,
@@ -1078,6 +1080,10 @@ private slots:
         k.K_DREHUNG_S = true;
         ComposeParts();
         QVERIFY(b.DrehungAs && b.DrehungS && !b.DrehungStahl && !b.DrehungKh);
+        k.K_DREHUNG_AS = k.K_DREHUNG_S = false;
+        k.K_DREHUNG_STAHL = k.K_DREHUNG_KH = true;
+        ComposeParts();
+        QVERIFY(!b.DrehungAs && !b.DrehungS && b.DrehungStahl && b.DrehungKh);
         Arrangement("SHHAEXBH");
         ComposeParts();
         QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("E "));
