@@ -517,7 +517,8 @@ void Composer::DynamicDesignation(int r, const QString& nr) {
         const bool hot = (Letter(4) == 'F' || Letter(4) == 'G' || Letter(1) == 'G') && K.K_TEM > 350;
         if (K.K_RDM_KZ[0] == 'S' && hot)
             suffix += QStringLiteral("TA");
-        L.KB_BTL_ZUS[r] = article + suffix + QStringLiteral("-LG") + group;
+        // The nuclear article names the clamp without its load group.
+        L.KB_BTL_ZUS[r] = article + suffix + (K.K_KERNTECH ? QString() : QStringLiteral("-LG") + group);
         zus = QLatin1Char('D') + Fixed(K.K_RDM, 1, 3) + QStringLiteral(",LG") + group;
         zusI = QLatin1Char('D') + Inch(K.K_RDM) + QStringLiteral(",LG") + group;
     } else {

@@ -1003,28 +1003,30 @@ void SelectConnectionPart() {
         if (added && note)
             G.ConnectingPlateNote = true;
     };
-    if (group >= 20 && l7 != 'A') {
+    // A connection from above holds a heavy hanger of letter 7 'B' itself:
+    // no bracket and no upper yoke plate.
+    if (group >= 20 && l7 != 'A' && !(l7 == 'B' && K.K_OB_ANSCH)) {
         if (l7 == 'B') {
-            if (!K.K_OB_ANSCH) {
-                WeldBracketConnection(group);
-                if (Failed())
-                    return;
-            }
+            WeldBracketConnection(group);
+            if (Failed())
+                return;
         } else {
             AddPart(616, group);
             if (Failed())
                 return;
             rodRules(true, true);
-            if (mainType <= 200) {
-                SetSearchKey(0);
-                SetKeyDigits(1, 3, 111);
-                SetKeyDigits(4, 2, group);
-                SetKeyDigits(6, 1, G.MainUnitRangeIndex);
-                AddStaticPart();
-                if (Failed())
-                    return;
-                rodRules(l7 > 'B', false);
-            }
+        }
+        // The upper yoke plate of a constant hanger (or a main unit of
+        // type 200) follows the bracket as it follows the plate.
+        if (mainType <= 200) {
+            SetSearchKey(0);
+            SetKeyDigits(1, 3, 111);
+            SetKeyDigits(4, 2, group);
+            SetKeyDigits(6, 1, G.MainUnitRangeIndex);
+            AddStaticPart();
+            if (Failed())
+                return;
+            rodRules(l7 > 'B', false);
         }
     }
     SetSearchKey(int32_t(G.MainUnitNumber));

@@ -46,6 +46,34 @@ bool StartDynamic(int type, int groupFirst) {
     return true;
 }
 
+// Two parts where the first rod marker stood: the chain behind it moves
+// down by one place (each moved entry with quantity 1 when asked) and the
+// chain end with it. False when the chain holds no marker.
+bool EnterTwoAtRodMarker(ChainPart first, ChainPart second, bool movedTakeOne) {
+    int j = 0;
+    for (int i = 1; i <= 40; ++i)
+        if (ChainPartAt(i).ProductNumber == 390) {
+            j = i;
+            break;
+        }
+    if (j == 0)
+        return false;
+    int last = j;
+    while (last < 40 && ChainPartAt(last + 1).ProductNumber != 0)
+        ++last;
+    if (last + 1 > 40)
+        throw EngineStepError(MsgChainTooLong);
+    for (int i = last; i > j; --i) {
+        const ChainPart moved = ChainPartAt(i);
+        ChainPartAt(i + 1) = ChainPart{moved.ProductNumber, movedTakeOne ? int16_t(1) : moved.Quantity};
+    }
+    ChainPartAt(j) = first;
+    ChainPartAt(j + 1) = second;
+    if (G.ChainEnd >= j)
+        ++G.ChainEnd;
+    return true;
+}
+
 // The stroke unit in place of the rod marker; a unit with an extension
 // takes two entries, the chain behind them moves down by one.
 void EnterStrokeUnit() {
@@ -55,25 +83,8 @@ void EnterStrokeUnit() {
             Fail(1, 2718);
         return;
     }
-    int j = 0;
-    for (int i = 1; i <= 40; ++i)
-        if (ChainPartAt(i).ProductNumber == 390) {
-            j = i;
-            break;
-        }
-    if (j == 0)
-        return Fail(1, 2718);
-    int last = j;
-    while (last < 40 && ChainPartAt(last + 1).ProductNumber != 0)
-        ++last;
-    if (last + 1 > 40)
-        throw EngineStepError(MsgChainTooLong);
-    for (int i = last; i > j; --i)
-        ChainPartAt(i + 1) = ChainPart{ChainPartAt(i).ProductNumber, 1};
-    ChainPartAt(j) = ChainPart{WithDigits(number, 8, 1, 1), 1};
-    ChainPartAt(j + 1) = ChainPart{number, 1};
-    if (G.ChainEnd >= j)
-        ++G.ChainEnd;
+    if (!EnterTwoAtRodMarker(ChainPart{WithDigits(number, 8, 1, 1), 1}, ChainPart{number, 1}, true))
+        Fail(1, 2718);
 }
 
 }  // namespace
@@ -367,6 +378,23 @@ void CheckSpringHanger() {
         if (L < lo || L > hi)
             return RangeBox(2638, {lo + G.ChainHeight, hi + G.ChainHeight});
         K.K_RESTLAENGE_1 = double(L - PgstatRecord.STA_E);
+        // The pushing unit takes the rod's place with the rest length; the
+        // spring of its load group (type 272, whose rate the parts list
+        // reports) stands right behind it.
+        const ChainPart unit{PgstatRecord.STA_NRN, 1};
+        SetSearchKey(0);
+        SetKeyDigits(1, 3, 272);
+        SetKeyDigits(4, 2, G.MainUnitLoadGroup);
+        FindStaticProduct();
+        if (G.TableStatus == 6)
+            return;
+        if (Failed())
+            return Fail(1, 2718);
+        if (!EnterTwoAtRodMarker(unit, ChainPart{PgstatRecord.STA_NRN, 1}, false))
+            return Fail(1, 2718);
+        G.TableStatus = 0;
+        K.K_VORKOS_KZ = G.VorkosFlag;
+        return;
     }
     G.TableStatus = 0;
     if (!ReplaceRodMarker(PgstatRecord.STA_NRN, 1))

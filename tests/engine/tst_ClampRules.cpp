@@ -150,6 +150,12 @@ private slots:
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
                                       {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // An insulated cold support of the next diameter code whose N is the
+        // code before it; a stanchion of DN250 with a weight by height.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 56090100}, {"CLD_KRAFT", 50.0}, {"CLD_A", 100.0}, {"CLD_B", 150.0},
+                                  {"CLD_N", 8}, {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000}, {"CLD_L_NR", "560901"}});
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 58013001}, {"CLD_KRAFT", 50.0}, {"CLD_D_MIN", 100}, {"CLD_D_MAX", 300},
+                                  {"CLD_GEW", 2.0}, {"CLD_GEW_VER", 10.0}, {"CLD_L_NR", "580130"}});
         // Cold supports of types 53 and 55, group 3, for heights 10 to 60.
         for (int n : {53003001, 55003001})
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
@@ -250,14 +256,24 @@ private slots:
         QCOMPARE(Key(), 43080301);
     }
 
-    // A pipe of no diameter holds no shoe, not even one of no width.
+    // A pipe of no diameter holds no shoe, not even one of no width; a
+    // pipe of DN150 (code 11) has no shoe of its code at all: 2611.
+    void bearingOnNoPipe_data() {
+        QTest::addColumn<double>("diameter");
+        QTest::addColumn<int>("message");
+        QTest::newRow("no pipe") << 0.0 << int(MsgBearingGeometry);
+        QTest::newRow("no shoe of DN150") << 168.3 << 2611;
+    }
     void bearingOnNoPipe() {
-        Support("SHHRELBS", 0);
+        QFETCH(double, diameter);
+        QFETCH(int, message);
+        Support("SHHRELBS", diameter);
         ConstructionRecord.K_ROHRLAGER_KZ = true;
         ConstructionRecord.K_TEM = 20;
         Select();
         QCOMPARE(Key(), 0);
-        QCOMPARE(Message(), int(MsgBearingGeometry));
+        QCOMPARE(Message(), message);
+        QCOMPARE(Status(), 1);
     }
 
     // The horizontal clamp replaces the part above: its weight is taken
@@ -300,25 +316,35 @@ private slots:
     // Letter 7 'D' and later look the cold support up by the pipe's
     // diameter code (09), not by the load group (3); letter 7 'F' and a
     // letter-1 'C' support check the height window first (box 2762 with
-    // the row's window) and take any row of the type's first two digits.
+    // the row's window, 2772 in feet and inches) and take any row of the
+    // type's first two digits. A support of letter 1 'D' is looked up by
+    // diameter also under letter 7 'A', which keeps to the type: DN200
+    // (code 12) has no 520 row, the next row is a 521 (2766).
     void coldSupportByDiameter_data() {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("diameter");
         QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
-        QTest::newRow("D: by diameter") << "CHHRESDS" << 30 << 52009001 << 0;
-        QTest::newRow("F: on to 521") << "CHHRESFS" << 30 << 52109001 << 0;
-        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 60 << 52109001 << 0;
-        QTest::newRow("F: above the window") << "CHHRESFS" << 61 << 0 << 2762;
+        QTest::newRow("D: by diameter") << "CHHRESDS" << 114.3 << 30 << false << 52009001 << 0;
+        QTest::newRow("F: on to 521") << "CHHRESFS" << 114.3 << 30 << false << 52109001 << 0;
+        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 114.3 << 60 << false << 52109001 << 0;
+        QTest::newRow("F: above the window") << "CHHRESFS" << 114.3 << 61 << false << 0 << 2762;
+        QTest::newRow("F: above the window, imperial") << "CHHRESFS" << 114.3 << 61 << true << 0 << 2772;
+        QTest::newRow("1 D, 7 A: no row of the diameter") << "DHHRESAS" << 219.1 << 30 << false << 0 << 2766;
     }
     void coldSupportByDiameter() {
         QFETCH(QString, name);
+        QFETCH(double, diameter);
         QFETCH(int, height);
+        QFETCH(bool, imperial);
         QFETCH(int, expected);
         QFETCH(int, message);
-        Support(name, 114.3, 3);
+        Support(name, diameter, 3);
         G().SupportLoadGroup = 3;
         ConstructionRecord.K_LAST = name.at(6) == 'F' ? 25 : 0.5;
+        ConstructionRecord.K_EINH_KZ = imperial;
         G().SegmentHeights = {height, 0, 0, 0, 0};
         G().MessageNumber = 4321;
         SetSearchKey(52000000);
@@ -330,8 +356,12 @@ private slots:
         // Only letters 7 'B' and 'C' follow the rows' load group.
         QCOMPARE(int(G().ClampLoadGroup), 3);
         QCOMPARE(int(G().SupportLoadGroup), 3);
-        if (message)
-            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2762, {10, 60})});
+        const bool box = message == 2762 || message == 2772;
+        QCOMPARE(Status(), box ? 6 : message ? 1 : 0);
+        if (box)
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(message, LengthValues(imperial, {10, 60}))});
+        else
+            QCOMPARE(ui.log, QStringList{});
     }
 
     // Types 52, 53 and 55 hold the height window (box 2765 beyond it).
@@ -427,22 +457,31 @@ private slots:
 
     // An insulated cold support (type 56) of another insulation thickness:
     // the box names the row's dimensions A and B (metric 2763, imperial
-    // 2773 in feet and inches).
+    // 2773 in feet and inches). The row found may be of another diameter
+    // code: a pipe of 100 or 100.5 mm has code 8 (the 101.6 row), the row
+    // after its key 56080900 is 56090100 of code 9 and N 8. Up to 100 mm,
+    // with the code equal to that row's N, it is the insulation box too;
+    // above 100 mm the diameter has no row (2766). A support of letter 1 'D' enters its
+    // part in chain entry 2.
     void insulatedColdSupport_data() {
         QTest::addColumn<int>("index");
+        QTest::addColumn<double>("diameter");
         QTest::addColumn<bool>("imperial");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
-        QTest::newRow("index 2") << 2 << false << 56090200 << 0;
-        QTest::newRow("index 3, metric") << 3 << false << 0 << 2763;
-        QTest::newRow("index 3, imperial") << 3 << true << 0 << 2773;
+        QTest::newRow("index 2") << 2 << 114.3 << false << 56090200 << 0;
+        QTest::newRow("index 3, metric") << 3 << 114.3 << false << 0 << 2763;
+        QTest::newRow("index 3, imperial") << 3 << 114.3 << true << 0 << 2773;
+        QTest::newRow("another code, pipe of 100") << 9 << 100.0 << false << 0 << 2763;
+        QTest::newRow("another code, pipe of 100.5") << 9 << 100.5 << false << 0 << 2766;
     }
     void insulatedColdSupport() {
         QFETCH(int, index);
+        QFETCH(double, diameter);
         QFETCH(bool, imperial);
         QFETCH(int, expected);
         QFETCH(int, message);
-        Support("DHHRESFS", 114.3, 3);
+        Support("DHHRESFS", diameter, 3);
         ConstructionRecord.K_EINH_KZ = imperial;
         G().InsulationThicknessIndex = int16_t(index);
         G().SegmentHeights = {300, 0, 0, 0, 0};
@@ -452,9 +491,30 @@ private slots:
         SelectColdComponent();
         QCOMPARE(SearchKeyNumber(), expected);
         QCOMPARE(Message(), message);
-        if (message)
+        QCOMPARE(G().ChainPartTable[0].ProductNumber, 0.0);
+        QCOMPARE(G().ChainPartTable[1].ProductNumber, double(expected));
+        if (message == 2766)
+            QCOMPARE(ui.log, QStringList{});
+        else if (message)
             QCOMPARE(ui.log, QStringList{"information: " +
                                          MessageWithValues(message, LengthValues(imperial, {100.0L, 150.0L}))});
+    }
+
+    // The R walk weighs its cold part by the height: a stanchion 58 of
+    // DN250 (code 13) for S = 200: 2 + (200 - 136.5) x 0.001 x 10 = 2.635
+    // kg. Letter 1 'D' puts it in entry 2, behind the empty first place;
+    // the chain end copies it all the same.
+    void rWalkColdPart() {
+        Support("DHHRESFS", 273, 13);
+        Arrange("DHHRESFS", {"580"});
+        ConstructionRecord.K_LAST = 0.5;
+        G().ChainPartIndex = 0;
+        G().SegmentHeights = {200, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 58013001.0);
+        QVERIFY2(qAbs(G().DeadWeight - 2.635) < 1e-9, qPrintable(QString::number(G().DeadWeight)));
     }
 
     void coldSupport() {
@@ -515,6 +575,52 @@ private slots:
         QCOMPARE(G().ChainPartTable[0].ProductNumber, preselect ? 0.0 : double(expected));
         if (expected == 43090301)
             QCOMPARE(int(G().ChainPartTable[0].Quantity), 2);
+    }
+
+    // The R walk with PTFE refuses the special variant "11" it met first and
+    // starts again: the plain "21" is listed and the note counts one
+    // refusal. Without PTFE the first is kept.
+    void rWalkSpecialVariant_data() {
+        QTest::addColumn<bool>("ptfe");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("PTFE") << true << 49110321 << 1;
+        QTest::newRow("without PTFE") << false << 49110311 << 0;
+    }
+    void rWalkSpecialVariant() {
+        QFETCH(bool, ptfe);
+        QFETCH(int, expected);
+        QFETCH(int, refused);
+        Support("DHHRELBS", 168.3);
+        Arrange("DHHRELBS", {"490"});
+        ConstructionRecord.K_PTFE_KZ = ptfe;
+        ConstructionRecord.K_T49G_KZ = QStringLiteral("0");
+        G().ChainPartIndex = 0;
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        EngineState.PtfeNoteCount = 0;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], double(expected));
+        QCOMPARE(ConstructionRecord.K_BTL_8[1], 0.0);
+        QCOMPARE(int(G().SpecialVariantCount), refused);
+        QCOMPARE(EngineState.PtfeNoteCount, refused);
+    }
+
+    // A clamp of the R walk outside its rows' load groups (group 8 below
+    // the DN250 window 13-14, letter 8 'S') raises nothing: 2733 ends the
+    // step.
+    void rWalkClampOutsideItsGroups() {
+        Support("SHHRESBS", 273, 8);
+        Arrange("SHHRESBS", {"430"});
+        G().MainUnitLoadGroup = G().SupportLoadGroup = G().ComponentLoadGroup = 8;
+        G().SegmentHeights = {300, 0, 0, 0, 0};
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 1);
+        QCOMPARE(Message(), 2733);
+        QCOMPARE(int(G().MainUnitLoadGroup), 8);
+        QCOMPARE(int(G().SupportLoadGroup), 8);
     }
 
     // Base clamps: the special variants "11"/"12" stay out after a restart

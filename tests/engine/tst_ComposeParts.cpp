@@ -3,7 +3,10 @@
 // rod without length, and the composition as the driver's last step.
 #include "EngineFixture.h"
 
+#include "data/PGCOOL.h"
 #include "data/PGCURE.h"
+#include "data/PGDYNA.h"
+#include "data/PGSTAT.h"
 #include "engine/ComposeParts.h"
 
 #include <QtTest>
@@ -98,10 +101,18 @@ struct Catalogue {
         Static(f, 11011100, "110111", 390, 40.0);  // the neighbour below: never listed
         Static(f, 66020100, "660201", 2500, 0, {{"STA_GEW_VER", 2.0}, {"STA_BTL_ZUS", "8FT-2IN"}});
         Static(f, 66012000, "660120", 1000, 0, {{"STA_GEW_VER", 1.5}});
+        Static(f, 66012700, "660127", 3000, 0, {{"STA_GEW_VER", 1.0}});
+        Static(f, 66012500, "660125", 2000, 0, {{"STA_GEW_VER", 1.0}});
+        // A part of size 19 whose article's third and fourth characters
+        // differ from its third alone.
+        Static(f, 66019100, "661991", 1500, 0);
         Static(f, 29112000, "291120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Static(f, 63012000, "630120", 20, 0.2, {{"STA_BTL_ZUS", "M20  3/4IN"}});
+        Static(f, 63013000, "630130", 20, 0.2, {{"STA_BTL_ZUS", "M24  1IN  X"}});
         Static(f, 77012000, "770120", 80, 2.0);
         Static(f, 79512000, "795120", 0, 6.0, {{"STA_BTL_ZUS", "060030"}, {"STA_GEW_VER", 10.0}});
+        Static(f, 79513000, "795130", 0, 6.0, {{"STA_BTL_ZUS", "060130"}, {"STA_GEW_VER", 10.0}});
+        Static(f, 61020000, "610200", 50, 1.0);
         Static(f, 27212000, "272120", 0, 1.0, {{"STA_BTL_ZUS", "125"}});
         Static(f, 76112000, "761120", 0, 3.0, {{"STA_GEW_VER", 5.0}});
         // A base clamp weighs per guide variant: columns 3 to 5 only for the
@@ -110,6 +121,9 @@ struct Catalogue {
         Clamp(f, 49001100, "490011", 130);
         Clamp(f, 42012007, "420120", -95, {{"RSL_HD_KZ", true}});
         Clamp(f, 45012000, "451200", 60);
+        Clamp(f, 45012003, "451200", 60);
+        Clamp(f, 43012000, "431200", 80);
+        Static(f, 79012000, "790120", 0, 1.0, {{"STA_GEW_VER", 4.0}});
         Clamp(f, 46012000, "461200", 70);
         Clamp(f, 45013000, "451300", 60, {{"RSL_LG_5", 400}, {"RSL_GEW_5", 9.5}});
         Dynamic(f, 36090302, "360902");
@@ -144,6 +158,8 @@ struct Catalogue {
         Cold(f, 54112000, "541120");
         Cold(f, 53212000, "532120");
         Price(f, "360902", 0, 48.0);
+        Price(f, "580120", 0, 38.0);
+        Price(f, "58012K", 0, 77.0);
         Price(f, "36090K", 0, 66.0);
         Price(f, "110121", 0, 400.0, 480.0);
         Price(f, "11012K", 0, 900.0);
@@ -298,6 +314,7 @@ private slots:
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(int(PartsList.KB_WST[0]), "material");
         QTEST(PartsList.KB_PRS[0], "price");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QStringLiteral("110"));
         QCOMPARE(PartsList.KB_HD_KZ[0], hd);
         QCOMPARE(PartsList.KB_GEW[0], 50.0);
         QCOMPARE(ItemPart(1), QStringLiteral("11002100 "));
@@ -353,6 +370,8 @@ private slots:
         QTest::newRow("49 00 uses LG_VON") << 49001100 << "" << 1 << "490011" << "49001100 " << "0150 " << 3.5 << 0.0;
         QTest::newRow("42 07 load group") << 42012007 << "" << 1 << "420120" << "42012012 " << "0095 " << 3.5 << 0.0;
         QTest::newRow("45 display x5: width digits") << 45012000 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
+        QTest::newRow("45 display x5: digit 8 cleared") << 45012003 << "" << 2 << "451200" << "44010250 " << "0060 " << 7.25 << 0.0;
+        QTest::newRow("43 article and 00") << 43012000 << "" << 1 << "431200" << "43120000 " << "0080 " << 3.5 << 0.0;
         QTest::newRow("46 step number") << 46012000 << "" << 2 << "461200" << "46120020 " << "0070 " << 7.25 << 0.0;
         QTest::newRow("45 step 6 held at step 5") << 45013000 << "" << 6 << "451300" << "44010400 " << "0060 " << 9.5 << 0.0;
         QTest::newRow("46 step 0 weighs as step 1") << 46012000 << "" << 0 << "461200" << "46120000 " << "0070 " << 3.5 << 0.0;
@@ -368,6 +387,14 @@ private slots:
         CalcGlobals.ClampLoadGroup = 12;
         Chain({{double(product), 1}});
         ComposeParts();
+        // The row carries the clamp's article number, the one the
+        // designation begins with.
+        QFETCH(QString, extra);
+        QCOMPARE(PartsList.KB_BTL[0], extra.left(6));
+        QCOMPARE(int(PartsList.KB_WST[0]), 20);
+        // The type code: the clamp's (a guide variant's row has its own).
+        if (variant.trimmed().isEmpty() || variant == QLatin1String("0"))
+            QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(2));
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(ItemPart(1), "bridge");
         QTEST(ItemDim(1), "dimension");
@@ -454,33 +481,47 @@ private slots:
             QCOMPARE(PartsList.KB_ZUS[r], texts[r - 1]);
     }
 
+    // The load-group text of a type-77 part is the part above's: two
+    // characters of its article (3-4) above size 19, one (3) up to it.
+    void loadGroupTextOfWidePartAbove_data() {
+        QTest::addColumn<int>("above");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("below size 20 (660201)") << 66020100 << "LG02";
+        QTest::newRow("below size 19 (661991)") << 66019100 << "LG1";
+    }
     void loadGroupTextOfWidePartAbove() {
+        QFETCH(int, above);
         SharedCatalogue();
-        Chain({{66020100, 1}, {77012000, 1}});
+        Chain({{double(above), 1}, {77012000, 1}});
         ComposeParts();
-        QCOMPARE(PartsList.KB_ZUS[1], QStringLiteral("LG02"));
+        QTEST(PartsList.KB_ZUS[1], "text");
     }
 
     void pinSupplement_data() {
+        QTest::addColumn<QString>("digits");
         QTest::addColumn<int>("clampB");
         QTest::addColumn<bool>("withoutClamp");
         QTest::addColumn<int>("z");
         QTest::addColumn<QString>("zInch");
         // a = 60 -> 80 taken from B; b = 30 the least; 0.8 B the most; in
         // inches with two decimals (120 mm = 4.724 in).
-        QTest::newRow("between") << 200 << false << 120 << "4.72";
-        QTest::newRow("raised to b") << 100 << false << 30 << "1.18";
-        QTest::newRow("lowered to 0.8 B") << 1000 << false << 800 << "31.50";
-        QTest::newRow("without clamp") << 200 << true << 30 << "1.18";
+        QTest::newRow("between") << "060030" << 200 << false << 120 << "4.72";
+        QTest::newRow("raised to b") << "060030" << 100 << false << 30 << "1.18";
+        QTest::newRow("lowered to 0.8 B") << "060030" << 1000 << false << 800 << "31.50";
+        QTest::newRow("without clamp") << "060030" << 200 << true << 30 << "1.18";
+        // b of three digits (130): 100 - 80 is raised to 130, then lowered
+        // to 0.8 x 100.
+        QTest::newRow("raised to b 130, lowered to 80") << "060130" << 100 << false << 80 << "3.15";
     }
     void pinSupplement() {
+        QFETCH(QString, digits);
         QFETCH(int, clampB);
         QFETCH(bool, withoutClamp);
         SharedCatalogue();
         ConstructionRecord.K_RSRL_OHNE = withoutClamp;
         ConstructionRecord.K_BREITE = 500;
         PgrsrlRecord.RSL_B = int16_t(clampB);
-        Chain({{79512000, 1}});
+        Chain({{digits == QLatin1String("060030") ? 79512000.0 : 79513000.0, 1}});
         ComposeParts();
         QFETCH(int, z);
         QCOMPARE(int(ConstructionRecord.K_Z_MASS), z);
@@ -489,7 +530,7 @@ private slots:
         QVERIFY2(PartsList.KB_ZUS_I[0].endsWith("; Z=" + zInch), qPrintable(PartsList.KB_ZUS_I[0]));
         QVERIFY(qAbs(PartsList.KB_GEW[0] - 11.0) < 1e-9);
         // The supplement's digits are the number the messages name.
-        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), QStringLiteral("060030"));
+        QCOMPARE(QString::fromLatin1(CalcGlobals.DisplayPartNumber, 6), digits);
     }
 
     // A rod without length is dropped with its quantity; the rows behind it
@@ -560,8 +601,13 @@ private slots:
         QTest::newRow("209 weight by length") << QList<int>{20912000} << plain << "" << 1 << "" << "" << "209120" << "111" << "4.4" << 1.444 << -1;
         QTest::newRow("769 one-way guide") << QList<int>{76910001} << plain << "" << 1 << "76910001 " << "0150 " << "769100" << "b=150" << "b=5.9" << 6.0 << -1;
         QTest::newRow("769 with the clamp's number") << QList<int>{49201100, 76920001} << plain << "special" << 2 << "76920001 " << "0150 " << "769200" << "492011S; b=150" << "492011S; b=5.9" << 6.0 << -1;
+        // Type 790 itself is no width part: its own weight, no text.
+        QTest::newRow("790 no width") << QList<int>{79012000} << plain << "" << 1 << "" << "" << "790120" << "" << "" << 1.0 << -1;
+        // Only a 769 of digit 4 '2' names the clamp: a clevis of size 20 none.
+        QTest::newRow("610 of size 20: no text") << QList<int>{61020000} << plain << "" << 1 << "61010000 " << "0050 " << "610200" << "(none)" << "(none)" << 1.0 << -1;
         QTest::newRow("791 width") << QList<int>{79112000} << plain << "" << 1 << "" << "" << "791120" << "500" << "19.7" << 3.0 << -1;
         QTest::newRow("78 profile text") << QList<int>{78012000} << plain << "" << 1 << "" << "" << "780120" << "HEB 200" << "HEB 200" << 1.0 << -1;
+        QTest::newRow("63 imperial text ends at character 10") << QList<int>{63013000} << plain << "imperial" << 1 << "" << "" << "63013I" << "1IN  \"" << "1IN  \"" << 0.2 << -1;
         QTest::newRow("63 imperial text") << QList<int>{63012000} << plain << "imperial" << 1 << "" << "" << "63012I" << "3/4IN\"" << "3/4IN\"" << 0.2 << -1;
         QTest::newRow("49 +2 with 1 D, 4 R, PTFE") << QList<int>{49201100} << "DHHRESBS" << "ptfe" << 1 << "49201100 " << "0122 " << "" << "" << "" << 3.5 << 49201100;
         QTest::newRow("49 without PTFE") << QList<int>{49201100} << "DHHRESBS" << "" << 1 << "49201100 " << "0120 " << "" << "" << "" << 3.5 << 49201100;
@@ -576,6 +622,15 @@ private slots:
         QTest::newRow("36 TA: special, 4 F, hot") << QList<int>{36090302} << "SHHFESBS" << "special,hot" << 1 << "" << "" << "360902STA-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA at 350") << QList<int>{36090302} << "SHHFESBS" << "special" << 1 << "" << "" << "360902S-LG07" << "" << "" << 4.0 << -1;
         QTest::newRow("36 no TA for a standard diameter") << QList<int>{36090302} << "SHHFESBS" << "hot" << 1 << "" << "" << "360902-LG07" << "" << "" << 4.0 << 36090302;
+        // The dynamic load group of a 36 clamp: the support's (1 is one),
+        // the clamp's load group when the support has none.
+        QTest::newRow("36 of dynamic group 1") << QList<int>{36090302} << plain << "dyn1" << 1 << "" << "" << "360902-LG01" << "D100.0,LG01" << "D3.9,LG01" << 4.0 << -1;
+        QTest::newRow("36 without a dynamic group") << QList<int>{36090302} << plain << "dyn0" << 1 << "" << "" << "360902-LG12" << "D100.0,LG12" << "D3.9,LG12" << 4.0 << -1;
+        // Full rods on the imperial catalogue: 3000 is listed as 3657 (144.0
+        // in), 2000 as 2438 (96.0 in), weighed by that length at 1 kg/m.
+        QTest::newRow("3000 rod") << QList<int>{66012700} << plain << "" << 1 << "66002700 " << "3000 " << "660127" << "3000" << "118.1" << 3.0 << -1;
+        QTest::newRow("3000 rod, imperial") << QList<int>{66012700} << plain << "imperial" << 1 << "66002700 " << "3657 " << "66012I" << "3657" << "144.0" << 3.657 << -1;
+        QTest::newRow("2000 rod, imperial") << QList<int>{66012500} << plain << "imperial" << 1 << "66002500 " << "2438 " << "66012I" << "2438" << "96.0" << 2.438 << -1;
         // N 40 + 0.5 x 100 x cos(asin(2 x 30 / 100)) = 40 + 40, whatever
         // clamp row was read last.
         QTest::newRow("57 bearing offset") << QList<int>{57012000} << plain << "" << 1 << "57012000 " << "0080 " << "570120" << "" << "" << 2.0 << 57012000;
@@ -605,7 +660,7 @@ private slots:
         PutText(k.K_RDM_KZ, f.contains("special") ? QStringLiteral("S") : QStringLiteral(" "));
         k.K_TEM = f.contains("hot") ? 351 : 350;
         g.ClampLoadGroup = f.contains("group20") ? 20 : f.contains("group19") ? 19 : 12;
-        g.SecondLoadGroup = 7;
+        g.SecondLoadGroup = f.contains("dyn1") ? 1 : f.contains("dyn0") ? 0 : 7;
         k.K_RDM = 100;
         k.K_BREITE = 500;
         k.K_BREITE_2 = 480;
@@ -623,6 +678,10 @@ private slots:
         ComposeParts();
         QCOMPARE(int(PartsList.RowCount), int(chain.size()));
         const int r = row - 1;
+        // Every row: its position, its product number and the support's width.
+        QCOMPARE(int(PartsList.KB_POS[r]), row);
+        QCOMPARE(int(PartsList.KB_BTL_8[r]), chain[r]);
+        QCOMPARE(int(PartsList.KB_BREITE[r]), 500);
         QFETCH(QString, bridge);
         QFETCH(QString, dimension);
         if (!bridge.isEmpty()) {
@@ -634,7 +693,10 @@ private slots:
             QCOMPARE(PartsList.KB_BTL_ZUS[r], extra);
         QFETCH(QString, zus);
         QFETCH(QString, zusI);
-        if (!zus.isEmpty()) {
+        if (zus == QLatin1String("(none)")) {
+            QCOMPARE(PartsList.KB_ZUS[r], QString());
+            QCOMPARE(PartsList.KB_ZUS_I[r], QString());
+        } else if (!zus.isEmpty()) {
             QCOMPARE(PartsList.KB_ZUS[r], zus);
             QCOMPARE(PartsList.KB_ZUS_I[r], zusI);
         }
@@ -664,6 +726,12 @@ private slots:
         CalcGlobals.ClampLoadGroup = 19;
         ComposeParts();
         QCOMPARE(PartsList.KB_PRS[0], 50.0);
+        // Letter 7 'F' takes no "-PS" variant either.
+        CalcGlobals.ClampLoadGroup = 20;
+        Arrangement("SHHAESFS");
+        ComposeParts();
+        QCOMPARE(PartsList.KB_PRS[0], 50.0);
+        Arrangement("SHHAESXS");
 
         // A type-49 slide clamp with PTFE on a support of letter 4 'R' is
         // priced as its "-SP" variant; the same clamp of another letter is not.
@@ -781,23 +849,37 @@ private slots:
         QCOMPARE(PartsList.KB_BTL[1], QStringLiteral("999999"));
         QCOMPARE(PartsList.KB_GEW[1], 0.0);
         QCOMPARE(PartsList.KB_PRS[1], 0.0);
+        QCOMPARE(int(PartsList.KB_WST[1]), 0);
+        QCOMPARE(int(PartsList.KB_WST[3]), 0);
         QCOMPARE(PartsList.KB_BTL[0], QStringLiteral("110121"));
+        // The catalogue numbers of the record read last name no part.
+        for (const char* n : {PgstatRecord.STA_L_NR, PgstatRecord.STA_L_NR_K, PgrsrlRecord.RSL_L_NR,
+                              PgrsrlRecord.RSL_L_NR_K, PgcoolRecord.CLD_L_NR, PgdynaRecord.DYN_L_NR})
+            QCOMPARE(FieldText(n, 6), QStringLiteral("999999"));
     }
 
+    // The list holds 24 rows. A lengthless rod 291 first is dropped before
+    // the rows are counted: 25 entries with it fit; of a full chain of 30
+    // the 29 left do not, and the last place is emptied, quantity too.
     void chainLongerThanTheListFails_data() {
         QTest::addColumn<int>("parts");
+        QTest::addColumn<bool>("rod");
         QTest::addColumn<bool>("fails");
-        QTest::newRow("24") << 24 << false;
-        QTest::newRow("25") << 25 << true;
+        QTest::newRow("24") << 24 << false << false;
+        QTest::newRow("25") << 25 << false << true;
+        QTest::newRow("25 with a lengthless rod") << 25 << true << false;
+        QTest::newRow("30 with a lengthless rod") << 30 << true << true;
     }
     void chainLongerThanTheListFails() {
         QFETCH(int, parts);
+        QFETCH(bool, rod);
         QFETCH(bool, fails);
         SharedCatalogue();
+        CalcGlobals.RodLengths[0] = 0;
         Chain({});
         for (int i = 0; i < parts; ++i) {
-            ConstructionRecord.K_BTL_8[i] = 11012100;
-            ConstructionRecord.K_ANZ[i] = 1;
+            ConstructionRecord.K_BTL_8[i] = rod && i == 0 ? 29112000 : 11012100;
+            ConstructionRecord.K_ANZ[i] = int16_t(i + 1);
         }
         bool failed = false;
         try {
@@ -807,10 +889,19 @@ private slots:
             QCOMPARE(e.Number(), MsgPartsListFull);
         }
         QCOMPARE(failed, fails);
-        if (!fails)
+        if (!fails) {
             QCOMPARE(int(PartsList.RowCount), 24);
+            QCOMPARE(PartsList.KB_ANZ[23], int16_t(rod ? 25 : 24));
+        }
+        if (rod) {
+            // Every entry moved up one place with its quantity.
+            QCOMPARE(ConstructionRecord.K_BTL_8[0], 11012100.0);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[0]), 2);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[parts - 2]), parts);
+            QCOMPARE(ConstructionRecord.K_BTL_8[parts - 1], 0.0);
+            QCOMPARE(int(ConstructionRecord.K_ANZ[parts - 1]), 0);
+        }
     }
-
 
     // Dynamic units: the load-group text of a dynamic clamp, the half-time
     // travels of type 32, the lengthened 300 and the width weight of 34.
@@ -825,8 +916,8 @@ private slots:
         QTest::addColumn<double>("weight");
         QTest::addColumn<double>("price");
         QTest::newRow("36") << 36090302 << false << false << "360902" << "360902S-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
-        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
-        QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 nuclear") << 36090302 << true << false << "36090K" << "36090KS" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
+        QTest::newRow("36 nuclear CN") << 36090302 << true << true << "36090K" << "36090KS" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 66.0;
         QTest::newRow("36 CN") << 36090302 << false << true << "3609CN" << "3609CNS-LG07" << "D114.3,LG07" << "D4.5,LG07" << 4.0 << 48.0;
         QTest::newRow("32") << 32012000 << false << false << "320120" << "320120" << "t1/2=12.3/124.0" << "t1/2=0.50/5.00" << 4.0 << 0.0;
         QTest::newRow("300 of last digit 1: not lengthened") << 30012001 << false << false << "300120" << "300120" << "" << "" << 4.0 << 0.0;
@@ -855,6 +946,7 @@ private slots:
         QTEST(PartsList.KB_BTL_ZUS[0], "extra");
         QTEST(PartsList.KB_ZUS[0], "zus");
         QTEST(PartsList.KB_ZUS_I[0], "zusI");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(2));
         QFETCH(double, weight);
         QVERIFY2(qAbs(PartsList.KB_GEW[0] - weight) < 1e-9, qPrintable(QString::number(PartsList.KB_GEW[0])));
         QTEST(PartsList.KB_PRS[0], "price");
@@ -907,6 +999,10 @@ private slots:
         Chain({{double(product), 1}});
         ComposeParts();
         QTEST(PartsList.KB_BTL[0], "article");
+        QCOMPARE(PartsList.KB_KBEZ[0].trimmed(), QString::number(product).left(3));
+        QCOMPARE(int(PartsList.KB_WST[0]), 40);
+        // Priced as the article listed, the nuclear one for a nuclear support.
+        QCOMPARE(PartsList.KB_PRS[0], product != 58012000 ? 0.0 : nuclear ? 77.0 : 38.0);
         QTEST(PartsList.KB_ZUS[0], "zus");
         // The inch texts: the width as typed, lengths in inch.
         if (product == 53212000)
@@ -985,6 +1081,15 @@ private slots:
         QCOMPARE(b.Integers[9], 114);
         QCOMPARE(b.Integers[10], 55);
         QCOMPARE(k.K_STA_NRN, 11012100.0);
+        // The rotation flags of the support go with it.
+        k.K_DREHUNG_AS = true;
+        k.K_DREHUNG_S = true;
+        ComposeParts();
+        QVERIFY(b.DrehungAs && b.DrehungS && !b.DrehungStahl && !b.DrehungKh);
+        k.K_DREHUNG_AS = k.K_DREHUNG_S = false;
+        k.K_DREHUNG_STAHL = k.K_DREHUNG_KH = true;
+        ComposeParts();
+        QVERIFY(!b.DrehungAs && !b.DrehungS && b.DrehungStahl && b.DrehungKh);
         Arrangement("SHHAEXBH");
         ComposeParts();
         QCOMPARE(QString::fromLatin1(b.ArrangementLetter, 2), QStringLiteral("E "));

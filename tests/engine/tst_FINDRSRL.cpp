@@ -658,33 +658,44 @@ private slots:
 
     // A clamp position answering "raise" (letter 8 'S') raises the three
     // load groups and repeats the step; above 24 it stops with the
-    // load-group message.
+    // load-group message, whichever of the three reached 24.
     void raiseLoadGroups_data() {
         QTest::addColumn<int>("start");
+        QTest::addColumn<QList<int>>("groups");  // main unit, component; empty: both at start
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("final");
-        QTest::newRow("7 rises to 9") << 7 << 0 << 9;
-        QTest::newRow("9 fits at once") << 9 << 0 << 9;
-        QTest::newRow("15 rises to 24 and stops") << 15 << 1 << 24;
-        QTest::newRow("24 stops at once") << 24 << 1 << 24;
+        QTest::addColumn<int>("finalMain");
+        QTest::newRow("7 rises to 9") << 7 << QList<int>{} << 0 << 9 << 9;
+        QTest::newRow("9 fits at once") << 9 << QList<int>{} << 0 << 9 << 9;
+        QTest::newRow("15 rises to 24 and stops") << 15 << QList<int>{} << 1 << 24 << 24;
+        QTest::newRow("24 stops at once") << 24 << QList<int>{} << 1 << 24 << 24;
+        QTest::newRow("main unit alone at 24") << 22 << QList<int>{24, 22} << 1 << 22 << 24;
+        QTest::newRow("component alone at 24") << 22 << QList<int>{22, 24} << 1 << 22 << 22;
+        QTest::newRow("support alone at 24") << 24 << QList<int>{22, 22} << 1 << 24 << 22;
     }
     void raiseLoadGroups() {
         QFETCH(int, start);
+        QFETCH(QList<int>, groups);
         QFETCH(int, status);
         QFETCH(int, final);
+        QFETCH(int, finalMain);
         Support("SHHAESAS");
         for (int i = 0; i < 16; ++i)
             std::copy_n(i == 0 ? "430" : "000", 3, ArrangementRecord.A_LFD_BT[i]);
         CalcGlobals.MainUnitLoadGroup = CalcGlobals.SupportLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(start);
+        if (!groups.isEmpty()) {
+            CalcGlobals.MainUnitLoadGroup = int16_t(groups[0]);
+            CalcGlobals.ComponentLoadGroup = int16_t(groups[1]);
+        }
         Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(this->status(), status);
         QCOMPARE(int(CalcGlobals.SupportLoadGroup), final);
-        QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), final);
+        QCOMPARE(int(CalcGlobals.MainUnitLoadGroup), finalMain);
         if (status) {
             QCOMPARE(message(), 2733);
-            QCOMPARE(ui.count("information: "), 1);
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(2733, {"LG" + QString::number(final)})});
         } else {
             QCOMPARE(ConstructionRecord.K_BTL_8[0], 43090301.0);
         }

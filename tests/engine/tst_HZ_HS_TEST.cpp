@@ -30,11 +30,17 @@ private slots:
         Dyn({{"DYN_NRN", 30005201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 450}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005202}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 600}, {"DYN_M_MIN", 350}});
         Dyn({{"DYN_NRN", 30005203}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
+        Dyn({{"DYN_NRN", 30006201}, {"DYN_HUB", 100}, {"DYN_E_MIN", 300}, {"DYN_E_MAX", 450}, {"DYN_M_MIN", 350}});
+        Dyn({{"DYN_NRN", 30006204}, {"DYN_HUB", 100}, {"DYN_E_MIN", 700}, {"DYN_E_MAX", 900}, {"DYN_M_MIN", 750}});
         // Springs of load groups 12 (5 N/mm) and 13 (10 N/mm).
         f->Insert("Pgstat.DB", {{"STA_NRN", 27212000}, {"STA_BTL_ZUS", "50"}, {"STA_E", 200}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
         // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300.
         f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
+                                {"STA_BREITE", 300}});
+        // A pushing unit of group 9 without a spring of its group (the next
+        // spring row, of group 12, is of another size digit).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27909000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
                                 {"STA_BREITE", 300}});
         // A main unit of type 200, and one without a long variant.
         f->Insert("Pgstat.DB", {{"STA_NRN", 20013218}, {"STA_E", 300}, {"STA_X", 100}});
@@ -43,9 +49,9 @@ private slots:
         f->Insert("Pgstat.DB", {{"STA_NRN", 21013218}, {"STA_E", 300}, {"STA_X", 100}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 21913918}, {"STA_E", 300}, {"STA_X", 150}, {"STA_BREITE", 400},
                                 {"STA_BREITE_M", 600}});
-        // Adjustable units of groups 13 and 16 (none of 14 and 15).
+        // Adjustable unit of group 13, and one of group 16 (none of 14).
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
-        Dyn({{"DYN_NRN", 32016000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 700}, {"DYN_VERST", 50}});
+        Dyn({{"DYN_NRN", 32016000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 520}, {"DYN_VERST", 50}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -208,10 +214,11 @@ private slots:
         // moved up to m1 = 50 itself.
         QTest::newRow("extension, lower end") << 3 << 0 << 60.0 << 0.0 << 350.0 << extended
                                               << QList<int>{300, 50, 0, 40, 0};
-        // The extension too may use up its stroke: 50 + 50 + 2 x 0 = 100;
-        // window 350 .. 3400; half 0; r = 1000 - 350 + 50 - 0 - 0 - 50 = 650.
-        QTest::newRow("extension, stroke used up") << 3 << 0 << 50.0 << 50.0 << 1000.0 << extended
-                                                   << QList<int>{350, 650, 50, 0, 0};
+        // The extension's stroke used up: 40 + 40 + 2 x 10 = 100 (the unit is
+        // too short: 10 + 1000 + 40 > 400); half = 0, r = 1000 - 350 + 50 -
+        // 10 - 40 = 650; top 100 - (50 + 40), bottom 50 - 40.
+        QTest::newRow("extension, stroke used up") << 3 << 10 << 40.0 << 40.0 << 1000.0 << extended
+                                                   << QList<int>{350, 650, 50, 10, 10};
         // Unit 30005201 (300-450, stroke 100): 50 + 50 takes the stroke.
         QTest::newRow("group 5, stroke used up") << 5 << 0 << 50.0 << 50.0 << 350.0 << QList<double>{30005201}
                                                  << QList<int>{350, 0, 50, 0, 0};
@@ -289,6 +296,12 @@ private slots:
         // 55 + 45 + 2 x 5 = 110 is more than any stroke, though 5 + 380 + 55
         // <= 450 and 380 - 5 - 45 >= 300. Lower ends: 300 + 5 + 45 and
         // 300 - 50 + 5 + 45; upper: 450 - 5 - 55 and 900 + 50 - 5 - 55.
+        // 350 with y = 60 is short of the unit (350 - 60 < 300); the
+        // extension's r = 350 - 350 - 30 = -30 moves up by half = 20 and
+        // stays below m1 = 50. Lower ends 300 + 60 (units) and 400 - 50 + 60.
+        QTest::newRow("3, extension's r below m1") << 3 << 0 << 0.0 << 60.0 << 350.0 << false << 1360 << 1500;
+        // Group 6: a unit of 300-450 and an extension '4' of 700-900.
+        QTest::newRow("6, extension '4'") << 6 << 0 << 0.0 << 0.0 << 5000.0 << false << 1300 << 1950;
         QTest::newRow("5, travels over the stroke") << 5 << 5 << 55.0 << 45.0 << 380.0 << false << 1300 << 1890;
     }
     void strokeRangeBox() {
@@ -471,6 +484,7 @@ private slots:
         ConstructionRecord.K_WEG_EFF = travel;
         ConstructionRecord.K_FDIFF = int16_t(admissible);
         CalcGlobals.CurrentRodLength = 500;
+        SetSearchKey(99999999);  // the key is built whole, not on what it held
         ActiveUiScope scope(ui);
         CheckSpringHanger();
     }
@@ -580,21 +594,30 @@ private slots:
     }
 
     // The pushing spring (type 279) takes rods of 300 to 500 mm; outside,
-    // the box names both ends with the chain height 1000.
+    // the box names both ends with the chain height 1000. Inside, the unit
+    // stands where the rod marker stood with the rest length (rod - 200),
+    // its spring 272 of the group right behind it, and the clamp moves down
+    // one place with its quantity and the chain end. Group 9 has a pushing
+    // unit but no spring: 2718, the chain as it was.
     void pushingSpring_data() {
+        QTest::addColumn<int>("group");
         QTest::addColumn<double>("length");
         QTest::addColumn<int>("status");
-        QTest::newRow("lower end") << 300.0 << 0;
-        QTest::newRow("upper end") << 500.0 << 0;
-        QTest::newRow("below") << 299.0 << 6;
-        QTest::newRow("above") << 501.0 << 6;
+        QTest::newRow("lower end") << 13 << 300.0 << 0;
+        QTest::newRow("upper end") << 13 << 500.0 << 0;
+        QTest::newRow("below") << 13 << 299.0 << 6;
+        QTest::newRow("above") << 13 << 501.0 << 6;
+        QTest::newRow("no spring of the group") << 9 << 400.0 << 1;
     }
     void pushingSpring() {
+        QFETCH(int, group);
         QFETCH(double, length);
         QFETCH(int, status);
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
-        CalcGlobals.MainUnitLoadGroup = 13;
+        CalcGlobals.MainUnitLoadGroup = int16_t(group);
         CalcGlobals.ChainHeight = 1000;
+        CalcGlobals.ChainPartTable[2].Quantity = 2;
+        CalcGlobals.VorkosFlag = true;
         ConstructionRecord.K_ZUG_DRUCK_KZ = true;
         ConstructionRecord.K_LAST = 1;
         ConstructionRecord.K_FDIFF = 99;
@@ -602,13 +625,24 @@ private slots:
         ActiveUiScope scope(ui);
         CheckSpringHanger();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
+        QList<double> chain, quantities;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                chain << e.ProductNumber, quantities << e.Quantity;
         if (status) {
-            QCOMPARE(int(CalcGlobals.MessageNumber), 2638);
-            QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
-            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 390.0);
+            QCOMPARE(int(CalcGlobals.MessageNumber), status == 6 ? 2638 : 2718);
+            if (status == 6)
+                QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
+            QCOMPARE(chain, (QList<double>{35013000, 390, 36090302}));
+            QCOMPARE(CalcGlobals.ChainEnd, 3);
+            QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
         } else {
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length - 200);
             QCOMPARE(ui.log, QStringList{});
+            QCOMPARE(chain, (QList<double>{35013000, 27913000, 27213000, 36090302}));
+            QCOMPARE(quantities, (QList<double>{1, 1, 1, 2}));
+            QCOMPARE(CalcGlobals.ChainEnd, 4);
+            QVERIFY(ConstructionRecord.K_VORKOS_KZ);
         }
     }
 
@@ -663,8 +697,8 @@ private slots:
         QTest::newRow("within the unit's reach") << 21013218.0 << 1100 << 0 << 2747 << 0 << 100;
         QTest::newRow("long variant, rest left") << 21013218.0 << 1500 << 0 << 2747 << 400 << 100;
         QTest::newRow("long variant, above") << 21013218.0 << 1300 << 0 << 2746 << 300 << 0;
-        // 1000 - 300 + 300 + 400 = 1400, and its reach 150 meets 1550 exactly.
-        QTest::newRow("long variant, reach meets the segment") << 21013218.0 << 1550 << 0 << 2747 << 400 << 150;
+        // The long variant reaches 1000 - 300 + 300 + 400 + its 150: 1550.
+        QTest::newRow("long variant at its reach") << 21013218.0 << 1550 << 0 << 2747 << 400 << 150;
         QTest::newRow("beyond the long variant") << 21013218.0 << 1600 << 6 << 2748 << 0 << 0;
         // Type 200 is the first of the spring units: within reach 1000 + 100.
         QTest::newRow("type 200 within reach") << 20013218.0 << 1050 << 0 << 2747 << 0 << 50;
@@ -691,11 +725,13 @@ private slots:
         FitMainUnitHeight();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        // The long variant takes the company's pre-setting option and moves
+        // the chain end (the clamp at 3) down one place.
+        QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
+        QCOMPARE(CalcGlobals.ChainEnd, rest1 ? 4 : 3);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_1), rest1);
         QCOMPARE(int(ConstructionRecord.K_RESTLAENGE_2), rest2);
         QCOMPARE(ui.count("information: "), status == 6 ? 1 : 0);
-        // The long variant takes the company's pre-costing option again.
-        QCOMPARE(ConstructionRecord.K_VORKOS_KZ, rest1 != 0);
         if (rest1)
             QCOMPARE(CalcGlobals.ChainPartTable[2].ProductNumber, 21913918.0);
     }
@@ -779,48 +815,69 @@ private slots:
     // The rod walk's answers to the strut: a fitting strut replaces the
     // marker; the next size restarts the walk with it; the rows ending with
     // the rod outside every window seen show the range box, inside it the
-    // rod has no strut (2770, no box). The box names the windows seen less
-    // the reserve: 250 + 10 .. 600 - 10 with a reserve of 10 mm.
+    // rod has no strut (2770, no box). With a reserve of 10 the rod must
+    // reach 10 into the window (250 + 10 .. 600 - 10), and the box names
+    // that narrower range: a rod of 255 (245 .. 265) is below it, 270 fits.
     void rodWalkStrut_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("reserve");
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<double>("load");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("message");
         QTest::addColumn<int>("finalGroup");
-        QTest::addColumn<int>("reserve");
-        QTest::addColumn<QList<int>>("box");
-        QTest::newRow("13: the long window") << 13 << 700 << 5.0 << 0 << 0 << 13 << 0 << QList<int>{};
-        QTest::newRow("13, too long: size 14, outside: box") << 13 << 1200 << 5.0 << 6 << 2744 << 14 << 0 << QList<int>{250, 600};
-        QTest::newRow("14: inside, too weak") << 14 << 400 << 100.0 << 1 << 2770 << 14 << 0 << QList<int>{};
-        QTest::newRow("14: outside: box") << 14 << 700 << 5.0 << 6 << 2744 << 14 << 0 << QList<int>{250, 600};
-        QTest::newRow("14: outside, reserve 10: box") << 14 << 700 << 5.0 << 6 << 2744 << 14 << 10
-                                                      << QList<int>{260, 590};
+        QTest::addColumn<double>("part");
+        QTest::addColumn<QVariantList>("window");
+        const QVariantList plain{250, 600}, reserved{260, 590};
+        QTest::newRow("13: the long window") << 13 << 700 << 0 << false << 5.0 << 0 << 0 << 13 << 39130020.0
+                                             << QVariantList{};
+        QTest::newRow("13, too long: size 14, outside: box")
+            << 13 << 1200 << 0 << false << 5.0 << 6 << 2744 << 14 << 0.0 << plain;
+        QTest::newRow("14: inside, too weak") << 14 << 400 << 0 << false << 100.0 << 1 << 2770 << 14 << 0.0
+                                              << QVariantList{};
+        QTest::newRow("14: outside: box") << 14 << 700 << 0 << false << 5.0 << 6 << 2744 << 14 << 0.0 << plain;
+        QTest::newRow("14, reserve 10: above") << 14 << 700 << 10 << false << 5.0 << 6 << 2744 << 14 << 0.0
+                                               << reserved;
+        QTest::newRow("14, reserve 10: below") << 14 << 255 << 10 << false << 5.0 << 6 << 2744 << 14 << 0.0
+                                               << reserved;
+        QTest::newRow("14, reserve 10: fits") << 14 << 270 << 10 << false << 5.0 << 0 << 0 << 14 << 39140010.0
+                                              << QVariantList{};
+        QTest::newRow("14, reserve 10: imperial box")
+            << 14 << 255 << 10 << true << 5.0 << 6 << 2745 << 14 << 0.0 << LengthValues(true, {260.0L, 590.0L});
     }
     void rodWalkStrut() {
         QFETCH(int, group);
         QFETCH(int, segment);
+        QFETCH(int, reserve);
+        QFETCH(bool, imperial);
         QFETCH(double, load);
         QFETCH(int, status);
         QFETCH(int, message);
         QFETCH(int, finalGroup);
-        QFETCH(int, reserve);
-        QFETCH(QList<int>, box);
+        QFETCH(double, part);
+        QFETCH(QVariantList, window);
         LoadArrangementNow({"SHHYESBS", "", {"390"}});
         CalcGlobals.SecondLoadGroup = int16_t(group);
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_WR_GS = int16_t(reserve);
+        ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_DYN_RSBK_KZ = true;
         Watchdog dog(QTest::currentDataTag(), std::chrono::seconds(30));
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.TableStatus), status);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.SecondLoadGroup), finalGroup);
-        QCOMPARE(ui.count("information: "), message == 2744 ? 1 : 0);
-        if (message == 2744)  // the windows of the last size, with the chain height 0
-            QCOMPARE(ui.log.last(), "information: " + FormatMessage(MessageText(2744), {box[0], box[1]}));
-        QCOMPARE(ConstructionRecord.K_BTL_8[0], status ? 0.0 : 39130020.0);
+        // A restart with the next size takes it for both second groups and
+        // forgets the clamp's end-part height.
+        const bool restarted = finalGroup != group;
+        QCOMPARE(int(CalcGlobals.SecondComponentLoadGroup), restarted ? finalGroup : 0);
+        QCOMPARE(ConstructionRecord.K_DYN_RSBK_KZ, !restarted);
+        QCOMPARE(ui.log, window.isEmpty() ? QStringList{}
+                                          : QStringList{"information: " + FormatMessage(MessageText(message), window)});
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], part);
     }
 
     // A key past the table's last row finds nothing: 2718.
@@ -843,30 +900,25 @@ private slots:
     }
 
     // Travel 2 x 0.1 x 100 = 20 (min) and 40 (max); window 500 + x - 20 +- 50.
-    // Group 16 reads its own unit (window 700 + x - 20 +- 50), not the
-    // first one of the type.
     void adjustable_data() {
-        QTest::addColumn<int>("group");
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<double>("length");
         QTest::addColumn<int>("message");
-        QTest::newRow("inside") << 13 << 20.0 << 40.0 << 500.0 << 0;
-        QTest::newRow("x over the minimum travel") << 13 << 20.5 << 0.0 << 500.0 << 2756;
-        QTest::newRow("y over the maximum travel") << 13 << 0.0 << 40.5 << 500.0 << 2756;
-        QTest::newRow("lower end") << 13 << 20.0 << 0.0 << 450.0 << 0;
-        QTest::newRow("below") << 13 << 20.0 << 0.0 << 449.0 << 2754;
-        QTest::newRow("upper end") << 13 << 20.0 << 0.0 << 550.0 << 0;
-        QTest::newRow("above") << 13 << 20.0 << 0.0 << 551.0 << 2754;
-        QTest::newRow("group 16: its own unit") << 16 << 20.0 << 0.0 << 700.0 << 0;
+        QTest::newRow("inside") << 20.0 << 40.0 << 500.0 << 0;
+        QTest::newRow("x over the minimum travel") << 20.5 << 0.0 << 500.0 << 2756;
+        QTest::newRow("y over the maximum travel") << 0.0 << 40.5 << 500.0 << 2756;
+        QTest::newRow("lower end") << 20.0 << 0.0 << 450.0 << 0;
+        QTest::newRow("below") << 20.0 << 0.0 << 449.0 << 2754;
+        QTest::newRow("upper end") << 20.0 << 0.0 << 550.0 << 0;
+        QTest::newRow("above") << 20.0 << 0.0 << 551.0 << 2754;
     }
     void adjustable() {
-        QFETCH(int, group);
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(double, length);
         QFETCH(int, message);
-        CalcGlobals.ClampLoadGroup = int16_t(group);
+        CalcGlobals.ClampLoadGroup = 13;
         CalcGlobals.ChainHeight = 1000;
         ConstructionRecord.K_WEG_X_N = x;
         ConstructionRecord.K_WEG_Y_N = y;
@@ -881,8 +933,8 @@ private slots:
         if (message == 2754)  // the window 450 .. 550 with the chain height 1000
             QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2754), {1450, 1550})});
         if (!message) {
-            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32000000.0 + group * 1000);
-            QCOMPARE(CalcGlobals.MainUnitNumber, 32000000.0 + group * 1000);
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32013000.0);
+            QCOMPARE(CalcGlobals.MainUnitNumber, 32013000.0);
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length);
             QCOMPARE(ui.log, QStringList{});
         } else {
@@ -890,13 +942,16 @@ private slots:
         }
     }
 
-    // No unit of group 14, and a fitting unit without a marker.
+    // No unit of group 14, and a fitting unit without a marker. A rod of
+    // group 16, above the first group with a unit, reads its own unit
+    // 32016000 (window 520 - 20 +- 50 holds 500), not the first one.
     void adjustableMissing_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("marker");
         QTest::addColumn<int>("message");
         QTest::newRow("no unit of 14") << 14 << true << 2770;
         QTest::newRow("no marker") << 13 << false << 2718;
+        QTest::newRow("the unit of 16") << 16 << true << 0;
     }
     void adjustableMissing() {
         QFETCH(int, group);
@@ -908,9 +963,11 @@ private slots:
         CalcGlobals.CurrentRodLength = 500;
         ActiveUiScope scope(ui);
         SelectAdjustableUnit();
-        QCOMPARE(int(CalcGlobals.TableStatus), 1);
+        QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(ui.log, QStringList{});
+        if (!message)
+            QCOMPARE(CalcGlobals.ChainPartTable[1].ProductNumber, 32016000.0);
     }
 
     // In inches the travel box is 2757 with 40 mm as feet and inches, the
