@@ -100,6 +100,8 @@ private slots:
         QTest::newRow("largest hexadecimal") << "$F4240" << 1000000;
         QTest::newRow("lowest hexadecimal") << "-0xF4240" << -1000000;
         QTest::newRow("hexadecimal, lower-case digits") << "0xff" << 255;
+        QTest::newRow("hexadecimal 9 and F") << "$9F" << 159;
+        QTest::newRow("a letter past F is no hexadecimal digit") << "$1G" << 0;
         QTest::newRow("decimals rounded to the largest") << "1000000.5" << 1000000;
     }
     void temperature() {
