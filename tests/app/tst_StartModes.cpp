@@ -785,11 +785,15 @@ private slots:
         QVERIFY(WriteHostTextFile(h.dir.file("real/o.zof.Xy34Zw"), {"the user's"}));
         QVERIFY(QFile::remove(h.output));
         QVERIFY(QFile::link(h.dir.file("real/o.zof"), h.output));
+        // What a killed writer of the host error file left in the current
+        // directory, where the output file is not.
+        QVERIFY(WriteHostTextFile(h.host + "/.KORVA_MDS_ERROR.Z3D.korva-Er12Rr", {"CANCLED stale"}));
         const RunResult r = RunNormal(h, MakeCatalogue(h.dir), {}, false);
         QCOMPARE(r.exitCode, 3);
         QVERIFY(QFileInfo(h.output).isSymLink());
         QVERIFY(!QFileInfo::exists(h.dir.file("real/o.zof")));
         QVERIFY(!QFileInfo::exists(h.dir.file("real/.o.zof.korva-Xy34Zw")));
+        QVERIFY(!QFileInfo::exists(h.host + "/.KORVA_MDS_ERROR.Z3D.korva-Er12Rr"));
         QCOMPARE(FileBytes(h.dir.file("real/o.zof.Xy34Zw")), QByteArray("the user's\r\n"));
     }
 
