@@ -12,6 +12,7 @@
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
 #include "platform/Database.h"
+#include "platform/DisplayProbe.h"
 #include "platform/RunDirectory.h"
 #include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
@@ -62,24 +63,64 @@ bool IsWindowless(const QByteArray& platforms) {
     return first == "offscreen" || first == "minimal";
 }
 
+// A display whose server accepts the connection but never answers would
+// keep the window system's connection waiting for ever: such a display is
+// left out, and without another one the run has no usable display.
+QString SilentDisplayReason(const QByteArray& platform) {
+    const int seconds = DisplayAnswerWaitMs / 1000;
+    if (platform == "xcb" && !qEnvironmentVariableIsEmpty("DISPLAY") &&
+        ProbeX11Display(qgetenv("DISPLAY")) == DisplayAnswer::Silent)
+        return QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
+            .arg(qEnvironmentVariable("DISPLAY"))
+            .arg(seconds);
+    if (platform.startsWith("wayland") && ProbeWaylandDisplay(qgetenv("WAYLAND_DISPLAY")) == DisplayAnswer::Silent)
+        return QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
+            .arg(qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0")))
+            .arg(seconds);
+    return {};
+}
+
+// The platforms of a list whose displays answer; *why says why the last
+// one left out was.
+QByteArray AnsweringPlatforms(const QByteArray& platforms, QString* why) {
+    QList<QByteArray> kept;
+    for (const QByteArray& p : platforms.split(';')) {
+        // A platform may carry its options after a colon.
+        const QString silent = SilentDisplayReason(p.trimmed().split(':').value(0));
+        if (silent.isEmpty())
+            kept << p;
+        else
+            *why = silent;
+    }
+    return kept.join(';');
+}
+
 // The platform list for the application object: the display's own platform
 // first, the windowless one behind it, so that a display that cannot be
 // reached ends the start with a reason instead of aborting the process.
 // Returns whether the fallback guards the list; *noDisplay is set when no
-// display is named at all.
+// display is named at all, or none of those named answers.
 bool ChoosePlatform(QString* noDisplay) {
     const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
+    QByteArray platforms;
     if (!requested.isEmpty()) {
         if (IsWindowless(requested)) return false;
-        qputenv("QT_QPA_PLATFORM", requested + ";offscreen");
-        return true;
-    }
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        platforms = requested;
+    } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         *noDisplay = QStringLiteral("No display: neither DISPLAY nor WAYLAND_DISPLAY is set, so the form cannot be shown");
         return false;
+    } else {
+        platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb";
     }
-    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen" : "wayland;xcb;offscreen");
+    QString silent;
+    platforms = AnsweringPlatforms(platforms, &silent);
+    if (platforms.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        *noDisplay = silent;
+        return false;
+    }
+    qputenv("QT_QPA_PLATFORM", platforms + ";offscreen");
     return true;
 }
 

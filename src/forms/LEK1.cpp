@@ -678,6 +678,7 @@ void TFLEK1::OpenProject() {
                                                : message;
         ErrorOk(this, text);
         WriteHostErrorFile(text);
+        m_startRefused = true;
         CloseWithoutConfiguration();
         return;
     }
@@ -1886,5 +1887,6 @@ int RunInputForm() {
     QObject::connect(form.get(), &TFLEK1::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     form->show();
     QApplication::exec();
-    return 0;
+    // A refused project ends the start like any failed start.
+    return form->StartRefused() ? 3 : 0;
 }

@@ -145,6 +145,8 @@ public:
     QPointer<TUncHoehe> SteelWidthEdit;
     // True once the form has closed through a completed Ok road.
     bool Completed() const { return m_completed; }
+    // The project check refused the project: the start failed.
+    bool StartRefused() const { return m_startRefused; }
     // Pixel point of a picture grid point, as the elevation inputs are placed.
     QPoint PicturePoint(int x, int y, int editHeight, bool roundTop) const;
 
@@ -283,6 +285,7 @@ private:
     bool m_fromNavigator = false;
     bool m_completed = false;
     bool m_closing = false;
+    bool m_startRefused = false;
     bool m_selectionTablesPending = false;
     std::array<QWidget*, size_t(Part::Count)> m_parts{};
     QWidget* m_connectionArea = nullptr;

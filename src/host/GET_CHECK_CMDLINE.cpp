@@ -3,12 +3,9 @@
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
 #include "platform/HostFiles.h"
+#include "platform/TableFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 #include <cstdlib>
 #include <functional>
 
@@ -36,14 +33,13 @@ bool IsExistingFile(const QString& path) {
 
 QString OutputName() { return OutputFileName; }
 
-// A directory that is there but cannot be reached is not called missing.
+// A directory that is there but cannot be reached is not called missing:
+// the message says why, as normal mode's start does (a name in Latin-1
+// bytes, a link that points nowhere, no permission).
 QString ProjectDirectoryError() {
-    const QByteArray native = QFile::encodeName(CmdProjectDir);
-    struct stat st {};
-    if (CmdProjectDir.isEmpty() || ::stat(native.constData(), &st) == 0 || errno == ENOENT)
-        return QStringLiteral("ERROR: Project directory \"%1\" does not exist !").arg(CmdProjectDir);
-    return QStringLiteral("ERROR: Project directory \"%1\" cannot be reached (%2) !")
-        .arg(CmdProjectDir, QString::fromLocal8Bit(std::strerror(errno)));
+    const QString reason = UnreachableDirectoryReason(CmdProjectDir);
+    if (reason.isEmpty()) return QStringLiteral("ERROR: Project directory \"%1\" does not exist !").arg(CmdProjectDir);
+    return QStringLiteral("ERROR: Project directory \"%1\" cannot be reached (%2) !").arg(CmdProjectDir, reason);
 }
 QString OutputDirectory() { return DirectoryPart(OutputFileName); }
 

@@ -12,13 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -95,24 +90,6 @@ int RunNormalMode(const MainForms& forms) {
     return code;
 }
 
-// The temporary files a writer killed between naming its complete file and
-// renaming it into place leaves beside it: the file's name, a dot and six
-// letters or digits. Only this user's plain files; no other copy of the
-// program runs for this user while this one holds the lock.
-void RemoveStaleTemporaries(const QString& finalName) {
-    const QFileInfo info(finalName);
-    const QDir dir = info.absoluteDir();
-    const QRegularExpression pattern(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName())));
-    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".??????")},
-                                              QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!pattern.match(name).hasMatch()) continue;
-        const QByteArray native = QFile::encodeName(dir.filePath(name));
-        struct stat st {};
-        if (::lstat(native.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid())
-            ::unlink(native.constData());
-    }
-}
-
 }  // namespace
 
 QString HostErrorFilePath() { return QDir::current().filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D")); }
@@ -123,8 +100,15 @@ bool WriteHostErrorLine(const QString& path, const QString& message) {
     const QString file = QFileInfo(path).absoluteFilePath();
     g_answerLost = !WriteHostTextFile(file, {QStringLiteral("CANCLED ") + message}, HostFileName::Own, &error);
     if (g_answerLost) {
-        std::fprintf(stderr, "KORVA: the host error file cannot be written (%s); the host gets no answer for: %s\n",
-                     qPrintable(error), qPrintable(message));
+        // Without a window every message of the run is on standard error
+        // already: it is not said twice.
+        if (Unattended())
+            std::fprintf(stderr, "KORVA: the host error file cannot be written (%s); the host gets no answer for the "
+                                 "message on standard error\n",
+                         qPrintable(error));
+        else
+            std::fprintf(stderr, "KORVA: the host error file cannot be written (%s); the host gets no answer for: %s\n",
+                         qPrintable(error), qPrintable(message));
         std::fflush(stderr);
     }
     return !g_answerLost;
@@ -133,24 +117,10 @@ bool WriteHostErrorLine(const QString& path, const QString& message) {
 bool HostAnswerLost() { return g_answerLost; }
 
 bool RemoveEarlierOutput(const QString& outputFile, QString* why) {
-    const QFileInfo info(outputFile);
-    // Behind a link the writer replaces the file the link names.
-    const QString target = !info.isSymLink() ? info.absoluteFilePath()
-                           : info.exists()   ? info.canonicalFilePath()
-                                             : info.symLinkTarget();
-    RemoveStaleTemporaries(target);
-    const QByteArray native = QFile::encodeName(target);
-    struct stat st {};
-    if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
-    // Gone meanwhile counts as removed; errno is cleared so that only this
-    // call's failure is read.
-    errno = 0;
-    if (::unlink(native.constData()) == 0 || errno == ENOENT) return true;
-    if (why)
-        *why = QStringLiteral("The output file %1 of an earlier run cannot be removed (%2); this run could not "
-                              "replace it either")
-                   .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
+    // The host error file is written in the current directory: what a
+    // killed writer left of it goes as well.
+    RemoveAbandonedHostTemporaries(QDir::currentPath());
+    return RemoveEarlierHostFile(outputFile, why);
 }
 
 int RunKorvaMds(const QStringList& params, const MainForms& forms) {

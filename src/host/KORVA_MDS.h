@@ -74,7 +74,8 @@ bool HostAnswerLost();
 
 // Normal mode before its form: the output file of an earlier run at the
 // output name (a plain file, also behind a link) and the temporary files a
-// killed writer left beside it are removed, so the host finds an output
-// file only when this run wrote it. False when the earlier file stays;
-// *why names it and the cause.
+// killed writer of this program left beside it and in the current
+// directory are removed, so the host finds an output file only when this
+// run wrote it. False when the earlier file stays; *why names it and the
+// cause.
 bool RemoveEarlierOutput(const QString& outputFile, QString* why);

@@ -9,6 +9,8 @@
 #include "platform/HostFiles.h"
 #include "platform/Session.h"
 
+#include <cstdio>
+
 void GiveTablePassword() { Session().AddPassword(QLatin1String(TablePassword)); }
 
 StartMode ChooseStartMode() {
@@ -22,6 +24,14 @@ bool WriteDeleteResult(const QString& fileName, int result) {
 
 int RunDeleteMode() {
     if (const int c = CheckDeleteArgs(); c != 0) return exitcode::DeleteArgsBase + c;
+    // A host that reads the result file after this run was killed must not
+    // read the answer of an earlier one.
+    QString why;
+    if (!RemoveEarlierHostFile(OutputFileName, &why)) {
+        std::fprintf(stderr, "KORVA: delete mode: %s; nothing was deleted\n", qPrintable(why));
+        std::fflush(stderr);
+        return exitcode::ResultFileFailed;
+    }
     GiveTablePassword();
     const int result = DeleteDrawing(CmdProjectDir, DeletePosNo);
     if (!WriteDeleteResult(OutputFileName, result)) return exitcode::ResultFileFailed;

@@ -5,7 +5,9 @@
 #include "data/FileUtils.h"
 #include "platform/IniReader.h"
 #include "localisation/IvLanguD.h"
+#include "platform/CodePage.h"
 #include "platform/Database.h"
+#include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 #include "platform/Query.h"
 
@@ -159,6 +161,45 @@ NumberText ClassifyNumber(const QString& text) {
     return {NumberText::Finite, double(v)};
 }
 
+// Hexadecimal digits (after "$" or "0x") as a number, however large; false
+// for anything that is not such digits.
+bool ParseHexDigits(const QString& digits, long double& value) {
+    if (digits.isEmpty()) return false;
+    value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        const int d = u >= u'0' && u <= u'9'   ? u - u'0'
+                      : u >= u'a' && u <= u'f' ? u - u'a' + 10
+                      : u >= u'A' && u <= u'F' ? u - u'A' + 10
+                                               : -1;
+        if (d < 0) return false;
+        value = value * 16 + d;
+    }
+    return true;
+}
+
+// A temperature as the reader reads it, for the reader and the range check
+// alike: a whole number as written (decimal, or hexadecimal after "$" or
+// "0x", the sign in front), else a number rounded to the nearest whole
+// number (halves to the even one).
+NumberText ReadTemperature(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return {};
+    int64_t whole = 0;
+    if (ParseWholeNumber(t, whole)) return {NumberText::Finite, double(whole)};
+    const bool negative = t.front() == u'-';
+    const QString unsignedPart = (negative || t.front() == u'+') ? t.mid(1) : t;
+    long double hex = 0;
+    if ((unsignedPart.startsWith(u'$') && ParseHexDigits(unsignedPart.mid(1), hex)) ||
+        (unsignedPart.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) && ParseHexDigits(unsignedPart.mid(2), hex))) {
+        if (hex > std::numeric_limits<double>::max()) return {NumberText::NotFinite, 0};
+        return {NumberText::Finite, double(negative ? -hex : hex)};
+    }
+    NumberText n = ClassifyNumber(t);
+    if (n.kind == NumberText::Finite) n.value = double(RoundHalfEven(Extended(n.value)));
+    return n;
+}
+
 // The value as the message shows it: long values cut.
 QString Shown(const QString& value) {
     constexpr int Longest = 40;
@@ -194,8 +235,12 @@ private:
             Refuse(rule, QStringLiteral("holds the control character %1; the value is refused").arg(CodePointName(value[at])));
         switch (rule.kind) {
         case ValueKind::Text: return;
-        case ValueKind::Mark: return CheckLength(rule, value, int(sizeof ConstructionRecord.K_POS_NR));
-        case ValueKind::DrawingNo: return CheckLength(rule, value, int(sizeof ConstructionRecord.K_KDN_ZNR));
+        case ValueKind::Mark:
+            CheckCodePage(rule, value);
+            return CheckLength(rule, value, int(sizeof ConstructionRecord.K_POS_NR));
+        case ValueKind::DrawingNo:
+            CheckCodePage(rule, value);
+            return CheckLength(rule, value, int(sizeof ConstructionRecord.K_KDN_ZNR));
         case ValueKind::GivenLength: return CheckGivenLength(rule, value);
         default: return CheckNumber(rule, value);
         }
@@ -208,8 +253,28 @@ private:
                          .arg(value.size())
                          .arg(width));
     }
+    // A stored text is kept in the host's code page, and the output file
+    // is written in it: a character it cannot hold would become "?", and
+    // two marks would become one support.
+    void CheckCodePage(const KeyRule& rule, const QString& value) const {
+        qsizetype at = FirstCharacterNotIn(value, HostFileCodePage);
+        if (at < 0) at = FirstCharacterNotIn(value, AnsiCodePage());
+        if (at < 0) return;
+        if (value[at] == QChar::ReplacementCharacter)
+            Refuse(rule, QStringLiteral("holds a byte at position %1 that is no character of the host's code page; "
+                                        "the value is refused")
+                             .arg(at + 1));
+        const bool pair = value[at].isHighSurrogate() && at + 1 < value.size();
+        const char32_t code = pair ? QChar::surrogateToUcs4(value[at], value[at + 1]) : value[at].unicode();
+        // Named by its number only: the message goes into the host's error
+        // file, which could not hold the character either.
+        Refuse(rule, QStringLiteral("holds the character U+%1 at position %2, which the host's code page cannot "
+                                    "hold; the value is refused")
+                         .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))
+                         .arg(at + 1));
+    }
     void CheckNumber(const KeyRule& rule, const QString& value) const {
-        const NumberText n = ClassifyNumber(value);
+        const NumberText n = rule.kind == ValueKind::Temperature ? ReadTemperature(value) : ClassifyNumber(value);
         if (n.kind == NumberText::NotFinite)
             Refuse(rule, QStringLiteral("= %1 is not a finite number").arg(Shown(value)));
         if (n.kind != NumberText::Finite) return;
@@ -359,18 +424,11 @@ int32_t StrToIntSafe(const QString& text) {
 }
 
 int32_t TemperatureFromText(const QString& text) {
-    int64_t whole = 0;
-    if (ParseWholeNumber(text, whole)) return FitsInt32(whole) ? int32_t(whole) : 0;
-    if (const int32_t v = StrToIntSafe(text); v != 0) return v;
-    QString normalized = text;
-    normalized.replace(u',', u'.');
-    bool ok = false;
-    const Extended v = ParseNumber(normalized, &ok);
-    if (!ok) return 0;
-    const Extended r = RoundHalfEven(v);
-    if (r < Extended(std::numeric_limits<int32_t>::min()) || r > Extended(std::numeric_limits<int32_t>::max()))
+    const NumberText n = ReadTemperature(text);
+    if (n.kind != NumberText::Finite || n.value < std::numeric_limits<int32_t>::min() ||
+        n.value > std::numeric_limits<int32_t>::max())
         return 0;
-    return int32_t(r);
+    return int32_t(n.value);
 }
 
 QString RoundedText(double value) {

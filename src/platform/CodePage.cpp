@@ -69,3 +69,23 @@ QByteArray EncodeCodePage(const QString& text, int codePage) {
     const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     return Convert(utf16, "UTF-16LE", IconvName(codePage).constData(), "?", 2);
 }
+
+qsizetype FirstCharacterNotIn(const QString& text, int codePage) {
+    iconv_t cd = iconv_open(IconvName(codePage).constData(), "UTF-16LE");
+    if (cd == iconv_t(-1)) return text.isEmpty() ? -1 : 0;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < text.size() && found < 0;) {
+        // One character at a time, a surrogate pair as one.
+        const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        char* src = const_cast<char*>(reinterpret_cast<const char*>(text.utf16() + i));
+        size_t srcLeft = size_t(units) * 2;
+        char buf[16];
+        char* dst = buf;
+        size_t dstLeft = sizeof buf;
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0) found = i;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        i += units;
+    }
+    iconv_close(cd);
+    return found;
+}

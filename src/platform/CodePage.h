@@ -14,3 +14,8 @@ bool CodePageSupported(int codePage);
 // Undecodable bytes become U+FFFD; unencodable characters become '?'.
 QString DecodeCodePage(const QByteArray& bytes, int codePage);
 QByteArray EncodeCodePage(const QString& text, int codePage);
+
+// Where the first character of a text stands that the code page cannot
+// hold (it would be written as '?'); -1 when every one fits. A character
+// outside the Basic Multilingual Plane is reported at its first half.
+qsizetype FirstCharacterNotIn(const QString& text, int codePage);

@@ -3,6 +3,13 @@
 namespace {
 WriteFaultHook g_hook = nullptr;
 FileStepHook g_fileStep = nullptr;
+CopyStepHook g_copyStep = nullptr;
+}
+
+void SetCopyStepHook(CopyStepHook hook) { g_copyStep = hook; }
+
+void CopyStepForFault(const QString& file) {
+    if (g_copyStep) g_copyStep(file);
 }
 
 void SetFileStepHook(FileStepHook hook) { g_fileStep = hook; }

@@ -15,6 +15,14 @@ using FileStepHook = void (*)();
 void SetFileStepHook(FileStepHook hook);
 void FileStepForFault();
 
+// Called by the copy of table files under their shared locks, before each
+// file is copied (every lock is held then); a test hook may hold the copy
+// there.
+#include <QString>
+using CopyStepHook = void (*)(const QString& file);
+void SetCopyStepHook(CopyStepHook hook);
+void CopyStepForFault(const QString& file);
+
 // In korva_testhooks: fail the n-th write statement run through the layer
 // with EDBEngineError(dbeInjectedFault); 0 disarms.
 void ArmWriteFault(int nthWrite);
@@ -25,6 +33,10 @@ int WriteFaultArmed();
 // n-th write, sync, truncation or deletion of a file by SQLite;
 // KORVA_TEST_CRASH_HOST_AT=n: the process ends at once with
 // HostFileCrashExitCode at the n-th step of a host file: opened, each
-// write, committed).
+// write, committed; KORVA_TEST_CRASH_HOST_AT=named: the same when a
+// complete temporary file has its name, before it is renamed into place;
+// KORVA_TEST_PAUSE_COPY=<FIFO>: the copy of table files under their locks
+// says "KORVA test: copy paused" on standard error before its first file
+// and waits until the FIFO's writer has closed it).
 void ArmTestHooksFromEnvironment();
 inline constexpr int HostFileCrashExitCode = 86;

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,45 +19,91 @@
 
 namespace {
 
-// The registered directory, kept as bytes so the signal handler can use it.
-char g_runDir[PATH_MAX];
-volatile sig_atomic_t g_registered = 0;
+// A registered path, kept as bytes so the signal handler can use it.
+struct Slot {
+    char path[PATH_MAX];
+    volatile sig_atomic_t used = 0;
+};
+
+Slot g_runDir;
 int g_lockFd = -1;
+Slot g_workDir;
+int g_workLockFd = -1;
+constexpr int kTemporaryFiles = 4;
+Slot g_temporary[kTemporaryFiles];
 
 constexpr int kMinimumAgeSeconds = 30;
+// The deepest tree a work directory holds (the tool's work directory, the
+// session's private directory in it, their files).
+constexpr int kDeepestTree = 8;
 
-// Removes the files of a directory and the directory, with system calls
-// only (safe inside a signal handler). The private directory holds only
-// files.
-void RemoveFlatDirectory(const char* dir) {
-    const int fd = ::open(dir, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return;
-    alignas(8) static char buffer[8192];
+bool Fill(Slot& slot, const QByteArray& native) {
+    slot.used = 0;
+    if (native.isEmpty() || native.size() >= qsizetype(sizeof slot.path)) return false;
+    std::memcpy(slot.path, native.constData(), size_t(native.size()) + 1);
+    slot.used = 1;
+    return true;
+}
+
+struct DirEntry {
+    unsigned long long ino;
+    long long off;
+    unsigned short reclen;
+    unsigned char type;
+    char name[1];
+};
+
+// Removes what a directory holds, with system calls only (safe inside a
+// signal handler); subdirectories down to kDeepestTree levels.
+void RemoveContents(int dirFd, int depth) {
+    alignas(8) static char buffers[kDeepestTree][4096];
+    char* buffer = buffers[depth];
     for (;;) {
-        const long n = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+        const long n = ::syscall(SYS_getdents64, dirFd, buffer, sizeof buffers[0]);
         if (n <= 0) break;
+        bool removed = false;
         for (long pos = 0; pos < n;) {
-            struct Entry {
-                unsigned long long ino;
-                long long off;
-                unsigned short reclen;
-                unsigned char type;
-                char name[1];
-            };
-            const Entry* e = reinterpret_cast<const Entry*>(buffer + pos);
+            const DirEntry* e = reinterpret_cast<const DirEntry*>(buffer + pos);
             pos += e->reclen;
             if (std::strcmp(e->name, ".") == 0 || std::strcmp(e->name, "..") == 0) continue;
-            ::unlinkat(fd, e->name, 0);
+            if (::unlinkat(dirFd, e->name, 0) == 0) {
+                removed = true;
+                continue;
+            }
+            if (depth + 1 >= kDeepestTree) continue;
+            const int sub = ::openat(dirFd, e->name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub < 0) continue;
+            RemoveContents(sub, depth + 1);
+            ::close(sub);
+            if (::unlinkat(dirFd, e->name, AT_REMOVEDIR) == 0) removed = true;
         }
+        // Entries removed while reading may shift the rest: read again
+        // from the start.
+        if (removed) ::lseek(dirFd, 0, SEEK_SET);
     }
+}
+
+void RemoveTree(const char* dir) {
+    const int fd = ::open(dir, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    RemoveContents(fd, 0);
     ::close(fd);
     ::rmdir(dir);
 }
 
 void OnTerminatingSignal(int sig) {
-    if (g_registered) {
-        g_registered = 0;
-        RemoveFlatDirectory(g_runDir);
+    for (Slot& file : g_temporary)
+        if (file.used) {
+            file.used = 0;
+            ::unlink(file.path);
+        }
+    if (g_runDir.used) {
+        g_runDir.used = 0;
+        RemoveTree(g_runDir.path);
+    }
+    if (g_workDir.used) {
+        g_workDir.used = 0;
+        RemoveTree(g_workDir.path);
     }
     // End as the signal would have, so the parent sees it.
     ::signal(sig, SIG_DFL);
@@ -65,15 +112,23 @@ void OnTerminatingSignal(int sig) {
 
 QString TempFolder(const QString& tempDir) { return tempDir.isEmpty() ? QDir::tempPath() : tempDir; }
 
+// Held while the run lives; the system drops it when the process ends,
+// however it ends.
+int LockDirectory(const QByteArray& native) {
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) ::flock(fd, LOCK_SH | LOCK_NB);
+    return fd;
+}
+
 }  // namespace
 
 bool IsRunDirectoryName(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^KORVA[A-Za-z0-9]{6}$"));
+    static const QRegularExpression pattern(QStringLiteral("^(KORVA|korva-select-)[A-Za-z0-9]{6}$"));
     return pattern.match(name).hasMatch();
 }
 
 void RegisterRunDirectory(const QString& dir) {
-    g_registered = 0;
+    g_runDir.used = 0;
     if (g_lockFd >= 0) {
         ::close(g_lockFd);
         g_lockFd = -1;
@@ -83,19 +138,52 @@ void RegisterRunDirectory(const QString& dir) {
     if (!IsRunDirectoryName(info.fileName())) return;
     if (QDir::cleanPath(info.absolutePath()) != QDir::cleanPath(QDir(QDir::tempPath()).absolutePath())) return;
     const QByteArray native = QFile::encodeName(info.absoluteFilePath());
-    if (native.size() >= qsizetype(sizeof g_runDir)) return;
-    // The lock says the run is alive; the system drops it when the process
-    // ends, however it ends.
-    g_lockFd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (g_lockFd >= 0) ::flock(g_lockFd, LOCK_SH | LOCK_NB);
-    std::memcpy(g_runDir, native.constData(), size_t(native.size()) + 1);
-    g_registered = 1;
+    g_lockFd = LockDirectory(native);
+    Fill(g_runDir, native);
+}
+
+QString MakeWorkDirectory(const QString& prefix) {
+    RemoveWorkDirectory();
+    const QString name = prefix + QStringLiteral("XXXXXX");
+    if (!IsRunDirectoryName(prefix + QStringLiteral("abcdef"))) return {};
+    QByteArray path = QFile::encodeName(QDir(QDir::tempPath()).absoluteFilePath(name));
+    if (!::mkdtemp(path.data())) return {};
+    g_workLockFd = LockDirectory(path);
+    Fill(g_workDir, path);
+    return QFile::decodeName(path);
+}
+
+void RemoveWorkDirectory() {
+    if (g_workDir.used) {
+        g_workDir.used = 0;
+        RemoveTree(g_workDir.path);
+    }
+    if (g_workLockFd >= 0) {
+        ::close(g_workLockFd);
+        g_workLockFd = -1;
+    }
+}
+
+void RegisterTemporaryFile(const QByteArray& nativePath) {
+    for (Slot& file : g_temporary)
+        if (!file.used) {
+            Fill(file, nativePath);
+            return;
+        }
+}
+
+void UnregisterTemporaryFile(const QByteArray& nativePath) {
+    for (Slot& file : g_temporary)
+        if (file.used && nativePath == file.path) file.used = 0;
 }
 
 void InstallRunDirectorySignalHandlers() {
     struct sigaction sa {};
     sa.sa_handler = &OnTerminatingSignal;
     sigemptyset(&sa.sa_mask);
+    // One handler at a time: a second signal waits until the first has
+    // removed what it removes.
+    for (int sig : {SIGTERM, SIGHUP, SIGINT}) sigaddset(&sa.sa_mask, sig);
     for (int sig : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(sig, &sa, nullptr);
 }
 

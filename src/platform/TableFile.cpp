@@ -250,12 +250,9 @@ namespace {
 // A path this program cannot name: file names are UTF-8 here, and a
 // directory named in another code page (a Latin-1 "é" is one byte) is
 // reached by no path of the program. Empty when the path is not such.
-QString UnnamablePathProblem(const QString& dir) {
-    const QString shown = QDir::toNativeSeparators(dir);
+QString UnnamablePathReason(const QString& dir) {
     if (dir.contains(QChar::ReplacementCharacter))
-        return QString("Directory cannot be reached: %1 (its name holds bytes that are not UTF-8, in which this "
-                       "system names its files)")
-            .arg(shown);
+        return QStringLiteral("its name holds bytes that are not UTF-8, in which this system names its files");
     bool latin = false;
     for (const QChar c : dir) {
         if (c.unicode() > 0xff) return {};
@@ -263,18 +260,49 @@ QString UnnamablePathProblem(const QString& dir) {
     }
     struct stat st {};
     if (latin && ::stat(dir.toLatin1().constData(), &st) == 0)
-        return QString("Directory cannot be reached: %1 (it is named in Latin-1 bytes, this system names its files "
-                       "in UTF-8; rename the directory)")
-            .arg(shown);
+        return QStringLiteral("it is named in Latin-1 bytes, this system names its files in UTF-8; rename the "
+                              "directory");
+    return {};
+}
+
+// A symbolic link on the way to a path that does not exist, that points
+// nowhere: the path is not missing, the link is broken. Empty when there
+// is none.
+QString DanglingLinkReason(const QString& path) {
+    QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (int depth = 0; depth < 256 && !at.isEmpty(); ++depth) {
+        const QByteArray native = QFile::encodeName(at);
+        struct stat st {};
+        if (::lstat(native.constData(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode) || ::stat(native.constData(), &st) == 0 || errno != ENOENT) return {};
+            const QFileInfo link(at);
+            return QStringLiteral("%1 is a symbolic link to %2, which does not exist")
+                .arg(QDir::toNativeSeparators(at), QDir::toNativeSeparators(link.symLinkTarget()));
+        }
+        const QString parent = QFileInfo(at).path();
+        if (parent == at) return {};
+        at = parent;
+    }
     return {};
 }
 
 }  // namespace
 
+QString UnreachableDirectoryReason(const QString& dir) {
+    if (dir.isEmpty()) return {};
+    const QByteArray native = QFile::encodeName(dir);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0) return {};
+    const int err = errno;
+    if (const QString unnamable = UnnamablePathReason(dir); !unnamable.isEmpty()) return unnamable;
+    if (err != ENOENT) return QString::fromLocal8Bit(std::strerror(err));
+    return DanglingLinkReason(dir);
+}
+
 bool DirectoryIsMissing(const QString& dir) {
     struct stat st {};
     return !dir.isEmpty() && ::stat(QFile::encodeName(dir).constData(), &st) != 0 && errno == ENOENT &&
-           UnnamablePathProblem(dir).isEmpty();
+           UnreachableDirectoryReason(dir).isEmpty();
 }
 
 QString DirectoryProblem(const QString& dir) {
@@ -283,10 +311,9 @@ QString DirectoryProblem(const QString& dir) {
     const QByteArray native = QFile::encodeName(dir);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
-        const int err = errno;
-        if (const QString unnamable = UnnamablePathProblem(dir); !unnamable.isEmpty()) return unnamable;
-        if (err == ENOENT) return QString("Directory does not exist: %1").arg(shown);
-        return QString("Directory cannot be reached: %1 (%2)").arg(shown, QString::fromLocal8Bit(std::strerror(err)));
+        if (const QString reason = UnreachableDirectoryReason(dir); !reason.isEmpty())
+            return QString("Directory cannot be reached: %1 (%2)").arg(shown, reason);
+        return QString("Directory does not exist: %1").arg(shown);
     }
     if (!S_ISDIR(st.st_mode)) return QString("Not a directory: %1").arg(shown);
     if (::access(native.constData(), R_OK | X_OK) != 0)
@@ -434,6 +461,7 @@ void CopyFilesUnderReadLock(const QString& fromDir, const QStringList& allNames,
         }
     }
     for (const QString& name : names) {
+        CopyStepForFault(from.filePath(name));
         const QString target = to.filePath(name);
         QFile::remove(target);
         if (!QFile::copy(from.filePath(name), target))

@@ -30,8 +30,14 @@ bool TableFileExists(const QString& path);
 // said to be one this program cannot reach, not a missing one.
 QString DirectoryProblem(const QString& dir);
 // True only when the directory truly does not exist (and no directory of
-// that name in Latin-1 bytes does).
+// that name in Latin-1 bytes does, and no symbolic link on its way points
+// nowhere).
 bool DirectoryIsMissing(const QString& dir);
+// Why a directory that is not there to enter is out of reach rather than
+// missing: the system's reason, a name in Latin-1 bytes, a symbolic link on
+// its way that points nowhere. Empty when the directory can be entered or
+// truly does not exist.
+QString UnreachableDirectoryReason(const QString& dir);
 
 // Creates a new table file (fails with dbeTableExists when the file exists).
 // The file is written under a temporary name and renamed into place, so a

@@ -96,6 +96,13 @@ private slots:
         QTest::newRow("letters") << "hot" << 0;
         QTest::newRow("largest") << "1000000" << 1000000;
         QTest::newRow("lowest") << "-1000000" << -1000000;
+        // Hexadecimal at the ends of the range: 0xF4240 is 1,000,000.
+        QTest::newRow("largest hexadecimal") << "$F4240" << 1000000;
+        QTest::newRow("lowest hexadecimal") << "-0xF4240" << -1000000;
+        QTest::newRow("hexadecimal, lower-case digits") << "0xff" << 255;
+        QTest::newRow("hexadecimal 9 and F") << "$9F" << 159;
+        QTest::newRow("a letter past F is no hexadecimal digit") << "$1G" << 0;
+        QTest::newRow("decimals rounded to the largest") << "1000000.5" << 1000000;
     }
     void temperature() {
         QFETCH(QString, text);
@@ -405,6 +412,15 @@ private slots:
         row("temperature beyond 32 bits", "PIPE", "Temp", "2147483648", range);
         row("temperature 1e308", "PIPE", "Temp", "1e308", range);
         row("temperature below its range", "PIPE", "Temp", "-1000001", range);
+        // The range check reads a temperature as the reader does: a
+        // hexadecimal one is a number, not text that counts as 0.
+        row("hexadecimal temperature just above its range", "PIPE", "Temp", "$F4241", range);
+        row("hexadecimal temperature just below its range", "PIPE", "Temp", "-0xF4241", range);
+        row("hexadecimal temperature -$80000000", "PIPE", "Temp", "-$80000000", range);
+        row("hexadecimal temperature 0x7FFFFFFF", "PIPE", "Temp", "0x7FFFFFFF", range);
+        row("hexadecimal temperature beyond 32 bits", "PIPE", "Temp", "$100000000", range);
+        row("hexadecimal temperature beyond 64 bits", "PIPE", "Temp", "$FFFFFFFFFFFFFFFFFF", range);
+        row("temperature with decimals rounded past its range", "PIPE", "Temp", "1000001.5", range);
         row("insulation 1e308", "PIPE", "Insulation", "1e308", range);
         row("coordinate above its range", "PIPE", "Pipe_X", "1000000001", range);
         row("elevation below its range", "SteelConnection", "EL_Steel_R", "-1e10", range);
@@ -525,6 +541,60 @@ private slots:
             // The message itself carries no control character.
             QCOMPARE(FirstControlCharacter(m), qsizetype(-1));
         }
+        ++m_refused;
+    }
+
+    // A stored text (the hanger mark, the drawing number) holds only what
+    // the host's code page holds: another character would be stored and
+    // written as "?", and two marks would become one support. The file is
+    // UTF-8 with its mark, or code page 1252 without one, where the bytes
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D are no character.
+    void charactersTheCodePageCannotHold_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QString>("reason");  // empty: taken
+        QTest::newRow("Ł in the mark") << QByteArray("[DWG]\r\nHangerMark=WA\xc5\x81-1") << true
+                                       << "[DWG] HangerMark holds the character U+0141 at position 3";
+        QTest::newRow("Ś first in the drawing number") << QByteArray("[DWG]\r\nDwgNo=\xc5\x9a-1") << true
+                                                       << "[DWG] DwgNo holds the character U+015A at position 1";
+        QTest::newRow("a character beyond 16 bits") << QByteArray("[DWG]\r\nHangerMark=H\xf0\x9f\x94\xa9") << true
+                                                    << "[DWG] HangerMark holds the character U+1F529 at position 2";
+        QTest::newRow("byte 0x81 in the mark") << QByteArray("[DWG]\r\nHangerMark=WA\x81-1") << false
+                                               << "[DWG] HangerMark holds a byte at position 3 that is no character";
+        QTest::newRow("byte 0x8D in the drawing number") << QByteArray("[DWG]\r\nDwgNo=\x8d") << false
+                                                         << "[DWG] DwgNo holds a byte at position 1 that is no character";
+        QTest::newRow("byte 0x9D last in the mark") << QByteArray("[DWG]\r\nHangerMark=H-1\x9d") << false
+                                                    << "[DWG] HangerMark holds a byte at position 4";
+        // Code page 1252 holds these: taken as they stand.
+        QTest::newRow("€, Š and ÿ, UTF-8") << QByteArray("[DWG]\r\nHangerMark=\xe2\x82\xac\xc5\xa0\xc3\xbf") << true << "";
+        QTest::newRow("bytes 0x80, 0x8A and 0xFF") << QByteArray("[DWG]\r\nHangerMark=\x80\x8a\xff") << false << "";
+        // A text that is not stored is no matter of the code page.
+        QTest::newRow("Ł in a profile") << QByteArray("[MDSHangerConfig]\r\nProfile Left=HE\xc5\x81") << true << "";
+    }
+    void charactersTheCodePageCannotHold() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, marked);
+        QFETCH(QString, reason);
+        TestDir dir;
+        QFile f(dir.file("support.zif"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((marked ? QByteArray("\xef\xbb\xbf") : QByteArray()) + line + "\r\n");
+        f.close();
+        ResetHostGlobals();
+        MdsHangerMark = "kept";
+        InputFileName = f.fileName();
+        if (reason.isEmpty()) {
+            ReadMdsInputFile();
+            if (line.contains("HangerMark")) QCOMPARE(MdsHangerMark, QString::fromUtf8("\xe2\x82\xac\xc5\xa0\xc3\xbf"));
+            return;
+        }
+        try {
+            ReadMdsInputFile();
+            QFAIL("the value was taken");
+        } catch (const EGeneralError& e) {
+            QVERIFY2(e.Message().contains(reason) && e.Message().contains("the value is refused"), qPrintable(e.Message()));
+        }
+        QCOMPARE(MdsHangerMark, QString("kept"));
         ++m_refused;
     }
 

@@ -64,7 +64,7 @@ void NoteJournals(const QString& dir, bool& hot, bool& super) {
 
 // What a project directory may hold under the commit file's name, or how it
 // may be named, that the store must survive.
-enum class CommitTrouble { Directory, StrayFile, DanglingLink, FileUriName, OtherUsersFile };
+enum class CommitTrouble { Directory, StrayFile, DanglingLink, FileUriName, OtherUsersFile, BothUnusable };
 
 // Runs the child as the user "nobody" (setpriv), for the files another user
 // owns; empty when this run cannot switch users.
@@ -143,6 +143,9 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint_data() {
     QTest::newRow("a link into a missing directory") << int(CommitTrouble::DanglingLink);
     QTest::newRow("project path starting with file:") << int(CommitTrouble::FileUriName);
     QTest::newRow("another user's private file") << int(CommitTrouble::OtherUsersFile);
+    // Neither the shared nor the user's own commit file can be used: no
+    // store goes through at any point, and none changes a table.
+    QTest::newRow("both commit files unusable") << int(CommitTrouble::BothUnusable);
 }
 
 // The shared commit file cannot be used, or the project's path looks like a
@@ -186,18 +189,38 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
         QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 0600), 0);
         break;
     }
+    case CommitTrouble::BothUnusable:
+        crashproject::Create(p);
+        break;
     }
     const bool other = CommitTrouble(trouble) == CommitTrouble::OtherUsersFile;
     const QString program = other ? QStandardPaths::findExecutable("setpriv") : QString(KORVA_CRASH_CHILD);
     const auto args = [&](const QStringList& a) { return other ? AsNobody(KORVA_CRASH_CHILD, a) : a; };
     const int first = 510000000;
     QCOMPARE(RunChild(program, args({arg, "store", QString::number(first), "1"}), 0, dir.path()).status, 0);
+    const bool neither = CommitTrouble(trouble) == CommitTrouble::BothUnusable;
+    if (neither) {
+        QVERIFY(QDir().mkpath(shared));
+        QVERIFY(QDir().mkpath(p + QString("/.korva-commit-u%1").arg(::getuid())));
+    }
     bool hot = false, super = false;
     int crashes = 0, checked = 0;
     for (long n = 1;; ++n) {
         QVERIFY2(n < 3000, "the store never finished");
         const ChildRun r = RunChild(program, args({arg, "store", QString::number(first), "3"}), n, dir.path());
         QVERIFY(r.finished);
+        if (neither && r.status != CrashStatus) {
+            // Refused before any file changed: there was no point to end it at.
+            QCOMPARE(r.status, 3);
+            QVERIFY2(r.err.contains("cannot be made safe against a crash") && r.err.contains("Nothing was written"),
+                     qPrintable(r.err));
+            QCOMPARE(crashes, 0);
+            const crashproject::Check c = crashproject::Verify(p);
+            QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
+            QCOMPARE(c.keys, QSet<int>({first}));
+            QVERIFY(QFileInfo(shared).isDir());
+            return;
+        }
         if (r.status == 0) break;
         QVERIFY2(r.status == CrashStatus, qPrintable(r.err));
         ++crashes;
@@ -405,14 +428,26 @@ void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports() {
         QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 0600), 0);
     }
     const QString program = other ? QStandardPaths::findExecutable("setpriv") : QString(KORVA_HOOKED_EXE);
-    QStringList args{"/DEL:" + crashproject::PosNo(first + 1), "/PD:" + projectArg, "/OF:" + dir.file("result.txt")};
+    const QString result = dir.file("result.txt");
+    QStringList args{"/DEL:" + crashproject::PosNo(first + 1), "/PD:" + projectArg, "/OF:" + result};
     if (other) args = AsNobody(KORVA_HOOKED_EXE, args);
     bool hot = false, super = false;
     int crashes = 0, checked = 0;
     for (long n = 1;; ++n) {
         QVERIFY2(n < 3000, "delete mode never finished");
+        // The answer of an earlier run at the result file's name.
+        QFile earlier(result);
+        QVERIFY(earlier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        earlier.write("3\r\n");
+        earlier.close();
+        if (other) ::chmod(QFile::encodeName(result).constData(), 0666);
         const ChildRun r = RunChild(program, args, n, dir.path());
         QVERIFY(r.finished);
+        if (r.status == CrashStatus) {
+            // Killed before it wrote its answer: the earlier one is gone, so
+            // the host never reads it as this run's.
+            QVERIFY2(!QFileInfo::exists(result), qPrintable(QString("crash at %1").arg(n)));
+        }
         if (r.status != CrashStatus) {
             // Done; or ended after the commit point by the crash before,
             // so this run found the support gone.

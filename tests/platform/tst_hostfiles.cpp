@@ -363,6 +363,53 @@ private slots:
         QCOMPARE(next, 0);
     }
 
+    // The temporary file's name: hidden, the final name and ".korva-" with
+    // six letters or digits, cut to fit a file name (never inside a UTF-8
+    // character), and told apart from the user's names.
+    void temporaryNames_data() {
+        QTest::addColumn<QByteArray>("finalName");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("short") << QByteArray("out.zof") << QByteArray(".out.zof.korva-Ab12Cd");
+        // 241 bytes of the name fit: 1 + 241 + 13 = 255.
+        QTest::newRow("as long as fits") << QByteArray(241, 'n') << "." + QByteArray(241, 'n') + ".korva-Ab12Cd";
+        QTest::newRow("one byte too long") << QByteArray(242, 'n') << "." + QByteArray(241, 'n') + ".korva-Ab12Cd";
+        // "é" (2 bytes) across the cut: it goes whole.
+        QTest::newRow("a character across the cut") << QByteArray(240, 'n') + "\xc3\xa9x"
+                                                    << "." + QByteArray(240, 'n') + ".korva-Ab12Cd";
+    }
+    void temporaryNames() {
+        QFETCH(QByteArray, finalName);
+        QFETCH(QByteArray, expected);
+        const QByteArray name = HostTemporaryName(finalName, "Ab12Cd");
+        QCOMPARE(name, expected);
+        QVERIFY(IsHostTemporaryName(name));
+    }
+    void namesThatAreNoTemporary_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("the user's, six letters") << QByteArray("out.zof.Ab12Cd");
+        QTest::newRow("the user's backup") << QByteArray("out.zof.backup");
+        QTest::newRow("not hidden") << QByteArray("out.zof.korva-Ab12Cd");
+        QTest::newRow("five letters") << QByteArray(".out.zof.korva-Ab12C");
+        QTest::newRow("seven letters") << QByteArray(".out.zof.korva-Ab12Cde");
+        QTest::newRow("a sign among them") << QByteArray(".out.zof.korva-Ab-2Cd");
+        QTest::newRow("no name before") << QByteArray("..korva-Ab12Cd");
+    }
+    void namesThatAreNoTemporary() {
+        QFETCH(QByteArray, name);
+        QVERIFY(!IsHostTemporaryName(name));
+    }
+
+    // A file as long as a name may be is written whole, and nothing is
+    // left beside it.
+    void longNameWrittenWhole() {
+        TestDir dir;
+        const QString name = dir.file(QString(248, 'n') + QString::fromUtf8("\xc3\xa9") + "x.zof");
+        QCOMPARE(Native(QFileInfo(name).fileName()).size(), 255);
+        QVERIFY(WriteHostTextFile(name, {"whole"}));
+        QCOMPARE(Bytes(name), QByteArray("whole\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
     void readingAPlainFileThroughALinkWorks() {
         TestDir dir;
         QVERIFY(MakeFile(dir.file("real.ini"), "[A]\r\nB=c\r\n"));

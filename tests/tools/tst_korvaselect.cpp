@@ -2,6 +2,7 @@
 // input files and arguments (exit 2, a message naming the file, nothing on
 // standard output), a documented result for every demo input, the catalogue
 // left as it was, and the golden outputs of the demo inputs.
+#include "platform/Session.h"
 #include "platform/Table.h"
 #include "support/GoldenFiles.h"
 #include "support/TestSupport.h"
@@ -14,9 +15,16 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace {
 
@@ -49,6 +57,19 @@ Run Select(const QStringList& args, const QString& home) {
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+// Starts the tool (or its test build) as Select does, with more of the
+// environment, and leaves it running.
+void StartSelect(QProcess& p, const QString& exe, const QStringList& args, const QString& home,
+                 const QMap<QString, QString>& extra = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("TMPDIR", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (auto it = extra.begin(); it != extra.end(); ++it) env.insert(it.key(), it.value());
+    p.setProcessEnvironment(env);
+    p.start(exe, args);
 }
 
 void CopyDir(const QString& from, const QString& to) {
@@ -182,6 +203,19 @@ private slots:
                                          << "U+007F";
         QTest::newRow("form feed in the mark") << QByteArray("HangerMark=DEMO-SH") << QByteArray("HangerMark=DEMO\fSH")
                                                << "U+000C";
+        // A temperature is read one way for its range and its value.
+        QTest::newRow("temperature -$80000000") << QByteArray("Temp=200") << QByteArray("Temp=-$80000000")
+                                                << "[PIPE] Temp = -$80000000 lies outside";
+        QTest::newRow("temperature 0x7FFFFFFF") << QByteArray("Temp=200") << QByteArray("Temp=0x7FFFFFFF")
+                                                << "[PIPE] Temp = 0x7FFFFFFF lies outside";
+        QTest::newRow("temperature $7FFFFFFF") << QByteArray("Temp=200") << QByteArray("Temp=$7FFFFFFF")
+                                               << "[PIPE] Temp = $7FFFFFFF lies outside";
+        // A mark the host's code page cannot hold: UTF-8 with its mark (the
+        // mark is put in front of the file), and a byte of no character.
+        QTest::newRow("Ł in the mark") << QByteArray("HangerMark=DEMO-SH") << QByteArray("\xef\xbb\xbfHangerMark=WA\xc5\x81-1")
+                                       << "[DWG] HangerMark holds the character U+0141";
+        QTest::newRow("byte 0x81 in the mark") << QByteArray("HangerMark=DEMO-SH") << QByteArray("HangerMark=WA\x81-1")
+                                               << "[DWG] HangerMark holds a byte at position 3";
     }
     void valuesTheProgramRefuses() {
         QFETCH(QByteArray, from);
@@ -195,7 +229,9 @@ private slots:
         const QString input = home.file("in.ini"), out = home.file("out.zof");
         QFile f(input);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(text).replace(from, to));
+        const QByteArray bom("\xef\xbb\xbf");
+        if (to.startsWith(bom)) f.write(bom + QByteArray(text).replace(from, to.mid(3)));
+        else f.write(QByteArray(text).replace(from, to));
         f.close();
         const Run r = Select({"--catalogue", Demo, "--input", input, "--json", "--output", out}, home.path());
         QCOMPARE(r.exitCode, 2);
@@ -306,6 +342,153 @@ private slots:
         }
         // The run that was not killed wrote the whole file.
         QVERIFY(complete > 0);
+    }
+
+    // The drawing key holds the running number in 4 digits: after 9999 the
+    // count goes on at 0 of the same drawing (cut as the field codec cuts),
+    // never into the drawing number; the output file's drawing line shows
+    // the numbers of the key.
+    void runningNumberStaysInItsDrawing_data() {
+        QTest::addColumn<int>("drawing");
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("last running number") << 1 << 9999 << QByteArray("/9999-3-1 ");
+        QTest::newRow("running number 10000") << 1 << 10000 << QByteArray("/0-3-1 ");
+        QTest::newRow("running number 12345") << 7 << 12345 << QByteArray("/2345-3-7 ");
+        QTest::newRow("drawing number of 6 digits") << 123456 << 5 << QByteArray("/5-3-23456 ");
+    }
+    void runningNumberStaysInItsDrawing() {
+        QFETCH(int, drawing);
+        QFETCH(int, running);
+        QFETCH(QByteArray, line);
+        TestDir home, dir;
+        const QString catalogue = dir.file("cat");
+        CopyDir(Demo, catalogue);
+        {
+            TTable firdat(catalogue, "FIRDAT.DB");
+            firdat.Open();
+            firdat.First();
+            firdat.Edit();
+            firdat.FieldByName("F_NR").SetAsInteger(drawing);
+            firdat.FieldByName("F_LFD_NR").SetAsInteger(running);
+            firdat.Post();
+            firdat.Close();
+        }
+        Session().DropConnections();
+        const QString out = home.file("out.zof");
+        const Run r = Select({"--catalogue", catalogue, "--input", Inputs + "/spring_hanger.ini", "--output", out},
+                             home.path());
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        QVERIFY2(lines.value(2).startsWith("--     002 ") && lines.value(2).contains(" : " + line),
+                 lines.value(2).constData());
+    }
+
+    // Ended by a signal at instants spread over its run, the tool takes its
+    // work directory (the catalogue's copy, the project) with it; killed
+    // outright, it leaves it to the next run, which removes it, and so is a
+    // complete output file left under its temporary name. The user's files
+    // named like the output file stay.
+    void noTemporariesOutliveARun() {
+        TestDir home, out;
+        const QString input = Inputs + "/spring_hanger.ini";
+        const QString output = out.file("out.zof");
+        for (const char* name : {"out.zof.backup", "out.zof.Ab12Cd"}) {
+            QFile user(out.file(name));
+            QVERIFY(user.open(QIODevice::WriteOnly));
+            user.write("the user's");
+        }
+        const auto work = [&home] { return QDir(home.path()).entryList({"korva-select-*"}, QDir::Dirs | QDir::Hidden); };
+        const auto temporaries = [&out] { return QDir(out.path()).entryList({".out.zof.korva-*"}, QDir::Files | QDir::Hidden); };
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(Select({"--catalogue", Demo, "--input", input, "--output", output}, home.path()).exitCode == 0);
+        const qint64 runMs = std::max<qint64>(t.elapsed(), 200);
+        QCOMPARE(work(), QStringList());
+        int abandoned = 0;
+        for (const int sig : {SIGTERM, SIGKILL}) {
+            for (int i = 1; i <= 8; ++i) {
+                QProcess p;
+                StartSelect(p, KORVA_SELECT_EXE, {"--catalogue", Demo, "--input", input, "--output", output}, home.path());
+                QVERIFY(p.waitForStarted(10000));
+                if (!p.waitForFinished(int(runMs * i / 10)) && p.state() != QProcess::NotRunning) {
+                    ::kill(pid_t(p.processId()), sig);
+                    ++m_kills;
+                }
+                QVERIFY(p.waitForFinished(60000));
+                if (sig == SIGTERM) {
+                    QVERIFY2(work().isEmpty(), qPrintable(work().join(' ')));
+                    QCOMPARE(temporaries(), QStringList());
+                }
+                abandoned += int(work().size());
+            }
+        }
+        // A kill between naming the complete output and renaming it.
+        QProcess hooked;
+        StartSelect(hooked, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},
+                    home.path(), {{"KORVA_TEST_CRASH_HOST_AT", "named"}});
+        QVERIFY(hooked.waitForFinished(60000));
+        QCOMPARE(hooked.exitCode(), 86);
+        QCOMPARE(temporaries().size(), 1);
+        qInfo("work directories left by SIGKILL: %d", abandoned);
+        QVERIFY(abandoned > 0);
+        // A later run: what the killed runs left is older than a run just
+        // starting could be.
+        for (const QString& d : work()) {
+            const QString path = home.file(d);
+            struct utimbuf old {};
+            old.actime = old.modtime = time(nullptr) - 3600;
+            ::utime(QFile::encodeName(path).constData(), &old);
+        }
+        QVERIFY(Select({"--catalogue", Demo, "--input", input, "--output", output}, home.path()).exitCode == 0);
+        QCOMPARE(work(), QStringList());
+        QCOMPARE(temporaries(), QStringList());
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.zof", "out.zof.Ab12Cd", "out.zof.backup"}));
+    }
+
+    // The catalogue is copied while the tool holds the shared lock of every
+    // table file: held at its first copy, another program's commit to a
+    // table is refused then, and goes through once the copy is done.
+    void catalogueCopiedUnderItsLock() {
+        TestDir home, dir;
+        const QString catalogue = dir.file("cat");
+        CopyDir(Demo, catalogue);
+        const QString gate = dir.file("gate");
+        QCOMPARE(::mkfifo(QFile::encodeName(gate).constData(), 0600), 0);
+        QProcess p;
+        StartSelect(p, KORVA_SELECT_HOOKED_EXE, {"--catalogue", catalogue, "--input", Inputs + "/spring_hanger.ini"},
+                    home.path(), {{"KORVA_TEST_PAUSE_COPY", gate}});
+        const auto stop = qScopeGuard([&] {
+            if (p.state() == QProcess::NotRunning) return;
+            p.kill();
+            p.waitForFinished(10000);
+        });
+        QByteArray err;
+        for (int i = 0; i < 600 && !err.contains("copy paused"); ++i) {
+            p.waitForReadyRead(100);
+            err += p.readAllStandardError();
+        }
+        QVERIFY2(err.contains("copy paused"), err.constData());
+        // A writer that does not wait: its commit needs every reader gone.
+        const auto commit = [&] {
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(catalogue + "/Txttab.DB").constData(), &db);
+            int rc = sqlite3_exec(db, "BEGIN IMMEDIATE; CREATE TABLE korva_probe (x); DROP TABLE korva_probe;", nullptr,
+                                  nullptr, nullptr);
+            if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            return rc;
+        };
+        QCOMPARE(commit(), SQLITE_BUSY);
+        const int open = ::open(QFile::encodeName(gate).constData(), O_WRONLY);
+        QVERIFY(open >= 0);
+        ::close(open);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(commit(), SQLITE_OK);
     }
 
     void cleanupTestCase() { qInfo("inputs refused: %d, kills tried: %d", m_refused, m_kills); }

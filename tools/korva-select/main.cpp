@@ -45,10 +45,16 @@
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
 #include "platform/Database.h"
+#include "platform/HostFiles.h"
+#include "platform/RunDirectory.h"
 #include "platform/Session.h"
 #include "platform/TableFile.h"
 #include "platform/DbErrors.h"
 #include "ui/MultiLang.h"
+
+#ifdef KORVA_TEST_HOOKS
+#include "platform/FaultInjection.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -57,8 +63,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -149,7 +155,7 @@ bool IsSqliteFile(const QString& path) {
 
 // The catalogue is copied so that nothing the start-up writes (the settings
 // table's upgrade) reaches the caller's files.
-QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
+QString PrepareCatalogue(const QString& dir, const QString& work) {
     const QDir src(dir);
     if (dir.isEmpty() || !src.exists())
         throw BadInput(QStringLiteral("catalogue %1: no such directory").arg(dir).toStdString());
@@ -162,7 +168,7 @@ QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
                                .arg(dir, QLatin1String(name))
                                .toStdString());
     }
-    const QString copy = work.filePath(QStringLiteral("catalogue"));
+    const QString copy = QDir(work).filePath(QStringLiteral("catalogue"));
     QDir().mkpath(copy);
     // Under the tables' shared locks: a writer's commit is never half copied.
     try {
@@ -170,7 +176,7 @@ QString PrepareCatalogue(const QString& dir, const QTemporaryDir& work) {
     } catch (const EDatabaseError& e) {
         throw BadInput(QStringLiteral("catalogue %1: %2").arg(dir, e.Message()).toStdString());
     }
-    const QString aliases = work.filePath(QStringLiteral("aliases.ini"));
+    const QString aliases = QDir(work).filePath(QStringLiteral("aliases.ini"));
     {
         QSettings ini(aliases, QSettings::IniFormat);
         ini.setValue(QStringLiteral("KORVA_9_0/PATH"), copy);
@@ -399,6 +405,14 @@ QString ToText(const QJsonObject& j) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef KORVA_TEST_HOOKS
+    ArmTestHooksFromEnvironment();
+#endif
+    // A run ended by a signal takes its work directory (a copy of the
+    // catalogue, a project) and a named temporary output file with it; one
+    // killed outright leaves them to the next run, which removes them.
+    InstallRunDirectorySignalHandlers();
+    RemoveAbandonedRunDirectories();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -452,7 +466,16 @@ int main(int argc, char** argv) {
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
     StderrSeam seam;
     SetMessageSeam(&seam);
-    QTemporaryDir work;
+    // What writers of an output file killed before they put it in place
+    // left beside it.
+    if (!outputFile.isEmpty()) RemoveAbandonedHostTemporaries(QFileInfo(outputFile).absolutePath());
+    const QString work = MakeWorkDirectory(QStringLiteral("korva-select-"));
+    const auto removeWork = qScopeGuard([] { RemoveWorkDirectory(); });
+    if (work.isEmpty()) {
+        std::fprintf(stderr, "korva-select: no work directory can be made in %s\n", qPrintable(QDir::tempPath()));
+        SetMessageSeam(nullptr);
+        return ExitBadInput;
+    }
     int code = 0;
     QJsonObject json;
     try {
@@ -463,8 +486,8 @@ int main(int argc, char** argv) {
         PrepareCatalogue(p.value(catalogueOpt), work);
         // The host globals and the session's private directory stay in the
         // work directory.
-        qputenv("TMPDIR", work.path().toLocal8Bit());
-        QDir::setCurrent(work.path());
+        qputenv("TMPDIR", QFile::encodeName(work));
+        QDir::setCurrent(work);
         const DictionaryScope dictionaries;
         // The program's first translated form opens the main dictionary;
         // the tool has none, so it opens it itself (English).
@@ -483,7 +506,7 @@ int main(int argc, char** argv) {
         });
         Outcome o;
         try {
-            o = RunSelection(input, p.isSet(imperialOpt), configuration, work.filePath(QStringLiteral("project")), ui);
+            o = RunSelection(input, p.isSet(imperialOpt), configuration, QDir(work).filePath(QStringLiteral("project")), ui);
         } catch (const std::logic_error& e) {
             // The driver names a step that is not installed in this build.
             if (!QByteArray(e.what()).startsWith("selection step not installed"))

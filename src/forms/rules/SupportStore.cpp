@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <cstdlib>
+
 bool IsProjectLockError(const std::exception& e) {
     const auto* db = dynamic_cast<const EDBEngineError*>(&e);
     if (!db) return false;
@@ -20,12 +22,34 @@ bool IsProjectLockError(const std::exception& e) {
     return m.contains(QLatin1String("locked"), Qt::CaseInsensitive) || m.contains(QLatin1String("busy"), Qt::CaseInsensitive);
 }
 
+namespace {
+
+// A number as a field of `digits` digits holds it: the digits of its size,
+// the higher ones cut (10000 in four digits is 0).
+int32_t CutToDigits(int32_t value, int digits) {
+    int64_t limit = 1;
+    for (int i = 0; i < digits; ++i) limit *= 10;
+    return int32_t(std::llabs(int64_t(value)) % limit);
+}
+
+constexpr int DrawingNumberDigits = 5;
+constexpr int RunningNumberDigits = 4;
+
+}  // namespace
+
 void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold) {
     TConstructionRecord& k = ConstructionRecord;
     BridgeRecords.DrehungAs = k.K_DREHUNG_AS;
     BridgeRecords.DrehungStahl = k.K_DREHUNG_STAHL;
     BridgeRecords.DrehungKh = k.K_DREHUNG_KH;
     BridgeRecords.DrehungS = k.K_DREHUNG_S;
+    // The key holds the drawing number in 5 digits and the running number
+    // in 4: a running number of 10000 would otherwise carry into the
+    // drawing number and the support would land in another drawing. The
+    // record keeps the numbers its key holds, so that the output file and
+    // the next running number agree with it.
+    k.K_NR = CutToDigits(k.K_NR, DrawingNumberDigits);
+    k.K_LFD_NR = CutToDigits(k.K_LFD_NR, RunningNumberDigits);
     CalcGlobals.DrawingKeyText =
         QStringLiteral("%1%2").arg(k.K_NR, 5, 10, QLatin1Char('0')).arg(k.K_LFD_NR, 4, 10, QLatin1Char('0'));
     int32_t key = 0;
@@ -70,7 +94,10 @@ StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs, RunningNumber ad
 
 int FreeRunningNumber(const QString& projectDirectory, int drawingNumber, int proposed) {
     constexpr int Last = 9999;
-    if (proposed < 0 || proposed > Last) return proposed;
+    if (proposed < 0) return proposed;
+    // The key holds four digits: after 9999 the count starts again at 0 of
+    // the same drawing.
+    proposed = CutToDigits(proposed, RunningNumberDigits);
     const qlonglong base = qlonglong(drawingNumber) * 10000;
     try {
         TQuery q(projectDirectory, QStringLiteral("SELECT K_F_NR_AUS FROM konstr8 WHERE K_F_NR_AUS >= ? AND "

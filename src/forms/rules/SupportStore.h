@@ -16,8 +16,9 @@ public:
 
 // What the Ok road sets on the record of a support the selection accepted,
 // before it is stored and its output file written: the rotation flags of
-// the bridge record, the drawing key (K_NR and K_LFD_NR) in its text form,
-// on the record and on the parts list, and the stress condition. The output
+// the bridge record, the drawing key (K_NR and K_LFD_NR, cut to the 5 and
+// 4 digits the key holds, on the record as well) in its text form, on the
+// record and on the parts list, and the stress condition. The output
 // file reads all of them, so every writer of an output file starts here.
 void PrepareAcceptedSupport(bool stressNotDynamic, bool stressCold);
 
@@ -45,9 +46,10 @@ StoreOutcome RetryWhileLocked(const std::function<StoreOutcome()>& attempt, int 
 StoreOutcome StoreSupportWaiting(int32_t loadedKey, int waitMs = 10000, RunningNumber advance = RunningNumber::Keep);
 
 // The running number a new support of drawing number `drawingNumber` is
-// proposed: `proposed` when no support of the project holds it, else the
-// next one above it that is free (`proposed` itself when none up to 9999
-// is).
+// proposed: `proposed` cut to the 4 digits the key holds (10000 is 0) when
+// no support of the project holds it, else the next one above it that is
+// free (the cut number itself when none up to 9999 is). A negative number
+// is left as it is.
 int FreeRunningNumber(const QString& projectDirectory, int drawingNumber, int proposed);
 
 // Whether an error of the database layer means that another writer holds

@@ -3,7 +3,10 @@
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <cstring>
 #include <unistd.h>
 
 void InstallCrashVfs(long crashAt);
@@ -21,10 +24,34 @@ void FailNthWrite() {
 }
 long g_hostCrashAt = 0;
 long g_hostSteps = 0;
+bool g_hostCrashNamed = false;
 
-// Ends the process as a kill would, at the chosen step of a host file.
-void CrashAtHostStep() {
+// Ends the process as a kill would, at the chosen step of a host file (the
+// steps opened, written and committed are counted), or when a complete
+// temporary file has its name and is not yet in place.
+void CrashAtHostStep(HostFileStep step) {
+    if (step == HostFileStep::Named) {
+        if (g_hostCrashNamed) ::_exit(HostFileCrashExitCode);
+        return;
+    }
     if (++g_hostSteps == g_hostCrashAt) ::_exit(HostFileCrashExitCode);
+}
+QByteArray g_copyGate;
+
+// Holds the first copy of table files until the test has closed the gate
+// (a FIFO) it opened for writing.
+void PauseAtFirstCopy(const QString& file) {
+    if (g_copyGate.isEmpty()) return;
+    const QByteArray gate = g_copyGate;
+    g_copyGate.clear();
+    std::fprintf(stderr, "KORVA test: copy paused at %s\n", qPrintable(file));
+    std::fflush(stderr);
+    const int fd = ::open(gate.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    char buffer[64];
+    while (::read(fd, buffer, sizeof buffer) > 0) {
+    }
+    ::close(fd);
 }
 }  // namespace
 
@@ -39,8 +66,13 @@ int WriteFaultArmed() { return g_armed; }
 void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_FAIL_WRITE")) ArmWriteFault(std::atoi(v));
     if (const char* v = std::getenv("KORVA_TEST_CRASH_AT")) InstallCrashVfs(std::atol(v));
+    if (const char* v = std::getenv("KORVA_TEST_PAUSE_COPY")) {
+        g_copyGate = QByteArray(v);
+        SetCopyStepHook(&PauseAtFirstCopy);
+    }
     if (const char* v = std::getenv("KORVA_TEST_CRASH_HOST_AT")) {
+        g_hostCrashNamed = std::strcmp(v, "named") == 0;
         g_hostCrashAt = std::atol(v);
-        SetHostFileStepHook(g_hostCrashAt > 0 ? &CrashAtHostStep : nullptr);
+        SetHostFileStepHook(g_hostCrashAt > 0 || g_hostCrashNamed ? &CrashAtHostStep : nullptr);
     }
 }
