@@ -1229,6 +1229,11 @@ QByteArray TFLEK1::CurrentPicture() const {
 
 void TFLEK1::GroupBoxBuildingConnectionClick() {
     if (Panel8) Panel8->setVisible(false);
+    // The beam profile of the calculation state belongs to a beam clamp
+    // chosen now; another connection must not leave the earlier one.
+    CalcGlobals.ProfileFlangeWidth = 0;
+    CalcGlobals.ProfileFlangeThickness = 0;
+    CalcGlobals.ProfileName.clear();
     if (!Gebaude1->isVisibleTo(this)) return;
     const int index = GroupBoxBuildingConnection->ItemIndex();
     const int code = BuildingConnectionCode(index);
