@@ -1502,8 +1502,14 @@ void TFLEK1::ElevationDialogCheck(int slot) {
     const bool differences = ConstructionRecord.K_ST_E_6;
     const int error = ReadElevation(slot, e->text(), differences, ConstructionRecord.K_EINH_KZ, Configuration);
     if (error != 0) {
-        InformationOkActive(
-            TranslateMenuText(FailureText(ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ))));
+        const InputCheckFailure f = ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ);
+        // A part that is no number is the class library's conversion error:
+        // shown as the numeric edits show theirs, an error box with a full
+        // stop. The numbered errors keep their information box.
+        if (f.messageNumber == 0)
+            ShowApplicationException(EConvertError(f.message.toStdString()));
+        else
+            InformationOkActive(TranslateMenuText(FailureText(f)));
         if (!differences || e->isEnabled()) QTimer::singleShot(0, e, [e] { e->setFocus(); });
         return;
     }

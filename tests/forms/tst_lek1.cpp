@@ -26,6 +26,7 @@
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
+#include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
@@ -1076,9 +1077,20 @@ private slots:
         const QPointer<TUncHoehe> second = form->ElevationEdits[1];
         QVERIFY(second);
         second->setEnabled(true);
+        // Leaving it shows the error as the numeric edits show theirs: an
+        // error box, a full stop added; the numbered errors stay information.
+        const auto box = IvErrorBox();
+        const auto restore = qScopeGuard([box] { IvErrorBox() = box; });
+        IvErrorBox() = [](const QString& text) { ErrorOkActive(text); };
         second->setText(QStringLiteral("1.5'-3.0\""));
         emit second->editingFinished();
-        QCOMPARE(seam->Texts().last(), QStringLiteral("'1.5' is not a valid integer value"));
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'1.5' is not a valid integer value."));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Error);
+        second->setText(QStringLiteral("1'-12.0\""));
+        emit second->editingFinished();
+        QCOMPARE(seam->Texts().last(), QStringLiteral("RS5207"));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Information);
+        second->setText(QStringLiteral("1.5'-3.0\""));
         form->show();
         form->Weiter->click();
         QCOMPARE(selectCalls, 0);
