@@ -1230,6 +1230,11 @@ QByteArray TFLEK1::CurrentPicture() const {
 
 void TFLEK1::GroupBoxBuildingConnectionClick() {
     if (Panel8) Panel8->setVisible(false);
+    // The beam profile of the calculation state belongs to a beam clamp
+    // chosen now; another connection must not leave the earlier one.
+    CalcGlobals.ProfileFlangeWidth = 0;
+    CalcGlobals.ProfileFlangeThickness = 0;
+    CalcGlobals.ProfileName.clear();
     if (!Gebaude1->isVisibleTo(this)) return;
     const int index = GroupBoxBuildingConnection->ItemIndex();
     const int code = BuildingConnectionCode(index);
@@ -1498,8 +1503,14 @@ void TFLEK1::ElevationDialogCheck(int slot) {
     const bool differences = ConstructionRecord.K_ST_E_6;
     const int error = ReadElevation(slot, e->text(), differences, ConstructionRecord.K_EINH_KZ, Configuration);
     if (error != 0) {
-        InformationOkActive(
-            TranslateMenuText(FailureText(ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ))));
+        const InputCheckFailure f = ElevationFailure(e->objectName(), error, e->text(), ConstructionRecord.K_EINH_KZ);
+        // A part that is no number is the class library's conversion error:
+        // shown as the numeric edits show theirs, an error box with a full
+        // stop. The numbered errors keep their information box.
+        if (f.messageNumber == 0)
+            ShowApplicationException(EConvertError(f.message.toStdString()));
+        else
+            InformationOkActive(TranslateMenuText(FailureText(f)));
         if (!differences || e->isEnabled()) QTimer::singleShot(0, e, [e] { e->setFocus(); });
         return;
     }

@@ -1,5 +1,8 @@
 #include "forms/PickListForm.h"
 
+#include "localisation/IvDictio.h"
+#include "localisation/IvMulti.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -18,6 +21,13 @@ TPickListForm::TPickListForm(QWidget* owner, const QStringList& columns) : TTemp
     m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    // The captions are the form's own texts: the translator does not reach
+    // a list's header, so they follow the language here.
+    IvTranslator1->OnAfterTranslate = [this, columns](TIvCustomTranslator*) {
+        QStringList shown;
+        for (const QString& c : columns) shown << IvTranslate(c);
+        m_list->setHorizontalHeaderLabels(shown);
+    };
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { Confirm(); });
     connect(m_ok, &QPushButton::clicked, this, [this] { Confirm(); });
 }

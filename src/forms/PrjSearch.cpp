@@ -383,10 +383,11 @@ void TFPRJSEARCH::FormCreate() {
         QStringList titles;
         for (const GridColumn& c : GridColumns) titles << IvTranslate(QString::fromLatin1(c.title));
         StringGrid1->setHorizontalHeaderLabels(titles);
-        const QFileInfo program(QApplication::applicationFilePath());
+        // The program's date as the file system keeps it (UTC), as
+        // everywhere the program names its build.
         VersionLabel->setText(IvTranslate(QStringLiteral("Version : ")) + QWDateiInfo->DateiVersion() +
                               QStringLiteral("     ( ") +
-                              program.lastModified().date().toString(QStringLiteral("dd.MM.yyyy")) +
+                              QWDateiInfo->Datum_geaendert().date().toString(QStringLiteral("dd.MM.yyyy")) +
                               QStringLiteral(" )"));
     };
     showTexts();

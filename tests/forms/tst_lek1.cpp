@@ -26,6 +26,7 @@
 #include "ui/Unctool.h"
 #include "ui/ValCtrls.h"
 #include "ui/ZORBELGroupBox.h"
+#include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
@@ -144,14 +145,14 @@ class TestLek1 : public QObject {
     // three types, in an order that is neither alphabetical nor by number.
     struct Profiles {
         QString catalogue;
-        explicit Profiles(const QString& dir) : catalogue(dir) {
+        explicit Profiles(const QString& dir, const QString& ipe220Flange = QStringLiteral("9.25")) : catalogue(dir) {
             Exec(QStringLiteral("insert into Txttab (TXT_KZ, TXT_NR, TXT_NUM, TXT_TEXT, TXT_PRF_HOEHE, TXT_PRF_NAME, "
                                 "TXT_PRF_B, TXT_PRF_T) values "
                                 "('PRF', 5, 100, 'HEB', '100', 'HEB 100', 100, 10), "
                                 "('PRF', 5, 120, 'HEB', '120', 'HEB 120', 120, 11), "
                                 "('PRF', 7, 200, 'IPE', '200', 'IPE 200', 100, 8.5), "
-                                "('PRF', 7, 220, 'IPE', '220', 'IPE 220', 110, 9.25), "
-                                "('PRF', 8, 220, 'IPB', '220', 'IPB 220', 220, 16)"));
+                                "('PRF', 7, 220, 'IPE', '220', 'IPE 220', 110, %1), "
+                                "('PRF', 8, 220, 'IPB', '220', 'IPB 220', 220, 16)").arg(ipe220Flange));
         }
         ~Profiles() { Exec(QStringLiteral("delete from Txttab where TXT_KZ = 'PRF'")); }
         void Exec(const QString& sql) const {
@@ -1076,9 +1077,20 @@ private slots:
         const QPointer<TUncHoehe> second = form->ElevationEdits[1];
         QVERIFY(second);
         second->setEnabled(true);
+        // Leaving it shows the error as the numeric edits show theirs: an
+        // error box, a full stop added; the numbered errors stay information.
+        const auto box = IvErrorBox();
+        const auto restore = qScopeGuard([box] { IvErrorBox() = box; });
+        IvErrorBox() = [](const QString& text) { ErrorOkActive(text); };
         second->setText(QStringLiteral("1.5'-3.0\""));
         emit second->editingFinished();
-        QCOMPARE(seam->Texts().last(), QStringLiteral("'1.5' is not a valid integer value"));
+        QCOMPARE(seam->Texts().last(), QStringLiteral("'1.5' is not a valid integer value."));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Error);
+        second->setText(QStringLiteral("1'-12.0\""));
+        emit second->editingFinished();
+        QCOMPARE(seam->Texts().last(), QStringLiteral("RS5207"));
+        QCOMPARE(seam->Requests().back().kind, MessageKind::Information);
+        second->setText(QStringLiteral("1.5'-3.0\""));
         form->show();
         form->Weiter->click();
         QCOMPARE(selectCalls, 0);
@@ -1392,17 +1404,35 @@ private slots:
     // The profile looked up for a beam clamp is kept in the calculation
     // state: flange width and thickness cut to whole mm, and the name; a
     // text table that cannot be read clears them with the record's.
+    // The flange thickness is cut to whole mm: 9.75 gives 9, not 10.
+    void profileInTheCalculationState_data() {
+        QTest::addColumn<QString>("thickness");
+        QTest::newRow("9.25") << "9.25";
+        QTest::newRow("9.75") << "9.75";
+    }
     void profileInTheCalculationState() {
-        const Profiles profiles(base.file(QStringLiteral("catalogue")));
+        QFETCH(QString, thickness);
+        const Profiles profiles(base.file(QStringLiteral("catalogue")), thickness);
         Input in;
         in.flangeWidth = QStringLiteral("110");
-        in.flangeThickness = QStringLiteral("9.25");
+        in.flangeThickness = thickness;
         Start(in);
         QCOMPARE(form->ComboBoxProfileHeight->currentText(), QStringLiteral("220"));
         QCOMPARE(int(CalcGlobals.ProfileFlangeWidth), 110);
         QCOMPARE(int(CalcGlobals.ProfileFlangeThickness), 9);
         QCOMPARE(CalcGlobals.ProfileName, QStringLiteral("IPE 220"));
         QCOMPARE(int(ConstructionRecord.K_KLM_NR), 7);
+
+        // Back to the weld-on lug: the beam clamp's profile leaves the
+        // calculation state.
+        form->GroupBoxBuildingConnection->Button(0)->click();
+        QCOMPARE(int(ConstructionRecord.K_AN_GEB), 75);
+        QCOMPARE(int(CalcGlobals.ProfileFlangeWidth), 0);
+        QCOMPARE(int(CalcGlobals.ProfileFlangeThickness), 0);
+        QCOMPARE(CalcGlobals.ProfileName, QString());
+        form->GroupBoxBuildingConnection->Button(2)->click();
+        emit form->ComboBoxProfileHeight->activated(0);
+        QCOMPARE(CalcGlobals.ProfileName, QStringLiteral("IPE 220"));
 
         const QString table = TablePath(base.file(QStringLiteral("catalogue")), QStringLiteral("Txttab.DB"));
         DBKONST->TXTTAB.Close();

@@ -96,6 +96,10 @@ private slots:
         // 304 mm = 11.969 in stays below the foot; 305 mm = 12.008 in.
         QTest::newRow("304 mm") << 304 << true << "0'-11.97\"";
         QTest::newRow("305 mm") << 305 << true << "1'-0.01\"";
+        // 1524 mm is 5 feet: the rest rounds up to 12 inches and carries;
+        // 1523 mm = 59.961 in stays below.
+        QTest::newRow("1523 mm") << 1523 << true << "4'-11.96\"";
+        QTest::newRow("1524 mm = 5 ft") << 1524 << true << "5'-0.00\"";
     }
     void steelWidthProposal() {
         QFETCH(int, mm);
@@ -648,6 +652,9 @@ private slots:
         QTest::newRow("no pipe, 50 insulation") << 10.0 << 0.0 << 50.0 << 160;
         QTest::newRow("DN100 pipe") << 10.0 << 100.0 << 0.0 << 215;
         QTest::newRow("negative load by its size") << -10.0 << 100.0 << 0.0 << 215;
+        // -100 kN without a pipe: by its size 114.2 + 10 = 124; the signed
+        // load would give -57 + 10, raised by the span to 60.
+        QTest::newRow("negative load, no pipe") << -100.0 << 0.0 << 0.0 << 124;
         QTest::newRow("insulation raises") << 10.0 << 100.0 << 50.0 << 260;
         // The span cut to whole mm meets the minimum: it does not raise it,
         // although the span rounded would (0.75 and 155.5 mm).

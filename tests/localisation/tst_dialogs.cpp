@@ -271,7 +271,7 @@ private slots:
     }
 
     // The detail view's size, type and date columns hold what they show for
-    // a folder and a text file: their types and their times in the system's
+    // a folder, a text file and an archive: their types and their times in the system's
     // format (Qt sizes them for English samples), and every column stays in
     // sight beside the names, without scrolling.
     void detailColumnsHoldTheirTexts_data() {
@@ -296,6 +296,11 @@ private slots:
         QVERIFY(note.open(QIODevice::WriteOnly));
         note.write("a note\n");
         note.close();
+        // A type wider than the column Qt makes for its samples: the column
+        // must be fitted to the rows it shows.
+        QFile archive(files.file(QStringLiteral("notes.tar.gz")));
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.close();
         TIvSaveDialog save;
         save.InitialDir = files.path();
         std::unique_ptr<QFileDialog> d = save.CreateDialog();
@@ -309,10 +314,16 @@ private slots:
                 if (m->index(r, 0, view->rootIndex()).data().toString() == name) return r;
             return -1;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(rowOf(QStringLiteral("folder")) >= 0 && rowOf(QStringLiteral("note.txt")) >= 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rowOf(QStringLiteral("folder")) >= 0 && rowOf(QStringLiteral("note.txt")) >= 0 &&
+                                     rowOf(QStringLiteral("notes.tar.gz")) >= 0,
+                                 10000);
         QTest::qWait(200);
         const QFontMetrics fm(view->font());
-        for (const QString& name : {QStringLiteral("folder"), QStringLiteral("note.txt")})
+        const QString archiveType =
+            view->model()->index(rowOf(QStringLiteral("notes.tar.gz")), 2, view->rootIndex()).data().toString();
+        QVERIFY2(fm.horizontalAdvance(archiveType) > fm.horizontalAdvance(QStringLiteral("plain text document")),
+                 qPrintable(archiveType));
+        for (const QString& name : {QStringLiteral("folder"), QStringLiteral("note.txt"), QStringLiteral("notes.tar.gz")})
             for (int column : {1, 2, 3}) {
                 const QString text = view->model()->index(rowOf(name), column, view->rootIndex()).data().toString();
                 if (column > 1) QVERIFY(!text.isEmpty());

@@ -3,10 +3,18 @@
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
+#include "engineui/KH_INPUT_MSG.h"
 #include "forms/ABHG_configure.h"
+#include "forms/HDurdat.h"
+#include "forms/HDurdatCold.h"
+#include "forms/HaengerTyp.h"
 #include "forms/LEK1.h"
 #include "forms/LEKO.h"
+#include "forms/Password.h"
+#include "forms/Password1.h"
 #include "forms/PrjSearch.h"
+#include "forms/readinfo.h"
+#include "forms/waitInfo.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDialogs.h"
@@ -20,7 +28,10 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -102,6 +113,67 @@ ProgramForm MainForm(const char* name, Prepare prepare, QStringList dataTexts = 
             true, std::move(dataTexts)};
 }
 
+// Qt's own texts of a common dialog: those of its unnamed widgets.
+QStringList QtUnnamedTexts() {
+    return {QStringLiteral(".text"), QStringLiteral(".title"), QStringLiteral(".items"), QStringLiteral(".toolTip")};
+}
+
+// The file dialog's: its unnamed ones, the history buttons, the list's
+// menu; and the directory it shows, which is data.
+QStringList QtFileDialogTexts() {
+    return QtUnnamedTexts() << QStringLiteral("backButton.toolTip") << QStringLiteral("forwardButton.toolTip")
+                            << QStringLiteral("qt_rename_action.text") << QStringLiteral("qt_delete_action.text")
+                            << QStringLiteral("qt_show_hidden_action.text") << QStringLiteral("qt_new_folder_action.text")
+                            << QStringLiteral("lookInCombo.items");
+}
+
+// A diameter list as the input form opens it, on its diameter field.
+template <class List>
+ProgramForm DiameterList(const char* name) {
+    return MainForm<List>(name, [](ProgramEnvironment&) {
+        auto* rdm = new QLineEdit;
+        auto list = std::make_unique<List>(nullptr, rdm);
+        rdm->setParent(list.get());
+        rdm->hide();
+        return list;
+    });
+}
+
+// The options form with its environment, kept for a dialog made by one of
+// its components; the form goes before its environment.
+class OptionsFormKeeper : public QObject {
+public:
+    OptionsFormKeeper() : form(std::make_unique<TFLEKO>()) {}
+    ~OptionsFormKeeper() override { form.reset(); }
+    ProgramEnvironment environment;
+    std::unique_ptr<TFLEKO> form;
+};
+
+// A common dialog as the options form's component makes it (its title,
+// filter and dictionary). Built in the language of the moment and closed
+// before anything else can happen, as a box is. Qt's own texts of its
+// unnamed widgets are Qt's translations, not the dictionary's.
+template <class Make>
+ProgramForm OptionsDialog(const char* name, Make make, QStringList dataTexts) {
+    return {QString::fromLatin1(name),
+            [make]() -> std::unique_ptr<QWidget> {
+                auto* keeper = new OptionsFormKeeper;
+                std::unique_ptr<QWidget> dialog;
+                try {
+                    dialog = make(*keeper->form);
+                } catch (...) {
+                    delete keeper;
+                    throw;
+                }
+                // The component places the dialog over the form as its
+                // child; here the dialog holds the form instead.
+                dialog->setParent(nullptr, dialog->windowFlags());
+                keeper->setParent(dialog.get());
+                return dialog;
+            },
+            false, std::move(dataTexts)};
+}
+
 }  // namespace
 
 const std::vector<ProgramForm>& ProgramForms() {
@@ -141,6 +213,31 @@ const std::vector<ProgramForm>& ProgramForms() {
             "project search",
             [](ProgramEnvironment& e) { return std::make_unique<TFPRJSEARCH>(nullptr, e.Path()); },
             {QStringLiteral("FPRJSEARCH.windowTitle"), QStringLiteral("VersionLabel.text")}),
+        // The input form's pick lists and the options password dialogs.
+        DiameterList<TFHelpDurdat>("pipe-diameter list"),
+        DiameterList<TFHelpDurdatCold>("cold pipe-diameter list"),
+        MainForm<TFTyp>("hanger-type list", [](ProgramEnvironment&) { return std::make_unique<TFTyp>(); }),
+        {QStringLiteral("new options password"), [] { return Make<TFPassword1>(); }},
+        {QStringLiteral("options password"), [] { return Make<TFPassword2>(); }},
+        // Configuration mode's notice and the project search's abort form.
+        {QStringLiteral("reading notice"), [] { return Make<TFReadinInfo>(); }},
+        {QStringLiteral("project search abort"), [] { return Make<TFPrjSearchAbort>(); }},
+        // The blocking dialog before the selection fills in the hanger and
+        // its range (that is data: numbers after the captions).
+        {QStringLiteral("blocking dialog"), [] { return Make<TFKH_INP_MSG>(); }},
+        // The options form's file and colour dialogs. The directory list
+        // is data; the history buttons and the list's menu are Qt's own
+        // texts, from Qt's translations.
+        OptionsDialog("save dialog", [](TFLEKO& f) -> std::unique_ptr<QWidget> { return f.IvSaveDialog1->CreateDialog(); },
+                      QtFileDialogTexts()),
+        OptionsDialog("open dialog", [](TFLEKO& f) -> std::unique_ptr<QWidget> { return f.IvOpenDialog1->CreateDialog(); },
+                      QtFileDialogTexts()),
+        OptionsDialog("picture dialog",
+                      [](TFLEKO& f) -> std::unique_ptr<QWidget> { return f.IvOpenPictureDialog1->CreateDialog(); },
+                      QtFileDialogTexts()),
+        OptionsDialog("colour dialog",
+                      [](TFLEKO& f) -> std::unique_ptr<QWidget> { return f.IvColorDialog1->CreateDialog(); },
+                      QtUnnamedTexts()),
         // The font dialog of the options form on a machine without a
         // printer: its note says the screen fonts are listed.
         // Qt's own texts of the dialog (its unnamed widgets) come from Qt's
@@ -152,8 +249,7 @@ const std::vector<ProgramForm>& ProgramForms() {
              dialog.PrinterName = [] { return QString(); };
              return dialog.CreateDialog();
          },
-         false,
-         {QStringLiteral(".text"), QStringLiteral(".title"), QStringLiteral(".items"), QStringLiteral(".toolTip")}},
+         false, QtUnnamedTexts()},
     };
     return forms;
 }

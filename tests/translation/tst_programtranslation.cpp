@@ -5,6 +5,7 @@
 #include "DictionarySource.h"
 #include "ProgramForms.h"
 #include "localisation/IvBinDic.h"
+#include "localisation/IvDialogs.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
 #include "ui/ZO_MsgDlgBoxs.h"
@@ -120,12 +121,18 @@ class TestProgramTranslation : public QObject {
     int m_languages = 0;
 
     // What a text of the dictionary comes out as in a language: its own
-    // wording there, or the native text where the row has none.
+    // wording there, or the native text where the row has none; a label
+    // that shows an "&" as it stands takes it without its mnemonic, and a
+    // file filter shows as the list of its name filters.
     QSet<QString> TextsOf(int language) const {
         QSet<QString> out;
         for (const TIvMLDEntry& row : m_rows) {
-            const QString text = language > 0 ? row.Texts.value(language - 1) : QString();
-            out.insert(text.isEmpty() ? row.Native : text);
+            QString text = language > 0 ? row.Texts.value(language - 1) : QString();
+            if (text.isEmpty()) text = row.Native;
+            out.insert(text);
+            out.insert(WithoutMnemonic(text));
+            if (text.contains(u'|'))
+                for (const QString& f : FilterToNameFilters(text)) out.insert(f);
         }
         return out;
     }

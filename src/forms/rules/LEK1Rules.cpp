@@ -94,8 +94,14 @@ QString FeetInchText(double mm) {
 QString SteelWidthProposal(int32_t mm, bool imperial) {
     if (!imperial) return QString::number(mm);
     const Extended inches = Extended(mm) * Extended(units::InchPerMm);
-    const int64_t feet = TruncToInt(inches / 12);
-    const Extended rest = RoundHalfEven((inches - 12 * Extended(feet)) * 100) * 0.01L;
+    int64_t feet = TruncToInt(inches / 12);
+    Extended rest = RoundHalfEven((inches - 12 * Extended(feet)) * 100) * 0.01L;
+    // A rest that rounds up to a whole foot carries, as the height text
+    // does: the height edit refuses 12 inches.
+    if (rest > 11.999L) {
+        rest = 0;
+        ++feet;
+    }
     return QString::number(feet) + QStringLiteral("'-") + QString::number(double(rest), 'f', 2) + QLatin1Char('"');
 }
 
