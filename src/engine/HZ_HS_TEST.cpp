@@ -377,10 +377,11 @@ void CheckSpringHanger() {
         const Extended hi = Extended(PgstatRecord.STA_E) + PgstatRecord.STA_BREITE;
         if (L < lo || L > hi)
             return RangeBox(2638, {lo + G.ChainHeight, hi + G.ChainHeight});
-        K.K_RESTLAENGE_1 = double(L - PgstatRecord.STA_E);
         // The pushing unit takes the rod's place with the rest length; the
         // spring of its load group (type 272, whose rate the parts list
-        // reports) stands right behind it.
+        // reports) stands right behind it. The rest length is kept only
+        // once both stand, so a refused spring leaves the record as it was.
+        const double rest = double(L - PgstatRecord.STA_E);
         const ChainPart unit{PgstatRecord.STA_NRN, 1};
         SetSearchKey(0);
         SetKeyDigits(1, 3, 272);
@@ -392,6 +393,7 @@ void CheckSpringHanger() {
             return Fail(1, 2718);
         if (!EnterTwoAtRodMarker(unit, ChainPart{PgstatRecord.STA_NRN, 1}, false))
             return Fail(1, 2718);
+        K.K_RESTLAENGE_1 = rest;
         G.TableStatus = 0;
         K.K_VORKOS_KZ = G.VorkosFlag;
         return;

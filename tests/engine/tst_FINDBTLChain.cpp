@@ -1124,7 +1124,9 @@ private slots:
         CalcGlobals.AccessoryKinds[2] = 13;
         CalcGlobals.AccessoryCounts[2] = 4;
         CalcGlobals.ChainPartTable[39] = ChainPart{63013000, 4};
-        ConstructionRecord.K_RESTLAENGE_3 = 30;
+        TConstructionRecord& k = ConstructionRecord;
+        k.K_RESTLAENGE_1 = 10, k.K_RESTLAENGE_2 = 20, k.K_RESTLAENGE_3 = 30;
+        k.K_RESTLAENGE_4 = 40, k.K_RESTLAENGE_5 = 50;
         ResetComponentState();
         QCOMPARE(CalcGlobals.ChainEnd, 0);
         QCOMPARE(CalcGlobals.ChainHeight, 0);
@@ -1136,7 +1138,9 @@ private slots:
         QCOMPARE(int(CalcGlobals.AccessoryKinds[2]), 99);
         QCOMPARE(int(CalcGlobals.AccessoryCounts[2]), 0);
         QCOMPARE(CalcGlobals.ChainPartTable[39].ProductNumber, 0.0);
-        QCOMPARE(ConstructionRecord.K_RESTLAENGE_3, 0.0);
+        QCOMPARE((QList<double>{k.K_RESTLAENGE_1, k.K_RESTLAENGE_2, k.K_RESTLAENGE_3, k.K_RESTLAENGE_4,
+                                k.K_RESTLAENGE_5}),
+                 (QList<double>{0, 0, 0, 0, 0}));
     }
 
     void messageValues() {

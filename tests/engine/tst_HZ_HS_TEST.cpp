@@ -2,6 +2,8 @@
 // and adjustable units at the edges of their windows.
 #include "StepFixture.h"
 #include "data/PGDYNA.h"
+#include "engine/ComposeParts.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/HZ_HS_TEST.h"
 #include "engine/StepTools.h"
 
@@ -35,8 +37,9 @@ private slots:
         // Springs of load groups 12 (5 N/mm) and 13 (10 N/mm).
         f->Insert("Pgstat.DB", {{"STA_NRN", 27212000}, {"STA_BTL_ZUS", "50"}, {"STA_E", 200}});
         f->Insert("Pgstat.DB", {{"STA_NRN", 27213000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}});
-        // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300.
-        f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "100"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
+        // The pushing spring of load group 13: rod 200 + 100 .. 200 + 300,
+        // a rate (8 N/mm) of its own beside its spring's (10 N/mm).
+        f->Insert("Pgstat.DB", {{"STA_NRN", 27913000}, {"STA_BTL_ZUS", "80"}, {"STA_E", 200}, {"STA_BREITE_M", 100},
                                 {"STA_BREITE", 300}});
         // A pushing unit of group 9 without a spring of its group (the next
         // spring row, of group 12, is of another size digit).
@@ -52,6 +55,9 @@ private slots:
         // Adjustable unit of group 13, and one of group 16 (none of 14).
         Dyn({{"DYN_NRN", 32013000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 500}, {"DYN_VERST", 50}});
         Dyn({{"DYN_NRN", 32016000}, {"DYN_M_MIN", 100}, {"DYN_M_MAX", 200}, {"DYN_E", 520}, {"DYN_VERST", 50}});
+        // The ends of the pushing spring's chain, for its parts list.
+        Dyn({{"DYN_NRN", 35013000}, {"DYN_E", 50}});
+        Dyn({{"DYN_NRN", 36090302}, {"DYN_E", 60}});
         f->Start();
     }
     void cleanupTestCase() { f.reset(); }
@@ -598,7 +604,11 @@ private slots:
     // stands where the rod marker stood with the rest length (rod - 200),
     // its spring 272 of the group right behind it, and the clamp moves down
     // one place with its quantity and the chain end. Group 9 has a pushing
-    // unit but no spring: 2718, the chain as it was.
+    // unit but no spring: 2718, the chain and the rest length as they were.
+    //   The check reads the pushing unit's own rate: 1 kN, 10 mm at 8 N/mm
+    // is 920 N, 8 % (the spring's 10 N/mm would give 10 %). On to the parts
+    // list: the unit's row says "L=" and the rest length, the rate listed
+    // is the spring's, 10.0.
     void pushingSpring_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<double>("length");
@@ -621,6 +631,8 @@ private slots:
         ConstructionRecord.K_ZUG_DRUCK_KZ = true;
         ConstructionRecord.K_LAST = 1;
         ConstructionRecord.K_FDIFF = 99;
+        ConstructionRecord.K_WEG_EFF = 10;
+        ConstructionRecord.K_RESTLAENGE_1 = 77;
         CalcGlobals.CurrentRodLength = length;
         ActiveUiScope scope(ui);
         CheckSpringHanger();
@@ -636,6 +648,7 @@ private slots:
             QCOMPARE(chain, (QList<double>{35013000, 390, 36090302}));
             QCOMPARE(CalcGlobals.ChainEnd, 3);
             QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
+            QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 77.0);
         } else {
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length - 200);
             QCOMPARE(ui.log, QStringList{});
@@ -643,6 +656,12 @@ private slots:
             QCOMPARE(quantities, (QList<double>{1, 1, 1, 2}));
             QCOMPARE(CalcGlobals.ChainEnd, 4);
             QVERIFY(ConstructionRecord.K_VORKOS_KZ);
+            QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 8);
+            FinishChain();
+            ComposeParts();
+            QCOMPARE(int(PartsList.RowCount), 4);
+            QCOMPARE(PartsList.KB_ZUS[1], "L=" + QString::number(length - 200));
+            QCOMPARE(ConstructionRecord.K_FDR_RATE, 10.0);
         }
     }
 

@@ -449,29 +449,50 @@ private slots:
     // load 31.25 + 8.75 = 40 N within 15.625 .. 46.875, 21.875 % -> 22;
     // blocking [50 x 31.25 x 1.5 / 46.875 - 25] = 25, p(40) = [64 - 25] =
     // 39: bottom 25, top 11. At -13.5 mm it is 39.6875 N: 2711.
+    //   The next size at 40 N exactly: letter 7 A passes size 9 (46.875 N)
+    // over, size 8 (93.75 N) takes 100 mm (c = 0.625, 40 N, 31.25 N at
+    // its band's lower end): 25008218. The next size 9 at 50 mm has the
+    // same rate (46.875 / 50 x 2/3) and 40 N, the limits no longer apply:
+    // 25009118. Blocking [50 x 31.25 x 1.3 / 46.875 - 15] = 28, p(40) =
+    // [50 x 40 x 1.1904 / 46.875 - 10] = 40: bottom 28, top 10. A next
+    // size refused at 40 N would keep 25008218.
     void smallestSpringLoad_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<double>("travel");
         QTest::addColumn<int>("message");
-        QTest::newRow("40 N: a spring") << -14.0 << 0;
-        QTest::newRow("39.6875 N: too small") << -13.5 << 2711;
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QList<int>>("result");  // K_FDIFF_EFF, K_BLOCKIER, bottom, top, K_ARBWEG
+        QTest::newRow("40 N: a spring") << "SHHAESBH" << -14.0 << 0 << 21011118 << QList<int>{22, 25, 25, 11, 50};
+        QTest::newRow("39.6875 N: too small") << "SHHAESBH" << -13.5 << 2711 << 0 << QList<int>{};
+        QTest::newRow("40 N: the next size") << "SHHAESAH" << -14.0 << 0 << 25009118
+                                             << QList<int>{22, 28, 28, 10, 50};
     }
     void smallestSpringLoad() {
+        QFETCH(QString, name);
         QFETCH(double, travel);
         QFETCH(int, message);
+        QFETCH(int, number);
+        QFETCH(QList<int>, result);
+        const bool next = name.at(6) == QLatin1Char('A');
         shared.Get([&](SizingCatalogue& cat) {
-            cat.Group("LGH", 11, 0.046875);
-        });
+            if (next) {
+                cat.Group("LGH", 8, 0.09375);
+                cat.Group("LGH", 9, 0.046875);
+            } else {
+                cat.Group("LGH", 11, 0.046875);
+            }
+        }, name);
         PlainSizingSupport(0.03125, travel);
-        SetArrangement(QStringLiteral("SHHAESBH"));
+        SetArrangement(name);
         SpringHangerSizing();
         const TConstructionRecord& k = ConstructionRecord;
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(int(CalcGlobals.TableStatus), message ? 1 : 0);
         if (message)
             return;
-        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(21011118));
+        QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(number));
         QCOMPARE(QList<int>({k.K_FDIFF_EFF, k.K_BLOCKIER, k.K_RES_ACTUAL_S_BUT, k.K_RES_ACTUAL_S_TOP, k.K_ARBWEG}),
-                 (QList<int>{22, 25, 25, 11, 50}));
+                 result);
     }
 
     // Springs the next size never replaces: range 1, letter 4 F, the number
