@@ -321,18 +321,28 @@ void SelectAdjustableUnit() {
 
 namespace {
 constexpr Extended SpringCheckTravelLimit = 25;
+
+// The spring part of a type in the main unit's load group; false when the
+// lookup ended the check (status 6 as the lookup left it, else 2718).
+bool FindSpringOfMainGroup(int type) {
+    SetSearchKey(0);
+    SetKeyDigits(1, 3, type);
+    SetKeyDigits(4, 2, G.MainUnitLoadGroup);
+    FindStaticProduct();
+    if (G.TableStatus == 6)
+        return false;
+    if (Failed()) {
+        Fail(1, 2718);
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 void CheckSpringHanger() {
     K.K_LAST_BLOK = K.K_LAST;
-    SetSearchKey(0);
-    SetKeyDigits(1, 3, K.K_ZUG_DRUCK_KZ ? 279 : 272);
-    SetKeyDigits(4, 2, G.MainUnitLoadGroup);
-    FindStaticProduct();
-    if (G.TableStatus == 6)
+    if (!FindSpringOfMainGroup(K.K_ZUG_DRUCK_KZ ? 279 : 272))
         return;
-    if (Failed())
-        return Fail(1, 2718);
     const Extended c = Extended(PgstatRecord.STA_BTL_ZUS.trimmed().toLongLong()) * 0.1L;
     const Extended F = Extended(K.K_LAST) * 1000;
     const Extended s = K.K_WEG_EFF > 0 ? -Extended(K.K_WEG_EFF) : Extended(K.K_WEG_EFF);
@@ -383,14 +393,8 @@ void CheckSpringHanger() {
         // once both stand, so a refused spring leaves the record as it was.
         const double rest = double(L - PgstatRecord.STA_E);
         const ChainPart unit{PgstatRecord.STA_NRN, 1};
-        SetSearchKey(0);
-        SetKeyDigits(1, 3, 272);
-        SetKeyDigits(4, 2, G.MainUnitLoadGroup);
-        FindStaticProduct();
-        if (G.TableStatus == 6)
+        if (!FindSpringOfMainGroup(272))
             return;
-        if (Failed())
-            return Fail(1, 2718);
         if (!EnterTwoAtRodMarker(unit, ChainPart{PgstatRecord.STA_NRN, 1}, false))
             return Fail(1, 2718);
         K.K_RESTLAENGE_1 = rest;

@@ -167,6 +167,14 @@ class TestLek1 : public QObject {
         return out;
     }
 
+    // The engineer picks inch in the options dialog.
+    void SwitchToImperial() {
+        LEK1Services().ShowOptions = [](QWidget*) {
+            SaveUnits(true, false);
+            return false;
+        };
+        form->OPTIONENClick();
+    }
     void Activate() {
         form->show();
         form->activateWindow();
@@ -707,11 +715,7 @@ private slots:
 
     void typedLoadIsConverted() {
         Start();
-        LEK1Services().ShowOptions = [](QWidget*) {
-            SaveUnits(true, false);
-            return false;
-        };
-        form->OPTIONENClick();
+        SwitchToImperial();
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -1069,11 +1073,7 @@ private slots:
     // error, when the input is left and when Ok refuses it.
     void elevationPartThatIsNoNumber() {
         Start();
-        LEK1Services().ShowOptions = [](QWidget*) {
-            SaveUnits(true, false);
-            return false;
-        };
-        form->OPTIONENClick();
+        SwitchToImperial();
         const QPointer<TUncHoehe> second = form->ElevationEdits[1];
         QVERIFY(second);
         second->setEnabled(true);
@@ -1120,11 +1120,7 @@ private slots:
         Start(in);
         QCOMPARE(form->Configuration.A_NR, 108);
         if (imperial) {
-            LEK1Services().ShowOptions = [](QWidget*) {
-                SaveUnits(true, false);
-                return false;
-            };
-            form->OPTIONENClick();
+            SwitchToImperial();
         }
         Activate();
         form->GroupBoxBuildingConnection->Button(3)->click();
@@ -1251,11 +1247,7 @@ private slots:
         Start(in);
         QCOMPARE(form->Configuration.A_NR, 104);
         if (imperial) {
-            LEK1Services().ShowOptions = [](QWidget*) {
-                SaveUnits(true, false);
-                return false;
-            };
-            form->OPTIONENClick();
+            SwitchToImperial();
         }
         Activate();
         QVERIFY(form->SteelWidthEdit);
@@ -1492,11 +1484,7 @@ private slots:
         in.temp = celsius;
         Start(in);
         QCOMPARE(ConstructionRecord.K_TEM, celsius.toDouble());
-        LEK1Services().ShowOptions = [](QWidget*) {
-            SaveUnits(true, false);
-            return false;
-        };
-        form->OPTIONENClick();
+        SwitchToImperial();
         QCOMPARE(form->TEMP->text(), QString::number(fahrenheit));
         QCOMPARE(ConstructionRecord.K_TEM_I, double(fahrenheit));
         QCOMPARE(ConstructionRecord.K_TEM, celsius.toDouble());
@@ -1623,11 +1611,7 @@ private slots:
         }
         QVERIFY(groups >= 2);
         QVERIFY(viewport->mapTo(form.get(), QPoint(viewport->width(), 0)).x() <= form->width());
-        LEK1Services().ShowOptions = [](QWidget*) {
-            SaveUnits(true, false);
-            return false;
-        };
-        form->OPTIONENClick();
+        SwitchToImperial();
         for (const QPointer<TUncHoehe>& e : form->ElevationEdits) {
             QVERIFY(e->text().contains(u'\''));
             QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) + 8 <= e->width(), qPrintable(e->text()));

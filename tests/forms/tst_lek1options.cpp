@@ -105,7 +105,6 @@ private:
     QElapsedTimer m_clock;
 };
 
-bool BoxSays(const QString& text) { return Box() && BoxText(Box()).contains(text); }
 
 void PressBox(const char* button) {
     if (TMessageForm* b = Box())

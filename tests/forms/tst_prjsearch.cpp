@@ -32,7 +32,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <ctime>
 
 namespace {
 
@@ -346,15 +345,7 @@ private slots:
         QVERIFY(f.setFileTime(QDateTime(QDate(2024, 5, 6), QTime(20, 30, 15), Qt::UTC),
                               QFileDevice::FileModificationTime));
         f.close();
-        const QByteArray zone = qgetenv("TZ");
-        const bool hadZone = qEnvironmentVariableIsSet("TZ");
-        const auto restore = qScopeGuard([&] {
-            if (hadZone) qputenv("TZ", zone);
-            else qunsetenv("TZ");
-            tzset();
-        });
-        qputenv("TZ", "Asia/Tokyo");
-        tzset();
+        const ScopedTimeZone tokyo("Asia/Tokyo");
         TFPRJSEARCH form(nullptr, dir.path(), std::make_shared<TempFileSystem>(dir.path()));
         form.QWDateiInfo->SetDatei_Name(file);
         form.IvTranslator1->OnLanguageChange(form.IvTranslator1);

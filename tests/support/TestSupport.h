@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the tests.
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,4 +14,18 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// The process runs in another time zone until this goes out of scope, so a
+// test can see that a time shown is the file's own and not the local one.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    QByteArray m_was;
+    bool m_had;
 };

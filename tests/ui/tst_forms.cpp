@@ -17,11 +17,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimeZone>
 #include <QTimer>
 #include <QtTest>
-#include <ctime>
 
 namespace {
 
@@ -467,15 +465,7 @@ void TestForms::versionDefaultsAndDates() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("x");
     f.close();
-    const QByteArray zone = qgetenv("TZ");
-    const bool hadZone = qEnvironmentVariableIsSet("TZ");
-    const auto restore = qScopeGuard([&] {
-        if (hadZone) qputenv("TZ", zone);
-        else qunsetenv("TZ");
-        tzset();
-    });
-    qputenv("TZ", "Asia/Tokyo");
-    tzset();
+    const ScopedTimeZone tokyo("Asia/Tokyo");
     const QDateTime written(QDate(2024, 5, 6), QTime(20, 30, 15, 750), Qt::UTC);
     {
         QFile g(file);
