@@ -105,7 +105,6 @@ private:
     QElapsedTimer m_clock;
 };
 
-
 void PressBox(const char* button) {
     if (TMessageForm* b = Box())
         if (QPushButton* p = b->Button(QString::fromLatin1(button))) ClickLater(p);
