@@ -5,6 +5,7 @@
 #include "data/PGCOOL.h"
 #include "data/PGRSRL.h"
 #include "data/PGSTAT.h"
+#include "engine/ComposeParts.h"
 #include "engine/FINDBTLChain.h"
 #include "engine/FINDRSRL.h"
 #include "engine/StepTools.h"
@@ -160,6 +161,9 @@ private slots:
         for (int n : {53003001, 55003001})
             f->Insert("PGCLDSTA.DB", {{"CLD_NRN", n}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
                                       {"CLD_L_NR", QString::number(n).left(6)}});
+        // A column of DN60 (type 58) whose N is 20 mm.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 58006001}, {"CLD_KRAFT", 10.0}, {"CLD_N", 20}, {"CLD_D_MIN", 0},
+                                  {"CLD_D_MAX", 1000}, {"CLD_L_NR", "580060"}});
         // A cold support of type 500, group 3.
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 50003001}, {"CLD_KRAFT", 10.0}, {"CLD_D_MIN", 10}, {"CLD_D_MAX", 60},
                                   {"CLD_L_NR", "500030"}, {"CLD_L_NR_K", "50003K"}});
@@ -221,6 +225,28 @@ private slots:
         QCOMPARE(G().ChainPartTable[0].ProductNumber, 52009001.0);
         QCOMPARE(G().ChainPartTable[1].ProductNumber, 52003001.0);
         QCOMPARE(RodLengthAt(1), 30 - G().ChainHeight);
+    }
+
+    // The rod of a cold support is the height S less the chain's height;
+    // the walk starts from no height and cold parts add none (what was left
+    // of an earlier pass does not count), so the rod is S, 500. A column
+    // (type 58) lists it less its N: "L=" 480.
+    void coldWalkRodReachesTheColumn() {
+        Support("CHHRESDS", 60.3, 3);
+        Arrange("CHHRESDS", {"580"});
+        G().SupportLoadGroup = 3;
+        G().ChainPartIndex = 0;
+        G().RunningHeight = 40.5;
+        G().ChainHeight = 40;
+        G().SegmentHeights = {500, 0, 0, 0, 0};
+        ConstructionRecord.K_LAST = 0.5;
+        ActiveUiScope scope(ui);
+        SelectComponents();
+        QCOMPARE(Status(), 0);
+        QCOMPARE(ConstructionRecord.K_BTL_8[0], 58006001.0);
+        QCOMPARE(RodLengthAt(1), 500);
+        ComposeParts();
+        QCOMPARE(PartsList.KB_ZUS[0], QStringLiteral("L= 480"));
     }
 
     // An arrangement may hold cold positions in all of its 16 places.

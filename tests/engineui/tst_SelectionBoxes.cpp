@@ -1,6 +1,7 @@
 // The program's selection interface with its real boxes at the end of
 // whole selections on the demo catalogue: what the engine leaves for the
 // engineer reaches a box of the right kind, or no box at all.
+#include "../engine/SizingCatalogue.h"
 #include "../engine/StepFixture.h"
 #include "engine/EngineState.h"
 #include "engineui/KH_INPUT_MSG.h"
@@ -105,6 +106,50 @@ private slots:
             QCOMPARE(boxes.size(), 1);
             QVERIFY2(boxes.first().startsWith("Information: " + MessageText(2722) + " "), qPrintable(boxes.first()));
         }
+    }
+
+    // A spring bearing with PTFE under a clamp (letters 4 'R', 7 'X', 8 'H')
+    // ends with the PTFE note, and with the special-variant note after it
+    // when the walk took a clamp variant for the PTFE plate: one box. The
+    // demo has no bearing spring, so a small catalogue of its own, and the
+    // walk's count of special variants set as the walk leaves it.
+    void ptfeNoteReachesItsBox_data() {
+        QTest::addColumn<int>("counted");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("PTFE") << 0 << MessageText(2609);
+        QTest::newRow("PTFE and a special variant") << 1 << MessageText(2609) + "\n" + MessageText(2608);
+    }
+    void ptfeNoteReachesItsBox() {
+        QFETCH(int, counted);
+        QFETCH(QString, note);
+        demo.reset();
+        SizingCatalogue f;
+        f.Insert("Txttab.DB", {{"TXT_KZ", "LGH"}, {"TXT_NR", 13}, {"TXT_NUM", 16}});
+        f.Insert("Pgstat.DB", {{"STA_NRN", 29013218}, {"STA_L_NR", "FH1322"}, {"STA_KBEZ", "290"}});
+        f.Start();
+        DemoSupport(12, 20);
+        ConstructionRecord.K_PTFE_KZ = true;
+        ScriptedSteps steps;
+        steps.name = "SHHRESXH";
+        steps.area = " ";
+        steps.Install();
+        SelectionSteps s = CurrentSelectionSteps();
+        const auto components = s.SelectComponents;
+        s.SelectComponents = [&, components] {
+            components();
+            EngineState.PtfeNoteCount = counted;
+        };
+        SetSelectionSteps(s);
+        InstallQtMessageSeam();
+        QStringList boxes;
+        {
+            BoxWatcher watcher;
+            QtSelectionUi ui(nullptr);
+            QCOMPARE(RunSelectSupport(ui, 0, 0, false), 2);
+            boxes = watcher.boxes;
+        }
+        SetMessageSeam(nullptr);
+        QCOMPARE(boxes, QStringList{"Information: " + note});
     }
 };
 
