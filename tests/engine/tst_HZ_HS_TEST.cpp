@@ -295,6 +295,9 @@ private slots:
         QTest::newRow("5, no travel") << 5 << 0 << 0.0 << 0.0 << 5000.0 << false << 1250 << 1950;
         QTest::newRow("5, travels") << 5 << 5 << 10.0 << 20.0 << 5000.0 << false << 1275 << 1935;
         QTest::newRow("5, too short") << 5 << 0 << 0.0 << 0.0 << 249.0 << false << 1250 << 1950;
+        // A reserve of 30 narrows the extension's window from both ends:
+        // 300 - 50 + 30 = 280 (below the unit's 300 + 30) and 900 + 50 - 30.
+        QTest::newRow("5, reserve 30") << 5 << 30 << 0.0 << 0.0 << 5000.0 << false << 1280 << 1920;
         // 305 - 10 and 303 - 5 fall below the unit's 300; 305 and 303 are
         // short of the extension's 350 + W.
         QTest::newRow("3, travel y below the unit") << 3 << 0 << 0.0 << 10.0 << 305.0 << false << 1310 << 1500;
