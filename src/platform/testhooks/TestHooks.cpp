@@ -3,6 +3,7 @@
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -38,6 +39,14 @@ void CrashAtHostStep(HostFileStep step) {
 }
 QByteArray g_copyGate;
 
+// Ends the process by SIGTERM once, in the middle of a removal.
+volatile sig_atomic_t g_termSent = 0;
+void TermOnce() {
+    if (g_termSent) return;
+    g_termSent = 1;
+    ::raise(SIGTERM);
+}
+
 // Holds the first copy of table files until the test has closed the gate
 // (a FIFO) it opened for writing.
 void PauseAtFirstCopy(const QString& file) {
@@ -66,6 +75,8 @@ int WriteFaultArmed() { return g_armed; }
 void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_FAIL_WRITE")) ArmWriteFault(std::atoi(v));
     if (const char* v = std::getenv("KORVA_TEST_CRASH_AT")) InstallCrashVfs(std::atol(v));
+    if (std::getenv("KORVA_TEST_TERM_IN_REMOVAL")) SetRemovalStepHook(&TermOnce);
+    if (const char* v = std::getenv("KORVA_TEST_NAMED_TEMPORARY")) SetNamelessHostFilesRefused(std::atoi(v) != 0);
     if (const char* v = std::getenv("KORVA_TEST_PAUSE_COPY")) {
         g_copyGate = QByteArray(v);
         SetCopyStepHook(&PauseAtFirstCopy);
