@@ -46,6 +46,8 @@ int WriteFaultArmed();
 // HostFileCrashExitCode at the n-th step of a host file: opened, each
 // write, committed; KORVA_TEST_CRASH_HOST_AT=named: the same when a
 // complete temporary file has its name, before it is renamed into place;
+// KORVA_TEST_CRASH_HOST_BY_SIGTERM=1: the process sends itself SIGTERM
+// there instead;
 // KORVA_TEST_NAMED_TEMPORARY=1: SetNamelessHostFilesRefused(true);
 // KORVA_TEST_TERM_IN_REMOVAL=1: the process sends itself SIGTERM once,
 // after the first entry the removal of a work directory removed;

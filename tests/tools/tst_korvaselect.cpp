@@ -426,6 +426,17 @@ private slots:
                 abandoned += int(work().size());
             }
         }
+        // SIGTERM while a temporary output file has its name (from the
+        // start, on a file system without nameless files): the handler
+        // takes it with it.
+        QProcess termed;
+        StartSelect(termed, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},
+                    home.path(),
+                    {{"KORVA_TEST_NAMED_TEMPORARY", "1"}, {"KORVA_TEST_CRASH_HOST_AT", "2"},
+                     {"KORVA_TEST_CRASH_HOST_BY_SIGTERM", "1"}});
+        QVERIFY(termed.waitForFinished(60000));
+        QCOMPARE(termed.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(temporaries(), QStringList());
         // A kill between naming the complete output and renaming it.
         QProcess hooked;
         StartSelect(hooked, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},

@@ -26,16 +26,27 @@ void FailNthWrite() {
 long g_hostCrashAt = 0;
 long g_hostSteps = 0;
 bool g_hostCrashNamed = false;
+bool g_hostCrashByTerm = false;
+
+// At the chosen step: ended at once as a kill would, or by SIGTERM, whose
+// handler removes what the run registered.
+void EndAtHostStep() {
+    if (g_hostCrashByTerm) {
+        ::raise(SIGTERM);
+        return;
+    }
+    ::_exit(HostFileCrashExitCode);
+}
 
 // Ends the process as a kill would, at the chosen step of a host file (the
 // steps opened, written and committed are counted), or when a complete
 // temporary file has its name and is not yet in place.
 void CrashAtHostStep(HostFileStep step) {
     if (step == HostFileStep::Named) {
-        if (g_hostCrashNamed) ::_exit(HostFileCrashExitCode);
+        if (g_hostCrashNamed) EndAtHostStep();
         return;
     }
-    if (++g_hostSteps == g_hostCrashAt) ::_exit(HostFileCrashExitCode);
+    if (++g_hostSteps == g_hostCrashAt) EndAtHostStep();
 }
 QByteArray g_copyGate;
 
@@ -83,6 +94,7 @@ void ArmTestHooksFromEnvironment() {
     }
     if (const char* v = std::getenv("KORVA_TEST_CRASH_HOST_AT")) {
         g_hostCrashNamed = std::strcmp(v, "named") == 0;
+        g_hostCrashByTerm = std::getenv("KORVA_TEST_CRASH_HOST_BY_SIGTERM") != nullptr;
         g_hostCrashAt = std::atol(v);
         SetHostFileStepHook(g_hostCrashAt > 0 || g_hostCrashNamed ? &CrashAtHostStep : nullptr);
     }
