@@ -3,21 +3,14 @@
 // as zoned decimal digits right-aligned at an implied decimal point, with an
 // optional overpunched sign on the first character. Every routine takes the
 // field and its highest index (width - 1); the codec never stores a length.
+#include "platform/ConvertError.h"
 #include "platform/Numbers.h"
 #include <QString>
 #include <cstdint>
 #include <stdexcept>
 
-// A field that does not hold a number where one is read.
-class EConvertError : public std::runtime_error {
-public:
-    explicit EConvertError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString Message() const { return m_message; }
-
-private:
-    QString m_message;
-};
+// A field that does not hold a number where one is read raises
+// EConvertError.
 
 // Overpunch: '{' / 'A'..'I' positive 0..9, '}' / 'J'..'R' negative 0..9.
 char EncodeOverpunch(bool positive, int digit);

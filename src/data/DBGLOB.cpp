@@ -326,14 +326,17 @@ void TDBGLOBAL::DBGLOBALDestroy() {
         if (session.IsAlias(TempAlias))
             session.DeleteAlias(TempAlias);
         session.DropConnections();
-        session.SetPrivateDir(QString());
     });
+    // The private directory stays registered with the signal handlers until
+    // it is gone: a terminating signal in the middle of its removal has the
+    // handler remove the rest.
     guarded([this] {
         if (!TempWorkDir.isEmpty() && AddBackslash(TempWorkDir) != GetTempDir() && QFileInfo(TempWorkDir).isDir())
             RemoveWorkDir(TempWorkDir);
         TempWorkDir.clear();
         PendingWorkDir.clear();
     });
+    guarded([] { Session().SetPrivateDir(QString()); });
 }
 
 void TDBGLOBAL::DBLEK8CalcFields(TDataSet& d) {

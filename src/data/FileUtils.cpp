@@ -1,5 +1,7 @@
 #include "data/FileUtils.h"
 
+#include "platform/FaultInjection.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -30,6 +32,7 @@ void RemoveEntry(const QString& dir, const QString& name) {
     if (::unlink(Native(path).constData()) != 0)
         throw EGeneralError(
             QStringLiteral("RemoveDirWithFiles: \rCan not delete the file %1 in the directory  %2").arg(name, dir));
+    RemovalStepForFault();
 }
 
 // Every entry of the directory that is not itself a directory; symbolic

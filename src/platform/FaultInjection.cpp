@@ -4,7 +4,17 @@ namespace {
 WriteFaultHook g_hook = nullptr;
 FileStepHook g_fileStep = nullptr;
 CopyStepHook g_copyStep = nullptr;
+bool g_namelessRefused = false;
+RemovalStepHook g_removalStep = nullptr;
 }
+
+void SetRemovalStepHook(RemovalStepHook hook) { g_removalStep = hook; }
+void RemovalStepForFault() {
+    if (g_removalStep) g_removalStep();
+}
+
+void SetNamelessHostFilesRefused(bool refused) { g_namelessRefused = refused; }
+bool NamelessHostFilesRefused() { return g_namelessRefused; }
 
 void SetCopyStepHook(CopyStepHook hook) { g_copyStep = hook; }
 

@@ -23,6 +23,17 @@ using CopyStepHook = void (*)(const QString& file);
 void SetCopyStepHook(CopyStepHook hook);
 void CopyStepForFault(const QString& file);
 
+// Called by the removal of a work directory after each entry it removed
+// (also inside a signal handler: a hook does only what is safe there).
+using RemovalStepHook = void (*)();
+void SetRemovalStepHook(RemovalStepHook hook);
+void RemovalStepForFault();
+
+// The host file writer makes its temporary file with a name from the start,
+// as on a file system without nameless files, while this is set.
+void SetNamelessHostFilesRefused(bool refused);
+bool NamelessHostFilesRefused();
+
 // In korva_testhooks: fail the n-th write statement run through the layer
 // with EDBEngineError(dbeInjectedFault); 0 disarms.
 void ArmWriteFault(int nthWrite);
@@ -35,6 +46,11 @@ int WriteFaultArmed();
 // HostFileCrashExitCode at the n-th step of a host file: opened, each
 // write, committed; KORVA_TEST_CRASH_HOST_AT=named: the same when a
 // complete temporary file has its name, before it is renamed into place;
+// KORVA_TEST_CRASH_HOST_BY_SIGTERM=1: the process sends itself SIGTERM
+// there instead;
+// KORVA_TEST_NAMED_TEMPORARY=1: SetNamelessHostFilesRefused(true);
+// KORVA_TEST_TERM_IN_REMOVAL=1: the process sends itself SIGTERM once,
+// after the first entry the removal of a work directory removed;
 // KORVA_TEST_PAUSE_COPY=<FIFO>: the copy of table files under their locks
 // says "KORVA test: copy paused" on standard error before its first file
 // and waits until the FIFO's writer has closed it).

@@ -1,6 +1,7 @@
 #include "platform/HostFiles.h"
 
 #include "platform/CodePage.h"
+#include "platform/FaultInjection.h"
 
 #include "platform/RunDirectory.h"
 
@@ -163,7 +164,7 @@ bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
     // Without a name while it is written: a kill leaves nothing behind. A
     // name is needed to link it into place, through /proc.
     int fd = -1;
-    if (::access("/proc/self/fd", X_OK) == 0) {
+    if (!NamelessHostFilesRefused() && ::access("/proc/self/fd", X_OK) == 0) {
         fd = ::open(dir.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
             Fail(SystemError(errno));

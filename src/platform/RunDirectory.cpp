@@ -1,5 +1,7 @@
 #include "platform/RunDirectory.h"
 
+#include "platform/FaultInjection.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -68,6 +70,7 @@ void RemoveContents(int dirFd, int depth) {
             if (std::strcmp(e->name, ".") == 0 || std::strcmp(e->name, "..") == 0) continue;
             if (::unlinkat(dirFd, e->name, 0) == 0) {
                 removed = true;
+                RemovalStepForFault();
                 continue;
             }
             if (depth + 1 >= kDeepestTree) continue;
@@ -154,9 +157,12 @@ QString MakeWorkDirectory(const QString& prefix) {
 }
 
 void RemoveWorkDirectory() {
+    // Registered until it is gone: a terminating signal in the middle of
+    // the removal has the handler remove the rest, instead of ending the
+    // run with half of the directory left.
     if (g_workDir.used) {
-        g_workDir.used = 0;
         RemoveTree(g_workDir.path);
+        g_workDir.used = 0;
     }
     if (g_workLockFd >= 0) {
         ::close(g_workLockFd);

@@ -3,16 +3,14 @@
 // while the text is invalid. One application-wide focus filter does the
 // keeping for every such edit; a text that is no number at all is shown
 // there as the conversion error.
+#include "platform/ConvertError.h"
+
 #include <QLineEdit>
 #include <QString>
 #include <functional>
 #include <stdexcept>
 
-// A text that does not convert to the edit's value.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// A text that does not convert to the edit's value raises EConvertError.
 
 // A value outside the bounds of a bounded edit.
 class EValueOutOfBound : public std::runtime_error {

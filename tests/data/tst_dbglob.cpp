@@ -6,6 +6,8 @@
 #include "data/DBGLOB.h"
 #include "data/FileUtils.h"
 #include "localisation/IvBinDic.h"
+#include "platform/FaultInjection.h"
+#include "platform/RunDirectory.h"
 
 #include <QDirIterator>
 #include <sys/stat.h>
@@ -220,6 +222,36 @@ private slots:
         QCOMPARE(::waitpid(pid, &status, 0), pid);
         QCOMPARE(answer, '1');
         QVERIFY(KorvaDirs(tmp.path()).isEmpty());
+    }
+
+    // A terminating signal while the module removes its private directory
+    // at its end: the handler removes the rest.
+    void signalDuringTheRemovalLeavesNothing() {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            InstallRunDirectorySignalHandlers();
+            static TDBGLOBAL* kept = nullptr;  // reachable, so not reported
+            try {
+                kept = new TDBGLOBAL;
+                for (const char* name : {"a.db", "b.db", "c.db"}) {
+                    QFile f(QDir(kept->TempWorkDir).filePath(QLatin1String(name)));
+                    if (!f.open(QIODevice::WriteOnly)) std::_Exit(2);
+                }
+                SetRemovalStepHook([] {
+                    static volatile sig_atomic_t sent = 0;
+                    if (sent) return;
+                    sent = 1;
+                    ::raise(SIGTERM);
+                });
+                delete kept;
+            } catch (...) {
+            }
+            std::_Exit(3);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, qPrintable(QString::number(status)));
+        QVERIFY2(KorvaDirs(tmp.path()).isEmpty(), qPrintable(KorvaDirs(tmp.path()).join(",")));
     }
 
     void listFields_data() {

@@ -1,5 +1,7 @@
 // The settings binder on a real table file: number limits on both sides,
 // the edit buffer, posting and cancelling, and a table without a row.
+#include "data/CblTools.h"
+#include "data/FIRAUFKON.h"
 #include "forms/FirdatBinder.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
@@ -62,6 +64,32 @@ private slots:
         QTest::newRow("float comma") << "F_N" << "2,25" << false << QVariant();
         QTest::newRow("float text") << "F_N" << "zwei" << false << QVariant();
         QTest::newRow("text as typed") << "F_A" << " a b" << true << QVariant(" a b");
+    }
+    // The forms meet conversion errors of both layers: a number typed into
+    // an edit and a stored field the data layer cannot read. Both are the
+    // one type, caught with the message whole (two classes of one name,
+    // one per layer, shared their symbols in one program).
+    void conversionErrorsOfEveryLayerAreOneType_data() {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a stored part number") << true << "'2109150X' is not a valid part number";
+        QTest::newRow("a typed number") << false << "'1.5' is not a valid integer value";
+    }
+    void conversionErrorsOfEveryLayerAreOneType() {
+        QFETCH(bool, stored);
+        QFETCH(QString, message);
+        auto t = Table(true);
+        t->Open();
+        try {
+            double numbers[30];
+            int16_t counts[30];
+            if (stored) UnpackParts("2109150X", "1", numbers, counts);
+            else TFirdatBinder::ParseFieldText(t->FieldByName("F_I"), "1.5");
+            QFAIL("no conversion error");
+        } catch (const EConvertError& e) {
+            QCOMPARE(e.Message(), message);
+            QCOMPARE(QString::fromStdString(e.what()), message);
+        }
     }
     void numberLimits() {
         QFETCH(QString, field);

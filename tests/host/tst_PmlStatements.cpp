@@ -983,7 +983,9 @@ private slots:
     void dWalkRods_data() {
         QTest::addColumn<QString>("arrangement");
         QTest::addColumn<int>("restLength3");
+        QTest::addColumn<QList<double>>("chain");   // entry 1 first
         QTest::addColumn<QStringList>("expected");  // after the clamp's statements
+        const QList<double> chain{75018000, 61018000, 66018500, 21018218, 66018500, 60018000, 79518000, 43180302};
         const QStringList beam = Element("795180", "M42") + "    DESP  48 42 900 33" + "    CONN AND p5 is $!or" +
                                  "    VAR !HH NAME";
         auto withOri = [](const char* number, const char* rod, const char* desp) {
@@ -999,30 +1001,40 @@ private slots:
                                "    CONN HH TO P3 of $!HH"};
         const QStringList end{" ", "    OWN", "    CONN PT TO LAST MEM", " ", " ", "/RULE7"};
         QTest::newRow("letter 7 C")
-            << "THHADLCS" << 0
+            << "THHADLCS" << 0 << chain
             << beam + eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + "    BY u 0050mm" + side +
                    eyeNut + Bolts(2) + spring + "    BY u 0100mm" + Bolts(2) + lug + end;
         QTest::newRow("letter 7 B")
-            << "THHADLBS" << 0
+            << "THHADLBS" << 0 << chain
             << beam + eyeNut + Bolts(2) + clevis + "    BY u 0100mm" + lug + side + eyeNut + Bolts(2) + rodElement +
                    "    BY u 0050mm" + clevis + lug + end;
         // A third rod length: the spring's shift stops at position 3, so
         // at the lower rod "more than two are left" and the clevis under it
         // is written (a bound of 3 would step over it to the lug).
         QTest::newRow("letter 7 C, position 3")
-            << "THHADLCS" << 30
+            << "THHADLCS" << 30 << chain
             << beam + eyeNut + Bolts(2) + spring + "    BY u 0030mm" + Bolts(2) + clevis + "    BY u 0100mm" + lug +
                    side + eyeNut + Bolts(2) + spring + "    BY u 0030mm" + Bolts(2) + lug + "    BY u 0050mm" + end;
+        // Below the rod's clevis only a rod is left (entry 1): it is passed
+        // over down to entry 0, so the first pass ends there and the second
+        // side follows; stopping at entry 1 would write that rod's bolts and
+        // end the walk in the step. Compared up to the second side's rod.
+        QTest::newRow("rods down to entry 1")
+            << "THHADLBS" << 0 << QList<double>{66018500, 61018000, 66018500, 60018000, 79518000, 43180302}
+            << beam + eyeNut + Bolts(2) + side + eyeNut + Bolts(2);
     }
     void dWalkRods() {
         QFETCH(QString, arrangement);
         QFETCH(int, restLength3);
+        QFETCH(QList<double>, chain);
         QFETCH(QStringList, expected);
         Support(arrangement.toLatin1().constData(), 43180302);
         ConstructionRecord.K_RESTLAENGE_1 = 50;
         ConstructionRecord.K_RESTLAENGE_2 = 100;
         ConstructionRecord.K_RESTLAENGE_3 = restLength3;
-        SetChain({{75018000}, {61018000}, {66018500}, {21018218}, {66018500}, {60018000}, {79518000}, {43180302}});
+        std::vector<ChainPartSpec> parts;
+        for (const double number : chain) parts.push_back({number});
+        SetChain(parts);
         const QStringList lines = Lines();
         const int clamp = lines.indexOf("  NEW PCLA");
         QVERIFY(clamp > 0);

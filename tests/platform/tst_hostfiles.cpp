@@ -2,6 +2,7 @@
 // the other end, symbolic links in place of a file the program names
 // itself, plain files with a second hard link. All made in a temporary
 // directory.
+#include "platform/FaultInjection.h"
 #include "platform/HostFiles.h"
 #include "platform/IniReader.h"
 #include "support/TestSupport.h"
@@ -57,6 +58,41 @@ class TestHostFiles : public QObject {
     Q_OBJECT
 
 private slots:
+    // The temporary file of a plain file: without a name while it is
+    // written where the file system makes nameless files, with one of ours
+    // from the start where it does not. Either way a later run's sweep
+    // leaves it while its writer lives, the earlier file stays until the
+    // commit, and nothing is left once it is in place or discarded.
+    void temporaryFileWhileWritten_data() {
+        QTest::addColumn<bool>("nameless");
+        QTest::newRow("nameless file") << true;
+        QTest::newRow("named from the start") << false;
+    }
+    void temporaryFileWhileWritten() {
+        QFETCH(bool, nameless);
+        SetNamelessHostFilesRefused(!nameless);
+        const auto reset = qScopeGuard([] { SetNamelessHostFilesRefused(false); });
+        TestDir dir;
+        const QString out = dir.file("out.zof");
+        QVERIFY(MakeFile(out, "earlier\r\n"));
+        const auto temporaries = [&] { return QDir(dir.path()).entryList({".out.zof.korva-*"}, QDir::Files | QDir::Hidden); };
+        HostTextWriter w(out);
+        QVERIFY(w.IsOpen());
+        w.WriteLine("new");
+        QCOMPARE(temporaries().size(), nameless ? 0 : 1);
+        QCOMPARE(RemoveAbandonedHostTemporaries(dir.path()), 0);
+        QCOMPARE(temporaries().size(), nameless ? 0 : 1);
+        QCOMPARE(Bytes(out), QByteArray("earlier\r\n"));
+        QVERIFY(w.Commit());
+        QCOMPARE(Bytes(out), QByteArray("new\r\n"));
+        QCOMPARE(temporaries(), QStringList());
+        HostTextWriter discarded(out);
+        discarded.WriteLine("dropped");
+        discarded.Discard();
+        QCOMPARE(temporaries(), QStringList());
+        QCOMPARE(Bytes(out), QByteArray("new\r\n"));
+    }
+
     // Nobody reads the FIFO: the write fails at once and says why; it does
     // not wait for a reader that never comes.
     void fifoWithoutReaderFailsAtOnce_data() {

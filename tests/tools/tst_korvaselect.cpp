@@ -417,7 +417,8 @@ private slots:
                     ::kill(pid_t(p.processId()), sig);
                     ++m_kills;
                 }
-                QVERIFY(p.waitForFinished(60000));
+                // A run faster than the first may have ended already.
+                if (p.state() != QProcess::NotRunning) QVERIFY(p.waitForFinished(60000));
                 if (sig == SIGTERM) {
                     QVERIFY2(work().isEmpty(), qPrintable(work().join(' ')));
                     QCOMPARE(temporaries(), QStringList());
@@ -425,12 +426,32 @@ private slots:
                 abandoned += int(work().size());
             }
         }
+        // SIGTERM while a temporary output file has its name (from the
+        // start, on a file system without nameless files): the handler
+        // takes it with it.
+        QProcess termed;
+        StartSelect(termed, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},
+                    home.path(),
+                    {{"KORVA_TEST_NAMED_TEMPORARY", "1"}, {"KORVA_TEST_CRASH_HOST_AT", "2"},
+                     {"KORVA_TEST_CRASH_HOST_BY_SIGTERM", "1"}});
+        QVERIFY(termed.waitForFinished(60000));
+        QCOMPARE(termed.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(temporaries(), QStringList());
         // A kill between naming the complete output and renaming it.
         QProcess hooked;
         StartSelect(hooked, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},
                     home.path(), {{"KORVA_TEST_CRASH_HOST_AT", "named"}});
         QVERIFY(hooked.waitForFinished(60000));
         QCOMPARE(hooked.exitCode(), 86);
+        QCOMPARE(temporaries().size(), 1);
+        // Killed while writing, on a file system without nameless files:
+        // there the temporary file has its name from the start (the run
+        // took the one left before).
+        QProcess named;
+        StartSelect(named, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", input, "--output", output},
+                    home.path(), {{"KORVA_TEST_NAMED_TEMPORARY", "1"}, {"KORVA_TEST_CRASH_HOST_AT", "2"}});
+        QVERIFY(named.waitForFinished(60000));
+        QCOMPARE(named.exitCode(), 86);
         QCOMPARE(temporaries().size(), 1);
         qInfo("work directories left by SIGKILL: %d", abandoned);
         QVERIFY(abandoned > 0);
@@ -446,6 +467,18 @@ private slots:
         QCOMPARE(work(), QStringList());
         QCOMPARE(temporaries(), QStringList());
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.zof", "out.zof.Ab12Cd", "out.zof.backup"}));
+    }
+
+    // A terminating signal while the run removes its work directory at its
+    // end: the rest of the directory goes as well.
+    void signalDuringTheRemovalLeavesNothing() {
+        TestDir home;
+        QProcess p;
+        StartSelect(p, KORVA_SELECT_HOOKED_EXE, {"--catalogue", Demo, "--input", Inputs + "/spring_hanger.ini"},
+                    home.path(), {{"KORVA_TEST_TERM_IN_REMOVAL", "1"}});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(home.path()).entryList({"korva-select-*"}, QDir::Dirs | QDir::Hidden), QStringList());
     }
 
     // The catalogue is copied while the tool holds the shared lock of every

@@ -3,6 +3,7 @@
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,18 +26,37 @@ void FailNthWrite() {
 long g_hostCrashAt = 0;
 long g_hostSteps = 0;
 bool g_hostCrashNamed = false;
+bool g_hostCrashByTerm = false;
+
+// At the chosen step: ended at once as a kill would, or by SIGTERM, whose
+// handler removes what the run registered.
+void EndAtHostStep() {
+    if (g_hostCrashByTerm) {
+        ::raise(SIGTERM);
+        return;
+    }
+    ::_exit(HostFileCrashExitCode);
+}
 
 // Ends the process as a kill would, at the chosen step of a host file (the
 // steps opened, written and committed are counted), or when a complete
 // temporary file has its name and is not yet in place.
 void CrashAtHostStep(HostFileStep step) {
     if (step == HostFileStep::Named) {
-        if (g_hostCrashNamed) ::_exit(HostFileCrashExitCode);
+        if (g_hostCrashNamed) EndAtHostStep();
         return;
     }
-    if (++g_hostSteps == g_hostCrashAt) ::_exit(HostFileCrashExitCode);
+    if (++g_hostSteps == g_hostCrashAt) EndAtHostStep();
 }
 QByteArray g_copyGate;
+
+// Ends the process by SIGTERM once, in the middle of a removal.
+volatile sig_atomic_t g_termSent = 0;
+void TermOnce() {
+    if (g_termSent) return;
+    g_termSent = 1;
+    ::raise(SIGTERM);
+}
 
 // Holds the first copy of table files until the test has closed the gate
 // (a FIFO) it opened for writing.
@@ -66,12 +86,15 @@ int WriteFaultArmed() { return g_armed; }
 void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_FAIL_WRITE")) ArmWriteFault(std::atoi(v));
     if (const char* v = std::getenv("KORVA_TEST_CRASH_AT")) InstallCrashVfs(std::atol(v));
+    if (std::getenv("KORVA_TEST_TERM_IN_REMOVAL")) SetRemovalStepHook(&TermOnce);
+    if (const char* v = std::getenv("KORVA_TEST_NAMED_TEMPORARY")) SetNamelessHostFilesRefused(std::atoi(v) != 0);
     if (const char* v = std::getenv("KORVA_TEST_PAUSE_COPY")) {
         g_copyGate = QByteArray(v);
         SetCopyStepHook(&PauseAtFirstCopy);
     }
     if (const char* v = std::getenv("KORVA_TEST_CRASH_HOST_AT")) {
         g_hostCrashNamed = std::strcmp(v, "named") == 0;
+        g_hostCrashByTerm = std::getenv("KORVA_TEST_CRASH_HOST_BY_SIGTERM") != nullptr;
         g_hostCrashAt = std::atol(v);
         SetHostFileStepHook(g_hostCrashAt > 0 || g_hostCrashNamed ? &CrashAtHostStep : nullptr);
     }
