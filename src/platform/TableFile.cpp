@@ -62,12 +62,6 @@ void CreateSchema(sqlite3* db, const QString& table, const TFieldDefs& fields, c
     CreateAutoIncIndexes(db, table, fields);
 }
 
-QString TableNameIn(sqlite3* db, const QString& path) {
-    Stmt st(db, "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'");
-    if (!st.Step()) throw EDBEngineError(dbeCorrupt, QString("Not a table file: %1").arg(path));
-    return st.Column(0).toString();
-}
-
 bool HasField(const TFieldDefs& defs, const QString& name) {
     for (const auto& f : defs)
         if (f.name.compare(name, Qt::CaseInsensitive) == 0) return true;

@@ -563,6 +563,10 @@ private slots:
                                                << "[DWG] HangerMark holds a byte at position 3 that is no character";
         QTest::newRow("byte 0x8D in the drawing number") << QByteArray("[DWG]\r\nDwgNo=\x8d") << false
                                                          << "[DWG] DwgNo holds a byte at position 1 that is no character";
+        QTest::newRow("bytes 0x8F and 0x90 in the mark") << QByteArray("[DWG]\r\nHangerMark=\x8f\x90") << false
+                                                         << "[DWG] HangerMark holds a byte at position 1";
+        QTest::newRow("byte 0x90 after a 0x8E in the mark") << QByteArray("[DWG]\r\nHangerMark=\x8e\x90") << false
+                                                             << "[DWG] HangerMark holds a byte at position 2";
         QTest::newRow("byte 0x9D last in the mark") << QByteArray("[DWG]\r\nHangerMark=H-1\x9d") << false
                                                     << "[DWG] HangerMark holds a byte at position 4";
         // Code page 1252 holds these: taken as they stand.
