@@ -86,6 +86,13 @@ private slots:
         QVERIFY(w.Commit());
         QCOMPARE(Bytes(out), QByteArray("new\r\n"));
         QCOMPARE(temporaries(), QStringList());
+        // The committed writer let its descriptor go: the next file opened
+        // gets that number, and the writer's end must not close it.
+        const int other = ::open(Native(dir.file("other")).constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(other >= 0);
+        const auto closeOther = qScopeGuard([&] { ::close(other); });
+        w.Discard();
+        QCOMPARE(::write(other, "x", 1), ssize_t(1));
         HostTextWriter discarded(out);
         discarded.WriteLine("dropped");
         discarded.Discard();
