@@ -167,6 +167,12 @@ class TestLek1 : public QObject {
         return out;
     }
 
+    // The demo input with the host's configuration number set.
+    void StartConfiguration(const char* config) {
+        Input in;
+        in.config = QString::fromLatin1(config);
+        Start(in);
+    }
     // The engineer picks inch in the options dialog.
     void SwitchToImperial() {
         LEK1Services().ShowOptions = [](QWidget*) {
@@ -341,9 +347,7 @@ private slots:
     }
 
     void emptyConfigurationClosesWithErrorFile() {
-        Input in;
-        in.config = QStringLiteral("0");
-        Start(in);
+        StartConfiguration("0");
         form->show();
         QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
         QCOMPARE(seam->Texts().value(0), QStringLiteral("Der Wert für die Halterungskonfiguration ist leer oder nicht gültig!"));
@@ -470,9 +474,7 @@ private slots:
     void liftOffGuardReachesSelection() {
         QFETCH(int, item);
         QFETCH(int, liftOff);
-        Input in;
-        in.config = QStringLiteral("8");
-        Start(in);
+        StartConfiguration("8");
         for (int i = 0; i < 5 && form->Configuration.A_NR != 205; ++i) form->NavigatorButtons[2]->click();
         QCOMPARE(form->Configuration.A_NR, 205);
         form->show();
@@ -652,9 +654,7 @@ private slots:
     }
 
     void navigatorSteps() {
-        Input in;
-        in.config = QStringLiteral("7");
-        Start(in);
+        StartConfiguration("7");
         QCOMPARE(form->Configuration.A_NR, 301);
         form->NavigatorButtons[2]->click();
         QCOMPARE(form->Configuration.A_NR, 302);
@@ -855,9 +855,7 @@ private slots:
     void storedConfigurationNumber() {
         QFETCH(int, storedANr);
         QFETCH(int, shown);
-        Input in;
-        in.config = QStringLiteral("7");
-        Start(in);
+        StartConfiguration("7");
         form->show();
         form->Weiter->setEnabled(true);
         form->Weiter->click();
@@ -872,7 +870,7 @@ private slots:
             q.ExecSQL();
         }
         Session().Close();
-        Start(in);
+        StartConfiguration("7");
         QVERIFY(ExistingDrawingKey != 0);
         QCOMPARE(form->Configuration.A_NR, shown);
     }
@@ -1115,9 +1113,7 @@ private slots:
         QFETCH(int, mm);
         QFETCH(QString, inches);
         const Profiles profiles(base.file(QStringLiteral("catalogue")));
-        Input in;
-        in.config = QStringLiteral("5");
-        Start(in);
+        StartConfiguration("5");
         QCOMPARE(form->Configuration.A_NR, 108);
         if (imperial) {
             SwitchToImperial();
@@ -1147,9 +1143,7 @@ private slots:
     void bearingGuideTakesFirstProfile() {
         QFETCH(int, item);
         const Profiles profiles(base.file(QStringLiteral("catalogue")));
-        Input in;
-        in.config = QStringLiteral("6h");
-        Start(in);
+        StartConfiguration("6h");
         QCOMPARE(form->Configuration.A_NR, 103);
         form->show();
         QVERIFY(form->RGLagerFuehrung->isVisibleTo(form.get()));
@@ -1190,9 +1184,7 @@ private slots:
         QFETCH(int, force);
         QFETCH(int, clamp);
         const Profiles profiles(base.file(QStringLiteral("catalogue")));
-        Input in;
-        in.config = QStringLiteral("6h");
-        Start(in);
+        StartConfiguration("6h");
         QCOMPARE(form->Configuration.A_NR, 103);
         form->show();
         form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_%1").arg(guide))->click();
@@ -1242,9 +1234,7 @@ private slots:
         QFETCH(QString, proposal);
         QFETCH(QString, below);
         QFETCH(QString, equal);
-        Input in;
-        in.config = QStringLiteral("4");
-        Start(in);
+        StartConfiguration("4");
         QCOMPARE(form->Configuration.A_NR, 104);
         if (imperial) {
             SwitchToImperial();
@@ -1275,9 +1265,7 @@ private slots:
     // wrapping round, and run its choice; Up and Down stay the form's.
     void radioGroupArrowKeys() {
         const Profiles profiles(base.file(QStringLiteral("catalogue")));
-        Input in;
-        in.config = QStringLiteral("6h");
-        Start(in);
+        StartConfiguration("6h");
         Activate();
         auto* simple = form->findChild<QAbstractButton*>(QStringLiteral("RGLagerFuehrung_0"));
         simple->setFocus();
@@ -1331,9 +1319,7 @@ private slots:
     // The traverse choice: the spring-hanger traverse (item 1) sets the
     // flag, the standard one (item 0) clears it again, and Ok stores it.
     void traverseChoice() {
-        Input in;
-        in.config = QStringLiteral("9");
-        Start(in);
+        StartConfiguration("9");
         QCOMPARE(form->Configuration.A_NR, 109);
         form->show();
         QVERIFY(form->GroupBoxFHTraversen->isVisibleTo(form.get()));
