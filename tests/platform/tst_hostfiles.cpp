@@ -12,6 +12,7 @@
 #include <future>
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/time.h>
@@ -98,6 +99,22 @@ private slots:
         discarded.Discard();
         QCOMPARE(temporaries(), QStringList());
         QCOMPARE(Bytes(out), QByteArray("new\r\n"));
+    }
+
+    // The directory went away while the nameless file was written: the
+    // commit fails with the system's reason, not with a claim that every
+    // temporary name is taken, and nothing is left.
+    void directoryGoneBeforeTheCommit() {
+        TestDir dir;
+        const QString sub = dir.file("sub");
+        QVERIFY(QDir().mkdir(sub));
+        HostTextWriter w(sub + "/out.zof");
+        QVERIFY(w.IsOpen());
+        w.WriteLine("new");
+        QVERIFY(QDir().rmdir(sub));
+        QVERIFY(!w.Commit());
+        QVERIFY2(w.ErrorString().contains(QString::fromLocal8Bit(std::strerror(ENOENT))), qPrintable(w.ErrorString()));
+        QVERIFY(!QFileInfo::exists(sub));
     }
 
     // Nobody reads the FIFO: the write fails at once and says why; it does
