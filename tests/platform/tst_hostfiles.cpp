@@ -147,6 +147,38 @@ private slots:
         QVERIFY(S_ISFIFO(st.st_mode));
     }
 
+    // The steps a crash test counts, on each road: a plain file is named
+    // before it is put in place, a FIFO is written where it is.
+    void stepsOfEachRoad_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QList<int>>("steps");
+        const int o = int(HostFileStep::Opened), w = int(HostFileStep::Written), n = int(HostFileStep::Named),
+                  c = int(HostFileStep::Committed);
+        QTest::newRow("plain file") << false << QList<int>{o, w, w, n, c};
+        QTest::newRow("FIFO with a reader") << true << QList<int>{o, w, w, c};
+    }
+    void stepsOfEachRoad() {
+        QFETCH(bool, fifo);
+        QFETCH(QList<int>, steps);
+        TestDir dir;
+        const QString out = dir.file("out.zof");
+        int reader = -1;
+        if (fifo) {
+            QCOMPARE(::mkfifo(Native(out).constData(), 0600), 0);
+            reader = ::open(Native(out).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        }
+        static QList<int> seen;
+        seen.clear();
+        SetHostFileStepHook([](HostFileStep s) { seen << int(s); });
+        const auto unhook = qScopeGuard([&] {
+            SetHostFileStepHook(nullptr);
+            if (reader >= 0) ::close(reader);
+        });
+        QVERIFY(WriteHostTextFile(out, {"a", "b"}, HostFileName::Given));
+        QCOMPARE(seen, steps);
+    }
+
     // A host that reads the error file through a FIFO gets it.
     void fifoWithReaderIsWrittenInPlace() {
         TestDir dir;
