@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <deque>
+#include <optional>
 
 class ScriptedSelectionUi : public SelectionUi {
 public:
@@ -68,6 +69,9 @@ struct ScriptedSteps {
     std::vector<double> mainUnits;   // MainUnitNumber seen by every component pass
     std::vector<int> blockings;      // K_BLOCKIER seen by every component pass
     double clampWeight = 0;          // kg of the clamp row's weight column
+    // What a walk leaves for the notes at the end, when set.
+    std::optional<int> ptfeNoteCount;
+    std::optional<bool> connectingPlateNote;
 
     void Install() {
         SelectionSteps s;
@@ -92,6 +96,10 @@ struct ScriptedSteps {
                 CalcGlobals.TableStatus = componentStatus;
                 CalcGlobals.MessageNumber = componentMessage;
             }
+            if (ptfeNoteCount)
+                EngineState.PtfeNoteCount = *ptfeNoteCount;
+            if (connectingPlateNote)
+                CalcGlobals.ConnectingPlateNote = *connectingPlateNote;
         };
         s.CheckLoadGroup = [this] {
             ++loadGroupCalls;

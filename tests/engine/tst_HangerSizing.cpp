@@ -314,15 +314,9 @@ private slots:
         ScriptedSteps steps;
         steps.name = "SHHRESXH";
         steps.area = " ";
+        steps.ptfeNoteCount = counted;
+        steps.connectingPlateNote = plateNote;
         steps.Install();
-        SelectionSteps s = CurrentSelectionSteps();
-        const auto components = s.SelectComponents;
-        s.SelectComponents = [&, components] {
-            components();
-            EngineState.PtfeNoteCount = counted;
-            CalcGlobals.ConnectingPlateNote = plateNote;
-        };
-        SetSelectionSteps(s);
         QCOMPARE(SelectSupport(ui, 0, 0, false, true), result);
         QCOMPARE(qint64(CalcGlobals.MainUnitNumber), qint64(29013218));
         QCOMPARE(steps.composeCalls, 1);

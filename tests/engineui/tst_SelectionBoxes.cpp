@@ -132,14 +132,8 @@ private slots:
         ScriptedSteps steps;
         steps.name = "SHHRESXH";
         steps.area = " ";
+        steps.ptfeNoteCount = counted;
         steps.Install();
-        SelectionSteps s = CurrentSelectionSteps();
-        const auto components = s.SelectComponents;
-        s.SelectComponents = [&, components] {
-            components();
-            EngineState.PtfeNoteCount = counted;
-        };
-        SetSelectionSteps(s);
         InstallQtMessageSeam();
         QStringList boxes;
         {
