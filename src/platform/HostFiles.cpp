@@ -157,15 +157,19 @@ bool HostTextWriter::OpenInPlace(const QString& path, HostFileName naming) {
     return true;
 }
 
+// A name of our own beside the final file, not yet tried.
+QByteArray HostTextWriter::FreshTemporaryName() const {
+    const QByteArray base = m_final.mid(m_final.lastIndexOf('/') + 1);
+    return DirectoryOf(m_final) + '/' + HostTemporaryName(base, RandomLetters());
+}
+
 bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
     m_final = FinalName(path, naming);
-    const QByteArray dir = DirectoryOf(m_final);
-    const QByteArray base = m_final.mid(m_final.lastIndexOf('/') + 1);
     // Without a name while it is written: a kill leaves nothing behind. A
     // name is needed to link it into place, through /proc.
     int fd = -1;
     if (!NamelessHostFilesRefused() && ::access("/proc/self/fd", X_OK) == 0) {
-        fd = ::open(dir.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        fd = ::open(DirectoryOf(m_final).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
             Fail(SystemError(errno));
             return false;
@@ -175,7 +179,7 @@ bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
     // A file system without nameless files: the temporary file has its
     // name from the start.
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        const QByteArray name = dir + '/' + HostTemporaryName(base, RandomLetters());
+        const QByteArray name = FreshTemporaryName();
         fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0 && errno != EEXIST) {
             Fail(SystemError(errno));
@@ -259,10 +263,8 @@ bool HostTextWriter::CommitTemporary() {
     if (!m_failed && ::fdatasync(m_fd) != 0) Fail(SystemError(errno));
     if (m_unnamed && !m_failed) {
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
-        const QByteArray dir = DirectoryOf(m_final);
-        const QByteArray base = m_final.mid(m_final.lastIndexOf('/') + 1);
         for (int attempt = 0; m_named.isEmpty() && attempt < 100; ++attempt) {
-            const QByteArray name = dir + '/' + HostTemporaryName(base, RandomLetters());
+            const QByteArray name = FreshTemporaryName();
             if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
                 m_named = name;
                 RegisterTemporaryFile(m_named);

@@ -47,6 +47,7 @@ private:
     bool OpenInPlace(const QString& path, HostFileName naming);
     bool OpenTemporary(const QString& path, HostFileName naming);
     bool CommitTemporary();
+    QByteArray FreshTemporaryName() const;
     void Fail(const QString& why);
 
     int m_fd = -1;           // the special file, or the temporary file
