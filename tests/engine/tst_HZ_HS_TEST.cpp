@@ -485,9 +485,11 @@ private slots:
     }
 
     // The spring check of a 'G' arrangement: 1 kN on group 13, a rod of
-    // 500 mm.
-    void RunSpringCheck(double travel, int admissible) {
+    // 500 mm whose first length is the spring's own 200 mm (the heights
+    // stay) unless given.
+    void RunSpringCheck(double travel, int admissible, int firstRod = 200) {
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.RodLengths[0] = firstRod;
         CalcGlobals.MainUnitLoadGroup = 13;
         ConstructionRecord.K_LAST = 1;
         ConstructionRecord.K_WEG_EFF = travel;
@@ -578,28 +580,46 @@ private slots:
     }
 
     // The pulling spring's length differs from the rod (200 against 150):
-    // the heights become the chain height 300 + 200; a spring as long as
-    // the rod leaves them.
+    // the heights become the chain height 300 + 200, and a box tells the
+    // engineer what the heights entered became (in feet and inches: 500 mm
+    // is 1' 7.685"); a spring as long as the rod leaves them. The repeat
+    // pass finds both set already and shows nothing; one height still as
+    // entered is set and shown.
     void springHeights_data() {
         QTest::addColumn<int>("rod");
+        QTest::addColumn<QList<double>>("before");  // K_HM_D_1, K_HOEHE_GES
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<double>("height");
-        QTest::newRow("rod 150") << 150 << 500.0;
-        QTest::newRow("rod 200") << 200 << 7.0;
+        QTest::addColumn<bool>("box");
+        QTest::newRow("rod 150") << 150 << QList<double>{7, 7} << false << 500.0 << true;
+        QTest::newRow("rod 150, imperial") << 150 << QList<double>{7, 7} << true << 500.0 << true;
+        QTest::newRow("rod 200") << 200 << QList<double>{7, 7} << false << 7.0 << false;
+        QTest::newRow("rod 150, both set already") << 150 << QList<double>{500, 500} << false << 500.0 << false;
+        QTest::newRow("rod 150, total height as entered") << 150 << QList<double>{500, 7} << false << 500.0 << true;
+        QTest::newRow("rod 150, D1 as entered") << 150 << QList<double>{7, 500} << false << 500.0 << true;
     }
     void springHeights() {
         QFETCH(int, rod);
+        QFETCH(QList<double>, before);
+        QFETCH(bool, imperial);
         QFETCH(double, height);
-        CalcGlobals.RodLengths[0] = rod;
+        QFETCH(bool, box);
         CalcGlobals.ChainHeight = 300;
-        ConstructionRecord.K_HM_D_1 = 7;
-        ConstructionRecord.K_HOEHE_GES = 7;
+        ConstructionRecord.K_HM_D_1 = before[0];
+        ConstructionRecord.K_HOEHE_GES = before[1];
+        ConstructionRecord.K_EINH_KZ = imperial;
         CalcGlobals.VorkosFlag = false;
         ConstructionRecord.K_VORKOS_KZ = true;
-        RunSpringCheck(0, 99);
+        RunSpringCheck(0, 99, rod);
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(ConstructionRecord.K_HM_D_1, height);
         QCOMPARE(ConstructionRecord.K_HOEHE_GES, height);
         QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
+        QStringList shown;
+        if (box)
+            shown << "information: " + (imperial ? MessageWithValues(7222, LengthValues(true, {500, 500}))
+                                                 : FormatMessage(MessageText(7221), {500, 500}));
+        QCOMPARE(ui.log, shown);
     }
 
     // The pushing spring (type 279) takes rods of 300 to 500 mm; outside,
