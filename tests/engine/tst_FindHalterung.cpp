@@ -537,6 +537,11 @@ private slots:
         QCOMPARE(CalcGlobals.MessageNumber, int16_t(0));
     }
 
+    // The dropped pre-selection is gone with its product number: a later
+    // selection of 12 kN, which the dropped size 13 would carry, marked
+    // pre-selected again without a new choice, finds no type (the load
+    // number "000000" names size 00, which has no row: 2714) instead of
+    // taking the dropped one.
     void preselectionOutsideItsRangeIsDropped() {
         DemoSupport(30, 20);  // far above a size 13 spring
         ConstructionRecord.K_VGB_KZ = true;
@@ -547,6 +552,11 @@ private slots:
         QVERIFY(!ConstructionRecord.K_VGB_KZ);
         QCOMPARE(FieldText(CalcGlobals.PreselectedLoadNumber), QStringLiteral("000000"));
         QVERIFY(ui.log.contains("status: AUTO"));
+        ConstructionRecord.K_LAST = 12;
+        ConstructionRecord.K_VGB_KZ = true;
+        QCOMPARE(select(), int(SelectionStepFailed));
+        QCOMPARE(int(ConstructionRecord.K_FMT_NR), 2714);
+        QVERIFY(CalcGlobals.MainUnitNumber != 21013218);
     }
 
     // A selection that selects nothing must not show the load groups of the
