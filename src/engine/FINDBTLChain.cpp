@@ -642,7 +642,6 @@ Walk RWalk() {
     if (!fromTensionCheck && !skipChecks) {
         if (rod != 0 && (G.MainUnitNumber < 16199999 || !K.K_ZUG_DRUCK_KZ)) {
             if (imperial) {
-                G.MessageNumber = 2839;
                 if (!K.K_ST_E_6) {
                     const Extended inch = (Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L;
                     const int64_t feet = TruncToInt(inch / 12);
@@ -650,11 +649,11 @@ Walk RWalk() {
                                        FormatFixed(RoundTo(inch - 12 * feet, 3), 3) + QLatin1Char('"');
                 }
             } else {
-                G.MessageNumber = 2838;
                 if (!K.K_ST_E_6)
                     K.K_MHOEHE_UNTEN = QString::number(qint64(TruncToInt(Extended(rod) + K.K_HM_Q_2)));
             }
-            g_warningValue = imperial ? double(RoundToInt(rod * 0.03937007874015748L)) : rod;
+            LeaveComponentWarning(imperial ? 2839 : 2838,
+                                  imperial ? double(RoundToInt(rod * 0.03937007874015748L)) : rod);
         }
         if (G.MainUnitNumber >= 16199999 && K.K_ZUG_DRUCK_KZ && rod >= 1) {
             // The first part of the chain again, the first of its type that
@@ -690,11 +689,10 @@ Walk RWalk() {
             Fail(6, int16_t(n));
             return Walk::Done;
         }
-        if (!(l1 == 'S' && l4 == 'R' && l6 == 'X') && rod < 0) {
-            G.MessageNumber = imperial ? 2837 : 2836;
-            g_warningValue =
-                imperial ? double(RoundToInt(G.RunningHeight * 0.03937007874015748L)) : double(G.RunningHeight);
-        }
+        if (!(l1 == 'S' && l4 == 'R' && l6 == 'X') && rod < 0)
+            LeaveComponentWarning(imperial ? 2837 : 2836,
+                                  imperial ? double(RoundToInt(G.RunningHeight * 0.03937007874015748L))
+                                           : double(G.RunningHeight));
     }
     if (K.K_RSRL_OHNE && K.K_RSRL_OHNE_NR == 0)
         CorrectAccessoryTally();
@@ -807,6 +805,11 @@ void SetLoadLevel() {
 QString LoadLevelKind() { return g_loadLevelKind; }
 
 double ComponentWarningValue() { return g_warningValue; }
+
+void LeaveComponentWarning(int16_t number, double value) {
+    G.MessageNumber = number;
+    g_warningValue = value;
+}
 
 bool BuildingConnectionChanged() { return g_connectionChanged; }
 

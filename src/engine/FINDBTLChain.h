@@ -18,6 +18,8 @@ void SetLoadLevel();
 QString LoadLevelKind();
 // The value the last warning of the R walk shows (a rod length, a height).
 double ComponentWarningValue();
+// Leaves a warning (status untouched) with the one value its text shows.
+void LeaveComponentWarning(int16_t number, double value);
 // The component step of this selection changed the building connection to
 // a weld bracket (73) for a heavy hanger (message 2622).
 bool BuildingConnectionChanged();

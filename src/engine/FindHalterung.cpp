@@ -101,6 +101,27 @@ void ClampPrePass() {
     }
 }
 
+// The component step's warnings about how the chain fits its segment, each
+// with the one value its text shows: the chain stands higher than the
+// segment (2836, 2837 in inch) or leaves a rod length over (2838, 2839).
+struct ChainWarning {
+    int number = 0;
+    double value = 0;
+    // A chain higher than its segment cannot be built as entered.
+    bool Refuses() const { return number == 2836 || number == 2837; }
+};
+
+ChainWarning ChainWarningLeft() {
+    const int n = G.MessageNumber;
+    if (n < 2836 || n > 2839)
+        return {};
+    return {n, ComponentWarningValue()};
+}
+
+// The number the driver records for an aborted component step; that step
+// has shown its own box.
+constexpr int AbortRecorded = 9099;
+
 class Selection {
 public:
     Selection(SelectionUi& ui, int lateralCheck, int mode, bool showWaitForm)
@@ -115,12 +136,14 @@ private:
     int Close();
     int FailureEnd();
     void Note(const QString& text);
+    void ReportChainWarning();
 
     SelectionUi& ui;
     int lateralCheck, mode;
     bool showWaitForm;
     bool dialogCreated = false;
     int result = SelectionNoResult;
+    ChainWarning chainWarning;  // of the last component pass
 };
 
 int Selection::Close() {
@@ -150,6 +173,31 @@ void Selection::Note(const QString& text) {
         return;
     LastMessage = text;
     result = SelectionCompleteWithNote;
+}
+
+// The chain's warning reaches the engineer with its value in the box of the
+// result, beside whatever that box already says. A rod length left over is
+// a note on a support that may be stored (its lower height already moved
+// by that length); a chain higher than its segment ends the selection with
+// the warning, so no support that cannot stand where it was entered is
+// stored or handed to the host. The support record keeps a note's number
+// negated, as it keeps every warning.
+void Selection::ReportChainWarning() {
+    if (chainWarning.number == 0)
+        return;
+    const QString text = MessageWithValues(chainWarning.number, {qint64(TruncToInt(chainWarning.value))});
+    const bool failed = result != SelectionNoResult && result != SelectionCompleteWithNote;
+    if (failed) {
+        LastMessage += CR + text;
+    } else if (chainWarning.Refuses()) {
+        LastMessage = LastMessage.isEmpty() ? text : text + CR + LastMessage;
+        K.K_FMT_NR = int16_t(chainWarning.number);
+        result = SelectionAborted;
+    } else {
+        LastMessage = LastMessage.isEmpty() ? text : LastMessage + CR + text;
+        K.K_FMT_NR = int16_t(-chainWarning.number);
+        result = SelectionCompleteWithNote;
+    }
 }
 
 bool Selection::InputChecks() {
@@ -256,7 +304,7 @@ int Selection::Road() {
         if (G.TableStatus == 6) {
             result = SelectionAborted;
             G.TableStatus = G.MessageNumber = 0;
-            K.K_FMT_NR = 9099;
+            K.K_FMT_NR = AbortRecorded;
             if (LastMessage.isEmpty())
                 LastMessage = QStringLiteral("Part selection aborted (check Support manually) !");
             DropPreselection(ui);
@@ -264,6 +312,7 @@ int Selection::Road() {
         }
         if (G.TableStatus > 0)
             return FailureEnd();
+        chainWarning = ChainWarningLeft();
         if (travelCheckOff)
             G.TravelCheckEnabled = true;
 
@@ -347,6 +396,7 @@ int Selection::Road() {
                  "NOTE: For hangers with connecting plates, the input dimension \"D1\" does reflect top of the can.")) +
              CR + IvTranslate(QStringLiteral("Refer to the detailed dimensional drawing!")));
     ::Run(Steps().ComposeParts, "ComposeParts");
+    ReportChainWarning();
     if (result == SelectionNoResult)
         result = SelectionComplete;
     return Close();
@@ -413,6 +463,12 @@ int RunSelectSupport(SelectionUi& ui, int lateralCheck, int mode, bool showWaitF
     case SelectionStepFailed:
     case SelectionMovementsMismatch:
         ui.Error(LastMessage);
+        break;
+    case SelectionAborted:
+        // An aborting step has shown its own box; a chain that does not
+        // fit its segment shows its warning here.
+        if (ConstructionRecord.K_FMT_NR != AbortRecorded)
+            ui.Information(LastMessage);
         break;
     case SelectionNoResult:
         ui.Error(IvTranslate(QStringLiteral("Unknown error occured during part selection process !")));

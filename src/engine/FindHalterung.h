@@ -13,7 +13,8 @@ class SelectionUi;
 enum SelectionResult : int {
     SelectionComplete = 0,
     SelectionCompleteWithNote = 2,
-    SelectionAborted = 5,        // the component step aborted (recorded 9099)
+    SelectionAborted = 5,        // the component step aborted (recorded 9099), or its chain
+                                 // stands higher than its segment (recorded 2836/2837)
     SelectionStepFailed = 6,     // a step failed, or a travel warning in a repeat pass
     SelectionMovementsMismatch = 7,
     SelectionNoResult = 8,

@@ -379,8 +379,16 @@ void CheckSpringHanger() {
     const Extended L = G.CurrentRodLength;
     if (!K.K_ZUG_DRUCK_KZ) {
         if (PgstatRecord.STA_E != RodLengthAt(1)) {
-            K.K_HM_D_1 = double(Extended(G.ChainHeight) + PgstatRecord.STA_E);
-            K.K_HOEHE_GES = K.K_HM_D_1;
+            const double height = double(Extended(G.ChainHeight) + PgstatRecord.STA_E);
+            // The engineer entered these heights: a box says what they
+            // became. The passes after the first find them set already.
+            if (K.K_HM_D_1 != height || K.K_HOEHE_GES != height) {
+                K.K_HM_D_1 = height;
+                K.K_HOEHE_GES = height;
+                const bool imperial = K.K_EINH_KZ;
+                InformationBox(imperial ? MsgSpringHeightsImperial : MsgSpringHeights,
+                               LengthValues(imperial, {height, height}));
+            }
         }
     } else {
         const Extended lo = Extended(PgstatRecord.STA_E) + PgstatRecord.STA_BREITE_M;

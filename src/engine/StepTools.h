@@ -42,3 +42,8 @@ constexpr int MsgChainTooLong = 7214;          // more parts than the support re
 constexpr int MsgBearingGeometry = 7215;       // pipe-bearing shoe wider than the pipe
 constexpr int MsgStanchionDivisor = 7216;      // stanchion lever arm of 0
 constexpr int MsgArmAngleRange = 7217;         // arm angle whose height correction has no 16-bit value
+
+// Notes of the steps: the heights a pulling spring set anew (mm; feet and
+// inches).
+constexpr int MsgSpringHeights = 7221;
+constexpr int MsgSpringHeightsImperial = 7222;

@@ -1,6 +1,7 @@
 #include "ui/MultiLang.h"
 #include "engineui/KH_INPUT_MSG.h"
 
+#include "data/DECODIEREN.h"
 #include "data/FIRAUFKON.h"
 #include "data/GlobalFuncs.h"
 #include "engine/EngineState.h"
@@ -8,6 +9,8 @@
 #include "ui/ValCtrls.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QFrame>
 #include <QKeyEvent>
@@ -130,6 +133,12 @@ void TFKH_INP_MSG::Shown(int mm) {
 }
 
 void TFKH_INP_MSG::FormActivate() {
+    // The dialog font the options form chose: a tool window does not take
+    // its owner's font by itself. The edit keeps room for a position in inch
+    // with its three decimals in that font.
+    setFont(SharedFont());
+    const QFontMetrics metrics = FloatEdit1->fontMetrics();
+    FloatEdit1->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("0000.000")) + 2 * metrics.averageCharWidth());
     const TCalcGlobals& g = CalcGlobals;
     const int blocking = ConstructionRecord.K_BLOCKIER;
     StaticText1->setText(IvTranslate(m_caption1) + QString::fromLatin1(g.DisplayPartNumber, 6));

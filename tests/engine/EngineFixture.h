@@ -9,6 +9,7 @@
 #include "data/PGRSRL.h"
 #include "data/tst_access_fixture.h"
 #include "engine/EngineState.h"
+#include "engine/FINDBTLChain.h"
 #include "engine/FindHalterung.h"
 #include "engine/SelectionUi.h"
 
@@ -72,6 +73,8 @@ struct ScriptedSteps {
     // What a walk leaves for the notes at the end, when set.
     std::optional<int> ptfeNoteCount;
     std::optional<bool> connectingPlateNote;
+    // A warning of the chain's fit (number and its value), left with status 0.
+    std::optional<std::pair<int, double>> chainWarning;
 
     void Install() {
         SelectionSteps s;
@@ -100,6 +103,8 @@ struct ScriptedSteps {
                 EngineState.PtfeNoteCount = *ptfeNoteCount;
             if (connectingPlateNote)
                 CalcGlobals.ConnectingPlateNote = *connectingPlateNote;
+            if (chainWarning && componentStatus == 0)
+                LeaveComponentWarning(int16_t(chainWarning->first), chainWarning->second);
         };
         s.CheckLoadGroup = [this] {
             ++loadGroupCalls;

@@ -345,7 +345,10 @@ private slots:
     // the row's window, 2772 in feet and inches) and take any row of the
     // type's first two digits. A support of letter 1 'D' is looked up by
     // diameter also under letter 7 'A', which keeps to the type: DN200
-    // (code 12) has no 520 row, the next row is a 521 (2766).
+    // (code 12) has no 520 row, the next row is a 521 (2766). Letter 1 'D'
+    // under 'F' measures the stanchion from the chain's foot: 200 mm less a
+    // chain of 100 leaves 100, above the window 10-60, and the box shows
+    // the window raised by the chain, 110 to 160.
     void coldSupportByDiameter_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<double>("diameter");
@@ -353,12 +356,20 @@ private slots:
         QTest::addColumn<bool>("imperial");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("message");
-        QTest::newRow("D: by diameter") << "CHHRESDS" << 114.3 << 30 << false << 52009001 << 0;
-        QTest::newRow("F: on to 521") << "CHHRESFS" << 114.3 << 30 << false << 52109001 << 0;
-        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 114.3 << 60 << false << 52109001 << 0;
-        QTest::newRow("F: above the window") << "CHHRESFS" << 114.3 << 61 << false << 0 << 2762;
-        QTest::newRow("F: above the window, imperial") << "CHHRESFS" << 114.3 << 61 << true << 0 << 2772;
-        QTest::newRow("1 D, 7 A: no row of the diameter") << "DHHRESAS" << 219.1 << 30 << false << 0 << 2766;
+        QTest::addColumn<int>("chain");  // the running height at the stanchion
+        QTest::addColumn<QList<int>>("window");  // the limits the box shows
+        const QList<int> window{10, 60};
+        QTest::newRow("D: by diameter") << "CHHRESDS" << 114.3 << 30 << false << 52009001 << 0 << 0 << window;
+        QTest::newRow("F: on to 521") << "CHHRESFS" << 114.3 << 30 << false << 52109001 << 0 << 0 << window;
+        QTest::newRow("F: at the window's upper end") << "CHHRESFS" << 114.3 << 60 << false << 52109001 << 0 << 0
+                                                      << window;
+        QTest::newRow("F: above the window") << "CHHRESFS" << 114.3 << 61 << false << 0 << 2762 << 0 << window;
+        QTest::newRow("F: above the window, imperial") << "CHHRESFS" << 114.3 << 61 << true << 0 << 2772 << 0
+                                                       << window;
+        QTest::newRow("1 D, 7 A: no row of the diameter") << "DHHRESAS" << 219.1 << 30 << false << 0 << 2766 << 0
+                                                          << window;
+        QTest::newRow("1 D, 7 F: rest above the window") << "DHHRESFS" << 114.3 << 200 << false << 0 << 2762 << 100
+                                                         << QList<int>{110, 160};
     }
     void coldSupportByDiameter() {
         QFETCH(QString, name);
@@ -367,7 +378,10 @@ private slots:
         QFETCH(bool, imperial);
         QFETCH(int, expected);
         QFETCH(int, message);
+        QFETCH(int, chain);
+        QFETCH(QList<int>, window);
         Support(name, diameter, 3);
+        G().RunningHeight = chain;
         G().SupportLoadGroup = 3;
         ConstructionRecord.K_LAST = name.at(6) == 'F' ? 25 : 0.5;
         ConstructionRecord.K_EINH_KZ = imperial;
@@ -385,7 +399,7 @@ private slots:
         const bool box = message == 2762 || message == 2772;
         QCOMPARE(Status(), box ? 6 : message ? 1 : 0);
         if (box)
-            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(message, LengthValues(imperial, {10, 60}))});
+            QCOMPARE(ui.log, QStringList{"information: " + MessageWithValues(message, LengthValues(imperial, {Extended(window[0]), Extended(window[1])}))});
         else
             QCOMPARE(ui.log, QStringList{});
     }

@@ -509,33 +509,40 @@ private slots:
     // (2612 above), 2 and 4 up to 19 (2613), 3 up to 21 (2618), 5, 7, 8, 9
     // up to 19 (2619). Beams from 790 to 799 are looked up by width: the
     // first 790 row (50 mm) is narrower than the support's 100 mm, the
-    // next one (1000 mm) is taken; kind 0 has no limit.
+    // next one (1000 mm) is taken; kind 0 has no limit. A beam taken adds
+    // its weight to the dead weight while parts are weighed: 10 kg (790:
+    // one piece of 10 kg; above 790: 10 kg and 0 kg per metre of width).
     void beamLimitsByKind_data() {
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("message");
         QTest::addColumn<double>("part");
+        QTest::addColumn<double>("weight");
         for (auto [type, last, message] : {std::tuple{"791", 14, 2612}, {"792", 19, 2613}, {"793", 21, 2618},
                                            {"794", 19, 2613}, {"797", 19, 2619}, {"799", 19, 2619}}) {
             const int t = QByteArray(type).toInt();
-            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0 << double(t * 100000 + last * 1000);
-            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message << 0.0;
+            QTest::addRow("%s at %d", type, last) << QString(type) << last << 0 << double(t * 100000 + last * 1000)
+                                                  << 10.0;
+            QTest::addRow("%s at %d", type, last + 1) << QString(type) << last + 1 << message << 0.0 << 0.0;
         }
-        QTest::newRow("790 by width") << "790" << 19 << 0 << 79019001.0;
+        QTest::newRow("790 by width") << "790" << 19 << 0 << 79019001.0 << 10.0;
     }
     void beamLimitsByKind() {
         QFETCH(QString, type);
         QFETCH(int, group);
         QFETCH(int, message);
         QFETCH(double, part);
+        QFETCH(double, weight);
         Name("SHHATSAS");
         Positions({type});
         CalcGlobals.SupportLoadGroup = CalcGlobals.MainUnitLoadGroup = CalcGlobals.ComponentLoadGroup = int16_t(group);
         ConstructionRecord.K_BREITE = 100;
+        CalcGlobals.WeighParts = true;
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
         QCOMPARE(ConstructionRecord.K_BTL_8[0], part);
+        QCOMPARE(CalcGlobals.DeadWeight, weight);
     }
 
     // A dynamic support of letter 5 'D' carries two of each part, of the
@@ -737,6 +744,9 @@ private slots:
         QTest::newRow("profile 5, 200") << 5 << 200 << 100 << 500 << 0 << 78013300.0;
         QTest::newRow("profile 5, 300: width code 4, no check row") << 5 << 300 << 100 << 500 << 2621 << 0.0;
         QTest::newRow("no profile row") << 5 << 201 << 100 << 500 << 2617 << 0.0;
+        // Profile 6 at 200 has width code 4 of its own (profile 5's row of
+        // that height has 3): the check row 78013411 is missing.
+        QTest::newRow("profile 6, 200: its own width code 4") << 6 << 200 << 100 << 500 << 2621 << 0.0;
         QTest::newRow("arm width below the part's") << 5 << 200 << 99 << 500 << 2621 << 0.0;
         QTest::newRow("arm span above the part's") << 5 << 200 << 100 << 501 << 2634 << 0.0;
     }

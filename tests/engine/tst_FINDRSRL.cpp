@@ -8,6 +8,8 @@
 #include "engine/FINDRSRL.h"
 #include "engine/StepTools.h"
 
+#include <cmath>
+
 namespace {
 
 QVariantMap Clamp(int number, int from, int to, double load, double loadHot, double hyd, int e, int insulation,
@@ -142,6 +144,10 @@ private slots:
                                   {"CLD_L_NR", "570901"}, {"CLD_L_NR_K", "570901"}});
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57090002}, {"CLD_KRAFT", 20.0}, {"CLD_N", 20}, {"CLD_A", 60.0},
                                   {"CLD_L_NR", "570902"}, {"CLD_L_NR_K", "570902"}});
+        // For 168.3 (code 11): one shoe exactly as wide as the pipe, without
+        // its nuclear catalogue number.
+        f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 57110001}, {"CLD_KRAFT", 8.0}, {"CLD_N", 20}, {"CLD_A", 84.15},
+                                  {"CLD_L_NR", "571101"}, {"CLD_L_NR_K", ""}});
         // A stanchion of type 52 for 114.3: lever arm S - 350 + 50.
         f->Insert("PGCLDSTA.DB", {{"CLD_NRN", 52009001}, {"CLD_KRAFT", 5.0}, {"CLD_KRAFT_S", 2.0}, {"CLD_N", 350},
                                   {"CLD_A", 100.0}, {"CLD_B", 50.0}, {"CLD_D_MIN", 0}, {"CLD_D_MAX", 1000},
@@ -166,7 +172,15 @@ private slots:
         QTest::newRow("insulated: 42 falls back to 43 once") << "SHHAESBS" << "insulated" << 43090301;
         QTest::newRow("insulation 0 keeps 43") << "SHHAESBS" << "" << 43090301;
         QTest::newRow("horizontal type 2") << "SHHAESBS" << "typ42 hor2" << 41090301;
+        // 43 becomes 42 for the insulation, and 42 becomes 41 as 43 does
+        // (the weak 42 would fall back to 43).
+        QTest::newRow("insulated 42, horizontal type 2") << "SHHAESBS" << "insulated hor2" << 41090301;
         QTest::newRow("letter 5 X") << "SHHAXSBS" << "typ42" << 40090310;
+        // Type 40 writes class 03 whatever the temperature's class (250
+        // degrees is class 05), and asks no load-group window (25 is above
+        // the row's 9-24).
+        QTest::newRow("letter 5 X at 250 degrees") << "SHHAXSBS" << "typ42 hot" << 40090310;
+        QTest::newRow("letter 5 X, group 25") << "SHHAXSBS" << "typ42 group25" << 40090310;
         QTest::newRow("lug clamp") << "SHHAESBS" << "norise lug" << 48090301;
         QTest::newRow("plain clamp") << "SHHAESBS" << "norise width" << 45090301;
         QTest::newRow("base clamp") << "SHHAELBS" << "norise" << 49090321;
@@ -183,6 +197,10 @@ private slots:
         k.K_ROHRRI_KZ = !flags.contains("norise");
         k.K_KNAG_KZ = flags.contains("lug");
         k.K_BREITE = 100;
+        if (flags.contains("hot"))
+            k.K_TEM = 250;
+        if (flags.contains("group25"))
+            CalcGlobals.ClampLoadGroup = 25;
         CalcGlobals.SelectionMode = 1;
         ActiveUiScope scope(ui);
         select();
@@ -384,6 +402,11 @@ private slots:
         QTest::newRow("130: another") << 130.0 << true << 43090302 << 1 << 0;
         QTest::newRow("180: another, none") << 180.0 << true << 0 << 1 << 2732;
     }
+    // The question names the first window's catalogue number, its two
+    // lines parted by CR.
+    static QString InsulationQuestion() {
+        return QStringLiteral("Connection part is within of insulation of clamp 430901 !\rTry to select a different clamp?");
+    }
     void insulation() {
         QFETCH(double, insulation);
         QFETCH(bool, answer);
@@ -397,6 +420,8 @@ private slots:
         select();
         QCOMPARE(key(), expected);
         QCOMPARE(ui.count("question: "), questions);
+        if (questions)
+            QCOMPARE(ui.log.first(), "question: " + InsulationQuestion());
         QCOMPARE(this->message(), message);
     }
 
@@ -559,13 +584,22 @@ private slots:
         QTest::addColumn<int>("message");
         QTest::addColumn<QString>("name");
         QTest::addColumn<double>("height");  // letter 4 'R' subtracts the bearing's height, others add it
+        QTest::addColumn<double>("pipe");
+        QTest::addColumn<bool>("nuclear");
         // 2 x 30 / 114.3 in range: E = -20 - trunc(57.15 x cos(asin(0.5249))) = -20 - 48.
-        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0 << "SHHRELBS" << 68.0;
-        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752 << "SHHRELBS" << 68.0;
+        QTest::newRow("80 degrees") << 80.0 << 5.0 << 57090001 << 0 << "SHHRELBS" << 68.0 << 114.3 << false;
+        QTest::newRow("80.5 degrees") << 80.5 << 5.0 << 0 << 2752 << "SHHRELBS" << 68.0 << 114.3 << false;
         // The second shoe is wider than the pipe: no arcsine.
-        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry) << "SHHRELBS" << 68.0;
-        QTest::newRow("80 degrees, letter 4 A") << 80.0 << 5.0 << 57090001 << 0 << "SHHAELBS" << -68.0;
-        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737 << "SHHRELBS" << 68.0;
+        QTest::newRow("shoe wider than the pipe") << 20.0 << 10.0 << 0 << int(MsgBearingGeometry) << "SHHRELBS" << 68.0
+                                                  << 114.3 << false;
+        QTest::newRow("80 degrees, letter 4 A") << 80.0 << 5.0 << 57090001 << 0 << "SHHAELBS" << -68.0 << 114.3 << false;
+        QTest::newRow("no bearing carries it") << 20.0 << 20.01 << 0 << 2737 << "SHHRELBS" << 68.0 << 114.3 << false;
+        // A shoe exactly as wide as the pipe: 2 x 84.15 / 168.3 is 1, the
+        // arcsine 90 degrees, E = -20 - trunc(84.15 x cos 90) = -20.
+        QTest::newRow("shoe as wide as the pipe") << 20.0 << 5.0 << 57110001 << 0 << "SHHRELBS" << 20.0 << 168.3 << false;
+        // Its row has no nuclear number, and it is the only one of 168.3.
+        QTest::newRow("nuclear: no row with its number") << 20.0 << 5.0 << 0 << 2729 << "SHHRELBS" << 0.0 << 168.3
+                                                         << true;
     }
     void pipeBearing() {
         QFETCH(double, temperature);
@@ -574,16 +608,20 @@ private slots:
         QFETCH(int, message);
         QFETCH(QString, name);
         QFETCH(double, height);
+        QFETCH(double, pipe);
+        QFETCH(bool, nuclear);
         Support(name);
         ConstructionRecord.K_ROHRLAGER_KZ = true;
         ConstructionRecord.K_TEM = temperature;
         ConstructionRecord.K_LAST = load;
+        ConstructionRecord.K_RDM = pipe;
+        ConstructionRecord.K_KERNTECH = nuclear;
         ActiveUiScope scope(ui);
         select();
         QCOMPARE(this->message(), message);
         if (expected) {
             QCOMPARE(PgrsrlRecord.RSL_NRN, double(expected));
-            QCOMPARE(PgrsrlRecord.RSL_E, -68);
+            QCOMPARE(PgrsrlRecord.RSL_E, -int(std::fabs(height)));
             QCOMPARE(double(CalcGlobals.RunningHeight), height);
         } else {
             QCOMPARE(key(), 0);
@@ -752,6 +790,14 @@ private slots:
         QCOMPARE(status(), 0);
         QCOMPARE(key(), 43110351);
         QCOMPARE(ui.count("yesno: "), questions);
+        // The whole question: its first two parts joined by a blank, the
+        // lines parted by CR.
+        if (questions)
+            QCOMPARE(ui.log.first(),
+                     QStringLiteral("yesno: Attention: Problem with the load group area for the connection of the "
+                                    "clamp!\rBy default, a Catalog clamp made of heat resistant material P9 is "
+                                    "selected.\rLack of standard clamp of material for low temperature. Should be "
+                                    "chosen special clamp made of temperature-dependent material?"));
         QCOMPARE(CalcGlobals.ClampMaterialChoice, choice);
         QCOMPARE(ConstructionRecord.K_RSRL_AN_KZ[0], flag);
         QCOMPARE(CalcGlobals.ChainPartTable[0].ProductNumber, 43110351.0);

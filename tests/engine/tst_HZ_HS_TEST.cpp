@@ -485,9 +485,11 @@ private slots:
     }
 
     // The spring check of a 'G' arrangement: 1 kN on group 13, a rod of
-    // 500 mm.
-    void RunSpringCheck(double travel, int admissible) {
+    // 500 mm whose first length is the spring's own 200 mm (the heights
+    // stay) unless given.
+    void RunSpringCheck(double travel, int admissible, int firstRod = 200) {
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
+        CalcGlobals.RodLengths[0] = firstRod;
         CalcGlobals.MainUnitLoadGroup = 13;
         ConstructionRecord.K_LAST = 1;
         ConstructionRecord.K_WEG_EFF = travel;
@@ -578,28 +580,46 @@ private slots:
     }
 
     // The pulling spring's length differs from the rod (200 against 150):
-    // the heights become the chain height 300 + 200; a spring as long as
-    // the rod leaves them.
+    // the heights become the chain height 300 + 200, and a box tells the
+    // engineer what the heights entered became (in feet and inches: 500 mm
+    // is 1' 7.685"); a spring as long as the rod leaves them. The repeat
+    // pass finds both set already and shows nothing; one height still as
+    // entered is set and shown.
     void springHeights_data() {
         QTest::addColumn<int>("rod");
+        QTest::addColumn<QList<double>>("before");  // K_HM_D_1, K_HOEHE_GES
+        QTest::addColumn<bool>("imperial");
         QTest::addColumn<double>("height");
-        QTest::newRow("rod 150") << 150 << 500.0;
-        QTest::newRow("rod 200") << 200 << 7.0;
+        QTest::addColumn<bool>("box");
+        QTest::newRow("rod 150") << 150 << QList<double>{7, 7} << false << 500.0 << true;
+        QTest::newRow("rod 150, imperial") << 150 << QList<double>{7, 7} << true << 500.0 << true;
+        QTest::newRow("rod 200") << 200 << QList<double>{7, 7} << false << 7.0 << false;
+        QTest::newRow("rod 150, both set already") << 150 << QList<double>{500, 500} << false << 500.0 << false;
+        QTest::newRow("rod 150, total height as entered") << 150 << QList<double>{500, 7} << false << 500.0 << true;
+        QTest::newRow("rod 150, D1 as entered") << 150 << QList<double>{7, 500} << false << 500.0 << true;
     }
     void springHeights() {
         QFETCH(int, rod);
+        QFETCH(QList<double>, before);
+        QFETCH(bool, imperial);
         QFETCH(double, height);
-        CalcGlobals.RodLengths[0] = rod;
+        QFETCH(bool, box);
         CalcGlobals.ChainHeight = 300;
-        ConstructionRecord.K_HM_D_1 = 7;
-        ConstructionRecord.K_HOEHE_GES = 7;
+        ConstructionRecord.K_HM_D_1 = before[0];
+        ConstructionRecord.K_HOEHE_GES = before[1];
+        ConstructionRecord.K_EINH_KZ = imperial;
         CalcGlobals.VorkosFlag = false;
         ConstructionRecord.K_VORKOS_KZ = true;
-        RunSpringCheck(0, 99);
+        RunSpringCheck(0, 99, rod);
         QCOMPARE(int(CalcGlobals.TableStatus), 0);
         QCOMPARE(ConstructionRecord.K_HM_D_1, height);
         QCOMPARE(ConstructionRecord.K_HOEHE_GES, height);
         QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
+        QStringList shown;
+        if (box)
+            shown << "information: " + (imperial ? MessageWithValues(7222, LengthValues(true, {500, 500}))
+                                                 : FormatMessage(MessageText(7221), {500, 500}));
+        QCOMPARE(ui.log, shown);
     }
 
     // The pushing spring (type 279) takes rods of 300 to 500 mm; outside,
@@ -611,25 +631,45 @@ private slots:
     //   The check reads the pushing unit's own rate: 1 kN, 10 mm at 8 N/mm
     // is 920 N, 8 % (the spring's 10 N/mm would give 10 %). On to the parts
     // list: the unit's row says "L=" and the rest length, the rate listed
-    // is the spring's, 10.0.
+    // is the spring's, 10.0. A chain without a rod marker has no place for
+    // the two: 2718, the chain as it was. A chain of 39 entries still takes
+    // both: its last entry moves to the 40th, the last place there is.
     void pushingSpring_data() {
         QTest::addColumn<int>("group");
         QTest::addColumn<double>("length");
         QTest::addColumn<int>("status");
-        QTest::newRow("lower end") << 13 << 300.0 << 0;
-        QTest::newRow("upper end") << 13 << 500.0 << 0;
-        QTest::newRow("below") << 13 << 299.0 << 6;
-        QTest::newRow("above") << 13 << 501.0 << 6;
-        QTest::newRow("no spring of the group") << 9 << 400.0 << 1;
+        QTest::addColumn<int>("entries");  // of the chain, the rod marker second
+        QTest::addColumn<bool>("marker");
+        QTest::newRow("lower end") << 13 << 300.0 << 0 << 3 << true;
+        QTest::newRow("upper end") << 13 << 500.0 << 0 << 3 << true;
+        QTest::newRow("below") << 13 << 299.0 << 6 << 3 << true;
+        QTest::newRow("above") << 13 << 501.0 << 6 << 3 << true;
+        QTest::newRow("no spring of the group") << 9 << 400.0 << 1 << 3 << true;
+        QTest::newRow("no rod marker") << 13 << 400.0 << 1 << 3 << false;
+        QTest::newRow("39 entries") << 13 << 400.0 << 0 << 39 << true;
     }
     void pushingSpring() {
         QFETCH(int, group);
         QFETCH(double, length);
         QFETCH(int, status);
+        QFETCH(int, entries);
+        QFETCH(bool, marker);
         PutText(ArrangementRecord.A_NAME, QStringLiteral("SHHGESBS"));
         CalcGlobals.MainUnitLoadGroup = int16_t(group);
         CalcGlobals.ChainHeight = 1000;
+        if (!marker)
+            CalcGlobals.ChainPartTable[1].ProductNumber = 67013200;
         CalcGlobals.ChainPartTable[2].Quantity = 2;
+        QList<double> filler;  // the entries behind the clamp
+        for (int i = 4; i <= entries; ++i) {
+            ChainPartAt(i) = ChainPart{67013300, 1};
+            filler << 67013300;
+        }
+        CalcGlobals.ChainEnd = entries;
+        QList<double> before;
+        for (const ChainPart& e : CalcGlobals.ChainPartTable)
+            if (e.ProductNumber != 0)
+                before << e.ProductNumber;
         CalcGlobals.VorkosFlag = true;
         ConstructionRecord.K_ZUG_DRUCK_KZ = true;
         ConstructionRecord.K_LAST = 1;
@@ -648,18 +688,20 @@ private slots:
             QCOMPARE(int(CalcGlobals.MessageNumber), status == 6 ? 2638 : 2718);
             if (status == 6)
                 QCOMPARE(ui.log, QStringList{"information: " + FormatMessage(MessageText(2638), {1300, 1500})});
-            QCOMPARE(chain, (QList<double>{35013000, 390, 36090302}));
+            QCOMPARE(chain, before);
             QCOMPARE(CalcGlobals.ChainEnd, 3);
             QVERIFY(!ConstructionRecord.K_VORKOS_KZ);
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, 77.0);
         } else {
             QCOMPARE(ConstructionRecord.K_RESTLAENGE_1, length - 200);
             QCOMPARE(ui.log, QStringList{});
-            QCOMPARE(chain, (QList<double>{35013000, 27913000, 27213000, 36090302}));
-            QCOMPARE(quantities, (QList<double>{1, 1, 1, 2}));
-            QCOMPARE(CalcGlobals.ChainEnd, 4);
+            QCOMPARE(chain, QList<double>({35013000, 27913000, 27213000, 36090302}) + filler);
+            QCOMPARE(quantities.mid(0, 4), (QList<double>{1, 1, 1, 2}));
+            QCOMPARE(CalcGlobals.ChainEnd, entries + 1);
             QVERIFY(ConstructionRecord.K_VORKOS_KZ);
             QCOMPARE(int(ConstructionRecord.K_FDIFF_EFF), 8);
+            if (entries > 3)
+                return;  // a chain longer than the parts list holds
             FinishChain();
             ComposeParts();
             QCOMPARE(int(PartsList.RowCount), 4);

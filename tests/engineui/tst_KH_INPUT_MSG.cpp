@@ -1,5 +1,6 @@
 // The blocking-position dialog offscreen: the working range on both sides
 // in mm and inch, saving without closing, a refused save.
+#include "data/DECODIEREN.h"
 #include "data/FIRAUFKON.h"
 #include "data/GlobalFuncs.h"
 #include "engineui/KH_INPUT_MSG.h"
@@ -379,6 +380,37 @@ private slots:
     }
 
     // Showing the dialog that was not created creates it first.
+    // The font the options form chose (the program's dialog font) shows on
+    // the dialog and its texts, over an input form that shows it as well:
+    // a tool window does not take its owner's font by itself.
+    void chosenFontShows() {
+        const QFont before = SharedFont();
+        QFont chosen(QStringLiteral("DejaVu Serif"), 15);
+        chosen.setBold(true);
+        chosen.setItalic(true);
+        SharedFont() = chosen;
+        QWidget owner;
+        owner.setFont(chosen);
+        owner.show();
+        setUpRecord(false);
+        QtSelectionUi ui(&owner);
+        ui.CreateBlockingDialog();
+        QStringList shown;
+        QTimer::singleShot(0, [&ui, &shown] {
+            TFKH_INP_MSG* d = ui.BlockingDialog();
+            for (QWidget* w : QList<QWidget*>{d, d->StaticText1, d->StaticText3, d->FloatEdit1, d->SPEICHERN})
+                shown << QStringLiteral("%1 %2 %3 %4")
+                             .arg(w->font().family())
+                             .arg(w->font().pointSize())
+                             .arg(w->font().bold())
+                             .arg(w->font().italic());
+            d->AbbruchClick();
+        });
+        ui.ShowBlockingDialog();
+        SharedFont() = before;
+        QCOMPARE(shown, QStringList(5, QStringLiteral("DejaVu Serif 15 1 1")));
+    }
+
     void showWithoutCreate() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);

@@ -4,6 +4,7 @@
 #include "../engine/SizingCatalogue.h"
 #include "../engine/StepFixture.h"
 #include "engine/EngineState.h"
+#include "engine/StepTools.h"
 #include "engineui/KH_INPUT_MSG.h"
 #include "engineui/QtSelectionUi.h"
 #include "messages/MessageSeam.h"
@@ -106,6 +107,44 @@ private slots:
             QCOMPARE(boxes.size(), 1);
             QVERIFY2(boxes.first().startsWith("Information: " + MessageText(2722) + " "), qPrintable(boxes.first()));
         }
+    }
+
+    // The base clamp of configuration 103 (15 kN on DN200): its shoe of
+    // 100 mm stands the pipe 109.55 + 100, rounded 210 mm, above the steel.
+    // With the steel 200 mm below the pipe the chain is 10 mm too high: the
+    // selection ends (result 5) and the box names the warning with the
+    // chain's height, before the input form stores or refuses anything.
+    // 500 mm below leaves a rod of 290 mm: a note on a support that is
+    // stored. 210 mm fits: no box.
+    void chainWarningReachesItsBox_data() {
+        QTest::addColumn<double>("steel");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("chain higher than its segment") << 800.0 << 5 << FormatMessage(MessageText(2836), {210});
+        QTest::newRow("rod left over") << 500.0 << 2 << FormatMessage(MessageText(2838), {290});
+        QTest::newRow("fits") << 790.0 << 0 << "";
+    }
+    void chainWarningReachesItsBox() {
+        QFETCH(double, steel);
+        QFETCH(int, result);
+        QFETCH(QString, box);
+        DemoHangerSupport(15, 0, 219.1, 150);
+        ConstructionRecord.K_DAEMMST = 50;
+        Heights(1000, steel);
+        RealSteps steps;
+        steps.arrangement = {"SHHRELBS", "", {"490"}};
+        steps.Install();
+        InstallQtMessageSeam();
+        QStringList boxes;
+        {
+            BoxWatcher watcher;
+            QtSelectionUi ui(nullptr);
+            QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
+            boxes = watcher.boxes;
+        }
+        SetMessageSeam(nullptr);
+        QCOMPARE(boxes, box.isEmpty() ? QStringList{} : QStringList{"Information: " + box});
+        QCOMPARE(steps.composeCalls, 1);
     }
 
     // A spring bearing with PTFE under a clamp (letters 4 'R', 7 'X', 8 'H')

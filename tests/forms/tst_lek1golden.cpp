@@ -2,11 +2,15 @@
 // writer, project check, per-user settings) on a copy of the demo
 // catalogue: Ok on every demo host input gives the output file of the
 // golden files that korva-select wrote for the same input, metric and
-// imperial, and the support lands in the project tables.
+// imperial, and the support lands in the project tables. An input whose
+// golden selection is refused (the base clamp that stands higher than its
+// steel) shows the selection's warning in an information box and leaves
+// the host error file, and nothing is stored or written.
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
 #include "data/KONBTL.h"
+#include "engine/EngineState.h"
 #include "forms/LEK1.h"
 #include "forms/LEK1Services.h"
 #include "forms/FirdatBinder.h"
@@ -20,6 +24,8 @@
 #include "ui/MultiLang.h"
 
 #include <QCheckBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QTimer>
 #include <QPushButton>
@@ -63,7 +69,7 @@ private slots:
         for (const QString& f : QDir(Inputs).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name)) {
             const QString name = QFileInfo(f).completeBaseName();
             QTest::newRow(qPrintable(name + QStringLiteral(" metric"))) << name << false;
-            if (QFileInfo::exists(Golden + QStringLiteral("/%1-imperial.zof").arg(name)))
+            if (QFileInfo::exists(Golden + QStringLiteral("/%1-imperial.json").arg(name)))
                 QTest::newRow(qPrintable(name + QStringLiteral(" imperial"))) << name << true;
         }
     }
@@ -98,6 +104,14 @@ private slots:
         auto konst = std::make_unique<TDBKONST>();
         auto global = std::make_unique<TDBGLOBAL>();
         auto form = std::make_unique<TFLEK1>();
+        const auto close = [&] {
+            form.reset();
+            global.reset();
+            konst.reset();
+            Session().Close();
+            LEK1Services() = {};
+            QDir::setCurrent(QDir::tempPath());
+        };
         form->show();
         QVERIFY(!form->Completed());
         if (imperial) {
@@ -122,6 +136,31 @@ private slots:
             // The engineer steps to the configuration the input names.
             for (int i = 0; i < 10 && form->Configuration.A_NR != wanted; ++i) form->NavigatorButtons[2]->click();
             QCOMPARE(form->Configuration.A_NR, wanted);
+        }
+        const QJsonObject golden =
+            QJsonDocument::fromJson(ReadAll(Golden + QStringLiteral("/%1-%2.json").arg(input, imperial ? "imperial" : "metric")))
+                .object();
+        if (golden[QStringLiteral("result")].toInt() > 4) {
+            seam.Clear();
+            form->Weiter->click();
+            QVERIFY(!form->Completed());
+            // The box of the selection names the warning before the form
+            // refuses the support; the host learns the result code.
+            QCOMPARE(int(seam.Requests().size()), 1);
+            QCOMPARE(seam.Requests().front().kind, MessageKind::Information);
+            // The text of the recorded number up to its first value.
+            const QString warning = MessageText(golden[QStringLiteral("message_number")].toInt()).section(u'%', 0, 0);
+            QVERIFY2(!warning.isEmpty() && seam.Requests().front().text.startsWith(warning),
+                     qPrintable(seam.Requests().front().text));
+            QCOMPARE(ReadAll(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))),
+                     QByteArray("CANCLED Error no. ") + QByteArray::number(golden[QStringLiteral("result")].toInt()) +
+                         "\r\n");
+            QVERIFY(!QFileInfo::exists(OutputFileName));
+            TQuery q(CmdProjectDir, QStringLiteral("select count(*) from konstr8"));
+            q.Open();
+            QCOMPARE(q.Fields(0).AsInteger(), 0);
+            close();
+            return;
         }
         form->Weiter->click();
         QVERIFY2(form->Completed(), qPrintable(seam.Texts().join(u'|') + QLatin1Char('|') +
@@ -159,12 +198,7 @@ private slots:
                 QCOMPARE(clamp.Fields(1).AsFloat(), 13.0);
             }
         }
-        form.reset();
-        global.reset();
-        konst.reset();
-        Session().Close();
-        LEK1Services() = {};
-        QDir::setCurrent(QDir::tempPath());
+        close();
     }
 };
 

@@ -196,7 +196,7 @@ private slots:
         ResetHostGlobals();
         CalcGlobals.Reset();
         ConstructionRecord.Reset();
-        InputFileName = Inputs + QStringLiteral("/base_clamp.ini");
+        InputFileName = Inputs + QStringLiteral("/base_clamp_fit.ini");
         OutputFileName = QDir(here).filePath(QStringLiteral("out.zof"));
         CmdProjectDir = base.file(QStringLiteral("project"));
         UseProgramServices();
@@ -309,7 +309,7 @@ private slots:
         // The support is stored and the output file written, as without the
         // detour through the options.
         QVERIFY2(!QFileInfo::exists(QDir(here).filePath(QStringLiteral("KORVA_MDS_ERROR.Z3D"))), qPrintable(log));
-        CompareOutputFile(OutputFileName, here, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        CompareOutputFile(OutputFileName, here, Golden + QStringLiteral("/base_clamp_fit-metric.zof"));
         {
             TQuery q(CmdProjectDir, QStringLiteral("select count(*) from konstr8 where K_POS_NR = ?"));
             q.SetParams({MdsHangerMark});

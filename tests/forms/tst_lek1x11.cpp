@@ -222,7 +222,7 @@ class TestLek1X11 : public QObject {
     // `lockFirst`, that connection starts writing (takes its write lock)
     // once the form shows and before the keys are pressed.
     void StartAndConfirm(QProcess& korva, const Host& run, sqlite3* lockFirst = nullptr) {
-        run.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        run.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp_fit.ini"));
         const QString window = FormWindow(korva);
         QVERIFY(!window.isEmpty());
         if (lockFirst) QCOMPARE(sqlite3_exec(lockFirst, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -250,7 +250,7 @@ private slots:
         h.display = display;
         QVERIFY(h.Prepare());
         QProcess korva;
-        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp_fit.ini"));
         const auto stop = StopGuard(korva);
         const QString window = FormWindow(korva);
         QVERIFY(!window.isEmpty());
@@ -263,7 +263,7 @@ private slots:
         QCOMPARE(korva.exitStatus(), QProcess::NormalExit);
         QCOMPARE(korva.exitCode(), 0);
 
-        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp_fit-metric.zof"));
         if (QTest::currentTestFailed())
             return;
         QVERIFY(!QFileInfo::exists(h.ErrorFile()));
@@ -295,7 +295,7 @@ private slots:
         h.display = display;
         QVERIFY(h.Prepare());
         QProcess korva;
-        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp_fit.ini"));
         const auto stop = StopGuard(korva);
         const QString window = FormWindow(korva);
         QVERIFY(!window.isEmpty());
@@ -350,7 +350,7 @@ private slots:
             QFile::remove(h.output);
             QCOMPARE(::link(QFile::encodeName(kept).constData(), QFile::encodeName(h.output).constData()), 0);
             QProcess korva;
-            h.Start(korva, exe, Inputs + QStringLiteral("/base_clamp.ini"),
+            h.Start(korva, exe, Inputs + QStringLiteral("/base_clamp_fit.ini"),
                     crashAt ? QString::number(crashAt) : QString());
             const auto stop = StopGuard(korva);
             const QString window = FormWindow(korva);
@@ -373,13 +373,13 @@ private slots:
         // Step 3: killed right after the commit; the new file is whole.
         confirm(QStringLiteral(KORVA_HOOKED_EXE), 3, HostFileCrashExitCode);
         if (QTest::currentTestFailed()) return;
-        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp_fit-metric.zof"));
         if (QTest::currentTestFailed()) return;
         QCOMPARE(FileBytes(kept), earlier);
         // The program users run, to its end.
         confirm(QStringLiteral(KORVA_EXE), 0, 0);
         if (QTest::currentTestFailed()) return;
-        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp-metric.zof"));
+        CompareOutputFile(h.output, h.host, Golden + QStringLiteral("/base_clamp_fit-metric.zof"));
         if (QTest::currentTestFailed()) return;
         QCOMPARE(FileBytes(kept), earlier);
         struct stat a {}, b {};
@@ -399,7 +399,7 @@ private slots:
         QVERIFY(h.Prepare());
         QCOMPARE(::mkfifo(QFile::encodeName(h.output).constData(), 0600), 0);
         QProcess korva;
-        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+        h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp_fit.ini"));
         const auto stop = StopGuard(korva);
         const QString window = FormWindow(korva);
         QVERIFY(!window.isEmpty());
@@ -429,7 +429,7 @@ private slots:
         QVERIFY(h.Prepare());
         {
             QProcess korva;
-            h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp.ini"));
+            h.Start(korva, KORVA_EXE, Inputs + QStringLiteral("/base_clamp_fit.ini"));
             const auto stop = StopGuard(korva);
             const QString window = FormWindow(korva);
             QVERIFY(!window.isEmpty());
@@ -439,7 +439,7 @@ private slots:
         }
         QVERIFY(FileBytes(h.output).contains("Begin KORVA-Data\r\n"));
 
-        QFile src(Inputs + QStringLiteral("/base_clamp.ini"));
+        QFile src(Inputs + QStringLiteral("/base_clamp_fit.ini"));
         QVERIFY(src.open(QIODevice::ReadOnly));
         QByteArray text = src.readAll();
         QVERIFY(text.contains("Normal=15"));

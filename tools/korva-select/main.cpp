@@ -18,10 +18,13 @@
 // pipe diameter and the steel width refuse it here as well.
 //
 // Output: the result code, the message number and text, the chain and the
-// parts list, as text or as one JSON object. Exit codes: 0 the selection
-// ran (its result is in the output), 2 a missing or damaged catalogue, an
-// input file the program refuses or a bad argument, 3 the selection reached
-// a step this build does not have (result 9 in the output).
+// parts list, as text or as one JSON object. The number is the one recorded
+// with the support: a warning on a support that may be stored (a note)
+// stands negated there, and the text names it "warning:" with its number.
+// Exit codes: 0 the selection ran (its result is in the output), 2 a
+// missing or damaged catalogue, an input file the program refuses or a bad
+// argument, 3 the selection reached a step this build does not have
+// (result 9 in the output).
 #include "data/ABHGNR.h"
 #include "data/DBCREATE.h"
 #include "data/DECODIEREN.h"
@@ -66,6 +69,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <deque>
 #include <optional>
@@ -380,8 +384,10 @@ QJsonObject ToJson(const Outcome& o) {
 QString ToText(const QJsonObject& j) {
     QString out;
     out += QStringLiteral("result: %1\n").arg(j[QStringLiteral("result")].toInt());
-    out += QStringLiteral("message: %1 %2\n")
-               .arg(j[QStringLiteral("message_number")].toInt())
+    const int number = j[QStringLiteral("message_number")].toInt();
+    out += QStringLiteral("%1: %2 %3\n")
+               .arg(number < 0 ? QStringLiteral("warning") : QStringLiteral("message"))
+               .arg(std::abs(number))
                .arg(j[QStringLiteral("message")].toString().replace(u'\r', u' '));
     out += QStringLiteral("main unit: load %1 kN, travel %2 mm, size %3\n")
                .arg(j[QStringLiteral("load")].toDouble())

@@ -4,6 +4,7 @@
 // in German and in English, so that their look and their language can be
 // checked by eye:
 //   xvfb-run -a <build>/korva_screenshots <output directory>
+#include "data/DECODIEREN.h"
 #include "data/FIRAUFKON.h"
 #include "engineui/KH_INPUT_MSG.h"
 #include "localisation/IvBinDic.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -87,10 +89,13 @@ bool LanguageDialog(const QDir& out, const QString& suffix) {
     return SaveWidgetShot(dialog, out, QStringLiteral("languagedialog-%1.png").arg(suffix));
 }
 
-// The blocking-position dialog of a constant hanger in mm and in inch.
+// The blocking-position dialog of a constant hanger in mm and in inch, and
+// in mm with a dialog font chosen on the options form.
 bool BlockingDialog(const QDir& out, const QString& suffix) {
     bool ok = true;
-    for (const bool inch : {false, true}) {
+    const QFont programFont = SharedFont();
+    for (const char* kind : {"", "inch-", "font-"}) {
+        const bool inch = QByteArray(kind) == "inch-";
         ConstructionRecord.Reset();
         CalcGlobals.Reset();
         ConstructionRecord.K_EINH_KZ = inch;
@@ -98,10 +103,15 @@ bool BlockingDialog(const QDir& out, const QString& suffix) {
         CalcGlobals.BlockingRangeMin = 0;
         CalcGlobals.BlockingRangeMax = 307;
         std::copy_n("113315", 6, CalcGlobals.DisplayPartNumber);
+        if (QByteArray(kind) == "font-") {
+            QFont chosen(QStringLiteral("DejaVu Serif"), 12);
+            chosen.setBold(true);
+            SharedFont() = chosen;
+        }
         TFKH_INP_MSG dialog;
-        ok = SaveWidgetShot(dialog, out,
-                            QStringLiteral("blockingdialog-%1%2.png").arg(inch ? "inch-" : "", suffix)) &&
+        ok = SaveWidgetShot(dialog, out, QStringLiteral("blockingdialog-%1%2.png").arg(QLatin1String(kind), suffix)) &&
              ok;
+        SharedFont() = programFont;
     }
     return ok;
 }
