@@ -15,6 +15,7 @@
 #include "data/PGSTAT.h"
 #include "host/PMLFUELLState.h"
 #include "host/Read_MDS_ZIF.h"
+#include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
@@ -880,8 +881,46 @@ QStringList PmlFileLines(const QString& fileName) {
     return state.out;
 }
 
+namespace {
+
+// The first character of a name that the host's code page cannot hold, -1
+// for none. Control characters are not counted: the writer leaves them out
+// of every line.
+qsizetype FirstUnwritableCharacter(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (IsControlCharacter(name[i])) continue;
+        const qsizetype length = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        if (FirstCharacterNotIn(name.mid(i, length), HostFileCodePage) >= 0) return i;
+        i += length - 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+QString OutputFileNameProblem(const QString& fileName) {
+    const qsizetype at = FirstUnwritableCharacter(fileName);
+    if (at < 0) return {};
+    const QString consequence = QStringLiteral("the output file, whose first line names it, is not written");
+    // Bytes of the host's argument that were no character at all.
+    if (fileName[at] == QChar::ReplacementCharacter)
+        return QStringLiteral("The output file name holds a byte at position %1 that is no character of the host's "
+                              "code page; %2")
+            .arg(at + 1)
+            .arg(consequence);
+    const bool pair = fileName[at].isHighSurrogate() && at + 1 < fileName.size();
+    const char32_t code = pair ? QChar::surrogateToUcs4(fileName[at], fileName[at + 1]) : fileName[at].unicode();
+    // Named by its number: the host's error file could not hold it either.
+    return QStringLiteral("The output file name holds the character U+%1 at position %2, which the host's code page "
+                          "cannot hold; %3")
+        .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))
+        .arg(at + 1)
+        .arg(consequence);
+}
+
 bool WritePmlFile(const QString& fileName, QString* error) {
     try {
+        if (const QString problem = OutputFileNameProblem(fileName); !problem.isEmpty()) throw EPmlFileError(problem);
         const QStringList lines = PmlFileLines(fileName);
         QString text;
         text.reserve(lines.size() * 40);
