@@ -2,6 +2,7 @@
 
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
+#include "host/PMLFUELL.h"
 #include "host/Read_MDS_ZIF.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
@@ -81,6 +82,8 @@ int RunNormalMode(const MainForms& forms) {
                             .arg(CodePointName(OutputFileName[at]))
                             .arg(at + 1),
                         true);
+    if (const QString problem = OutputFileNameProblem(OutputFileName); !problem.isEmpty())
+        return EndStart(problem, true);
     if (!forms.noDisplay.isEmpty()) return EndStart(forms.noDisplay, true);
     const int code = RunMainForm(forms.normal, "normal", true);
     // The output file, when there is one, is this run's: the earlier one

@@ -52,14 +52,14 @@ StartMode ChooseStartMode();
 // code.
 int RunKorvaMds(const QStringList& params, const MainForms& forms);
 
-// Delete mode after ParseCommandLine.
+// Delete mode after ParseCommandLine. The result file is opened before the
+// deletion, so that a result file that cannot be written deletes nothing
+// (999); when its writing fails after the deletion, standard error says
+// what the deletion did and why the file was not written (999).
 int RunDeleteMode();
 
 // Gives the table password to the session.
 void GiveTablePassword();
-
-// Writes the delete-mode result file: the result in decimal and CR LF.
-bool WriteDeleteResult(const QString& fileName, int result);
 
 // The host error file of normal mode, in the current directory.
 QString HostErrorFilePath();

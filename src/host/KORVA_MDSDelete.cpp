@@ -11,6 +11,27 @@
 
 #include <cstdio>
 
+namespace {
+
+// What each result tells, for the report of an answer that was lost.
+const char* ResultMeaning(int result) {
+    switch (result) {
+    case DeleteDone: return "the support was deleted";
+    case DeleteLookupFailed: return "the look-up of the position number failed; nothing was deleted";
+    case DeleteFailed: return "deleting the support failed; nothing was deleted";
+    case DeleteNotFound: return "no support has this position number; nothing was deleted";
+    }
+    return "";
+}
+
+int AnswerLost(const QString& why) {
+    std::fprintf(stderr, "KORVA: delete mode: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    return exitcode::ResultFileFailed;
+}
+
+}  // namespace
+
 void GiveTablePassword() { Session().AddPassword(QLatin1String(TablePassword)); }
 
 StartMode ChooseStartMode() {
@@ -18,22 +39,30 @@ StartMode ChooseStartMode() {
     return DeletePosNo.isEmpty() ? StartMode::Normal : StartMode::Delete;
 }
 
-bool WriteDeleteResult(const QString& fileName, int result) {
-    return WriteHostTextFile(fileName, {QString::number(result)});
-}
-
 int RunDeleteMode() {
     if (const int c = CheckDeleteArgs(); c != 0) return exitcode::DeleteArgsBase + c;
     // A host that reads the result file after this run was killed must not
     // read the answer of an earlier one.
     QString why;
-    if (!RemoveEarlierHostFile(OutputFileName, &why)) {
-        std::fprintf(stderr, "KORVA: delete mode: %s; nothing was deleted\n", qPrintable(why));
-        std::fflush(stderr);
-        return exitcode::ResultFileFailed;
-    }
+    if (!RemoveEarlierHostFile(OutputFileName, &why)) return AnswerLost(why + QStringLiteral("; nothing was deleted"));
+    // The result file is opened before anything is deleted: a FIFO nobody
+    // reads, or a directory where no file can be made, would otherwise
+    // answer 999 for a support that is gone, and the host's retry would
+    // find it missing.
+    HostTextWriter answer;
+    if (!answer.Open(OutputFileName))
+        return AnswerLost(QStringLiteral("the result file cannot be written (%1); nothing was deleted")
+                              .arg(answer.ErrorString()));
     GiveTablePassword();
     const int result = DeleteDrawing(CmdProjectDir, DeletePosNo);
-    if (!WriteDeleteResult(OutputFileName, result)) return exitcode::ResultFileFailed;
+    answer.WriteLine(QString::number(result));
+    if (!answer.Commit()) {
+        // The writing failed after the deletion ran: the host must learn
+        // what was done even though its file does not say it.
+        return AnswerLost(QStringLiteral("position number \"%1\" in %2: %3, but the result %4 cannot be written to "
+                                         "the result file: %5")
+                              .arg(DeletePosNo, CmdProjectDir, QLatin1String(ResultMeaning(result)),
+                                   QString::number(result), answer.ErrorString()));
+    }
     return exitcode::DeleteResultBase + result;
 }

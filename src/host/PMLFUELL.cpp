@@ -15,6 +15,7 @@
 #include "data/PGSTAT.h"
 #include "host/PMLFUELLState.h"
 #include "host/Read_MDS_ZIF.h"
+#include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
@@ -294,7 +295,10 @@ QString Int(double v) { return QString::number((long long)std::trunc(v)); }
 QString Fixed(double v, int p, int d) { return PmlFixed(v, p, d); }
 QString Padded(double v, int w, int d) { return PmlPadded(v, w, d); }
 QString Shortest(double v) { return PmlShortest(v); }
-QString TrimmedField(const char* f, int width) { return FieldTextTrimmed(f, width); }
+// A text field of the record without its trailing blanks; the width is the
+// field's own, so no read reaches the byte behind it.
+template <size_t N>
+QString TrimmedField(const char (&f)[N]) { return FieldTextTrimmed(f, int(N)); }
 
 constexpr double MmToInch = 0.03937007874015748;
 constexpr double KnToKg = 1000 * 0.1019367991845056;
@@ -415,13 +419,13 @@ void WriteDataBlock(const QString& fileName) {
     DataLine(0, TranslatePrintText("Begin KORVA-Data"));
     DataLine(1, TranslatePrintText("File") + " : /" + fileName);
     Line(QStringLiteral("--     002 KORVA-") + TranslatePrintText("KORVA Dwg No.") + " : /" + Int(r.K_LFD_NR) + "-3-" + Int(r.K_NR) + " " +
-         TrimmedField(r.K_NR_ANL, 5));
-    DataLine(3, TranslatePrintText("Hanger mark N°") + " : /" + TrimmedField(r.K_POS_NR, 32));
-    DataLine(4, TranslatePrintText("Customer dwg No.") + " : /" + TrimmedField(r.K_KDN_ZNR, 25));
-    DataLine(5, TranslatePrintText("Calculation point") + " : /" + TrimmedField(r.K_CALC_NR, 32));
+         TrimmedField(r.K_NR_ANL));
+    DataLine(3, TranslatePrintText("Hanger mark N°") + " : /" + TrimmedField(r.K_POS_NR));
+    DataLine(4, TranslatePrintText("Customer dwg No.") + " : /" + TrimmedField(r.K_KDN_ZNR));
+    DataLine(5, TranslatePrintText("Calculation point") + " : /" + TrimmedField(r.K_CALC_NR));
     WriteLoadCaseLines();
     WritePartsRows();
-    Line(QStringLiteral("--     997 KORVA ") + TranslatePrintText("Version") + ": " + FieldText(r.K_VER, 8));
+    Line(QStringLiteral("--     997 KORVA ") + TranslatePrintText("Version") + ": " + FieldText(r.K_VER));
     Line(QStringLiteral("--     998 (MDS) ") + TranslatePrintText("Version") + ": 9.5.0 -  2015/08/28");
     DataLine(999, TranslatePrintText("End KORVA-Data"));
     Line(QStringLiteral("--"));
@@ -865,7 +869,7 @@ QStringList PmlFileLines(const QString& fileName) {
     // other programs and commit through a synced multi-file journal.
     const TReadScope readScope(DBKONST->BASIS_DB);
     std::copy(std::begin(ConstructionRecord.K_BTL_8), std::end(ConstructionRecord.K_BTL_8), state.Parts.begin());
-    state.Mark = RemoveBlanks(FieldText(ConstructionRecord.K_POS_NR, 32));
+    state.Mark = RemoveBlanks(FieldText(ConstructionRecord.K_POS_NR));
     PgrsrlRecord.RSL_KOP_KZ = false;
     WriteDataBlock(fileName);
     WriteHead();
@@ -880,8 +884,46 @@ QStringList PmlFileLines(const QString& fileName) {
     return state.out;
 }
 
+namespace {
+
+// The first character of a name that the host's code page cannot hold, -1
+// for none. Control characters are not counted: the writer leaves them out
+// of every line.
+qsizetype FirstUnwritableCharacter(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (IsControlCharacter(name[i])) continue;
+        const qsizetype length = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        if (FirstCharacterNotIn(name.mid(i, length), HostFileCodePage) >= 0) return i;
+        i += length - 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+QString OutputFileNameProblem(const QString& fileName) {
+    const qsizetype at = FirstUnwritableCharacter(fileName);
+    if (at < 0) return {};
+    const QString consequence = QStringLiteral("the output file, whose first line names it, is not written");
+    // Bytes of the host's argument that were no character at all.
+    if (fileName[at] == QChar::ReplacementCharacter)
+        return QStringLiteral("The output file name holds a byte at position %1 that is no character of the host's "
+                              "code page; %2")
+            .arg(at + 1)
+            .arg(consequence);
+    const bool pair = fileName[at].isHighSurrogate() && at + 1 < fileName.size();
+    const char32_t code = pair ? QChar::surrogateToUcs4(fileName[at], fileName[at + 1]) : fileName[at].unicode();
+    // Named by its number: the host's error file could not hold it either.
+    return QStringLiteral("The output file name holds the character U+%1 at position %2, which the host's code page "
+                          "cannot hold; %3")
+        .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))
+        .arg(at + 1)
+        .arg(consequence);
+}
+
 bool WritePmlFile(const QString& fileName, QString* error) {
     try {
+        if (const QString problem = OutputFileNameProblem(fileName); !problem.isEmpty()) throw EPmlFileError(problem);
         const QStringList lines = PmlFileLines(fileName);
         QString text;
         text.reserve(lines.size() * 40);

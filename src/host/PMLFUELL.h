@@ -34,6 +34,13 @@ private:
 // writes the host error file on failure.
 bool WritePmlFile(const QString& fileName, QString* error = nullptr);
 
+// Why data line 001 could not name the output file as it is called: the
+// name holds a character the host's code page cannot hold (the line would
+// show "?" there and name another file); the reason names the character by
+// its number and position. Empty when every character fits. Callers refuse
+// such a name before any work is done; WritePmlFile refuses it as well.
+QString OutputFileNameProblem(const QString& fileName);
+
 // The lines of the output file (without line ends) for the current support;
 // raises EPmlFileError like WritePmlFile. Used by WritePmlFile and tests.
 QStringList PmlFileLines(const QString& fileName);

@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include "platform/CommitJournals.h"
 #include "platform/DbErrors.h"
 #include "platform/Session.h"
 #include "platform/Sqlite.h"
@@ -46,7 +47,7 @@ struct Conn {
 // file of that name), the user's own one is taken; when neither can be, the
 // database still reads (through an in-memory main), but a write transaction
 // is refused with the file and the reason.
-constexpr const char* kCommitFileName = ".korva-commit";
+constexpr const char* kCommitFileName = CommitFileName;
 
 QStringList CommitFileCandidates(const QString& dir) {
     const QDir d(dir);
@@ -143,6 +144,10 @@ struct TDatabase::Impl {
     QString dir;
     QString commitFile;     // of the first connection; empty: none usable
     QString commitProblem;  // why a write transaction is refused
+    // Held while connections are open in the directory, so that no other
+    // start takes this database's super-journals for ones a dead commit
+    // left.
+    CommitDirectoryHold directoryHold;
 
     ~Impl() { CloseAll(); }
 
@@ -164,6 +169,7 @@ struct TDatabase::Impl {
         }
         commitFile.clear();
         commitProblem.clear();
+        directoryHold.Release();
     }
 
     void DropStatementsOf(Conn& c, const QString& schema) {
@@ -176,6 +182,7 @@ struct TDatabase::Impl {
     bool InAnyTransaction() const { return inTransaction || inRead; }
 
     Conn& NewConnection() {
+        if (conns.empty() && !dir.isEmpty()) directoryHold.Take(dir);
         MainDatabase main = OpenMainDatabase(dir);
         // Every connection of the database commits through a file, or the
         // database writes nothing.

@@ -6,7 +6,11 @@ FileStepHook g_fileStep = nullptr;
 CopyStepHook g_copyStep = nullptr;
 bool g_namelessRefused = false;
 RemovalStepHook g_removalStep = nullptr;
+HostWriteFaultHook g_hostWrite = nullptr;
 }
+
+void SetHostWriteFaultHook(HostWriteFaultHook hook) { g_hostWrite = hook; }
+int HostWriteFaultForFault() { return g_hostWrite ? g_hostWrite() : 0; }
 
 void SetRemovalStepHook(RemovalStepHook hook) { g_removalStep = hook; }
 void RemovalStepForFault() {

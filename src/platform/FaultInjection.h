@@ -29,6 +29,12 @@ using RemovalStepHook = void (*)();
 void SetRemovalStepHook(RemovalStepHook hook);
 void RemovalStepForFault();
 
+// Called by the host file writer before each write: a hook returns the
+// error number that write fails with, 0 to let it go ahead.
+using HostWriteFaultHook = int (*)();
+void SetHostWriteFaultHook(HostWriteFaultHook hook);
+int HostWriteFaultForFault();
+
 // The host file writer makes its temporary file with a name from the start,
 // as on a file system without nameless files, while this is set.
 void SetNamelessHostFilesRefused(bool refused);
@@ -49,6 +55,8 @@ int WriteFaultArmed();
 // KORVA_TEST_CRASH_HOST_BY_SIGTERM=1: the process sends itself SIGTERM
 // there instead;
 // KORVA_TEST_NAMED_TEMPORARY=1: SetNamelessHostFilesRefused(true);
+// KORVA_TEST_FAIL_HOST_WRITE=n: the n-th write of a host file fails with
+// ENOSPC, as on a full device;
 // KORVA_TEST_TERM_IN_REMOVAL=1: the process sends itself SIGTERM once,
 // after the first entry the removal of a work directory removed;
 // KORVA_TEST_PAUSE_COPY=<FIFO>: the copy of table files under their locks

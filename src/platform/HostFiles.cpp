@@ -165,6 +165,12 @@ QByteArray HostTextWriter::FreshTemporaryName() const {
 
 bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
     m_final = FinalName(path, naming);
+    // A name the file system cannot hold would fail only at the rename,
+    // after the caller has acted on the file being writable.
+    if (m_final.size() >= PATH_MAX || m_final.size() - m_final.lastIndexOf('/') - 1 > NAME_MAX) {
+        Fail(SystemError(ENAMETOOLONG));
+        return false;
+    }
     // Without a name while it is written: a kill leaves nothing behind. A
     // name is needed to link it into place, through /proc.
     int fd = -1;
@@ -217,6 +223,10 @@ bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
 void HostTextWriter::Write(const QString& text) {
     if (m_fd < 0 || m_failed) return;
     const QByteArray bytes = EncodeCodePage(text, kHostCodePage);
+    if (const int err = HostWriteFaultForFault()) {
+        Fail(SystemError(err));
+        return;
+    }
     std::optional<PipeSignalHeld> held;
     if (m_inPlace) held.emplace();
     qsizetype done = 0;

@@ -34,7 +34,10 @@ public:
     explicit HostTextWriter(const QString& path, HostFileName naming = HostFileName::Given) { Open(path, naming); }
     ~HostTextWriter();  // an uncommitted file is discarded
 
-    // False when the file cannot be written there (ErrorString says why).
+    // False when the file cannot be written there (ErrorString says why):
+    // a FIFO nobody reads, a directory where no temporary file can be
+    // made, a name longer than a file system takes. A caller that must act
+    // only when its file can be written opens it first.
     bool Open(const QString& path, HostFileName naming = HostFileName::Given);
     bool IsOpen() const { return m_fd >= 0; }
     void Write(const QString& text);      // no line end

@@ -392,14 +392,52 @@ private slots:
         QCOMPARE(QDir(p).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
     }
 
+    // A result file that cannot be written: when that shows before the
+    // deletion, nothing is deleted; when the writing fails after it,
+    // standard error says what the deletion did. Either way the exit is 999
+    // and the reason is on standard error, also for a support not found.
+    void unwritableResultFile_data() {
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<QString>("result");  // %D%: the test's directory
+        QTest::addColumn<bool>("failWrite");  // the first write of the result fails (ENOSPC)
+        QTest::addColumn<QList<int>>("rowsOfA");
+        QTest::addColumn<QStringList>("said");
+        const QList<int> kept{1, 1, 3, 1}, gone{0, 0, 0, 0};
+        // Longer than any file system allows, in a directory that exists.
+        const QString tooLong = "%D%/" + QString(300, 'r') + ".txt";
+        QTest::newRow("name too long") << "H-1" << tooLong << false << kept
+                                       << QStringList{std::strerror(ENAMETOOLONG), "nothing was deleted"};
+        QTest::newRow("FIFO nobody reads, no such support")
+            << "H-9" << "%D%/result.fifo" << false << kept
+            << QStringList{"no program reads this FIFO", "nothing was deleted"};
+        QTest::newRow("written after the delete, full")
+            << "H-1" << "%D%/result.txt" << true << gone
+            << QStringList{"position number \"H-1\"", "the support was deleted, but the result 0 cannot be written",
+                           std::strerror(ENOSPC)};
+        QTest::newRow("written after the look-up, full, no such support")
+            << "H-9" << "%D%/result.txt" << true << kept
+            << QStringList{"no support has this position number; nothing was deleted, but the result 3",
+                           std::strerror(ENOSPC)};
+    }
     void unwritableResultFile() {
+        QFETCH(QString, mark);
+        QFETCH(QString, result);
+        QFETCH(bool, failWrite);
+        QFETCH(QList<int>, rowsOfA);
+        QFETCH(QStringList, said);
         TestDir dir;
         const QString p = MakeProject(dir);
-        // A name longer than any file system allows, in a directory that exists.
-        const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + dir.file(QString(300, 'r') + ".txt")});
+        const QString fifo = dir.file("result.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        result.replace("%D%", dir.path());
+        const EnvMap hooks = failWrite ? EnvMap{{"KORVA_TEST_FAIL_HOST_WRITE", "1"}} : EnvMap{};
+        const RunResult r = Run({"/DEL:" + mark, "/PD:" + p, "/OF:" + result}, hooks, true, KORVA_HOOKED_EXE);
         QCOMPARE(r.exitCode, ExitStatusOf(999));
-        // The support was deleted all the same; only the report failed.
-        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+        QCOMPARE(RowsOf(p, KeyA), rowsOfA);
+        QCOMPARE(RowsOf(p, KeyB), QList<int>({1, 1, 2, 1}));
+        for (const QString& s : said) QVERIFY2(r.err.contains(s), qPrintable(r.err));
+        // Nothing stands at the name, nor under a temporary name beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
 
@@ -507,7 +545,9 @@ private slots:
         if (::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
             ::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
             QSKIP("device nodes cannot be made here");
-        QCOMPARE(Run({"/DEL:H-2", "/PD:" + p, "/OF:" + full}).exitCode, ExitStatusOf(999));
+        const RunResult onFull = Run({"/DEL:H-2", "/PD:" + p, "/OF:" + full});
+        QCOMPARE(onFull.exitCode, ExitStatusOf(999));
+        QVERIFY2(onFull.err.contains("the support was deleted"), qPrintable(onFull.err));
         QCOMPARE(Run({"/DEL:H-2", "/PD:" + p, "/OF:" + null}).exitCode, ExitStatusOf(303));
         QCOMPARE(::lstat(QFile::encodeName(null).constData(), &st), 0);
         QVERIFY(S_ISCHR(st.st_mode));
@@ -573,8 +613,11 @@ private slots:
         const RunResult r = Run({"/DEL:H-1", "/PD:" + p, "/OF:" + fifo});
         QCOMPARE(r.exitCode, ExitStatusOf(999));
         QVERIFY2(t.elapsed() < 30000, "the run waited for a reader");
-        // The support is deleted; only the report could not be given.
-        QCOMPARE(RowsOf(p, KeyA), QList<int>({0, 0, 0, 0}));
+        // No answer could be given, so nothing was deleted: the host's
+        // retry finds the support.
+        QCOMPARE(RowsOf(p, KeyA), QList<int>({1, 1, 3, 1}));
+        QVERIFY2(r.err.contains("no program reads this FIFO") && r.err.contains("nothing was deleted"),
+                 qPrintable(r.err));
     }
 
     // The lock file is never created or written through a symbolic link
@@ -740,6 +783,8 @@ private slots:
     // repeats: a control character in it ends the start as one in the input
     // file does, naming the character but not the name, and the earlier
     // file at that name goes all the same.
+    // So does a character the host's code page cannot hold: line 001 would
+    // show "?" in its place and name another file.
     void controlCharacterInTheOutputName_data() {
         QTest::addColumn<QString>("name");  // relative to the host directory
         QTest::addColumn<bool>("relative");   // given so, or with the host directory
@@ -748,6 +793,10 @@ private slots:
         QTest::newRow("line feed") << "o\nx.zof" << false << "U+000A";
         QTest::newRow("escape") << "\x1bx.zof" << false << "U+001B";
         QTest::newRow("escape first, in a relative directory") << "\x1b" "d/x.zof" << true << "U+001B";
+        QTest::newRow("Ł, not in code page 1252") << "WA\u0141-1.zof" << false << "U+0141";
+        // The euro sign is in the code page, above U+00FF: a check for
+        // Latin-1 instead of the code page would refuse it.
+        QTest::newRow("Ł after a euro sign, in a relative directory") << "\u20AC/\u0141.zof" << true << "U+0141";
     }
     void controlCharacterInTheOutputName() {
         QFETCH(QString, name);
@@ -765,9 +814,11 @@ private slots:
         const QByteArray error = FileBytes(h.ErrorFile());
         // Positions count from 1 in the name as given.
         qsizetype at = 0;
-        while (given[at].unicode() >= 0x20) ++at;
-        code += QString(" at position %1;").arg(at + 1);
-        const QByteArray expected = "CANCLED The output file name holds the control character " + code.toLatin1();
+        while (given[at].unicode() >= 0x20 && given[at] != QChar(0x141)) ++at;
+        const bool control = given[at].unicode() < 0x20;
+        code += QString(" at position %1").arg(at + 1) + (control ? ";" : ", which the host's code page cannot hold;");
+        const QByteArray expected =
+            "CANCLED The output file name holds the " + QByteArray(control ? "control " : "") + "character " + code.toLatin1();
         QVERIFY2(error.startsWith(expected) && error.endsWith("\r\n") && error.count('\n') == 1, error.constData());
         QVERIFY2(r.err.contains(code), qPrintable(r.err));
         QVERIFY(!QFileInfo::exists(h.dir.file("project/konstr8.db")));

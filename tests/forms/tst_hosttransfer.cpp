@@ -165,12 +165,17 @@ private slots:
         QCOMPARE(k.K_HM_Q_2, 1000.0);
         if (imperial) {
             QVERIFY(qAbs(k.K_LAST_I - 10000 / (0.4536 * 9.81)) < 1e-6);
+            // The second and third load keep their own imperial copies
+            // (12 and 14 kN), not each other's nor the first load's.
+            QVERIFY(qAbs(k.K_LAST_I_DYN_2 - 12000 / (0.4536 * 9.81)) < 1e-6);
+            QVERIFY(qAbs(k.K_LAST_I_DYN_3 - 14000 / (0.4536 * 9.81)) < 1e-6);
             QVERIFY(qAbs(k.K_WEG_Z_I - 20 / 25.4) < 1e-9);
             QCOMPARE(k.K_TEM_I, 392.0);
             QCOMPARE(k.K_HI_Q_F_1, QStringLiteral("11'-5.795\""));
             QCOMPARE(k.K_IHOEHE_UNTEN, QStringLiteral("3'-3.37\""));
         } else {
             QCOMPARE(k.K_LAST_I, 0.0);
+            QCOMPARE(k.K_LAST_I_DYN_2, 0.0);
         }
     }
 

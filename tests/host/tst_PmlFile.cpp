@@ -4,6 +4,7 @@
 // leaves behind (nothing).
 #include "PmlScenarios.h"
 #include "host/PMLFUELL.h"
+#include "host/PMLFUELLState.h"
 #include "data/TXTTAB.h"
 #include "platform/HostFiles.h"
 
@@ -262,6 +263,28 @@ private slots:
         else if (form == "shortest") got = PmlShortest(value);
         else got = PmlShiftText((long long)value);
         QCOMPARE(got, expected);
+    }
+
+    // The copy into a fixed array that makes the type 34 display number: a
+    // shorter text is padded with blanks (not left with what the array
+    // held), a longer one cut with -1; nothing is written past the array.
+    void charArrayCopy_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<int>("result");
+        QTest::newRow("shorter, blanks behind") << "3421" << QByteArray("3421  ") << 4;
+        QTest::newRow("empty, all blanks") << "" << QByteArray("      ") << 0;
+        QTest::newRow("whole") << "341180" << QByteArray("341180") << 6;
+        QTest::newRow("longer, cut") << "3411805" << QByteArray("341180") << -1;
+    }
+    void charArrayCopy() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        QFETCH(int, result);
+        char dest[8];
+        std::fill(std::begin(dest), std::end(dest), 'x');
+        QCOMPARE(pml::CopyToCharArray(dest, 6, text), result);
+        QCOMPARE(QByteArray(dest, 8), expected + "xx");
     }
 
     // Static supports have lines 105-124 and 301, dynamic ones 205-224.

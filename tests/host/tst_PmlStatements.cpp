@@ -6,6 +6,9 @@
 #include "host/PMLFUELL.h"
 
 #include <QtTest>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 using namespace pmlfixture;
 
@@ -63,6 +66,14 @@ QStringList Bolts(int nuts) {
     return lines << "   !!CE.:USTNUTREF = !bolts" << "   !bolts.delete()";
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+void PoisonBytes(const char* at, size_t size) { ASAN_POISON_MEMORY_REGION(at, size); }
+void UnpoisonBytes(const char* at, size_t size) { ASAN_UNPOISON_MEMORY_REGION(at, size); }
+#else
+void PoisonBytes(const char*, size_t) {}
+void UnpoisonBytes(const char*, size_t) {}
+#endif
+
 QStringList operator+(QStringList a, const char* b) {
     a.append(QString::fromLatin1(b));
     return a;
@@ -107,7 +118,7 @@ class TestPmlStatements : public QObject {
         c.Static(25018000, "250180", "N25077", 120);
         c.Static(71018000, "710180", "N71004", 95);
         c.Static(11018000, "110180", "N11040", 655);
-        c.Static(20918000, "209180", "N20933", 120);
+        c.Static(20918000, "209180", "N20933", 135);  // no other row's height
         c.Static(20218000, "202180", "N20244", 140);
         c.Static(62020000, "62X4Y0", "N62020", 62);  // catalogue numbers whose
         c.Static(62019000, "62Z5W0", "N62019", 63);  // characters 3 and 4 differ
@@ -1061,26 +1072,34 @@ private slots:
     // The plate 77 appends to the clamp's kept DESP text the character(s)
     // of the catalogue number of the part at rod-length position minus 1:
     // characters 3 and 4 above size 19, character 3 alone up to it. An
-    // element after the plate writes no size DESP.
+    // element after the plate writes no size DESP. A clamp whose code does
+    // not begin with 4 keeps no text: the line still starts as a DESP statement (the bare "0 0 0 X4" is no line the
+    // host reads).
     void plate77_data() {
         QTest::addColumn<double>("bottom");
+        QTest::addColumn<double>("clamp");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("size 20") << 62020000.0
+        QTest::newRow("size 20") << 62020000.0 << 43180302.0
                                  << QStringList{Spre + "770180", Lsro + "M42", "    DESP  42 42 0 0 0 X4", "    CONN",
                                                 "    VAR !NA2 NAME", " ", "  NEW SCLA", Spre + "62X4Y0", Lsro + "M56",
                                                 "    CONN", " "};
-        QTest::newRow("size 19") << 62019000.0
+        QTest::newRow("size 19") << 62019000.0 << 43180302.0
                                  << QStringList{Spre + "770180", Lsro + "M42", "    DESP  42 42 0 0 0 Z", "    CONN",
                                                 "    VAR !NA2 NAME", " ", "  NEW SCLA", Spre + "62Z5W0", Lsro + "M48",
                                                 "    CONN", " "};
+        QTest::newRow("clamp 87, no text kept") << 62020000.0 << 87180302.0
+                                                << QStringList{Spre + "770180", Lsro + "M42", "    DESP  0 0 0 X4",
+                                                               "    CONN", "    VAR !NA2 NAME", " ", "  NEW SCLA",
+                                                               Spre + "62X4Y0", Lsro + "M56", "    CONN", " "};
     }
     void plate77() {
         QFETCH(double, bottom);
+        QFETCH(double, clamp);
         QFETCH(QStringList, expected);
-        Support("SHHRESBS", 43180302);
+        Support("SHHRESBS", clamp);
         // One shift at position 2 leaves the position at 2: entry 1.
         ConstructionRecord.K_RESTLAENGE_2 = 100;
-        SetChain({{bottom}, {77018000}, {60018000}, {66018500}, {61018000}, {43180302}});
+        SetChain({{bottom}, {77018000}, {60018000}, {66018500}, {61018000}, {clamp}});
         QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
     }
 
@@ -1325,7 +1344,16 @@ private slots:
         PutTextField(r.K_KDN_ZNR, 24, QStringLiteral("CUST-0123456789-012345678"));
         PutTextField(r.K_NR_ANL, 4, QStringLiteral("PLANT"));
         r.K_AN_GEB = 74;
+        // The plant number's 5 characters are followed by padding bytes;
+        // under AddressSanitizer they are poisoned while the writer runs,
+        // so a read of the byte behind the field is reported as it would be
+        // if the field stood alone (the padding is zero, which hid it).
+        const auto behind = reinterpret_cast<char*>(&r.K_NR_ANL) + sizeof r.K_NR_ANL;
+        const auto next = reinterpret_cast<char*>(&r.K_NAME);
+        QVERIFY(next > behind);
+        PoisonBytes(behind, size_t(next - behind));
         const QStringList lines = Lines();
+        UnpoisonBytes(behind, size_t(next - behind));
         QVERIFY(lines.contains("--     003 Hanger mark N° : /MARK-0123456789-0123456789-ABCDE"));
         QVERIFY(lines.contains("--     005 Calculation point : /CALC-0123456789-0123456789-VWXYZ"));
         QVERIFY(lines.contains("--     004 Customer dwg No. : /CUST-0123456789-012345678"));
@@ -1414,14 +1442,15 @@ private slots:
         QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
     }
 
-    // A 209 above a 202 is exchanged with it (keeping its own height): the
-    // 202 then leaves at 4 with that height; the 209 follows below it.
+    // A 209 above a 202 is exchanged with it (keeping its own height, 135,
+    // which no row read before has): the 202 then leaves at 4 with that
+    // height; the 209 follows below it.
     void yWalkBracketAfterExchange() {
         Support("SHHYESBS", 37180302);
         ConstructionRecord.K_RESTLAENGE_1 = 380;
         ConstructionRecord.K_RESTLAENGE_2 = 90;
         SetChain({{35018000}, {20218000}, {20918000}, {37180302}});
-        const QStringList expected = Element("202180", "M00") + "    LEAVE 4" + "    DESP  00 00 120 0 0" + "    CONN" +
+        const QStringList expected = Element("202180", "M00") + "    LEAVE 4" + "    DESP  00 00 135 0 0" + "    CONN" +
                                      Element("209180", "M00") + "    ARRIVE 2" + "    LEAVE 1" +
                                      "    DESP  00 00 380" + "    CONN" + Element("350180", "M00", true) +
                                      "    DESP  00" + "    CONN" + " " + "    OWN";

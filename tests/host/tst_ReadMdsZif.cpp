@@ -47,6 +47,10 @@ private slots:
         AddConfiguration(103, "3");
         AddConfiguration(199, "0");
         AddConfiguration(198, "ABC");
+        // An alias file of its own, without aliases: one named in the
+        // environment of a run by hand offers the catalogue alias already.
+        qputenv("KORVA_ALIAS_FILE", QFile::encodeName(m_catalogue.file("no-aliases.ini")));
+        Session().ReloadAliases();
         Session().AddStandardAlias(CatalogueAlias, m_catalogue.path());
     }
 

@@ -7,6 +7,8 @@
 //   korva_crashchild <dir> delete <first key> <count>
 //   korva_crashchild <dir> private               makes <dir> the private directory, says
 //                                                "ready" and waits for a signal
+//   korva_crashchild <dir> hold                  reads the project's tables, says "ready" and
+//                                                waits for a signal with the database open
 //
 // Test hooks come from the environment (KORVA_TEST_CRASH_AT). Exit 0 when
 // done, 3 with the error on standard error.
@@ -89,6 +91,14 @@ int main(int argc, char** argv) {
     if (a.size() == 3 && a[2] == "private") {
         InstallRunDirectorySignalHandlers();
         Session().SetPrivateDir(a[1]);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        for (;;) ::pause();
+    }
+    if (a.size() == 3 && a[2] == "hold") {
+        TDatabase db(Db);
+        db.SetDirectory(a[1]);
+        StoredCount(a[1]);
         std::printf("ready\n");
         std::fflush(stdout);
         for (;;) ::pause();

@@ -4,6 +4,8 @@
 // SIGKILL); afterwards every table file is sound and every support is whole
 // or absent.
 #include "CrashProject.h"
+#include "platform/CommitJournals.h"
+#include "platform/Database.h"
 #include "platform/RunDirectory.h"
 #include "support/TestSupport.h"
 
@@ -60,6 +62,17 @@ void NoteJournals(const QString& dir, bool& hot, bool& super) {
     }
 }
 
+// The super-journals in a directory.
+QStringList SuperJournals(const QString& dir) {
+    return QDir(dir).entryList({".korva-commit*-mj*"}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 }  // namespace
 
 // What a project directory may hold under the commit file's name, or how it
@@ -103,6 +116,9 @@ private slots:
     void privateDirectoryGoesWithTerminatingSignals_data();
     void privateDirectoryGoesWithTerminatingSignals();
     void abandonedPrivateDirectoriesAreRemovedAtStart();
+    void abandonedSuperJournalsGoAtTheNextStart_data();
+    void abandonedSuperJournalsGoAtTheNextStart();
+    void heldSuperJournalGoesOnceItsHolderIsKilled();
 };
 
 void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
@@ -134,6 +150,9 @@ void TestCrash::storeEndedAtEveryPointLeavesWholeSupports() {
     QVERIFY(hot);
     QVERIFY(super);
     QCOMPARE(crashproject::Verify(p).supports, 4);
+    // What each killed commit left of its super-journal went with a later
+    // start (or with the rollback that read it).
+    QCOMPARE(SuperJournals(p), QStringList());
 }
 
 void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint_data() {
@@ -469,6 +488,7 @@ void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports() {
     QVERIFY(super);
     const crashproject::Check c = crashproject::Verify(p);
     QCOMPARE(c.keys, QSet<int>({first, first + 2}));
+    QCOMPARE(SuperJournals(p), QStringList());
     // Whatever stood under the shared name is left as it was.
     if (trouble == int(CommitTrouble::Directory)) QVERIFY(QFileInfo(shared).isDir());
     if (other) {
@@ -632,6 +652,84 @@ void TestCrash::abandonedPrivateDirectoriesAreRemovedAtStart() {
     QCOMPARE(RemoveAbandonedRunDirectories(temp.path()), 1);
     QVERIFY(!QFileInfo::exists(alive));
     QVERIFY(QFileInfo::exists(fresh));
+}
+
+// What a killed commit leaves of its super-journal goes with the next start
+// that has the project to itself; a super-journal that a table's journal
+// still names stays for the rollback that reads it, and so does every file
+// that is no super-journal of the commit files by name or kind.
+void TestCrash::abandonedSuperJournalsGoAtTheNextStart_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");  // file, directory
+    QTest::addColumn<QString>("journal");  // the journal it lists: none, naming it, naming another
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("left by a killed commit") << ".korva-commit-mj0A1B2C9D3" << "file" << "none" << true;
+    QTest::newRow("of the user's own commit file")
+        << QString(".korva-commit-u%1-mj0F0E0D9C4").arg(::getuid()) << "file" << "none" << true;
+    QTest::newRow("its journal names another one") << ".korva-commit-mj1A1B2C9D3" << "file" << "another" << true;
+    QTest::newRow("a hot journal still names it") << ".korva-commit-mj2A1B2C9D3" << "file" << "naming" << false;
+    QTest::newRow("no hex digits after -mj") << ".korva-commit-mjX1B2C9D3" << "file" << "none" << false;
+    QTest::newRow("nothing after -mj") << ".korva-commit-mj" << "file" << "none" << false;
+    QTest::newRow("no uid after -u") << ".korva-commit-u-mj0A1B2C9D3" << "file" << "none" << false;
+    QTest::newRow("another file's super-journal") << ".korva-commitx-mj0A1B2C9D3" << "file" << "none" << false;
+    QTest::newRow("a directory of that name") << ".korva-commit-mj3A1B2C9D3" << "directory" << "none" << false;
+}
+
+void TestCrash::abandonedSuperJournalsGoAtTheNextStart() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, journal);
+    QFETCH(bool, removed);
+    TestDir dir;
+    const QString p = dir.file("project");
+    crashproject::Create(p);
+    const QString super = p + "/" + name;
+    // A journal of a table the store never opens, as a table's journal of a
+    // multi-file commit ends: the super-journal's path, then its length, a
+    // checksum and the magic number.
+    const QString listed = p + "/other.db-journal";
+    if (kind == "directory") QVERIFY(QDir().mkpath(super));
+    else WriteBytes(super, listed.toUtf8() + '\0');
+    if (journal != "none") {
+        const QString named = journal == "naming" ? super : p + "/.korva-commit-mj9F9F9F9F9";
+        WriteBytes(listed, QByteArray(600, 'j') + named.toUtf8() + QByteArray::fromHex("000000250000123411223344556677ff"));
+    }
+    QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "540000000", "1"}).status, 0);
+    QCOMPARE(QFileInfo::exists(super), !removed);
+    const crashproject::Check c = crashproject::Verify(p);
+    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
+    QCOMPARE(c.keys, QSet<int>({540000000}));
+}
+
+// A super-journal in a project another program holds open may be its live
+// commit's: it stays while that program lives, and goes with the first
+// start after the program was killed.
+void TestCrash::heldSuperJournalGoesOnceItsHolderIsKilled() {
+    TestDir dir;
+    const QString p = dir.file("project");
+    crashproject::Create(p);
+    QProcess holder;
+    holder.start(KORVA_CRASH_CHILD, {p, "hold"});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QVERIFY(holder.readAll().startsWith("ready"));
+    // Made while the holder has the project, as its own commit would.
+    const QString super = p + "/.korva-commit-mj5A5B5C9D5";
+    WriteBytes(super, (p + "/konstr8.db-journal").toUtf8() + '\0');
+    QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "550000000", "1"}).status, 0);
+    QVERIFY(QFileInfo::exists(super));
+    // The database of this process holds the directory as well.
+    {
+        TDatabase db("KORVA_CRASH_TEST");
+        db.SetDirectory(p);
+        db.Open();
+        QCOMPARE(RemoveAbandonedSuperJournals(p), -1);
+    }
+    holder.kill();  // SIGKILL
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY(QFileInfo::exists(super));
+    QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "550000001", "1"}).status, 0);
+    QVERIFY(!QFileInfo::exists(super));
+    QCOMPARE(crashproject::Verify(p).keys, QSet<int>({550000000, 550000001}));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

@@ -118,6 +118,9 @@ private slots:
         QTest::newRow("configuration not a number") << "nanconfig" << "is not a configuration number";
         QTest::newRow("no input argument") << "noarg" << "--input FILE are required";
         QTest::newRow("print language unknown") << "badprint" << "\"fr\" is neither de nor en";
+        // Line 001 would name the file with "?" for the Ł.
+        QTest::newRow("output name the code page cannot hold")
+            << "outputname" << "holds the character U+0141 at position";
     }
     void refusals() {
         QFETCH(QString, breakage);
@@ -160,6 +163,8 @@ private slots:
             extra << "--configuration" << "3x";
         else if (breakage == "badprint")
             extra << "--print-language" << "fr";
+        else if (breakage == "outputname")
+            extra << "--output" << dir.file(QStringLiteral("WA\u0141-1.zof"));
         QStringList args{"--catalogue", catalogueArg};
         if (breakage != "noarg")
             args << "--input" << input;
@@ -167,6 +172,7 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(expected.toUtf8()), r.err.constData());
         QVERIFY(r.out.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList({"*.zof"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     // The tool reads the input file as the program does and refuses what

@@ -470,6 +470,12 @@ int main(int argc, char** argv) {
         return ExitBadInput;
     }
     const QString outputFile = p.isSet(outputOpt) ? QFileInfo(p.value(outputOpt)).absoluteFilePath() : QString();
+    // Refused before the selection runs, as the program refuses it at its
+    // start.
+    if (const QString problem = OutputFileNameProblem(outputFile); !problem.isEmpty()) {
+        std::fprintf(stderr, "korva-select: %s\n", qPrintable(problem));
+        return ExitBadInput;
+    }
     StderrSeam seam;
     SetMessageSeam(&seam);
     // What writers of an output file killed before they put it in place

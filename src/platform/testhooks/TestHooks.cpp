@@ -3,6 +3,7 @@
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,12 @@ void CrashAtHostStep(HostFileStep step) {
     }
     if (++g_hostSteps == g_hostCrashAt) EndAtHostStep();
 }
+long g_hostWriteFailAt = 0;
+long g_hostWrites = 0;
+
+// The chosen write of a host file fails as a write to a full device does.
+int FailNthHostWrite() { return ++g_hostWrites == g_hostWriteFailAt ? ENOSPC : 0; }
+
 QByteArray g_copyGate;
 
 // Ends the process by SIGTERM once, in the middle of a removal.
@@ -88,6 +95,10 @@ void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_CRASH_AT")) InstallCrashVfs(std::atol(v));
     if (std::getenv("KORVA_TEST_TERM_IN_REMOVAL")) SetRemovalStepHook(&TermOnce);
     if (const char* v = std::getenv("KORVA_TEST_NAMED_TEMPORARY")) SetNamelessHostFilesRefused(std::atoi(v) != 0);
+    if (const char* v = std::getenv("KORVA_TEST_FAIL_HOST_WRITE")) {
+        g_hostWriteFailAt = std::atol(v);
+        SetHostWriteFaultHook(g_hostWriteFailAt > 0 ? &FailNthHostWrite : nullptr);
+    }
     if (const char* v = std::getenv("KORVA_TEST_PAUSE_COPY")) {
         g_copyGate = QByteArray(v);
         SetCopyStepHook(&PauseAtFirstCopy);
