@@ -561,6 +561,9 @@ private slots:
         QCOMPARE(label->font().pointSizeF(), 10.0);
         QCOMPARE(dialog.font().pointSizeF(), formFont);
         QVERIFY(!dialog.testAttribute(Qt::WA_SetFont));  // inherits its font again
+        d.SetLanguage(1);  // German: a further pass changes nothing
+        QCOMPARE(dialog.size(), QSize(256, 257));
+        QCOMPARE(dialog.OKButton->font().pointSizeF(), formFont);
         QCOMPARE(scaled, 2);
     }
 
