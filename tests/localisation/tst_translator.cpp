@@ -537,6 +537,8 @@ private slots:
             QCOMPARE(dialog.minimumSize(), size);
             QCOMPARE(dialog.maximumSize(), size);
             QCOMPARE(placesNow(), places);
+            // An unlimited size stays unlimited.
+            QCOMPARE(dialog.TreeView->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
             QCOMPARE(label->font().pointSizeF(), labelFont);
             QCOMPARE(dialog.OKButton->font().pointSizeF(), formFont * scale / 100);
             QCOMPARE(scaled, 1);
