@@ -278,32 +278,33 @@ int TIvBinaryDictionary::TranslationCount() {
     return m_storedTranslations;
 }
 
-bool TIvBinaryDictionary::LanguageHasTexts(int index) {
+bool TIvBinaryDictionary::LanguageComplete(int index) {
+    if (index < 0 || index >= LanguageCount()) return false;
+    // The first language's texts are the native texts themselves.
+    if (index == 0) return true;
+    TIvLanguage language;
+    GetLanguage(index, language);
+    const int fallback = FallbackOf(language);
     if (Embedded()) {
-        if (index < 0 || index >= LanguageCount()) return false;
-        if (index == 0) return true;
         auto r = StoredProperty(QStringLiteral("Translations"));
         uint8_t kind = 0;
         const int count = ReadTranslationsHead(*r, kind);
         TIvTranslation entry;
         QStringList texts;
+        const auto has = [&texts](int l) { return l >= 1 && l - 1 < texts.size() && !texts[l - 1].isEmpty(); };
         for (int i = 0; i < count; ++i) {
             ReadStoredTranslation(*r, kind, entry, texts);
-            if (index - 1 < texts.size() && !texts[index - 1].isEmpty()) return true;
+            if (!has(index) && !has(fallback)) return false;
         }
-        return false;
+        return true;
     }
     auto reader = OpenData();
-    if (index < 0 || index >= reader->LanguageCount()) return false;
-    // The first language's texts are the native texts themselves.
-    if (index == 0) return true;
-    const int codePage = reader->GetLanguageRecord(index).CodePage;
     const int count = reader->TranslationCount();
     reader->SeekTranslations();
     TIvTranslation entry;
     for (int i = 0; i < count; ++i)
-        if (reader->ReadTranslation(entry, index, codePage, -1) == 0) return true;
-    return false;
+        if (reader->ReadTranslation(entry, index, language.CodePage, fallback) == 2) return false;
+    return true;
 }
 
 void TIvBinaryDictionary::LoadTranslations(std::vector<TIvTranslation>& table) {

@@ -44,7 +44,7 @@ public:
     int LocaleCount() override;
     void GetLocale(int index, TIvLocale& locale) override;
     int TranslationCount() override;
-    bool LanguageHasTexts(int index) override;
+    bool LanguageComplete(int index) override;
     // The reader on the dictionary's data source, header read.
     std::unique_ptr<TIvMLDFile> OpenData();
 

@@ -126,6 +126,13 @@ std::function<void(const QString&)>& IvErrorBox() {
     return box;
 }
 
+TIvHelpHandler& IvApplicationHelp() {
+    static TIvHelpHandler handler = [](QWidget*, int helpContext) {
+        std::fprintf(stderr, "No help can be shown (help context %d).\n", helpContext);
+    };
+    return handler;
+}
+
 QString IvExceptionText(const std::exception& e) {
     QString message;
     if (auto* iv = dynamic_cast<const EIvException*>(&e)) message = iv->Message();
@@ -456,6 +463,11 @@ int TIvDictionary::FirstSupportedLanguage() {
     return -1;
 }
 
+int TIvDictionary::FallbackOf(const TIvLanguage& language) {
+    if (language.SubLanguages.isEmpty()) return 0;
+    return std::max(0, LanguageIndexOfLocale(MakeLcid(MakeLangId(uint32_t(language.PrimaryId), 0))));
+}
+
 void TIvDictionary::ActivateLanguage(int index) {
     const int count = LanguageCount();
     m_fallbackIndex = 0;
@@ -475,8 +487,7 @@ void TIvDictionary::ActivateLanguage(int index) {
         const bool accepted = sub >= 0 && (language->SubLanguages.isEmpty() || language->InSubLanguages(sub));
         language->LocaleSubLanguage = accepted ? sub : language->SubLanguage;
     }
-    if (!language->SubLanguages.isEmpty())
-        m_fallbackIndex = std::max(0, LanguageIndexOfLocale(MakeLcid(MakeLangId(uint32_t(language->PrimaryId), 0))));
+    m_fallbackIndex = FallbackOf(*language);
     m_languageLocaleLcid = language->OwnLocale();
     m_currentLanguage = std::move(language);
     m_currentIndex = index;

@@ -105,10 +105,16 @@ public:
     // Each distinct primary language once: name and primary id.
     virtual std::vector<std::pair<QString, int>> GetLanguageNames(bool native);
     virtual bool LocaleInList(const TIvLocale* locale);
-    // Whether the dictionary holds any text of the language (by index): a
-    // language without texts is not worth offering. True unless the
-    // dictionary knows better.
-    virtual bool LanguageHasTexts(int index) { return index >= 0; }
+    // Whether choosing the language (by index) shows every text of the
+    // dictionary in it: each entry has a text of the language or of its
+    // fallback. Only such a language is worth offering; one that holds a
+    // few texts leaves all others in the native wording. The native
+    // language is complete by definition. True unless the dictionary knows
+    // better.
+    virtual bool LanguageComplete(int index) { return index >= 0; }
+    // The language whose texts stand in for a missing text of the given
+    // one: its neutral variant when it lists sublanguages, else 0 (none).
+    int FallbackOf(const TIvLanguage& language);
     // The system's locales followed by the dictionary's own ones, each once.
     std::vector<uint32_t> LocaleLcids();
 
@@ -217,6 +223,12 @@ void IvShowException(const std::exception& e);
 QString IvExceptionText(const std::exception& e);
 // The box the handler shows; the program routes it to its message boxes.
 std::function<void(const QString&)>& IvErrorBox();
+// The application's help at a help context, as the library's dialogs open
+// it (their Help buttons). The library has no help of its own: the program
+// routes this to its application help. Until it does, the request is named
+// on standard error.
+using TIvHelpHandler = std::function<void(QWidget* owner, int helpContext)>;
+TIvHelpHandler& IvApplicationHelp();
 // Shows an exception as one that ended an event: through the application's
 // handler, else the dictionaries' display.
 void ShowApplicationException(const std::exception& e);

@@ -48,7 +48,10 @@ TIvLanguageDialog::TIvLanguageDialog(QWidget* parent, TIvDictionary* dictionary,
     setTabOrder(TreeView, OKButton);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpButton, &QPushButton::clicked, this, [this] { emit HelpRequested(m_helpContext); });
+    // The application's help at the dialog's help context; the dialog stays.
+    connect(HelpButton, &QPushButton::clicked, this, [this] {
+        if (IvApplicationHelp()) IvApplicationHelp()(this, m_helpContext);
+    });
     connect(TreeView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { TreeViewDblClick(item); });
 
     Translator = new TIvTranslator(this);
@@ -70,8 +73,9 @@ void TIvLanguageDialog::FillLanguages(TIvDictionary* dictionary, int options) {
         const TIvLanguage& l = *languages[i];
         if (i == 0 && l.PrimaryId == 0) continue;  // the native language of a dictionary without one
         if (!(options & ivldAllLanguages) && !dictionary->LanguageSupported(l)) continue;
-        // A language the dictionary holds no text of would change nothing.
-        if (!dictionary->LanguageHasTexts(int(i))) continue;
+        // A language that lacks texts would show the program half in the
+        // native wording.
+        if (!dictionary->LanguageComplete(int(i))) continue;
         auto* node = new QTreeWidgetItem(TreeView);
         node->setText(0, options & ivldNativeNames ? l.NativeName : l.EnglishName);
         node->setData(0, kDataRole, int(i));

@@ -32,10 +32,6 @@ public:
     // The language index of the selected node; false when none is selected.
     bool SelectedValue(int& value) const;
 
-signals:
-    // The Help button: the caller shows the help at the context.
-    void HelpRequested(int helpContext);
-
 protected:
     void showEvent(QShowEvent* event) override;  // the form's activation
 

@@ -32,7 +32,9 @@ void TIvCustomTranslator::SetDictionaryName(const QString& name) {
 void TIvCustomTranslator::Disconnect() {
     if ((m_flags & kLinked) && m_dictionary) m_dictionary->RemoveTranslator(this);
     m_dictionary = nullptr;
-    m_flags = 0;
+    // A scaled window stays scaled until a pass in another language scales
+    // it back; forgetting that would scale it twice when it links again.
+    m_flags &= kScaled;
 }
 
 // ---- targets ----
@@ -123,6 +125,8 @@ void TIvTranslator::Translate() {
     if (QWidget* form = RootWidget(); form && form->isWindow()) {
         m_nativeFontName = form->font().family();
         m_nativeFontSize = form->font().pointSizeF();
+        // Linked again while still scaled: the size as designed.
+        if (Scaled() && m_nativeFontSize > 0) m_nativeFontSize = m_nativeFontSize * 100 / m_scaledBy;
     }
     Link(dictionary);
     DoTranslate();
@@ -231,8 +235,11 @@ void TIvTranslator::ScaleRoot() {
     if (multiByte == Scaled()) return;
     if (multiByte && HasAutoScroll(root))
         throw EIvMulti(QStringLiteral("Cannot scale a form (%1) that has AutoScroll property set True").arg(root->objectName()));
-    const double factor = multiByte ? MultiByteScale / 100.0 : 100.0 / MultiByteScale;
-    root->resize(int(root->width() * factor), int(root->height() * factor));
+    // A window of no size could never be scaled back.
+    if (multiByte && MultiByteScale <= 0)
+        throw EIvMulti(QStringLiteral("Cannot scale a form (%1) by %2 %").arg(root->objectName()).arg(MultiByteScale));
+    if (multiByte) ScaleWidgets(root);
+    else UnscaleWidgets();
     m_flags = uint8_t(multiByte ? m_flags | kScaled : m_flags & ~kScaled);
     if (OnScale) OnScale(this, root);
 }
@@ -357,7 +364,9 @@ void TIvTranslator::UpdateFont() {
     const TIvLanguage& l = Dictionary()->CurrentLanguage();
     QFont font = form->font();
     const QString family = l.FontName.isEmpty() ? m_nativeFontName : l.FontName;
-    const qreal size = l.FontSize != 0 ? qreal(l.FontSize) : m_nativeFontSize;
+    qreal size = l.FontSize != 0 ? qreal(l.FontSize) : m_nativeFontSize;
+    // A form scaled for a multi-byte language keeps its font scaled.
+    if (Scaled() && size > 0) size = size * m_scaledBy / 100;
     if (!family.isEmpty() && font.family() != family) font.setFamily(family);
     if (size > 0 && font.pointSizeF() != size) font.setPointSizeF(size);
     if (font != form->font()) form->setFont(font);
@@ -379,7 +388,103 @@ bool FreelyPlaced(QWidget* control) {
     return parent && !parent->layout() && !control->isWindow();
 }
 
+// A length scaled by m/d and rounded; an unlimited size limit stays
+// unlimited.
+int ScaledBy(int v, int m, int d) { return v >= QWIDGETSIZE_MAX ? v : qRound(double(v) * m / d); }
+QSize ScaledBy(const QSize& s, int m, int d) { return {ScaledBy(s.width(), m, d), ScaledBy(s.height(), m, d)}; }
+QRect ScaledBy(const QRect& r, int m, int d) {
+    return {ScaledBy(r.x(), m, d), ScaledBy(r.y(), m, d), ScaledBy(r.width(), m, d), ScaledBy(r.height(), m, d)};
+}
+QFont ScaledBy(QFont f, int m, int d) {
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * m / d);
+    else if (f.pixelSize() > 0) f.setPixelSize(std::max(1, ScaledBy(f.pixelSize(), m, d)));
+    return f;
+}
+
+// Scaling back puts the native value back while the value is still the one
+// the scaling wrote, so a form goes back exactly to its design whatever the
+// rounding did; a value the program changed meanwhile is scaled back from
+// where it stands.
+template <class T>
+T Unscaled(const T& native, const T& written, const T& now, int m, int d) {
+    return now == written ? native : ScaledBy(now, d, m);
+}
+
+// Growing limits raise the maximum first and shrinking ones lower the
+// minimum first, so that the two never cross on the way (a fixed size has
+// both equal).
+void SetLimits(QWidget* w, const QSize& minimum, const QSize& maximum) {
+    if (minimum.width() > w->maximumWidth() || minimum.height() > w->maximumHeight()) {
+        w->setMaximumSize(maximum);
+        w->setMinimumSize(minimum);
+    } else {
+        w->setMinimumSize(minimum);
+        w->setMaximumSize(maximum);
+    }
+}
+
+// The widgets of a window, parents before children; windows of their own
+// (they have their own translators) are left out.
+std::vector<QWidget*> WidgetsOf(QWidget* root) {
+    std::vector<QWidget*> widgets{root};
+    for (size_t i = 0; i < widgets.size(); ++i)
+        for (QObject* child : widgets[i]->children())
+            if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow()) widgets.push_back(w);
+    return widgets;
+}
+
 }  // namespace
+
+// The root keeps its place and takes the scaled size; every widget on it
+// that is not placed by a layout takes a scaled place and size; every size
+// limit and every font of its own grows with it, the root's font always, so
+// widgets that inherit their font follow. Inner widgets go first: a widget
+// that places its own parts (a list's viewport) places them again when it
+// is resized after them.
+void TIvTranslator::ScaleWidgets(QWidget* root) {
+    const int m = MultiByteScale, d = 100;
+    m_scaledBy = m;
+    m_scaled.clear();
+    const std::vector<QWidget*> widgets = WidgetsOf(root);
+    for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
+        QWidget* w = *it;
+        TIvScaledState s;
+        s.Control = w;
+        s.IsRoot = w == root;
+        s.NativeMinimum = w->minimumSize();
+        s.NativeMaximum = w->maximumSize();
+        s.NativeGeometry = w->geometry();
+        SetLimits(w, ScaledBy(s.NativeMinimum, m, d), ScaledBy(s.NativeMaximum, m, d));
+        if (s.IsRoot) w->resize(ScaledBy(s.NativeGeometry.size(), m, d));
+        else if (FreelyPlaced(w)) w->setGeometry(ScaledBy(s.NativeGeometry, m, d));
+        s.WrittenMinimum = w->minimumSize();
+        s.WrittenMaximum = w->maximumSize();
+        s.WrittenGeometry = w->geometry();
+        s.OwnFont = s.IsRoot || w->testAttribute(Qt::WA_SetFont);
+        if (s.OwnFont) {
+            // An inherited font is put back as inherited (a font that sets
+            // nothing).
+            s.NativeFont = w->testAttribute(Qt::WA_SetFont) ? w->font() : QFont();
+            w->setFont(ScaledBy(w->font(), m, d));
+            s.WrittenFont = w->font();
+        }
+        m_scaled.push_back(s);
+    }
+}
+
+void TIvTranslator::UnscaleWidgets() {
+    const int m = m_scaledBy, d = 100;
+    for (const TIvScaledState& s : m_scaled) {
+        QWidget* w = s.Control;
+        if (!w) continue;
+        SetLimits(w, Unscaled(s.NativeMinimum, s.WrittenMinimum, w->minimumSize(), m, d),
+                  Unscaled(s.NativeMaximum, s.WrittenMaximum, w->maximumSize(), m, d));
+        if (s.IsRoot) w->resize(Unscaled(s.NativeGeometry.size(), s.WrittenGeometry.size(), w->size(), m, d));
+        else if (FreelyPlaced(w)) w->setGeometry(Unscaled(s.NativeGeometry, s.WrittenGeometry, w->geometry(), m, d));
+        if (s.OwnFont) w->setFont(w->font() == s.WrittenFont ? s.NativeFont : ScaledBy(w->font(), d, m));
+    }
+    m_scaled.clear();
+}
 
 void TIvTranslator::MirrorControl(QWidget* control, TIvBidirectionalState& state) {
     state.Order = m_readingOrder;

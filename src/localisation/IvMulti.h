@@ -99,6 +99,18 @@ struct TIvTranslatorTableItem {
     QString PropertyName, Native, LastWritten, ComponentName, ClassContext;
 };
 
+// What scaling for a multi-byte language changed on one widget: its place
+// and size, its size limits and its own font, as they were (native) and as
+// the scaling wrote them.
+struct TIvScaledState {
+    QPointer<QWidget> Control;
+    bool IsRoot = false;  // the root keeps its place
+    QRect NativeGeometry, WrittenGeometry;
+    QSize NativeMinimum, WrittenMinimum, NativeMaximum, WrittenMaximum;
+    bool OwnFont = false;
+    QFont NativeFont, WrittenFont;
+};
+
 struct TIvBidirectionalState {
     QPointer<QWidget> Control;
     bool Mirrored = false;
@@ -179,6 +191,8 @@ private:
     };
     const ClassTexts& TextsOf(const QMetaObject* meta);
     void ScaleRoot();
+    void ScaleWidgets(QWidget* root);
+    void UnscaleWidgets();
     void TranslateSystemMenu();
     void TranslateStringProperty(QObject* object, const char* name, const QString& targetName);
 
@@ -190,6 +204,8 @@ private:
     QHash<const QMetaObject*, ClassTexts> m_classTexts;
     std::vector<TIvTranslatorTableItem> m_table;
     std::vector<TIvBidirectionalState> m_states;
+    std::vector<TIvScaledState> m_scaled;
+    int m_scaledBy = 100;  // the scale in percent the widgets were scaled by
 };
 
 // Places a window centred over a control, or on the screen without one.

@@ -2,6 +2,7 @@
 
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
+#include "ui/ApplicationForms.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
 #include <QGuiApplication>
@@ -38,4 +39,7 @@ void InstallQtMessageSeam() {
     SetMessageSeam(&g_seam);
     // Exceptions that reach the event loop are shown as error boxes too.
     IvErrorBox() = [](const QString& text) { ErrorOkActive(text); };
+    // The localisation library's dialogs open the application's help as
+    // the message boxes do.
+    IvApplicationHelp() = [](QWidget* owner, int helpContext) { ShowApplicationHelp(owner, helpContext); };
 }

@@ -1,6 +1,7 @@
 // The language dialog offscreen on a real dictionary file: the list with its
 // translated and sorted names, the preselection, Ok, Cancel, a double-click,
-// Ok without a selection and the closed-dictionary error.
+// Ok without a selection, the closed-dictionary error, the languages worth
+// offering and the Help button.
 #include "MldFixtures.h"
 #include "localisation/IvCommon.h"
 #include "localisation/IvLangDlg.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -22,8 +22,8 @@ std::vector<TIvMLDEntry> DialogEntries() {
         FixtureEntry("German", "Deutsch", "German", "Немецкий"),
         FixtureEntry("English", "Englisch", "English", "Английский"),
         FixtureEntry("Russian", "Russisch", "Russian", "Русский"),
-        FixtureEntry("Select Language", "Sprache auswählen", "Select Language"),
-        FixtureEntry("Cancel", "Abbrechen", "Cancel"),
+        FixtureEntry("Select Language", "Sprache auswählen", "Select Language", "Выбор языка"),
+        FixtureEntry("Cancel", "Abbrechen", "Cancel", "Отмена"),
     };
 }
 
@@ -98,28 +98,53 @@ private slots:
         QCOMPARE(value, language);
     }
 
-    // A language the dictionary holds no text of is not offered: French
-    // here has a row of its own but not one text, Russian has one.
-    void onlyLanguagesWithTexts() {
+    // A language is offered only when every entry has a text of it or of
+    // its fallback (its neutral variant): French here has two texts of
+    // three, Portuguese one more than French, English (UK) none of its own.
+    void offersOnlyCompleteLanguages_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("German: every text its own") << 1 << true;
+        QTest::newRow("English") << 2 << true;
+        QTest::newRow("French: one text missing (not: any text)") << 3 << false;
+        QTest::newRow("Portuguese: every text") << 4 << true;
+        QTest::newRow("English (UK): every text by its fallback") << 5 << true;
+        QTest::newRow("French (Belgium): its own text where French lacks it") << 6 << true;
+        QTest::newRow("French (Switzerland): its fallback lacks one") << 7 << false;
+    }
+    void offersOnlyCompleteLanguages() {
+        QFETCH(int, index);
+        QFETCH(bool, offered);
         TestDir dir;
         std::vector<TIvLanguage> languages = FixtureLanguages(false);
         languages.push_back(FixtureLanguage(12, 1, "French", "Français", 1252));
         languages.push_back(FixtureLanguage(22, 2, "Portuguese", "Português", 1252));
-        std::vector<TIvMLDEntry> entries = DialogEntries();
-        for (TIvMLDEntry& e : entries) e.Texts = QStringList{e.Texts.value(0), e.Texts.value(1), {}, {}};
-        // The last row gives Portuguese one text.
-        entries.push_back(TIvMLDEntry{"Only Portuguese", {}, {}, {{}, {}, {}, "Só português"}});
+        const auto variant = [](int primary, int sub, const char* name) {
+            TIvLanguage l = FixtureLanguage(primary, sub, name, name, 1252);
+            l.SubLanguages = QStringList{QString::number(sub)};
+            return l;
+        };
+        languages.push_back(variant(9, 2, "English (UK)"));
+        languages.push_back(variant(12, 2, "French (Belgium)"));
+        languages.push_back(variant(12, 4, "French (Switzerland)"));
+        const std::vector<TIvMLDEntry> entries{
+            {"Cancel", {}, {}, {"Abbrechen", "Cancel", "Annuler", "Cancelar", "", "", ""}},
+            {"Select Language", {}, {},
+             {"Sprache auswählen", "Select Language", "", "Selecionar idioma", "", "Choisir la langue", ""}},
+            {"Position", {}, {}, {"Position", "Position", "Position", "Posição", "", "", ""}},
+        };
         const QString file = WriteFixture(dir.file("texts.mld"), languages, entries);
         std::unique_ptr<TIvBinaryDictionary> d(FixtureDictionary(file, "TextsDictionary"));
         d->SetLanguage(2);
         d->Open();
-        QVERIFY(d->LanguageHasTexts(1));
-        QVERIFY(d->LanguageHasTexts(2));
-        QVERIFY(!d->LanguageHasTexts(3));
-        QVERIFY(d->LanguageHasTexts(4));
-        QVERIFY(!d->LanguageHasTexts(5));
+        QCOMPARE(d->LanguageComplete(index), offered);
         TIvLanguageDialog dialog(nullptr, d.get(), 0, 0, ivldAllLanguages);
-        QCOMPARE(Names(dialog.TreeView), (QStringList{"English", "German", "Portuguese"}));
+        bool listed = false;
+        for (int i = 0; i < dialog.TreeView->topLevelItemCount(); ++i)
+            listed = listed || dialog.TreeView->topLevelItem(i)->data(0, Qt::UserRole).toInt() == index;
+        QCOMPARE(listed, offered);
+        QCOMPARE(Names(dialog.TreeView),
+                 (QStringList{"English", "English (UK)", "French (Belgium)", "German", "Portuguese"}));
     }
 
     void okReturnsTheChosenLanguage_data() {
@@ -212,10 +237,14 @@ private slots:
         TIvLanguageDialog with(nullptr, dict.d.get(), 0, 17, 0);
         with.show();
         QVERIFY(!with.HelpButton->isHidden());
-        QSignalSpy help(&with, &TIvLanguageDialog::HelpRequested);
+        // The Help button opens the application's help at the context,
+        // over the dialog.
+        QList<QPair<QWidget*, int>> asked;
+        const TIvHelpHandler saved = IvApplicationHelp();
+        IvApplicationHelp() = [&asked](QWidget* owner, int context) { asked.append({owner, context}); };
         QTest::mouseClick(with.HelpButton, Qt::LeftButton);
-        QCOMPARE(help.count(), 1);
-        QCOMPARE(help.first().first().toInt(), 17);
+        IvApplicationHelp() = saved;
+        QCOMPARE(asked, (QList<QPair<QWidget*, int>>{{&with, 17}}));
         QVERIFY(with.isVisible());  // Help does not close the dialog
     }
 

@@ -474,10 +474,13 @@ private slots:
         QCOMPARE(IvTranslate(QStringLiteral("Directory")), QStringLiteral("Directory (en)"));
         d.SetLanguage(1);
         QCOMPARE(IvTranslate(QStringLiteral("Travel")), QStringLiteral("Weg"));
-        QVERIFY(d.LanguageHasTexts(2));
-        QVERIFY(d.LanguageHasTexts(0));
-        QVERIFY(!d.LanguageHasTexts(-1));
-        QVERIFY(!d.LanguageHasTexts(3));
+        // German has both texts; English lacks "Travel", so it is not
+        // complete though it has a text.
+        QVERIFY(d.LanguageComplete(1));
+        QVERIFY(!d.LanguageComplete(2));
+        QVERIFY(d.LanguageComplete(0));
+        QVERIFY(!d.LanguageComplete(-1));
+        QVERIFY(!d.LanguageComplete(3));
     }
 
     void formProperty_data() {

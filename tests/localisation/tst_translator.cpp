@@ -2,6 +2,7 @@
 // item widgets through the control module, mirroring and its errors.
 #include "MldFixtures.h"
 #include "localisation/IvConMod.h"
+#include "localisation/IvLangDlg.h"
 #include "localisation/IvMulti.h"
 #include "support/TestSupport.h"
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -406,7 +408,8 @@ private slots:
 
     // A multi-byte language scales the window once by MultiByteScale, any
     // other language scales it back once; a window with scroll bars that
-    // come as needed is not scaled but refused by name.
+    // come as needed, or a scale of no size, is not scaled but refused by
+    // name.
     void multiByteScaling_data() {
         QTest::addColumn<int>("kind");  // 0 plain, 1 scroll area as needed, 2 scroll area without bars, 3 says AutoScroll
         QTest::addColumn<int>("scale");
@@ -419,6 +422,8 @@ private slots:
         QTest::newRow("scroll bars as needed") << 1 << 125 << QList<QSize>{} << refused;
         QTest::newRow("scroll area without bars") << 2 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
         QTest::newRow("AutoScroll set") << 3 << 125 << QList<QSize>{} << refused;
+        QTest::newRow("a scale of 0 (nothing to scale back from)")
+            << 0 << 0 << QList<QSize>{} << "Cannot scale a form (Scaled) by 0 %";
     }
     void multiByteScaling() {
         QFETCH(int, kind);
@@ -470,6 +475,98 @@ private slots:
         d.SetLanguage(2);
         QCOMPARE(root->size(), sizes[2]);
         QCOMPARE(scaled, scale == 100 ? 0 : 2);
+    }
+
+    // Scaling scales the whole form, not its frame alone: the language
+    // dialog, fixed in size, takes the scaled size and size limits, its
+    // widgets scaled places and sizes (rounded, not cut: 75 at 125 % is
+    // 94), and fonts grow by the same factor, inherited ones with the
+    // form's. Another multi-byte language and linking again scale nothing
+    // twice. Back in a single-byte language everything is as designed,
+    // also where the inverse factor would miss (80 %: 257, 206, 258); a
+    // place the program changed meanwhile is scaled back from where it is.
+    void multiByteScalingScalesTheWholeForm_data() {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QRect>>("places");  // TreeView, OKButton, CancelButton, HelpButton
+        QTest::addColumn<qreal>("labelFont");      // a label with a font of its own, 10 points as designed
+        QTest::addColumn<QRect>("movedBack");      // the Cancel button moved to (100, 100, 60, 20) while scaled
+        QTest::newRow("125 %") << 125 << QSize(320, 321)
+                               << QList<QRect>{{10, 10, 201, 301}, {220, 10, 94, 31}, {220, 50, 94, 31},
+                                               {220, 90, 94, 31}}
+                               << 12.5 << QRect(80, 80, 48, 16);
+        QTest::newRow("80 %") << 80 << QSize(205, 206)
+                              << QList<QRect>{{6, 6, 129, 193}, {141, 6, 60, 20}, {141, 32, 60, 20}, {141, 58, 60, 20}}
+                              << 8.0 << QRect(125, 125, 75, 25);
+    }
+    void multiByteScalingScalesTheWholeForm() {
+        QFETCH(int, scale);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRect>, places);
+        QFETCH(qreal, labelFont);
+        QFETCH(QRect, movedBack);
+        auto languages = FixtureLanguages(false);
+        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
+        languages.push_back(FixtureLanguage(4, 2, "Chinese", "Zhongwen", 936));
+        const QString file = WriteFixture(m_dir.file("cjkdialog.mld"), languages, Entries());
+        TIvBinaryDictionary d(nullptr, QStringLiteral("DialogDictionary"));
+        d.SetFileName(file);
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(2);
+        TIvLanguageDialog dialog(nullptr, &d, 0, 0, ivldAllLanguages);
+        auto* label = new QLabel(QStringLiteral("Load"), &dialog);
+        QFont own = label->font();
+        own.setPointSizeF(10);
+        label->setFont(own);
+        dialog.Translator->MultiByteScale = scale;
+        int scaled = 0;
+        dialog.Translator->OnScale = [&scaled](TIvTranslator*, QObject*) { ++scaled; };
+        const qreal formFont = dialog.font().pointSizeF();
+        QVERIFY(formFont > 0);
+        QVERIFY(!dialog.testAttribute(Qt::WA_SetFont));
+        QWidget* const widgets[] = {dialog.TreeView, dialog.OKButton, dialog.CancelButton, dialog.HelpButton};
+        const QList<QRect> designed{{8, 8, 161, 241}, {176, 8, 75, 25}, {176, 40, 75, 25}, {176, 72, 75, 25}};
+        const auto placesNow = [&widgets] {
+            QList<QRect> out;
+            for (QWidget* w : widgets) out << w->geometry();
+            return out;
+        };
+        QCOMPARE(placesNow(), designed);
+        const auto checkScaled = [&] {
+            QCOMPARE(dialog.size(), size);
+            QCOMPARE(dialog.minimumSize(), size);
+            QCOMPARE(dialog.maximumSize(), size);
+            QCOMPARE(placesNow(), places);
+            // An unlimited size stays unlimited.
+            QCOMPARE(dialog.TreeView->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+            QCOMPARE(label->font().pointSizeF(), labelFont);
+            QCOMPARE(dialog.OKButton->font().pointSizeF(), formFont * scale / 100);
+            QCOMPARE(scaled, 1);
+        };
+        d.SetLanguage(3);  // Japanese
+        checkScaled();
+        if (QTest::currentTestFailed()) return;
+        d.SetLanguage(4);  // Chinese
+        checkScaled();
+        if (QTest::currentTestFailed()) return;
+        d.Close();
+        d.Open();
+        dialog.Translator->Translate();
+        checkScaled();
+        if (QTest::currentTestFailed()) return;
+        dialog.CancelButton->setGeometry(100, 100, 60, 20);
+        d.SetLanguage(2);  // English
+        QCOMPARE(dialog.size(), QSize(256, 257));
+        QCOMPARE(dialog.minimumSize(), QSize(256, 257));
+        QCOMPARE(dialog.maximumSize(), QSize(256, 257));
+        QCOMPARE(placesNow(), (QList<QRect>{designed[0], designed[1], movedBack, designed[3]}));
+        QCOMPARE(label->font().pointSizeF(), 10.0);
+        QCOMPARE(dialog.font().pointSizeF(), formFont);
+        QVERIFY(!dialog.testAttribute(Qt::WA_SetFont));  // inherits its font again
+        d.SetLanguage(1);  // German: a further pass changes nothing
+        QCOMPARE(dialog.size(), QSize(256, 257));
+        QCOMPARE(dialog.OKButton->font().pointSizeF(), formFont);
+        QCOMPARE(scaled, 2);
     }
 
     // The window's font follows the language: its font name and size where

@@ -6,6 +6,7 @@
 #include "ProgramForms.h"
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDialogs.h"
+#include "localisation/IvLangDlg.h"
 #include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
 #include "ui/ZO_MsgDlgBoxs.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -226,6 +228,58 @@ private slots:
         // A hidden widget shows nothing.
         form.StaticText2->hide();
         QVERIFY(WithoutRow(&form, 2).isEmpty());
+    }
+
+    // The language dialogs offer only the languages in which a dictionary
+    // shows every text: German and English. French and Portuguese stand in
+    // the files with a text here and there (the menu dictionary's
+    // "Position" has both) and are not offered, whatever the code page
+    // check. Each offered language shows every row of the sources in its
+    // own wording.
+    void languageDialogOffersCompleteLanguages_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<QString>("portugueseNative");  // a text the file holds in Portuguese
+        QTest::addColumn<QString>("portuguese");
+        QTest::newRow("menu") << "Korva32" << 0 << "Position" << u"Posição"_qs;
+        QTest::newRow("menu, every code page") << "Korva32" << int(ivldAllLanguages) << "Position" << u"Posição"_qs;
+        QTest::newRow("print") << "Korvaprn" << 0 << "" << "";
+    }
+    void languageDialogOffersCompleteLanguages() {
+        QFETCH(QString, source);
+        QFETCH(int, options);
+        QFETCH(QString, portugueseNative);
+        QFETCH(QString, portuguese);
+        TIvBinaryDictionary* d = source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint;
+        const int before = d->Language();
+        const auto restore = qScopeGuard([d, before] { d->SetLanguage(before); });
+        if (!d->IsOpen()) d->Open();
+        QVERIFY(d->IsOpen());
+        if (!portugueseNative.isEmpty()) {
+            d->SetLanguage(4);
+            QCOMPARE(TranslateWord(d, portugueseNative), portuguese);
+        }
+        d->SetLanguage(2);
+        QStringList names;
+        QList<int> offered;
+        {
+            TIvLanguageDialog dialog(nullptr, d, 0, 0, options);
+            for (int i = 0; i < dialog.TreeView->topLevelItemCount(); ++i) {
+                names << dialog.TreeView->topLevelItem(i)->text(0);
+                offered << dialog.TreeView->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+            }
+        }
+        QCOMPARE(names, (QStringList{"English", "German"}));
+        std::vector<TIvMLDEntry> rows =
+            ReadDictionarySource(kSources + QStringLiteral("dictionaries/") + source + QStringLiteral(".tsv"));
+        AddStringTable(kSources + QStringLiteral("strings/stringtable.tsv"), rows);
+        for (int language : offered) {
+            d->SetLanguage(language);
+            QStringList wrong;
+            for (const TIvMLDEntry& row : rows)
+                if (TranslateWord(d, row.Native) != row.Texts.value(language - 1)) wrong << row.Native;
+            QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("language %1: ").arg(language) + wrong.join(u'|')));
+        }
     }
 
     // German and English boxes show their captions and buttons in their

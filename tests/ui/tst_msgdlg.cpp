@@ -1,7 +1,10 @@
 // Message boxes: buttons, default and cancel results, the hidden-result
 // offset, the layout, the placement over an owner and the entry routines.
+#include "localisation/IvBinDic.h"
+#include "localisation/IvLangDlg.h"
 #include "support/TestSupport.h"
 #include "ui/ApplicationForms.h"
+#include "ui/MultiLang.h"
 #include "ui/QtMessageSeam.h"
 #include "ui/ZO_MsgDlgBoxs.h"
 
@@ -60,6 +63,7 @@ private slots:
     void closeControlGivesCancel();
     void helpButtonShowsTheApplicationsHelp_data();
     void helpButtonShowsTheApplicationsHelp();
+    void languageDialogHelpShowsTheApplicationsHelp();
     void kindCaptionsAndIcon_data();
     void kindCaptionsAndIcon();
     void layoutInDialogUnits();
@@ -308,6 +312,45 @@ void TestMessageBoxes::helpButtonShowsTheApplicationsHelp() {
     QCOMPARE(r.owner, box.get());
     QVERIFY(box->isVisible());
     QCOMPARE(box->result(), -1);
+}
+
+// The language dialog's Help button, as the program wires it, does what
+// the boxes' does: a real box over the dialog says in the menu language
+// that the help cannot be shown, naming the application's help file and the
+// dialog's context; the dialog stays open.
+void TestMessageBoxes::languageDialogHelpShowsTheApplicationsHelp() {
+    InstallQtMessageSeam();
+    DictionaryScope dictionaries;
+    IvBinaryDictionaryGlobal->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korva32.mld"));
+    IvBinaryDictionaryGlobal->SetLanguage(2);
+    IvBinaryDictionaryGlobal->Open();
+    QVERIFY(IvBinaryDictionaryGlobal->IsOpen());
+    SetApplicationHelpFileName(QStringLiteral("/opt/korva/MANUAL_U.hlp"));
+    const auto restore = qScopeGuard([] {
+        SetApplicationHelpFileName(QString());
+        SetMessageSeam(nullptr);
+    });
+    QString shown;
+    bool dialogStayed = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TIvLanguageDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        OnNextModal([&](QWidget* box) {
+            if (auto* message = box->findChild<QLabel*>(QStringLiteral("Message"))) shown = message->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QTest::mouseClick(dialog->HelpButton, Qt::LeftButton);
+        dialogStayed = dialog->isVisible();
+        dialog->reject();
+    });
+    // A dialog or box left open is closed, so that a failing test ends.
+    QTimer::singleShot(5000, [] {
+        while (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    int language = 2;
+    QVERIFY(!ExecuteLanguageDialog(nullptr, IvBinaryDictionaryGlobal, 0, language, 17));
+    QCOMPARE(shown, QStringLiteral("The help cannot be shown.\n/opt/korva/MANUAL_U.hlp (17)"));
+    QVERIFY(dialogStayed);
 }
 
 void TestMessageBoxes::closeControlGivesCancel() {

@@ -1,6 +1,7 @@
 // Renders a message box, the waiting form, a picture group, the language
 // dialog, the blocking-position dialog, the conversion error of a numeric
-// edit and the help of a box's Help button to PNG files,
+// edit and the help of a box's and of the language dialog's Help button to
+// PNG files,
 // in German and in English, so that their look and their language can be
 // checked by eye:
 //   xvfb-run -a <build>/korva_screenshots <output directory>
@@ -200,6 +201,23 @@ bool HelpButton(const QDir& out, const QString& suffix) {
     return ok;
 }
 
+// The language dialog with a help context over a form; its Help button
+// shows the help box.
+bool LanguageDialogHelp(const QDir& out, const QString& suffix) {
+    QWidget owner;
+    owner.setWindowTitle(QStringLiteral("KORVA"));
+    owner.setGeometry(60, 60, 640, 420);
+    owner.show();
+    return ShootModal(out, QStringLiteral("languagedialog-help-%1.png").arg(suffix), 2, [&owner] {
+        QTimer::singleShot(300, [] {
+            if (auto* dialog = qobject_cast<TIvLanguageDialog*>(QApplication::activeModalWidget()))
+                dialog->HelpButton->click();
+        });
+        int language = IvBinaryDictionaryGlobal->Language();
+        ExecuteLanguageDialog(&owner, IvBinaryDictionaryGlobal, 0, language, 17);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -219,7 +237,8 @@ int main(int argc, char** argv) {
         IvBinaryDictionaryGlobal->SetLanguage(language);
         const QString s = QString::fromLatin1(suffix);
         ok = MessageBoxes(out, s) && PictureGroup(out, s) && WaitingForm(out, s) && LanguageDialog(out, s) &&
-             BlockingDialog(out, s) && ConversionError(out, s) && HelpButton(out, s) && ok;
+             BlockingDialog(out, s) && ConversionError(out, s) && HelpButton(out, s) && LanguageDialogHelp(out, s) &&
+             ok;
     }
     return ok ? 0 : 1;
 }
