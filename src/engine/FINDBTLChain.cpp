@@ -36,6 +36,9 @@ constexpr double RodMarker = 390;
 constexpr int RestartLimit = 40;
 
 QString g_loadLevelKind = QStringLiteral("LGC");
+// The warning the last component pass left, with the one value its text
+// shows; MessageNumber may still hold one of an earlier pass or selection.
+int16_t g_warningNumber = 0;
 double g_warningValue = 0;
 // The heavy-hanger road changed the building connection to 73 in this
 // selection: every pass of the component step reports it (2622).
@@ -772,7 +775,7 @@ void ResetStepState() {
     ResetClampState();
     G.SpecialVariantCount = 0;
     G.InclinedArmFlag = false;
-    g_warningValue = 0;
+    ClearComponentWarning();
     g_connectionChanged = false;
 }
 
@@ -806,9 +809,17 @@ QString LoadLevelKind() { return g_loadLevelKind; }
 
 double ComponentWarningValue() { return g_warningValue; }
 
+int16_t ComponentWarningNumber() { return g_warningNumber; }
+
 void LeaveComponentWarning(int16_t number, double value) {
     G.MessageNumber = number;
+    g_warningNumber = number;
     g_warningValue = value;
+}
+
+void ClearComponentWarning() {
+    g_warningNumber = 0;
+    g_warningValue = 0;
 }
 
 bool BuildingConnectionChanged() { return g_connectionChanged; }
