@@ -646,10 +646,14 @@ Walk RWalk() {
         if (rod != 0 && (G.MainUnitNumber < 16199999 || !K.K_ZUG_DRUCK_KZ)) {
             if (imperial) {
                 if (!K.K_ST_E_6) {
-                    const Extended inch = (Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L;
+                    // Rounded to thousandths before the feet are split off:
+                    // a whole number of feet (1524 mm, a hair below 60 in in
+                    // the product) is 5'-0.000", never 4'-12.000", which no
+                    // height field reads back.
+                    const Extended inch = RoundTo((Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L, 3);
                     const int64_t feet = TruncToInt(inch / 12);
-                    K.K_IHOEHE_UNTEN = QString::number(feet) + QStringLiteral("'-") +
-                                       FormatFixed(RoundTo(inch - 12 * feet, 3), 3) + QLatin1Char('"');
+                    K.K_IHOEHE_UNTEN = QString::number(feet) + QStringLiteral("'-") + FormatFixed(inch - 12 * feet, 3) +
+                                       QLatin1Char('"');
                 }
             } else {
                 if (!K.K_ST_E_6)

@@ -1104,6 +1104,9 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::newRow("metric") << false << 450 << 2838 << 50.0 << "1050";
         QTest::newRow("imperial") << true << 450 << 2839 << 2.0 << "3'-5.339\"";
+        // A rod of 524 mm (20.63 in, so 21) lowers to 1524 mm, 60 in less a
+        // hair in the product: five whole feet, never 4'-12.000".
+        QTest::newRow("imperial, whole feet") << true << 924 << 2839 << 21.0 << "5'-0.000\"";
         QTest::newRow("chain higher, metric") << false << 350 << 2836 << 400.0 << "950";
         QTest::newRow("chain higher, imperial") << true << 350 << 2837 << 16.0 << "3'-1.402\"";
     }
