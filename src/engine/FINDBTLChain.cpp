@@ -36,6 +36,9 @@ constexpr double RodMarker = 390;
 constexpr int RestartLimit = 40;
 
 QString g_loadLevelKind = QStringLiteral("LGC");
+// The warning the last component pass left, with the one value its text
+// shows; MessageNumber may still hold one of an earlier pass or selection.
+int16_t g_warningNumber = 0;
 double g_warningValue = 0;
 // The heavy-hanger road changed the building connection to 73 in this
 // selection: every pass of the component step reports it (2622).
@@ -643,10 +646,14 @@ Walk RWalk() {
         if (rod != 0 && (G.MainUnitNumber < 16199999 || !K.K_ZUG_DRUCK_KZ)) {
             if (imperial) {
                 if (!K.K_ST_E_6) {
-                    const Extended inch = (Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L;
+                    // Rounded to thousandths before the feet are split off:
+                    // a whole number of feet (1524 mm, a hair below 60 in in
+                    // the product) is 5'-0.000", never 4'-12.000", which no
+                    // height field reads back.
+                    const Extended inch = RoundTo((Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L, 3);
                     const int64_t feet = TruncToInt(inch / 12);
-                    K.K_IHOEHE_UNTEN = QString::number(feet) + QStringLiteral("'-") +
-                                       FormatFixed(RoundTo(inch - 12 * feet, 3), 3) + QLatin1Char('"');
+                    K.K_IHOEHE_UNTEN = QString::number(feet) + QStringLiteral("'-") + FormatFixed(inch - 12 * feet, 3) +
+                                       QLatin1Char('"');
                 }
             } else {
                 if (!K.K_ST_E_6)
@@ -772,7 +779,7 @@ void ResetStepState() {
     ResetClampState();
     G.SpecialVariantCount = 0;
     G.InclinedArmFlag = false;
-    g_warningValue = 0;
+    ClearComponentWarning();
     g_connectionChanged = false;
 }
 
@@ -806,9 +813,17 @@ QString LoadLevelKind() { return g_loadLevelKind; }
 
 double ComponentWarningValue() { return g_warningValue; }
 
+int16_t ComponentWarningNumber() { return g_warningNumber; }
+
 void LeaveComponentWarning(int16_t number, double value) {
     G.MessageNumber = number;
+    g_warningNumber = number;
     g_warningValue = value;
+}
+
+void ClearComponentWarning() {
+    g_warningNumber = 0;
+    g_warningValue = 0;
 }
 
 bool BuildingConnectionChanged() { return g_connectionChanged; }

@@ -18,8 +18,13 @@ void SetLoadLevel();
 QString LoadLevelKind();
 // The value the last warning of the R walk shows (a rod length, a height).
 double ComponentWarningValue();
+// The number of the warning the component step left since it was last
+// cleared (0: none), whatever MessageNumber holds from before.
+int16_t ComponentWarningNumber();
 // Leaves a warning (status untouched) with the one value its text shows.
 void LeaveComponentWarning(int16_t number, double value);
+// Forgets the warning left, before a component pass.
+void ClearComponentWarning();
 // The component step of this selection changed the building connection to
 // a weld bracket (73) for a heavy hanger (message 2622).
 bool BuildingConnectionChanged();

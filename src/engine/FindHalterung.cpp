@@ -111,8 +111,10 @@ struct ChainWarning {
     bool Refuses() const { return number == 2836 || number == 2837; }
 };
 
+// The warning this component pass left: a number that an earlier pass or
+// selection left in MessageNumber is no warning of the chain now chosen.
 ChainWarning ChainWarningLeft() {
-    const int n = G.MessageNumber;
+    const int n = ComponentWarningNumber();
     if (n < 2836 || n > 2839)
         return {};
     return {n, ComponentWarningValue()};
@@ -300,6 +302,7 @@ int Selection::Road() {
             return FailureEnd();
 
         // repeat point R2
+        ClearComponentWarning();
         ::Run(Steps().SelectComponents, "SelectComponents");
         if (G.TableStatus == 6) {
             result = SelectionAborted;

@@ -73,8 +73,10 @@ struct ScriptedSteps {
     // What a walk leaves for the notes at the end, when set.
     std::optional<int> ptfeNoteCount;
     std::optional<bool> connectingPlateNote;
-    // A warning of the chain's fit (number and its value), left with status 0.
+    // A warning of the chain's fit (number and its value), left with status 0
+    // by the first chainWarningPasses component passes.
     std::optional<std::pair<int, double>> chainWarning;
+    int chainWarningPasses = 1000;
 
     void Install() {
         SelectionSteps s;
@@ -103,7 +105,7 @@ struct ScriptedSteps {
                 EngineState.PtfeNoteCount = *ptfeNoteCount;
             if (connectingPlateNote)
                 CalcGlobals.ConnectingPlateNote = *connectingPlateNote;
-            if (chainWarning && componentStatus == 0)
+            if (chainWarning && componentStatus == 0 && componentCalls <= chainWarningPasses)
                 LeaveComponentWarning(int16_t(chainWarning->first), chainWarning->second);
         };
         s.CheckLoadGroup = [this] {

@@ -1093,16 +1093,26 @@ private slots:
     // millimetres, or whole inches (50 mm: 1.97, so 2).
     // The lower height shown with it: the rod and the second height 1000,
     // 1050 mm, or in feet and inches 41.339 in: 3'-5.339".
+    // A chain of 400 mm on a segment of 350 stands higher: the value is the
+    // chain's height, 400 mm, or 15.748 in rounded to 16 (cut, 15); the
+    // lower height has moved by the rod of -50 to 950 mm, 37.402 in.
     void rWalkWarningValue_data() {
         QTest::addColumn<bool>("imperial");
+        QTest::addColumn<int>("segment");
         QTest::addColumn<int>("message");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("height");
-        QTest::newRow("metric") << false << 2838 << 50.0 << "1050";
-        QTest::newRow("imperial") << true << 2839 << 2.0 << "3'-5.339\"";
+        QTest::newRow("metric") << false << 450 << 2838 << 50.0 << "1050";
+        QTest::newRow("imperial") << true << 450 << 2839 << 2.0 << "3'-5.339\"";
+        // A rod of 524 mm (20.63 in, so 21) lowers to 1524 mm, 60 in less a
+        // hair in the product: five whole feet, never 4'-12.000".
+        QTest::newRow("imperial, whole feet") << true << 924 << 2839 << 21.0 << "5'-0.000\"";
+        QTest::newRow("chain higher, metric") << false << 350 << 2836 << 400.0 << "950";
+        QTest::newRow("chain higher, imperial") << true << 350 << 2837 << 16.0 << "3'-1.402\"";
     }
     void rWalkWarningValue() {
         QFETCH(bool, imperial);
+        QFETCH(int, segment);
         QFETCH(int, message);
         QFETCH(double, value);
         QFETCH(QString, height);
@@ -1110,7 +1120,7 @@ private slots:
         Positions({"291", "290"});
         CalcGlobals.MainUnitNumber = 29013218;
         CalcGlobals.MainUnitLoadGroup = 13;
-        CalcGlobals.SegmentHeights[0] = 450;
+        CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_EINH_KZ = imperial;
         ConstructionRecord.K_HM_Q_2 = 1000;
         ConstructionRecord.K_MHOEHE_UNTEN.clear();
@@ -1118,6 +1128,7 @@ private slots:
         ActiveUiScope scope(ui);
         SelectComponents();
         QCOMPARE(int(CalcGlobals.MessageNumber), message);
+        QCOMPARE(int(ComponentWarningNumber()), message);
         QCOMPARE(ComponentWarningValue(), value);
         QCOMPARE((imperial ? ConstructionRecord.K_IHOEHE_UNTEN : ConstructionRecord.K_MHOEHE_UNTEN).trimmed(), height);
     }

@@ -416,8 +416,11 @@ private slots:
     // note already there stays in the box: the rod's note after it, the
     // refusal before it; after a failed repeat pass the warning follows the
     // failure in its error box. Numbers beside 2836..2839 are no such
-    // warning.
+    // warning, nor is one that only an earlier pass (of three) or the
+    // selection before left in the message number: the chain of the last
+    // pass decides (no clamp, so no pre-pass clears the number between).
     void chainWarningsReachTheResult_data() {
+        QTest::addColumn<QString>("left");  // "" every pass
         QTest::addColumn<int>("warning");
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("plateNote");
@@ -430,23 +433,27 @@ private slots:
                               "of the can.\rRefer to the detailed dimensional drawing!";
         const QString rod = FormatMessage(MessageText(2838), {290});
         const QString high = FormatMessage(MessageText(2836), {210});
-        QTest::newRow("2835 is none") << 2835 << 1.0 << false << 0.0 << 0 << 0 << "" << "";
-        QTest::newRow("2840 is none") << 2840 << 1.0 << false << 0.0 << 0 << 0 << "" << "";
-        QTest::newRow("rod left over: a note") << 2838 << 290.0 << false << 0.0 << 2 << -2838 << rod << "information";
-        QTest::newRow("rod left over in inch") << 2839 << 11.0 << false << 0.0 << 2 << -2839
+        QTest::newRow("2835 is none") << "" << 2835 << 1.0 << false << 0.0 << 0 << 0 << "" << "";
+        QTest::newRow("2840 is none") << "" << 2840 << 1.0 << false << 0.0 << 0 << 0 << "" << "";
+        QTest::newRow("rod left over: a note") << "" << 2838 << 290.0 << false << 0.0 << 2 << -2838 << rod << "information";
+        QTest::newRow("rod left over in inch") << "" << 2839 << 11.0 << false << 0.0 << 2 << -2839
                                                << FormatMessage(MessageText(2839), {11}) << "information";
         // 210.75 mm is shown cut, not rounded to 211.
-        QTest::newRow("chain higher: refused") << 2836 << 210.75 << false << 0.0 << 5 << 2836 << high << "information";
-        QTest::newRow("chain higher in inch") << 2837 << 8.0 << false << 0.0 << 5 << 2837
+        QTest::newRow("chain higher: refused") << "" << 2836 << 210.75 << false << 0.0 << 5 << 2836 << high << "information";
+        QTest::newRow("chain higher in inch") << "" << 2837 << 8.0 << false << 0.0 << 5 << 2837
                                               << FormatMessage(MessageText(2837), {8}) << "information";
-        QTest::newRow("a note, then the rod") << 2838 << 290.0 << true << 0.0 << 2 << -2838 << plate + "\r" + rod
+        QTest::newRow("a note, then the rod") << "" << 2838 << 290.0 << true << 0.0 << 2 << -2838 << plate + "\r" + rod
                                               << "information";
-        QTest::newRow("the refusal before a note") << 2836 << 210.0 << true << 0.0 << 5 << 2836
+        QTest::newRow("the refusal before a note") << "" << 2836 << 210.0 << true << 0.0 << 5 << 2836
                                                    << high + "\r" + plate << "information";
-        QTest::newRow("after a failed repeat pass") << 2836 << 210.0 << false << 200.0 << 6 << 2606
+        QTest::newRow("after a failed repeat pass") << "" << 2836 << 210.0 << false << 200.0 << 6 << 2606
                                                     << MessageText(2606) + "\r" + high << "error";
+        QTest::newRow("the first pass only") << "first pass" << 2836 << 210.0 << false << 0.0 << 0 << 0 << "" << "";
+        QTest::newRow("the selection before only") << "selection before" << 2836 << 210.0 << false << 0.0 << 0 << 0
+                                                   << "" << "";
     }
     void chainWarningsReachTheResult() {
+        QFETCH(QString, left);
         QFETCH(int, warning);
         QFETCH(double, value);
         QFETCH(bool, plateNote);
@@ -465,6 +472,17 @@ private slots:
         }
         steps.chainWarning = std::pair{warning, value};
         steps.connectingPlateNote = plateNote;
+        if (!left.isEmpty())
+            ConstructionRecord.K_RSRL_OHNE = true;
+        if (left == "first pass")
+            steps.chainWarningPasses = 1;
+        if (left == "selection before") {
+            steps.Install();
+            QCOMPARE(RunSelectSupport(ui, 0, 0, false), int(SelectionAborted));
+            steps.chainWarning.reset();
+            steps.composeCalls = 0;
+            ui.log.clear();
+        }
         steps.Install();
         QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
         QCOMPARE(int(ConstructionRecord.K_FMT_NR), recorded);

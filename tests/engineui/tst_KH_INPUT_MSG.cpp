@@ -379,7 +379,6 @@ private slots:
         QVERIFY(d.isVisible());
     }
 
-    // Showing the dialog that was not created creates it first.
     // The font the options form chose (the program's dialog font) shows on
     // the dialog and its texts, over an input form that shows it as well:
     // a tool window does not take its owner's font by itself.
@@ -411,6 +410,7 @@ private slots:
         QCOMPARE(shown, QStringList(5, QStringLiteral("DejaVu Serif 15 1 1")));
     }
 
+    // Showing the dialog that was not created creates it first.
     void showWithoutCreate() {
         setUpRecord(false);
         QtSelectionUi ui(nullptr);

@@ -641,8 +641,8 @@ private slots:
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<bool>("written");
         QTest::newRow("chain higher") << QByteArray("800")
-                                      << QByteArray("result: 5\nmessage: 2836 The chain is higher than the segment "
-                                                    "(210 mm).\n")
+                                      << QByteArray("result: 5\nmessage: 2836 The chain, 210 mm high, stands higher "
+                                                    "than its segment.\n")
                                       << false;
         QTest::newRow("rod left over") << QByteArray("500")
                                        << QByteArray("result: 2\nwarning: 2838 A rod length of 290 mm is left.\n")
