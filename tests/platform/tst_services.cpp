@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QtTest>
@@ -356,15 +357,18 @@ void TestServices::deadlineMetInTimeEndsNothing_data() {
     QTest::newRow("met by the destructor") << 0 << false;
 }
 
-// A step that ends in time stops the watch for good: its ending would end
-// this process (a deadline that fires all the same shows as this program
-// ending with code 70 and the line below).
+// A step that ends in time stops the watch for good, at once: its ending
+// would end this process (a deadline that fires all the same shows as this
+// program ending with code 70 and the line below), and a watch that only
+// noticed at its bound would hold every start for the whole bound.
 void TestServices::deadlineMetInTimeEndsNothing() {
     QFETCH(int, workMs);
     QFETCH(bool, explicitly);
     static std::atomic<int> endings{0};
+    QElapsedTimer t;
+    t.start();
     {
-        Deadline deadline(2000, [] {
+        Deadline deadline(20000, [] {
             ++endings;
             std::fputs("deadlineMetInTimeEndsNothing: the deadline ended the run although it was met\n", stderr);
             return 70;
@@ -373,6 +377,7 @@ void TestServices::deadlineMetInTimeEndsNothing() {
         if (explicitly) deadline.Met();
     }
     QCOMPARE(endings.load(), 0);
+    QVERIFY2(t.elapsed() < 10000, "meeting the deadline waited for its bound");
 }
 
 QTEST_GUILESS_MAIN(TestServices)
