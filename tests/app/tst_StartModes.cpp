@@ -1087,6 +1087,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(h.output));
     }
 
+    // A copy whose display hangs the set-up while another copy holds the
+    // lock ends as a refused copy: the other copy's output and the error
+    // file are left alone.
+    void hangingDisplayWhileAnotherCopyRuns() {
+        HostDir h(EmptyConfigurationInput());
+        const QString runtime = h.dir.file("runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // The other copy: the lock held, its socket not there to answer.
+        const int held = ::open(QFile::encodeName(runtime + "/ZORBEL_KORVA2010_MUTEX.lock").constData(),
+                                O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir),
+                                      {{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"},
+                                       {"QT_QPA_PLATFORM", "<unset>"}, {"XDG_RUNTIME_DIR", runtime}});
+        ::close(held);
+        QCOMPARE(r.exitCode, InstanceRefusedExitCode);
+        QVERIFY2(r.err.contains("Sorry, blocked by another running KORVA program !"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.ErrorFile()));
+        QCOMPARE(FileBytes(h.output), QByteArray("written by an earlier run\r\n"));
+    }
+
     // Configuration mode without a usable display ends at once with the
     // reason on standard error.
     void configurationModeWithoutDisplay_data() {
