@@ -12,7 +12,8 @@
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
 #include "platform/Database.h"
-#include "platform/DisplayProbe.h"
+#include "platform/Deadline.h"
+#include "platform/InstanceLock.h"
 #include "platform/RunDirectory.h"
 #include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
@@ -22,8 +23,12 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace {
+
+// How long the connection to a display may take to be set up.
+constexpr int DisplaySetUpWaitMs = 5000;
 
 // Every mode after the application object exists: the units'
 // initialisation, then the mode itself.
@@ -63,43 +68,11 @@ bool IsWindowless(const QByteArray& platforms) {
     return first == "offscreen" || first == "minimal";
 }
 
-// A display whose server accepts the connection but never answers would
-// keep the window system's connection waiting for ever: such a display is
-// left out, and without another one the run has no usable display.
-QString SilentDisplayReason(const QByteArray& platform) {
-    const int seconds = DisplayAnswerWaitMs / 1000;
-    if (platform == "xcb" && !qEnvironmentVariableIsEmpty("DISPLAY") &&
-        ProbeX11Display(qgetenv("DISPLAY")) == DisplayAnswer::Silent)
-        return QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
-            .arg(qEnvironmentVariable("DISPLAY"))
-            .arg(seconds);
-    if (platform.startsWith("wayland") && ProbeWaylandDisplay(qgetenv("WAYLAND_DISPLAY")) == DisplayAnswer::Silent)
-        return QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
-            .arg(qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0")))
-            .arg(seconds);
-    return {};
-}
-
-// The platforms of a list whose displays answer; *why says why the last
-// one left out was.
-QByteArray AnsweringPlatforms(const QByteArray& platforms, QString* why) {
-    QList<QByteArray> kept;
-    for (const QByteArray& p : platforms.split(';')) {
-        // A platform may carry its options after a colon.
-        const QString silent = SilentDisplayReason(p.trimmed().split(':').value(0));
-        if (silent.isEmpty())
-            kept << p;
-        else
-            *why = silent;
-    }
-    return kept.join(';');
-}
-
 // The platform list for the application object: the display's own platform
 // first, the windowless one behind it, so that a display that cannot be
 // reached ends the start with a reason instead of aborting the process.
-// Returns whether the fallback guards the list; *noDisplay is set when no
-// display is named at all, or none of those named answers.
+// Returns whether the fallback guards the list (a display is to be
+// connected); *noDisplay is set when no display is named at all.
 bool ChoosePlatform(QString* noDisplay) {
     const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
     QByteArray platforms;
@@ -113,13 +86,6 @@ bool ChoosePlatform(QString* noDisplay) {
     } else {
         platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb";
     }
-    QString silent;
-    platforms = AnsweringPlatforms(platforms, &silent);
-    if (platforms.isEmpty()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        *noDisplay = silent;
-        return false;
-    }
     qputenv("QT_QPA_PLATFORM", platforms + ";offscreen");
     return true;
 }
@@ -127,6 +93,36 @@ bool ChoosePlatform(QString* noDisplay) {
 QString DisplayName() {
     const QString x = qEnvironmentVariable("DISPLAY");
     return x.isEmpty() ? qEnvironmentVariable("WAYLAND_DISPLAY") : x;
+}
+
+// The lock as delete mode takes it, without the server that brings a
+// window to the front: 0 when taken, else the exit code of a refused copy.
+int TakeLockWithoutWindow() {
+    const InstanceLockResult r = TakeInstanceLock(ProgramInstanceName, InstanceLockWaitMs);
+    if (r == InstanceLockResult::Acquired) return 0;
+    if (r == InstanceLockResult::Blocked) ShowSystemMessage(QStringLiteral("Sorry, blocked by another running KORVA program !"));
+    return InstanceRefusedExitCode;
+}
+
+// The display took the connection but has not set it up in time: the start
+// ends as it does without a display (the mode's argument checks, the
+// removal of the earlier output, the reason on standard error and in the
+// error file). It runs on the deadline's thread while the window system's
+// connection still waits, so it touches nothing of the application object.
+int EndWithSilentDisplay(const QStringList& params) {
+    SetUnattended(true);
+    try {
+        if (const int refused = TakeLockWithoutWindow(); refused != 0) return refused;
+        MainForms forms;
+        forms.noDisplay =
+            QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
+                .arg(DisplayName())
+                .arg(DisplaySetUpWaitMs / 1000);
+        return RunKorvaMds(params, forms);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "KORVA: %s\n", e.what());
+    }
+    return exitcode::StartFailed;
 }
 
 }  // namespace
@@ -142,9 +138,18 @@ extern "C" int KorvaWindowedMain(int argc, char** argv) {
     // once with the reason rather than wait for a form nobody can see.
     QString noDisplay;
     const bool guarded = ChoosePlatform(&noDisplay);
+    // The application object sets up the connection to the display, which
+    // waits for the server without a bound: a display that takes the
+    // connection and answers nothing, or part of the set-up, ends the start
+    // after the bound. (No connection of our own tries the display first:
+    // an X server whose last client leaves resets itself, and the real
+    // connection then waited for the reset.)
+    std::optional<Deadline> connecting;
+    if (guarded) connecting.emplace(DisplaySetUpWaitMs, [params] { return EndWithSilentDisplay(params); });
     // The application object shows an exception that escapes an event
     // handler in a box, as every form of the program expects.
     TIvApplication app(argc, argv);
+    if (connecting) connecting->Met();
     const bool windowless = IsWindowless(QGuiApplication::platformName().toLatin1());
     if (guarded && windowless)
         noDisplay = QStringLiteral("The display \"%1\" cannot be reached, so the form cannot be shown").arg(DisplayName());

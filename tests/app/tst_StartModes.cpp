@@ -20,6 +20,9 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <poll.h>
+#include <thread>
+#include <vector>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -38,6 +41,107 @@ struct RunResult {
 
 using EnvMap = QMap<QString, QString>;
 
+// Binds fd to a free X display number of the test's own: the X protocol's
+// abstract socket name (a name, no file anywhere). Returns ":N", or empty.
+QString BindDisplayNumber(int fd) {
+    for (int n = 29001; n < 29999; ++n) {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        const QByteArray name = "/tmp/.X11-unix/X" + QByteArray::number(n);
+        std::memcpy(a.sun_path + 1, name.constData(), size_t(name.size()));
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0)
+            return QString(":%1").arg(n);
+    }
+    return {};
+}
+
+// Displays that take the connection and answer the set-up with bytes of the
+// test's own, then nothing more: one thread accepts on all of them and
+// keeps every connection open until the displays stop.
+class FakeDisplays {
+public:
+    ~FakeDisplays() { Stop(); }
+
+    // A display whose every connection gets `answer`; its name, or empty.
+    QString Add(const QByteArray& answer) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const QString name = fd < 0 ? QString() : BindDisplayNumber(fd);
+        if (name.isEmpty() || ::listen(fd, 16) != 0) {
+            if (fd >= 0) ::close(fd);
+            return {};
+        }
+        m_listeners.push_back({fd, answer});
+        return name;
+    }
+    bool Start() {
+        if (::pipe2(m_stop, O_CLOEXEC) != 0) return false;
+        m_thread = std::thread([this] { Serve(); });
+        return true;
+    }
+    void Stop() {
+        if (!m_thread.joinable()) return;
+        const char c = 0;
+        (void)!::write(m_stop[1], &c, 1);
+        m_thread.join();
+        for (const int fd : m_connections) ::close(fd);
+        for (const Listener& l : m_listeners) ::close(l.fd);
+        ::close(m_stop[0]);
+        ::close(m_stop[1]);
+    }
+
+private:
+    struct Listener {
+        int fd;
+        QByteArray answer;
+    };
+    std::vector<Listener> m_listeners;
+    std::vector<int> m_connections;
+    int m_stop[2] = {-1, -1};
+    std::thread m_thread;
+
+    void Serve() {
+        std::vector<pollfd> fds{{m_stop[0], POLLIN, 0}};
+        for (const Listener& l : m_listeners) fds.push_back({l.fd, POLLIN, 0});
+        while (::poll(fds.data(), nfds_t(fds.size()), -1) >= 0 && fds[0].revents == 0) {
+            for (size_t i = 1; i < fds.size(); ++i) {
+                if (!(fds[i].revents & POLLIN)) continue;
+                const int c = ::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
+                if (c < 0) continue;
+                const QByteArray& answer = m_listeners[i - 1].answer;
+                (void)!::send(c, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+                m_connections.push_back(c);
+            }
+        }
+    }
+};
+
+// A complete answer to the X connection set-up that accepts the client:
+// one screen of depth 24 with one true-colour visual, in the byte order of
+// this machine (the client's, since it runs here too).
+QByteArray AcceptingSetUp() {
+    QByteArray r;
+    const auto put = [&r](auto value) { r.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    const QByteArray vendor("KORVA test\0\0", 12);  // 10 characters, padded
+    // Header: success, protocol 11.0, then the length of the rest in
+    // 4-byte units: fixed part 32, vendor 12, two formats 16, screen 72.
+    put(uint8_t(1)), put(uint8_t(0)), put(uint16_t(11)), put(uint16_t(0)), put(uint16_t((32 + 12 + 16 + 72) / 4));
+    put(uint32_t(0)), put(uint32_t(0x00200000)), put(uint32_t(0x001fffff)), put(uint32_t(0));  // release, ids, motion
+    put(uint16_t(10)), put(uint16_t(0xffff)), put(uint8_t(1)), put(uint8_t(2));               // vendor, request, screens, formats
+    put(uint8_t(0)), put(uint8_t(0)), put(uint8_t(32)), put(uint8_t(32)), put(uint8_t(8)), put(uint8_t(255)), put(uint32_t(0));
+    r.append(vendor);
+    for (const int depth : {1, 24}) put(uint8_t(depth)), put(uint8_t(depth == 1 ? 1 : 32)), put(uint8_t(32)), r.append(5, '\0');
+    // The screen: root window, colormap, white, black, event mask, size in
+    // pixels and millimetres, colormaps, root visual, backing stores, save
+    // unders, root depth, one depth with one visual.
+    put(uint32_t(0x100)), put(uint32_t(0x20)), put(uint32_t(0xffffff)), put(uint32_t(0)), put(uint32_t(0));
+    put(uint16_t(1024)), put(uint16_t(768)), put(uint16_t(270)), put(uint16_t(203)), put(uint16_t(1)), put(uint16_t(1));
+    put(uint32_t(0x21)), put(uint8_t(0)), put(uint8_t(0)), put(uint8_t(24)), put(uint8_t(1));
+    put(uint8_t(24)), put(uint8_t(0)), put(uint16_t(1)), put(uint32_t(0));
+    put(uint32_t(0x21)), put(uint8_t(4)), put(uint8_t(8)), put(uint16_t(256));
+    put(uint32_t(0xff0000)), put(uint32_t(0xff00)), put(uint32_t(0xff)), put(uint32_t(0));
+    return r;
+}
+
 }  // namespace
 
 class TestStartModes : public QObject {
@@ -50,12 +154,17 @@ class TestStartModes : public QObject {
     // answers (an abstract socket: a name, no file anywhere).
     int m_silentSocket = -1;
     QString m_silentDisplay;
+    // %ONE_BYTE%, %HEADER_ONLY%, %SET_UP_ONLY%: displays that take the
+    // connection and answer part of what the client waits for.
+    FakeDisplays m_fakeDisplays;
+    QMap<QString, QString> m_fakeDisplayNames;
 
     QString Expand(QString s) const {
         s.replace("%IN%", m_dir.file("in.zif"));
         s.replace("%P%", m_dir.file("project"));
         s.replace("%D%", m_dir.path());
         s.replace("%SILENT%", m_silentDisplay);
+        for (auto it = m_fakeDisplayNames.begin(); it != m_fakeDisplayNames.end(); ++it) s.replace(it.key(), it.value());
         return s;
     }
 
@@ -179,16 +288,21 @@ private slots:
         // name, listened on and never answered.
         m_silentSocket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         QVERIFY(m_silentSocket >= 0);
-        for (int n = 29001; n < 29999 && m_silentDisplay.isEmpty(); ++n) {
-            sockaddr_un a{};
-            a.sun_family = AF_UNIX;
-            const QByteArray name = "/tmp/.X11-unix/X" + QByteArray::number(n);
-            std::memcpy(a.sun_path + 1, name.constData(), size_t(name.size()));
-            if (::bind(m_silentSocket, reinterpret_cast<sockaddr*>(&a), socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0)
-                m_silentDisplay = QString(":%1").arg(n);
-        }
+        m_silentDisplay = BindDisplayNumber(m_silentSocket);
         QVERIFY2(!m_silentDisplay.isEmpty(), "no free display number for the silent display");
         QCOMPARE(::listen(m_silentSocket, 64), 0);
+        // The first byte of a success only; the header of a success whose
+        // rest (1024 bytes) never comes; the whole set-up, and then no
+        // answer to any request.
+        const QByteArray header("\x01\x00\x0b\x00\x00\x00\x00\x01", 8);
+        const QList<std::pair<QString, QByteArray>> fakes{
+            {"%ONE_BYTE%", "\x01"}, {"%HEADER_ONLY%", header}, {"%SET_UP_ONLY%", AcceptingSetUp()}};
+        for (const auto& [placeholder, answer] : fakes) {
+            const QString name = m_fakeDisplays.Add(answer);
+            QVERIFY2(!name.isEmpty(), "no free display number for a fake display");
+            m_fakeDisplayNames.insert(placeholder, name);
+        }
+        QVERIFY(m_fakeDisplays.Start());
     }
 
     void runArgs_data() {
@@ -750,6 +864,16 @@ private slots:
             << EmptyConfigurationInput().toUtf8()
             << EnvMap{{"DISPLAY", "%SILENT%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << true << 3
             << "does not answer (no answer within 5 s)";
+        // It answers part of the connection set-up, or all of it and then
+        // nothing: the whole set-up is bounded, not only the first answer.
+        const auto partial = [](const char* name, const char* display) {
+            QTest::newRow(name) << EmptyConfigurationInput().toUtf8()
+                                << EnvMap{{"DISPLAY", display}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}}
+                                << true << 3 << QString("The display \"%1\" does not answer (no answer within 5 s)").arg(display);
+        };
+        partial("display that sends one byte", "%ONE_BYTE%");
+        partial("display that sends a header claiming a longer set-up", "%HEADER_ONLY%");
+        partial("display that sets up the connection and answers no request", "%SET_UP_ONLY%");
     }
     void failedRunLeavesNoEarlierOutput() {
         QFETCH(QByteArray, input);
@@ -770,7 +894,7 @@ private slots:
         if (!reason.isEmpty()) {
             // The error file is the host's code page: the reason's
             // characters as that code page writes them.
-            QVERIFY2(error.contains(reason.toLatin1()), error.constData());
+            QVERIFY2(error.contains(Expand(reason).toLatin1()), error.constData());
             // Said once on standard error.
             QVERIFY2(r.err.count(Expand(reason)) == 1, qPrintable(r.err));
         }
@@ -1014,6 +1138,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(h.output));
     }
 
+    // A copy whose display hangs the set-up while another copy holds the
+    // lock ends as a refused copy: the other copy's output and the error
+    // file are left alone.
+    void hangingDisplayWhileAnotherCopyRuns() {
+        HostDir h(EmptyConfigurationInput());
+        const QString runtime = h.dir.file("runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // The other copy: the lock held, its socket not there to answer.
+        const int held = ::open(QFile::encodeName(runtime + "/ZORBEL_KORVA2010_MUTEX.lock").constData(),
+                                O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir),
+                                      {{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"},
+                                       {"QT_QPA_PLATFORM", "<unset>"}, {"XDG_RUNTIME_DIR", runtime}});
+        ::close(held);
+        QCOMPARE(r.exitCode, InstanceRefusedExitCode);
+        QVERIFY2(r.err.contains("Sorry, blocked by another running KORVA program !"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(h.ErrorFile()));
+        QCOMPARE(FileBytes(h.output), QByteArray("written by an earlier run\r\n"));
+    }
+
     // Configuration mode without a usable display ends at once with the
     // reason on standard error.
     void configurationModeWithoutDisplay_data() {
@@ -1027,6 +1174,9 @@ private slots:
         QTest::newRow("display that never answers, platform named")
             << EnvMap{{"DISPLAY", "%SILENT%"}, {"QT_QPA_PLATFORM", "xcb"}} << true
             << "The display \"%SILENT%\" does not answer";
+        QTest::newRow("display that sends one byte, platform named")
+            << EnvMap{{"DISPLAY", "%ONE_BYTE%"}, {"QT_QPA_PLATFORM", "xcb"}} << true
+            << "The display \"%ONE_BYTE%\" does not answer";
     }
     void configurationModeWithoutDisplay() {
         QFETCH(EnvMap, env);
@@ -1200,6 +1350,7 @@ private slots:
 
     void cleanupTestCase() {
         ::close(m_silentSocket);
+        m_fakeDisplays.Stop();
         qInfo("kills tried: %d, inputs refused: %d", m_kills, m_refused);
     }
 

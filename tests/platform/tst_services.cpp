@@ -2,6 +2,7 @@
 #include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
+#include "platform/Deadline.h"
 #include "platform/HostFiles.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -9,12 +10,17 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QtTest>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +47,8 @@ private slots:
     void parseNumber_data();
     void parseNumber();
     void formatFixedHasNoLocale();
+    void deadlineMetInTimeEndsNothing_data();
+    void deadlineMetInTimeEndsNothing();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -339,6 +347,37 @@ void TestServices::formatFixedHasNoLocale() {
     QCOMPARE(FormatFixed(-0.001L, 2), QString("0.00"));
     QCOMPARE(FormatFixed(2.5L, 0), QString("2"));
     QLocale::setDefault(QLocale::c());
+}
+
+void TestServices::deadlineMetInTimeEndsNothing_data() {
+    QTest::addColumn<int>("workMs");       // how long the watched step takes
+    QTest::addColumn<bool>("explicitly");  // Met() called, or left to the destructor
+    QTest::newRow("met at once") << 0 << true;
+    QTest::newRow("met after part of the bound") << 100 << true;
+    QTest::newRow("met by the destructor") << 0 << false;
+}
+
+// A step that ends in time stops the watch for good, at once: its ending
+// would end this process (a deadline that fires all the same shows as this
+// program ending with code 70 and the line below), and a watch that only
+// noticed at its bound would hold every start for the whole bound.
+void TestServices::deadlineMetInTimeEndsNothing() {
+    QFETCH(int, workMs);
+    QFETCH(bool, explicitly);
+    static std::atomic<int> endings{0};
+    QElapsedTimer t;
+    t.start();
+    {
+        Deadline deadline(20000, [] {
+            ++endings;
+            std::fputs("deadlineMetInTimeEndsNothing: the deadline ended the run although it was met\n", stderr);
+            return 70;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(workMs));
+        if (explicitly) deadline.Met();
+    }
+    QCOMPARE(endings.load(), 0);
+    QVERIFY2(t.elapsed() < 10000, "meeting the deadline waited for its bound");
 }
 
 QTEST_GUILESS_MAIN(TestServices)
