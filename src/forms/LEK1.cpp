@@ -684,8 +684,11 @@ void TFLEK1::OpenProject() {
     }
     if (code == 2) QDir().mkpath(ProjectDatabaseName);
     if (code == 1 || code == 2) {
-        if (!CreateNewProject(ProjectDatabaseName))
-            throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1").arg(ProjectDatabaseName).toStdString());
+        QString reason;
+        if (!CreateNewProject(ProjectDatabaseName, &reason))
+            throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1: %2")
+                                         .arg(ProjectDatabaseName, reason)
+                                         .toStdString());
     }
     if (code == 3 && !QFileInfo::exists(TablePath(ProjectDatabaseName, QStringLiteral("konstz8.db"))) &&
         !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))

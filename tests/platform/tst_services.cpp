@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 #include "platform/DbErrors.h"
 #include "platform/HostFiles.h"
+#include "platform/LockFile.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/Session.h"
@@ -17,6 +18,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 class TestServices : public QObject {
@@ -41,6 +43,8 @@ private slots:
     void parseNumber_data();
     void parseNumber();
     void formatFixedHasNoLocale();
+    void lockFile_data();
+    void lockFile();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -339,6 +343,60 @@ void TestServices::formatFixedHasNoLocale() {
     QCOMPARE(FormatFixed(-0.001L, 2), QString("0.00"));
     QCOMPARE(FormatFixed(2.5L, 0), QString("2"));
     QLocale::setDefault(QLocale::c());
+}
+
+enum class LockBefore { Nothing, HeldByAnother, LeftByAKill, LinkInItsPlace };
+
+void TestServices::lockFile_data() {
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("failure");  // after the lock file's path
+    QTest::newRow("free") << int(LockBefore::Nothing) << true << false << "";
+    QTest::newRow("held by another for the whole wait")
+        << int(LockBefore::HeldByAnother) << false << true << " is held by another program";
+    // The file stays after a kill, the lock does not.
+    QTest::newRow("file of a killed holder") << int(LockBefore::LeftByAKill) << true << false << "";
+    QTest::newRow("a link in its place, never followed")
+        << int(LockBefore::LinkInItsPlace) << false << false << " cannot be opened (Too many levels of symbolic links)";
+}
+
+// An exclusive lock on a file of its own: taken when free, also on the file
+// a killed holder left; refused, with the cause, when another holds it for
+// the whole wait or a link stands in its place; the file goes with the lock.
+void TestServices::lockFile() {
+    QFETCH(int, before);
+    QFETCH(bool, held);
+    QFETCH(bool, busy);
+    QFETCH(QString, failure);
+    TestDir dir;
+    const QString path = dir.file("x.lock");
+    const QByteArray name = QFile::encodeName(path);
+    int other = -1;
+    if (before == int(LockBefore::HeldByAnother) || before == int(LockBefore::LeftByAKill)) {
+        other = ::open(name.constData(), O_RDONLY | O_CREAT, 0666);
+        QVERIFY(other >= 0);
+        if (before == int(LockBefore::HeldByAnother)) QCOMPARE(::flock(other, LOCK_EX), 0);
+        else ::close(other);
+    }
+    if (before == int(LockBefore::LinkInItsPlace)) QVERIFY(QFile::link(dir.file("target"), path));
+    {
+        const TLockFile lock(path, 150);
+        QCOMPARE(lock.Held(), held);
+        QCOMPARE(lock.Busy(), busy);
+        QCOMPARE(lock.Failure(), failure.isEmpty() ? QString() : path + failure);
+        // Another taker meanwhile waits its time and is refused.
+        if (held) QVERIFY(TLockFile(path, 20).Busy());
+    }
+    QCOMPARE(QFileInfo::exists(dir.file("target")), false);
+    if (before == int(LockBefore::HeldByAnother)) {
+        // The other holder's file stays its own, and once it gives the lock
+        // back the lock is free.
+        QVERIFY(QFileInfo::exists(path));
+        ::close(other);
+        QVERIFY(TLockFile(path, 0).Held());
+    }
+    if (before != int(LockBefore::LinkInItsPlace)) QCOMPARE(QFileInfo::exists(path), false);
 }
 
 QTEST_GUILESS_MAIN(TestServices)
