@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QtTest>
+#include <atomic>
+#include <memory>
+#include <thread>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -45,6 +48,7 @@ private slots:
     void formatFixedHasNoLocale();
     void lockFile_data();
     void lockFile();
+    void lockFileGivenBackWhileWaited();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -397,6 +401,31 @@ void TestServices::lockFile() {
         QVERIFY(TLockFile(path, 0).Held());
     }
     if (before != int(LockBefore::LinkInItsPlace)) QCOMPARE(QFileInfo::exists(path), false);
+}
+
+// A waiter that locked the file the holder removed as it gave the lock
+// back takes the file now at the path; otherwise it would hold a file
+// nobody else sees and a third taker would hold the lock as well.
+void TestServices::lockFileGivenBackWhileWaited() {
+    TestDir dir;
+    const QString path = dir.file("x.lock");
+    auto first = std::make_unique<TLockFile>(path, 0);
+    QVERIFY(first->Held());
+    std::atomic<int> waiter{0};  // 1 holding, 2 may give back
+    std::thread second([&] {
+        const TLockFile lock(path, 10000);
+        waiter = lock.Held() ? 1 : -1;
+        while (waiter == 1) QThread::msleep(5);
+    });
+    QThread::msleep(100);
+    first.reset();
+    for (int i = 0; i < 1000 && waiter == 0; ++i) QThread::msleep(5);
+    QCOMPARE(int(waiter), 1);
+    QVERIFY(QFileInfo::exists(path));
+    QVERIFY(TLockFile(path, 50).Busy());
+    waiter = 2;
+    second.join();
+    QVERIFY(TLockFile(path, 0).Held());
 }
 
 QTEST_GUILESS_MAIN(TestServices)
