@@ -1,6 +1,7 @@
 // The five project tables: exact field lists, keys and creation failures.
 #include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
+#include "data/GlobalFuncs.h"
 #include "data/ProjectSchema.h"
 #include "platform/DbErrors.h"
 #include "platform/LockFile.h"
@@ -352,7 +353,10 @@ void TestProjectTables::newProjectTakesTheCompanySettings() {
     const QByteArray saved = qgetenv("KORVA_ALIAS_FILE");
     qputenv("KORVA_ALIAS_FILE", aliases.fileName().toLocal8Bit());
     Session().ReloadAliases();
+    // A new project starts without the logo, whatever the run's logo flag.
+    CalcGlobals.LogoFlag = true;
     const bool created = CreateNewProject(dir.path());
+    CalcGlobals.LogoFlag = false;
     qputenv("KORVA_ALIAS_FILE", saved);
     Session().ReloadAliases();
     QVERIFY(created);
@@ -362,9 +366,10 @@ void TestProjectTables::newProjectTakesTheCompanySettings() {
     QCOMPARE(prjinf.RecordCount(), 1);
     QCOMPARE(prjinf.FieldByName("F_BEARB").AsString(), QString("Engineer"));
     QCOMPARE(prjinf.FieldByName("F_KDN_ZNR").AsString(), QString("K-1"));
+    QCOMPARE(prjinf.FieldByName("BITMAP_KZ").AsBoolean(), false);
 }
 
-enum class Found { NoDirectory, PartOfAProject, WholeProject, SettingsRowFails };
+enum class Found { NoDirectory, PartOfAProject, WholeProject, SettingsRowFails, LinkForTheLock };
 
 void TestProjectTables::creationNamesWhatStopsIt_data() {
     QTest::addColumn<int>("found");
@@ -384,6 +389,10 @@ void TestProjectTables::creationNamesWhatStopsIt_data() {
     QTest::newRow("a whole project there") << int(Found::WholeProject) << true << "" << whole;
     QTest::newRow("the settings row fails") << int(Found::SettingsRowFails) << false << "no settings row"
                                             << QStringList();
+    // Never followed: the file would be made wherever the link points.
+    QTest::newRow("a link in place of the lock file")
+        << int(Found::LinkForTheLock) << false
+        << "%D/.korva-new-project.lock cannot be opened (Too many levels of symbolic links)" << QStringList();
 }
 
 // A creation that cannot make the project says why and leaves the directory
@@ -400,6 +409,8 @@ void TestProjectTables::creationNamesWhatStopsIt() {
         QVERIFY(CreatePrjinfTable(where, "prjinf8.db"));
     }
     if (found == int(Found::WholeProject)) QVERIFY(CreateProjectTables(where));
+    if (found == int(Found::LinkForTheLock))
+        QVERIFY(QFile::link(dir.file("elsewhere"), dir.file(".korva-new-project.lock")));
     Session().Close();
     bool filled = false;
     QString why = QStringLiteral("<untouched>");
@@ -411,9 +422,10 @@ void TestProjectTables::creationNamesWhatStopsIt() {
         },
         &why);
     QCOMPARE(ok, created);
-    if (!created) QCOMPARE(why, reason);
+    if (!created) QCOMPARE(why, QString(reason).replace("%D", dir.path()));
     QCOMPARE(filled, found == int(Found::SettingsRowFails));
     QCOMPARE(Entries(dir.path()), found == int(Found::NoDirectory) ? QStringList() : entries);
+    QVERIFY(!QFileInfo::exists(dir.file("elsewhere")));
 }
 
 // The project check looks only while no creation runs: while another
