@@ -4,6 +4,7 @@
 #include "data/ProjectSchema.h"
 #include "platform/Database.h"
 #include "platform/FaultInjection.h"
+#include "platform/LockFile.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
@@ -14,17 +15,25 @@
 
 namespace {
 
-bool CreateProjectTable(ProjectTable table, const QString& databaseName, const QString& tableName) {
+// The creation's message, empty when the table was created.
+QString CreateProjectTableFile(ProjectTable table, const QString& databaseName, const QString& tableName) {
     try {
         TTable t;
         t.SetDatabaseName(databaseName);
         t.SetTableName(tableName);
         t.CreateTable(ProjectFieldDefs(table), ProjectIndexDefs(table));
-        return true;
+        return {};
+    } catch (const std::exception& e) {
+        const QString what = QString::fromLocal8Bit(e.what());
+        return what.isEmpty() ? QStringLiteral("%1 cannot be created").arg(tableName) : what;
     } catch (...) {
-        // The caller only learns whether the table exists now.
-        return false;
+        return QStringLiteral("%1 cannot be created").arg(tableName);
     }
+}
+
+bool CreateProjectTable(ProjectTable table, const QString& databaseName, const QString& tableName) {
+    // The caller only learns whether the table exists now.
+    return CreateProjectTableFile(table, databaseName, tableName).isEmpty();
 }
 
 // A new project is built whole in a hidden directory of the project
@@ -32,14 +41,87 @@ bool CreateProjectTable(ProjectTable table, const QString& databaseName, const Q
 // in it; only then are the tables moved into place. A kill while it is
 // built leaves no project (the half-built directory is dropped at the next
 // creation); a kill while the tables move leaves the complete set, which
-// the next start moves on.
+// the next start moves on. All of it happens under the lock file, one
+// start at a time: two starts on one new directory would otherwise remove
+// each other's work, or one would see the other's tables half moved.
 const char* const kBuilding = ".korva-new-project";
 const char* const kBuilt = ".korva-new-project.complete";
+const char* const kLock = ".korva-new-project.lock";
 
 QString Inside(const QString& dir, const char* name) { return QDir(dir).filePath(QLatin1String(name)); }
 
 void RemoveTree(const QString& path) {
     if (QFileInfo(path).isDir()) QDir(path).removeRecursively();
+}
+
+QString BusyReason(int waitMs) {
+    return QStringLiteral("another start has been creating the project there for %1 seconds and has not finished")
+        .arg(waitMs / 1000);
+}
+
+// Only for the holder of the lock.
+bool PutBuiltInPlace(const QString& databaseName, QString* reason) {
+    const QString built = Inside(databaseName, kBuilt);
+    if (!QFileInfo(built).isDir()) return true;
+    const QDir from(built);
+    for (const QString& name : from.entryList(QDir::Files | QDir::Hidden)) {
+        const QString target = QDir(databaseName).filePath(name);
+        // A table already in place (moved before a kill) stays as it is.
+        if (QFileInfo::exists(target)) continue;
+        FileStepForFault();
+        QFile file(from.filePath(name));
+        if (!file.rename(target)) {
+            if (reason)
+                *reason = QStringLiteral("the tables built in %1 cannot be put in place (%2)").arg(built, file.errorString());
+            return false;
+        }
+    }
+    FileStepForFault();
+    RemoveTree(built);
+    return true;
+}
+
+// The project tables the directory holds, and those it lacks.
+void ProjectTablesPresent(const QString& databaseName, QStringList& present, QStringList& missing) {
+    for (ProjectTable t : AllProjectTables) {
+        const QString name = ProjectTableFileName(t);
+        const QString found = FindFileNoCase(databaseName, name);
+        (!found.isEmpty() && QFileInfo(found).isFile() ? present : missing) << name;
+    }
+}
+
+bool BuildProject(const QString& databaseName, const std::function<void(const QString&)>& fill, QString& reason) {
+    const QString building = Inside(databaseName, kBuilding);
+    // Under the lock, a building directory is what a killed start left.
+    RemoveTree(building);
+    if (!QDir().mkpath(building)) {
+        reason = QStringLiteral("%1 cannot be made").arg(building);
+        return false;
+    }
+    for (ProjectTable t : AllProjectTables) {
+        reason = CreateProjectTableFile(t, building, ProjectTableFileName(t));
+        if (!reason.isEmpty()) break;
+    }
+    if (reason.isEmpty() && fill) {
+        try {
+            fill(building);
+        } catch (const std::exception& e) {
+            reason = QString::fromLocal8Bit(e.what());
+            if (reason.isEmpty()) reason = QStringLiteral("the settings row cannot be written");
+        } catch (...) {
+            reason = QStringLiteral("the settings row cannot be written");
+        }
+    }
+    // Close every connection to the files before they move.
+    Session().OpenDatabase(building).Close();
+    FileStepForFault();
+    if (reason.isEmpty() && !QDir().rename(building, Inside(databaseName, kBuilt)))
+        reason = QStringLiteral("%1 cannot be renamed").arg(building);
+    if (!reason.isEmpty()) {
+        RemoveTree(building);
+        return false;
+    }
+    return PutBuiltInPlace(databaseName, &reason);
 }
 
 }  // namespace
@@ -61,52 +143,69 @@ bool CreatePrjinfTable(const QString& databaseName, const QString& tableName) {
 }
 
 bool FinishProjectCreation(const QString& databaseName) {
-    const QString built = Inside(databaseName, kBuilt);
-    if (!QFileInfo(built).isDir()) return true;
-    const QDir from(built);
-    for (const QString& name : from.entryList(QDir::Files | QDir::Hidden)) {
-        const QString target = QDir(databaseName).filePath(name);
-        // A table already in place (moved before a kill) stays as it is.
-        if (QFileInfo::exists(target)) continue;
-        FileStepForFault();
-        if (!QFile::rename(from.filePath(name), target)) return false;
+    return LookAtSettledProject(databaseName, {}) && !QFileInfo(Inside(databaseName, kBuilt)).isDir();
+}
+
+bool LookAtSettledProject(const QString& databaseName, const std::function<void()>& look, QString* reason,
+                          int waitMs) {
+    const TLockFile lock(Inside(databaseName, kLock), waitMs);
+    if (lock.Busy()) {
+        if (reason) *reason = BusyReason(waitMs);
+        return false;
     }
-    FileStepForFault();
-    RemoveTree(built);
+    if (lock.Held()) {
+        // Nobody builds now: a building directory is what a killed start
+        // left, and a complete set goes into place.
+        RemoveTree(Inside(databaseName, kBuilding));
+        QString notPlaced;
+        if (!PutBuiltInPlace(databaseName, &notPlaced)) {
+            if (reason) *reason = notPlaced;
+            return false;
+        }
+    }
+    if (look) look();
     return true;
 }
 
-bool CreateProjectTables(const QString& databaseName, const std::function<void(const QString&)>& fill) {
-    if (!QFileInfo(databaseName).isDir()) return false;
+bool CreateProjectTables(const QString& databaseName, const std::function<void(const QString&)>& fill,
+                         QString* reason) {
+    QString why;
+    const auto fail = [&reason, &why] {
+        if (reason) *reason = why;
+        return false;
+    };
+    if (!QFileInfo(databaseName).isDir()) {
+        why = QStringLiteral("the directory does not exist");
+        return fail();
+    }
+    const TLockFile lock(Inside(databaseName, kLock), ProjectCreationWaitMs);
+    if (!lock.Held()) {
+        why = lock.Busy() ? BusyReason(ProjectCreationWaitMs) : lock.Failure();
+        return fail();
+    }
     // What an earlier creation left: a complete set goes into place, a
     // half-built one away.
-    if (!FinishProjectCreation(databaseName)) return false;
-    const QString building = Inside(databaseName, kBuilding);
-    RemoveTree(building);
-    if (!QDir().mkpath(building)) return false;
-    bool ok = true;
-    for (ProjectTable t : AllProjectTables) ok = ok && CreateProjectTable(t, building, ProjectTableFileName(t));
-    if (ok && fill) {
-        try {
-            fill(building);
-        } catch (...) {
-            ok = false;
-        }
+    if (!PutBuiltInPlace(databaseName, &why)) return fail();
+    QStringList present, missing;
+    ProjectTablesPresent(databaseName, present, missing);
+    // Another start created the project while this one waited.
+    if (missing.isEmpty()) return true;
+    if (!present.isEmpty()) {
+        why = QStringLiteral("the directory holds only part of a project (%1; %2 missing)")
+                  .arg(present.join(QStringLiteral(", ")), missing.join(QStringLiteral(", ")));
+        return fail();
     }
-    // Close every connection to the files before they move.
-    Session().OpenDatabase(building).Close();
-    FileStepForFault();
-    if (!ok || !QDir().rename(building, Inside(databaseName, kBuilt))) {
-        RemoveTree(building);
-        return false;
-    }
-    return FinishProjectCreation(databaseName);
+    if (!BuildProject(databaseName, fill, why)) return fail();
+    return true;
 }
 
-bool CreateNewProject(const QString& databaseName) {
-    return CreateProjectTables(databaseName, [](const QString& building) {
-        TTable firdat(QStringLiteral("KORVA_9_0"), QStringLiteral("FIRDAT.DB"));
-        TTable prjinf(building, ProjectTableFileName(ProjectTable::Prjinf));
-        CopyOptionsToProject(firdat, prjinf, true);
-    });
+bool CreateNewProject(const QString& databaseName, QString* reason) {
+    return CreateProjectTables(
+        databaseName,
+        [](const QString& building) {
+            TTable firdat(QStringLiteral("KORVA_9_0"), QStringLiteral("FIRDAT.DB"));
+            TTable prjinf(building, ProjectTableFileName(ProjectTable::Prjinf));
+            CopyOptionsToProject(firdat, prjinf, true);
+        },
+        reason);
 }

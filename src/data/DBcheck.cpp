@@ -505,14 +505,39 @@ bool AddKonbtlIndex(const QString& directory) {
     }
 }
 
+namespace {
+
+// Which project files the directory holds, seen while no other start
+// creates a project there or puts one in place: no project or a whole one,
+// never one half moved. Once a table stands there no creation touches the
+// directory, so what was seen stays true after the lock is given back.
+struct ProjectFilesSeen {
+    int code = 0;             // ProjectFilesCode
+    bool konstrAlone = false;  // konstr8.db without konstz8.db
+};
+
+int SeeProjectFiles(const QString& dir, ProjectFilesSeen& seen) {
+    QString reason;
+    const bool looked = LookAtSettledProject(dir, [&] {
+        seen.konstrAlone = !FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty();
+        seen.code = ProjectFilesCode(dir);
+    }, &reason);
+    if (looked) return 0;
+    g_errors << reason;
+    return CreationUnfinished;
+}
+
+}  // namespace
+
 int CheckProjectDirectoryCode(const QString& directory) {
     const SchemaReadScope reads;
     g_errors.clear();
     const QString dir = AddBackslash(directory);
     if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
-    FinishProjectCreation(dir);
-    if (!FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty()) return KonstzAdded;
-    if (const int code = ProjectFilesCode(dir)) return code;
+    ProjectFilesSeen seen;
+    if (const int code = SeeProjectFiles(dir, seen)) return code;
+    if (seen.konstrAlone) return KonstzAdded;
+    if (seen.code) return seen.code;
     if (const int code = ProjectOpenCode(dir)) return code;
     return ProjectFormatCode(dir) < 0 ? UpgradeDeclined : Usable;
 }
@@ -522,9 +547,10 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
     g_errors.clear();
     const QString dir = AddBackslash(directory);
     if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
-    FinishProjectCreation(dir);
+    ProjectFilesSeen seen;
+    if (const int code = SeeProjectFiles(dir, seen)) return code;
     bool konstzAdded = false;
-    if (!FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty()) {
+    if (seen.konstrAlone) {
         const QString text =
             obsoleteWording
                 ? IvTranslate("Format of project files obsolete !") + "\r" + DirectoryLine(dir) + "\r\r" +
@@ -541,8 +567,9 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
             return NoKonstz;
         }
         konstzAdded = true;
+        seen.code = ProjectFilesCode(dir);
     }
-    if (const int code = ProjectFilesCode(dir)) return code;
+    if (seen.code) return seen.code;
     if (const int code = ProjectOpenCode(dir)) return code;
     if (ProjectFormatCode(dir) < 0) {
         const QString text = IvTranslate("Format of project files obsolete !") + "\r" + DirectoryLine(dir) + "\r\r" +
@@ -584,6 +611,9 @@ QString CheckCodeMessage(int code, const QString& directory) {
         return IvTranslate("Procedure cancled !") + "\r" + IvTranslate("Format of project files obsolete !") + "\r" +
                IvTranslate("Project files are not usable !");
     if (code == KonstzDeclined) return IvTranslate("Aborted !");
+    if (code == CreationUnfinished)
+        return Format(IvTranslate("The project in \"%s\" cannot be used now:"), {QDir::toNativeSeparators(dir)}) +
+               "\r" + ErrorLines();
     if (code > KonstzAdded)
         return Format(IvTranslate("Unknown check error occurred ($%x) !"), {QString::number(code, 16).toUpper()}) +
                "\r" + IvTranslate("Please contact ZORBEL for further information !") + "\r" +

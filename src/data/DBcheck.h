@@ -27,6 +27,10 @@ constexpr int KonstzDeclined = -900;
 // loop, a name this system cannot spell); the reason is in the check's
 // messages.
 constexpr int UnreachableDirectory = -1000;
+// Another start is creating a project in the directory and has not finished
+// within the wait, or the tables a creation built cannot be put in place;
+// the reason is in the check's messages.
+constexpr int CreationUnfinished = -1001;
 // Codes above KonstzAdded are the database layer's error codes.
 }  // namespace checkcode
 

@@ -323,6 +323,24 @@ void ReadCompanyOption(TTable& firdat, const QString& column) {
     }
 }
 
+void ReadCompanyOptionColumns(TTable& firdat, const QStringList& columns) {
+    try {
+        firdat.Open();
+        firdat.First();
+        for (const QString& column : columns) ReadCompanyOption(firdat, column);
+    } catch (...) {
+        ConstructionRecord.PrintUnitChar = 'A';
+        MessageRequest request;
+        request.text = IvTranslate(QStringLiteral(
+            "Fehler beim Initialisieren aufgetreten !\rPrüfen Sie bitte alle Werte in den Optionen\r"
+            "bevor Sie fortfahren."));
+        request.kind = MessageKind::Error;
+        request.buttons = mb::OK;
+        ShowMessage(request);
+    }
+    firdat.Close();
+}
+
 std::unique_ptr<TTable> CompanySettingsTable() {
     return std::make_unique<TTable>(QStringLiteral("KORVA_9_0"), QStringLiteral("FIRDAT.DB"));
 }
@@ -351,21 +369,45 @@ void ReadCompanyOptions() {
 }
 
 void ReadCompanyOptions(TTable& firdat) {
+    ReadCompanyOptionColumns(firdat, CompanyOptionColumns());
+}
+
+CompanyOptionValues ReadCompanyOptionValues() {
+    auto firdat = CompanySettingsTable();
+    return ReadCompanyOptionValues(*firdat);
+}
+
+CompanyOptionValues ReadCompanyOptionValues(TTable& firdat) {
+    CompanyOptionValues values;
     try {
         firdat.Open();
         firdat.First();
-        for (const QString& column : CompanyOptionColumns()) ReadCompanyOption(firdat, column);
+        for (const QString& column : CompanyOptionColumns())
+            if (column != QLatin1String("<version>")) values.insert(column, firdat.FieldByName(column).Value());
     } catch (...) {
-        ConstructionRecord.PrintUnitChar = 'A';
-        MessageRequest request;
-        request.text = IvTranslate(QStringLiteral(
-            "Fehler beim Initialisieren aufgetreten !\rPrüfen Sie bitte alle Werte in den Optionen\r"
-            "bevor Sie fortfahren."));
-        request.kind = MessageKind::Error;
-        request.buttons = mb::OK;
-        ShowMessage(request);
+        // What cannot be read now counts as changed later, so it is read
+        // again then, with the message that belongs to that read.
     }
     firdat.Close();
+    return values;
+}
+
+QStringList ReadChangedCompanyOptions(const CompanyOptionValues& before, const QStringList& keep) {
+    auto firdat = CompanySettingsTable();
+    return ReadChangedCompanyOptions(*firdat, before, keep);
+}
+
+QStringList ReadChangedCompanyOptions(TTable& firdat, const CompanyOptionValues& before, const QStringList& keep) {
+    const CompanyOptionValues now = ReadCompanyOptionValues(firdat);
+    QStringList changed;
+    for (const QString& column : CompanyOptionColumns()) {
+        if (column == QLatin1String("<version>") || keep.contains(column)) continue;
+        const auto was = before.constFind(column);
+        const auto is = now.constFind(column);
+        if (was == before.constEnd() || is == now.constEnd() || *was != *is) changed << column;
+    }
+    if (!changed.isEmpty()) ReadCompanyOptionColumns(firdat, changed);
+    return changed;
 }
 
 void ReadProjectInfo() {

@@ -13,7 +13,10 @@
 #include "data/GlobalFuncs.h"
 #include "data/ProjectSchemaFields.h"
 #include <QDateTime>
+#include <QMap>
+#include <QVariant>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <stdexcept>
 
@@ -130,6 +133,16 @@ void LoadConstructionDims();
 // Copies the company options of FIRDAT into the record.
 void ReadCompanyOptions();
 void ReadCompanyOptions(TTable& firdat);
+// The company options as FIRDAT holds them, column by column: what the
+// options form started from, to see afterwards what the engineer changed.
+using CompanyOptionValues = QMap<QString, QVariant>;
+CompanyOptionValues ReadCompanyOptionValues();
+CompanyOptionValues ReadCompanyOptionValues(TTable& firdat);
+// Copies into the record the company options whose value differs from
+// `before` (a column missing there counts as changed), leaving out the
+// columns named in `keep`; answers the columns it copied.
+QStringList ReadChangedCompanyOptions(const CompanyOptionValues& before, const QStringList& keep = {});
+QStringList ReadChangedCompanyOptions(TTable& firdat, const CompanyOptionValues& before, const QStringList& keep = {});
 // Starts a new support: resets the record, taking the project's flag text.
 void ReadProjectInfo();
 void ReadProjectInfo(TTable& prjinf);

@@ -105,7 +105,7 @@ bool RemoveDirWithFiles(const QString& directory) {
 }
 
 QString AddBackslash(const QString& path) {
-    if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
         return path;
     return path + QLatin1Char('/');
 }

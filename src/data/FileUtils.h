@@ -31,6 +31,8 @@ QString ZoCreateUniqueTempPath();
 // directory itself. Raises EGeneralError when a step fails.
 bool RemoveDirWithFiles(const QString& directory);
 
-// The path with a trailing separator, unless it is empty or already ends
-// with one ('/' or '\').
+// The path with a trailing "/", unless it is empty or already ends with
+// one. A backslash is a character of a name here, not a separator: a
+// directory whose name ends in one gets its "/" like any other, so that a
+// name appended lands inside it, not beside it.
 QString AddBackslash(const QString& path);

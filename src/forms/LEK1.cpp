@@ -684,8 +684,11 @@ void TFLEK1::OpenProject() {
     }
     if (code == 2) QDir().mkpath(ProjectDatabaseName);
     if (code == 1 || code == 2) {
-        if (!CreateNewProject(ProjectDatabaseName))
-            throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1").arg(ProjectDatabaseName).toStdString());
+        QString reason;
+        if (!CreateNewProject(ProjectDatabaseName, &reason))
+            throw std::runtime_error(QStringLiteral("The project tables cannot be created in %1: %2")
+                                         .arg(ProjectDatabaseName, reason)
+                                         .toStdString());
     }
     if (code == 3 && !QFileInfo::exists(TablePath(ProjectDatabaseName, QStringLiteral("konstz8.db"))) &&
         !CreateKonstzTable(ProjectDatabaseName, QStringLiteral("konstz8.db")))
@@ -1666,15 +1669,32 @@ void TFLEK1::OPTIONENClick() {
         InformationOk(this, QStringLiteral("The options form is not part of this build."));
         return;
     }
+    const CompanyOptionValues started = ReadCompanyOptionValues();
     hide();
     show(this);
     this->show();
-    // What the options form saved is the support's option set now: the unit
-    // flags, the catalogue, the drawing and running numbers. The record's
-    // values stay as they are (in metric units).
-    ReadCompanyOptions();
+    TakeChangedOptions(started);
     ConvertDisplayedUnits(before);
     ShowUnitLabels();
+}
+
+// What the engineer changed in the options form is the support's now (the
+// unit flags, the catalogue, reserves ...); what was left as it was leaves
+// the support alone, so a stored support keeps the values it was stored
+// with. A stored support keeps its drawing and running number whatever the
+// options say: they are its key, and another key would store it a second
+// time. A new support takes changed numbers as the start does, past the
+// running numbers stored supports of its drawing hold. The record's values
+// stay metric.
+void TFLEK1::TakeChangedOptions(const CompanyOptionValues& started) {
+    TConstructionRecord& k = ConstructionRecord;
+    const bool stored = LoadedDrawingKey != 0;
+    const QStringList key{QStringLiteral("F_NR"), QStringLiteral("F_LFD_NR")};
+    const QStringList taken = ReadChangedCompanyOptions(started, stored ? key : QStringList{});
+    if (stored || !(taken.contains(key[0]) || taken.contains(key[1]))) return;
+    const CompanyOptionValues now = ReadCompanyOptionValues();
+    k.K_NR = int32_t(now.value(key[0]).toInt());
+    k.K_LFD_NR = int32_t(FreeRunningNumber(ProjectDatabaseName, k.K_NR, now.value(key[1]).toInt()));
 }
 
 void TFLEK1::Button1Click() {

@@ -4,6 +4,7 @@
 // the engineer. Ok runs the selection, stores the support and writes the
 // output file (or the host error file); closing the form ends the program.
 // The rules live in forms/rules; the widgets here only show and forward.
+#include "data/FIRAUFKON.h"
 #include "forms/rules/HostTransfer.h"
 #include "ui/ZorbelFormTemplate.h"
 
@@ -176,6 +177,9 @@ public:
     void WeiterClick();
     void ENDEClick();
     void OPTIONENClick();
+    // Takes into the record the options the engineer changed since
+    // `started`; a stored support keeps its key.
+    void TakeChangedOptions(const CompanyOptionValues& started);
     void Button1Click();
     void Button2Click();
     void RDM_BTNClick();

@@ -178,22 +178,31 @@ void TestCodec::getNumField() {
     QCOMPARE(d, 30000000001.0);
 }
 
+// ZonedToFloat with its point, and ZonedToInt, which reads the whole field
+// as an integer (0 when it is no number or beyond 32 bits).
 void TestCodec::zonedToFloat_data() {
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<int>("point");
     QTest::addColumn<double>("expected");
-    QTest::newRow("implied decimals") << QByteArray("12345") << 4 << 123.45;
-    QTest::newRow("no point") << QByteArray("12345") << 0 << 12345.0;
-    QTest::newRow("negative overpunch") << QByteArray("J2") << 0 << -12.0;
-    QTest::newRow("negative with fraction") << QByteArray("}05") << 2 << -0.05;
-    QTest::newRow("not a number") << QByteArray("1 2") << 0 << 0.0;
+    QTest::addColumn<int>("integer");
+    QTest::newRow("implied decimals") << QByteArray("12345") << 4 << 123.45 << 12345;
+    QTest::newRow("no point") << QByteArray("12345") << 0 << 12345.0 << 12345;
+    QTest::newRow("negative overpunch") << QByteArray("J2") << 0 << -12.0 << -12;
+    QTest::newRow("negative with fraction") << QByteArray("}05") << 2 << -0.05 << -5;
+    QTest::newRow("not a number") << QByteArray("1 2") << 0 << 0.0 << 0;
+    QTest::newRow("32-bit maximum") << QByteArray("2147483647") << 0 << 2147483647.0 << INT32_MAX;
+    QTest::newRow("one beyond 32 bits") << QByteArray("2147483648") << 0 << 2147483648.0 << 0;
+    QTest::newRow("32-bit minimum") << QByteArray("}2147483648") << 0 << -2147483648.0 << INT32_MIN;
+    QTest::newRow("one below 32 bits") << QByteArray("}2147483649") << 0 << -2147483649.0 << 0;
 }
 
 void TestCodec::zonedToFloat() {
     QFETCH(QByteArray, field);
     QFETCH(int, point);
     QFETCH(double, expected);
+    QFETCH(int, integer);
     QCOMPARE(double(ZonedToFloat(field.constData(), int(field.size()) - 1, point)), expected);
+    QCOMPARE(ZonedToInt(field.constData(), int(field.size()) - 1), integer);
 }
 
 void TestCodec::textFields_data() {

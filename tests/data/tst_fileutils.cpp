@@ -66,7 +66,9 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
         QTest::newRow("windows path") << "C:\\TEMP" << "C:\\TEMP/";
-        QTest::newRow("windows path with separator") << "C:\\TEMP\\" << "C:\\TEMP\\";
+        // A backslash is part of the name: "save0" appended must land inside
+        // the directory "C:\TEMP\", not in a file "C:\TEMP\save0" beside it.
+        QTest::newRow("name ending in a backslash") << "C:\\TEMP\\" << "C:\\TEMP\\/";
         QTest::newRow("posix path") << "/tmp/x" << "/tmp/x/";
         QTest::newRow("posix path with separator") << "/tmp/x/" << "/tmp/x/";
         QTest::newRow("empty") << "" << "";

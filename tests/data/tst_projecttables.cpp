@@ -1,8 +1,10 @@
 // The five project tables: exact field lists, keys and creation failures.
 #include "data/CatalogueSchema.h"
 #include "data/DBCREATE.h"
+#include "data/GlobalFuncs.h"
 #include "data/ProjectSchema.h"
 #include "platform/DbErrors.h"
+#include "platform/LockFile.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
@@ -143,6 +145,9 @@ private slots:
     void completeCreationIsPutInPlace();
     void newProjectTakesTheCompanySettings();
     void staleBuildAndMissingDirectory();
+    void creationNamesWhatStopsIt_data();
+    void creationNamesWhatStopsIt();
+    void lookWaitsForTheCreation();
     void cleanup() { Session().Close(); }
 };
 
@@ -348,7 +353,10 @@ void TestProjectTables::newProjectTakesTheCompanySettings() {
     const QByteArray saved = qgetenv("KORVA_ALIAS_FILE");
     qputenv("KORVA_ALIAS_FILE", aliases.fileName().toLocal8Bit());
     Session().ReloadAliases();
+    // A new project starts without the logo, whatever the run's logo flag.
+    CalcGlobals.LogoFlag = true;
     const bool created = CreateNewProject(dir.path());
+    CalcGlobals.LogoFlag = false;
     qputenv("KORVA_ALIAS_FILE", saved);
     Session().ReloadAliases();
     QVERIFY(created);
@@ -358,6 +366,96 @@ void TestProjectTables::newProjectTakesTheCompanySettings() {
     QCOMPARE(prjinf.RecordCount(), 1);
     QCOMPARE(prjinf.FieldByName("F_BEARB").AsString(), QString("Engineer"));
     QCOMPARE(prjinf.FieldByName("F_KDN_ZNR").AsString(), QString("K-1"));
+    QCOMPARE(prjinf.FieldByName("BITMAP_KZ").AsBoolean(), false);
+}
+
+enum class Found { NoDirectory, PartOfAProject, WholeProject, SettingsRowFails, LinkForTheLock };
+
+void TestProjectTables::creationNamesWhatStopsIt_data() {
+    QTest::addColumn<int>("found");
+    QTest::addColumn<bool>("created");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QStringList>("entries");  // of the directory afterwards
+    const QStringList whole{"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"};
+    QTest::newRow("no directory") << int(Found::NoDirectory) << false << "the directory does not exist"
+                                  << QStringList();
+    // Never completed over: the tables there may belong to another project.
+    QTest::newRow("part of a project")
+        << int(Found::PartOfAProject) << false
+        << "the directory holds only part of a project (konetr8.db, prjinf8.db; konstr8.db, konstz8.db, konbtl8.db "
+           "missing)"
+        << QStringList{"konetr8.db", "prjinf8.db"};
+    // What another start made while this one waited: taken as it stands.
+    QTest::newRow("a whole project there") << int(Found::WholeProject) << true << "" << whole;
+    QTest::newRow("the settings row fails") << int(Found::SettingsRowFails) << false << "no settings row"
+                                            << QStringList();
+    // Never followed: the file would be made wherever the link points.
+    QTest::newRow("a link in place of the lock file")
+        << int(Found::LinkForTheLock) << false
+        << "%D/.korva-new-project.lock cannot be opened (Too many levels of symbolic links)" << QStringList();
+}
+
+// A creation that cannot make the project says why and leaves the directory
+// as it found it; one that finds the project made by another start takes it.
+void TestProjectTables::creationNamesWhatStopsIt() {
+    QFETCH(int, found);
+    QFETCH(bool, created);
+    QFETCH(QString, reason);
+    QFETCH(QStringList, entries);
+    TestDir dir;
+    const QString where = found == int(Found::NoDirectory) ? dir.file("missing") : dir.path();
+    if (found == int(Found::PartOfAProject)) {
+        QVERIFY(CreateKonetrTable(where, "konetr8.db"));
+        QVERIFY(CreatePrjinfTable(where, "prjinf8.db"));
+    }
+    if (found == int(Found::WholeProject)) QVERIFY(CreateProjectTables(where));
+    if (found == int(Found::LinkForTheLock))
+        QVERIFY(QFile::link(dir.file("elsewhere"), dir.file(".korva-new-project.lock")));
+    Session().Close();
+    bool filled = false;
+    QString why = QStringLiteral("<untouched>");
+    const bool ok = CreateProjectTables(
+        where,
+        [&](const QString&) {
+            filled = true;
+            if (found == int(Found::SettingsRowFails)) throw std::runtime_error("no settings row");
+        },
+        &why);
+    QCOMPARE(ok, created);
+    if (!created) QCOMPARE(why, QString(reason).replace("%D", dir.path()));
+    QCOMPARE(filled, found == int(Found::SettingsRowFails));
+    QCOMPARE(Entries(dir.path()), found == int(Found::NoDirectory) ? QStringList() : entries);
+    QVERIFY(!QFileInfo::exists(dir.file("elsewhere")));
+}
+
+// The project check looks only while no creation runs: while another
+// start holds the directory past the wait it does not look and says why;
+// afterwards it looks at a settled directory, without what a killed start
+// was building and with what it had built put in place.
+void TestProjectTables::lookWaitsForTheCreation() {
+    TestDir built, dir;
+    QVERIFY(CreateProjectTables(built.path()));
+    Session().Close();
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project")));
+    QVERIFY(QDir().mkpath(dir.file(".korva-new-project.complete")));
+    for (const QString& f : Entries(built.path()))
+        QVERIFY(QFile::copy(built.file(f), dir.file(".korva-new-project.complete/" + f)));
+    QStringList seen;
+    const auto look = [&] { seen = Entries(dir.path()); };
+    QString reason;
+    {
+        const TLockFile other(dir.file(".korva-new-project.lock"), 0);
+        QVERIFY(other.Held());
+        QVERIFY(!LookAtSettledProject(dir.path(), look, &reason, 1500));
+    }
+    QCOMPARE(reason, QStringLiteral("another start has been creating the project there for 1 seconds and has not "
+                                    "finished"));
+    QCOMPARE(seen, QStringList());
+    QVERIFY(LookAtSettledProject(dir.path(), look, &reason, 0));
+    const QStringList whole{"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"};
+    // The lock file is there while the check looks, and goes with the lock.
+    QCOMPARE(seen, QStringList{".korva-new-project.lock"} + whole);
+    QCOMPARE(Entries(dir.path()), whole);
 }
 
 QTEST_GUILESS_MAIN(TestProjectTables)

@@ -316,6 +316,12 @@ void TestRecord::olderPackedFormReadsTheSame() {
     for (int k = 1; k < 30; ++k) QCOMPARE(numbers[k], 0.0);
     UnpackParts(QString(), QString(), numbers, counts);
     QCOMPARE(numbers[0], 0.0);
+    // A blank column holds no part either: an empty chain, not a
+    // conversion error (one chunk that is no number still is).
+    UnpackParts(QStringLiteral("21091500"), QStringLiteral("1"), numbers, counts);
+    UnpackParts(QString(241, ' '), QString(30, ' '), numbers, counts);
+    QCOMPARE(numbers[0], 0.0);
+    QCOMPARE(int(counts[0]), 0);
     QVERIFY_THROWS_EXCEPTION(EConvertError, UnpackParts("2109150X", "1", numbers, counts));
 }
 

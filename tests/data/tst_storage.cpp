@@ -99,6 +99,8 @@ private slots:
     void init();
     void cleanup();
     void supportRoundTrip();
+    void rotationFlagsComeFromTheBridgeRecord_data();
+    void rotationFlagsComeFromTheBridgeRecord();
     void storingAgainReplacesTheRows();
     void keyOfAnotherSupportIsRefused();
     void unknownKeyIsNotFound_data();
@@ -161,6 +163,45 @@ void TestStorage::supportRoundTrip() {
     QCOMPARE(PartsListValues(), parts);
     QCOMPARE(PartsList.RowCount, int16_t(24));
     QCOMPARE(FieldText(ConstructionRecord.K_NR_ANL), QString::fromUtf8("Äö4ß "));
+}
+
+void TestStorage::rotationFlagsComeFromTheBridgeRecord_data() {
+    QTest::addColumn<int>("flag");  // the one set in the bridge record
+    QTest::newRow("K_DREHUNG_AS") << 0;
+    QTest::newRow("K_DREHUNG_STAHL") << 1;
+    QTest::newRow("K_DREHUNG_KH") << 2;
+    QTest::newRow("K_DREHUNG_S") << 3;
+}
+
+// The four rotation columns are written from the bridge record the Ok road
+// filled, not from the record's own flags (here all clear), each from its
+// own flag; loading puts each back into both.
+void TestStorage::rotationFlagsComeFromTheBridgeRecord() {
+    QFETCH(int, flag);
+    const char* const columns[] = {"K_DREHUNG_AS", "K_DREHUNG_STAHL", "K_DREHUNG_KH", "K_DREHUNG_S"};
+    TConstructionRecord& r = ConstructionRecord;
+    FillRecord(r, 0);
+    AlignSources(r, 12, 3);
+    r.K_DREHUNG_AS = r.K_DREHUNG_STAHL = r.K_DREHUNG_KH = r.K_DREHUNG_S = false;
+    bool* const bridge[] = {&BridgeRecords.DrehungAs, &BridgeRecords.DrehungStahl, &BridgeRecords.DrehungKh,
+                            &BridgeRecords.DrehungS};
+    for (int i = 0; i < 4; ++i) *bridge[i] = i == flag;
+    QCOMPARE(StoreSupport(-1), StoreOutcome::Inserted);
+    {
+        auto konstr = MakeProjectTable(ProjectTable::Konstr);
+        konstr->Open();
+        QVERIFY(konstr->FindKey({120003}));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(konstr->FieldByName(columns[i]).AsBoolean() == (i == flag), columns[i]);
+    }
+    ForgetEverything();
+    CalcGlobals.DrawingKeyText = QStringLiteral("000120003");
+    QVERIFY(LoadConstruction());
+    const bool* const loaded[] = {&r.K_DREHUNG_AS, &r.K_DREHUNG_STAHL, &r.K_DREHUNG_KH, &r.K_DREHUNG_S};
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(*loaded[i] == (i == flag), columns[i]);
+        QVERIFY2(*bridge[i] == (i == flag), columns[i]);
+    }
 }
 
 void TestStorage::storingAgainReplacesTheRows() {

@@ -407,11 +407,25 @@ private slots:
     // the stress condition.
     void prepareAcceptedSupport_data() {
         QTest::addColumn<QList<bool>>("flags");  // AS, Stahl, KH, S, then the stress condition
-        QTest::newRow("first pattern") << QList<bool>{true, false, true, false, true, false};
-        QTest::newRow("second pattern") << QList<bool>{false, true, false, true, false, true};
+        QTest::addColumn<int>("drawing");
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QString>("keyText");
+        QTest::newRow("first pattern") << QList<bool>{true, false, true, false, true, false} << 12 << 345
+                                       << "000120345";
+        QTest::newRow("second pattern") << QList<bool>{false, true, false, true, false, true} << 12 << 345
+                                        << "000120345";
+        // The key holds five digits of the drawing number: the last five stay
+        // (not the first five, and never a ten-digit key of another drawing).
+        QTest::newRow("six-digit drawing number") << QList<bool>{true, false, true, false, true, false} << 123456
+                                                  << 345 << "234560345";
+        QTest::newRow("both numbers too long") << QList<bool>{true, false, true, false, true, false} << 987654
+                                               << 12345 << "876542345";
     }
     void prepareAcceptedSupport() {
         QFETCH(QList<bool>, flags);
+        QFETCH(int, drawing);
+        QFETCH(int, running);
+        QFETCH(QString, keyText);
         TConstructionRecord& k = ConstructionRecord;
         k.Reset();
         PartsList.Clear();
@@ -423,18 +437,21 @@ private slots:
         BridgeRecords.DrehungStahl = !flags[1];
         BridgeRecords.DrehungKh = !flags[2];
         BridgeRecords.DrehungS = !flags[3];
-        k.K_NR = 12;
-        k.K_LFD_NR = 345;
+        k.K_NR = drawing;
+        k.K_LFD_NR = running;
         k.K_F_NR_AUS = 1;
         PrepareAcceptedSupport(flags[4], flags[5]);
         QCOMPARE(BridgeRecords.DrehungAs, flags[0]);
         QCOMPARE(BridgeRecords.DrehungStahl, flags[1]);
         QCOMPARE(BridgeRecords.DrehungKh, flags[2]);
         QCOMPARE(BridgeRecords.DrehungS, flags[3]);
-        QCOMPARE(CalcGlobals.DrawingKeyText, QStringLiteral("000120345"));
-        QCOMPARE(k.K_F_NR_AUS, 120345);
-        QCOMPARE(PartsList.KB_F_NR_AUS, 120345);
-        QCOMPARE(PartsList.KB_LFD_ZNR, int16_t(345));
+        QCOMPARE(CalcGlobals.DrawingKeyText, keyText);
+        QCOMPARE(k.K_F_NR_AUS, keyText.toInt());
+        QCOMPARE(PartsList.KB_F_NR_AUS, keyText.toInt());
+        QCOMPARE(PartsList.KB_LFD_ZNR, int16_t(keyText.right(4).toInt()));
+        // The record holds the numbers its key holds.
+        QCOMPARE(k.K_NR, keyText.left(5).toInt());
+        QCOMPARE(k.K_LFD_NR, keyText.right(4).toInt());
         QCOMPARE(k.K_S_Y_KZ, flags[4]);
         QCOMPARE(k.K_S_CS_KZ, flags[5]);
     }

@@ -2,6 +2,7 @@
 // from host input files, the configuration navigator and its timer, unit
 // switches, and the Ok road with its checks, the host error file, the store
 // and the output file (selection and writer are scripted stand-ins here).
+#include "data/DBCREATE.h"
 #include "data/DBGLOB.h"
 #include "data/DBKON.h"
 #include "data/FIRAUFKON.h"
@@ -137,6 +138,17 @@ class TestLek1 : public QObject {
         firdat.Edit();
         firdat.FieldByName(QStringLiteral("F_EINH_KZ")).SetAsBoolean(imperial);
         firdat.FieldByName(QStringLiteral("F_KN_KG")).SetAsBoolean(kg);
+        firdat.Post();
+        firdat.Close();
+    }
+
+    // Company options set as the options form would leave them.
+    static void SaveCompanyOptions(const QList<QPair<const char*, QVariant>>& values) {
+        TTable firdat(QStringLiteral("KORVA_9_0"), QStringLiteral("FIRDAT.DB"));
+        firdat.Open();
+        firdat.First();
+        firdat.Edit();
+        for (const auto& [name, value] : values) firdat.FieldByName(QString::fromLatin1(name)).SetValue(value);
         firdat.Post();
         firdat.Close();
     }
@@ -910,6 +922,119 @@ private slots:
         QCOMPARE(q.Fields(0).AsFloat(), 12.0);
         QCOMPARE(q.Fields(1).AsInteger(), key);
         QCOMPARE(q.Fields(2).AsInteger(), 75);
+    }
+
+    // A stored support through the real options form, closed as it was or
+    // after a switch to imperial units saved there: the support keeps its
+    // key (drawing 1, running number 1: 10001) and the values it was stored
+    // with that the engineer did not change, even where the company's
+    // options moved on since (the running number 2 after the first store,
+    // a reserve of the project's options); Ok stores it once, under 10001.
+    void storedSupportKeepsItsKeyThroughTheOptions_data() {
+        QTest::addColumn<bool>("switchUnits");
+        QTest::newRow("closed as it was") << false;
+        QTest::newRow("imperial units saved") << true;
+    }
+    void storedSupportKeepsItsKeyThroughTheOptions() {
+        QFETCH(bool, switchUnits);
+        SaveCompanyOptions({{"F_NR", 1}, {"F_LFD_NR", 1}, {"F_LR_KH", 15}});
+        Start();
+        form->show();
+        form->Weiter->click();
+        QVERIFY(form->Completed());
+        QCOMPARE(form->LoadedDrawingKey, 10001);
+        form.reset();
+        global.reset();
+        konst.reset();
+        Session().Close();
+        {
+            // The project's options moved on since (another engineer saved
+            // them): the start makes them the working options.
+            TQuery q(CmdProjectDir, QStringLiteral("update prjinf8 set F_LR_KH = 33"));
+            q.ExecSQL();
+        }
+        Session().Close();
+        Start();
+        QCOMPARE(form->LoadedDrawingKey, 10001);
+        QCOMPARE(int(ConstructionRecord.K_LR_KH), 15);
+        QCOMPARE(ReadCompanyOptionValues().value(QStringLiteral("F_LR_KH")).toInt(), 33);
+        const auto scripted = LEK1Services();
+        UseProgramServices();
+        LEK1Services().RunSelectSupport = scripted.RunSelectSupport;
+        LEK1Services().WritePmlFile = scripted.WritePmlFile;
+        form->show();
+        QVERIFY(form->windowTitle().contains(QStringLiteral("[ T-1 / 1-3-1")));
+        bool saved = false, shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* options = qobject_cast<TFLEKO*>(QApplication::activeModalWidget());
+            if (!options) return;
+            shown = true;
+            if (switchUnits) {
+                QCheckBox* units = options->DataSource1->CheckOf(QStringLiteral("F_EINH_KZ"));
+                if (!units->isChecked()) units->click();
+                saved = options->SpeichernClick();
+            }
+            options->close();
+        });
+        form->OPTIONEN->click();
+        QVERIFY(shown);
+        QCOMPARE(saved, switchUnits);
+        QCOMPARE(ConstructionRecord.K_EINH_KZ, switchUnits);
+        QCOMPARE(form->LoadUnitLabels.value(0)->text(), switchUnits ? QStringLiteral("lbs") : QStringLiteral("kN"));
+        QCOMPARE(ConstructionRecord.K_LAST, 10.0);
+        QCOMPARE(int(ConstructionRecord.K_NR), 1);
+        QCOMPARE(int(ConstructionRecord.K_LFD_NR), 1);
+        QCOMPARE(int(ConstructionRecord.K_LR_KH), 15);
+        QVERIFY2(form->windowTitle().contains(QStringLiteral("[ T-1 / 1-3-1")), qPrintable(form->windowTitle()));
+        form->Weiter->click();
+        QVERIFY2(form->Completed(), qPrintable(seam->Texts().join(u'|')));
+        QCOMPARE(StoredSupports(), 1);
+        TQuery q(CmdProjectDir, QStringLiteral("select K_F_NR_AUS, K_POS_NR, K_EINH_KZ, K_LR_KH from konstr8"));
+        q.Open();
+        QCOMPARE(q.Fields(0).AsInteger(), 10001);
+        QCOMPARE(q.Fields(1).AsString().trimmed(), QStringLiteral("T-1"));
+        QCOMPARE(q.Fields(2).AsBoolean(), switchUnits);
+        QCOMPARE(q.Fields(3).AsInteger(), 15);
+    }
+
+    // A new support takes the numbers changed in the options as the start
+    // proposes them, past the running numbers stored supports of the
+    // drawing hold; options left as they were leave the number the start
+    // chose. Stored: drawing 1, running numbers 1 and 5; the company
+    // proposes 1 of drawing 1, so the start shows 2.
+    void newSupportTakesChangedNumbers_data() {
+        QTest::addColumn<int>("drawing");  // saved in the options
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QString>("numbers");  // shown: running-3-drawing
+        QTest::newRow("left as they were") << 1 << 1 << "2-3-1";
+        QTest::newRow("a taken running number") << 1 << 5 << "6-3-1";
+        QTest::newRow("a free running number") << 1 << 7 << "7-3-1";
+        QTest::newRow("another drawing") << 3 << 1 << "1-3-3";
+    }
+    void newSupportTakesChangedNumbers() {
+        QFETCH(int, drawing);
+        QFETCH(int, running);
+        QFETCH(QString, numbers);
+        SaveCompanyOptions({{"F_NR", 1}, {"F_LFD_NR", 1}});
+        QDir().mkpath(work->file(QStringLiteral("project")));
+        QVERIFY(CreateProjectTables(work->file(QStringLiteral("project"))));
+        for (int key : {10001, 10005}) {
+            TQuery q(work->file(QStringLiteral("project")),
+                     QStringLiteral("insert into konstr8 (K_F_NR_AUS, K_POS_NR) values (?, ?)"));
+            q.SetParams({key, QStringLiteral("S-%1").arg(key)});
+            q.ExecSQL();
+        }
+        Session().Close();
+        Start();
+        QCOMPARE(form->LoadedDrawingKey, 0);
+        QCOMPARE(int(ConstructionRecord.K_LFD_NR), 2);
+        LEK1Services().ShowOptions = [&](QWidget*) {
+            SaveCompanyOptions({{"F_NR", drawing}, {"F_LFD_NR", running}});
+            return true;
+        };
+        form->OPTIONENClick();
+        QCOMPARE(QStringLiteral("%1-3-%2").arg(ConstructionRecord.K_LFD_NR).arg(ConstructionRecord.K_NR), numbers);
+        QVERIFY2(form->windowTitle().contains(QStringLiteral("T-1 / ") + numbers), qPrintable(form->windowTitle()));
     }
 
     void programWriterWritesTheOutputFile() {

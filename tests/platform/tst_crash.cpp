@@ -108,6 +108,8 @@ private slots:
     void noUsableCommitFileRefusesToWrite();
     void readOnlyTableIsNamed();
     void projectCreationEndedAtEveryPoint();
+    void twoStartsCreateOneProject_data();
+    void twoStartsCreateOneProject();
     void deleteModeEndedAtEveryPointLeavesWholeSupports_data();
     void deleteModeEndedAtEveryPointLeavesWholeSupports();
     void killedAtRandomDuringThousandStores();
@@ -334,42 +336,55 @@ int SettingsRows(const QString& project) {
     return rows;
 }
 
-}  // namespace
-
-// The program is ended at every point of the creation of a new project
-// (each change SQLite makes to a file, and each file put into place): the
-// directory holds either no project or a whole one, and the next start
-// opens a whole project with its settings row.
-void TestCrash::projectCreationEndedAtEveryPoint() {
+// A host for normal-mode starts of the program on a new project: a copy of
+// the demo catalogue with its alias file and an input file. Each start runs
+// as an engineer of its own (home, settings, runtime directory and working
+// directory), so that two of them may run at once.
+struct NewProjectHost {
     TestDir dir;
-    const QString catalogue = dir.file("catalogue");
-    QVERIFY(QDir().mkpath(catalogue));
-    const QDir demo(KORVA_BINARY_DIR "/demo/catalogue");
-    QVERIFY2(demo.exists("Pgstat.DB"), "the demo catalogue is built");
-    for (const QString& f : demo.entryList(QDir::Files)) QVERIFY(QFile::copy(demo.filePath(f), catalogue + "/" + f));
-    QFile aliases(dir.file("aliases.ini"));
-    QVERIFY(aliases.open(QIODevice::WriteOnly));
-    aliases.write(QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8());
-    aliases.close();
-    QFile input(dir.file("in.ini"));
-    QVERIFY(input.open(QIODevice::WriteOnly));
-    input.write("[DWG]\nHangerMark=N-1\n[LOAD]\nNormal=10\n[PIPE]\nSIZE=114.3\n[MDSHangerConfig]\nConfig=1\n");
-    input.close();
-    const QString project = dir.file("project");
-    const auto start = [&](const QString& exe, long crashAt) {
-        QProcess p;
+    QString aliases, input, project;
+
+    bool Prepare() {
+        const QString catalogue = dir.file("catalogue");
+        const QDir demo(KORVA_BINARY_DIR "/demo/catalogue");
+        if (!QDir().mkpath(catalogue) || !demo.exists("Pgstat.DB")) return false;
+        for (const QString& f : demo.entryList(QDir::Files))
+            if (!QFile::copy(demo.filePath(f), catalogue + "/" + f)) return false;
+        aliases = dir.file("aliases.ini");
+        input = dir.file("in.ini");
+        project = dir.file("project");
+        return WriteFile(aliases, QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8()) &&
+               WriteFile(input, "[DWG]\nHangerMark=N-1\n[LOAD]\nNormal=10\n[PIPE]\nSIZE=114.3\n[MDSHangerConfig]\nConfig=1\n");
+    }
+    static bool WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    // The engineer's own directory.
+    QString Engineer(const QString& name) const {
+        const QString home = dir.file(name);
+        QDir().mkpath(home + "/runtime");
+        ::chmod(QFile::encodeName(home + "/runtime").constData(), 0700);
+        return home;
+    }
+    // Starts the program; it ends once its form is shown.
+    void Start(QProcess& p, const QString& exe, long crashAt, const QString& engineer = QString("first")) const {
+        const QString home = Engineer(engineer);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("KORVA_TEST_FAIL_WRITE");
         env.remove("KORVA_TEST_CRASH_AT");
         if (crashAt > 0) env.insert("KORVA_TEST_CRASH_AT", QString::number(crashAt));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("KORVA_EXIT_WHEN_SHOWN", "1");
-        env.insert("KORVA_ALIAS_FILE", aliases.fileName());
-        env.insert("HOME", dir.path());
-        env.insert("XDG_CONFIG_HOME", dir.file("config"));
+        env.insert("KORVA_ALIAS_FILE", aliases);
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        env.insert("XDG_RUNTIME_DIR", home + "/runtime");
         p.setProcessEnvironment(env);
-        p.setWorkingDirectory(dir.path());
-        p.start(exe, {"/IF:" + input.fileName(), "/OF:" + dir.file("out.zof"), "/PD:" + project});
+        p.setWorkingDirectory(home);
+        p.start(exe, {"/IF:" + input, "/OF:" + home + "/out.zof", "/PD:" + project});
+    }
+    static ChildRun Finish(QProcess& p) {
         ChildRun r;
         r.finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
         r.status = p.exitCode();
@@ -379,6 +394,28 @@ void TestCrash::projectCreationEndedAtEveryPoint() {
             p.waitForFinished();
         }
         return r;
+    }
+};
+
+// What a creation leaves in the project directory besides the tables.
+QStringList CreationTraces(const QString& project) {
+    return QDir(project).entryList({".korva-new-project*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+}  // namespace
+
+// The program is ended at every point of the creation of a new project
+// (each change SQLite makes to a file, and each file put into place): the
+// directory holds either no project or a whole one, and the next start
+// opens a whole project with its settings row.
+void TestCrash::projectCreationEndedAtEveryPoint() {
+    NewProjectHost host;
+    QVERIFY2(host.Prepare(), "the demo catalogue is built and copied");
+    const QString project = host.project;
+    const auto start = [&](const QString& exe, long crashAt) {
+        QProcess p;
+        host.Start(p, exe, crashAt);
+        return NewProjectHost::Finish(p);
     };
     int crashes = 0, pending = 0, none = 0;
     for (long n = 1;; ++n) {
@@ -404,6 +441,7 @@ void TestCrash::projectCreationEndedAtEveryPoint() {
         QCOMPARE(SettingsRows(project), 1);
         QVERIFY(!QFileInfo::exists(project + "/.korva-new-project.complete"));
         QVERIFY(!QFileInfo::exists(project + "/.korva-new-project"));
+        QCOMPARE(CreationTraces(project), QStringList());
     }
     qInfo("project creation: %d kills (%d left no project, %d a whole one still being put in place, %d a whole one); "
           "%d next starts checked",
@@ -411,6 +449,41 @@ void TestCrash::projectCreationEndedAtEveryPoint() {
     QVERIFY(crashes > 10);
     QVERIFY(pending > 0);  // kills fell while the tables were put in place
     QVERIFY(none > 0);
+}
+
+void TestCrash::twoStartsCreateOneProject_data() {
+    QTest::addColumn<bool>("directoryMade");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("empty directory") << true << 20;
+    QTest::newRow("directory not there yet") << false << 10;
+}
+
+// Two engineers start normal mode at the same moment on one new project
+// directory, many times: one creates the project, the other waits for it
+// or finds it finished; both forms open on a whole project with one
+// settings row, and nothing of the creation is left behind.
+void TestCrash::twoStartsCreateOneProject() {
+    QFETCH(bool, directoryMade);
+    QFETCH(int, runs);
+    NewProjectHost host;
+    QVERIFY2(host.Prepare(), "the demo catalogue is built and copied");
+    for (int run = 1; run <= runs; ++run) {
+        QDir(host.project).removeRecursively();
+        if (directoryMade) QVERIFY(QDir().mkpath(host.project));
+        QProcess first, second;
+        host.Start(first, KORVA_EXE, 0, "first");
+        host.Start(second, KORVA_EXE, 0, "second");
+        const ChildRun a = NewProjectHost::Finish(first);
+        const ChildRun b = NewProjectHost::Finish(second);
+        const QString at = QString("run %1: ").arg(run);
+        QVERIFY2(a.finished && a.status == 0, qPrintable(at + a.err));
+        QVERIFY2(b.finished && b.status == 0, qPrintable(at + b.err));
+        QCOMPARE(ProjectFilesPresent(host.project), 5);
+        QCOMPARE(SettingsRows(host.project), 1);
+        QCOMPARE(CreationTraces(host.project), QStringList());
+        for (const char* engineer : {"first", "second"})
+            QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
+    }
 }
 
 void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports_data() {

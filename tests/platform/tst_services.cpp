@@ -4,6 +4,7 @@
 #include "platform/DbErrors.h"
 #include "platform/Deadline.h"
 #include "platform/HostFiles.h"
+#include "platform/LockFile.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/Session.h"
@@ -14,14 +15,15 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QtTest>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <thread>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +51,9 @@ private slots:
     void formatFixedHasNoLocale();
     void deadlineMetInTimeEndsNothing_data();
     void deadlineMetInTimeEndsNothing();
+    void lockFile_data();
+    void lockFile();
+    void lockFileGivenBackWhileWaited();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -378,6 +383,85 @@ void TestServices::deadlineMetInTimeEndsNothing() {
     }
     QCOMPARE(endings.load(), 0);
     QVERIFY2(t.elapsed() < 10000, "meeting the deadline waited for its bound");
+}
+
+enum class LockBefore { Nothing, HeldByAnother, LeftByAKill, LinkInItsPlace };
+
+void TestServices::lockFile_data() {
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("failure");  // after the lock file's path
+    QTest::newRow("free") << int(LockBefore::Nothing) << true << false << "";
+    QTest::newRow("held by another for the whole wait")
+        << int(LockBefore::HeldByAnother) << false << true << " is held by another program";
+    // The file stays after a kill, the lock does not.
+    QTest::newRow("file of a killed holder") << int(LockBefore::LeftByAKill) << true << false << "";
+    QTest::newRow("a link in its place, never followed")
+        << int(LockBefore::LinkInItsPlace) << false << false << " cannot be opened (Too many levels of symbolic links)";
+}
+
+// An exclusive lock on a file of its own: taken when free, also on the file
+// a killed holder left; refused, with the cause, when another holds it for
+// the whole wait or a link stands in its place; the file goes with the lock.
+void TestServices::lockFile() {
+    QFETCH(int, before);
+    QFETCH(bool, held);
+    QFETCH(bool, busy);
+    QFETCH(QString, failure);
+    TestDir dir;
+    const QString path = dir.file("x.lock");
+    const QByteArray name = QFile::encodeName(path);
+    int other = -1;
+    if (before == int(LockBefore::HeldByAnother) || before == int(LockBefore::LeftByAKill)) {
+        other = ::open(name.constData(), O_RDONLY | O_CREAT, 0666);
+        QVERIFY(other >= 0);
+        if (before == int(LockBefore::HeldByAnother)) QCOMPARE(::flock(other, LOCK_EX), 0);
+        else ::close(other);
+    }
+    if (before == int(LockBefore::LinkInItsPlace)) QVERIFY(QFile::link(dir.file("target"), path));
+    {
+        const TLockFile lock(path, 150);
+        QCOMPARE(lock.Held(), held);
+        QCOMPARE(lock.Busy(), busy);
+        QCOMPARE(lock.Failure(), failure.isEmpty() ? QString() : path + failure);
+        // Another taker meanwhile waits its time and is refused.
+        if (held) QVERIFY(TLockFile(path, 20).Busy());
+    }
+    QCOMPARE(QFileInfo::exists(dir.file("target")), false);
+    if (before == int(LockBefore::HeldByAnother)) {
+        // The other holder's file stays its own, and once it gives the lock
+        // back the lock is free.
+        QVERIFY(QFileInfo::exists(path));
+        ::close(other);
+        QVERIFY(TLockFile(path, 0).Held());
+    }
+    if (before != int(LockBefore::LinkInItsPlace)) QCOMPARE(QFileInfo::exists(path), false);
+}
+
+// A waiter that locked the file the holder removed as it gave the lock
+// back takes the file now at the path; otherwise it would hold a file
+// nobody else sees and a third taker would hold the lock as well.
+void TestServices::lockFileGivenBackWhileWaited() {
+    TestDir dir;
+    const QString path = dir.file("x.lock");
+    auto first = std::make_unique<TLockFile>(path, 0);
+    QVERIFY(first->Held());
+    std::atomic<int> waiter{0};  // 1 holding, 2 may give back
+    std::thread second([&] {
+        const TLockFile lock(path, 10000);
+        waiter = lock.Held() ? 1 : -1;
+        while (waiter == 1) QThread::msleep(5);
+    });
+    QThread::msleep(100);
+    first.reset();
+    for (int i = 0; i < 1000 && waiter == 0; ++i) QThread::msleep(5);
+    QCOMPARE(int(waiter), 1);
+    QVERIFY(QFileInfo::exists(path));
+    QVERIFY(TLockFile(path, 50).Busy());
+    waiter = 2;
+    second.join();
+    QVERIFY(TLockFile(path, 0).Held());
 }
 
 QTEST_GUILESS_MAIN(TestServices)
