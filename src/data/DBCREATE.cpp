@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,40 @@ QString Inside(const QString& dir, const char* name) { return QDir(dir).filePath
 void RemoveTree(const QString& path) {
     if (QFileInfo(path).isDir()) QDir(path).removeRecursively();
 }
+
+ProjectWaitNotice& WaitNotice() {
+    static ProjectWaitNotice notice;
+    return notice;
+}
+
+// The directory's creation lock. A wait for another start that lasts is
+// told, so the engineer sees why nothing happens, and so is its end.
+class ProjectLock {
+public:
+    ProjectLock(const QString& databaseName, int waitMs)
+        : m_directory(databaseName),
+          m_lock(Inside(databaseName, kLock), waitMs, [this](qint64 waited) { Waiting(waited); }) {
+        if (m_told) Tell(false);
+    }
+    const TLockFile& Lock() const { return m_lock; }
+
+private:
+    void Waiting(qint64 waited) {
+        if (waited < ProjectWaitNoticeMs || !WaitNotice()) return;
+        m_told = true;
+        Tell(true);
+    }
+    void Tell(bool waiting) const {
+        // A notice that fails must not cost the lock its file.
+        try {
+            WaitNotice()(m_directory, waiting);
+        } catch (...) {
+        }
+    }
+    QString m_directory;
+    bool m_told = false;
+    TLockFile m_lock;
+};
 
 QString BusyReason(int waitMs) {
     return QStringLiteral("another start has been creating the project there for %1 seconds and has not finished")
@@ -142,13 +177,16 @@ bool CreatePrjinfTable(const QString& databaseName, const QString& tableName) {
     return CreateProjectTable(ProjectTable::Prjinf, databaseName, tableName);
 }
 
+void SetProjectWaitNotice(ProjectWaitNotice notice) { WaitNotice() = std::move(notice); }
+
 bool FinishProjectCreation(const QString& databaseName) {
     return LookAtSettledProject(databaseName, {}) && !QFileInfo(Inside(databaseName, kBuilt)).isDir();
 }
 
 bool LookAtSettledProject(const QString& databaseName, const std::function<void()>& look, QString* reason,
                           int waitMs) {
-    const TLockFile lock(Inside(databaseName, kLock), waitMs);
+    const ProjectLock project(databaseName, waitMs);
+    const TLockFile& lock = project.Lock();
     if (lock.Busy()) {
         if (reason) *reason = BusyReason(waitMs);
         return false;
@@ -178,7 +216,8 @@ bool CreateProjectTables(const QString& databaseName, const std::function<void(c
         why = QStringLiteral("the directory does not exist");
         return fail();
     }
-    const TLockFile lock(Inside(databaseName, kLock), ProjectCreationWaitMs);
+    const ProjectLock project(databaseName, ProjectCreationWaitMs);
+    const TLockFile& lock = project.Lock();
     if (!lock.Held()) {
         why = lock.Busy() ? BusyReason(ProjectCreationWaitMs) : lock.Failure();
         return fail();

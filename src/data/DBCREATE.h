@@ -32,6 +32,14 @@ bool FinishProjectCreation(const QString& databaseName);
 // How long a start waits for another one creating a project in the same
 // directory (creating it takes well under a second).
 inline constexpr int ProjectCreationWaitMs = 30000;
+// Told, with the directory, when a start has waited ProjectWaitNoticeMs for
+// another one there (waiting true, and again at every look at the lock
+// while the wait lasts, so that a window can paint itself), and once when
+// that wait ends (false). The program shows its waiting form; by default
+// nobody is told.
+using ProjectWaitNotice = std::function<void(const QString& directory, bool waiting)>;
+void SetProjectWaitNotice(ProjectWaitNotice notice);
+inline constexpr int ProjectWaitNoticeMs = 1000;
 // Runs look on the directory while no other start creates a project in it
 // or puts one in place, after putting in place what a creation ended by a
 // kill left complete: look sees no project or a whole one. False (look not

@@ -562,7 +562,9 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
         // table is added here and the check goes on, so the upgrade is
         // offered in the same run.
         const ForgetSchemasOnExit added;
-        if (!CreateKonstzTable(dir, QLatin1String(kKonstz))) {
+        // Another start on the project may have added it while this one
+        // asked (a table is created whole or not at all): that one serves.
+        if (!CreateKonstzTable(dir, QLatin1String(kKonstz)) && FoundFile(dir, kKonstz).isEmpty()) {
             g_errors << QStringLiteral("%1 cannot be created").arg(QDir::toNativeSeparators(dir + kKonstz));
             return NoKonstz;
         }

@@ -1,6 +1,7 @@
 #include "forms/LEK1Services.h"
 #include "forms/LEKO.h"
 
+#include "data/DBCREATE.h"
 #include "data/DBcheck.h"
 #include "engine/FindHalterung.h"
 #include "engineui/KH_INPUT_MSG.h"
@@ -9,6 +10,7 @@
 #include "localisation/IvBinDic.h"
 #include "localisation/IvDictio.h"
 #include "localisation/IvLangDlg.h"
+#include "ui/Lek15Warten.h"
 #include "ui/MultiLang.h"
 #include "platform/TableFile.h"
 
@@ -37,6 +39,13 @@ int CheckProjectTablesExist(const QString& directory, QString* message) {
 
 void UseProgramServices() {
     InputFormServices& s = LEK1Services();
+    // A start that waits for another one creating its project shows why
+    // nothing happens yet (no form is open then).
+    SetProjectWaitNotice([](const QString&, bool waiting) {
+        if (!waiting) return FreeWaitingForm();
+        if (!FWarten) ShowWaitingForm(nullptr, IvTranslate(QStringLiteral(" Projekt wird angelegt ")));
+        RefreshWaitingForm();
+    });
     // The project check asks before adding konstz8.db or upgrading; a
     // refusal or a database error is no usable project.
     s.CheckProjectFilesAtStart = [](const QString& directory, QString* message) {

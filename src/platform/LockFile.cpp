@@ -23,7 +23,8 @@ bool SameFile(int fd, const QByteArray& path) {
 
 }  // namespace
 
-TLockFile::TLockFile(const QString& path, int waitMs) : m_path(QFile::encodeName(path)) {
+TLockFile::TLockFile(const QString& path, int waitMs, const std::function<void(qint64)>& waiting)
+    : m_path(QFile::encodeName(path)) {
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -45,6 +46,7 @@ TLockFile::TLockFile(const QString& path, int waitMs) : m_path(QFile::encodeName
                 ::close(fd);
                 return;
             }
+            if (waiting) waiting(waited.elapsed());
             QThread::msleep(10);
         }
         if (SameFile(fd, m_path)) {

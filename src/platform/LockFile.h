@@ -7,11 +7,13 @@
 // one now at the path, so the lock is always the one on that file.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class TLockFile {
 public:
-    // Waits at most waitMs for the lock.
-    TLockFile(const QString& path, int waitMs);
+    // Waits at most waitMs for the lock; waiting, when given, is called
+    // with the time waited so far each time the lock is found taken.
+    TLockFile(const QString& path, int waitMs, const std::function<void(qint64 waitedMs)>& waiting = {});
     ~TLockFile();
     TLockFile(const TLockFile&) = delete;
     TLockFile& operator=(const TLockFile&) = delete;

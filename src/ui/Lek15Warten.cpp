@@ -59,9 +59,10 @@ QPoint WaitingFormPosition(const QRect* owner, QSize form, QSize screen) {
     return {half(screen.width()) - half(form.width()), half(screen.height()) - half(form.height())};
 }
 
-TFWarten* ShowWaitingForm(QWidget* owner) {
+TFWarten* ShowWaitingForm(QWidget* owner, const QString& text) {
     FreeWaitingForm();
     FWarten = new TFWarten(owner);
+    if (!text.isEmpty()) FWarten->StaticText2->setText(text);
     QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     const QRect ownerRect = owner ? owner->frameGeometry() : QRect();

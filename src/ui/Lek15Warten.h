@@ -32,6 +32,7 @@ extern QPointer<TFWarten> FWarten;
 QPoint WaitingFormPosition(const QRect* owner, QSize form, QSize screen);
 
 // The driver's side: create into FWarten, place, show and paint; free.
-TFWarten* ShowWaitingForm(QWidget* owner);
+// A text, when given, replaces the form's own before it shows.
+TFWarten* ShowWaitingForm(QWidget* owner, const QString& text = QString());
 void RefreshWaitingForm();
 void FreeWaitingForm();

@@ -442,16 +442,31 @@ void TestProjectTables::lookWaitsForTheCreation() {
         QVERIFY(QFile::copy(built.file(f), dir.file(".korva-new-project.complete/" + f)));
     QStringList seen;
     const auto look = [&] { seen = Entries(dir.path()); };
+    // The wait is told once it has lasted a second, at every look at the
+    // lock after that, and its end once.
+    QStringList told;
+    SetProjectWaitNotice([&](const QString& where, bool waiting) {
+        if (told.isEmpty() || told.last() != QString("%1 %2").arg(where).arg(waiting))
+            told << QString("%1 %2").arg(where).arg(waiting);
+    });
     QString reason;
     {
         const TLockFile other(dir.file(".korva-new-project.lock"), 0);
         QVERIFY(other.Held());
         QVERIFY(!LookAtSettledProject(dir.path(), look, &reason, 1500));
+        QCOMPARE(reason, QStringLiteral("another start has been creating the project there for 1 seconds and has "
+                                        "not finished"));
+        QCOMPARE(told, QStringList({dir.path() + " 1", dir.path() + " 0"}));
+        // Under a second: not told.
+        told.clear();
+        QString shortWait;
+        QVERIFY(!LookAtSettledProject(dir.path(), look, &shortWait, 900));
+        QCOMPARE(told, QStringList());
     }
-    QCOMPARE(reason, QStringLiteral("another start has been creating the project there for 1 seconds and has not "
-                                    "finished"));
     QCOMPARE(seen, QStringList());
     QVERIFY(LookAtSettledProject(dir.path(), look, &reason, 0));
+    SetProjectWaitNotice({});
+    QCOMPARE(told, QStringList());
     const QStringList whole{"konbtl8.db", "konetr8.db", "konstr8.db", "konstz8.db", "prjinf8.db"};
     // The lock file is there while the check looks, and goes with the lock.
     QCOMPARE(seen, QStringList{".korva-new-project.lock"} + whole);

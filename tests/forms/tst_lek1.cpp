@@ -932,11 +932,17 @@ private slots:
     // a reserve of the project's options); Ok stores it once, under 10001.
     void storedSupportKeepsItsKeyThroughTheOptions_data() {
         QTest::addColumn<bool>("switchUnits");
-        QTest::newRow("closed as it was") << false;
-        QTest::newRow("imperial units saved") << true;
+        QTest::addColumn<int>("runningMeanwhile");  // the company's running number moves on to it, 0: stays
+        QTest::newRow("closed as it was") << false << 0;
+        QTest::newRow("imperial units saved") << true << 0;
+        // Another engineer stores a support while the options form is open:
+        // the company's running number changes under it, and a stored
+        // support still never takes it (it would store a second row).
+        QTest::newRow("running number moved on meanwhile") << false << 7;
     }
     void storedSupportKeepsItsKeyThroughTheOptions() {
         QFETCH(bool, switchUnits);
+        QFETCH(int, runningMeanwhile);
         SaveCompanyOptions({{"F_NR", 1}, {"F_LFD_NR", 1}, {"F_LR_KH", 15}});
         Start();
         form->show();
@@ -969,6 +975,7 @@ private slots:
             auto* options = qobject_cast<TFLEKO*>(QApplication::activeModalWidget());
             if (!options) return;
             shown = true;
+            if (runningMeanwhile) SaveCompanyOptions({{"F_LFD_NR", runningMeanwhile}});
             if (switchUnits) {
                 QCheckBox* units = options->DataSource1->CheckOf(QStringLiteral("F_EINH_KZ"));
                 if (!units->isChecked()) units->click();
@@ -979,6 +986,8 @@ private slots:
         form->OPTIONEN->click();
         QVERIFY(shown);
         QCOMPARE(saved, switchUnits);
+        if (runningMeanwhile)
+            QCOMPARE(ReadCompanyOptionValues().value(QStringLiteral("F_LFD_NR")).toInt(), runningMeanwhile);
         QCOMPARE(ConstructionRecord.K_EINH_KZ, switchUnits);
         QCOMPARE(form->LoadUnitLabels.value(0)->text(), switchUnits ? QStringLiteral("lbs") : QStringLiteral("kN"));
         QCOMPARE(ConstructionRecord.K_LAST, 10.0);

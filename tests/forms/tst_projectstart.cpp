@@ -15,16 +15,22 @@
 #include "forms/LEK1Services.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "messages/MessageSeam.h"
+#include "platform/LockFile.h"
 #include "platform/Query.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
+#include "ui/Lek15Warten.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
 #include <QtTest>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <sqlite3.h>
 
 namespace {
@@ -56,6 +62,22 @@ TFieldDefs Resized(TFieldDefs defs, const QMap<QString, int>& sizes) {
         if (sizes.contains(f.name)) f.size = sizes[f.name];
     return defs;
 }
+
+// Sees every event of the program while it lives.
+class EventRecorder : public QObject {
+public:
+    explicit EventRecorder(std::function<void(QObject*, QEvent*)> see) : m_see(std::move(see)) {
+        qApp->installEventFilter(this);
+    }
+    ~EventRecorder() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        m_see(o, e);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*, QEvent*)> m_see;
+};
 
 }  // namespace
 
@@ -260,6 +282,40 @@ private slots:
         Start();
         QCOMPARE(ConstructionRecord.K_LFD_NR, 42);
         QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("LFD_NR"))->text(), QStringLiteral("42"));
+    }
+
+    // Another start creates the project in the directory (it holds the lock
+    // until this start has shown why it waits): this start waits, shows the
+    // waiting form with the reason while it waits (no form of its own is
+    // open yet), and then opens the project, the waiting form gone.
+    void startWaitingForAnotherSaysWhy() {
+        const QString p = Project();
+        std::atomic<int> holding{0};  // 1 held, 2 given back
+        std::atomic<bool> shown{false};
+        std::thread other([&] {
+            const TLockFile lock(p + QStringLiteral("/.korva-new-project.lock"), 0);
+            holding = lock.Held() ? 1 : -1;
+            // Bounded below the start's own wait, so a start that never
+            // says why fails here rather than by its refusal.
+            for (int i = 0; i < 4000 && !shown; ++i) QThread::msleep(5);
+            holding = shown ? 2 : 3;
+        });
+        while (holding == 0) QThread::msleep(5);
+        QStringList painted;  // the waiting form's texts as it paints them
+        EventRecorder recorder([&](QObject* o, QEvent* e) {
+            auto* label = qobject_cast<QLabel*>(o);
+            if (e->type() != QEvent::Paint || !label || !qobject_cast<TFWarten*>(label->parentWidget())) return;
+            if (!painted.contains(label->text())) painted << label->text();
+            shown = true;
+        });
+        Start();
+        other.join();
+        QCOMPARE(int(holding), 2);
+        QCOMPARE(painted, QStringList{QStringLiteral(" Projekt wird angelegt ")});
+        QVERIFY(FWarten.isNull());
+        QCOMPARE(seam->Texts(), QStringList());
+        QVERIFY(!QFileInfo::exists(ErrorFile()));
+        QCOMPARE(ProjectFilesCode(p), 0);
     }
 };
 

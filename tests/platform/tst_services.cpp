@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <memory>
 #include <thread>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -54,6 +55,8 @@ private slots:
     void lockFile_data();
     void lockFile();
     void lockFileGivenBackWhileWaited();
+    void lockFileHeldByOneTakerAtATime_data();
+    void lockFileHeldByOneTakerAtATime();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -462,6 +465,49 @@ void TestServices::lockFileGivenBackWhileWaited() {
     waiter = 2;
     second.join();
     QVERIFY(TLockFile(path, 0).Held());
+}
+
+void TestServices::lockFileHeldByOneTakerAtATime_data() {
+    QTest::addColumn<int>("takers");
+    QTest::newRow("two takers") << 2;
+    // Several wait on one file when its holder removes it: each that locks
+    // the removed file tries again, never beside one on the new file.
+    QTest::newRow("four takers") << 4;
+}
+
+// Takers that lock again and again, each in its own thread: at no moment do
+// two hold the lock, however the file is removed and made again between
+// them, and each lock is the one on the file at the path.
+void TestServices::lockFileHeldByOneTakerAtATime() {
+    QFETCH(int, takers);
+    constexpr int kRounds = 15;
+    TestDir dir;
+    const QString path = dir.file("x.lock");
+    std::atomic<int> inside{0}, most{0}, held{0}, refused{0}, pathLost{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < takers; ++t)
+        threads.emplace_back([&] {
+            for (int round = 0; round < kRounds; ++round) {
+                const TLockFile lock(path, 20000);
+                if (!lock.Held()) {
+                    ++refused;
+                    continue;
+                }
+                const int now = ++inside;
+                for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+                }
+                if (!QFileInfo::exists(path)) ++pathLost;
+                QThread::msleep(2);
+                --inside;
+                ++held;
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    QCOMPARE(int(refused), 0);
+    QCOMPARE(int(held), takers * kRounds);
+    QCOMPARE(int(most), 1);
+    QCOMPARE(int(pathLost), 0);
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 QTEST_GUILESS_MAIN(TestServices)
