@@ -24,6 +24,10 @@ const char* ResultMeaning(int result) {
     return "";
 }
 
+// More than the longest answer ("3" and CR LF): its room is taken before
+// the deletion, so a full disk shows then.
+constexpr qint64 AnswerRoom = 16;
+
 int AnswerLost(const QString& why) {
     std::fprintf(stderr, "KORVA: delete mode: %s\n", qPrintable(why));
     std::fflush(stderr);
@@ -45,12 +49,12 @@ int RunDeleteMode() {
     // read the answer of an earlier one.
     QString why;
     if (!RemoveEarlierHostFile(OutputFileName, &why)) return AnswerLost(why + QStringLiteral("; nothing was deleted"));
-    // The result file is opened before anything is deleted: a FIFO nobody
-    // reads, or a directory where no file can be made, would otherwise
-    // answer 999 for a support that is gone, and the host's retry would
-    // find it missing.
+    // The result file is opened, and its room on the disk taken, before
+    // anything is deleted: a FIFO nobody reads, a directory where no file
+    // can be made or a full disk would otherwise answer 999 for a support
+    // that is gone, and the host's retry would find it missing.
     HostTextWriter answer;
-    if (!answer.Open(OutputFileName))
+    if (!answer.Open(OutputFileName) || !answer.Reserve(AnswerRoom))
         return AnswerLost(QStringLiteral("the result file cannot be written (%1); nothing was deleted")
                               .arg(answer.ErrorString()));
     GiveTablePassword();

@@ -886,13 +886,17 @@ QStringList PmlFileLines(const QString& fileName) {
 
 namespace {
 
+bool IsSurrogatePair(const QString& text, qsizetype at) {
+    return text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+}
+
 // The first character of a name that the host's code page cannot hold, -1
 // for none. Control characters are not counted: the writer leaves them out
 // of every line.
 qsizetype FirstUnwritableCharacter(const QString& name) {
     for (qsizetype i = 0; i < name.size(); ++i) {
         if (IsControlCharacter(name[i])) continue;
-        const qsizetype length = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        const qsizetype length = IsSurrogatePair(name, i) ? 2 : 1;
         if (FirstCharacterNotIn(name.mid(i, length), HostFileCodePage) >= 0) return i;
         i += length - 1;
     }
@@ -911,8 +915,9 @@ QString OutputFileNameProblem(const QString& fileName) {
                               "code page; %2")
             .arg(at + 1)
             .arg(consequence);
-    const bool pair = fileName[at].isHighSurrogate() && at + 1 < fileName.size();
-    const char32_t code = pair ? QChar::surrogateToUcs4(fileName[at], fileName[at + 1]) : fileName[at].unicode();
+    // A lone half of a pair is named as it stands.
+    const char32_t code = IsSurrogatePair(fileName, at) ? QChar::surrogateToUcs4(fileName[at], fileName[at + 1])
+                                                        : fileName[at].unicode();
     // Named by its number: the host's error file could not hold it either.
     return QStringLiteral("The output file name holds the character U+%1 at position %2, which the host's code page "
                           "cannot hold; %3")

@@ -58,6 +58,10 @@ bool StillNamed(const QByteArray& superPath, const QByteArray& superName) {
             if (errno == ENOENT || errno == ENOTDIR) continue;
             return true;
         }
+        // The paths come from a file anybody who writes the directory can
+        // make: a device or a FIFO named there is never opened (it is no
+        // journal, and the super-journal stays).
+        if (!S_ISREG(st.st_mode)) return true;
         QByteArray tail;
         if (!ReadTail(journal, kJournalTail, tail) || tail.contains(mark)) return true;
     }
@@ -65,8 +69,15 @@ bool StillNamed(const QByteArray& superPath, const QByteArray& superName) {
 }
 
 int SweepHeldDirectory(int dirFd, const QByteArray& dir) {
-    DIR* d = ::fdopendir(::dup(dirFd));
-    if (!d) return 0;
+    // A copy closed on exec like the original, and closed when no listing
+    // can be made of it.
+    const int listFd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    if (listFd < 0) return 0;
+    DIR* d = ::fdopendir(listFd);
+    if (!d) {
+        ::close(listFd);
+        return 0;
+    }
     QList<QByteArray> names;
     while (const dirent* e = ::readdir(d))
         if (IsCommitSuperJournalName(QByteArray(e->d_name))) names << QByteArray(e->d_name);

@@ -29,8 +29,8 @@ using RemovalStepHook = void (*)();
 void SetRemovalStepHook(RemovalStepHook hook);
 void RemovalStepForFault();
 
-// Called by the host file writer before each write: a hook returns the
-// error number that write fails with, 0 to let it go ahead.
+// Called by the host file writer before each write and reservation: a
+// hook returns the error number it fails with, 0 to let it go ahead.
 using HostWriteFaultHook = int (*)();
 void SetHostWriteFaultHook(HostWriteFaultHook hook);
 int HostWriteFaultForFault();
@@ -55,8 +55,9 @@ int WriteFaultArmed();
 // KORVA_TEST_CRASH_HOST_BY_SIGTERM=1: the process sends itself SIGTERM
 // there instead;
 // KORVA_TEST_NAMED_TEMPORARY=1: SetNamelessHostFilesRefused(true);
-// KORVA_TEST_FAIL_HOST_WRITE=n: the n-th write of a host file fails with
-// ENOSPC, as on a full device;
+// KORVA_TEST_FAIL_HOST_WRITE=n: the n-th write of a host file (a
+// reservation of its room counts as one) fails with ENOSPC, as on a full
+// device;
 // KORVA_TEST_TERM_IN_REMOVAL=1: the process sends itself SIGTERM once,
 // after the first entry the removal of a work directory removed;
 // KORVA_TEST_PAUSE_COPY=<FIFO>: the copy of table files under their locks

@@ -166,8 +166,11 @@ QByteArray HostTextWriter::FreshTemporaryName() const {
 bool HostTextWriter::OpenTemporary(const QString& path, HostFileName naming) {
     m_final = FinalName(path, naming);
     // A name the file system cannot hold would fail only at the rename,
-    // after the caller has acted on the file being writable.
-    if (m_final.size() >= PATH_MAX || m_final.size() - m_final.lastIndexOf('/') - 1 > NAME_MAX) {
+    // after the caller has acted on the file being writable; so would a
+    // temporary name beside it that is too long for a path (it is longer
+    // than the final name).
+    if (m_final.size() >= PATH_MAX || FreshTemporaryName().size() >= PATH_MAX ||
+        m_final.size() - m_final.lastIndexOf('/') - 1 > NAME_MAX) {
         Fail(SystemError(ENAMETOOLONG));
         return false;
     }
@@ -246,6 +249,21 @@ void HostTextWriter::Write(const QString& text) {
 }
 
 void HostTextWriter::WriteLine(const QString& text) { Write(text + "\r\n"); }
+
+bool HostTextWriter::Reserve(qint64 bytes) {
+    if (m_fd < 0 || m_failed) return false;
+    if (m_inPlace || bytes <= 0) return true;
+    // The blocks are taken now, the size stays 0: the writes that follow
+    // fill room that is there.
+    int err = HostWriteFaultForFault();
+    while (err == 0 && ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes)) != 0) {
+        if (errno != EINTR) err = errno;
+    }
+    // A file system that reserves nothing ahead is taken at its word.
+    if (err == 0 || err == EOPNOTSUPP || err == ENOSYS) return true;
+    Fail(SystemError(err));
+    return false;
+}
 
 bool HostTextWriter::Commit() {
     if (m_fd < 0) return false;
@@ -344,7 +362,11 @@ bool IsHostTemporaryName(const QByteArray& name) {
 int RemoveAbandonedHostTemporaries(const QString& dir) {
     const int dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return 0;
-    DIR* d = ::fdopendir(::dup(dirFd));
+    // A copy closed on exec like the original, and closed when no listing
+    // can be made of it.
+    const int listFd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!d && listFd >= 0) ::close(listFd);
     QList<QByteArray> names;
     if (d) {
         while (const dirent* e = ::readdir(d))

@@ -42,6 +42,11 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
     void Write(const QString& text);      // no line end
     void WriteLine(const QString& text);  // text + CR LF
+    // Takes the room for `bytes` on the disk before anything is written, so
+    // that a full file system shows before the caller acts, not in the
+    // write after it (false, ErrorString says why). Nothing to take for a
+    // FIFO or a device, nor on a file system that reserves nothing ahead.
+    bool Reserve(qint64 bytes);
     bool Commit();                         // false when the file could not be written
     void Discard();
     QString ErrorString() const;

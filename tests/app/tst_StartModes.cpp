@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <poll.h>
@@ -140,6 +141,19 @@ QByteArray AcceptingSetUp() {
     put(uint32_t(0x21)), put(uint8_t(4)), put(uint8_t(8)), put(uint16_t(256));
     put(uint32_t(0xff0000)), put(uint32_t(0xff00)), put(uint32_t(0xff)), put(uint32_t(0));
     return r;
+}
+
+// `base` + "/" + directories (made) + "/" + `name`, `length` bytes long
+// (ASCII names).
+QString DeepName(const QString& base, const QString& name, int length) {
+    QString dir = base;
+    for (int left = length - int(base.size() + name.size()) - 1; left > 0;) {
+        const int part = left > 250 ? 200 : left - 1;  // the last one keeps 49 or more
+        dir += '/' + QString(part, 'd');
+        left -= part + 1;
+    }
+    if (!QDir().mkpath(dir)) return {};
+    return dir + '/' + name;
 }
 
 }  // namespace
@@ -512,31 +526,39 @@ private slots:
     // and the reason is on standard error, also for a support not found.
     void unwritableResultFile_data() {
         QTest::addColumn<QString>("mark");
-        QTest::addColumn<QString>("result");  // %D%: the test's directory
-        QTest::addColumn<bool>("failWrite");  // the first write of the result fails (ENOSPC)
+        QTest::addColumn<QString>("result");  // %D%: the test's directory; %DEEP%: see DeepName
+        QTest::addColumn<int>("failAt");      // the host write that fails (ENOSPC); 1: the room's reservation
         QTest::addColumn<QList<int>>("rowsOfA");
         QTest::addColumn<QStringList>("said");
         const QList<int> kept{1, 1, 3, 1}, gone{0, 0, 0, 0};
         // Longer than any file system allows, in a directory that exists.
         const QString tooLong = "%D%/" + QString(300, 'r') + ".txt";
-        QTest::newRow("name too long") << "H-1" << tooLong << false << kept
+        QTest::newRow("name too long") << "H-1" << tooLong << 0 << kept
                                        << QStringList{std::strerror(ENAMETOOLONG), "nothing was deleted"};
+        // The name fits a path; the temporary name beside it, 14 bytes
+        // longer, does not: that would show only when it is named, after the
+        // deletion.
+        QTest::newRow("temporary name too long for a path")
+            << "H-1" << "%DEEP%/r.txt" << 0 << kept << QStringList{std::strerror(ENAMETOOLONG), "nothing was deleted"};
         QTest::newRow("FIFO nobody reads, no such support")
-            << "H-9" << "%D%/result.fifo" << false << kept
+            << "H-9" << "%D%/result.fifo" << 0 << kept
             << QStringList{"no program reads this FIFO", "nothing was deleted"};
+        QTest::newRow("full before the delete")
+            << "H-1" << "%D%/result.txt" << 1 << kept
+            << QStringList{"the result file cannot be written", std::strerror(ENOSPC), "nothing was deleted"};
         QTest::newRow("written after the delete, full")
-            << "H-1" << "%D%/result.txt" << true << gone
+            << "H-1" << "%D%/result.txt" << 2 << gone
             << QStringList{"position number \"H-1\"", "the support was deleted, but the result 0 cannot be written",
                            std::strerror(ENOSPC)};
         QTest::newRow("written after the look-up, full, no such support")
-            << "H-9" << "%D%/result.txt" << true << kept
+            << "H-9" << "%D%/result.txt" << 2 << kept
             << QStringList{"no support has this position number; nothing was deleted, but the result 3",
                            std::strerror(ENOSPC)};
     }
     void unwritableResultFile() {
         QFETCH(QString, mark);
         QFETCH(QString, result);
-        QFETCH(bool, failWrite);
+        QFETCH(int, failAt);
         QFETCH(QList<int>, rowsOfA);
         QFETCH(QStringList, said);
         TestDir dir;
@@ -544,14 +566,18 @@ private slots:
         const QString fifo = dir.file("result.fifo");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         result.replace("%D%", dir.path());
-        const EnvMap hooks = failWrite ? EnvMap{{"KORVA_TEST_FAIL_HOST_WRITE", "1"}} : EnvMap{};
+        if (result.startsWith("%DEEP%/")) {
+            result = DeepName(dir.path(), result.mid(7), PATH_MAX - 6);
+            QCOMPARE(QFile::encodeName(result).size(), PATH_MAX - 6);
+        }
+        const EnvMap hooks = failAt > 0 ? EnvMap{{"KORVA_TEST_FAIL_HOST_WRITE", QString::number(failAt)}} : EnvMap{};
         const RunResult r = Run({"/DEL:" + mark, "/PD:" + p, "/OF:" + result}, hooks, true, KORVA_HOOKED_EXE);
         QCOMPARE(r.exitCode, ExitStatusOf(999));
         QCOMPARE(RowsOf(p, KeyA), rowsOfA);
         QCOMPARE(RowsOf(p, KeyB), QList<int>({1, 1, 2, 1}));
         for (const QString& s : said) QVERIFY2(r.err.contains(s), qPrintable(r.err));
         // Nothing stands at the name, nor under a temporary name beside it.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(QFileInfo(result).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
 

@@ -799,13 +799,33 @@ private slots:
         CompareLinesAfter(QStringLiteral("    SPRE SPCO /ZORBEL3.0/300321"), 2, expected);
     }
 
-    void unwritableDirectoryFails() {
+    // A name the writer cannot use fails with the reason and leaves no
+    // file. One that code page 1252 cannot hold is refused before anything
+    // is written (line 001 would name it with "?"); a lone half of a
+    // surrogate pair is named as it stands, not with the character after it.
+    void unwritableNameFails_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("at");  // the character refused, in the name; -1: none
+        QTest::newRow("no such directory") << "no-such-dir/x.zof" << "no-such-dir/x.zof" << -1;
+        QTest::newRow("Ł") << "WA\u0141-1.zof" << "U+0141" << 2;
+        QTest::newRow("lone high surrogate") << QString("x") + QChar(0xD800) + "y.zof" << "U+D800" << 1;
+    }
+    void unwritableNameFails() {
+        QFETCH(QString, name);
+        QFETCH(QString, said);
+        QFETCH(int, at);
         PrintLanguage language(2);
         SpringHanger();
         TestDir out;
+        const QString file = out.file(name);
         QString error;
-        QVERIFY(!WritePmlFile(out.file("no-such-dir/x.zof"), &error));
-        QVERIFY(error.contains(QLatin1String("no-such-dir/x.zof")));
+        QVERIFY(!WritePmlFile(file, &error));
+        QVERIFY2(error.contains(said), qPrintable(error));
+        // Positions count from 1 in the whole name.
+        if (at >= 0) QVERIFY2(error.contains(QString(" at position %1,").arg(file.indexOf(name) + at + 1)), qPrintable(error));
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 QStringList());
     }
 
     // The file system refuses the write part-way (a file size limit in a

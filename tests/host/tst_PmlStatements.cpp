@@ -1442,9 +1442,10 @@ private slots:
         QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
     }
 
-    // A 209 above a 202 is exchanged with it (keeping its own height, 135,
-    // which no row read before has): the 202 then leaves at 4 with that
-    // height; the 209 follows below it.
+    // A 209 above a 202 is exchanged with it (keeping its own height, 135):
+    // the 202 then leaves at 4 with that height; the 209 follows below it.
+    // The 209's row is the last static one the fixture reads, so it is at
+    // hand already; yWalkBracketHeight has a row where it is not.
     void yWalkBracketAfterExchange() {
         Support("SHHYESBS", 37180302);
         ConstructionRecord.K_RESTLAENGE_1 = 380;
@@ -1460,14 +1461,29 @@ private slots:
         QCOMPARE(lines.mid(clamp + 5, expected.size()), expected);
     }
 
-    // A 202 reached after a 300 above it was exchanged takes the height of
-    // the part below it (the lug, 80), not its own (140) nor that of a row
-    // read before.
-    void yWalkBracketTakesTheHeightBelow() {
+    // The height a 202 leaves with after an exchange. Reached after a 300
+    // above it was exchanged, it takes the height of the part below it (the
+    // lug, 80), not its own (140) nor that of a row read before. A 209
+    // exchanged with it keeps the 209's own height (135), read for the
+    // exchange: the lug written just before holds 80 in the row at hand.
+    void yWalkBracketHeight_data() {
+        QTest::addColumn<QList<double>>("chain");
+        QTest::addColumn<int>("height");
+        QTest::newRow("after a 300, the part below") << QList<double>{75018000, 20218000, 35018000, 30018002, 37180302}
+                                                     << 80;
+        QTest::newRow("209 exchanged under a lug, its own")
+            << QList<double>{35018000, 20218000, 20918000, 75018000, 37180302} << 135;
+    }
+    void yWalkBracketHeight() {
+        QFETCH(QList<double>, chain);
+        QFETCH(int, height);
         Support("SHHYESBS", 37180302);
         ConstructionRecord.K_RESTLAENGE_2 = 90;
-        SetChain({{75018000}, {20218000}, {35018000}, {30018002}, {37180302}});
-        const QStringList expected{Spre + "202180", Lsro + "M00", "    LEAVE 4", "    DESP  00 00 80 0 0", "    CONN"};
+        std::vector<ChainPartSpec> entries;
+        for (const double number : chain) entries.push_back({number});
+        SetChain(entries);
+        const QStringList expected{Spre + "202180", Lsro + "M00", "    LEAVE 4",
+                                   QString("    DESP  00 00 %1 0 0").arg(height), "    CONN"};
         QCOMPARE(From(Lines(), expected[0], int(expected.size())), expected);
     }
 

@@ -9,7 +9,10 @@
 #include "platform/RunDirectory.h"
 #include "support/TestSupport.h"
 
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <thread>
 #include <ctime>
 #include <utime.h>
 #include <unistd.h>
@@ -734,13 +737,17 @@ void TestCrash::abandonedPrivateDirectoriesAreRemovedAtStart() {
 void TestCrash::abandonedSuperJournalsGoAtTheNextStart_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");  // file, directory
-    QTest::addColumn<QString>("journal");  // the journal it lists: none, naming it, naming another
+    QTest::addColumn<QString>("journal");  // the journal it lists: none, naming it, naming another, a FIFO
     QTest::addColumn<bool>("removed");
     QTest::newRow("left by a killed commit") << ".korva-commit-mj0A1B2C9D3" << "file" << "none" << true;
     QTest::newRow("of the user's own commit file")
         << QString(".korva-commit-u%1-mj0F0E0D9C4").arg(::getuid()) << "file" << "none" << true;
     QTest::newRow("its journal names another one") << ".korva-commit-mj1A1B2C9D3" << "file" << "another" << true;
     QTest::newRow("a hot journal still names it") << ".korva-commit-mj2A1B2C9D3" << "file" << "naming" << false;
+    // A FIFO at the journal's path is no journal; it is not opened (a
+    // writer waiting for a reader there stays waiting) and the
+    // super-journal stays.
+    QTest::newRow("a FIFO stands at the journal's path") << ".korva-commit-mj4A1B2C9D3" << "file" << "fifo" << false;
     QTest::newRow("no hex digits after -mj") << ".korva-commit-mjX1B2C9D3" << "file" << "none" << false;
     QTest::newRow("nothing after -mj") << ".korva-commit-mj" << "file" << "none" << false;
     QTest::newRow("no uid after -u") << ".korva-commit-u-mj0A1B2C9D3" << "file" << "none" << false;
@@ -763,11 +770,30 @@ void TestCrash::abandonedSuperJournalsGoAtTheNextStart() {
     const QString listed = p + "/other.db-journal";
     if (kind == "directory") QVERIFY(QDir().mkpath(super));
     else WriteBytes(super, listed.toUtf8() + '\0');
-    if (journal != "none") {
+    const QByteArray fifo = QFile::encodeName(listed);
+    std::atomic<bool> writerIn{false};
+    std::thread writer;
+    if (journal == "fifo") {
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        // Its open returns once any reader has opened the FIFO.
+        writer = std::thread([&] {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_CLOEXEC);
+            writerIn = true;
+            if (fd >= 0) ::close(fd);
+        });
+    } else if (journal != "none") {
         const QString named = journal == "naming" ? super : p + "/.korva-commit-mj9F9F9F9F9";
         WriteBytes(listed, QByteArray(600, 'j') + named.toUtf8() + QByteArray::fromHex("000000250000123411223344556677ff"));
     }
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "540000000", "1"}).status, 0);
+    if (writer.joinable()) {
+        const bool opened = writerIn;
+        // The test's own reader lets the writer go.
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        writer.join();
+        if (reader >= 0) ::close(reader);
+        QVERIFY2(!opened, "the sweep opened the FIFO");
+    }
     QCOMPARE(QFileInfo::exists(super), !removed);
     const crashproject::Check c = crashproject::Verify(p);
     QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
