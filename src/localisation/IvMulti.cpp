@@ -157,7 +157,10 @@ void TIvTranslator::DoTranslate() {
     if (d && (Options & ivtoCheckFont) && RootWidget() && RootWidget()->isWindow()) UpdateFont();
     if (Root()) TranslateTree(Root(), 0);
     if (Options & ivtoTranslateSystemMenu) TranslateSystemMenu();
-    if (d && (Options & ivtoScaleMultiByte) && MultiByteScale != 100 && RootWidget()) ScaleRoot();
+    // A window scaled before its scaling was switched off is still scaled
+    // back once.
+    const bool scaling = (Options & ivtoScaleMultiByte) && MultiByteScale != 100;
+    if (d && (scaling || Scaled()) && RootWidget()) ScaleRoot(scaling);
     if (Options & ivtoMirrorBiDirectional) {
         const bool mirrored = m_readingOrder != NativeLayout;
         if (mirrored != Mirrored() && RootWidget())
@@ -229,9 +232,10 @@ void TIvTranslator::TranslateSystemMenu() {
     }
 }
 
-void TIvTranslator::ScaleRoot() {
+void TIvTranslator::ScaleRoot(bool scaling) {
     QWidget* root = RootWidget();
-    const bool multiByte = ScriptKindOfLanguage(uint32_t(Dictionary()->CurrentLanguage().PrimaryId)) == ivskMultiByte;
+    const bool multiByte =
+        scaling && ScriptKindOfLanguage(uint32_t(Dictionary()->CurrentLanguage().PrimaryId)) == ivskMultiByte;
     if (multiByte == Scaled()) return;
     if (multiByte && HasAutoScroll(root))
         throw EIvMulti(QStringLiteral("Cannot scale a form (%1) that has AutoScroll property set True").arg(root->objectName()));
@@ -410,16 +414,43 @@ T Unscaled(const T& native, const T& written, const T& now, int m, int d) {
     return now == written ? native : ScaledBy(now, d, m);
 }
 
-// Growing limits raise the maximum first and shrinking ones lower the
-// minimum first, so that the two never cross on the way (a fixed size has
-// both equal).
-void SetLimits(QWidget* w, const QSize& minimum, const QSize& maximum) {
-    if (minimum.width() > w->maximumWidth() || minimum.height() > w->maximumHeight()) {
-        w->setMaximumSize(maximum);
-        w->setMinimumSize(minimum);
-    } else {
-        w->setMinimumSize(minimum);
-        w->setMaximumSize(maximum);
+// The directions in which a window's minimum is its layout's: the layout
+// computes it again from the scaled contents, and a minimum written here
+// would stay fixed when the contents change later (a window's layout keeps
+// a minimum set on the window). Where the minimum differs from the one the
+// layout computes, the program set it, and it scales.
+Qt::Orientations MinimumByLayout(QWidget* w) {
+    QLayout* layout = w->layout();
+    if (!layout || !w->isWindow() || layout->sizeConstraint() != QLayout::SetDefaultConstraint) return {};
+    layout->activate();
+    const QSize own = w->minimumSize(), computed = layout->totalMinimumSize();
+    Qt::Orientations byLayout;
+    if (own.width() == computed.width()) byLayout |= Qt::Horizontal;
+    if (own.height() == computed.height()) byLayout |= Qt::Vertical;
+    return byLayout;
+}
+
+// Writes the limits a direction at a time, leaving out a minimum the
+// window's layout gives it. A growing limit raises the maximum first and a
+// shrinking one lowers the minimum first, so that the two never cross on
+// the way (a fixed size has both equal).
+void SetLimits(QWidget* w, const QSize& minimum, const QSize& maximum, Qt::Orientations minimumByLayout) {
+    for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        const bool across = o == Qt::Horizontal;
+        const int low = across ? minimum.width() : minimum.height();
+        const int high = across ? maximum.width() : maximum.height();
+        const auto setLow = [&] {
+            if (minimumByLayout & o) return;
+            across ? w->setMinimumWidth(low) : w->setMinimumHeight(low);
+        };
+        const auto setHigh = [&] { across ? w->setMaximumWidth(high) : w->setMaximumHeight(high); };
+        if (low > (across ? w->maximumWidth() : w->maximumHeight())) {
+            setHigh();
+            setLow();
+        } else {
+            setLow();
+            setHigh();
+        }
     }
 }
 
@@ -445,30 +476,36 @@ void TIvTranslator::ScaleWidgets(QWidget* root) {
     const int m = MultiByteScale, d = 100;
     m_scaledBy = m;
     m_scaled.clear();
+    // The window as designed, taken whole before anything changes: a
+    // layout's minimum grows with the contents scaled before it.
     const std::vector<QWidget*> widgets = WidgetsOf(root);
     for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
         QWidget* w = *it;
         TIvScaledState s;
         s.Control = w;
         s.IsRoot = w == root;
+        s.MinimumByLayout = MinimumByLayout(w);
         s.NativeMinimum = w->minimumSize();
         s.NativeMaximum = w->maximumSize();
         s.NativeGeometry = w->geometry();
-        SetLimits(w, ScaledBy(s.NativeMinimum, m, d), ScaledBy(s.NativeMaximum, m, d));
+        s.OwnFont = s.IsRoot || w->testAttribute(Qt::WA_SetFont);
+        // An inherited font is put back as inherited (a font that sets
+        // nothing).
+        if (s.OwnFont) s.NativeFont = w->testAttribute(Qt::WA_SetFont) ? w->font() : QFont();
+        m_scaled.push_back(s);
+    }
+    for (TIvScaledState& s : m_scaled) {
+        QWidget* w = s.Control;
+        SetLimits(w, ScaledBy(s.NativeMinimum, m, d), ScaledBy(s.NativeMaximum, m, d), s.MinimumByLayout);
         if (s.IsRoot) w->resize(ScaledBy(s.NativeGeometry.size(), m, d));
         else if (FreelyPlaced(w)) w->setGeometry(ScaledBy(s.NativeGeometry, m, d));
         s.WrittenMinimum = w->minimumSize();
         s.WrittenMaximum = w->maximumSize();
         s.WrittenGeometry = w->geometry();
-        s.OwnFont = s.IsRoot || w->testAttribute(Qt::WA_SetFont);
         if (s.OwnFont) {
-            // An inherited font is put back as inherited (a font that sets
-            // nothing).
-            s.NativeFont = w->testAttribute(Qt::WA_SetFont) ? w->font() : QFont();
             w->setFont(ScaledBy(w->font(), m, d));
             s.WrittenFont = w->font();
         }
-        m_scaled.push_back(s);
     }
 }
 
@@ -478,7 +515,10 @@ void TIvTranslator::UnscaleWidgets() {
         QWidget* w = s.Control;
         if (!w) continue;
         SetLimits(w, Unscaled(s.NativeMinimum, s.WrittenMinimum, w->minimumSize(), m, d),
-                  Unscaled(s.NativeMaximum, s.WrittenMaximum, w->maximumSize(), m, d));
+                  Unscaled(s.NativeMaximum, s.WrittenMaximum, w->maximumSize(), m, d), s.MinimumByLayout);
+        // The layout's minimum comes down with the contents before the
+        // window does, or it would hold the window at its scaled size.
+        if (s.MinimumByLayout && w->layout()) w->layout()->activate();
         if (s.IsRoot) w->resize(Unscaled(s.NativeGeometry.size(), s.WrittenGeometry.size(), w->size(), m, d));
         else if (FreelyPlaced(w)) w->setGeometry(Unscaled(s.NativeGeometry, s.WrittenGeometry, w->geometry(), m, d));
         if (s.OwnFont) w->setFont(w->font() == s.WrittenFont ? s.NativeFont : ScaledBy(w->font(), d, m));

@@ -107,6 +107,7 @@ struct TIvScaledState {
     bool IsRoot = false;  // the root keeps its place
     QRect NativeGeometry, WrittenGeometry;
     QSize NativeMinimum, WrittenMinimum, NativeMaximum, WrittenMaximum;
+    Qt::Orientations MinimumByLayout;  // a window's minimum left to its layout
     bool OwnFont = false;
     QFont NativeFont, WrittenFont;
 };
@@ -190,7 +191,7 @@ private:
         int localeIndex = -1;  // the writable int property "locale", if any
     };
     const ClassTexts& TextsOf(const QMetaObject* meta);
-    void ScaleRoot();
+    void ScaleRoot(bool scaling);
     void ScaleWidgets(QWidget* root);
     void UnscaleWidgets();
     void TranslateSystemMenu();

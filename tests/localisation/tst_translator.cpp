@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
 
@@ -409,25 +410,31 @@ private slots:
     // A multi-byte language scales the window once by MultiByteScale, any
     // other language scales it back once; a window with scroll bars that
     // come as needed, or a scale of no size, is not scaled but refused by
-    // name.
+    // name. A window scaled before its scale was set to 100 is scaled back
+    // at the next pass, whatever the language.
     void multiByteScaling_data() {
         QTest::addColumn<int>("kind");  // 0 plain, 1 scroll area as needed, 2 scroll area without bars, 3 says AutoScroll
         QTest::addColumn<int>("scale");
+        QTest::addColumn<int>("later");           // MultiByteScale from the second pass on
         QTest::addColumn<QList<QSize>>("sizes");  // after Japanese, Chinese, English
         QTest::addColumn<QString>("message");
         const QString refused = "Cannot scale a form (Scaled) that has AutoScroll property set True";
-        QTest::newRow("plain 125") << 0 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
-        QTest::newRow("plain 80") << 0 << 80 << QList<QSize>{{320, 240}, {320, 240}, {400, 300}} << "";
-        QTest::newRow("100 scales nothing") << 0 << 100 << QList<QSize>{{400, 300}, {400, 300}, {400, 300}} << "";
-        QTest::newRow("scroll bars as needed") << 1 << 125 << QList<QSize>{} << refused;
-        QTest::newRow("scroll area without bars") << 2 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
-        QTest::newRow("AutoScroll set") << 3 << 125 << QList<QSize>{} << refused;
+        QTest::newRow("plain 125") << 0 << 125 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
+        QTest::newRow("plain 80") << 0 << 80 << 80 << QList<QSize>{{320, 240}, {320, 240}, {400, 300}} << "";
+        QTest::newRow("100 scales nothing") << 0 << 100 << 100 << QList<QSize>{{400, 300}, {400, 300}, {400, 300}} << "";
+        QTest::newRow("set to 100 while scaled: back in Chinese (not: scaled for good)")
+            << 0 << 125 << 100 << QList<QSize>{{500, 375}, {400, 300}, {400, 300}} << "";
+        QTest::newRow("scroll bars as needed") << 1 << 125 << 125 << QList<QSize>{} << refused;
+        QTest::newRow("scroll area without bars")
+            << 2 << 125 << 125 << QList<QSize>{{500, 375}, {500, 375}, {400, 300}} << "";
+        QTest::newRow("AutoScroll set") << 3 << 125 << 125 << QList<QSize>{} << refused;
         QTest::newRow("a scale of 0 (nothing to scale back from)")
-            << 0 << 0 << QList<QSize>{} << "Cannot scale a form (Scaled) by 0 %";
+            << 0 << 0 << 0 << QList<QSize>{} << "Cannot scale a form (Scaled) by 0 %";
     }
     void multiByteScaling() {
         QFETCH(int, kind);
         QFETCH(int, scale);
+        QFETCH(int, later);
         QFETCH(QList<QSize>, sizes);
         QFETCH(QString, message);
         auto languages = FixtureLanguages(false);
@@ -470,6 +477,7 @@ private slots:
             return;
         }
         QCOMPARE(root->size(), sizes[0]);
+        translator->MultiByteScale = later;
         d.SetLanguage(4);
         QCOMPARE(root->size(), sizes[1]);
         d.SetLanguage(2);
@@ -567,6 +575,70 @@ private slots:
         QCOMPARE(dialog.size(), QSize(256, 257));
         QCOMPARE(dialog.OKButton->font().pointSizeF(), formFont);
         QCOMPARE(scaled, 2);
+    }
+
+    // A window laid out by its layout: the minimum its layout gives it is
+    // left to the layout, which gives it again from the scaled contents (a
+    // label of at least 100 x 40 in margins of 7 and 5: 114 x 50, scaled
+    // 139 x 60, not 143 x 63), and after scaling back it still follows the
+    // contents (the label at 300 x 80: 314 x 90). A minimum the program set
+    // scales and comes back, a direction at a time. A window at its minimum
+    // goes back to its size, not held at the scaled minimum.
+    void multiByteScalingLeavesALayoutItsMinimum_data() {
+        QTest::addColumn<QSize>("set");  // set on the window by the program; 0 = none
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QSize>>("minimums");  // in Japanese, in English, after the label grew
+        QTest::addColumn<QList<QSize>>("sizes");     // in Japanese, in English
+        const QList<QSize> sizes{{500, 375}, {400, 300}};
+        QTest::newRow("the layout's") << QSize(0, 0) << QSize(400, 300)
+                                      << QList<QSize>{{139, 60}, {114, 50}, {314, 90}} << sizes;
+        QTest::newRow("the program's") << QSize(400, 300) << QSize(400, 300)
+                                       << QList<QSize>{{500, 375}, {400, 300}, {400, 300}} << sizes;
+        QTest::newRow("the program's width, the layout's height")
+            << QSize(400, 0) << QSize(400, 300) << QList<QSize>{{500, 60}, {400, 50}, {400, 90}} << sizes;
+        QTest::newRow("the layout's, the window at it (not: held at 139 x 60)")
+            << QSize(0, 0) << QSize(114, 50) << QList<QSize>{{139, 60}, {114, 50}, {314, 90}}
+            << QList<QSize>{{143, 63}, {114, 50}};
+    }
+    void multiByteScalingLeavesALayoutItsMinimum() {
+        QFETCH(QSize, set);
+        QFETCH(QSize, size);
+        QFETCH(QList<QSize>, minimums);
+        QFETCH(QList<QSize>, sizes);
+        auto languages = FixtureLanguages(false);
+        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
+        const QString file = WriteFixture(m_dir.file("cjklayout.mld"), languages, Entries());
+        TIvBinaryDictionary d(nullptr, QStringLiteral("LayoutDictionary"));
+        d.SetFileName(file);
+        d.CheckLevel = ivclNone;
+        d.SetLanguage(2);
+        QWidget window;
+        window.setObjectName(QStringLiteral("LaidOut"));
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(7, 5, 7, 5);
+        auto* label = new QLabel(QStringLiteral("Load"), &window);
+        label->setMinimumSize(100, 40);
+        layout->addWidget(label);
+        if (set.width() > 0) window.setMinimumWidth(set.width());
+        if (set.height() > 0) window.setMinimumHeight(set.height());
+        window.resize(size);
+        auto* translator = new TIvTranslator(&window);
+        translator->SetDictionaryName(QStringLiteral("LayoutDictionary"));
+        translator->Targets.Add(QString(), QStringLiteral("Caption"));
+        translator->MultiByteScale = 125;
+        translator->Loaded();
+        const auto minimum = [&] {
+            layout->activate();
+            return window.minimumSize();
+        };
+        d.SetLanguage(3);  // Japanese
+        QCOMPARE(minimum(), minimums[0]);
+        QCOMPARE(window.size(), sizes[0]);
+        d.SetLanguage(2);  // English
+        QCOMPARE(minimum(), minimums[1]);
+        QCOMPARE(window.size(), sizes[1]);
+        label->setMinimumSize(300, 80);
+        QCOMPARE(minimum(), minimums[2]);
     }
 
     // The window's font follows the language: its font name and size where
