@@ -352,6 +352,12 @@ private slots:
                                               << "ERROR: Output file name \"%D%/o.txt\" do not have extension \".zof\" !";
         QTest::newRow("unknown parameter ignored") << QStringList{"/XYZ:1", "/IF:%IN%", "/OF:%D%/o.zo"} << none << 107
                                                    << "ERROR: Output file name \"%D%/o.zo\" do not have extension \".zof\" !";
+        // A display that keeps its set-up waiting ends the start only after
+        // the checks: the host learns the argument's fault, not the display's.
+        QTest::newRow("wrong extension, display that sends one byte")
+            << QStringList{"/IF:%IN%", "/OF:%D%/o.zif"}
+            << EnvMap{{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << 107
+            << "ERROR: Output file name \"%D%/o.zif\" do not have extension \".zof\" !";
     }
     void runArgs() { CheckRow(); }
 
@@ -407,6 +413,9 @@ private slots:
         QTest::newRow("given twice") << QStringList{"/CONFIGURE_CONF", "/CONFIGURE_CONF"} << none << 1 << "";
         QTest::newRow("before delete mode") << QStringList{"/DEL:H-1", "/PD:%P%", "/OF:%D%/r.txt", "/Configure_Conf"}
                                             << none << 1 << "";
+        QTest::newRow("with another parameter, display that sends one byte")
+            << QStringList{"/CONFIGURE_CONF", "/IF:%IN%"}
+            << EnvMap{{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << 1 << "";
     }
     void configureArgs() { CheckRow(); }
 
