@@ -90,9 +90,25 @@ bool ChoosePlatform(QString* noDisplay) {
     return true;
 }
 
-QString DisplayName() {
-    const QString x = qEnvironmentVariable("DISPLAY");
-    return x.isEmpty() ? qEnvironmentVariable("WAYLAND_DISPLAY") : x;
+// The displays the platform list connects to, in its order, for the reason
+// the start ends with: with a Wayland and an X display in one list, which
+// of them could not be used cannot be told from outside, so each is named.
+QString DisplayNames(const QByteArray& platforms) {
+    QStringList names;
+    for (const QByteArray& entry : platforms.split(';')) {
+        // A platform may carry its options after a colon.
+        const QByteArray p = entry.trimmed().split(':').value(0);
+        QString name;
+        if (p == "xcb")
+            name = qEnvironmentVariable("DISPLAY");
+        else if (p.startsWith("wayland"))
+            name = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QStringLiteral("wayland-0")
+                                                                  : qEnvironmentVariable("WAYLAND_DISPLAY");
+        else if (!IsWindowless(p))
+            name = QString::fromLatin1(p);
+        if (!name.isEmpty() && !names.contains(name)) names << name;
+    }
+    return names.join(QStringLiteral("\" or \""));
 }
 
 // The lock as delete mode takes it, without the server that brings a
@@ -109,14 +125,14 @@ int TakeLockWithoutWindow() {
 // removal of the earlier output, the reason on standard error and in the
 // error file). It runs on the deadline's thread while the window system's
 // connection still waits, so it touches nothing of the application object.
-int EndWithSilentDisplay(const QStringList& params) {
+int EndWithSilentDisplay(const QStringList& params, const QString& displays) {
     SetUnattended(true);
     try {
         if (const int refused = TakeLockWithoutWindow(); refused != 0) return refused;
         MainForms forms;
         forms.noDisplay =
             QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")
-                .arg(DisplayName())
+                .arg(displays)
                 .arg(DisplaySetUpWaitMs / 1000);
         return RunKorvaMds(params, forms);
     } catch (const std::exception& e) {
@@ -144,15 +160,17 @@ extern "C" int KorvaWindowedMain(int argc, char** argv) {
     // after the bound. (No connection of our own tries the display first:
     // an X server whose last client leaves resets itself, and the real
     // connection then waited for the reset.)
+    const QString displays = DisplayNames(qgetenv("QT_QPA_PLATFORM"));
     std::optional<Deadline> connecting;
-    if (guarded) connecting.emplace(DisplaySetUpWaitMs, [params] { return EndWithSilentDisplay(params); });
+    if (guarded)
+        connecting.emplace(DisplaySetUpWaitMs, [params, displays] { return EndWithSilentDisplay(params, displays); });
     // The application object shows an exception that escapes an event
     // handler in a box, as every form of the program expects.
     TIvApplication app(argc, argv);
     if (connecting) connecting->Met();
     const bool windowless = IsWindowless(QGuiApplication::platformName().toLatin1());
     if (guarded && windowless)
-        noDisplay = QStringLiteral("The display \"%1\" cannot be reached, so the form cannot be shown").arg(DisplayName());
+        noDisplay = QStringLiteral("The display \"%1\" cannot be reached, so the form cannot be shown").arg(displays);
     InstallQtMessageSeam();
     // Nobody can answer a box nobody sees: on a windowless platform, chosen
     // or not, every box goes to standard error with its default answer.

@@ -6,7 +6,6 @@
 #include "platform/TableFile.h"
 
 #include <QFileInfo>
-#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -71,10 +70,10 @@ QStringList HostArguments(int argc, const char* const* argv) {
 }
 
 QString GetEnvironVarValue(const QString& name) {
-    const QByteArray key = name.toLocal8Bit();
-    const char* value = std::getenv(key.constData());
-    if (!value) return QString();
-    return HostText(QByteArray(value));
+    // Read under Qt's lock of the environment: a start whose display is
+    // too slow reads it on a thread of its own while the window system's
+    // set-up takes DESKTOP_STARTUP_ID out of it.
+    return HostText(qgetenv(name.toLocal8Bit().constData()));
 }
 
 QString DirectoryPart(const QString& fileName) {

@@ -24,8 +24,10 @@
 #include <thread>
 #include <vector>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TestServices : public QObject {
@@ -57,6 +59,8 @@ private slots:
     void lockFileGivenBackWhileWaited();
     void lockFileHeldByOneTakerAtATime_data();
     void lockFileHeldByOneTakerAtATime();
+    void deadlinePassedEndsTheProcess_data();
+    void deadlinePassedEndsTheProcess();
 };
 
 void TestServices::initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -508,6 +512,73 @@ void TestServices::lockFileHeldByOneTakerAtATime() {
     QCOMPARE(int(most), 1);
     QCOMPARE(int(pathLost), 0);
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestServices::deadlinePassedEndsTheProcess_data() {
+    QTest::addColumn<int>("endingMs");    // how long the ending works
+    QTest::addColumn<int>("metAfterMs");  // when the watched step comes back; -1: never
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("output");  // what the process wrote, unflushed, on standard output
+    // The bound is 200 ms. The ending's code, its output flushed, and no
+    // exit handler: exit() would run them (and the static destructors)
+    // under the step's thread, which still uses them.
+    QTest::newRow("step never comes back") << 0 << -1 << 42 << QByteArray("begun, ending");
+    // Rules out a Met() that returns once the bound has passed: the step's
+    // road would go on beside the ending (two writers of the host's files).
+    QTest::newRow("step comes back while the ending works") << 600 << 400 << 42 << QByteArray("begun, ending");
+    // The other side: in time, the step goes on and the ending never runs.
+    QTest::newRow("step comes back in time") << 0 << 20 << 7 << QByteArray("begun, went on, exit handler");
+}
+
+// The process that runs out of time ends by the ending alone, whatever the
+// watched step does afterwards. Run in a child, since the ending ends its
+// process.
+void TestServices::deadlinePassedEndsTheProcess() {
+    QFETCH(int, endingMs);
+    QFETCH(int, metAfterMs);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, output);
+    int out[2];
+    QCOMPARE(::pipe2(out, O_CLOEXEC), 0);
+    std::fflush(nullptr);  // nothing of this process is written twice
+    const pid_t pid = ::fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        std::setvbuf(stdout, nullptr, _IOFBF, 4096);
+        std::atexit([] { std::fputs(", exit handler", stdout); });
+        std::fputs("begun", stdout);
+        Deadline deadline(200, [endingMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(endingMs));
+            std::fputs(", ending", stdout);
+            return 42;
+        });
+        // A step that never comes back is held 20 s: the test fails on the
+        // code instead of waiting.
+        std::this_thread::sleep_for(std::chrono::milliseconds(metAfterMs < 0 ? 20000 : metAfterMs));
+        if (metAfterMs >= 0) deadline.Met();
+        std::fputs(", went on", stdout);
+        std::exit(7);
+    }
+    ::close(out[1]);
+    QByteArray got;
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+        pollfd p{out[0], POLLIN, 0};
+        if (::poll(&p, 1, 100) < 0 && errno != EINTR) break;
+        char buffer[256];
+        const ssize_t n = p.revents ? ::read(out[0], buffer, sizeof buffer) : -1;
+        if (n == 0 || t.elapsed() > 30000) break;
+        if (n > 0) got.append(buffer, n);
+    }
+    ::close(out[0]);
+    int status = -1;
+    if (t.elapsed() > 30000) ::kill(pid, SIGKILL);
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY2(WIFEXITED(status), qPrintable(QString::number(status)));
+    QCOMPARE(WEXITSTATUS(status), exitCode);
+    QCOMPARE(got, output);
 }
 
 QTEST_GUILESS_MAIN(TestServices)
