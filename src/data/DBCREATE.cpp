@@ -90,7 +90,8 @@ private:
 };
 
 QString BusyReason(int waitMs) {
-    return QStringLiteral("another start has been creating the project there for %1 seconds and has not finished")
+    return QStringLiteral("another start has been creating or upgrading the project there for %1 seconds and has "
+                          "not finished")
         .arg(waitMs / 1000);
 }
 

@@ -40,11 +40,12 @@ inline constexpr int ProjectCreationWaitMs = 30000;
 using ProjectWaitNotice = std::function<void(const QString& directory, bool waiting)>;
 void SetProjectWaitNotice(ProjectWaitNotice notice);
 inline constexpr int ProjectWaitNoticeMs = 1000;
-// Runs look on the directory while no other start creates a project in it
-// or puts one in place, after putting in place what a creation ended by a
-// kill left complete: look sees no project or a whole one. False (look not
-// run) when another start held the directory for the whole wait; reason
-// says so. A directory this user cannot lock (no right to write there) is
+// Runs look on the directory while no other start creates a project in it,
+// puts one in place or checks and upgrades the one there (the project
+// check runs its whole work as a look), after putting in place what a
+// creation ended by a kill left complete: look sees no project or a whole
+// one. False (look not run) when another start held the directory for the
+// whole wait; reason says so. A directory this user cannot lock (no right to write there) is
 // looked at as it stands.
 bool LookAtSettledProject(const QString& databaseName, const std::function<void()>& look, QString* reason = nullptr,
                           int waitMs = ProjectCreationWaitMs);

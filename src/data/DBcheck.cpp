@@ -7,6 +7,7 @@
 #include "localisation/IvDictio.h"
 #include "messages/MessageSeam.h"
 #include "platform/DbErrors.h"
+#include "platform/FaultInjection.h"
 #include "platform/TableFile.h"
 #include "platform/TableVersion.h"
 
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <functional>
 #include <memory>
 
 using namespace checkcode;
@@ -159,12 +161,26 @@ QStringList PresentTableFiles(const QString& dir) {
     return names;
 }
 
+// The project's table files, held for a rewrite in the order the store and
+// delete mode lock them, then the settings table.
+QStringList RewriteOrder(const QString& dir, const QStringList& present) {
+    QStringList paths;
+    for (const char* name : {kKonstr, kKonstz, kKonbtl, kKonetr, kPrjinf})
+        for (const QString& file : present)
+            if (file.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) paths << dir + file;
+    return paths;
+}
+
+// Copies table files as committed; false (with the reason among the
+// collected errors) when one cannot be copied.
 bool CopyFiles(const QString& from, const QString& to, const QStringList& names) {
-    for (const QString& name : names) {
-        QFile::remove(to + name);
-        if (!QFile::copy(from + name, to + name)) return false;
+    try {
+        for (const QString& name : names) CopyTableFile(from + name, to + name);
+        return true;
+    } catch (const EDatabaseError& e) {
+        g_errors << e.Message();
+        return false;
     }
-    return true;
 }
 
 void RemoveQuietly(const QString& dir) {
@@ -187,15 +203,32 @@ private:
     QString m_path;
 };
 
+// The project's tables held from before they are copied until their
+// working copies are in place: a store or a delete of any start waits for
+// the rewrite as for another writer, so nothing it commits is lost under
+// the copies, and the copies are what was committed. Null, with the reason
+// among the collected errors, when a writer kept a table past its wait.
+std::unique_ptr<TTableFilesRewrite> HoldForRewrite(const QString& dir, const QStringList& present) {
+    try {
+        return std::make_unique<TTableFilesRewrite>(RewriteOrder(dir, present));
+    } catch (const EDatabaseError& e) {
+        g_errors << e.Message();
+        return nullptr;
+    }
+}
+
 // Replaces the content of the named project tables by their working
 // copies, all in one transaction: either every table changed or none.
 // Connections of the session that still have a table attached see the new
 // content.
-bool InstallFiles(const QString& projectDir, const QString& workDir, const QStringList& names) {
+bool InstallFiles(TTableFilesRewrite& held, const QString& projectDir, const QString& workDir,
+                  const QStringList& names) {
+    // Every copy is made and every table still held.
+    RewriteStepForFault();
     QList<QPair<QString, QString>> pairs;
     for (const QString& name : names) pairs.append({projectDir + name, workDir + name});
     try {
-        ReplaceTableFilesContent(pairs);
+        held.Replace(pairs);
         return true;
     } catch (const EDatabaseError& e) {
         g_errors << e.Message();
@@ -424,14 +457,17 @@ bool UpgradeProjectTables(const QString& directory) {
     try {
         WorkDir work;
         const QStringList present = PresentTableFiles(dir);
-        if (!CopyFiles(dir, work.Path(), present))
+        const std::unique_ptr<TTableFilesRewrite> held = HoldForRewrite(dir, present);
+        if (!held || !CopyFiles(dir, work.Path(), present))
             throw EGeneralError(IvTranslate("Error while copying files into temporarily path !"));
+        // Decided on the copies: a table another start upgraded meanwhile
+        // is not rewritten.
         QStringList changed;
         for (const TableUpgrade& upgrade : Upgrades()) {
             const QString copy = TablePath(work.Path(), QLatin1String(upgrade.file));
             if (UpgradeTable(copy, upgrade)) changed << QFileInfo(copy).fileName();
         }
-        if (!changed.isEmpty() && !InstallFiles(dir, work.Path(), changed))
+        if (!changed.isEmpty() && !InstallFiles(*held, dir, work.Path(), changed))
             throw EGeneralError(IvTranslate("Unable to remove converted files !"));
         return true;
     } catch (const EAlterTable& e) {
@@ -463,17 +499,24 @@ void ConvertProjectFiles(const QString& directory) {
         Abort(IvTranslate("Unable to Create temporarily path !"));
     }
     const QStringList present = PresentTableFiles(dir);
-    if (!CopyFiles(dir, work->Path(), present))
+    const std::unique_ptr<TTableFilesRewrite> held = HoldForRewrite(dir, present);
+    if (!held || !CopyFiles(dir, work->Path(), present))
         Abort(IvTranslate("Error while copying files into temporarily path !"));
+    bool raised = false;
     for (const QString& name : present) {
         if (QFileInfo(name).suffix().toLower() != QLatin1String("db")) continue;
         try {
             TAlterTable table(work->Path() + name);
-            if (table.Level() < CurrentTableLevel) table.RestructureLevel("LEVEL", "7");
+            if (table.Level() >= CurrentTableLevel) continue;
+            table.RestructureLevel("LEVEL", "7");
+            raised = true;
         } catch (const std::exception&) {
             Abort(IvTranslate("Error while restructuring files in temporarily path !"));
         }
     }
+    // Another start converted the tables since they were looked at: no
+    // second backup, nothing to put in place.
+    if (!raised) return;
     QString backup;
     for (int n = 0; n <= 50 && backup.isEmpty(); ++n) {
         const QString candidate = dir + QStringLiteral("save%1").arg(n);
@@ -484,7 +527,7 @@ void ConvertProjectFiles(const QString& directory) {
         RemoveQuietly(backup);
         Abort(IvTranslate("Error while copying files into backup path !"));
     }
-    if (!InstallFiles(dir, work->Path(), present)) {
+    if (!InstallFiles(*held, dir, work->Path(), present)) {
         // Nothing was converted: a backup of it would only make the next
         // conversion take the next folder.
         RemoveQuietly(backup);
@@ -507,50 +550,33 @@ bool AddKonbtlIndex(const QString& directory) {
 
 namespace {
 
-// Which project files the directory holds, seen while no other start
-// creates a project there or puts one in place: no project or a whole one,
-// never one half moved. Once a table stands there no creation touches the
-// directory, so what was seen stays true after the lock is given back.
-struct ProjectFilesSeen {
-    int code = 0;             // ProjectFilesCode
-    bool konstrAlone = false;  // konstr8.db without konstz8.db
-};
-
-int SeeProjectFiles(const QString& dir, ProjectFilesSeen& seen) {
+// Runs a check's work on the directory while no other start creates,
+// checks, converts or upgrades the project there (LookAtSettledProject):
+// the work sees no project or a whole one, never one half moved, and one
+// start at a time asks the engineer and rewrites the tables, so a start
+// that waited finds the work done and asks nothing.
+int CheckSettled(const QString& dir, const std::function<int()>& work) {
+    int code = Usable;
     QString reason;
-    const bool looked = LookAtSettledProject(dir, [&] {
-        seen.konstrAlone = !FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty();
-        seen.code = ProjectFilesCode(dir);
-    }, &reason);
-    if (looked) return 0;
+    if (LookAtSettledProject(dir, [&] { code = work(); }, &reason)) return code;
     g_errors << reason;
     return CreationUnfinished;
 }
 
-}  // namespace
+bool KonstrAlone(const QString& dir) { return !FoundFile(dir, kKonstr).isEmpty() && FoundFile(dir, kKonstz).isEmpty(); }
 
-int CheckProjectDirectoryCode(const QString& directory) {
-    const SchemaReadScope reads;
-    g_errors.clear();
-    const QString dir = AddBackslash(directory);
-    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
-    ProjectFilesSeen seen;
-    if (const int code = SeeProjectFiles(dir, seen)) return code;
-    if (seen.konstrAlone) return KonstzAdded;
-    if (seen.code) return seen.code;
+int CheckDirectorySettled(const QString& dir) {
+    if (KonstrAlone(dir)) return KonstzAdded;
+    if (const int code = ProjectFilesCode(dir)) return code;
     if (const int code = ProjectOpenCode(dir)) return code;
     return ProjectFormatCode(dir) < 0 ? UpgradeDeclined : Usable;
 }
 
-int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
-    const SchemaReadScope reads;
-    g_errors.clear();
-    const QString dir = AddBackslash(directory);
-    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
-    ProjectFilesSeen seen;
-    if (const int code = SeeProjectFiles(dir, seen)) return code;
+// upgraded: the format was changed, which the caller tells the engineer
+// once the project is given back.
+int CheckAtStartSettled(const QString& dir, bool obsoleteWording, bool& upgraded) {
     bool konstzAdded = false;
-    if (seen.konstrAlone) {
+    if (KonstrAlone(dir)) {
         const QString text =
             obsoleteWording
                 ? IvTranslate("Format of project files obsolete !") + "\r" + DirectoryLine(dir) + "\r\r" +
@@ -562,16 +588,16 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
         // table is added here and the check goes on, so the upgrade is
         // offered in the same run.
         const ForgetSchemasOnExit added;
-        // Another start on the project may have added it while this one
-        // asked (a table is created whole or not at all): that one serves.
+        // A program that does not wait for the project (an older release)
+        // may have added it while this one asked (a table is created whole
+        // or not at all): that one serves.
         if (!CreateKonstzTable(dir, QLatin1String(kKonstz)) && FoundFile(dir, kKonstz).isEmpty()) {
             g_errors << QStringLiteral("%1 cannot be created").arg(QDir::toNativeSeparators(dir + kKonstz));
             return NoKonstz;
         }
         konstzAdded = true;
-        seen.code = ProjectFilesCode(dir);
     }
-    if (seen.code) return seen.code;
+    if (const int code = ProjectFilesCode(dir)) return code;
     if (const int code = ProjectOpenCode(dir)) return code;
     if (ProjectFormatCode(dir) < 0) {
         const QString text = IvTranslate("Format of project files obsolete !") + "\r" + DirectoryLine(dir) + "\r\r" +
@@ -579,9 +605,32 @@ int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
         if (Ask(text) != mr::Yes) return UpgradeDeclined;
         if (!UpgradeProjectTables(dir)) return UpgradeFailed;
         if (const int code = ProjectFormatCode(dir)) return code;
-        Show(IvTranslate("Format of the project files successfully changed !"), MessageKind::Information);
+        upgraded = true;
     }
     return konstzAdded ? KonstzAdded : Usable;
+}
+
+}  // namespace
+
+int CheckProjectDirectoryCode(const QString& directory) {
+    const SchemaReadScope reads;
+    g_errors.clear();
+    const QString dir = AddBackslash(directory);
+    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
+    return CheckSettled(dir, [&dir] { return CheckDirectorySettled(dir); });
+}
+
+int CheckProjectFilesAtStart(const QString& directory, bool obsoleteWording) {
+    const SchemaReadScope reads;
+    g_errors.clear();
+    const QString dir = AddBackslash(directory);
+    if (!QFileInfo(dir).isDir()) return AbsentDirectoryCode(dir);
+    bool upgraded = false;
+    const int code = CheckSettled(dir, [&] { return CheckAtStartSettled(dir, obsoleteWording, upgraded); });
+    // After the project is given back: a start waiting for it does not wait
+    // for the engineer to read this.
+    if (upgraded) Show(IvTranslate("Format of the project files successfully changed !"), MessageKind::Information);
+    return code;
 }
 
 int CheckProjectAtStart(const QString& directory, QString* refusal) {

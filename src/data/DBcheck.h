@@ -6,7 +6,11 @@
 // Every change works on copies in a private temporary directory; the
 // project's tables take the new content together, in one transaction, only
 // when every table was converted, so a failure leaves the project as it
-// was.
+// was. The tables are held against every writer from before they are
+// copied until the new content is in place, so nothing stored meanwhile is
+// lost. A check runs while no other start creates or checks the project in
+// the same directory: one start at a time asks and rewrites, and a start
+// that waited finds the work done.
 #include <QString>
 #include <QStringList>
 
@@ -47,11 +51,13 @@ int ProjectFormatCode(const QString& directory);
 // Opens each project table once; converts tables of an older level.
 int ProjectOpenCode(const QString& directory);
 
-// Adds missing fields and enlarges short text fields; true on success. A
-// failure shows its message in an error box and changes nothing.
+// Adds missing fields and enlarges short text fields; true on success,
+// also when another start did it first. A failure shows its message in an
+// error box and changes nothing.
 bool UpgradeProjectTables(const QString& directory);
 // Raises every project table to the current level; the previous files are
-// kept in a new "save<n>" folder of the project. Raises EGeneralError with
+// kept in a new "save<n>" folder of the project (none when another start
+// raised them first). Raises EGeneralError with
 // the translated reason followed by "Aborting conversion !".
 void ConvertProjectFiles(const QString& directory);
 // Builds the primary index of konbtl8.db anew; false when it cannot.

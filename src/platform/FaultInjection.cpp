@@ -4,6 +4,7 @@ namespace {
 WriteFaultHook g_hook = nullptr;
 FileStepHook g_fileStep = nullptr;
 CopyStepHook g_copyStep = nullptr;
+RewriteStepHook g_rewriteStep = nullptr;
 bool g_namelessRefused = false;
 RemovalStepHook g_removalStep = nullptr;
 HostWriteFaultHook g_hostWrite = nullptr;
@@ -24,6 +25,12 @@ void SetCopyStepHook(CopyStepHook hook) { g_copyStep = hook; }
 
 void CopyStepForFault(const QString& file) {
     if (g_copyStep) g_copyStep(file);
+}
+
+void SetRewriteStepHook(RewriteStepHook hook) { g_rewriteStep = hook; }
+
+void RewriteStepForFault() {
+    if (g_rewriteStep) g_rewriteStep();
 }
 
 void SetFileStepHook(FileStepHook hook) { g_fileStep = hook; }

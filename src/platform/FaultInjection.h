@@ -23,6 +23,13 @@ using CopyStepHook = void (*)(const QString& file);
 void SetCopyStepHook(CopyStepHook hook);
 void CopyStepForFault(const QString& file);
 
+// Called by the upgrade and the conversion of a project's tables once the
+// working copies are made and before they go into place; a test hook may
+// hold the rewrite there.
+using RewriteStepHook = void (*)();
+void SetRewriteStepHook(RewriteStepHook hook);
+void RewriteStepForFault();
+
 // Called by the removal of a work directory after each entry it removed
 // (also inside a signal handler: a hook does only what is safe there).
 using RemovalStepHook = void (*)();
@@ -62,6 +69,9 @@ int WriteFaultArmed();
 // after the first entry the removal of a work directory removed;
 // KORVA_TEST_PAUSE_COPY=<FIFO>: the copy of table files under their locks
 // says "KORVA test: copy paused" on standard error before its first file
-// and waits until the FIFO's writer has closed it).
+// and waits until the FIFO's writer has closed it);
+// KORVA_TEST_PAUSE_REWRITE=<FIFO>: the first upgrade or conversion of a
+// project says "KORVA test: rewrite paused" on standard error once its
+// copies are made, before they go into place, and waits the same way).
 void ArmTestHooksFromEnvironment();
 inline constexpr int HostFileCrashExitCode = 86;

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -340,14 +341,15 @@ void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields) {
 void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSources) {
     if (targetsAndSources.size() > 5)
         throw EDBEngineError(dbeInvalidOperation, "Too many tables to replace in one transaction");
-    struct Pair {
-        QString target, source;
-        TableSchema old, fresh;
-    };
-    std::vector<Pair> pairs;
-    for (const auto& [target, source] : targetsAndSources)
-        pairs.push_back({target, source, ReadTableSchema(target), ReadTableSchema(source)});
-    if (pairs.empty()) return;
+    if (targetsAndSources.isEmpty()) return;
+    QStringList targets;
+    for (const auto& pair : targetsAndSources) targets << pair.first;
+    TTableFilesRewrite rewrite(targets);
+    rewrite.Replace(targetsAndSources);
+}
+
+struct TTableFilesRewrite::Impl {
+    QStringList targets;
     // A transaction over several attached files is atomic only when the
     // connection's main database is a file: SQLite then commits through a
     // journal that names every file's own journal, so a process killed at
@@ -355,59 +357,100 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
     // It lies beside the targets, on their file system, so it outlives a
     // crash (a temporary folder may be cleared before the project is
     // opened again).
-    struct AnchorFile {
-        QString path;
-        ~AnchorFile() {
-            QFile::remove(path);
-            QFile::remove(path + "-journal");
-        }
-    };
-    const AnchorFile anchor{QFileInfo(pairs.front().target).absolutePath() + "/.korva-replace-" +
-                            QUuid::createUuid().toString(QUuid::Id128) + ".tmp"};
-    Connection c(anchor.path, true);
-    const auto attach = [&c](const QString& path, const QString& schema) {
-        Stmt st(c.db, QString("ATTACH DATABASE ? AS %1").arg(QuoteIdent(schema)));
+    QString anchor;
+    sqlite3* db = nullptr;
+    bool held = false;
+
+    void Attach(const QString& path, const QString& schema) const {
+        Stmt st(db, QString("ATTACH DATABASE ? AS %1").arg(QuoteIdent(schema)));
         st.Bind(1, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + "?mode=rw");
         st.Step();
-    };
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        attach(pairs[i].target, QString("t%1").arg(i));
-        attach(pairs[i].source, QString("s%1").arg(i));
     }
-    Exec(c.db, "BEGIN IMMEDIATE");
+    void GiveBack() {
+        if (held) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        held = false;
+    }
+    ~Impl() {
+        GiveBack();
+        if (db) sqlite3_close(db);
+        if (anchor.isEmpty()) return;
+        QFile::remove(anchor);
+        QFile::remove(anchor + "-journal");
+    }
+};
+
+TTableFilesRewrite::TTableFilesRewrite(const QStringList& targets) : d(std::make_unique<Impl>()) {
+    if (targets.size() > 5) throw EDBEngineError(dbeInvalidOperation, "Too many tables to rewrite in one transaction");
+    d->targets = targets;
+    if (targets.isEmpty()) return;
+    for (const QString& target : targets)
+        if (!TableFileExists(target))
+            throw EDBEngineError(dbeTableNotFound, QString("Table does not exist: %1").arg(target));
+    d->anchor = QFileInfo(targets.front()).absolutePath() + "/.korva-replace-" +
+                QUuid::createUuid().toString(QUuid::Id128) + ".tmp";
+    d->db = OpenConnection(d->anchor, true);
+    for (int i = 0; i < targets.size(); ++i) d->Attach(targets[i], QString("t%1").arg(i));
     try {
+        // A write lock on every attached file, in the order attached.
+        Exec(d->db, "BEGIN IMMEDIATE");
+    } catch (const EDBEngineError& e) {
+        QStringList shown;
+        for (const QString& target : targets) shown << QDir::toNativeSeparators(target);
+        throw EDBEngineError(e.ErrorCode(), QString("%1: %2").arg(shown.join(", "), e.Message()));
+    }
+    d->held = true;
+}
+
+TTableFilesRewrite::~TTableFilesRewrite() = default;
+
+void TTableFilesRewrite::Replace(const QList<QPair<QString, QString>>& targetsAndSources) {
+    if (!d->held) throw EDBEngineError(dbeInvalidOperation, "The table files are not held for a rewrite");
+    struct Pair {
+        QString target, source;
+        int schema = 0;  // the target's attachment
+        TableSchema old, fresh;
+    };
+    std::vector<Pair> pairs;
+    for (const auto& [target, source] : targetsAndSources) {
+        const qsizetype held = d->targets.indexOf(target);
+        if (held < 0) throw EDBEngineError(dbeInvalidOperation, QString("%1 is not held for the rewrite").arg(target));
+        pairs.push_back({target, source, int(held), ReadTableSchema(target), ReadTableSchema(source)});
+    }
+    try {
+        for (size_t i = 0; i < pairs.size(); ++i) d->Attach(pairs[i].source, QString("s%1").arg(i));
         for (size_t i = 0; i < pairs.size(); ++i) {
             CountWriteForFault();
             const Pair& p = pairs[i];
-            const QString t = QuoteIdent(QString("t%1").arg(i)) + ".";
+            const QString t = QuoteIdent(QString("t%1").arg(p.schema)) + ".";
             const QString table = p.old.tableName;
             QStringList cols, names;
             for (const auto& f : p.fresh.fields) {
                 cols << ColumnSql(f);
                 names << QuoteIdent(f.name);
             }
-            Exec(c.db, QString("DROP TABLE %1%2").arg(t, QuoteIdent(table)));
-            Exec(c.db, QString("CREATE TABLE %1%2 (%3)").arg(t, QuoteIdent(table), cols.join(", ")));
-            Exec(c.db, QString("INSERT INTO %1%2 (%3) SELECT %3 FROM %4.%5 ORDER BY rowid")
-                           .arg(t, QuoteIdent(table), names.join(", "), QuoteIdent(QString("s%1").arg(i)),
-                                QuoteIdent(p.fresh.tableName)));
+            Exec(d->db, QString("DROP TABLE %1%2").arg(t, QuoteIdent(table)));
+            Exec(d->db, QString("CREATE TABLE %1%2 (%3)").arg(t, QuoteIdent(table), cols.join(", ")));
+            Exec(d->db, QString("INSERT INTO %1%2 (%3) SELECT %3 FROM %4.%5 ORDER BY rowid")
+                            .arg(t, QuoteIdent(table), names.join(", "), QuoteIdent(QString("s%1").arg(i)),
+                                 QuoteIdent(p.fresh.tableName)));
             // An index is created in the schema of its table: the schema
             // goes before the index name, the table stays unqualified.
             for (const auto& ix : p.fresh.indexes) {
                 QString sql = IndexSql(table, ix);
                 sql.insert(sql.indexOf("INDEX ") + 6, t);
-                Exec(c.db, sql);
+                Exec(d->db, sql);
             }
             for (const auto& f : p.fresh.fields)
                 if (f.type == TFieldType::AutoInc)
-                    Exec(c.db, QString("CREATE INDEX %1%2 ON %3 (%4)")
-                                   .arg(t, QuoteIdent(table + kAutoIncMark + f.name), QuoteIdent(table),
-                                        QuoteIdent(f.name)));
-            Exec(c.db, QString("PRAGMA %1user_version = %2").arg(t).arg(p.fresh.level));
+                    Exec(d->db, QString("CREATE INDEX %1%2 ON %3 (%4)")
+                                    .arg(t, QuoteIdent(table + kAutoIncMark + f.name), QuoteIdent(table),
+                                         QuoteIdent(f.name)));
+            Exec(d->db, QString("PRAGMA %1user_version = %2").arg(t).arg(p.fresh.level));
         }
-        Exec(c.db, "COMMIT");
+        Exec(d->db, "COMMIT");
+        d->held = false;
     } catch (...) {
-        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        d->GiveBack();
         throw;
     }
     for (const Pair& p : pairs) {
@@ -415,6 +458,45 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
         BumpSchemaVersion(canonical);
         BumpTableVersion(canonical);
     }
+}
+
+void CopyTableFile(const QString& from, const QString& to) {
+    const auto failed = [&from, &to](const QString& why) {
+        QFile::remove(to);
+        return EDBEngineError(dbeIo, QString("Cannot copy %1 to %2: %3")
+                                         .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), why));
+    };
+    QFile::remove(to);
+    QFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) throw failed(out.errorString());
+    try {
+        Connection source(from, false);
+        // A read transaction that has read the file: it waits for a
+        // writer's commit, rolls back what a killed writer left, and keeps
+        // the file as committed while its bytes are read through SQLite's
+        // own handle of it.
+        Exec(source.db, "BEGIN");
+        Exec(source.db, "SELECT count(*) FROM sqlite_master");
+        sqlite3_file* file = nullptr;
+        if (sqlite3_file_control(source.db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+            !file->pMethods)
+            throw failed(QStringLiteral("the file cannot be read"));
+        sqlite3_int64 size = 0;
+        if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) throw failed(QStringLiteral("its size cannot be read"));
+        QByteArray chunk;
+        for (sqlite3_int64 at = 0; at < size; at += chunk.size()) {
+            chunk.resize(int(std::min<sqlite3_int64>(size - at, 1 << 16)));
+            if (file->pMethods->xRead(file, chunk.data(), int(chunk.size()), at) != SQLITE_OK)
+                throw failed(QStringLiteral("it cannot be read"));
+            if (out.write(chunk) != chunk.size()) throw failed(out.errorString());
+        }
+        Exec(source.db, "COMMIT");
+    } catch (const EDBEngineError& e) {
+        out.close();
+        if (e.Message().startsWith(QStringLiteral("Cannot copy "))) throw;
+        throw failed(e.Message());
+    }
+    if (!out.flush()) throw failed(out.errorString());
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+#include <memory>
 
 constexpr int CurrentTableLevel = 7;
 
@@ -81,6 +83,38 @@ void RebuildPrimaryIndex(const QString& path, const QStringList& keyFields);
 // attached see the new content. Each replacement counts as a write for the
 // fault hook. At most five pairs.
 void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSources);
+
+// Table files held for a rewrite that works on copies of them (an upgrade,
+// a level conversion): from construction until Replace commits, the write
+// lock of every file is held, as a write transaction holds it. A writer of
+// any process waits for the rewrite as it waits for another writer, so no
+// row committed after the copies were taken is lost when they go into
+// place, and the copies show what was committed. Files are locked in the
+// order given (the order the program's writers lock them, so that a writer
+// and a rewrite never hold one file each while waiting for the other's).
+// Raises dbeLocked, naming the files, when a writer kept them past the busy
+// timeout. Destroyed without Replace, it changes nothing. At most five files.
+class TTableFilesRewrite {
+public:
+    explicit TTableFilesRewrite(const QStringList& targets);
+    ~TTableFilesRewrite();
+    TTableFilesRewrite(const TTableFilesRewrite&) = delete;
+    TTableFilesRewrite& operator=(const TTableFilesRewrite&) = delete;
+
+    // Replaces the content of held files by that of other ones (target,
+    // source), as ReplaceTableFilesContent does, and gives the locks back.
+    void Replace(const QList<QPair<QString, QString>>& targetsAndSources);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Copies a table file as committed, through SQLite: never through a
+// descriptor of our own, whose closing would give back every lock this
+// process holds on the file (a rewrite's among them). Waits the busy
+// timeout for a writer's commit.
+void CopyTableFile(const QString& from, const QString& to);
 
 // Copies files of a directory into another one while every table file among
 // them is held under a shared lock: no writer can commit to any of them

@@ -10,6 +10,7 @@
 #include "platform/DbErrors.h"
 #include "platform/Session.h"
 #include "platform/Table.h"
+#include "platform/LockFile.h"
 #include "platform/TableFile.h"
 #include "support/TestSupport.h"
 
@@ -17,7 +18,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -246,8 +250,9 @@ private slots:
         QTest::newRow("new file, no") << false << mr::No << -900 << false;
         QTest::newRow("obsolete, yes") << true << mr::Yes << 3 << false;
         QTest::newRow("obsolete, closed") << true << mr::Cancel << -900 << false;
-        // Two engineers open the old project at once and both say Yes: the
-        // table the first one added serves the second, never "does not exist".
+        // A program that does not wait for the project (an older release)
+        // adds it while this one asks: that table serves this one, never
+        // "does not exist".
         QTest::newRow("yes, another start added it meanwhile") << false << mr::Yes << 3 << true;
     }
     void konstzMissingAsks() {
@@ -449,6 +454,64 @@ private slots:
         QCOMPARE(ProjectOpenCode(t.path()), 0);
         QVERIFY(QFileInfo(t.file("save2/konetr8.db")).isFile());
         QCOMPARE(ReadTableSchema(t.file("konetr8.db")).level, 7);
+    }
+
+    // A conversion that finds every table at the current level (another
+    // start converted them since they were looked at) keeps no second
+    // backup and rewrites nothing.
+    void conversionDoneMeanwhileMakesNoBackup() {
+        TestDir t;
+        MakeProject(t.path(), OldProject{});
+        const auto before = Snapshot(t.path());
+        ConvertProjectFiles(t.path());
+        QCOMPARE(Snapshot(t.path()), before);
+        QVERIFY(!QFileInfo::exists(t.file("save0")));
+    }
+
+    // Another start holds the project and converts or upgrades it while this
+    // start's check waits; the check then finds the work done: it asks
+    // nothing (the answer No would refuse the project with -800) and keeps
+    // no backup of its own.
+    void startThatWaitedFindsTheWorkDone_data() {
+        QTest::addColumn<bool>("oldLevel");  // else old text sizes of the parts list
+        QTest::newRow("old level, converted meanwhile: no backup") << true;
+        QTest::newRow("old sizes, upgraded meanwhile: not asked") << false;
+    }
+    void startThatWaitedFindsTheWorkDone() {
+        QFETCH(bool, oldLevel);
+        TestDir t;
+        OldProject o;
+        if (oldLevel) o.level = 4;
+        else o.shortKonbtl = true;
+        MakeProject(t.path(), o);
+        std::atomic<int> holding{0};  // 1 held, 2 done and given back, -1 not held
+        std::thread other([&] {
+            TLockFile lock(t.file(".korva-new-project.lock"), 0);
+            if (!lock.Held()) {
+                holding = -1;
+                return;
+            }
+            holding = 1;
+            // Long enough for the check below to be waiting for the lock.
+            QThread::msleep(300);
+            // What the other start's conversion or upgrade leaves.
+            if (oldLevel)
+                for (ProjectTable table : AllProjectTables) SetTableLevel(t.file(ProjectTableFileName(table)), 7);
+            else
+                RestructureTableFile(t.file("konbtl8.db"), ProjectFieldDefs(ProjectTable::Konbtl));
+            holding = 2;
+        });
+        for (int i = 0; i < 2000 && holding == 0; ++i) QThread::msleep(5);
+        QCOMPARE(int(holding), 1);
+        ScriptedMessageSeam seam;
+        seam.Answer(mr::No);
+        const int code = CheckProjectFilesAtStart(t.path(), false);
+        other.join();
+        QCOMPARE(int(holding), 2);
+        QCOMPARE(code, 0);
+        QCOMPARE(int(seam.Requests().size()), 0);
+        QVERIFY(!QFileInfo::exists(t.file("save0")));
+        QCOMPARE(ProjectFormatCode(t.path()), 0);
     }
 
     // The backup goes to the first free "save" folder, "save50" the last

@@ -454,8 +454,8 @@ void TestProjectTables::lookWaitsForTheCreation() {
         const TLockFile other(dir.file(".korva-new-project.lock"), 0);
         QVERIFY(other.Held());
         QVERIFY(!LookAtSettledProject(dir.path(), look, &reason, 1500));
-        QCOMPARE(reason, QStringLiteral("another start has been creating the project there for 1 seconds and has "
-                                        "not finished"));
+        QCOMPARE(reason, QStringLiteral("another start has been creating or upgrading the project there for 1 "
+                                        "seconds and has not finished"));
         QCOMPARE(told, QStringList({dir.path() + " 1", dir.path() + " 0"}));
         // Under a second: not told.
         told.clear();

@@ -6,6 +6,10 @@
 // replacecrash <n> <target> <source> [<target> <source> ...]
 // ends with 42 when it died before the n-th deletion, 0 when the
 // replacement finished first, 1 on an error.
+//
+// replacecrash write <file>
+// a writer of another process that does not wait: commits a change to the
+// file and ends with 0, or ends with 5 when another holds its write lock.
 #include "platform/DbErrors.h"
 #include "platform/TableFile.h"
 
@@ -13,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -29,7 +34,19 @@ int DyingDelete(sqlite3_vfs*, const char* path, int syncDir) {
 
 }  // namespace
 
+// 0 committed, 5 refused for a lock, 1 another error.
+int WriteWithoutWaiting(const char* path) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "BEGIN IMMEDIATE; CREATE TABLE korva_probe (x); DROP TABLE korva_probe; COMMIT;",
+                          nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc == SQLITE_OK ? 0 : (rc & 0xff) == SQLITE_BUSY ? 5 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "write") == 0) return WriteWithoutWaiting(argv[2]);
     if (argc < 4 || (argc - 2) % 2 != 0) return 1;
     g_dieAt = std::atoi(argv[1]);
     g_base = sqlite3_vfs_find(nullptr);

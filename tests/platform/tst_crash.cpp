@@ -15,6 +15,7 @@
 #include <thread>
 #include <ctime>
 #include <utime.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -113,6 +114,10 @@ private slots:
     void projectCreationEndedAtEveryPoint();
     void twoStartsCreateOneProject_data();
     void twoStartsCreateOneProject();
+    void twoStartsUpgradeOneOldProject_data();
+    void twoStartsUpgradeOneOldProject();
+    void writerWaitsForAnUpgrade_data();
+    void writerWaitsForAnUpgrade();
     void deleteModeEndedAtEveryPointLeavesWholeSupports_data();
     void deleteModeEndedAtEveryPointLeavesWholeSupports();
     void killedAtRandomDuringThousandStores();
@@ -371,7 +376,14 @@ struct NewProjectHost {
         return home;
     }
     // Starts the program; it ends once its form is shown.
-    void Start(QProcess& p, const QString& exe, long crashAt, const QString& engineer = QString("first")) const {
+    void Start(QProcess& p, const QString& exe, long crashAt, const QString& engineer = QString("first"),
+               const QMap<QString, QString>& extra = {}) const {
+        StartWith(p, exe, {"/IF:" + input, "/OF:" + Engineer(engineer) + "/out.zof", "/PD:" + project}, crashAt,
+                  engineer, extra);
+    }
+    // The same engineer's start with other arguments (delete mode).
+    void StartWith(QProcess& p, const QString& exe, const QStringList& args, long crashAt, const QString& engineer,
+                   const QMap<QString, QString>& extra = {}) const {
         const QString home = Engineer(engineer);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("KORVA_TEST_FAIL_WRITE");
@@ -383,9 +395,10 @@ struct NewProjectHost {
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", home + "/config");
         env.insert("XDG_RUNTIME_DIR", home + "/runtime");
+        for (auto it = extra.cbegin(); it != extra.cend(); ++it) env.insert(it.key(), it.value());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(home);
-        p.start(exe, {"/IF:" + input, "/OF:" + home + "/out.zof", "/PD:" + project});
+        p.start(exe, args);
     }
     static ChildRun Finish(QProcess& p) {
         ChildRun r;
@@ -403,6 +416,80 @@ struct NewProjectHost {
 // What a creation leaves in the project directory besides the tables.
 QStringList CreationTraces(const QString& project) {
     return QDir(project).entryList({".korva-new-project*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// How a project of an older release differs from the current format.
+enum class OldFormat { TextSizes = 1, Level = 2, Both = 3 };
+
+// A project of an older release with supports stored in it: made by a start
+// of the program, three supports stored through the table layer, then the
+// parts list given the old width of KB_BTL_ZUS (14) without KB_HD_KZ, or
+// every table an old level, or both. Kept in template, copied for each run.
+bool MakeOldProject(const NewProjectHost& host, const QString& templ, OldFormat old, int firstKey) {
+    QDir(host.project).removeRecursively();
+    QProcess maker;
+    host.Start(maker, KORVA_EXE, 0, "maker");
+    if (NewProjectHost::Finish(maker).status != 0 || ProjectFilesPresent(host.project) != 5) return false;
+    if (RunChild(KORVA_CRASH_CHILD, {host.project, "store", QString::number(firstKey), "3"}).status != 0) return false;
+    if (int(old) & int(OldFormat::TextSizes)) {
+        const QString konbtl = FindFileNoCase(host.project, "konbtl8.db");
+        TFieldDefs fields;
+        for (TFieldDef f : ReadTableSchema(konbtl).fields) {
+            if (f.name == "KB_HD_KZ") continue;
+            if (f.name == "KB_BTL_ZUS") f.size = 14;
+            fields.push_back(f);
+        }
+        RestructureTableFile(konbtl, fields);
+    }
+    if (int(old) & int(OldFormat::Level))
+        for (const char* f : ProjectFiles) SetTableLevel(FindFileNoCase(host.project, f), 4);
+    QDir(templ).removeRecursively();
+    return QDir().rename(host.project, templ);
+}
+
+bool CopyProject(const QString& from, const QString& to) {
+    QDir(to).removeRecursively();
+    if (!QDir().mkpath(to)) return false;
+    for (const QString& f : QDir(from).entryList(QDir::Files | QDir::Hidden))
+        if (!QFile::copy(from + "/" + f, to + "/" + f)) return false;
+    return true;
+}
+
+// What stands between the project and the current format: empty when every
+// table has the current level and the parts list its current fields.
+QString OldFormatLeft(const QString& project) {
+    QStringList left;
+    for (const char* f : ProjectFiles) {
+        const TableSchema s = ReadTableSchema(FindFileNoCase(project, f));
+        if (s.level != CurrentTableLevel) left << QString("%1 at level %2").arg(f).arg(s.level);
+    }
+    const TableSchema konbtl = ReadTableSchema(FindFileNoCase(project, "konbtl8.db"));
+    int btlZus = 0;
+    bool hd = false;
+    for (const TFieldDef& f : konbtl.fields) {
+        if (f.name == "KB_BTL_ZUS") btlZus = f.size;
+        hd = hd || f.name == "KB_HD_KZ";
+    }
+    if (konbtl.fields.size() != 16 || btlZus != 16 || !hd)
+        left << QString("konbtl8.db with %1 fields, KB_BTL_ZUS %2").arg(konbtl.fields.size()).arg(btlZus);
+    return left.join("; ");
+}
+
+// How often the boxes of the upgrade came up in a start's standard error
+// (unattended, each box is written there and answered by its default,
+// Yes), in either language of the dictionary.
+int Told(const QString& err, const QString& english, const QString& german) {
+    return int(err.count(english) + err.count(german));
+}
+int UpgradeQuestions(const QString& err) {
+    return Told(err, "File format has to be changed !", "Das Dateiformat muss geändert werden !");
+}
+int UpgradeDoneNotices(const QString& err) {
+    return Told(err, "Format of the project files successfully changed !", "Format der Projektdateien erfolgreich geändert !");
+}
+
+QStringList SaveFolders(const QString& project) {
+    return QDir(project).entryList({"save*"}, QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 }  // namespace
@@ -487,6 +574,123 @@ void TestCrash::twoStartsCreateOneProject() {
         for (const char* engineer : {"first", "second"})
             QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
     }
+}
+
+void TestCrash::twoStartsUpgradeOneOldProject_data() {
+    QTest::addColumn<int>("old");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("old text sizes: asked and upgraded once") << int(OldFormat::TextSizes) << 20;
+    QTest::newRow("old table level: converted once, one save folder") << int(OldFormat::Level) << 10;
+    QTest::newRow("both: converted and upgraded once") << int(OldFormat::Both) << 10;
+}
+
+// Two engineers start normal mode at the same moment on one project of an
+// older release, both answering Yes, many times: one start asks, converts
+// and upgrades; the other waits for it and finds the work done, so it asks
+// nothing and converts nothing (a second conversion would take a second
+// save folder; a second upgrade installed over the first one's). Both
+// forms open, and every support stored before is there once and whole.
+void TestCrash::twoStartsUpgradeOneOldProject() {
+    QFETCH(int, old);
+    QFETCH(int, runs);
+    NewProjectHost host;
+    QVERIFY2(host.Prepare(), "the demo catalogue is built and copied");
+    const QString templ = host.dir.file("old-project");
+    const int first = 700000000;
+    QVERIFY2(MakeOldProject(host, templ, OldFormat(old), first), "the old project is made");
+    const bool sizes = old & int(OldFormat::TextSizes);
+    const bool level = old & int(OldFormat::Level);
+    for (int run = 1; run <= runs; ++run) {
+        QVERIFY(CopyProject(templ, host.project));
+        QProcess a, b;
+        host.Start(a, KORVA_EXE, 0, "first");
+        host.Start(b, KORVA_EXE, 0, "second");
+        const ChildRun ra = NewProjectHost::Finish(a);
+        const ChildRun rb = NewProjectHost::Finish(b);
+        const QString at = QString("run %1: ").arg(run);
+        QVERIFY2(ra.finished && ra.status == 0, qPrintable(at + ra.err));
+        QVERIFY2(rb.finished && rb.status == 0, qPrintable(at + rb.err));
+        for (const char* engineer : {"first", "second"})
+            QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
+        QCOMPARE(OldFormatLeft(host.project), QString());
+        const crashproject::Check c = crashproject::Verify(host.project);
+        QVERIFY2(c.problem.isEmpty(), qPrintable(at + c.problem));
+        QCOMPARE(c.keys, QSet<int>({first, first + 1, first + 2}));
+        QCOMPARE(UpgradeQuestions(ra.err) + UpgradeQuestions(rb.err), sizes ? 1 : 0);
+        QCOMPARE(UpgradeDoneNotices(ra.err) + UpgradeDoneNotices(rb.err), sizes ? 1 : 0);
+        QCOMPARE(SaveFolders(host.project), level ? QStringList{"save0"} : QStringList());
+        QCOMPARE(SettingsRows(host.project), 1);
+    }
+}
+
+void TestCrash::writerWaitsForAnUpgrade_data() {
+    QTest::addColumn<bool>("store");  // else delete mode deletes a support stored before
+    QTest::addColumn<int>("old");
+    QTest::newRow("a store, old text sizes") << true << int(OldFormat::TextSizes);
+    QTest::newRow("delete mode, old text sizes") << false << int(OldFormat::TextSizes);
+    QTest::newRow("delete mode, old table level") << false << int(OldFormat::Level);
+}
+
+// A start upgrades an old project and is held after its copies are made,
+// before they go into place; meanwhile another program stores a support
+// (through the table layer, as the store does) or delete mode deletes one.
+// The writer waits for the upgrade and then writes into the upgraded
+// tables: what it stored is there, what it deleted stays gone. Written in
+// between, the upgrade's copies would put the project back as it was.
+void TestCrash::writerWaitsForAnUpgrade() {
+    QFETCH(bool, store);
+    QFETCH(int, old);
+    NewProjectHost host;
+    QVERIFY2(host.Prepare(), "the demo catalogue is built and copied");
+    const QString templ = host.dir.file("old-project");
+    const int first = 710000000;
+    QVERIFY2(MakeOldProject(host, templ, OldFormat(old), first), "the old project is made");
+    QVERIFY(CopyProject(templ, host.project));
+    const QString gate = host.dir.file("gate");
+    QCOMPARE(::mkfifo(QFile::encodeName(gate).constData(), 0600), 0);
+    QProcess upgrade, writer;
+    const auto stop = qScopeGuard([&] {
+        for (QProcess* p : {&upgrade, &writer}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->kill();
+            p->waitForFinished(10000);
+        }
+    });
+    host.Start(upgrade, KORVA_HOOKED_EXE, 0, "first", {{"KORVA_TEST_PAUSE_REWRITE", gate}});
+    QByteArray err;
+    for (int i = 0; i < 1200 && !err.contains("rewrite paused") && upgrade.state() != QProcess::NotRunning; ++i) {
+        upgrade.waitForReadyRead(100);
+        err += upgrade.readAllStandardError();
+    }
+    QVERIFY2(err.contains("rewrite paused"), err.constData());
+    const int stored = first + 10;
+    const QString result = host.dir.file("result.txt");
+    if (store)
+        writer.start(KORVA_CRASH_CHILD, {host.project, "store", QString::number(stored), "1"});
+    else
+        host.StartWith(writer, KORVA_EXE,
+                       {"/DEL:" + crashproject::PosNo(first + 1), "/PD:" + host.project, "/OF:" + result}, 0, "second");
+    // Its wait for the lock lasts up to five seconds: still waiting after
+    // two, it was held off; finished, it wrote under the upgrade's copies.
+    const bool wroteMeanwhile = writer.waitForFinished(2000);
+    const int open = ::open(QFile::encodeName(gate).constData(), O_WRONLY);
+    QVERIFY(open >= 0);
+    ::close(open);
+    const ChildRun u = NewProjectHost::Finish(upgrade);
+    QVERIFY2(u.finished && u.status == 0, qPrintable(err + u.err));
+    if (writer.state() != QProcess::NotRunning) QVERIFY(writer.waitForFinished(60000));
+    const QString writerErr = QString::fromLocal8Bit(writer.readAllStandardError());
+    QCOMPARE(OldFormatLeft(host.project), QString());
+    const crashproject::Check c = crashproject::Verify(host.project);
+    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
+    if (store) {
+        QVERIFY2(writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0, qPrintable(writerErr));
+        QCOMPARE(c.keys, QSet<int>({first, first + 1, first + 2, stored}));
+    } else {
+        QVERIFY2(writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == (300 & 0xff), qPrintable(writerErr));
+        QCOMPARE(c.keys, QSet<int>({first, first + 2}));
+    }
+    QVERIFY2(!wroteMeanwhile, "the writer did not wait for the upgrade");
 }
 
 void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports_data() {

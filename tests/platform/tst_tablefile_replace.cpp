@@ -159,6 +159,47 @@ private slots:
         QVERIFY(diedAfterSomeDeletions > 0);
     }
 
+    // A writer of another process, which does not wait, is refused from the
+    // moment the files are held until their new content is in place (or
+    // the rewrite is given up), also after every held file was copied:
+    // a copy closing a descriptor of its own would give the locks back.
+    void writerWaitsForTheRewrite_data() {
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("rowsAfter");  // rows of b.db once the rewrite has ended
+        QTest::newRow("held") << 0 << true << 1;
+        QTest::newRow("held, each file copied") << 1 << true << 1;
+        QTest::newRow("replaced") << 2 << false << 2;
+        QTest::newRow("given up") << 3 << false << 1;
+    }
+    void writerWaitsForTheRewrite() {
+        QFETCH(int, steps);
+        QFETCH(bool, refused);
+        QFETCH(int, rowsAfter);
+        TestDir project, work;
+        for (const char* name : {"a.db", "b.db"}) CreateTableFile(project.file(name), kOld, kKey);
+        AddRows(project.path(), "b.db", {{1, "before"}});
+        const auto write = [](const QString& file) {
+            QProcess p;
+            p.start(KORVA_REPLACECRASH, {"write", file});
+            return p.waitForFinished(20000) ? p.exitCode() : -1;
+        };
+        {
+            TTableFilesRewrite rewrite({project.file("a.db"), project.file("b.db")});
+            if (steps >= 1)
+                for (const char* name : {"a.db", "b.db"}) CopyTableFile(project.file(name), work.file(name));
+            if (steps == 1) QCOMPARE(Ids(work.file("b.db")), QList<int>{1});
+            if (steps == 2) {
+                AddRows(work.path(), "b.db", {{2, "copied"}});
+                rewrite.Replace({{project.file("b.db"), work.file("b.db")}});
+            }
+            if (steps < 3)
+                for (const char* name : {"a.db", "b.db"}) QCOMPARE(write(project.file(name)), refused ? 5 : 0);
+        }
+        for (const char* name : {"a.db", "b.db"}) QCOMPARE(write(project.file(name)), 0);
+        QCOMPARE(int(Ids(project.file("b.db")).size()), rowsAfter);
+    }
+
     void refusesMoreThanFivePairs() {
         TestDir d;
         QList<QPair<QString, QString>> pairs;

@@ -56,6 +56,23 @@ long g_hostWrites = 0;
 int FailNthHostWrite() { return ++g_hostWrites == g_hostWriteFailAt ? ENOSPC : 0; }
 
 QByteArray g_copyGate;
+QByteArray g_rewriteGate;
+
+// Says where the run is held, then waits until the test has closed the
+// gate (a FIFO) it opened for writing. Each gate holds the run once.
+void PauseAtGate(QByteArray& gate, const char* what) {
+    if (gate.isEmpty()) return;
+    const QByteArray path = gate;
+    gate.clear();
+    std::fprintf(stderr, "KORVA test: %s\n", what);
+    std::fflush(stderr);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    char buffer[64];
+    while (::read(fd, buffer, sizeof buffer) > 0) {
+    }
+    ::close(fd);
+}
 
 // Ends the process by SIGTERM once, in the middle of a removal.
 volatile sig_atomic_t g_termSent = 0;
@@ -65,21 +82,12 @@ void TermOnce() {
     ::raise(SIGTERM);
 }
 
-// Holds the first copy of table files until the test has closed the gate
-// (a FIFO) it opened for writing.
+// Holds the first copy of table files, and the first upgrade or conversion
+// of a project once its copies are made.
 void PauseAtFirstCopy(const QString& file) {
-    if (g_copyGate.isEmpty()) return;
-    const QByteArray gate = g_copyGate;
-    g_copyGate.clear();
-    std::fprintf(stderr, "KORVA test: copy paused at %s\n", qPrintable(file));
-    std::fflush(stderr);
-    const int fd = ::open(gate.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    char buffer[64];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
-    }
-    ::close(fd);
+    PauseAtGate(g_copyGate, qPrintable(QStringLiteral("copy paused at %1").arg(file)));
 }
+void PauseAtFirstRewrite() { PauseAtGate(g_rewriteGate, "rewrite paused"); }
 }  // namespace
 
 void ArmWriteFault(int nthWrite) {
@@ -102,6 +110,10 @@ void ArmTestHooksFromEnvironment() {
     if (const char* v = std::getenv("KORVA_TEST_PAUSE_COPY")) {
         g_copyGate = QByteArray(v);
         SetCopyStepHook(&PauseAtFirstCopy);
+    }
+    if (const char* v = std::getenv("KORVA_TEST_PAUSE_REWRITE")) {
+        g_rewriteGate = QByteArray(v);
+        SetRewriteStepHook(&PauseAtFirstRewrite);
     }
     if (const char* v = std::getenv("KORVA_TEST_CRASH_HOST_AT")) {
         g_hostCrashNamed = std::strcmp(v, "named") == 0;
