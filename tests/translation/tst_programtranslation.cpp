@@ -282,6 +282,40 @@ private slots:
         }
     }
 
+    // A stored menu or print language (the registry's, the settings') is
+    // taken only when the language dialogs offer it: French and Portuguese
+    // of the files open English, whose texts are whole. German taken rules
+    // out "always English", English in place of French rules out "the
+    // first offered language" (German), the native texts and an index past
+    // the file rule out "any language of the file".
+    void storedLanguageOpensOnlyAnOfferedOne_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("menu: French, one text") << "Korva32" << 3 << 2;
+        QTest::newRow("menu: Portuguese, one text") << "Korva32" << 4 << 2;
+        QTest::newRow("menu: German taken") << "Korva32" << 1 << 1;
+        QTest::newRow("menu: the native texts") << "Korva32" << 0 << 2;
+        QTest::newRow("menu: beyond the file") << "Korva32" << 5 << 2;
+        QTest::newRow("print: French, no text") << "Korvaprn" << 3 << 2;
+        QTest::newRow("print: German taken") << "Korvaprn" << 1 << 1;
+    }
+    void storedLanguageOpensOnlyAnOfferedOne() {
+        QFETCH(QString, source);
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        TIvBinaryDictionary* d = source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint;
+        const int before = d->Language();
+        const auto restore = qScopeGuard([d, before] { d->SetLanguage(before); });
+        if (!d->IsOpen()) d->Open();
+        QVERIFY(d->IsOpen());
+        // From the other language, so that "left as it was" fails too.
+        d->SetLanguage(used == 1 ? 2 : 1);
+        QCOMPARE(SetStoredLanguage(d, stored, QStringLiteral("the test's language")), used);
+        QCOMPARE(d->CurrentIndex(), used);
+        QCOMPARE(d->Language(), used);
+    }
+
     // German and English boxes show their captions and buttons in their
     // language.
     void boxesInGermanAndEnglish_data() {
