@@ -67,7 +67,7 @@ void FreeDictionaries() {
 }
 
 int UsableLanguage(TIvBinaryDictionary* d, int stored) {
-    if (!d || !d->CanOpen() || d->LanguageOffered(stored)) return stored;
+    if (!d || !d->IsOpen() || d->LanguageOffered(stored)) return stored;
     if (d->LanguageOffered(kFallbackLanguage)) return kFallbackLanguage;
     const int first = d->FirstOfferedLanguage();
     return first >= 0 ? first : stored;

@@ -40,8 +40,9 @@ constexpr int kFallbackLanguage = 2;
 // languages, the native language 0, refused by the check level, or with
 // texts missing) would show the program or the print half in another
 // wording; English comes in its place, or the first offered language when
-// English is not offered. Without a dictionary file to judge by, or when
-// nothing is offered, the stored value stays.
+// English is not offered. A dictionary that is not open judges nothing (its
+// texts stay native whatever the value), and the stored value stays, as it
+// does when nothing is offered.
 int UsableLanguage(TIvBinaryDictionary* dictionary, int stored);
 // Sets the dictionary's language from a stored value by that rule and
 // returns the language set. A value not taken is named on standard error
