@@ -372,6 +372,18 @@ QString LanguageName(TIvDictionary* d, int index) {
     return d->LanguageAt(index).EnglishName;
 }
 
+// The print language of the settings as the start takes it: a stored one
+// that is not offered shows as the language that prints in its place.
+QString ShownPrintLanguage(int stored) {
+    int language = stored;
+    try {
+        language = UsableLanguage(IvBinaryDictionaryPrint, stored);
+    } catch (const std::exception&) {
+        // An unreadable dictionary judges nothing: the number as stored.
+    }
+    return LanguageName(IvBinaryDictionaryPrint, language);
+}
+
 QString CurrentMenuLanguageName() {
     TIvDictionary* d = IvBinaryDictionaryGlobal;
     if (!d || !d->IsOpen()) return QString();
@@ -1045,7 +1057,7 @@ void TFLEKO::FormActivate() {
     ComboBox1->setCurrentIndex(std::max(0, ComboBox1->findText(code.trimmed())));
     KURS->SetValue(DataSource1->Field(QStringLiteral("F_TGKURS")).AsFloat());
     UpdateKursPanel();
-    GewaehlteSprache->setText(LanguageName(IvBinaryDictionaryPrint, DataSource1->Field(QStringLiteral("F_DRCK_KZ")).AsInteger()));
+    GewaehlteSprache->setText(ShownPrintLanguage(DataSource1->Field(QStringLiteral("F_DRCK_KZ")).AsInteger()));
     m_printWeightKg = DataSource1->Field(QStringLiteral("F_DRCK_GEW_KZ")).AsBoolean();
     DRCK_GEW_EH->SetItemIndex(m_printWeightKg ? 0 : 1);
     const int rod = DataSource1->Field(QStringLiteral("F_ZUGST_ST")).AsInteger();
@@ -2023,9 +2035,9 @@ bool LoadRegistrySettings(QWidget& inputForm) {
         int language = 0;
         if (ReadRegistryInt(reg, QStringLiteral("Language"), language) && IvBinaryDictionaryGlobal) {
             try {
-                IvBinaryDictionaryGlobal->SetLanguage(language);
+                SetStoredLanguage(IvBinaryDictionaryGlobal, language, QStringLiteral("the registry's menu language"));
             } catch (const std::exception&) {
-                // A language the dictionary lacks leaves the current one.
+                // A language change that fails leaves the current one.
             }
         }
         if (reg.ValueExists(QStringLiteral("BITMAP"))) CalcGlobals.LogoFile = reg.ReadString(QStringLiteral("BITMAP"));
@@ -2063,13 +2075,22 @@ bool LoadRegistrySettings(QWidget& inputForm) {
         firdat->Open();
         firdat->First();
         const int printLanguage = firdat->FieldByName(QStringLiteral("F_DRCK_KZ")).AsInteger();
-        try {
-            if (IvBinaryDictionaryPrint) IvBinaryDictionaryPrint->SetLanguage(printLanguage);
-        } catch (const std::exception&) {
-            IvBinaryDictionaryPrint->SetLanguage(2);
+        // The settings name the language that prints, whether the stored one
+        // was not offered or could not be set.
+        const auto storePrintLanguage = [&firdat](int language) {
             firdat->Edit();
-            firdat->FieldByName(QStringLiteral("F_DRCK_KZ")).SetAsInteger(2);
+            firdat->FieldByName(QStringLiteral("F_DRCK_KZ")).SetAsInteger(language);
             firdat->Post();
+        };
+        try {
+            if (IvBinaryDictionaryPrint) {
+                const int used = SetStoredLanguage(IvBinaryDictionaryPrint, printLanguage,
+                                                   QStringLiteral("the settings' print language"));
+                if (used != printLanguage) storePrintLanguage(used);
+            }
+        } catch (const std::exception&) {
+            IvBinaryDictionaryPrint->SetLanguage(kFallbackLanguage);
+            storePrintLanguage(kFallbackLanguage);
         }
         ReadPrintSwitches(*firdat);
         firdat->Close();

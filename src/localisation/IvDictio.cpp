@@ -463,6 +463,22 @@ int TIvDictionary::FirstSupportedLanguage() {
     return -1;
 }
 
+bool TIvDictionary::LanguageOffered(int index, bool anyCheckLevel) {
+    if (index < 0 || index >= LanguageCount()) return false;
+    TIvLanguage language;
+    GetLanguage(index, language);
+    if (index == 0 && language.PrimaryId == 0) return false;
+    if (!anyCheckLevel && !LanguageSupported(language)) return false;
+    return LanguageComplete(index);
+}
+
+int TIvDictionary::FirstOfferedLanguage() {
+    const int count = LanguageCount();
+    for (int i = 0; i < count; ++i)
+        if (LanguageOffered(i)) return i;
+    return -1;
+}
+
 int TIvDictionary::FallbackOf(const TIvLanguage& language) {
     if (language.SubLanguages.isEmpty()) return 0;
     return std::max(0, LanguageIndexOfLocale(MakeLcid(MakeLangId(uint32_t(language.PrimaryId), 0))));

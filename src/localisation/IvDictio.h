@@ -112,6 +112,14 @@ public:
     // language is complete by definition. True unless the dictionary knows
     // better.
     virtual bool LanguageComplete(int index) { return index >= 0; }
+    // Whether the language dialogs offer the language (by index): one of
+    // the dictionary's languages, not the native language of a dictionary
+    // whose first language is no language of its own, supported at the
+    // check level (unless any level will do) and complete. Only such a
+    // language is worth taking from a stored choice as well.
+    bool LanguageOffered(int index, bool anyCheckLevel = false);
+    // The first language offered in index order; -1 when none is.
+    int FirstOfferedLanguage();
     // The language whose texts stand in for a missing text of the given
     // one: its neutral variant when it lists sublanguages, else 0 (none).
     int FallbackOf(const TIvLanguage& language);

@@ -71,11 +71,10 @@ void TIvLanguageDialog::FillLanguages(TIvDictionary* dictionary, int options) {
     const auto languages = dictionary->GetLanguages();
     for (size_t i = 0; i < languages.size(); ++i) {
         const TIvLanguage& l = *languages[i];
-        if (i == 0 && l.PrimaryId == 0) continue;  // the native language of a dictionary without one
-        if (!(options & ivldAllLanguages) && !dictionary->LanguageSupported(l)) continue;
-        // A language that lacks texts would show the program half in the
-        // native wording.
-        if (!dictionary->LanguageComplete(int(i))) continue;
+        // Neither the native language of a dictionary without one nor a
+        // language that lacks texts, which would show the program half in
+        // the native wording.
+        if (!dictionary->LanguageOffered(int(i), options & ivldAllLanguages)) continue;
         auto* node = new QTreeWidgetItem(TreeView);
         node->setText(0, options & ivldNativeNames ? l.NativeName : l.EnglishName);
         node->setData(0, kDataRole, int(i));

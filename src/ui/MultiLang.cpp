@@ -12,6 +12,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <cstdio>
+
 TIvBinaryDictionary* IvBinaryDictionaryGlobal = nullptr;
 TIvBinaryDictionary* IvBinaryDictionaryPrint = nullptr;
 
@@ -62,6 +64,29 @@ void FreeDictionaries() {
     IvBinaryDictionaryPrint = nullptr;
     delete IvBinaryDictionaryGlobal;
     IvBinaryDictionaryGlobal = nullptr;
+}
+
+int UsableLanguage(TIvBinaryDictionary* d, int stored) {
+    if (!d || !d->IsOpen() || d->LanguageOffered(stored)) return stored;
+    if (d->LanguageOffered(kFallbackLanguage)) return kFallbackLanguage;
+    const int first = d->FirstOfferedLanguage();
+    return first >= 0 ? first : stored;
+}
+
+int SetStoredLanguage(TIvBinaryDictionary* d, int stored, const QString& what) {
+    if (!d) return stored;
+    const int used = UsableLanguage(d, stored);
+    if (used != stored) {
+        const int count = d->LanguageCount();
+        const QString name = stored >= 0 && stored < count ? QStringLiteral(" (%1)").arg(d->LanguageAt(stored).EnglishName)
+                                                           : QString();
+        std::fprintf(stderr, "KORVA: %s %d%s is not offered by %s; %s is used.\n", qPrintable(what), stored,
+                     qPrintable(name), qPrintable(QDir::toNativeSeparators(d->FileName())),
+                     qPrintable(d->LanguageAt(used).EnglishName));
+        std::fflush(stderr);
+    }
+    d->SetLanguage(used);
+    return used;
 }
 
 QString TranslateMenuText(const QString& text) { return TranslateThrough(IvBinaryDictionaryGlobal, text); }

@@ -30,6 +30,26 @@ public:
     DictionaryScope& operator=(const DictionaryScope&) = delete;
 };
 
+// English, the language the main dictionary starts in and the print
+// language when the one stored cannot be set.
+constexpr int kFallbackLanguage = 2;
+
+// The language a stored choice (the registry's menu language, the settings
+// table's print language) opens its dictionary in: the stored one when the
+// language dialogs offer it. One they would not offer (beyond the file's
+// languages, the native language 0, refused by the check level, or with
+// texts missing) would show the program or the print half in another
+// wording; English comes in its place, or the first offered language when
+// English is not offered. A dictionary that is not open judges nothing (its
+// texts stay native whatever the value), and the stored value stays, as it
+// does when nothing is offered.
+int UsableLanguage(TIvBinaryDictionary* dictionary, int stored);
+// Sets the dictionary's language from a stored value by that rule and
+// returns the language set. A value not taken is named on standard error
+// (what: whose value it is); the engineer sees the whole program in the
+// language used, and nothing else is lost.
+int SetStoredLanguage(TIvBinaryDictionary* dictionary, int stored, const QString& what);
+
 // Translates through the main dictionary; the text comes back unchanged when
 // there is no translation or no open dictionary.
 QString TranslateMenuText(const QString& text);

@@ -50,6 +50,33 @@ private slots:
         QCOMPARE(w.PageControl1->tabText(4), QStringLiteral("Zusatzleistungen"));
     }
 
+    // The print language shows as the start takes it: a stored language
+    // the dialog would not offer (French, without a text of the print
+    // dictionary) shows as English, which prints in its place; German shows
+    // as stored.
+    void printLanguageShownAsItPrints_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("German") << 1 << "German";
+        QTest::newRow("French, not offered") << 3 << "English";
+    }
+    void printLanguageShownAsItPrints() {
+        QFETCH(int, stored);
+        QFETCH(QString, shown);
+        {
+            TTable firdat(f->catalogue.path(), QStringLiteral("FIRDAT.DB"));
+            firdat.Open();
+            firdat.First();
+            firdat.Edit();
+            firdat.FieldByName(QStringLiteral("F_DRCK_KZ")).SetAsInteger(stored);
+            firdat.Post();
+        }
+        IvBinaryDictionaryPrint->SetFileName(QStringLiteral(KORVA_BINARY_DIR "/Korvaprn.mld"));
+        IvBinaryDictionaryPrint->Open();
+        TFLEKO& w = Open();
+        QCOMPARE(w.GewaehlteSprache->text(), shown);
+    }
+
     void entryRules_data() {
         QTest::addColumn<int>("edit");
         QTest::addColumn<QString>("field");

@@ -391,6 +391,52 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EIvException, WriteStoredDictionary(refused, dir.file("missing.mld")));
     }
 
+    // Stored with the form, a language is complete when each entry has a
+    // text of its own or of its fallback, as in the file: English (UK)
+    // lists sublanguage 2 and falls back to English. "Colour" has its own
+    // UK text; the second entry decides.
+    void storedWithTheFormCompleteByFallback_data() {
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("british");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("the fallback's text counts (not: only its own)") << "Cancel" << "" << true;
+        QTest::newRow("its own text counts (not: only the fallback's)") << "" << "Cancel" << true;
+        QTest::newRow("neither (not: any text of the language)") << "" << "" << false;
+    }
+    void storedWithTheFormCompleteByFallback() {
+        QFETCH(QString, english);
+        QFETCH(QString, british);
+        QFETCH(bool, complete);
+        auto languages = FixtureLanguages(false);
+        TIvLanguage uk = FixtureLanguage(9, 2, "English (UK)", "English (UK)", 1252);
+        uk.SubLanguages = QStringList{QStringLiteral("2")};
+        languages.push_back(uk);
+        const std::vector<TIvMLDEntry> entries{
+            {QStringLiteral("Farbe"), {}, {}, {QStringLiteral("Farbe"), QStringLiteral("Color"), QStringLiteral("Colour")}},
+            {QStringLiteral("Abbrechen"), {}, {}, {QStringLiteral("Abbrechen"), english, british}},
+        };
+        TestDir dir;
+        const QString file = WriteFixture(dir.file("uk.mld"), languages, entries);
+        TIvFormWriter w;
+        w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("Form"));
+        w.EndProperties();
+        w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
+        WriteStoredDictionary(w, file);
+        w.EndProperties();
+        w.EndObject();
+        w.EndObject();
+        Registered resource(w.Data());
+        TFormWithDictionary form;
+        TIvBinaryDictionary d(&form);
+        d.setObjectName(QStringLiteral("IvBinaryDictionary1"));
+        d.Storage = ivsEmbedded;
+        d.CheckLevel = ivclNone;
+        QCOMPARE(d.LanguageCount(), 4);
+        QCOMPARE(d.LanguageComplete(3), complete);
+        // German has every text of its own either way.
+        QVERIFY(d.LanguageComplete(1));
+    }
+
     // Data versions 1 and 2 are read; a later one is refused by name. A
     // property not stored counts none; the dictionary is one of the form's
     // direct children; damaged locale data is no dictionary data.

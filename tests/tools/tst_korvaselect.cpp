@@ -840,15 +840,23 @@ private slots:
         QTest::addColumn<int>("settings");
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("golden");
-        QTest::newRow("German in the settings") << 1 << "" << "-de";
-        QTest::newRow("German in the settings, English chosen") << 1 << "en" << "";
-        QTest::newRow("English in the settings, German chosen") << 2 << "de" << "-de";
-        QTest::newRow("unknown language falls back to English") << 7 << "" << "";
+        // What standard error says of a stored language not taken (the
+        // French labels would read as the native English ones, so only
+        // this tells French from English).
+        QTest::addColumn<QString>("note");
+        QTest::newRow("German in the settings") << 1 << "" << "-de" << "";
+        QTest::newRow("German in the settings, English chosen") << 1 << "en" << "" << "";
+        QTest::newRow("English in the settings, German chosen") << 2 << "de" << "-de" << "";
+        QTest::newRow("unknown language falls back to English")
+            << 7 << "" << "" << "the settings' print language 7 is not offered";
+        QTest::newRow("French, not offered, falls back to English")
+            << 3 << "" << "" << "the settings' print language 3 (French) is not offered";
     }
     void printLanguageOfTheSettingsTable() {
         QFETCH(int, settings);
         QFETCH(QString, option);
         QFETCH(QString, golden);
+        QFETCH(QString, note);
         TestDir home, dir;
         const QString catalogue = dir.file("cat");
         CopyDir(Demo, catalogue);
@@ -868,6 +876,12 @@ private slots:
         const Run r = Select(args, home.path());
         QVERIFY2(r.exitCode == 0, r.err.constData());
         CompareOutputFile(outFile, home.path(), Golden + "/rigid_strut-metric" + golden + ".zof");
+        const QString err = QString::fromLocal8Bit(r.err);
+        if (note.isEmpty())
+            QVERIFY2(!err.contains(QStringLiteral("is not offered")), r.err.constData());
+        else
+            QVERIFY2(err.contains(note + QStringLiteral(" by ")) && err.contains(QStringLiteral("; English is used.")),
+                     r.err.constData());
     }
 };
 

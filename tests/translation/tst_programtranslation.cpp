@@ -282,6 +282,51 @@ private slots:
         }
     }
 
+    // A stored menu or print language (the registry's, the settings') is
+    // taken only when the language dialogs offer it: French and Portuguese
+    // of the files open English, whose texts are whole. German taken rules
+    // out "always English", English in place of French rules out "the
+    // first offered language" (German), the native texts and an index past
+    // the file rule out "any language of the file". A dictionary that is
+    // not open (its file missing on a machine) translates nothing and
+    // judges nothing: the value stays.
+    void storedLanguageOpensOnlyAnOfferedOne_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("used");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("menu: French, one text") << "Korva32" << 3 << 2 << true;
+        QTest::newRow("menu: Portuguese, one text") << "Korva32" << 4 << 2 << true;
+        QTest::newRow("menu: German taken") << "Korva32" << 1 << 1 << true;
+        QTest::newRow("menu: the native texts") << "Korva32" << 0 << 2 << true;
+        QTest::newRow("menu: beyond the file") << "Korva32" << 5 << 2 << true;
+        QTest::newRow("print: French, no text") << "Korvaprn" << 3 << 2 << true;
+        QTest::newRow("print: German taken") << "Korvaprn" << 1 << 1 << true;
+        QTest::newRow("print: not open, French stays") << "Korvaprn" << 3 << 3 << false;
+    }
+    void storedLanguageOpensOnlyAnOfferedOne() {
+        QFETCH(QString, source);
+        QFETCH(int, stored);
+        QFETCH(int, used);
+        QFETCH(bool, open);
+        TIvBinaryDictionary* d = source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint;
+        const int before = d->Language();
+        // Opened again: a closing dictionary takes the resource texts' hook
+        // with it.
+        const auto restore = qScopeGuard([d, before] {
+            d->SetLanguage(before);
+            d->Open();
+        });
+        if (!d->IsOpen()) d->Open();
+        QVERIFY(d->IsOpen());
+        // From the other language, so that "left as it was" fails too.
+        d->SetLanguage(used == 1 ? 2 : 1);
+        if (!open) d->Close();
+        QCOMPARE(SetStoredLanguage(d, stored, QStringLiteral("the test's language")), used);
+        QCOMPARE(d->Language(), used);
+        if (open) QCOMPARE(d->CurrentIndex(), used);
+    }
+
     // German and English boxes show their captions and buttons in their
     // language.
     void boxesInGermanAndEnglish_data() {

@@ -303,8 +303,8 @@ int PrintLanguageOf(const QString& name) {
 }
 
 // Opens the print dictionary from the program's directory, as the input
-// form's start-up does, in the given language; a language the dictionary
-// does not hold falls back to English as there. Without the dictionary file
+// form's start-up does, in the given language; a stored language the
+// dictionary does not offer falls back to English as there. Without the dictionary file
 // the labels stay as the writer has them, as in the program, unless the
 // caller chose a language: then the file is refused rather than written in
 // another language than asked.
@@ -324,9 +324,12 @@ void OpenPrintDictionary(int language, bool chosen) {
         return;
     }
     try {
-        d->SetLanguage(language);
+        if (chosen)
+            d->SetLanguage(language);
+        else
+            SetStoredLanguage(d, language, QStringLiteral("the settings' print language"));
     } catch (const std::exception&) {
-        d->SetLanguage(2);
+        d->SetLanguage(kFallbackLanguage);
     }
 }
 
