@@ -90,8 +90,8 @@ private:
 };
 
 QString BusyReason(int waitMs) {
-    return QStringLiteral("another start has been creating or upgrading the project there for %1 seconds and has "
-                          "not finished")
+    return QStringLiteral("another start has been creating, checking or upgrading the project there for %1 seconds "
+                          "and has not finished (it may be waiting for its engineer to answer a question)")
         .arg(waitMs / 1000);
 }
 
@@ -203,6 +203,10 @@ bool LookAtSettledProject(const QString& databaseName, const std::function<void(
         }
     }
     if (look) look();
+    // Nobody rewrites the tables now either: what a killed rewrite left
+    // goes, once the look has read the tables (and so rolled back what it
+    // had half committed).
+    if (lock.Held()) RemoveDeadRewrites(databaseName);
     return true;
 }
 

@@ -16,8 +16,10 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <unistd.h>
 
 using namespace checkcode;
 
@@ -161,8 +163,8 @@ QStringList PresentTableFiles(const QString& dir) {
     return names;
 }
 
-// The project's table files, held for a rewrite in the order the store and
-// delete mode lock them, then the settings table.
+// The project's table files to hold for a rewrite (taken all at once, so
+// the order is only the one delete mode takes them in).
 QStringList RewriteOrder(const QString& dir, const QStringList& present) {
     QStringList paths;
     for (const char* name : {kKonstr, kKonstz, kKonbtl, kKonetr, kPrjinf})
@@ -190,6 +192,81 @@ void RemoveQuietly(const QString& dir) {
     } catch (const EGeneralError&) {
         // A leftover private directory costs only space.
     }
+}
+
+// The conversion's backup while it is copied, and once it is whole, before
+// it takes the name of the first free "save" folder.
+const char* const kSaveFilling = ".korva-save-new";
+const char* const kSaveWhole = ".korva-save-complete";
+
+// The first of "save0" to "save50" not there, or empty.
+QString FreeBackupFolder(const QString& dir) {
+    for (int n = 0; n <= 50; ++n) {
+        const QString candidate = dir + QStringLiteral("save%1").arg(n);
+        if (!QFileInfo::exists(candidate)) return candidate;
+    }
+    return {};
+}
+
+// Writes a file or a directory of the backup to the disk. Never for a
+// project table: closing a descriptor of our own gives back the locks the
+// process holds on the file.
+bool SyncBackupPath(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// Copies the tables as committed into the backup folder and writes them to
+// the disk before the project's own files take the converted content, so
+// the old tables are kept also through a power loss.
+bool CopyBackup(const QString& from, const QString& to, const QStringList& names) {
+    for (const QString& name : names) {
+        FileStepForFault();
+        if (!CopyFiles(from, to, {name})) return false;
+        if (!SyncBackupPath(to + name)) {
+            g_errors << QStringLiteral("%1 cannot be written to the disk").arg(QDir::toNativeSeparators(to + name));
+            return false;
+        }
+    }
+    return SyncBackupPath(to);
+}
+
+// Whether every project table stands at the current level: 1 yes, 0 no,
+// -1 when a table cannot be read (or none is there).
+int TablesConverted(const QString& dir) {
+    int converted = -1;
+    for (const char* name : kTableFiles) {
+        const QString path = FoundFile(dir, QLatin1String(name));
+        if (path.isEmpty()) continue;
+        try {
+            if (ReadTableSchema(path).level < CurrentTableLevel) return 0;
+            converted = 1;
+        } catch (const EDatabaseError&) {
+            return -1;
+        }
+    }
+    return converted;
+}
+
+// What a conversion ended by a kill left of its backup. A folder still
+// being filled goes. A whole one was made by a conversion that went no
+// further (the tables are still old: it goes, and the conversion that
+// follows keeps its own) or that put the converted tables in place (it
+// takes the name of the first free "save" folder, as the conversion would
+// have given it). Kept while the tables cannot be read.
+void SettleBackup(const QString& dir) {
+    RemoveQuietly(dir + kSaveFilling);
+    const QString whole = dir + kSaveWhole;
+    if (!QFileInfo(whole).isDir()) return;
+    const int converted = TablesConverted(dir);
+    if (converted == 0) RemoveQuietly(whole);
+    if (converted != 1) return;
+    const QString save = FreeBackupFolder(dir);
+    FileStepForFault();
+    if (!save.isEmpty()) QDir().rename(whole, save);
 }
 
 // A private working directory, removed with its files when the work ends.
@@ -492,6 +569,7 @@ bool UpgradeProjectTables(const QString& directory) {
 void ConvertProjectFiles(const QString& directory) {
     const ForgetSchemasOnExit rewrites;
     const QString dir = AddBackslash(directory);
+    SettleBackup(dir);
     std::unique_ptr<WorkDir> work;
     try {
         work = std::make_unique<WorkDir>();
@@ -517,22 +595,30 @@ void ConvertProjectFiles(const QString& directory) {
     // Another start converted the tables since they were looked at: no
     // second backup, nothing to put in place.
     if (!raised) return;
-    QString backup;
-    for (int n = 0; n <= 50 && backup.isEmpty(); ++n) {
-        const QString candidate = dir + QStringLiteral("save%1").arg(n);
-        if (!QFileInfo::exists(candidate)) backup = candidate + "/";
+    if (FreeBackupFolder(dir).isEmpty()) Abort(IvTranslate("Unable to detect backup path !"));
+    // The backup is made whole under a name of its own and takes its "save"
+    // name once the converted tables are in place: a kill leaves no "save"
+    // folder that lacks a table, and no second one for one conversion.
+    const QString filling = dir + kSaveFilling + "/";
+    const QString whole = dir + kSaveWhole;
+    RemoveQuietly(filling);
+    RemoveQuietly(whole);
+    if (!QDir().mkdir(filling) || !CopyBackup(dir, filling, present)) {
+        RemoveQuietly(filling);
+        Abort(IvTranslate("Error while copying files into backup path !"));
     }
-    if (backup.isEmpty()) Abort(IvTranslate("Unable to detect backup path !"));
-    if (!QDir().mkdir(backup) || !CopyFiles(dir, backup, present)) {
-        RemoveQuietly(backup);
+    FileStepForFault();
+    if (!QDir().rename(filling, whole)) {
+        RemoveQuietly(filling);
         Abort(IvTranslate("Error while copying files into backup path !"));
     }
     if (!InstallFiles(*held, dir, work->Path(), present)) {
         // Nothing was converted: a backup of it would only make the next
         // conversion take the next folder.
-        RemoveQuietly(backup);
+        RemoveQuietly(whole);
         Abort(IvTranslate("Unable to remove converted files !"));
     }
+    SettleBackup(dir);
 }
 
 bool AddKonbtlIndex(const QString& directory) {
@@ -558,7 +644,11 @@ namespace {
 int CheckSettled(const QString& dir, const std::function<int()>& work) {
     int code = Usable;
     QString reason;
-    if (LookAtSettledProject(dir, [&] { code = work(); }, &reason)) return code;
+    const auto settled = [&] {
+        SettleBackup(dir);
+        code = work();
+    };
+    if (LookAtSettledProject(dir, settled, &reason)) return code;
     g_errors << reason;
     return CreationUnfinished;
 }

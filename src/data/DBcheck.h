@@ -57,7 +57,8 @@ int ProjectOpenCode(const QString& directory);
 bool UpgradeProjectTables(const QString& directory);
 // Raises every project table to the current level; the previous files are
 // kept in a new "save<n>" folder of the project (none when another start
-// raised them first). Raises EGeneralError with
+// raised them first), which takes that name, whole, only once the raised
+// tables are in place. Raises EGeneralError with
 // the translated reason followed by "Aborting conversion !".
 void ConvertProjectFiles(const QString& directory);
 // Builds the primary index of konbtl8.db anew; false when it cannot.

@@ -140,6 +140,12 @@ void CommitDirectoryHold::Release() {
     m_fd = -1;
 }
 
+bool SuperJournalStillNamed(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const qsizetype slash = native.lastIndexOf('/');
+    return StillNamed(native, slash < 0 ? native : native.mid(slash + 1));
+}
+
 int RemoveAbandonedSuperJournals(const QString& dir) {
     const QByteArray native = QFile::encodeName(dir);
     const int fd = OpenDirectory(native);

@@ -44,3 +44,9 @@ private:
 // Removes the abandoned super-journals of dir when nobody holds it; returns
 // how many went, -1 when the directory is held (or cannot be held).
 int RemoveAbandonedSuperJournals(const QString& dir);
+
+// Whether a super-journal is still needed: a journal it lists is there and
+// names it, or one cannot be read. One that is not may go, unless its
+// writer is still at work (it names the super-journal in the journals only
+// after writing it).
+bool SuperJournalStillNamed(const QString& path);

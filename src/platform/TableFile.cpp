@@ -1,11 +1,13 @@
 #include "platform/TableFile.h"
 
+#include "platform/CommitJournals.h"
 #include "platform/DbErrors.h"
 #include "platform/FaultInjection.h"
 #include "platform/Sqlite.h"
 #include "platform/TableVersion.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -366,6 +368,12 @@ struct TTableFilesRewrite::Impl {
         st.Bind(1, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + "?mode=rw");
         st.Step();
     }
+    void TakeEveryLock();
+    QString TargetsShown() const {
+        QStringList shown;
+        for (const QString& target : targets) shown << QDir::toNativeSeparators(target);
+        return shown.join(", ");
+    }
     void GiveBack() {
         if (held) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         held = false;
@@ -390,15 +398,38 @@ TTableFilesRewrite::TTableFilesRewrite(const QStringList& targets) : d(std::make
                 QUuid::createUuid().toString(QUuid::Id128) + ".tmp";
     d->db = OpenConnection(d->anchor, true);
     for (int i = 0; i < targets.size(); ++i) d->Attach(targets[i], QString("t%1").arg(i));
-    try {
-        // A write lock on every attached file, in the order attached.
-        Exec(d->db, "BEGIN IMMEDIATE");
-    } catch (const EDBEngineError& e) {
-        QStringList shown;
-        for (const QString& target : targets) shown << QDir::toNativeSeparators(target);
-        throw EDBEngineError(e.ErrorCode(), QString("%1: %2").arg(shown.join(", "), e.Message()));
+    d->TakeEveryLock();
+}
+
+// The write lock of every file at once, or none: a busy file gives back
+// those already taken before the next try. A writer locks the files in the
+// order its connection attached them (the input form attaches the
+// settings table first), which need not be this order; holding some while
+// waiting for the others, the rewrite and such a writer would each wait
+// for the other until both gave up.
+void TTableFilesRewrite::Impl::TakeEveryLock() {
+    QElapsedTimer waited;
+    waited.start();
+    sqlite3_busy_timeout(db, 0);
+    for (;;) {
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) break;
+        const int primary = rc & 0xff;
+        if ((primary != SQLITE_BUSY && primary != SQLITE_LOCKED) || waited.elapsed() >= BusyTimeoutMs) {
+            const QString shown = TargetsShown();
+            if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+                throw EDBEngineError(dbeLocked, QString("%1: another program kept writing them; gave up after "
+                                                        "waiting %2 seconds")
+                                                    .arg(shown)
+                                                    .arg(BusyTimeoutMs / 1000));
+            ThrowSqlite(db, rc, shown);
+        }
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        ::usleep(10000);
     }
-    d->held = true;
+    // The commit waits for readers as every writer does.
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    held = true;
 }
 
 TTableFilesRewrite::~TTableFilesRewrite() = default;
@@ -447,7 +478,8 @@ void TTableFilesRewrite::Replace(const QList<QPair<QString, QString>>& targetsAn
                                          QuoteIdent(f.name)));
             Exec(d->db, QString("PRAGMA %1user_version = %2").arg(t).arg(p.fresh.level));
         }
-        Exec(d->db, "COMMIT");
+        if (const int rc = sqlite3_exec(d->db, "COMMIT", nullptr, nullptr, nullptr); rc != SQLITE_OK)
+            ThrowSqlite(d->db, rc, QString("The new content of %1 cannot be committed").arg(d->TargetsShown()));
         d->held = false;
     } catch (...) {
         d->GiveBack();
@@ -458,6 +490,22 @@ void TTableFilesRewrite::Replace(const QList<QPair<QString, QString>>& targetsAn
         BumpSchemaVersion(canonical);
         BumpTableVersion(canonical);
     }
+}
+
+int RemoveDeadRewrites(const QString& dir) {
+    static const QRegularExpression name(QStringLiteral("^\\.korva-replace-[0-9a-f]{32}\\.tmp(-journal|-mj[0-9A-Fa-f]+)?$"));
+    const QDir d(dir);
+    QStringList supers;
+    int removed = 0;
+    for (const QString& entry : d.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch m = name.match(entry);
+        if (!m.hasMatch()) continue;
+        if (m.captured(1).startsWith(QLatin1String("-mj"))) supers << d.filePath(entry);
+        else removed += QFile::remove(d.filePath(entry)) ? 1 : 0;
+    }
+    for (const QString& super : supers)
+        if (!SuperJournalStillNamed(super)) removed += QFile::remove(super) ? 1 : 0;
+    return removed;
 }
 
 void CopyTableFile(const QString& from, const QString& to) {

@@ -89,11 +89,12 @@ void ReplaceTableFilesContent(const QList<QPair<QString, QString>>& targetsAndSo
 // lock of every file is held, as a write transaction holds it. A writer of
 // any process waits for the rewrite as it waits for another writer, so no
 // row committed after the copies were taken is lost when they go into
-// place, and the copies show what was committed. Files are locked in the
-// order given (the order the program's writers lock them, so that a writer
-// and a rewrite never hold one file each while waiting for the other's).
-// Raises dbeLocked, naming the files, when a writer kept them past the busy
-// timeout. Destroyed without Replace, it changes nothing. At most five files.
+// place, and the copies show what was committed. The locks are taken all
+// at once or given back and tried again, never some held while waiting for
+// the others: a writer that locks the same files in another order never
+// waits for the rewrite while the rewrite waits for it. Raises dbeLocked,
+// naming the files, when writers kept them past the busy timeout.
+// Destroyed without Replace, it changes nothing. At most five files.
 class TTableFilesRewrite {
 public:
     explicit TTableFilesRewrite(const QStringList& targets);
@@ -109,6 +110,15 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// Removes what rewrites ended by a kill left in the directory: the small
+// file each committed through, its journal (which only ever held that
+// file's first page), and its multi-file journal once no table's journal
+// names it (a table's rollback still reads it, and SQLite removes it after
+// the last one). Only while no rewrite can be at work there: a live one has
+// written its multi-file journal before any journal names it. Returns how
+// many files went.
+int RemoveDeadRewrites(const QString& dir);
 
 // Copies a table file as committed, through SQLite: never through a
 // descriptor of our own, whose closing would give back every lock this

@@ -534,6 +534,53 @@ private slots:
         QCOMPARE(ReadTableSchema(t.file("konstr8.db")).level, 7);
     }
 
+    // A conversion ended by a kill leaves its backup being filled, or whole
+    // but not yet named (it takes its "save" name once the converted tables
+    // are in place). The next check removes a half one; a whole one goes
+    // when the tables are still old (the conversion runs again and keeps
+    // its own) and becomes the first free "save" folder when they were
+    // converted. Never a second backup of one conversion, never a "save"
+    // folder that lacks a table.
+    void backupLeftByAKilledConversion_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("staged");
+        QTest::addColumn<int>("taken");     // save0 .. save(taken - 1) exist
+        QTest::addColumn<QString>("kept");  // where the staged backup is afterwards, empty: gone
+        QTest::addColumn<bool>("ownBackup");  // the check's conversion made save<taken>
+        QTest::newRow("being filled, tables old: gone, converted anew") << 4 << ".korva-save-new" << 0 << "" << true;
+        QTest::newRow("being filled, tables converted: gone") << 7 << ".korva-save-new" << 0 << "" << false;
+        QTest::newRow("whole, tables old: gone, converted anew") << 4 << ".korva-save-complete" << 0 << "" << true;
+        QTest::newRow("whole, tables converted: save0") << 7 << ".korva-save-complete" << 0 << "save0" << false;
+        QTest::newRow("whole, tables converted, save0 taken: save1")
+            << 7 << ".korva-save-complete" << 1 << "save1" << false;
+    }
+    void backupLeftByAKilledConversion() {
+        QFETCH(int, level);
+        QFETCH(QString, staged);
+        QFETCH(int, taken);
+        QFETCH(QString, kept);
+        QFETCH(bool, ownBackup);
+        TestDir t;
+        OldProject o;
+        o.level = level;
+        MakeProject(t.path(), o);
+        for (int n = 0; n < taken; ++n) QVERIFY(QDir().mkdir(t.file(QString("save%1").arg(n))));
+        QVERIFY(QDir().mkdir(t.file(staged)));
+        QFile marker(t.file(staged + "/marker"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        QCOMPARE(CheckProjectDirectoryCode(t.path()), 0);
+        QVERIFY(!QFileInfo::exists(t.file(".korva-save-new")));
+        QVERIFY(!QFileInfo::exists(t.file(".korva-save-complete")));
+        if (!kept.isEmpty()) QVERIFY(QFileInfo::exists(t.file(kept + "/marker")));
+        const QString own = t.file(QString("save%1").arg(taken));
+        QCOMPARE(QFileInfo(own + "/konstr8.db").isFile(), ownBackup);
+        if (ownBackup) QVERIFY(!QFileInfo::exists(own + "/marker"));
+        QVERIFY(!QFileInfo::exists(t.file(QString("save%1").arg(taken + 1))));
+        for (const char* table : {"konstr8.db", "konstz8.db", "konbtl8.db", "konetr8.db", "prjinf8.db"})
+            QCOMPARE(ReadTableSchema(t.file(table)).level, 7);
+    }
+
     void oldLevelOfATableTheOpenProbeSkipped() {
         TestDir t;
         OldProject o;

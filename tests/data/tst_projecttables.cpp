@@ -454,8 +454,9 @@ void TestProjectTables::lookWaitsForTheCreation() {
         const TLockFile other(dir.file(".korva-new-project.lock"), 0);
         QVERIFY(other.Held());
         QVERIFY(!LookAtSettledProject(dir.path(), look, &reason, 1500));
-        QCOMPARE(reason, QStringLiteral("another start has been creating or upgrading the project there for 1 "
-                                        "seconds and has not finished"));
+        QCOMPARE(reason, QStringLiteral("another start has been creating, checking or upgrading the project there "
+                                        "for 1 seconds and has not finished (it may be waiting for its engineer to "
+                                        "answer a question)"));
         QCOMPARE(told, QStringList({dir.path() + " 1", dir.path() + " 0"}));
         // Under a second: not told.
         told.clear();

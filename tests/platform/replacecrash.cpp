@@ -10,6 +10,12 @@
 // replacecrash write <file>
 // a writer of another process that does not wait: commits a change to the
 // file and ends with 0, or ends with 5 when another holds its write lock.
+//
+// replacecrash holdthen <first> <second>
+// a writer that locks the files in its own order: takes the write lock of
+// the first file, says "held" on standard output, and half a second later
+// writes the second one too, waiting for it up to ten seconds; ends with
+// 0 when both were committed, 5 when the second stayed locked.
 #include "platform/DbErrors.h"
 #include "platform/TableFile.h"
 
@@ -45,8 +51,30 @@ int WriteWithoutWaiting(const char* path) {
     return rc == SQLITE_OK ? 0 : (rc & 0xff) == SQLITE_BUSY ? 5 : 1;
 }
 
+// 0 both committed, 5 refused for a lock, 1 another error.
+int HoldThenWrite(const char* first, const char* second) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(first, &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) sqlite3_busy_timeout(db, 10000);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "BEGIN IMMEDIATE; CREATE TABLE korva_probe (x);", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        std::printf("held\n");
+        std::fflush(stdout);
+        ::usleep(500000);
+        char* sql = sqlite3_mprintf("ATTACH DATABASE %Q AS second; CREATE TABLE second.korva_probe (x); "
+                                    "DROP TABLE second.korva_probe; DROP TABLE main.korva_probe; COMMIT;",
+                                    second);
+        rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        sqlite3_free(sql);
+    }
+    if (rc != SQLITE_OK) std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return rc == SQLITE_OK ? 0 : (rc & 0xff) == SQLITE_BUSY ? 5 : 1;
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "write") == 0) return WriteWithoutWaiting(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "holdthen") == 0) return HoldThenWrite(argv[2], argv[3]);
     if (argc < 4 || (argc - 2) % 2 != 0) return 1;
     g_dieAt = std::atoi(argv[1]);
     g_base = sqlite3_vfs_find(nullptr);

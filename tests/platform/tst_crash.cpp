@@ -118,6 +118,8 @@ private slots:
     void twoStartsUpgradeOneOldProject();
     void writerWaitsForAnUpgrade_data();
     void writerWaitsForAnUpgrade();
+    void upgradeEndedAtEveryPoint_data();
+    void upgradeEndedAtEveryPoint();
     void deleteModeEndedAtEveryPointLeavesWholeSupports_data();
     void deleteModeEndedAtEveryPointLeavesWholeSupports();
     void killedAtRandomDuringThousandStores();
@@ -492,6 +494,38 @@ QStringList SaveFolders(const QString& project) {
     return QDir(project).entryList({"save*"}, QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
+// The levels the project's tables stand at.
+QSet<int> TableLevels(const QString& project) {
+    QSet<int> levels;
+    for (const char* f : ProjectFiles) levels << ReadTableSchema(FindFileNoCase(project, f)).level;
+    return levels;
+}
+
+// Which "save" folders are not a whole copy of the old project's tables
+// (every table there, byte for byte as it was).
+QStringList BrokenSaveFolders(const QString& project, const QString& templ) {
+    QStringList broken;
+    // Also the backup made whole and not yet named.
+    QStringList folders = SaveFolders(project);
+    if (QFileInfo(project + "/.korva-save-complete").isDir()) folders << ".korva-save-complete";
+    for (const QString& save : folders) {
+        const QDir folder(project + "/" + save);
+        for (const char* f : ProjectFiles) {
+            QFile was(FindFileNoCase(templ, f)), kept(FindFileNoCase(folder.path(), f));
+            if (!was.open(QIODevice::ReadOnly) || !kept.open(QIODevice::ReadOnly) || was.readAll() != kept.readAll()) {
+                broken << save + "/" + f;
+                break;
+            }
+        }
+    }
+    return broken;
+}
+
+// What a rewrite or a backup leaves in the project directory while it works.
+QStringList RewriteTraces(const QString& project) {
+    return QDir(project).entryList({".korva-replace*", ".korva-save*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
 }  // namespace
 
 // The program is ended at every point of the creation of a new project
@@ -691,6 +725,81 @@ void TestCrash::writerWaitsForAnUpgrade() {
         QCOMPARE(c.keys, QSet<int>({first, first + 2}));
     }
     QVERIFY2(!wroteMeanwhile, "the writer did not wait for the upgrade");
+}
+
+void TestCrash::upgradeEndedAtEveryPoint_data() {
+    QTest::addColumn<int>("old");
+    QTest::newRow("old text sizes: the upgrade alone") << int(OldFormat::TextSizes);
+    // The conversion with its backup, then the upgrade (an old level alone
+    // takes the same road as far as the conversion goes).
+    QTest::newRow("both: the conversion, then the upgrade") << int(OldFormat::Both);
+}
+
+// The program is ended at every point of the conversion and the upgrade of
+// an old project (each change SQLite makes to a file, each file of the
+// backup and each folder put into place): every table stands at the old
+// level or every one at the new (never a mix), each support is whole, a
+// "save" folder is a whole copy of the old tables or not there, and the
+// next start brings the project to the current format with every support.
+void TestCrash::upgradeEndedAtEveryPoint() {
+    QFETCH(int, old);
+    NewProjectHost host;
+    QVERIFY2(host.Prepare(), "the demo catalogue is built and copied");
+    const QString templ = host.dir.file("old-project");
+    const int first = 720000000;
+    QVERIFY2(MakeOldProject(host, templ, OldFormat(old), first), "the old project is made");
+    const QSet<int> keys{first, first + 1, first + 2};
+    const bool level = old & int(OldFormat::Level);
+    const auto start = [&](const QString& exe, long crashAt) {
+        QProcess p;
+        host.Start(p, exe, crashAt);
+        return NewProjectHost::Finish(p);
+    };
+    int crashes = 0, converted = 0, backups = 0;
+    for (long n = 1;; ++n) {
+        QVERIFY2(n < 3000, "the start never finished");
+        QVERIFY(CopyProject(templ, host.project));
+        const ChildRun r = start(KORVA_HOOKED_EXE, n);
+        QVERIFY(r.finished);
+        if (r.status == 0) break;
+        const QString at = QString("crash at %1: ").arg(n);
+        QVERIFY2(r.status == CrashStatus, qPrintable(at + r.err));
+        ++crashes;
+        // Judged on a copy, as the next opening will find it (hot journals
+        // rolled back through the multi-file journal they name), so that the
+        // next start meets what the kill left.
+        const QString left = host.dir.file("left");
+        QVERIFY(CopyProject(host.project, left));
+        const crashproject::Check c = crashproject::Verify(left);
+        QVERIFY2(c.problem.isEmpty(), qPrintable(at + c.problem));
+        QCOMPARE(c.keys, keys);
+        const QSet<int> levels = TableLevels(left);
+        QVERIFY2(levels.size() == 1, qPrintable(at + "tables at different levels"));
+        if (level && levels.contains(CurrentTableLevel)) ++converted;
+        QVERIFY2(BrokenSaveFolders(host.project, templ).isEmpty(),
+                 qPrintable(at + BrokenSaveFolders(host.project, templ).join(", ")));
+        if (QFileInfo(host.project + "/.korva-save-complete").isDir() || !SaveFolders(host.project).isEmpty())
+            ++backups;
+        // The next start works on what the kill left.
+        const ChildRun next = start(KORVA_EXE, 0);
+        QVERIFY2(next.finished && next.status == 0, qPrintable(at + next.err));
+        QCOMPARE(OldFormatLeft(host.project), QString());
+        const crashproject::Check after = crashproject::Verify(host.project);
+        QVERIFY2(after.problem.isEmpty(), qPrintable(at + after.problem));
+        QCOMPARE(after.keys, keys);
+        QCOMPARE(SettingsRows(host.project), 1);
+        QVERIFY2(BrokenSaveFolders(host.project, templ).isEmpty(),
+                 qPrintable(at + BrokenSaveFolders(host.project, templ).join(", ")));
+        // One conversion, one backup.
+        QCOMPARE(SaveFolders(host.project), level ? QStringList{"save0"} : QStringList());
+        QVERIFY2(RewriteTraces(host.project).isEmpty(), qPrintable(at + RewriteTraces(host.project).join(", ")));
+    }
+    qInfo("upgrade: %d kills (%d with the tables converted, %d with a whole backup)", crashes, converted, backups);
+    QVERIFY(crashes > 10);
+    if (level) {
+        QVERIFY(converted > 0);  // kills fell after the conversion's commit
+        QVERIFY(backups > 0);    // and after its backup
+    }
 }
 
 void TestCrash::deleteModeEndedAtEveryPointLeavesWholeSupports_data() {

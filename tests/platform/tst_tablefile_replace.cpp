@@ -200,6 +200,35 @@ private slots:
         QCOMPARE(int(Ids(project.file("b.db")).size()), rowsAfter);
     }
 
+    // A writer of another process locks the files in its own order: the
+    // second file first, then, while it holds it, the first one. The
+    // rewrite, asking for both, never holds the first while it waits for
+    // the second (each would wait for the other until both gave up): the
+    // writer commits, then the rewrite holds both.
+    void rewriteAndAWriterInTheOtherOrderBothGoThrough() {
+        TestDir project;
+        for (const char* name : {"a.db", "b.db"}) CreateTableFile(project.file(name), kOld, kKey);
+        QProcess writer;
+        writer.start(KORVA_REPLACECRASH, {"holdthen", project.file("b.db"), project.file("a.db")});
+        QByteArray said;
+        for (int i = 0; i < 200 && !said.contains("held") && writer.state() != QProcess::NotRunning; ++i) {
+            writer.waitForReadyRead(100);
+            said += writer.readAllStandardOutput();
+        }
+        QVERIFY2(said.contains("held"), writer.readAllStandardError().constData());
+        QString refused;
+        try {
+            TTableFilesRewrite rewrite({project.file("a.db"), project.file("b.db")});
+            // Held: the writer has committed and let go of both.
+            QVERIFY(writer.waitForFinished(20000));
+        } catch (const EDatabaseError& e) {
+            refused = e.Message();
+        }
+        QVERIFY(writer.state() == QProcess::NotRunning || writer.waitForFinished(20000));
+        QVERIFY2(refused.isEmpty(), qPrintable(refused));
+        QCOMPARE(writer.exitCode(), 0);
+    }
+
     void refusesMoreThanFivePairs() {
         TestDir d;
         QList<QPair<QString, QString>> pairs;
