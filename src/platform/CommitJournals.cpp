@@ -1,12 +1,12 @@
 #include "platform/CommitJournals.h"
 
+#include "platform/DirectoryNames.h"
+
 #include <QFile>
-#include <QList>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -69,21 +69,8 @@ bool StillNamed(const QByteArray& superPath, const QByteArray& superName) {
 }
 
 int SweepHeldDirectory(int dirFd, const QByteArray& dir) {
-    // A copy closed on exec like the original, and closed when no listing
-    // can be made of it.
-    const int listFd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    if (listFd < 0) return 0;
-    DIR* d = ::fdopendir(listFd);
-    if (!d) {
-        ::close(listFd);
-        return 0;
-    }
-    QList<QByteArray> names;
-    while (const dirent* e = ::readdir(d))
-        if (IsCommitSuperJournalName(QByteArray(e->d_name))) names << QByteArray(e->d_name);
-    ::closedir(d);
     int removed = 0;
-    for (const QByteArray& name : names) {
+    for (const QByteArray& name : NamesInDirectory(dirFd, &IsCommitSuperJournalName)) {
         struct stat st {};
         if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
         if (StillNamed(dir + '/' + name, name)) continue;

@@ -1,6 +1,7 @@
 #include "platform/HostFiles.h"
 
 #include "platform/CodePage.h"
+#include "platform/DirectoryNames.h"
 #include "platform/FaultInjection.h"
 
 #include "platform/RunDirectory.h"
@@ -16,7 +17,6 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
@@ -362,19 +362,8 @@ bool IsHostTemporaryName(const QByteArray& name) {
 int RemoveAbandonedHostTemporaries(const QString& dir) {
     const int dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) return 0;
-    // A copy closed on exec like the original, and closed when no listing
-    // can be made of it.
-    const int listFd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!d && listFd >= 0) ::close(listFd);
-    QList<QByteArray> names;
-    if (d) {
-        while (const dirent* e = ::readdir(d))
-            if (IsHostTemporaryName(QByteArray(e->d_name))) names << QByteArray(e->d_name);
-        ::closedir(d);
-    }
     int removed = 0;
-    for (const QByteArray& name : names) {
+    for (const QByteArray& name : NamesInDirectory(dirFd, &IsHostTemporaryName)) {
         struct stat st {};
         if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         // A file of this user that nothing else links to: what a writer

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtTest>
 
@@ -42,6 +43,25 @@ private:
     QTimer m_timer;
     QPointer<QWidget> m_last;
 };
+
+struct Selection {
+    int result = -1;
+    QStringList boxes;  // as BoxWatcher names them, in the order they came
+};
+
+// The installed selection run through the program's selection interface
+// with the program's own message boxes, each closed as it comes; the
+// message seam is left as the test found it (none) however the run ends.
+Selection SelectWithRealBoxes() {
+    InstallQtMessageSeam();
+    const auto uninstall = qScopeGuard([] { SetMessageSeam(nullptr); });
+    Selection run;
+    BoxWatcher watcher;
+    QtSelectionUi ui(nullptr);
+    run.result = RunSelectSupport(ui, 0, 0, false);
+    run.boxes = watcher.boxes;
+    return run;
+}
 
 class TestSelectionBoxes : public QObject {
     Q_OBJECT
@@ -88,24 +108,18 @@ private slots:
                              name.endsWith('H') ? QStringList{"750", "610", "210", "660", "600", "430"}
                                                 : QStringList{"750", "610", "660", "600", "430"}};
         steps.Install();
-        InstallQtMessageSeam();
-        QStringList boxes;
-        {
-            BoxWatcher watcher;
-            QtSelectionUi ui(nullptr);
-            QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
-            boxes = watcher.boxes;
-        }
-        SetMessageSeam(nullptr);
+        const Selection run = SelectWithRealBoxes();
+        QCOMPARE(run.result, result);
         if (result == 2) {
             QCOMPARE(LastMessage, note);
-            QCOMPARE(boxes, QStringList{"Information: " + QString(note).replace('\r', '\n')});
+            QCOMPARE(run.boxes, QStringList{"Information: " + QString(note).replace('\r', '\n')});
         } else {
             QCOMPARE(LastMessage, QStringLiteral("Part selection aborted (check Support manually) !"));
             QCOMPARE(int(ConstructionRecord.K_FMT_NR), 9099);
             // The step's own box (the rod too long, 2722) is the only one.
-            QCOMPARE(boxes.size(), 1);
-            QVERIFY2(boxes.first().startsWith("Information: " + MessageText(2722) + " "), qPrintable(boxes.first()));
+            QCOMPARE(run.boxes.size(), 1);
+            QVERIFY2(run.boxes.first().startsWith("Information: " + MessageText(2722) + " "),
+                     qPrintable(run.boxes.first()));
         }
     }
 
@@ -134,16 +148,9 @@ private slots:
         RealSteps steps;
         steps.arrangement = {"SHHRELBS", "", {"490"}};
         steps.Install();
-        InstallQtMessageSeam();
-        QStringList boxes;
-        {
-            BoxWatcher watcher;
-            QtSelectionUi ui(nullptr);
-            QCOMPARE(RunSelectSupport(ui, 0, 0, false), result);
-            boxes = watcher.boxes;
-        }
-        SetMessageSeam(nullptr);
-        QCOMPARE(boxes, box.isEmpty() ? QStringList{} : QStringList{"Information: " + box});
+        const Selection run = SelectWithRealBoxes();
+        QCOMPARE(run.result, result);
+        QCOMPARE(run.boxes, box.isEmpty() ? QStringList{} : QStringList{"Information: " + box});
         QCOMPARE(steps.composeCalls, 1);
     }
 
@@ -173,16 +180,9 @@ private slots:
         steps.area = " ";
         steps.ptfeNoteCount = counted;
         steps.Install();
-        InstallQtMessageSeam();
-        QStringList boxes;
-        {
-            BoxWatcher watcher;
-            QtSelectionUi ui(nullptr);
-            QCOMPARE(RunSelectSupport(ui, 0, 0, false), 2);
-            boxes = watcher.boxes;
-        }
-        SetMessageSeam(nullptr);
-        QCOMPARE(boxes, QStringList{"Information: " + note});
+        const Selection run = SelectWithRealBoxes();
+        QCOMPARE(run.result, 2);
+        QCOMPARE(run.boxes, QStringList{"Information: " + note});
     }
 };
 

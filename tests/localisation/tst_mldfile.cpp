@@ -171,6 +171,21 @@ QByteArray StoredForm(const StoredVersions& v) {
     return w.Data();
 }
 
+// A description of TFormWithDictionary whose dictionary
+// "IvBinaryDictionary1" keeps the data of the dictionary file with it, as
+// the program stores it.
+QByteArray FormStoringDictionary(const QString& file) {
+    TIvFormWriter w;
+    w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("Form"));
+    w.EndProperties();
+    w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
+    WriteStoredDictionary(w, file);
+    w.EndProperties();
+    w.EndObject();
+    w.EndObject();
+    return w.Data();
+}
+
 struct Registered {
     explicit Registered(const QByteArray& data) { RegisterFormResource(QStringLiteral("TFormWithDictionary"), data); }
     ~Registered() { UnregisterFormResource(QStringLiteral("TFormWithDictionary")); }
@@ -360,15 +375,7 @@ private slots:
         o.Utf16 = utf16;
         o.ContextKind = uint8_t(contextKind);
         const QString file = WriteFixture(dir.file("t.mld"), FixtureLanguages(), entries, o, {FixtureLocale()});
-        TIvFormWriter w;
-        w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("Form"));
-        w.EndProperties();
-        w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
-        WriteStoredDictionary(w, file);
-        w.EndProperties();
-        w.EndObject();
-        w.EndObject();
-        Registered resource(w.Data());
+        Registered resource(FormStoringDictionary(file));
         for (int language : {2, 3}) {
             const Read expected = ReadAll(file, language, true);
             TFormWithDictionary form;
@@ -417,15 +424,7 @@ private slots:
         };
         TestDir dir;
         const QString file = WriteFixture(dir.file("uk.mld"), languages, entries);
-        TIvFormWriter w;
-        w.BeginObject(QStringLiteral("TFormWithDictionary"), QStringLiteral("Form"));
-        w.EndProperties();
-        w.BeginObject(QStringLiteral("TIvBinaryDictionary"), QStringLiteral("IvBinaryDictionary1"));
-        WriteStoredDictionary(w, file);
-        w.EndProperties();
-        w.EndObject();
-        w.EndObject();
-        Registered resource(w.Data());
+        Registered resource(FormStoringDictionary(file));
         TFormWithDictionary form;
         TIvBinaryDictionary d(&form);
         d.setObjectName(QStringLiteral("IvBinaryDictionary1"));

@@ -34,6 +34,23 @@ std::vector<TIvMLDEntry> Entries() {
     return e;
 }
 
+// The multi-byte languages a dictionary adds to the native texts, German
+// and English (0 to 2): Japanese (3), and Chinese (4) after it.
+enum class MultiByte { Japanese, JapaneseAndChinese };
+
+// `d` reads a dictionary of those languages, written to `path`, in
+// `language`. Code pages are not checked, so that a multi-byte language can
+// be chosen on a single-byte system.
+void UseMultiByteFixture(TIvBinaryDictionary& d, const QString& path, MultiByte added, int language) {
+    auto languages = FixtureLanguages(false);
+    languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
+    if (added == MultiByte::JapaneseAndChinese)
+        languages.push_back(FixtureLanguage(4, 2, "Chinese", "Zhongwen", 936));
+    d.SetFileName(WriteFixture(path, languages, Entries()));
+    d.CheckLevel = ivclNone;
+    d.SetLanguage(language);
+}
+
 struct Form {
     QWidget window;
     QLabel* label;
@@ -437,14 +454,8 @@ private slots:
         QFETCH(int, later);
         QFETCH(QList<QSize>, sizes);
         QFETCH(QString, message);
-        auto languages = FixtureLanguages(false);
-        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
-        languages.push_back(FixtureLanguage(4, 2, "Chinese", "Zhongwen", 936));
-        const QString file = WriteFixture(m_dir.file("cjk.mld"), languages, Entries());
         TIvBinaryDictionary d(nullptr, QStringLiteral("MenuDictionary"));
-        d.SetFileName(file);
-        d.CheckLevel = ivclNone;
-        d.SetLanguage(1);
+        UseMultiByteFixture(d, m_dir.file("cjk.mld"), MultiByte::JapaneseAndChinese, 1);
         std::unique_ptr<QWidget> root;
         if (kind == 1 || kind == 2) {
             auto* area = new QScrollArea;
@@ -513,14 +524,8 @@ private slots:
         QFETCH(QList<QRect>, places);
         QFETCH(qreal, labelFont);
         QFETCH(QRect, movedBack);
-        auto languages = FixtureLanguages(false);
-        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
-        languages.push_back(FixtureLanguage(4, 2, "Chinese", "Zhongwen", 936));
-        const QString file = WriteFixture(m_dir.file("cjkdialog.mld"), languages, Entries());
         TIvBinaryDictionary d(nullptr, QStringLiteral("DialogDictionary"));
-        d.SetFileName(file);
-        d.CheckLevel = ivclNone;
-        d.SetLanguage(2);
+        UseMultiByteFixture(d, m_dir.file("cjkdialog.mld"), MultiByte::JapaneseAndChinese, 2);
         TIvLanguageDialog dialog(nullptr, &d, 0, 0, ivldAllLanguages);
         auto* label = new QLabel(QStringLiteral("Load"), &dialog);
         QFont own = label->font();
@@ -605,13 +610,8 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(QList<QSize>, minimums);
         QFETCH(QList<QSize>, sizes);
-        auto languages = FixtureLanguages(false);
-        languages.push_back(FixtureLanguage(17, 1, "Japanese", "Nihongo", 932));
-        const QString file = WriteFixture(m_dir.file("cjklayout.mld"), languages, Entries());
         TIvBinaryDictionary d(nullptr, QStringLiteral("LayoutDictionary"));
-        d.SetFileName(file);
-        d.CheckLevel = ivclNone;
-        d.SetLanguage(2);
+        UseMultiByteFixture(d, m_dir.file("cjklayout.mld"), MultiByte::Japanese, 2);
         QWidget window;
         window.setObjectName(QStringLiteral("LaidOut"));
         auto* layout = new QVBoxLayout(&window);

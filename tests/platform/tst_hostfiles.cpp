@@ -2,6 +2,7 @@
 // the other end, symbolic links in place of a file the program names
 // itself, plain files with a second hard link. All made in a temporary
 // directory.
+#include "platform/DirectoryNames.h"
 #include "platform/FaultInjection.h"
 #include "platform/HostFiles.h"
 #include "platform/IniReader.h"
@@ -489,6 +490,46 @@ private slots:
     void namesThatAreNoTemporary() {
         QFETCH(QByteArray, name);
         QVERIFY(!IsHostTemporaryName(name));
+    }
+
+    // The listing of the sweeps (this one's and the super-journals'): the
+    // names the test accepts, read from the directory's start, through a
+    // copy that is closed however the listing ends; the directory's own
+    // descriptor stays open and as it was.
+    void namesInDirectory_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("expected");  // sorted
+        const QStringList temporaries{".a.zof.korva-Ab12Cd", ".b.zof.korva-Zz99Zz"};
+        QTest::newRow("a directory") << "directory" << temporaries;
+        // The first listing leaves the shared position at the end.
+        QTest::newRow("listed a second time (not: from where the first stopped)") << "twice" << temporaries;
+        // The copy cannot be listed: it is closed all the same.
+        QTest::newRow("a plain file (not: its copy left open)") << "file" << QStringList{};
+    }
+    void namesInDirectory() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, expected);
+        TestDir dir;
+        for (const char* name : {".a.zof.korva-Ab12Cd", ".b.zof.korva-Zz99Zz", "a.zof", "a.zof.korva-Ab12Cd"})
+            QVERIFY(MakeFile(dir.file(name), "x"));
+        const QString listed = kind == "file" ? dir.file("a.zof") : dir.path();
+        const int fd = ::open(Native(listed).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+        // Descriptors are handed out lowest first: one left open moves it.
+        const auto nextFree = [&dir] {
+            const int probe = ::open(Native(dir.path()).constData(), O_RDONLY | O_CLOEXEC);
+            ::close(probe);
+            return probe;
+        };
+        const int freeBefore = nextFree();
+        if (kind == "twice") NamesInDirectory(fd, &IsHostTemporaryName);
+        QStringList got;
+        for (const QByteArray& name : NamesInDirectory(fd, &IsHostTemporaryName)) got << QString::fromUtf8(name);
+        got.sort();
+        QCOMPARE(got, expected);
+        QCOMPARE(nextFree(), freeBefore);
+        QCOMPARE(::fcntl(fd, F_GETFD), FD_CLOEXEC);
     }
 
     // A file as long as a name may be is written whole, and nothing is

@@ -90,6 +90,20 @@ QByteArray DirHash(const QString& dir) {
     return h.result();
 }
 
+// Writes `to` as the demo input `name` with `from` replaced by
+// `replacement`: a demo support with a value changed. False when the demo
+// input cannot be read, does not hold `from` (nothing would change) or `to`
+// cannot be written whole.
+bool WriteChangedInput(const QString& name, const QByteArray& from, const QByteArray& replacement, const QString& to) {
+    QFile src(Inputs + "/" + name);
+    if (!src.open(QIODevice::ReadOnly)) return false;
+    QByteArray text = src.readAll();
+    if (!text.contains(from)) return false;
+    text.replace(from, replacement);
+    QFile out(to);
+    return out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.flush();
+}
+
 QStringList DemoInputs() { return QDir(Inputs).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name); }
 
 }  // namespace
@@ -596,13 +610,8 @@ private slots:
     void scriptedAnswers() {
         QFETCH(QString, answers);
         TestDir home, dir;
-        QFile src(Inputs + "/spring_hanger.ini");
-        QVERIFY(src.open(QIODevice::ReadOnly));
         const QString input = dir.file("wide.ini");
-        QFile out(input);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(src.readAll().replace("Horizontal=0", "Horizontal=400"));
-        out.close();
+        QVERIFY(WriteChangedInput("spring_hanger.ini", "Horizontal=0", "Horizontal=400", input));
         QStringList args{"--catalogue", Demo, "--input", input, "--json"};
         if (!answers.isEmpty())
             args << "--answers" << answers;
@@ -653,13 +662,8 @@ private slots:
         QFETCH(QByteArray, head);
         QFETCH(bool, written);
         TestDir home, dir;
-        QFile src(Inputs + "/base_clamp.ini");
-        QVERIFY(src.open(QIODevice::ReadOnly));
         const QString input = dir.file("steel.ini");
-        QFile in(input);
-        QVERIFY(in.open(QIODevice::WriteOnly));
-        in.write(src.readAll().replace("EL_Steel_L=800", "EL_Steel_L=" + steel));
-        in.close();
+        QVERIFY(WriteChangedInput("base_clamp.ini", "EL_Steel_L=800", "EL_Steel_L=" + steel, input));
         const QString out = home.file(QStringLiteral("x.zof"));
         const Run r = Select({"--catalogue", Demo, "--input", input, "--output", out}, home.path());
         QCOMPARE(r.exitCode, 0);

@@ -19,7 +19,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -112,6 +111,30 @@ QList<ShownText> VisibleTexts(QWidget* form) {
         }
     return out;
 }
+
+// The program's dictionary of a source ("Korva32" the menu's, "Korvaprn"
+// the print's), opened, for a test that changes its language or closes it:
+// the language it had comes back at the end, and it is open again, since a
+// closing dictionary takes the resource texts' hook with it.
+class ProgramDictionary {
+public:
+    explicit ProgramDictionary(const QString& source)
+        : d(source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint),
+          m_before(d->Language()) {
+        if (!d->IsOpen()) d->Open();
+    }
+    ~ProgramDictionary() {
+        d->SetLanguage(m_before);
+        d->Open();
+    }
+    ProgramDictionary(const ProgramDictionary&) = delete;
+    ProgramDictionary& operator=(const ProgramDictionary&) = delete;
+
+    TIvBinaryDictionary* const d;
+
+private:
+    const int m_before;
+};
 
 }  // namespace
 
@@ -250,10 +273,8 @@ private slots:
         QFETCH(int, options);
         QFETCH(QString, portugueseNative);
         QFETCH(QString, portuguese);
-        TIvBinaryDictionary* d = source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint;
-        const int before = d->Language();
-        const auto restore = qScopeGuard([d, before] { d->SetLanguage(before); });
-        if (!d->IsOpen()) d->Open();
+        const ProgramDictionary program(source);
+        TIvBinaryDictionary* const d = program.d;
         QVERIFY(d->IsOpen());
         if (!portugueseNative.isEmpty()) {
             d->SetLanguage(4);
@@ -309,15 +330,8 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, used);
         QFETCH(bool, open);
-        TIvBinaryDictionary* d = source == QLatin1String("Korva32") ? IvBinaryDictionaryGlobal : IvBinaryDictionaryPrint;
-        const int before = d->Language();
-        // Opened again: a closing dictionary takes the resource texts' hook
-        // with it.
-        const auto restore = qScopeGuard([d, before] {
-            d->SetLanguage(before);
-            d->Open();
-        });
-        if (!d->IsOpen()) d->Open();
+        const ProgramDictionary program(source);
+        TIvBinaryDictionary* const d = program.d;
         QVERIFY(d->IsOpen());
         // From the other language, so that "left as it was" fails too.
         d->SetLanguage(used == 1 ? 2 : 1);
