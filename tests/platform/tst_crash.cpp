@@ -27,6 +27,15 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+// Every support of the project whole, and exactly the expected ones there;
+// `at` says which run of the test found it otherwise.
+#define VERIFY_WHOLE_SUPPORTS(project, at, expected)                                  \
+    do {                                                                              \
+        const crashproject::Check whole_ = crashproject::Verify(project);             \
+        QVERIFY2(whole_.problem.isEmpty(), qPrintable(QString(at) + whole_.problem)); \
+        QCOMPARE(whole_.keys, (expected));                                            \
+    } while (false)
+
 namespace {
 
 constexpr int CrashStatus = 86;  // the hook's exit status
@@ -246,9 +255,7 @@ void TestCrash::storeWithCommitFileTroubleEndedAtEveryPoint() {
             QVERIFY2(r.err.contains("cannot be made safe against a crash") && r.err.contains("Nothing was written"),
                      qPrintable(r.err));
             QCOMPARE(crashes, 0);
-            const crashproject::Check c = crashproject::Verify(p);
-            QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
-            QCOMPARE(c.keys, QSet<int>({first}));
+            VERIFY_WHOLE_SUPPORTS(p, "", QSet<int>({first}));
             QVERIFY(QFileInfo(shared).isDir());
             return;
         }
@@ -295,9 +302,7 @@ void TestCrash::readOnlyTableIsNamed() {
     QCOMPARE(r.status, 3);
     QVERIFY2(r.err.contains(parts) && r.err.contains("readonly") && r.err.contains("may not be written"),
              qPrintable(r.err));
-    const crashproject::Check c = crashproject::Verify(p);
-    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
-    QCOMPARE(c.keys, QSet<int>({530000000}));
+    VERIFY_WHOLE_SUPPORTS(p, "", QSet<int>({530000000}));
 }
 
 // Neither the shared nor the user's own commit file can be used: a store
@@ -314,9 +319,7 @@ void TestCrash::noUsableCommitFileRefusesToWrite() {
     QCOMPARE(r.status, 3);
     QVERIFY2(r.err.contains(p + "/.korva-commit (a directory has its name)"), qPrintable(r.err));
     QVERIFY2(r.err.contains("crash") && r.err.contains("Nothing was written"), qPrintable(r.err));
-    const crashproject::Check c = crashproject::Verify(p);
-    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
-    QCOMPARE(c.keys, QSet<int>({520000000}));
+    VERIFY_WHOLE_SUPPORTS(p, "", QSet<int>({520000000}));
 }
 
 namespace {
@@ -647,9 +650,7 @@ void TestCrash::twoStartsUpgradeOneOldProject() {
         for (const char* engineer : {"first", "second"})
             QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
         QCOMPARE(OldFormatLeft(host.project), QString());
-        const crashproject::Check c = crashproject::Verify(host.project);
-        QVERIFY2(c.problem.isEmpty(), qPrintable(at + c.problem));
-        QCOMPARE(c.keys, QSet<int>({first, first + 1, first + 2}));
+        VERIFY_WHOLE_SUPPORTS(host.project, at, QSet<int>({first, first + 1, first + 2}));
         QCOMPARE(UpgradeQuestions(ra.err) + UpgradeQuestions(rb.err), sizes ? 1 : 0);
         QCOMPARE(UpgradeDoneNotices(ra.err) + UpgradeDoneNotices(rb.err), sizes ? 1 : 0);
         QCOMPARE(SaveFolders(host.project), level ? QStringList{"save0"} : QStringList());
@@ -770,9 +771,7 @@ void TestCrash::upgradeEndedAtEveryPoint() {
         // next start meets what the kill left.
         const QString left = host.dir.file("left");
         QVERIFY(CopyProject(host.project, left));
-        const crashproject::Check c = crashproject::Verify(left);
-        QVERIFY2(c.problem.isEmpty(), qPrintable(at + c.problem));
-        QCOMPARE(c.keys, keys);
+        VERIFY_WHOLE_SUPPORTS(left, at, keys);
         const QSet<int> levels = TableLevels(left);
         QVERIFY2(levels.size() == 1, qPrintable(at + "tables at different levels"));
         if (level && levels.contains(CurrentTableLevel)) ++converted;
@@ -784,9 +783,7 @@ void TestCrash::upgradeEndedAtEveryPoint() {
         const ChildRun next = start(KORVA_EXE, 0);
         QVERIFY2(next.finished && next.status == 0, qPrintable(at + next.err));
         QCOMPARE(OldFormatLeft(host.project), QString());
-        const crashproject::Check after = crashproject::Verify(host.project);
-        QVERIFY2(after.problem.isEmpty(), qPrintable(at + after.problem));
-        QCOMPARE(after.keys, keys);
+        VERIFY_WHOLE_SUPPORTS(host.project, at, keys);
         QCOMPARE(SettingsRows(host.project), 1);
         QVERIFY2(BrokenSaveFolders(host.project, templ).isEmpty(),
                  qPrintable(at + BrokenSaveFolders(host.project, templ).join(", ")));
@@ -962,9 +959,7 @@ void TestCrash::writerBlockedPastTimeoutFailsCleanly() {
     QVERIFY2(waited >= 4500, qPrintable(QString::number(waited)));
     QVERIFY2(r.err.contains("konbtl8") && r.err.contains("another program"), qPrintable(r.err));
     // Nothing half done: the one support is as it was, no other came in.
-    const crashproject::Check c = crashproject::Verify(p);
-    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
-    QCOMPARE(c.keys, QSet<int>({900000000}));
+    VERIFY_WHOLE_SUPPORTS(p, "", QSet<int>({900000000}));
     // Once the lock is gone the same store goes through.
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "900000000", "3"}).status, 0);
     QCOMPARE(crashproject::Verify(p).supports, 3);
@@ -1108,9 +1103,7 @@ void TestCrash::abandonedSuperJournalsGoAtTheNextStart() {
         QVERIFY2(!opened, "the sweep opened the FIFO");
     }
     QCOMPARE(QFileInfo::exists(super), !removed);
-    const crashproject::Check c = crashproject::Verify(p);
-    QVERIFY2(c.problem.isEmpty(), qPrintable(c.problem));
-    QCOMPARE(c.keys, QSet<int>({540000000}));
+    VERIFY_WHOLE_SUPPORTS(p, "", QSet<int>({540000000}));
 }
 
 // A super-journal in a project another program holds open may be its live
