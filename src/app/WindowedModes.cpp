@@ -13,7 +13,6 @@
 #include "messages/MessageSeam.h"
 #include "platform/Database.h"
 #include "platform/Deadline.h"
-#include "platform/InstanceLock.h"
 #include "platform/RunDirectory.h"
 #include "ui/ExclusiveAccess.h"
 #include "ui/MultiLang.h"
@@ -111,15 +110,6 @@ QString DisplayNames(const QByteArray& platforms) {
     return names.join(QStringLiteral("\" or \""));
 }
 
-// The lock as delete mode takes it, without the server that brings a
-// window to the front: 0 when taken, else the exit code of a refused copy.
-int TakeLockWithoutWindow() {
-    const InstanceLockResult r = TakeInstanceLock(ProgramInstanceName, InstanceLockWaitMs);
-    if (r == InstanceLockResult::Acquired) return 0;
-    if (r == InstanceLockResult::Blocked) ShowSystemMessage(QStringLiteral("Sorry, blocked by another running KORVA program !"));
-    return InstanceRefusedExitCode;
-}
-
 // The display took the connection but has not set it up in time: the start
 // ends as it does without a display (the mode's argument checks, the
 // removal of the earlier output, the reason on standard error and in the
@@ -128,7 +118,7 @@ int TakeLockWithoutWindow() {
 int EndWithSilentDisplay(const QStringList& params, const QString& displays) {
     SetUnattended(true);
     try {
-        if (const int refused = TakeLockWithoutWindow(); refused != 0) return refused;
+        if (const int refused = TakeProgramLockWithoutWindow(); refused != 0) return refused;
         MainForms forms;
         forms.noDisplay =
             QStringLiteral("The display \"%1\" does not answer (no answer within %2 s), so the form cannot be shown")

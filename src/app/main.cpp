@@ -37,11 +37,10 @@ namespace {
 // server that answers the next copy). A refused copy ends here, before
 // anything else of it runs.
 void TakeSingleInstanceLock() {
-    const InstanceLockResult r = TakeInstanceLock(ProgramInstanceName, InstanceLockWaitMs);
-    if (r == InstanceLockResult::Acquired) return;
-    if (r == InstanceLockResult::Blocked) ShowSystemMessage(QStringLiteral("Sorry, blocked by another running KORVA program !"));
+    const int refused = TakeProgramLockWithoutWindow();
+    if (refused == 0) return;
     std::fflush(nullptr);
-    ::_exit(InstanceRefusedExitCode);
+    ::_exit(refused);
 }
 
 // Delete mode has no window: it runs on a core application object and

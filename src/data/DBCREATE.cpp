@@ -16,6 +16,18 @@
 
 namespace {
 
+// The message of the exception being handled; `general` when it has none.
+QString CaughtMessage(const QString& general) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        const QString what = QString::fromLocal8Bit(e.what());
+        return what.isEmpty() ? general : what;
+    } catch (...) {
+        return general;
+    }
+}
+
 // The creation's message, empty when the table was created.
 QString CreateProjectTableFile(ProjectTable table, const QString& databaseName, const QString& tableName) {
     try {
@@ -24,11 +36,8 @@ QString CreateProjectTableFile(ProjectTable table, const QString& databaseName, 
         t.SetTableName(tableName);
         t.CreateTable(ProjectFieldDefs(table), ProjectIndexDefs(table));
         return {};
-    } catch (const std::exception& e) {
-        const QString what = QString::fromLocal8Bit(e.what());
-        return what.isEmpty() ? QStringLiteral("%1 cannot be created").arg(tableName) : what;
     } catch (...) {
-        return QStringLiteral("%1 cannot be created").arg(tableName);
+        return CaughtMessage(QStringLiteral("%1 cannot be created").arg(tableName));
     }
 }
 
@@ -141,11 +150,8 @@ bool BuildProject(const QString& databaseName, const std::function<void(const QS
     if (reason.isEmpty() && fill) {
         try {
             fill(building);
-        } catch (const std::exception& e) {
-            reason = QString::fromLocal8Bit(e.what());
-            if (reason.isEmpty()) reason = QStringLiteral("the settings row cannot be written");
         } catch (...) {
-            reason = QStringLiteral("the settings row cannot be written");
+            reason = CaughtMessage(QStringLiteral("the settings row cannot be written"));
         }
     }
     // Close every connection to the files before they move.

@@ -251,6 +251,14 @@ int TablesConverted(const QString& dir) {
     return converted;
 }
 
+// The whole backup of a conversion whose tables are in place takes the
+// name of the first free "save" folder.
+void NameWholeBackup(const QString& dir) {
+    const QString save = FreeBackupFolder(dir);
+    FileStepForFault();
+    if (!save.isEmpty()) QDir().rename(dir + kSaveWhole, save);
+}
+
 // What a conversion ended by a kill left of its backup. A folder still
 // being filled goes. A whole one was made by a conversion that went no
 // further (the tables are still old: it goes, and the conversion that
@@ -263,10 +271,7 @@ void SettleBackup(const QString& dir) {
     if (!QFileInfo(whole).isDir()) return;
     const int converted = TablesConverted(dir);
     if (converted == 0) RemoveQuietly(whole);
-    if (converted != 1) return;
-    const QString save = FreeBackupFolder(dir);
-    FileStepForFault();
-    if (!save.isEmpty()) QDir().rename(whole, save);
+    if (converted == 1) NameWholeBackup(dir);
 }
 
 // A private working directory, removed with its files when the work ends.
@@ -618,7 +623,7 @@ void ConvertProjectFiles(const QString& directory) {
         RemoveQuietly(whole);
         Abort(IvTranslate("Unable to remove converted files !"));
     }
-    SettleBackup(dir);
+    NameWholeBackup(dir);
 }
 
 bool AddKonbtlIndex(const QString& directory) {

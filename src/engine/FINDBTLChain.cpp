@@ -650,7 +650,7 @@ Walk RWalk() {
                     // a whole number of feet (1524 mm, a hair below 60 in in
                     // the product) is 5'-0.000", never 4'-12.000", which no
                     // height field reads back.
-                    const Extended inch = RoundTo((Extended(rod) + K.K_HM_Q_2) * 0.03937007874015748L, 3);
+                    const Extended inch = RoundTo((Extended(rod) + K.K_HM_Q_2) * InchPerMm, 3);
                     const int64_t feet = TruncToInt(inch / 12);
                     K.K_IHOEHE_UNTEN = QString::number(feet) + QStringLiteral("'-") + FormatFixed(inch - 12 * feet, 3) +
                                        QLatin1Char('"');
@@ -660,7 +660,7 @@ Walk RWalk() {
                     K.K_MHOEHE_UNTEN = QString::number(qint64(TruncToInt(Extended(rod) + K.K_HM_Q_2)));
             }
             LeaveComponentWarning(imperial ? 2839 : 2838,
-                                  imperial ? double(RoundToInt(rod * 0.03937007874015748L)) : rod);
+                                  imperial ? double(RoundToInt(rod * InchPerMm)) : rod);
         }
         if (G.MainUnitNumber >= 16199999 && K.K_ZUG_DRUCK_KZ && rod >= 1) {
             // The first part of the chain again, the first of its type that
@@ -692,13 +692,13 @@ Walk RWalk() {
     if (!skipChecks) {
         if ((G.MessageNumber == 2844 || G.MessageNumber == 2845) && rod > 0) {
             const int n = G.MessageNumber;
-            InformationBox(n, {n == 2845 ? qint64(RoundToInt(rod * 0.03937007874015748L)) : qint64(rod)});
+            InformationBox(n, {n == 2845 ? qint64(RoundToInt(rod * InchPerMm)) : qint64(rod)});
             Fail(6, int16_t(n));
             return Walk::Done;
         }
         if (!(l1 == 'S' && l4 == 'R' && l6 == 'X') && rod < 0)
             LeaveComponentWarning(imperial ? 2837 : 2836,
-                                  imperial ? double(RoundToInt(G.RunningHeight * 0.03937007874015748L))
+                                  imperial ? double(RoundToInt(G.RunningHeight * InchPerMm))
                                            : double(G.RunningHeight));
     }
     if (K.K_RSRL_OHNE && K.K_RSRL_OHNE_NR == 0)

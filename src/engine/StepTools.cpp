@@ -123,7 +123,7 @@ QVariantList LengthValues(bool imperial, std::initializer_list<Extended> mm) {
     QVariantList out;
     for (Extended v : mm) {
         if (imperial) {
-            const Extended inch = v * 0.03937007874015748L;
+            const Extended inch = v * InchPerMm;
             const int64_t feet = TruncToInt(inch * 0.08333333333333333L);
             out << qint64(feet) << double(inch - 12 * Extended(feet));
         } else {

@@ -30,6 +30,8 @@ QString FormatMessage(const QString& text, const QVariantList& values);
 // information box.
 QString MessageWithValues(int number, const QVariantList& values);
 void InformationBox(int number, const QVariantList& values = {});
+// Inches in a millimetre, for the lengths the steps show in inch.
+constexpr Extended InchPerMm = 0.03937007874015748L;
 // Lengths for a box: per length the whole feet and the inches left over
 // (imperial), or whole millimetres.
 QVariantList LengthValues(bool imperial, std::initializer_list<Extended> mm);

@@ -52,6 +52,12 @@ StartMode ChooseStartMode();
 // code.
 int RunKorvaMds(const QStringList& params, const MainForms& forms);
 
+// Takes the program's lock where no window can be brought to the front
+// (delete mode; a start whose display did not answer): 0 when taken, else
+// the exit code of a refused copy, after the message of a copy that was
+// blocked.
+int TakeProgramLockWithoutWindow();
+
 // Delete mode after ParseCommandLine. The result file is opened before the
 // deletion, so that a result file that cannot be written deletes nothing
 // (999); when its writing fails after the deletion, standard error says

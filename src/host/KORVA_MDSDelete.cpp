@@ -6,7 +6,9 @@
 #include "host/GET_CHECK_CMDLINE.h"
 #include "host/GlobalVars4KORVA_MDS.h"
 #include "host/KORVA_MDS.h"
+#include "messages/MessageSeam.h"
 #include "platform/HostFiles.h"
+#include "platform/InstanceLock.h"
 #include "platform/Session.h"
 
 #include <cstdio>
@@ -35,6 +37,13 @@ int AnswerLost(const QString& why) {
 }
 
 }  // namespace
+
+int TakeProgramLockWithoutWindow() {
+    const InstanceLockResult r = TakeInstanceLock(ProgramInstanceName, InstanceLockWaitMs);
+    if (r == InstanceLockResult::Acquired) return 0;
+    if (r == InstanceLockResult::Blocked) ShowSystemMessage(QStringLiteral("Sorry, blocked by another running KORVA program !"));
+    return InstanceRefusedExitCode;
+}
 
 void GiveTablePassword() { Session().AddPassword(QLatin1String(TablePassword)); }
 

@@ -919,9 +919,9 @@ QString OutputFileNameProblem(const QString& fileName) {
     const char32_t code = IsSurrogatePair(fileName, at) ? QChar::surrogateToUcs4(fileName[at], fileName[at + 1])
                                                         : fileName[at].unicode();
     // Named by its number: the host's error file could not hold it either.
-    return QStringLiteral("The output file name holds the character U+%1 at position %2, which the host's code page "
+    return QStringLiteral("The output file name holds the character %1 at position %2, which the host's code page "
                           "cannot hold; %3")
-        .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'))
+        .arg(CodePointName(code))
         .arg(at + 1)
         .arg(consequence);
 }

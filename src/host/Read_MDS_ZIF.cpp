@@ -384,9 +384,11 @@ qsizetype FirstControlCharacter(const QString& text) {
     return -1;
 }
 
-QString CodePointName(QChar c) {
-    return QStringLiteral("U+") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+QString CodePointName(char32_t code) {
+    return QStringLiteral("U+") + QString::number(uint(code), 16).toUpper().rightJustified(4, u'0');
 }
+
+QString CodePointName(QChar c) { return CodePointName(char32_t(c.unicode())); }
 
 QString WithoutControlCharacters(const QString& text) {
     QString out;

@@ -27,7 +27,8 @@ inline constexpr double HostCoordinateLimit = 1.0e9;
 bool IsControlCharacter(QChar c);
 // Where the first control character of a text stands, -1 for none.
 qsizetype FirstControlCharacter(const QString& text);
-// A character as a message names it: "U+0009".
+// A character as a message names it: "U+0009", "U+1F600".
+QString CodePointName(char32_t code);
 QString CodePointName(QChar c);
 // The text without its control characters: for text the engineer types or
 // pastes into a field of the form, where the field shows what is kept.

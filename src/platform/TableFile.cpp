@@ -508,43 +508,54 @@ int RemoveDeadRewrites(const QString& dir) {
     return removed;
 }
 
+namespace {
+
+// Writes the file's bytes as committed into out; the reason when it
+// cannot, empty when every byte went.
+QString CopyCommittedBytes(const QString& from, QFile& out) {
+    Connection source(from, false);
+    // A read transaction that has read the file: it waits for a writer's
+    // commit, rolls back what a killed writer left, and keeps the file as
+    // committed while its bytes are read through SQLite's own handle of it.
+    Exec(source.db, "BEGIN");
+    Exec(source.db, "SELECT count(*) FROM sqlite_master");
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(source.db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return QStringLiteral("the file cannot be read");
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return QStringLiteral("its size cannot be read");
+    QByteArray chunk;
+    for (sqlite3_int64 at = 0; at < size; at += chunk.size()) {
+        chunk.resize(int(std::min<sqlite3_int64>(size - at, 1 << 16)));
+        if (file->pMethods->xRead(file, chunk.data(), int(chunk.size()), at) != SQLITE_OK)
+            return QStringLiteral("it cannot be read");
+        if (out.write(chunk) != chunk.size()) return out.errorString();
+    }
+    Exec(source.db, "COMMIT");
+    return out.flush() ? QString() : out.errorString();
+}
+
+}  // namespace
+
 void CopyTableFile(const QString& from, const QString& to) {
-    const auto failed = [&from, &to](const QString& why) {
-        QFile::remove(to);
-        return EDBEngineError(dbeIo, QString("Cannot copy %1 to %2: %3")
-                                         .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), why));
-    };
     QFile::remove(to);
     QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) throw failed(out.errorString());
-    try {
-        Connection source(from, false);
-        // A read transaction that has read the file: it waits for a
-        // writer's commit, rolls back what a killed writer left, and keeps
-        // the file as committed while its bytes are read through SQLite's
-        // own handle of it.
-        Exec(source.db, "BEGIN");
-        Exec(source.db, "SELECT count(*) FROM sqlite_master");
-        sqlite3_file* file = nullptr;
-        if (sqlite3_file_control(source.db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-            !file->pMethods)
-            throw failed(QStringLiteral("the file cannot be read"));
-        sqlite3_int64 size = 0;
-        if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) throw failed(QStringLiteral("its size cannot be read"));
-        QByteArray chunk;
-        for (sqlite3_int64 at = 0; at < size; at += chunk.size()) {
-            chunk.resize(int(std::min<sqlite3_int64>(size - at, 1 << 16)));
-            if (file->pMethods->xRead(file, chunk.data(), int(chunk.size()), at) != SQLITE_OK)
-                throw failed(QStringLiteral("it cannot be read"));
-            if (out.write(chunk) != chunk.size()) throw failed(out.errorString());
+    QString why;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        why = out.errorString();
+    } else {
+        try {
+            why = CopyCommittedBytes(from, out);
+        } catch (const EDBEngineError& e) {
+            why = e.Message();
         }
-        Exec(source.db, "COMMIT");
-    } catch (const EDBEngineError& e) {
         out.close();
-        if (e.Message().startsWith(QStringLiteral("Cannot copy "))) throw;
-        throw failed(e.Message());
     }
-    if (!out.flush()) throw failed(out.errorString());
+    if (why.isEmpty()) return;
+    QFile::remove(to);
+    throw EDBEngineError(dbeIo, QString("Cannot copy %1 to %2: %3")
+                                    .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), why));
 }
 
 namespace {
