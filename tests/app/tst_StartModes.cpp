@@ -42,6 +42,12 @@ struct RunResult {
 
 using EnvMap = QMap<QString, QString>;
 
+// The environment of a start that finds only this X display: no Wayland
+// display and no platform named, so the program chooses X itself.
+EnvMap OnlyXDisplay(const QString& display) {
+    return {{"DISPLAY", display}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}};
+}
+
 // Binds fd to a free X display number of the test's own: the X protocol's
 // abstract socket name (a name, no file anywhere). Returns ":N", or empty.
 QString BindDisplayNumber(int fd) {
@@ -370,7 +376,7 @@ private slots:
         // the checks: the host learns the argument's fault, not the display's.
         QTest::newRow("wrong extension, display that sends one byte")
             << QStringList{"/IF:%IN%", "/OF:%D%/o.zif"}
-            << EnvMap{{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << 107
+            << OnlyXDisplay("%ONE_BYTE%") << 107
             << "ERROR: Output file name \"%D%/o.zif\" do not have extension \".zof\" !";
     }
     void runArgs() { CheckRow(); }
@@ -429,7 +435,7 @@ private slots:
                                             << none << 1 << "";
         QTest::newRow("with another parameter, display that sends one byte")
             << QStringList{"/CONFIGURE_CONF", "/IF:%IN%"}
-            << EnvMap{{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << 1 << "";
+            << OnlyXDisplay("%ONE_BYTE%") << 1 << "";
     }
     void configureArgs() { CheckRow(); }
 
@@ -901,18 +907,18 @@ private slots:
         QTest::newRow("no display") << EmptyConfigurationInput().toUtf8() << EnvMap{} << false << 3 << "No display";
         QTest::newRow("unreachable display")
             << EmptyConfigurationInput().toUtf8()
-            << EnvMap{{"DISPLAY", ":32767"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << true << 3
+            << OnlyXDisplay(":32767") << true << 3
             << "The display \":32767\" cannot be reached";
         // It takes the connection and never answers: the wait is bounded.
         QTest::newRow("display that never answers")
             << EmptyConfigurationInput().toUtf8()
-            << EnvMap{{"DISPLAY", "%SILENT%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << true << 3
+            << OnlyXDisplay("%SILENT%") << true << 3
             << "does not answer (no answer within 5 s)";
         // It answers part of the connection set-up, or all of it and then
         // nothing: the whole set-up is bounded, not only the first answer.
         const auto partial = [](const char* name, const char* display) {
             QTest::newRow(name) << EmptyConfigurationInput().toUtf8()
-                                << EnvMap{{"DISPLAY", display}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}}
+                                << OnlyXDisplay(display)
                                 << true << 3 << QString("The display \"%1\" does not answer (no answer within 5 s)").arg(display);
         };
         partial("display that sends one byte", "%ONE_BYTE%");
@@ -1196,9 +1202,9 @@ private slots:
                                 O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         QVERIFY(held >= 0);
         QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
-        const RunResult r = RunNormal(h, MakeCatalogue(h.dir),
-                                      {{"DISPLAY", "%ONE_BYTE%"}, {"WAYLAND_DISPLAY", "<unset>"},
-                                       {"QT_QPA_PLATFORM", "<unset>"}, {"XDG_RUNTIME_DIR", runtime}});
+        EnvMap env = OnlyXDisplay("%ONE_BYTE%");
+        env.insert("XDG_RUNTIME_DIR", runtime);
+        const RunResult r = RunNormal(h, MakeCatalogue(h.dir), env);
         ::close(held);
         QCOMPARE(r.exitCode, InstanceRefusedExitCode);
         QVERIFY2(r.err.contains("Sorry, blocked by another running KORVA program !"), qPrintable(r.err));
@@ -1214,7 +1220,7 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("no display") << EnvMap{} << false << "No display";
         QTest::newRow("display that never answers")
-            << EnvMap{{"DISPLAY", "%SILENT%"}, {"WAYLAND_DISPLAY", "<unset>"}, {"QT_QPA_PLATFORM", "<unset>"}} << true
+            << OnlyXDisplay("%SILENT%") << true
             << "The display \"%SILENT%\" does not answer";
         QTest::newRow("display that never answers, platform named")
             << EnvMap{{"DISPLAY", "%SILENT%"}, {"QT_QPA_PLATFORM", "xcb"}} << true

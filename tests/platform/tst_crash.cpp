@@ -80,10 +80,9 @@ QStringList SuperJournals(const QString& dir) {
     return QDir(dir).entryList({".korva-commit*-mj*"}, QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
+bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 }  // namespace
@@ -369,10 +368,6 @@ struct NewProjectHost {
         return WriteFile(aliases, QString("[KORVA_9_0]\nPATH=%1\n").arg(catalogue).toUtf8()) &&
                WriteFile(input, "[DWG]\nHangerMark=N-1\n[LOAD]\nNormal=10\n[PIPE]\nSIZE=114.3\n[MDSHangerConfig]\nConfig=1\n");
     }
-    static bool WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
     // The engineer's own directory.
     QString Engineer(const QString& name) const {
         const QString home = dir.file(name);
@@ -415,6 +410,27 @@ struct NewProjectHost {
             p.waitForFinished();
         }
         return r;
+    }
+    // Two engineers, "first" and "second", start the program at the same
+    // moment; both runs have ended.
+    std::pair<ChildRun, ChildRun> StartTwo() const {
+        QProcess a, b;
+        Start(a, KORVA_EXE, 0, "first");
+        Start(b, KORVA_EXE, 0, "second");
+        ChildRun ra = Finish(a);
+        return {ra, Finish(b)};
+    }
+    // Why the two did not both open their form: empty when both ended well
+    // and neither wrote the host's error file.
+    QString NotBothOpened(const std::pair<ChildRun, ChildRun>& runs) const {
+        QStringList problems;
+        for (const auto& [engineer, run] : {std::pair{"first", runs.first}, std::pair{"second", runs.second}}) {
+            if (!run.finished || run.status != 0)
+                problems << QString("%1 ended with %2: %3").arg(engineer).arg(run.status).arg(run.err);
+            else if (QFileInfo::exists(dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")))
+                problems << QString("%1 wrote the error file").arg(engineer);
+        }
+        return problems.join("; ");
     }
 };
 
@@ -597,19 +613,11 @@ void TestCrash::twoStartsCreateOneProject() {
     for (int run = 1; run <= runs; ++run) {
         QDir(host.project).removeRecursively();
         if (directoryMade) QVERIFY(QDir().mkpath(host.project));
-        QProcess first, second;
-        host.Start(first, KORVA_EXE, 0, "first");
-        host.Start(second, KORVA_EXE, 0, "second");
-        const ChildRun a = NewProjectHost::Finish(first);
-        const ChildRun b = NewProjectHost::Finish(second);
-        const QString at = QString("run %1: ").arg(run);
-        QVERIFY2(a.finished && a.status == 0, qPrintable(at + a.err));
-        QVERIFY2(b.finished && b.status == 0, qPrintable(at + b.err));
+        const QString problem = host.NotBothOpened(host.StartTwo());
+        QVERIFY2(problem.isEmpty(), qPrintable(QString("run %1: %2").arg(run).arg(problem)));
         QCOMPARE(ProjectFilesPresent(host.project), 5);
         QCOMPARE(SettingsRows(host.project), 1);
         QCOMPARE(CreationTraces(host.project), QStringList());
-        for (const char* engineer : {"first", "second"})
-            QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
     }
 }
 
@@ -639,16 +647,10 @@ void TestCrash::twoStartsUpgradeOneOldProject() {
     const bool level = old & int(OldFormat::Level);
     for (int run = 1; run <= runs; ++run) {
         QVERIFY(CopyProject(templ, host.project));
-        QProcess a, b;
-        host.Start(a, KORVA_EXE, 0, "first");
-        host.Start(b, KORVA_EXE, 0, "second");
-        const ChildRun ra = NewProjectHost::Finish(a);
-        const ChildRun rb = NewProjectHost::Finish(b);
+        const auto runs = host.StartTwo();
+        const auto& [ra, rb] = runs;
         const QString at = QString("run %1: ").arg(run);
-        QVERIFY2(ra.finished && ra.status == 0, qPrintable(at + ra.err));
-        QVERIFY2(rb.finished && rb.status == 0, qPrintable(at + rb.err));
-        for (const char* engineer : {"first", "second"})
-            QVERIFY2(!QFileInfo::exists(host.dir.file(QString(engineer) + "/KORVA_MDS_ERROR.Z3D")), qPrintable(at + engineer));
+        QVERIFY2(host.NotBothOpened(runs).isEmpty(), qPrintable(at + host.NotBothOpened(runs)));
         QCOMPARE(OldFormatLeft(host.project), QString());
         VERIFY_WHOLE_SUPPORTS(host.project, at, QSet<int>({first, first + 1, first + 2}));
         QCOMPARE(UpgradeQuestions(ra.err) + UpgradeQuestions(rb.err), sizes ? 1 : 0);
@@ -1077,7 +1079,7 @@ void TestCrash::abandonedSuperJournalsGoAtTheNextStart() {
     // checksum and the magic number.
     const QString listed = p + "/other.db-journal";
     if (kind == "directory") QVERIFY(QDir().mkpath(super));
-    else WriteBytes(super, listed.toUtf8() + '\0');
+    else QVERIFY(WriteFile(super, listed.toUtf8() + '\0'));
     const QByteArray fifo = QFile::encodeName(listed);
     std::atomic<bool> writerIn{false};
     std::thread writer;
@@ -1091,7 +1093,7 @@ void TestCrash::abandonedSuperJournalsGoAtTheNextStart() {
         });
     } else if (journal != "none") {
         const QString named = journal == "naming" ? super : p + "/.korva-commit-mj9F9F9F9F9";
-        WriteBytes(listed, QByteArray(600, 'j') + named.toUtf8() + QByteArray::fromHex("000000250000123411223344556677ff"));
+        QVERIFY(WriteFile(listed, QByteArray(600, 'j') + named.toUtf8() + QByteArray::fromHex("000000250000123411223344556677ff")));
     }
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "540000000", "1"}).status, 0);
     if (writer.joinable()) {
@@ -1119,7 +1121,7 @@ void TestCrash::heldSuperJournalGoesOnceItsHolderIsKilled() {
     QVERIFY(holder.readAll().startsWith("ready"));
     // Made while the holder has the project, as its own commit would.
     const QString super = p + "/.korva-commit-mj5A5B5C9D5";
-    WriteBytes(super, (p + "/konstr8.db-journal").toUtf8() + '\0');
+    QVERIFY(WriteFile(super, (p + "/konstr8.db-journal").toUtf8() + '\0'));
     QCOMPARE(RunChild(KORVA_CRASH_CHILD, {p, "store", "550000000", "1"}).status, 0);
     QVERIFY(QFileInfo::exists(super));
     // The database of this process holds the directory as well.
