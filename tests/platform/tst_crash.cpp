@@ -647,10 +647,10 @@ void TestCrash::twoStartsUpgradeOneOldProject() {
     const bool level = old & int(OldFormat::Level);
     for (int run = 1; run <= runs; ++run) {
         QVERIFY(CopyProject(templ, host.project));
-        const auto runs = host.StartTwo();
-        const auto& [ra, rb] = runs;
+        const auto starts = host.StartTwo();
+        const auto& [ra, rb] = starts;
         const QString at = QString("run %1: ").arg(run);
-        QVERIFY2(host.NotBothOpened(runs).isEmpty(), qPrintable(at + host.NotBothOpened(runs)));
+        QVERIFY2(host.NotBothOpened(starts).isEmpty(), qPrintable(at + host.NotBothOpened(starts)));
         QCOMPARE(OldFormatLeft(host.project), QString());
         VERIFY_WHOLE_SUPPORTS(host.project, at, QSet<int>({first, first + 1, first + 2}));
         QCOMPARE(UpgradeQuestions(ra.err) + UpgradeQuestions(rb.err), sizes ? 1 : 0);
