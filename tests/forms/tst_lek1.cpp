@@ -1015,15 +1015,20 @@ private slots:
         QTest::addColumn<int>("drawing");  // saved in the options
         QTest::addColumn<int>("running");
         QTest::addColumn<QString>("numbers");  // shown: running-3-drawing
-        QTest::newRow("left as they were") << 1 << 1 << "2-3-1";
-        QTest::newRow("a taken running number") << 1 << 5 << "6-3-1";
-        QTest::newRow("a free running number") << 1 << 7 << "7-3-1";
-        QTest::newRow("another drawing") << 3 << 1 << "1-3-3";
+        QTest::addColumn<int>("typed");        // typed into the form before the options, 0: none
+        QTest::newRow("left as they were") << 1 << 1 << "2-3-1" << 0;
+        QTest::newRow("a taken running number") << 1 << 5 << "6-3-1" << 0;
+        QTest::newRow("a free running number") << 1 << 7 << "7-3-1" << 0;
+        QTest::newRow("another drawing") << 3 << 1 << "1-3-3" << 0;
+        // Options left as they were leave the number the engineer typed,
+        // not the one the company's numbers would propose again (2).
+        QTest::newRow("left as they were, a running number typed") << 1 << 1 << "9-3-1" << 9;
     }
     void newSupportTakesChangedNumbers() {
         QFETCH(int, drawing);
         QFETCH(int, running);
         QFETCH(QString, numbers);
+        QFETCH(int, typed);
         SaveCompanyOptions({{"F_NR", 1}, {"F_LFD_NR", 1}});
         QDir().mkpath(work->file(QStringLiteral("project")));
         QVERIFY(CreateProjectTables(work->file(QStringLiteral("project"))));
@@ -1037,6 +1042,7 @@ private slots:
         Start();
         QCOMPARE(form->LoadedDrawingKey, 0);
         QCOMPARE(int(ConstructionRecord.K_LFD_NR), 2);
+        if (typed) form->LFD_NR->setText(QString::number(typed));
         LEK1Services().ShowOptions = [&](QWidget*) {
             SaveCompanyOptions({{"F_NR", drawing}, {"F_LFD_NR", running}});
             return true;
