@@ -972,6 +972,8 @@ private slots:
         // The euro sign is in the code page, above U+00FF: a check for
         // Latin-1 instead of the code page would refuse it.
         QTest::newRow("Ł after a euro sign, in a relative directory") << "\u20AC/\u0141.zof" << true << "U+0141";
+        // The name's first character, position 1, is checked as well.
+        QTest::newRow("Ł first, as a relative directory") << "\u0141/x.zof" << true << "U+0141";
     }
     void controlCharacterInTheOutputName() {
         QFETCH(QString, name);

@@ -1015,15 +1015,25 @@ private slots:
         QTest::addColumn<int>("drawing");  // saved in the options
         QTest::addColumn<int>("running");
         QTest::addColumn<QString>("numbers");  // shown: running-3-drawing
-        QTest::newRow("left as they were") << 1 << 1 << "2-3-1";
-        QTest::newRow("a taken running number") << 1 << 5 << "6-3-1";
-        QTest::newRow("a free running number") << 1 << 7 << "7-3-1";
-        QTest::newRow("another drawing") << 3 << 1 << "1-3-3";
+        QTest::addColumn<int>("typed");        // typed into the form before the options, 0: none
+        QTest::addColumn<bool>("unreadable");  // the settings cannot be read as the options form opens
+        QTest::newRow("left as they were") << 1 << 1 << "2-3-1" << 0 << false;
+        QTest::newRow("a taken running number") << 1 << 5 << "6-3-1" << 0 << false;
+        QTest::newRow("a free running number") << 1 << 7 << "7-3-1" << 0 << false;
+        QTest::newRow("another drawing") << 3 << 1 << "1-3-3" << 0 << false;
+        // Options left as they were leave the number the engineer typed,
+        // not the one the company's numbers would propose again (2).
+        QTest::newRow("left as they were, a running number typed") << 1 << 1 << "9-3-1" << 9 << false;
+        // What could not be read before counts as changed: the numbers the
+        // options hold are taken, past the stored running number 1.
+        QTest::newRow("unreadable before, a running number typed") << 1 << 1 << "2-3-1" << 9 << true;
     }
     void newSupportTakesChangedNumbers() {
         QFETCH(int, drawing);
         QFETCH(int, running);
         QFETCH(QString, numbers);
+        QFETCH(int, typed);
+        QFETCH(bool, unreadable);
         SaveCompanyOptions({{"F_NR", 1}, {"F_LFD_NR", 1}});
         QDir().mkpath(work->file(QStringLiteral("project")));
         QVERIFY(CreateProjectTables(work->file(QStringLiteral("project"))));
@@ -1037,11 +1047,16 @@ private slots:
         Start();
         QCOMPARE(form->LoadedDrawingKey, 0);
         QCOMPARE(int(ConstructionRecord.K_LFD_NR), 2);
+        if (typed) form->LFD_NR->setText(QString::number(typed));
+        const QString settings = base.file(QStringLiteral("catalogue/FIRDAT.DB"));
+        if (unreadable) QVERIFY(QFile::rename(settings, settings + QStringLiteral(".away")));
         LEK1Services().ShowOptions = [&](QWidget*) {
+            if (unreadable) QFile::rename(settings + QStringLiteral(".away"), settings);
             SaveCompanyOptions({{"F_NR", drawing}, {"F_LFD_NR", running}});
             return true;
         };
         form->OPTIONENClick();
+        QVERIFY(QFileInfo::exists(settings));
         QCOMPARE(QStringLiteral("%1-3-%2").arg(ConstructionRecord.K_LFD_NR).arg(ConstructionRecord.K_NR), numbers);
         QVERIFY2(form->windowTitle().contains(QStringLiteral("T-1 / ") + numbers), qPrintable(form->windowTitle()));
     }
