@@ -1102,13 +1102,20 @@ private slots:
         QTest::addColumn<int>("message");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("height");
-        QTest::newRow("metric") << false << 450 << 2838 << 50.0 << "1050";
-        QTest::newRow("imperial") << true << 450 << 2839 << 2.0 << "3'-5.339\"";
+        QTest::addColumn<double>("second");  // K_HM_Q_2
+        QTest::newRow("metric") << false << 450 << 2838 << 50.0 << "1050" << 1000.0;
+        QTest::newRow("imperial") << true << 450 << 2839 << 2.0 << "3'-5.339\"" << 1000.0;
         // A rod of 524 mm (20.63 in, so 21) lowers to 1524 mm, 60 in less a
         // hair in the product: five whole feet, never 4'-12.000".
-        QTest::newRow("imperial, whole feet") << true << 924 << 2839 << 21.0 << "5'-0.000\"";
-        QTest::newRow("chain higher, metric") << false << 350 << 2836 << 400.0 << "950";
-        QTest::newRow("chain higher, imperial") << true << 350 << 2837 << 16.0 << "3'-1.402\"";
+        QTest::newRow("imperial, whole feet") << true << 924 << 2839 << 21.0 << "5'-0.000\"" << 1000.0;
+        // A second height entered in inch is a fraction of a millimetre:
+        // 524 + 999.99 = 1523.99 mm is 59.99961 in, 60.000 at three
+        // decimals, so five feet; rounding any finer first leaves
+        // 59.9996, and 4'-12.000".
+        QTest::newRow("imperial, whole feet at three decimals only")
+            << true << 924 << 2839 << 21.0 << "5'-0.000\"" << 999.99;
+        QTest::newRow("chain higher, metric") << false << 350 << 2836 << 400.0 << "950" << 1000.0;
+        QTest::newRow("chain higher, imperial") << true << 350 << 2837 << 16.0 << "3'-1.402\"" << 1000.0;
     }
     void rWalkWarningValue() {
         QFETCH(bool, imperial);
@@ -1116,13 +1123,14 @@ private slots:
         QFETCH(int, message);
         QFETCH(double, value);
         QFETCH(QString, height);
+        QFETCH(double, second);
         Name("SHHRELBS");
         Positions({"291", "290"});
         CalcGlobals.MainUnitNumber = 29013218;
         CalcGlobals.MainUnitLoadGroup = 13;
         CalcGlobals.SegmentHeights[0] = segment;
         ConstructionRecord.K_EINH_KZ = imperial;
-        ConstructionRecord.K_HM_Q_2 = 1000;
+        ConstructionRecord.K_HM_Q_2 = second;
         ConstructionRecord.K_MHOEHE_UNTEN.clear();
         ConstructionRecord.K_IHOEHE_UNTEN.clear();
         ActiveUiScope scope(ui);
